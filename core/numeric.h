@@ -1,0 +1,98 @@
+// Numeric helpers shared by every calculation of the core.
+//
+// Values are stored as 32-bit floats; every intermediate is long double (80-bit extended on x86-64).
+// Square root, arc cosine and arc sine outside their domain are reported once through an installable
+// reporter ("sqrt: DOMAIN error") and the calculation continues with NaN.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+
+namespace morvell {
+
+using ld = long double;
+
+inline constexpr ld kPi = 3.141592653589793238462643383279502884L;
+
+inline ld deg_to_rad(ld deg) { return deg * kPi / 180.0L; }
+inline ld rad_to_deg(ld rad) { return rad * 180.0L / kPi; }
+
+// Involute function inv(phi) = tan(phi) - phi, phi in radians.
+inline ld involute(ld phi) { return std::tan(phi) - phi; }
+
+inline ld nan_ld() { return std::numeric_limits<ld>::quiet_NaN(); }
+inline float nan_f() { return std::numeric_limits<float>::quiet_NaN(); }
+
+// Receives the text of a domain error, e.g. "sqrt: DOMAIN error". The program installs one that shows
+// a message box; tests install one that records. With none installed, reports are dropped.
+using DomainErrorReporter = std::function<void(const std::string&)>;
+
+// Installs the reporter and returns the one installed before.
+DomainErrorReporter set_domain_error_reporter(DomainErrorReporter reporter);
+
+// Formats "%s: %s error" from the function name and the error kind and hands it to the reporter.
+void report_math_error(const char* function, const char* kind);
+
+// Checked functions: outside their domain they report and return NaN. A NaN argument passes
+// through silently (it was reported where it arose).
+ld checked_sqrt(ld x);
+ld checked_acos(ld x);
+ld checked_asin(ld x);
+
+// Rounding half up: ceil(w) when ceil(w) - w <= 0.5, else floor(w).
+inline ld round_half_up(ld w) {
+  const ld c = std::ceil(w);
+  return (c - w <= 0.5L) ? c : std::floor(w);
+}
+
+// Converts a rounded value to a 32-bit count without undefined behaviour: NaN gives 0 and values
+// beyond the range of int32_t are clamped.
+int32_t to_int32_clamped(ld v);
+
+// Bounded bisection. `go_up(mid)` tells whether the solution lies above mid (then lo = mid, else
+// hi = mid). Stops when |hi - lo| <= tolerance, when the interval no longer narrows, or after
+// max_steps; returns the last midpoint (NaN bounds give NaN at once).
+template <typename T, typename GoUp>
+T bisect(T lo, T hi, T tolerance, GoUp go_up, int max_steps = 200) {
+  T mid = (lo + hi) / 2;
+  if (std::isnan(lo) || std::isnan(hi) || std::isnan(tolerance)) return mid;
+  for (int step = 0; step < max_steps && std::fabs(hi - lo) > tolerance; ++step) {
+    mid = (lo + hi) / 2;
+    const T before = hi - lo;
+    if (go_up(mid)) lo = mid; else hi = mid;
+    if (!(std::fabs(hi - lo) < std::fabs(before))) break;  // no longer narrows
+  }
+  return mid;
+}
+
+// Least of / largest of a list of candidates tested in order: each candidate that is <= (>=) the best
+// so far is taken, so the later of equal candidates wins. NaN candidates take no part. Returns the
+// 1-based number of the winner (0 when no candidate is valid) and leaves `value` unchanged then.
+template <typename T, size_t N>
+int least_of(const T (&candidates)[N], T& value) {
+  int kind = 0;
+  T best = T();
+  for (size_t i = 0; i < N; ++i) {
+    if (std::isnan(candidates[i])) continue;
+    if (kind == 0 || candidates[i] <= best) { best = candidates[i]; kind = static_cast<int>(i) + 1; }
+  }
+  if (kind) value = best;
+  return kind;
+}
+
+template <typename T, size_t N>
+int largest_of(const T (&candidates)[N], T& value) {
+  int kind = 0;
+  T best = T();
+  for (size_t i = 0; i < N; ++i) {
+    if (std::isnan(candidates[i])) continue;
+    if (kind == 0 || candidates[i] >= best) { best = candidates[i]; kind = static_cast<int>(i) + 1; }
+  }
+  if (kind) value = best;
+  return kind;
+}
+
+}  // namespace morvell

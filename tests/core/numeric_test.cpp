@@ -1,0 +1,72 @@
+#include "numeric.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace morvell;
+
+namespace {
+struct RecordingReporter {
+  std::vector<std::string> seen;
+  DomainErrorReporter previous;
+  RecordingReporter() { previous = set_domain_error_reporter([this](const std::string& s) { seen.push_back(s); }); }
+  ~RecordingReporter() { set_domain_error_reporter(previous); }
+};
+}  // namespace
+
+TEST(Numeric, CheckedFunctionsReportDomainErrorsAndGiveNaN) {
+  RecordingReporter rec;
+  EXPECT_TRUE(std::isnan(checked_sqrt(-1.0L)));
+  EXPECT_TRUE(std::isnan(checked_acos(1.5L)));
+  EXPECT_TRUE(std::isnan(checked_asin(-1.0000001L)));
+  EXPECT_EQ(rec.seen, (std::vector<std::string>{"sqrt: DOMAIN error", "acos: DOMAIN error", "asin: DOMAIN error"}));
+  // In-domain and NaN arguments are silent.
+  EXPECT_EQ(checked_sqrt(4.0L), 2.0L);
+  EXPECT_TRUE(std::isnan(checked_sqrt(nan_ld())));
+  EXPECT_EQ(rec.seen.size(), 3u);
+}
+
+TEST(Numeric, RoundHalfUp) {
+  const struct { ld in, out; } cases[] = {{20.5L, 21}, {20.49L, 20}, {-0.5L, 0}, {-1.5L, -1}, {3.0L, 3}};
+  for (auto c : cases) EXPECT_EQ(round_half_up(c.in), c.out) << static_cast<double>(c.in);
+}
+
+TEST(Numeric, InvoluteAndAngles) {
+  EXPECT_NEAR(static_cast<double>(involute(deg_to_rad(20.0L))), 0.014904383867336446, 1e-15);
+  EXPECT_NEAR(static_cast<double>(rad_to_deg(kPi / 2)), 90.0, 1e-15);
+}
+
+TEST(Numeric, BisectionStopsOnToleranceOrCap) {
+  // sqrt(2) to 1e-6
+  const ld r = bisect<ld>(0, 2, 1e-6L, [](ld m) { return m * m < 2; });
+  EXPECT_NEAR(static_cast<double>(r), 1.41421356, 1e-6);
+  // A float interval that can no longer narrow stops instead of spinning.
+  int calls = 0;
+  const float f = bisect<float>(1e8f, 1e8f + 16.0f, 1e-9f, [&](float) { ++calls; return true; }, 1000);
+  EXPECT_LT(calls, 1000);
+  EXPECT_GE(f, 1e8f);
+  // NaN bounds return at once.
+  EXPECT_TRUE(std::isnan(bisect<ld>(nan_ld(), 1, 1e-6L, [](ld) { return true; })));
+}
+
+TEST(Numeric, LeastAndLargestTieGoesToLaterCandidate) {
+  float v = -1;
+  const float a[] = {3, 1, 2, 1};
+  EXPECT_EQ(least_of(a, v), 4);
+  EXPECT_EQ(v, 1);
+  const float b[] = {5, nan_f(), 5, 4};
+  EXPECT_EQ(largest_of(b, v), 3);
+  EXPECT_EQ(v, 5);
+  const float none[] = {nan_f(), nan_f()};
+  v = 7;
+  EXPECT_EQ(least_of(none, v), 0);
+  EXPECT_EQ(v, 7);
+}
+
+TEST(Numeric, Int32ConversionIsClamped) {
+  EXPECT_EQ(to_int32_clamped(1e30L), INT32_MAX);
+  EXPECT_EQ(to_int32_clamped(-1e30L), INT32_MIN);
+  EXPECT_EQ(to_int32_clamped(nan_ld()), 0);
+  EXPECT_EQ(to_int32_clamped(21.0L), 21);
+}
