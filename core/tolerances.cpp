@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "design_data.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -39,12 +40,13 @@ constexpr TabulatedRanges kTabulated[] = {
 static_assert(std::size(kTabulated) == std::size(kDiameterLimits) - 1);
 
 // Index of the range holding v, clamped to the ranges first..last: a value outside them takes the
-// nearest one. A NaN value counts as below every range.
+// nearest one. A NaN value counts as below every range. The limits are compared as 32-bit values like
+// the sizes themselves, so a module entered as 0.8 (held as 0.80000001) stays on the limit.
 template <size_t N>
-int range_index(const ld (&limits)[N], ld v, int first = 0, int last = static_cast<int>(N) - 2) {
+int range_index(const ld (&limits)[N], float v, int first = 0, int last = static_cast<int>(N) - 2) {
   int i = 0;
   for (size_t k = 1; k + 1 < N; ++k)
-    if (v > limits[k]) i = static_cast<int>(k);
+    if (v > static_cast<float>(limits[k])) i = static_cast<int>(k);
   if (i < first) i = first;
   if (i > last) i = last;
   return i;
@@ -56,7 +58,12 @@ ld representative(const ld (&limits)[N], int i) {
   return std::sqrt(limits[i] * limits[i + 1]);
 }
 
-constexpr size_t kValues = 12;  // f_pt, F_p, F_a, f_fa, f_Ha, F_i'', f_i'', F_b, f_fb, f_Hb, f_i', F_i'
+// The twelve values of a gear's block, in the order the grade-5 values are computed.
+constexpr float GearDeviations::*kMembers[] = {
+    &GearDeviations::f_pt,     &GearDeviations::F_p,      &GearDeviations::F_alpha, &GearDeviations::f_f_alpha,
+    &GearDeviations::f_H_alpha, &GearDeviations::F_i2,    &GearDeviations::f_i2,    &GearDeviations::F_beta,
+    &GearDeviations::f_f_beta, &GearDeviations::f_H_beta, &GearDeviations::f_i1,    &GearDeviations::F_i1};
+constexpr size_t kValues = std::size(kMembers);
 
 // Grade-5 values at the representative values of the ranges holding d, m_n and b.
 std::array<ld, kValues> grade5_values(float d, float m_n, float eps_beta, float eps_alpha, float b) {
@@ -118,6 +125,24 @@ float round_tolerance(float v) {
     v = static_cast<float>(r);
   }
   return v;
+}
+
+float accuracy_grade_tolerances(DesignData& design, float d, int32_t q, float m_n, float eps_beta,
+                                float eps_alpha, float b, int32_t gear) {
+  const std::array<ld, kValues> grade5 = grade5_values(d, m_n, eps_beta, eps_alpha, b);
+  // One grade step is a factor sqrt(2), applied to the unrounded grade-5 value.
+  const ld factor = std::pow(2.0L, 0.5L * (static_cast<ld>(q) - 5));
+
+  float f_pt = static_cast<float>(grade5[0]);
+  if (gear == 1 || gear == 2) {
+    GearDeviations& block = design.iso1328_deviations[gear - 1];
+    for (size_t i = 0; i < kValues; ++i) block.*kMembers[i] = static_cast<float>(grade5[i] * factor);
+    f_pt = block.f_pt;
+  }
+  // Both blocks are rounded again; the other gear's, already rounded, stays as it is.
+  for (GearDeviations& block : design.iso1328_deviations)
+    for (auto member : kMembers) block.*member = round_tolerance(block.*member);
+  return round_tolerance(f_pt);
 }
 
 }  // namespace morvell
