@@ -1,0 +1,411 @@
+#include "geometry_pass.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "design_data.h"
+#include "numeric.h"
+
+namespace morvell {
+
+namespace {
+
+inline float f32(ld v) { return static_cast<float>(v); }
+inline ld rad(float deg) { return deg_to_rad(static_cast<ld>(deg)); }
+
+// Solves inv(alpha_w) = inv(alpha_t) + shift_sum tan(alpha_n) / ((z1 + z2) / 2) for the working transverse
+// pressure angle by bisection over [0, hi] radian. The bisection runs in 32-bit floats and stops when the
+// interval is no wider than 1e-6 rad; the result is the last midpoint. About 20 halvings; the step cap
+// only guards against an interval that cannot narrow.
+float working_pressure_angle(float shift_sum, float normal_pressure_angle, float transverse_pressure_angle,
+                             int32_t z1, int32_t z2, float hi) {
+  const ld alpha_t = rad(transverse_pressure_angle);
+  const ld alpha_n = rad(normal_pressure_angle);
+  const ld half_teeth = (static_cast<ld>(z1) + static_cast<ld>(z2)) * 0.5L;
+  const float target = f32(std::tan(alpha_t) - alpha_t + (shift_sum / half_teeth) * std::tan(alpha_n));
+  float lo = 0.0f;
+  float mid = (lo + hi) * 0.5f;
+  for (int step = 0; step < 100 && hi - lo > 1e-6; ++step) {
+    mid = (lo + hi) * 0.5f;
+    const float f = f32(std::tan(static_cast<ld>(mid)) - mid);
+    if (f < target) lo = mid; else hi = mid;
+  }
+  return mid;
+}
+
+// Roll length (radius of curvature of the involute) of a gear with base diameter db at diameter D.
+inline ld roll_length(ld D, ld db) { return checked_sqrt(D * D / 4.0L - db * db / 4.0L); }
+
+// The rack coefficients h_a / m - x and h_f / m + x of both gears, captured before a geometry-manager
+// branch changes module or shifts, so that the branch can rebuild tips and roots around them.
+struct RackCoefficients {
+  ld addendum[2];
+  ld dedendum[2];
+};
+
+RackCoefficients capture_rack_coefficients(const DesignData& d) {
+  RackCoefficients k{};
+  const ld m = d.normal_module;
+  for (int i = 0; i < 2; ++i) {
+    k.addendum[i] = d.addendum[i] / m - d.profile_shift[i];
+    k.dedendum[i] = d.dedendum[i] / m + d.profile_shift[i];
+  }
+  return k;
+}
+
+// Splits the shift sum between the gears: the pinion's share by the ratio rule when the split is
+// automatic, the wheel always takes the rest.
+void split_profile_shift(DesignData& d) {
+  if (d.shift_distribution_auto == 1) {
+    const ld u = d.actual_ratio;
+    d.profile_shift[0] = f32(d.profile_shift_sum / (u + 1.0L) + 0.3L * (1.0L - 1.0L / u));
+  }
+  d.profile_shift[1] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
+}
+
+// Rebuilds tip and root diameters, addenda, dedenda and the nominal transverse thickness from the captured
+// rack coefficients, the current shifts and module.
+void rebuild_tooth(DesignData& d, const RackCoefficients& k) {
+  const ld m = d.normal_module;
+  const ld cos_beta = std::cos(rad(d.helix_angle));
+  const ld tan_alpha_n = std::tan(rad(d.normal_pressure_angle));
+  for (int i = 0; i < 2; ++i) {
+    const ld x = d.profile_shift[i];
+    const ld z = d.teeth[i];
+    d.tip_diameter[i] = f32((2.0L * (k.addendum[i] + x) + z / cos_beta) * m);
+    d.addendum[i] = f32((k.addendum[i] + x) * m);
+    d.root_diameter[i] = f32((2.0L * (x - k.dedendum[i]) + z / cos_beta) * m);
+    d.dedendum[i] = f32((k.dedendum[i] - x) * m);
+    d.thickness_nominal_transverse[i] = f32((kPi / 2.0L + 2.0L * x * tan_alpha_n) * m / cos_beta);
+  }
+}
+
+ld transverse_pressure_angle_of(const DesignData& d) {
+  return std::atan(std::tan(rad(d.normal_pressure_angle)) / std::cos(rad(d.helix_angle)));
+}
+
+// Stage 3, mode 2: numbers of teeth and shift sum from module, centre distance and desired ratio.
+// A centre distance too small for a pinion of at least one tooth, or below half the sum of the base
+// diameters, gives no design: the numbers of teeth and the shift sum then stay as they were.
+void teeth_from_centre_distance(DesignData& d) {
+  const ld m = d.normal_module;
+  const ld a = d.centre_distance;
+  const ld beta = rad(d.helix_angle);
+  const ld ratio = d.desired_ratio;
+
+  d.transverse_pressure_angle = f32(rad_to_deg(transverse_pressure_angle_of(d)));
+  const ld alpha_t = rad(d.transverse_pressure_angle);
+  const ld tan_alpha_n = std::tan(rad(d.normal_pressure_angle));
+
+  const ld w = (2.0L * a * std::cos(beta) / m) / (1.0L + ratio);
+  const int32_t z1 = to_int32_clamped(round_half_up(w));
+  int32_t z2 = to_int32_clamped(round_half_up(static_cast<ld>(z1) * ratio));
+
+  // Shift sum that fills the centre distance with these teeth; false when the centre distance lies below
+  // half the sum of the base diameters (no working pressure angle exists).
+  float shift_sum = 0.0f;
+  auto shift_sum_for_teeth = [&]() {
+    const ld db1 = z1 * m * std::cos(alpha_t) / std::cos(beta);
+    const ld db2 = z2 * m * std::cos(alpha_t) / std::cos(beta);
+    const ld c = (db1 + db2) / (2.0L * a);
+    if (!(c <= 1.0L)) return false;
+    const ld alpha_w = std::acos(c);
+    shift_sum = f32(((static_cast<ld>(z1) + z2) / 2.0L) * (involute(alpha_w) - involute(alpha_t)) / tan_alpha_n);
+    return true;
+  };
+
+  bool valid = z1 >= 1 && z2 >= 1 && shift_sum_for_teeth();
+  if (valid) {
+    // Each correction tests the shift sum left by the one before and lowers the wheel by one tooth.
+    if (shift_sum < -0.5f) { --z2; valid = z2 >= 1 && shift_sum_for_teeth(); }
+    if (valid && shift_sum < -0.25f && z1 < 18) { --z2; valid = z2 >= 1 && shift_sum_for_teeth(); }
+    if (valid && shift_sum < 0.0f && z1 < 14) { --z2; valid = z2 >= 1 && shift_sum_for_teeth(); }
+  }
+  if (valid && std::isfinite(shift_sum)) {
+    d.teeth[0] = z1;
+    d.teeth[1] = z2;
+    d.profile_shift_sum = shift_sum;
+  }
+}
+
+// Stage 5: the common face width and the face widths used for root bending.
+void face_widths(DesignData& d) {
+  const ld m = d.normal_module;
+  const ld b1 = d.face_width[0], b2 = d.face_width[1];
+  const ld c1 = d.edge_chamfer[0], c2 = d.edge_chamfer[1];
+  const ld o = d.face_width_offset;
+  auto cap = [m](ld v) { return std::min(v, m); };
+  // Usable ends of the pinion face (0..b1) and of the wheel face (o..o + b2) inside the edge chamfers.
+  const ld ps = c1, pe = b1 - c1, ws = o + c2, we = o + b2 - c2;
+  ld common, bend1, bend2;
+  if (ps <= ws && ws < pe && pe <= we) {  // the pinion's end lies inside the wheel
+    common = pe - ws;
+    bend1 = cap(ws) + common + cap(c1);
+    bend2 = cap(c2) + common + cap(o + b2 - pe);
+  } else if (ps <= ws && we <= pe) {  // the wheel lies inside the pinion
+    common = we - ws;
+    bend1 = cap(ws) + common + cap(b1 - we);
+    bend2 = cap(c2) + common + cap(c2);
+  } else if (ws <= ps && ps < we && we <= pe) {  // the pinion's start lies inside the wheel
+    common = we - ps;
+    bend1 = cap(c1) + common + cap(b1 - we);
+    bend2 = cap(c1 - o) + common + cap(c2);
+  } else if (ws <= ps && pe < we) {  // the pinion lies inside the wheel
+    common = pe - ps;
+    bend1 = cap(c1) + common + cap(c1);
+    bend2 = cap(c1 - o) + common + cap(o + b2 - pe);
+  } else {  // no overlap: a token common width, bending widths as before
+    d.active_face_width = 1e-5f;
+    return;
+  }
+  d.active_face_width = f32(common);
+  d.bending_face_width[0] = f32(bend1);
+  d.bending_face_width[1] = f32(bend2);
+}
+
+}  // namespace
+
+float module_from_centre_distance(float shift_sum, float normal_pressure_angle, float transverse_pressure_angle,
+                                  float helix_angle, float centre_distance, int32_t z1, int32_t z2) {
+  const ld alpha_w =
+      working_pressure_angle(shift_sum, normal_pressure_angle, transverse_pressure_angle, z1, z2, 0.7853982f);
+  return f32(2.0L * centre_distance * std::cos(alpha_w) * std::cos(rad(helix_angle)) /
+             ((static_cast<ld>(z1) + z2) * std::cos(rad(transverse_pressure_angle))));
+}
+
+float centre_distance_from_profile_shift(float shift_sum, float normal_pressure_angle,
+                                         float transverse_pressure_angle, float helix_angle, float normal_module,
+                                         int32_t z1, int32_t z2, float, float, float, float) {
+  const float hi = f32(std::acos(0.5L));
+  const ld alpha_w = working_pressure_angle(shift_sum, normal_pressure_angle, transverse_pressure_angle, z1, z2, hi);
+  return f32(((static_cast<ld>(z1) + z2) / 2.0L) * (normal_module / std::cos(rad(helix_angle))) *
+             std::cos(rad(transverse_pressure_angle)) / std::cos(alpha_w));
+}
+
+void mesh_forces(float torque, float working_pitch_diameter_1, float working_helix_angle,
+                 float working_normal_pressure_angle, float* axial_force, float* tangential_force,
+                 float* radial_force) {
+  const ld ft = (2.0L * torque / working_pitch_diameter_1) * 1000.0L;
+  const ld beta_w = rad(working_helix_angle);
+  *tangential_force = f32(ft);
+  *axial_force = f32(ft * std::tan(beta_w));
+  *radial_force = f32(ft * std::tan(rad(working_normal_pressure_angle)) / std::cos(beta_w));
+}
+
+void calc_gear_geometry(DesignData& d) {
+  const bool overridden = d.geometry_manager_override == 1;
+
+  // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
+  d.transverse_pressure_angle = f32(rad_to_deg(transverse_pressure_angle_of(d)));
+
+  // 2. Standard-rack proportions, first pass of a refresh only.
+  if (d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden) {
+    const ld m = d.normal_module;
+    for (int i = 0; i < 2; ++i) {
+      const ld x = d.profile_shift[i];
+      d.addendum[i] = f32((d.basic_rack.addendum_coeff[i] + x) * m);
+      d.dedendum[i] = f32((d.basic_rack.dedendum_coeff[i] - x) * m);
+      d.root_fillet_radius[i] = f32(d.basic_rack.fillet_radius_coeff[i] * m);
+    }
+    d.normal_pressure_angle = d.basic_rack.pressure_angle;
+  }
+
+  // 3. Geometry manager: which of centre distance, module or numbers of teeth follows.
+  switch (d.geometry_manager_mode) {
+    case 0: {
+      const RackCoefficients k = capture_rack_coefficients(d);
+      split_profile_shift(d);
+      rebuild_tooth(d, k);
+      break;
+    }
+    case 1: {
+      const ld m_old = d.normal_module;
+      const RackCoefficients k = capture_rack_coefficients(d);
+      d.normal_module = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
+                                                    d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
+                                                    d.teeth[0], d.teeth[1]);
+      split_profile_shift(d);
+      rebuild_tooth(d, k);
+      for (int i = 0; i < 2; ++i) d.root_fillet_radius[i] = f32(d.root_fillet_radius[i] / m_old * d.normal_module);
+      d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
+      break;
+    }
+    case 2: {
+      teeth_from_centre_distance(d);
+      d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
+      const RackCoefficients k = capture_rack_coefficients(d);
+      split_profile_shift(d);
+      rebuild_tooth(d, k);
+      break;
+    }
+    default:
+      break;
+  }
+
+  const ld m = d.normal_module;
+  const ld beta = rad(d.helix_angle);
+  const ld alpha_n = rad(d.normal_pressure_angle);
+  const ld alpha_t = rad(d.transverse_pressure_angle);
+  const ld z1 = d.teeth[0], z2 = d.teeth[1];
+
+  // 4. Default form-to-SAP constraint from the module band.
+  if (d.constraints_use_defaults == 1) {
+    const float v = m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
+    d.min_form_to_sap[0] = v;
+    d.min_form_to_sap[1] = v;
+  }
+
+  // 5. Common and bending face widths.
+  face_widths(d);
+
+  // 6. Diameters, centre distance, pitches and working angles.
+  for (int i = 0; i < 2; ++i) {
+    const ld z = d.teeth[i];
+    d.helix_lead[i] = f32(kPi * z * m / std::sin(beta));  // +infinity for a spur gear
+    d.reference_diameter[i] = f32(z * m / std::cos(beta));
+    d.base_diameter[i] = f32(z * m * std::cos(alpha_t) / std::cos(beta));
+  }
+  d.centre_distance_from_shifts = centre_distance_from_profile_shift(
+      d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.normal_module,
+      d.teeth[0], d.teeth[1], d.tip_diameter[0], d.tip_diameter[1], d.base_diameter[0], d.base_diameter[1]);
+  if (d.geometry_manager_mode == 0 && !overridden) d.centre_distance = d.centre_distance_from_shifts;
+  const ld a = d.centre_distance;
+  const ld a0 = d.centre_distance_from_shifts;
+  for (int i = 0; i < 2; ++i) d.working_pitch_diameter[i] = f32(d.teeth[i] * 2.0L * a / (z1 + z2));
+  d.normal_base_pitch = f32(kPi * m * std::cos(alpha_n));
+  d.transverse_base_pitch = f32((kPi * m / std::cos(beta)) * std::cos(alpha_t));
+  d.working_transverse_pressure_angle =
+      f32(rad_to_deg(checked_acos(static_cast<ld>(d.base_diameter[0]) / d.working_pitch_diameter[0] + 1e-6L)));
+  d.base_helix_angle = f32(rad_to_deg(checked_asin(std::sin(beta) * std::cos(alpha_n))));
+  d.working_helix_angle =
+      f32(rad_to_deg(std::atan((static_cast<ld>(d.working_pitch_diameter[0]) / d.reference_diameter[0]) *
+                               std::tan(beta))));
+  d.working_normal_pressure_angle = f32(rad_to_deg(
+      std::atan(std::tan(rad(d.working_transverse_pressure_angle)) * std::cos(rad(d.working_helix_angle)))));
+
+  const ld alpha_wt = rad(d.working_transverse_pressure_angle);
+  const ld beta_b = rad(d.base_helix_angle);
+  const ld cos_beta = std::cos(beta);
+
+  // 7. Finished thicknesses and backlash. The entered normal backlash is the total, centre-distance
+  // excess included; with the geometry manager overridden the finished thicknesses are the inputs.
+  if (!overridden) {
+    const ld excess = (a - a0) * std::sin(alpha_wt) * std::cos(beta_b);
+    const ld jn = d.backlash_normal;
+    const ld q = d.backlash_distribution;
+    d.thickness_finished_transverse[0] =
+        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / std::cos(alpha_wt) / std::cos(beta_b));
+    d.thickness_finished_transverse[1] =
+        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / std::cos(alpha_wt) / std::cos(beta_b));
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
+      d.thickness_finished_transverse[i] = d.thickness_nominal_transverse[i];
+    d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cos_beta);
+    d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cos_beta);
+  }
+  {
+    const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
+                        (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
+    const ld jn_thinning = thinning * std::cos(alpha_wt) * std::cos(beta_b);
+    d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
+    d.backlash_normal = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
+    d.backlash_transverse = f32(d.backlash_normal / cos_beta);
+    d.backlash_transverse_circular = f32(d.backlash_normal / (std::cos(alpha_wt) * std::cos(beta_b)));
+    d.backlash_normal_circular = f32(d.backlash_normal / std::cos(alpha_wt));
+  }
+
+  // 8. Form circle of the rack's straight flank, EAP diameters and the shift sum.
+  for (int i = 0; i < 2; ++i) {
+    const ld db = d.base_diameter[i];
+    const ld r = (db / 2.0L) * std::tan(alpha_t) -
+                 (d.dedendum[i] - (1.0L - std::sin(alpha_n)) * d.root_fillet_radius[i]) / std::sin(alpha_t);
+    d.rack_form_diameter[i] = f32(2.0L * checked_sqrt(r * r + db * db / 4.0L));
+    d.eap_diameter[i] = f32(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
+  }
+  d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+
+  // 9. Tooth-proportion limits.
+  // (joins here)
+
+  // 10. Thickness at the EAP and at the outside diameter, virtual numbers of teeth.
+  for (int i = 0; i < 2; ++i) {
+    const ld dr = d.reference_diameter[i];
+    const ld db = d.base_diameter[i];
+    const ld dna = d.eap_diameter[i];
+    const ld beta_na = std::atan((dna / dr) * std::tan(beta));
+    const ld alpha_na = checked_acos(db / dna);
+    const ld s = (d.thickness_finished_transverse[i] / dr + involute(alpha_t) - involute(alpha_na)) * dna;
+    d.eap_thickness_normal[i] = f32(s * std::cos(beta_na));
+    if (d.tip_chamfer[i] == 0.0f || d.tip_diameter[i] < d.reference_diameter[i]) {
+      d.tip_chamfer_depth[i] = 0.0f;
+      d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
+    } else {
+      // (joins here)
+    }
+    d.tip_thickness_transverse[i] =
+        f32(d.tip_thickness_normal[i] / std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(beta))));
+    d.virtual_teeth[i] = f32(d.teeth[i] / (cos_beta * cos_beta * cos_beta));
+  }
+
+  // 11. Inspection dimensions.
+  if (d.default_ball_diameter == 1) {
+    d.ball_diameter[0] = f32(1.8L * m);
+    d.ball_diameter[1] = f32(1.8L * m);
+  }
+  if (d.default_span_teeth == 1) {
+    // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
+    for (int i = 0; i < 2; ++i)
+      d.span_teeth[i] = std::max<int32_t>(
+          1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
+  }
+  // (joins here)
+
+  // 12. Path of contact, contact ratios and start of active profile.
+  {
+    ld gw[2], rho_na[2];
+    for (int i = 0; i < 2; ++i) {
+      gw[i] = roll_length(d.working_pitch_diameter[i], d.base_diameter[i]);
+      rho_na[i] = roll_length(d.eap_diameter[i], d.base_diameter[i]);
+      d.pitch_point_roll_length[i] = f32(gw[i]);
+    }
+    const ld pbt = d.transverse_base_pitch;
+    d.path_of_contact = f32((rho_na[0] - gw[0]) + (rho_na[1] - gw[1]));
+    ld eps_alpha = static_cast<ld>(d.path_of_contact) / pbt;
+    if (!(eps_alpha > 0.0L)) eps_alpha = 0.0001L;
+    d.transverse_contact_ratio = f32(eps_alpha);
+    d.axial_contact_ratio = d.helix_angle <= 0.0f ? 0.0f : f32(d.active_face_width / (kPi * m / std::sin(beta)));
+    d.sap_roll_length[0] = f32(gw[0] - (rho_na[1] - gw[1]));
+    d.sap_roll_length[1] = f32(gw[1] - (rho_na[0] - gw[0]));
+    d.lowest_single_contact_roll_pinion = f32(rho_na[0] - pbt);
+    d.highest_single_contact_roll_pinion = f32(d.sap_roll_length[0] + pbt);
+    d.highest_single_contact_roll_wheel = f32(d.sap_roll_length[1] + pbt);
+    d.lowest_single_contact_roll_wheel = f32(rho_na[1] - pbt);
+    for (int i = 0; i < 2; ++i) {
+      const ld s = d.sap_roll_length[i];
+      const ld db = d.base_diameter[i];
+      d.sap_diameter[i] = f32(2.0L * checked_sqrt(s * s + db * db / 4.0L));
+    }
+    // Where contact would start below the form circle of the rack flank, the path of contact counts
+    // from that form circle instead.
+    const float sap1 = d.sap_diameter[0], sap2 = d.sap_diameter[1];
+    const float fr1 = d.rack_form_diameter[0], fr2 = d.rack_form_diameter[1];
+    const ld db1 = d.base_diameter[0], db2 = d.base_diameter[1];
+    if (sap1 < fr1 && sap2 >= fr2)
+      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(sap2, db2)) / pbt);
+    if (sap1 < fr1 && sap2 < fr2)
+      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(fr2, db2)) / pbt);
+    if (sap1 >= fr1 && sap2 < fr2)
+      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(sap1, db1) - roll_length(fr2, db2)) / pbt);
+    d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
+  }
+
+  // 13. Accuracy-grade tolerances.
+  // (joins here)
+
+  // 14. Mesh forces.
+  mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
+              &d.axial_force, &d.tangential_force, &d.radial_force);
+}
+
+}  // namespace morvell

@@ -1,0 +1,36 @@
+// The gear-pair geometry pass: turns the inputs of the current pair into its complete derived geometry,
+// plus the two involute solvers that the input handlers also use to check an entry, and the mesh forces.
+#pragma once
+
+#include <cstdint>
+
+namespace morvell {
+
+struct DesignData;
+
+// Runs the fourteen stages of the geometry pass over the design data: pressure angle, standard-rack
+// proportions, geometry manager (which of module, centre distance or numbers of teeth follows), default
+// form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
+// form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
+// contact ratios, accuracy-grade tolerances and mesh forces. Checks and reports nothing; allocates nothing.
+void calc_gear_geometry(DesignData& d);
+
+// Normal module m for which z1 and z2 with the shift sum run at the working centre distance a without
+// backlash. Angles in degrees, lengths in mm.
+float module_from_centre_distance(float shift_sum, float normal_pressure_angle, float transverse_pressure_angle,
+                                  float helix_angle, float centre_distance, int32_t z1, int32_t z2);
+
+// Zero-backlash (working) centre distance of z1 and z2 with the shift sum at module m. The four diameters
+// are accepted for the callers' convenience and do not enter the result.
+float centre_distance_from_profile_shift(float shift_sum, float normal_pressure_angle,
+                                         float transverse_pressure_angle, float helix_angle, float normal_module,
+                                         int32_t z1, int32_t z2, float tip_diameter_1, float tip_diameter_2,
+                                         float base_diameter_1, float base_diameter_2);
+
+// Tooth forces (N) from the pinion torque (N m), the pinion's working pitch diameter (mm), the working
+// helix angle and the working normal pressure angle (degrees).
+void mesh_forces(float torque, float working_pitch_diameter_1, float working_helix_angle,
+                 float working_normal_pressure_angle, float* axial_force, float* tangential_force,
+                 float* radial_force);
+
+}  // namespace morvell
