@@ -1,0 +1,501 @@
+#include "geometry_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfenv>
+#include <cstring>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+#include "numeric.h"
+
+using namespace morvell;
+
+namespace {
+
+struct RecordingReporter {
+  std::vector<std::string> seen;
+  DomainErrorReporter previous;
+  RecordingReporter() { previous = set_domain_error_reporter([this](const std::string& s) { seen.push_back(s); }); }
+  ~RecordingReporter() { set_domain_error_reporter(previous); }
+};
+
+double rad(double deg) { return deg * M_PI / 180.0; }
+
+// The pair the program starts with (23/32 teeth, helical, centre distance fixed, module follows).
+DesignData startup_design() {
+  DesignData d;
+  d.normal_module = 2.25f;
+  d.normal_pressure_angle = 20.0f;
+  d.helix_angle = 27.88f;
+  d.helix_hand = 1;
+  d.centre_distance = 70.0f;
+  d.teeth[0] = 23;
+  d.teeth[1] = 32;
+  d.desired_ratio = 1.391f;
+  d.actual_ratio = 32.0f / 23.0f;
+  d.profile_shift[0] = 0.25f;
+  d.profile_shift[1] = -0.25f;
+  d.profile_shift_sum = 0.0f;
+  d.backlash_distribution = 0.5f;
+  d.tip_diameter[0] = 64.17f;
+  d.tip_diameter[1] = 84.83f;
+  d.root_diameter[0] = 53.595f;
+  d.root_diameter[1] = 74.255f;
+  const double cb = std::cos(rad(d.helix_angle));
+  for (int i = 0; i < 2; ++i) {
+    d.face_width[i] = 17.5f;
+    d.edge_chamfer_angle[i] = 45.0f;
+    d.root_fillet_radius[i] = 0.675f;
+    d.tip_chamfer_angle[i] = 45.0f;
+    const double ref = d.teeth[i] * d.normal_module / cb;
+    d.addendum[i] = static_cast<float>((d.tip_diameter[i] - ref) / 2);
+    d.dedendum[i] = static_cast<float>((ref - d.root_diameter[i]) / 2);
+    d.ball_diameter[i] = 1.8f * d.normal_module;
+    d.min_eap_thickness_coeff[i] = 0.3f;
+    d.min_bottom_clearance_coeff[i] = 0.25f;
+    d.min_root_fillet_coeff[i] = 0.3f;
+    d.min_form_to_sap[i] = 0.25f;
+    d.min_base_to_form[i] = 0.25f;
+    d.max_tip_diameter[i] = 1e9f;
+    d.min_root_diameter[i] = 0.0f;
+    d.min_tip_thickness_coeff[i] = 0.3f;
+    d.iso_grade[i] = 8;
+  }
+  d.tooth_proportion_mode = 0;
+  d.allow_tip_diameter_reduction = 1;
+  d.geometry_manager_mode = 1;
+  d.default_ball_diameter = 1;
+  d.default_span_teeth = 1;
+  d.pitch_error_from_grade = 1;
+  d.constraints_use_defaults = 1;
+  return d;
+}
+
+// A spur pair with the module fixed (the centre distance follows) for checks that need an exact module.
+DesignData spur_design(int z1, int z2, float m) {
+  DesignData d = startup_design();
+  d.geometry_manager_mode = 0;
+  d.helix_angle = 0.0f;
+  d.normal_module = m;
+  d.teeth[0] = z1;
+  d.teeth[1] = z2;
+  d.actual_ratio = static_cast<float>(z2) / z1;
+  d.desired_ratio = d.actual_ratio;
+  d.profile_shift[0] = d.profile_shift[1] = 0.0f;
+  for (int i = 0; i < 2; ++i) {
+    d.addendum[i] = 1.0f * m;
+    d.dedendum[i] = 1.25f * m;
+    d.root_fillet_radius[i] = 0.3f * m;
+  }
+  return d;
+}
+
+double rack_addendum_coeff(const DesignData& d, int i) { return d.addendum[i] / d.normal_module - d.profile_shift[i]; }
+double rack_dedendum_coeff(const DesignData& d, int i) { return d.dedendum[i] / d.normal_module + d.profile_shift[i]; }
+
+}  // namespace
+
+// ----- Involute solvers and mesh forces -----
+
+TEST(InvoluteSolvers, ZeroShiftGivesStandardCentreDistanceAndBack) {
+  const struct { float beta; int z1, z2; float m; } cases[] = {{0, 20, 40, 2}, {27.88f, 23, 32, 2.25f}, {15, 17, 71, 4}};
+  for (auto c : cases) {
+    const float at = static_cast<float>(std::atan(std::tan(rad(20)) / std::cos(rad(c.beta))) * 180 / M_PI);
+    const double standard = (c.z1 + c.z2) * c.m / (2 * std::cos(rad(c.beta)));
+    const float a0 = centre_distance_from_profile_shift(0, 20, at, c.beta, c.m, c.z1, c.z2, 0, 0, 0, 0);
+    EXPECT_NEAR(a0, standard, standard * 5e-6) << c.z1;
+    EXPECT_NEAR(module_from_centre_distance(0, 20, at, c.beta, a0, c.z1, c.z2), c.m, c.m * 5e-6) << c.z1;
+  }
+}
+
+TEST(InvoluteSolvers, ShiftedPairRoundTripsAndSpreadsTheCentreDistance) {
+  const float at = static_cast<float>(std::atan(std::tan(rad(20)) / std::cos(rad(15))) * 180 / M_PI);
+  double previous = 0;
+  for (float sum_x : {-0.8f, -0.2f, 0.0f, 0.4f, 1.2f}) {
+    const float a0 = centre_distance_from_profile_shift(sum_x, 20, at, 15, 3, 19, 47, 0, 0, 0, 0);
+    EXPECT_GT(a0, previous) << "more shift, larger centre distance";
+    previous = a0;
+    EXPECT_NEAR(module_from_centre_distance(sum_x, 20, at, 15, a0, 19, 47), 3.0, 3e-5) << sum_x;
+    // The working pressure angle behind a0 satisfies the involute relation within the solver's tolerance.
+    const double alpha_t = rad(at), alpha_w = std::acos((19 + 47) * 3 / std::cos(rad(15)) * std::cos(alpha_t) / (2 * a0));
+    const double lhs = std::tan(alpha_w) - alpha_w;
+    const double rhs = std::tan(alpha_t) - alpha_t + sum_x * std::tan(rad(20)) / 33.0;
+    EXPECT_NEAR(lhs, rhs, 2e-6) << sum_x;
+  }
+  // The tip and base diameters do not enter the result.
+  EXPECT_EQ(centre_distance_from_profile_shift(0.3f, 20, at, 15, 3, 19, 47, 1, 2, 3, 4),
+            centre_distance_from_profile_shift(0.3f, 20, at, 15, 3, 19, 47, 70, 160, 55, 140));
+}
+
+TEST(MeshForces, TangentialAxialAndRadialForces) {
+  float fa = -1, ft = -1, fr = -1;
+  mesh_forces(100, 50, 0, 20, &fa, &ft, &fr);
+  EXPECT_FLOAT_EQ(ft, 4000.0f);
+  EXPECT_FLOAT_EQ(fa, 0.0f);
+  EXPECT_NEAR(fr, 4000 * std::tan(rad(20)), 1e-3);
+  mesh_forces(250, 80, 30, 18, &fa, &ft, &fr);
+  EXPECT_FLOAT_EQ(ft, 6250.0f);
+  EXPECT_NEAR(fa, 6250 * std::tan(rad(30)), 1e-3);
+  EXPECT_NEAR(fr, 6250 * std::tan(rad(18)) / std::cos(rad(30)), 1e-3);
+}
+
+// ----- The start-up design -----
+
+TEST(GeometryPass, StartupDesignDerivedValues) {
+  RecordingReporter rec;
+  DesignData d = startup_design();
+  const double ka[2] = {rack_addendum_coeff(d, 0), rack_addendum_coeff(d, 1)};
+  const double kf[2] = {rack_dedendum_coeff(d, 0), rack_dedendum_coeff(d, 1)};
+  calc_gear_geometry(d);
+  EXPECT_TRUE(rec.seen.empty());
+
+  const double beta = rad(27.88), cb = std::cos(beta);
+  const double at = std::atan(std::tan(rad(20)) / cb);
+  EXPECT_NEAR(d.transverse_pressure_angle, at * 180 / M_PI, 1e-5);
+  // Centre distance fixed, no shift sum: the module is the one of the standard centre distance.
+  EXPECT_NEAR(d.normal_module, 2 * 70 * cb / 55, 2e-6);
+  EXPECT_NEAR(d.centre_distance_from_shifts, 70.0, 1e-4);
+  EXPECT_FLOAT_EQ(d.centre_distance, 70.0f);
+  EXPECT_FLOAT_EQ(d.actual_ratio, 32.0f / 23.0f);
+  const double m = d.normal_module;
+  for (int i = 0; i < 2; ++i) {
+    const double ref = d.teeth[i] * m / cb;
+    EXPECT_NEAR(d.reference_diameter[i], ref, 1e-4);
+    EXPECT_NEAR(d.base_diameter[i], ref * std::cos(at), 1e-4);
+    EXPECT_NEAR(d.working_pitch_diameter[i], ref, 1e-3);
+    // Rack coefficients survive the module change; tips and roots are rebuilt around them.
+    EXPECT_NEAR(rack_addendum_coeff(d, i), ka[i], 1e-5);
+    EXPECT_NEAR(rack_dedendum_coeff(d, i), kf[i], 1e-5);
+    EXPECT_NEAR(d.tip_diameter[i], ref + 2 * d.addendum[i], 1e-4);
+    EXPECT_NEAR(d.root_diameter[i], ref - 2 * d.dedendum[i], 1e-4);
+    EXPECT_NEAR(d.thickness_nominal_transverse[i], (M_PI / 2 + 2 * d.profile_shift[i] * std::tan(rad(20))) * m / cb, 1e-5);
+    // Zero backlash at the zero-backlash centre distance: no thinning.
+    EXPECT_NEAR(d.thickness_finished_transverse[i], d.thickness_nominal_transverse[i], 1e-4);
+    EXPECT_LE(d.thickness_finished_transverse[i], d.thickness_nominal_transverse[i]);
+    EXPECT_NEAR(d.helix_lead[i], M_PI * d.teeth[i] * m / std::sin(beta), 1e-2);
+    EXPECT_NEAR(d.virtual_teeth[i], d.teeth[i] / (cb * cb * cb), 1e-4);
+    EXPECT_EQ(d.span_teeth[i], static_cast<int>(std::trunc(1.75 * d.profile_shift[i] + d.virtual_teeth[i] / 9 + 0.5)));
+    EXPECT_FLOAT_EQ(d.ball_diameter[i], static_cast<float>(1.8 * m));
+    EXPECT_FLOAT_EQ(d.eap_diameter[i], d.tip_diameter[i]);
+    EXPECT_FLOAT_EQ(d.tip_thickness_normal[i], d.eap_thickness_normal[i]);
+    EXPECT_GT(d.eap_thickness_normal[i], 0.3 * m);
+    EXPECT_GT(d.sap_diameter[i], d.base_diameter[i]);
+    EXPECT_LT(d.sap_diameter[i], d.working_pitch_diameter[i]);
+  }
+  EXPECT_NEAR(d.working_transverse_pressure_angle, d.transverse_pressure_angle, 1e-3);
+  EXPECT_NEAR(d.base_helix_angle, std::asin(std::sin(beta) * std::cos(rad(20))) * 180 / M_PI, 1e-5);
+  EXPECT_NEAR(d.working_helix_angle, 27.88, 1e-3);
+  for (float v : {d.backlash_normal, d.backlash_radial, d.backlash_transverse, d.backlash_transverse_circular,
+                  d.backlash_normal_circular})
+    EXPECT_NEAR(v, 0.0, 1e-4);
+  EXPECT_FLOAT_EQ(d.min_form_to_sap[0], 0.25f);
+  EXPECT_FLOAT_EQ(d.active_face_width, 17.5f);
+  EXPECT_NEAR(d.axial_contact_ratio, 17.5 * std::sin(beta) / (M_PI * m), 1e-5);
+  EXPECT_NEAR(d.transverse_base_pitch, M_PI * m / cb * std::cos(at), 1e-5);
+  EXPECT_NEAR(d.normal_base_pitch, M_PI * m * std::cos(rad(20)), 1e-5);
+  // Path of contact from the two tips; both SAPs above their rack form circles, so no correction.
+  EXPECT_GT(d.sap_diameter[0], d.rack_form_diameter[0]);
+  EXPECT_GT(d.sap_diameter[1], d.rack_form_diameter[1]);
+  EXPECT_NEAR(d.transverse_contact_ratio, d.path_of_contact / d.transverse_base_pitch, 1e-5);
+  EXPECT_GT(d.transverse_contact_ratio, 1.2f);
+  EXPECT_LT(d.transverse_contact_ratio, 1.8f);
+  EXPECT_EQ(d.rating_valid, 1);
+  // Single-contact points lie inside the path of contact, one base pitch from its ends.
+  EXPECT_NEAR(d.highest_single_contact_roll_pinion - d.sap_roll_length[0], d.transverse_base_pitch, 1e-4);
+  EXPECT_NEAR(d.sap_roll_length[0] + d.path_of_contact - d.lowest_single_contact_roll_pinion, d.transverse_base_pitch,
+              1e-4);
+  // No torque in the start-up values: no forces.
+  EXPECT_EQ(d.tangential_force, 0.0f);
+
+  // A second pass over its own results changes nothing.
+  DesignData again = d;
+  calc_gear_geometry(again);
+  EXPECT_EQ(std::memcmp(&again, &d, sizeof d), 0);
+}
+
+TEST(GeometryPass, SpurPairWithExceptionsMasked) {
+  // A spur gear divides by zero in the helix lead: it must give +infinity, never trap.
+  DesignData d = spur_design(20, 40, 2);
+  d.torque = 100;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 20.0f);
+  EXPECT_FLOAT_EQ(d.reference_diameter[0], 40.0f);
+  EXPECT_FLOAT_EQ(d.reference_diameter[1], 80.0f);
+  EXPECT_EQ(d.base_helix_angle, 0.0f);
+  EXPECT_EQ(d.working_helix_angle, 0.0f);
+  EXPECT_TRUE(std::isinf(d.helix_lead[0]) && d.helix_lead[0] > 0);
+  EXPECT_EQ(fegetexcept(), 0) << "no floating-point trap is enabled";
+  EXPECT_EQ(d.axial_contact_ratio, 0.0f);
+  EXPECT_NEAR(d.centre_distance, 60.0, 1e-4);
+  for (int i = 0; i < 2; ++i) EXPECT_FLOAT_EQ(d.tip_thickness_transverse[i], d.tip_thickness_normal[i]);
+  EXPECT_NEAR(d.tangential_force, 2 * 100 / 40.0 * 1000, 0.1);
+  EXPECT_EQ(d.axial_force, 0.0f);
+  EXPECT_NEAR(d.radial_force, d.tangential_force * std::tan(rad(20)), 0.1);
+}
+
+// ----- Geometry manager -----
+
+TEST(GeometryPass, ModeOneKeepsRackCoefficientsAndFilletRatio) {
+  DesignData d = startup_design();
+  d.profile_shift_sum = 0.3f;
+  d.profile_shift[1] = 0.05f;
+  d.centre_distance = 74.0f;
+  const double ka[2] = {rack_addendum_coeff(d, 0), rack_addendum_coeff(d, 1)};
+  const double kf[2] = {rack_dedendum_coeff(d, 0), rack_dedendum_coeff(d, 1)};
+  const double fillet_ratio = d.root_fillet_radius[0] / d.normal_module;
+  calc_gear_geometry(d);
+  EXPECT_GT(d.normal_module, 2.3f);
+  EXPECT_NEAR(d.centre_distance_from_shifts, 74.0, 2e-4);
+  EXPECT_FLOAT_EQ(d.profile_shift[1], 0.05f);  // x2 = shift sum - x1
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(rack_addendum_coeff(d, i), ka[i], 1e-5);
+    EXPECT_NEAR(rack_dedendum_coeff(d, i), kf[i], 1e-5);
+    EXPECT_NEAR(d.root_fillet_radius[i] / d.normal_module, fillet_ratio, 1e-6);
+  }
+}
+
+TEST(GeometryPass, AutomaticShiftSplit) {
+  DesignData d = startup_design();
+  d.geometry_manager_mode = 0;
+  d.shift_distribution_auto = 1;
+  d.profile_shift_sum = 0.4f;
+  calc_gear_geometry(d);
+  const double u = 32.0 / 23.0;
+  EXPECT_NEAR(d.profile_shift[0], 0.4 / (u + 1) + 0.3 * (1 - 1 / u), 1e-6);
+  EXPECT_NEAR(d.profile_shift[0] + d.profile_shift[1], 0.4, 1e-6);
+  EXPECT_NEAR(d.profile_shift_sum, 0.4, 1e-6);
+}
+
+TEST(GeometryPass, ModeTwoRoundsTeethAndCorrectsTheWheel) {
+  // Spur, module 2: w = a / (1 + u) with the rounding half up; each correction lowers the wheel by one.
+  const struct { float a, ratio; int z1, z2; } cases[] = {
+      {41.0f, 1.0f, 21, 21},    // w = 20.5 rounds up, shift sum -0.45 is left alone (z1 >= 18)
+      {40.98f, 1.0f, 20, 20},   // w = 20.49 rounds down
+      {51.2f, 1.5f, 20, 30},    // positive shift sum: no correction
+      {49.4f, 1.5f, 20, 30},    // -0.29 with z1 >= 18: no correction
+      {48.8f, 1.5f, 20, 29},    // -0.54: one tooth off the wheel, then -0.10 stays
+      {42.4f, 1.5f, 17, 25},    // -0.28 with z1 < 18: one tooth off
+      {32.8f, 1.5f, 13, 19},    // -0.10 with z1 < 14: one tooth off
+      {62.7f, 4.0f, 13, 49},    // -0.97, -0.60, -0.15: three teeth off
+  };
+  for (auto c : cases) {
+    DesignData d = spur_design(5, 7, 2);
+    d.geometry_manager_mode = 2;
+    d.centre_distance = c.a;
+    d.desired_ratio = c.ratio;
+    calc_gear_geometry(d);
+    EXPECT_EQ(d.teeth[0], c.z1) << c.a;
+    EXPECT_EQ(d.teeth[1], c.z2) << c.a;
+    EXPECT_FLOAT_EQ(d.actual_ratio, static_cast<float>(c.z2) / c.z1) << c.a;
+    EXPECT_FLOAT_EQ(d.centre_distance, c.a) << "the centre distance stays";
+    EXPECT_NEAR(d.centre_distance_from_shifts, c.a, 2e-4) << "the shift sum fills the centre distance";
+    EXPECT_FLOAT_EQ(d.normal_module, 2.0f);
+    EXPECT_NEAR(d.profile_shift[0] + d.profile_shift[1], d.profile_shift_sum, 1e-6);
+  }
+}
+
+TEST(GeometryPass, ModeTwoKeepsTheTeethWhenTheCentreDistanceGivesNoPair) {
+  RecordingReporter rec;  // the impossible centre distance itself is reported by the working angles
+  // 3 mm: the pinion would get 2 teeth whose base circles do not fit; 1 mm: the pinion rounds to 0 teeth.
+  for (float a : {3.0f, 1.0f, 0.0f}) {
+    DesignData d = spur_design(20, 30, 2);
+    d.geometry_manager_mode = 2;
+    d.profile_shift_sum = 0.2f;
+    d.profile_shift[0] = 0.2f;
+    d.desired_ratio = 1.0f;
+    d.centre_distance = a;
+    calc_gear_geometry(d);
+    EXPECT_EQ(d.teeth[0], 20) << a;
+    EXPECT_EQ(d.teeth[1], 30) << a;
+    EXPECT_FLOAT_EQ(d.profile_shift_sum, 0.2f) << a;
+  }
+}
+
+TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
+  DesignData d = spur_design(20, 40, 2);
+  d.geometry_manager_override = 1;
+  d.centre_distance = 60.3f;  // entered, differs from the zero-backlash 60
+  d.thickness_finished_transverse[0] = 2.9f;
+  d.thickness_finished_transverse[1] = 3.5f;  // above nominal: clamped even when frozen
+  d.tooth_proportion_mode = 1;
+  d.basic_rack.addendum_coeff[0] = d.basic_rack.addendum_coeff[1] = 1.5f;
+  d.basic_rack.pressure_angle = 25.0f;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.centre_distance, 60.3f);
+  EXPECT_NEAR(d.centre_distance_from_shifts, 60.0, 1e-4);
+  EXPECT_FLOAT_EQ(d.thickness_finished_transverse[0], 2.9f);
+  EXPECT_FLOAT_EQ(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1]);
+  EXPECT_FLOAT_EQ(d.normal_pressure_angle, 20.0f);
+  EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
+  // The backlash follows from the thicknesses and the centre-distance excess.
+  const double awt = rad(d.working_transverse_pressure_angle);
+  const double jr = (M_PI - 2.9) * std::cos(awt) / (2 * std::sin(awt)) + (60.3 - d.centre_distance_from_shifts);
+  EXPECT_NEAR(d.backlash_radial, jr, 1e-4);
+  EXPECT_NEAR(d.backlash_normal, 2 * std::sin(awt) * jr, 1e-4);
+
+  // Without the override the module-fixed mode puts the centre distance back on the shift sum.
+  d.geometry_manager_override = 0;
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.centre_distance, d.centre_distance_from_shifts);
+}
+
+TEST(GeometryPass, StandardRackCopiedOnlyInTheFirstPassOfARefresh) {
+  DesignData d = spur_design(20, 40, 2);
+  d.tooth_proportion_mode = 1;
+  d.profile_shift[0] = 0.2f;
+  d.basic_rack.addendum_coeff[0] = 1.1f;
+  d.basic_rack.addendum_coeff[1] = 1.0f;
+  d.basic_rack.dedendum_coeff[0] = d.basic_rack.dedendum_coeff[1] = 1.4f;
+  d.basic_rack.fillet_radius_coeff[0] = d.basic_rack.fillet_radius_coeff[1] = 0.38f;
+  d.basic_rack.pressure_angle = 22.5f;
+
+  DesignData second = d;
+  second.second_geometry_pass = 1;
+  calc_gear_geometry(second);
+  EXPECT_FLOAT_EQ(second.normal_pressure_angle, 20.0f);
+  EXPECT_FLOAT_EQ(second.addendum[0], 2.0f);  // entered addendum kept
+
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.normal_pressure_angle, 22.5f);
+  EXPECT_NEAR(rack_addendum_coeff(d, 0), 1.1, 1e-6);
+  EXPECT_NEAR(rack_dedendum_coeff(d, 1), 1.4, 1e-6);
+  EXPECT_FLOAT_EQ(d.root_fillet_radius[0], 0.76f);
+  // The transverse pressure angle of this pass is the one from before the copy; the next pass corrects it.
+  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 20.0f);
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 22.5f);
+}
+
+// ----- Default form-to-SAP constraint and face widths -----
+
+TEST(GeometryPass, DefaultFormToSapByModuleBand) {
+  const struct { float m, v; } cases[] = {{0.8f, 0.125f}, {1.0f, 0.125f}, {1.2f, 0.18f}, {1.5f, 0.18f}, {3.0f, 0.25f},
+                                          {4.0f, 0.375f}, {5.0f, 0.375f}, {5.01f, 0.5f}, {12.0f, 0.5f}};
+  for (auto c : cases) {
+    DesignData d = spur_design(20, 40, c.m);
+    calc_gear_geometry(d);
+    EXPECT_FLOAT_EQ(d.min_form_to_sap[0], c.v) << c.m;
+    EXPECT_FLOAT_EQ(d.min_form_to_sap[1], c.v) << c.m;
+  }
+  DesignData d = spur_design(20, 40, 4);
+  d.constraints_use_defaults = 0;
+  d.min_form_to_sap[0] = 0.7f;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.min_form_to_sap[0], 0.7f);
+}
+
+TEST(GeometryPass, FaceWidthOverlapCases) {
+  // Module 2.25 caps each end's own face beyond the common zone.
+  const struct { const char* name; float b1, b2, c1, c2, o, common, bend1, bend2; } cases[] = {
+      {"equal faces", 17.5f, 17.5f, 0, 0, 0, 17.5f, 17.5f, 17.5f},
+      {"A pinion end inside the wheel", 20, 20, 0, 0, 5, 15, 17.25f, 17.25f},
+      {"A with chamfers", 20, 20, 1, 0.5f, 3, 15.5f, 18.75f, 18.25f},
+      {"B wheel inside the pinion", 30, 10, 0, 1, 10, 8, 12.5f, 10},
+      {"C pinion start inside the wheel", 20, 20, 0, 0, -5, 15, 17.25f, 17.25f},
+      {"D pinion inside the wheel", 10, 30, 1, 0, -10, 8, 10, 12.5f},
+  };
+  for (auto c : cases) {
+    DesignData d = startup_design();
+    d.geometry_manager_mode = 0;
+    d.face_width[0] = c.b1;
+    d.face_width[1] = c.b2;
+    d.edge_chamfer[0] = c.c1;
+    d.edge_chamfer[1] = c.c2;
+    d.face_width_offset = c.o;
+    calc_gear_geometry(d);
+    EXPECT_FLOAT_EQ(d.active_face_width, c.common) << c.name;
+    EXPECT_FLOAT_EQ(d.bending_face_width[0], c.bend1) << c.name;
+    EXPECT_FLOAT_EQ(d.bending_face_width[1], c.bend2) << c.name;
+  }
+  // Faces that do not overlap: a token common width, bending widths of the previous pass.
+  DesignData d = startup_design();
+  d.bending_face_width[0] = 11;
+  d.bending_face_width[1] = 12;
+  d.face_width_offset = 30;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.active_face_width, 1e-5f);
+  EXPECT_FLOAT_EQ(d.bending_face_width[0], 11.0f);
+  EXPECT_FLOAT_EQ(d.bending_face_width[1], 12.0f);
+}
+
+// ----- Thicknesses and backlash -----
+
+TEST(GeometryPass, BacklashIsDistributedAsThinningAndReproduced) {
+  const struct { float backlash, share; } cases[] = {{0.1f, 0.5f}, {0.2f, 1.0f}, {0.15f, 0.0f}, {0.0f, 0.5f}};
+  for (auto c : cases) {
+    DesignData d = spur_design(20, 40, 2);
+    d.backlash_normal = c.backlash;
+    d.backlash_distribution = c.share;
+    calc_gear_geometry(d);
+    const double awt = rad(d.working_transverse_pressure_angle);
+    EXPECT_NEAR(d.backlash_normal, c.backlash, 1e-6) << "the entered normal backlash comes back";
+    EXPECT_NEAR(d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
+                c.backlash * c.share / std::cos(awt), 1e-5);
+    EXPECT_NEAR(d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1],
+                c.backlash * (1 - c.share) / std::cos(awt), 1e-5);
+    EXPECT_NEAR(d.backlash_radial, c.backlash / (2 * std::sin(awt)), 1e-5);
+    EXPECT_NEAR(d.backlash_transverse, c.backlash, 1e-6);  // spur
+    EXPECT_NEAR(d.backlash_transverse_circular, c.backlash / std::cos(awt), 1e-5);
+    EXPECT_NEAR(d.backlash_normal_circular, c.backlash / std::cos(awt), 1e-5);
+    for (int i = 0; i < 2; ++i) EXPECT_FLOAT_EQ(d.thickness_finished_normal[i], d.thickness_finished_transverse[i]);
+  }
+}
+
+// ----- Contact ratio -----
+
+TEST(GeometryPass, ContactRatioFloorWhenTheEapFallsBelowTheBaseCircle) {
+  RecordingReporter rec;
+  DesignData d = spur_design(20, 40, 2);
+  d.tip_chamfer[0] = 3.5f;  // EAP diameter 44 - 7 = 37 below the base diameter 37.59
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.transverse_contact_ratio, 0.0001f);
+  EXPECT_EQ(d.rating_valid, 0);
+  EXPECT_TRUE(std::isnan(d.path_of_contact));
+  EXPECT_FALSE(rec.seen.empty());
+}
+
+TEST(GeometryPass, FormCircleLimitsTheContactRatio) {
+  // A shallow pinion root with a small fillet puts the rack form circle above the SAP.
+  DesignData d = spur_design(20, 40, 2);
+  calc_gear_geometry(d);
+  const float full = d.transverse_contact_ratio;
+  d.dedendum[0] = 1.5f;
+  d.root_fillet_radius[0] = 0.02f;
+  calc_gear_geometry(d);
+  ASSERT_LT(d.sap_diameter[0], d.rack_form_diameter[0]);
+  ASSERT_GE(d.sap_diameter[1], d.rack_form_diameter[1]);
+  auto roll = [](double D, double db) { return std::sqrt(D * D / 4 - db * db / 4); };
+  const double expected = (d.pitch_point_roll_length[0] + d.pitch_point_roll_length[1] -
+                           roll(d.rack_form_diameter[0], d.base_diameter[0]) -
+                           roll(d.sap_diameter[1], d.base_diameter[1])) / d.transverse_base_pitch;
+  EXPECT_NEAR(d.transverse_contact_ratio, expected, 1e-5);
+  EXPECT_LT(d.transverse_contact_ratio, full);
+  EXPECT_NEAR(d.path_of_contact / d.transverse_base_pitch, full, 1e-5) << "the path of contact itself is not cut";
+}
+
+// ----- Inspection defaults -----
+
+TEST(GeometryPass, DefaultSpanTeethAtLeastOne) {
+  const struct { int z; float x; int k; } cases[] = {{27, 0.0f, 3}, {27, 0.5f, 4}, {9, -0.5f, 1}, {6, -1.5f, 1}};
+  for (auto c : cases) {
+    DesignData d = spur_design(c.z, 40, 2);
+    d.profile_shift[0] = c.x;
+    d.profile_shift_sum = c.x;
+    calc_gear_geometry(d);
+    EXPECT_EQ(d.span_teeth[0], c.k) << c.z << " " << c.x;
+  }
+  DesignData d = spur_design(27, 40, 2);
+  d.default_span_teeth = 0;
+  d.span_teeth[0] = 7;
+  d.default_ball_diameter = 0;
+  d.ball_diameter[0] = 4.2f;
+  calc_gear_geometry(d);
+  EXPECT_EQ(d.span_teeth[0], 7);
+  EXPECT_FLOAT_EQ(d.ball_diameter[0], 4.2f);
+}
