@@ -5,6 +5,7 @@
 
 #include "design_data.h"
 #include "numeric.h"
+#include "tolerances.h"
 
 namespace morvell {
 
@@ -400,8 +401,17 @@ void calc_gear_geometry(DesignData& d) {
     d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
   }
 
-  // 13. Accuracy-grade tolerances.
-  // (joins here)
+  // 13. Accuracy-grade tolerances of both gears; the single pitch tolerance becomes the rating's base
+  // pitch error while that error follows the grade.
+  for (int i = 0; i < 2; ++i) {
+    d.pitch_deviation_from_grade[i] =
+        accuracy_grade_tolerances(d, d.reference_diameter[i], d.iso_grade[i], d.normal_module, d.axial_contact_ratio,
+                                  d.transverse_contact_ratio, d.face_width[i], i + 1);
+  }
+  if (d.pitch_error_from_grade == 1) {
+    d.base_pitch_error[0] = d.pitch_deviation_from_grade[0];
+    d.base_pitch_error[1] = d.pitch_deviation_from_grade[1];
+  }
 
   // 14. Mesh forces.
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,

@@ -499,3 +499,24 @@ TEST(GeometryPass, DefaultSpanTeethAtLeastOne) {
   EXPECT_EQ(d.span_teeth[0], 7);
   EXPECT_FLOAT_EQ(d.ball_diameter[0], 4.2f);
 }
+
+// ----- Accuracy-grade tolerances -----
+
+TEST(GeometryPass, GradeTolerancesAndBasePitchError) {
+  DesignData d = startup_design();
+  d.base_pitch_error[0] = d.base_pitch_error[1] = 99.0f;
+  d.pitch_error_from_grade = 0;
+  calc_gear_geometry(d);
+  // Pinion: d = 58.5 mm, m = 2.25 mm, grade 8: f_pt = 0.3 (2.65 + 0.4 sqrt(79.06)) + 4 = 5.86 at grade 5, x 2.83 -> 17.
+  EXPECT_FLOAT_EQ(d.pitch_deviation_from_grade[0], 17.0f);
+  EXPECT_FLOAT_EQ(d.iso1328_deviations[0].f_pt, 17.0f);
+  EXPECT_FLOAT_EQ(d.iso1328_deviations[1].f_pt, d.pitch_deviation_from_grade[1]);
+  EXPECT_GT(d.iso1328_deviations[1].F_p, 0.0f);
+  EXPECT_FLOAT_EQ(d.base_pitch_error[0], 99.0f);
+  d.pitch_error_from_grade = 1;
+  d.iso_grade[1] = 5;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.base_pitch_error[0], 17.0f);
+  EXPECT_FLOAT_EQ(d.base_pitch_error[1], d.pitch_deviation_from_grade[1]);
+  EXPECT_LT(d.pitch_deviation_from_grade[1], 17.0f);
+}
