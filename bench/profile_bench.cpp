@@ -1,0 +1,27 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "tooth_profile.h"
+
+namespace {
+
+// One tooth outline of a finished (thinned) spur pinion, as the refresh generates it twice per edit and
+// the searches once per candidate. Argument 0 is the number of teeth: 8 is undercut, 20 is tangent.
+void BM_GenerateToothProfile(benchmark::State& state) {
+  const int32_t z = static_cast<int32_t>(state.range(0));
+  const float m_n = 2.0f;
+  const float d = z * m_n;
+  const float s_t = static_cast<float>(M_PI);
+  morvell::ToothProfile profile;
+  float form_diameter = 0.0f;
+  for (auto _ : state) {
+    morvell::generate_tooth_profile(z, m_n, s_t, s_t - 0.1f, 20.0f, 0.0f, d - 5.0f, d + 4.0f, 0.0f, 0.76f, 0.0f, 0.01f,
+                                    1.2f, 0.0f, &form_diameter, profile);
+    benchmark::DoNotOptimize(profile);
+    benchmark::DoNotOptimize(form_diameter);
+  }
+}
+BENCHMARK(BM_GenerateToothProfile)->Arg(8)->Arg(20)->Arg(60);
+
+}  // namespace
