@@ -5,29 +5,17 @@
 
 #include <cstdint>
 
+#include "design_data.h"
+
 namespace morvell {
 
-// One point of a tooth outline, millimetres, transverse plane, origin at the gear centre, +y along the
-// tooth centre line towards the tip.
-struct ProfilePoint {
-  float x;
-  float y;
-};
-
-// The 500 points of one tooth outline:
+// The outline is written into a ToothProfile (the design data's `profile_points` or a caller's own):
 //   0-24    root arc from the middle of the tooth space (polar angle pi/z) to the start of the fillet
 //   25-124  trochoidal fillet, from the root circle up to where it meets the flank
 //   125-223 involute flank from the form radius up to the start of the tip chamfer
 //   224     tip corner on the tip circle (end of the tip chamfer)
 //   225-249 tip arc to the tooth centre line
 //   250-499 the mirror image: point 250 + k is point 249 - k with x negated
-struct ToothProfile {
-  static constexpr int kPoints = 500;
-  ProfilePoint points[kPoints];
-
-  ProfilePoint& operator[](int i) { return points[i]; }
-  const ProfilePoint& operator[](int i) const { return points[i]; }
-};
 
 inline constexpr int kProfileSamplePoints = 40;
 
