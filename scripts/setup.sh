@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake g++ pkg-config
           qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth clang libclang-rt-14-dev)
+          xvfb xauth clang libclang-rt-14-dev locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -15,4 +15,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# A comma-decimal locale for the test that checks design files ignore the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "de_DE.UTF-8 not installed: the locale test will be skipped"
 fi

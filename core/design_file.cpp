@@ -1,0 +1,479 @@
+#include "design_file.h"
+
+#include <cctype>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <locale.h>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+#include "numeric.h"
+
+namespace morvell {
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The fixed fields, in file order
+// ---------------------------------------------------------------------------------------------
+
+enum class Kind {
+  version,        // "%d", written as the version tag, read and ignored
+  integer,        // "%d"
+  real,           // "%f"
+  exponent,       // "%e" (cycle counts); read like any real
+  flag,           // "%d", written as 1 or 0; on reading 1 gives 1 and anything else 0
+  reserved_int,   // "%d", written as 0, read and ignored
+  reserved_real,  // "%f", written as 0.000000, read and ignored
+};
+
+enum class Check { none, positive, ball_diameter };
+
+using IntRef = int32_t* (*)(DesignData&);
+using RealRef = float* (*)(DesignData&);
+using FlagRef = uint8_t* (*)(DesignData&);
+
+struct Field {
+  const char* label;
+  Kind kind;
+  IntRef int_ref = nullptr;
+  RealRef real_ref = nullptr;
+  FlagRef flag_ref = nullptr;
+  Check check = Check::none;
+};
+
+#define MV_INT(label, expr) Field{label, Kind::integer, [](DesignData& d) { return &(expr); }}
+#define MV_INT_CHECK(label, expr, chk) Field{label, Kind::integer, [](DesignData& d) { return &(expr); }, nullptr, nullptr, chk}
+#define MV_REAL(label, expr) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }}
+#define MV_REAL_CHECK(label, expr, chk) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }, nullptr, chk}
+#define MV_EXP(label, expr) Field{label, Kind::exponent, nullptr, [](DesignData& d) { return &(expr); }}
+#define MV_FLAG(label, expr) Field{label, Kind::flag, nullptr, nullptr, [](DesignData& d) { return &(expr); }}
+#define MV_RESERVED_INT Field{"reserved value", Kind::reserved_int}
+#define MV_RESERVED_REAL Field{"reserved value", Kind::reserved_real}
+
+// The 26 rating values of one gear (fields 54 to 80 without the hardness scale for the pinion,
+// 81 to 106 for the wheel).
+#define MV_GEAR_RATING(G, gear, suffix)                                                   \
+  MV_INT("material type (" gear ")", d.material_type[G]),                                  \
+  MV_INT("limited pitting (" gear ")", d.limited_pitting[G]),                              \
+  MV_INT("S-N estimate (" gear ")", d.sn_estimate[G]),                                     \
+  MV_REAL("allowable contact stress number (" gear ")", d.sigma_hlim[G]),                  \
+  MV_EXP("contact endurance cycles (" gear ")", d.nl_lim_contact_##suffix),                \
+  MV_REAL("contact static stress (" gear ")", d.sigma_h_static_##suffix),                  \
+  MV_EXP("contact static cycles (" gear ")", d.nl_static_contact_##suffix),                \
+  MV_REAL("limited pitting stress (" gear ")", d.sigma_h_pit_##suffix),                    \
+  MV_EXP("limited pitting cycles (" gear ")", d.nl_pit_contact_##suffix),                  \
+  MV_REAL("contact infinite-life stress (" gear ")", d.sigma_h_inf_##suffix),              \
+  MV_EXP("contact infinite-life cycles (" gear ")", d.nl_inf_contact_##suffix),            \
+  MV_REAL("allowable bending stress number (" gear ")", d.sigma_flim[G]),                  \
+  MV_EXP("bending endurance cycles (" gear ")", d.nl_lim_bending_##suffix),                \
+  MV_REAL("bending static stress (" gear ")", d.sigma_f_static[G]),                        \
+  MV_EXP("bending static cycles (" gear ")", d.nl_static_bending_##suffix),                \
+  MV_REAL("bending infinite-life stress (" gear ")", d.sigma_f_inf_##suffix),              \
+  MV_EXP("bending infinite-life cycles (" gear ")", d.nl_inf_bending_##suffix),            \
+  MV_REAL("Poisson's ratio (" gear ")", d.poisson_ratio[G]),                               \
+  MV_REAL("modulus of elasticity (" gear ")", d.elastic_modulus[G]),                       \
+  MV_REAL("yield stress (" gear ")", d.yield_stress_##suffix),                             \
+  MV_REAL("tensile strength (" gear ")", d.tensile_stress_##suffix),                       \
+  MV_REAL("surface hardness (" gear ")", d.surface_hardness[G])
+
+#define MV_GEAR_QUALITY(G, gear)                                     \
+  MV_INT("accuracy grade (" gear ")", d.iso_grade[G]),               \
+  MV_REAL("base pitch error (" gear ")", d.base_pitch_error[G]),     \
+  MV_REAL("flank roughness (" gear ")", d.flank_roughness[G]),       \
+  MV_REAL("fillet roughness (" gear ")", d.fillet_roughness[G])
+
+#define MV_PAIR(macro, label, field) macro(label " (pinion)", d.field[0]), macro(label " (wheel)", d.field[1])
+
+const Field kFields[kDesignFileFieldCount] = {
+    Field{"version", Kind::version},
+    MV_REAL_CHECK("normal module", d.normal_module, Check::positive),
+    MV_REAL("normal pressure angle", d.normal_pressure_angle),
+    MV_REAL("helix angle", d.helix_angle),
+    MV_REAL("centre distance", d.centre_distance),
+    MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive),
+    MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive),
+    MV_PAIR(MV_REAL, "edge chamfer", edge_chamfer),
+    MV_PAIR(MV_REAL, "edge chamfer angle", edge_chamfer_angle),
+    MV_REAL("face width offset", d.face_width_offset),
+    MV_INT_CHECK("number of teeth (pinion)", d.teeth[0], Check::positive),
+    MV_INT_CHECK("number of teeth (wheel)", d.teeth[1], Check::positive),
+    MV_PAIR(MV_REAL, "profile shift coefficient", profile_shift),
+    MV_REAL("normal backlash", d.backlash_normal),
+    MV_REAL("backlash distribution", d.backlash_distribution),
+    MV_PAIR(MV_REAL, "addendum", addendum),
+    MV_PAIR(MV_REAL, "tip chamfer", tip_chamfer),
+    MV_PAIR(MV_REAL, "tip chamfer angle", tip_chamfer_angle),
+    MV_PAIR(MV_REAL, "dedendum", dedendum),
+    MV_PAIR(MV_REAL, "root fillet radius", root_fillet_radius),
+    MV_PAIR(MV_REAL, "protuberance", protuberance),
+    MV_INT("default ball diameter", d.default_ball_diameter),
+    MV_REAL_CHECK("ball diameter (pinion)", d.ball_diameter[0], Check::ball_diameter),
+    MV_REAL_CHECK("ball diameter (wheel)", d.ball_diameter[1], Check::ball_diameter),
+    MV_INT("default span teeth", d.default_span_teeth),
+    MV_PAIR(MV_INT, "number of teeth spanned", span_teeth),
+    MV_PAIR(MV_REAL, "minimum end of active profile thickness", min_eap_thickness_coeff),
+    MV_PAIR(MV_REAL, "minimum tip thickness", min_tip_thickness_coeff),
+    MV_PAIR(MV_REAL, "minimum bottom clearance", min_bottom_clearance_coeff),
+    MV_PAIR(MV_REAL, "minimum root fillet", min_root_fillet_coeff),
+    MV_PAIR(MV_REAL, "minimum form to start of active profile", min_form_to_sap),
+    MV_PAIR(MV_REAL, "minimum base to form", min_base_to_form),
+    MV_PAIR(MV_REAL, "maximum tip diameter", max_tip_diameter),
+    MV_PAIR(MV_REAL, "minimum root diameter", min_root_diameter),
+    MV_FLAG("use default constraints", d.constraints_use_defaults),
+    MV_GEAR_RATING(0, "pinion", pinion),
+    MV_INT("hardness scale", d.hardness_scale),
+    MV_GEAR_QUALITY(0, "pinion"),
+    MV_GEAR_RATING(1, "wheel", wheel),
+    MV_GEAR_QUALITY(1, "wheel"),
+    MV_REAL("lubricant viscosity", d.lubricant_viscosity),
+    MV_INT("pitch error from grade", d.pitch_error_from_grade),
+    MV_REAL("application factor", d.application_factor),
+    MV_INT("geometry manager mode", d.geometry_manager_mode),
+    MV_FLAG("geometry manager override", d.geometry_manager_override),
+    MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
+    MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
+    MV_PAIR(MV_REAL, "finished transverse tooth thickness", thickness_finished_transverse),
+    MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL,
+    MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL,
+};
+
+#undef MV_INT
+#undef MV_INT_CHECK
+#undef MV_REAL
+#undef MV_REAL_CHECK
+#undef MV_EXP
+#undef MV_FLAG
+#undef MV_RESERVED_INT
+#undef MV_RESERVED_REAL
+#undef MV_GEAR_RATING
+#undef MV_GEAR_QUALITY
+#undef MV_PAIR
+
+// Field number (1-based) after which the ratios and the shift sum are rederived.
+constexpr int kLastGeometryField = 36;
+
+const char* const kLoadCaseLabels[5] = {"speed", "torque", "running time", "misalignment", "load data fixed for"};
+
+// ---------------------------------------------------------------------------------------------
+// Shared steps
+// ---------------------------------------------------------------------------------------------
+
+void derive_ratios(DesignData& d) {
+  d.actual_ratio = static_cast<float>(static_cast<ld>(d.teeth[1]) / static_cast<ld>(d.teeth[0]));
+  d.desired_ratio = d.actual_ratio;
+  d.profile_shift_sum = static_cast<float>(static_cast<ld>(d.profile_shift[0]) + static_cast<ld>(d.profile_shift[1]));
+}
+
+void derive_load(DesignData& d) {
+  d.load_cycles_pinion =
+      static_cast<float>(static_cast<ld>(d.life_hours) * static_cast<ld>(d.speed) * 60.0L);
+  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * static_cast<ld>(d.load_cycles_pinion) /
+                                           static_cast<ld>(d.teeth[1]));
+  d.power = static_cast<float>(static_cast<ld>(d.speed) * 2.0L * kPi * static_cast<ld>(d.torque) / 60.0L);
+}
+
+int clamped_load_case_count(const DesignData& d) {
+  if (d.load_case_count < 0) return 0;
+  return d.load_case_count > kLoadCaseTableSize ? kLoadCaseTableSize : d.load_case_count;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------------------------
+
+constexpr std::size_t kMaxToken = 64;
+
+// Reads white-space separated tokens from a stream. A token longer than kMaxToken is reported as such
+// (its end is skipped) so that no buffer grows with the input.
+class Tokenizer {
+ public:
+  explicit Tokenizer(std::FILE* file) : file_(file) {}
+
+  enum class Result { token, end, too_long };
+
+  Result next(std::string_view& token) {
+    int c;
+    do {
+      c = std::getc(file_);
+    } while (c != EOF && is_space(c));
+    if (c == EOF) return Result::end;
+    std::size_t n = 0;
+    bool too_long = false;
+    while (c != EOF && !is_space(c)) {
+      if (n < kMaxToken) buffer_[n++] = static_cast<char>(c); else too_long = true;
+      c = std::getc(file_);
+    }
+    token = std::string_view(buffer_, n);
+    return too_long ? Result::too_long : Result::token;
+  }
+
+ private:
+  static bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+  std::FILE* file_;
+  char buffer_[kMaxToken];
+};
+
+// Whole-token conversions, independent of the process locale. A leading '+' is accepted as the
+// formatted input of the C library accepts it.
+bool parse_int(std::string_view t, int32_t& out) {
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), out);
+  return r.ec == std::errc() && r.ptr == t.data() + t.size();
+}
+
+enum class RealParse { ok, not_a_number, out_of_range };
+
+RealParse parse_real(std::string_view t, float& out) {
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  float v = 0.0f;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+  if (r.ptr != t.data() + t.size()) return RealParse::not_a_number;
+  if (r.ec == std::errc::result_out_of_range) return RealParse::out_of_range;
+  if (r.ec != std::errc()) return RealParse::not_a_number;
+  if (!std::isfinite(v)) return RealParse::out_of_range;  // "inf", "nan"
+  out = v;
+  return RealParse::ok;
+}
+
+std::string shown_token(std::string_view t) {
+  std::string s;
+  for (char c : t.substr(0, 24)) s += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
+  if (t.size() > 24) s += "...";
+  return s;
+}
+
+std::string field_text(int number, const char* label) {
+  return std::string(label) + " (field " + std::to_string(number) + ")";
+}
+
+DesignFileResult rejected(const std::string& file_name, int number, const char* label, const std::string& what) {
+  DesignFileResult r;
+  r.status = DesignFileStatus::malformed;
+  r.field = number;
+  r.message = "Design file " + file_name + " not read: " + field_text(number, label) + " " + what;
+  return r;
+}
+
+DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& file_name) {
+  auto copy = std::make_unique<DesignData>(d);
+  DesignData& c = *copy;
+  Tokenizer tokens(file);
+  std::string_view token;
+
+  auto bad_token = [&](int number, const char* label, Tokenizer::Result result, std::string_view what) {
+    if (result == Tokenizer::Result::too_long) return rejected(file_name, number, label, "is too long");
+    return rejected(file_name, number, label, "\"" + shown_token(token) + "\" " + std::string(what));
+  };
+
+  // Fixed fields.
+  bool ended = false;
+  int fields_read = 0;
+  for (int i = 0; i < kDesignFileFieldCount; ++i, ++fields_read) {
+    const Field& f = kFields[i];
+    const int number = i + 1;
+    const auto result = tokens.next(token);
+    if (result == Tokenizer::Result::end) { ended = true; break; }
+    switch (f.kind) {
+      case Kind::version:
+      case Kind::integer:
+      case Kind::flag:
+      case Kind::reserved_int: {
+        int32_t v = 0;
+        if (result != Tokenizer::Result::token || !parse_int(token, v))
+          return bad_token(number, f.label, result, "is not a whole number in range");
+        if (f.kind == Kind::integer) {
+          if (f.check == Check::positive && v <= 0)
+            return rejected(file_name, number, f.label, "must be greater than zero");
+          *f.int_ref(c) = v;
+        } else if (f.kind == Kind::flag) {
+          *f.flag_ref(c) = v == 1 ? 1 : 0;
+        }
+        break;
+      }
+      case Kind::real:
+      case Kind::exponent:
+      case Kind::reserved_real: {
+        float v = 0.0f;
+        const RealParse p = result == Tokenizer::Result::token ? parse_real(token, v) : RealParse::not_a_number;
+        if (p == RealParse::out_of_range) return bad_token(number, f.label, result, "is out of range");
+        if (p != RealParse::ok) return bad_token(number, f.label, result, "is not a number");
+        if (f.kind == Kind::reserved_real) break;
+        if (f.check == Check::positive && !(v > 0.0f))
+          return rejected(file_name, number, f.label, "must be greater than zero");
+        *f.real_ref(c) = v;
+        break;
+      }
+    }
+  }
+  // A ball diameter is used as entered only while the default is off: then it must be positive.
+  if (fields_read >= 33 && c.default_ball_diameter == 0) {
+    for (int g = 0; g < 2; ++g) {
+      if (!(c.ball_diameter[g] > 0.0f))
+        return rejected(file_name, 32 + g, kFields[31 + g].label, "must be greater than zero");
+    }
+  }
+
+  // Load cases: five values each, at most the table's ten; a record cut short by the end of the file
+  // is not taken.
+  if (!ended) {
+    int count = 0;
+    while (count < kLoadCaseTableSize) {
+      float values[4] = {};
+      int32_t fixed_for = 0;
+      bool complete = true;
+      for (int k = 0; k < 5; ++k) {
+        const int number = kDesignFileFieldCount + 1 + count * 5 + k;
+        const auto result = tokens.next(token);
+        if (result == Tokenizer::Result::end) { complete = false; break; }
+        const char* label = kLoadCaseLabels[k];
+        if (k < 4) {
+          const RealParse p = result == Tokenizer::Result::token ? parse_real(token, values[k]) : RealParse::not_a_number;
+          if (p == RealParse::out_of_range) return bad_token(number, label, result, "is out of range");
+          if (p != RealParse::ok) return bad_token(number, label, result, "is not a number");
+        } else if (result != Tokenizer::Result::token || !parse_int(token, fixed_for)) {
+          return bad_token(number, label, result, "is not a whole number in range");
+        }
+      }
+      if (!complete) break;
+      c.speed = values[0];
+      c.torque = values[1];
+      c.life_hours = values[2];
+      c.f_beta_x = values[3];
+      c.load_data_fixed_for = fixed_for;
+      c.load_case_table[count] = LoadCase{c.speed, c.torque, c.life_hours, c.f_beta_x};
+      c.load_case_fixed_for[count] = c.load_data_fixed_for;
+      ++count;
+      c.load_case_count = count;
+    }
+  }
+
+  // The table always holds at least one case and never more than it has room for.
+  c.load_case_count = clamped_load_case_count(c);
+  if (c.load_case_count == 0) {
+    c.load_case_table[0] = LoadCase{c.speed, c.torque, c.life_hours, c.f_beta_x};
+    c.load_case_fixed_for[0] = c.load_data_fixed_for == 2 ? 2 : 1;
+    c.load_case_count = 1;
+  }
+
+  derive_ratios(c);
+  derive_load(c);
+  c.application_factor_enabled = 1;
+  d = c;
+  return {};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------------------------
+
+// Formats numbers in the C locale for the life of the object, whatever the process locale.
+class CNumericLocale {
+ public:
+  CNumericLocale() : c_(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {
+    if (c_) previous_ = uselocale(c_);
+  }
+  ~CNumericLocale() {
+    if (c_) {
+      uselocale(previous_);
+      freelocale(c_);
+    }
+  }
+  CNumericLocale(const CNumericLocale&) = delete;
+  CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+ private:
+  locale_t c_;
+  locale_t previous_ = nullptr;
+};
+
+// Appends one formatted value; every line feed of the format is written as CR LF.
+template <typename... Args>
+void put(std::string& out, const char* format, Args... args) {
+  char buffer[96];
+  const int n = std::snprintf(buffer, sizeof buffer, format, args...);
+  const std::size_t len = n < 0 ? 0 : (static_cast<std::size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
+  for (std::size_t i = 0; i < len; ++i) {
+    if (buffer[i] == '\n') out += '\r';
+    out += buffer[i];
+  }
+}
+
+}  // namespace
+
+std::string design_file_text(DesignData& d) {
+  CNumericLocale c_locale;
+  std::string out;
+  out.reserve(4096);
+  if (d.history_mode) {
+    put(out, "%d xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n", static_cast<int>(d.history_record_number));
+  }
+  for (int i = 0; i < kDesignFileFieldCount; ++i) {
+    const Field& f = kFields[i];
+    const bool last = i == kDesignFileFieldCount - 1;
+    switch (f.kind) {
+      case Kind::version: put(out, "%d\n", kDesignFileVersionTag); break;
+      case Kind::integer: put(out, "%d\n", static_cast<int>(*f.int_ref(d))); break;
+      case Kind::real: put(out, "%f\n", static_cast<double>(*f.real_ref(d))); break;
+      case Kind::exponent: put(out, "%e\n", static_cast<double>(*f.real_ref(d))); break;
+      case Kind::flag: put(out, "%d\n", *f.flag_ref(d) == 1 ? 1 : 0); break;
+      case Kind::reserved_int: put(out, "%d\n", 0); break;
+      case Kind::reserved_real: put(out, last ? "%f" : "%f\n", 0.0); break;
+    }
+    if (i + 1 == kLastGeometryField) derive_ratios(d);
+  }
+  const int count = clamped_load_case_count(d);
+  for (int k = 0; k < count; ++k) {
+    const LoadCase& lc = d.load_case_table[k];
+    put(out, "\n%f", static_cast<double>(lc.speed));
+    put(out, "\n%f", static_cast<double>(lc.torque));
+    put(out, "\n%f", static_cast<double>(lc.life_hours));
+    put(out, "\n%f", static_cast<double>(lc.f_beta_x));
+    put(out, "\n%d", static_cast<int>(d.load_case_fixed_for[k]));
+  }
+  if (d.history_mode) put(out, "\n");
+  return out;
+}
+
+DesignFileResult read_design_stream(DesignData& d, std::FILE* file) {
+  return read_stream(d, file, "");
+}
+
+DesignFileResult read_design_file(DesignData& d) {
+  const std::string name(text_of(d.design_file_name));
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (!file) {
+    DesignFileResult r;
+    r.status = DesignFileStatus::cannot_open;
+    r.message = "Cannot open design file " + name;
+    return r;
+  }
+  DesignFileResult r = read_stream(d, file, name);
+  std::fclose(file);
+  return r;
+}
+
+DesignFileResult write_design_file(DesignData& d) {
+  const bool history = d.history_mode != 0;
+  const std::string name = history ? std::string(kHistoryFileName) : std::string(text_of(d.design_file_name));
+  std::FILE* file = std::fopen(name.c_str(), history ? "ab" : "wb");
+  DesignFileResult r;
+  if (!file) {
+    r.status = DesignFileStatus::cannot_open;
+    r.message = (history ? "Cannot open history file " : "Cannot create design file ") + name;
+    return r;
+  }
+  const std::string text = design_file_text(d);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    r.status = DesignFileStatus::write_failed;
+    r.message = (history ? "Cannot write history file " : "Cannot write design file ") + name;
+  }
+  return r;
+}
+
+}  // namespace morvell

@@ -1,0 +1,484 @@
+#include "design_file.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "startup_values.h"
+
+namespace morvell {
+namespace {
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_bytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  lines.push_back(line);
+  return lines;
+}
+
+std::string lf_only(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+// The design the program ships as its default design file: the start-up pair with the rating inputs
+// of a case-hardened steel pair (material type 7) at 200 N m and 2500 rpm, one load case.
+DesignData shipped_design() {
+  DesignData d;
+  set_startup_values(d);
+  for (int g = 0; g < 2; ++g) {
+    d.material_type[g] = 7;
+    d.limited_pitting[g] = 0;
+    d.sn_estimate[g] = 1;
+    d.sigma_hlim[g] = 1500.0f;
+    d.sigma_flim[g] = 500.0f;
+    d.surface_hardness[g] = 62.0f;
+    d.elastic_modulus[g] = 207000.0f;
+    d.poisson_ratio[g] = 0.3f;
+    d.sigma_f_static[g] = 1250.0f;  // 2.5 sigma_Flim at 1e3 cycles
+    d.flank_roughness[g] = 0.8f;
+    d.fillet_roughness[g] = 1.6f;
+  }
+  d.yield_stress_pinion = d.yield_stress_wheel = 850.0f;
+  d.tensile_stress_pinion = d.tensile_stress_wheel = 2250.0f;
+  // Case-hardened S-N points without limited pitting: contact 1.6 H at 1e5, knee 5e7, 0.85 H at 1e10;
+  // bending knee 3e6, 0.85 F at 1e10.
+  d.sigma_h_static_pinion = d.sigma_h_static_wheel = 2400.0f;
+  d.nl_static_contact_pinion = d.nl_static_contact_wheel = 1e5f;
+  d.nl_lim_contact_pinion = d.nl_lim_contact_wheel = 5e7f;
+  d.sigma_h_pit_pinion = d.sigma_h_pit_wheel = 1500.0f;
+  d.nl_pit_contact_pinion = d.nl_pit_contact_wheel = 5e7f;
+  d.sigma_h_inf_pinion = d.sigma_h_inf_wheel = 1275.0f;
+  d.nl_inf_contact_pinion = d.nl_inf_contact_wheel = 1e10f;
+  d.nl_static_bending_pinion = d.nl_static_bending_wheel = 1e3f;
+  d.nl_lim_bending_pinion = d.nl_lim_bending_wheel = 3e6f;
+  d.sigma_f_inf_pinion = d.sigma_f_inf_wheel = 425.0f;
+  d.nl_inf_bending_pinion = d.nl_inf_bending_wheel = 1e10f;
+  d.lubricant_viscosity = 220.0f;
+  d.application_factor = 1.0f;
+  // One load case: 200 N m at 2500 rpm for 1e7 pinion cycles.
+  d.load_case_count = 1;
+  d.load_case_table[0] = LoadCase{2500.0f, 200.0f, 66.666664f, 10.0f};
+  d.load_case_fixed_for[0] = 1;
+  return d;
+}
+
+const std::string kShippedFile = std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl";
+
+// MORVELL_WRITE_DEFAULT_DESIGN=1 rewrites the shipped default design file with our own writer.
+TEST(DesignFile, ShippedDefaultDesignIsTheWritersOutputByteForByte) {
+  DesignData d = shipped_design();
+  const std::string expected = design_file_text(d);
+  if (std::getenv("MORVELL_WRITE_DEFAULT_DESIGN")) {
+    copy_text(d.design_file_name, kShippedFile);
+    ASSERT_TRUE(write_design_file(d).ok());
+  }
+  const std::string file = read_bytes(kShippedFile);
+  EXPECT_EQ(file, expected);
+
+  // Shape of the file: 129 fields and one load case, CR LF everywhere, no final line feed.
+  const auto lines = lines_of(file);
+  ASSERT_EQ(lines.size(), 129u + 5u);
+  EXPECT_EQ(file.back(), '1');
+  EXPECT_EQ(lf_only(file).size() + lines.size() - 1, file.size());
+  EXPECT_EQ(lines[0], "14234");
+  EXPECT_EQ(lines[1], "2.250000");
+  EXPECT_EQ(lines[3], "27.879999");   // float 27.88 printed with six decimals
+  EXPECT_EQ(lines[12], "23");
+  EXPECT_EQ(lines[13], "32");
+  EXPECT_EQ(lines[48], "1000000000.000000");
+  EXPECT_EQ(lines[53], "7");
+  EXPECT_EQ(lines[57], "5.000000e+07");
+  EXPECT_EQ(lines[110], "0");
+  EXPECT_EQ(lines[128], "0.000000");
+  EXPECT_EQ(lines[129], "2500.000000");
+  EXPECT_EQ(lines[130], "200.000000");
+  EXPECT_EQ(lines[133], "1");
+}
+
+TEST(DesignFile, ShippedDefaultDesignLoadsTheRatingInputs) {
+  DesignData d;
+  set_startup_values(d);
+  copy_text(d.design_file_name, kShippedFile);
+  ASSERT_TRUE(read_design_file(d).ok());
+  EXPECT_EQ(d.material_type[0], 7);
+  EXPECT_EQ(d.material_type[1], 7);
+  EXPECT_FLOAT_EQ(d.torque, 200.0f);
+  EXPECT_FLOAT_EQ(d.speed, 2500.0f);
+  EXPECT_EQ(d.load_case_count, 1);
+  EXPECT_NEAR(d.load_cycles_pinion, 1e7f, 1.0f);
+  EXPECT_NEAR(d.load_cycles_wheel, 1e7f * 23 / 32, 1.0f);
+  EXPECT_NEAR(d.power, 2 * 3.14159265 * 2500 * 200 / 60, 0.01);
+  EXPECT_EQ(d.application_factor_enabled, 1);
+}
+
+// Every stored input is set to its own field number; the written file then shows each number on the
+// line of its field, which checks the field order, and reading it back restores every input.
+TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
+  DesignData d;
+  float n = 2;
+  auto real = [&](float& f) { f = n++; };
+  auto integer = [&](int32_t& i) { i = static_cast<int32_t>(n++); };
+  auto pair = [&](float (&f)[2]) { real(f[0]); real(f[1]); };
+  real(d.normal_module); real(d.normal_pressure_angle); real(d.helix_angle); real(d.centre_distance);
+  pair(d.face_width); pair(d.edge_chamfer); pair(d.edge_chamfer_angle); real(d.face_width_offset);
+  integer(d.teeth[0]); integer(d.teeth[1]); pair(d.profile_shift); real(d.backlash_normal);
+  real(d.backlash_distribution); pair(d.addendum); pair(d.tip_chamfer); pair(d.tip_chamfer_angle);
+  pair(d.dedendum); pair(d.root_fillet_radius); pair(d.protuberance); integer(d.default_ball_diameter);
+  pair(d.ball_diameter); integer(d.default_span_teeth); integer(d.span_teeth[0]); integer(d.span_teeth[1]);
+  pair(d.min_eap_thickness_coeff); pair(d.min_tip_thickness_coeff); pair(d.min_bottom_clearance_coeff);
+  pair(d.min_root_fillet_coeff); pair(d.min_form_to_sap); pair(d.min_base_to_form);
+  pair(d.max_tip_diameter); pair(d.min_root_diameter);
+  d.constraints_use_defaults = 1; n++;  // 53: a flag
+  integer(d.material_type[0]); integer(d.limited_pitting[0]); integer(d.sn_estimate[0]);
+  real(d.sigma_hlim[0]); real(d.nl_lim_contact_pinion); real(d.sigma_h_static_pinion);
+  real(d.nl_static_contact_pinion); real(d.sigma_h_pit_pinion); real(d.nl_pit_contact_pinion);
+  real(d.sigma_h_inf_pinion); real(d.nl_inf_contact_pinion); real(d.sigma_flim[0]);
+  real(d.nl_lim_bending_pinion); real(d.sigma_f_static[0]); real(d.nl_static_bending_pinion);
+  real(d.sigma_f_inf_pinion); real(d.nl_inf_bending_pinion); real(d.poisson_ratio[0]);
+  real(d.elastic_modulus[0]); real(d.yield_stress_pinion); real(d.tensile_stress_pinion);
+  real(d.surface_hardness[0]); integer(d.hardness_scale); integer(d.iso_grade[0]);
+  real(d.base_pitch_error[0]); real(d.flank_roughness[0]); real(d.fillet_roughness[0]);
+  integer(d.material_type[1]); integer(d.limited_pitting[1]); integer(d.sn_estimate[1]);
+  real(d.sigma_hlim[1]); real(d.nl_lim_contact_wheel); real(d.sigma_h_static_wheel);
+  real(d.nl_static_contact_wheel); real(d.sigma_h_pit_wheel); real(d.nl_pit_contact_wheel);
+  real(d.sigma_h_inf_wheel); real(d.nl_inf_contact_wheel); real(d.sigma_flim[1]);
+  real(d.nl_lim_bending_wheel); real(d.sigma_f_static[1]); real(d.nl_static_bending_wheel);
+  real(d.sigma_f_inf_wheel); real(d.nl_inf_bending_wheel); real(d.poisson_ratio[1]);
+  real(d.elastic_modulus[1]); real(d.yield_stress_wheel); real(d.tensile_stress_wheel);
+  real(d.surface_hardness[1]); integer(d.iso_grade[1]); real(d.base_pitch_error[1]);
+  real(d.flank_roughness[1]); real(d.fillet_roughness[1]); real(d.lubricant_viscosity);
+  integer(d.pitch_error_from_grade); real(d.application_factor); integer(d.geometry_manager_mode);
+  d.geometry_manager_override = 1; n++;  // 111: a flag
+  n += 8;                                // 112..119 reserved
+  pair(d.thickness_finished_transverse);
+  ASSERT_EQ(n, 122);
+  d.load_case_count = 2;
+  d.load_case_table[0] = LoadCase{1000.5f, 50.25f, 100.0f, 7.5f};
+  d.load_case_fixed_for[0] = 2;
+  d.load_case_table[1] = LoadCase{3000.0f, 80.0f, 2000.0f, 12.0f};
+  d.load_case_fixed_for[1] = 1;
+
+  const std::string text = design_file_text(d);
+  const auto lines = lines_of(text);
+  ASSERT_EQ(lines.size(), 129u + 10u);
+  for (int field = 2; field <= 121; ++field) {
+    SCOPED_TRACE("field " + std::to_string(field));
+    const std::string& line = lines[field - 1];
+    if (field == 53 || field == 111) {
+      EXPECT_EQ(line, "1");
+    } else if (field >= 112 && field <= 119) {
+      EXPECT_EQ(line, "0");
+    } else {
+      EXPECT_EQ(std::stod(line), field);
+      const bool exponent = line.find('e') != std::string::npos;
+      const bool cycles = field >= 58 && field <= 70 && field % 2 == 0;
+      const bool wheel_cycles = field >= 85 && field <= 97 && field % 2 == 1;
+      EXPECT_EQ(exponent, cycles || wheel_cycles);
+    }
+  }
+  for (int field = 122; field <= 129; ++field) EXPECT_EQ(lines[field - 1], "0.000000");
+  EXPECT_EQ(lines[129], "1000.500000");
+  EXPECT_EQ(lines[133], "2");
+
+  // Reading it into another design restores every stored input.
+  DesignData e;
+  set_startup_values(e);
+  copy_text(e.design_file_name, "roundtrip.mvl");
+  write_bytes("roundtrip.mvl", text);
+  ASSERT_TRUE(read_design_file(e).ok());
+  EXPECT_EQ(design_file_text(e), text);
+  EXPECT_EQ(e.load_case_count, 2);
+  EXPECT_EQ(e.constraints_use_defaults, 1);
+  EXPECT_EQ(e.geometry_manager_override, 1);
+  // The current load values are those of the last case; the ratios follow the teeth.
+  EXPECT_EQ(e.speed, 3000.0f);
+  EXPECT_EQ(e.load_data_fixed_for, 1);
+  EXPECT_FLOAT_EQ(e.actual_ratio, 14.0f / 13.0f);
+  EXPECT_EQ(e.desired_ratio, e.actual_ratio);
+  EXPECT_FLOAT_EQ(e.profile_shift_sum, 15.0f + 16.0f);
+}
+
+TEST(DesignFile, WriterRederivesRatiosAndShiftSumLikeTheReader) {
+  DesignData d = shipped_design();
+  d.desired_ratio = 3.0f;
+  d.profile_shift_sum = 9.0f;
+  copy_text(d.design_file_name, "ratios.mvl");
+  ASSERT_TRUE(write_design_file(d).ok());
+  EXPECT_FLOAT_EQ(d.desired_ratio, 32.0f / 23.0f);
+  EXPECT_EQ(d.actual_ratio, d.desired_ratio);
+  EXPECT_FLOAT_EQ(d.profile_shift_sum, 0.0f);
+}
+
+// Any white space separates the values: LF, CR LF, blanks and tabs all read the same.
+TEST(DesignFile, ReadsLfCrLfAndAnyWhiteSpace) {
+  DesignData source = shipped_design();
+  source.load_case_count = 2;
+  source.load_case_table[1] = LoadCase{1200.0f, 150.0f, 10.0f, 5.0f};
+  source.load_case_fixed_for[1] = 2;
+  const std::string crlf = design_file_text(source);
+  std::string blanks = lf_only(crlf);
+  for (size_t i = 0; i < blanks.size(); ++i)
+    if (blanks[i] == '\n') blanks[i] = (i % 2) ? ' ' : '\t';
+  const std::vector<std::pair<const char*, std::string>> variants = {
+      {"crlf", crlf}, {"lf", lf_only(crlf)}, {"final newline", crlf + "\r\n"}, {"blanks", "  " + blanks + " \n"}};
+  for (const auto& [name, bytes] : variants) {
+    SCOPED_TRACE(name);
+    write_bytes("whitespace.mvl", bytes);
+    DesignData d;
+    set_startup_values(d);
+    copy_text(d.design_file_name, "whitespace.mvl");
+    ASSERT_TRUE(read_design_file(d).ok());
+    EXPECT_EQ(design_file_text(d), crlf);
+    EXPECT_EQ(d.load_case_count, 2);
+    EXPECT_EQ(d.torque, 150.0f);
+  }
+}
+
+TEST(DesignFile, FileEndingEarlyKeepsTheLaterFields) {
+  DesignData source = shipped_design();
+  source.teeth[0] = 20;
+  source.teeth[1] = 60;
+  source.profile_shift[0] = 0.4f;
+  const auto lines = lines_of(design_file_text(source));
+  std::string first_twenty;
+  for (int i = 0; i < 20; ++i) first_twenty += lines[i] + "\r\n";
+  write_bytes("short.mvl", first_twenty);
+
+  DesignData d = shipped_design();
+  d.tip_chamfer[0] = 0.7f;  // field 21: after the end of the file
+  d.load_case_count = 3;
+  d.application_factor_enabled = 0;
+  d.desired_ratio = 9.0f;
+  copy_text(d.design_file_name, "short.mvl");
+  ASSERT_TRUE(read_design_file(d).ok());
+  EXPECT_EQ(d.teeth[1], 60);
+  EXPECT_EQ(d.tip_chamfer[0], 0.7f);
+  EXPECT_EQ(d.load_case_count, 3);
+  // The closing steps still run.
+  EXPECT_FLOAT_EQ(d.desired_ratio, 3.0f);
+  EXPECT_FLOAT_EQ(d.profile_shift_sum, 0.15f);
+  EXPECT_EQ(d.application_factor_enabled, 1);
+
+  // A load case cut short by the end of the file is not taken.
+  std::string cut = design_file_text(source);
+  cut.resize(cut.size() - 10);
+  write_bytes("cut.mvl", cut);
+  DesignData e = shipped_design();
+  e.load_case_count = 2;
+  e.speed = 1.0f;
+  copy_text(e.design_file_name, "cut.mvl");
+  ASSERT_TRUE(read_design_file(e).ok());
+  EXPECT_EQ(e.load_case_count, 2);
+  EXPECT_EQ(e.speed, 1.0f);
+}
+
+// A malformed or out-of-range value rejects the file, names the field and leaves the design as it was.
+TEST(DesignFile, MalformedFileIsRejectedAndLeavesTheDesignUnchanged) {
+  struct Case {
+    int field;  // 1-based line to replace
+    const char* token;
+    const char* message_part;
+  };
+  static const std::string kLongToken(200, '7');
+  const Case cases[] = {
+      {2, "2,25", "normal module (field 2) \"2,25\" is not a number"},
+      {2, "0", "normal module (field 2) must be greater than zero"},
+      {6, "-17.5", "face width (pinion) (field 6) must be greater than zero"},
+      {7, "nan", "face width (wheel) (field 7) \"nan\" is out of range"},
+      {13, "0", "number of teeth (pinion) (field 13) must be greater than zero"},
+      {14, "-32", "number of teeth (wheel) (field 14) must be greater than zero"},
+      {14, "99999999999", "number of teeth (wheel) (field 14) \"99999999999\" is not a whole number"},
+      {14, "32.5", "(field 14) \"32.5\" is not a whole number"},
+      {5, "1e999", "centre distance (field 5) \"1e999\" is out of range"},
+      {58, "5e+07x", "contact endurance cycles (pinion) (field 58)"},
+      {110, kLongToken.c_str(), "geometry manager mode (field 110) is too long"},
+      {130, "fast", "speed (field 130) \"fast\" is not a number"},
+      {134, "1.5", "load data fixed for (field 134)"},
+  };
+  const std::string good = design_file_text(*std::make_unique<DesignData>(shipped_design()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message_part);
+    auto lines = lines_of(good);
+    lines[c.field - 1] = c.token;
+    std::string bytes;
+    for (size_t i = 0; i < lines.size(); ++i) bytes += (i ? "\r\n" : "") + lines[i];
+    write_bytes("bad.mvl", bytes);
+
+    DesignData d;
+    set_startup_values(d);
+    d.tip_chamfer[1] = 0.3f;
+    d.speed = 1.0f;
+    copy_text(d.design_file_name, "bad.mvl");
+    DesignData before = d;
+    const DesignFileResult r = read_design_file(d);
+    EXPECT_EQ(r.status, DesignFileStatus::malformed);
+    EXPECT_EQ(r.field, c.field);
+    EXPECT_NE(r.message.find("bad.mvl"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find(c.message_part), std::string::npos) << r.message;
+    EXPECT_EQ(design_file_text(d), design_file_text(before));
+    EXPECT_EQ(d.speed, 1.0f);
+    EXPECT_EQ(d.application_factor_enabled, before.application_factor_enabled);
+  }
+}
+
+TEST(DesignFile, EnteredBallDiameterMustBePositive) {
+  DesignData source = shipped_design();
+  source.default_ball_diameter = 0;
+  source.ball_diameter[1] = 0.0f;
+  DesignData d = shipped_design();
+  write_bytes("balls.mvl", design_file_text(source));
+  copy_text(d.design_file_name, "balls.mvl");
+  const DesignFileResult r = read_design_file(d);
+  EXPECT_EQ(r.status, DesignFileStatus::malformed);
+  EXPECT_EQ(r.field, 33);
+  // With the default ball diameter on, the geometry pass sets the diameters: a zero is taken.
+  source.default_ball_diameter = 1;
+  write_bytes("balls.mvl", design_file_text(source));
+  EXPECT_TRUE(read_design_file(d).ok());
+}
+
+TEST(DesignFile, LoadCaseTableLimits) {
+  DesignData source = shipped_design();
+  std::string text = design_file_text(source);
+  for (int k = 2; k <= 12; ++k)
+    text += "\r\n" + std::to_string(k * 100) + ".000000\r\n1.000000\r\n2.000000\r\n3.000000\r\n2";
+  write_bytes("many.mvl", text);
+  DesignData d;
+  set_startup_values(d);
+  copy_text(d.design_file_name, "many.mvl");
+  ASSERT_TRUE(read_design_file(d).ok());
+  EXPECT_EQ(d.load_case_count, kLoadCaseTableSize);
+  EXPECT_EQ(d.load_case_table[9].speed, 1000.0f);
+  EXPECT_EQ(d.speed, 1000.0f);  // the last case read
+
+  // No load-case records: the table and the current values stay.
+  std::string none = design_file_text(source);
+  none.resize(none.find("0.000000", none.size() - 60) + 8);
+  write_bytes("none.mvl", none);
+  DesignData e = shipped_design();
+  e.load_case_count = 2;
+  e.load_case_table[1] = LoadCase{1.0f, 2.0f, 3.0f, 4.0f};
+  e.speed = 1.0f;
+  copy_text(e.design_file_name, "none.mvl");
+  ASSERT_TRUE(read_design_file(e).ok());
+  EXPECT_EQ(e.load_case_count, 2);
+  EXPECT_EQ(e.load_case_table[1].life_hours, 3.0f);
+  EXPECT_EQ(e.speed, 1.0f);
+
+  // ... but an empty table gets one case from the current values, so a case always exists.
+  DesignData f;
+  set_startup_values(f);
+  f.speed = 900.0f;
+  f.torque = 30.0f;
+  copy_text(f.design_file_name, "none.mvl");
+  ASSERT_TRUE(read_design_file(f).ok());
+  EXPECT_EQ(f.load_case_count, 1);
+  EXPECT_EQ(f.load_case_table[0].speed, 900.0f);
+  EXPECT_EQ(f.load_case_fixed_for[0], 1);
+}
+
+TEST(DesignFile, FailuresAreReported) {
+  DesignData d = shipped_design();
+  copy_text(d.design_file_name, "\nefault_input_file.mvl");  // no file chosen
+  DesignData before = d;
+  DesignFileResult r = read_design_file(d);
+  EXPECT_EQ(r.status, DesignFileStatus::cannot_open);
+  EXPECT_FALSE(r.message.empty());
+  EXPECT_EQ(design_file_text(d), design_file_text(before));
+
+  copy_text(d.design_file_name, "no/such/folder/x.mvl");
+  r = write_design_file(d);
+  EXPECT_EQ(r.status, DesignFileStatus::cannot_open);
+  EXPECT_NE(r.message.find("no/such/folder/x.mvl"), std::string::npos);
+
+  if (std::FILE* full = std::fopen("/dev/full", "wb")) {
+    std::fclose(full);
+    copy_text(d.design_file_name, "/dev/full");
+    EXPECT_EQ(write_design_file(d).status, DesignFileStatus::write_failed);
+  }
+}
+
+TEST(HistoryFile, RecordsAreAppendedAndNumberedDownwards) {
+  std::remove(kHistoryFileName);
+  DesignData d = shipped_design();
+  copy_text(d.design_file_name, "must_not_be_written.mvl");
+  std::remove("must_not_be_written.mvl");
+  d.history_record_number = -1;
+  for (int i = 0; i < 3; ++i) {
+    d.history_mode = 1;
+    ASSERT_TRUE(write_design_file(d).ok());
+    d.history_record_number -= 1;
+    d.history_mode = 0;
+  }
+  EXPECT_EQ(std::fopen("must_not_be_written.mvl", "rb"), nullptr);
+
+  DesignData plain = shipped_design();
+  const std::string design = design_file_text(plain);
+  const std::string x38(38, 'x');
+  std::string expected;
+  for (int n = -1; n >= -3; --n) expected += std::to_string(n) + " " + x38 + "\r\n" + design + "\r\n";
+  EXPECT_EQ(read_bytes(kHistoryFileName), expected);
+}
+
+// Numbers are written and read in the C locale whatever the process locale says.
+TEST(DesignFile, CommaDecimalLocaleDoesNotChangeTheFile) {
+  const std::string c_text = design_file_text(*std::make_unique<DesignData>(shipped_design()));
+  const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
+  const char* chosen = nullptr;
+  for (const char* name : locales)
+    if (std::setlocale(LC_ALL, name)) { chosen = name; break; }
+  if (!chosen) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup.sh installs de_DE.UTF-8)";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  EXPECT_STREQ(probe, "1,5");
+
+  DesignData d = shipped_design();
+  const std::string text = design_file_text(d);
+  copy_text(d.design_file_name, "locale.mvl");
+  const bool written = write_design_file(d).ok();
+  DesignData e;
+  set_startup_values(e);
+  copy_text(e.design_file_name, "locale.mvl");
+  const bool read = read_design_file(e).ok();
+  std::setlocale(LC_ALL, "C");
+
+  EXPECT_EQ(text, c_text);
+  ASSERT_TRUE(written);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read_bytes("locale.mvl"), c_text);
+  EXPECT_EQ(e.normal_module, 2.25f);
+  EXPECT_EQ(e.nl_lim_contact_pinion, 5e7f);
+}
+
+}  // namespace
+}  // namespace morvell
