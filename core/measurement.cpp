@@ -1,0 +1,152 @@
+#include "measurement.h"
+
+#include <cmath>
+
+#include "design_data.h"
+#include "numeric.h"
+
+namespace morvell {
+namespace {
+
+// Bounds of the ball search. A sensible ball settles within a few thousand steps and a few dozen
+// enlargements; the bounds only stop inputs that could otherwise search for ever (a ball so small
+// that a step of 0.01 ball diameters no longer moves the measurement, or a thickness no ball fits).
+constexpr long kMaxDescentSteps = 1000000;
+constexpr int kMaxEnlargements = 200;
+
+// Gear quantities shared by the routines.
+struct GearBasics {
+  ld d;            // reference diameter
+  ld alpha_t;      // transverse pressure angle (rad)
+  ld d_b;          // base diameter
+  ld beta_b;       // base helix angle (rad)
+  ld cos_alpha_n;
+};
+
+GearBasics gear_basics(int32_t z, float normal_module, float helix_angle, float pressure_angle) {
+  GearBasics g{};
+  const ld beta = deg_to_rad(helix_angle);
+  const ld alpha_n = deg_to_rad(pressure_angle);
+  g.d = z * static_cast<ld>(normal_module) / std::cos(beta);
+  g.alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+  g.d_b = g.d * std::cos(g.alpha_t);
+  g.beta_b = checked_asin(std::sin(beta) * std::cos(alpha_n));
+  g.cos_alpha_n = std::cos(alpha_n);
+  return g;
+}
+
+// Ball factor: for an odd number of teeth the two balls are not diametrically opposite.
+ld ball_factor(int32_t z) { return (z % 2 != 0) ? std::cos(deg_to_rad(90.0L / z)) : 1.0L; }
+
+// Normal tooth thickness that puts balls of diameter D with measurement M at their place on the flanks,
+// from the pressure angle alpha_M at the ball centres:
+// inv alpha_M = inv alpha_t + s_t / d + D / (d_b cos beta_b) - pi / z, written in the normal section.
+ld normal_thickness_of_alpha(int32_t z, ld m_n, ld inv_alpha_t, ld cos_alpha_n, ld alpha_m, ld ball) {
+  return z * m_n * (kPi / z + involute(alpha_m) - inv_alpha_t) - ball / cos_alpha_n;
+}
+
+}  // namespace
+
+float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, float thickness, float normal_module,
+                             float helix_angle, float pressure_angle, float tip_diameter, float* contact_diameter,
+                             float* centre_diameter) {
+  const GearBasics g = gear_basics(z, normal_module, helix_angle, pressure_angle);
+  d.base_helix_angle = static_cast<float>(rad_to_deg(g.beta_b));
+  const ld beta_b = deg_to_rad(d.base_helix_angle);
+
+  const float ball_at_entry = *ball_diameter;
+  const int32_t default_at_entry = d.default_ball_diameter;
+  // A failed search leaves the ball and its flag as they were and no measurement.
+  auto fail = [&]() {
+    *ball_diameter = ball_at_entry;
+    d.default_ball_diameter = default_at_entry;
+    if (contact_diameter) *contact_diameter = nan_f();
+    if (centre_diameter) *centre_diameter = nan_f();
+    return nan_f();
+  };
+  if (!(std::isfinite(ball_at_entry) && ball_at_entry > 0.0f) || !std::isfinite(thickness)) return fail();
+
+  const ld m_n = normal_module;
+  const ld c_z = ball_factor(z);
+  const ld inv_alpha_t = involute(g.alpha_t);
+  const ld target = thickness * std::cos(deg_to_rad(helix_angle));  // normal thickness s_n
+
+  auto thickness_at = [&](ld m, ld ball) {
+    const ld alpha_m = checked_acos(g.d_b * c_z / (m - ball));
+    return normal_thickness_of_alpha(z, m_n, inv_alpha_t, g.cos_alpha_n, alpha_m, ball);
+  };
+
+  // Coarse search downwards in steps of 0.01 ball diameters; a ball whose centre drops inside the base
+  // circle is too small and is enlarged by 5 %, and the search starts again above the tip.
+  long steps = 0;
+  int enlargements = 0;
+  ld ball = *ball_diameter;
+  ld m = tip_diameter + 2.0L * ball;
+  for (;;) {
+    if (++steps > kMaxDescentSteps) {
+      return fail();
+    }
+    m -= 0.01L * ball;
+    if (g.d_b * c_z / (m - ball) > 1.0L) {
+      if (++enlargements > kMaxEnlargements) {
+        return fail();
+      }
+      *ball_diameter = static_cast<float>(1.05L * *ball_diameter);
+      d.default_ball_diameter = 1;
+      ball = *ball_diameter;
+      m = tip_diameter + 2.0L * ball;
+      continue;
+    }
+    const ld s_n = thickness_at(m, ball);
+    if (s_n <= target) break;
+    if (std::isnan(s_n)) {  // nothing of the gear is defined: no step can place the ball
+      return fail();
+    }
+  }
+
+  // Bisection between that measurement and the step above it.
+  m = bisect<ld>(m, m + 0.01L * ball, 5e-5L * m_n, [&](ld mid) { return thickness_at(mid, ball) < target; });
+
+  const ld alpha_m = checked_acos(g.d_b * c_z / (m - ball));
+  // The ball touches the flank half a ball diameter along the surface normal, whose transverse part is
+  // D cos(beta_b) / 2.
+  const ld alpha_c = std::atan(std::tan(alpha_m) - ball * std::cos(beta_b) / g.d_b);
+  if (contact_diameter) *contact_diameter = static_cast<float>(g.d_b / std::cos(alpha_c));
+  if (centre_diameter) *centre_diameter = static_cast<float>((m - ball) / c_z);
+  return static_cast<float>(m);
+}
+
+float thickness_from_ball_measurement(int32_t z, float measurement, float ball_diameter, float normal_module,
+                                      float helix_angle, float pressure_angle) {
+  const GearBasics g = gear_basics(z, normal_module, helix_angle, pressure_angle);
+  const ld centre_circle = static_cast<ld>(measurement) - ball_diameter;
+  const ld base = g.d_b * ball_factor(z);
+  // Ball centres inside the base circle: no thickness puts the balls there.
+  if (!(centre_circle >= base)) return nan_f();
+  const ld alpha_m = checked_acos(base / centre_circle);
+  const ld s_n = normal_thickness_of_alpha(z, normal_module, involute(g.alpha_t), g.cos_alpha_n, alpha_m, ball_diameter);
+  return static_cast<float>(s_n / std::cos(deg_to_rad(helix_angle)));
+}
+
+float span_measurement(int32_t span_teeth, int32_t z, float thickness, float normal_module, float helix_angle,
+                       float pressure_angle, float* contact_diameter) {
+  const GearBasics g = gear_basics(z, normal_module, helix_angle, pressure_angle);
+  const ld w = (static_cast<ld>(span_teeth) - 1.0L) * kPi * normal_module * g.cos_alpha_n +
+               std::cos(g.beta_b) * std::cos(g.alpha_t) * (thickness + g.d * involute(g.alpha_t));
+  // The contact points lie half the transverse projection of the span on either side of the foot of
+  // the base radius.
+  const ld w_t = w * std::cos(g.beta_b);
+  if (contact_diameter) *contact_diameter = static_cast<float>(std::sqrt(g.d_b * g.d_b + w_t * w_t));
+  return static_cast<float>(w);
+}
+
+float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, float helix_angle,
+                          float pressure_angle, float span) {
+  const GearBasics g = gear_basics(z, normal_module, helix_angle, pressure_angle);
+  const ld s_t = (span - (static_cast<ld>(span_teeth) - 1.0L) * kPi * normal_module * g.cos_alpha_n) /
+                     (std::cos(g.beta_b) * std::cos(g.alpha_t)) -
+                 g.d * involute(g.alpha_t);
+  return static_cast<float>(s_t);
+}
+
+}  // namespace morvell
