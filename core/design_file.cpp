@@ -434,7 +434,7 @@ std::string design_file_text(DesignData& d) {
     put(out, "\n%f", static_cast<double>(lc.f_beta_x));
     put(out, "\n%d", static_cast<int>(d.load_case_fixed_for[k]));
   }
-  if (d.history_mode) put(out, "\n");
+  if (d.history_mode) out += "\r\n";
   return out;
 }
 
