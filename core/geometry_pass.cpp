@@ -6,6 +6,7 @@
 #include "design_data.h"
 #include "numeric.h"
 #include "tolerances.h"
+#include "tooth_proportions.h"
 
 namespace morvell {
 
@@ -326,8 +327,10 @@ void calc_gear_geometry(DesignData& d) {
   }
   d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
 
-  // 9. Tooth-proportion limits.
-  // (joins here)
+  // 9. Tooth-proportion limits: "Calculate" designs roots, fillets and tips from the constraints;
+  // "Standard Rack" may lower the tips to the same limits.
+  if (d.tooth_proportion_mode == 2 && !overridden) calc_tooth_proportions(d);
+  if (d.tooth_proportion_mode == 1 && d.allow_tip_diameter_reduction == 1 && !overridden) limit_tip_diameters(d);
 
   // 10. Thickness at the EAP and at the outside diameter, virtual numbers of teeth.
   for (int i = 0; i < 2; ++i) {
@@ -342,7 +345,11 @@ void calc_gear_geometry(DesignData& d) {
       d.tip_chamfer_depth[i] = 0.0f;
       d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
     } else {
-      // (joins here)
+      // The chamfer depth is measured to the unthinned flank: the nominal thickness goes in.
+      d.tip_thickness_normal[i] = tip_thickness_with_chamfer(
+          d.tip_diameter[i], d.tip_chamfer[i], d.eap_thickness_normal[i], d.tip_chamfer_angle[i], d.base_diameter[i],
+          d.reference_diameter[i], d.helix_angle, d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
+          &d.tip_chamfer_depth[i]);
     }
     d.tip_thickness_transverse[i] =
         f32(d.tip_thickness_normal[i] / std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(beta))));
