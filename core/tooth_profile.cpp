@@ -8,6 +8,7 @@
 #include "tooth_profile.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "numeric.h"
 
@@ -42,20 +43,31 @@ struct Generator {
   ld protuberance_slope;   // 2 (tan alpha_n - tan alpha_pr) / cos beta
 };
 
+// Working precision of a step: the meeting search holds every quantity of a step in single precision,
+// so double is ample for computing it; the stored outline is computed in extended precision.
+template <typename T>
+using Work = std::conditional_t<std::is_same_v<T, float>, double, long double>;
+
+template <typename W>
+W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
+
 // Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
 // quantity of the step is held in: float in the meeting search, long double elsewhere.
 template <typename T>
-void fillet_point(const Generator& g, ld phi_deg, T& x_out, T& y_out) {
-  const T phi = static_cast<T>(phi_deg);
-  const T u = static_cast<T>(g.u_c - g.rho * std::cos(deg_to_rad(phi)));
-  const T v = static_cast<T>(g.v_c - g.rho * std::sin(deg_to_rad(phi)));
-  const T u_t = static_cast<T>(u / g.cos_beta);
-  const T phi_t = static_cast<T>(rad_to_deg(std::atan(std::tan(deg_to_rad(phi)) / g.cos_beta)));
-  const T ell = static_cast<T>(v / std::sin(deg_to_rad(phi_t)));
-  const T theta = static_cast<T>((u_t - ell * std::cos(deg_to_rad(phi_t))) / g.r);
-  const ld angle = deg_to_rad(phi_t) - theta;
-  x_out = static_cast<T>(g.r * std::sin(static_cast<ld>(theta)) + ell * std::cos(angle));
-  y_out = static_cast<T>(g.r * std::cos(static_cast<ld>(theta)) + ell * std::sin(angle));
+void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
+  using W = Work<T>;
+  const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
+  const W phi_rad = to_rad<W>(phi);
+  const T u = static_cast<T>(static_cast<W>(g.u_c) - rho * std::cos(phi_rad));
+  const T v = static_cast<T>(static_cast<W>(g.v_c) - rho * std::sin(phi_rad));
+  const T u_t = static_cast<T>(u / cos_beta);
+  const T phi_t = static_cast<T>(std::atan(std::tan(phi_rad) / cos_beta) * 180 / static_cast<W>(kPi));
+  const W phi_t_rad = to_rad<W>(phi_t);
+  const T ell = static_cast<T>(v / std::sin(phi_t_rad));
+  const T theta = static_cast<T>((u_t - ell * std::cos(phi_t_rad)) / r);
+  const W angle = phi_t_rad - theta;
+  x_out = static_cast<T>(r * std::sin(static_cast<W>(theta)) + ell * std::cos(angle));
+  y_out = static_cast<T>(r * std::cos(static_cast<W>(theta)) + ell * std::sin(angle));
 }
 
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
@@ -70,11 +82,14 @@ T flank_thickness_at(const Generator& g, T radius) {
   return static_cast<T>(s);
 }
 
-// Half-angle of the involute flank at radius R (above the base circle).
+// Half-angle of the involute flank of transverse thickness `thickness` at radius R (R >= r_b).
 template <typename T>
 T involute_half_angle(const Generator& g, T radius, T thickness) {
-  const ld alpha_r = checked_acos(g.r_b / radius);
-  return static_cast<T>(thickness / (2.0L * g.r) + g.inv_alpha_t - involute(alpha_r));
+  using W = Work<T>;
+  const W ratio = static_cast<W>(g.r_b) / radius;
+  const W alpha_r = ratio > 1 ? static_cast<W>(checked_acos(ratio)) : std::acos(ratio);
+  return static_cast<T>(thickness / (2 * static_cast<W>(g.r)) + static_cast<W>(g.inv_alpha_t) -
+                        (std::tan(alpha_r) - alpha_r));
 }
 
 }  // namespace
@@ -141,18 +156,19 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
     const float r_b_f = static_cast<float>(r_b);
     float x_inv_prev = 0.0f;
     float x_prev = 0.0f;
-    const ld ratio = phi_min / 90.0L;
+    // Generating angles 90 * (phi_min / 90)^(i / 9999), a geometric progression from 90 degrees.
+    const double log_ratio = std::log(static_cast<double>(phi_min / 90.0L));
     for (int i = 0; i < kMeetingSearchSteps; ++i) {
-      const float phi = static_cast<float>(90.0L * std::pow(ratio, static_cast<ld>(i) / (kMeetingSearchSteps - 1)));
+      const float phi = static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
       float x = 0.0f, y = 0.0f;
       fillet_point<float>(g, phi, x, y);
-      const float radius = static_cast<float>(std::sqrt(static_cast<ld>(x) * x + static_cast<ld>(y) * y));
+      const float radius = static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
       if (radius < r_b_f) {
         phi_meet = phi;  // the fillet reaches at least this far; no involute exists here
       } else if (radius > r_b_f) {
         const float s = flank_thickness_at<float>(g, radius);
         const float psi = involute_half_angle<float>(g, radius, s);
-        const float x_inv = static_cast<float>(radius * std::sin(static_cast<ld>(psi)));
+        const float x_inv = static_cast<float>(radius * std::sin(static_cast<double>(psi)));
         const float d = x_inv - x;
         const float d_prev = x_inv_prev - x_prev;
         if (d >= d_prev || d >= 0.0f) {
