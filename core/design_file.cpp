@@ -254,7 +254,8 @@ DesignFileResult rejected(const std::string& file_name, int number, const char* 
   DesignFileResult r;
   r.status = DesignFileStatus::malformed;
   r.field = number;
-  r.message = "Design file " + file_name + " not read: " + field_text(number, label) + " " + what;
+  r.message = (file_name.empty() ? std::string("Design file") : "Design file " + file_name) + " not read: " +
+              field_text(number, label) + " " + what;
   return r;
 }
 
