@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "design_data.h"
+#include "measurement.h"
 #include "tooth_profile.h"
 
 namespace {
@@ -23,5 +25,19 @@ void BM_GenerateToothProfile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GenerateToothProfile)->Arg(8)->Arg(20)->Arg(60);
+
+// Measurement over balls of one gear, as the geometry pass runs it four times per pass (nominal and
+// finished thickness of both gears).
+void BM_MeasurementOverBalls(benchmark::State& state) {
+  morvell::DesignData d{};
+  const float s_t = static_cast<float>(M_PI);
+  float contact = 0.0f, centre = 0.0f;
+  for (auto _ : state) {
+    float ball = 3.6f;
+    benchmark::DoNotOptimize(
+        morvell::measurement_over_balls(d, 20, &ball, s_t, 2.0f, 0.0f, 20.0f, 44.0f, &contact, &centre));
+  }
+}
+BENCHMARK(BM_MeasurementOverBalls);
 
 }  // namespace
