@@ -1,0 +1,136 @@
+#include "material_table.h"
+
+#include "design_data.h"
+#include "hardness.h"
+#include "numeric.h"
+
+namespace morvell {
+
+namespace {
+
+struct MaterialRow {
+  float sigma_hlim, sigma_flim, hardness_hrc, elastic_modulus, yield_stress, tensile_strength, poisson_ratio;
+};
+
+// Rows by material type; type 0 "Input" repeats type 1 "Steel". Cast irons have no yield stress.
+constexpr MaterialRow kMaterials[12] = {
+    {400, 130, 12, 207000, 245, 492, 0.3f},    // Input
+    {400, 130, 12, 207000, 245, 492, 0.3f},    // Steel
+    {850, 320, 31, 207000, 680, 925, 0.3f},    // Through Hardening Steel, Through Hardened
+    {350, 60, 12, 120000, 0, 220, 0.28f},      // Grey Cast Iron
+    {575, 200, 24, 120000, 0, 220, 0.28f},     // Nodular Cast Iron (pearlitic,bainitic)
+    {575, 200, 24, 120000, 0, 220, 0.28f},     // Nodular Cast Iron (ferritic)
+    {450, 150, 12, 120000, 0, 220, 0.28f},     // Black Malleable Cast Iron
+    {1500, 500, 62, 207000, 850, 2250, 0.3f},  // Case Hardening Steel
+    {1200, 370, 55, 207000, 680, 925, 0.3f},   // Flame or Induction Hardened Steel
+    {1250, 420, 63, 207000, 850, 1250, 0.3f},  // Nitriding Steel, Nitrided
+    {1000, 360, 55, 207000, 680, 925, 0.3f},   // Through and Case Hardening Steel, Nitrided
+    {950, 380, 55, 207000, 680, 925, 0.3f},    // Through and Case Hardening Steel, Nitrocarburized
+};
+
+float scaled(double factor, float value) { return static_cast<float>(factor * static_cast<ld>(value)); }
+
+// One gear's S-N points, as references into the design data.
+struct SnPoints {
+  int32_t type, limited_pitting;
+  float sigma_hlim, sigma_flim;
+  float &h_static, &n_h_static, &n_h_lim, &h_pit, &n_h_pit, &h_inf, &n_h_inf;
+  float &f_static, &n_f_static, &n_f_lim, &f_inf, &n_f_inf;
+};
+
+void estimate_sn_points(SnPoints p) {
+  const float h = p.sigma_hlim, f = p.sigma_flim;
+
+  // Contact: static point, endurance knee, unlimited life and the limited-pitting point.
+  switch (p.type) {
+    case 1: case 2: case 4: case 6: case 7: case 8:
+      if (p.limited_pitting != 0) {
+        p.h_static = scaled(1.6, h), p.n_h_static = 6e5f, p.n_h_lim = 1e9f;
+        p.h_pit = scaled(1.3, h), p.n_h_pit = 1e7f;
+      } else {
+        p.h_static = scaled(1.6, h), p.n_h_static = 1e5f, p.n_h_lim = 5e7f;
+        p.h_pit = h, p.n_h_pit = 5e7f;
+      }
+      break;
+    case 3: case 5: case 9: case 10:
+      p.h_static = scaled(1.3, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
+      p.h_pit = h, p.n_h_pit = 2e6f;
+      break;
+    case 11:
+      p.h_static = scaled(1.1, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
+      p.h_pit = h, p.n_h_pit = 2e6f;
+      break;
+    default:  // "Input": the entered curves stay
+      return;
+  }
+  p.h_inf = scaled(0.85, h), p.n_h_inf = 1e10f;
+
+  // Bending: static point by type; knee at 3e6 cycles, unlimited life at 0.85 sigma_Flim.
+  switch (p.type) {
+    case 2: case 4: case 6: p.f_static = scaled(2.5, f), p.n_f_static = 1e4f; break;
+    case 7: case 8: p.f_static = scaled(2.5, f), p.n_f_static = 1e3f; break;
+    case 11: p.f_static = scaled(1.1, f), p.n_f_static = 1e3f; break;
+    default: p.f_static = scaled(1.6, f), p.n_f_static = 1e3f; break;  // 1, 3, 5, 9, 10
+  }
+  p.n_f_lim = 3e6f;
+  p.f_inf = scaled(0.85, f), p.n_f_inf = 1e10f;
+}
+
+}  // namespace
+
+void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, float* elastic_modulus,
+                         float* yield_stress, float* tensile_strength, float* poisson_ratio, int32_t material_type,
+                         int32_t hardness_scale) {
+  if (material_type < 0 || material_type > 11) return;
+  const MaterialRow& row = kMaterials[material_type];
+  *sigma_hlim = row.sigma_hlim;
+  *sigma_flim = row.sigma_flim;
+  if (hardness_scale == 1) *hardness = convert_hardness(row.hardness_hrc, kHrcToHb);
+  else if (hardness_scale == 2) *hardness = convert_hardness(row.hardness_hrc, kHrcToHv);
+  else *hardness = row.hardness_hrc;
+  *elastic_modulus = row.elastic_modulus;
+  *yield_stress = row.yield_stress;
+  *tensile_strength = row.tensile_strength;
+  *poisson_ratio = row.poisson_ratio;
+}
+
+void material_properties(DesignData& d, int gear) {
+  if (gear == 0) {
+    material_properties(&d.sigma_hlim[0], &d.sigma_flim[0], &d.surface_hardness[0], &d.elastic_modulus[0],
+                        &d.yield_stress_pinion, &d.tensile_stress_pinion, &d.poisson_ratio[0], d.material_type[0],
+                        d.hardness_scale);
+  } else if (gear == 1) {
+    material_properties(&d.sigma_hlim[1], &d.sigma_flim[1], &d.surface_hardness[1], &d.elastic_modulus[1],
+                        &d.yield_stress_wheel, &d.tensile_stress_wheel, &d.poisson_ratio[1], d.material_type[1],
+                        d.hardness_scale);
+  }
+}
+
+void updateSNcurves(DesignData& d) {
+  if (d.sn_estimate[0] == 1) {
+    estimate_sn_points({d.material_type[0], d.limited_pitting[0], d.sigma_hlim[0], d.sigma_flim[0],
+                        d.sigma_h_static_pinion, d.nl_static_contact_pinion, d.nl_lim_contact_pinion,
+                        d.sigma_h_pit_pinion, d.nl_pit_contact_pinion, d.sigma_h_inf_pinion, d.nl_inf_contact_pinion,
+                        d.sigma_f_static[0], d.nl_static_bending_pinion, d.nl_lim_bending_pinion,
+                        d.sigma_f_inf_pinion, d.nl_inf_bending_pinion});
+  }
+  if (d.sn_estimate[1] == 1) {
+    estimate_sn_points({d.material_type[1], d.limited_pitting[1], d.sigma_hlim[1], d.sigma_flim[1],
+                        d.sigma_h_static_wheel, d.nl_static_contact_wheel, d.nl_lim_contact_wheel,
+                        d.sigma_h_pit_wheel, d.nl_pit_contact_wheel, d.sigma_h_inf_wheel, d.nl_inf_contact_wheel,
+                        d.sigma_f_static[1], d.nl_static_bending_wheel, d.nl_lim_bending_wheel,
+                        d.sigma_f_inf_wheel, d.nl_inf_bending_wheel});
+  }
+  // Without limited pitting the limited-pitting point lies on the endurance knee, whether the curve
+  // was estimated or entered: the rating reads only the points.
+  if (d.limited_pitting[0] == 0) {
+    d.sigma_h_pit_pinion = d.sigma_hlim[0];
+    d.nl_pit_contact_pinion = d.nl_lim_contact_pinion;
+  }
+  if (d.limited_pitting[1] == 0) {
+    d.sigma_h_pit_wheel = d.sigma_hlim[1];
+    d.nl_pit_contact_wheel = d.nl_lim_contact_wheel;
+  }
+}
+
+}  // namespace morvell

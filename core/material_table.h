@@ -1,0 +1,29 @@
+// Typical material values of the twelve material types of the rating, and the estimate of the S-N
+// (fatigue) curves for contact and bending of each gear from its material type and stress numbers.
+#pragma once
+
+#include <cstdint>
+
+namespace morvell {
+
+struct DesignData;
+
+// Writes the typical allowable contact and bending stress numbers (MPa), surface hardness, modulus of
+// elasticity (MPa), yield stress and tensile strength (MPa) and Poisson's ratio of the material type
+// (0..11; type 0 "Input" takes the values of type 1 "Steel"). The table holds the hardness in HRC; it is
+// written converted into `hardness_scale` (0 HRC, 1 Brinell, 2 Vickers). A type outside 0..11 writes
+// nothing.
+void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, float* elastic_modulus,
+                         float* yield_stress, float* tensile_strength, float* poisson_ratio, int32_t material_type,
+                         int32_t hardness_scale);
+
+// The same for one gear of the design (0 pinion, 1 wheel), from its `material_type` into its own fields,
+// with the hardness in the design's `hardness_scale`.
+void material_properties(DesignData& d, int gear);
+
+// For each gear whose `sn_estimate` is 1, estimates its contact and bending S-N points from its material
+// type, `sigma_hlim` and `sigma_flim` (type 0 "Input" keeps its points); then, for each gear without
+// limited pitting (`limited_pitting` 0), puts the limited-pitting point on the endurance knee.
+void updateSNcurves(DesignData& d);
+
+}  // namespace morvell
