@@ -1,0 +1,570 @@
+#include "rating.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+#include "numeric.h"
+
+using namespace morvell;
+
+namespace {
+
+struct RecordingReporter {
+  std::vector<std::string> seen;
+  DomainErrorReporter previous;
+  RecordingReporter() { previous = set_domain_error_reporter([this](const std::string& s) { seen.push_back(s); }); }
+  ~RecordingReporter() { set_domain_error_reporter(previous); }
+};
+
+double rad(double deg) { return deg * M_PI / 180.0; }
+
+// A standard pair (no profile shift, standard centre distance) with its geometry worked out here, on
+// case-hardened steel with the S-N points the estimate gives for it.
+RatingInput pair(int z1, int z2, double m, double beta_deg, double b) {
+  RatingInput in{};
+  const double an = rad(20), beta = rad(beta_deg);
+  const double at = std::atan(std::tan(an) / std::cos(beta));
+  const double d1 = z1 * m / std::cos(beta), d2 = z2 * m / std::cos(beta);
+  const double db1 = d1 * std::cos(at), db2 = d2 * std::cos(at);
+  const double da1 = d1 + 2 * m, da2 = d2 + 2 * m;
+  const double a = (d1 + d2) / 2;
+  const double g = std::sqrt(da1 * da1 - db1 * db1) / 2 + std::sqrt(da2 * da2 - db2 * db2) / 2 - a * std::sin(at);
+  in.base_helix_angle = static_cast<float>(std::atan(std::tan(beta) * std::cos(at)) * 180 / M_PI);
+  in.working_transverse_pressure_angle = in.transverse_pressure_angle = static_cast<float>(at * 180 / M_PI);
+  in.poisson_ratio[0] = in.poisson_ratio[1] = 0.3f;
+  in.elastic_modulus[0] = in.elastic_modulus[1] = 207000.0f;
+  in.helix_angle = static_cast<float>(beta_deg);
+  in.transverse_contact_ratio = static_cast<float>(g / (M_PI * m * std::cos(at) / std::cos(beta)));
+  in.axial_contact_ratio = static_cast<float>(b * std::sin(beta) / (M_PI * m));
+  in.wheel_teeth = static_cast<float>(z2);
+  in.pinion_teeth = static_cast<float>(z1);
+  in.speed = 1500;
+  in.reference_diameter[0] = static_cast<float>(d1), in.reference_diameter[1] = static_cast<float>(d2);
+  in.eap_diameter[0] = static_cast<float>(da1), in.eap_diameter[1] = static_cast<float>(da2);
+  in.base_diameter[0] = static_cast<float>(db1), in.base_diameter[1] = static_cast<float>(db2);
+  in.torque = 200;
+  in.active_face_width = static_cast<float>(b);
+  in.iso_grade[0] = in.iso_grade[1] = 6;
+  in.application_factor = 1.0f;
+  in.material_type[0] = in.material_type[1] = 7;
+  in.f_beta_x = 10;
+  in.sigma_hlim[0] = in.sigma_hlim[1] = 1500;
+  in.web_thickness[0] = in.web_thickness[1] = static_cast<float>(b);
+  in.normal_pressure_angle = 20;
+  in.base_pitch_error[0] = in.base_pitch_error[1] = 8;
+  in.lubricant_viscosity = 100;
+  in.normal_module = static_cast<float>(m);
+  for (int i = 0; i < 2; ++i) {
+    in.rack_dedendum[i] = static_cast<float>(1.25 * m);
+    in.rack_addendum[i] = static_cast<float>(1.0 * m);
+    in.root_fillet_radius[i] = static_cast<float>(0.38 * m);
+    in.flank_roughness[i] = 0.5f;
+    in.fillet_roughness[i] = 1.5f;
+    in.surface_hardness[i] = 60;
+    in.face_width[i] = static_cast<float>(b);
+    in.bending_face_width[i] = static_cast<float>(b);
+    in.sigma_flim[i] = 500;
+    in.sigma_f_static[i] = 1250;
+  }
+  in.sigma_h_static_pinion = in.sigma_h_static_wheel = 2400;
+  in.sigma_h_inf_pinion = in.sigma_h_inf_wheel = 1275;
+  in.sigma_h_pit_pinion = in.sigma_h_pit_wheel = 1500;
+  in.nl_static_contact_pinion = in.nl_static_contact_wheel = 1e5f;
+  in.nl_lim_contact_pinion = in.nl_lim_contact_wheel = 5e7f;
+  in.nl_inf_contact_pinion = in.nl_inf_contact_wheel = 1e10f;
+  in.nl_pit_contact_pinion = in.nl_pit_contact_wheel = 5e7f;
+  in.load_cycles_pinion = 1e8f;
+  in.load_cycles_wheel = static_cast<float>(1e8 * z1 / z2);
+  in.min_safety_factor_contact = in.min_safety_factor_bending = 1.0f;
+  in.sigma_f_inf_pinion = in.sigma_f_inf_wheel = 425;
+  in.nl_static_bending_pinion = in.nl_static_bending_wheel = 1e3f;
+  in.nl_lim_bending_pinion = in.nl_lim_bending_wheel = 3e6f;
+  in.nl_inf_bending_pinion = in.nl_inf_bending_wheel = 1e10f;
+  const double sn = M_PI * m / 2;
+  in.thickness_nominal_normal_pinion = in.thickness_finished_normal_pinion = static_cast<float>(sn);
+  in.thickness_nominal_normal_wheel = in.thickness_finished_normal_wheel = static_cast<float>(sn);
+  in.yield_stress_pinion = in.yield_stress_wheel = 850;
+  in.tensile_stress_pinion = in.tensile_stress_wheel = 2250;
+  in.hardness_scale = 0;
+  return in;
+}
+
+RatingInput spur() { return pair(20, 40, 4, 0, 40); }
+RatingInput helical() { return pair(20, 40, 4, 20, 40); }
+
+std::unique_ptr<DesignData> rate(const RatingInput& in) {
+  auto d = std::make_unique<DesignData>();
+  rate_gear_pair(in, *d);
+  return d;
+}
+
+// Speed at which the stored pitch line velocity is exactly `v` (m/s).
+float speed_for_velocity(const RatingInput& in, float v) {
+  float n = static_cast<float>(v * 60000.0 / (M_PI * in.reference_diameter[0]));
+  for (int i = 0; i < 64 && rate(RatingInput{[&] { auto c = in; c.speed = n; return c; }()})->pitch_line_velocity != v;
+       ++i) {
+    n = std::nextafter(n, rate([&] { auto c = in; c.speed = n; return c; }())->pitch_line_velocity < v ? INFINITY : 0.0f);
+  }
+  return n;
+}
+
+bool same_bits(const RatingResults& a, const RatingResults& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(Rating, ZoneAndElasticityFactorsOfASpurSteelPair) {
+  const auto r = rate(spur());
+  EXPECT_NEAR(r->zone_factor, 2.4946, 5e-5);
+  EXPECT_NEAR(r->elasticity_factor, 190.27, 5e-3);
+  EXPECT_FLOAT_EQ(r->rating_gear_ratio, 2.0f);
+  EXPECT_NEAR(r->nominal_tangential_load, 5000.0, 1e-3);  // at the pinion's reference diameter
+}
+
+TEST(Rating, SpurAndHelicalPairsTakeTheirOwnContactRatioAndSinglePairBranches) {
+  const RatingInput s = spur();
+  const auto rs = rate(s);
+  EXPECT_NEAR(rs->contact_ratio_factor, std::sqrt((4 - s.transverse_contact_ratio) / 3.0), 1e-6);
+  EXPECT_FLOAT_EQ(rs->dynamic_k2, 0.0193f);
+  EXPECT_FLOAT_EQ(rs->dynamic_k1, 14.9f);
+  EXPECT_FLOAT_EQ(rs->single_pair_contact_factor[0], std::max(1.0f, rs->contact_factor_m1));
+  EXPECT_FLOAT_EQ(rs->single_pair_contact_factor[1], std::max(1.0f, rs->contact_factor_m2));
+  EXPECT_GT(rs->contact_factor_m1, 1.0f);  // the pinion's inner point of single contact is worse than the pitch point
+  EXPECT_FLOAT_EQ(rs->contact_stress[0] / rs->contact_stress[1], rs->single_pair_contact_factor[0]);
+
+  RatingInput h = helical();
+  ASSERT_GE(h.axial_contact_ratio, 1.0f);
+  const auto rh = rate(h);
+  EXPECT_NEAR(rh->contact_ratio_factor, std::sqrt(1.0 / h.transverse_contact_ratio), 1e-6);
+  EXPECT_EQ(rh->single_pair_contact_factor[0], 1.0f);
+  EXPECT_EQ(rh->single_pair_contact_factor[1], 1.0f);
+  EXPECT_FLOAT_EQ(rh->dynamic_k2, 0.0087f);
+  EXPECT_FLOAT_EQ(rh->dynamic_k1, 13.3f);
+
+  // Helical with an overlap below 1: Z_B moves from M1 toward 1 in proportion to the overlap.
+  h = pair(20, 40, 4, 10, 20);
+  ASSERT_LT(h.axial_contact_ratio, 1.0f);
+  const auto rp = rate(h);
+  const double eb = h.axial_contact_ratio;
+  EXPECT_NEAR(rp->contact_ratio_factor,
+              std::sqrt((4 - h.transverse_contact_ratio) / 3.0 * (1 - eb) + eb / h.transverse_contact_ratio), 1e-6);
+  EXPECT_NEAR(rp->single_pair_contact_factor[0],
+              std::max(1.0, rp->contact_factor_m1 - eb * (rp->contact_factor_m1 - 1)), 1e-6);
+}
+
+TEST(Rating, DynamicFactorConstantK1ByGradeIncludingTheOpenEnds) {
+  struct Case { int grade; float spur, helical; };
+  const Case cases[] = {{0, 2.1f, 1.9f},   {1, 2.1f, 1.9f},    {3, 2.1f, 1.9f},   {4, 3.9f, 3.5f},
+                        {5, 7.5f, 6.7f},   {7, 26.8f, 23.9f},  {8, 39.1f, 34.8f}, {9, 52.8f, 47.0f},
+                        {10, 76.6f, 68.2f}, {11, 102.6f, 91.4f}, {12, 146.3f, 130.3f}};
+  for (const Case& c : cases) {
+    for (bool is_spur : {true, false}) {
+      RatingInput in = is_spur ? spur() : helical();
+      in.iso_grade[0] = 3;
+      in.iso_grade[1] = c.grade;  // the less accurate gear decides
+      EXPECT_FLOAT_EQ(rate(in)->dynamic_k1, is_spur ? c.spur : c.helical) << "grade " << c.grade;
+    }
+  }
+}
+
+TEST(Rating, ResultsNeverDependOnAnEarlierRating) {
+  // Grade 12 and material type 0 are the inputs whose factors the tables leave open.
+  RatingInput open = spur();
+  open.iso_grade[1] = 12;
+  open.material_type[0] = 0;
+  open.material_type[1] = 0;
+  open.hardness_scale = 1;
+  open.surface_hardness[0] = open.surface_hardness[1] = 200;
+  RatingInput other = helical();
+  other.iso_grade[0] = other.iso_grade[1] = 9;
+
+  const auto fresh = rate(open);
+  auto used = rate(other);
+  rate_gear_pair(open, *used);
+  EXPECT_TRUE(same_bits(*fresh, *used));
+
+  // Type 0 is rated as type 1 "Steel" in every material-dependent step.
+  RatingInput steel = open;
+  steel.material_type[0] = steel.material_type[1] = 1;
+  EXPECT_TRUE(same_bits(*fresh, *rate(steel)));
+}
+
+TEST(Rating, LowLineLoadRaisesTheSpecificLoadAndScalesTheStiffness) {
+  // Grey cast iron on both gears: the stiffness correction 0.59 applies only at or above 100 N/mm.
+  RatingInput in = spur();
+  in.material_type[0] = in.material_type[1] = 3;
+  in.sigma_hlim[0] = in.sigma_hlim[1] = 350;
+  in.application_factor = 1.0f;
+  in.torque = 160;  // F_t = 4000 N over 40 mm: exactly 100 N/mm
+  const auto at = rate(in);
+  ASSERT_FLOAT_EQ(at->nominal_tangential_load, 4000.0f);
+  in.torque = 40;  // 25 N/mm
+  const auto low = rate(in);
+  // Below 100 N/mm: no material correction, and c' scaled by (25/100)^0.25.
+  EXPECT_NEAR(low->single_pair_stiffness, at->single_pair_stiffness / 0.59 * std::pow(0.25, 0.25), 1e-4);
+  // K_v with the specific load held at 100: (K_v - 1) is the same at both loads.
+  EXPECT_NEAR(low->dynamic_factor, at->dynamic_factor, 1e-6);
+  in.torque = 200;
+  const auto high = rate(in);
+  EXPECT_FLOAT_EQ(high->single_pair_stiffness, at->single_pair_stiffness);
+  EXPECT_LT(high->dynamic_factor, at->dynamic_factor);
+}
+
+TEST(Rating, StiffnessMaterialCorrections) {
+  const auto steel = rate(spur());
+  struct Case { int pinion, wheel; double factor; };
+  const double e_eq = 2.0 * 207000 * 120000 / (207000 + 120000);
+  const Case cases[] = {{3, 3, 0.59}, {3, 7, 0.74}, {7, 3, 0.74}, {7, 4, e_eq / 207000}, {5, 8, e_eq / 207000},
+                        {4, 6, 1.0},  {0, 2, 1.0}};
+  const int cast_iron[] = {0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 0};
+  for (const Case& c : cases) {
+    RatingInput in = spur();
+    in.material_type[0] = c.pinion;
+    in.material_type[1] = c.wheel;
+    in.elastic_modulus[0] = cast_iron[c.pinion] ? 120000.0f : 207000.0f;
+    in.elastic_modulus[1] = cast_iron[c.wheel] ? 120000.0f : 207000.0f;
+    EXPECT_NEAR(rate(in)->single_pair_stiffness / steel->single_pair_stiffness, c.factor, 1e-6)
+        << c.pinion << "/" << c.wheel;
+  }
+}
+
+TEST(Rating, FaceLoadFactorFormulasMeetAtXEqualOne) {
+  // Case-hardened gears: y_beta is capped at 6, so F_beta_y = F_beta_x - 6 for large misalignments.
+  RatingInput in = spur();
+  in.torque = 2000;
+  const auto base = rate(in);
+  const double line = base->mean_tangential_load / in.active_face_width;
+  const double fby_at_one = 2 * line / base->mesh_stiffness;  // X = 1
+  for (double k : {0.999, 1.001}) {
+    in.f_beta_x = static_cast<float>(6 + fby_at_one * k);
+    const auto r = rate(in);
+    ASSERT_FLOAT_EQ(r->running_in_allowance_helix, 6.0f);
+    EXPECT_NEAR(r->face_load_factor_contact, 2.0, 2.5e-3) << k;
+    EXPECT_FLOAT_EQ(r->determinant_tangential_load, r->mean_tangential_load * r->face_load_factor_contact);
+  }
+  in.f_beta_x = static_cast<float>(6 + fby_at_one * 4);  // X = 4: K_Hbeta = sqrt(2 * 4 * 2) = 4
+  EXPECT_NEAR(rate(in)->face_load_factor_contact, 4.0, 1e-3);
+}
+
+TEST(Rating, SoftGroupAPairsCanHaveNegativeMisalignment) {
+  RatingInput in = spur();
+  in.material_type[0] = in.material_type[1] = 1;
+  in.sigma_hlim[0] = in.sigma_hlim[1] = 300;
+  in.speed = 500;
+  const auto r = rate(in);
+  ASSERT_LE(r->pitch_line_velocity, 5.0f);
+  EXPECT_NEAR(r->running_in_allowance_helix, 320.0 * 10 / 300, 1e-4);
+  EXPECT_LT(r->effective_misalignment, 0.0f);
+  EXPECT_LT(r->face_load_factor_contact, 1.0f);
+}
+
+TEST(Rating, RunningInAllowancesByGroupAndSpeedBand) {
+  struct Case { int type; float sigma; float v; double y_beta, y_alpha; };
+  // F_beta_x 100 µm and f_pb 40 µm, large enough to reach every cap.
+  const Case cases[] = {
+      {2, 800, 5.0f, 320.0 * 100 / 800, 160.0 * 40 / 800},       // v = 5: no limit yet
+      {2, 800, 10.0f, 25600.0 / 800, 6400.0 / 800},              // v = 10: the middle limit
+      {2, 800, 12.0f, 12800.0 / 800, 6400.0 / 800},
+      {3, 350, 5.0f, 55.0, 11.0},
+      {3, 350, 10.0f, 45.0, 11.0},
+      {6, 450, 12.0f, 22.0, 11.0},
+      {9, 1250, 5.0f, 6.0, 3.0},
+      {0, 400, 10.0f, 25600.0 / 400, 160.0 * 40 / 400},          // type 0 as steel (group A)
+  };
+  for (const Case& c : cases) {
+    RatingInput in = spur();
+    in.material_type[0] = in.material_type[1] = c.type;
+    in.sigma_hlim[0] = in.sigma_hlim[1] = c.sigma;
+    in.f_beta_x = 100;
+    in.base_pitch_error[0] = 40;
+    in.base_pitch_error[1] = 20;  // the larger one counts
+    in.speed = speed_for_velocity(in, c.v);
+    const auto r = rate(in);
+    ASSERT_EQ(r->pitch_line_velocity, c.v);
+    EXPECT_NEAR(r->running_in_allowance_helix, c.y_beta, 1e-4) << c.type << " at " << c.v;
+    EXPECT_NEAR(r->running_in_allowance_profile, c.y_alpha, 1e-4) << c.type << " at " << c.v;
+  }
+}
+
+TEST(Rating, TransverseLoadFactorFormulasMeetAtTotalContactRatioTwo) {
+  RatingInput in = pair(20, 40, 4, 10, 20);
+  in.base_pitch_error[0] = in.base_pitch_error[1] = 40;
+  const float eps_a = in.transverse_contact_ratio;
+  double k[2];
+  int i = 0;
+  for (double eps_g : {2.0 - 1e-5, 2.0 + 1e-5}) {
+    in.axial_contact_ratio = static_cast<float>(eps_g - eps_a);
+    const auto r = rate(in);
+    const double cap = eps_g / (eps_a * r->contact_ratio_factor * r->contact_ratio_factor);
+    ASSERT_GT(r->transverse_load_factor_contact, 1.0f);
+    ASSERT_LT(r->transverse_load_factor_contact, cap);
+    k[i++] = r->transverse_load_factor_contact;
+    EXPECT_EQ(r->transverse_load_factor_bending, r->transverse_load_factor_contact);
+  }
+  EXPECT_NEAR(k[0], k[1], 1e-4);
+
+  // Large pitch deviations are held at eps_gamma / (eps_alpha Z_eps^2); none at all gives 1.
+  in.base_pitch_error[0] = in.base_pitch_error[1] = 400;
+  auto r = rate(in);
+  EXPECT_NEAR(r->transverse_load_factor_contact,
+              (eps_a + in.axial_contact_ratio) / (eps_a * r->contact_ratio_factor * r->contact_ratio_factor), 1e-5);
+  in.base_pitch_error[0] = in.base_pitch_error[1] = 0;
+  EXPECT_EQ(rate(in)->transverse_load_factor_contact, 1.0f);
+}
+
+TEST(Rating, LubricantVelocityAndRoughnessFactorsMeetTheirConstantsAt850And1200) {
+  // The smaller sigma_Hlim decides.
+  struct Case { float low, high; };
+  const Case pairs[] = {{849.9f, 850.0f}, {1200.0f, 1200.1f}};
+  for (const Case& c : pairs) {
+    RatingInput in = spur();
+    in.sigma_hlim[0] = 1500;
+    in.sigma_hlim[1] = c.low;
+    const auto a = rate(in);
+    in.sigma_hlim[1] = c.high;
+    const auto b = rate(in);
+    EXPECT_NEAR(a->lubricant_factor, b->lubricant_factor, 1e-4) << c.low;
+    EXPECT_NEAR(a->velocity_factor, b->velocity_factor, 1e-4) << c.low;
+    EXPECT_NEAR(a->roughness_factor, b->roughness_factor, 1e-4) << c.low;
+  }
+  RatingInput in = spur();
+  in.sigma_hlim[0] = in.sigma_hlim[1] = 1000;
+  in.lubricant_viscosity = 1e30f;  // Z_L -> C_ZL + 4 (1 - C_ZL) / 1.44
+  const double c_zl = 1000 / 4375.0 + 0.6357;
+  EXPECT_NEAR(rate(in)->lubricant_factor, c_zl + 4 * (1 - c_zl) / 1.44, 1e-6);
+  EXPECT_EQ(rate(in)->size_factor_contact, 1.0f);
+}
+
+TEST(Rating, WorkHardeningFactorFromTheSofterGear) {
+  struct Case { int scale; float pinion, wheel; double z_w; };
+  const Case cases[] = {
+      {1, 600, 130, 1.2}, {1, 600, 100, 1.2}, {1, 470, 600, 1.0}, {1, 500, 480, 1.0},
+      {1, 300, 600, 1.2 - 170.0 / 1700},
+      {0, 52, 60, 1.0},                        // HRC 52 and above become 500 HB
+      {0, 20, 60, 1.2 - (226 - 130) / 1700.0},  // HRC 20 = 226 HB
+      {2, 196, 600, 1.2 - (187 - 130) / 1700.0},  // HV 196 = 187 HB
+  };
+  for (const Case& c : cases) {
+    RatingInput in = spur();
+    in.hardness_scale = c.scale;
+    in.surface_hardness[0] = c.pinion;
+    in.surface_hardness[1] = c.wheel;
+    EXPECT_NEAR(rate(in)->work_hardening_factor, c.z_w, 1e-6) << c.scale << " " << c.pinion << "/" << c.wheel;
+  }
+}
+
+TEST(Rating, ContactLifeFactorsFromTheSnPoints) {
+  // Case-hardened steel as estimated: 1.6 at 1e5, knee at 5e7, 0.85 at 1e10; without limited pitting the
+  // intermediate point is the knee.
+  const double slope_static = std::log10(1.6) / (std::log10(5e7) - 5);
+  const double slope_inf = std::log10(0.85) / (10 - std::log10(5e7));
+  struct Case { float cycles; double z_nt; };
+  const Case cases[] = {
+      {1e3f, 1.6}, {1e5f, 1.6}, {5e7f, 1.0}, {1e10f, 0.85},
+      {1e6f, std::pow(10.0, std::log10(1.6) - slope_static * 1)},
+      {1e12f, std::pow(10.0, slope_inf * (12 - std::log10(5e7)))},  // no floor beyond 1e10
+  };
+  for (const Case& c : cases) {
+    RatingInput in = spur();
+    in.load_cycles_pinion = c.cycles;
+    in.load_cycles_wheel = c.cycles;
+    const auto r = rate(in);
+    EXPECT_NEAR(r->life_factor_contact[0], c.z_nt, 1e-5) << c.cycles;
+    EXPECT_NEAR(r->life_factor_contact[1], c.z_nt, 1e-5) << c.cycles;
+  }
+
+  // Limited pitting: 1.6 at 6e5, 1.3 at 1e7, knee at 1e9. A cycle count on the knee gives 1.
+  RatingInput in = spur();
+  in.nl_static_contact_pinion = 6e5f;
+  in.sigma_h_pit_pinion = 1950;
+  in.nl_pit_contact_pinion = 1e7f;
+  in.nl_lim_contact_pinion = 1e9f;
+  struct Pit { float cycles; double z_nt; };
+  const Pit pit[] = {{6e5f, 1.6}, {1e7f, 1.3}, {1e9f, 1.0}, {1e8f, std::pow(10.0, std::log10(1.3) / 2)}};
+  for (const Pit& p : pit) {
+    in.load_cycles_pinion = p.cycles;
+    EXPECT_NEAR(rate(in)->life_factor_contact[0], p.z_nt, 1e-5) << p.cycles;
+  }
+
+  // The permissible stress carries the life factor; the safety factor is its ratio to the stress.
+  const auto r = rate(spur());
+  EXPECT_FLOAT_EQ(r->pitting_stress_limit_pinion, r->permissible_contact_stress[0]);
+  EXPECT_NEAR(r->contact_safety_factor[0], r->permissible_contact_stress[0] / r->contact_stress[0], 1e-6);
+  EXPECT_NEAR(r->permissible_contact_stress[1] / r->permissible_contact_stress[0],
+              r->life_factor_contact[1] / r->life_factor_contact[0], 1e-6);
+}
+
+TEST(Rating, BendingLifeFactorsFromTheSnPoints) {
+  struct Case { float cycles; double y_nt; };
+  const Case cases[] = {{1e2f, 2.5}, {1e3f, 2.5}, {3e6f, 1.0}, {1e10f, 0.85},
+                        {1e12f, std::pow(0.85, (12 - std::log10(3e6)) / (10 - std::log10(3e6)))}};
+  for (const Case& c : cases) {
+    RatingInput in = spur();
+    in.load_cycles_pinion = in.load_cycles_wheel = c.cycles;
+    const auto r = rate(in);
+    EXPECT_NEAR(r->life_factor_bending[0], c.y_nt, 1e-5) << c.cycles;
+    EXPECT_NEAR(r->life_factor_bending[1], c.y_nt, 1e-5) << c.cycles;
+  }
+}
+
+TEST(Rating, SpurPairReducesTheBendingGeometry) {
+  const RatingInput in = spur();
+  const auto r = rate(in);
+  EXPECT_EQ(r->helix_angle_factor_bending, 1.0f);
+  EXPECT_EQ(r->test_gear_stress_correction_factor_pinion, 2.0f);
+  // Typical method-B values for a 20-tooth and a 40-tooth standard spur gear.
+  EXPECT_GT(r->form_factor_pinion, r->form_factor_wheel);
+  EXPECT_GT(r->form_factor_pinion, 1.2f);
+  EXPECT_LT(r->form_factor_pinion, 1.8f);
+  EXPECT_GT(r->stress_correction_factor_pinion, 1.7f);
+  EXPECT_LT(r->stress_correction_factor_pinion, 2.4f);
+  EXPECT_NEAR(r->root_chord_thickness_pinion / in.normal_module, 2.0, 0.2);
+  EXPECT_GT(r->critical_fillet_radius_pinion, in.root_fillet_radius[0]);
+  // The load is applied above the root: positive lever arm, load direction below the pressure angle at the tip.
+  EXPECT_GT(r->bending_lever_arm_pinion, 0.0f);
+  EXPECT_GT(r->load_direction_angle_pinion, 0.0f);
+  EXPECT_LT(r->load_direction_angle_pinion, std::acos(in.base_diameter[0] / in.eap_diameter[0]));
+
+  // Equal gears have equal results on both sides.
+  const auto same = rate(pair(30, 30, 3, 0, 30));
+  EXPECT_EQ(same->form_factor_pinion, same->form_factor_wheel);
+  EXPECT_EQ(same->tooth_root_stress_pinion, same->tooth_root_stress_wheel);
+  EXPECT_EQ(same->bending_safety_factor_pinion, same->bending_safety_factor_wheel);
+}
+
+TEST(Rating, HelixAngleFactorForBending) {
+  struct Case { double beta, b; double y_beta; };
+  // Overlap and helix angle are capped at 1 and 30 degrees.
+  const Case cases[] = {{35, 40, 0.75}, {30, 40, 0.75}, {20, 40, 1 - 20 / 120.0}};
+  for (const Case& c : cases) {
+    const RatingInput in = pair(20, 40, 4, c.beta, c.b);
+    ASSERT_GE(in.axial_contact_ratio, 1.0f);
+    EXPECT_NEAR(rate(in)->helix_angle_factor_bending, c.y_beta, 1e-6) << c.beta;
+  }
+  const RatingInput low = pair(20, 40, 4, 10, 20);
+  EXPECT_NEAR(rate(low)->helix_angle_factor_bending, 1 - low.axial_contact_ratio * 10 / 120.0, 1e-6);
+}
+
+TEST(Rating, ResidualUndercutFromProtuberanceOrThicknessAllowance) {
+  RatingInput in = spur();
+  const auto base = rate(in);
+  // A thinned tooth without protuberance: the half allowance counts as undercut and thins the root chord.
+  in.thickness_finished_normal_pinion -= 0.2f;
+  const auto thinned = rate(in);
+  EXPECT_LT(thinned->root_chord_thickness_pinion, base->root_chord_thickness_pinion);
+  EXPECT_EQ(thinned->root_chord_thickness_wheel, base->root_chord_thickness_wheel);
+  // A protuberance takes precedence over the allowance.
+  in.protuberance[0] = static_cast<float>(std::cos(rad(20)) * 0.1);
+  const auto prot = rate(in);
+  EXPECT_NEAR(prot->root_chord_thickness_pinion, thinned->root_chord_thickness_pinion, 1e-5);
+}
+
+TEST(Rating, BendingFaceLoadFactorUsesTheSlenderestGearAtLeastBOverHThree) {
+  RatingInput in = spur();
+  in.f_beta_x = 60;
+  in.bending_face_width[0] = 10;  // b/h = 10 / 9 = 1.1, held at 3
+  auto r = rate(in);
+  EXPECT_NEAR(r->face_load_factor_bending, std::pow(r->face_load_factor_contact, 9.0 / 13.0), 1e-6);
+  in.bending_face_width[0] = in.bending_face_width[1] = 45;  // b/h = 5
+  r = rate(in);
+  EXPECT_NEAR(r->face_load_factor_bending, std::pow(r->face_load_factor_contact, 25.0 / 31.0), 1e-6);
+  // Each gear's nominal stress uses its own bending face width.
+  in.bending_face_width[1] = 90;
+  r = rate(in);
+  EXPECT_NEAR(r->nominal_bending_stress_wheel,
+              r->nominal_tangential_load / (90 * 4.0) * r->form_factor_wheel * r->stress_correction_factor_wheel, 1e-3);
+}
+
+TEST(Rating, RelativeSurfaceAndSizeFactorsByMaterialGroup) {
+  struct Case { int type; float ra; double y_r; };
+  const double rz1 = 1.0;  // Ra 1/6: R_z exactly 1 takes the formulas
+  const Case surface[] = {
+      {7, 0.1f, 1.12},  {7, static_cast<float>(rz1 / 6), 1.674 - 0.529 * std::pow(2.0, 0.1)},
+      {1, 0.1f, 1.07},  {1, 2.0f, 5.306 - 4.203 * std::pow(13.0, 0.01)},
+      {0, 0.1f, 1.07},  {9, 0.1f, 1.025},
+      {3, 2.0f, 4.299 - 3.259 * std::pow(13.0, 0.0058)},
+      {6, 0.1f, 1.0},   {6, 5.0f, 1.0},
+  };
+  for (const Case& c : surface) {
+    RatingInput in = spur();
+    in.material_type[1] = c.type;
+    in.fillet_roughness[1] = c.ra;
+    EXPECT_NEAR(rate(in)->relative_surface_factor_wheel, c.y_r, 2e-6) << c.type << " Ra " << c.ra;
+  }
+
+  struct Size { int type; float m; double y_x; };
+  const Size sizes[] = {{1, 5, 1.0},  {1, 10, 0.97}, {1, 30, 0.85}, {0, 30, 0.85},  {7, 5, 1.0},
+                        {7, 10, 0.95}, {7, 25, 0.8},  {3, 10, 0.925}, {3, 25, 0.7}, {4, 25, 0.88}};
+  for (const Size& s : sizes) {
+    RatingInput in = pair(20, 40, s.m, 0, 10 * s.m);
+    in.material_type[0] = s.type;
+    EXPECT_NEAR(rate(in)->size_factor_bending_pinion, s.y_x, 1e-6) << s.type << " m " << s.m;
+  }
+}
+
+TEST(Rating, NotchSensitivityFromTheSlipLayerOfTheMaterial) {
+  // The factor is 1 when the fillet notch equals the test gear's (q_s = 2.5), so compare two materials
+  // through their ratio, which depends only on rho'.
+  auto y_delta = [](int type, float yield, float tensile) {
+    RatingInput in = spur();
+    in.material_type[0] = type;
+    in.yield_stress_pinion = yield;
+    in.tensile_stress_pinion = tensile;
+    return rate(in)->relative_notch_sensitivity_factor_pinion;
+  };
+  const auto r = rate(spur());
+  const double q_s = r->root_chord_thickness_pinion / (2.0 * r->critical_fillet_radius_pinion);
+  auto expected = [&](double rho) { return (1 + std::sqrt(0.2 * rho * (1 + 2 * q_s))) / (1 + std::sqrt(0.2 * rho * 6)); };
+  EXPECT_NEAR(y_delta(3, 0, 5000), expected(0.3124), 1e-6);  // grey cast iron: the yield stress decides
+  EXPECT_NEAR(y_delta(3, 300, 0), expected(0.3095), 1e-6);
+  EXPECT_NEAR(y_delta(1, 0, 399), expected(0.0833), 1e-6);
+  EXPECT_NEAR(y_delta(1, 0, 400), expected(0.0445), 1e-6);
+  EXPECT_NEAR(y_delta(2, 0, 599), expected(0.0281), 1e-6);
+  EXPECT_NEAR(y_delta(6, 0, 600), expected(0.0194), 1e-6);
+  EXPECT_NEAR(y_delta(7, 0, 0), expected(0.0030), 1e-6);
+  EXPECT_NEAR(y_delta(11, 0, 0), expected(0.1005), 1e-6);
+}
+
+TEST(Rating, BendingSafetyFactorIsThePermissibleOverTheActualStress) {
+  const auto r = rate(spur());
+  EXPECT_NEAR(r->tooth_root_stress_pinion,
+              r->nominal_bending_stress_pinion * r->dynamic_factor * r->face_load_factor_bending *
+                  r->transverse_load_factor_bending, 1e-3);
+  EXPECT_FLOAT_EQ(r->root_stress_limit_pinion, r->permissible_bending_stress_pinion);
+  EXPECT_NEAR(r->bending_safety_factor_wheel, r->permissible_bending_stress_wheel / r->tooth_root_stress_wheel, 1e-6);
+  EXPECT_GT(r->bending_safety_factor_pinion, 1.0f);
+  EXPECT_GT(r->contact_safety_factor[0], 1.0f);
+}
+
+TEST(Rating, RootAngleIterationThatNeverSettlesGivesNaNBendingResults) {
+  // A very large fillet radius on a tiny tooth count makes the fixed-point map expand.
+  RatingInput in = spur();
+  in.pinion_teeth = 3;
+  in.root_fillet_radius[0] = 12;
+  RecordingReporter reporter;
+  const auto r = rate(in);
+  EXPECT_TRUE(std::isnan(r->root_chord_thickness_pinion));
+  EXPECT_TRUE(std::isnan(r->bending_safety_factor_pinion));
+  EXPECT_FALSE(std::isnan(r->root_chord_thickness_wheel));
+  EXPECT_FALSE(std::isnan(r->bending_safety_factor_wheel));
+}
+
+TEST(Rating, DegenerateInputsRunOnAsNaNAndReportDomainErrors) {
+  RatingInput in = spur();
+  in.eap_diameter[0] = in.base_diameter[0] * 0.9f;  // active profile ends inside the base circle
+  RecordingReporter reporter;
+  const auto r = rate(in);
+  EXPECT_TRUE(std::isnan(r->contact_factor_m1));
+  ASSERT_FALSE(reporter.seen.empty());
+  EXPECT_EQ(reporter.seen.front(), "sqrt: DOMAIN error");
+  // A zero face width divides by zero without stopping the run.
+  in = spur();
+  in.active_face_width = 0;
+  const auto z = rate(in);
+  EXPECT_FALSE(std::isfinite(z->nominal_contact_stress));
+}
