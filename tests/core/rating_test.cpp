@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "design_data.h"
+#include "geometry_pass.h"
+#include "material_table.h"
 #include "numeric.h"
+#include "startup_values.h"
 
 using namespace morvell;
 
@@ -567,4 +570,44 @@ TEST(Rating, DegenerateInputsRunOnAsNaNAndReportDomainErrors) {
   in.active_face_width = 0;
   const auto z = rate(in);
   EXPECT_FALSE(std::isfinite(z->nominal_contact_stress));
+}
+
+TEST(Rating, StartUpPairRatedFromTheGeometryPassAndTheMaterialTable) {
+  auto d = std::make_unique<DesignData>();
+  set_startup_values(*d);
+  for (int g = 0; g < 2; ++g) {
+    d->material_type[g] = 7;
+    d->sn_estimate[g] = 1;
+    material_properties(*d, g);
+    d->flank_roughness[g] = 0.8f;
+    d->fillet_roughness[g] = 1.6f;
+  }
+  updateSNcurves(*d);
+  d->pitch_error_from_grade = 1;
+  d->application_factor = 1.25f;
+  d->lubricant_viscosity = 150;
+  d->speed = 2500;
+  d->torque = 200;
+  d->f_beta_x = 12;
+  d->load_cycles_pinion = 1.5e8f;
+  d->load_cycles_wheel = d->load_cycles_pinion * d->teeth[0] / d->teeth[1];
+  calc_gear_geometry(*d);
+  calc_gear_geometry(*d);
+  ASSERT_GE(d->transverse_contact_ratio, 1.0f);
+
+  RecordingReporter reporter;
+  rate_gear_pair(make_rating_input(*d), *d);
+  EXPECT_TRUE(reporter.seen.empty());
+  EXPECT_FLOAT_EQ(d->nominal_tangential_load, 2000 * 200 / d->reference_diameter[0]);
+  // Case-hardened steel at 200 N m on this small helical pair: loaded, but within reach of its strength.
+  for (float s : {d->contact_safety_factor[0], d->contact_safety_factor[1], d->bending_safety_factor_pinion,
+                  d->bending_safety_factor_wheel}) {
+    EXPECT_TRUE(std::isfinite(s));
+    EXPECT_GT(s, 0.5f);
+    EXPECT_LT(s, 5.0f);
+  }
+  EXPECT_GT(d->dynamic_factor, 1.0f);
+  EXPECT_GE(d->face_load_factor_contact, 1.0f);
+  EXPECT_GT(d->form_factor_pinion, 1.0f);
+  EXPECT_LT(d->form_factor_pinion, 3.0f);
 }
