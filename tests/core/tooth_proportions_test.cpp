@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "design_data.h"
+#include "geometry_pass.h"
 #include "numeric.h"
+#include "startup_values.h"
 
 using namespace morvell;
 
@@ -418,4 +420,113 @@ TEST(ToothProportions, NoProtuberanceLeavesTheProfileAlone) {
   EXPECT_EQ(d->profile_points[0].x, 0.0f);
   EXPECT_EQ(d->form_diameter[0], -2.0f);
   EXPECT_EQ(d->form_diameter[1], -2.0f);
+}
+
+// The protuberance cut raises the form circle of the gear to the form diameter of its generated
+// profile; the mate's EAP (and its tip with it) comes down until contact starts the least distance above
+// that form circle.
+TEST(ToothProportions, ProtuberanceLowersTheMatesTip) {
+  for (float protuberance : {0.05f, 0.2f}) {
+    SCOPED_TRACE(protuberance);
+    auto plain = make_pair(23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f);
+    plain->tip_chamfer[1] = 0.3f;
+    auto d = std::make_unique<DesignData>(*plain);
+    d->protuberance[0] = protuberance;
+    calc_tooth_proportions(*plain);
+    calc_tooth_proportions(*d);
+    const Check c{*d};
+    EXPECT_GT(d->form_diameter[0], d->rack_form_diameter[0]);
+    EXPECT_NEAR(static_cast<double>(c.sap(0)), d->form_diameter[0] + 2 * d->min_form_to_sap[0], 1e-3);
+    EXPECT_LT(d->tip_diameter[1], plain->tip_diameter[1]);
+    EXPECT_NEAR(d->eap_diameter[1], d->tip_diameter[1] - 2 * d->tip_chamfer[1], 1e-4);
+    EXPECT_NEAR(d->addendum[1], (d->tip_diameter[1] - d->reference_diameter[1]) / 2, 1e-4);
+    EXPECT_NE(d->profile_points[100].y, 0.0f);  // the pinion's outline was generated
+    // The same limit in the tip reduction.
+    auto reduced = make_pair(23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f);
+    reduced->protuberance[0] = protuberance;
+    limit_tip_diameters(*reduced);
+    const Check r{*reduced};
+    EXPECT_GE(static_cast<double>(r.sap(0)), reduced->form_diameter[0] + 2 * reduced->min_form_to_sap[0] - 1e-3);
+  }
+}
+
+// "Calculate" inside the geometry pass: after a refresh's two passes every constraint holds on the
+// values the pass leaves (thicknesses and SAP recomputed by the later stages) and one of them binds.
+TEST(ToothProportions, InvariantsAfterCalculateInTheGeometryPass) {
+  struct Case { const char* name; int mode, z1, z2; float helix, chamfer, backlash, protuberance; };
+  const Case cases[] = {
+      {"start-up pair", 1, 23, 32, 27.88f, 0, 0, 0},
+      {"chamfers and backlash", 1, 23, 32, 27.88f, 0.4f, 0.1f, 0},
+      {"spur, module fixed", 0, 19, 61, 0, 0.25f, 0.05f, 0},
+      {"large gear, module fixed", 0, 890, 900, 10, 0.4f, 0.1f, 0},
+  };
+  for (const Case& k : cases) {
+    auto d = std::make_unique<DesignData>();
+    set_startup_values(*d);
+    d->tooth_proportion_mode = 2;
+    d->geometry_manager_mode = k.mode;
+    d->teeth[0] = k.z1;
+    d->teeth[1] = k.z2;
+    d->actual_ratio = static_cast<float>(k.z2) / k.z1;
+    d->helix_angle = k.helix;
+    d->backlash_normal = k.backlash;
+    for (int i = 0; i < 2; ++i) d->tip_chamfer[i] = k.chamfer;
+    RecordingReporter rec;
+    d->second_geometry_pass = 0;
+    calc_gear_geometry(*d);
+    d->second_geometry_pass = 1;
+    calc_gear_geometry(*d);
+    EXPECT_TRUE(rec.seen.empty()) << k.name;
+    expect_constraints_met(*d, k.name);
+    const Check c{*d};
+    for (int i = 0; i < 2; ++i) {
+      SCOPED_TRACE(std::string(k.name) + (i == 0 ? " pinion" : " wheel"));
+      EXPECT_NEAR(d->eap_thickness_normal[i], static_cast<double>(c.thickness(i, d->eap_diameter[i])), 1e-4);
+      EXPECT_GE(d->eap_thickness_normal[i], d->min_eap_thickness_coeff[i] * d->normal_module - 1e-3);
+      if (k.chamfer != 0) {
+        EXPECT_GE(d->tip_thickness_normal[i], d->min_tip_thickness_coeff[i] * d->normal_module - 1e-3);
+        EXPECT_NEAR(d->tip_thickness_normal[i], static_cast<double>(c.tip_thickness(i)), 1e-4);
+        EXPECT_GT(d->tip_chamfer_depth[i], d->tip_chamfer[i]);
+      }
+      EXPECT_NEAR(d->sap_diameter[i], static_cast<double>(c.sap(i)), 1e-3 + 3e-6 * d->sap_diameter[i]);
+      EXPECT_GE(d->transverse_contact_ratio, 1.0f);
+    }
+  }
+}
+
+// "Standard Rack" with outside-diameter reduction allowed: the pass lowers tips that a long rack
+// addendum puts beyond the limits; without the permission, or with the geometry manager overridden, the
+// tips stay where the rack puts them.
+TEST(ToothProportions, StandardRackTipsReducedOnlyWhenAllowed) {
+  struct Case { int allow; uint8_t override_; bool reduced; };
+  const Case cases[] = {{1, 0, true}, {0, 0, false}, {1, 1, false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.allow * 10 + k.override_);
+    auto d = std::make_unique<DesignData>();
+    set_startup_values(*d);
+    d->tooth_proportion_mode = 1;
+    d->allow_tip_diameter_reduction = k.override_ ? 0 : k.allow;
+    for (int i = 0; i < 2; ++i) {
+      d->basic_rack.addendum_coeff[i] = 1.6f;
+      d->basic_rack.dedendum_coeff[i] = 1.25f;
+      d->basic_rack.fillet_radius_coeff[i] = 0.3f;
+    }
+    d->basic_rack.pressure_angle = 20;
+    d->second_geometry_pass = 0;
+    calc_gear_geometry(*d);
+    d->second_geometry_pass = 1;
+    calc_gear_geometry(*d);
+    if (k.override_) {  // the rack's tips are in place; now overridden, a pass must not reduce them
+      d->allow_tip_diameter_reduction = k.allow;
+      d->geometry_manager_override = k.override_;
+      calc_gear_geometry(*d);
+    }
+    for (int i = 0; i < 2; ++i) {
+      const double addendum_coeff = (d->tip_diameter[i] - d->reference_diameter[i]) / 2 / d->normal_module -
+                                    d->profile_shift[i];
+      if (k.reduced) EXPECT_LT(addendum_coeff, 1.5);
+      else EXPECT_NEAR(addendum_coeff, 1.6, 1e-5);
+    }
+    if (k.reduced) expect_constraints_met(*d, "standard rack");
+  }
 }
