@@ -1,5 +1,5 @@
-// Load-capacity rating of the gear pair by the methods of ISO 6336: the load factors (part 1), the
-// pitting rating (part 2) and the tooth-root bending rating by method B (part 3), with the life factors
+// Load-capacity rating of the gear pair by the methods of ISO 6336: the load factors (ISO 6336-1), the
+// pitting rating (ISO 6336-2) and the tooth-root bending rating by method B (ISO 6336-3), with the life factors
 // read from the S-N points of the design data.
 #pragma once
 
