@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "design_data.h"
+#include "measurement.h"
 #include "numeric.h"
 #include "tolerances.h"
 #include "tooth_proportions.h"
@@ -163,6 +164,41 @@ void face_widths(DesignData& d) {
   d.active_face_width = f32(common);
   d.bending_face_width[0] = f32(bend1);
   d.bending_face_width[1] = f32(bend2);
+}
+
+// Measurement over balls of the nominal and the finished thickness of both gears. A ball that a call
+// enlarges stays enlarged for the later calls; when the finished call of a gear enlarges its ball, the
+// nominal call is repeated with that ball, so that both measurements of a gear use the same ball.
+void measure_over_balls(DesignData& d) {
+  auto nominal = [&d](int i) {
+    d.ball_measurement_nominal[i] = measurement_over_balls(
+        d, d.teeth[i], &d.ball_diameter[i], d.thickness_nominal_transverse[i], d.normal_module, d.helix_angle,
+        d.normal_pressure_angle, d.tip_diameter[i], &d.ball_contact_diameter_nominal[i],
+        &d.ball_centre_diameter_nominal[i]);
+  };
+  auto finished = [&d](int i) {
+    d.ball_measurement_finished[i] = measurement_over_balls(
+        d, d.teeth[i], &d.ball_diameter[i], d.thickness_finished_transverse[i], d.normal_module, d.helix_angle,
+        d.normal_pressure_angle, d.tip_diameter[i], &d.ball_contact_diameter_finished[i],
+        &d.ball_centre_diameter_finished[i]);
+  };
+  auto changed = [](float a, float b) { return a != b && !(std::isnan(a) && std::isnan(b)); };
+  float nominal_ball[2];
+  for (int i = 0; i < 2; ++i) {
+    nominal(i);
+    nominal_ball[i] = d.ball_diameter[i];
+  }
+  for (int i = 0; i < 2; ++i) finished(i);
+  for (int i = 0; i < 2; ++i) {
+    // The nominal thickness is never below the finished one, so a ball that fits the finished tooth fits
+    // the nominal tooth too; the bound only guards against a ball that keeps changing.
+    for (int round = 0; round < 3 && changed(d.ball_diameter[i], nominal_ball[i]); ++round) {
+      const float finished_ball = d.ball_diameter[i];
+      nominal(i);
+      nominal_ball[i] = d.ball_diameter[i];
+      if (changed(d.ball_diameter[i], finished_ball)) finished(i);
+    }
+  }
 }
 
 }  // namespace
@@ -367,7 +403,17 @@ void calc_gear_geometry(DesignData& d) {
       d.span_teeth[i] = std::max<int32_t>(
           1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
   }
-  // (joins here)
+  measure_over_balls(d);
+  for (int i = 0; i < 2; ++i) {
+    d.chordal_span_nominal[i] =
+        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
+                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
+  }
+  for (int i = 0; i < 2; ++i) {
+    d.chordal_span_finished[i] =
+        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
+                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
+  }
 
   // 12. Path of contact, contact ratios and start of active profile.
   {

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "design_data.h"
+#include "measurement.h"
 #include "numeric.h"
+#include "startup_values.h"
 
 using namespace morvell;
 
@@ -28,50 +30,7 @@ double rad(double deg) { return deg * M_PI / 180.0; }
 // The pair the program starts with (23/32 teeth, helical, centre distance fixed, module follows).
 DesignData startup_design() {
   DesignData d;
-  d.normal_module = 2.25f;
-  d.normal_pressure_angle = 20.0f;
-  d.helix_angle = 27.88f;
-  d.helix_hand = 1;
-  d.centre_distance = 70.0f;
-  d.teeth[0] = 23;
-  d.teeth[1] = 32;
-  d.desired_ratio = 1.391f;
-  d.actual_ratio = 32.0f / 23.0f;
-  d.profile_shift[0] = 0.25f;
-  d.profile_shift[1] = -0.25f;
-  d.profile_shift_sum = 0.0f;
-  d.backlash_distribution = 0.5f;
-  d.tip_diameter[0] = 64.17f;
-  d.tip_diameter[1] = 84.83f;
-  d.root_diameter[0] = 53.595f;
-  d.root_diameter[1] = 74.255f;
-  const double cb = std::cos(rad(d.helix_angle));
-  for (int i = 0; i < 2; ++i) {
-    d.face_width[i] = 17.5f;
-    d.edge_chamfer_angle[i] = 45.0f;
-    d.root_fillet_radius[i] = 0.675f;
-    d.tip_chamfer_angle[i] = 45.0f;
-    const double ref = d.teeth[i] * d.normal_module / cb;
-    d.addendum[i] = static_cast<float>((d.tip_diameter[i] - ref) / 2);
-    d.dedendum[i] = static_cast<float>((ref - d.root_diameter[i]) / 2);
-    d.ball_diameter[i] = 1.8f * d.normal_module;
-    d.min_eap_thickness_coeff[i] = 0.3f;
-    d.min_bottom_clearance_coeff[i] = 0.25f;
-    d.min_root_fillet_coeff[i] = 0.3f;
-    d.min_form_to_sap[i] = 0.25f;
-    d.min_base_to_form[i] = 0.25f;
-    d.max_tip_diameter[i] = 1e9f;
-    d.min_root_diameter[i] = 0.0f;
-    d.min_tip_thickness_coeff[i] = 0.3f;
-    d.iso_grade[i] = 8;
-  }
-  d.tooth_proportion_mode = 0;
-  d.allow_tip_diameter_reduction = 1;
-  d.geometry_manager_mode = 1;
-  d.default_ball_diameter = 1;
-  d.default_span_teeth = 1;
-  d.pitch_error_from_grade = 1;
-  d.constraints_use_defaults = 1;
+  set_startup_values(d);
   return d;
 }
 
@@ -519,4 +478,73 @@ TEST(GeometryPass, GradeTolerancesAndBasePitchError) {
   EXPECT_FLOAT_EQ(d.base_pitch_error[0], 17.0f);
   EXPECT_FLOAT_EQ(d.base_pitch_error[1], d.pitch_deviation_from_grade[1]);
   EXPECT_LT(d.pitch_deviation_from_grade[1], 17.0f);
+}
+
+// ----- Inspection dimensions -----
+
+TEST(GeometryPass, BallAndSpanMeasurementsOfBothThicknesses) {
+  DesignData d = startup_design();
+  d.backlash_normal = 0.12f;
+  calc_gear_geometry(d);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_GT(d.ball_measurement_nominal[i], d.ball_measurement_finished[i]) << i;
+    EXPECT_GT(d.chordal_span_nominal[i], d.chordal_span_finished[i]) << i;
+    EXPECT_GT(d.ball_measurement_finished[i], d.tip_diameter[i]) << i;
+    for (float contact : {d.ball_contact_diameter_nominal[i], d.ball_contact_diameter_finished[i],
+                          d.span_contact_diameter_nominal[i], d.span_contact_diameter_finished[i]}) {
+      EXPECT_GT(contact, d.base_diameter[i]) << i;
+      EXPECT_LT(contact, d.tip_diameter[i]) << i;
+    }
+    // The same measurement the inspection window would compute for these thicknesses.
+    float ball = d.ball_diameter[i], contact = 0, centre = 0;
+    DesignData scratch = d;
+    EXPECT_EQ(d.ball_measurement_finished[i],
+              measurement_over_balls(scratch, d.teeth[i], &ball, d.thickness_finished_transverse[i], d.normal_module,
+                                     d.helix_angle, d.normal_pressure_angle, d.tip_diameter[i], &contact, &centre));
+    EXPECT_EQ(d.chordal_span_nominal[i],
+              span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
+                               d.helix_angle, d.normal_pressure_angle, &contact));
+  }
+}
+
+TEST(GeometryPass, BallEnlargedForTheFinishedToothIsUsedForTheNominalToo) {
+  // 20 teeth, module 2: a 2.45 mm ball sits on the nominal flanks but drops inside the base circle of the
+  // pinion thinned by 0.2 mm of backlash, so the finished call enlarges it.
+  DesignData d = spur_design(20, 40, 2);
+  d.default_ball_diameter = 0;
+  d.ball_diameter[0] = 2.45f;
+  d.ball_diameter[1] = 3.6f;
+  d.backlash_normal = 0.2f;
+  d.backlash_distribution = 1.0f;
+  calc_gear_geometry(d);
+  const float ball = d.ball_diameter[0];
+  EXPECT_GT(ball, 2.45f * 1.05f);
+  EXPECT_EQ(d.default_ball_diameter, 1);
+  EXPECT_FLOAT_EQ(d.ball_diameter[1], 3.6f);
+  for (bool finished : {false, true}) {
+    float used = ball, contact = 0, centre = 0;
+    DesignData scratch = d;
+    const float thickness = finished ? d.thickness_finished_transverse[0] : d.thickness_nominal_transverse[0];
+    const float expected = measurement_over_balls(scratch, 20, &used, thickness, 2, 0, 20, d.tip_diameter[0], &contact,
+                                                  &centre);
+    EXPECT_EQ(used, ball) << "the final ball needs no further enlargement";
+    EXPECT_EQ(finished ? d.ball_measurement_finished[0] : d.ball_measurement_nominal[0], expected) << finished;
+    EXPECT_EQ(finished ? d.ball_centre_diameter_finished[0] : d.ball_centre_diameter_nominal[0], centre) << finished;
+  }
+}
+
+TEST(GeometryPass, OverrideFreezesCalculatedToothProportions) {
+  for (int32_t mode : {1, 2}) {
+    DesignData d = startup_design();
+    d.tooth_proportion_mode = mode;
+    d.second_geometry_pass = 1;  // no rack copy: only the limits differ
+    d.max_tip_diameter[0] = 63.0f;  // below the entered 64.17: the limits lower the pinion tip
+    DesignData frozen = d;
+    frozen.geometry_manager_override = 1;
+    calc_gear_geometry(frozen);
+    calc_gear_geometry(d);
+    EXPECT_NEAR(frozen.tip_diameter[0], 64.17, 1e-3) << mode;
+    EXPECT_LE(d.tip_diameter[0], 63.0f) << mode;
+    EXPECT_FLOAT_EQ(d.eap_diameter[0], d.tip_diameter[0]) << mode;
+  }
 }
