@@ -2,8 +2,10 @@
 // and lets its owner draw through events. The context is current only inside the owner events
 // (OnInit, OnPaint, OnResize) or between MakeOpenGLPanelCurrent and MakeOpenGLPanelNotCurrent.
 //
-// The pixel-format properties are read when the context is created (the first time the panel is shown
-// or captured); changing them later changes nothing until the panel's context is created again.
+// The pixel-format properties are read when the context is first created (the first time the panel is
+// shown or captured); changing them later changes nothing. When Qt creates the context again (the panel
+// moved to another window), OnInit runs again and the fonts are rebuilt from the properties of now, in
+// the pixel format of the first creation.
 #pragma once
 
 #include "gl_font.h"

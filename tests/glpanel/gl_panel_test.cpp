@@ -267,6 +267,29 @@ TEST_F(GlPanel, FontsAreBuiltOnlyWithAnInitHandler) {
   EXPECT_EQ(with_init.Font2D()->count, 96);
 }
 
+TEST_F(GlPanel, ContextCreatedAgainRunsInitAgainAndRebuildsFonts) {
+  int inits = 0;
+  panel->SetFont2D_Enabled(true);
+  panel->OnInit = [&](TOpenGLPanel*) { ++inits; };
+  panel->OnPaint = paint_halves;
+  show();
+  ASSERT_EQ(inits, 1);
+  ASSERT_NE(panel->Font2D(), nullptr);
+  // Moved to another window: the old context goes with its fonts, a new one is created.
+  QWidget other;
+  other.resize(200, 150);
+  panel->setParent(&other);
+  panel->show();
+  other.show();
+  pump();
+  EXPECT_EQ(inits, 2);
+  EXPECT_TRUE(panel->HasGLContext());
+  ASSERT_NE(panel->Font2D(), nullptr);
+  EXPECT_EQ(panel->CapturePicture().pixel(20, 75) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_TRUE(errors.empty());
+  panel->setParent(&host);  // the fixture's window owns it again
+}
+
 TEST_F(GlPanel, TwoDimensionalTextSetsPixelsOnlyForCharactersInRange) {
   QFont font("DejaVu Sans");
   font.setPixelSize(24);

@@ -1,6 +1,9 @@
 #include "opengl_panel.h"
 #include "pixel_format.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+
 #include <gtest/gtest.h>
 
 #include <cfenv>
@@ -185,4 +188,34 @@ TEST(PanelProperties, DefaultsAndFloatingPointMasking) {
   other.setPixelSize(30);
   EXPECT_EQ(panel.Font2D_Type().pixelSize(), 20);
   EXPECT_FALSE(panel.SetDisplayBPP(16));
+}
+
+TEST(PanelMouse, EventsCarryButtonShiftAndPosition) {
+  TOpenGLPanel panel;
+  panel.resize(100, 100);
+  std::vector<std::string> calls;
+  auto record = [&](const char* what) {
+    return [&calls, what](TOpenGLPanel*, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+      calls.push_back(std::string(what) + " " + std::to_string(int(b)) + " " + std::to_string(int(m)) + " " +
+                      std::to_string(x) + " " + std::to_string(y));
+    };
+  };
+  panel.OnMouseDown = record("down");
+  panel.OnMouseMove = record("move");
+  panel.OnMouseUp = record("up");
+  panel.OnClick = [&](TOpenGLPanel*) { calls.push_back("click"); };
+  auto send = [&](QEvent::Type t, QPointF at, Qt::MouseButton b, Qt::MouseButtons held) {
+    QMouseEvent e(t, at, panel.mapToGlobal(at), b, held, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&panel, &e);
+  };
+  send(QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, {30, 40}, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, {50, 60}, Qt::LeftButton, Qt::NoButton);
+  // Released outside the panel: no click.
+  send(QEvent::MouseButtonPress, {10, 20}, Qt::RightButton, Qt::RightButton);
+  send(QEvent::MouseButtonRelease, {150, 60}, Qt::RightButton, Qt::NoButton);
+  const std::string shift = std::to_string(int(Qt::ShiftModifier));
+  EXPECT_EQ(calls, (std::vector<std::string>{"down 1 " + shift + " 10 20", "move 0 " + shift + " 30 40", "click",
+                                             "up 1 " + shift + " 50 60", "down 2 " + shift + " 10 20",
+                                             "up 2 " + shift + " 150 60"}));
 }
