@@ -1,0 +1,118 @@
+// The calculation of one main-window refresh after an edit, and its parts, on two designs: the start-up
+// design (the start-up values with the shipped default design file) and a helical design with tip and
+// edge chamfers and a protuberance.
+//
+// "core refresh" is what the refresh computes with the rating enabled: two geometry passes, the rating
+// of the load case, life and damage, and the tooth profiles of both gears.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "life_and_damage.h"
+#include "rating.h"
+#include "rating_input.h"
+#include "startup_values.h"
+#include "tooth_profile.h"
+
+namespace {
+
+using morvell::DesignData;
+
+enum DesignChoice : int { kStartUp = 0, kHelicalChamferedProtuberance = 1 };
+
+// The start-up design: start-up values, the default design file, the geometry pass of the start-up,
+// with the rating enabled as after the first show.
+std::unique_ptr<DesignData> start_up_design() {
+  auto d = std::make_unique<DesignData>();
+  morvell::set_startup_values(*d);
+  d->unit_system = 1;
+  morvell::set_unit_factors(*d);
+  const std::string file = std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl";
+  morvell::copy_text(d->design_file_name, file);
+  const morvell::DesignFileResult read = morvell::read_design_file(*d);
+  if (!read.ok()) std::fprintf(stderr, "%s\n", read.message.c_str());
+  morvell::calc_gear_geometry(*d);
+  d->rating_enabled = 1;
+  return d;
+}
+
+std::unique_ptr<DesignData> design(int choice) {
+  auto d = start_up_design();
+  if (choice == kHelicalChamferedProtuberance) {
+    d->helix_angle = 15.0f;
+    for (int g = 0; g < 2; ++g) {
+      d->tip_chamfer[g] = 0.2f;
+      d->edge_chamfer[g] = 0.5f;
+      d->protuberance[g] = 0.06f;
+    }
+  }
+  d->second_geometry_pass = 1;
+  morvell::calc_gear_geometry(*d);
+  return d;
+}
+
+const char* design_label(int choice) {
+  return choice == kStartUp ? "start-up design" : "helical, chamfers, protuberance";
+}
+
+// The tooth profile of one gear with the arguments the refresh passes.
+void generate_profile(DesignData& d, int g) {
+  morvell::generate_tooth_profile(d.teeth[g], d.normal_module, d.thickness_nominal_transverse[g],
+                                  d.thickness_finished_transverse[g], d.normal_pressure_angle, d.helix_angle,
+                                  d.root_diameter[g], d.tip_diameter[g], d.profile_shift[g], d.root_fillet_radius[g],
+                                  d.protuberance[g], 0.01f, d.tip_thickness_transverse[g], d.tip_chamfer[g],
+                                  &d.form_diameter[g], d.profile_points);
+}
+
+void core_refresh(DesignData& d) {
+  d.second_geometry_pass = 0;
+  morvell::calc_gear_geometry(d);
+  d.second_geometry_pass = 1;
+  morvell::calc_gear_geometry(d);
+  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
+    morvell::rate_gear_pair(morvell::make_rating_input(d), d);
+    morvell::life_and_damage(d);
+  }
+  generate_profile(d, 0);
+  generate_profile(d, 1);
+}
+
+void BM_CoreRefresh(benchmark::State& state) {
+  auto d = design(static_cast<int>(state.range(0)));
+  state.SetLabel(design_label(static_cast<int>(state.range(0))));
+  for (auto _ : state) {
+    core_refresh(*d);
+    benchmark::DoNotOptimize(d->contact_damage[0]);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CoreRefresh)->Arg(kStartUp)->Arg(kHelicalChamferedProtuberance)->Unit(benchmark::kMicrosecond);
+
+void BM_LifeAndDamage(benchmark::State& state) {
+  auto d = design(static_cast<int>(state.range(0)));
+  state.SetLabel(design_label(static_cast<int>(state.range(0))));
+  for (auto _ : state) {
+    morvell::life_and_damage(*d);
+    benchmark::DoNotOptimize(d->contact_damage[0]);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_LifeAndDamage)->Arg(kStartUp)->Arg(kHelicalChamferedProtuberance)->Unit(benchmark::kMicrosecond);
+
+void BM_GeometryPass(benchmark::State& state) {
+  auto d = design(static_cast<int>(state.range(0)));
+  state.SetLabel(design_label(static_cast<int>(state.range(0))));
+  for (auto _ : state) {
+    morvell::calc_gear_geometry(*d);
+    benchmark::DoNotOptimize(d->transverse_contact_ratio);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_GeometryPass)->Arg(kStartUp)->Arg(kHelicalChamferedProtuberance)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
