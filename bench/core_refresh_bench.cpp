@@ -1,4 +1,4 @@
-// The calculation of one main-window refresh after an edit, and its parts, on two designs: the start-up
+// The calculation of one main-window refresh after an edit, and life and damage, on two designs: the start-up
 // design (the start-up values with the shipped default design file) and a helical design with tip and
 // edge chamfers and a protuberance.
 //
@@ -103,16 +103,5 @@ void BM_LifeAndDamage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LifeAndDamage)->Arg(kStartUp)->Arg(kHelicalChamferedProtuberance)->Unit(benchmark::kMicrosecond);
-
-void BM_GeometryPass(benchmark::State& state) {
-  auto d = design(static_cast<int>(state.range(0)));
-  state.SetLabel(design_label(static_cast<int>(state.range(0))));
-  for (auto _ : state) {
-    morvell::calc_gear_geometry(*d);
-    benchmark::DoNotOptimize(d->transverse_contact_ratio);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_GeometryPass)->Arg(kStartUp)->Arg(kHelicalChamferedProtuberance)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
