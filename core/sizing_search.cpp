@@ -1,0 +1,126 @@
+#include "sizing_search.h"
+
+#include <cmath>
+
+#include "geometry_pass.h"
+#include "numeric.h"
+#include "rating.h"
+#include "rating_input.h"
+
+namespace morvell {
+
+namespace {
+
+void rate_design(DesignData& d) { rate_gear_pair(make_rating_input(d), d); }
+
+// A safety factor that is not a number counts as not met: an unrated trial must not stop the module
+// search nor pass for a sound design.
+bool below_one(float safety_factor) { return !(safety_factor >= 1.0f); }
+
+bool any_safety_factor_below_one(const DesignData& d) {
+  return below_one(d.contact_safety_factor[0]) || below_one(d.contact_safety_factor[1]) ||
+         below_one(d.bending_safety_factor_pinion) || below_one(d.bending_safety_factor_wheel);
+}
+
+// Face widths of both gears from the pinion reference diameter and the aspect ratio.
+void set_face_widths(DesignData& d) {
+  const float b1 =
+      static_cast<float>(static_cast<ld>(d.reference_diameter[0]) / static_cast<ld>(d.pinion_aspect_ratio));
+  d.face_width[0] = b1;
+  d.face_width[1] = b1;
+}
+
+void set_wheel_load_cycles(DesignData& d) {
+  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.load_cycles_pinion) * static_cast<ld>(d.teeth[0]) /
+                                           static_cast<ld>(d.teeth[1]));
+}
+
+}  // namespace
+
+float sizing_aspect_ratio(float u) {
+  const ld r = u;
+  if (r >= 3.0L) return static_cast<float>(2.0L / ((1.0L + r) * 0.3L));
+  if (r >= 1.0L) return static_cast<float>(2.0L / (((r - 1.0L) * 0.06L * 0.5L + 0.24L) * (1.0L + r)));
+  return static_cast<float>(2.0L / ((1.0L + r) * 0.24L));
+}
+
+int32_t sizing_wheel_teeth(int32_t z1, float u) {
+  return to_int32_clamped(round_half_up(static_cast<ld>(z1) * static_cast<ld>(u)));
+}
+
+float sizing_next_module(float module) {
+  const ld m = module;
+  if (m <= 5.0L) return static_cast<float>(m + 0.1L);
+  if (m <= 7.5L) return static_cast<float>(m + 0.2L);
+  return static_cast<float>(m + 0.3L);
+}
+
+SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, const SizingCalculations& calc) {
+  void (*const geometry)(DesignData&) = calc.geometry ? calc.geometry : calc_gear_geometry;
+  void (*const rate)(DesignData&) = calc.rate ? calc.rate : rate_design;
+
+  // A sized design: the geometry pass splits the shift sum, calculates the tooth proportions from the
+  // constraints with one basic rack for both gears, and the centre distance follows from module, teeth
+  // and shift sum.
+  d.shift_distribution_auto = 1;
+  d.tooth_proportion_mode = 2;
+  d.keep_pinion_wheel_same = 1;
+  d.allow_tip_diameter_reduction = 0;
+  d.geometry_manager_mode = 0;
+
+  SizingResult best;
+  const float u = d.desired_ratio;
+  const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
+
+  for (float sum = 0.0f; sum <= 1.0f;) {
+    d.profile_shift_sum = sum;
+    for (int32_t z1 = 11; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
+      d.teeth[0] = z1;
+      d.teeth[1] = sizing_wheel_teeth(z1, u);
+      const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
+      d.normal_module = 0.5f;
+      d.contact_safety_factor[0] = 0.0f;  // the first module is always evaluated
+      float tried_module = d.normal_module;
+      while (d.normal_module < 10.0f && static_cast<ld>(d.normal_module) < module_limit &&
+             any_safety_factor_below_one(d)) {
+        tried_module = d.normal_module;
+        geometry(d);
+        set_face_widths(d);
+        set_wheel_load_cycles(d);
+        geometry(d);
+        ++best.evaluations;
+        if (d.transverse_contact_ratio > 1.0f) {
+          rate(d);
+          ++best.ratings;
+        } else {
+          d.contact_safety_factor[0] = 0.0f;
+          d.contact_safety_factor[1] = 0.0f;
+          d.bending_safety_factor_pinion = 0.0f;
+          d.bending_safety_factor_wheel = 0.0f;
+        }
+        d.normal_module = sizing_next_module(d.normal_module);
+      }
+      // Least centre distance wins, safety factors or not; a tie keeps the design found first.
+      if (d.centre_distance < best.centre_distance) {
+        best.centre_distance = d.centre_distance;
+        best.pinion_teeth = z1;
+        best.normal_module = tried_module;
+        best.profile_shift_sum = sum;
+      }
+    }
+    sum = static_cast<float>(static_cast<ld>(sum) + 0.2L);
+    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(sum) * 100.0L)));
+  }
+
+  // The chosen design, with the face widths and wheel load cycles of its own teeth.
+  d.teeth[0] = best.pinion_teeth;
+  d.teeth[1] = sizing_wheel_teeth(best.pinion_teeth, u);
+  d.normal_module = best.normal_module;
+  d.profile_shift_sum = best.profile_shift_sum;
+  geometry(d);
+  set_face_widths(d);
+  set_wheel_load_cycles(d);
+  return best;
+}
+
+}  // namespace morvell

@@ -1,0 +1,56 @@
+// The automatic sizing of a new gear pair from the targets of the sizing wizard (ratio, pinion aspect
+// ratio, helix angle, torque, speed, load cycles, materials): for each sum of profile shift
+// coefficients and each number of pinion teeth the module is raised until both gears meet a safety
+// factor of 1.0 in contact and bending, and the trial pair of least centre distance is taken.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "design_data.h"
+
+namespace morvell {
+
+// Pinion reference diameter over face width for the ratio u: the face width is the fraction
+// psi = 0.24 + 0.03 (u - 1) (from u = 1 to 3, 0.3 above, 0.24 below 1) of the centre distance of the
+// pair without profile shift, d1 (1 + u) / 2.
+float sizing_aspect_ratio(float u);
+
+// Wheel teeth for z1 pinion teeth at the ratio u: z1 u rounded to the nearest integer, halves up.
+int32_t sizing_wheel_teeth(int32_t z1, float u);
+
+// The module after `module` in the sizing's module steps: +0.1 up to 5.0, +0.2 up to 7.5, +0.3 above
+// (the module is held as a 32-bit float, as the design holds it).
+float sizing_next_module(float module);
+
+// The calculations one trial runs: the geometry pass and the rating. Tests put stand-ins here.
+struct SizingCalculations {
+  void (*geometry)(DesignData&) = nullptr;  // nullptr: calc_gear_geometry
+  void (*rate)(DesignData&) = nullptr;      // nullptr: rate_gear_pair(make_rating_input(d), d)
+};
+
+struct SizingResult {
+  float centre_distance = 99999.0f;  // mm, of the chosen design when it was tried
+  int32_t pinion_teeth = 11;
+  float normal_module = 0.5f;
+  float profile_shift_sum = 0.0f;
+  int32_t evaluations = 0;  // trial designs evaluated
+  int32_t ratings = 0;      // of them rated (transverse contact ratio above 1.0)
+};
+
+// Receives the progress bar position after each pass over a shift sum: trunc(100 x the next sum),
+// 20, 40, ... 120.
+using SizingProgress = std::function<void(int)>;
+
+// Runs the sizing search on d. Sets the modes of a sized design (shift distribution automatic,
+// calculated tooth proportions, the same basic rack for both gears, no tip diameter reduction); the
+// geometry-manager mode must be 0 (module fixed, the centre distance follows). Every trial writes its
+// teeth, module, shift sum, face widths and wheel load cycles into d, is run through the geometry pass
+// twice and, when its transverse contact ratio is above 1.0, rated. The design of least centre distance
+// is taken whatever its safety factors (equal centre distances keep the earlier design): its teeth,
+// module and shift sum are put back, the geometry pass runs once more and its face widths and wheel load
+// cycles are set from it. The loops are bounded: at most 6 x 90 x 67 trials.
+SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress = {},
+                               const SizingCalculations& calc = {});
+
+}  // namespace morvell

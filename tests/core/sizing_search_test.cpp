@@ -1,0 +1,286 @@
+#include "sizing_search.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "numeric.h"
+#include "rating.h"
+#include "rating_input.h"
+#include "startup_values.h"
+
+using namespace morvell;
+
+namespace {
+
+// --- Stand-ins for the geometry pass and the rating: each trial's centre distance and safety factors
+// come from functions of its teeth, module and shift sum that a test chooses. ---
+
+struct Trial {
+  int32_t z1, z2;
+  float module, sum;
+};
+
+struct StandIn {
+  float (*centre_distance)(const DesignData&) = nullptr;
+  float (*safety)(const DesignData&) = nullptr;  // all four safety factors
+  float contact_ratio = 1.5f;
+  std::vector<Trial> rated;
+  int geometry_runs = 0;
+};
+StandIn* stand_in = nullptr;
+
+void fake_geometry(DesignData& d) {
+  ++stand_in->geometry_runs;
+  d.reference_diameter[0] = d.teeth[0] * d.normal_module;
+  d.reference_diameter[1] = d.teeth[1] * d.normal_module;
+  d.transverse_contact_ratio = stand_in->contact_ratio;
+  d.centre_distance = stand_in->centre_distance(d);
+}
+
+void fake_rate(DesignData& d) {
+  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum});
+  const float s = stand_in->safety(d);
+  d.contact_safety_factor[0] = d.contact_safety_factor[1] = s;
+  d.bending_safety_factor_pinion = d.bending_safety_factor_wheel = s;
+}
+
+float plain_centre_distance(const DesignData& d) {
+  return (d.teeth[0] + d.teeth[1]) * d.normal_module / 2 + d.profile_shift_sum;
+}
+float never_safe(const DesignData&) { return 0.5f; }
+
+struct SizingRun {
+  StandIn s;
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  std::vector<int> progress;
+  SizingResult result;
+
+  SizingRun(float u, float (*cd)(const DesignData&), float (*safety)(const DesignData&), float contact_ratio = 1.5f) {
+    s.centre_distance = cd;
+    s.safety = safety;
+    s.contact_ratio = contact_ratio;
+    d->desired_ratio = u;
+    d->pinion_aspect_ratio = 2.0f;
+    d->load_cycles_pinion = 1e7f;
+    stand_in = &s;
+    result = run_sizing_search(*d, [this](int p) { progress.push_back(p); }, {fake_geometry, fake_rate});
+    stand_in = nullptr;
+  }
+
+  // Number of modules tried for one pinion tooth count in the first pass.
+  int modules_tried(int32_t z1) const {
+    int n = 0;
+    for (const Trial& t : s.rated) n += (t.z1 == z1 && t.sum == 0.0f);
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST(SizingSearch, ModuleStepsGiveSixtySevenModulesBelowTen) {
+  std::vector<float> modules;
+  for (float m = 0.5f; m < 10.0f && modules.size() < 200; m = sizing_next_module(m)) modules.push_back(m);
+  ASSERT_EQ(modules.size(), 67u);
+  EXPECT_NEAR(modules[45], 5.0f, 1e-4);  // 0.5 .. 5.0 by 0.1
+  EXPECT_NEAR(modules[46], 5.1f, 1e-4);  // then by 0.2
+  EXPECT_NEAR(modules[58], 7.5f, 1e-4);
+  EXPECT_NEAR(modules[59], 7.7f, 1e-4);  // then by 0.3
+  EXPECT_NEAR(modules[66], 9.8f, 1e-4);
+}
+
+TEST(SizingSearch, AspectRatioRuleAcrossItsBands) {
+  const struct {
+    float u, aspect;
+  } cases[] = {{1.5f, 3.137255f}, {2.0f, 2.469136f}, {3.0f, 1.666667f}, {10.0f, 0.606061f},
+               {20.0f, 0.317460f}, {1.0f, 4.166667f}, {0.5f, 5.555556f}};
+  for (const auto& c : cases) EXPECT_NEAR(sizing_aspect_ratio(c.u), c.aspect, 1e-6) << "u = " << c.u;
+  // The two rules meet at u = 3: just below it the lower band gives nearly the same value.
+  EXPECT_NEAR(sizing_aspect_ratio(2.9999f), sizing_aspect_ratio(3.0f), 1e-4);
+}
+
+TEST(SizingSearch, WheelTeethRoundHalfUp) {
+  EXPECT_EQ(sizing_wheel_teeth(11, 1.5f), 17);  // 16.5
+  EXPECT_EQ(sizing_wheel_teeth(12, 1.5f), 18);  // integral
+  EXPECT_EQ(sizing_wheel_teeth(13, 2.5f), 33);  // 32.5
+  EXPECT_EQ(sizing_wheel_teeth(11, 1.4f), 15);  // 15.4
+  EXPECT_EQ(sizing_wheel_teeth(11, 1.6f), 18);  // 17.6
+}
+
+TEST(SizingSearch, LoopsOverSixShiftSumsAndEveryPinionToothCount) {
+  // No trial ever meets the safety factors: every z1 tries all 67 modules.
+  SizingRun run(1.0f, plain_centre_distance, never_safe);
+  EXPECT_EQ(run.result.evaluations, 6 * 90 * 67);
+  EXPECT_EQ(run.result.ratings, run.result.evaluations);
+  EXPECT_EQ(run.progress, (std::vector<int>{20, 40, 60, 80, 100, 120}));
+  EXPECT_EQ(run.modules_tried(11), 67);
+  EXPECT_EQ(run.modules_tried(100), 67);
+  EXPECT_EQ(run.modules_tried(101), 0);
+  std::vector<float> sums;
+  for (const Trial& t : run.s.rated)
+    if (sums.empty() || sums.back() != t.sum) sums.push_back(t.sum);
+  ASSERT_EQ(sums.size(), 6u);
+  EXPECT_FLOAT_EQ(sums[5], 1.0f);
+  // Two geometry passes per trial and one for the chosen design.
+  EXPECT_EQ(run.s.geometry_runs, 2 * run.result.evaluations + 1);
+  // The least centre distance is that of the last module of z1 = 11 at sum 0; the search takes it though it
+  // never met a safety factor of 1.
+  EXPECT_EQ(run.result.pinion_teeth, 11);
+  EXPECT_NEAR(run.result.normal_module, 9.8f, 1e-4);
+  EXPECT_EQ(run.result.profile_shift_sum, 0.0f);
+  EXPECT_EQ(run.d->teeth[0], 11);
+  EXPECT_EQ(run.d->teeth[1], 11);
+}
+
+TEST(SizingSearch, PinionTeethBoundedByTwoHundredOverTheRatio) {
+  SizingRun run(4.0f, plain_centre_distance, never_safe);
+  EXPECT_EQ(run.result.evaluations, 6 * (50 - 10) * 67);  // z1 = 11 .. 50
+  EXPECT_EQ(run.modules_tried(50), 67);
+  EXPECT_EQ(run.modules_tried(51), 0);
+}
+
+TEST(SizingSearch, RatioBeyondTwoHundredOverElevenTriesNothing) {
+  SizingRun run(18.5f, plain_centre_distance, never_safe);
+  EXPECT_EQ(run.result.evaluations, 0);
+  EXPECT_EQ(run.progress.size(), 6u);
+  EXPECT_EQ(run.d->teeth[0], 11);
+  EXPECT_EQ(run.d->teeth[1], 204);  // 203.5 rounded up
+  EXPECT_EQ(run.d->normal_module, 0.5f);
+  EXPECT_EQ(run.d->profile_shift_sum, 0.0f);
+  EXPECT_EQ(run.s.geometry_runs, 1);
+  EXPECT_FLOAT_EQ(run.d->load_cycles_wheel, 1e7f * 11 / 204);
+  EXPECT_FLOAT_EQ(run.d->face_width[0], 11 * 0.5f / 2.0f);
+  EXPECT_EQ(run.d->face_width[1], run.d->face_width[0]);
+}
+
+namespace {
+// Safe from the module 30 / z1 on: each z1 stops at its own module.
+float safe_above_thirty_over_z1(const DesignData& d) { return d.normal_module * d.teeth[0] / 30.0f; }
+}  // namespace
+
+TEST(SizingSearch, ModuleRaisedUntilEverySafetyFactorReachesOne) {
+  SizingRun run(1.0f, plain_centre_distance, safe_above_thirty_over_z1);
+  // z1 = 30: 0.5 .. 1.0 is six modules; z1 = 60: 0.5 alone; z1 = 11: up to 2.8 (24 modules, 2.7 * 11 < 30).
+  EXPECT_EQ(run.modules_tried(30), 6);
+  EXPECT_EQ(run.modules_tried(60), 1);
+  EXPECT_EQ(run.modules_tried(11), 24);
+  // Centre distance z1 m (u = 1) at the stopping module is least near z1 = 30 at sum 0.
+  EXPECT_EQ(run.result.profile_shift_sum, 0.0f);
+  const float cd = run.result.centre_distance;
+  EXPECT_NEAR(cd, run.result.pinion_teeth * run.result.normal_module, 1e-4);
+  EXPECT_GE(run.result.normal_module * run.result.pinion_teeth, 30.0f - 1e-3f);
+  EXPECT_LE(cd, 30.0f + 0.1f * 30);
+}
+
+namespace {
+float same_centre_distance(const DesignData&) { return 50.0f; }
+float shrinking_with_sum(const DesignData& d) { return 50.0f - d.profile_shift_sum; }
+float safe(const DesignData&) { return 2.0f; }
+}  // namespace
+
+TEST(SizingSearch, EqualCentreDistancesKeepTheDesignFoundFirst) {
+  SizingRun tie(1.5f, same_centre_distance, safe);
+  EXPECT_EQ(tie.result.pinion_teeth, 11);
+  EXPECT_EQ(tie.result.profile_shift_sum, 0.0f);
+  EXPECT_EQ(tie.result.normal_module, 0.5f);
+  EXPECT_EQ(tie.result.evaluations, 6 * 90);  // safe at the first module
+
+  SizingRun later(1.5f, shrinking_with_sum, safe);
+  EXPECT_EQ(later.result.pinion_teeth, 11);
+  EXPECT_FLOAT_EQ(later.result.profile_shift_sum, 1.0f);
+  EXPECT_FLOAT_EQ(later.d->profile_shift_sum, 1.0f);
+}
+
+TEST(SizingSearch, ContactRatioOfOneIsNotRatedAndCountsAsUnsafe) {
+  SizingRun run(1.0f, plain_centre_distance, safe, 1.0f);
+  EXPECT_EQ(run.result.ratings, 0);
+  EXPECT_EQ(run.result.evaluations, 6 * 90 * 67);
+  EXPECT_EQ(run.d->contact_safety_factor[0], 0.0f);
+}
+
+namespace {
+float not_a_number(const DesignData&) { return std::nanf(""); }
+}  // namespace
+
+TEST(SizingSearch, SafetyFactorsThatAreNotNumbersDoNotStopTheModuleSearch) {
+  SizingRun run(1.0f, plain_centre_distance, not_a_number);
+  EXPECT_EQ(run.modules_tried(11), 67);
+}
+
+namespace {
+// The smallest pinion tooth count gives the least centre distance, so the last pair tried (z1 = 100) is not
+// the chosen one.
+float grows_with_z1(const DesignData& d) { return static_cast<float>(d.teeth[0]); }
+}  // namespace
+
+TEST(SizingSearch, ChosenDesignKeepsItsOwnWheelLoadCyclesAndFaceWidths) {
+  SizingRun run(1.5f, grows_with_z1, safe);
+  EXPECT_EQ(run.d->teeth[0], 11);
+  EXPECT_EQ(run.d->teeth[1], 17);
+  EXPECT_FLOAT_EQ(run.d->load_cycles_wheel, 1e7f * 11 / 17);
+  EXPECT_FLOAT_EQ(run.d->face_width[0], 11 * 0.5f / 2.0f);
+  EXPECT_EQ(run.d->face_width[1], run.d->face_width[0]);
+  // The modes of a sized design.
+  EXPECT_EQ(run.d->shift_distribution_auto, 1);
+  EXPECT_EQ(run.d->tooth_proportion_mode, 2);
+  EXPECT_EQ(run.d->keep_pinion_wheel_same, 1);
+  EXPECT_EQ(run.d->allow_tip_diameter_reduction, 0);
+  EXPECT_EQ(run.d->geometry_manager_mode, 0);
+}
+
+// --- The real search on the shipped default design with the sizing wizard's presets. ---
+
+namespace {
+std::unique_ptr<DesignData> wizard_preset_design() {
+  auto d = std::make_unique<DesignData>();
+  set_startup_values(*d);
+  d->unit_system = 1;
+  set_unit_factors(*d);
+  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
+  EXPECT_TRUE(read_design_file(*d).ok());
+  calc_gear_geometry(*d);
+  d->desired_ratio = 1.5f;
+  d->torque = 200;
+  d->helix_angle = 27;
+  d->load_cycles_pinion = 1e7f;
+  d->speed = 2500;
+  d->pinion_aspect_ratio = sizing_aspect_ratio(1.5f);
+  d->material_type[0] = d->material_type[1] = 7;
+  d->geometry_manager_mode = 0;
+  d->ratio_fixed = 0;
+  d->shift_distribution_auto = 0;
+  d->rating_enabled = 1;
+  return d;
+}
+}  // namespace
+
+TEST(SizingSearch, WizardPresetsGiveTheLeastCentreDistanceOfTheTrials) {
+  auto d = wizard_preset_design();
+  const SizingResult r = run_sizing_search(*d);
+  EXPECT_GT(r.evaluations, 0);
+  EXPECT_GT(r.ratings, 0);
+  EXPECT_EQ(d->teeth[0], r.pinion_teeth);
+  EXPECT_EQ(d->teeth[1], sizing_wheel_teeth(r.pinion_teeth, 1.5f));
+  EXPECT_EQ(d->normal_module, r.normal_module);
+  EXPECT_EQ(d->profile_shift_sum, r.profile_shift_sum);
+  EXPECT_GT(r.centre_distance, 20.0f);
+  EXPECT_LT(r.centre_distance, 500.0f);
+  EXPECT_FLOAT_EQ(d->centre_distance, r.centre_distance);
+  EXPECT_FLOAT_EQ(d->face_width[0], d->reference_diameter[0] / d->pinion_aspect_ratio);
+  EXPECT_FLOAT_EQ(d->load_cycles_wheel, 1e7f * d->teeth[0] / d->teeth[1]);
+
+  // Rated again as the first refresh rates it: the chosen design meets the safety factors.
+  calc_gear_geometry(*d);
+  ASSERT_GT(d->transverse_contact_ratio, 1.0f);
+  rate_gear_pair(make_rating_input(*d), *d);
+  EXPECT_GE(d->contact_safety_factor[0], 1.0f);
+  EXPECT_GE(d->contact_safety_factor[1], 1.0f);
+  EXPECT_GE(d->bending_safety_factor_pinion, 1.0f);
+  EXPECT_GE(d->bending_safety_factor_wheel, 1.0f);
+}
