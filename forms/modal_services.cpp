@@ -1,0 +1,93 @@
+#include "modal_services.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+
+#include "qt_modal_services.h"
+
+namespace morvell::forms {
+
+namespace {
+ModalServices* installed = nullptr;
+
+QtModalServices& qt_services() {
+  static QtModalServices s;
+  return s;
+}
+
+QMessageBox::Icon to_qt(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+FileDialogResult run_file_dialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, spec.title, QString(), spec.filter);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!spec.default_suffix.isEmpty()) dialog.setDefaultSuffix(spec.default_suffix);
+  if (!spec.confirm_overwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (spec.hide_read_only) dialog.setOption(QFileDialog::ReadOnly, false);
+  if (!spec.initial_name.isEmpty()) dialog.selectFile(spec.initial_name);
+  FileDialogResult result;
+  result.name = spec.initial_name;
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    result.accepted = true;
+    result.name = dialog.selectedFiles().first();
+  }
+  return result;
+}
+}  // namespace
+
+ModalServices& services() { return installed ? *installed : qt_services(); }
+
+ModalServices* install_services(ModalServices* s) {
+  ModalServices* previous = installed;
+  installed = s;
+  return previous;
+}
+
+QString filter_from_pairs(const QString& pairs) {
+  const QStringList parts = pairs.split('|');
+  QStringList texts;
+  for (int i = 0; i < parts.size(); i += 2) texts << parts[i];
+  return texts.join(";;");
+}
+
+void QtModalServices::message(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) {
+  QMessageBox box(to_qt(icon), caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QMessageBox::StandardButton QtModalServices::question(QWidget* parent, const QString& caption,
+                                                      const QString& text, QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton default_button) {
+  QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
+  box.setDefaultButton(default_button);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+FileDialogResult QtModalServices::open_file(QWidget* parent, const FileDialogSpec& spec) {
+  return run_file_dialog(parent, spec, QFileDialog::AcceptOpen);
+}
+
+FileDialogResult QtModalServices::save_file(QWidget* parent, const FileDialogSpec& spec) {
+  return run_file_dialog(parent, spec, QFileDialog::AcceptSave);
+}
+
+bool QtModalServices::print_setup(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+int QtModalServices::show_modal(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace morvell::forms

@@ -1,0 +1,11 @@
+// Widget tests run on Qt's offscreen platform inside one application object.
+#include <gtest/gtest.h>
+
+#include "application.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  morvell::forms::FormsApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
