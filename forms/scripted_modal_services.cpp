@@ -1,5 +1,6 @@
 #include "scripted_modal_services.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -73,7 +74,14 @@ int ScriptedModalServices::show_modal(QDialog& dialog) {
     const int result = action ? action(*guard) : int(QDialog::Accepted);
     if (guard && guard->isVisible()) guard->done(result);
   });
-  return dialog.exec();
+  QPointer<QWidget> was_active = QApplication::activeWindow();
+  const int result = dialog.exec();
+  // As the platform does when a modal window closes, the window that was active is active again.
+  if (was_active && was_active != &dialog && was_active->isVisible()) {
+    was_active->activateWindow();
+    QApplication::setActiveWindow(was_active);
+  }
+  return result;
 }
 
 std::vector<ScriptedModalServices::Record> ScriptedModalServices::of(Kind kind) const {

@@ -1,0 +1,103 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QWidget>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextEdit>
+
+#include <cmath>
+#include <cstdio>
+
+#include "design_file.h"
+#include "field_events.h"
+#include "numeric.h"
+#include "preferences.h"
+#include "window_scale.h"
+
+namespace morvell {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+int screen_width() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 1024;
+}
+}  // namespace
+
+TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d) {
+  setObjectName("MainForm");
+  setWindowTitle("Gear Geometry");
+  build_menus();
+  build_layout();
+  resize(1024, 680 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+  forms::on_triggered(Close2, [this] { close(); });
+
+  // The window scale that every window applies to itself from now on.
+  const WindowScale scale = compute_window_scale(screen_width(), mainresults->width(), d_.window_size_step);
+  d_.form_scale_divisor = scale.divisor;
+  d_.form_scale_multiplier = scale.multiplier;
+  Increase1->setEnabled(Increase1->isEnabled() || scale.increase_enabled);
+  Decrease1->setEnabled(Decrease1->isEnabled() && scale.decrease_enabled);
+  scale_window(this, d_);
+
+  // At the top of the screen, centred horizontally.
+  move(to_int32_clamped(std::trunc(ld(screen_width() - width()) * 0.5L)), 0);
+
+  backlashComboBox->setCurrentIndex(0);
+  thicknessComboBox->setCurrentIndex(0);
+  finthicknessComboBox->setCurrentIndex(0);
+
+  d_.plot_zoom = 1.0f;
+  d_.plot_pan_y = 0;
+  d_.plot_pan_x = 0;
+  d_.edit_changed = 0;
+
+  SetMain_textboxes();  // the rating is not enabled yet: this refresh does not rate the pair
+  FormCreate();
+}
+
+void TMainForm::FormCreate() {
+  // The cover panel lies over the controls until the window is first shown.
+  Panel2->setGeometry(0, 0, 1010, 680);
+  Panel2->raise();
+  Panel2->show();
+  // The history of this run starts empty (the first refresh appended to the previous run's file).
+  if (std::FILE* history = std::fopen(kHistoryFileName, "wb")) std::fclose(history);
+  d_.history_mode = 0;
+  d_.history_record_number = -1;
+}
+
+void TMainForm::FormShow() {
+  // The first show uncovers the controls; acting on the start-up choice belongs here as well.
+  Panel2->hide();
+  Helixangleedit->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::FormClose() {
+  if (!write_preferences(d_))
+    forms::services().message(this, QGuiApplication::applicationDisplayName(),
+                              QString("Preferences could not be written to %1").arg(kPreferenceFileName),
+                              forms::MessageIcon::Warning);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_) {  // a restore from the task bar is no first show
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+}  // namespace morvell

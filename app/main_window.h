@@ -1,0 +1,218 @@
+// The main window "Gear Geometry": every geometry input of the pair, the results pane with the 2D plot
+// and 3D view that share its place, the load-case list, the status line and the menu bar.
+//
+// The controls carry the names the handlers refer to (Moduleedit, CheckBoxmodule, mainresults, ...);
+// each numeric field is bound to the edit-field idiom (edit_fields.h) when the window is built. The
+// window owns no design data: it works on the program's one DesignData, passed in.
+#pragma once
+
+#include <QMainWindow>
+
+#include "design_data.h"
+#include "modal_services.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSlider;
+class QTextEdit;
+class QWidget;
+
+namespace morvell {
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(DesignData& d, QWidget* parent = nullptr);
+
+  // Event handlers of the window itself.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+
+  // Brings every displayed value up to date with the design data.
+  void SetMain_textboxes();
+
+  DesignData& design() { return d_; }
+
+  // --- Basic dimensions ---
+  QLabel* Modulelabel;
+  QLineEdit* Moduleedit;
+  QCheckBox* CheckBoxmodule;
+  QLineEdit* Pressureangleedit;
+  QLineEdit* Helixangleedit;
+  QPushButton* pinhelixhandbutton;
+  QPushButton* wheelhelixhandbutton;
+  QLineEdit* Centredistedit;
+  QCheckBox* CheckBoxCentre;
+  QLineEdit* Pinfacewidthedit;
+  QLineEdit* Wheelfacewidthedit;
+  QLineEdit* Pinedgechamedit;
+  QLineEdit* Wheeledgechamedit;
+  QLineEdit* Ratioedit;
+  QLineEdit* Actratioedit;
+  QCheckBox* RatioCheckBox;
+  QLineEdit* Z1edit;
+  QLineEdit* Z2edit;
+  QLineEdit* SigmaXedit;
+  QCheckBox* sigmaXCheckBox;
+  QLineEdit* x1edit;
+  QLineEdit* x2edit;
+  QCheckBox* XCheckBox;
+  QSlider* xtrackbar;
+
+  // --- Tooth sizes ---
+  QComboBox* backlashComboBox;
+  QLineEdit* Backlashedit;
+  QSlider* backlashtrackbar;
+  QComboBox* thicknessComboBox;
+  QLineEdit* Pinthickedit;
+  QLineEdit* Wheelthickedit;
+  QComboBox* finthicknessComboBox;
+  QLineEdit* Pinfinthick;
+  QLineEdit* Wheelfinthick;
+  QLineEdit* Pintipdiaedit;
+  QLineEdit* Wheeltipdiaedit;
+  QLineEdit* pinchamedit;
+  QLineEdit* wheelchamedit;
+  QLineEdit* Pinrootdiaedit;
+  QLineEdit* Wheelrootdiaedit;
+  QLineEdit* Pinfilletedit;
+  QLineEdit* Wheelfilletedit;
+
+  // --- Basic rack ---
+  QLabel* Calcracklabel;
+  QComboBox* Tooth_prop;
+  QLabel* rackaddlabel;
+  QLineEdit* ha1rackedit;
+  QLineEdit* ha2rackedit;
+  QLabel* rackdedendumlabel;
+  QLineEdit* hf1rackedit;
+  QLineEdit* hf2rackedit;
+  QLabel* filletLabel;
+  QLineEdit* rho1rackedit;
+  QLineEdit* rho2rackedit;
+  QLineEdit* pinprotedit;
+  QLineEdit* wheelprotedit;
+  QCheckBox* tipdiaredcheckbox;
+  QCheckBox* pinwheelcheckbox;
+
+  // --- Unit texts ---
+  QLabel* dplabel2;  // the raised "-1" behind the module unit in English units
+  QLabel* unitsMn;
+  QLabel* unitsalpha;
+  QLabel* unitsbeta;
+  QLabel* unitsa;
+  QLabel* unitsb;
+  QLabel* unitsedgechamfer;
+  QLabel* unitssigmax;
+  QLabel* unitsx;
+  QLabel* unitsj;
+  QLabel* unitsnomthickness;
+  QLabel* unitsfinishedthickness;
+  QLabel* unitsda;
+  QLabel* unitstipchamfer;
+  QLabel* unitsdf;
+  QLabel* unitsrho;
+  QLabel* unitsrackaddendum;
+  QLabel* unitsrackdedendum;
+  QLabel* unitsrackfilletradius;
+  QLabel* unitsprotuberance;
+
+  // --- Results pane, pictures, buttons, load cases, status line ---
+  QTextEdit* mainresults;  // holds 100 lines; reports write them by index
+  QLabel* Image1;          // the 2D mesh plot
+  QWidget* OpenGLPanel1 = nullptr;  // the 3D view, laid over Image1 once the drawing panel exists
+  QListWidget* ListBox1;
+  QPushButton* Showplotbutton;
+  QPushButton* Zoominbutton;
+  QPushButton* Zoomoutbutton;
+  QPushButton* PanButton;
+  QPushButton* resetButton;
+  QPushButton* plot3Dbutton;
+  QPushButton* plot2Dbutton;
+  QPushButton* rotatebutton;
+  QPushButton* continuebutton;
+  QWidget* Panel2;  // the cover panel spread over the controls until the first show
+  QLabel* statusbartextleft;
+  QLabel* statusbartextmiddle;
+
+  // --- Menu bar ---
+  QMenuBar* mainmenudesign;
+  QMenu* File1;
+  QAction* Open1;
+  QAction* Save1;
+  QAction* Close1;  // "Save As"
+  QAction* Close2;  // "Exit"
+  QMenu* Units;
+  QAction* English1;
+  QAction* Metric1;
+  QMenu* Window1;  // "Print"
+  QAction* Report2;
+  QAction* Report3;
+  QMenu* Rating1;
+  QAction* InputData1;
+  QAction* RateGears1;
+  QAction* FlashTemperature1;
+  QMenu* Optimizer1;  // "Advanced"
+  QAction* RunOptimizer1;
+  QAction* Minimizecentredistance1;
+  QMenu* Manufacturing1;
+  QAction* Componentplot1;
+  QAction* Toolplot1;
+  QMenu* Metrology1;  // "Inspection"
+  QAction* MeasurementOverBalls1;
+  QAction* Tolerancing1;
+  QAction* TE1;
+  QMenu* Constraints1;
+  QAction* EditConstraints1;
+  QMenu* Graphics1;
+  QAction* ViewPinion1;
+  QAction* ViewWheel1;
+  QAction* ViewMesh1;
+  QAction* ShowNominalProfile1;
+  QAction* Exportprofilecoords1;
+  QMenu* Report1;
+  QAction* Geometry1;
+  QAction* RatingResults1;
+  QAction* RatingDetails1;
+  QMenu* Options1;
+  QAction* Chamfers1;
+  QMenu* Overide1;  // "Geometry Manager"
+  QAction* Overide2;
+  QAction* Activate1;
+  QAction* Facewidthoffset1;
+  QMenu* WindowSizes;
+  QAction* Increase1;
+  QAction* Decrease1;
+  QMenu* Help1;
+  QAction* About1;
+
+  // --- Dialog settings ---
+  forms::FileDialogSpec OpenDialog1;
+  forms::FileDialogSpec SaveDialog1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_layout();
+  void build_menus();
+
+  DesignData& d_;
+  bool shown_ = false;
+  bool history_failure_reported_ = false;
+};
+
+// The program's instance.
+extern TMainForm* MainForm;
+
+}  // namespace morvell

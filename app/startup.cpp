@@ -1,0 +1,42 @@
+#include "startup.h"
+
+#include <QDir>
+
+#include "geometry_pass.h"
+#include "preferences.h"
+#include "startup_values.h"
+
+namespace morvell {
+
+namespace {
+std::string& start_directory_storage() {
+  static std::string path;
+  return path;
+}
+}  // namespace
+
+const std::string& start_directory_path() { return start_directory_storage(); }
+
+void set_start_directory_path(const std::string& path) { start_directory_storage() = path; }
+
+std::string start_directory_of(const DesignData& d) {
+  const std::string_view kept = text_of(d.start_directory);
+  const std::string& full = start_directory_path();
+  const bool cut = kept.size() == kFileNameSize - 1 && full.size() > kept.size();
+  if (!kept.empty() && full.compare(0, kept.size(), kept) == 0 && (full.size() == kept.size() || cut)) return full;
+  return std::string(kept);
+}
+
+DesignFileResult prepare_design_data(DesignData& d) {
+  set_startup_values(d);  // also the neutral window scale 100 / 100
+  set_start_directory_path(QDir::currentPath().toStdString());
+  copy_text(d.start_directory, start_directory_path());
+  read_preferences(d);
+  copy_text(d.design_file_name, kDefaultDesignFileName);
+  const DesignFileResult result = read_design_file(d);
+  calc_gear_geometry(d);
+  d.design_file_name[0] = '\n';  // the rest of the name stays: no file chosen yet
+  return result;
+}
+
+}  // namespace morvell

@@ -1,0 +1,28 @@
+// The program's start before any window exists: the design data's start-up values, the start
+// directory, the preferences and the default design with its one geometry pass.
+#pragma once
+
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+
+namespace morvell {
+
+inline constexpr const char* kDefaultDesignFileName = "default_input_file.mvl";
+
+// The directory that was current when the program started; every refresh makes it current again.
+// start_directory in the design data holds as much of it as fits.
+const std::string& start_directory_path();
+void set_start_directory_path(const std::string& path);
+// The start directory of d: the full path when start_directory holds it (or its first 255
+// characters), else what start_directory holds.
+std::string start_directory_of(const DesignData& d);
+
+// Start-up values, start directory, preferences and unit factors, the default design file and the
+// geometry pass, in that order; afterwards the first character of design_file_name is a line feed
+// (no file chosen yet). Returns the result of reading the default design: when it failed the design
+// keeps its start-up values and the caller reports the message once the windows can show it.
+DesignFileResult prepare_design_data(DesignData& d);
+
+}  // namespace morvell

@@ -1,0 +1,28 @@
+// The windows are tested on Qt's offscreen platform with a screen 1280 pixels wide, in the working
+// directory the test runner gives (the program writes its files relative to it).
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+#include "application.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  const char* config = "offscreen_screen.json";
+  QFile file(config);
+  if (file.open(QIODevice::WriteOnly))
+    file.write(R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": 1280, "height": 1024,
+                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+  file.close();
+  std::vector<std::string> args(argv, argv + argc);
+  args.push_back("-platform");
+  args.push_back(std::string("offscreen:configfile=") + config);
+  std::vector<char*> pointers;
+  for (auto& a : args) pointers.push_back(a.data());
+  int count = int(pointers.size());
+  morvell::forms::FormsApplication app(count, pointers.data());
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,150 @@
+// Start-up of the program: the design prepared from the preference and default design files, the main
+// window scaled to the 1280-pixel screen, the history file emptied, the preferences written on close.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "scaling.h"
+#include "scripted_modal_services.h"
+#include "startup.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+
+namespace {
+
+std::string file_bytes(const char* name) {
+  std::ifstream f(name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const char* name, const std::string& bytes) {
+  std::ofstream f(name, std::ios::binary | std::ios::trunc);
+  f << bytes;
+}
+
+void copy_default_design() {
+  QFile::remove(kDefaultDesignFileName);
+  ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+}
+
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  DesignFileResult loaded;
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+
+  explicit Program(const char* preferences) {
+    if (preferences) write_bytes(kPreferenceFileName, preferences);
+    else std::remove(kPreferenceFileName);
+    write_bytes(kHistoryFileName, "left from the previous run");
+    loaded = prepare_design_data(*d);
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+  }
+  ~Program() {
+    main.reset();
+    geomwarningform = nullptr;
+  }
+};
+
+}  // namespace
+
+TEST(MainWindow, CreationScalesPlacesAndRefreshes) {
+  copy_default_design();
+  Program p("-2\r\n1");
+  ASSERT_TRUE(p.loaded.ok()) << p.loaded.message;
+  DesignData& d = *p.d;
+  TMainForm& m = *p.main;
+  // 1280 pixels, step -2: 1000 x 1280 / 1024 x 0.928505^2 = 1077.6
+  EXPECT_EQ(d.form_scale_divisor, 1000.0f);
+  EXPECT_EQ(int(d.form_scale_multiplier), 1077);
+  EXPECT_TRUE(m.Increase1->isEnabled());
+  EXPECT_TRUE(m.Decrease1->isEnabled());
+  EXPECT_EQ(m.width(), forms::mul_div(1024, 1077, 1000));
+  EXPECT_EQ(m.mainresults->width(), forms::mul_div(450, 1077, 1000));
+  EXPECT_EQ(m.x(), (1280 - m.width()) / 2);
+  EXPECT_EQ(m.y(), 0);
+  EXPECT_EQ(m.backlashComboBox->currentIndex(), 0);
+  EXPECT_EQ(m.thicknessComboBox->currentIndex(), 0);
+  EXPECT_EQ(m.finthicknessComboBox->currentIndex(), 0);
+  EXPECT_EQ(d.plot_zoom, 1.0f);
+  EXPECT_EQ(d.rating_enabled, 0);
+  EXPECT_EQ(d.design_file_name[0], '\n');
+  EXPECT_STREQ(d.design_file_name + 1, "efault_input_file.mvl");
+  // The refresh showed the design; the numbers of teeth without the blanks of their print format.
+  EXPECT_EQ(m.Z1edit->text(), QString::number(d.teeth[0]));
+  EXPECT_EQ(m.Z2edit->text(), QString::number(d.teeth[1]));
+  EXPECT_EQ(m.Moduleedit->text(), "2.250");
+  EXPECT_EQ(m.Z1edit->toolTip(), QString("%1").arg(d.teeth[0], 10));
+  // The first refresh went to the previous run's history, which creation then emptied.
+  EXPECT_EQ(file_bytes(kHistoryFileName), "");
+  EXPECT_EQ(d.history_record_number, -1);
+  EXPECT_EQ(d.history_mode, 0);
+  EXPECT_TRUE(m.Panel2->isVisibleTo(&m));
+  EXPECT_EQ(m.Panel2->geometry(), QRect(0, 0, 1010, 680));
+  EXPECT_TRUE(p.scripted.records.empty());
+  // A refresh appends one record to this run's history.
+  m.SetMain_textboxes();
+  EXPECT_NE(file_bytes(kHistoryFileName), "");
+  EXPECT_EQ(d.history_record_number, -2);
+}
+
+TEST(MainWindow, WindowSizeStepsOnTheScreen) {
+  copy_default_design();
+  struct Case { const char* prefs; int multiplier; bool increase; bool decrease; int units; };
+  for (const Case& c : {Case{nullptr, 1250, false, true, 1}, Case{"0\n2", 1250, false, true, 2},
+                        Case{"-1\n1", 1160, true, true, 1}, Case{"-3\r\n2", 1000, true, false, 2},
+                        Case{"-4\n7", 1250, false, true, 1}}) {
+    Program p(c.prefs);
+    SCOPED_TRACE(c.prefs ? c.prefs : "no preference file");
+    EXPECT_EQ(int(p.d->form_scale_multiplier), c.multiplier);
+    EXPECT_EQ(p.main->Increase1->isEnabled(), c.increase);
+    EXPECT_EQ(p.main->Decrease1->isEnabled(), c.decrease);
+    EXPECT_EQ(p.d->unit_system, c.units);
+    EXPECT_EQ(p.d->length_unit_factor, c.units == 2 ? 25.4f : 1.0f);
+  }
+}
+
+TEST(MainWindow, ClosingWritesThePreferences) {
+  copy_default_design();
+  Program p("-1\n2");
+  p.main->show();
+  p.d->window_size_step = -3;  // as after two Decrease commands
+  p.d->unit_system = 1;
+  EXPECT_TRUE(p.main->close());
+  EXPECT_EQ(file_bytes(kPreferenceFileName), "-3\r\n1");
+  std::remove(kPreferenceFileName);
+}
+
+TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {
+  QFile::remove(kDefaultDesignFileName);
+  Program p(nullptr);
+  EXPECT_FALSE(p.loaded.ok());
+  EXPECT_EQ(p.loaded.status, DesignFileStatus::cannot_open);
+  EXPECT_FALSE(p.loaded.message.empty());
+  EXPECT_EQ(p.d->teeth[0], 23);
+  EXPECT_EQ(p.d->teeth[1], 32);
+  EXPECT_NEAR(p.d->normal_module, 2.25f, 1e-5f);
+  EXPECT_EQ(p.d->design_file_name[0], '\n');
+  EXPECT_EQ(p.main->Z1edit->text(), "23");
+}

@@ -1,0 +1,63 @@
+// The warning dialog and the message box of the core's domain errors.
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <memory>
+
+#include "application.h"
+#include "design_data.h"
+#include "domain_error_box.h"
+#include "edit_fields.h"
+#include "numeric.h"
+#include "scripted_modal_services.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+TEST(WarningDialog, ShowsTheThreeLinesWithOk) {
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  auto d = std::make_unique<DesignData>();
+  d->form_scale_multiplier = 1000;
+  d->form_scale_divisor = 1000;
+  Tgeomwarningform form(*d);
+  geomwarningform = &form;
+  bool ok_had_focus = false;
+  scripted.modal_actions["geomwarningform"].push_back([&](QDialog& dialog) {
+    ok_had_focus = dialog.focusWidget() == form.OKbutton;
+    form.OKbutton->click();
+    return int(QDialog::Rejected);
+  });
+  warn(*d, "Minimum value of module is 0.5 mm", "Value of module has been adjusted");
+  geomwarningform = nullptr;
+  ASSERT_EQ(scripted.of(Kind::Modal).size(), 1u);
+  EXPECT_EQ(scripted.records[0].caption, "Warning!");
+  EXPECT_EQ(form.warningmemo->toPlainText(),
+            "Minimum value of module is 0.5 mm\nValue of module has been adjusted\n ");
+  EXPECT_TRUE(ok_had_focus);
+  EXPECT_EQ(form.result(), QDialog::Accepted);  // OK closed it
+  // Shown again, the memo holds the new lines only.
+  warn(*d, "Value is out of range", " ");
+  EXPECT_EQ(scripted.records.back().text, "Value is out of range\n \n ");
+}
+
+TEST(DomainErrorBox, OncePerUserActionForTheSameText) {
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  auto previous = set_domain_error_reporter(DomainErrorBox());
+  forms::begin_user_action();
+  EXPECT_TRUE(std::isnan(checked_sqrt(-1)));
+  checked_sqrt(-2);
+  checked_acos(2);
+  forms::begin_user_action();
+  checked_sqrt(-1);
+  set_domain_error_reporter(previous);
+  EXPECT_EQ(scripted.texts(Kind::Message),
+            (QStringList{"sqrt: DOMAIN error", "acos: DOMAIN error", "sqrt: DOMAIN error"}));
+  EXPECT_EQ(scripted.records[0].caption, "test_app");
+  EXPECT_EQ(scripted.records[0].icon, forms::MessageIcon::Error);
+}
