@@ -1,8 +1,11 @@
-// The windows are tested on Qt's offscreen platform with a screen 1280 pixels wide, in the working
-// directory the test runner gives (the program writes its files relative to it).
+// The windows are tested on Qt's offscreen platform with a screen 1280 pixels wide. Each test process
+// works in a fresh temporary directory below the one the test runner gives, since the program writes
+// its files relative to the current directory and the runner starts tests side by side.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <string>
 #include <vector>
@@ -11,6 +14,9 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  const QString start = QDir::currentPath();
+  QTemporaryDir work(start + "/run-XXXXXX");
+  if (!work.isValid() || !QDir::setCurrent(work.path())) return 1;
   const char* config = "offscreen_screen.json";
   QFile file(config);
   if (file.open(QIODevice::WriteOnly))
@@ -23,6 +29,11 @@ int main(int argc, char** argv) {
   std::vector<char*> pointers;
   for (auto& a : args) pointers.push_back(a.data());
   int count = int(pointers.size());
-  morvell::forms::FormsApplication app(count, pointers.data());
-  return RUN_ALL_TESTS();
+  int result = 0;
+  {
+    morvell::forms::FormsApplication app(count, pointers.data());
+    result = RUN_ALL_TESTS();
+  }
+  QDir::setCurrent(start);
+  return result;
 }
