@@ -28,10 +28,7 @@ int main(int argc, char** argv) {
   install_domain_error_box();
 
   try {
-    if (!loaded.ok())
-      forms::services().message(nullptr, "Morvell",
-                                QString::fromStdString(loaded.message) + "\nThe program starts with its start-up values.",
-                                forms::MessageIcon::Warning);
+    report_default_design_problem(loaded);
 
     // The warning dialog exists before the main window: the main window's first refresh may need it.
     auto warning = std::make_unique<Tgeomwarningform>(design);

@@ -1,8 +1,10 @@
 #include "startup.h"
 
 #include <QDir>
+#include <QGuiApplication>
 
 #include "geometry_pass.h"
+#include "modal_services.h"
 #include "preferences.h"
 #include "startup_values.h"
 
@@ -37,6 +39,14 @@ DesignFileResult prepare_design_data(DesignData& d) {
   calc_gear_geometry(d);
   d.design_file_name[0] = '\n';  // the rest of the name stays: no file chosen yet
   return result;
+}
+
+void report_default_design_problem(const DesignFileResult& result) {
+  if (result.ok()) return;
+  forms::services().message(nullptr, QGuiApplication::applicationDisplayName(),
+                            QString::fromStdString(result.message) +
+                                "\nThe program starts with its start-up values.",
+                            forms::MessageIcon::Warning);
 }
 
 }  // namespace morvell

@@ -25,4 +25,8 @@ std::string start_directory_of(const DesignData& d);
 // keeps its start-up values and the caller reports the message once the windows can show it.
 DesignFileResult prepare_design_data(DesignData& d);
 
+// Tells the user, once the application object exists, that the default design could not be read and
+// the program goes on with the start-up values. Nothing when it was read.
+void report_default_design_problem(const DesignFileResult& result);
+
 }  // namespace morvell

@@ -147,4 +147,18 @@ TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {
   EXPECT_NEAR(p.d->normal_module, 2.25f, 1e-5f);
   EXPECT_EQ(p.d->design_file_name[0], '\n');
   EXPECT_EQ(p.main->Z1edit->text(), "23");
+  report_default_design_problem(p.loaded);
+  ASSERT_EQ(p.scripted.records.size(), 1u);
+  EXPECT_TRUE(p.scripted.records[0].text.startsWith(QString::fromStdString(p.loaded.message)));
+}
+
+TEST(StartDirectory, LongerThanItsBufferIsKeptWhole) {
+  auto d = std::make_unique<DesignData>();
+  const std::string deep = "/" + std::string(300, 'd');
+  set_start_directory_path(deep);
+  copy_text(d->start_directory, deep);
+  EXPECT_EQ(start_directory_of(*d), deep);
+  copy_text(d->start_directory, "/elsewhere");  // written by other code: the buffer holds
+  EXPECT_EQ(start_directory_of(*d), "/elsewhere");
+  set_start_directory_path(QDir::currentPath().toStdString());
 }

@@ -6,6 +6,8 @@
 #include <QTest>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -36,6 +38,10 @@ TEST(Application, ExceptionInAHandlerIsShownAndTheLoopGoesOn) {
 
 TEST(Application, NumericLocaleIsCAndInputStartsUserActions) {
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f", 1.5);
+  EXPECT_STREQ(text, "1.5");
+  EXPECT_EQ(std::strtod("2.5", nullptr), 2.5);
   QPushButton button("Go");
   button.show();
   const uint64_t before = user_action_number();
