@@ -45,6 +45,24 @@ TEST(WarningDialog, ShowsTheThreeLinesWithOk) {
   EXPECT_EQ(scripted.records.back().text, "Value is out of range\n \n ");
 }
 
+TEST(WarningDialog, TakesTheWindowScaleWhenFirstShown) {
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  auto d = std::make_unique<DesignData>();
+  d->form_scale_multiplier = 100;  // created while the scale is still the neutral one
+  d->form_scale_divisor = 100;
+  Tgeomwarningform form(*d);
+  d->form_scale_multiplier = 1250.7f;  // then the main window computes it
+  d->form_scale_divisor = 1000;
+  form.show();
+  EXPECT_EQ(form.size(), QSize(365, 143));           // 292 x 114 scaled by 1250 / 1000
+  EXPECT_EQ(form.warningmemo->size(), QSize(345, 81));  // 276 x 65
+  EXPECT_EQ(form.x(), (1280 - form.width()) / 2);     // centred on the screen
+  form.hide();
+  form.show();  // once only
+  EXPECT_EQ(form.size(), QSize(365, 143));
+}
+
 TEST(DomainErrorBox, OncePerUserActionForTheSameText) {
   forms::ScriptedModalServices scripted;
   forms::ScopedServices use(scripted);
