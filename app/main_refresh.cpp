@@ -1,4 +1,8 @@
-// The main window's refresh: recomputes the geometry and rewrites every displayed value.
+// The main window's refresh: recomputes the whole pair from its inputs (geometry, warnings and
+// corrections, rating and life), rewrites every displayed value and the enabling of the controls,
+// redraws the pictures, writes the chosen report, returns to the start directory and records the
+// design in the history file. There is no partial update; handlers and refreshes may nest.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -7,9 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTextEdit>
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -19,19 +23,21 @@
 #include "main_window.h"
 #include "modal_services.h"
 #include "numeric.h"
+#include "rating.h"
+#include "rating_input.h"
+#include "results_pane.h"
 #include "startup.h"
 #include "tooth_profile.h"
+#if __has_include("life_and_damage.h")
+#include "life_and_damage.h"
+#define MORVELL_HAVE_LIFE 1
+#endif
 
 namespace morvell {
 
 namespace {
 
-QString printed(const char* format, double value) {
-  const int n = std::snprintf(nullptr, 0, format, value);
-  std::string text(n > 0 ? std::size_t(n) : 0, '\0');
-  if (n > 0) std::snprintf(text.data(), text.size() + 1, format, value);
-  return QString::fromStdString(text);
-}
+QString hint_text(const char* format, double value) { return QString::fromStdString(format_line(format, value)); }
 
 // Writes a field's text (which runs its change event and so cleans it) and its hint.
 void show_value(QLineEdit* edit, const std::string& text, const QString& hint) {
@@ -39,132 +45,170 @@ void show_value(QLineEdit* edit, const std::string& text, const QString& hint) {
   edit->setToolTip(hint);
 }
 
-}  // namespace
+// Sets a check box; a change of state runs its click handler as the user's click would.
+void set_checked(QCheckBox* box, bool checked) {
+  if (box->isChecked() != checked) box->setChecked(checked);
+}
 
-void TMainForm::SetMain_textboxes() {
-  DesignData& d = d_;
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
-
-  d.shift_trackbar_min = -1.0f;
-  d.shift_trackbar_max = 1.5f;
-
-  // Status line.
-  const std::string_view name = text_of(d.design_file_name);
-  copy_text(d.line_text, "Filename: ");
-  append_text(d.line_text, name);
-  QString status = "Filename: " + QString::fromLocal8Bit(name.data(), qsizetype(name.size()));
-  status.remove(QChar('\n'));
-  statusbartextleft->setText(status);
-  statusbartextleft->setToolTip(status);
-  if (d.geometry_manager_override == 1) {
-    statusbartextmiddle->setStyleSheet("color: red");
-    statusbartextmiddle->setText("Warning : Geometry manager is overidden!");
-    statusbartextmiddle->setToolTip("Warning : Geometry manager is overidden!");
-  } else {
-    statusbartextmiddle->setText(QString());
-    statusbartextmiddle->setToolTip(QString());
-  }
-
-  // Displayed values: lengths are shown divided by the length unit factor.
+// Step by step, the values of the design data into the fields: texts by the number formatters, hints
+// printed with "%10.5f" (teeth "%10.0f"), lengths divided by the length unit factor.
+void show_displayed_values(TMainForm& f, DesignData& d) {
   const ld lf = d.length_unit_factor;
   auto length = [&](QLineEdit* edit, float value) {
-    const float shown = float(ld(value) / lf);
-    show_value(edit, format_length(d, shown), printed("%10.5f", double(ld(value) / lf)));
+    const ld shown = ld(value) / lf;
+    show_value(edit, format_length(d, float(shown)), hint_text("%10.5f", double(shown)));
   };
-  auto plain = [&](QLineEdit* edit, float value) { show_value(edit, format_value(d, value), printed("%10.5f", value)); };
-  const ld mn = d.normal_module;
+  auto plain = [&](QLineEdit* edit, float value) {
+    show_value(edit, format_value(d, value), hint_text("%10.5f", double(value)));
+  };
+
+  // In English units the module field shows the diametral pitch.
   if (d.unit_system == 2) {
-    const ld pitch = 1.0L / mn * lf;
-    show_value(Moduleedit, format_length(d, float(pitch)), printed("%10.5f", double(pitch)));
+    const ld pitch = 1.0L / ld(d.normal_module) * lf;
+    show_value(f.Moduleedit, format_length(d, float(pitch)), hint_text("%10.5f", double(pitch)));
   } else {
-    show_value(Moduleedit, format_length(d, d.normal_module), printed("%10.5f", d.normal_module));
+    length(f.Moduleedit, d.normal_module);
   }
-  plain(Pressureangleedit, d.normal_pressure_angle);
-  plain(Helixangleedit, d.helix_angle);
-  length(Centredistedit, d.centre_distance);
-  length(Pinfacewidthedit, d.face_width[0]);
-  length(Wheelfacewidthedit, d.face_width[1]);
-  length(Pinedgechamedit, d.edge_chamfer[0]);
-  length(Wheeledgechamedit, d.edge_chamfer[1]);
-  plain(Ratioedit, d.desired_ratio);
-  const float actual = float(ld(d.teeth[1]) / ld(d.teeth[0]));
-  Actratioedit->setText(QString::fromStdString(format_value(d, actual)));
-  Actratioedit->setToolTip(printed("%10.5f", actual));
+  plain(f.Pressureangleedit, d.normal_pressure_angle);
+  plain(f.Helixangleedit, d.helix_angle);
+  length(f.Centredistedit, d.centre_distance);
+  length(f.Pinfacewidthedit, d.face_width[0]);
+  length(f.Wheelfacewidthedit, d.face_width[1]);
+  length(f.Pinedgechamedit, d.edge_chamfer[0]);
+  length(f.Wheeledgechamedit, d.edge_chamfer[1]);
+  plain(f.Ratioedit, d.desired_ratio);
+  plain(f.Actratioedit, float(ld(d.teeth[1]) / ld(d.teeth[0])));
   for (int i = 0; i < 2; ++i) {
-    QLineEdit* teeth = i == 0 ? Z1edit : Z2edit;
-    teeth->setText(printed("%10.0f", d.teeth[i]));
-    teeth->setToolTip(printed("%10.0f", d.teeth[i]));
+    const QString teeth = hint_text("%10.0f", double(d.teeth[i]));
+    show_value(i == 0 ? f.Z1edit : f.Z2edit, teeth.toStdString(), teeth);
   }
-  SigmaXedit->setText(printed("%10.4f", d.profile_shift_sum));
-  SigmaXedit->setToolTip(printed("%10.5f", d.profile_shift_sum));
-  for (int i = 0; i < 2; ++i) {
-    QLineEdit* x = i == 0 ? x1edit : x2edit;
-    x->setText(printed("%10.4f", d.profile_shift[i]));
-    x->setToolTip(printed("%10.5f", d.profile_shift[i]));
-  }
-  switch (backlashComboBox->currentIndex()) {
-    case 0: length(Backlashedit, d.backlash_normal); break;
-    case 1: length(Backlashedit, d.backlash_transverse); break;
-    case 2: length(Backlashedit, d.backlash_radial); break;
+  show_value(f.SigmaXedit, format_line("%10.4f", double(d.profile_shift_sum)),
+             hint_text("%10.5f", double(d.profile_shift_sum)));
+  for (int i = 0; i < 2; ++i)
+    show_value(i == 0 ? f.x1edit : f.x2edit, format_line("%10.4f", double(d.profile_shift[i])),
+               hint_text("%10.5f", double(d.profile_shift[i])));
+  switch (f.backlashComboBox->currentIndex()) {
+    case 0: length(f.Backlashedit, d.backlash_normal); break;
+    case 1: length(f.Backlashedit, d.backlash_transverse); break;
+    case 2: length(f.Backlashedit, d.backlash_radial); break;
     default: break;
   }
-  const int thickness_kind = thicknessComboBox->currentIndex();
-  for (int i = 0; i < 2; ++i) {
-    QLineEdit* edit = i == 0 ? Pinthickedit : Wheelthickedit;
-    if (thickness_kind == 0) length(edit, d.thickness_nominal_normal[i]);
-    if (thickness_kind == 1) {
-      const float shown = float(ld(d.thickness_nominal_transverse[i]) / lf);
+  switch (f.thicknessComboBox->currentIndex()) {
+    case 0:
+      length(f.Pinthickedit, d.thickness_nominal_normal[0]);
+      length(f.Wheelthickedit, d.thickness_nominal_normal[1]);
+      break;
+    case 1: {
+      length(f.Pinthickedit, d.thickness_nominal_transverse[0]);
+      // The wheel's hint in this setting is the value formatted like a plain number.
+      const float shown = float(ld(d.thickness_nominal_transverse[1]) / lf);
       const std::string text = format_length(d, shown);
-      // The wheel's hint in this setting is the formatted value.
-      const QString hint = i == 0 ? printed("%10.5f", double(ld(d.thickness_nominal_transverse[i]) / lf))
-                                  : QString::fromStdString(format_value(d, shown));
-      show_value(edit, text, hint);
+      const std::string hint = format_value(d, shown);
+      show_value(f.Wheelthickedit, text, QString::fromStdString(hint));
+      break;
     }
+    default: break;
   }
-  const int finished_kind = finthicknessComboBox->currentIndex();
-  for (int i = 0; i < 2; ++i) {
-    QLineEdit* edit = i == 0 ? Pinfinthick : Wheelfinthick;
-    if (finished_kind == 0) length(edit, d.thickness_finished_normal[i]);
-    if (finished_kind == 1) length(edit, d.thickness_finished_transverse[i]);
+  switch (f.finthicknessComboBox->currentIndex()) {
+    case 0:
+      length(f.Pinfinthick, d.thickness_finished_normal[0]);
+      length(f.Wheelfinthick, d.thickness_finished_normal[1]);
+      break;
+    case 1:
+      length(f.Pinfinthick, d.thickness_finished_transverse[0]);
+      length(f.Wheelfinthick, d.thickness_finished_transverse[1]);
+      break;
+    default: break;
   }
-  length(Pintipdiaedit, d.tip_diameter[0]);
-  length(Wheeltipdiaedit, d.tip_diameter[1]);
-  length(pinchamedit, d.tip_chamfer[0]);
-  length(wheelchamedit, d.tip_chamfer[1]);
-  length(Pinrootdiaedit, d.root_diameter[0]);
-  length(Wheelrootdiaedit, d.root_diameter[1]);
-  length(Pinfilletedit, d.root_fillet_radius[0]);
-  length(Wheelfilletedit, d.root_fillet_radius[1]);
-  plain(ha1rackedit, float(ld(d.addendum[0]) / mn - d.profile_shift[0]));
-  plain(ha2rackedit, float(ld(d.addendum[1]) / mn - d.profile_shift[1]));
-  plain(hf1rackedit, float(ld(d.dedendum[0]) / mn + d.profile_shift[0]));
-  plain(hf2rackedit, float(ld(d.dedendum[1]) / mn + d.profile_shift[1]));
-  plain(rho1rackedit, float(ld(d.root_fillet_radius[0]) / mn));
-  plain(rho2rackedit, float(ld(d.root_fillet_radius[1]) / mn));
-  length(pinprotedit, d.protuberance[0]);
-  length(wheelprotedit, d.protuberance[1]);
+  length(f.Pintipdiaedit, d.tip_diameter[0]);
+  length(f.Wheeltipdiaedit, d.tip_diameter[1]);
+  length(f.pinchamedit, d.tip_chamfer[0]);
+  length(f.wheelchamedit, d.tip_chamfer[1]);
+  length(f.Pinrootdiaedit, d.root_diameter[0]);
+  length(f.Wheelrootdiaedit, d.root_diameter[1]);
+  length(f.Pinfilletedit, d.root_fillet_radius[0]);
+  length(f.Wheelfilletedit, d.root_fillet_radius[1]);
+  const ld mn = d.normal_module;
+  plain(f.ha1rackedit, float(ld(d.addendum[0]) / mn - d.profile_shift[0]));
+  plain(f.ha2rackedit, float(ld(d.addendum[1]) / mn - d.profile_shift[1]));
+  plain(f.hf1rackedit, float(ld(d.dedendum[0]) / mn + d.profile_shift[0]));
+  plain(f.hf2rackedit, float(ld(d.dedendum[1]) / mn + d.profile_shift[1]));
+  plain(f.rho1rackedit, float(ld(d.root_fillet_radius[0]) / mn));
+  plain(f.rho2rackedit, float(ld(d.root_fillet_radius[1]) / mn));
+  length(f.pinprotedit, d.protuberance[0]);
+  length(f.wheelprotedit, d.protuberance[1]);
+}
 
-  // Track bars.
-  xtrackbar->setValue(to_int32_clamped(std::trunc((ld(d.profile_shift[0]) - d.shift_trackbar_min) /
-                                                  (ld(d.shift_trackbar_max) - d.shift_trackbar_min) * 40.0L)));
-  backlashtrackbar->setValue(d.backlash_transverse_circular > 0.0001f
-                                 ? to_int32_clamped(round_half_up(40.0L * d.backlash_distribution))
-                                 : 20);
-  if (d.tooth_proportion_mode >= 0 && d.tooth_proportion_mode < Tooth_prop->count())
-    Tooth_prop->setCurrentIndex(d.tooth_proportion_mode);
+// Enabling and checking of the controls from the modes; a check box whose state changes runs its click
+// handler.
+void enable_controls_by_mode(TMainForm& f, DesignData& d) {
+  const int mode = d.geometry_manager_mode;
 
-  // Tooth profiles of both gears; afterwards the wheel's outline is in profile_points.
-  for (int i = 0; i < 2; ++i)
-    generate_tooth_profile(d.teeth[i], d.normal_module, d.thickness_nominal_transverse[i],
-                           d.thickness_finished_transverse[i], d.normal_pressure_angle, d.helix_angle,
-                           d.root_diameter[i], d.tip_diameter[i], d.profile_shift[i], d.root_fillet_radius[i],
-                           d.protuberance[i], 0.01f, d.tip_thickness_transverse[i], d.tip_chamfer[i],
-                           &d.form_diameter[i], d.profile_points);
+  f.Moduleedit->setEnabled(mode != 1);
+  set_checked(f.CheckBoxmodule, mode != 1);
 
-  // Contact ratio limited by the form circles.
+  f.Centredistedit->setEnabled(!(d.geometry_manager_mode == 0 && d.geometry_manager_override != 1));
+
+  f.Z2edit->setEnabled(d.geometry_manager_mode != 2);
+  f.Z1edit->setEnabled(d.geometry_manager_mode != 2);
+
+  if (d.geometry_manager_mode == 2) {
+    f.RatioCheckBox->setEnabled(false);
+    set_checked(f.RatioCheckBox, true);
+    d.ratio_fixed = 1;
+  } else {
+    f.RatioCheckBox->setEnabled(true);
+  }
+
+  if (!f.RatioCheckBox->isChecked()) {
+    d.desired_ratio = float(ld(d.teeth[1]) / ld(d.teeth[0]));
+    f.Ratioedit->setEnabled(false);
+    d.ratio_fixed = 0;
+    show_value(f.Ratioedit, format_value(d, d.desired_ratio), hint_text("%10.5f", double(d.desired_ratio)));
+  } else {
+    f.Ratioedit->setEnabled(true);
+    d.ratio_fixed = 1;
+  }
+
+  if (d.geometry_manager_mode == 2) {
+    f.SigmaXedit->setEnabled(false);
+    f.sigmaXCheckBox->setEnabled(false);
+    set_checked(f.sigmaXCheckBox, false);
+  } else {
+    f.SigmaXedit->setEnabled(true);
+    f.sigmaXCheckBox->setEnabled(true);
+  }
+  f.SigmaXedit->setEnabled(f.sigmaXCheckBox->isChecked());
+
+  const bool automatic_shift = f.XCheckBox->isChecked();
+  d.shift_distribution_auto = automatic_shift ? 1 : 0;
+  for (QWidget* w : {static_cast<QWidget*>(f.x1edit), static_cast<QWidget*>(f.x2edit),
+                     static_cast<QWidget*>(f.Pinthickedit), static_cast<QWidget*>(f.Wheelthickedit),
+                     static_cast<QWidget*>(f.xtrackbar)})
+    w->setEnabled(!automatic_shift);
+
+  if (d.tooth_proportion_mode == 0) {
+    f.tipdiaredcheckbox->setEnabled(false);
+    set_checked(f.tipdiaredcheckbox, false);
+    d.allow_tip_diameter_reduction = 0;
+    f.pinwheelcheckbox->setEnabled(false);
+    set_checked(f.pinwheelcheckbox, false);
+    d.keep_pinion_wheel_same = 0;
+  } else if (d.tooth_proportion_mode == 1 || d.tooth_proportion_mode == 2) {
+    f.tipdiaredcheckbox->setEnabled(true);
+    if (d.tooth_proportion_mode == 2) f.pinwheelcheckbox->setEnabled(true);
+  }
+
+  if (!f.pinwheelcheckbox->isChecked() && d.tooth_proportion_mode == 2) {
+    set_checked(f.tipdiaredcheckbox, true);
+    f.tipdiaredcheckbox->setEnabled(false);
+    d.allow_tip_diameter_reduction = 1;
+  }
+}
+
+// Transverse contact ratio limited by the form circles: where the start of active profile lies below
+// the form circle, contact can only start at the form circle.
+void limit_contact_ratio_by_form_circles(DesignData& d) {
   ld g[2], rho[2];
   bool limited = false;
   for (int i = 0; i < 2; ++i) {
@@ -177,18 +221,105 @@ void TMainForm::SetMain_textboxes() {
   }
   if (limited)
     d.transverse_contact_ratio = float((g[0] + g[1] - rho[0] - rho[1]) / ld(d.transverse_base_pitch));
+}
+
+}  // namespace
+
+// Hook of the 2D mesh plot: the refresh draws the plot whenever its image is shown. The drawing itself,
+// mainform_meshplot_report, comes with the plot.
+void TMainForm::refresh_mesh_plot() {}
+
+// Hook of the 3D view: repainted at once whenever it is shown (its paint handler draws the teeth).
+void TMainForm::refresh_3d_view() {
+  if (OpenGLPanel1 && OpenGLPanel1->isVisible()) OpenGLPanel1->repaint();
+}
+
+void TMainForm::SetMain_textboxes() {
+  DesignData& d = d_;
+
+  // Geometry, corrections, geometry again from the corrected inputs.
+  d.second_geometry_pass = 0;
+  calc_gear_geometry(d);
+  check_warnings();
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+
+  // Rating and life of the current load case, once the window has been shown and the teeth mesh.
+  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
+    rate_gear_pair(make_rating_input(d), d);
+#ifdef MORVELL_HAVE_LIFE
+    life_and_damage(d);
+#endif
+    d.rating_valid = 1;
+  } else {
+    d.rating_valid = 0;  // the previous rating results stay as they were
+  }
+
+  d.shift_trackbar_min = -1.0f;
+  d.shift_trackbar_max = 1.5f;
+
+  // Status line. The full name is shown; line_text keeps as much of it as it holds.
+  const std::string status = "Filename: " + std::string(text_of(d.design_file_name));
+  copy_text(d.line_text, status);
+  // A line feed marks "no file chosen yet": the status line shows the text before it.
+  const QString status_text = QString::fromStdString(status.substr(0, status.find('\n')));
+  statusbartextleft->setText(status_text);
+  statusbartextleft->setToolTip(status_text);
+  if (d.geometry_manager_override == 1) {
+    statusbartextmiddle->setStyleSheet("color: red");
+    statusbartextmiddle->setText("Warning : Geometry manager is overidden!");
+    statusbartextmiddle->setToolTip("Warning : Geometry manager is overidden!");
+  } else {
+    statusbartextmiddle->setText(QString());
+    statusbartextmiddle->setToolTip(QString());
+  }
+
+  show_displayed_values(*this, d);
+  enable_controls_by_mode(*this, d);
+
+  // Track bars: the shift bar spans x1 from -1.0 (0) to 1.5 (40); the backlash bar shows the share of
+  // the backlash taken by the pinion, in the middle when there is no backlash.
+  xtrackbar->setValue(to_int32_clamped(std::trunc((ld(d.profile_shift[0]) - d.shift_trackbar_min) /
+                                                  (ld(d.shift_trackbar_max) - d.shift_trackbar_min) * 40)));
+  backlashtrackbar->setValue(d.backlash_transverse_circular > 0.0001f
+                                 ? to_int32_clamped(round_half_up(40 * ld(d.backlash_distribution)))
+                                 : 20);
+  if (d.tooth_proportion_mode >= 0 && d.tooth_proportion_mode < Tooth_prop->count())
+    Tooth_prop->setCurrentIndex(d.tooth_proportion_mode);
+
+  if (Image1->isVisible()) refresh_mesh_plot();
+
+  // Tooth profiles of the pinion and then the wheel; profile_points keeps the wheel's outline.
+  for (int i = 0; i < 2; ++i)
+    generate_tooth_profile(d.teeth[i], d.normal_module, d.thickness_nominal_transverse[i],
+                           d.thickness_finished_transverse[i], d.normal_pressure_angle, d.helix_angle,
+                           d.root_diameter[i], d.tip_diameter[i], d.profile_shift[i], d.root_fillet_radius[i],
+                           d.protuberance[i], 0.01f, d.tip_thickness_transverse[i], d.tip_chamfer[i],
+                           &d.form_diameter[i], d.profile_points);
+
+  limit_contact_ratio_by_form_circles(d);
   d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
 
-  // Helix-hand buttons.
   pinhelixhandbutton->setText(d.helix_hand == 1 ? "L" : "R");
   wheelhelixhandbutton->setText(d.helix_hand == 1 ? "R" : "L");
   pinhelixhandbutton->setVisible(d.helix_angle != 0);
   wheelhelixhandbutton->setVisible(d.helix_angle != 0);
 
-  // Back to the start directory, then one history record of this design.
+  // The chosen report. The rating details (2) and the rating summary (3) come with the rating
+  // reports; until then the pane keeps what it shows.
+  if (d.report_selection == 0) mainform_report();
+
+  refresh_3d_view();
+
+  RateGears1->setEnabled(d.report_selection == 2 ||
+                         (d.report_selection == 3 && RatingDetails1->isEnabled() && RatingResults1->isEnabled()));
+
+  // Back to the start directory (a file dialog may have changed the current one).
   if (!QDir::setCurrent(QString::fromStdString(start_directory_of(d))))
     forms::services().message(this, QGuiApplication::applicationDisplayName(), "Start up directory not found",
                               forms::MessageIcon::None);
+
+  // One history record of this design.
   d.history_mode = 1;
   const DesignFileResult written = write_design_file(d);
   if (!written.ok() && !history_failure_reported_) {  // reported once, not on every edit

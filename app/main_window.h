@@ -39,6 +39,13 @@ class TMainForm : public QMainWindow {
 
   // Brings every displayed value up to date with the design data.
   void SetMain_textboxes();
+  // Geometry warnings and automatic corrections, run by the refresh between its two geometry passes.
+  void check_warnings();
+  // The geometry report in the results pane.
+  void mainform_report();
+  // Hooks of the refresh for the 2D mesh plot and the 3D view.
+  void refresh_mesh_plot();
+  void refresh_3d_view();
 
   DesignData& design() { return d_; }
 

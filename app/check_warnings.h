@@ -1,0 +1,32 @@
+// Geometry warnings and automatic corrections of the main window: between the two geometry passes of
+// a refresh, each gear is checked for a protuberance too small for its thinning, a tooth that comes
+// to a point below its outside diameter, a tip that crosses the mating root circle and a root fillet
+// too large for the generating rack. Each finding is corrected in the design data and explained in
+// the warning dialog.
+#pragma once
+
+#include <functional>
+
+#include "design_data.h"
+
+namespace morvell {
+
+enum class GeometryWarning {
+  protuberance_too_small,  // raised to the thinning of one flank
+  zero_tip_width,          // outside diameter lowered to just below the pointed (or chamfer-pointed) tip
+  interference,            // outside diameter lowered to clear the mating root circle
+  fillet_too_large,        // protuberance raised so that the rack tip fits within the rack tooth
+};
+
+// Called once per finding, after the correction and after the three warning lines are written;
+// gear 0 is the pinion, 1 the wheel.
+using GeometryWarningShow = std::function<void(GeometryWarning kind, int gear)>;
+
+// Runs the four checks in order, each for the pinion and then the wheel, on the geometry of the first
+// geometry pass. Every search is bounded, so a gear of any size ends. Returns the number of findings.
+int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show);
+
+// Steps allowed to each tip-width bisection; a 32-bit diameter is resolved long before.
+inline constexpr int kTipWidthSearchSteps = 200;
+
+}  // namespace morvell

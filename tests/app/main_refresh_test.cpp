@@ -1,0 +1,254 @@
+// The main-window refresh on the start-up design: field texts and hints, the enabling by the modes,
+// the track bars, the geometry report in the pane, the warnings it shows, the start directory and the
+// history record it appends.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "results_pane.h"
+#include "scripted_modal_services.h"
+#include "startup.h"
+#include "startup_values.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+namespace {
+
+std::string file_bytes(const char* name) {
+  std::ifstream f(name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+// Records in the history file: each begins with its number and a row of x.
+int history_records() {
+  const std::string bytes = file_bytes(kHistoryFileName);
+  int n = 0;
+  for (std::size_t p = 0; (p = bytes.find(" xxxxxxxxxx", p)) != std::string::npos; p = bytes.find('\n', p)) ++n;
+  return n;
+}
+
+// The program as it starts: the default design, the warning dialog, the main window (whose creation
+// runs the first refresh and empties the history).
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+
+  Program() {
+    QFile::remove(kPreferenceFileName);
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+  }
+  ~Program() {
+    main.reset();
+    geomwarningform = nullptr;
+  }
+  DesignData& design() { return *d; }
+  TMainForm& form() { return *main; }
+};
+
+}  // namespace
+
+TEST(Refresh, StartUpDesignInMetricAndEnglishUnits) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  EXPECT_EQ(d.second_geometry_pass, 1);
+  EXPECT_EQ(d.rating_valid, 1);  // the contact ratio allows it, though the refresh has not rated yet
+  EXPECT_EQ(m.Moduleedit->text(), "2.250");
+  EXPECT_EQ(m.Moduleedit->toolTip(), "   2.25000");
+  EXPECT_EQ(m.Pressureangleedit->text(), "20.000");
+  EXPECT_EQ(m.Helixangleedit->text(), "27.880");
+  EXPECT_EQ(m.Centredistedit->text(), "70.000");
+  EXPECT_EQ(m.Z1edit->text(), "23");  // printed "%10.0f", its blanks removed by the change event
+  EXPECT_EQ(m.Z2edit->text(), "32");
+  EXPECT_EQ(m.Z1edit->toolTip(), "        23");
+  EXPECT_EQ(m.x1edit->text(), "0.2500");
+  EXPECT_EQ(m.x2edit->text(), "-0.2500");
+  EXPECT_EQ(m.x2edit->toolTip(), "  -0.25000");
+  EXPECT_EQ(m.Pinfacewidthedit->text(), "17.500");
+  EXPECT_EQ(m.Actratioedit->text(), "1.391");
+  // No file chosen yet (the name begins with a line feed): the status line shows no name.
+  EXPECT_EQ(m.statusbartextleft->text(), "Filename: ");
+  EXPECT_EQ(std::string(d.line_text), "Filename: \nefault_input_file.mvl");
+  EXPECT_EQ(m.xtrackbar->value(), 20);  // x1 = 0.25
+  EXPECT_TRUE(m.pinhelixhandbutton->isVisibleTo(&m));
+  EXPECT_EQ(m.pinhelixhandbutton->text(), "L");
+  EXPECT_EQ(m.wheelhelixhandbutton->text(), "R");
+
+  ResultsPane pane(m.mainresults);
+  EXPECT_EQ(pane.line_count(), 100);
+  EXPECT_EQ(pane.line(0), "\t\t\t\tPINION  \t\tWHEEL");
+  EXPECT_EQ(pane.line(1), " Number of Teeth \t\t\t23\t\t32");
+  EXPECT_EQ(pane.line(2), " Normal Module (mm)\t\t\t2.250           ");
+  EXPECT_EQ(pane.line(12), " Centre Distance (mm)\t\t\t70.000          ");
+  EXPECT_EQ(pane.line(17), "");
+
+  d.unit_system = 2;
+  set_unit_factors(d);
+  m.SetMain_textboxes();
+  EXPECT_EQ(m.Moduleedit->text(), "11.2889");  // the diametral pitch, one decimal more
+  EXPECT_EQ(m.Moduleedit->toolTip(), "  11.28889");
+  EXPECT_EQ(m.Centredistedit->text(), "2.7559");
+  EXPECT_EQ(m.Pressureangleedit->text(), "20.000");
+  EXPECT_EQ(m.Z1edit->text(), "23");
+  EXPECT_EQ(pane.line(2), " Diametral Pitch (1/inch)\t\t\t11.2889         ");
+  EXPECT_EQ(pane.line(12), " Centre Distance (inch)\t\t\t2.7559          ");
+  EXPECT_EQ(pane.line_count(), 100);
+  EXPECT_TRUE(p.scripted.records.empty());
+}
+
+TEST(Refresh, EveryRefreshAppendsOneHistoryRecord) {
+  Program p;
+  DesignData& d = p.design();
+  ASSERT_EQ(history_records(), 0);  // emptied at creation
+  for (int i = 1; i <= 3; ++i) {
+    p.form().SetMain_textboxes();
+    EXPECT_EQ(history_records(), i);
+    EXPECT_EQ(d.history_record_number, -1 - i);
+    EXPECT_EQ(d.history_mode, 0);
+  }
+  EXPECT_NE(file_bytes(kHistoryFileName).find("-3 xxxxxxxxxx"), std::string::npos);
+}
+
+TEST(Refresh, TrackBarsHelixHandsAndStatus) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  struct Case { float backlash; float distribution; int position; };
+  for (const Case& c : {Case{0.1f, 0.4375f, 18}, Case{0.1f, 0.4f, 16}, Case{0.0f, 0.9f, 20}}) {
+    d.backlash_normal = c.backlash;
+    d.backlash_distribution = c.distribution;
+    m.SetMain_textboxes();
+    EXPECT_EQ(m.backlashtrackbar->value(), c.position) << c.distribution;
+  }
+
+  d.helix_angle = 0;
+  d.helix_hand = -1;
+  m.SetMain_textboxes();
+  EXPECT_FALSE(m.pinhelixhandbutton->isVisibleTo(&m));
+  EXPECT_FALSE(m.wheelhelixhandbutton->isVisibleTo(&m));
+  EXPECT_EQ(m.pinhelixhandbutton->text(), "R");
+  EXPECT_EQ(ResultsPane(m.mainresults).line(5), " Helix Hand \t\t\tN/A\t\tN/A");
+
+  // Overridden geometry manager: the warning in the status line, the centre distance editable.
+  d.geometry_manager_mode = 0;
+  d.geometry_manager_override = 1;
+  m.SetMain_textboxes();
+  EXPECT_EQ(m.statusbartextmiddle->text(), "Warning : Geometry manager is overidden!");
+  EXPECT_TRUE(m.statusbartextmiddle->styleSheet().contains("red"));
+  EXPECT_TRUE(m.Centredistedit->isEnabled());
+  d.geometry_manager_override = 0;
+  m.SetMain_textboxes();
+  EXPECT_EQ(m.statusbartextmiddle->text(), "");
+  EXPECT_FALSE(m.Centredistedit->isEnabled());
+  EXPECT_TRUE(m.Moduleedit->isEnabled());
+}
+
+TEST(Refresh, ShowsTheCorrectionsOfTheGeometryWarnings) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  m.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+  // Thinning from the backlash and a protuberance far below it.
+  d.backlash_normal = 0.2f;
+  d.backlash_distribution = 0.5f;
+  d.protuberance[0] = 0.001f;
+  p.scripted.clear();
+  m.SetMain_textboxes();
+  ASSERT_EQ(p.scripted.of(Kind::Modal).size(), 1u);
+  EXPECT_EQ(p.scripted.records[0].caption, "Warning!");
+  EXPECT_EQ(p.warning->warningmemo->toPlainText(),
+            "Protuberance of pinion is too small for tooth thickness reduction\nProtuberance has been adjusted\n ");
+  EXPECT_GT(d.protuberance[0], 0.001f);
+  EXPECT_EQ(m.focusWidget(), m.pinprotedit);
+  // The corrected value is what the second pass, the fields and the history use.
+  EXPECT_EQ(m.pinprotedit->text().toStdString(), format_line("%.3f", double(d.protuberance[0])));
+
+  // The correction holds: the next refresh finds nothing.
+  p.scripted.clear();
+  m.SetMain_textboxes();
+  EXPECT_TRUE(p.scripted.records.empty());
+}
+
+TEST(Refresh, MissingStartDirectoryIsReportedAndTheHistoryStillWritten) {
+  Program p;
+  DesignData& d = p.design();
+  const QString here = QDir::currentPath();
+  {
+    QTemporaryDir gone;
+    copy_text(d.start_directory, gone.path().toStdString());
+    set_start_directory_path(gone.path().toStdString());
+  }
+  p.scripted.clear();
+  const int before = history_records();
+  p.form().SetMain_textboxes();
+  EXPECT_EQ(p.scripted.texts(Kind::Message), QStringList{"Start up directory not found"});
+  EXPECT_EQ(history_records(), before + 1);
+  EXPECT_EQ(QDir::currentPath(), here);
+  set_start_directory_path(here.toStdString());
+}
+
+TEST(Refresh, RatesOnceEnabledWhileTheTeethMesh) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  EXPECT_EQ(d.contact_safety_factor[0], 0.0f);  // the first refresh does not rate
+  d.rating_enabled = 1;
+  m.SetMain_textboxes();
+  EXPECT_EQ(d.rating_valid, 1);
+  EXPECT_GT(d.contact_safety_factor[0], 0.5f);
+  EXPECT_GT(d.bending_safety_factor_wheel, 0.5f);
+
+  // Tips cut down to a transverse contact ratio below 1: no rating, the last results stay.
+  const float kept = d.contact_safety_factor[0];
+  d.tooth_proportion_mode = 0;
+  for (int i = 0; i < 2; ++i) d.tip_diameter[i] = d.reference_diameter[i] + 0.5f * d.normal_module;
+  d.addendum[0] = d.addendum[1] = 0.25f * d.normal_module;
+  m.SetMain_textboxes();
+  EXPECT_LT(d.transverse_contact_ratio, 1.0f);
+  EXPECT_EQ(d.rating_valid, 0);
+  EXPECT_EQ(d.contact_safety_factor[0], kept);
+
+  // The S-N curves command follows the report shown.
+  d.report_selection = 2;
+  m.SetMain_textboxes();
+  EXPECT_TRUE(m.RateGears1->isEnabled());
+  d.report_selection = 0;
+  m.SetMain_textboxes();
+  EXPECT_FALSE(m.RateGears1->isEnabled());
+
+  copy_text(d.design_file_name, "gears.mvl");
+  m.SetMain_textboxes();
+  EXPECT_EQ(m.statusbartextleft->text(), "Filename: gears.mvl");
+}

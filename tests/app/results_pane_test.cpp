@@ -1,0 +1,75 @@
+// The results pane: 100 lines written by index, never more, never fewer.
+#include <gtest/gtest.h>
+
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "results_pane.h"
+
+using namespace morvell;
+
+TEST(ResultsPane, HoldsOneHundredLinesWrittenByIndex) {
+  QTextEdit view;
+  view.setReadOnly(true);
+  ResultsPane pane(&view);  // an empty pane is laid out with its 100 lines
+  ASSERT_EQ(pane.line_count(), 100);
+  EXPECT_FALSE(view.document()->isUndoRedoEnabled());  // rewritten on every refresh, never undone
+
+  pane.set_line(0, "\t\t\t\tPINION  \t\tWHEEL");
+  pane.set_line(99, "last");
+  pane.set_line(5, "first text");
+  pane.set_line(5, "second");  // replaces the whole line
+  pane.set_line(100, "beyond the pane");
+  pane.set_line(-1, "before the pane");
+  pane.set_line(7, "two\nlines\r\xE2\x80\xA9here");  // breaks inside a text never make a new line
+  EXPECT_EQ(pane.line_count(), 100);
+  EXPECT_EQ(pane.line(0), "\t\t\t\tPINION  \t\tWHEEL");
+  EXPECT_EQ(pane.line(5), "second");
+  EXPECT_EQ(pane.line(7), "two lines  here");
+  EXPECT_EQ(pane.line(99), "last");
+  EXPECT_EQ(pane.line(100), "");
+  EXPECT_EQ(view.toPlainText().split('\n').size(), 100);
+
+  pane.clear_lines(0, 6);
+  EXPECT_EQ(pane.line(0), "");
+  EXPECT_EQ(pane.line(5), "");
+  EXPECT_EQ(pane.line(7), "two lines  here");
+  const std::string all = pane.text();
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 100);
+
+  // A pane that holds its lines already keeps them when it is taken up again.
+  ResultsPane again(&view);
+  EXPECT_EQ(again.line(99), "last");
+  EXPECT_EQ(again.line_count(), 100);
+}
+
+TEST(ResultsPane, RemovesALineItHolds) {
+  QTextEdit view;
+  view.setPlainText(QString(100, QChar('\n')));  // 101 lines
+  ResultsPane pane(&view);
+  pane.set_line(99, "line 99");
+  pane.set_line(100, "line 100");
+  ASSERT_EQ(pane.line_count(), 101);
+  pane.remove_line(100);
+  EXPECT_EQ(pane.line_count(), 100);
+  EXPECT_EQ(pane.line(99), "line 99");
+  pane.remove_line(100);  // none left to remove
+  EXPECT_EQ(pane.line_count(), 100);
+}
+
+TEST(ResultsPane, LinesAreFormattedWithoutAFixedBuffer) {
+  EXPECT_EQ(format_line(" Centre Distance (mm)\t\t\t%-16.3f", 125.5), " Centre Distance (mm)\t\t\t125.500         ");
+  // The largest single-precision values print whole, and so does a long text.
+  const float big = std::numeric_limits<float>::max();
+  const std::string wide = format_line("%-16.3f\t%-16.3f", double(big), double(-big));
+  EXPECT_EQ(wide.size(), 43u + 1 + 44);
+  EXPECT_EQ(format_line("%s", std::string(5000, 'x').c_str()).size(), 5000u);
+  // Not-a-number and infinite values print as short texts.
+  EXPECT_EQ(format_line("%-16.3f|", std::numeric_limits<double>::quiet_NaN()), "nan             |");
+  EXPECT_EQ(format_line("%-16.3f|", -std::numeric_limits<double>::infinity()), "-inf            |");
+}
