@@ -1,0 +1,106 @@
+#include "mesh_plot.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+#include "mesh_plot_math.h"
+#include "numeric.h"
+#include "tooth_profile.h"
+
+namespace morvell {
+
+namespace {
+
+const QColor kPlotGrey(128, 128, 128);
+
+// Generates the finished or the nominal outline of one gear into profile_points. The nominal one
+// keeps the unthinned flank and ends at the same tip corner.
+void generate_outline(DesignData& d, int gear, bool nominal) {
+  generate_tooth_profile(d.teeth[gear], d.normal_module, d.thickness_nominal_transverse[gear],
+                         nominal ? d.thickness_nominal_transverse[gear] : d.thickness_finished_transverse[gear],
+                         d.normal_pressure_angle, d.helix_angle, d.root_diameter[gear], d.tip_diameter[gear],
+                         d.profile_shift[gear], d.root_fillet_radius[gear], d.protuberance[gear], 0.01f,
+                         d.tip_thickness_transverse[gear],
+                         nominal ? d.tip_chamfer_depth[gear] : d.tip_chamfer[gear], &d.form_diameter_scratch,
+                         d.profile_points);
+}
+
+// Draws the outline in profile_points on every tooth of the gear as one line running once round the
+// gear. A point that cannot be placed on the canvas (not a number, infinite) breaks the line.
+void draw_gear_outline(QPainter& p, DesignData& d, const MeshPlotWindow& w, int gear) {
+  QPolygon line;
+  const auto flush = [&] {
+    if (line.size() > 1) p.drawPolyline(line);
+    line.clear();
+  };
+  const int32_t z = d.teeth[gear];
+  for (int32_t i = 0; i < z; ++i) {
+    for (const ProfilePoint& point : d.profile_points.points) {
+      place_profile_point(d, gear, i, point.x, point.y);
+      const std::optional<PlotPixel> px = mesh_plot_pixel(w, d.profile_point_xy[0], d.profile_point_xy[1]);
+      if (px)
+        line << QPoint(px->x, px->y);
+      else
+        flush();
+    }
+  }
+  flush();
+}
+
+// A circle of radius r about (cx, cy) in mm, drawn through the pixels of its bounding box.
+void draw_circle(QPainter& p, const MeshPlotWindow& w, long double cx, long double cy, long double r) {
+  const std::optional<PlotPixel> a = mesh_plot_pixel(w, cx - r, cy + r);
+  const std::optional<PlotPixel> b = mesh_plot_pixel(w, cx + r, cy - r);
+  if (!a || !b) return;
+  p.drawEllipse(QRect(QPoint(a->x, a->y), QPoint(b->x - 1, b->y - 1)));
+}
+
+}  // namespace
+
+void draw_mesh_plot(DesignData& d, QImage& image) {
+  const MeshPlotWindow w = compute_mesh_plot_window(d, image.width(), image.height());
+  const bool pinion = d.view_selection == kViewPinion || d.view_selection == kViewMesh;
+  const bool wheel = d.view_selection == kViewWheel || d.view_selection == kViewMesh;
+
+  QPainter p(&image);
+  p.fillRect(image.rect(), Qt::white);
+
+  QPen pen(Qt::black, 1, Qt::SolidLine);
+  p.setPen(pen);
+  if (d.show_nominal_profile == 1) {
+    if (pinion) {
+      generate_outline(d, 0, true);
+      draw_gear_outline(p, d, w, 0);
+    }
+    if (wheel) {
+      generate_outline(d, 1, true);
+      draw_gear_outline(p, d, w, 1);
+    }
+  }
+
+  // Reference circles, dotted grey.
+  pen.setColor(kPlotGrey);
+  pen.setStyle(Qt::DotLine);
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  if (pinion) draw_circle(p, w, 0, 0, ld(d.reference_diameter[0]) / 2);
+  if (d.view_selection == kViewWheel) draw_circle(p, w, 0, 0, ld(d.reference_diameter[1]) / 2);
+  if (d.view_selection == kViewMesh) draw_circle(p, w, 0, d.centre_distance, ld(d.reference_diameter[1]) / 2);
+
+  // Finished outlines, solid grey.
+  pen.setStyle(Qt::SolidLine);
+  p.setPen(pen);
+  if (pinion) {
+    generate_outline(d, 0, false);
+    draw_gear_outline(p, d, w, 0);
+  }
+  if (wheel) {
+    generate_outline(d, 1, false);
+    draw_gear_outline(p, d, w, 1);
+  }
+  p.end();
+}
+
+}  // namespace morvell

@@ -1,0 +1,24 @@
+// The 3D view: the pinion, the wheel or the pair in mesh as lit grey solids, each gear's finished tooth
+// outline (reduced to 40 points) swept along its face width in slices that turn with the helix, for
+// every tooth, closed by end faces. Drawn anew on every paint from the current design, in OpenGL 1.1
+// immediate mode; the drawing panel makes its context current around both calls.
+#pragma once
+
+#include "design_data.h"
+
+namespace morvell {
+
+// Once per creation of the panel's context: resets the 3D pan and rotation, and sets the shading, the
+// depth test, the two lights above and below the pair (placed from the design of this moment) and the
+// grey material.
+void init_3d_view(DesignData& d);
+
+// Draws the whole picture of the view chosen in the design data into the 446 x 446 pixel viewport at
+// the panel's lower left corner. `profile_points` is left as it was before the paint.
+void paint_3d_view(DesignData& d);
+
+// The face's unit normal a x b / |a x b| into `face_normal`, then handed to OpenGL as the normal of the
+// face being drawn.
+void set_face_normal(DesignData& d, const float a[3], const float b[3]);
+
+}  // namespace morvell
