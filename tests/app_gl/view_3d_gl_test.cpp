@@ -1,0 +1,155 @@
+// The 3D view painted on a drawing panel with a real OpenGL context (Mesa on an X display).
+#include "view_3d.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "geometry_pass.h"
+#include "mesh_plot_math.h"
+#include "opengl_panel.h"
+#include "startup_values.h"
+#include "view_3d_math.h"
+
+using namespace morvell;
+
+namespace {
+
+constexpr int kW = 450, kH = 600;
+
+class GlView3d : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_panel_error_reporter([this](const QString& t) { errors.push_back(t); });
+    set_startup_values(d);
+    d.second_geometry_pass = 1;
+    calc_gear_geometry(d);
+    zoom_3d(d) = 1.0f;
+    host.resize(kW, kH);
+    panel = new TOpenGLPanel(&host);
+    panel->setGeometry(0, 0, kW, kH);
+    panel->OnInit = [this](TOpenGLPanel*) { init_3d_view(d); };
+    panel->OnPaint = [this](TOpenGLPanel*) {
+      paint_3d_view(d);
+      gl_error = glGetError();
+      ++paints;
+    };
+    host.show();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 300) QCoreApplication::processEvents();
+  }
+  void TearDown() override { set_panel_error_reporter(nullptr); }
+
+  QImage paint() {
+    picture = panel->CapturePicture().convertToFormat(QImage::Format_RGB32);
+    if (const char* dir = std::getenv("MORVELL_VIEW_PICTURES"))
+      picture.save(QString("%1/view3d_%2.png").arg(dir).arg(++saved));
+    return picture;
+  }
+  // Pixel of the point (x, y) in mm of the transverse plane through the gear's centre, as the
+  // orthographic window of the last paint shows it in the 446 x 446 viewport at the lower left.
+  bool drawn_at(float x, float y) const {
+    const float* b = d.view_bounds_3d;
+    const int col = int((x - b[0]) / (b[1] - b[0]) * kView3dViewport);
+    const int row = kH - 1 - int((y - b[2]) / (b[3] - b[2]) * kView3dViewport);
+    return (picture.pixel(col, row) & 0xFFFFFF) != 0xFFFFFF;
+  }
+  int drawn_pixels(int top_row, int bottom_row) const {
+    int n = 0;
+    for (int y = top_row; y < bottom_row; ++y)
+      for (int x = 0; x < picture.width(); ++x) n += (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    return n;
+  }
+
+  DesignData d;
+  QWidget host;
+  TOpenGLPanel* panel = nullptr;
+  QImage picture;
+  std::vector<QString> errors;
+  GLenum gl_error = GL_NO_ERROR;
+  int paints = 0;
+  int saved = 0;
+};
+
+}  // namespace
+
+TEST_F(GlView3d, InitialisationResetsTheViewAndEveryViewDrawsItsGears) {
+  ASSERT_TRUE(panel->HasGLContext());
+  EXPECT_EQ(d.view_rotation_3d, 45.0f);
+  EXPECT_EQ(d.pan_x_3d, 0.0f);
+  const float a = d.centre_distance;
+  const float rf1 = d.root_diameter[0] / 2, rf2 = d.root_diameter[1] / 2;
+  struct Case {
+    int32_t view;
+    bool pinion, wheel;
+  } cases[] = {{kViewPinion, true, false}, {kViewWheel, false, true}, {kViewMesh, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.view);
+    d.view_selection = c.view;
+    paint();
+    EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+    // The gears stand at the pinion centre and at the centre distance; their bodies (inside the root
+    // circle) are solid at the axis, however the view is turned.
+    if (c.pinion) {
+      EXPECT_TRUE(drawn_at(0, 0));
+      EXPECT_TRUE(drawn_at(0, 0.8f * rf1));
+    }
+    if (c.wheel) {
+      EXPECT_TRUE(drawn_at(0, a));
+      EXPECT_TRUE(drawn_at(0, a - 0.8f * rf2));
+    }
+    if (c.view == kViewPinion) {
+      EXPECT_FALSE(drawn_at(0, a - 0.8f * rf2));
+    }
+    // Nothing above the viewport, which keeps its size whatever the panel's.
+    EXPECT_EQ(drawn_pixels(0, kH - kView3dViewport), 0);
+    EXPECT_GT(drawn_pixels(kH - kView3dViewport, kH), 1000);
+    EXPECT_EQ(d.wheel_rotation_3d, c.wheel ? float(360.0 / (2 * d.teeth[1]) + 180) : 0.0f);
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GlView3d, PaintLeavesTheToothOutlineOfOtherCallersAsItWas) {
+  for (int i = 0; i < kProfilePointCount; ++i) d.profile_points[i] = ProfilePoint{float(i), -float(i)};
+  const DesignData before = d;
+  d.view_selection = kViewMesh;
+  paint();
+  EXPECT_EQ(std::memcmp(&before.profile_points, &d.profile_points, sizeof(ToothProfile)), 0);
+  EXPECT_GT(paints, 0);
+}
+
+TEST_F(GlView3d, SpurGearWithItsInfiniteLeadDrawsWithoutError) {
+  d.helix_angle = 0;
+  calc_gear_geometry(d);
+  ASSERT_TRUE(std::isinf(d.helix_lead[0]));
+  d.view_selection = kViewMesh;
+  paint();
+  EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+  EXPECT_TRUE(drawn_at(0, 0));
+  EXPECT_TRUE(drawn_at(0, d.centre_distance));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GlView3d, TurnedSideOnTheHelicalAndTheSpurTeethDiffer) {
+  // Seen from the side (rotation 90) the face width shows; the helical teeth run across it slanted,
+  // the spur teeth straight, so the two pictures differ.
+  d.view_selection = kViewPinion;
+  d.view_rotation_3d = 90;
+  const QImage helical = paint();
+  d.helix_angle = 0;
+  calc_gear_geometry(d);
+  d.view_rotation_3d = 90;
+  const QImage spur = paint();
+  EXPECT_NE(helical, spur);
+  EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+}
