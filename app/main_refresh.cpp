@@ -225,9 +225,8 @@ void limit_contact_ratio_by_form_circles(DesignData& d) {
 
 }  // namespace
 
-// Hook of the 2D mesh plot: the refresh draws the plot whenever its image is shown. The drawing itself,
-// mainform_meshplot_report, comes with the plot.
-void TMainForm::refresh_mesh_plot() {}
+// Hook of the 2D mesh plot: the refresh draws the plot whenever its image is shown.
+void TMainForm::refresh_mesh_plot() { mainform_meshplot_report(); }
 
 // Hook of the 3D view: repainted at once whenever it is shown (its paint handler draws the teeth).
 void TMainForm::refresh_3d_view() {

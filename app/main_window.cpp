@@ -36,6 +36,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   setWindowTitle("Gear Geometry");
   build_menus();
   build_layout();
+  wire_views();
   resize(1024, 680 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   forms::on_triggered(Close2, [this] { close(); });
 

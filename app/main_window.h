@@ -10,6 +10,7 @@
 
 #include "design_data.h"
 #include "modal_services.h"
+#include "opengl_panel.h"
 
 class QAction;
 class QCheckBox;
@@ -48,6 +49,27 @@ class TMainForm : public QMainWindow {
   void refresh_3d_view();
 
   DesignData& design() { return d_; }
+
+  // --- 2D mesh plot, 3D view and the commands they share (view_commands.cpp) ---
+  void mainform_meshplot_report();  // draws the 2D plot on Image1
+  void ShowplotbuttonClick();
+  void ViewPinion1Click();
+  void ViewWheel1Click();
+  void ViewMesh1Click();
+  void ShowNominalProfile1Click();
+  void ZoominbuttonClick();
+  void ZoomoutbuttonClick();
+  void resetButtonClick();
+  void PanButtonClick();
+  void Image1MouseDown(int x, int y);
+  void Image1MouseUp(int x, int y);
+  void OpenGLPanel1Init();
+  void OpenGLPanel1Paint();
+  void OpenGLPanel1MouseDown(int x, int y);
+  void OpenGLPanel1MouseUp(int x, int y);
+  void plot3DbuttonClick();
+  void plot2DbuttonClick();
+  void rotatebuttonClick();
 
   // --- Basic dimensions ---
   QLabel* Modulelabel;
@@ -136,7 +158,7 @@ class TMainForm : public QMainWindow {
   // --- Results pane, pictures, buttons, load cases, status line ---
   QTextEdit* mainresults;  // holds 100 lines; reports write them by index
   QLabel* Image1;          // the 2D mesh plot
-  QWidget* OpenGLPanel1 = nullptr;  // the 3D view, laid over Image1 once the drawing panel exists
+  TOpenGLPanel* OpenGLPanel1 = nullptr;  // the 3D view, laid over Image1 (none without OpenGL)
   QListWidget* ListBox1;
   QPushButton* Showplotbutton;
   QPushButton* Zoominbutton;
@@ -213,6 +235,8 @@ class TMainForm : public QMainWindow {
  private:
   void build_layout();
   void build_menus();
+  void wire_views();  // creates the 3D view's panel and connects the picture controls
+  void set_picture_controls(bool picture);  // results pane or picture, with their buttons and menus
 
   DesignData& d_;
   bool shown_ = false;
