@@ -100,7 +100,7 @@ TEST(MeshPlotPixel, TruncatesTowardsZeroClampsFarPointsAndRefusesNonFiniteOnes) 
 TEST(MeshPlacing, TeethGoRoundThePinionAndTheWheelMeshesWithATeethSpaceOnTheLineOfCentres) {
   DesignData d = startup_design();
   d.view_selection = kViewMesh;
-  const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+  const int32_t z1 = d.teeth[0];
   const ld a = d.centre_distance;
 
   // A point on the tooth's centre line, 10 mm out: tooth i of the pinion turns clockwise by i pitches.
@@ -111,14 +111,18 @@ TEST(MeshPlacing, TeethGoRoundThePinionAndTheWheelMeshesWithATeethSpaceOnTheLine
     EXPECT_NEAR(d.profile_point_xy[1], double(10 * std::cos(phi)), 1e-5) << i;
   }
   // The wheel's teeth 0 and z2-1 stand half a pitch either side of the line of centres, upside down at
-  // the centre distance, so a tooth space faces the pinion's tooth 0.
-  place_profile_point(d, 1, 0, 0.0f, 30.0f);
-  const float x0 = d.profile_point_xy[0], y0 = d.profile_point_xy[1];
-  place_profile_point(d, 1, z2 - 1, 0.0f, 30.0f);
-  EXPECT_NEAR(x0, -d.profile_point_xy[0], 1e-5);
-  EXPECT_NEAR(y0, d.profile_point_xy[1], 1e-5);
-  EXPECT_NEAR(x0, double(-30 * std::sin(kPi / z2)), 1e-5);
-  EXPECT_NEAR(y0, double(a - 30 * std::cos(kPi / z2)), 1e-4);
+  // the centre distance, so a tooth space faces the pinion's tooth 0, for odd and even tooth counts.
+  for (int32_t z2 : {d.teeth[1], 17, 40}) {
+    SCOPED_TRACE(z2);
+    d.teeth[1] = z2;
+    place_profile_point(d, 1, 0, 0.0f, 30.0f);
+    const float x0 = d.profile_point_xy[0], y0 = d.profile_point_xy[1];
+    place_profile_point(d, 1, z2 - 1, 0.0f, 30.0f);
+    EXPECT_NEAR(x0, -d.profile_point_xy[0], 1e-5);
+    EXPECT_NEAR(y0, d.profile_point_xy[1], 1e-5);
+    EXPECT_NEAR(x0, double(-30 * std::sin(kPi / z2)), 1e-5);
+    EXPECT_NEAR(y0, double(a - 30 * std::cos(kPi / z2)), 1e-4);
+  }
 
   // In the wheel view the wheel stands upright about the origin like the pinion.
   d.view_selection = kViewWheel;

@@ -57,8 +57,13 @@ TEST(View3dBounds, EachViewHasItsSquareWindowAndZoomsAboutThePinionCentre) {
     EXPECT_FLOAT_EQ(b.bottom, float(c.bottom / 2 - 4));
     EXPECT_FLOAT_EQ(b.top, float(c.top / 2 - 4));
   }
-  // Zooming the wheel view in pulls the window towards the pinion centre, off the wheel.
-  EXPECT_LT(d.view_bounds_3d[2], float(a - da2 / 1.8L));
+  // Zooming the wheel view in pulls the window towards the pinion centre: at zoom 0.5 the wheel's
+  // centre (0, a) is no longer in it.
+  d.view_selection = kViewWheel;
+  d.pan_x_3d = 0, d.pan_y_3d = 0, zoom_3d(d) = 0.5f;
+  const ViewBounds3d zoomed = compute_view_bounds_3d(d);
+  EXPECT_LT(zoomed.top, a);
+  EXPECT_FLOAT_EQ(zoomed.bottom, float((a - da2 / 1.8L) / 2));
 }
 
 TEST(View3dVertices, PolarAngleCoversTheFullTurnFromTheYAxis) {
