@@ -42,6 +42,11 @@ QString one_line(std::string_view text) {
 ResultsPane::ResultsPane(QTextEdit* view) : view_(view) {
   QTextDocument* doc = document();
   if (!doc) return;
+  // The report columns are laid out with tabs for half-inch tab stops and a dialog font about five
+  // pixels a character wide: the stops follow the pane's font (which the window scale and printing
+  // change) at the same ratio, 9.6 average character widths.
+  const qreal tab = 9.6 * view_->fontMetrics().averageCharWidth();
+  if (tab > 0 && view_->tabStopDistance() != tab) view_->setTabStopDistance(tab);
   if (doc->isUndoRedoEnabled()) doc->setUndoRedoEnabled(false);
   const int missing = kLineCount - doc->blockCount();
   if (missing > 0) {

@@ -24,7 +24,8 @@ class ResultsPane {
 
   // Works on the lines of `view` (not owned). A pane that holds fewer than 100 lines is given the
   // missing empty lines at its end; the undo history of the pane is switched off, since the reports
-  // rewrite it on every refresh and nobody edits it.
+  // rewrite it on every refresh and nobody edits it; the tab stops are set to keep the report
+  // columns aligned in the pane's font.
   explicit ResultsPane(QTextEdit* view);
 
   // Number of lines the pane holds (100 unless something else inserted lines into its document).
