@@ -20,6 +20,7 @@
 #include "design_file.h"
 #include "edit_fields.h"
 #include "geometry_pass.h"
+#include "life_and_damage.h"
 #include "main_window.h"
 #include "modal_services.h"
 #include "numeric.h"
@@ -28,10 +29,6 @@
 #include "results_pane.h"
 #include "startup.h"
 #include "tooth_profile.h"
-#if __has_include("life_and_damage.h")
-#include "life_and_damage.h"
-#define MORVELL_HAVE_LIFE 1
-#endif
 
 namespace morvell {
 
@@ -246,9 +243,7 @@ void TMainForm::SetMain_textboxes() {
   // Rating and life of the current load case, once the window has been shown and the teeth mesh.
   if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
     rate_gear_pair(make_rating_input(d), d);
-#ifdef MORVELL_HAVE_LIFE
     life_and_damage(d);
-#endif
     d.rating_valid = 1;
   } else {
     d.rating_valid = 0;  // the previous rating results stay as they were

@@ -229,6 +229,8 @@ TEST(Refresh, RatesOnceEnabledWhileTheTeethMesh) {
   EXPECT_EQ(d.rating_valid, 1);
   EXPECT_GT(d.contact_safety_factor[0], 0.5f);
   EXPECT_GT(d.bending_safety_factor_wheel, 0.5f);
+  EXPECT_GT(d.contact_life_pinion, 0.0f);  // life and damage of the load case ran too
+  EXPECT_GT(d.contact_damage[0], 0.0f);
 
   // Tips cut down to a transverse contact ratio below 1: no rating, the last results stay.
   const float kept = d.contact_safety_factor[0];
