@@ -440,6 +440,38 @@ TEST(Rating, SpurPairReducesTheBendingGeometry) {
   EXPECT_EQ(same->bending_safety_factor_pinion, same->bending_safety_factor_wheel);
 }
 
+TEST(Rating, RootGeometryOfAShiftedHelicalPairWithProtuberanceAndThinnedWheel) {
+  // 20/40 teeth, m_n 4, 20 degrees helix, x +0.3/-0.3, a protuberance of 0.1 mm on the pinion and a wheel
+  // thinned by 0.1 mm. The reference values were worked out separately from the method-B formulas in
+  // double precision; the rating keeps its stored results in 32 bits, hence the tolerance.
+  RatingInput in = helical();
+  in.profile_shift[0] = 0.3f;
+  in.profile_shift[1] = -0.3f;
+  in.eap_diameter[0] += 2 * 0.3f * 4;
+  in.eap_diameter[1] -= 2 * 0.3f * 4;
+  in.protuberance[0] = 0.1f;
+  in.thickness_finished_normal_wheel -= 0.1f;
+  const auto r = rate(in);
+  struct Case { const char* name; float got; double expected; };
+  const Case cases[] = {
+      {"s_Fn pinion", r->root_chord_thickness_pinion, 8.37765},
+      {"rho_F pinion", r->critical_fillet_radius_pinion, 1.881377},
+      {"gamma_e pinion", r->load_centre_angle_pinion, 0.06338245},
+      {"alpha_Fen pinion", r->load_direction_angle_pinion, 0.3582649},
+      {"h_Fe pinion", r->bending_lever_arm_pinion, 3.458027},
+      {"Y_F pinion", r->form_factor_pinion, 1.178475},
+      {"Y_S pinion", r->stress_correction_factor_pinion, 2.194715},
+      {"s_Fn wheel", r->root_chord_thickness_wheel, 8.162008},
+      {"rho_F wheel", r->critical_fillet_radius_wheel, 2.433284},
+      {"gamma_e wheel", r->load_centre_angle_wheel, 0.02919359},
+      {"alpha_Fen wheel", r->load_direction_angle_wheel, 0.3144675},
+      {"h_Fe wheel", r->bending_lever_arm_wheel, 4.267484},
+      {"Y_F wheel", r->form_factor_wheel, 1.555844},
+      {"Y_S wheel", r->stress_correction_factor_wheel, 1.794923},
+  };
+  for (const Case& c : cases) EXPECT_NEAR(c.got, c.expected, 1e-5 * c.expected) << c.name;
+}
+
 TEST(Rating, HelixAngleFactorForBending) {
   struct Case { double beta, b; double y_beta; };
   // Overlap and helix angle are capped at 1 and 30 degrees.
