@@ -13,6 +13,7 @@
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
+#include "tooth_proportions.h"
 
 using namespace morvell;
 
@@ -436,6 +437,74 @@ TEST(GeometryPass, FormCircleLimitsTheContactRatio) {
   EXPECT_NEAR(d.transverse_contact_ratio, expected, 1e-5);
   EXPECT_LT(d.transverse_contact_ratio, full);
   EXPECT_NEAR(d.path_of_contact / d.transverse_base_pitch, full, 1e-5) << "the path of contact itself is not cut";
+}
+
+// ----- Thickness at the tip -----
+
+TEST(GeometryPass, TipThicknessUnderTheChamferAndWithout) {
+  // Helical 20/40, module 2, all backlash thinning the pinion: its finished flank lies inside the nominal one.
+  const struct { const char* name; float chamfer, addendum; bool chamfered; } cases[] = {
+      {"chamfered tip", 0.3f, 2.0f, true},
+      {"no chamfer", 0.0f, 2.0f, false},
+      {"chamfered tip below the reference circle", 0.3f, -0.4f, false},
+  };
+  for (auto c : cases) {
+    DesignData d = spur_design(20, 40, 2);
+    d.helix_angle = 15.0f;
+    d.backlash_normal = 0.2f;
+    d.backlash_distribution = 1.0f;
+    d.tip_chamfer[0] = c.chamfer;
+    d.addendum[0] = c.addendum;
+    d.tip_chamfer_depth[0] = 5.0f;
+    calc_gear_geometry(d);
+    ASSERT_LT(d.thickness_finished_transverse[0], d.thickness_nominal_transverse[0]) << c.name;
+    ASSERT_EQ(d.tip_diameter[0] < d.reference_diameter[0], c.addendum < 0) << c.name;
+    if (c.chamfered) {
+      // The chamfer depth is taken to the unthinned flank: the nominal thickness goes in, not the finished one.
+      float depth = -1, depth_finished = -1;
+      const float tip = tip_thickness_with_chamfer(d.tip_diameter[0], d.tip_chamfer[0], d.eap_thickness_normal[0],
+                                                   d.tip_chamfer_angle[0], d.base_diameter[0], d.reference_diameter[0],
+                                                   d.helix_angle, d.thickness_nominal_transverse[0],
+                                                   d.transverse_pressure_angle, &depth);
+      tip_thickness_with_chamfer(d.tip_diameter[0], d.tip_chamfer[0], d.eap_thickness_normal[0], d.tip_chamfer_angle[0],
+                                 d.base_diameter[0], d.reference_diameter[0], d.helix_angle,
+                                 d.thickness_finished_transverse[0], d.transverse_pressure_angle, &depth_finished);
+      EXPECT_EQ(d.tip_thickness_normal[0], tip) << c.name;
+      EXPECT_EQ(d.tip_chamfer_depth[0], depth) << c.name;
+      EXPECT_GT(std::fabs(depth - depth_finished), 1e-3) << c.name;
+      EXPECT_LT(d.tip_thickness_normal[0], d.eap_thickness_normal[0]) << c.name;
+    } else {
+      EXPECT_EQ(d.tip_chamfer_depth[0], 0.0f) << c.name;
+      EXPECT_EQ(d.tip_thickness_normal[0], d.eap_thickness_normal[0]) << c.name;
+    }
+    const double tip_helix = std::atan(d.tip_diameter[0] / d.reference_diameter[0] * std::tan(rad(15)));
+    EXPECT_NEAR(d.tip_thickness_transverse[0], d.tip_thickness_normal[0] / std::cos(tip_helix), 1e-5) << c.name;
+  }
+}
+
+TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
+  // With the numbers of teeth following, the transverse pressure angle is recomputed after the rack copy
+  // within the same pass; with the module fixed it stays the one from before until the next pass.
+  for (int32_t mode : {0, 2}) {
+    DesignData d = spur_design(20, 30, 2);
+    d.geometry_manager_mode = mode;
+    d.centre_distance = 51.0f;
+    d.desired_ratio = 1.5f;
+    d.tooth_proportion_mode = 1;
+    for (int i = 0; i < 2; ++i) {
+      d.basic_rack.addendum_coeff[i] = 1.0f;
+      d.basic_rack.dedendum_coeff[i] = 1.25f;
+      d.basic_rack.fillet_radius_coeff[i] = 0.3f;
+    }
+    d.basic_rack.pressure_angle = 25.0f;
+    calc_gear_geometry(d);
+    EXPECT_FLOAT_EQ(d.normal_pressure_angle, 25.0f) << mode;
+    EXPECT_FLOAT_EQ(d.transverse_pressure_angle, mode == 2 ? 25.0f : 20.0f) << mode;
+    if (mode == 2) {
+      EXPECT_NEAR(d.centre_distance_from_shifts, 51.0, 2e-4);
+      EXPECT_NEAR(d.base_diameter[0], 40 * std::cos(rad(25)), 1e-4);
+    }
+  }
 }
 
 // ----- Inspection defaults -----
