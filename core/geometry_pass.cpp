@@ -347,10 +347,14 @@ void calc_gear_geometry(DesignData& d) {
                         (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
     const ld jn_thinning = thinning * std::cos(alpha_wt) * std::cos(beta_b);
     d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
-    d.backlash_normal = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
-    d.backlash_transverse = f32(d.backlash_normal / cos_beta);
-    d.backlash_transverse_circular = f32(d.backlash_normal / (std::cos(alpha_wt) * std::cos(beta_b)));
-    d.backlash_normal_circular = f32(d.backlash_normal / std::cos(alpha_wt));
+    const float jn = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
+    // A centre distance that the base circles do not fit leaves no working pressure angle and so no
+    // backlash: the entered normal backlash is kept then, so that the passes after a corrected centre
+    // distance thin the teeth by it again instead of carrying the undefined value on.
+    if (std::isfinite(jn)) d.backlash_normal = jn;
+    d.backlash_transverse = f32(jn / cos_beta);
+    d.backlash_transverse_circular = f32(jn / (std::cos(alpha_wt) * std::cos(beta_b)));
+    d.backlash_normal_circular = f32(jn / std::cos(alpha_wt));
   }
 
   // 8. Form circle of the rack's straight flank, EAP diameters and the shift sum.

@@ -275,6 +275,30 @@ TEST(GeometryPass, ModeTwoKeepsTheTeethWhenTheCentreDistanceGivesNoPair) {
   }
 }
 
+TEST(GeometryPass, EnteredBacklashSurvivesACentreDistanceTheBaseCirclesDoNotFit) {
+  // 13.08 mm at module 2 and ratio 1 rounds to 7 + 7 teeth whose base circles need 13.16 mm: no pair, and
+  // the teeth kept from before fit it even less, so this pass has no working pressure angle and no backlash.
+  RecordingReporter rec;
+  DesignData d = spur_design(20, 30, 2);
+  d.geometry_manager_mode = 2;
+  d.desired_ratio = 1.0f;
+  d.backlash_normal = 0.1f;
+  d.centre_distance = 13.08f;
+  calc_gear_geometry(d);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_TRUE(std::isnan(d.backlash_radial));
+  EXPECT_FLOAT_EQ(d.backlash_normal, 0.1f) << "the entered backlash is kept";
+  // A sound centre distance again: the teeth are thinned by the entered backlash, not by an undefined one.
+  d.centre_distance = 40.0f;
+  calc_gear_geometry(d);
+  calc_gear_geometry(d);
+  EXPECT_NEAR(d.backlash_normal, 0.1, 1e-6);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_LT(d.thickness_finished_transverse[i], d.thickness_nominal_transverse[i]) << i;
+    EXPECT_FALSE(std::isnan(d.ball_measurement_finished[i])) << i;
+  }
+}
+
 TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   DesignData d = spur_design(20, 40, 2);
   d.geometry_manager_override = 1;
