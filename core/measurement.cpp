@@ -1,6 +1,7 @@
 #include "measurement.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "design_data.h"
 #include "numeric.h"
@@ -82,26 +83,63 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
   int enlargements = 0;
   ld ball = *ball_diameter;
   ld m = tip_diameter + 2.0L * ball;
-  for (;;) {
-    if (++steps > kMaxDescentSteps) {
-      return fail();
-    }
+  const ld base = g.d_b * c_z;
+  enum class Step { on, found, enlarged, failed };
+  auto one_step = [&]() {
+    if (++steps > kMaxDescentSteps) return Step::failed;
     m -= 0.01L * ball;
-    if (g.d_b * c_z / (m - ball) > 1.0L) {
-      if (++enlargements > kMaxEnlargements) {
-        return fail();
-      }
+    if (base / (m - ball) > 1.0L) {
+      if (++enlargements > kMaxEnlargements) return Step::failed;
       *ball_diameter = static_cast<float>(1.05L * *ball_diameter);
       d.default_ball_diameter = 1;
       ball = *ball_diameter;
       m = tip_diameter + 2.0L * ball;
-      continue;
+      return Step::enlarged;
     }
     const ld s_n = thickness_at(m, ball);
-    if (s_n <= target) break;
-    if (std::isnan(s_n)) {  // nothing of the gear is defined: no step can place the ball
-      return fail();
+    if (s_n <= target) return Step::found;
+    if (std::isnan(s_n)) return Step::failed;  // nothing of the gear is defined: no step can place the ball
+    return Step::on;
+  };
+  // Both tests of a step are monotone in M: the ball centre only sinks towards the base circle as M falls
+  // (the same rounded operations on a smaller M), and the implied thickness only falls with it. So when
+  // the step at the end of a block still has its ball centre outside the base circle and a thickness
+  // clearly above the target (by far more than the rounding of its evaluation), no step of the block
+  // stops or enlarges, and the block is passed by repeating only its subtractions. Otherwise the block
+  // is searched in smaller blocks, and at last step by step, exactly as the plain descent does.
+  const bool monotone = base > 0.0L && z > 0 && m_n > 0.0L && std::isfinite(base) && std::isfinite(target);
+  const ld fixed_scale = z * m_n * (1.0L + std::fabs(inv_alpha_t)) + std::fabs(target);
+  auto passes_block = [&](int size) {
+    if (!monotone || steps + size > kMaxDescentSteps) return false;
+    ld m_end = m;
+    for (int k = 0; k < size; ++k) m_end -= 0.01L * ball;
+    const ld ratio_end = base / (m_end - ball);
+    if (!(ratio_end > 0.0L && ratio_end <= 1.0L)) return false;
+    // The evaluation error grows with tan^2 of the pressure angle, largest at the top of the block.
+    const ld ratio_top = base / (m - ball);
+    const ld tan2_top = 1.0L / (ratio_top * ratio_top) - 1.0L;
+    const ld margin = 1e-12L * (fixed_scale + std::fabs(ball / g.cos_alpha_n) + z * m_n * tan2_top);
+    if (!(thickness_at(m_end, ball) > target + margin)) return false;
+    m = m_end;
+    steps += size;
+    return true;
+  };
+  constexpr int kBlockSizes[] = {64, 8};
+  auto descend = [&](auto& self, int level) -> Step {
+    if (level == static_cast<int>(std::size(kBlockSizes))) return one_step();
+    const int size = kBlockSizes[level];
+    if (passes_block(size)) return Step::on;
+    const int parts = level + 1 < static_cast<int>(std::size(kBlockSizes)) ? size / kBlockSizes[level + 1] : size;
+    for (int k = 0; k < parts; ++k) {
+      const Step e = self(self, level + 1);
+      if (e != Step::on) return e;
     }
+    return Step::on;
+  };
+  for (;;) {
+    const Step e = descend(descend, 0);
+    if (e == Step::found) break;
+    if (e == Step::failed) return fail();
   }
 
   // Bisection between that measurement and the step above it.
