@@ -8,6 +8,7 @@
 #include "tooth_profile.h"
 
 #include <cmath>
+#include <iterator>
 #include <type_traits>
 
 #include "numeric.h"
@@ -54,7 +55,7 @@ W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
 // Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
 // quantity of the step is held in: float in the meeting search, long double elsewhere.
 template <typename T>
-void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
+void fillet_point(const Generator& g, T phi, T& x_out, T& y_out, T* phi_t_out = nullptr, T* ell_out = nullptr) {
   using W = Work<T>;
   const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
   const W phi_rad = to_rad<W>(phi);
@@ -68,6 +69,8 @@ void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
   const W angle = phi_t_rad - theta;
   x_out = static_cast<T>(r * std::sin(static_cast<W>(theta)) + ell * std::cos(angle));
   y_out = static_cast<T>(r * std::cos(static_cast<W>(theta)) + ell * std::sin(angle));
+  if (phi_t_out) *phi_t_out = phi_t;
+  if (ell_out) *ell_out = ell;
 }
 
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
@@ -158,11 +161,62 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
     float x_prev = 0.0f;
     // Generating angles 90 * (phi_min / 90)^(i / 9999), a geometric progression from 90 degrees.
     const double log_ratio = std::log(static_cast<double>(phi_min / 90.0L));
+    auto generating_angle = [&](int i) {
+      return static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
+    };
+    auto radius_of = [](float x, float y) {
+      return static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
+    };
+
+    // The first steps generate fillet points inside the base circle, where a step only records its
+    // angle. With the tip rounding's centre below the rolling line (v_c < 0), the radius of the
+    // generated point, R^2 = (r + v)^2 + v^2 cot^2 phi_t with v = v_c - rho sin phi, grows strictly as
+    // the generating angle falls. So when the last step of a block lies inside the base circle by more
+    // than twice the rounding of its single-precision steps, every step of the block does, and the
+    // block leaves only its last angle behind. Blocks shrink as the base circle comes near; from then
+    // on every step is taken.
+    const bool radius_grows = g.v_c < 0 && g.rho >= 0 && r_f > 0 && cos_beta > 0 && log_ratio < 0 &&
+                              std::isfinite(log_ratio) && r_b_f > 0;
+    constexpr int kInsideBlocks[] = {512, 64, 8};
+    int block_level = radius_grows ? 0 : static_cast<int>(std::size(kInsideBlocks));
+    constexpr double kSingle = 1.0 / 16777216.0;  // half a unit in the last place of a float, relative
+    const double v_max = std::fabs(static_cast<double>(g.v_c)) + static_cast<double>(g.rho);
+    const double r_d = static_cast<double>(r);
+
     for (int i = 0; i < kMeetingSearchSteps; ++i) {
-      const float phi = static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
+      while (block_level < static_cast<int>(std::size(kInsideBlocks))) {
+        const int last = i + kInsideBlocks[block_level] - 1;
+        if (last >= kMeetingSearchSteps) {
+          ++block_level;
+          continue;
+        }
+        const float phi_last = generating_angle(last);
+        float x = 0.0f, y = 0.0f, phi_t = 0.0f, ell = 0.0f;
+        fillet_point<float>(g, phi_last, x, y, &phi_t, &ell);
+        const float radius = radius_of(x, y);
+        // Bound of the difference between a step's single-precision radius and the exact radius of its
+        // generating angle, over the block (the smallest angle, at its end, is the worst case).
+        const double phi_t_rad = to_rad<double>(phi_t) * (1.0 - 1e-6);
+        const double sin_t = std::sin(phi_t_rad), cot_t = std::cos(phi_t_rad) / sin_t;
+        const double ell_max = v_max / sin_t;
+        const double r_min = static_cast<double>(r_f);
+        const double r_hi = static_cast<double>(radius) + 1.0;
+        const double noise =
+            4.0 * kSingle *
+            (3.0 * r_hi + (r_d + v_max / (sin_t * sin_t)) * v_max / r_min + (ell_max + r_d) * ell_max / r_min +
+             v_max * v_max * cot_t / (sin_t * sin_t) * phi_t_rad / r_min + 1e-6 * (r_d + ell_max));
+        if (static_cast<double>(radius) + 2.0 * noise < static_cast<double>(r_b_f)) {
+          phi_meet = phi_last;
+          i = last + 1;
+        } else {
+          ++block_level;
+        }
+      }
+      if (i >= kMeetingSearchSteps) break;
+      const float phi = generating_angle(i);
       float x = 0.0f, y = 0.0f;
       fillet_point<float>(g, phi, x, y);
-      const float radius = static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
+      const float radius = radius_of(x, y);
       if (radius < r_b_f) {
         phi_meet = phi;  // the fillet reaches at least this far; no involute exists here
       } else if (radius > r_b_f) {
