@@ -95,6 +95,83 @@ T involute_half_angle(const Generator& g, T radius, T thickness) {
                         (std::tan(alpha_r) - alpha_r));
 }
 
+// The stored outline is computed in extended precision and rounded to single precision. Most points are
+// found from a double evaluation instead: it carries a bound of its difference to the extended one
+// (generous multiples of the double rounding at every stage, scaled by how the stage magnifies the
+// errors of its inputs), and when the whole interval of that bound rounds to one single-precision
+// value, that value is the extended evaluation's too. Otherwise, and for zeros (whose sign the bound
+// cannot settle), the extended evaluation decides.
+constexpr double kDouble = 0x1p-53;
+constexpr double kStage = 16.0 * kDouble;  // rounding allowance of one stage
+
+bool rounds_surely(double value, double bound, float& out) {
+  const float lo = static_cast<float>(value - bound);
+  const float hi = static_cast<float>(value + bound);
+  if (!(lo == hi) || lo == 0.0f || !std::isfinite(lo)) return false;
+  out = lo;
+  return true;
+}
+
+// Fillet point of generating angle phi (degrees, with relative error phi_error against the extended
+// angle), rounded to single precision when the double evaluation settles it.
+bool fillet_point_rounded(const Generator& g, double phi, double phi_error, ProfilePoint& out) {
+  const double r = static_cast<double>(g.r), cos_beta = static_cast<double>(g.cos_beta);
+  const double rho = static_cast<double>(g.rho), u_c = static_cast<double>(g.u_c), v_c = static_cast<double>(g.v_c);
+  if (!(cos_beta > 0.0 && cos_beta <= 1.0 && r > 0.0 && rho >= 0.0)) return false;
+  const double phi_rad = to_rad<double>(phi);
+  const double u = u_c - rho * std::cos(phi_rad);
+  const double v = v_c - rho * std::sin(phi_rad);
+  const double u_t = u / cos_beta;
+  const double phi_t = to_rad<double>(std::atan(std::tan(phi_rad) / cos_beta) * 180 / static_cast<double>(kPi));
+  const double sin_t = std::sin(phi_t), cos_t = std::cos(phi_t);
+  const double ell = v / sin_t;
+  const double theta = (u_t - ell * cos_t) / r;
+  const double angle = phi_t - theta;
+  const double x = r * std::sin(theta) + ell * std::cos(angle);
+  const double y = r * std::cos(theta) + ell * std::sin(angle);
+
+  const double k = kStage;
+  const double e_phi = phi_rad * (phi_error + k);                 // generating angle, radians
+  const double e_u = k * (std::fabs(u_c) + rho) + rho * (e_phi + k);
+  const double e_v = k * (std::fabs(v_c) + rho) + rho * (e_phi + k);
+  const double e_ut = e_u / cos_beta + k * std::fabs(u_t);
+  const double e_phi_t = e_phi / cos_beta + k * (1.0 + phi_t);    // atan(tan(phi) / cos beta) has slope <= 1 / cos beta
+  const double abs_sin_t = std::fabs(sin_t), abs_ell = std::fabs(ell);
+  const double e_ell = e_v / abs_sin_t + abs_ell * ((e_phi_t + k) / abs_sin_t + k);
+  const double e_theta =
+      (e_ut + e_ell * std::fabs(cos_t) + abs_ell * (e_phi_t + k) + k * (std::fabs(u_t) + abs_ell)) / r + k * std::fabs(theta);
+  const double e_angle = e_phi_t + e_theta + k * std::fabs(angle);
+  const double bound =
+      16.0 * (r * (e_theta + k) + e_ell + abs_ell * (e_angle + k) + k * (std::fabs(x) + std::fabs(y)));
+  return rounds_surely(x, bound, out.x) && rounds_surely(y, bound, out.y);
+}
+
+// Involute point at radius R with the half-angle base - inv(acos(ratio)), where base and ratio come
+// rounded from extended precision; rounded to single precision when the double evaluation settles it.
+bool involute_point_rounded(ld radius, ld base, ld ratio, ProfilePoint& out) {
+  if (!(ratio > 0.0L && ratio < 1.0L - 1e-9L)) return false;
+  const double q = static_cast<double>(ratio);
+  const double alpha = std::acos(q);
+  const double t = std::tan(alpha);
+  const double b = static_cast<double>(base);
+  const double psi = b - (t - alpha);
+  const double rad = static_cast<double>(radius);
+  const double k = kStage;
+  const double e_alpha = kDouble * q / std::sin(alpha) + k * alpha;
+  const double e_inv = t * t * e_alpha + k * (t + alpha);
+  const double e_psi = k * std::fabs(b) + e_inv + k * std::fabs(psi);
+  const double bound = 16.0 * std::fabs(rad) * (e_psi + 2.0 * k);
+  return rounds_surely(rad * std::sin(psi), bound, out.x) && rounds_surely(rad * std::cos(psi), bound, out.y);
+}
+
+// Point of radius R at polar angle gamma (extended precision), rounded to single precision when the
+// double evaluation settles it.
+bool polar_point_rounded(ld radius, ld gamma, ProfilePoint& out) {
+  const double rad = static_cast<double>(radius), gam = static_cast<double>(gamma);
+  const double bound = 16.0 * std::fabs(rad) * kStage * (1.0 + std::fabs(gam));
+  return rounds_surely(rad * std::sin(gam), bound, out.x) && rounds_surely(rad * std::cos(gam), bound, out.y);
+}
+
 }  // namespace
 
 void generate_tooth_profile(int32_t z, float normal_module, float thickness, float flank_thickness,
@@ -240,7 +317,12 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
   }
 
   // Stored fillet: from the root circle (generating angle 90 degrees) up to the meeting point.
+  const double meet_ratio = static_cast<double>(phi_meet) / 90.0;
+  // Relative error of the double angle: the power and the rounding of its exponent.
+  const double phi_error = kDouble * (4.0 + 2.0 * std::fabs(std::log(meet_ratio)));
   for (int j = 0; j < kFilletPoints; ++j) {
+    const double phi_d = 90.0 * std::pow(meet_ratio, static_cast<double>(j) / (kFilletPoints - 1));
+    if (fillet_point_rounded(g, phi_d, phi_error, profile[kFilletFirst + j])) continue;
     const ld phi = 90.0L * std::pow(phi_meet / 90.0L, static_cast<ld>(j) / (kFilletPoints - 1));
     ld x = 0, y = 0;
     fillet_point<ld>(g, phi, x, y);
@@ -262,7 +344,11 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
   const ld c = chamfer_depth;
   for (int i = 0; i < kFlankPoints; ++i) {
     const ld radius = r_form + i * (r_a - r_form - c) / (kFlankPoints - 1);
-    const ld psi = involute_half_angle<ld>(g, radius, flank_thickness_at<ld>(g, radius));
+    const ld thickness_r = flank_thickness_at<ld>(g, radius);
+    if (involute_point_rounded(radius, thickness_r / (2 * g.r) + g.inv_alpha_t, g.r_b / radius, profile[kFlankFirst + i])) {
+      continue;
+    }
+    const ld psi = involute_half_angle<ld>(g, radius, thickness_r);
     profile[kFlankFirst + i] = {static_cast<float>(radius * std::sin(psi)), static_cast<float>(radius * std::cos(psi))};
   }
   const ld gamma_a = tip_thickness / (2.0L * r_a);
@@ -282,6 +368,7 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
   const ld gamma_0 = std::atan(static_cast<ld>(profile[kFilletFirst].x) / profile[kFilletFirst].y);
   for (int i = 0; i <= kArcSteps; ++i) {
     const ld gamma = half_space - i * (half_space - gamma_0) / kArcSteps;
+    if (polar_point_rounded(r_f, gamma, profile[kRootArcFirst + i])) continue;
     profile[kRootArcFirst + i] = {static_cast<float>(r_f * std::sin(gamma)), static_cast<float>(r_f * std::cos(gamma))};
   }
 
@@ -289,6 +376,7 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
   const ld gamma_l = std::atan(static_cast<ld>(profile[kTipCorner].x) / profile[kTipCorner].y);
   for (int k = 0; k <= kArcSteps; ++k) {
     const ld gamma = static_cast<ld>(kArcSteps - k) / kArcSteps * gamma_l;
+    if (polar_point_rounded(r_a, gamma, profile[kTipArcFirst + k])) continue;
     profile[kTipArcFirst + k] = {static_cast<float>(r_a * std::sin(gamma)), static_cast<float>(r_a * std::cos(gamma))};
   }
 
