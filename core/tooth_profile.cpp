@@ -73,6 +73,74 @@ void fillet_point(const Generator& g, T phi, T& x_out, T& y_out, T* phi_t_out = 
   if (ell_out) *ell_out = ell;
 }
 
+// The generator's quantities in double, as the single-precision steps use them.
+struct StepConstants {
+  double r, cos_beta, rho, u_c, v_c, r_b, inv_alpha_t;
+  explicit StepConstants(const Generator& g)
+      : r(static_cast<double>(g.r)), cos_beta(static_cast<double>(g.cos_beta)), rho(static_cast<double>(g.rho)),
+        u_c(static_cast<double>(g.u_c)), v_c(static_cast<double>(g.v_c)), r_b(static_cast<double>(g.r_b)),
+        inv_alpha_t(static_cast<double>(g.inv_alpha_t)) {}
+};
+
+constexpr double kDouble = 0x1p-53;        // half a unit in the last place of a double, relative
+constexpr double kStage = 16.0 * kDouble;  // rounding allowance of one stage of a double evaluation
+
+// Single-precision rounding of a double result whose difference to the result of a reference
+// evaluation is at most `bound`: when the whole interval rounds to one value, the reference rounds to it
+// too. Zeros are left to the reference, whose sign the bound cannot settle.
+bool rounds_surely(double value, double bound, float& out) {
+  const float lo = static_cast<float>(value - bound);
+  const float hi = static_cast<float>(value + bound);
+  if (!(lo == hi) || lo == 0.0f || !std::isfinite(lo)) return false;
+  out = lo;
+  return true;
+}
+
+// The gear point of a meeting-search step, the same single-precision values as fillet_point<float>.
+// Two of its functions come from quantities at hand: the tangent of the generating angle from its sine
+// and cosine, and the functions of phi_t - theta from those of phi_t and theta. A value so found is
+// kept when the bound of its difference to the direct evaluation settles its rounding; otherwise the
+// direct evaluation gives it.
+void search_point(const StepConstants& k, float phi, float& x_out, float& y_out, float* phi_t_out = nullptr,
+                  float* ell_out = nullptr) {
+  const double pi = static_cast<double>(kPi);
+  const double phi_rad = to_rad<double>(phi);
+  const double cos_phi = std::cos(phi_rad), sin_phi = std::sin(phi_rad);
+  const float u = static_cast<float>(k.u_c - k.rho * cos_phi);
+  const float v = static_cast<float>(k.v_c - k.rho * sin_phi);
+  const float u_t = static_cast<float>(u / k.cos_beta);
+  float phi_t = 0.0f;
+  {
+    const double phi_t_deg = std::atan(sin_phi / cos_phi / k.cos_beta) * 180 / pi;
+    // sin/cos against tan: a few units of the last place of the argument of atan, whose slope in
+    // relative terms is at most 1/2; then the roundings of atan and of the conversion to degrees.
+    if (!(k.cos_beta > 0.0) ||
+        !rounds_surely(phi_t_deg, kStage * (120.0 + 4.0 * std::fabs(phi_t_deg)), phi_t)) {
+      phi_t = static_cast<float>(std::atan(std::tan(phi_rad) / k.cos_beta) * 180 / pi);
+    }
+  }
+  const double phi_t_rad = to_rad<double>(phi_t);
+  const double cos_t = std::cos(phi_t_rad), sin_t = std::sin(phi_t_rad);
+  const float ell = static_cast<float>(v / sin_t);
+  const float theta = static_cast<float>((u_t - ell * cos_t) / k.r);
+  const double angle = phi_t_rad - theta;
+  const double cos_theta = std::cos(static_cast<double>(theta)), sin_theta = std::sin(static_cast<double>(theta));
+  const double cos_angle = cos_t * cos_theta + sin_t * sin_theta;
+  const double sin_angle = sin_t * cos_theta - cos_t * sin_theta;
+  // The direct cos and sin of the rounded difference differ from the sums by the rounding of the
+  // difference and of the functions and products: a few units of the last place.
+  const double abs_ell = std::fabs(static_cast<double>(ell));
+  const double bound = kStage * (abs_ell * (std::fabs(angle) + 6.0) + 2.0 * (std::fabs(k.r) + abs_ell));
+  if (!rounds_surely(k.r * sin_theta + ell * cos_angle, bound, x_out)) {
+    x_out = static_cast<float>(k.r * sin_theta + ell * std::cos(angle));
+  }
+  if (!rounds_surely(k.r * cos_theta + ell * sin_angle, bound, y_out)) {
+    y_out = static_cast<float>(k.r * cos_theta + ell * std::sin(angle));
+  }
+  if (phi_t_out) *phi_t_out = phi_t;
+  if (ell_out) *ell_out = ell;
+}
+
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
 // never thicker than the flank to draw.
 template <typename T>
@@ -101,17 +169,6 @@ T involute_half_angle(const Generator& g, T radius, T thickness) {
 // errors of its inputs), and when the whole interval of that bound rounds to one single-precision
 // value, that value is the extended evaluation's too. Otherwise, and for zeros (whose sign the bound
 // cannot settle), the extended evaluation decides.
-constexpr double kDouble = 0x1p-53;
-constexpr double kStage = 16.0 * kDouble;  // rounding allowance of one stage
-
-bool rounds_surely(double value, double bound, float& out) {
-  const float lo = static_cast<float>(value - bound);
-  const float hi = static_cast<float>(value + bound);
-  if (!(lo == hi) || lo == 0.0f || !std::isfinite(lo)) return false;
-  out = lo;
-  return true;
-}
-
 // Fillet point of generating angle phi (degrees, with relative error phi_error against the extended
 // angle), rounded to single precision when the double evaluation settles it.
 bool fillet_point_rounded(const Generator& g, double phi, double phi_error, ProfilePoint& out) {
@@ -170,6 +227,26 @@ bool polar_point_rounded(ld radius, ld gamma, ProfilePoint& out) {
   const double rad = static_cast<double>(radius), gam = static_cast<double>(gamma);
   const double bound = 16.0 * std::fabs(rad) * kStage * (1.0 + std::fabs(gam));
   return rounds_surely(rad * std::sin(gam), bound, out.x) && rounds_surely(rad * std::cos(gam), bound, out.y);
+}
+
+// Half-angle of the involute flank in a meeting-search step, the same single-precision value as
+// involute_half_angle<float>: tan(acos q) is sqrt((1 - q)(1 + q)) / q and the angle its arc tangent,
+// kept when the bound of the difference to the direct evaluation settles the rounding.
+float search_half_angle(const StepConstants& k, float radius, float thickness) {
+  const double q = k.r_b / radius;
+  const double base = thickness / (2 * k.r) + k.inv_alpha_t;
+  if (q > 0.0 && q < 1.0 - 1e-9) {
+    const double t = std::sqrt((1.0 - q) * (1.0 + q)) / q;
+    const double alpha = std::atan(t);
+    const double psi = base - (t - alpha);
+    // tan against the square root: a few units of the last place of t, and the slope 1 + t^2 of tan
+    // times the rounding of acos; atan's slope 1 / (1 + t^2) is at most 1; then the subtractions.
+    const double bound = 2.0 * kStage * (t + alpha * (2.0 + t * t) + std::fabs(base) + std::fabs(psi));
+    float out = 0.0f;
+    if (rounds_surely(psi, bound, out)) return out;
+  }
+  const double alpha_r = q > 1 ? static_cast<double>(checked_acos(q)) : std::acos(q);
+  return static_cast<float>(base - (std::tan(alpha_r) - alpha_r));
 }
 
 }  // namespace
@@ -233,6 +310,7 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
   ld r_form = r_b;
   ld phi_meet = pressure_angle;
   {
+    const StepConstants step(g);
     const float r_b_f = static_cast<float>(r_b);
     float x_inv_prev = 0.0f;
     float x_prev = 0.0f;
@@ -269,7 +347,7 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
         }
         const float phi_last = generating_angle(last);
         float x = 0.0f, y = 0.0f, phi_t = 0.0f, ell = 0.0f;
-        fillet_point<float>(g, phi_last, x, y, &phi_t, &ell);
+        search_point(step, phi_last, x, y, &phi_t, &ell);
         const float radius = radius_of(x, y);
         // Bound of the difference between a step's single-precision radius and the exact radius of its
         // generating angle, over the block (the smallest angle, at its end, is the worst case).
@@ -292,13 +370,13 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
       if (i >= kMeetingSearchSteps) break;
       const float phi = generating_angle(i);
       float x = 0.0f, y = 0.0f;
-      fillet_point<float>(g, phi, x, y);
+      search_point(step, phi, x, y);
       const float radius = radius_of(x, y);
       if (radius < r_b_f) {
         phi_meet = phi;  // the fillet reaches at least this far; no involute exists here
       } else if (radius > r_b_f) {
         const float s = flank_thickness_at<float>(g, radius);
-        const float psi = involute_half_angle<float>(g, radius, s);
+        const float psi = search_half_angle(step, radius, s);
         const float x_inv = static_cast<float>(radius * std::sin(static_cast<double>(psi)));
         const float d = x_inv - x;
         const float d_prev = x_inv_prev - x_prev;
