@@ -267,7 +267,13 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
 
   auto bad_token = [&](int number, const char* label, Tokenizer::Result result, std::string_view what) {
     if (result == Tokenizer::Result::too_long) return rejected(file_name, number, label, "is too long");
-    return rejected(file_name, number, label, "\"" + shown_token(token) + "\" " + std::string(what));
+    // Built by appending: GCC 12 warns (-Wrestrict) about a possible overlap in the inlined
+    // `const char* + std::string&&`, which cannot happen here.
+    std::string quoted = "\"";
+    quoted += shown_token(token);
+    quoted += "\" ";
+    quoted += what;
+    return rejected(file_name, number, label, quoted);
   };
 
   // Fixed fields.
