@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -40,49 +41,70 @@ QString one_line(std::string_view text) {
 }  // namespace
 
 ResultsPane::ResultsPane(QTextEdit* view) : view_(view) {
-  QTextDocument* doc = document();
-  if (!doc) return;
+  QTextDocument* d = doc();
+  if (!d) return;
   // The report columns are laid out with tabs for half-inch tab stops and a dialog font about five
   // pixels a character wide: the stops follow the pane's font (which the window scale and printing
   // change) at the same ratio, 9.6 average character widths.
   const qreal tab = 9.6 * view_->fontMetrics().averageCharWidth();
   if (tab > 0 && view_->tabStopDistance() != tab) view_->setTabStopDistance(tab);
-  if (doc->isUndoRedoEnabled()) doc->setUndoRedoEnabled(false);
-  const int missing = kLineCount - doc->blockCount();
+  if (d->isUndoRedoEnabled()) d->setUndoRedoEnabled(false);
+  const int missing = kLineCount - d->blockCount();
   if (missing > 0) {
-    QTextCursor c(doc);
+    QTextCursor c(d);
     c.movePosition(QTextCursor::End);
     c.insertText(QString(missing, QChar('\n')));
   }
+  pending_.resize(std::size_t(d->blockCount()));
 }
 
-QTextDocument* ResultsPane::document() const { return view_ ? view_->document() : nullptr; }
+ResultsPane::~ResultsPane() { flush(); }
 
-int ResultsPane::line_count() const {
-  const QTextDocument* doc = document();
-  return doc ? doc->blockCount() : 0;
+QTextDocument* ResultsPane::doc() const { return view_ ? view_->document() : nullptr; }
+
+QTextDocument* ResultsPane::document() {
+  flush();
+  return doc();
 }
+
+int ResultsPane::line_count() const { return int(pending_.size()); }
 
 void ResultsPane::set_line(int index, std::string_view text) {
-  QTextDocument* doc = document();
-  if (!doc || index < 0) return;
-  const QTextBlock block = doc->findBlockByNumber(index);
-  if (!block.isValid()) return;
-  const QString s = one_line(text);
-  if (block.text() == s) return;  // an unchanged line is not rewritten (keeps the view still)
-  QTextCursor c(block);
-  c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-  c.insertText(s);
+  if (index < 0 || index >= line_count()) return;
+  pending_[std::size_t(index)] = one_line(text);
 }
 
 void ResultsPane::clear_lines(int first, int last) {
-  for (int i = first; i <= last; ++i) set_line(i, {});
+  for (int i = std::max(first, 0); i <= last && i < line_count(); ++i) pending_[std::size_t(i)] = QString();
+}
+
+void ResultsPane::flush() {
+  QTextDocument* d = doc();
+  if (!d) return;
+  QTextCursor c(d);
+  bool editing = false;
+  QTextBlock block = d->begin();
+  for (std::size_t i = 0; i < pending_.size() && block.isValid(); ++i, block = block.next()) {
+    if (!pending_[i]) continue;
+    if (block.text() != *pending_[i]) {
+      if (!editing) {
+        c.beginEditBlock();  // one change of the document for all lines
+        editing = true;
+      }
+      c.setPosition(block.position());
+      c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      c.insertText(*pending_[i]);
+    }
+    pending_[i].reset();
+  }
+  if (editing) c.endEditBlock();
 }
 
 void ResultsPane::remove_line(int index) {
-  QTextDocument* doc = document();
-  if (!doc || index < 0) return;
-  const QTextBlock block = doc->findBlockByNumber(index);
+  if (index < 0 || index >= line_count()) return;
+  flush();
+  QTextDocument* d = doc();
+  const QTextBlock block = d->findBlockByNumber(index);
   if (!block.isValid()) return;
   QTextCursor c(block);
   if (block.next().isValid()) {
@@ -96,21 +118,20 @@ void ResultsPane::remove_line(int index) {
     c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);  // the only line: empty it
   }
   c.removeSelectedText();
+  pending_.resize(std::size_t(d->blockCount()));
 }
 
 std::string ResultsPane::line(int index) const {
-  const QTextDocument* doc = document();
-  if (!doc || index < 0) return {};
-  const QTextBlock block = doc->findBlockByNumber(index);
+  if (index < 0 || index >= line_count()) return {};
+  if (const auto& p = pending_[std::size_t(index)]) return p->toStdString();
+  const QTextBlock block = doc()->findBlockByNumber(index);
   return block.isValid() ? block.text().toStdString() : std::string();
 }
 
 std::string ResultsPane::text() const {
   std::string all;
-  const QTextDocument* doc = document();
-  if (!doc) return all;
-  for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-    all += b.text().toStdString();
+  for (int i = 0; i < line_count(); ++i) {
+    all += line(i);
     all += '\n';
   }
   return all;

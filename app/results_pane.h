@@ -6,8 +6,12 @@
 // text document (one block per line), so what is shown is what is saved and printed.
 #pragma once
 
+#include <QString>
+
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QTextDocument;
 class QTextEdit;
@@ -26,7 +30,15 @@ class ResultsPane {
   // missing empty lines at its end; the undo history of the pane is switched off, since the reports
   // rewrite it on every refresh and nobody edits it; the tab stops are set to keep the report
   // columns aligned in the pane's font.
+  //
+  // Writes are gathered and reach the pane together, in one edit, when the object is destroyed or
+  // flush() is called: a report that empties its lines and then writes them changes each line of the
+  // pane at most once, and a line whose text stays the same is not touched. Use one ResultsPane at a
+  // time for a pane.
   explicit ResultsPane(QTextEdit* view);
+  ~ResultsPane();
+  ResultsPane(const ResultsPane&) = delete;
+  ResultsPane& operator=(const ResultsPane&) = delete;
 
   // Number of lines the pane holds (100 unless something else inserted lines into its document).
   int line_count() const;
@@ -41,20 +53,26 @@ class ResultsPane {
   // Removes line `index` with its text when the pane holds it.
   void remove_line(int index);
 
-  // The text of line `index`, empty when the pane has no such line.
+  // The text of line `index` as written so far, empty when the pane has no such line.
   std::string line(int index) const;
 
   // Every line, each ended by a line feed.
   std::string text() const;
 
-  // The pane's document, for saving and printing.
-  QTextDocument* document() const;
+  // Writes the gathered lines into the pane now.
+  void flush();
+
+  // The pane's document (with every write made), for saving and printing.
+  QTextDocument* document();
 
   // True when the pane has the keyboard focus.
   bool has_focus() const;
 
  private:
+  QTextDocument* doc() const;
+
   QTextEdit* view_;
+  std::vector<std::optional<QString>> pending_;  // per line: the text to write, if any
 };
 
 }  // namespace morvell

@@ -1,6 +1,7 @@
 // The results pane: 100 lines written by index, never more, never fewer.
 #include <gtest/gtest.h>
 
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -33,7 +34,9 @@ TEST(ResultsPane, HoldsOneHundredLinesWrittenByIndex) {
   EXPECT_EQ(pane.line(7), "two lines  here");
   EXPECT_EQ(pane.line(99), "last");
   EXPECT_EQ(pane.line(100), "");
+  pane.flush();
   EXPECT_EQ(view.toPlainText().split('\n').size(), 100);
+  EXPECT_EQ(view.document()->findBlockByNumber(5).text(), "second");
 
   pane.clear_lines(0, 6);
   EXPECT_EQ(pane.line(0), "");
@@ -43,9 +46,35 @@ TEST(ResultsPane, HoldsOneHundredLinesWrittenByIndex) {
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 100);
 
   // A pane that holds its lines already keeps them when it is taken up again.
+  pane.flush();
   ResultsPane again(&view);
   EXPECT_EQ(again.line(99), "last");
   EXPECT_EQ(again.line_count(), 100);
+}
+
+TEST(ResultsPane, WritesReachThePaneTogetherAndOnlyWhereTheTextChanged) {
+  QTextEdit view;
+  view.setPlainText(QString(99, QChar('\n')));  // the 100 lines of the layout
+  int changes = 0;
+  QObject::connect(view.document(), &QTextDocument::contentsChange, [&](int, int, int) { ++changes; });
+  auto write_report = [&](const char* value) {
+    ResultsPane pane(&view);
+    pane.clear_lines(0, 99);  // as a report does first
+    pane.set_line(3, "unchanging");
+    pane.set_line(4, value);
+    EXPECT_EQ(pane.line(4), value);                         // read back before it reaches the pane
+    EXPECT_EQ(view.document()->findBlockByNumber(4).text(), changes ? "one" : "");
+  };
+  write_report("one");
+  const int first = changes;
+  EXPECT_GE(first, 1);
+  EXPECT_EQ(view.document()->findBlockByNumber(4).text(), "one");
+  write_report("one");  // the same report again changes nothing
+  EXPECT_EQ(changes, first);
+  write_report("two");
+  EXPECT_EQ(view.document()->findBlockByNumber(4).text(), "two");
+  EXPECT_EQ(view.document()->findBlockByNumber(3).text(), "unchanging");
+  EXPECT_EQ(view.document()->blockCount(), 100);
 }
 
 TEST(ResultsPane, RemovesALineItHolds) {
