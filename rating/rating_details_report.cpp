@@ -1,0 +1,28 @@
+// The main window's rating details report: the full ISO 6336 rating of the pair, its load and its
+// materials, written into the results pane by line index.
+#include <QTextEdit>
+
+#include "main_window.h"
+#include "report_lines.h"
+#include "results_pane.h"
+
+namespace morvell {
+
+void write_rating_details_report(const DesignData& d, ResultsPane& pane) {
+  if (pane.has_focus()) pane.remove_line(ResultsPane::kLineCount);
+  else pane.clear_lines(0, kRatingDetailsLastBlankLine);
+  for (const ReportLine& line : rating_details_lines(d)) pane.set_line(line.index, line.text);
+}
+
+void show_both_scroll_bars(QTextEdit* view) {
+  view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void TMainForm::ratingdetails_report() {
+  ResultsPane pane(mainresults);
+  write_rating_details_report(d_, pane);
+  show_both_scroll_bars(mainresults);
+}
+
+}  // namespace morvell

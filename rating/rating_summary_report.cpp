@@ -1,0 +1,37 @@
+// The main window's rating summary report: safety factors, stresses, lives and damage of both gears,
+// the contact ratios and the mesh forces on one screen of the results pane, shown from its first line.
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "main_window.h"
+#include "report_lines.h"
+#include "results_pane.h"
+
+namespace morvell {
+
+void write_rating_summary_report(const DesignData& d, ResultsPane& pane) {
+  if (pane.has_focus()) pane.remove_line(ResultsPane::kLineCount);
+  else pane.clear_lines(0, kRatingSummaryLastBlankLine);
+  for (const ReportLine& line : rating_summary_lines(d)) pane.set_line(line.index, line.text);
+}
+
+void scroll_to_first_line(QTextEdit* view) {
+  view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QTextCursor caret = view->textCursor();
+  caret.setPosition(0);
+  view->setTextCursor(caret);
+  show_both_scroll_bars(view);
+  // Hiding the bars does not move the view here as it does in the window system's own panes.
+  view->horizontalScrollBar()->setValue(0);
+  view->verticalScrollBar()->setValue(0);
+}
+
+void TMainForm::ratingsummary_report() {
+  ResultsPane pane(mainresults);
+  write_rating_summary_report(d_, pane);
+  scroll_to_first_line(mainresults);
+}
+
+}  // namespace morvell

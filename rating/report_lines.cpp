@@ -1,0 +1,375 @@
+#include "report_lines.h"
+
+#include <cmath>
+#include <limits>
+
+#include "numeric.h"
+#include "results_pane.h"
+
+namespace morvell {
+
+namespace {
+
+// A value as the formatter receives it: converted in extended precision, then rounded to double. A value
+// that is not a number prints as "nan" whatever its sign; infinities print as "inf" and "-inf". Every
+// line is built in a string of its own length, so no value can overrun it.
+double shown(ld value) { return std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : double(value); }
+
+class LineWriter {
+ public:
+  explicit LineWriter(ReportLines& out) : out_(out) {}
+
+  void text(int line, const char* s) { out_.push_back({line, s}); }
+  void one(int line, const char* format, ld value) { out_.push_back({line, format_line(format, shown(value))}); }
+  void two(int line, const char* format, ld pinion, ld wheel) {
+    out_.push_back({line, format_line(format, shown(pinion), shown(wheel))});
+  }
+
+ private:
+  ReportLines& out_;
+};
+
+void not_run(LineWriter& w, int first_line) {
+  w.text(first_line, "Rating not run ");
+  w.text(first_line + 1, "check rating inputs and transverse contact ratio>1.0");
+}
+
+// The values of one gear's material block of the details report.
+struct MaterialBlock {
+  int first_line;
+  const char* heading;
+  int material_type;
+  float poisson_ratio, elastic_modulus, yield_stress, tensile_stress;
+  bool limited_pitting;
+  float sigma_h_static, nl_static_contact, sigma_h_pit, nl_pit_contact, sigma_hlim, nl_lim_contact, sigma_h_inf,
+      nl_inf_contact;
+  float sigma_f_static, nl_static_bending, sigma_flim, nl_lim_bending, sigma_f_inf, nl_inf_bending;
+  // Texts that differ between the pinion's and the wheel's block.
+  const char* contact_heading_metric;
+  const char* contact_heading_english;
+  const char* bending_heading_english;
+  const char* elastic_modulus_english;
+  const char* tensile_stress_english;
+};
+
+void material_block(LineWriter& w, const MaterialBlock& b, bool english, ld stress) {
+  const int l = b.first_line;
+  const char* point = english ? "%-16.0f\t\t%-16.3e" : "%-16.3f\t\t%-16.3e";
+  w.text(l, b.heading);
+  w.text(l + 1, material_name(b.material_type));
+  w.one(l + 2, "Poissons ratio \t\t%-16.3f", b.poisson_ratio);
+  w.one(l + 3, english ? b.elastic_modulus_english : "Elastic modulus (MPa)\t%-16.3e", b.elastic_modulus / stress);
+  w.one(l + 4, english ? "Yield stress (psi) \t\t%-16.0f" : "Yield stress (MPa) \t\t%-16.3f", b.yield_stress / stress);
+  w.one(l + 5, english ? b.tensile_stress_english : "Tensile stress (MPa) \t%-16.3f", b.tensile_stress / stress);
+  w.text(l + 7, english ? b.contact_heading_english : b.contact_heading_metric);
+  w.two(l + 8, point, b.sigma_h_static / stress, b.nl_static_contact);
+  if (b.limited_pitting) w.two(l + 9, point, b.sigma_h_pit / stress, b.nl_pit_contact);
+  w.two(l + 10, point, b.sigma_hlim / stress, b.nl_lim_contact);
+  w.two(l + 11, point, b.sigma_h_inf / stress, b.nl_inf_contact);
+  w.text(l + 13, english ? b.bending_heading_english : "Bending Stress (MPa)        \tCycles");
+  w.two(l + 14, point, b.sigma_f_static / stress, b.nl_static_bending);
+  w.two(l + 15, point, b.sigma_flim / stress, b.nl_lim_bending);
+  w.two(l + 16, point, b.sigma_f_inf / stress, b.nl_inf_bending);
+}
+
+}  // namespace
+
+const char* material_name(int material_type) {
+  static const char* const names[] = {
+      "Material Input",
+      "Steel",
+      "Through Hardening Steel, Through Hardened",
+      "Grey Cast Iron",
+      "Nodular Cast Iron (pearlitic,bainitic)",
+      "Nodular Cast Iron (ferritic)",
+      "Black Malleable Cast Iron",
+      "Case Hardening Steel",
+      "Flame or Induction Hardened Steel",
+      "Nitriding Steel, Nitrided",
+      "Through and Case Hardening Steel, Nitrided",
+      "Through and Case Hardening Steel, Nitrocarburized",
+  };
+  if (material_type < 0 || material_type >= int(std::size(names))) return "";
+  return names[material_type];
+}
+
+bool damage_in_exponent_notation(float pinion, float wheel) {
+  const float upper = 1000.0f;
+  const double lower = 0.01;
+  auto outside = [&](float v) { return std::isnan(v) || v > upper || double(v) < lower; };
+  return outside(pinion) || outside(wheel);
+}
+
+ReportLines rating_details_lines(const DesignData& d) {
+  ReportLines out;
+  LineWriter w(out);
+  if (d.rating_valid != 1) {
+    not_run(w, 3);
+    return out;
+  }
+  if (d.unit_system != 1 && d.unit_system != 2) return out;
+
+  const bool en = d.unit_system == 2;
+  // Display divisors; in metric units every value is printed as stored.
+  const ld stress = en ? ld(d.stress_unit_factor) : 1;
+  const ld length = en ? ld(d.length_unit_factor) : 1;  // mm to inch, and um to thousandths of an inch
+  const ld force = en ? ld(d.force_unit_factor) : 1;
+  const ld torque = en ? ld(d.torque_unit_factor) : 1;
+  auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
+  // Stiffness per unit face width and deflection: N/(mm um) to lbf/(inch thou).
+  auto stiffness = [&](float v) { return ld(v) / force * length * length; };
+
+  w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
+  w.one(1, "Zone Factor \t\tZH\t\t %-16.3f", d.zone_factor);
+  w.one(2, "Elasticity Factor \t\tZE\t\t %-16.3f", d.elasticity_factor);
+  w.one(3, "Contact Ratio Factor \tZEpsilon\t\t %-16.3f", d.contact_ratio_factor);
+  w.one(4, "Helix Angle Factor \t\tZbeta\t\t %-16.3f", d.helix_angle_factor_contact);
+  w.two(5,
+        pick("Nominal Contact Stress (MPa)\tSigmaHO\t %-16.3f\t%-16.3f",
+             "Nominal Contact Stress(psi)\tSigmaHO\t %-16.0f\t%-16.0f"),
+        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
+  w.two(6, "Single Tooth Pair Cont. Fact. \tZB,ZD\t %-16.3f\t%-16.3f", d.single_pair_contact_factor[0],
+        d.single_pair_contact_factor[1]);
+  w.one(7, "Dynamic Factor \t\tKV\t\t %-16.3f", d.dynamic_factor);
+  w.one(8,
+        pick("Running in Allowance (um)\tyBeta\t\t %-16.3f", "Running in Allowance (thou) \tyBeta\t\t %-16.3f"),
+        d.running_in_allowance_helix / length);
+  w.one(9,
+        pick("Effective Equiv. Misal.(um)\tFBetay\t\t %-16.3f", "Effective Equiv. Misal.(thou) \tFBetay\t\t %-16.3f"),
+        d.effective_misalignment / length);
+  w.one(10,
+        pick("Single Pair Stiff.(N/mm/um)\tcdash\t\t %-16.3f", "Single Pair Stiff.(lbf/inch/thou)\tcdash\t\t %-16.3f"),
+        stiffness(d.single_pair_stiffness));
+  w.one(11,
+        pick("Mesh Stiffness (N/mm/um)\tcgamma\t\t %-16.3f", "Mesh Stiffness (lbf/inch/thou)\tcgamma\t\t %-16.3f"),
+        stiffness(d.mesh_stiffness));
+  w.one(12, "Load Dist. Fact. Cont. \tKHbeta\t\t %-16.3f", d.face_load_factor_contact);
+  w.one(13,
+        pick("Running in Allowance (um)\tyalpha\t\t %-16.3f", "Running in Allowance (thou)\tyalpha\t\t %-16.3f"),
+        d.running_in_allowance_profile / length);
+  w.one(14, "Trans. Load Dist. Fact. Cont.\tKHalpha\t\t %-16.3f", d.transverse_load_factor_contact);
+  w.two(15,
+        pick("Actual Cont. Stress \t\tSigmaH\t %-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t %-16.0f\t%-16.0f"),
+        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
+  w.one(16, "Lubrication Factor \t\tZL\t\t %-16.3f", d.lubricant_factor);
+  w.one(17, "Velocity Factor \t\tZV\t\t %-16.3f", d.velocity_factor);
+  w.one(18, "Roughness Factor \t\tZR\t\t %-16.3f", d.roughness_factor);
+  w.one(19, "Work Hardening Factor \tZW\t\t %-16.3f", d.work_hardening_factor);
+  w.one(20, "Size Factor \t\tZX\t\t %-16.3f", d.size_factor_contact);
+  w.two(21, "Life Factor Contact\t\tZNT\t %-16.3f\t%-16.3f", d.life_factor_contact[0], d.life_factor_contact[1]);
+  w.two(22,
+        pick("Permissible Cont. Stress \tSigmaHP\t %-16.3f\t%-16.3f",
+             "Permissible Cont. Stress \tSigmaHP\t %-16.0f\t%-16.0f"),
+        d.permissible_contact_stress[0] / stress, d.permissible_contact_stress[1] / stress);
+  w.two(23,
+        pick("Contact Stress Number \t \"  \"  Hlim\t %-16.3f\t%-16.3f",
+             "Contact Stress Number \t \"  \"  Hlim\t %-16.0f\t%-16.0f"),
+        d.sigma_hlim[0] / stress, d.sigma_hlim[1] / stress);
+  w.two(24, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
+
+  w.two(26,
+        pick("Facewidth for bending (mm)\tsb\t %-16.3f\t%-16.3f", "Facewidth for bending (inch)\tsb\t %-16.4f\t%-16.4f"),
+        d.bending_face_width[0] / length, d.bending_face_width[1] / length);
+  w.two(27,
+        pick("Root Chord Thickness (mm)\tsFn\t %-16.3f\t%-16.3f", "Root Chord Thickness (inch)\tsFn\t %-16.4f\t%-16.4f"),
+        d.root_chord_thickness_pinion / length, d.root_chord_thickness_wheel / length);
+  w.two(28,
+        pick("Critical Point Fillet Rad.(mm)\trhof \t %-16.3f\t%-16.3f",
+             "Critical Point Fillet Rad. (inch)\trhof \t %-16.4f\t%-16.4f"),
+        d.critical_fillet_radius_pinion / length, d.critical_fillet_radius_wheel / length);
+  w.two(29, pick("Lever Arm (mm) \t\thFe\t %-16.3f\t%-16.3f", "Lever Arm (inch)\t\thFe\t %-16.4f\t%-16.4f"),
+        d.bending_lever_arm_pinion / length, d.bending_lever_arm_wheel / length);
+  // The two angles are printed as the rating stores them (radians).
+  w.two(30, "Load Direction Angle \talphaFen\t %-16.3f\t%-16.3f", d.load_direction_angle_pinion,
+        d.load_direction_angle_wheel);
+  w.two(31, "Load Centre Angle \t\tgammae\t %-16.3f\t%-16.3f", d.load_centre_angle_pinion, d.load_centre_angle_wheel);
+  w.two(32, "Form Factor\t\tYF\t %-16.3f\t%-16.3f", d.form_factor_pinion, d.form_factor_wheel);
+  w.two(33, "Stress Concentration Factor \tYS\t %-16.3f\t%-16.3f", d.stress_correction_factor_pinion,
+        d.stress_correction_factor_wheel);
+  w.one(34, "Helix Angle Factor \t\tYbeta\t\t %-16.3f", d.helix_angle_factor_bending);
+  w.two(35,
+        pick("Nominal Bending Stress \tSigmaFO\t %-16.3f\t%-16.3f", "Nominal Bending Stress \tSigmaFO\t %-16.0f\t%-16.0f"),
+        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
+  w.one(36, "Load Dist. Fact. Bend. \tKFbeta\t\t %-16.3f", d.face_load_factor_bending);
+  w.one(37, "Trans. Load Dist. Fact. Bend.\tKFalpha\t\t %-16.3f", d.transverse_load_factor_bending);
+  w.two(38,
+        pick("Actual Bend. Stress\t\tSigmaF\t %-16.3f\t%-16.3f", "Actual Bend. Stress\t\tSigmaF\t %-16.0f\t%-16.0f"),
+        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
+  w.two(39, "Stress Concentration Factor \tYST\t %-16.3f\t%-16.3f", d.test_gear_stress_correction_factor_pinion,
+        d.test_gear_stress_correction_factor_wheel);
+  w.two(40, "Relative Notch Sens. Fact. \tYdrelt\t %-16.3f\t%-16.3f", d.relative_notch_sensitivity_factor_pinion,
+        d.relative_notch_sensitivity_factor_wheel);
+  w.two(41, "Relative Surface Factor \tYRrelt\t %-16.3f\t%-16.3f", d.relative_surface_factor_pinion,
+        d.relative_surface_factor_wheel);
+  w.two(42, "Size Factor \t\tYX\t %-16.3f\t%-16.3f", d.size_factor_bending_pinion, d.size_factor_bending_wheel);
+  w.two(43,
+        pick("Life Factor Bending \tYNT\t %-16.3f\t%-16.3f", "Life Factor Bending \t\tYNT\t %-16.3f\t%-16.3f"),
+        d.life_factor_bending[0], d.life_factor_bending[1]);
+  w.two(44,
+        pick("Permissible Bend. Stress \tSigmaFP\t %-16.3f\t%-16.3f",
+             "Permissible Bend. Stress \tSigmaFP\t %-16.0f\t%-16.0f"),
+        d.permissible_bending_stress_pinion / stress, d.permissible_bending_stress_wheel / stress);
+  w.two(45,
+        pick("Bending Stress Number\t \"   \"  Flim\t %-16.3f\t%-16.3f",
+             "Bending Stress Number\t \"   \"  Flim\t %-16.0f\t%-16.0f"),
+        d.sigma_flim[0] / stress, d.sigma_flim[1] / stress);
+  w.two(46, "Bending Safety Factor \tSF\t %-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
+        d.bending_safety_factor_wheel);
+
+  // Load of the selected case: the wheel turns slower and carries more torque by the gear ratio.
+  w.two(48, pick("Torque (Nm)\t\t\t %-16.3f\t%-16.3f", "Torque (lbf.ft)\t\t\t %-16.3f\t%-16.3f"), d.torque / torque,
+        ld(d.torque) * d.actual_ratio / torque);
+  w.two(49, "Speed (rpm)\t\t\t %-16.3f\t%-16.3f", d.speed, ld(d.speed) / d.actual_ratio);
+  w.one(50, pick("Power (KW)\t\t\t\t %-16.3f", "Power (hp)\t\t\t\t %-16.3f"),
+        en ? ld(d.power) / d.power_unit_factor : 0.001L * d.power);
+  w.two(51, "Load cycles\t\t\t %-16.3e\t%-16.3e", d.load_cycles_pinion, d.load_cycles_wheel);
+  w.one(52, "Time (hrs)\t\t\t\t %-16.3f", d.life_hours);
+  w.one(53, pick("FBetaX (um)\t\t\t\t %-16.3f", "FBetaX (thou)\t\t\t\t %-16.3f"), d.f_beta_x / length);
+  w.one(54, "Application factor\t\t\t\t %-16.3f", d.application_factor);
+  // mm^2/s and centistokes are the same unit.
+  w.one(55, pick("Lubricant viscosity (mm^2/sec)\t\t %-16.3f", "Lubricant viscosity (Cst)\t\t %-16.3f"),
+        d.lubricant_viscosity);
+  w.two(56, pick("Base pitch error (um)\t\t %-16.3f\t%-16.3f", "Base pitch error (thou)\t\t %-16.3f\t%-16.3f"),
+        d.base_pitch_error[0] / length, d.base_pitch_error[1] / length);
+  w.two(57, pick("Surface roughness (um)\t\t %-16.3f\t%-16.3f", "Surface roughness (thou)\t\t %-16.3f\t%-16.3f"),
+        d.flank_roughness[0] / length, d.flank_roughness[1] / length);
+  w.two(58, pick("Fillet roughness (um)\t\t %-16.3f\t%-16.3f", "Fillet roughness (thou)\t\t %-16.3f\t%-16.3f"),
+        d.fillet_roughness[0] / length, d.fillet_roughness[1] / length);
+  // The hardness is printed in the scale it is held in, under the one label.
+  w.two(59, pick("Surface hardness (HRC) \t\t%-16.3f\t%-16.3f", "Surface hardness(HRC) \t\t%-16.3f\t%-16.3f"),
+        d.surface_hardness[0], d.surface_hardness[1]);
+
+  const MaterialBlock pinion{61,
+                             "Pinion material properties",
+                             d.material_type[0],
+                             d.poisson_ratio[0],
+                             d.elastic_modulus[0],
+                             d.yield_stress_pinion,
+                             d.tensile_stress_pinion,
+                             d.limited_pitting[0] == 1,
+                             d.sigma_h_static_pinion,
+                             d.nl_static_contact_pinion,
+                             d.sigma_h_pit_pinion,
+                             d.nl_pit_contact_pinion,
+                             d.sigma_hlim[0],
+                             d.nl_lim_contact_pinion,
+                             d.sigma_h_inf_pinion,
+                             d.nl_inf_contact_pinion,
+                             d.sigma_f_static[0],
+                             d.nl_static_bending_pinion,
+                             d.sigma_flim[0],
+                             d.nl_lim_bending_pinion,
+                             d.sigma_f_inf_pinion,
+                             d.nl_inf_bending_pinion,
+                             "Contact Stress (MPa)\tCycles",
+                             "Contact Stress (psi)         \tCycles",
+                             "Bending Stress (psi)      \tCycles",
+                             "Elastic modulus (psi)       \t%-16.3e",
+                             "Tensile stress (psi)       \t%-16.0f"};
+  const MaterialBlock wheel{79,
+                            "Wheel material properties",
+                            d.material_type[1],
+                            d.poisson_ratio[1],
+                            d.elastic_modulus[1],
+                            d.yield_stress_wheel,
+                            d.tensile_stress_wheel,
+                            d.limited_pitting[1] == 1,
+                            d.sigma_h_static_wheel,
+                            d.nl_static_contact_wheel,
+                            d.sigma_h_pit_wheel,
+                            d.nl_pit_contact_wheel,
+                            d.sigma_hlim[1],
+                            d.nl_lim_contact_wheel,
+                            d.sigma_h_inf_wheel,
+                            d.nl_inf_contact_wheel,
+                            d.sigma_f_static[1],
+                            d.nl_static_bending_wheel,
+                            d.sigma_flim[1],
+                            d.nl_lim_bending_wheel,
+                            d.sigma_f_inf_wheel,
+                            d.nl_inf_bending_wheel,
+                            "Contact Stress (MPa)        \tCycles",
+                            "Contact Stress (psi)       \tCycles",
+                            "Bending Stress (psi)       \tCycles",
+                            "Elastic modulus (psi)        \t%-16.3e",
+                            "Tensile stress (psi)     \t%-16.0f"};
+  material_block(w, pinion, en, stress);
+  material_block(w, wheel, en, stress);
+  return out;
+}
+
+ReportLines rating_summary_lines(const DesignData& d) {
+  ReportLines out;
+  LineWriter w(out);
+  if (d.rating_valid != 1) {
+    not_run(w, 2);
+    return out;
+  }
+  if (d.unit_system != 1 && d.unit_system != 2) return out;
+
+  const bool en = d.unit_system == 2;
+  const ld stress = en ? ld(d.stress_unit_factor) : 1;
+  const ld force = en ? ld(d.force_unit_factor) : 1;
+  auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
+
+  w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
+  w.two(2, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
+  w.two(4,
+        pick("Nominal Contact Stress(MPa)\tSigmaHO\t %-16.3f\t%-16.3f",
+             "Nominal Contact Stress(psi)\tSigmaHO\t %-16.0f\t%-16.0f"),
+        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
+  w.two(5,
+        pick("Contact Stress Number \t \"  \"  Hlim\t %-16.3f\t%-16.3f",
+             "Contact Stress Number \t \"  \"  Hlim\t %-16.0f\t%-16.0f"),
+        d.sigma_hlim[0] / stress, d.sigma_hlim[1] / stress);
+  w.two(6,
+        pick("Actual Cont. Stress \t\tSigmaH\t %-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t %-16.0f\t%-16.0f"),
+        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
+  w.two(7, "Life Factor(Contact)\t\tZNT\t %-16.3f\t%-16.3f", d.life_factor_contact[0], d.life_factor_contact[1]);
+  w.two(8,
+        pick("Permissible Cont. Stress \tSigmaHP\t %-16.3f\t%-16.3f",
+             "Permissible Cont. Stress \tSigmaHP\t %-16.0f\t%-16.0f"),
+        d.permissible_contact_stress[0] / stress, d.permissible_contact_stress[1] / stress);
+  w.two(9, "Contact life (cycles) \t\t\t %-16.3e\t%-16.3e", d.contact_life_pinion, d.contact_life_wheel);
+  w.two(10,
+        damage_in_exponent_notation(d.contact_damage[0], d.contact_damage[1])
+            ? "Contact damage (percent) \t\t %-16.3e\t%-16.3e"
+            : "Contact damage (percent) \t\t %-16.3f\t%-16.3f",
+        d.contact_damage[0], d.contact_damage[1]);
+
+  w.two(12, "Bending Safety Factor \tSF\t %-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
+        d.bending_safety_factor_wheel);
+  w.two(14,
+        pick("Nom. Bending Stress(MPa)\tSigmaFO\t %-16.3f\t%-16.3f",
+             "Nom. Bending Stress(psi)\tSigmaFO\t %-16.0f\t%-16.0f"),
+        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
+  w.two(15,
+        pick("Bending Stress Number \t \"  \" Flim\t %-16.3f\t%-16.3f",
+             "Bending Stress Number \t \"  \" Flim\t %-16.0f\t%-16.0f"),
+        d.sigma_flim[0] / stress, d.sigma_flim[1] / stress);
+  w.two(16,
+        pick("Actual Bend. Stress       \tSigmaF\t %-16.3f\t%-16.3f",
+             "Actual Bend. Stress       \tSigmaF\t %-16.0f\t%-16.0f"),
+        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
+  w.two(17, "Life Factor(Bending) \tYNT\t %-16.3f\t%-16.3f", d.life_factor_bending[0], d.life_factor_bending[1]);
+  w.two(18,
+        pick("Permissible Bend.Stress \tSigmaFP\t %-16.3f\t%-16.3f",
+             "Permissible Bend. Stress \tSigmaFP\t %-16.0f\t%-16.0f"),
+        d.permissible_bending_stress_pinion / stress, d.permissible_bending_stress_wheel / stress);
+  w.two(19, "Bending life (cycles) \t\t %-16.3e\t%-16.3e", d.bending_life_pinion, d.bending_life_wheel);
+  w.two(20,
+        damage_in_exponent_notation(d.bending_damage[0], d.bending_damage[1])
+            ? "Bending damage (percent) \t\t %-16.3e\t%-16.3e"
+            : "Bending damage (percent) \t\t %-16.3f\t%-16.3f",
+        d.bending_damage[0], d.bending_damage[1]);
+
+  w.one(22, "Contact Ratio (Transverse) \t\t\t%-16.3f", d.transverse_contact_ratio);
+  w.one(23, "Contact Ratio (Axial) \t\t\t%-16.3f", d.axial_contact_ratio);
+  w.one(25, pick("Tangential force (N)     \t\t\t%-16.3f", "Tangential force (lbf)     \t\t\t%-16.3f"),
+        d.tangential_force / force);
+  w.one(26, pick("Radial force (N)\t\t\t\t%-16.3f", "Radial force (lbf)\t\t\t\t%-16.3f"), d.radial_force / force);
+  w.one(27, pick("Axial force (N)\t\t\t\t%-16.3f", "Axial force (lbf)\t\t\t\t%-16.3f"), d.axial_force / force);
+  return out;
+}
+
+}  // namespace morvell
