@@ -117,7 +117,9 @@ TEST(RatingReportLines, StartUpDesignInBothUnitSystemsMatchesTheReviewedLines) {
     const std::string got = as_text(c.build(*d));
     const std::string path = std::string(MORVELL_SOURCE_DIR "/tests/app/golden/") + c.file;
     if (std::getenv("MORVELL_UPDATE_GOLDEN")) {
-      std::ofstream(path, std::ios::binary) << got;
+      std::ofstream out(path, std::ios::binary);
+      out << got;
+      EXPECT_TRUE(out.good()) << "cannot write " << path;
       continue;
     }
     std::ifstream in(path, std::ios::binary);
