@@ -299,9 +299,11 @@ void TMainForm::SetMain_textboxes() {
   pinhelixhandbutton->setVisible(d.helix_angle != 0);
   wheelhelixhandbutton->setVisible(d.helix_angle != 0);
 
-  // The chosen report. The rating details (2) and the rating summary (3) come with the rating
-  // reports; until then the pane keeps what it shows.
+  // The chosen report: geometry (0), rating details (2) or rating summary (3); any other choice leaves
+  // the pane as it is.
   if (d.report_selection == 0) mainform_report();
+  else if (d.report_selection == 2) ratingdetails_report();
+  else if (d.report_selection == 3) ratingsummary_report();
 
   refresh_3d_view();
 

@@ -44,6 +44,9 @@ class TMainForm : public QMainWindow {
   void check_warnings();
   // The geometry report in the results pane.
   void mainform_report();
+  // The rating reports in the results pane: the full rating (details) and its summary.
+  void ratingdetails_report();
+  void ratingsummary_report();
   // Hooks of the refresh for the 2D mesh plot and the 3D view.
   void refresh_mesh_plot();
   void refresh_3d_view();

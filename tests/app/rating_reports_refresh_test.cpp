@@ -1,0 +1,73 @@
+// The main window's refresh writes the rating report that the Report menu chose into the results pane.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "main_window.h"
+#include "results_pane.h"
+#include "scripted_modal_services.h"
+#include "startup.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+
+namespace {
+
+struct RatedProgram {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+
+  RatedProgram() {
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    std::remove("mvl_pref.dat");  // metric units
+    const DesignFileResult loaded = prepare_design_data(*d);
+    EXPECT_TRUE(loaded.ok()) << loaded.message;
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+    d->rating_enabled = 1;  // as after the first show
+  }
+  ~RatedProgram() {
+    main.reset();
+    geomwarningform = nullptr;
+  }
+  std::string line(int i) { return ResultsPane(main->mainresults).line(i); }
+};
+
+}  // namespace
+
+TEST(RatingReportRefresh, TheRefreshWritesTheChosenRatingReport) {
+  RatedProgram p;
+  DesignData& d = *p.d;
+
+  d.report_selection = 2;
+  p.main->SetMain_textboxes();
+  ASSERT_EQ(d.rating_valid, 1);
+  EXPECT_EQ(p.line(0), "\t\t\t\t PINION  \t\tWHEEL");
+  EXPECT_EQ(p.line(1), "Zone Factor \t\tZH\t\t 2.259           ");
+  EXPECT_EQ(p.line(62), "Case Hardening Steel");
+  EXPECT_EQ(p.main->mainresults->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+
+  d.report_selection = 3;
+  p.main->mainresults->verticalScrollBar()->setValue(p.main->mainresults->verticalScrollBar()->maximum());
+  p.main->SetMain_textboxes();
+  EXPECT_EQ(p.line(1), "");
+  EXPECT_EQ(p.line(2), "Contact Safety Factor \tSH\t 1.168           \t1.197           ");
+  EXPECT_EQ(p.line(27).substr(0, 15), "Axial force (N)");
+  EXPECT_EQ(p.line(62), "");
+  EXPECT_EQ(p.main->mainresults->textCursor().position(), 0);
+  EXPECT_EQ(p.main->mainresults->verticalScrollBar()->value(), 0);
+}
