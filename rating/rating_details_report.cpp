@@ -20,8 +20,10 @@ void show_both_scroll_bars(QTextEdit* view) {
 }
 
 void TMainForm::ratingdetails_report() {
-  ResultsPane pane(mainresults);
-  write_rating_details_report(d_, pane);
+  {
+    ResultsPane pane(mainresults);
+    write_rating_details_report(d_, pane);
+  }  // the lines reach the pane here
   show_both_scroll_bars(mainresults);
 }
 

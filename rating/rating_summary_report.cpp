@@ -29,8 +29,10 @@ void scroll_to_first_line(QTextEdit* view) {
 }
 
 void TMainForm::ratingsummary_report() {
-  ResultsPane pane(mainresults);
-  write_rating_summary_report(d_, pane);
+  {
+    ResultsPane pane(mainresults);
+    write_rating_summary_report(d_, pane);
+  }  // the lines reach the pane here, before it is scrolled
   scroll_to_first_line(mainresults);
 }
 

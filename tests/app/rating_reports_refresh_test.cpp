@@ -61,8 +61,17 @@ TEST(RatingReportRefresh, TheRefreshWritesTheChosenRatingReport) {
   EXPECT_EQ(p.line(62), "Case Hardening Steel");
   EXPECT_EQ(p.main->mainresults->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 
+  // From the geometry report, whose lines differ from the first line on, with the caret at the end
+  // and the pane scrolled down: the summary ends at the top.
+  d.report_selection = 0;
+  p.main->SetMain_textboxes();
+  QTextEdit* pane = p.main->mainresults;
+  pane->resize(300, 150);
+  QTextCursor end = pane->textCursor();
+  end.movePosition(QTextCursor::End);
+  pane->setTextCursor(end);
+  pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
   d.report_selection = 3;
-  p.main->mainresults->verticalScrollBar()->setValue(p.main->mainresults->verticalScrollBar()->maximum());
   p.main->SetMain_textboxes();
   EXPECT_EQ(p.line(1), "");
   EXPECT_EQ(p.line(2), "Contact Safety Factor \tSH\t 1.168           \t1.197           ");
