@@ -8,6 +8,7 @@
 #include "tooth_profile.h"
 
 #include <cmath>
+#include <algorithm>
 #include <iterator>
 #include <type_traits>
 
@@ -96,49 +97,68 @@ bool rounds_surely(double value, double bound, float& out) {
   return true;
 }
 
-// The gear point of a meeting-search step, the same single-precision values as fillet_point<float>.
-// Two of its functions come from quantities at hand: the tangent of the generating angle from its sine
+// The gear points of `N` meeting-search steps, the same single-precision values as fillet_point<float>.
+// Two of the functions come from quantities at hand: the tangent of the generating angle from its sine
 // and cosine, and the functions of phi_t - theta from those of phi_t and theta. A value so found is
 // kept when the bound of its difference to the direct evaluation settles its rounding; otherwise the
-// direct evaluation gives it.
-void search_point(const StepConstants& k, float phi, float& x_out, float& y_out, float* phi_t_out = nullptr,
-                  float* ell_out = nullptr) {
+// direct evaluation gives it. The steps are independent, and each stage is taken for all of them
+// before the next, so that the processor overlaps their library calls.
+template <int N>
+void search_points(const StepConstants& k, const float (&phi)[N], float (&x_out)[N], float (&y_out)[N],
+                   float* phi_t_out = nullptr, float* ell_out = nullptr) {
   const double pi = static_cast<double>(kPi);
-  const double phi_rad = to_rad<double>(phi);
-  const double cos_phi = std::cos(phi_rad), sin_phi = std::sin(phi_rad);
-  const float u = static_cast<float>(k.u_c - k.rho * cos_phi);
-  const float v = static_cast<float>(k.v_c - k.rho * sin_phi);
-  const float u_t = static_cast<float>(u / k.cos_beta);
-  float phi_t = 0.0f;
-  {
-    const double phi_t_deg = std::atan(sin_phi / cos_phi / k.cos_beta) * 180 / pi;
+  double phi_rad[N], cos_phi[N], sin_phi[N];
+  for (int l = 0; l < N; ++l) {
+    phi_rad[l] = to_rad<double>(phi[l]);
+    cos_phi[l] = std::cos(phi_rad[l]);
+    sin_phi[l] = std::sin(phi_rad[l]);
+  }
+  float v[N], u_t[N], phi_t[N];
+  for (int l = 0; l < N; ++l) {
+    const float u = static_cast<float>(k.u_c - k.rho * cos_phi[l]);
+    v[l] = static_cast<float>(k.v_c - k.rho * sin_phi[l]);
+    u_t[l] = static_cast<float>(u / k.cos_beta);
+    const double phi_t_deg = std::atan(sin_phi[l] / cos_phi[l] / k.cos_beta) * 180 / pi;
     // sin/cos against tan: a few units of the last place of the argument of atan, whose slope in
     // relative terms is at most 1/2; then the roundings of atan and of the conversion to degrees.
     if (!(k.cos_beta > 0.0) ||
-        !rounds_surely(phi_t_deg, kStage * (120.0 + 4.0 * std::fabs(phi_t_deg)), phi_t)) {
-      phi_t = static_cast<float>(std::atan(std::tan(phi_rad) / k.cos_beta) * 180 / pi);
+        !rounds_surely(phi_t_deg, kStage * (120.0 + 4.0 * std::fabs(phi_t_deg)), phi_t[l])) {
+      phi_t[l] = static_cast<float>(std::atan(std::tan(phi_rad[l]) / k.cos_beta) * 180 / pi);
     }
   }
-  const double phi_t_rad = to_rad<double>(phi_t);
-  const double cos_t = std::cos(phi_t_rad), sin_t = std::sin(phi_t_rad);
-  const float ell = static_cast<float>(v / sin_t);
-  const float theta = static_cast<float>((u_t - ell * cos_t) / k.r);
-  const double angle = phi_t_rad - theta;
-  const double cos_theta = std::cos(static_cast<double>(theta)), sin_theta = std::sin(static_cast<double>(theta));
-  const double cos_angle = cos_t * cos_theta + sin_t * sin_theta;
-  const double sin_angle = sin_t * cos_theta - cos_t * sin_theta;
-  // The direct cos and sin of the rounded difference differ from the sums by the rounding of the
-  // difference and of the functions and products: a few units of the last place.
-  const double abs_ell = std::fabs(static_cast<double>(ell));
-  const double bound = kStage * (abs_ell * (std::fabs(angle) + 6.0) + 2.0 * (std::fabs(k.r) + abs_ell));
-  if (!rounds_surely(k.r * sin_theta + ell * cos_angle, bound, x_out)) {
-    x_out = static_cast<float>(k.r * sin_theta + ell * std::cos(angle));
+  double phi_t_rad[N], cos_t[N], sin_t[N];
+  for (int l = 0; l < N; ++l) {
+    phi_t_rad[l] = to_rad<double>(phi_t[l]);
+    cos_t[l] = std::cos(phi_t_rad[l]);
+    sin_t[l] = std::sin(phi_t_rad[l]);
   }
-  if (!rounds_surely(k.r * cos_theta + ell * sin_angle, bound, y_out)) {
-    y_out = static_cast<float>(k.r * cos_theta + ell * std::sin(angle));
+  float ell[N], theta[N];
+  for (int l = 0; l < N; ++l) {
+    ell[l] = static_cast<float>(v[l] / sin_t[l]);
+    theta[l] = static_cast<float>((u_t[l] - ell[l] * cos_t[l]) / k.r);
   }
-  if (phi_t_out) *phi_t_out = phi_t;
-  if (ell_out) *ell_out = ell;
+  double cos_theta[N], sin_theta[N];
+  for (int l = 0; l < N; ++l) {
+    cos_theta[l] = std::cos(static_cast<double>(theta[l]));
+    sin_theta[l] = std::sin(static_cast<double>(theta[l]));
+  }
+  for (int l = 0; l < N; ++l) {
+    const double angle = phi_t_rad[l] - theta[l];
+    const double cos_angle = cos_t[l] * cos_theta[l] + sin_t[l] * sin_theta[l];
+    const double sin_angle = sin_t[l] * cos_theta[l] - cos_t[l] * sin_theta[l];
+    // The direct cos and sin of the rounded difference differ from the sums by the rounding of the
+    // difference and of the functions and products: a few units of the last place.
+    const double abs_ell = std::fabs(static_cast<double>(ell[l]));
+    const double bound = kStage * (abs_ell * (std::fabs(angle) + 6.0) + 2.0 * (std::fabs(k.r) + abs_ell));
+    if (!rounds_surely(k.r * sin_theta[l] + ell[l] * cos_angle, bound, x_out[l])) {
+      x_out[l] = static_cast<float>(k.r * sin_theta[l] + ell[l] * std::cos(angle));
+    }
+    if (!rounds_surely(k.r * cos_theta[l] + ell[l] * sin_angle, bound, y_out[l])) {
+      y_out[l] = static_cast<float>(k.r * cos_theta[l] + ell[l] * std::sin(angle));
+    }
+    if (phi_t_out) phi_t_out[l] = phi_t[l];
+    if (ell_out) ell_out[l] = ell[l];
+  }
 }
 
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
@@ -229,24 +249,46 @@ bool polar_point_rounded(ld radius, ld gamma, ProfilePoint& out) {
   return rounds_surely(rad * std::sin(gam), bound, out.x) && rounds_surely(rad * std::cos(gam), bound, out.y);
 }
 
-// Half-angle of the involute flank in a meeting-search step, the same single-precision value as
-// involute_half_angle<float>: tan(acos q) is sqrt((1 - q)(1 + q)) / q and the angle its arc tangent,
-// kept when the bound of the difference to the direct evaluation settles the rounding.
-float search_half_angle(const StepConstants& k, float radius, float thickness) {
-  const double q = k.r_b / radius;
-  const double base = thickness / (2 * k.r) + k.inv_alpha_t;
-  if (q > 0.0 && q < 1.0 - 1e-9) {
-    const double t = std::sqrt((1.0 - q) * (1.0 + q)) / q;
-    const double alpha = std::atan(t);
-    const double psi = base - (t - alpha);
-    // tan against the square root: a few units of the last place of t, and the slope 1 + t^2 of tan
-    // times the rounding of acos; atan's slope 1 / (1 + t^2) is at most 1; then the subtractions.
-    const double bound = 2.0 * kStage * (t + alpha * (2.0 + t * t) + std::fabs(base) + std::fabs(psi));
-    float out = 0.0f;
-    if (rounds_surely(psi, bound, out)) return out;
+// Half-angles of the involute flank and half-chords R sin(psi) of `N` meeting-search steps (those with
+// `active` set), the same single-precision values as involute_half_angle<float> and the direct sine:
+// tan(acos q) is sqrt((1 - q)(1 + q)) / q and the angle its arc tangent, kept when the bound of the
+// difference to the direct evaluation settles the rounding. A step whose ratio q exceeds 1 is left
+// `pending` for its caller (its arc cosine reports a domain error, which only a step actually taken
+// may do). Each stage is taken for all steps before the next.
+template <int N>
+void search_half_chords(const StepConstants& k, const Generator& g, const bool (&active)[N], const float (&radius)[N],
+                        float (&psi)[N], float (&x_inv)[N], bool (&pending)[N]) {
+  double q[N] = {}, base[N] = {};
+  bool settled[N];
+  for (int l = 0; l < N; ++l) {
+    pending[l] = false;
+    settled[l] = false;
+    if (!active[l]) continue;
+    const float thickness = flank_thickness_at<float>(g, radius[l]);
+    q[l] = k.r_b / radius[l];
+    base[l] = thickness / (2 * k.r) + k.inv_alpha_t;
+    if (q[l] > 0.0 && q[l] < 1.0 - 1e-9) {
+      const double t = std::sqrt((1.0 - q[l]) * (1.0 + q[l])) / q[l];
+      const double alpha = std::atan(t);
+      const double value = base[l] - (t - alpha);
+      // tan against the square root: a few units of the last place of t, and the slope 1 + t^2 of tan
+      // times the rounding of acos; atan's slope 1 / (1 + t^2) is at most 1; then the subtractions.
+      const double bound = 2.0 * kStage * (t + alpha * (2.0 + t * t) + std::fabs(base[l]) + std::fabs(value));
+      settled[l] = rounds_surely(value, bound, psi[l]);
+    }
   }
-  const double alpha_r = q > 1 ? static_cast<double>(checked_acos(q)) : std::acos(q);
-  return static_cast<float>(base - (std::tan(alpha_r) - alpha_r));
+  for (int l = 0; l < N; ++l) {
+    if (!active[l] || settled[l]) continue;
+    if (q[l] > 1) {
+      pending[l] = true;
+      continue;
+    }
+    const double alpha_r = std::acos(q[l]);
+    psi[l] = static_cast<float>(base[l] - (std::tan(alpha_r) - alpha_r));
+  }
+  for (int l = 0; l < N; ++l) {
+    if (active[l] && !pending[l]) x_inv[l] = static_cast<float>(radius[l] * std::sin(static_cast<double>(psi[l])));
+  }
 }
 
 }  // namespace
@@ -345,10 +387,10 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
           ++block_level;
           continue;
         }
-        const float phi_last = generating_angle(last);
-        float x = 0.0f, y = 0.0f, phi_t = 0.0f, ell = 0.0f;
-        search_point(step, phi_last, x, y, &phi_t, &ell);
-        const float radius = radius_of(x, y);
+        const float phi_last[1] = {generating_angle(last)};
+        float x[1] = {}, y[1] = {}, phi_t = 0.0f, ell = 0.0f;
+        search_points<1>(step, phi_last, x, y, &phi_t, &ell);
+        const float radius = radius_of(x[0], y[0]);
         // Bound of the difference between a step's single-precision radius and the exact radius of its
         // generating angle, over the block (the smallest angle, at its end, is the worst case).
         const double phi_t_rad = to_rad<double>(phi_t) * (1.0 - 1e-6);
@@ -361,36 +403,51 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
             (3.0 * r_hi + (r_d + v_max / (sin_t * sin_t)) * v_max / r_min + (ell_max + r_d) * ell_max / r_min +
              v_max * v_max * cot_t / (sin_t * sin_t) * phi_t_rad / r_min + 1e-6 * (r_d + ell_max));
         if (static_cast<double>(radius) + 2.0 * noise < static_cast<double>(r_b_f)) {
-          phi_meet = phi_last;
+          phi_meet = phi_last[0];
           i = last + 1;
         } else {
           ++block_level;
         }
       }
       if (i >= kMeetingSearchSteps) break;
-      const float phi = generating_angle(i);
-      float x = 0.0f, y = 0.0f;
-      search_point(step, phi, x, y);
-      const float radius = radius_of(x, y);
-      if (radius < r_b_f) {
-        phi_meet = phi;  // the fillet reaches at least this far; no involute exists here
-      } else if (radius > r_b_f) {
-        const float s = flank_thickness_at<float>(g, radius);
-        const float psi = search_half_angle(step, radius, s);
-        const float x_inv = static_cast<float>(radius * std::sin(static_cast<double>(psi)));
-        const float d = x_inv - x;
-        const float d_prev = x_inv_prev - x_prev;
-        if (d >= d_prev || d >= 0.0f) {
-          r_form = radius;
-          phi_meet = phi;
-        } else if (x_inv_prev > 0.0f) {
-          break;  // the fillet moves away from the flank again
-        }
-        if (i >= 1) {
-          x_inv_prev = x_inv;
-          x_prev = x;
+      // Every step from here on, evaluated a few at a time; the steps past the end of the search are
+      // evaluated for nothing.
+      constexpr int kLanes = 8;
+      float phi[kLanes], x[kLanes], y[kLanes], radius[kLanes], psi[kLanes] = {}, x_inv[kLanes] = {};
+      bool active[kLanes], pending[kLanes];
+      for (int l = 0; l < kLanes; ++l) phi[l] = generating_angle(std::min(i + l, kMeetingSearchSteps - 1));
+      search_points<kLanes>(step, phi, x, y);
+      for (int l = 0; l < kLanes; ++l) {
+        radius[l] = radius_of(x[l], y[l]);
+        active[l] = radius[l] > r_b_f;
+      }
+      search_half_chords<kLanes>(step, g, active, radius, psi, x_inv, pending);
+      bool ended = false;
+      for (int l = 0; l < kLanes && i + l < kMeetingSearchSteps; ++l) {
+        if (radius[l] < r_b_f) {
+          phi_meet = phi[l];  // the fillet reaches at least this far; no involute exists here
+        } else if (radius[l] > r_b_f) {
+          if (pending[l]) {
+            psi[l] = involute_half_angle<float>(g, radius[l], flank_thickness_at<float>(g, radius[l]));
+            x_inv[l] = static_cast<float>(radius[l] * std::sin(static_cast<double>(psi[l])));
+          }
+          const float d = x_inv[l] - x[l];
+          const float d_prev = x_inv_prev - x_prev;
+          if (d >= d_prev || d >= 0.0f) {
+            r_form = radius[l];
+            phi_meet = phi[l];
+          } else if (x_inv_prev > 0.0f) {
+            ended = true;  // the fillet moves away from the flank again
+            break;
+          }
+          if (i + l >= 1) {
+            x_inv_prev = x_inv[l];
+            x_prev = x[l];
+          }
         }
       }
+      if (ended) break;
+      i += kLanes - 1;  // the loop adds the last one
     }
   }
 
