@@ -36,9 +36,6 @@ constexpr const char* kCentreMax = "Maximum value of centre distance has been ex
 // 1 / 0.48: the fixed centre distance must leave a module of at least 0.48 mm for a number of teeth.
 constexpr ld kTeethPerModuleLimit = 25.0L / 12.0L;
 
-// A profile shift coefficient or shift sum the program handles.
-bool shift_in_range(float x) { return x <= 1.5f && x >= -1.0f; }
-
 }  // namespace
 
 void TMainForm::finish_exit() {

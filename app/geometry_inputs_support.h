@@ -78,6 +78,9 @@ inline void update_after_teeth(DesignData& d, int i) {
   d.root_diameter[i] = f32((z / cb - 2.0L * d.dedendum[i] / m) * m);
 }
 
+// A profile shift coefficient or shift sum the program handles (-1.0 to 1.5).
+inline bool shift_in_range(float x) { return x <= 1.5f && x >= -1.0f; }
+
 // The whole number nearest to v, halves going up, as a count.
 inline int32_t nearest_count(ld v) { return to_int32_clamped(round_half_up(v)); }
 

@@ -37,6 +37,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   build_menus();
   build_layout();
   wire_views();
+  connect_geometry_inputs();
   resize(1024, 680 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   forms::on_triggered(Close2, [this] { close(); });
 

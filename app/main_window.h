@@ -74,6 +74,65 @@ class TMainForm : public QMainWindow {
   void plot2DbuttonClick();
   void rotatebuttonClick();
 
+  // --- Handlers of the geometry inputs (geometry_inputs_basic.cpp, geometry_inputs_teeth.cpp) ---
+  // Entering a numeric field and changing its text follow the shared edit-field idiom; these are the
+  // field exits, the boxes, buttons and lists, and the Enter key (character 13) of the reduced window.
+  void ModuleeditExit();
+  void PressureangleeditExit();
+  void HelixangleeditExit();
+  void CentredisteditExit();
+  void PinfacewidtheditExit();
+  void WheelfacewidtheditExit();
+  void PinedgechameditExit();
+  void WheeledgechameditExit();
+  void RatioeditExit();
+  void Z1editExit();
+  void Z2editExit();
+  void SigmaXeditExit();
+  void x1editExit();
+  void x2editExit();
+  void xtrackbarExit();
+  void CheckBoxCentreClick();  // also the click of sigmaXCheckBox
+  void CheckBoxmoduleClick();
+  void RatioCheckBoxClick();
+  void XCheckBoxClick();
+  void pinhelixhandbuttonClick();
+  void wheelhelixhandbuttonClick();
+  void ModuleeditKeyPress(int key);
+  void PressureangleeditKeyPress(int key);
+  void HelixangleeditKeyPress(int key);
+  void Z1editKeyPress(int key);
+  void Z2editKeyPress(int key);
+  void SigmaXeditKeyPress(int key);
+  void BacklasheditExit();
+  void backlashComboBoxChange();
+  void thicknessComboBoxChange();
+  void finthicknessComboBoxChange();
+  void backlashtrackbarExit();
+  void PinthickeditExit();
+  void WheelthickeditExit();
+  void PinfinthickExit();
+  void WheelfinthickExit();
+  void PintipdiaeditExit();
+  void WheeltipdiaeditExit();
+  void pinchameditExit();
+  void wheelchameditExit();
+  void PinrootdiaeditExit();
+  void WheelrootdiaeditExit();
+  void PinfilleteditExit();
+  void WheelfilleteditExit();
+  void ha1rackeditExit();
+  void ha2rackeditExit();
+  void hf1rackeditExit();
+  void hf2rackeditExit();
+  void rho1rackeditExit();
+  void rho2rackeditExit();
+  void pinproteditExit();
+  void wheelproteditExit();
+  void Tooth_propChange();
+  void pinwheelcheckboxClick();
+  void tipdiaredcheckboxClick();
+
   // --- Basic dimensions ---
   QLabel* Modulelabel;
   QLineEdit* Moduleedit;
@@ -240,6 +299,14 @@ class TMainForm : public QMainWindow {
   void build_menus();
   void wire_views();  // creates the 3D view's panel and connects the picture controls
   void set_picture_controls(bool picture);  // results pane or picture, with their buttons and menus
+
+  // Geometry inputs: wiring, the end of every field exit, and the pieces shared by pinion and wheel.
+  void connect_geometry_inputs();
+  void finish_exit();
+  void geometry_field_key_press(int key);
+  void nominal_thickness_exit(QLineEdit* edit, int gear);
+  void finished_thickness_exit(QLineEdit* edit, int gear);
+  void show_standard_rack_dialog();
 
   DesignData& d_;
   bool shown_ = false;
