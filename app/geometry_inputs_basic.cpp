@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -289,7 +290,10 @@ void teeth_exit(DesignData& d, QLineEdit* edit, int i, bool centre_fixed, bool r
   update_after_teeth(d, i);
   if (ratio_fixed && d.geometry_manager_mode != 2) {
     const int other = 1 - i;
-    d.teeth[other] = i == 0 ? nearest_count(static_cast<ld>(d.teeth[0]) * u) : nearest_count(d.teeth[1] / u);
+    // A pinion worked out from a small wheel and a large ratio is held at the fewest teeth a gear may
+    // have: a pinion of no teeth would leave the pair without a geometry.
+    d.teeth[other] = i == 0 ? nearest_count(static_cast<ld>(d.teeth[0]) * u)
+                            : std::max<int32_t>(6, nearest_count(d.teeth[1] / u));
     update_after_teeth(d, other);
   }
 }

@@ -325,6 +325,23 @@ TEST_F(GeometryInputs, RatioIsClampedAndFixesTheWheel) {
   }
 }
 
+TEST_F(GeometryInputs, FixedRatioWorksOutTheOtherGear) {
+  fix_module();
+  enter(w->Z1edit, "20");
+  enter(w->Ratioedit, "3");
+  EXPECT_EQ(d->teeth[1], 60);
+  enter(w->Z2edit, "75");
+  EXPECT_EQ(d->teeth[0], 25);
+  enter(w->Z1edit, "21");
+  EXPECT_EQ(d->teeth[1], 63);
+  // A wheel too small for the ratio leaves the pinion at the fewest teeth allowed, never at none.
+  enter(w->Ratioedit, "20");
+  enter(w->Z2edit, "6");
+  EXPECT_EQ(d->teeth[1], 6);
+  EXPECT_EQ(d->teeth[0], 6);
+  EXPECT_FLOAT_EQ(d->actual_ratio, 1.0f);
+}
+
 TEST_F(GeometryInputs, RatioBoxCutsTheWheelTeeth) {
   fix_module();
   d->teeth[0] = 23;
