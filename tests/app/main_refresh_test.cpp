@@ -161,6 +161,7 @@ TEST(Refresh, TrackBarsHelixHandsAndStatus) {
   EXPECT_EQ(ResultsPane(m.mainresults).line(5), " Helix Hand \t\t\tN/A\t\tN/A");
 
   // Overridden geometry manager: the warning in the status line, the centre distance editable.
+  m.CheckBoxCentre->setChecked(false);  // frees the centre distance (its handler fixes the module)
   d.geometry_manager_mode = 0;
   d.geometry_manager_override = 1;
   m.SetMain_textboxes();
