@@ -525,6 +525,26 @@ TEST_F(GeometryInputs, BacklashIsStoredInItsKindAndHeldToItsRange) {
   }
 }
 
+TEST_F(GeometryInputs, BacklashThinsBothGearsByTheirShare) {
+  fix_module();
+  d->geometry_manager_override = 1;  // the refresh then keeps the thicknesses the field works out
+  d->centre_distance = d->centre_distance_from_shifts;
+  w->SetMain_textboxes();
+  choose(w->backlashComboBox, 0);
+  struct Case { int position; float share; };
+  for (const Case& c : {Case{20, 0.5f}, Case{10, 0.25f}}) {
+    slide(w->backlashtrackbar, c.position);
+    ASSERT_FLOAT_EQ(d->backlash_distribution, c.share);
+    const ld f = std::cos(deg_to_rad(d->working_transverse_pressure_angle)) * std::cos(deg_to_rad(d->base_helix_angle));
+    const float st[2] = {d->thickness_nominal_transverse[0], d->thickness_nominal_transverse[1]};
+    enter(w->Backlashedit, c.position == 20 ? "0.1" : "0.12");
+    const ld jn = c.position == 20 ? 0.1L : 0.12L;
+    EXPECT_NEAR(st[0] - d->thickness_finished_transverse[0], float(jn * c.share / f), 2e-5f) << c.position;
+    EXPECT_NEAR(st[1] - d->thickness_finished_transverse[1], float(jn * (1 - c.share) / f), 2e-5f) << c.position;
+    EXPECT_NEAR(d->backlash_normal, float(jn), 2e-5f) << c.position;
+  }
+}
+
 TEST_F(GeometryInputs, BacklashTrackBarSetsTheDistribution) {
   for (auto [position, share] : {std::pair{0, 0.0f}, {10, 0.25f}, {40, 1.0f}}) {
     slide(w->backlashtrackbar, position);
