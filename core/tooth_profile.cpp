@@ -54,9 +54,10 @@ template <typename W>
 W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
 
 // Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
-// quantity of the step is held in: float in the meeting search, long double elsewhere.
+// quantity of the step is held in: float in the meeting search (whose steps search_points evaluates to
+// the same values), long double for the stored outline.
 template <typename T>
-void fillet_point(const Generator& g, T phi, T& x_out, T& y_out, T* phi_t_out = nullptr, T* ell_out = nullptr) {
+void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
   using W = Work<T>;
   const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
   const W phi_rad = to_rad<W>(phi);
@@ -70,8 +71,6 @@ void fillet_point(const Generator& g, T phi, T& x_out, T& y_out, T* phi_t_out = 
   const W angle = phi_t_rad - theta;
   x_out = static_cast<T>(r * std::sin(static_cast<W>(theta)) + ell * std::cos(angle));
   y_out = static_cast<T>(r * std::cos(static_cast<W>(theta)) + ell * std::sin(angle));
-  if (phi_t_out) *phi_t_out = phi_t;
-  if (ell_out) *ell_out = ell;
 }
 
 // The generator's quantities in double, as the single-precision steps use them.
