@@ -1,0 +1,95 @@
+#include "rating_form_support.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+
+#include <cstdio>
+#include <limits>
+
+#include "numeric.h"
+
+namespace morvell {
+
+const char* const kMaterialTypeNames[kMaterialTypeCount] = {
+    "Input",
+    "Steel",
+    "Through Hardening Steel, Through Hardened",
+    "Grey Cast Iron",
+    "Nodular Cast Iron (pearlitic,bainitic)",
+    "Nodular Cast Iron (ferritic)",
+    "Black Malleable Cast Iron",
+    "Case Hardening Steel",
+    "Flame or Induction Hardened Steel",
+    "Nitriding Steel, Nitrided",
+    "Through and Case Hardening Steel, Nitrided",
+    "Through and Case Hardening Steel, Nitrocarburized"};
+
+void fill_material_list(QComboBox* list) {
+  for (const char* name : kMaterialTypeNames) list->addItem(QString::fromLatin1(name));
+}
+
+bool allows_limited_pitting(int32_t material_type) {
+  switch (material_type) {
+    case 1: case 2: case 4: case 6: case 7: case 8: return true;
+    default: return false;
+  }
+}
+
+namespace {
+QString printed(const char* format, float value) {
+  char text[400];  // "%10.5f" of the largest float takes 46 characters
+  std::snprintf(text, sizeof text, format, static_cast<double>(value));
+  return QString::fromLatin1(text);
+}
+}  // namespace
+
+QString value_hint(float value) { return printed("%10.5f", value); }
+QString cycles_hint(float value) { return printed("%10.5e", value); }
+
+void set_locked(QLineEdit* edit, bool locked) {
+  edit->setReadOnly(locked);
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, locked ? kMenuColour : kWindowColour);
+  edit->setPalette(palette);
+}
+
+float stored_value(double entry, float factor) {
+  const ld v = static_cast<ld>(entry) * static_cast<ld>(factor);
+  const ld largest = std::numeric_limits<float>::max();
+  if (v > largest) return std::numeric_limits<float>::infinity();
+  if (v < -largest) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(v);
+}
+
+void load_case_into_inputs(DesignData& d, int slot) {
+  const LoadCase& c = d.load_case_table[slot];
+  d.speed = c.speed;
+  d.torque = c.torque;
+  d.life_hours = c.life_hours;
+  d.f_beta_x = c.f_beta_x;
+  d.load_data_fixed_for = d.load_case_fixed_for[slot];
+  constexpr ld kOneSixtieth = 1.0L / 60.0L;
+  constexpr ld kPiAsWritten = 3.141592653589793;
+  d.load_cycles_pinion = static_cast<float>(static_cast<ld>(d.life_hours) * static_cast<ld>(d.speed) * 60.0L);
+  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * static_cast<ld>(d.load_cycles_pinion) /
+                                           static_cast<ld>(d.teeth[1]));
+  d.power = static_cast<float>(kOneSixtieth * static_cast<ld>(d.speed) * 2.0L * kPiAsWritten *
+                               static_cast<ld>(d.torque));
+}
+
+void store_inputs_into_case(DesignData& d, int slot) {
+  d.load_case_table[slot] = LoadCase{d.speed, d.torque, d.life_hours, d.f_beta_x};
+  d.load_case_fixed_for[slot] = d.load_data_fixed_for;
+}
+
+void keep_load_case_count_valid(DesignData& d) {
+  if (d.load_case_count > kLoadCaseTableSize) d.load_case_count = kLoadCaseTableSize;
+  if (d.load_case_count < 1) {
+    store_inputs_into_case(d, 0);
+    if (d.load_case_fixed_for[0] != 2) d.load_case_fixed_for[0] = 1;
+    d.load_case_count = 1;
+  }
+}
+
+}  // namespace morvell

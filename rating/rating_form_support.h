@@ -1,0 +1,48 @@
+// What the rating windows share: the material list, the hints of their numeric fields, the two
+// background colours of an edit (an input, or a derived quantity shown read-only), and the loading of a
+// stored load case into the current rating inputs.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include "design_data.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace morvell {
+
+// The material types 0..11 as the material lists show them (item index = `material_type`).
+inline constexpr int kMaterialTypeCount = 12;
+extern const char* const kMaterialTypeNames[kMaterialTypeCount];
+void fill_material_list(QComboBox* list);
+
+// Material types that allow no limited flank pitting: "Input", grey cast iron, ferritic nodular cast
+// iron and the nitrided and nitrocarburized steels.
+bool allows_limited_pitting(int32_t material_type);
+
+// Hints of the numeric fields: a value at full precision ("%10.5f"), a number of load cycles ("%10.5e").
+QString value_hint(float value);
+QString cycles_hint(float value);
+
+// Background of an edit that holds an input (clWindow) and of one that shows a derived quantity (clMenu).
+inline const QColor kWindowColour(255, 255, 255);
+inline const QColor kMenuColour(240, 240, 240);
+// An input edit is writable on the window colour; a locked one read-only on the menu colour.
+void set_locked(QLineEdit* edit, bool locked);
+
+// The stored value of an accepted entry: the entry in display units times the unit factor, as a 32-bit
+// float (a number beyond the float range becomes infinite).
+float stored_value(double entry, float factor = 1.0f);
+
+// Loads stored load case `slot` into the current rating inputs: speed, torque, running time and
+// misalignment, the gear its load was entered for, then the load cycles of both gears and the power.
+void load_case_into_inputs(DesignData& d, int slot);
+// Writes the current speed, torque, running time, misalignment and fixed-for code into slot `slot`.
+void store_inputs_into_case(DesignData& d, int slot);
+// A design whose table holds no case gets its current inputs as case 1; a count beyond the table is cut
+// to the table, so that every window that lists the cases finds from one to ten of them.
+void keep_load_case_count_valid(DesignData& d);
+
+}  // namespace morvell
