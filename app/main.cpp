@@ -8,8 +8,11 @@
 #include "application.h"
 #include "design_data.h"
 #include "domain_error_box.h"
+#include "iso_rating_input_form.h"
+#include "load_case_form.h"
 #include "main_window.h"
 #include "modal_services.h"
+#include "sn_curve_data_form.h"
 #include "startup.h"
 #include "warning_dialog.h"
 
@@ -35,10 +38,20 @@ int main(int argc, char** argv) {
     geomwarningform = warning.get();
     auto main_form = std::make_unique<TMainForm>(design);
     MainForm = main_form.get();
+    // The rating windows, once each, in the order of creation.
+    auto rating_inputs = std::make_unique<TISO_rating_input_form>(design);
+    ISO_rating_input_form = rating_inputs.get();
+    auto sn_curve_data = std::make_unique<TSNcurveForm>(design);
+    SNcurveForm = sn_curve_data.get();
+    auto load_cases = std::make_unique<Tloadcasemultipleform>(design);
+    loadcasemultipleform = load_cases.get();
 
     MainForm->show();
     const int result = app.exec();
 
+    loadcasemultipleform = nullptr;
+    SNcurveForm = nullptr;
+    ISO_rating_input_form = nullptr;
     MainForm = nullptr;
     geomwarningform = nullptr;
     return result;
