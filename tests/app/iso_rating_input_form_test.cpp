@@ -170,7 +170,9 @@ TEST(RatingInputDialog, HardnessScaleChangeConvertsBothGears) {
                                                     "Hardness has been reduced to 500 BHN"}
                                       : QStringList{});
     EXPECT_EQ(d.hardness_scale, 1);
-    if (c.warned) EXPECT_EQ(d.surface_hardness[0], 500.0f);
+    if (c.warned) {
+      EXPECT_EQ(d.surface_hardness[0], 500.0f);
+    }
     EXPECT_EQ(d.surface_hardness[1], convert_hardness(30.0f, kHrcToHb));
     EXPECT_EQ(in.w->HR2edit->text(), QString::number(d.surface_hardness[1], 'f', 3));
     EXPECT_EQ(QApplication::focusWidget(), in.w->ComboBoxhardness);
