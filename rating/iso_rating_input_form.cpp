@@ -220,6 +220,11 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   loaddatafixedforedit->setObjectName("loaddatafixedforedit");
   loaddatafixedforedit->setGeometry(kLoadPinX, row_y(7), kEditW, 23);
   loaddatafixedforedit->setFrame(false);
+  {  // a display on the window's own background
+    QPalette palette = loaddatafixedforedit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    loaddatafixedforedit->setPalette(palette);
+  }
   loaddatafixedforedit->setMaxLength(12);
   label(nullptr, "Misalignment (FBetaX) ", kLoadCaptionX, 8, 180);
   FbetaXedit = edit("FbetaXedit", kLoadPinX, 8);
@@ -234,7 +239,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
                       kMachineCharacteristics[3]});
   label(nullptr, "Application Factor ", kLoadCaptionX, 12, 120);
   appfactorcheckbox = box("appfactorcheckbox", kCalcBoxX + 18, 12, "(Input) ");
-  appfactorcheckbox->setGeometry(kCalcBoxX + 18, row_y(12) + 3, 76, 17);
+  appfactorcheckbox->setGeometry(kCalcBoxX + 24, row_y(12) + 3, 74, 17);
   applicationfactoredit = edit("applicationfactoredit", kLoadPinX, 12);
 
   OKbutton = new QPushButton("OK", this);

@@ -149,6 +149,11 @@ Tloadcasemultipleform::Tloadcasemultipleform(DesignData& d, QWidget* parent) : Q
   loaddatafixedforedit->setObjectName("loaddatafixedforedit");
   loaddatafixedforedit->setGeometry(kPinX, y, 90, 23);
   loaddatafixedforedit->setFrame(false);
+  {  // a display on the window's own background
+    QPalette palette = loaddatafixedforedit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    loaddatafixedforedit->setPalette(palette);
+  }
   loaddatafixedforedit->setReadOnly(true);
   loaddatafixedforedit->setFocusPolicy(Qt::NoFocus);
 
