@@ -37,6 +37,18 @@ float f(ld v) { return static_cast<float>(v); }
 // Angular speed (rad/s) of a speed in rpm.
 ld angular_speed(float n) { return 2.0L * kPi * l(n) / 60.0L; }
 
+// The load relations that divide by a speed or a torque. A zero divisor (a load case stored with no speed
+// or torque) leaves the quantity as it was rather than making it infinite.
+void time_from_cycles(DesignData& d) {
+  if (d.speed != 0) d.life_hours = f(l(d.load_cycles_pinion) / (60.0L * l(d.speed)));
+}
+void speed_from_power(DesignData& d) {
+  if (d.torque != 0) d.speed = f(l(d.power) / l(d.torque) * 60.0L / (2.0L * kPi));
+}
+void torque_from_power(DesignData& d) {
+  if (d.speed != 0) d.torque = f(l(d.power) / angular_speed(d.speed));
+}
+
 // Application factor K_A by driving (row) and driven (column) machine characteristic.
 constexpr float kApplicationFactors[4][4] = {{1.00f, 1.25f, 1.50f, 1.75f},
                                              {1.10f, 1.35f, 1.60f, 1.85f},
@@ -689,7 +701,7 @@ void TISO_rating_input_form::store_case() {
 // cycles.
 void TISO_rating_input_form::time_or_cycles_step() {
   if (!Cyclescheckbox->isChecked()) {
-    d_.life_hours = f(l(d_.load_cycles_pinion) / (60.0L * l(d_.speed)));
+    time_from_cycles(d_);
   } else {
     d_.load_cycles_pinion = f(60.0L * l(d_.speed) * l(d_.life_hours));
     d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
@@ -697,7 +709,7 @@ void TISO_rating_input_form::time_or_cycles_step() {
 }
 
 void TISO_rating_input_form::speed_rule(int32_t fixed_for) {
-  if (torquecheckbox->isChecked()) d_.torque = f(l(d_.power) / angular_speed(d_.speed));
+  if (torquecheckbox->isChecked()) torque_from_power(d_);
   if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
   time_or_cycles_step();
   d_.load_data_fixed_for = fixed_for;
@@ -706,7 +718,7 @@ void TISO_rating_input_form::speed_rule(int32_t fixed_for) {
 
 void TISO_rating_input_form::torque_rule(int32_t fixed_for) {
   if (speedcheckbox->isChecked()) {
-    d_.speed = f(l(d_.power) / l(d_.torque) * 60.0L / (2.0L * kPi));
+    speed_from_power(d_);
     time_or_cycles_step();
   }
   if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
@@ -770,10 +782,10 @@ void TISO_rating_input_form::powereditExit() {
   if (v.changed) {
     store_checked(poweredit, v.value, d_.power, d_.power_unit_factor, power_ok);
     if (speedcheckbox->isChecked()) {
-      d_.speed = f(l(d_.power) / l(d_.torque) * 60.0L / (2.0L * kPi));
+      speed_from_power(d_);
       time_or_cycles_step();
     }
-    if (torquecheckbox->isChecked()) d_.torque = f(l(d_.power) / angular_speed(d_.speed));
+    if (torquecheckbox->isChecked()) torque_from_power(d_);
     store_case();
   }
   finish_field_exit(d_, [this] { refresh(); });
@@ -800,7 +812,7 @@ void TISO_rating_input_form::cyclespineditExit() {
     d_.scratch_values[2] = d_.life_hours;
     d_.load_cycles_pinion = stored_value(v.value);
     d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-    d_.life_hours = f(l(d_.load_cycles_pinion) / (60.0L * l(d_.speed)));
+    time_from_cycles(d_);
     if (!cycles_ok(d_.load_cycles_pinion)) {
       d_.load_cycles_pinion = d_.scratch_values[0];
       d_.load_cycles_wheel = d_.scratch_values[1];
@@ -821,7 +833,7 @@ void TISO_rating_input_form::cycleswheeleditExit() {
     d_.scratch_values[2] = d_.life_hours;
     d_.load_cycles_wheel = stored_value(v.value);
     d_.load_cycles_pinion = f(l(d_.load_cycles_wheel) * ld(d_.teeth[1]) / ld(d_.teeth[0]));
-    d_.life_hours = f(l(d_.load_cycles_pinion) / (60.0L * l(d_.speed)));
+    time_from_cycles(d_);
     if (!cycles_ok(d_.load_cycles_wheel)) {
       d_.load_cycles_pinion = d_.scratch_values[0];
       d_.load_cycles_wheel = d_.scratch_values[1];

@@ -43,6 +43,7 @@ std::unique_ptr<DesignData> prepared(int unit_system, int hardness_scale = 0) {
 
 struct Inputs : morvell::testing::Shown<TISO_rating_input_form> {
   explicit Inputs(int unit_system = 1, int hardness_scale = 0) : Shown(prepared(unit_system, hardness_scale)) {}
+  explicit Inputs(std::unique_ptr<DesignData> design) : Shown(std::move(design)) {}
   void type(QLineEdit* e, const QString& text) { enter(e, text, w->OKbutton); }
   void choose(QComboBox* list, int index, void (TISO_rating_input_form::*handler)()) {
     list->setCurrentIndex(index);
@@ -369,4 +370,21 @@ TEST(RatingInputDialog, ModifyAndEditSnDataOpenTheirWindowsModally) {
   w.EditSNdatabuttonClick();
   EXPECT_NEAR(d.sigma_flim[1], 344.75f, 1e-3);
   EXPECT_EQ(w.sigmaflimwheeledit->text(), "50000.000");
+}
+
+TEST(RatingInputDialog, ACaseStoredWithoutSpeedOrTorqueGivesNoInfiniteLoad) {
+  auto design = prepared(1);
+  design->load_case_table[0] = LoadCase{0.0f, 0.0f, 10.0f, 0.0f};
+  Inputs in(std::move(design));
+  DesignData& d = *in.d;
+  TISO_rating_input_form& w = *in.w;
+  in.type(w.cyclespinedit, "5000");
+  EXPECT_EQ(d.load_cycles_pinion, 5000.0f);
+  EXPECT_EQ(d.life_hours, 10.0f);
+  w.speedcheckbox->setChecked(true);
+  in.type(w.poweredit, "1000");  // the speed would be the power over a zero torque
+  EXPECT_EQ(d.power, 1000.0f);
+  EXPECT_EQ(d.speed, 0.0f);
+  for (float v : {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_case_table[0].life_hours})
+    EXPECT_TRUE(std::isfinite(v));
 }
