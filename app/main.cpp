@@ -13,6 +13,11 @@
 #include "main_window.h"
 #include "modal_services.h"
 #include "sn_curve_data_form.h"
+#include "progress_form.h"
+#include "sizing_form.h"
+#include "splash_form.h"
+#include "startup_form.h"
+#include "use_optimized_form.h"
 #include "startup.h"
 #include "warning_dialog.h"
 
@@ -38,20 +43,39 @@ int main(int argc, char** argv) {
     geomwarningform = warning.get();
     auto main_form = std::make_unique<TMainForm>(design);
     MainForm = main_form.get();
-    // The rating windows, once each, in the order of creation.
+    // The other windows, once each, in the order of creation; each scales itself by the main window's scale.
+    auto splash = std::make_unique<Tsplashform>(design);
+    splashform = splash.get();
     auto rating_inputs = std::make_unique<TISO_rating_input_form>(design);
     ISO_rating_input_form = rating_inputs.get();
     auto sn_curve_data = std::make_unique<TSNcurveForm>(design);
     SNcurveForm = sn_curve_data.get();
+    auto progress = std::make_unique<TProgressform>();
+    Progressform = progress.get();
     auto load_cases = std::make_unique<Tloadcasemultipleform>(design);
     loadcasemultipleform = load_cases.get();
+    auto startup = std::make_unique<Tstartupform>(design);
+    startupform = startup.get();
+    auto sizing = std::make_unique<Tsizingform>(design);
+    sizingform = sizing.get();
+    auto use_optimized = std::make_unique<Tuseoptimizedform>(design);
+    useoptimizedform = use_optimized.get();
+
+    // The splash window until it is clicked, then the start-up choice; the main window's first show acts on it.
+    forms::services().show_modal(*splashform);
+    forms::services().show_modal(*startupform);
 
     MainForm->show();
     const int result = app.exec();
 
+    useoptimizedform = nullptr;
+    sizingform = nullptr;
+    startupform = nullptr;
     loadcasemultipleform = nullptr;
+    Progressform = nullptr;
     SNcurveForm = nullptr;
     ISO_rating_input_form = nullptr;
+    splashform = nullptr;
     MainForm = nullptr;
     geomwarningform = nullptr;
     return result;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QWidget>
 #include <QScreen>
 #include <QStatusBar>
@@ -40,6 +41,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   connect_geometry_inputs();
   resize(1024, 680 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   forms::on_triggered(Close2, [this] { close(); });
+  forms::on_click(continuebutton, [this] { continuebuttonClick(); });
 
   // The window scale that every window applies to itself from now on.
   const WindowScale scale = compute_window_scale(screen_width(), mainresults->width(), d_.window_size_step);
@@ -74,12 +76,6 @@ void TMainForm::FormCreate() {
   if (std::FILE* history = std::fopen(kHistoryFileName, "wb")) std::fclose(history);
   d_.history_mode = 0;
   d_.history_record_number = -1;
-}
-
-void TMainForm::FormShow() {
-  // The first show uncovers the controls; acting on the start-up choice belongs here as well.
-  Panel2->hide();
-  Helixangleedit->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::FormClose() {

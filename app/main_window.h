@@ -38,6 +38,11 @@ class TMainForm : public QMainWindow {
   void FormShow();
   void FormClose();
 
+  // The first show acts on the start-up choice (first_show.cpp): the reduced layout for entering geometry
+  // ends with Continue; "Size gears" runs the sizing search on the wizard's targets.
+  void continuebuttonClick();
+  void sizing_search();
+
   // Brings every displayed value up to date with the design data.
   void SetMain_textboxes();
   // Geometry warnings and automatic corrections, run by the refresh between its two geometry passes.

@@ -37,8 +37,7 @@ void set_wheel_load_cycles(DesignData& d) {
 
 }  // namespace
 
-float sizing_aspect_ratio(float u) {
-  const ld r = u;
+float sizing_aspect_ratio(ld r) {
   if (r >= 3.0L) return static_cast<float>(2.0L / ((1.0L + r) * 0.3L));
   if (r >= 1.0L) return static_cast<float>(2.0L / (((r - 1.0L) * 0.06L * 0.5L + 0.24L) * (1.0L + r)));
   return static_cast<float>(2.0L / ((1.0L + r) * 0.24L));

@@ -14,7 +14,7 @@ namespace morvell {
 // Pinion reference diameter over face width for the ratio u: the face width is the fraction
 // psi = 0.24 + 0.03 (u - 1) (from u = 1 to 3, 0.3 above, 0.24 below 1) of the centre distance of the
 // pair without profile shift, d1 (1 + u) / 2.
-float sizing_aspect_ratio(float u);
+float sizing_aspect_ratio(long double u);
 
 // Wheel teeth for z1 pinion teeth at the ratio u: z1 u rounded to the nearest integer, halves up.
 int32_t sizing_wheel_teeth(int32_t z1, float u);

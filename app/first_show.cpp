@@ -1,0 +1,231 @@
+// The main window's first show: acts on the choice of the start-up window (start_mode), sets the unit
+// texts and the fix boxes, enables the rating for the rest of the run, fills the load-case list and runs
+// the first full refresh. Also the Continue step of the reduced layout and the automatic sizing search.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QSlider>
+#include <QTextEdit>
+
+#include <array>
+#include <cstdio>
+#include <initializer_list>
+
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "main_window.h"
+#include "modal_services.h"
+#include "numeric.h"
+#include "progress_form.h"
+#include "sizing_search.h"
+
+namespace morvell {
+
+namespace {
+
+void set_menu_enabled(QMenu* menu, bool enabled) {
+  menu->setEnabled(enabled);
+  menu->menuAction()->setEnabled(enabled);
+}
+
+void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
+  for (QWidget* c : controls) c->setEnabled(enabled);
+}
+
+// Sets a box's state; a change runs its click handler as a user's click would.
+void set_checked(QCheckBox* box, bool checked) {
+  if (box->isChecked() != checked) box->setChecked(checked);
+}
+
+// The controls hidden while a new pair's basic geometry is entered (start mode 3).
+std::array<QWidget*, 45> reduced_layout_hidden(TMainForm& f) {
+  return {f.Centredistedit,   f.Pinfacewidthedit, f.Wheelfacewidthedit, f.Pinedgechamedit,   f.Wheeledgechamedit,
+          f.Ratioedit,        f.Actratioedit,     f.x1edit,             f.x2edit,            f.Backlashedit,
+          f.Pinthickedit,     f.Wheelthickedit,   f.Pinfinthick,        f.Wheelfinthick,     f.Pintipdiaedit,
+          f.Wheeltipdiaedit,  f.pinchamedit,      f.wheelchamedit,      f.Pinrootdiaedit,    f.Wheelrootdiaedit,
+          f.Pinfilletedit,    f.Wheelfilletedit,  f.ha1rackedit,        f.ha2rackedit,       f.hf1rackedit,
+          f.hf2rackedit,      f.rho1rackedit,     f.rho2rackedit,       f.pinprotedit,       f.wheelprotedit,
+          f.CheckBoxmodule,   f.CheckBoxCentre,   f.RatioCheckBox,      f.sigmaXCheckBox,    f.XCheckBox,
+          f.thicknessComboBox, f.backlashComboBox, f.xtrackbar,         f.backlashtrackbar,  f.finthicknessComboBox,
+          f.Tooth_prop,       f.tipdiaredcheckbox, f.pinwheelcheckbox,  f.mainresults,       f.Showplotbutton};
+}
+
+// The menus disabled while it is entered ("Exit", "Units" and "Help" stay).
+std::array<QMenu*, 9> reduced_layout_menus(TMainForm& f) {
+  return {f.Window1, f.Rating1, f.Optimizer1, f.Metrology1, f.Manufacturing1, f.Constraints1, f.Graphics1, f.Report1,
+          f.Options1};
+}
+std::array<QAction*, 5> reduced_layout_items(TMainForm& f) { return {f.TE1, f.Tolerancing1, f.Open1, f.Save1, f.Close1}; }
+
+// The basic-rack edits and the tip, root and fillet edits of both gears, calculated from the constraints.
+std::array<QWidget*, 12> calculated_proportion_edits(TMainForm& f) {
+  return {f.ha1rackedit,   f.ha2rackedit,     f.hf1rackedit,    f.hf2rackedit,      f.rho1rackedit,  f.rho2rackedit,
+          f.Pintipdiaedit, f.Wheeltipdiaedit, f.Pinrootdiaedit, f.Wheelrootdiaedit, f.Pinfilletedit, f.Wheelfilletedit};
+}
+
+}  // namespace
+
+void TMainForm::FormShow() {
+  // 1. Reduced layout: only module, angles, teeth and shift sum are entered until Continue.
+  if (d_.start_mode == 3) {
+    for (QWidget* c : reduced_layout_hidden(*this)) c->hide();
+    continuebutton->show();
+    for (QMenu* m : reduced_layout_menus(*this)) set_menu_enabled(m, false);
+    for (QAction* a : reduced_layout_items(*this)) a->setEnabled(false);
+    d_.geometry_manager_mode = 0;
+    d_.tooth_proportion_mode = 2;
+    d_.keep_pinion_wheel_same = 1;
+    set_checked(pinwheelcheckbox, true);
+    d_.allow_tip_diameter_reduction = 0;
+    Tooth_prop->setCurrentIndex(2);
+    for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
+  }
+
+  // 2. The mouse pans.
+  d_.mouse_tool = 0;
+
+  // 3. Unit texts.
+  const bool english = d_.unit_system == 2;
+  if (english) {
+    Modulelabel->setText("Diametral Pitch");
+    Modulelabel->setToolTip("Normal Diametral Pitch");
+    Calcracklabel->setToolTip("Basic rack tooth proportions multiplied by diametral pitch");
+    rackaddlabel->setToolTip("Basic rack addendum multiplied by diametral pitch");
+    rackdedendumlabel->setToolTip("Basic rack dedendum multiplied by diametral pitch");
+    filletLabel->setToolTip("Basic rack fillet radius multiplied by diametral pitch");
+  }
+  dplabel2->setVisible(english);
+  for (QLabel* l : {unitsMn, unitsa, unitsb, unitsedgechamfer, unitsnomthickness, unitsj, unitsfinishedthickness,
+                    unitsda, unitstipchamfer, unitsdf, unitsrho, unitsprotuberance})
+    l->setText(english ? "inch" : "mm");
+  for (QLabel* l : {unitsrackaddendum, unitsrackdedendum, unitsrackfilletradius, unitssigmax, unitsx})
+    l->setText(english ? ".DP" : "/module");
+  unitsalpha->setText("degrees");
+  unitsbeta->setText("degrees");
+  English1->setEnabled(!english);
+  Metric1->setEnabled(english);
+
+  // 4. The design file chosen in the start-up window.
+  if (d_.start_mode == 1) {
+    const DesignFileResult read = read_design_file(d_);
+    if (!read.ok())
+      forms::services().message(this, "Morvell", QString::fromStdString(read.message), forms::MessageIcon::Warning);
+  }
+
+  // 5. Fix boxes from the geometry-manager mode (boxes to be checked first, so that their handlers never
+  // see both boxes unchecked).
+  const bool centre_fixed = d_.geometry_manager_mode == 1 || d_.geometry_manager_mode == 2;
+  const bool module_fixed = d_.geometry_manager_mode == 0 || d_.geometry_manager_mode == 2;
+  if (centre_fixed) set_checked(CheckBoxCentre, true);
+  if (module_fixed) set_checked(CheckBoxmodule, true);
+  if (!centre_fixed) set_checked(CheckBoxCentre, false);
+  if (!module_fixed) set_checked(CheckBoxmodule, false);
+
+  // 6. Geometry manager overridden by the design.
+  if (d_.geometry_manager_override == 1) {
+    Overide2->setEnabled(false);
+    Activate1->setEnabled(true);
+    d_.geometry_manager_mode = 0;
+    set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
+    set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);
+    set_checked(XCheckBox, false);
+    XCheckBox->setEnabled(false);
+  }
+
+  // 7. Tooth proportions.
+  Tooth_prop->setCurrentIndex(d_.tooth_proportion_mode);
+
+  // 8. A new pair starts with the module fixed and free teeth and shifts; a design read keeps its ratio.
+  if (d_.start_mode == 2 || d_.start_mode == 3) {
+    set_checked(CheckBoxmodule, true);
+    set_checked(sigmaXCheckBox, true);
+    set_checked(XCheckBox, true);
+    set_checked(RatioCheckBox, false);
+    set_checked(CheckBoxCentre, false);
+    d_.geometry_manager_mode = 0;
+    d_.ratio_fixed = 0;
+  } else {
+    set_checked(RatioCheckBox, true);
+    set_checked(sigmaXCheckBox, false);
+    set_checked(XCheckBox, false);
+    d_.ratio_fixed = 1;
+  }
+
+  // 9. From here on every refresh rates the pair.
+  d_.shift_distribution_auto = 0;
+  d_.rating_enabled = 1;
+
+  // 10, 11. The sizing search of a new pair; the progress window goes in every mode.
+  if (d_.start_mode == 2) sizing_search();
+  if (Progressform) Progressform->hide();
+
+  // 12. Load-case list.
+  ListBox1->clear();
+  for (int i = 1; i <= d_.load_case_count; ++i) {
+    std::snprintf(d_.line_text, sizeof d_.line_text, "load%d", i);
+    ListBox1->addItem(QString::fromLatin1(d_.line_text));
+  }
+  if (ListBox1->count() > 0) ListBox1->setCurrentRow(0);
+
+  // 13. The first full refresh.
+  calc_gear_geometry(d_);
+  SetMain_textboxes();
+
+  // 14. Uncover the controls.
+  Panel2->hide();
+  Helixangleedit->setFocus(Qt::OtherFocusReason);
+  if (d_.start_mode == 3) {
+    Moduleedit->setVisible(true);
+    Moduleedit->setFocus(Qt::OtherFocusReason);
+  }
+
+  // 15. No choice in the start-up window ends the program. The window is being shown: it closes as soon
+  // as the message loop takes over.
+  if (d_.start_mode == 0) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMainForm::sizing_search() {
+  if (Progressform) {
+    Progressform->setWindowTitle("Gear Sizing Progress");
+    Progressform->show();
+    Progressform->paint_now();
+  }
+  d_.shift_distribution_auto = 1;
+  d_.tooth_proportion_mode = 2;
+  d_.keep_pinion_wheel_same = 1;
+  set_checked(pinwheelcheckbox, true);
+  d_.allow_tip_diameter_reduction = 0;
+  Tooth_prop->setCurrentIndex(2);
+  for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
+  run_sizing_search(d_, [](int position) {
+    if (Progressform) Progressform->set_position(position);
+  });
+}
+
+void TMainForm::continuebuttonClick() {
+  if (d_.start_mode != 3) return;
+  const ld u = static_cast<ld>(d_.teeth[1]) / static_cast<ld>(d_.teeth[0]);
+  d_.pinion_aspect_ratio = sizing_aspect_ratio(u);
+  const float b1 =
+      static_cast<float>(static_cast<ld>(d_.reference_diameter[0]) / static_cast<ld>(d_.pinion_aspect_ratio));
+  d_.face_width[0] = b1;
+  d_.face_width[1] = b1;
+
+  for (QWidget* c : reduced_layout_hidden(*this)) c->show();
+  pinhelixhandbutton->show();
+  wheelhelixhandbutton->show();
+  for (QMenu* m : reduced_layout_menus(*this)) set_menu_enabled(m, true);
+  for (QAction* a : reduced_layout_items(*this)) a->setEnabled(true);
+  continuebutton->hide();
+
+  d_.start_mode = 0;
+  SetMain_textboxes();
+}
+
+}  // namespace morvell

@@ -1,0 +1,287 @@
+#include "sizing_form.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cstdio>
+
+#include "edit_fields.h"
+#include "field_events.h"
+#include "material_table.h"
+#include "numeric.h"
+#include "sizing_search.h"
+#include "window_scale.h"
+
+namespace morvell {
+
+Tsizingform* sizingform = nullptr;
+
+namespace {
+
+constexpr ld kOneSixtieth = 1.0L / 60.0L;
+constexpr ld kPiAsWritten = 3.141592653589793;
+
+constexpr const char* kMaterialNames[] = {"Input",
+                                          "Steel",
+                                          "Through Hardening Steel, Through Hardened",
+                                          "Grey Cast Iron",
+                                          "Nodular Cast Iron (pearlitic,bainitic)",
+                                          "Nodular Cast Iron (ferritic)",
+                                          "Black Malleable Cast Iron",
+                                          "Case Hardening Steel",
+                                          "Flame or Induction Hardened Steel",
+                                          "Nitriding Steel, Nitrided",
+                                          "Through and Case Hardening Steel, Nitrided",
+                                          "Through and Case Hardening Steel, Nitrocarburized"};
+
+QString hint_of(float value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%10.5f", static_cast<double>(value));
+  return QString::fromLatin1(text);
+}
+
+// Running time, power and load case 1 from the targets.
+void derive_load(DesignData& d) {
+  d.life_hours = running_hours(d.load_cycles_pinion, d.speed);
+  d.power = power_of(d.speed, d.torque);
+  d.load_case_table[0].speed = d.speed;
+  d.load_case_table[0].torque = d.torque;
+  d.load_case_table[0].life_hours = d.life_hours;
+}
+
+}  // namespace
+
+float running_hours(float cycles, float speed) {
+  return static_cast<float>(static_cast<ld>(cycles) / static_cast<ld>(speed) * kOneSixtieth);
+}
+
+float power_of(float speed, float torque) {
+  return static_cast<float>(kOneSixtieth * static_cast<ld>(speed) * 2.0L * kPiAsWritten * static_cast<ld>(torque));
+}
+
+// Layout at 96 pixels per inch; the tab order is the order of the rows.
+Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
+  setObjectName("sizingform");
+  setWindowTitle("Initial Sizing");
+  int row = 16;
+  const auto label = [this, &row](const char* name, const char* text, const char* hint) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    l->setGeometry(16, row + 3, 150, 17);
+    if (hint) l->setToolTip(hint);
+    return l;
+  };
+  const auto edit = [this, &row](const char* name) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    e->setGeometry(170, row, 121, 23);
+    e->setAlignment(Qt::AlignRight);
+    bind_numeric_field(d_, e);
+    return e;
+  };
+  const auto unit = [this, &row](const char* name, const char* text) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    l->setGeometry(298, row + 3, 60, 17);
+    return l;
+  };
+
+  Ratiolabel = label("Ratiolabel", "Desired Ratio ", "Desired ratio (z2/z1)");
+  Ratioedit = edit("Ratioedit");
+  Ratioedit->setMaxLength(12);
+  row += 32;
+  torquelabel = label("torquelabel", "Pinion Torque ", nullptr);
+  torquepinedit = edit("torquepinedit");
+  unitstorque = unit("unitstorque", "Nm");
+  row += 32;
+  Helixlabel = label("Helixlabel", "Helix Angle ", "Reference helix angle");
+  Helixangleedit = edit("Helixangleedit");
+  unitsbeta = unit("unitsbeta", "degrees  ");
+  row += 32;
+  aspectratiolabel = label("aspectratiolabel", "Pinion Aspect Ratio  ", "Reference diameter / facewidth");
+  aspectratioedit = edit("aspectratioedit");
+  row += 32;
+  cycleslabel = label("cycleslabel", "Cycles ", "Number of cycles for component life");
+  cyclespinedit = edit("cyclespinedit");
+  row += 32;
+  materialtypelabel = label("materialtypelabel", "Material Type ", "Type of material and heat treatment");
+  materialtypepin = new QComboBox(this);
+  materialtypepin->setObjectName("materialtypepin");
+  materialtypepin->setGeometry(170, row, 260, 23);
+  for (const char* name : kMaterialNames) materialtypepin->addItem(name);
+  row += 44;
+  okbutton = new QPushButton("OK", this);
+  okbutton->setObjectName("okbutton");
+  okbutton->setGeometry(182, row, 90, 27);
+  okbutton->setDefault(true);
+  setFixedSize(454, row + 44);
+  setTabOrder(Ratioedit, torquepinedit);
+  setTabOrder(torquepinedit, Helixangleedit);
+  setTabOrder(Helixangleedit, aspectratioedit);
+  setTabOrder(aspectratioedit, cyclespinedit);
+  setTabOrder(cyclespinedit, materialtypepin);
+  setTabOrder(materialtypepin, okbutton);
+
+  forms::on_exit(Ratioedit, [this] { RatioeditExit(); });
+  forms::on_exit(torquepinedit, [this] { torquepineditExit(); });
+  forms::on_exit(Helixangleedit, [this] { HelixangleeditExit(); });
+  forms::on_exit(aspectratioedit, [this] { aspectratioeditExit(); });
+  forms::on_exit(cyclespinedit, [this] { cyclespineditExit(); });
+  forms::on_choice(materialtypepin, [this] { materialtypepinChange(); });
+  forms::on_click(okbutton, [this] { okbuttonClick(); });
+
+  scale_window(this, d_);
+  d_.edit_changed = 0;
+}
+
+void Tsizingform::showEvent(QShowEvent* event) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect s = screen->geometry();
+    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+  }
+  FormShow();
+  QDialog::showEvent(event);
+}
+
+void Tsizingform::show_value(QLineEdit* edit, float shown) {
+  edit->setText(QString::fromStdString(format_value(d_, shown)));
+  edit->setToolTip(hint_of(shown));
+}
+
+void Tsizingform::FormShow() {
+  d_.desired_ratio = 1.5f;
+  d_.torque = 200.0f;
+  d_.helix_angle = 27.0f;
+  d_.load_cycles_pinion = 1e7f;
+  d_.speed = 2500.0f;
+  d_.pinion_aspect_ratio = sizing_aspect_ratio(d_.desired_ratio);
+  derive_load(d_);
+  d_.material_type[0] = 7;
+  d_.material_type[1] = 7;
+  unitstorque->setText(d_.unit_system == 2 ? "lbf.ft" : "Nm");
+  // The material properties keep their values until the user picks a material.
+  materialtypepin->setCurrentIndex(7);
+  d_.material_type[0] = materialtypepin->currentIndex();
+  materialtypepin->setToolTip(materialtypepin->currentText());
+  d_.material_type[1] = d_.material_type[0];
+
+  show_value(Ratioedit, d_.desired_ratio);
+  show_value(torquepinedit, d_.torque / d_.torque_unit_factor);
+  show_value(Helixangleedit, d_.helix_angle);
+  show_value(aspectratioedit, d_.pinion_aspect_ratio);
+  show_value(cyclespinedit, d_.load_cycles_pinion);
+
+  // The first field is entered with the text just written.
+  Ratioedit->setFocus(Qt::OtherFocusReason);
+  field_enter(d_, Ratioedit);
+}
+
+void Tsizingform::done(int result) {
+  if (isVisible() && focusWidget() != okbutton) okbutton->setFocus(Qt::OtherFocusReason);
+  FormClose();
+  QDialog::done(result);
+}
+
+void Tsizingform::FormClose() { derive_load(d_); }
+
+void Tsizingform::okbuttonClick() { accept(); }
+
+void Tsizingform::materialtypepinChange() {
+  d_.material_type[0] = materialtypepin->currentIndex();
+  materialtypepin->setToolTip(materialtypepin->currentText());
+  d_.material_type[1] = d_.material_type[0];
+  material_properties(d_, 0);
+  material_properties(d_, 1);
+  updateSNcurves(d_);
+}
+
+void Tsizingform::RatioeditExit() {
+  const FieldValue v = read_field(d_, Ratioedit);
+  if (v.changed) {
+    d_.desired_ratio = static_cast<float>(v.value);
+    if (d_.desired_ratio < 1.0f) {
+      d_.desired_ratio = 1.0f;
+      warn_field(d_, Ratioedit, "Ratio must be greater than 1", "Value has been adjusted", " ");
+    } else if (d_.desired_ratio > 20.0f) {
+      d_.desired_ratio = 20.0f;
+      warn_field(d_, Ratioedit, "Ratio has exceeded limit", "Value has been adjusted", " ");
+    }
+    // A new ratio overwrites a typed aspect ratio with the rule's value.
+    d_.pinion_aspect_ratio = sizing_aspect_ratio(d_.desired_ratio);
+  }
+  show_value(Ratioedit, d_.desired_ratio);
+  show_value(aspectratioedit, d_.pinion_aspect_ratio);
+  finish_field_exit(d_, nullptr);
+}
+
+void Tsizingform::torquepineditExit() {
+  const FieldValue v = read_field(d_, torquepinedit);
+  if (v.changed) {
+    d_.edit_old_value = d_.torque;
+    d_.torque = static_cast<float>(v.value * static_cast<double>(d_.torque_unit_factor));
+    if (d_.torque <= 0.0f || d_.torque > 50000.0f) {
+      d_.torque = d_.edit_old_value;
+      warn_field(d_, torquepinedit, "Value is out of range", "", " ");
+    }
+  }
+  show_value(torquepinedit, d_.torque / d_.torque_unit_factor);
+  finish_field_exit(d_, nullptr);
+}
+
+void Tsizingform::HelixangleeditExit() {
+  const FieldValue v = read_field(d_, Helixangleedit);
+  if (v.changed) {
+    d_.helix_angle = static_cast<float>(v.value);
+    if (d_.helix_angle < 0.0f) {
+      d_.helix_angle = 0.0f;
+      warn_field(d_, Helixangleedit, "Minimum value of helix angle is 0 degrees",
+                 "Value of helix angle has been adjusted", " ");
+    } else if (d_.helix_angle >= 45.0f) {
+      d_.helix_angle = 44.99f;
+      warn_field(d_, Helixangleedit, "Maximum value of helix angle is 45 degrees",
+                 "Value of helix angle has been adjusted", " ");
+    }
+  }
+  show_value(Helixangleedit, d_.helix_angle);
+  finish_field_exit(d_, nullptr);
+}
+
+void Tsizingform::aspectratioeditExit() {
+  const FieldValue v = read_field(d_, aspectratioedit);
+  if (v.changed) {
+    d_.pinion_aspect_ratio = static_cast<float>(v.value);
+    if (d_.pinion_aspect_ratio < 1.0f) {
+      d_.pinion_aspect_ratio = 1.0f;
+      warn_field(d_, aspectratioedit, "Aspect ratio must be greater than 1", "Value has been adjusted", " ");
+    } else if (d_.pinion_aspect_ratio > 20.0f) {
+      d_.pinion_aspect_ratio = 20.0f;
+      warn_field(d_, aspectratioedit, "Aspectratio has exceeded limit", "Value has been adjusted", " ");
+    }
+  }
+  show_value(aspectratioedit, d_.pinion_aspect_ratio);
+  finish_field_exit(d_, nullptr);
+}
+
+void Tsizingform::cyclespineditExit() {
+  const FieldValue v = read_field(d_, cyclespinedit);
+  if (v.changed) {
+    d_.scratch_values[0] = d_.load_cycles_pinion;
+    d_.scratch_values[2] = d_.life_hours;
+    d_.load_cycles_pinion = static_cast<float>(v.value);
+    d_.life_hours = running_hours(d_.load_cycles_pinion, d_.speed);
+    // A number too large for the cycle count becomes infinite, the only way past 1e99.
+    if (d_.load_cycles_pinion < 0.0f || static_cast<double>(d_.load_cycles_pinion) > 1e99) {
+      d_.load_cycles_pinion = d_.scratch_values[0];
+      d_.life_hours = d_.scratch_values[2];
+      warn_field(d_, cyclespinedit, "Value is out of range", "", " ");
+    }
+  }
+  show_value(cyclespinedit, d_.load_cycles_pinion);
+  finish_field_exit(d_, nullptr);
+}
+
+}  // namespace morvell

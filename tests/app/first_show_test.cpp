@@ -1,0 +1,303 @@
+// The main window's first show acting on the start-up choice: no choice ends the program, a chosen file
+// is read, "Size gears" sizes the pair, "Enter geometry data" reduces the window until Continue. Each runs
+// once: showing the window again does nothing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "progress_form.h"
+#include "scripted_modal_services.h"
+#include "sizing_form.h"
+#include "sizing_search.h"
+#include "startup.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+namespace {
+
+// The program up to the start-up window: prepared design, warning dialog, progress window, main window.
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TProgressform> progress;
+  std::unique_ptr<TMainForm> main;
+
+  explicit Program(int unit_system = 1) {
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    std::FILE* prefs = std::fopen(kPreferenceFileName, "wb");
+    std::fprintf(prefs, "0\n%d", unit_system);
+    std::fclose(prefs);
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+    progress = std::make_unique<TProgressform>();
+    Progressform = progress.get();
+  }
+  ~Program() {
+    main.reset();
+    Progressform = nullptr;
+    geomwarningform = nullptr;
+    std::remove(kPreferenceFileName);
+  }
+
+  // The main window's first show after the start-up window left `mode`.
+  void first_show(int mode) {
+    d->start_mode = mode;
+    if (mode != 1) copy_text(d->design_file_name, "");
+    scripted.clear();
+    main->show();
+    QApplication::processEvents();
+  }
+};
+
+// The 45 controls of the full layout that the reduced one hides.
+QList<QWidget*> reduced_away(TMainForm& m) {
+  return {m.Centredistedit,   m.Pinfacewidthedit,  m.Wheelfacewidthedit, m.Pinedgechamedit,   m.Wheeledgechamedit,
+          m.Ratioedit,        m.Actratioedit,      m.x1edit,             m.x2edit,            m.Backlashedit,
+          m.Pinthickedit,     m.Wheelthickedit,    m.Pinfinthick,        m.Wheelfinthick,     m.Pintipdiaedit,
+          m.Wheeltipdiaedit,  m.pinchamedit,       m.wheelchamedit,      m.Pinrootdiaedit,    m.Wheelrootdiaedit,
+          m.Pinfilletedit,    m.Wheelfilletedit,   m.ha1rackedit,        m.ha2rackedit,       m.hf1rackedit,
+          m.hf2rackedit,      m.rho1rackedit,      m.rho2rackedit,       m.pinprotedit,       m.wheelprotedit,
+          m.CheckBoxmodule,   m.CheckBoxCentre,    m.RatioCheckBox,      m.sigmaXCheckBox,    m.XCheckBox,
+          m.thicknessComboBox, m.backlashComboBox, m.xtrackbar,          m.backlashtrackbar,  m.finthicknessComboBox,
+          m.Tooth_prop,       m.tipdiaredcheckbox, m.pinwheelcheckbox,   m.mainresults,       m.Showplotbutton};
+}
+
+QList<QAction*> reduced_menus(TMainForm& m) {
+  return {m.Window1->menuAction(),   m.Rating1->menuAction(),  m.Optimizer1->menuAction(),
+          m.Metrology1->menuAction(), m.Manufacturing1->menuAction(), m.Constraints1->menuAction(),
+          m.Graphics1->menuAction(),  m.Report1->menuAction(),  m.Options1->menuAction(),
+          m.TE1,                      m.Tolerancing1,           m.Open1,
+          m.Save1,                    m.Close1};
+}
+
+}  // namespace
+
+TEST(FirstShow, NoStartUpChoiceEndsTheProgramAfterTheFirstRefresh) {
+  Program p;
+  const int32_t history = p.d->history_record_number;
+  p.first_show(0);
+  EXPECT_FALSE(p.main->isVisible());
+  EXPECT_EQ(p.d->history_record_number, history - 1);  // one refresh ran
+  EXPECT_EQ(p.d->rating_enabled, 1);
+  QFile prefs(kPreferenceFileName);  // closing wrote the preferences
+  ASSERT_TRUE(prefs.open(QIODevice::ReadOnly));
+  EXPECT_EQ(prefs.readAll(), "0\r\n1");
+}
+
+TEST(FirstShow, ChosenFileIsReadAndTheRatingEnabled) {
+  Program p;
+  DesignData& d = *p.d;
+  // A design of its own: the same pair with 25 / 40 teeth.
+  d.teeth[0] = 25;
+  d.teeth[1] = 40;
+  copy_text(d.design_file_name, "chosen.mvl");
+  ASSERT_TRUE(write_design_file(d).ok());
+  d.teeth[0] = 23;
+  d.teeth[1] = 32;
+  d.load_case_count = 3;  // the file holds one load case
+  p.first_show(1);
+  TMainForm& m = *p.main;
+  EXPECT_TRUE(m.isVisible());
+  EXPECT_EQ(d.teeth[0], 25);
+  EXPECT_EQ(d.teeth[1], 40);
+  EXPECT_EQ(d.rating_enabled, 1);
+  EXPECT_EQ(d.shift_distribution_auto, 0);
+  EXPECT_EQ(d.ratio_fixed, 1);
+  EXPECT_EQ(d.mouse_tool, 0);
+  EXPECT_TRUE(m.RatioCheckBox->isChecked());
+  EXPECT_FALSE(m.XCheckBox->isChecked());
+  EXPECT_FALSE(m.sigmaXCheckBox->isChecked());
+  EXPECT_EQ(m.Tooth_prop->currentIndex(), d.tooth_proportion_mode);
+  EXPECT_FALSE(m.Panel2->isVisible());
+  EXPECT_FALSE(m.continuebutton->isVisible());
+  ASSERT_EQ(m.ListBox1->count(), d.load_case_count);
+  EXPECT_EQ(m.ListBox1->item(0)->text(), "load1");
+  EXPECT_EQ(m.ListBox1->currentRow(), 0);
+  EXPECT_EQ(m.unitsMn->text(), "mm");
+  EXPECT_EQ(m.unitsx->text(), "/module");
+  EXPECT_FALSE(m.dplabel2->isVisibleTo(&m));
+  EXPECT_TRUE(m.English1->isEnabled());
+  EXPECT_FALSE(m.Metric1->isEnabled());
+  QFile::remove("chosen.mvl");
+}
+
+TEST(FirstShow, FileThatCannotBeReadIsReportedAndTheWindowStillLaidOut) {
+  Program p;
+  copy_text(p.d->design_file_name, "missing.mvl");
+  p.first_show(1);
+  EXPECT_EQ(p.scripted.of(Kind::Message).size(), 1u);
+  EXPECT_TRUE(p.main->isVisible());
+  EXPECT_EQ(p.d->rating_enabled, 1);
+  EXPECT_EQ(p.d->teeth[0], 23);
+}
+
+TEST(FirstShow, EnglishUnitTexts) {
+  Program p(2);
+  p.first_show(1);
+  TMainForm& m = *p.main;
+  EXPECT_EQ(m.Modulelabel->text(), "Diametral Pitch");
+  EXPECT_EQ(m.Modulelabel->toolTip(), "Normal Diametral Pitch");
+  EXPECT_TRUE(m.dplabel2->isVisibleTo(&m));
+  EXPECT_EQ(m.rackaddlabel->toolTip(), "Basic rack addendum multiplied by diametral pitch");
+  for (QLabel* l : {m.unitsMn, m.unitsa, m.unitsb, m.unitsj, m.unitsda, m.unitsdf, m.unitsprotuberance})
+    EXPECT_EQ(l->text(), "inch") << l->objectName().toStdString();
+  for (QLabel* l : {m.unitsrackaddendum, m.unitssigmax, m.unitsx}) EXPECT_EQ(l->text(), ".DP");
+  EXPECT_EQ(m.unitsbeta->text(), "degrees");
+  EXPECT_FALSE(m.English1->isEnabled());
+  EXPECT_TRUE(m.Metric1->isEnabled());
+}
+
+TEST(FirstShow, OverriddenGeometryManagerOfTheFileIsLaidOut) {
+  Program p;
+  DesignData& d = *p.d;
+  d.geometry_manager_override = 1;
+  copy_text(d.design_file_name, "overridden.mvl");
+  ASSERT_TRUE(write_design_file(d).ok());
+  d.geometry_manager_override = 0;
+  p.first_show(1);
+  TMainForm& m = *p.main;
+  ASSERT_EQ(d.geometry_manager_override, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  EXPECT_FALSE(m.Overide2->isEnabled());
+  EXPECT_TRUE(m.Activate1->isEnabled());
+  EXPECT_FALSE(m.XCheckBox->isEnabled());
+  EXPECT_FALSE(m.XCheckBox->isChecked());
+  EXPECT_FALSE(m.Tooth_prop->isEnabled());
+  QFile::remove("overridden.mvl");
+}
+
+TEST(FirstShow, EnterGeometryReducesTheWindowUntilContinue) {
+  Program p;
+  DesignData& d = *p.d;
+  p.first_show(3);
+  TMainForm& m = *p.main;
+  for (QWidget* c : reduced_away(m)) EXPECT_FALSE(c->isVisible()) << c->objectName().toStdString();
+  for (QAction* a : reduced_menus(m)) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  EXPECT_TRUE(m.Close2->isEnabled());  // Exit
+  EXPECT_TRUE(m.continuebutton->isVisible());
+  for (QWidget* c : {static_cast<QWidget*>(m.Moduleedit), static_cast<QWidget*>(m.Pressureangleedit),
+                     static_cast<QWidget*>(m.Helixangleedit), static_cast<QWidget*>(m.Z1edit),
+                     static_cast<QWidget*>(m.Z2edit), static_cast<QWidget*>(m.SigmaXedit)})
+    EXPECT_TRUE(c->isVisible()) << c->objectName().toStdString();
+  EXPECT_EQ(m.focusWidget(), m.Moduleedit);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  EXPECT_EQ(d.tooth_proportion_mode, 2);
+  EXPECT_EQ(d.keep_pinion_wheel_same, 1);
+  EXPECT_EQ(d.allow_tip_diameter_reduction, 0);
+  EXPECT_EQ(d.ratio_fixed, 0);
+  EXPECT_EQ(d.rating_enabled, 1);
+  EXPECT_EQ(m.Tooth_prop->currentIndex(), 2);
+  EXPECT_FALSE(m.ha1rackedit->isEnabled());
+  EXPECT_FALSE(m.Wheelfilletedit->isEnabled());
+  EXPECT_TRUE(m.pinwheelcheckbox->isChecked());
+  EXPECT_TRUE(m.CheckBoxmodule->isChecked());
+  EXPECT_FALSE(m.CheckBoxCentre->isChecked());
+
+  // Continue: face widths from the pinion's reference diameter and the aspect ratio of z2 / z1.
+  d.teeth[0] = 20;
+  d.teeth[1] = 60;  // u = 3: the upper rule
+  m.SetMain_textboxes();
+  const float d1 = d.reference_diameter[0];
+  m.continuebutton->click();
+  EXPECT_EQ(d.start_mode, 0);
+  EXPECT_NEAR(d.pinion_aspect_ratio, 1.666667f, 1e-6);
+  EXPECT_FLOAT_EQ(d.face_width[0], d1 / d.pinion_aspect_ratio);
+  EXPECT_EQ(d.face_width[1], d.face_width[0]);
+  for (QWidget* c : reduced_away(m)) EXPECT_TRUE(c->isVisible()) << c->objectName().toStdString();
+  for (QAction* a : reduced_menus(m)) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  EXPECT_FALSE(m.continuebutton->isVisible());
+
+  // The first show ran once: a second show (after a hide, as a restore does) neither reduces the window
+  // again nor, with start_mode now 0, ends the program.
+  m.hide();
+  m.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(m.isVisible());
+  EXPECT_TRUE(m.Centredistedit->isVisible());
+  EXPECT_FALSE(m.continuebutton->isVisible());
+
+  // Continue outside the reduced window does nothing.
+  const float b = d.face_width[0];
+  d.teeth[1] = 20;
+  m.continuebuttonClick();
+  EXPECT_EQ(d.face_width[0], b);
+}
+
+TEST(FirstShow, ContinueAspectRatioBands) {
+  Program p;
+  DesignData& d = *p.d;
+  p.first_show(3);
+  // u exactly 1 takes the middle rule, below 1 the lower one.
+  d.teeth[0] = 30;
+  d.teeth[1] = 30;
+  p.main->continuebuttonClick();
+  EXPECT_NEAR(d.pinion_aspect_ratio, 2 / (0.24 * 2), 1e-6);
+  d.start_mode = 3;
+  d.teeth[1] = 15;
+  p.main->continuebuttonClick();
+  EXPECT_NEAR(d.pinion_aspect_ratio, 2 / (1.5 * 0.24), 1e-5);
+}
+
+TEST(FirstShow, SizeGearsRunsTheSizingSearchOnTheWizardTargets) {
+  Program p;
+  DesignData& d = *p.d;
+  {
+    Tsizingform wizard(d);
+    wizard.show();
+    wizard.accept();
+  }
+  p.first_show(2);
+  TMainForm& m = *p.main;
+  EXPECT_EQ(p.progress->windowTitle(), "Gear Sizing Progress");
+  EXPECT_FALSE(p.progress->isVisible());
+  EXPECT_EQ(p.progress->ProgressBar1->value(), 100);  // 120 after the last pass shows a full bar
+  // The design of least centre distance, rated by the first refresh.
+  DesignData check = d;
+  check.desired_ratio = 1.5f;
+  const SizingResult r = run_sizing_search(check);
+  EXPECT_EQ(d.teeth[0], r.pinion_teeth);
+  EXPECT_EQ(d.teeth[1], sizing_wheel_teeth(r.pinion_teeth, 1.5f));
+  EXPECT_EQ(d.normal_module, r.normal_module);
+  EXPECT_EQ(d.profile_shift_sum, r.profile_shift_sum);
+  EXPECT_FLOAT_EQ(d.load_cycles_wheel, 1e7f * d.teeth[0] / d.teeth[1]);
+  EXPECT_EQ(d.shift_distribution_auto, 1);
+  EXPECT_EQ(d.tooth_proportion_mode, 2);
+  EXPECT_EQ(d.keep_pinion_wheel_same, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  EXPECT_EQ(d.rating_enabled, 1);
+  EXPECT_GE(d.contact_safety_factor[0], 1.0f);
+  EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+  EXPECT_EQ(m.Tooth_prop->currentIndex(), 2);
+  EXPECT_FALSE(m.Pintipdiaedit->isEnabled());
+  EXPECT_TRUE(m.pinwheelcheckbox->isChecked());
+  EXPECT_TRUE(m.isVisible());
+  EXPECT_EQ(m.Moduleedit->text(), QString::number(double(d.normal_module), 'f', 3));
+}

@@ -1,0 +1,238 @@
+// The windows before the main window and the two small search windows: splash, start-up choice, progress
+// window and the question after a design search.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+#include "design_data.h"
+#include "progress_form.h"
+#include "scripted_modal_services.h"
+#include "sizing_form.h"
+#include "splash_form.h"
+#include "startup_form.h"
+#include "test_support.h"
+#include "use_optimized_form.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+namespace {
+
+void copy_splash_images() {
+  for (const char* name : {"splash.bmp", "background.bmp"}) {
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::copy(QString(MORVELL_SOURCE_DIR "/data/") + name, name)) << name;
+  }
+}
+
+void remove_splash_images() {
+  QFile::remove("splash.bmp");
+  QFile::remove("background.bmp");
+}
+
+std::unique_ptr<DesignData> design() {
+  auto d = std::make_unique<DesignData>();
+  d->decimals = 3;
+  d->unit_system = 1;
+  d->torque_unit_factor = 1;
+  d->form_scale_multiplier = 1250;  // a 1280-pixel screen
+  d->form_scale_divisor = 1000;
+  copy_text(d->design_file_name, "\nefault_input_file.mvl");  // no file chosen yet
+  return d;
+}
+
+}  // namespace
+
+TEST(ProgressWindow, BarPositionClampedToItsRangeWithoutTakingTheFocus) {
+  TProgressform p;
+  EXPECT_EQ(p.windowTitle(), "Progress");
+  EXPECT_EQ(p.ProgressBar1->minimum(), 0);
+  EXPECT_EQ(p.ProgressBar1->maximum(), 100);
+  EXPECT_EQ(p.ProgressBar1->size(), QSize(240, 14));
+  p.setWindowTitle("Gear Sizing Progress");
+  p.show();
+  const struct {
+    int set, shown;
+  } cases[] = {{20, 20}, {100, 100}, {120, 100}, {40, 40}, {-5, 0}};
+  for (const auto& c : cases) {
+    p.set_position(c.set);
+    EXPECT_EQ(p.ProgressBar1->value(), c.shown) << c.set;
+  }
+  // Shown beside the main window without taking the focus from it (the offscreen platform activates every
+  // window, so the request itself is what is checked here).
+  EXPECT_TRUE(p.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_TRUE(p.testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_EQ(p.focusPolicy(), Qt::NoFocus);
+  p.hide();
+  p.set_position(60);  // a hidden window keeps its bar for the next use
+  EXPECT_EQ(p.ProgressBar1->value(), 60);
+}
+
+TEST(UseOptimizedQuestion, EnterRestoresUseNewKeepsCloseBoxLeavesTheAnswer) {
+  auto d = design();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  Tuseoptimizedform q(*d);
+  EXPECT_EQ(q.windowTitle(), "Update geometry details");
+
+  d->use_optimized_design = 1;
+  scripted.modal_actions["useoptimizedform"].push_back([&](QDialog& dialog) {
+    EXPECT_EQ(dialog.focusWidget(), q.OKbutton);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    return int(QDialog::Rejected);
+  });
+  scripted.show_modal(q);
+  EXPECT_EQ(d->use_optimized_design, 0);
+  EXPECT_EQ(scripted.records.back().text.toStdString().find("Original geometry can be restored or "), 0u);
+  EXPECT_EQ(q.warningmemo->toPlainText(), "Original geometry can be restored or \ngeometry from design search used ");
+  EXPECT_STREQ(d->warning_lines[1], "geometry from design search used ");
+
+  scripted.modal_actions["useoptimizedform"].push_back([&](QDialog&) {
+    q.Button1->click();
+    return int(QDialog::Rejected);
+  });
+  scripted.show_modal(q);
+  EXPECT_EQ(d->use_optimized_design, 1);
+
+  // Closed with the close box: the answer of the search before stands.
+  scripted.modal_actions["useoptimizedform"].push_back([](QDialog&) { return int(QDialog::Rejected); });
+  scripted.show_modal(q);
+  EXPECT_EQ(d->use_optimized_design, 1);
+}
+
+TEST(SplashWindow, GreyFramedBackgroundWithBothPicturesAndClickCloses) {
+  copy_splash_images();
+  auto d = design();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  Tsplashform s(*d);
+  EXPECT_EQ(s.size(), QSize(640, 480));  // not scaled by the window scale
+  EXPECT_TRUE(s.windowFlags() & Qt::FramelessWindowHint);
+  const QImage background = s.Image1->pixmap().toImage();
+  ASSERT_EQ(background.size(), QSize(640, 480));
+  EXPECT_EQ(background.pixelColor(0, 0), QColor(Qt::black));
+  EXPECT_EQ(background.pixelColor(639, 479), QColor(Qt::black));
+  EXPECT_EQ(background.pixelColor(320, 240), QColor(223, 223, 223));
+  EXPECT_EQ(s.Image2->geometry(), QRect(10, 6, 620, 110));
+  EXPECT_EQ(s.Image3->geometry(), QRect(162, 126, 323, 242));
+  EXPECT_EQ(s.Image2->pixmap().size(), QSize(620, 110));
+  EXPECT_EQ(s.Image3->pixmap().size(), QSize(323, 242));
+
+  // It stays until clicked: on a picture or on the background.
+  for (QLabel* image : {s.Image2, s.Image3, s.Image1}) {
+    bool closed_by_click = false;
+    scripted.modal_actions["splashform"].push_back([&](QDialog& dialog) {
+      EXPECT_TRUE(dialog.isVisible());
+      QTest::mouseClick(image, Qt::LeftButton, {}, QPoint(5, 5));
+      closed_by_click = !dialog.isVisible();
+      return int(QDialog::Accepted);
+    });
+    scripted.show_modal(s);
+    EXPECT_TRUE(closed_by_click) << image->objectName().toStdString();
+  }
+  remove_splash_images();
+}
+
+TEST(SplashWindow, MissingPicturesLeaveTheBackground) {
+  remove_splash_images();
+  auto d = design();
+  Tsplashform s(*d);
+  EXPECT_TRUE(s.Image2->pixmap().isNull());
+  EXPECT_TRUE(s.Image3->pixmap().isNull());
+  EXPECT_EQ(s.Image1->pixmap().toImage().pixelColor(100, 300), QColor(223, 223, 223));
+}
+
+namespace {
+struct StartupWindow {
+  std::unique_ptr<DesignData> d = design();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  Tstartupform w{*d};
+
+  StartupWindow() {
+    d->start_mode = 5;  // creation resets it
+    w.FormCreate();
+    w.show();
+  }
+};
+}  // namespace
+
+TEST(StartupWindow, CaptionMenuStatusAndPlacement) {
+  StartupWindow s;
+  EXPECT_EQ(s.w.windowTitle(), "Morvell");
+  EXPECT_EQ(s.d->start_mode, 0);
+  EXPECT_EQ(s.w.statusfilename->text(), "Filename :");
+  EXPECT_EQ(s.w.SizingWizard1->text(), "Size gears");
+  EXPECT_EQ(s.w.Entergeometrydata1->text(), "Enter geometry data");
+  EXPECT_EQ(s.w.OpenDialog1.title, "Open file");
+  EXPECT_EQ(s.w.OpenDialog1.default_suffix, "mvl");
+  EXPECT_EQ(s.w.OpenDialog1.filter, "Morvell files (*.mvl);;All files (*.*)");
+  // Scaled by 1250 / 1000, at the top of the 1280-pixel screen and centred.
+  EXPECT_GE(s.w.width(), 1257);
+  EXPECT_LE(s.w.width(), 1258);
+  EXPECT_EQ(s.w.y(), 0);
+  EXPECT_EQ(s.w.x(), (1280 - s.w.width()) / 2);
+}
+
+TEST(StartupWindow, CancelledOpenKeepsTheWindowAChosenFileClosesIt) {
+  StartupWindow s;
+  s.w.Open1->trigger();
+  EXPECT_EQ(s.scripted.of(Kind::OpenFile).size(), 1u);
+  EXPECT_EQ(s.scripted.of(Kind::OpenFile)[0].caption, "Open file");
+  EXPECT_TRUE(s.w.isVisible());
+  EXPECT_EQ(s.d->start_mode, 0);
+  EXPECT_EQ(s.d->design_file_name[0], '\n');
+
+  s.scripted.open_answers.push_back({true, "/designs/pair.mvl"});
+  s.w.Open1->trigger();
+  EXPECT_FALSE(s.w.isVisible());
+  EXPECT_EQ(s.d->start_mode, 1);
+  EXPECT_STREQ(s.d->design_file_name, "/designs/pair.mvl");
+}
+
+TEST(StartupWindow, SizeGearsRunsTheWizardThenCloses) {
+  StartupWindow s;
+  s.w.SizingWizard1->trigger();
+  EXPECT_EQ(s.d->start_mode, 2);
+  EXPECT_STREQ(s.d->design_file_name, "");
+  const auto shown = s.scripted.of(Kind::Modal);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "Initial Sizing");
+  EXPECT_FALSE(s.w.isVisible());
+  // The wizard's targets and its close are in the design.
+  EXPECT_EQ(s.d->desired_ratio, 1.5f);
+  EXPECT_EQ(s.d->load_case_table[0].speed, 2500.0f);
+}
+
+TEST(StartupWindow, EnterGeometryDataCloses) {
+  StartupWindow s;
+  s.w.Entergeometrydata1->trigger();
+  EXPECT_EQ(s.d->start_mode, 3);
+  EXPECT_STREQ(s.d->design_file_name, "");
+  EXPECT_FALSE(s.w.isVisible());
+  EXPECT_TRUE(s.scripted.records.empty());
+}
+
+TEST(StartupWindow, AboutShowsTheSplashAndStays) {
+  StartupWindow s;
+  s.w.About1->trigger();
+  EXPECT_EQ(s.d->splash_mode, 1);
+  const auto shown = s.scripted.of(Kind::Modal);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(s.w.isVisible());
+  EXPECT_EQ(s.d->start_mode, 0);
+  s.w.Entergeometrydata1->trigger();  // a choice afterwards still works
+  EXPECT_EQ(s.d->start_mode, 3);
+  EXPECT_EQ(s.d->splash_mode, 1);
+}
