@@ -24,6 +24,7 @@
 #include "numeric.h"
 #include "progress_form.h"
 #include "sizing_search.h"
+#include "startup_form.h"
 
 namespace morvell {
 
@@ -186,8 +187,10 @@ void TMainForm::FormShow() {
   }
 
   // 15. No choice in the start-up window ends the program. The window is being shown: it closes as soon
-  // as the message loop takes over.
-  if (d_.start_mode == 0) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  // as the message loop takes over. (A main window shown without the program's start-up window, as the
+  // tests of its controls show it, had no choice to make and stays.)
+  if (d_.start_mode == 0 && startupform)
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TMainForm::sizing_search() {

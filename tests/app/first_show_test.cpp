@@ -30,6 +30,7 @@
 #include "sizing_form.h"
 #include "sizing_search.h"
 #include "startup.h"
+#include "startup_form.h"
 #include "test_support.h"
 #include "warning_dialog.h"
 
@@ -102,8 +103,11 @@ QList<QAction*> reduced_menus(TMainForm& m) {
 
 TEST(FirstShow, NoStartUpChoiceEndsTheProgramAfterTheFirstRefresh) {
   Program p;
+  Tstartupform startup(*p.d);
+  startupform = &startup;
   const int32_t history = p.d->history_record_number;
   p.first_show(0);
+  startupform = nullptr;
   EXPECT_FALSE(p.main->isVisible());
   EXPECT_EQ(p.d->history_record_number, history - 1);  // one refresh ran
   EXPECT_EQ(p.d->rating_enabled, 1);
