@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTextEdit>
 
@@ -39,9 +40,11 @@ void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
   for (QWidget* c : controls) c->setEnabled(enabled);
 }
 
-// Sets a box's state; a change runs its click handler as a user's click would.
+// Sets a box's state without running its click handler: the first show's own mode settings decide the
+// design, whatever order the boxes are set in, and its first refresh then brings the window in line.
 void set_checked(QCheckBox* box, bool checked) {
-  if (box->isChecked() != checked) box->setChecked(checked);
+  const QSignalBlocker quiet(box);
+  box->setChecked(checked);
 }
 
 // The controls hidden while a new pair's basic geometry is entered (start mode 3).
@@ -119,20 +122,17 @@ void TMainForm::FormShow() {
       forms::services().message(this, "Morvell", QString::fromStdString(read.message), forms::MessageIcon::Warning);
   }
 
-  // 5. Fix boxes from the geometry-manager mode (boxes to be checked first, so that their handlers never
-  // see both boxes unchecked).
-  const bool centre_fixed = d_.geometry_manager_mode == 1 || d_.geometry_manager_mode == 2;
-  const bool module_fixed = d_.geometry_manager_mode == 0 || d_.geometry_manager_mode == 2;
-  if (centre_fixed) set_checked(CheckBoxCentre, true);
-  if (module_fixed) set_checked(CheckBoxmodule, true);
-  if (!centre_fixed) set_checked(CheckBoxCentre, false);
-  if (!module_fixed) set_checked(CheckBoxmodule, false);
+  // 5. Fix boxes from the geometry-manager mode.
+  set_checked(CheckBoxCentre, d_.geometry_manager_mode == 1 || d_.geometry_manager_mode == 2);
+  set_checked(CheckBoxmodule, d_.geometry_manager_mode == 0 || d_.geometry_manager_mode == 2);
 
   // 6. Geometry manager overridden by the design.
   if (d_.geometry_manager_override == 1) {
     Overide2->setEnabled(false);
     Activate1->setEnabled(true);
     d_.geometry_manager_mode = 0;
+    set_checked(CheckBoxCentre, false);  // the boxes show the mode they can no longer change
+    set_checked(CheckBoxmodule, true);
     set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
     set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);
     set_checked(XCheckBox, false);
