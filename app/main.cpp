@@ -12,13 +12,13 @@
 #include "load_case_form.h"
 #include "main_window.h"
 #include "modal_services.h"
-#include "sn_curve_data_form.h"
 #include "progress_form.h"
 #include "sizing_form.h"
+#include "sn_curve_data_form.h"
 #include "splash_form.h"
+#include "startup.h"
 #include "startup_form.h"
 #include "use_optimized_form.h"
-#include "startup.h"
 #include "warning_dialog.h"
 
 using namespace morvell;
