@@ -50,6 +50,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   Increase1->setEnabled(Increase1->isEnabled() || scale.increase_enabled);
   Decrease1->setEnabled(Decrease1->isEnabled() && scale.decrease_enabled);
   scale_window(this, d_);
+  wire_menus();  // after the scale: the export dialog scales itself by it
 
   // At the top of the screen, centred horizontally.
   move(to_int32_clamped(std::trunc(ld(screen_width() - width()) * 0.5L)), 0);

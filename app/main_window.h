@@ -6,6 +6,7 @@
 // window owns no design data: it works on the program's one DesignData, passed in.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 
 #include "design_data.h"
@@ -137,6 +138,66 @@ class TMainForm : public QMainWindow {
   void Tooth_propChange();
   void pinwheelcheckboxClick();
   void tipdiaredcheckboxClick();
+
+  // --- Menu commands, file commands, units and the load-case list (menu_commands.cpp, file_commands.cpp) ---
+  void Open1Click();
+  void Save1Click();
+  void Close1Click();  // "Save As"
+  void English1Click();
+  void Metric1Click();
+  void Report2Click();  // report to file
+  void Report3Click();  // report to printer
+  void InputData1Click();
+  void RateGears1Click();
+  void FlashTemperature1Click();
+  void RunOptimizer1Click();
+  void Minimizecentredistance1Click();
+  void Componentplot1Click();
+  void Toolplot1Click();
+  void MeasurementOverBalls1Click();
+  void Tolerancing1Click();
+  void TE1Click();
+  void EditConstraints1Click();
+  void Exportprofilecoords1Click();
+  void Geometry1Click();
+  void RatingResults1Click();
+  void RatingDetails1Click();
+  void Chamfers1Click();
+  void Overide2Click();
+  void Activate1Click();
+  void Facewidthoffset1Click();
+  void Increase1Click();
+  void Decrease1Click();
+  void About1Click();
+  void ListBox1Click();
+  void ListBox1KeyUp();
+  void mainresultsEnter();
+  // Caret of the results pane to its start, the refresh, focus to the results pane when it is visible.
+  void closing_refresh();
+  // Refills the load-case list, one entry per stored case, and selects the first.
+  void refill_load_case_list();
+  // Copies load case k into the current rating inputs with the load cycles and the power.
+  void take_load_case(int k);
+  // Unit texts, menu items and display factors of the unit system (1 metric, 2 English).
+  void set_unit_system(int32_t unit_system);
+  // Writes the design to `path` (extension as given); a failure is reported and false returned.
+  bool save_design_as(const QString& path);
+
+  // Windows the menus open that are built with their own dialogs (menu_call_points.cpp). Each shows
+  // its window modally; until the window exists the call point does nothing and its menu item stays
+  // disabled (items_without_window).
+  void show_rating_input_dialog();       // TISO_rating_input_form
+  void show_sn_curves_window();          // TSNCurvesform
+  void show_flash_temperature_dialog();  // Tflashtempform
+  void show_design_search_window();      // Toptimizationform
+  void show_use_optimized_question();    // Tuseoptimizedform
+  void show_measurement_dialog();        // Tmetrologyform
+  void show_tolerances_dialog();         // TTolerancesform
+  void show_constraints_dialog();        // TConstraintsform
+  void show_chamfer_dialog();            // TChamferform
+  void show_face_offset_dialog();        // Tfaceoffsetform
+  void show_about_window();              // Tsplashform
+  QList<QAction*> items_without_window();
 
   // --- Basic dimensions ---
   QLabel* Modulelabel;
@@ -294,6 +355,7 @@ class TMainForm : public QMainWindow {
   // --- Dialog settings ---
   forms::FileDialogSpec OpenDialog1;
   forms::FileDialogSpec SaveDialog1;
+  forms::FileDialogSpec SaveDialog2;  // the profile export
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -304,6 +366,7 @@ class TMainForm : public QMainWindow {
   void build_menus();
   void wire_views();  // creates the 3D view's panel and connects the picture controls
   void set_picture_controls(bool picture);  // results pane or picture, with their buttons and menus
+  void wire_menus();  // connects the menu commands and the load-case list, creates the export dialog
 
   // Geometry inputs: wiring, the end of every field exit, and the pieces shared by pinion and wheel.
   void connect_geometry_inputs();

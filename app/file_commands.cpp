@@ -1,0 +1,284 @@
+// File commands of the main window: open, save, save as, the report to a file and to the printer, and
+// the design-space search, which keeps the design in "temp.mvl" while it runs.
+#include "file_commands.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSlider>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <cstring>
+#include <memory>
+
+#include "design_file.h"
+#include "edit_fields.h"
+#include "geometry_pass.h"
+#include "main_window.h"
+#include "modal_services.h"
+#include "report_file.h"
+#include "results_pane.h"
+
+namespace morvell {
+
+namespace {
+
+QString app_title() { return QGuiApplication::applicationDisplayName(); }
+
+void report_problem(QWidget* parent, const std::string& text) {
+  forms::services().message(parent, app_title(), QString::fromLocal8Bit(text.c_str()), forms::MessageIcon::Warning);
+}
+
+void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
+  for (QWidget* c : controls) c->setEnabled(enabled);
+}
+
+std::string local_path(const QString& name) { return name.toLocal8Bit().toStdString(); }
+
+QString current_name(const DesignData& d) {
+  return design_file_unnamed(d) ? QString() : QString::fromLocal8Bit(d.design_file_name);
+}
+
+constexpr const char* kSearchKeepFileName = "temp.mvl";
+
+}  // namespace
+
+std::string force_design_extension(std::string_view name) {
+  std::string s(name);
+  if (s.size() < 4 || s[s.size() - 4] != '.') return s + ".mvl";
+  s.replace(s.size() - 3, 3, "mvl");
+  return s;
+}
+
+bool design_file_unnamed(const DesignData& d) {
+  return d.design_file_name[0] == '\0' || d.design_file_name[0] == '\n';
+}
+
+bool save_design_file(DesignData& d, const std::string& path, std::string* error) {
+  if (path.empty() || path.size() >= sizeof d.design_file_name) {
+    if (error) *error = "The file name is too long to be kept: the design was not saved to " + path;
+    return false;
+  }
+  const uint8_t history_mode = d.history_mode;
+  d.history_mode = 0;
+  const std::string bytes = design_file_text(d);
+  d.history_mode = history_mode;
+
+  QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+  file.setDirectWriteFallback(true);
+  const bool ok = file.open(QIODevice::WriteOnly) &&
+                  file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) && file.commit();
+  if (!ok) {
+    if (error) *error = "The design was not saved to " + path + ": " + file.errorString().toLocal8Bit().toStdString();
+    file.cancelWriting();
+    return false;
+  }
+  copy_text(d.design_file_name, path);
+  return true;
+}
+
+bool TMainForm::save_design_as(const QString& path) {
+  std::string error;
+  if (save_design_file(d_, local_path(path), &error)) return true;
+  report_problem(this, error);
+  return false;
+}
+
+// --- Open ---
+
+void TMainForm::Open1Click() {
+  const forms::FileDialogResult chosen = forms::services().open_file(this, OpenDialog1);
+  if (!chosen.accepted || chosen.name.isEmpty()) return;
+  OpenDialog1.initial_name = chosen.name;
+  const std::string path = local_path(chosen.name);
+
+  // The file is read into a copy first: a file that cannot be read or holds a bad value is reported and
+  // leaves the design, its name and the window as they were.
+  if (path.size() >= sizeof d_.design_file_name) {
+    report_problem(this, "The file name is too long: " + path);
+    return;
+  }
+  {
+    auto probe = std::make_unique<DesignData>(d_);
+    copy_text(probe->design_file_name, path);
+    const DesignFileResult r = read_design_file(*probe);
+    if (!r.ok()) {
+      report_problem(this, r.message);
+      return;
+    }
+  }
+  copy_text(d_.design_file_name, path);
+
+  // An overridden geometry manager is activated first.
+  if (d_.geometry_manager_override == 1) {
+    Overide2->setEnabled(true);
+    Activate1->setEnabled(false);
+    d_.geometry_manager_override = 0;
+    CheckBoxmodule->setChecked(true);
+    CheckBoxCentre->setChecked(false);
+    set_enabled({CheckBoxmodule, CheckBoxCentre, RatioCheckBox, Z1edit, Z2edit, Backlashedit, backlashtrackbar,
+                 XCheckBox},
+                true);
+    sigmaXCheckBox->setEnabled(false);
+    d_.geometry_manager_mode = 0;
+  }
+
+  // The modes the design file does not hold.
+  d_.tooth_proportion_mode = 0;
+  Tooth_prop->setCurrentIndex(0);
+  d_.allow_tip_diameter_reduction = 0;
+  d_.ratio_fixed = 1;
+  d_.shift_distribution_auto = 0;
+  tipdiaredcheckbox->setChecked(true);
+  RatioCheckBox->setChecked(true);
+  sigmaXCheckBox->setChecked(false);
+  XCheckBox->setChecked(false);
+  set_enabled({ha1rackedit, ha2rackedit, hf1rackedit, hf2rackedit, rho1rackedit, rho2rackedit, Pintipdiaedit,
+               Wheeltipdiaedit, Pinrootdiaedit, Wheelrootdiaedit, Pinfilletedit, Wheelfilletedit, Pressureangleedit},
+              true);
+
+  const DesignFileResult read = read_design_file(d_);
+  if (!read.ok()) report_problem(this, read.message);  // the file changed since it was checked
+
+  refill_load_case_list();
+
+  // Lock boxes from the mode read; the box to be checked goes first so that the two are never both
+  // unchecked (their handlers derive the mode from them).
+  const int32_t mode = d_.geometry_manager_mode;
+  if (mode == 0) {
+    CheckBoxmodule->setChecked(true);
+    CheckBoxCentre->setChecked(false);
+  } else if (mode == 1) {
+    CheckBoxCentre->setChecked(true);
+    CheckBoxmodule->setChecked(false);
+  } else if (mode == 2) {
+    CheckBoxCentre->setChecked(true);
+    CheckBoxmodule->setChecked(true);
+  }
+  d_.geometry_manager_mode = mode;
+
+  if (d_.geometry_manager_override == 1) {  // stored overridden
+    Overide2->setEnabled(false);
+    Activate1->setEnabled(true);
+    d_.geometry_manager_mode = 0;
+    set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
+    set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);
+    XCheckBox->setChecked(false);
+    XCheckBox->setEnabled(false);
+  }
+
+  calc_gear_geometry(d_);
+  closing_refresh();
+}
+
+// --- Save, Save As ---
+
+void TMainForm::Save1Click() {
+  if (design_file_unnamed(d_)) {
+    // A design without a name is saved as Save As would save it once the user has named it.
+    const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
+    if (chosen.accepted && !chosen.name.isEmpty()) {
+      SaveDialog1.initial_name = chosen.name;
+      save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+    }
+  } else {
+    save_design_as(QString::fromLocal8Bit(d_.design_file_name));
+  }
+  SetMain_textboxes();
+}
+
+void TMainForm::Close1Click() {
+  SaveDialog1.initial_name = current_name(d_);
+  const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
+  if (chosen.accepted && !chosen.name.isEmpty())
+    save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+  closing_refresh();
+}
+
+// --- Reports ---
+
+void TMainForm::Report2Click() {
+  const ResultsPane pane(mainresults);
+  const QFont font = mainresults->document()->defaultFont();
+  const int points = font.pointSize() > 0 ? font.pointSize() : 8;
+  const std::string bytes = rich_text_report(pane.text(), font.family().toStdString(), points);
+  std::string error;
+  if (write_text_file(kReportFileName, bytes, &error))
+    forms::services().message(this, app_title(), "Report sent to file \"Report.rtf\" ", forms::MessageIcon::Information);
+  else
+    report_problem(this, error);
+}
+
+void TMainForm::Report3Click() {
+  QPrinter printer;
+  if (!forms::services().print_setup(this, printer)) return;  // cancelled: nothing is printed
+  QFont font = mainresults->font();
+  font.setPointSize(8);
+  mainresults->setFont(font);
+  mainresults->document()->setDefaultFont(font);
+  printer.setDocName(QString());
+  mainresults->document()->print(&printer);
+  if (printer.printerState() == QPrinter::Error) report_problem(this, "The report could not be printed");
+  SetMain_textboxes();
+}
+
+// --- Design-space search ---
+
+void TMainForm::RunOptimizer1Click() {
+  // The design as it is goes to "temp.mvl" in the current directory, to be read back when the search
+  // result is not taken. Without that copy the search would not be undoable, so it does not start.
+  char kept_name[sizeof d_.design_file_name];
+  std::memcpy(kept_name, d_.design_file_name, sizeof kept_name);
+  copy_text(d_.design_file_name, kSearchKeepFileName);
+  const DesignFileResult kept = write_design_file(d_);
+  if (!kept.ok()) {
+    std::memcpy(d_.design_file_name, kept_name, sizeof kept_name);
+    report_problem(this, kept.message + ": the design search was not started");
+    closing_refresh();
+    return;
+  }
+
+  d_.tooth_proportion_mode = 2;
+  Tooth_prop->setCurrentIndex(2);
+  pinwheelcheckbox->setEnabled(true);
+  pinwheelcheckbox->setChecked(false);
+  const std::initializer_list<QWidget*> proportion_edits = {
+      ha1rackedit,    ha2rackedit,      hf1rackedit,   hf2rackedit,     rho1rackedit,  rho2rackedit,
+      Pintipdiaedit, Wheeltipdiaedit, Pinrootdiaedit, Wheelrootdiaedit, Pinfilletedit, Wheelfilletedit};
+  set_enabled(proportion_edits, false);
+  d_.keep_pinion_wheel_same = 0;
+
+  if (d_.protuberance[0] != 0 || d_.protuberance[1] != 0) {
+    warn(d_, "Protuberance has been set to zero for optimization", " ", " ");
+    d_.protuberance[0] = 0;
+    d_.protuberance[1] = 0;
+  }
+
+  show_design_search_window();
+  d_.geometry_manager_mode = 1;  // centre distance fixed, module follows
+
+  if (d_.search_results_ready == 1)
+    show_use_optimized_question();
+  else
+    d_.use_optimized_design = 0;
+
+  if (d_.use_optimized_design == 0) {
+    const DesignFileResult back = read_design_file(d_);
+    if (!back.ok()) report_problem(this, back.message);
+    d_.tooth_proportion_mode = 0;
+    Tooth_prop->setCurrentIndex(0);
+    pinwheelcheckbox->setChecked(true);
+    set_enabled(proportion_edits, true);
+  }
+
+  std::memcpy(d_.design_file_name, kept_name, sizeof kept_name);
+  closing_refresh();
+}
+
+}  // namespace morvell

@@ -1,0 +1,25 @@
+// Helpers of the main window's file commands that tests check on their own.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "design_data.h"
+
+namespace morvell {
+
+// The name Save As stores a design under: a name shorter than four characters or whose fourth-last
+// character is not '.' gets ".mvl" appended; otherwise its last three characters become "mvl"
+// (gear -> gear.mvl, gear.txt -> gear.mvl, gear.ab -> gear.ab.mvl).
+std::string force_design_extension(std::string_view name);
+
+// True when design_file_name names no file: empty, or the start-up marker (a leading line feed).
+bool design_file_unnamed(const DesignData& d);
+
+// Writes the design to `path` so that an existing file is replaced only by a complete new one: the
+// design goes to a temporary file in the same folder first, which then takes the file's place (where
+// the folder does not allow that, the file is written directly). On success design_file_name becomes
+// `path`. On failure returns false with a message for the user; the design data keep their name.
+bool save_design_file(DesignData& d, const std::string& path, std::string* error);
+
+}  // namespace morvell

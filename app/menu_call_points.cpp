@@ -1,0 +1,34 @@
+// Where the main window's menus open the windows that are built with their own dialogs. Each call point
+// shows its window modally and returns when it closes; the menu handler around it does the rest (the
+// closing refresh, the load-case list, ...). A window that is not part of the program yet has an empty
+// call point here and its menu item in items_without_window(), which keeps the item disabled. Whoever
+// adds the window moves its call point into the window's own file and takes the item off that list.
+#include <QAction>
+
+#include "main_window.h"
+
+namespace morvell {
+
+QList<QAction*> TMainForm::items_without_window() {
+  return {InputData1,      FlashTemperature1, RunOptimizer1, Minimizecentredistance1,
+          MeasurementOverBalls1, Tolerancing1, EditConstraints1, Chamfers1,
+          Facewidthoffset1, About1};
+}
+
+void TMainForm::show_rating_input_dialog() {}
+void TMainForm::show_sn_curves_window() {}
+void TMainForm::show_flash_temperature_dialog() {}
+void TMainForm::show_design_search_window() {}
+void TMainForm::show_use_optimized_question() {}
+void TMainForm::show_measurement_dialog() {}
+void TMainForm::show_tolerances_dialog() {}
+void TMainForm::show_constraints_dialog() {}
+void TMainForm::show_chamfer_dialog() {}
+void TMainForm::show_face_offset_dialog() {}
+void TMainForm::show_about_window() {}
+
+// The centre-distance minimisation is a command of the design search; until it exists the item is
+// disabled and the handler does nothing.
+void TMainForm::Minimizecentredistance1Click() {}
+
+}  // namespace morvell
