@@ -1,0 +1,473 @@
+// Menu commands of the main window on the start-up design: open (a good file, a bad one, one stored
+// with the geometry manager overridden), save and save as (extension rule, failures reported), the
+// report file and printing, units there and back, the report choice and the load-case list, window
+// sizes, the geometry manager, the refused measurement, the design search's keeping of the design.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "export_type_form.h"
+#include "file_commands.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "report_file.h"
+#include "results_pane.h"
+#include "scripted_modal_services.h"
+#include "startup.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+namespace {
+
+std::string file_bytes(const char* name) {
+  std::ifstream f(name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const char* name, const std::string& bytes) {
+  std::ofstream f(name, std::ios::binary | std::ios::trunc);
+  f << bytes;
+}
+
+// Print dialog answers that print into a PDF file instead of a printer.
+class PrintToPdf : public forms::ScriptedModalServices {
+ public:
+  bool print_setup(QWidget* parent, QPrinter& printer) override {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName("printed.pdf");
+    return ScriptedModalServices::print_setup(parent, printer);
+  }
+};
+
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  PrintToPdf scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+
+  Program() {
+    QFile::remove(kPreferenceFileName);
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+  }
+  ~Program() {
+    main.reset();
+    Graphicsexportform = nullptr;
+    geomwarningform = nullptr;
+  }
+  DesignData& design() { return *d; }
+  TMainForm& form() { return *main; }
+  QStringList messages() const { return scripted.texts(Kind::Message); }
+  QStringList warnings() const { return scripted.texts(Kind::Modal); }
+};
+
+// A design file of the start-up design with some values changed, written by the design writer.
+void write_design(const char* name, float module, int32_t mode, uint8_t override_flag) {
+  auto d = std::make_unique<DesignData>();
+  EXPECT_TRUE(prepare_design_data(*d).ok());
+  d->normal_module = module;
+  d->face_width[0] = 41.5f;
+  d->geometry_manager_mode = mode;
+  d->geometry_manager_override = override_flag;
+  d->load_case_count = 3;
+  copy_text(d->design_file_name, name);
+  EXPECT_TRUE(write_design_file(*d).ok());
+}
+
+}  // namespace
+
+TEST(FileCommands, OpenReadsTheFileAndSetsTheWindowFromIt) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  write_design("pair.mvl", 3.5f, 1, 0);
+  p.scripted.open_answers.push_back({true, "pair.mvl"});
+  m.Open1Click();
+  ASSERT_TRUE(p.messages().isEmpty()) << p.messages().join("|").toStdString();
+  EXPECT_STREQ(d.design_file_name, "pair.mvl");
+  EXPECT_FLOAT_EQ(d.face_width[0], 41.5f);
+  EXPECT_EQ(d.geometry_manager_mode, 1);  // the module follows the centre distance
+  EXPECT_TRUE(m.CheckBoxCentre->isChecked());
+  EXPECT_FALSE(m.CheckBoxmodule->isChecked());
+  EXPECT_EQ(d.tooth_proportion_mode, 0);
+  EXPECT_EQ(m.ListBox1->count(), 3);
+  EXPECT_EQ(m.ListBox1->item(2)->text(), "load3");
+  EXPECT_EQ(m.ListBox1->currentRow(), 0);
+  EXPECT_EQ(m.statusbartextleft->text(), "Filename: pair.mvl");
+  EXPECT_TRUE(m.Overide2->isEnabled());
+  EXPECT_FALSE(m.Activate1->isEnabled());
+
+  // A file stored with the geometry manager overridden leaves it overridden.
+  write_design("overridden.mvl", 3.0f, 0, 1);
+  p.scripted.open_answers.push_back({true, "overridden.mvl"});
+  m.Open1Click();
+  EXPECT_EQ(d.geometry_manager_override, 1);
+  EXPECT_FALSE(m.Overide2->isEnabled());
+  EXPECT_TRUE(m.Activate1->isEnabled());
+  EXPECT_FALSE(m.CheckBoxmodule->isEnabled());
+  EXPECT_FALSE(m.XCheckBox->isEnabled());
+  EXPECT_TRUE(m.Z1edit->isEnabled());
+  EXPECT_EQ(m.statusbartextmiddle->text(), "Warning : Geometry manager is overidden!");
+}
+
+TEST(FileCommands, OpenThatFailsReportsAndLeavesTheDesignAlone) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  write_bytes("bad.mvl", "14234\r\n2.5\r\nnot-a-number\r\n");
+  const auto before = std::make_unique<DesignData>(d);
+  const QString status = m.statusbartextleft->text();
+
+  struct Case {
+    const char* name;
+    const char* message_part;
+  };
+  for (const Case& c : {Case{"bad.mvl", "bad.mvl"}, Case{"missing.mvl", "Cannot open design file missing.mvl"}}) {
+    p.scripted.clear();
+    p.scripted.open_answers.push_back({true, c.name});
+    m.Open1Click();
+    ASSERT_EQ(p.messages().size(), 1) << c.name;
+    EXPECT_TRUE(p.messages()[0].contains(c.message_part)) << p.messages()[0].toStdString();
+    EXPECT_EQ(std::memcmp(before.get(), &d, sizeof d), 0) << c.name << ": the design changed";
+    EXPECT_EQ(m.statusbartextleft->text(), status);
+  }
+
+  // A cancelled dialog does nothing at all.
+  p.scripted.clear();
+  m.Open1Click();
+  EXPECT_EQ(p.scripted.records.size(), 1u);
+  EXPECT_EQ(std::memcmp(before.get(), &d, sizeof d), 0);
+}
+
+TEST(FileCommands, SaveAsForcesTheExtensionAndSaveWritesUnderTheName) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  struct Case {
+    const char* chosen;
+    const char* stored;
+  };
+  for (const Case& c : {Case{"gear", "gear.mvl"}, Case{"gear.txt", "gear.mvl"}, Case{"gear.mvl", "gear.mvl"},
+                        Case{"gear.ab", "gear.ab.mvl"}, Case{"ab", "ab.mvl"}}) {
+    EXPECT_EQ(force_design_extension(c.chosen), c.stored);
+    QFile::remove(c.stored);
+    p.scripted.save_answers.push_back({true, c.chosen});
+    m.Close1Click();
+    EXPECT_STREQ(d.design_file_name, c.stored);
+    EXPECT_TRUE(QFile::exists(c.stored)) << c.stored;
+  }
+  EXPECT_TRUE(p.messages().isEmpty());
+  // The dialog offers the current name; the file holds the design.
+  p.scripted.clear();
+  m.Close1Click();  // cancelled: nothing written, the name stays
+  EXPECT_EQ(p.scripted.of(Kind::SaveFile)[0].text, "ab.mvl");
+  EXPECT_STREQ(d.design_file_name, "ab.mvl");
+  auto back = std::make_unique<DesignData>(d);
+  EXPECT_TRUE(read_design_file(*back).ok());
+  EXPECT_EQ(design_file_text(*back), design_file_text(d));
+
+  // Save writes the named file again with the design as it is now.
+  d.face_width[0] = 33.25f;
+  m.Save1Click();
+  EXPECT_NE(file_bytes("ab.mvl").find("33.25"), std::string::npos);
+  EXPECT_EQ(p.scripted.of(Kind::SaveFile).size(), 1u);  // no dialog for a named design
+}
+
+TEST(FileCommands, SaveWithoutANameAsksAndWritesAndFailuresAreReported) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  // After start-up the name begins with the line-feed marker: no file chosen yet.
+  ASSERT_EQ(d.design_file_name[0], '\n');
+  QFile::remove("first.mvl");
+  p.scripted.save_answers.push_back({true, "first"});
+  m.Save1Click();
+  EXPECT_STREQ(d.design_file_name, "first.mvl");
+  EXPECT_TRUE(QFile::exists("first.mvl"));
+  EXPECT_FALSE(QFile::exists(QString("\nefault_input_file.mvl")));
+
+  // A file that cannot be written is reported; the name stays.
+  p.scripted.clear();
+  p.scripted.save_answers.push_back({true, "no-such-folder/gear.mvl"});
+  m.Close1Click();
+  ASSERT_EQ(p.messages().size(), 1);
+  EXPECT_TRUE(p.messages()[0].contains("no-such-folder/gear.mvl")) << p.messages()[0].toStdString();
+  EXPECT_STREQ(d.design_file_name, "first.mvl");
+
+  // A name longer than the name buffer is refused, never cut short.
+  p.scripted.clear();
+  const std::string long_name = std::string(300, 'g') + ".mvl";
+  p.scripted.save_answers.push_back({true, QString::fromStdString(long_name)});
+  m.Close1Click();
+  ASSERT_EQ(p.messages().size(), 1);
+  EXPECT_TRUE(p.messages()[0].contains("too long"));
+  EXPECT_STREQ(d.design_file_name, "first.mvl");
+
+  // Saving again to a named file whose folder is gone is reported too.
+  copy_text(d.design_file_name, "gone/first.mvl");
+  p.scripted.clear();
+  m.Save1Click();
+  EXPECT_EQ(p.messages().size(), 1);
+}
+
+TEST(FileCommands, ReportToFileAndToPrinter) {
+  Program p;
+  TMainForm& m = p.form();
+  QFile::remove(kReportFileName);
+  m.Report2Click();
+  ASSERT_EQ(p.messages(), QStringList{"Report sent to file \"Report.rtf\" "});
+  const std::string rtf = file_bytes(kReportFileName);
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+  // Every plain line of the pane stands in the file, ended by \par.
+  const ResultsPane pane(m.mainresults);
+  int plain_lines = 0;
+  for (int i = 0; i < pane.line_count(); ++i) {
+    std::string line = pane.line(i);
+    if (line.empty() || line.find_first_of("\\{}\x80\xC2\xC3\xCE\xCF") != std::string::npos) continue;
+    for (std::size_t at = 0; (at = line.find('\t', at)) != std::string::npos;) line.replace(at, 1, "\\tab ");
+    ++plain_lines;
+    EXPECT_NE(rtf.find(line + "\\par\r\n"), std::string::npos) << line;
+  }
+  EXPECT_GT(plain_lines, 5);
+  EXPECT_EQ(rtf.substr(rtf.size() - 3), "}\r\n");
+
+  // RTF text: tabs, braces, backslashes and characters beyond ASCII escaped; lines end in \par.
+  EXPECT_EQ(rich_text_report("a\tb{c}\\ \xC3\xA9\n\xFF\n", "Courier", 8),
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern Courier;}}\r\n\\f0\\fs16 "
+            "a\\tab b\\{c\\}\\\\ \\u233?\\par\r\n?\\par\r\n}\r\n");
+
+  // Printing: a cancelled print dialog prints nothing; a confirmed one prints at 8 points.
+  p.scripted.clear();
+  QFile::remove("printed.pdf");
+  p.scripted.print_answers.push_back(false);
+  m.Report3Click();
+  EXPECT_FALSE(QFile::exists("printed.pdf"));
+  m.Report3Click();
+  EXPECT_TRUE(QFile::exists("printed.pdf"));
+  EXPECT_EQ(m.mainresults->font().pointSize(), 8);
+  EXPECT_TRUE(p.messages().isEmpty());
+}
+
+TEST(MenuCommands, UnitsThereAndBack) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  const QString module_metric = m.Moduleedit->text();
+  const QString centre_metric = m.Centredistedit->text();
+  const std::string stored = design_file_text(d);
+
+  m.English1Click();
+  EXPECT_EQ(d.unit_system, 2);
+  EXPECT_FLOAT_EQ(d.length_unit_factor, 25.4f);
+  EXPECT_FLOAT_EQ(d.stress_unit_factor, 0.006895f);
+  EXPECT_FLOAT_EQ(d.force_unit_factor, 4.448f);
+  EXPECT_EQ(m.Modulelabel->text(), "Diametral Pitch");
+  EXPECT_EQ(m.Modulelabel->toolTip(), "Normal Diametral Pitch");
+  EXPECT_EQ(m.unitsa->text(), "inch");
+  EXPECT_EQ(m.unitsx->text(), ".DP");
+  EXPECT_EQ(m.rackaddlabel->toolTip(), "Basic rack addendum multiplied by diametral pitch");
+  EXPECT_FALSE(m.dplabel2->isHidden());
+  EXPECT_FALSE(m.English1->isEnabled());
+  EXPECT_TRUE(m.Metric1->isEnabled());
+  EXPECT_NEAR(m.Moduleedit->text().toDouble(), 25.4 / d.normal_module, 1e-3);  // diametral pitch
+  EXPECT_NEAR(m.Centredistedit->text().toDouble(), d.centre_distance / 25.4, 1e-3);
+
+  m.Metric1Click();
+  EXPECT_EQ(d.unit_system, 1);
+  EXPECT_FLOAT_EQ(d.length_unit_factor, 1.0f);
+  EXPECT_EQ(m.Modulelabel->text(), "Module");
+  EXPECT_EQ(m.Calcracklabel->toolTip(), "Basic rack tooth proportions divided by module");
+  EXPECT_EQ(m.unitsprotuberance->text(), "mm");
+  EXPECT_EQ(m.unitsrackfilletradius->text(), "/module");
+  EXPECT_TRUE(m.dplabel2->isHidden());
+  EXPECT_TRUE(m.English1->isEnabled());
+  EXPECT_FALSE(m.Metric1->isEnabled());
+  EXPECT_EQ(m.Moduleedit->text(), module_metric);
+  EXPECT_EQ(m.Centredistedit->text(), centre_metric);
+  EXPECT_EQ(design_file_text(d), stored);  // no stored value changed
+}
+
+TEST(MenuCommands, ReportChoiceAndLoadCaseList) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  m.RatingDetails1Click();
+  EXPECT_EQ(d.report_selection, 2);
+  EXPECT_FALSE(m.ListBox1->isHidden());
+  m.RatingResults1Click();
+  EXPECT_EQ(d.report_selection, 3);
+  m.Geometry1Click();
+  EXPECT_EQ(d.report_selection, 0);
+  EXPECT_TRUE(m.ListBox1->isHidden());
+
+  d.teeth[0] = 23;
+  d.teeth[1] = 32;
+  d.load_case_count = 3;
+  d.load_case_table[0] = {1000, 100, 5, 1};
+  d.load_case_table[1] = {1500, 200, 10, 7};
+  d.load_case_table[2] = {3000, 300, 20, 9};
+  d.load_case_fixed_for[1] = 2;
+  m.refill_load_case_list();
+  ASSERT_EQ(m.ListBox1->count(), 3);
+  EXPECT_EQ(m.ListBox1->item(0)->text(), "load1");
+
+  // The user picks case 2 with the mouse, then case 3 with the keyboard.
+  m.ListBox1->setCurrentRow(1);
+  m.ListBox1Click();
+  EXPECT_EQ(d.current_load_case, 1);
+  EXPECT_FLOAT_EQ(d.speed, 1500);
+  EXPECT_FLOAT_EQ(d.torque, 200);
+  EXPECT_FLOAT_EQ(d.life_hours, 10);
+  EXPECT_FLOAT_EQ(d.f_beta_x, 7);
+  EXPECT_EQ(d.load_data_fixed_for, 2);
+  EXPECT_FLOAT_EQ(d.load_cycles_pinion, 900000);
+  EXPECT_FLOAT_EQ(d.load_cycles_wheel, 646875);
+  EXPECT_NEAR(d.power, 1500 * 2 * M_PI * 200 / 60, 0.01);
+  m.ListBox1->setCurrentRow(2);
+  QTest::keyClick(m.ListBox1, Qt::Key_Down);  // the list takes the release of any key
+  EXPECT_EQ(d.current_load_case, 2);
+  EXPECT_FLOAT_EQ(d.speed, 3000);
+}
+
+TEST(MenuCommands, WindowSizesStepWithinTheirRange) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  d.window_size_step = -1;
+  m.Increase1->setEnabled(true);
+  const QSize before = m.size();
+  m.Increase1Click();
+  EXPECT_EQ(d.window_size_step, 0);
+  EXPECT_EQ(m.width(), before.width() * 1077 / 1000);
+  EXPECT_EQ(m.height(), before.height() * 1077 / 1000);
+  EXPECT_FALSE(m.Increase1->isEnabled());
+  EXPECT_TRUE(m.Decrease1->isEnabled());
+  ASSERT_EQ(p.messages().size(), 1);
+  EXPECT_EQ(p.messages()[0],
+            "These settings will only take full effect on quality of graphics, text size and all windows when the "
+            "program is re-started");
+  m.Increase1Click();  // at step 0: nothing but the item
+  EXPECT_EQ(d.window_size_step, 0);
+  EXPECT_EQ(p.messages().size(), 1);
+
+  d.window_size_step = -2;
+  m.Decrease1Click();
+  EXPECT_EQ(d.window_size_step, -3);
+  EXPECT_FALSE(m.Decrease1->isEnabled());
+  EXPECT_TRUE(m.Increase1->isEnabled());
+  m.Decrease1Click();
+  EXPECT_EQ(d.window_size_step, -3);
+}
+
+TEST(MenuCommands, GeometryManagerOverrideActivateAndTheCommandsThatKeepIt) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  m.Overide2Click();
+  EXPECT_EQ(d.geometry_manager_override, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  EXPECT_EQ(p.warnings().join("|"),
+            "Geometry manager will be overidden.\nModule, centre distance and # of teeth are all input.\n"
+            "Geometry compatible with centre distance must be entered.");
+  EXPECT_FALSE(m.Overide2->isEnabled());
+  EXPECT_TRUE(m.Activate1->isEnabled());
+  EXPECT_FALSE(m.Tooth_prop->isEnabled());
+  EXPECT_FALSE(m.Backlashedit->isEnabled());
+  EXPECT_TRUE(m.Centredistedit->isEnabled());
+  EXPECT_EQ(m.statusbartextmiddle->text(), "Warning : Geometry manager is overidden!");
+
+  // Tolerancing leaves the manager as it was.
+  m.Tolerancing1Click();
+  EXPECT_EQ(d.geometry_manager_override, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+
+  p.scripted.clear();
+  m.Activate1Click();
+  EXPECT_EQ(d.geometry_manager_override, 0);
+  EXPECT_EQ(p.warnings().join("|"),
+            "Geometry manager will be activated.\nModule, centre distance and number of teeth\n"
+            "will be checked for compatibility");
+  EXPECT_TRUE(m.Overide2->isEnabled());
+  EXPECT_FALSE(m.Activate1->isEnabled());
+  EXPECT_TRUE(m.CheckBoxmodule->isChecked());
+  EXPECT_FALSE(m.CheckBoxCentre->isChecked());
+  p.scripted.clear();
+  m.Activate1Click();  // already active: nothing
+  EXPECT_TRUE(p.scripted.records.empty());
+
+  // Measurement over balls is refused while the module follows the centre distance.
+  for (int units : {1, 2}) {
+    p.scripted.clear();
+    d.geometry_manager_mode = 1;
+    d.plot_zoom = 3;
+    units == 2 ? m.English1Click() : m.Metric1Click();
+    d.geometry_manager_mode = 1;
+    m.MeasurementOverBalls1Click();
+    EXPECT_EQ(p.warnings().join("|"), units == 2 ? "To be able to set measurement over balls Diametral Pitch must be "
+                                                   "fixed\n\n "
+                                                 : "To be able to set measurement over balls module must be fixed\n\n ");
+    EXPECT_FLOAT_EQ(d.plot_zoom, 3);
+  }
+
+  p.scripted.clear();
+  m.TE1Click();
+  EXPECT_EQ(p.messages(), QStringList{"Transmission error calculations under development"});
+}
+
+TEST(MenuCommands, DesignSearchKeepsTheDesignAndRestoresIt) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  copy_text(d.design_file_name, "mine.mvl");
+  d.protuberance[0] = 0.1f;
+  QFile::remove("temp.mvl");
+  m.RunOptimizer1Click();
+  // The design was kept in temp.mvl, the protuberance warning shown once, and without a search result
+  // the design read back, protuberance included.
+  EXPECT_TRUE(QFile::exists("temp.mvl"));
+  EXPECT_EQ(p.warnings(), QStringList{"Protuberance has been set to zero for optimization\n \n "});
+  EXPECT_FLOAT_EQ(d.protuberance[0], 0.1f);
+  EXPECT_EQ(d.tooth_proportion_mode, 0);
+  EXPECT_STREQ(d.design_file_name, "mine.mvl");
+
+  // Without a protuberance there is no message.
+  p.scripted.clear();
+  d.protuberance[0] = 0;
+  m.RunOptimizer1Click();
+  EXPECT_TRUE(p.warnings().isEmpty());
+}
+
+TEST(MenuCommands, ItemsOfWindowsNotYetBuiltStayDisabled) {
+  Program p;
+  TMainForm& m = p.form();
+  for (QAction* a : m.items_without_window()) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+  for (QAction* a : {m.Open1, m.Save1, m.Close1, m.Report2, m.Report3, m.Exportprofilecoords1, m.Geometry1,
+                     m.RatingResults1, m.RatingDetails1, m.TE1, m.Overide2})
+    EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+  EXPECT_FALSE(m.Componentplot1->isEnabled());
+}
