@@ -166,6 +166,7 @@ void TMainForm::Open1Click() {
   if (d_.geometry_manager_override == 1) {  // stored overridden
     Overide2->setEnabled(false);
     Activate1->setEnabled(true);
+    show_overridden_lock_boxes();
     d_.geometry_manager_mode = 0;
     set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
     set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);

@@ -178,6 +178,8 @@ class TMainForm : public QMainWindow {
   void refill_load_case_list();
   // Copies load case k into the current rating inputs with the load cycles and the power.
   void take_load_case(int k);
+  // Lock boxes in the state of mode 0 (module fixed) for an overridden geometry manager.
+  void show_overridden_lock_boxes();
   // Unit texts, menu items and display factors of the unit system (1 metric, 2 English).
   void set_unit_system(int32_t unit_system);
   // Writes the design to `path` (extension as given); a failure is reported and false returned.

@@ -225,6 +225,14 @@ void TMainForm::Decrease1Click() {
 
 // --- Geometry manager ---
 
+void TMainForm::show_overridden_lock_boxes() {
+  // While overridden the mode is 0 and the refresh shows it by checking the module box. A centre box
+  // left checked would then make the two boxes (through their click handlers) read as mode 2, with the
+  // numbers of teeth following, where all of module, centre distance and teeth are to be inputs.
+  CheckBoxmodule->setChecked(true);
+  CheckBoxCentre->setChecked(false);
+}
+
 void TMainForm::Overide2Click() {
   Overide2->setEnabled(false);
   Activate1->setEnabled(true);
@@ -232,6 +240,7 @@ void TMainForm::Overide2Click() {
   copy_text(d_.warning_lines[1], "Module, centre distance and # of teeth are all input.");
   copy_text(d_.warning_lines[2], "Geometry compatible with centre distance must be entered.");
   d_.geometry_manager_override = 1;
+  show_overridden_lock_boxes();
   d_.geometry_manager_mode = 0;
   set_enabled({CheckBoxmodule, CheckBoxCentre}, false);
   set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);

@@ -123,10 +123,11 @@ TEST(FileCommands, OpenReadsTheFileAndSetsTheWindowFromIt) {
   EXPECT_FALSE(m.Activate1->isEnabled());
 
   // A file stored with the geometry manager overridden leaves it overridden.
-  write_design("overridden.mvl", 3.0f, 0, 1);
+  write_design("overridden.mvl", 3.0f, 1, 1);
   p.scripted.open_answers.push_back({true, "overridden.mvl"});
   m.Open1Click();
   EXPECT_EQ(d.geometry_manager_override, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 0);  // module, centre distance and teeth all inputs
   EXPECT_FALSE(m.Overide2->isEnabled());
   EXPECT_TRUE(m.Activate1->isEnabled());
   EXPECT_FALSE(m.CheckBoxmodule->isEnabled());
@@ -399,6 +400,8 @@ TEST(MenuCommands, GeometryManagerOverrideActivateAndTheCommandsThatKeepIt) {
   EXPECT_FALSE(m.Tooth_prop->isEnabled());
   EXPECT_FALSE(m.Backlashedit->isEnabled());
   EXPECT_TRUE(m.Centredistedit->isEnabled());
+  EXPECT_TRUE(m.Moduleedit->isEnabled());
+  EXPECT_TRUE(m.Z1edit->isEnabled());
   EXPECT_EQ(m.statusbartextmiddle->text(), "Warning : Geometry manager is overidden!");
 
   // Tolerancing leaves the manager as it was.
