@@ -5,17 +5,21 @@
 // adds the window moves its call point into the window's own file and takes the item off that list.
 #include <QAction>
 
+#include "iso_rating_input_form.h"
 #include "main_window.h"
+#include "modal_services.h"
 
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {InputData1,      FlashTemperature1, RunOptimizer1, Minimizecentredistance1,
-          MeasurementOverBalls1, Tolerancing1, EditConstraints1, Chamfers1,
-          Facewidthoffset1, About1};
+  return {FlashTemperature1, RunOptimizer1,    Minimizecentredistance1, MeasurementOverBalls1,
+          Tolerancing1,      EditConstraints1, Chamfers1,               Facewidthoffset1,
+          About1};
 }
 
-void TMainForm::show_rating_input_dialog() {}
+void TMainForm::show_rating_input_dialog() {
+  if (ISO_rating_input_form) forms::services().show_modal(*ISO_rating_input_form);
+}
 void TMainForm::show_sn_curves_window() {}
 void TMainForm::show_flash_temperature_dialog() {}
 void TMainForm::show_design_search_window() {}

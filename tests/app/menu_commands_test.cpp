@@ -25,6 +25,7 @@
 #include "design_file.h"
 #include "export_type_form.h"
 #include "file_commands.h"
+#include "iso_rating_input_form.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "report_file.h"
@@ -473,4 +474,33 @@ TEST(MenuCommands, ItemsOfWindowsNotYetBuiltStayDisabled) {
                      m.RatingResults1, m.RatingDetails1, m.TE1, m.Overide2})
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
   EXPECT_FALSE(m.Componentplot1->isEnabled());
+}
+
+TEST(MenuCommands, RatingInputDataRefillsTheLoadCasesAndTakesTheFirst) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  TISO_rating_input_form rating(d);
+  ISO_rating_input_form = &rating;
+  // The window's load-case work is stood in for by its scripted action: two cases are left behind.
+  p.scripted.modal_actions["ISO_rating_input_form"].push_back([&d](QDialog&) {
+    d.load_case_count = 2;
+    d.load_case_table[0] = {1500, 120, 10, 3};
+    d.load_case_table[1] = {900, 80, 20, 5};
+    d.load_case_fixed_for[0] = 1;
+    return int(QDialog::Accepted);
+  });
+  d.speed = 1;
+  d.current_load_case = 1;
+  m.InputData1Click();
+  ISO_rating_input_form = nullptr;
+  ASSERT_EQ(p.scripted.of(Kind::Modal).size(), 1u);
+  EXPECT_EQ(p.scripted.of(Kind::Modal)[0].caption, "Gear Rating Inputs");
+  EXPECT_EQ(m.ListBox1->count(), 2);
+  EXPECT_EQ(m.ListBox1->currentRow(), 0);
+  EXPECT_EQ(d.current_load_case, 0);
+  EXPECT_FLOAT_EQ(d.speed, 1500);
+  EXPECT_FLOAT_EQ(d.torque, 120);
+  EXPECT_FLOAT_EQ(d.load_cycles_pinion, 900000);
+  EXPECT_TRUE(m.InputData1->isEnabled());
 }
