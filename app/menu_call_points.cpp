@@ -8,13 +8,14 @@
 #include "iso_rating_input_form.h"
 #include "main_window.h"
 #include "modal_services.h"
+#include "splash_form.h"
+#include "use_optimized_form.h"
 
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
   return {FlashTemperature1, RunOptimizer1,    Minimizecentredistance1, MeasurementOverBalls1,
-          Tolerancing1,      EditConstraints1, Chamfers1,               Facewidthoffset1,
-          About1};
+          Tolerancing1,      EditConstraints1, Chamfers1,               Facewidthoffset1};
 }
 
 void TMainForm::show_rating_input_dialog() {
@@ -23,13 +24,17 @@ void TMainForm::show_rating_input_dialog() {
 void TMainForm::show_sn_curves_window() {}
 void TMainForm::show_flash_temperature_dialog() {}
 void TMainForm::show_design_search_window() {}
-void TMainForm::show_use_optimized_question() {}
+void TMainForm::show_use_optimized_question() {
+  if (useoptimizedform) forms::services().show_modal(*useoptimizedform);
+}
 void TMainForm::show_measurement_dialog() {}
 void TMainForm::show_tolerances_dialog() {}
 void TMainForm::show_constraints_dialog() {}
 void TMainForm::show_chamfer_dialog() {}
 void TMainForm::show_face_offset_dialog() {}
-void TMainForm::show_about_window() {}
+void TMainForm::show_about_window() {
+  if (splashform) forms::services().show_modal(*splashform);
+}
 
 // The centre-distance minimisation is a command of the design search; until it exists the item is
 // disabled and the handler does nothing.

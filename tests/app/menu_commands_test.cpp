@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 
@@ -26,6 +27,8 @@
 #include "export_type_form.h"
 #include "file_commands.h"
 #include "iso_rating_input_form.h"
+#include "splash_form.h"
+#include "use_optimized_form.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "report_file.h"
@@ -503,4 +506,50 @@ TEST(MenuCommands, RatingInputDataRefillsTheLoadCasesAndTakesTheFirst) {
   EXPECT_FLOAT_EQ(d.torque, 120);
   EXPECT_FLOAT_EQ(d.load_cycles_pinion, 900000);
   EXPECT_TRUE(m.InputData1->isEnabled());
+}
+
+TEST(MenuCommands, SearchResultTakenOrRestoredByTheQuestionAndAboutShowsTheSplash) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  Tuseoptimizedform question(d);
+  useoptimizedform = &question;
+  Tsplashform splash(d);
+  splashform = &splash;
+
+  // A search ran and its design is taken ("Use new"): it stays with the centre distance fixed and the
+  // tooth proportions calculated; the protuberance cleared for the search stays cleared.
+  copy_text(d.design_file_name, "mine.mvl");
+  d.protuberance[1] = 0.2f;
+  d.search_results_ready = 1;
+  p.scripted.modal_actions["useoptimizedform"].push_back([](QDialog& w) {
+    QTest::mouseClick(static_cast<Tuseoptimizedform&>(w).Button1, Qt::LeftButton);
+    return int(QDialog::Accepted);
+  });
+  m.RunOptimizer1Click();
+  EXPECT_EQ(d.use_optimized_design, 1);
+  EXPECT_EQ(d.geometry_manager_mode, 1);
+  EXPECT_EQ(d.tooth_proportion_mode, 2);
+  EXPECT_FLOAT_EQ(d.protuberance[1], 0);
+  EXPECT_STREQ(d.design_file_name, "mine.mvl");
+
+  // "Restore original" reads the design kept before the search.
+  p.scripted.modal_actions["useoptimizedform"].push_back([](QDialog& w) {
+    QTest::mouseClick(static_cast<Tuseoptimizedform&>(w).OKbutton, Qt::LeftButton);
+    return int(QDialog::Accepted);
+  });
+  d.protuberance[1] = 0.3f;
+  m.RunOptimizer1Click();
+  EXPECT_EQ(d.use_optimized_design, 0);
+  EXPECT_FLOAT_EQ(d.protuberance[1], 0.3f);
+  EXPECT_EQ(d.tooth_proportion_mode, 0);
+
+  p.scripted.clear();
+  d.splash_mode = 0;
+  m.About1Click();
+  EXPECT_EQ(d.splash_mode, 1);
+  ASSERT_EQ(p.scripted.of(Kind::Modal).size(), 1u);
+  EXPECT_TRUE(m.About1->isEnabled());
+  splashform = nullptr;
+  useoptimizedform = nullptr;
 }
