@@ -22,7 +22,7 @@ TGraphicsexportform::TGraphicsexportform(DesignData& d, QWidget* parent) : QDial
   Label1 = new QLabel("Export  type", this);
   Label1->setObjectName("Label1");
   Label1->setFont(bold);
-  Label1->setGeometry(16, 16, 90, 21);
+  Label1->setGeometry(16, 16, 110, 21);
   exptype = new QComboBox(this);
   exptype->setObjectName("exptype");
   exptype->setEditable(false);
@@ -30,23 +30,23 @@ TGraphicsexportform::TGraphicsexportform(DesignData& d, QWidget* parent) : QDial
                      "dxf of pinion (single tooth)", "dxf of wheel (single tooth)", "dxf of pinion (all teeth)",
                      "dxf of wheel (all teeth)", "dxf of mesh"});
   exptype->setMaxVisibleItems(7);
-  exptype->setGeometry(112, 16, 280, 21);
+  exptype->setGeometry(132, 16, 290, 21);
 
   Label2 = new QLabel("Profile", this);
   Label2->setObjectName("Label2");
   Label2->setFont(bold);
-  Label2->setGeometry(16, 48, 90, 21);
+  Label2->setGeometry(16, 48, 110, 21);
   profiletype = new QComboBox(this);
   profiletype->setObjectName("profiletype");
   profiletype->setEditable(false);
   profiletype->addItems({"Finished profile", "Nominal profile", "Nominal and finished profile"});
-  profiletype->setGeometry(112, 48, 280, 21);
+  profiletype->setGeometry(132, 48, 290, 21);
 
   Exportbutton = new QPushButton("Export", this);
   Exportbutton->setObjectName("Exportbutton");
-  Exportbutton->setGeometry(164, 84, 75, 25);
+  Exportbutton->setGeometry(184, 84, 75, 25);
   Exportbutton->setDefault(true);
-  resize(408, 122);  // sized to its contents
+  resize(438, 122);  // sized to its contents
 
   forms::on_choice(exptype, [this] { exptypeChange(); });
   forms::on_click(Exportbutton, [this] { ExportbuttonClick(); });
