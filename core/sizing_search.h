@@ -43,8 +43,8 @@ struct SizingResult {
 using SizingProgress = std::function<void(int)>;
 
 // Runs the sizing search on d. Sets the modes of a sized design (shift distribution automatic,
-// calculated tooth proportions, the same basic rack for both gears, no tip diameter reduction); the
-// geometry-manager mode must be 0 (module fixed, the centre distance follows). Every trial writes its
+// calculated tooth proportions, the same basic rack for both gears, no tip diameter reduction) and
+// geometry-manager mode 0 (module fixed, the centre distance follows). Every trial writes its
 // teeth, module, shift sum, face widths and wheel load cycles into d, is run through the geometry pass
 // twice and, when its transverse contact ratio is above 1.0, rated. The design of least centre distance
 // is taken whatever its safety factors (equal centre distances keep the earlier design): its teeth,
