@@ -37,8 +37,8 @@ const QColor kWindowColour(Qt::white);       // boxes that take an entry
 ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
 
 // Layout designed at 96 pixels per inch; the window scale sizes it.
-constexpr int kCaptionX = 8, kPinionX = 262, kWheelX = 356, kUnitX = 450, kExtraX = 494, kTop = 32, kStep = 28;
-constexpr int kPlotX = 604;
+constexpr int kCaptionX = 8, kPinionX = 278, kWheelX = 372, kUnitX = 466, kExtraX = 522, kTop = 32, kStep = 28;
+constexpr int kPlotX = 632;
 
 QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int width, const char* name = nullptr) {
   auto* label = new QLabel(text, parent);
@@ -150,7 +150,7 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
         set_box_colour(box, kMenuColour);
       }
     }
-    if (rows[r].unit) units[r] = add_label(this, "mm", kUnitX, y + 2, 44, rows[r].unit);
+    if (rows[r].unit) units[r] = add_label(this, "mm", kUnitX, y + 2, 52, rows[r].unit);
   }
   measball1edit = boxes[0][0], measball2edit = boxes[0][1];
   measball1finedit = boxes[1][0], measball2finedit = boxes[1][1];

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -184,17 +185,19 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
   mainresults->setObjectName("mainresults");
   mainresults->setReadOnly(true);
   mainresults->setLineWrapMode(QPlainTextEdit::NoWrap);
-  QFont small = mainresults->font();
-  small.setPointSize(7);
+  // A small fixed-pitch font with a tab stop every eight characters keeps the columns of the table
+  // under each other.
+  QFont small = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  small.setPointSize(8);
   mainresults->setFont(small);
   mainresults->setTabStopDistance(QFontMetricsF(small).horizontalAdvance(' ') * 8);
-  mainresults->setGeometry(8, 64, 520, 232);
+  mainresults->setGeometry(8, 64, 600, 232);
 
   Button1 = new QPushButton("OK", this);
   Button1->setObjectName("Button1");
   Button1->setAutoDefault(false);
-  Button1->setGeometry(226, 306, 75, 25);
-  setFixedSize(536, 340);
+  Button1->setGeometry(270, 306, 75, 25);
+  setFixedSize(616, 340);
 
   // The size limits: hidden in the layout, and nothing shows them.
   for (int k = 0; k < kLimitEdits; ++k) {

@@ -95,7 +95,7 @@ TEST(MeasurementPlot, TransverseAndBasePlanesDrawnIntoAnImage) {
     int flank_pixels = 0;
     for (int x = 0; x < 344; ++x) flank_pixels += drawn_near(image, x, pixel(w, 0, rk).y, 0) ? 1 : 0;
     EXPECT_GE(flank_pixels, 2);
-    if (std::getenv("MORVELL_SCREENSHOTS")) image.save(QString("metrology_transverse_%1.png").arg(gear));
+    if (std::getenv("MORVELL_SCREENSHOTS")) image.save(QString("%1/metrology_transverse_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(gear));
 
     d.metrology_plot_plane = kMetrologyBasePlane;
     draw_metrology_plot(d, gear, image);
@@ -107,7 +107,7 @@ TEST(MeasurementPlot, TransverseAndBasePlanesDrawnIntoAnImage) {
     EXPECT_EQ(drawn_in_column(image, pixel(w, D / 2, rc).x, inside_top, inside_bottom), span);
     EXPECT_EQ(drawn_in_column(image, pixel(w, -D / 2, rc).x, inside_top, inside_bottom), span);
     EXPECT_EQ(drawn_in_column(image, pixel(w, 0, rc).x, inside_top, inside_bottom), span);  // the line x = 0
-    if (std::getenv("MORVELL_SCREENSHOTS")) image.save(QString("metrology_base_%1.png").arg(gear));
+    if (std::getenv("MORVELL_SCREENSHOTS")) image.save(QString("%1/metrology_base_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(gear));
   }
   QImage contact(40, 13, QImage::Format_RGB32), reference(40, 13, QImage::Format_RGB32),
       base(40, 13, QImage::Format_RGB32);
@@ -145,7 +145,7 @@ TEST(MeasurementPlot, PlaneZoomAndResetButtons) {
     EXPECT_EQ(d.plot_pan_y, 0);
     EXPECT_EQ(form.Image1->pixmap().toImage(), transverse);
     EXPECT_EQ(form.measball1edit->text(), "x");
-    if (std::getenv("MORVELL_SCREENSHOTS")) form.grab().save("metrology_form.png");
+    if (std::getenv("MORVELL_SCREENSHOTS")) form.grab().save(QString("%1/metrology_form.png").arg(std::getenv("MORVELL_SCREENSHOTS")));
   });
   p.scripted.show_modal(form);
 }

@@ -10,6 +10,8 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "edit_fields.h"
 #include "geometry_pass.h"
@@ -134,6 +136,8 @@ TEST(TolerancesForm, TableInMillimetresAndInches) {
                               double(pin.F_p * 0.001L / 25.4L), double(wh.F_p * 0.001L / 25.4L)));
         EXPECT_EQ(form.unit_labels[0]->text(), "inch");
       }
+      if (std::getenv("MORVELL_SCREENSHOTS"))
+        form.grab().save(QString("%1/tolerances_form_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(units));
     });
     p.scripted.show_modal(form);
   }
