@@ -11,6 +11,7 @@
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
 #include "main_window.h"
+#include "metrology_form.h"
 #include "modal_services.h"
 #include "progress_form.h"
 #include "sizing_form.h"
@@ -18,6 +19,7 @@
 #include "splash_form.h"
 #include "startup.h"
 #include "startup_form.h"
+#include "tolerances_form.h"
 #include "use_optimized_form.h"
 #include "warning_dialog.h"
 
@@ -46,6 +48,8 @@ int main(int argc, char** argv) {
     // The other windows, once each, in the order of creation; each scales itself by the main window's scale.
     auto splash = std::make_unique<Tsplashform>(design);
     splashform = splash.get();
+    auto metrology = std::make_unique<Tmetrologyform>(design);
+    metrologyform = metrology.get();
     auto rating_inputs = std::make_unique<TISO_rating_input_form>(design);
     ISO_rating_input_form = rating_inputs.get();
     auto sn_curve_data = std::make_unique<TSNcurveForm>(design);
@@ -60,6 +64,8 @@ int main(int argc, char** argv) {
     sizingform = sizing.get();
     auto use_optimized = std::make_unique<Tuseoptimizedform>(design);
     useoptimizedform = use_optimized.get();
+    auto tolerances = std::make_unique<TTolerancesform>(design);
+    Tolerancesform = tolerances.get();
 
     // The splash window until it is clicked, then the start-up choice; the main window's first show acts on it.
     forms::services().show_modal(*splashform);
@@ -68,6 +74,7 @@ int main(int argc, char** argv) {
     MainForm->show();
     const int result = app.exec();
 
+    Tolerancesform = nullptr;
     useoptimizedform = nullptr;
     sizingform = nullptr;
     startupform = nullptr;
@@ -75,6 +82,7 @@ int main(int argc, char** argv) {
     Progressform = nullptr;
     SNcurveForm = nullptr;
     ISO_rating_input_form = nullptr;
+    metrologyform = nullptr;
     splashform = nullptr;
     MainForm = nullptr;
     geomwarningform = nullptr;
