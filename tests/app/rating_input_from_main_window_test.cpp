@@ -1,0 +1,122 @@
+// "Rating Input Data" from the main window with the real rating input and load-case windows: what the
+// user leaves in them (load cases created, deleted and edited) is what the main window lists and rates.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <memory>
+
+#include "design_data.h"
+#include "iso_rating_input_form.h"
+#include "load_case_form.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "scripted_modal_services.h"
+#include "sn_curve_data_form.h"
+#include "startup.h"
+#include "test_support.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+
+namespace {
+
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+  std::unique_ptr<TISO_rating_input_form> rating;
+  std::unique_ptr<TSNcurveForm> sn;
+  std::unique_ptr<Tloadcasemultipleform> cases;
+
+  Program() {
+    QFile::remove(kPreferenceFileName);
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+    rating = std::make_unique<TISO_rating_input_form>(*d);
+    ISO_rating_input_form = rating.get();
+    sn = std::make_unique<TSNcurveForm>(*d);
+    SNcurveForm = sn.get();
+    cases = std::make_unique<Tloadcasemultipleform>(*d);
+    loadcasemultipleform = cases.get();
+  }
+  ~Program() {
+    loadcasemultipleform = nullptr;
+    SNcurveForm = nullptr;
+    ISO_rating_input_form = nullptr;
+    geomwarningform = nullptr;
+  }
+};
+
+// Types into a field of a window shown modally and leaves it for its OK button.
+void type(QDialog& dialog, QLineEdit* edit, const char* text, QWidget* ok) {
+  QApplication::setActiveWindow(&dialog);
+  edit->setFocus(Qt::TabFocusReason);
+  edit->setText(text);
+  ok->setFocus(Qt::TabFocusReason);
+}
+
+}  // namespace
+
+TEST(RatingInputFromMainWindow, TheCasesLeftInTheDialogsAreListedAndCaseOneIsTaken) {
+  Program p;
+  DesignData& d = *p.d;
+  TMainForm& m = *p.main;
+  ASSERT_TRUE(m.InputData1->isEnabled());
+  // In the rating input window the user changes the torque of case 1 and then, in the load-case window,
+  // creates cases up to the maximum and deletes case 1.
+  p.scripted.modal_actions["ISO_rating_input_form"].push_back([](QDialog& dialog) {
+    auto& r = static_cast<TISO_rating_input_form&>(dialog);
+    type(dialog, r.torquepinedit, "321", r.OKbutton);
+    r.Button1Click();
+    return int(QDialog::Accepted);
+  });
+  p.scripted.modal_actions["loadcasemultipleform"].push_back([](QDialog& dialog) {
+    auto& c = static_cast<Tloadcasemultipleform&>(dialog);
+    type(dialog, c.speedpinedit, "1234", c.Button5);
+    for (int i = 0; i < 10; ++i) c.Button2Click();
+    c.ComboBox2->setCurrentIndex(0);
+    c.ComboBox2Change();
+    c.Button3Click();
+    return int(QDialog::Accepted);
+  });
+  d.current_load_case = 0;
+  const int cases_before = d.load_case_count;
+  ASSERT_GE(cases_before, 1);
+  m.InputData1Click();
+
+  QStringList warnings;
+  for (const auto& r : p.scripted.of(forms::ScriptedModalServices::Kind::Modal))
+    if (r.caption == "Warning!") warnings << r.text.split('\n').first();
+  // Ten clicks of "Create new": the ones past nine cases are refused.
+  QStringList refused;
+  for (int i = 0; i < 10 - (9 - cases_before); ++i) refused << "Maximum number of loadcases is 9";
+  EXPECT_EQ(warnings, refused);
+  ASSERT_EQ(d.load_case_count, 8);
+  ASSERT_EQ(m.ListBox1->count(), 8);
+  EXPECT_EQ(m.ListBox1->item(0)->text(), "load1");
+  EXPECT_EQ(m.ListBox1->item(7)->text(), "load8");
+  EXPECT_EQ(m.ListBox1->currentRow(), 0);
+  EXPECT_EQ(d.current_load_case, 0);
+  // Case 1 is the old case 2, a copy of the edited case 1, and the current rating inputs are its values.
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(d.load_case_table[i].torque, 321.0f) << i;
+    EXPECT_EQ(d.load_case_table[i].speed, 1234.0f) << i;
+  }
+  EXPECT_EQ(d.speed, 1234.0f);
+  EXPECT_EQ(d.torque, 321.0f);
+  EXPECT_FLOAT_EQ(d.load_cycles_pinion, 60.0f * 1234.0f * d.life_hours);
+  EXPECT_FLOAT_EQ(d.load_cycles_wheel, d.load_cycles_pinion * d.teeth[0] / d.teeth[1]);
+  EXPECT_NEAR(d.power, 2 * M_PI * 1234.0 / 60 * 321.0, 0.05);
+}
