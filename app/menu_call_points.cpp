@@ -7,15 +7,17 @@
 
 #include "iso_rating_input_form.h"
 #include "main_window.h"
+#include "metrology_form.h"
 #include "modal_services.h"
 #include "splash_form.h"
+#include "tolerances_form.h"
 #include "use_optimized_form.h"
 
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {FlashTemperature1, RunOptimizer1,    Minimizecentredistance1, MeasurementOverBalls1,
-          Tolerancing1,      EditConstraints1, Chamfers1,               Facewidthoffset1};
+  return {FlashTemperature1, RunOptimizer1, Minimizecentredistance1, EditConstraints1, Chamfers1,
+          Facewidthoffset1};
 }
 
 void TMainForm::show_rating_input_dialog() {
@@ -27,8 +29,12 @@ void TMainForm::show_design_search_window() {}
 void TMainForm::show_use_optimized_question() {
   if (useoptimizedform) forms::services().show_modal(*useoptimizedform);
 }
-void TMainForm::show_measurement_dialog() {}
-void TMainForm::show_tolerances_dialog() {}
+void TMainForm::show_measurement_dialog() {
+  if (metrologyform) forms::services().show_modal(*metrologyform);
+}
+void TMainForm::show_tolerances_dialog() {
+  if (Tolerancesform) forms::services().show_modal(*Tolerancesform);
+}
 void TMainForm::show_constraints_dialog() {}
 void TMainForm::show_chamfer_dialog() {}
 void TMainForm::show_face_offset_dialog() {}
