@@ -1,0 +1,24 @@
+// What the add-in asks of the desktop: message boxes with one OK button, the state of the Esc key
+// while a long calculation runs, and opening a file with the desktop's viewer. Tests install their own.
+#pragma once
+
+#include <string>
+
+namespace tandrel {
+
+class AddinServices {
+ public:
+  virtual ~AddinServices() = default;
+  // A modal message box with one OK button.
+  virtual void ShowMessage(const std::u16string& text);
+  // Whether Esc is held down now. Linux desktops have no asynchronous key state, so the default
+  // answers false and a calculation runs to its end.
+  virtual bool EscapeHeld();
+  // Opens the file with the program the desktop associates with it.
+  virtual void OpenWithShell(const std::u16string& path);
+};
+
+AddinServices& Services();
+void SetServices(AddinServices* services);  // null: back to the desktop's
+
+}  // namespace tandrel

@@ -1,0 +1,594 @@
+#include "gear_dialog.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "addin_app.h"
+#include "addin_services.h"
+#include "gear_profile.h"
+#include "registry.h"
+
+namespace tandrel {
+
+namespace {
+
+using registry::Hive;
+
+// ---- text formats -------------------------------------------------------------------------------
+// Numbers are written and read in the C form whatever the desktop's locale.
+
+std::u16string Widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+std::string Narrow(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) out += c < 0x80 ? char(c) : '\x7f';  // anything else ends a number
+  return out;
+}
+
+std::string FormatFixed6(double v) {  // "%lf"
+  char buffer[400];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+  return std::string(buffer, r.ptr);
+}
+
+std::string FormatShort(double v) {  // the dialog's "%.15g"
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
+  return std::string(buffer, r.ptr);
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// Scans a number at the start of the text as "%d" / "%lf" do; `rest` is what follows it.
+bool ScanInt(const std::string& s, int32_t& value, size_t& rest) {
+  size_t i = 0;
+  while (i < s.size() && IsSpace(s[i])) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int64_t v = 0;
+  size_t digits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+    v = v * 10 + (s[i++] - '0');
+    if (v > int64_t(INT32_MAX) + 1) return false;
+    ++digits;
+  }
+  if (digits == 0) return false;
+  if (negative) v = -v;
+  if (v > INT32_MAX || v < INT32_MIN) return false;
+  value = int32_t(v);
+  rest = i;
+  return true;
+}
+
+bool ScanDouble(const std::string& s, double& value, size_t& rest) {
+  size_t i = 0;
+  while (i < s.size() && IsSpace(s[i])) ++i;
+  if (i < s.size() && s[i] == '+' && !(i + 1 < s.size() && s[i + 1] == '-')) ++i;
+  double v = 0.0;
+  const auto r = std::from_chars(s.data() + i, s.data() + s.size(), v, std::chars_format::general);
+  if (r.ec == std::errc::invalid_argument) return false;
+  // A value out of range is taken as the nearest representable, as the C library does.
+  value = v;
+  rest = size_t(r.ptr - s.data());
+  return true;
+}
+
+bool OnlySpaceFrom(const std::string& s, size_t at) {
+  for (size_t i = at; i < s.size(); ++i)
+    if (!IsSpace(s[i])) return false;
+  return true;
+}
+
+// ---- settings -----------------------------------------------------------------------------------
+
+struct Setting {
+  const char16_t* name;
+  int32_t GearDialog::*i;
+  double GearDialog::*d;
+};
+
+const Setting kSettings[] = {
+    {u"z", &GearDialog::z, nullptr},         {u"m", nullptr, &GearDialog::m},
+    {u"a", nullptr, &GearDialog::a},         {u"x", nullptr, &GearDialog::x},
+    {u"tol", nullptr, &GearDialog::tol},     {u"crk", nullptr, &GearDialog::crk},
+    {u"crt", nullptr, &GearDialog::crt},     {u"d_u", nullptr, &GearDialog::d_u},
+    {u"dg_u", nullptr, &GearDialog::dg_u},   {u"dk_u", nullptr, &GearDialog::dk_u},
+    {u"dt_u", nullptr, &GearDialog::dt_u},   {u"sm", nullptr, &GearDialog::sm},
+    {u"zm", nullptr, &GearDialog::zm},       {u"top", &GearDialog::top, nullptr},
+    {u"all", &GearDialog::all, nullptr},     {u"all_cir", &GearDialog::all_cir, nullptr},
+    {u"LT", &GearDialog::LT, nullptr},       {u"high", nullptr, &GearDialog::high},
+    {u"bl", nullptr, &GearDialog::bl},
+};
+
+// ---- controls -----------------------------------------------------------------------------------
+
+enum class Kind { IntEdit, DoubleEdit, Check, Radio };
+
+struct Exchange {
+  int id;
+  Kind kind;
+  int32_t GearDialog::*i;
+  double GearDialog::*d;
+};
+
+// The order in which controls and fields are exchanged.
+const Exchange kExchange[] = {
+    {1007, Kind::DoubleEdit, nullptr, &GearDialog::a},  {1025, Kind::Check, &GearDialog::all, nullptr},
+    {1024, Kind::Check, &GearDialog::top, nullptr},     {1010, Kind::DoubleEdit, nullptr, &GearDialog::crk},
+    {1011, Kind::DoubleEdit, nullptr, &GearDialog::crt}, {1012, Kind::DoubleEdit, nullptr, &GearDialog::d},
+    {1017, Kind::DoubleEdit, nullptr, &GearDialog::d_u}, {1013, Kind::DoubleEdit, nullptr, &GearDialog::db},
+    {1018, Kind::DoubleEdit, nullptr, &GearDialog::dg_u}, {1014, Kind::DoubleEdit, nullptr, &GearDialog::da},
+    {1019, Kind::DoubleEdit, nullptr, &GearDialog::dk_u}, {1015, Kind::DoubleEdit, nullptr, &GearDialog::df},
+    {1020, Kind::DoubleEdit, nullptr, &GearDialog::dt_u}, {1028, Kind::IntEdit, &GearDialog::Pts, nullptr},
+    {1006, Kind::DoubleEdit, nullptr, &GearDialog::m},  {1016, Kind::DoubleEdit, nullptr, &GearDialog::sm},
+    {1027, Kind::DoubleEdit, nullptr, &GearDialog::high}, {1009, Kind::DoubleEdit, nullptr, &GearDialog::tol},
+    {1008, Kind::DoubleEdit, nullptr, &GearDialog::x},  {1003, Kind::IntEdit, &GearDialog::z, nullptr},
+    {1021, Kind::DoubleEdit, nullptr, &GearDialog::zm}, {1041, Kind::Radio, &GearDialog::LT, nullptr},
+    {1026, Kind::Check, &GearDialog::all_cir, nullptr}, {1032, Kind::DoubleEdit, nullptr, &GearDialog::bl},
+};
+
+enum class Widget { Label, Edit, ReadOnly, Check, Radio, Button, Progress, Group, Separator, Logo, Picture };
+
+// One control of the template: number (-1 for labels), kind, position and size in dialog units, the
+// Chinese and the Japanese caption.
+struct Item {
+  int id;
+  Widget kind;
+  int x, y, w, h;
+  const char16_t* zh;
+  const char16_t* ja;
+};
+
+const Item kTemplate[] = {
+    {-1, Widget::Logo, 4, 4, 16, 16, nullptr, nullptr},
+    {-1, Widget::Label, 24, 4, 104, 9, u"Tandrel 渐开线齿轮", u"Tandrel ｲﾝﾎﾞﾘｭｰﾄ歯車"},
+    {-1, Widget::Label, 22, 14, 148, 9, u"( 所有长度均以毫米为单位 mm )", u"(単位 :mm)"},
+    {1030, Widget::Button, 134, 4, 34, 14, u"帮助", u"ﾍﾙﾌﾟ"},
+    {1004, Widget::Button, 172, 4, 34, 14, u"关闭", u"終了"},
+    {1031, Widget::Button, 172, 20, 34, 14, u"复位", u"設定初期化"},
+    {-1, Widget::Label, 8, 30, 62, 9, u"齿数：", u"歯数"},
+    {1003, Widget::Edit, 72, 28, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 46, 62, 9, u"模数：", u"ﾓｼﾞｭｰﾙ"},
+    {1006, Widget::Edit, 72, 44, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 62, 62, 9, u"压力角：", u"基準圧力角"},
+    {1007, Widget::Edit, 72, 60, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 78, 62, 9, u"变位系数：", u"転位係数"},
+    {1008, Widget::Edit, 72, 76, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 94, 62, 9, u"公差：", u"ﾄﾚﾗﾝｽ"},
+    {1009, Widget::Edit, 72, 92, 40, 12, nullptr, nullptr},
+    {1028, Widget::ReadOnly, 120, 92, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 164, 94, 40, 9, u"Pts", u"EP"},
+    {-1, Widget::Label, 8, 110, 62, 9, u"齿顶圆角：", u"歯先ﾌｨﾚｯﾄR"},
+    {1010, Widget::Edit, 72, 108, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 126, 62, 9, u"齿根圆角：", u"歯底ﾌｨﾚｯﾄR"},
+    {1011, Widget::Edit, 72, 124, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 142, 62, 9, u"分度圆直径：", u"基準ﾋﾟｯﾁ円直径"},
+    {1012, Widget::ReadOnly, 72, 140, 40, 12, nullptr, nullptr},
+    {1017, Widget::Edit, 120, 140, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 158, 62, 9, u"基圆直径：", u"基礎円直径"},
+    {1013, Widget::ReadOnly, 72, 156, 40, 12, nullptr, nullptr},
+    {1018, Widget::Edit, 120, 156, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 174, 62, 9, u"齿顶圆直径：", u"歯先円直径"},
+    {1014, Widget::ReadOnly, 72, 172, 40, 12, nullptr, nullptr},
+    {1019, Widget::Edit, 120, 172, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 8, 190, 62, 9, u"齿根圆直径：", u"歯底円直径"},
+    {1015, Widget::ReadOnly, 72, 188, 40, 12, nullptr, nullptr},
+    {1020, Widget::Edit, 120, 188, 40, 12, nullptr, nullptr},
+    {-1, Widget::Picture, 164, 108, 44, 76, nullptr, nullptr},
+    {-1, Widget::Label, 8, 206, 62, 9, u"基节长度：", u"またぎ歯厚"},
+    {1016, Widget::Edit, 72, 204, 40, 12, nullptr, nullptr},
+    {1021, Widget::Edit, 120, 204, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 164, 206, 40, 9, u"齿数", u"歯数"},
+    {-1, Widget::Label, 8, 222, 62, 9, u"齿轮侧隙：", u"バックラッシ"},
+    {1032, Widget::Edit, 72, 220, 40, 12, nullptr, nullptr},
+    {-1, Widget::Label, 116, 222, 70, 9, u"( 圆周方向 )", u"(円周方向)"},
+    {-1, Widget::Separator, 8, 234, 198, 9, u"---选项---------------------------------------",
+     u"---Option---------------------------------------------------"},
+    {1024, Widget::Check, 8, 244, 198, 10, u"从齿顶开始绘制 (不选时从齿底开始)",
+     u"歯先トップ: 歯先(No=歯底)を上部にして作画する"},
+    {1025, Widget::Check, 8, 256, 120, 10, u"绘制所有齿 (不选时只画一个)", u"全体作画: 全体(No=一歯)を作画する"},
+    {1026, Widget::Check, 130, 256, 78, 10, u"( 添加齿根圆 )", u"(歯底円を追加する。)"},
+    {-1, Widget::Group, 8, 268, 198, 24, u"渐开线拟合类型", u"インボリュート曲線タイプ"},
+    {1041, Widget::Radio, 16, 279, 54, 10, u"圆弧线", u"円弧"},
+    {1042, Widget::Radio, 76, 279, 50, 10, u"直线", u"直線"},
+    {1043, Widget::Radio, 130, 279, 70, 10, u"样条曲线", u"スプライン"},
+    {-1, Widget::Label, 8, 298, 110, 9, u"拉伸距离 ( 2D 草图 = 0 )", u"ベース押し出し( 0=Curves)"},
+    {1027, Widget::Edit, 120, 296, 40, 12, nullptr, nullptr},
+    {1002, Widget::Progress, 8, 311, 100, 10, nullptr, nullptr},
+    {1029, Widget::Button, 114, 309, 44, 14, u"计算", u"プレ計算"},
+    {1001, Widget::Button, 162, 309, 44, 14, u"绘制", u"歯車作成"},
+};
+
+constexpr double kPixelsPerUnit = 1.5;  // a 9-point dialog font on a 96 dpi screen
+
+QPixmap GearPicture(int width, int height, int teeth) {
+  QPixmap pixmap(width, height);
+  pixmap.fill(Qt::white);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double r_a = std::min(width, height) * 0.45, r_f = r_a * 0.78;
+  QPainterPath path;
+  for (int i = 0; i < teeth; ++i) {
+    const double t = 2.0 * M_PI * i / teeth, q = M_PI / teeth;
+    const double angles[] = {t - q * 0.5, t - q * 0.25, t + q * 0.25, t + q * 0.5, t + q * 1.5};
+    const double radii[] = {r_f, r_a, r_a, r_f, r_f};
+    for (int k = 0; k < 5; ++k) {
+      const QPointF pt(width / 2.0 + radii[k] * std::sin(angles[k]), height / 2.0 - radii[k] * std::cos(angles[k]));
+      if (i == 0 && k == 0)
+        path.moveTo(pt);
+      else
+        path.lineTo(pt);
+    }
+  }
+  path.closeSubpath();
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(QColor(200, 210, 225));
+  p.drawPath(path);
+  p.drawEllipse(QPointF(width / 2.0, height / 2.0), r_f * 0.3, r_f * 0.3);
+  return pixmap;
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+std::u16string ReadGearSetting(std::u16string_view name) {
+  registry::Key key;
+  if (registry::OpenKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) return {};
+  char16_t buffer[128] = {};
+  uint32_t size = sizeof buffer;
+  uint32_t type = 0;
+  const registry::Status status = registry::QueryValue(key, name, &type, buffer, &size);
+  registry::CloseKey(key);
+  if (status != registry::kSuccess || type != registry::REG_SZ) return {};
+  // The stored text has no terminating zero: it ends where the data ends, or at a zero within it.
+  std::u16string text(buffer, size / sizeof(char16_t));
+  if (const size_t nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
+  return text;
+}
+
+void WriteGearSetting(std::u16string_view name, std::u16string_view text) {
+  registry::Key key;
+  if (registry::CreateKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) {
+    Services().ShowMessage(u"Registry opening went wrong.\nPlease check security authority. ");
+    return;
+  }
+  if (registry::SetValue(key, name, registry::REG_SZ, text.data(), uint32_t(text.size() * sizeof(char16_t))) !=
+      registry::kSuccess)
+    Services().ShowMessage(u"Registry writing went wrong.\nPlease check security authority. ");
+  registry::CloseKey(key);
+}
+
+GearDialog::Language GearDialog::DefaultLanguage() {
+  return QLocale().language() == QLocale::Japanese ? Language::Japanese : Language::Chinese;
+}
+
+GearDialog::GearDialog(Language language, QWidget* parent) : QDialog(parent), language_(language) {
+  setObjectName(QStringLiteral("GearDialog"));
+  SetDefaults(false);
+  LoadSettings();
+  BuildControls();
+  UpdateData(false);
+}
+
+void GearDialog::SetDefaults(bool keep_root_circle) {
+  const int32_t root_circle = all_cir;
+  z = 16;
+  m = 0.5;
+  a = 20.0;
+  x = 0.0;
+  tol = 0.001;
+  Pts = 0;
+  crk = crt = 0.0;
+  d = db = da = df = 0.0;
+  d_u = dg_u = dk_u = dt_u = 0.0;
+  sm = zm = bl = 0.0;
+  top = 1;
+  all = 1;
+  all_cir = keep_root_circle ? root_circle : 0;
+  LT = 0;
+  high = 0.0;
+  psi_b = 0.0;
+}
+
+void GearDialog::LoadSettings() {
+  for (const Setting& s : kSettings) {
+    const std::string text = Narrow(ReadGearSetting(s.name));
+    if (text.empty()) continue;
+    size_t rest = 0;
+    if (s.i) {
+      int32_t v = 0;
+      if (!ScanInt(text, v, rest)) continue;
+      // The fitting type selects one of three buttons; another number would leave the flank undrawn.
+      if (s.i == &GearDialog::LT && (v < 0 || v > 2)) continue;
+      this->*(s.i) = v;
+    } else {
+      double v = 0.0;
+      if (ScanDouble(text, v, rest)) this->*(s.d) = v;
+    }
+  }
+}
+
+void GearDialog::SaveSettings() {
+  for (const Setting& s : kSettings)
+    WriteGearSetting(s.name, Widen(s.i ? std::to_string(this->*(s.i)) : FormatFixed6(this->*(s.d))));
+}
+
+void GearDialog::BuildControls() {
+  const bool ja = language_ == Language::Japanese;
+  setWindowTitle(QString::fromStdU16String(ja ? u"インボリュート歯車作成ツール" : u"渐开线齿轮"));
+  setFont(QFont(QString::fromStdU16String(ja ? u"ＭＳ Ｐゴシック" : u"宋体"), ja ? 8 : 9));
+  const int width_units = ja ? 203 : 212, height_units = ja ? 339 : 329;
+  const double sx = width_units / 212.0;
+  auto px = [](double units) { return int(std::lround(units * kPixelsPerUnit)); };
+  setFixedSize(px(width_units), px(height_units));
+  fitting_ = new QButtonGroup(this);
+  QGroupBox* group = nullptr;
+  for (Item item : kTemplate) {
+    if (ja && item.y >= 266) item.y += 10;
+    if (ja && item.id == 1025) item.w = 198;
+    if (ja && item.id == 1026) item.x = 8, item.y = 267, item.w = 198;
+    if (ja && item.id == 1031) item.x = 134, item.w = 72;
+    const QString caption = QString::fromStdU16String(ja ? (item.ja ? item.ja : u"") : (item.zh ? item.zh : u""));
+    QWidget* w = nullptr;
+    switch (item.kind) {
+      case Widget::Label:
+      case Widget::Separator:
+        w = new QLabel(caption, this);
+        break;
+      case Widget::Edit:
+      case Widget::ReadOnly: {
+        auto* edit = new QLineEdit(this);
+        edit->setReadOnly(item.kind == Widget::ReadOnly);
+        w = edit;
+        break;
+      }
+      case Widget::Check:
+        w = new QCheckBox(caption, this);
+        break;
+      case Widget::Radio: {
+        auto* radio = new QRadioButton(caption, this);
+        fitting_->addButton(radio, item.id - 1041);
+        w = radio;
+        break;
+      }
+      case Widget::Button: {
+        auto* button = new QPushButton(caption, this);
+        button->setAutoDefault(false);
+        w = button;
+        break;
+      }
+      case Widget::Progress:
+        progress_ = new QProgressBar(this);
+        progress_->setRange(0, 100);
+        progress_->setValue(0);
+        progress_->setTextVisible(false);
+        w = progress_;
+        break;
+      case Widget::Group:
+        group = new QGroupBox(caption, this);
+        w = group;
+        break;
+      case Widget::Logo:
+      case Widget::Picture: {
+        auto* label = new QLabel(this);
+        label->setPixmap(item.kind == Widget::Logo ? GearPicture(24, 24, 8)
+                                                   : GearPicture(px(item.w * sx), px(item.h), 12));
+        w = label;
+        break;
+      }
+    }
+    if (item.id >= 0) w->setObjectName(QString::number(item.id));
+    w->setGeometry(px(item.x * sx), px(item.y), px(item.w * sx), px(item.h));
+    if (item.kind == Widget::Group) w->lower();
+  }
+  // The hidden default button (Enter) and cancel button (Esc).
+  for (int id : {1, 2}) {
+    auto* hidden = new QPushButton(QString::fromStdU16String(id == 1 ? (ja ? u"OK" : u"确定") : (ja ? u"ｷｬﾝｾﾙ" : u"取消")),
+                                   this);
+    hidden->setObjectName(QString::number(id));
+    hidden->setAutoDefault(false);
+    hidden->hide();
+  }
+  auto bind = [this](int id, void (GearDialog::*slot)()) {
+    connect(findChild<QPushButton*>(QString::number(id)), &QPushButton::clicked, this, slot);
+  };
+  bind(1001, &GearDialog::OnDraw);
+  bind(1029, &GearDialog::OnCalculate);
+  bind(1030, &GearDialog::OnHelp);
+  bind(1031, &GearDialog::OnReset);
+  bind(1004, &GearDialog::OnClose);
+  bind(1, &GearDialog::OnOK);
+  bind(2, &GearDialog::OnClose);
+}
+
+QWidget* GearDialog::control(int id) const { return findChild<QWidget*>(QString::number(id)); }
+
+bool GearDialog::UpdateData(bool save) {
+  for (const Exchange& e : kExchange) {
+    if (e.kind == Kind::Radio) {
+      if (save) {
+        this->*(e.i) = fitting_->checkedId();
+      } else {
+        QAbstractButton* b = fitting_->button(this->*(e.i));
+        if (b) {
+          b->setChecked(true);
+        } else if (QAbstractButton* c = fitting_->checkedButton()) {
+          fitting_->setExclusive(false);
+          c->setChecked(false);
+          fitting_->setExclusive(true);
+        }
+      }
+      continue;
+    }
+    if (e.kind == Kind::Check) {
+      auto* box = qobject_cast<QCheckBox*>(control(e.id));
+      if (save)
+        this->*(e.i) = box->isChecked() ? 1 : 0;
+      else
+        box->setChecked(this->*(e.i) == 1);
+      continue;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(control(e.id));
+    if (!save) {
+      edit->setText(QString::fromStdString(e.kind == Kind::IntEdit ? std::to_string(this->*(e.i))
+                                                                   : FormatShort(this->*(e.d))));
+      continue;
+    }
+    const std::string text = Narrow(edit->text().toStdU16String());
+    size_t rest = 0;
+    bool ok = false;
+    if (e.kind == Kind::IntEdit) {
+      int32_t v = 0;
+      ok = ScanInt(text, v, rest) && OnlySpaceFrom(text, rest);
+      if (ok) this->*(e.i) = v;
+    } else {
+      double v = 0.0;
+      ok = ScanDouble(text, v, rest) && OnlySpaceFrom(text, rest);
+      if (ok) this->*(e.d) = v;
+    }
+    if (!ok) {
+      Services().ShowMessage(e.kind == Kind::IntEdit ? u"Please enter an integer." : u"Please enter a number.");
+      edit->setFocus();
+      edit->selectAll();
+      return false;
+    }
+  }
+  return true;
+}
+
+int GearDialog::CalculateGear(int mode) {
+  progress_->setRange(0, 100);
+  WaitCursor wait;
+  UpdateData(true);  // a text that is not a number was prompted for; the others keep their values
+
+  d = z * m;
+  if (d_u > 0.0) {
+    d = d_u;
+    m = d_u / z;
+  }
+  const double alpha = a * kDegreesToRadians;
+  db = d * std::cos(alpha);
+  if (dg_u > 0.0) db = dg_u;
+  da = d + 2.0 * m;
+  df = z <= 6 ? d - 2.0 * m * (1.0 - 0.2 * (6 - z)) : d - 2.5 * m;
+  if (dk_u > 0.0) da = dk_u;
+  if (dt_u > 0.0) df = dt_u;
+  const double inv_alpha = std::tan(alpha) - alpha;
+  if (sm > 0.0)
+    x = (sm - (inv_alpha * z + (zm - 0.5) * 3.14159265358979) * m * std::cos(alpha)) / (2.0 * m * std::sin(alpha));
+  psi_b = 0.5 * ((4.0 * x * std::tan(alpha) + 3.14159265358979) / z * 57.29577951308239 +
+                 inv_alpha * 114.59155902616477);
+  const double r_b = db / 2.0, r_a = da / 2.0, r_f = df / 2.0;
+
+  ProfileHooks hooks;
+  hooks.progress = [this](int v) {
+    const int value = std::clamp(v, 0, 100);
+    if (value != progress_->value()) {
+      progress_->setValue(value);
+      if (progress_->isVisible()) progress_->repaint();
+    }
+  };
+  hooks.escape_held = [] { return Services().EscapeHeld(); };
+  hooks.message = [](const std::u16string& text) { Services().ShowMessage(text); };
+
+  bool drawn = false;
+  if (mode == 1) {
+    const int count = CountFlankPoints(tol, r_b, r_a, r_f, hooks);
+    if (count < 0) return 1;  // Esc: nothing is stored
+    Pts = count;
+  } else {
+    Pts = 0;
+    ProfileInput in;
+    in.tol = tol;
+    in.z = z;
+    in.r_b = r_b;
+    in.r_a = r_a;
+    in.r_f = r_f;
+    in.psi_b = psi_b;
+    in.crk = crk;
+    in.crt = crt;
+    in.top = top;
+    in.all = all;
+    in.all_cir = all_cir;
+    in.high = high;
+    in.LT = LT;
+    in.bl = bl;
+    drawn = GenerateGearProfile(in, AddinHost(), hooks) == 0;
+  }
+  SaveSettings();
+  UpdateData(false);
+  UpdateData(true);
+  if (drawn) done(QDialog::Accepted);
+  return 0;
+}
+
+void GearDialog::OnDraw() { CalculateGear(0); }
+
+void GearDialog::OnCalculate() { CalculateGear(1); }
+
+void GearDialog::OnOK() {
+  CalculateGear(0);
+  done(QDialog::Accepted);
+}
+
+void GearDialog::OnClose() { done(QDialog::Rejected); }
+
+void GearDialog::OnReset() {
+  UpdateData(true);
+  SetDefaults(true);
+  UpdateData(false);
+  UpdateData(true);
+}
+
+void GearDialog::OnHelp() {
+  registry::Key key;
+  if (registry::OpenKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) return;
+  char16_t buffer[128] = {};
+  uint32_t size = sizeof buffer;
+  uint32_t type = 0;
+  const registry::Status status = registry::QueryValue(key, u"Install", &type, buffer, &size);
+  registry::CloseKey(key);
+  if (status != registry::kSuccess) return;
+  std::u16string install(buffer, size / sizeof(char16_t));
+  if (const size_t nul = install.find(u'\0'); nul != std::u16string::npos) install.resize(nul);
+  Services().OpenWithShell(install + u"/kzsamples/inv_help.txt");
+}
+
+void GearDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Enter on a button presses it; anywhere else it is the OK action.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isVisible()) {
+      button->click();
+    } else {
+      OnOK();
+    }
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace tandrel

@@ -1,0 +1,517 @@
+#include "gear_profile.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tandrel {
+
+namespace {
+
+std::u16string Padded(int before, std::u16string_view text, int after) {
+  return std::u16string(size_t(before), u' ') + std::u16string(text) + std::u16string(size_t(after), u' ');
+}
+
+double Radius(const Point& p) { return std::sqrt(p.x * p.x + p.y * p.y); }
+
+Point Plus(const Point& a, const Point& b) { return Point{a.x + b.x, a.y + b.y, 0.0}; }
+Point Minus(const Point& a, const Point& b) { return Point{a.x - b.x, a.y - b.y, 0.0}; }
+Point Middle(const Point& a, const Point& b) { return Point{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, 0.0}; }
+Point Scaled(const Point& p, double f) { return Point{p.x * f, p.y * f, 0.0}; }
+
+// The point of the circle about the origin of radius r on the ray through p.
+Point OnRay(const Point& p, double r) {
+  const double len = Radius(p);
+  return len > 0.0 ? Scaled(p, r / len) : Point{0.0, r, 0.0};
+}
+
+// Mirror across the tooth centre line, which leaves the origin psi_b clockwise from +y.
+Point Mirror(const Point& p, double psi_b_degrees) {
+  const double t = 2.0 * psi_b_degrees * kDegreesToRadians;
+  const double c = std::cos(t), s = std::sin(t);
+  return Point{-(p.x * c - p.y * s), p.x * s + p.y * c, 0.0};
+}
+
+// The meeting of the line through p1 and p2 with the circle about the origin that lies in the first
+// quadrant, else the other meeting.
+Point FirstQuadrantMeeting(const Point& p1, const Point& p2, const Point& centre, double radius) {
+  Point q1, q2;
+  IntersectLineCircle(p1, p2, centre, radius, q1, q2);
+  return (q1.x > 0.0 && q1.y > 0.0) ? q1 : q2;
+}
+
+// Meeting of two lines; `parallel` is set when they have no single meeting.
+Point LineMeeting(const Point& a1, const Point& a2, const Point& b1, const Point& b2, bool& parallel) {
+  const double dax = a2.x - a1.x, day = a2.y - a1.y;
+  const double dbx = b2.x - b1.x, dby = b2.y - b1.y;
+  const double den = dax * dby - day * dbx;
+  const double scale = std::hypot(dax, day) * std::hypot(dbx, dby);
+  parallel = !(std::fabs(den) > 1e-14 * scale);
+  if (parallel) return Point{};
+  const double t = ((b1.x - a1.x) * dby - (b1.y - a1.y) * dbx) / den;
+  return Point{a1.x + t * dax, a1.y + t * day, 0.0};
+}
+
+bool InBox(const Point& q, const Point& a, const Point& b) {
+  return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) &&
+         q.y <= std::max(a.y, b.y);
+}
+
+int ProgressOf(const Point& p, double r_b, double r_a) {
+  const double v = std::hypot(p.x, p.y - r_b) / (r_a - r_b) * 90.0;
+  if (!(v > 0.0)) return 0;
+  return v >= 100.0 ? 100 : static_cast<int>(std::floor(v));
+}
+
+void Report(const ProfileHooks& hooks, const std::u16string& text) {
+  if (hooks.message) hooks.message(text);
+}
+void Progress(const ProfileHooks& hooks, int value) {
+  if (hooks.progress) hooks.progress(value);
+}
+bool EscapeHeld(const ProfileHooks& hooks) { return hooks.escape_held && hooks.escape_held(); }
+
+// Trial points one walk may compute before it is taken as unable to finish.
+constexpr double kTrialBudget = 2.0e8;
+
+// Whether the base, tip and root circles give a flank of at least two points that a walk with this
+// step reaches in bounded time. The involute never gets farther than r_b * sqrt(1 + (pi/2)^2) from the
+// centre, and the parameter at the tip circle grows without bound as the tip circle nears that.
+bool CirclesGiveFlank(double step, double r_b, double r_a, double r_f) {
+  if (!(std::isfinite(r_b) && std::isfinite(r_a) && std::isfinite(r_f))) return false;
+  if (!(r_b > 0.0 && r_f > 0.0 && r_a > r_b)) return false;
+  if (r_b <= r_f && r_f >= r_a) return false;
+  const double q = r_a / r_b;
+  const double t = std::sqrt(q * q - 1.0);
+  if (!(t < 1.5707963267948966)) return false;
+  const double u_tip = r_b / std::cos(t);
+  return (u_tip - r_b) / step <= kTrialBudget;
+}
+
+// The walk along the involute parameter.
+struct Walk {
+  double r_b, r_a, r_f, tol, step;
+  bool root_reached = false;
+};
+
+// The parameter of the next flank point after the point `prev` at parameter u.
+double Advance(const Walk& w, double u, const Point& prev) {
+  double ut = u + w.step;
+  for (double trials = 0.0; trials < kTrialBudget; trials += 1.0) {
+    const Point q = InvolutePoint(w.r_b, ut);
+    const Point m = InvolutePoint(w.r_b, (u + ut) / 2.0);
+    const double deviation = std::hypot(m.x - (prev.x + q.x) / 2.0, m.y - (prev.y + q.y) / 2.0);
+    if (deviation > w.tol) return ut - w.tol;
+    const double rq = Radius(q);
+    if (rq >= w.r_a) return ut;
+    if (w.r_b <= w.r_f && !w.root_reached && rq >= w.r_f) return ut;
+    ut += w.step;
+  }
+  return ut;
+}
+
+}  // namespace
+
+std::u16string ToleranceTooSmallMessage() { return Padded(0, u"公差太小. 请输入一个大于 0 的值.", 43); }
+std::u16string TooFewTeethMessage() { return Padded(0, u"齿数太小. 请输入一个大于等于 3 的值.", 55); }
+std::u16string FlankStoreFullMessage() { return Padded(0, u"精度太高或基圆, 齿顶圆和齿根圆的关系不正确.", 78); }
+std::u16string TipFilletOutOfRangeMessage() { return Padded(7, u"齿顶圆角超出范围.", 16); }
+std::u16string TipFilletTooLargeMessage() { return Padded(4, u"齿顶圆角太大.", 13); }
+std::u16string RootFilletTooLargeMessage() { return Padded(4, u"齿根圆角太大.", 14); }
+std::u16string BacklashTooLargeMessage() { return Padded(4, u"齿轮侧隙太大.", 11); }
+
+Point InvolutePoint(double r_b, double u) {
+  // A parameter a rounding step below the base circle is the base point.
+  const double t = std::atan(std::sqrt(std::max(u * u - r_b * r_b, 0.0)) / r_b);
+  return Point{r_b * (std::sin(t) - t * std::cos(t)), r_b * (t * std::sin(t) + std::cos(t)), 0.0};
+}
+
+int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const ProfileHooks& hooks) {
+  Progress(hooks, 0);
+  if (!(tol > 0.0)) {  // a step of zero or less would never move
+    Report(hooks, ToleranceTooSmallMessage());
+    return 0;
+  }
+  if (!CirclesGiveFlank(tol, r_b, r_a, r_f)) {
+    Report(hooks, FlankStoreFullMessage());
+    return kFlankStoreSize;
+  }
+  Walk w{r_b, r_a, r_f, tol, tol};
+  int i = 0, crossing = 0;
+  bool full = false;
+  double u = r_b;
+  Point prev;
+  for (;;) {
+    if (EscapeHeld(hooks)) return -1;
+    if (i >= kFlankStoreSize) {
+      Report(hooks, FlankStoreFullMessage());
+      full = true;
+      break;
+    }
+    if (i > 0) u = Advance(w, u, prev);
+    const Point p = InvolutePoint(r_b, u);
+    Progress(hooks, ProgressOf(p, r_b, r_a));
+    const double rp = Radius(p);
+    if (r_b <= r_f) {
+      if (!w.root_reached) {
+        if (rp >= r_f) {
+          w.root_reached = true;
+          crossing = i > 0 ? 2 : 1;  // this point and the one before it, when there is one
+        }
+      } else {
+        ++crossing;
+      }
+    }
+    prev = p;
+    ++i;
+    if (rp >= r_a) break;
+  }
+  Progress(hooks, 100);
+  if (full) return kFlankStoreSize;
+  return w.root_reached ? crossing : i;
+}
+
+int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOutline& out) {
+  out = ToothOutline{};
+  Progress(hooks, 0);
+  if (!(in.tol > 0.0)) {
+    Report(hooks, ToleranceTooSmallMessage());
+    return 1;
+  }
+  if (in.z <= 2) {
+    Report(hooks, TooFewTeethMessage());
+    return 1;
+  }
+  const double r_b = in.r_b, r_a = in.r_a, r_f = in.r_f;
+  double step = 0.01 * in.tol;
+  if (!(step > 1e-8)) step = 1e-8;
+  if (!CirclesGiveFlank(step, r_b, r_a, r_f)) {
+    Report(hooks, FlankStoreFullMessage());
+    return 1;
+  }
+
+  // Flank points from the base circle (or the root circle) to the tip circle.
+  std::vector<Point> P;
+  P.reserve(kFlankStoreSize);
+  Walk w{r_b, r_a, r_f, in.tol, step};
+  int start = 0, crossing = 0;
+  double u = r_b;
+  for (int k = 0;; ++k) {
+    if (EscapeHeld(hooks)) return 1;
+    if (k >= kFlankStoreSize) {
+      Report(hooks, FlankStoreFullMessage());
+      return 1;
+    }
+    if (k > 0) u = Advance(w, u, P[size_t(k) - 1]);
+    P.push_back(InvolutePoint(r_b, u));
+    const Point& pk = P.back();
+    Progress(hooks, ProgressOf(pk, r_b, r_a));
+    const double rp = Radius(pk);
+    if (r_b <= r_f) {
+      if (!w.root_reached) {
+        if (rp >= r_f) {
+          w.root_reached = true;
+          start = std::max(k - 1, 0);  // a base circle on the root circle crosses at the first point
+          crossing = k - start + 1;
+        }
+      } else {
+        ++crossing;
+      }
+    }
+    if (rp >= r_a) break;
+  }
+  Progress(hooks, 100);
+
+  const Point origin{};
+  if (r_b <= r_f) {
+    P.erase(P.begin(), P.begin() + start);
+    P.resize(size_t(crossing));
+  }
+  if (P.size() < 2) {
+    Report(hooks, FlankStoreFullMessage());
+    return 1;
+  }
+  if (r_b <= r_f) P[0] = FirstQuadrantMeeting(P[0], P[1], origin, r_f);
+  size_t n = P.size();
+  P[n - 1] = FirstQuadrantMeeting(P[n - 2], P[n - 1], origin, r_a);
+
+  const double h = in.bl / 2.0;
+  ToothOutline::Side& s = out.side;
+
+  // Tip: the flank's end, or a fillet between flank and tip circle.
+  if (in.crk <= 0.0) {
+    s.tip_end = P[n - 1];
+    ShiftAlongCircle(s.tip_end, h);
+  } else {
+    if (r_a <= in.crk) {
+      Report(hooks, TipFilletOutOfRangeMessage());
+      return 1;
+    }
+    bool found = false;
+    for (size_t i = 0; i + 1 < n && !found; ++i) {
+      Point a = P[i], b = P[i + 1];
+      OffsetSegment(a, b, in.crk);
+      Point q1, q2;
+      IntersectLineCircle(a, b, origin, r_a - in.crk, q1, q2);
+      const double lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
+      Point centre;
+      if (q1.y > lo && q1.y < hi) {
+        centre = q1;
+      } else if (q2.y > lo && q2.y < hi) {
+        centre = q2;
+      } else {
+        continue;
+      }
+      found = true;
+      Fillet& f = s.tip_fillet;
+      f.centre = centre;
+      f.end = OnRay(centre, r_a);
+      f.flank = FirstQuadrantMeeting(P[i], P[i + 1], centre, in.crk);
+      P.resize(i + 2);
+      P[i + 1] = f.flank;
+      n = P.size();
+      ShiftAlongCircle(f.flank, h);
+      ShiftAlongCircle(f.end, h);
+      s.tip_end = f.end;
+    }
+    if (!found || s.tip_end.x > Mirror(s.tip_end, in.psi_b).x) {
+      Report(hooks, TipFilletTooLargeMessage());
+      return 1;
+    }
+    out.tip_fillet = true;
+  }
+
+  // Root: a line parallel to the tooth centre line from the base point to the root circle when the
+  // base circle lies outside it.
+  const double psi = in.psi_b * kDegreesToRadians;
+  const Point centre_dir{std::sin(psi), std::cos(psi), 0.0};
+  s.base_point = Point{0.0, r_b, 0.0};
+  out.radial_line = r_b > r_f;
+  if (out.radial_line) {
+    Point q1, q2;
+    IntersectLineCircle(s.base_point, Minus(s.base_point, centre_dir), origin, r_f, q1, q2);
+    if (q1.x < 0.0 && q1.y > 0.0)
+      s.radial_root = q1;
+    else if (q2.x < 0.0 && q2.y > 0.0)
+      s.radial_root = q2;
+    else
+      s.radial_root = q1;
+    s.root_end = s.radial_root;
+  } else {
+    s.root_end = P[0];
+  }
+  {
+    const Point c = Scaled(centre_dir, r_f);
+    const double phi = 180.0 / in.z * kDegreesToRadians;
+    out.space_centre = Point{c.x * std::cos(phi) - c.y * std::sin(phi), c.x * std::sin(phi) + c.y * std::cos(phi), 0.0};
+  }
+
+  if (in.crt > 0.0) {
+    const double rc = r_f + in.crt;
+    const size_t segs = n - 1;
+    std::vector<Point> lo(segs), hi(segs), shift(segs), corner(segs);
+    for (size_t j = 0; j < segs; ++j) {
+      shift[j] = SegmentNormalShift(P[j + 1], P[j], in.crt);  // toward the tooth space
+      hi[j] = Plus(P[j + 1], shift[j]);
+      lo[j] = Plus(P[j], shift[j]);
+    }
+    Point radial_shift, radial_hi, radial_lo;
+    if (out.radial_line) {
+      radial_shift = SegmentNormalShift(s.base_point, s.radial_root, in.crt);
+      radial_hi = Plus(s.base_point, radial_shift);
+      radial_lo = Plus(s.radial_root, radial_shift);
+    }
+    for (size_t j = 0; j < segs; ++j) {
+      bool parallel = false;
+      if (j > 0) {
+        corner[j] = LineMeeting(lo[j], hi[j], lo[j - 1], hi[j - 1], parallel);
+        if (parallel) corner[j] = Middle(lo[j], hi[j - 1]);
+      } else if (out.radial_line) {
+        corner[0] = LineMeeting(lo[0], hi[0], radial_lo, radial_hi, parallel);
+        if (parallel) corner[0] = Middle(lo[0], radial_hi);
+      } else {
+        corner[0] = lo[0];
+      }
+    }
+    bool found = false, on_flank = false;
+    Point centre, tangency;
+    for (size_t jj = segs; jj-- > 0 && !found;) {
+      const Point from = jj + 1 == segs ? hi[jj] : corner[jj + 1];
+      const Point to = corner[jj];
+      Point q1, q2;
+      IntersectLineCircle(from, to, origin, rc, q1, q2);
+      if (InBox(q1, from, to)) {
+        found = on_flank = true;
+        centre = q1;
+        tangency = Minus(q1, shift[jj]);
+      }
+    }
+    if (!found && out.radial_line) {
+      Point q1, q2;
+      IntersectLineCircle(corner[0], radial_lo, origin, rc, q1, q2);
+      if (InBox(q1, corner[0], radial_lo)) {
+        found = true;
+        centre = q1;
+        tangency = Minus(q1, radial_shift);
+      }
+    }
+    if (!found) {
+      Report(hooks, RootFilletTooLargeMessage());
+      return 1;
+    }
+    const Point root_tangency = OnRay(centre, r_f);
+    if (root_tangency.x < out.space_centre.x) {
+      Report(hooks, RootFilletTooLargeMessage());
+      return 1;
+    }
+    if (on_flank) {
+      // The flank starts at the tangency: it replaces the point below it, the points before go.
+      size_t first_above = 0;
+      while (first_above < n && !(P[first_above].y > tangency.y)) ++first_above;
+      if (first_above >= n) {
+        Report(hooks, RootFilletTooLargeMessage());
+        return 1;
+      }
+      if (first_above == 0) {
+        P.insert(P.begin(), tangency);
+      } else {
+        P.erase(P.begin(), P.begin() + long(first_above - 1));
+        P[0] = tangency;
+      }
+      n = P.size();
+      out.radial_line = false;
+    } else {
+      s.radial_root = tangency;
+    }
+    s.root_end = root_tangency;
+    s.root_fillet = Fillet{centre, tangency, root_tangency};
+    ShiftAlongCircle(s.root_fillet.flank, h);
+    ShiftAlongCircle(s.root_fillet.end, h);
+    out.root_fillet = true;
+  }
+
+  // Backlash: half on each flank. The fillet centres stay.
+  for (Point& p : P) ShiftAlongCircle(p, h);
+  ShiftAlongCircle(s.root_end, h);
+  ShiftAlongCircle(s.base_point, h);
+  ShiftAlongCircle(s.radial_root, h);
+  s.flank = std::move(P);
+
+  // Arc centres: the perpendicular bisector of each segment meets the base circle near the involute's
+  // centre of curvature.
+  s.arc_centres.resize(n - 1);
+  for (size_t i = 0; i + 1 < n; ++i) {
+    Point a = s.flank[i];
+    Point m = Middle(s.flank[i], s.flank[i + 1]);
+    const Point mid = m;
+    OffsetSegment(a, m, 1.0);
+    Point q1, q2;
+    IntersectLineCircle(mid, m, origin, r_b, q1, q2);
+    s.arc_centres[i] = q1;
+  }
+
+  // The other flank of the same tooth.
+  ToothOutline::Side& t = out.mirror;
+  auto mirror = [&](const Point& p) { return Mirror(p, in.psi_b); };
+  for (const Point& p : s.flank) t.flank.push_back(mirror(p));
+  for (const Point& p : s.arc_centres) t.arc_centres.push_back(mirror(p));
+  t.root_end = mirror(s.root_end);
+  t.base_point = mirror(s.base_point);
+  t.radial_root = mirror(s.radial_root);
+  t.tip_end = mirror(s.tip_end);
+  t.tip_fillet = Fillet{mirror(s.tip_fillet.centre), mirror(s.tip_fillet.flank), mirror(s.tip_fillet.end)};
+  t.root_fillet = Fillet{mirror(s.root_fillet.centre), mirror(s.root_fillet.flank), mirror(s.root_fillet.end)};
+
+  if (s.tip_end.x > t.tip_end.x) {
+    Report(hooks, BacklashTooLargeMessage());
+    return 1;
+  }
+  return 0;
+}
+
+void DrawGearOutline(HostApplication* host, const ProfileInput& in, const ToothOutline& tooth) {
+  if (!host) return;
+  HostDocument* doc = nullptr;
+  host->ActiveDocument(&doc);
+  if (!doc) return;
+  doc->SetDirectMode(1);
+  doc->SetSketchOption(0);
+  doc->StartEntityGroup();
+  int32_t ignored = 0;
+  doc->PrepareSketch(&ignored);
+
+  // Millimetres to the host's metres.
+  auto at = [](Point p, double angle) {
+    p.x *= 0.1;
+    p.y *= 0.1;
+    RotateToHost(p, angle);
+    return p;
+  };
+  auto arc = [&](const Point& c, const Point& a, const Point& b, int32_t direction) {
+    doc->CreateArc(c.x, c.y, c.z, a.x, a.y, a.z, b.x, b.y, b.z, direction);
+  };
+  auto line = [&](const Point& a, const Point& b) { doc->CreateLine(a.x, a.y, a.z, b.x, b.y, b.z); };
+  auto extrude = [&](double depth) {
+    doc->ExtrudeSketch(1, 0, 0, 0, 0, depth, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  };
+  auto flank = [&](const ToothOutline::Side& side, int32_t direction, double angle) {
+    const size_t n = side.flank.size();
+    if (in.LT == 2) {
+      for (size_t i = 0; i < n; ++i) {
+        const Point p = at(side.flank[i], angle);
+        doc->AddSplinePoint(int32_t(n - 1 - i), p.x, p.y, p.z);
+      }
+    } else if (in.LT == 1) {
+      for (size_t i = 0; i + 1 < n; ++i) line(at(side.flank[i], angle), at(side.flank[i + 1], angle));
+    } else {
+      for (size_t i = 0; i + 1 < n; ++i)
+        arc(at(side.arc_centres[i], angle), at(side.flank[i], angle), at(side.flank[i + 1], angle), direction);
+    }
+  };
+
+  const double start = in.top == 1 ? in.psi_b : 180.0 / in.z + in.psi_b;
+  const double pitch = 360.0 / in.z;
+  int32_t type = 0;
+  doc->DocumentType(&type);
+  if (in.all_cir == 1) {
+    doc->StartEntityGroup();
+    doc->CreateCircle(0.0, 0.0, 0.0, in.r_f * 0.001);
+    if (in.high > 0.0) extrude(in.high * 0.001);
+  }
+  const ToothOutline::Side& s = tooth.side;
+  const ToothOutline::Side& m = tooth.mirror;
+  const Point origin{};
+  const int teeth = in.all == 1 ? in.z : 1;
+  for (int k = 0; k < teeth; ++k) {
+    const double angle = start + k * pitch;
+    if (in.all == 1)
+      arc(origin, at(s.root_end, angle - pitch), at(m.root_end, angle), 1);
+    else
+      arc(origin, at(m.root_end, angle), at(s.root_end, angle), 1);
+    if (tooth.root_fillet)
+      arc(at(s.root_fillet.centre, angle), at(s.root_fillet.flank, angle), at(s.root_fillet.end, angle), -1);
+    if (tooth.radial_line) line(at(s.base_point, angle), at(s.radial_root, angle));
+    flank(s, -1, angle);
+    if (tooth.tip_fillet)
+      arc(at(s.tip_fillet.centre, angle), at(s.tip_fillet.flank, angle), at(s.tip_fillet.end, angle), -1);
+    arc(origin, at(s.tip_end, angle), at(m.tip_end, angle), -1);
+    if (tooth.tip_fillet)
+      arc(at(m.tip_fillet.centre, angle), at(m.tip_fillet.flank, angle), at(m.tip_fillet.end, angle), 1);
+    flank(m, 1, angle);
+    if (tooth.radial_line) line(at(m.base_point, angle), at(m.radial_root, angle));
+    if (tooth.root_fillet)
+      arc(at(m.root_fillet.centre, angle), at(m.root_fillet.flank, angle), at(m.root_fillet.end, angle), 1);
+  }
+  if (in.high > 0.0) extrude(in.high * 0.001);
+  doc->SetDirectMode(0);
+  doc->FinishDrawing();
+  doc->Release();
+}
+
+int GenerateGearProfile(const ProfileInput& in, HostApplication* host, const ProfileHooks& hooks) {
+  ToothOutline tooth;
+  if (BuildToothOutline(in, hooks, tooth) != 0) return 1;
+  DrawGearOutline(host, in, tooth);
+  return 0;
+}
+
+}  // namespace tandrel

@@ -1,0 +1,71 @@
+#include "registration.h"
+
+#include <dlfcn.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "registry.h"
+
+namespace tandrel {
+
+namespace {
+
+using registry::Hive;
+
+struct Entry {
+  Hive hive;
+  std::u16string key;
+  std::string value;  // empty: the library's path
+};
+
+std::vector<Entry> Entries() {
+  const std::u16string clsid = registry::FromUtf8(kClassId);
+  return {
+      {Hive::LocalMachine, u"SOFTWARE\\SolidWorks\\Applications\\Tandrel", kClassId},
+      {Hive::LocalMachine, u"SOFTWARE\\SolidWorks\\Applications\\Tandrel\\CLSID", kClassId},
+      {Hive::ClassesRoot, u"CLSID\\" + clsid, "Tandrel"},
+      {Hive::ClassesRoot, u"CLSID\\" + clsid + u"\\InprocServer32", ""},
+  };
+}
+
+}  // namespace
+
+std::string LibraryPath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&LibraryPath), &info) == 0 || !info.dli_fname) return {};
+  // The whole path: a name cut short would register a library that is not there.
+  if (char* full = realpath(info.dli_fname, nullptr)) {
+    std::string path(full);
+    std::free(full);
+    return path;
+  }
+  return info.dli_fname;
+}
+
+HRESULT RegisterServer(const std::string& library_path) {
+  for (const Entry& e : Entries()) {
+    const std::string text = e.value.empty() ? library_path : e.value;
+    registry::Key key;
+    bool ok = registry::CreateKey(e.hive, e.key, key) == registry::kSuccess;
+    if (ok)
+      ok = registry::SetValueNarrow(key, u"", registry::REG_SZ, text.c_str(), uint32_t(text.size() + 1)) ==
+           registry::kSuccess;
+    registry::CloseKey(key);
+    if (!ok) {
+      UnregisterServer();
+      return SELFREG_E_CLASS;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT UnregisterServer() {
+  const std::vector<Entry> entries = Entries();
+  bool failed = false;
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    if (registry::DeleteKey(it->hive, it->key) != registry::kSuccess) failed = true;
+  return failed ? 1 : 0;
+}
+
+}  // namespace tandrel

@@ -1,0 +1,144 @@
+#include "registry.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+namespace tandrel::registry {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path& OverrideRoot() {
+  static fs::path root;
+  return root;
+}
+
+const char* HiveName(Hive hive) { return hive == Hive::ClassesRoot ? "HKEY_CLASSES_ROOT" : "HKEY_LOCAL_MACHINE"; }
+
+// Key path components may hold any character but the separator; file names must not start with a
+// dot nor hold a slash, so those characters are written as %XX.
+std::string Encode(std::string_view component) {
+  std::string out;
+  for (size_t i = 0; i < component.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(component[i]);
+    if (c == '/' || c == '%' || c == '@' || c < 0x20 || (i == 0 && c == '.')) {
+      static const char hex[] = "0123456789ABCDEF";
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+bool KeyFolder(Hive hive, std::u16string_view subkey, fs::path& folder) {
+  folder = RegistryRoot() / HiveName(hive);
+  std::string path = ToUtf8(subkey);
+  size_t begin = 0;
+  while (begin <= path.size()) {
+    size_t end = path.find('\\', begin);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(begin, end - begin);
+    if (component.empty()) {
+      if (end != path.size()) return false;  // "a\\\\b": an empty key name
+    } else {
+      folder /= Encode(component);
+    }
+    begin = end + 1;
+  }
+  return true;
+}
+
+fs::path ValueFile(const Key& key, std::u16string_view name) {
+  return key.folder / (name.empty() ? std::string("@default") : Encode(ToUtf8(name)) + ".value");
+}
+
+}  // namespace
+
+void SetRegistryRoot(const fs::path& root) { OverrideRoot() = root; }
+
+fs::path RegistryRoot() {
+  if (!OverrideRoot().empty()) return OverrideRoot();
+  if (const char* env = std::getenv("TANDREL_REGISTRY_ROOT"); env && *env) return fs::path(env);
+  const char* home = std::getenv("HOME");
+  return fs::path(home && *home ? home : ".") / ".config" / "tandrel" / "registry";
+}
+
+Status CreateKey(Hive hive, std::u16string_view subkey, Key& key) {
+  key = Key{};
+  fs::path folder;
+  if (!KeyFolder(hive, subkey, folder)) return kInvalidParameter;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (!fs::is_directory(folder, ec)) return kAccessDenied;
+  key.folder = folder;
+  key.open = true;
+  return kSuccess;
+}
+
+Status OpenKey(Hive hive, std::u16string_view subkey, Key& key) {
+  key = Key{};
+  fs::path folder;
+  if (!KeyFolder(hive, subkey, folder)) return kInvalidParameter;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return kFileNotFound;
+  key.folder = folder;
+  key.open = true;
+  return kSuccess;
+}
+
+void CloseKey(Key& key) { key = Key{}; }
+
+Status DeleteKey(Hive hive, std::u16string_view subkey) {
+  fs::path folder;
+  if (!KeyFolder(hive, subkey, folder) || subkey.empty()) return kInvalidParameter;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return kFileNotFound;
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    if (entry.is_directory()) return kAccessDenied;  // subkeys stay, and so does the key
+  fs::remove_all(folder, ec);
+  return ec ? kAccessDenied : kSuccess;
+}
+
+Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size) {
+  if (!key.open) return kInvalidParameter;
+  std::ofstream out(ValueFile(key, name), std::ios::binary | std::ios::trunc);
+  if (!out) return kAccessDenied;
+  const unsigned char header[4] = {uint8_t(type), uint8_t(type >> 8), uint8_t(type >> 16), uint8_t(type >> 24)};
+  out.write(reinterpret_cast<const char*>(header), 4);
+  if (size > 0) out.write(static_cast<const char*>(data), size);
+  out.close();
+  return out ? kSuccess : kAccessDenied;
+}
+
+Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, const char* data, uint32_t size) {
+  std::vector<char16_t> wide(size);
+  for (uint32_t i = 0; i < size; ++i) wide[i] = static_cast<unsigned char>(data[i]);
+  return SetValue(key, name, type, wide.data(), uint32_t(wide.size() * sizeof(char16_t)));
+}
+
+Status QueryValue(const Key& key, std::u16string_view name, uint32_t* type, void* data, uint32_t* size) {
+  if (!key.open || !size) return kInvalidParameter;
+  std::ifstream in(ValueFile(key, name), std::ios::binary);
+  if (!in) return kFileNotFound;
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() < 4) return kFileNotFound;  // not a value this store wrote
+  const auto* h = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (type) *type = uint32_t(h[0]) | uint32_t(h[1]) << 8 | uint32_t(h[2]) << 16 | uint32_t(h[3]) << 24;
+  const uint32_t need = uint32_t(bytes.size() - 4);
+  const uint32_t room = *size;
+  *size = need;
+  if (!data) return kSuccess;
+  if (need > room) return kMoreData;
+  if (need > 0) std::memcpy(data, bytes.data() + 4, need);
+  return kSuccess;
+}
+
+}  // namespace tandrel::registry

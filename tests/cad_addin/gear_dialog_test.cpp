@@ -1,0 +1,265 @@
+// The gear dialog: defaults and stored settings, the derived diameters, Calculate, Draw, Enter, Reset,
+// Help, and its Chinese and Japanese versions.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <cmath>
+#include <fstream>
+
+#include "addin_app.h"
+#include "gear_dialog.h"
+#include "gear_profile.h"
+#include "recording_host.h"
+#include "test_support.h"
+
+namespace tandrel {
+namespace {
+
+using test::AddinTest;
+
+const char16_t* const kNames[] = {u"z",    u"m",    u"a",  u"x",  u"tol",  u"crk", u"crt",
+                                  u"d_u",  u"dg_u", u"dk_u", u"dt_u", u"sm", u"zm",  u"top",
+                                  u"all",  u"all_cir", u"LT", u"high", u"bl"};
+
+QString Text(GearDialog& dialog, int id) { return qobject_cast<QLineEdit*>(dialog.control(id))->text(); }
+void SetText(GearDialog& dialog, int id, const QString& text) {
+  qobject_cast<QLineEdit*>(dialog.control(id))->setText(text);
+}
+
+using GearDialogTest = AddinTest;
+
+TEST_F(GearDialogTest, FirstStartShowsDefaultsAndTheFirstCalculateStoresAllSettings) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  EXPECT_EQ(Text(dialog, 1003), "16");
+  EXPECT_EQ(Text(dialog, 1006), "0.5");
+  EXPECT_EQ(Text(dialog, 1007), "20");
+  EXPECT_EQ(Text(dialog, 1009), "0.001");
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1024))->isChecked());
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1025))->isChecked());
+  EXPECT_FALSE(qobject_cast<QCheckBox*>(dialog.control(1026))->isChecked());
+  EXPECT_TRUE(qobject_cast<QRadioButton*>(dialog.control(1041))->isChecked());
+  for (const char16_t* name : kNames) EXPECT_TRUE(ReadGearSetting(name).empty());
+
+  EXPECT_EQ(dialog.CalculateGear(1), 0);
+  for (const char16_t* name : kNames) EXPECT_FALSE(ReadGearSetting(name).empty()) << registry::ToUtf8(name);
+  EXPECT_EQ(ReadGearSetting(u"z"), u"16");
+  EXPECT_EQ(ReadGearSetting(u"m"), u"0.500000");
+  EXPECT_EQ(ReadGearSetting(u"zm"), u"0.000000");
+  EXPECT_EQ(ReadGearSetting(u"LT"), u"0");
+  EXPECT_GT(dialog.Pts, 2);
+  EXPECT_EQ(Text(dialog, 1028).toInt(), dialog.Pts);
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected) << "Calculate leaves the dialog open";
+}
+
+TEST_F(GearDialogTest, StoredSettingsAreReadWithTheirFormats) {
+  auto store = [](const char16_t* name, std::u16string text) { WriteGearSetting(name, text); };
+  store(u"z", u"  24 teeth");    // scanned as far as it is a number
+  store(u"m", u"abc");           // not a number: the default stays
+  store(u"zm", u"2.000000");
+  store(u"all_cir", u"1");
+  store(u"LT", u"7");            // no such fitting type: the default stays
+  store(u"bl", u"0.04");
+  GearDialog dialog(GearDialog::Language::Chinese);
+  EXPECT_EQ(dialog.z, 24);
+  EXPECT_EQ(dialog.m, 0.5);
+  EXPECT_EQ(dialog.zm, 2.0);
+  EXPECT_EQ(dialog.all_cir, 1);
+  EXPECT_EQ(dialog.LT, 0);
+  EXPECT_EQ(dialog.bl, 0.04);
+  dialog.CalculateGear(1);
+  EXPECT_EQ(ReadGearSetting(u"z"), u"24");
+  EXPECT_EQ(ReadGearSetting(u"zm"), u"2.000000");
+  GearDialog again(GearDialog::Language::Chinese);
+  EXPECT_EQ(again.zm, 2.0);
+  EXPECT_EQ(again.z, 24);
+}
+
+TEST_F(GearDialogTest, CalculateDerivesTheCircles) {
+  struct Case {
+    const char* what;
+    int z;
+    double m, d_u, sm, zm;
+    double d, da, df, m_after;
+  } cases[] = {
+      {"standard", 16, 0.5, 0, 0, 0, 8.0, 9.0, 6.75, 0.5},
+      {"seven teeth: 2.5 m below", 7, 1.0, 0, 0, 0, 7.0, 9.0, 4.5, 1.0},
+      {"six teeth: 2 m below", 6, 1.0, 0, 0, 0, 6.0, 8.0, 4.0, 1.0},
+      {"three teeth: 0.8 m below", 3, 1.0, 0, 0, 0, 3.0, 5.0, 2.2, 1.0},
+      {"reference diameter given: module follows", 20, 1.0, 30.0, 0, 0, 30.0, 33.0, 26.25, 1.5},
+  };
+  for (const Case& c : cases) {
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1003, QString::number(c.z));
+    SetText(dialog, 1006, QString::number(c.m));
+    SetText(dialog, 1017, QString::number(c.d_u));
+    dialog.CalculateGear(1);
+    EXPECT_NEAR(dialog.d, c.d, 1e-12) << c.what;
+    EXPECT_NEAR(dialog.da, c.da, 1e-12) << c.what;
+    EXPECT_NEAR(dialog.df, c.df, 1e-12) << c.what;
+    EXPECT_NEAR(dialog.db, c.d * std::cos(20.0 * M_PI / 180.0), 1e-12) << c.what;
+    EXPECT_NEAR(dialog.m, c.m_after, 1e-12) << c.what;
+    EXPECT_EQ(Text(dialog, 1006).toDouble(), dialog.m) << c.what;
+  }
+}
+
+TEST_F(GearDialogTest, SpanMeasurementSetsTheShiftAndTheHalfToothAngle) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  // Span over 3 teeth of a 20-tooth module-2 gear with shift 0.3.
+  const double alpha = 20.0 * M_PI / 180.0, inv = std::tan(alpha) - alpha, x = 0.3;
+  const double span = 2.0 * std::cos(alpha) * (M_PI * 2.5 + 20 * inv) + 2 * x * 2.0 * std::sin(alpha);
+  SetText(dialog, 1003, "20");
+  SetText(dialog, 1006, "2");
+  SetText(dialog, 1016, QString::number(span, 'f', 12));
+  SetText(dialog, 1021, "3");
+  dialog.CalculateGear(1);
+  EXPECT_NEAR(dialog.x, x, 1e-9);
+  // Half the tooth thickness at the base circle as an angle: (pi/2 + 2 x tan a)/z + inv a.
+  EXPECT_NEAR(dialog.psi_b, ((M_PI / 2 + 2 * x * std::tan(alpha)) / 20 + inv) * 180.0 / M_PI, 1e-9);
+}
+
+TEST_F(GearDialogTest, TextThatIsNotANumberIsPromptedAndTheRestGoesOn) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  SetText(dialog, 1007, "25");     // exchanged before the module
+  SetText(dialog, 1006, "0,5x");   // not a number
+  SetText(dialog, 1003, "30");     // exchanged after the module: not read
+  dialog.CalculateGear(1);
+  ASSERT_FALSE(services.messages.empty());
+  EXPECT_EQ(services.messages[0], u"Please enter a number.");
+  EXPECT_EQ(dialog.a, 25.0);
+  EXPECT_EQ(dialog.m, 0.5);
+  EXPECT_EQ(dialog.z, 16);
+  EXPECT_EQ(ReadGearSetting(u"a"), u"25.000000") << "the settings are still written";
+}
+
+TEST_F(GearDialogTest, EscapeDuringTheCountStoresNothing) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  services.escape_from = 2;
+  EXPECT_EQ(dialog.CalculateGear(1), 1);
+  EXPECT_EQ(dialog.Pts, 0);
+  EXPECT_TRUE(ReadGearSetting(u"z").empty());
+}
+
+TEST_F(GearDialogTest, ResetKeepsTheRootCircleChoice) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  dialog.CalculateGear(1);
+  SetText(dialog, 1003, "40");
+  qobject_cast<QCheckBox*>(dialog.control(1026))->setChecked(true);
+  qobject_cast<QCheckBox*>(dialog.control(1024))->setChecked(false);
+  qobject_cast<QPushButton*>(dialog.control(1031))->click();
+  EXPECT_EQ(Text(dialog, 1003), "16");
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1026))->isChecked());
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1024))->isChecked());
+  EXPECT_EQ(dialog.d, 0.0);
+  EXPECT_EQ(dialog.Pts, 0);
+  EXPECT_EQ(dialog.psi_b, 0.0);
+  EXPECT_EQ(ReadGearSetting(u"z"), u"16") << "Reset writes nothing";
+  EXPECT_NE(ReadGearSetting(u"all_cir"), u"1");
+}
+
+TEST_F(GearDialogTest, HelpOpensTheHelpTextUnderTheInstallFolder) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  qobject_cast<QPushButton*>(dialog.control(1030))->click();
+  EXPECT_TRUE(services.opened.empty()) << "no settings key";
+  WriteGearSetting(u"z", u"16");
+  qobject_cast<QPushButton*>(dialog.control(1030))->click();
+  EXPECT_TRUE(services.opened.empty()) << "no Install value";
+  WriteGearSetting(u"Install", u"/opt/tandrel");
+  qobject_cast<QPushButton*>(dialog.control(1030))->click();
+  ASSERT_EQ(services.opened.size(), 1u);
+  EXPECT_EQ(services.opened[0], u"/opt/tandrel/kzsamples/inv_help.txt");
+}
+
+TEST_F(GearDialogTest, SettingsLongerThanTheBufferAreNotRead) {
+  WriteGearSetting(u"m", std::u16string(128, u'1'));  // fills the buffer exactly, no terminator stored
+  EXPECT_EQ(ReadGearSetting(u"m"), std::u16string(128, u'1'));
+  WriteGearSetting(u"m", u"2" + std::u16string(200, u'0'));
+  EXPECT_TRUE(ReadGearSetting(u"m").empty());
+  GearDialog dialog(GearDialog::Language::Chinese);
+  EXPECT_EQ(dialog.m, 0.5);
+}
+
+TEST_F(GearDialogTest, RegistryFailuresAreShown) {
+  std::filesystem::create_directories(root.parent_path());
+  std::ofstream(root) << "not a folder";
+  WriteGearSetting(u"z", u"16");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0], u"Registry opening went wrong.\nPlease check security authority. ");
+  std::filesystem::remove(root);
+}
+
+TEST_F(GearDialogTest, BothLanguagesHaveTheSameControls) {
+  GearDialog zh(GearDialog::Language::Chinese), ja(GearDialog::Language::Japanese);
+  auto ids = [](GearDialog& d) {
+    std::vector<QString> out;
+    for (QWidget* w : d.findChildren<QWidget*>())
+      if (!w->objectName().isEmpty() && w->objectName()[0].isDigit()) out.push_back(w->objectName());
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(ids(zh), ids(ja));
+  EXPECT_EQ(ids(zh).size(), 34u);
+  EXPECT_EQ(zh.windowTitle(), QString::fromUtf16(u"渐开线齿轮"));
+  EXPECT_EQ(ja.windowTitle(), QString::fromUtf16(u"インボリュート歯車作成ツール"));
+  EXPECT_EQ(qobject_cast<QPushButton*>(zh.control(1001))->text(), QString::fromUtf16(u"绘制"));
+  EXPECT_EQ(qobject_cast<QPushButton*>(ja.control(1001))->text(), QString::fromUtf16(u"歯車作成"));
+  EXPECT_EQ(qobject_cast<QRadioButton*>(ja.control(1043))->text(), QString::fromUtf16(u"スプライン"));
+}
+
+// The dialog drawing into a host document through the add-in.
+class GearDialogDrawTest : public AddinTest {
+ protected:
+  void SetUp() override {
+    AddinTest::SetUp();
+    doc = app.OpenDocument(1, "gear");
+    ASSERT_EQ(StartAddin(&app), 1);
+  }
+  void TearDown() override {
+    ShutdownAddin();
+    AddinTest::TearDown();
+  }
+  host::RecordingHost app;
+  host::RecordingDocument* doc = nullptr;
+};
+
+TEST_F(GearDialogDrawTest, DrawClosesTheDialogOnlyWhenTheGearWasDrawn) {
+  {
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1003, "2");
+    qobject_cast<QPushButton*>(dialog.control(1001))->click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0], TooFewTeethMessage());
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_TRUE(doc->sketch.empty());
+    EXPECT_EQ(ReadGearSetting(u"z"), u"2") << "written after a failed draw too";
+  }
+  GearDialog dialog(GearDialog::Language::Chinese);
+  EXPECT_EQ(Text(dialog, 1003), "2") << "the failed entry was kept";
+  SetText(dialog, 1003, "16");
+  dialog.show();
+  qobject_cast<QPushButton*>(dialog.control(1001))->click();
+  EXPECT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_FALSE(doc->sketch.empty());
+  EXPECT_EQ(dialog.Pts, 0);
+}
+
+TEST_F(GearDialogDrawTest, EnterDrawsAndClosesEvenAfterAFailure) {
+  GearDialog dialog(GearDialog::Language::Japanese);
+  SetText(dialog, 1009, "0");
+  dialog.show();
+  dialog.control(1003)->setFocus();
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0], ToleranceTooSmallMessage()) << "Chinese in the Japanese dialog too";
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(doc->sketch.empty());
+}
+
+}  // namespace
+}  // namespace tandrel

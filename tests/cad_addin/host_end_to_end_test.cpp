@@ -1,0 +1,149 @@
+// The stand-in host loads the built plug-in, presses its button, drives the dialog and writes the
+// sketch it received; the sketch must be the gear that was asked for.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "recording_host.h"
+#include "sketch_checks.h"
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HostRun {
+  int status = -1;
+  std::vector<std::string> log;
+  fs::path folder;
+};
+
+HostRun RunHost(const std::string& name, const std::string& commands, bool sketch_files = true) {
+  HostRun run;
+  run.folder = fs::current_path() / ("host_" + name);
+  fs::remove_all(run.folder);
+  fs::create_directories(run.folder);
+  const fs::path log = run.folder / "calls.log";
+  const std::string command = std::string(TANDREL_HOST_PROGRAM) + " --registry '" + (run.folder / "registry").string() +
+                              "' --log '" + log.string() + "' " +
+                              (sketch_files ? "--svg '" + (run.folder / "gear.svg").string() + "' --dxf '" +
+                                                  (run.folder / "gear.dxf").string() + "' "
+                                            : std::string()) +
+                              TANDREL_LIBRARY + " " +
+                              commands + " > '" + (run.folder / "out.txt").string() + "' 2>&1";
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(log);
+  for (std::string line; std::getline(in, line);) run.log.push_back(line);
+  return run;
+}
+
+// The sketch entities of the log, as the host recorded them.
+std::vector<host::SketchEntity> SketchFromLog(const std::vector<std::string>& log) {
+  std::vector<host::SketchEntity> sketch;
+  for (const std::string& line : log) {
+    std::istringstream in(line);
+    std::string doc, name;
+    int slot = 0;
+    in >> doc >> slot >> name;
+    host::SketchEntity e;
+    if (name == "CreateArc") {
+      e.kind = host::SketchEntity::Kind::Arc;
+      in >> e.a.x >> e.a.y >> e.a.z >> e.b.x >> e.b.y >> e.b.z >> e.c.x >> e.c.y >> e.c.z >> e.count;
+    } else if (name == "CreateLine") {
+      e.kind = host::SketchEntity::Kind::Line;
+      in >> e.a.x >> e.a.y >> e.a.z >> e.b.x >> e.b.y >> e.b.z;
+    } else if (name == "CreateCircle") {
+      e.kind = host::SketchEntity::Kind::Circle;
+      in >> e.a.x >> e.a.y >> e.a.z >> e.value;
+    } else {
+      continue;
+    }
+    sketch.push_back(e);
+  }
+  return sketch;
+}
+
+int Count(const std::vector<std::string>& log, const std::string& prefix) {
+  int n = 0;
+  for (const std::string& line : log) n += line.rfind(prefix, 0) == 0;
+  return n;
+}
+
+TEST(HostEndToEnd, TheButtonDrawsTheGearOfTheDialog) {
+  // 20 teeth of module 2 with the root circle: tip radius 22, root radius 17.5 millimetres.
+  const HostRun run = RunHost("draw", "open:part init press set:1003=20 set:1006=2 check:1026=1 click:1001");
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Count(run.log, "message box"), 0);
+  const auto s = test::Summarise(SketchFromLog(run.log));
+  EXPECT_EQ(s.circles, 1);
+  EXPECT_EQ(test::CountNear(s.centre_arc_radii, 0.022, 1e-9), 20) << "tip arcs";
+  EXPECT_EQ(test::CountNear(s.centre_arc_radii, 0.0175, 1e-9), 20) << "root arcs";
+  EXPECT_EQ(s.open_ends, 0);
+  EXPECT_EQ(s.crowded_ends, 0);
+  EXPECT_NEAR(s.max_radius, 0.022, 1e-9);
+  EXPECT_NEAR(s.min_radius, 0.0175, 1e-9);
+  EXPECT_EQ(Count(run.log, "doc1 36 CreateCircle 0 0 0 0.0175"), 1);
+  // Unloading took the toolbar and the Save-As type out again and let go of the host.
+  EXPECT_EQ(Count(run.log, "app 73 RemoveToolbar"), 1);
+  EXPECT_EQ(Count(run.log, "app 64 RemoveFileSaveAsItem"), 1);
+  EXPECT_EQ(run.log.back(), "references held on the host after unload: 0");
+
+  // The files for a person to look at.
+  std::ifstream svg(run.folder / "gear.svg");
+  std::string svg_text((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+  EXPECT_NE(svg_text.find("<svg"), std::string::npos);
+  EXPECT_NE(svg_text.find("<circle"), std::string::npos);
+  std::ifstream dxf(run.folder / "gear.dxf");
+  int arcs = 0, circles = 0;
+  for (std::string line; std::getline(dxf, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    arcs += line == "ARC";
+    circles += line == "CIRCLE";
+  }
+  EXPECT_EQ(circles, 1);
+  EXPECT_EQ(arcs, int(s.arcs));
+}
+
+TEST(HostEndToEnd, SettingsPersistBetweenDialogsAndFailuresKeepTheDialogOpen) {
+  // A failed draw shows its message and leaves the dialog open; Close ends it; the next dialog opens
+  // with the values entered before.
+  const HostRun run =
+      RunHost("settings", "open:part init press set:1003=2 click:1001 click:1004 press click:1004", false);
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(Count(run.log, "message box"), 1);
+  EXPECT_NE(run.log[size_t(std::find_if(run.log.begin(), run.log.end(),
+                                        [](const std::string& l) { return l.rfind("message box", 0) == 0; }) -
+                           run.log.begin())]
+                .find("齿数太小"),
+            std::string::npos);
+  EXPECT_EQ(Count(run.log, "doc1 34 CreateArc"), 0);
+  std::ifstream z(run.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
+                  "RI Redezere Viva" / "z.value");
+  EXPECT_TRUE(z.good());
+}
+
+TEST(HostEndToEnd, LoadingForRegistrationOnlyMakesNoHostCalls) {
+  const HostRun run = RunHost("register", "register unregister", false);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 1);
+  EXPECT_EQ(Count(run.log, "call DllUnregisterServer -> 0x00000000"), 1);
+  EXPECT_EQ(Count(run.log, "app "), 0);
+  EXPECT_EQ(Count(run.log, "doc"), 0);
+}
+
+TEST(HostEndToEnd, WithoutADocumentTheButtonOnlyShowsTheMessage) {
+  const HostRun run = RunHost("nodoc", "init press", false);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Count(run.log, "app 85 SendMessageToUser \"    请打开文档!           \" 2 2"), 1);
+  EXPECT_EQ(Count(run.log, "dialog step"), 0);
+}
+
+}  // namespace
+}  // namespace tandrel
