@@ -1,0 +1,60 @@
+// The design-space search: a fixed grid of candidate gear pairs around the current design, each run
+// through the geometry pass and the ISO 6336 rating and written as one record of optimizer.dat.
+//
+// Pass 1 (geometry-manager mode 1, the centre distance held and the module following) takes every
+// pinion tooth count of the teeth range with the wheel teeth rounded up and down from the desired
+// ratio; pass 2 (mode 2, centre distance and module held, the teeth and shift sum following) takes 20
+// modules over the module range. Within each pass: 5 normal pressure angles, 5 helix angles, 3 minimum
+// root fillet factors and 3 splits of the profile shift. The search writes straight into the design
+// data; its caller decides afterwards which design remains.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "design_data.h"
+#include "search_result_file.h"
+
+namespace morvell {
+
+inline constexpr int kSearchModuleSteps = 20;        // pass 2
+inline constexpr int kSearchPressureAngleSteps = 5;  // both passes
+inline constexpr int kSearchHelixSteps = 5;
+inline constexpr int kSearchFilletSteps = 3;
+inline constexpr int kSearchShiftVariants = 3;
+inline constexpr int kSearchEvaluationsPerProgressStep = 180;
+// Most pinion tooth counts pass 1 takes. The window keeps the range to ten counts, but a search over
+// autoscaled extents can be given a wider one: it is then spread over this many counts, so a search
+// never takes more than 200 x 450 + 4500 evaluations.
+inline constexpr int kSearchMaxToothCounts = 200;
+
+// The calculations one evaluation runs. Tests put stand-ins here.
+struct SearchCalculations {
+  void (*geometry)(DesignData&) = nullptr;  // nullptr: calc_gear_geometry
+  void (*rate)(DesignData&) = nullptr;      // nullptr: rate_gear_pair(make_rating_input(d), d)
+};
+
+// Receives the progress bar position, trunc(evaluations / 180) kept within 0..100, whenever it changes.
+using SearchProgress = std::function<void(int)>;
+
+struct SearchRun {
+  int32_t evaluations = 0;  // candidates evaluated
+  int32_t records = 0;      // records written
+  std::string message;      // empty when the result file was written completely; else the text for the user
+  bool ok() const { return message.empty(); }
+};
+
+// Number of records a grid run writes for the search ranges of d.
+int32_t search_record_count(const DesignData& d);
+
+// The search. With d.search_single_design = 1 it evaluates the design held in d once (the geometry
+// pass, and the rating when the transverse contact ratio is at least 1.0) and touches no file, counter
+// or grid variable. Otherwise it sets search_eval_count to 0 and runs the grid over the ranges of d,
+// rewriting the result file at `path` record by record; afterwards geometry_manager_mode holds 3 and d
+// the last candidate. When the file cannot be created the grid does not run; when a record cannot be
+// written the grid stops there. Both are reported in the result.
+SearchRun search_design_space(DesignData& d, const SearchProgress& progress = {},
+                              const SearchCalculations& calc = {}, const char* path = kSearchResultFileName);
+
+}  // namespace morvell

@@ -1,0 +1,299 @@
+#include "search_result_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace morvell {
+
+namespace {
+
+// The C locale for number conversions, whatever the process locale (created once, never changed).
+locale_t c_numeric_locale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+// Formats in the C locale for the life of the object.
+class CLocaleScope {
+ public:
+  CLocaleScope() {
+    if (locale_t c = c_numeric_locale()) previous_ = uselocale(c);
+  }
+  ~CLocaleScope() {
+    if (previous_) uselocale(previous_);
+  }
+  CLocaleScope(const CLocaleScope&) = delete;
+  CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+ private:
+  locale_t previous_ = nullptr;
+};
+
+// A field of the record: an integer or a real.
+struct FieldRef {
+  int32_t* i = nullptr;
+  float* f = nullptr;
+};
+
+// The 42 fields in file order.
+void field_refs(DesignPointRecord& r, FieldRef (&f)[kDesignPointFieldCount]) {
+  int n = 0;
+  auto i = [&](int32_t& v) { f[n++] = FieldRef{&v, nullptr}; };
+  auto x = [&](float& v) { f[n++] = FieldRef{nullptr, &v}; };
+  i(r.module_step);
+  i(r.teeth_step);
+  i(r.pressure_angle_step);
+  i(r.helix_step);
+  i(r.shift_variant);
+  i(r.fillet_step);
+  i(r.rounding_variant);
+  i(r.search_pass);
+  x(r.normal_module);
+  i(r.teeth[0]);
+  i(r.teeth[1]);
+  x(r.actual_ratio);
+  x(r.normal_pressure_angle);
+  x(r.helix_angle);
+  x(r.profile_shift[0]);
+  x(r.profile_shift[1]);
+  x(r.profile_shift_sum);
+  x(r.root_fillet_radius[0]);
+  x(r.root_fillet_radius[1]);
+  x(r.tip_diameter[0]);
+  x(r.tip_diameter[1]);
+  x(r.root_diameter[0]);
+  x(r.root_diameter[1]);
+  x(r.transverse_contact_ratio);
+  x(r.axial_contact_ratio);
+  x(r.nominal_bending_stress_pinion);
+  x(r.tooth_root_stress_pinion);
+  x(r.permissible_bending_stress_pinion);
+  x(r.bending_safety_factor_pinion);
+  x(r.nominal_bending_stress_wheel);
+  x(r.tooth_root_stress_wheel);
+  x(r.permissible_bending_stress_wheel);
+  x(r.bending_safety_factor_wheel);
+  x(r.nominal_contact_stress);
+  x(r.contact_stress_pinion);
+  x(r.permissible_contact_stress_pinion);
+  x(r.contact_safety_factor_pinion);
+  x(r.contact_stress_wheel);
+  x(r.permissible_contact_stress_wheel);
+  x(r.contact_safety_factor_wheel);
+  x(r.min_root_fillet_coeff[0]);
+  x(r.min_root_fillet_coeff[1]);
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// Longest line a record can take: 34 reals of at most 47 characters (the largest float in "%10.5f")
+// and 8 small integers, with room to spare. A longer line is no record.
+constexpr std::size_t kMaxRecordLine = 4096;
+
+}  // namespace
+
+DesignPointRecord design_point_of(const DesignData& d, const SearchGridPoint& g) {
+  DesignPointRecord r;
+  r.module_step = g.module_step;
+  r.teeth_step = g.teeth_step;
+  r.pressure_angle_step = g.pressure_angle_step;
+  r.helix_step = g.helix_step;
+  r.shift_variant = g.shift_variant;
+  r.fillet_step = g.fillet_step;
+  r.rounding_variant = g.rounding_variant;
+  r.search_pass = d.geometry_manager_mode;
+  r.normal_module = d.normal_module;
+  r.teeth[0] = d.teeth[0];
+  r.teeth[1] = d.teeth[1];
+  r.actual_ratio = d.actual_ratio;
+  r.normal_pressure_angle = d.normal_pressure_angle;
+  r.helix_angle = d.helix_angle;
+  r.profile_shift[0] = d.profile_shift[0];
+  r.profile_shift[1] = d.profile_shift[1];
+  r.profile_shift_sum = d.profile_shift_sum;
+  for (int k = 0; k < 2; ++k) {
+    r.root_fillet_radius[k] = d.root_fillet_radius[k];
+    r.tip_diameter[k] = d.tip_diameter[k];
+    r.root_diameter[k] = d.root_diameter[k];
+    r.min_root_fillet_coeff[k] = d.min_root_fillet_coeff[k];
+  }
+  r.transverse_contact_ratio = d.transverse_contact_ratio;
+  r.axial_contact_ratio = d.axial_contact_ratio;
+  r.nominal_bending_stress_pinion = d.nominal_bending_stress_pinion;
+  r.tooth_root_stress_pinion = d.tooth_root_stress_pinion;
+  r.permissible_bending_stress_pinion = d.permissible_bending_stress_pinion;
+  r.bending_safety_factor_pinion = d.bending_safety_factor_pinion;
+  r.nominal_bending_stress_wheel = d.nominal_bending_stress_wheel;
+  r.tooth_root_stress_wheel = d.tooth_root_stress_wheel;
+  r.permissible_bending_stress_wheel = d.permissible_bending_stress_wheel;
+  r.bending_safety_factor_wheel = d.bending_safety_factor_wheel;
+  r.nominal_contact_stress = d.nominal_contact_stress;
+  r.contact_stress_pinion = d.contact_stress[0];
+  r.permissible_contact_stress_pinion = d.permissible_contact_stress[0];
+  r.contact_safety_factor_pinion = d.contact_safety_factor[0];
+  r.contact_stress_wheel = d.contact_stress[1];
+  r.permissible_contact_stress_wheel = d.permissible_contact_stress[1];
+  r.contact_safety_factor_wheel = d.contact_safety_factor[1];
+  return r;
+}
+
+void store_design_point(const DesignPointRecord& r, DesignData& d) {
+  d.geometry_manager_mode = r.search_pass;
+  d.normal_module = r.normal_module;
+  d.teeth[0] = r.teeth[0];
+  d.teeth[1] = r.teeth[1];
+  d.actual_ratio = r.actual_ratio;
+  d.normal_pressure_angle = r.normal_pressure_angle;
+  d.helix_angle = r.helix_angle;
+  d.profile_shift[0] = r.profile_shift[0];
+  d.profile_shift[1] = r.profile_shift[1];
+  d.profile_shift_sum = r.profile_shift_sum;
+  for (int k = 0; k < 2; ++k) {
+    d.root_fillet_radius[k] = r.root_fillet_radius[k];
+    d.tip_diameter[k] = r.tip_diameter[k];
+    d.root_diameter[k] = r.root_diameter[k];
+    d.min_root_fillet_coeff[k] = r.min_root_fillet_coeff[k];
+  }
+  d.transverse_contact_ratio = r.transverse_contact_ratio;
+  d.axial_contact_ratio = r.axial_contact_ratio;
+  d.nominal_bending_stress_pinion = r.nominal_bending_stress_pinion;
+  d.tooth_root_stress_pinion = r.tooth_root_stress_pinion;
+  d.permissible_bending_stress_pinion = r.permissible_bending_stress_pinion;
+  d.bending_safety_factor_pinion = r.bending_safety_factor_pinion;
+  d.nominal_bending_stress_wheel = r.nominal_bending_stress_wheel;
+  d.tooth_root_stress_wheel = r.tooth_root_stress_wheel;
+  d.permissible_bending_stress_wheel = r.permissible_bending_stress_wheel;
+  d.bending_safety_factor_wheel = r.bending_safety_factor_wheel;
+  d.nominal_contact_stress = r.nominal_contact_stress;
+  d.contact_stress[0] = r.contact_stress_pinion;
+  d.permissible_contact_stress[0] = r.permissible_contact_stress_pinion;
+  d.contact_safety_factor[0] = r.contact_safety_factor_pinion;
+  d.contact_stress[1] = r.contact_stress_wheel;
+  d.permissible_contact_stress[1] = r.permissible_contact_stress_wheel;
+  d.contact_safety_factor[1] = r.contact_safety_factor_wheel;
+}
+
+std::string format_design_point(const DesignPointRecord& record) {
+  DesignPointRecord r = record;
+  FieldRef f[kDesignPointFieldCount];
+  field_refs(r, f);
+  CLocaleScope c_locale;
+  std::string out = "\r\n";
+  char buffer[128];
+  for (int k = 0; k < kDesignPointFieldCount; ++k) {
+    // Fields 10 and 11 (the teeth) are three wide, the other integers as wide as they need.
+    const char* format = f[k].i ? (k == 9 || k == 10 ? "%3d" : "%d") : "%10.5f";
+    const int n = f[k].i ? std::snprintf(buffer, sizeof buffer, format, *f[k].i)
+                         : std::snprintf(buffer, sizeof buffer, format, static_cast<double>(*f[k].f));
+    if (k > 0) out += ' ';
+    if (n > 0) out.append(buffer, std::size_t(n) < sizeof buffer ? std::size_t(n) : sizeof buffer - 1);
+  }
+  return out;
+}
+
+bool parse_design_point(std::string_view line, DesignPointRecord& out) {
+  if (line.size() > kMaxRecordLine || line.find('\0') != std::string_view::npos) return false;
+  char text[kMaxRecordLine + 1];
+  std::memcpy(text, line.data(), line.size());
+  text[line.size()] = '\0';
+  const locale_t c = c_numeric_locale();
+  if (!c) return false;
+
+  DesignPointRecord r;
+  FieldRef f[kDesignPointFieldCount];
+  field_refs(r, f);
+  const char* p = text;
+  for (int k = 0; k < kDesignPointFieldCount; ++k) {
+    while (is_blank(*p)) ++p;
+    if (*p == '\0') return false;  // cut short
+    char* end = nullptr;
+    errno = 0;
+    if (f[k].i) {
+      const long v = strtol_l(p, &end, 10, c);
+      if (end == p || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+      *f[k].i = static_cast<int32_t>(v);
+    } else {
+      const float v = strtof_l(p, &end, c);
+      // A value beyond the float range reads as an infinity: that is no value the search writes.
+      if (end == p || (errno == ERANGE && (v > 1.0f || v < -1.0f))) return false;
+      *f[k].f = v;
+    }
+    if (*end != '\0' && !is_blank(*end)) return false;  // a number followed by other text
+    p = end;
+  }
+  while (is_blank(*p)) ++p;
+  if (*p != '\0') return false;  // more than 42 fields
+  out = r;
+  return true;
+}
+
+// --- Writer ---
+
+SearchResultWriter::SearchResultWriter(const char* path) : path_(path) {
+  file_ = std::fopen(path, "wb");
+  if (!file_) message_ = "The search results could not be written to " + path_;
+}
+
+SearchResultWriter::~SearchResultWriter() { close(); }
+
+bool SearchResultWriter::write(const DesignPointRecord& r) {
+  if (!file_ || !ok()) return false;
+  const std::string text = format_design_point(r);
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    message_ = "The search results could not be written completely to " + path_;
+    return false;
+  }
+  ++records_;
+  return true;
+}
+
+bool SearchResultWriter::close() {
+  if (!file_) return ok();
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (!closed && ok()) message_ = "The search results could not be written completely to " + path_;
+  return ok();
+}
+
+// --- Reader ---
+
+SearchResultReader::SearchResultReader(const char* path) : path_(path) { file_ = std::fopen(path, "rb"); }
+
+SearchResultReader::~SearchResultReader() {
+  if (file_) std::fclose(file_);
+}
+
+std::string SearchResultReader::open_failure_message() const {
+  return "The search results could not be read from " + path_;
+}
+
+bool SearchResultReader::next(DesignPointRecord& r) {
+  if (!file_) return false;
+  char line[kMaxRecordLine + 1];
+  for (;;) {
+    // One line, whatever it holds; a line longer than any record is read to its end and skipped.
+    std::size_t n = 0;
+    bool overlong = false;
+    int ch;
+    while ((ch = getc_unlocked(file_)) != EOF && ch != '\n') {
+      if (n < kMaxRecordLine) line[n++] = char(ch);
+      else overlong = true;
+    }
+    if (ch == EOF && n == 0 && !overlong) return false;
+    while (n > 0 && line[n - 1] == '\r') --n;
+    const std::string_view text(line, n);
+    bool empty = !overlong;
+    for (char c : text)
+      if (!is_blank(c)) empty = false;
+    if (!empty) {
+      if (!overlong && parse_design_point(text, r)) return true;
+      ++skipped_;
+    }
+    if (ch == EOF) return false;
+  }
+}
+
+}  // namespace morvell

@@ -1,0 +1,458 @@
+// The design-space search: the grid's counts and order, the shift variants, which candidates are rated,
+// the bounds of the teeth range, the record format and the reading back of the result file.
+#include "design_search.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "search_result_file.h"
+#include "startup_values.h"
+
+using namespace morvell;
+
+namespace {
+
+// --- Stand-ins: the geometry pass gives every candidate a transverse contact ratio chosen by the test
+// and, with the automatic split, a pinion shift of 0.1; the rating counts its calls and gives safety
+// factors from a list. ---
+struct StandIn {
+  float contact_ratio = 1.5f;
+  std::vector<float> pinion_bending, wheel_bending;  // per rating, cycled
+  int ratings = 0;
+  int geometry_runs = 0;
+};
+StandIn* stand_in = nullptr;
+
+void fake_geometry(DesignData& d) {
+  ++stand_in->geometry_runs;
+  if (d.geometry_manager_mode == 2) {
+    d.teeth[0] = int32_t(100 / d.normal_module);
+    d.teeth[1] = int32_t(std::lround(d.teeth[0] * d.desired_ratio));
+  }
+  if (d.shift_distribution_auto == 1) d.profile_shift[0] = 0.1f;
+  d.profile_shift[1] = d.profile_shift_sum - d.profile_shift[0];
+  d.actual_ratio = float(d.teeth[1]) / float(d.teeth[0]);
+  d.transverse_contact_ratio = stand_in->contact_ratio;
+}
+
+void fake_rate(DesignData& d) {
+  const std::size_t k = std::size_t(stand_in->ratings++);
+  if (!stand_in->pinion_bending.empty()) {
+    d.bending_safety_factor_pinion = stand_in->pinion_bending[k % stand_in->pinion_bending.size()];
+    d.bending_safety_factor_wheel = stand_in->wheel_bending[k % stand_in->wheel_bending.size()];
+  }
+  d.contact_stress[0] = float(1000 + k);
+}
+
+constexpr SearchCalculations kStandIns{fake_geometry, fake_rate};
+
+std::unique_ptr<DesignData> small_ranges(int32_t teeth_min, int32_t teeth_max) {
+  auto d = std::make_unique<DesignData>();
+  d->centre_distance = 100;
+  d->desired_ratio = 2;
+  d->normal_module = 2;
+  d->transverse_pressure_angle = 20;
+  d->search_teeth_min = teeth_min;
+  d->search_teeth_max = teeth_max;
+  d->search_module_min = 1.0f;
+  d->search_module_max = 2.9f;
+  d->search_pressure_angle_min = 17.5f;
+  d->search_pressure_angle_max = 22.5f;
+  d->search_helix_angle_min = 0;
+  d->search_helix_angle_max = 4;
+  d->search_fillet_coeff_min = 0.3f;
+  d->search_fillet_coeff_max = 0.4f;
+  d->profile_shift_sum = 0.3f;
+  return d;
+}
+
+std::string file_name(const char* test) { return std::string("search_") + test + ".dat"; }
+
+std::vector<DesignPointRecord> read_all(const std::string& path, int32_t* skipped = nullptr) {
+  SearchResultReader reader(path.c_str());
+  EXPECT_TRUE(reader.is_open());
+  std::vector<DesignPointRecord> records;
+  DesignPointRecord r;
+  while (reader.next(r)) records.push_back(r);
+  if (skipped) *skipped = reader.skipped();
+  return records;
+}
+
+std::string file_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace
+
+TEST(DesignSearchGrid, CountsOrderAndProgressOfBothPasses) {
+  struct Case {
+    int32_t teeth_min, teeth_max;
+    int32_t records;
+    int last_progress;
+  };
+  for (const Case c : {Case{13, 22, 9000, 50}, Case{13, 14, 5400, 30}, Case{40, 40, 4950, 27}}) {
+    SCOPED_TRACE(c.teeth_min);
+    StandIn s;
+    stand_in = &s;
+    auto d = small_ranges(c.teeth_min, c.teeth_max);
+    std::vector<int> progress;
+    const std::string path = file_name("counts");
+    const SearchRun run = search_design_space(*d, [&](int p) { progress.push_back(p); }, kStandIns, path.c_str());
+    ASSERT_TRUE(run.ok()) << run.message;
+    EXPECT_EQ(run.records, c.records);
+    EXPECT_EQ(search_record_count(*d), c.records);
+    EXPECT_EQ(d->search_eval_count, c.records);
+    EXPECT_EQ(d->geometry_manager_mode, 3);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), c.last_progress);
+    EXPECT_EQ(progress.front(), 0);
+
+    const std::vector<DesignPointRecord> r = read_all(path);
+    ASSERT_EQ(int32_t(r.size()), c.records);
+    const int32_t pass1 = c.records - 4500;
+    // Pass 1: tooth step outermost, then pressure angle, helix, fillet, rounding, shift variant innermost.
+    for (int32_t i = 0; i < pass1; ++i) {
+      ASSERT_EQ(r[i].search_pass, 1);
+      ASSERT_EQ(r[i].module_step, 0);
+      ASSERT_EQ(r[i].shift_variant, i % 3);
+      ASSERT_EQ(r[i].rounding_variant, (i / 3) % 2);
+      ASSERT_EQ(r[i].fillet_step, (i / 6) % 3);
+      ASSERT_EQ(r[i].helix_step, (i / 18) % 5);
+      ASSERT_EQ(r[i].pressure_angle_step, (i / 90) % 5);
+      ASSERT_EQ(r[i].teeth_step, i / 450);
+      ASSERT_EQ(r[i].teeth[0], c.teeth_min + i / 450);
+      ASSERT_EQ(r[i].teeth[1], r[i].rounding_variant == 0 ? int32_t(std::ceil(r[i].teeth[0] * 2.0))
+                                                          : int32_t(std::floor(r[i].teeth[0] * 2.0)));
+      ASSERT_EQ(r[i].profile_shift_sum, 0.0f);
+    }
+    // Pass 2: module step outermost, one tooth step, one rounding.
+    for (int32_t i = pass1; i < c.records; ++i) {
+      const int32_t k = i - pass1;
+      ASSERT_EQ(r[i].search_pass, 2);
+      ASSERT_EQ(r[i].teeth_step, 0);
+      ASSERT_EQ(r[i].rounding_variant, 0);
+      ASSERT_EQ(r[i].shift_variant, k % 3);
+      ASSERT_EQ(r[i].fillet_step, (k / 3) % 3);
+      ASSERT_EQ(r[i].helix_step, (k / 9) % 5);
+      ASSERT_EQ(r[i].pressure_angle_step, (k / 45) % 5);
+      ASSERT_EQ(r[i].module_step, k / 225);
+    }
+    // Grid values: pressure angle and helix over five steps, fillet factor over three, modules over 20.
+    EXPECT_EQ(r[90].normal_pressure_angle, 18.75f);
+    EXPECT_EQ(r[4 * 90].normal_pressure_angle, 22.5f);
+    EXPECT_EQ(r[18].helix_angle, 1.0f);
+    EXPECT_EQ(r[12].min_root_fillet_coeff[0], 0.4f);
+    EXPECT_EQ(r[12].min_root_fillet_coeff[1], 0.4f);
+    EXPECT_EQ(r[pass1 + 225].normal_module, 1.1f);
+    // The desired ratio is only borrowed by pass 1.
+    EXPECT_EQ(d->desired_ratio, 2.0f);
+    std::remove(path.c_str());
+  }
+}
+
+TEST(DesignSearchGrid, ModuleCapAtThirteenPinionTeeth) {
+  StandIn s;
+  stand_in = &s;
+  auto d = small_ranges(13, 14);
+  d->search_module_min = 4.0f;
+  d->search_module_max = 9.7f;  // steps of 0.3 mm
+  const std::string path = file_name("cap");
+  ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
+  const std::vector<DesignPointRecord> r = read_all(path);
+  float largest = 0;
+  for (const DesignPointRecord& x : r)
+    if (x.search_pass == 2) largest = std::max(largest, x.normal_module);
+  // The module at which 13 pinion teeth and 26 wheel teeth fill 100 mm, at the largest pressure angle
+  // and helix of the first design's evaluations, bounds every module.
+  EXPECT_LT(largest, 5.2f);
+  EXPECT_GT(largest, 4.9f);
+  std::remove(path.c_str());
+}
+
+TEST(DesignSearchGrid, ShiftVariantsMoveThePinionShiftFromThePreviousEvaluation) {
+  StandIn s;
+  // Variant 0 rates 1.2 / 1.5 (pinion weaker): +0.2. Variant 1 rates 1.6 / 1.4 (wheel weaker): -0.15.
+  s.pinion_bending = {1.2f, 1.6f, 1.0f};
+  s.wheel_bending = {1.5f, 1.4f, 1.0f};
+  stand_in = &s;
+  auto d = small_ranges(13, 14);
+  const std::string path = file_name("shift");
+  ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
+  const std::vector<DesignPointRecord> r = read_all(path);
+  EXPECT_EQ(r[0].profile_shift[0], 0.1f);
+  EXPECT_FLOAT_EQ(r[1].profile_shift[0], 0.3f);
+  EXPECT_FLOAT_EQ(r[2].profile_shift[0], 0.15f);
+  // With the split off, the wheel takes the rest of the shift sum (0 in pass 1).
+  EXPECT_FLOAT_EQ(r[2].profile_shift[1], -0.15f);
+  EXPECT_EQ(r[3].profile_shift[0], 0.1f);  // the next grid point starts from the automatic split
+  std::remove(path.c_str());
+}
+
+TEST(DesignSearchGrid, OnlyCandidatesAboveContactRatioOneAreRatedAndTheOthersRepeatTheLastRating) {
+  StandIn s;
+  s.contact_ratio = 1.0f;
+  stand_in = &s;
+  auto d = small_ranges(13, 14);
+  d->contact_stress[0] = 777;
+  const std::string path = file_name("unrated");
+  ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
+  EXPECT_EQ(s.ratings, 0);
+  const std::vector<DesignPointRecord> r = read_all(path);
+  EXPECT_EQ(r.front().contact_stress_pinion, 777.0f);
+  EXPECT_EQ(r.back().contact_stress_pinion, 777.0f);
+
+  // The same design in single-design mode is rated, and nothing else changes.
+  d->search_single_design = 1;
+  d->search_eval_count = 5;
+  const int runs = s.geometry_runs;
+  const SearchRun single = search_design_space(*d, {}, kStandIns, path.c_str());
+  EXPECT_TRUE(single.ok());
+  EXPECT_EQ(single.records, 0);
+  EXPECT_EQ(s.geometry_runs, runs + 1);
+  EXPECT_EQ(s.ratings, 1);
+  EXPECT_EQ(d->search_eval_count, 5);
+  EXPECT_EQ(read_all(path).size(), r.size());  // the file is not touched
+  std::remove(path.c_str());
+}
+
+TEST(DesignSearchGrid, TeethRangesTheWindowNeverGivesStayBounded) {
+  struct Case {
+    int32_t teeth_min, teeth_max;
+    int32_t pass1_records;
+  };
+  // A reversed range has no tooth counts; a huge one is spread over 200 counts inside it.
+  for (const Case c : {Case{20, 19, 0}, Case{13, 2000000000, 200 * 450}, Case{-2147483647 - 1, 2147483647, 200 * 450}}) {
+    SCOPED_TRACE(c.teeth_max);
+    StandIn s;
+    stand_in = &s;
+    auto d = small_ranges(c.teeth_min, c.teeth_max);
+    const std::string path = file_name("bounded");
+    const SearchRun run = search_design_space(*d, {}, kStandIns, path.c_str());
+    ASSERT_TRUE(run.ok());
+    EXPECT_EQ(run.records, c.pass1_records + 4500);
+    for (const DesignPointRecord& x : read_all(path)) {
+      if (x.search_pass != 1) continue;
+      ASSERT_GE(x.teeth[0], c.teeth_min);
+      ASSERT_LE(x.teeth[0], c.teeth_max);
+    }
+    std::remove(path.c_str());
+  }
+}
+
+TEST(DesignSearchGrid, AResultFileThatCannotBeCreatedIsReportedAndNothingIsSearched) {
+  StandIn s;
+  stand_in = &s;
+  auto d = small_ranges(13, 14);
+  const SearchRun run = search_design_space(*d, {}, kStandIns, "no_such_directory/optimizer.dat");
+  EXPECT_FALSE(run.ok());
+  EXPECT_EQ(run.message, "The search results could not be written to no_such_directory/optimizer.dat");
+  EXPECT_EQ(run.evaluations, 0);
+  EXPECT_EQ(s.geometry_runs, 0);
+}
+
+TEST(DesignSearchGrid, AResultFileThatFillsUpStopsTheGridAndIsReported) {
+  StandIn s;
+  stand_in = &s;
+  auto d = small_ranges(13, 14);
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  if (!full) GTEST_SKIP() << "no /dev/full";
+  std::fclose(full);
+  const SearchRun run = search_design_space(*d, {}, kStandIns, "/dev/full");
+  EXPECT_FALSE(run.ok());
+  EXPECT_EQ(run.message, "The search results could not be written completely to /dev/full");
+  EXPECT_LT(run.evaluations, 5400);
+}
+
+// --- The record format ---
+
+namespace {
+
+DesignPointRecord sample_record() {
+  DesignPointRecord r;
+  r.module_step = 19;
+  r.teeth_step = 0;
+  r.pressure_angle_step = 4;
+  r.helix_step = 3;
+  r.shift_variant = 2;
+  r.fillet_step = 1;
+  r.rounding_variant = 0;
+  r.search_pass = 2;
+  r.normal_module = 2.5f;
+  r.teeth[0] = 17;
+  r.teeth[1] = 123;
+  r.actual_ratio = 123.0f / 17.0f;
+  r.normal_pressure_angle = 22.5f;
+  r.helix_angle = 12.25f;
+  r.profile_shift[0] = 0.35f;
+  r.profile_shift[1] = -0.125f;
+  r.profile_shift_sum = 0.225f;
+  r.root_fillet_radius[0] = 0.95f;
+  r.root_fillet_radius[1] = 1.0f;
+  r.tip_diameter[0] = 49.123456f;
+  r.tip_diameter[1] = 320.5f;
+  r.root_diameter[0] = 38.0f;
+  r.root_diameter[1] = 308.75f;
+  r.transverse_contact_ratio = 1.6f;
+  r.axial_contact_ratio = 0;
+  r.nominal_bending_stress_pinion = 150.5f;
+  r.tooth_root_stress_pinion = 250.25f;
+  r.permissible_bending_stress_pinion = 600;
+  r.bending_safety_factor_pinion = 2.4f;
+  r.nominal_bending_stress_wheel = 140;
+  r.tooth_root_stress_wheel = 230;
+  r.permissible_bending_stress_wheel = 610;
+  r.bending_safety_factor_wheel = 2.65f;
+  r.nominal_contact_stress = 900;
+  r.contact_stress_pinion = 1100.5f;
+  r.permissible_contact_stress_pinion = 1500;
+  r.contact_safety_factor_pinion = 1.36f;
+  r.contact_stress_wheel = 1100.5f;
+  r.permissible_contact_stress_wheel = 1450;
+  r.contact_safety_factor_wheel = 1.32f;
+  r.min_root_fillet_coeff[0] = 0.35f;
+  r.min_root_fillet_coeff[1] = 0.35f;
+  return r;
+}
+
+bool same(const DesignPointRecord& a, const DesignPointRecord& b) {
+  return format_design_point(a) == format_design_point(b);
+}
+
+}  // namespace
+
+TEST(SearchResultFile, OneRecordByteForByte) {
+  EXPECT_EQ(format_design_point(sample_record()),
+            "\r\n19 0 4 3 2 1 0 2    2.50000  17 123    7.23529   22.50000   12.25000    0.35000   -0.12500"
+            "    0.22500    0.95000    1.00000   49.12346  320.50000   38.00000  308.75000    1.60000    0.00000"
+            "  150.50000  250.25000  600.00000    2.40000  140.00000  230.00000  610.00000    2.65000  900.00000"
+            " 1100.50000 1500.00000    1.36000 1100.50000 1450.00000    1.32000    0.35000    0.35000");
+  DesignPointRecord wide;
+  wide.teeth[0] = 1234;
+  wide.normal_module = std::nanf("");
+  wide.actual_ratio = -INFINITY;
+  EXPECT_EQ(format_design_point(wide).substr(0, 49), "\r\n0 0 0 0 0 0 0 0        nan 1234   0       -inf ");
+}
+
+TEST(SearchResultFile, RecordsStoreIntoTheDesignDataAndBack) {
+  const DesignPointRecord r = sample_record();
+  DesignData d;
+  store_design_point(r, d);
+  EXPECT_EQ(d.geometry_manager_mode, 2);
+  EXPECT_EQ(d.teeth[1], 123);
+  EXPECT_EQ(d.contact_safety_factor[1], 1.32f);
+  EXPECT_EQ(d.min_root_fillet_coeff[1], 0.35f);
+  SearchGridPoint g{19, 0, 4, 3, 2, 1, 0};
+  EXPECT_TRUE(same(design_point_of(d, g), r));
+}
+
+TEST(SearchResultFile, ReadingBackGivesTheValuesTheFileShows) {
+  const std::string path = file_name("roundtrip");
+  {
+    SearchResultWriter w(path.c_str());
+    ASSERT_TRUE(w.write(sample_record()));
+    DesignPointRecord odd = sample_record();
+    odd.bending_safety_factor_wheel = std::nanf("");
+    odd.permissible_bending_stress_wheel = INFINITY;
+    ASSERT_TRUE(w.write(odd));
+    ASSERT_TRUE(w.close());
+  }
+  const std::string text = file_text(path);
+  EXPECT_EQ(text.substr(0, 4), "\r\n19");
+  EXPECT_NE(text.back(), '\n');
+  const std::vector<DesignPointRecord> r = read_all(path);
+  ASSERT_EQ(r.size(), 2u);
+  EXPECT_TRUE(same(r[0], sample_record()));
+  EXPECT_EQ(r[0].tip_diameter[0], 49.12346f);  // five decimals survive, not more
+  EXPECT_TRUE(std::isnan(r[1].bending_safety_factor_wheel));
+  EXPECT_TRUE(std::isinf(r[1].permissible_bending_stress_wheel));
+  std::remove(path.c_str());
+}
+
+TEST(SearchResultFile, MalformedLinesAreSkippedAndTheReaderMovesOn) {
+  const std::string good = format_design_point(sample_record()).substr(2);
+  struct Case {
+    const char* what;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"cut short", good.substr(0, good.size() / 2)},
+      {"one field too many", good + " 1.0"},
+      {"text for a number", "x" + good.substr(1)},
+      {"a number followed by text", good + "abc"},
+      {"a real for an integer", "1.5" + good.substr(2)},
+      {"an integer beyond 32 bits", "99999999999" + good.substr(2)},
+      {"a real beyond the float range", good.substr(0, good.size() - 7) + "1e99"},
+      {"a line longer than any record", good + std::string(5000, ' ')},
+      {"a line of NUL characters", std::string(40, '\0')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DesignPointRecord r = sample_record();
+    r.teeth[0] = 55;
+    EXPECT_FALSE(parse_design_point(c.line, r));
+    EXPECT_EQ(r.teeth[0], 55);
+    const std::string path = file_name("malformed");
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << "\n\n" << c.line << "\n" << good << "\r\n\r\n";
+    }
+    int32_t skipped = 0;
+    const std::vector<DesignPointRecord> records = read_all(path, &skipped);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(same(records[0], sample_record()));
+    EXPECT_EQ(skipped, 1);
+    std::remove(path.c_str());
+  }
+  SearchResultReader missing("no_such_file.dat");
+  EXPECT_FALSE(missing.is_open());
+  DesignPointRecord r;
+  EXPECT_FALSE(missing.next(r));
+  EXPECT_EQ(missing.open_failure_message(), "The search results could not be read from no_such_file.dat");
+}
+
+// --- The real calculations ---
+
+TEST(DesignSearchGrid, RealCandidatesOfTheDefaultDesignAreRated) {
+  auto d = std::make_unique<DesignData>();
+  set_startup_values(*d);
+  d->unit_system = 1;
+  set_unit_factors(*d);
+  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
+  ASSERT_TRUE(read_design_file(*d).ok());
+  calc_gear_geometry(*d);
+  d->tooth_proportion_mode = 2;
+  d->search_teeth_min = std::max(13, d->teeth[0] - 5);
+  d->search_teeth_max = d->search_teeth_min + 1;
+  d->search_module_min = 0.75f * d->normal_module;
+  d->search_module_max = 1.25f * d->normal_module;
+  d->search_pressure_angle_min = 17.5f;
+  d->search_pressure_angle_max = 22.5f;
+  d->search_helix_angle_min = std::max(0.0f, d->helix_angle - 3);
+  d->search_helix_angle_max = d->helix_angle;
+  d->search_fillet_coeff_min = 0.3f;
+  d->search_fillet_coeff_max = 0.4f;
+  const std::string path = file_name("real");
+  const SearchRun run = search_design_space(*d, {}, {}, path.c_str());
+  ASSERT_TRUE(run.ok());
+  const std::vector<DesignPointRecord> r = read_all(path);
+  ASSERT_EQ(r.size(), 5400u);
+  int rated = 0;
+  for (const DesignPointRecord& x : r)
+    if (x.transverse_contact_ratio > 1.0f && x.contact_safety_factor_pinion > 0) ++rated;
+  EXPECT_GT(rated, 4000);
+
+  std::remove(path.c_str());
+}
