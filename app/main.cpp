@@ -13,6 +13,7 @@
 #include "main_window.h"
 #include "metrology_form.h"
 #include "modal_services.h"
+#include "optimization_form.h"
 #include "progress_form.h"
 #include "sizing_form.h"
 #include "sn_curve_data_form.h"
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
     useoptimizedform = use_optimized.get();
     auto tolerances = std::make_unique<TTolerancesform>(design);
     Tolerancesform = tolerances.get();
+    auto optimization = std::make_unique<Toptimizationform>(design);
+    optimizationform = optimization.get();
+    use_progress_window(*optimizationform, *Progressform);
 
     // The splash window until it is clicked, then the start-up choice; the main window's first show acts on it.
     forms::services().show_modal(*splashform);
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
     const int result = app.exec();
 
     Tolerancesform = nullptr;
+    optimizationform = nullptr;
     useoptimizedform = nullptr;
     sizingform = nullptr;
     startupform = nullptr;

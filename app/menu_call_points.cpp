@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "metrology_form.h"
 #include "modal_services.h"
+#include "optimization_form.h"
 #include "splash_form.h"
 #include "tolerances_form.h"
 #include "use_optimized_form.h"
@@ -16,8 +17,7 @@
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {FlashTemperature1, RunOptimizer1, Minimizecentredistance1, EditConstraints1, Chamfers1,
-          Facewidthoffset1};
+  return {FlashTemperature1, Minimizecentredistance1, EditConstraints1, Chamfers1, Facewidthoffset1};
 }
 
 void TMainForm::show_rating_input_dialog() {
@@ -25,7 +25,9 @@ void TMainForm::show_rating_input_dialog() {
 }
 void TMainForm::show_sn_curves_window() {}
 void TMainForm::show_flash_temperature_dialog() {}
-void TMainForm::show_design_search_window() {}
+void TMainForm::show_design_search_window() {
+  if (optimizationform) forms::services().show_modal(*optimizationform);
+}
 void TMainForm::show_use_optimized_question() {
   if (useoptimizedform) forms::services().show_modal(*useoptimizedform);
 }

@@ -1,0 +1,156 @@
+// The design-space search window "Design Space Search": the plot of the search results with its three
+// axis choices, zoom and pick modes, the eight range pairs (four bound the search, all filter the plot),
+// the eight result filters, the search button and the window's own results pane with the report of the
+// design held in the design data.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+#include "design_data.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+namespace morvell {
+
+// The plot picture: an image that keeps what is drawn on it (markers, the rubber band) until it is
+// drawn again, with the mouse events of the window.
+class SearchPlotImage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SearchPlotImage(QWidget* parent = nullptr);
+
+  // The picture at the widget's present size (made anew, white, when the size changed).
+  QImage& picture();
+
+  std::function<void(int x, int y)> on_mouse_down, on_mouse_move, on_mouse_up;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QImage picture_;
+};
+
+// What the window does with the progress window while it searches and reads the results. The program
+// connects the progress window; without it nothing is shown.
+struct SearchProgressWindow {
+  std::function<void(const char* caption)> set_caption;
+  std::function<bool()> is_visible;
+  std::function<void(bool visible)> set_visible;
+  std::function<void(int position)> set_position;
+};
+
+class Toptimizationform : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Toptimizationform(DesignData& d, QWidget* parent = nullptr);
+
+  SearchProgressWindow progress;
+  // The result file the window searches into and reads (optimizer.dat in the current directory).
+  std::string result_file;
+
+  SearchPlotImage* Image1;
+  QLabel* XnegLabel;
+  QLabel* YaxisLabel;
+  QLabel* XplusLabel;
+  QComboBox* XnegComboBox;
+  QComboBox* YaxisComboBox;
+  QComboBox* XplusComboBox;
+  QPushButton* Zoominbutton;
+  QPushButton* selectButton;
+  QPushButton* resetButton;
+  QCheckBox* autoscaleCheckBox;
+  QLabel* autoscaleLabel;
+  QGroupBox* rangeBox;
+  QLabel* modulelabel;
+  QLineEdit *minMnedit, *maxMnedit, *minz1edit, *maxz1edit, *minalphaedit, *maxalphaedit, *minbetaedit,
+      *maxbetaedit, *minacredit, *maxacredit, *mincredit, *maxcredit, *minsigmaXedit, *maxsigmaXedit, *minuedit,
+      *maxuedit;
+  QGroupBox* filterBox;
+  QLabel* safetyfactorlabel;
+  QLabel* nominalstresslabel;
+  QLabel* actualstresslabel;
+  QCheckBox* safetyfactorCheckBox;
+  QCheckBox* nomstressCheckBox;
+  QCheckBox* actualstressCheckBox;
+  QLineEdit *minpincontedit, *maxpincontedit, *minpinbendedit, *maxpinbendedit, *minwheelcontedit,
+      *maxwheelcontedit, *minwheelbendedit, *maxwheelbendedit;
+  QPushButton* Button2;
+  QTextEdit* mainresults;
+
+  // Handlers.
+  void FormShow();
+  void FormClose();
+  void Button2Click();
+  void XnegComboBoxChange();
+  void XplusComboBoxChange();
+  void YaxisComboBoxChange();
+  void autoscaleCheckBoxClick();
+  void ZoominbuttonClick();
+  void selectButtonClick();
+  void resetButtonClick();
+  void Image1MouseDown(int x, int y);
+  void Image1MouseMove(int x, int y);
+  void Image1MouseUp(int x, int y);
+  void safetyfactorCheckBoxClick();
+  void nomstressCheckBoxClick();
+  void actualstressCheckBoxClick();
+
+  // Redraws the plot and shows every range and filter.
+  void Set_optimizer_textboxes();
+  // Draws the plot of the result file into Image1.
+  void optimizer_plot_report();
+  // The +X, Y and -X values of the design held in the design data into scratch_values [0], [1], [2].
+  void select_opti_plot_variable();
+  // scratch_values [5] := 1.0 when the design held lies outside any range, else 0.
+  void check_opti_in_limits();
+  // The report of the design held into the window's results pane.
+  void form_report();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct FilterRow;
+  void range_exit(QLineEdit* edit);
+  void module_exit(bool max);
+  void teeth_exit(bool max);
+  void filter_exit(QLineEdit* edit, bool max, int row);
+  void set_range_texts();
+  void set_filter_texts();
+  void set_edits_enabled(bool enabled);
+  void filter_kind_click(QCheckBox* box, QCheckBox* partner);
+  void draw_markers(QColor colour);
+  void pick(bool plus_half, int x, int y);
+  void zoom();
+  void xor_rubber_band();
+  bool report_unreadable_results(bool opened);
+  void show_progress_position(int position);
+
+  DesignData& d_;
+  bool read_failure_reported_ = false;
+};
+
+extern Toptimizationform* optimizationform;
+
+class TProgressform;
+// Lets the window drive the program's progress window.
+void use_progress_window(Toptimizationform& window, TProgressform& progress_window);
+
+}  // namespace morvell

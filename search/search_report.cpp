@@ -1,0 +1,328 @@
+#include "search_report.h"
+
+#include <cmath>
+#include <limits>
+
+#include "numeric.h"
+#include "results_pane.h"
+
+namespace morvell {
+
+namespace {
+
+// A value as the formatter receives it: converted in extended precision, rounded to double; a value
+// that is not a number prints "nan" whatever its sign.
+double shown(ld value) { return std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : double(value); }
+
+class Lines {
+ public:
+  explicit Lines(ReportLines& out) : out_(out) {}
+  void text(int line, const char* s) { out_.push_back({line, s}); }
+  void one(int line, const char* format, ld v) { out_.push_back({line, format_line(format, shown(v))}); }
+  void two(int line, const char* format, ld a, ld b) {
+    out_.push_back({line, format_line(format, shown(a), shown(b))});
+  }
+  void teeth(int line, const char* format, int32_t a, int32_t b) { out_.push_back({line, format_line(format, a, b)}); }
+
+ private:
+  ReportLines& out_;
+};
+
+// The diameter at roll length r from the base circle of diameter d_b.
+ld roll_diameter(float base_diameter, float roll) {
+  return 2.0L * std::sqrt(0.25L * ld(base_diameter) * base_diameter + ld(roll) * roll);
+}
+
+}  // namespace
+
+ReportLines search_report_lines(const DesignData& d) {
+  ReportLines out;
+  if (d.unit_system != 1 && d.unit_system != 2) return out;
+  Lines w(out);
+  const bool en = d.unit_system == 2;
+  auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
+  const ld length = en ? ld(d.length_unit_factor) : 1;
+  const ld stress = en ? ld(d.stress_unit_factor) : 1;
+  const ld force = en ? ld(d.force_unit_factor) : 1;
+  auto len2 = [&](int line, const char* metric, const char* english, const float (&v)[2]) {
+    w.two(line, pick(metric, english), v[0] / length, v[1] / length);
+  };
+
+  // --- Head ---
+  w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
+  w.teeth(1, "Number of Teeth \t\t\t%-d\t\t%-d", d.teeth[0], d.teeth[1]);
+  if (en)
+    w.one(2, "Diametral Pitch (1/inch)\t\t\t%-16.4f", 1.0L / d.normal_module * 25.4L);
+  else
+    w.one(2, "Normal Module (mm)\t\t\t%-16.3f", d.normal_module);
+  w.one(3, "Pressure Angle (degrees)\t\t\t%-16.3f", d.normal_pressure_angle);
+  w.one(4, "Helix Angle (degrees)\t\t\t%-16.3f", d.helix_angle);
+  w.two(6, "Contact Safety Factor \tSH\t%-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
+  w.two(7,
+        pick("Nominal Contact Stress(MPa)\tSigmaHO\t%-16.3f\t%-16.3f",
+             "Nominal Contact Stress(psi)\tSigmaHO\t%-16.0f\t%-16.0f"),
+        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
+  w.two(8,
+        pick("Actual Cont. Stress \t\tSigmaH\t%-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t%-16.0f\t%-16.0f"),
+        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
+  w.two(10, "Bending Safety Factor \tSF\t%-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
+        d.bending_safety_factor_wheel);
+  w.two(11,
+        pick("Nominal Bending Stress\tSigmaFO\t%-16.3f\t%-16.3f", "Nominal Bending Stress\tSigmaFO\t%-16.0f\t%-16.0f"),
+        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
+  w.two(12,
+        pick("Actual Bend. Stress\t\tSigmaF\t%-16.3f\t%-16.3f", "Actual Bend. Stress\t\tSigmaF\t%-16.0f\t%-16.0f"),
+        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
+  w.one(14, "Contact Ratio (Transverse) \t\t\t%-16.3f", d.transverse_contact_ratio);
+  w.one(15, "Contact Ratio (Axial) \t\t\t%-16.3f", d.axial_contact_ratio);
+
+  // --- Full details ---
+  w.text(17, "FULL DETAILS");
+  w.text(19, d.helix_hand == 1 ? "Helix Hand \t\t\tleft\t\tright" : "Helix Hand \t\t\tright\t\tleft");
+  len2(20, "Reference Diameter (mm)\t\t%-16.3f\t%-16.3f", "Reference Diameter (inch)\t\t%-16.4f\t%-16.4f",
+       d.reference_diameter);
+  w.two(21, "Addendum Modification Coeff.\t\t%-16.4f\t%-16.4f", d.profile_shift[0], d.profile_shift[1]);
+  len2(22, "Outside Diameter (mm)\t\t%-16.3f\t%-16.3f", "Outside Diameter (inch)\t\t%-16.4f\t%-16.4f", d.tip_diameter);
+  len2(23, "Outside Diameter Chamfer (mm)\t%-16.3f\t%-16.3f", "Outside Diameter Chamfer (inch)\t%-16.4f\t%-16.4f",
+       d.tip_chamfer);
+  len2(24, "Root Diameter (mm)   \t\t%-16.3f\t%-16.3f", "Root Diameter (inch)   \t\t%-16.4f\t%-16.4f",
+       d.root_diameter);
+  len2(25, "Root Fillet Radius (mm)\t\t%-16.3f\t%-16.3f", "Root Fillet Radius (inch)\t\t%-16.4f\t%-16.4f",
+       d.root_fillet_radius);
+  w.one(26, pick("Centre Distance (mm)\t\t\t%-16.3f", "Centre Distance (inch)\t\t\t%-16.4f"),
+        d.centre_distance / length);
+  len2(27, "Face Width (mm)\t\t\t%-16.3f\t%-16.3f", "Face Width (inch)\t\t\t%-16.4f\t%-16.4f", d.face_width);
+  len2(28, "Edge Chamfer (mm)      \t\t%-16.3f\t%-16.3f", "Edge Chamfer (inch)      \t\t%-16.4f\t%-16.4f",
+       d.edge_chamfer);
+  len2(29, "Form Diameter (mm)   \t\t%-16.3f\t%-16.3f", "Form Diameter (inch)   \t\t%-16.4f\t%-16.4f",
+       d.form_diameter);
+  len2(30, "Base Diameter (mm)   \t\t%-16.3f\t%-16.3f", "Base Diameter (inch)   \t\t%-16.4f\t%-16.4f",
+       d.base_diameter);
+  len2(32, "Thickness (nominal transverse) (mm)\t%-16.3f\t%-16.3f",
+       "Thickness (nominal transverse) (inch)\t%-16.4f\t%-16.4f", d.thickness_nominal_transverse);
+  len2(33, "Thickness (nominal normal) (mm)    \t%-16.3f\t%-16.3f",
+       "Thickness (nominal normal) (inch)    \t%-16.4f\t%-16.4f", d.thickness_nominal_normal);
+  len2(34, "Thickness (finished transverse) (mm)\t%-16.3f\t%-16.3f",
+       "Thickness (finished transverse) (inch)\t%-16.4f\t%-16.4f", d.thickness_finished_transverse);
+  len2(35, "Thickness (finished normal) (mm)    \t%-16.3f\t%-16.3f",
+       "Thickness (finished normal) (inch)    \t%-16.4f\t%-16.4f", d.thickness_finished_normal);
+  len2(36, "Measurement Over Balls(finished) (mm)\t%-16.3f\t%-16.3f",
+       "Measurement Over Balls(finished) (inch)\t%-16.4f\t%-16.4f", d.ball_measurement_finished);
+  len2(37, "Ball Diameter (mm)    \t\t%-16.3f\t%-16.3f", "Ball Diameter (inch)    \t\t%-16.4f\t%-16.4f",
+       d.ball_diameter);
+  len2(38, "Chordal Span (mm) (finished)\t\t%-16.3f\t%-16.3f", "Chordal Span (inch) (finished)\t\t%-16.4f\t%-16.4f",
+       d.chordal_span_finished);
+  w.teeth(39, "Number of Teeth to Span \t\t%-d\t\t%-d", d.span_teeth[0], d.span_teeth[1]);
+  w.one(41, "Desired Ratio\t\t\t\t%-16.3f", d.desired_ratio);
+  w.one(42, "Actual Ratio\t\t\t\t%-16.3f", d.actual_ratio);
+  w.one(44, pick("Backlash (Transverse) (mm)\t\t\t%-16.3f", "Backlash (Transverse) (inch)\t\t\t%-16.4f"),
+        d.backlash_transverse / length);
+  w.one(45, pick("Backlash (Normal) (mm)\t\t\t%-16.3f", "Backlash (Normal) (inch)\t\t\t%-16.4f"),
+        d.backlash_normal / length);
+  w.one(46, pick("Backlash (Radial) (mm)\t\t\t%-16.3f", "Backlash (Radial) (inch)\t\t\t%-16.4f"),
+        d.backlash_radial / length);
+  w.one(47,
+        pick("Backlash (Transverse circular) (mm)\t\t%-16.3f", "Backlash (Transverse circular) (inch)\t\t%-16.4f"),
+        d.backlash_transverse_circular / length);
+  w.one(48, pick("Backlash (Normal Circular) (mm)\t\t%-16.3f", "Backlash (Normal Circular) (inch)\t\t%-16.4f"),
+        d.backlash_normal_circular / length);
+  len2(50, "Start of active Profile Diameter (mm)\t%-16.3f\t%-16.3f",
+       "Start of active Profile Diameter (inch)\t%-16.4f\t%-16.4f", d.sap_diameter);
+  w.two(51,
+        pick("Lowest Single Tooth Contact (mm)\t%-16.3f\t%-16.3f", "Lowest Single Tooth Contact (inch)\t%-16.4f\t%-16.4f"),
+        roll_diameter(d.base_diameter[0], d.lowest_single_contact_roll_pinion) / length,
+        roll_diameter(d.base_diameter[1], d.lowest_single_contact_roll_wheel) / length);
+  w.two(52,
+        pick("Highest Single Tooth Contact (mm)\t%-16.3f\t%-16.3f",
+             "Highest Single Tooth Contact (inch)\t%-16.4f\t%-16.4f"),
+        roll_diameter(d.base_diameter[0], d.highest_single_contact_roll_pinion) / length,
+        roll_diameter(d.base_diameter[1], d.highest_single_contact_roll_wheel) / length);
+  len2(53, "End of Active Profile Diameter (mm)\t%-16.3f\t%-16.3f",
+       "End of Active Profile Diameter (inch)\t%-16.4f\t%-16.4f", d.eap_diameter);
+  w.one(55, "Transverse Pressure Angle (deg)\t\t%-16.3f", d.transverse_pressure_angle);
+  {
+    // pi as a double and 1/180 in extended precision.
+    const ld m_t = ld(d.normal_module) / std::cos(ld(d.helix_angle) * ld(3.141592653589793) * (1.0L / 180.0L));
+    if (en)
+      w.one(56, "Transverse DP (1/inch)\t\t\t%-16.4f", 1.0L / m_t * 25.4L);
+    else
+      w.one(56, "Transverse Module (mm)\t\t\t%-16.3f", m_t);
+  }
+  len2(58, "Working Pitch Diameter (mm)\t\t%-16.3f\t%-16.3f", "Working Pitch Diameter (inch)\t\t%-16.4f\t%-16.4f",
+       d.working_pitch_diameter);
+  w.one(59, "Working Normal Pressure Angle (deg)\t\t%-16.3f", d.working_normal_pressure_angle);
+  w.one(60, "Working Transverse Pressure Angle (deg)\t%-16.3f", d.working_transverse_pressure_angle);
+  w.one(61, "Working Helix Angle (deg)\t\t\t%-16.3f", d.working_helix_angle);
+  w.one(63, pick("Face Width Offset (mm)\t\t\t%-16.3f", "Face Width Offset (inch)\t\t\t%-16.4f"),
+        d.face_width_offset / length);
+  w.one(64, pick("Active Face Width(mm)\t\t\t%-16.3f", "Active Face Width(inch)\t\t\t%-16.4f"),
+        d.active_face_width / length);
+  w.two(66,
+        pick("Base Radius to Form Radius (mm)\t%-16.3f\t%-16.3f", "Base Radius to Form Radius (inch)\t%-16.4f\t%-16.4f"),
+        (ld(d.form_diameter[0]) - d.base_diameter[0]) * 0.5L / length,
+        (ld(d.form_diameter[1]) - d.base_diameter[1]) * 0.5L / length);
+  w.two(67,
+        pick("Form Radius to SAP Radius (mm)\t%-16.3f\t%-16.3f", "Form Radius to SAP Radius (inch)\t%-16.4f\t%-16.4f"),
+        (ld(d.sap_diameter[0]) - d.form_diameter[0]) * 0.5L / length,
+        (ld(d.sap_diameter[1]) - d.form_diameter[1]) * 0.5L / length);
+  w.two(68, "Bottom Clearance / Module \t\t%-16.3f\t%-16.3f",
+        (ld(d.centre_distance) - 0.5L * d.root_diameter[0] - 0.5L * d.tip_diameter[1]) / d.normal_module,
+        (ld(d.centre_distance) - 0.5L * d.root_diameter[1] - 0.5L * d.tip_diameter[0]) / d.normal_module);
+  w.two(69, "Normal EAP Thickness / Module\t%-16.3f\t%-16.3f", ld(d.eap_thickness_normal[0]) / d.normal_module,
+        ld(d.eap_thickness_normal[1]) / d.normal_module);
+  w.two(70, "Normal O.D. Thickness / Module\t%-16.3f\t%-16.3f", ld(d.tip_thickness_normal[0]) / d.normal_module,
+        ld(d.tip_thickness_normal[1]) / d.normal_module);
+  w.two(71, "Root Fillet Radius / Module\t\t%-16.3f\t%-16.3f", ld(d.root_fillet_radius[0]) / d.normal_module,
+        ld(d.root_fillet_radius[1]) / d.normal_module);
+  w.one(73, "Base Helix Angle (degrees)\t\t\t%-16.3f", d.base_helix_angle);
+  w.one(74, pick("Normal Base Pitch (mm) \t\t\t%-16.3f", "Normal Base Pitch (inch) \t\t\t%-16.4f"),
+        d.normal_base_pitch / length);
+  w.one(75, pick("Transverse Base Pitch (mm)\t\t\t%-16.3f", "Transverse Base Pitch (inch)\t\t\t%-16.4f"),
+        d.transverse_base_pitch / length);
+  w.text(76, " ");
+  w.teeth(77, "ISO Quality grade \t\t\t%-d\t\t%-d", d.iso_grade[0], d.iso_grade[1]);
+  {
+    // Deviations are held in micrometres: 0.001 x gives millimetres.
+    const GearDeviations& p = d.iso1328_deviations[0];
+    const GearDeviations& q = d.iso1328_deviations[1];
+    auto dev = [&](int line, const char* metric, const char* english, float GearDeviations::*f) {
+      w.two(line, pick(metric, english), 0.001L * (p.*f) / length, 0.001L * (q.*f) / length);
+    };
+    dev(78, "Single radial composite deviation (mm)\t%-16.3f\t%-16.3f",
+        "Single radial composite deviation (inch)\t%-16.4f\t%-16.4f", &GearDeviations::f_i2);
+    dev(79, "Total radial composite deviation (mm)\t%-16.3f\t%-16.3f",
+        "Total radial composite deviation (inch)\t%-16.4f\t%-16.4f", &GearDeviations::F_i2);
+    dev(80, "Single pitch deviation (mm) \t\t%-16.3f\t%-16.3f", "Single pitch deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::f_pt);
+    dev(81, "Total cumulative pitch deviation (mm) \t%-16.3f\t%-16.3f",
+        "Total cumulative pitch deviation (inch) \t%-16.4f\t%-16.4f", &GearDeviations::F_p);
+    dev(82, "Single tangential comp. deviation (mm)\t%-16.3f\t%-16.3f",
+        "Single tangential comp. deviation (inch)\t%-16.4f\t%-16.4f", &GearDeviations::f_i1);
+    dev(83, "Total tangential comp. deviation (mm)\t%-16.3f\t%-16.3f",
+        "Total tangential comp. deviation (inch)\t%-16.4f\t%-16.4f", &GearDeviations::F_i1);
+    dev(84, "Profile form deviation (mm) \t\t%-16.3f\t%-16.3f", "Profile form deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::f_f_alpha);
+    dev(85, "Profile slope deviation (mm) \t\t%-16.3f\t%-16.3f", "Profile slope deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::f_H_alpha);
+    dev(86, "Total profile deviation (mm) \t\t%-16.3f\t%-16.3f", "Total profile deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::F_alpha);
+    dev(87, "Helix form deviation (mm) \t\t%-16.3f\t%-16.3f", "Helix form deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::f_f_beta);
+    dev(88, "Helix slope deviation (mm) \t\t%-16.3f\t%-16.3f", "Helix slope deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::f_H_beta);
+    dev(89, "Total helix deviation (mm) \t\t%-16.3f\t%-16.3f", "Total helix deviation (inch) \t\t%-16.4f\t%-16.4f",
+        &GearDeviations::F_beta);
+  }
+  w.one(91, pick("Tangential force (N)\t\t\t\t%-16.3f", "Tangential force (lbf)     \t\t\t%-16.3f"),
+        d.tangential_force / force);
+  w.one(92, pick("Radial force (N)\t\t\t\t%-16.3f", "Radial force (lbf)\t\t\t\t%-16.3f"), d.radial_force / force);
+  w.one(93, pick("Axial force (N)\t\t\t\t%-16.3f", "Axial force (lbf)\t\t\t\t%-16.3f"), d.axial_force / force);
+
+  // --- Rating factors ---
+  if (!(d.transverse_contact_ratio > 1.0f)) {
+    w.text(95, "Rating not run (Transverse contact ratio <1.0)");
+    return out;
+  }
+  auto stiffness = [&](float v) { return ld(v) / force * length * length; };
+  w.one(95, "Zone Factor \t\tZH\t\t %-16.3f", d.zone_factor);
+  w.one(96, "Elasticity Factor \t\tZE\t\t %-16.3f", d.elasticity_factor);
+  w.one(97, "Contact Ratio Factor \tZEpsilon\t\t %-16.3f", d.contact_ratio_factor);
+  w.one(98, "Helix Angle Factor \t\tZbeta\t\t %-16.3f", d.helix_angle_factor_contact);
+  w.two(99,
+        pick("Nominal Contact Stress(MPa)\tSigmaHO\t %-16.3f\t%-16.3f",
+             "Nominal Contact Stress(psi)\tSigmaHO\t %-16.0f\t%-16.0f"),
+        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
+  w.two(100, "Single Tooth Pair Cont. Fact. \tZB,ZD\t %-16.3f\t%-16.3f", d.single_pair_contact_factor[0],
+        d.single_pair_contact_factor[1]);
+  w.one(101, "Dynamic Factor \t\tKV\t\t %-16.3f", d.dynamic_factor);
+  w.one(102,
+        pick("Running in Allowance (um)\tyBeta\t\t %-16.3f", "Running in Allowance (thou)\tyBeta\t\t %-16.4f"),
+        d.running_in_allowance_helix / length);
+  w.one(103,
+        pick("Effective Equiv. Misal.(um) \tFBetay\t\t %-16.3f", "Effective Equiv. Misal.(thou) \tFBetay\t\t %-16.4f"),
+        d.effective_misalignment / length);
+  w.one(104,
+        pick("Single Pair Stiff.(N/mm/um)\tcdash\t\t %-16.3f", "Single Pair Stiff.(lbf/inch/thou)\tcdash\t\t %-16.3f"),
+        stiffness(d.single_pair_stiffness));
+  w.one(105,
+        pick("Mesh Stiffness (N/mm/um)\tcgamma\t\t %-16.3f", "Mesh Stiffness (lbf/inch/thou)\tcgamma\t\t %-16.3f"),
+        stiffness(d.mesh_stiffness));
+  w.one(106, "Load Dist. Fact.(Cont.) \tKHbeta\t\t %-16.3f", d.face_load_factor_contact);
+  w.one(107,
+        pick("Running in Allowance (um)\tyalpha\t\t %-16.3f", "Running in Allowance (thou)\tyalpha\t\t %-16.4f"),
+        d.running_in_allowance_profile / length);
+  w.one(108, "Trans. Load Dist. Fact.(Cont.)\tKHalpha\t\t %-16.3f", d.transverse_load_factor_contact);
+  w.two(109,
+        pick("Actual Cont. Stress \t\tSigmaH\t %-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t %-16.0f\t%-16.0f"),
+        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
+  w.one(110, "Lubrication Factor \t\tZL\t\t %-16.3f", d.lubricant_factor);
+  w.one(111, "Velocity Factor \t\tZV\t\t %-16.3f", d.velocity_factor);
+  w.one(112, "Roughness Factor \t\tZR\t\t %-16.3f", d.roughness_factor);
+  w.one(113, "Work Hardening Factor \tZW\t\t %-16.3f", d.work_hardening_factor);
+  w.one(114, "Size Factor \t\tZX\t\t %-16.3f", d.size_factor_contact);
+  w.two(115, "Life Factor(Contact)\t\tZNT\t %-16.3f\t%-16.3f", d.life_factor_contact[0], d.life_factor_contact[1]);
+  w.two(116,
+        pick("Permissible Cont. Stress \tSigmaHP\t %-16.3f\t%-16.3f",
+             "Permissible Cont. Stress \tSigmaHP\t %-16.0f\t%-16.0f"),
+        d.permissible_contact_stress[0] / stress, d.permissible_contact_stress[1] / stress);
+  w.two(117,
+        pick("Contact Stress Number \t \"  \"  Hlim\t %-16.3f\t%-16.3f",
+             "Contact Stress Number \t \"  \"  Hlim\t %-16.0f\t%-16.0f"),
+        d.sigma_hlim[0] / stress, d.sigma_hlim[1] / stress);
+  w.two(118, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
+  w.two(120,
+        pick("Facewidth for bending (mm)\tsb\t %-16.3f\t%-16.3f", "Facewidth for bending (inch) \tsb\t %-16.4f\t%-16.4f"),
+        d.bending_face_width[0] / length, d.bending_face_width[1] / length);
+  w.two(121,
+        pick("Root Chord Thickness  (mm)\tsFn\t %-16.3f\t%-16.3f", "Root Chord Thickness (inch)\tsFn\t %-16.4f\t%-16.4f"),
+        d.root_chord_thickness_pinion / length, d.root_chord_thickness_wheel / length);
+  w.two(122,
+        pick("Critical Point Fillet Rad.(mm)\trhof \t %-16.3f\t%-16.3f",
+             "Critical Point Fillet Rad.(inch)\trhof \t %-16.4f\t%-16.4f"),
+        d.critical_fillet_radius_pinion / length, d.critical_fillet_radius_wheel / length);
+  w.two(123, pick("Lever Arm  (mm)\t\thFe\t %-16.3f\t%-16.3f", "Lever Arm (inch)\t\thFe\t %-16.4f\t%-16.4f"),
+        d.bending_lever_arm_pinion / length, d.bending_lever_arm_wheel / length);
+  w.two(124, "Load Direction Angle \talphaFen\t %-16.3f\t%-16.3f", d.load_direction_angle_pinion,
+        d.load_direction_angle_wheel);
+  w.two(125, "Load Centre Angle \t\tgammae\t %-16.3f\t%-16.3f", d.load_centre_angle_pinion,
+        d.load_centre_angle_wheel);
+  w.two(126, "Form Factor\t\tYF\t %-16.3f\t%-16.3f", d.form_factor_pinion, d.form_factor_wheel);
+  w.two(127, "Stress Concentration Factor \tYS\t %-16.3f\t%-16.3f", d.stress_correction_factor_pinion,
+        d.stress_correction_factor_wheel);
+  w.one(128, "Helix Angle Factor \t\tYbeta\t\t %-16.3f", d.helix_angle_factor_bending);
+  w.two(129,
+        pick("Nominal Bending Stress \tSigmaFO\t %-16.3f\t%-16.3f", "Nominal Bending Stress \tSigmaFO\t %-16.0f\t%-16.0f"),
+        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
+  w.one(130, "Load Dist. Fact.(Bend.) \tKFbeta\t\t %-16.3f", d.face_load_factor_bending);
+  w.one(131, "Trans. Load Dist. Fact.(Bend.)\tKFalpha\t\t %-16.3f", d.transverse_load_factor_bending);
+  w.two(132,
+        pick("Actual Bend. Stress\t\tSigmaF\t %-16.3f\t%-16.3f", "Actual Bend. Stress\t\tSigmaF\t %-16.0f\t%-16.0f"),
+        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
+  w.two(133, "Stress Concentration Factor \tYST\t %-16.3f\t%-16.3f", d.test_gear_stress_correction_factor_pinion,
+        d.test_gear_stress_correction_factor_wheel);
+  w.two(134, "Relative Notch Sens. Fact. \tYdrelt\t %-16.3f\t%-16.3f", d.relative_notch_sensitivity_factor_pinion,
+        d.relative_notch_sensitivity_factor_wheel);
+  w.two(135, "Relative Surface Factor \tYRrelt\t %-16.3f\t%-16.3f", d.relative_surface_factor_pinion,
+        d.relative_surface_factor_wheel);
+  w.two(136, "Size Factor \t\tYX\t %-16.3f\t%-16.3f", d.size_factor_bending_pinion, d.size_factor_bending_wheel);
+  w.two(137, "Life Factor(Bending) \tYNT\t %-16.3f\t%-16.3f", d.life_factor_bending[0], d.life_factor_bending[1]);
+  w.two(138,
+        pick("Permissible Bend. Stress \tSigmaFP\t %-16.3f\t%-16.3f",
+             "Permissible Bend. Stress \tSigmaFP\t %-16.0f\t%-16.0f"),
+        d.permissible_bending_stress_pinion / stress, d.permissible_bending_stress_wheel / stress);
+  w.two(139,
+        pick("Bending Stress Number\t \"   \"  Flim\t %-16.3f\t%-16.3f",
+             "Bending Stress Number\t \"   \"  Flim\t %-16.0f\t%-16.0f"),
+        d.sigma_flim[0] / stress, d.sigma_flim[1] / stress);
+  w.two(140, "Bending Safety Factor \tSF\t %-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
+        d.bending_safety_factor_wheel);
+  return out;
+}
+
+void write_search_report(const DesignData& d, ResultsPane& pane) {
+  if (pane.has_focus()) pane.remove_line(kSearchReportPaneLines);
+  else pane.clear_lines(0, kSearchReportPaneLines - 1);
+  for (const ReportLine& line : search_report_lines(d)) pane.set_line(line.index, line.text);
+}
+
+}  // namespace morvell
