@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +26,11 @@
 #include "design_search.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "startup.h"
+#include "use_optimized_form.h"
+#include "warning_dialog.h"
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "optimization_form.h"
@@ -581,4 +587,93 @@ TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing)
   win.w->Button2Click();
   EXPECT_EQ(win.d->search_results_ready, 0);
   EXPECT_EQ(win.warnings(), QStringList{"The search results could not be written to no_such_directory/optimizer.dat"});
+}
+
+// --- The road from the main window's "Search design space" ---
+
+namespace {
+
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TMainForm> main;
+  std::unique_ptr<Toptimizationform> search;
+  std::unique_ptr<Tuseoptimizedform> question;
+
+  Program() {
+    QFile::remove(kPreferenceFileName);
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    main = std::make_unique<TMainForm>(*d);
+    search = std::make_unique<Toptimizationform>(*d);
+    optimizationform = search.get();
+    question = std::make_unique<Tuseoptimizedform>(*d);
+    useoptimizedform = question.get();
+  }
+  ~Program() {
+    useoptimizedform = nullptr;
+    optimizationform = nullptr;
+    main.reset();
+    geomwarningform = nullptr;
+  }
+
+  // While the search window is shown: search, then pick the first design drawn on the +X half.
+  void search_and_pick(int32_t& picked_z1, int32_t& picked_z2) {
+    scripted.modal_actions["optimizationform"].push_back([this, &picked_z1, &picked_z2](QDialog&) {
+      search->Button2Click();
+      SearchResultReader reader(kSearchResultFileName);
+      DesignPointRecord r;
+      DesignData probe = *d;
+      while (reader.next(r)) {
+        store_design_point(r, probe);
+        if (!outside_search_ranges(probe)) break;
+      }
+      const double x = probe.chart_plus_x_origin +
+                       (double(r.bending_safety_factor_pinion) - probe.chart_plus_x_min) * probe.chart_plus_x_scale;
+      const double y = probe.chart_bottom +
+                       (double(r.contact_safety_factor_pinion) - probe.chart_y_min) * probe.chart_y_scale;
+      search->Image1MouseUp(int(x), int(y));
+      picked_z1 = d->teeth[0];
+      picked_z2 = d->teeth[1];
+      return QDialog::Accepted;
+    });
+  }
+};
+
+}  // namespace
+
+TEST(SearchFromMainWindow, UseNewKeepsThePickedDesignAndRestoreOriginalReadsTheSavedOneBack) {
+  for (const bool use_new : {true, false}) {
+    SCOPED_TRACE(use_new);
+    Program p;
+    DesignData& d = *p.d;
+    const int32_t z1_before = d.teeth[0], z2_before = d.teeth[1];
+    int32_t z1 = 0, z2 = 0;
+    p.search_and_pick(z1, z2);
+    p.scripted.modal_actions["useoptimizedform"].push_back([&p, use_new](QDialog&) {
+      if (use_new) p.question->Button1Click();
+      else p.question->OKbuttonClick();
+      return p.question->result();
+    });
+    p.main->RunOptimizer1Click();
+    EXPECT_EQ(d.search_results_ready, 1);
+    EXPECT_EQ(d.use_optimized_design, use_new ? 1 : 0);
+    ASSERT_NE(z1, 0);
+    if (use_new) {
+      EXPECT_EQ(d.teeth[0], z1);
+      EXPECT_EQ(d.teeth[1], z2);
+      EXPECT_EQ(d.geometry_manager_mode, 1);
+      EXPECT_EQ(d.tooth_proportion_mode, 2);
+    } else {
+      EXPECT_EQ(d.teeth[0], z1_before);
+      EXPECT_EQ(d.teeth[1], z2_before);
+      EXPECT_EQ(d.tooth_proportion_mode, 0);
+    }
+    EXPECT_TRUE(p.main->RunOptimizer1->isEnabled());
+  }
 }
