@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "main_window.h"
+#include "numeric.h"
 #include "preferences.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
@@ -254,4 +256,49 @@ TEST(Refresh, RatesOnceEnabledWhileTheTeethMesh) {
   copy_text(d.design_file_name, "gears.mvl");
   m.SetMain_textboxes();
   EXPECT_EQ(m.statusbartextleft->text(), "Filename: gears.mvl");
+}
+
+TEST(Refresh, TipBoxesFollowTheToothProportionMode) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  // "Calculate" with the pinion and wheel box clear: tip reduction forced on and locked.
+  d.tooth_proportion_mode = 2;
+  m.pinwheelcheckbox->setChecked(false);
+  m.SetMain_textboxes();
+  EXPECT_TRUE(m.pinwheelcheckbox->isEnabled());
+  EXPECT_TRUE(m.tipdiaredcheckbox->isChecked());
+  EXPECT_FALSE(m.tipdiaredcheckbox->isEnabled());
+  EXPECT_EQ(d.allow_tip_diameter_reduction, 1);
+  // "Input": both boxes cleared and locked.
+  d.tooth_proportion_mode = 0;
+  m.SetMain_textboxes();
+  EXPECT_FALSE(m.tipdiaredcheckbox->isChecked());
+  EXPECT_FALSE(m.tipdiaredcheckbox->isEnabled());
+  EXPECT_FALSE(m.pinwheelcheckbox->isChecked());
+  EXPECT_FALSE(m.pinwheelcheckbox->isEnabled());
+  EXPECT_EQ(d.allow_tip_diameter_reduction, 0);
+  EXPECT_EQ(d.keep_pinion_wheel_same, 0);
+}
+
+TEST(Refresh, ContactRatioStartsAtTheFormCircle) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  // A wheel tip just clear of the pinion root pulls the pinion's start of active profile below its
+  // form circle: contact can only begin at the form circle.
+  d.tooth_proportion_mode = 0;
+  d.tip_diameter[1] = 2 * d.centre_distance - d.root_diameter[0] - 0.3f;
+  d.addendum[1] = (d.tip_diameter[1] - d.reference_diameter[1]) / 2;
+  m.SetMain_textboxes();
+  ASSERT_LT(d.sap_diameter[0], d.form_diameter[0]);
+  ASSERT_GE(d.sap_diameter[1], d.form_diameter[1]);
+  auto roll = [](ld D, ld db) { return std::sqrt(D * D / 4 - db * db / 4); };
+  const ld g = roll(d.working_pitch_diameter[0], d.base_diameter[0]) +
+               roll(d.working_pitch_diameter[1], d.base_diameter[1]);
+  const ld rho = roll(d.form_diameter[0], d.base_diameter[0]) + roll(d.sap_diameter[1], d.base_diameter[1]);
+  EXPECT_NEAR(d.transverse_contact_ratio, double((g - rho) / d.transverse_base_pitch), 1e-5);
+  EXPECT_EQ(d.rating_valid, d.transverse_contact_ratio >= 1.0f ? 1 : 0);
+  EXPECT_EQ(ResultsPane(m.mainresults).line(27),
+            format_line(" Contact Ratio (Transverse) \t\t\t%-16.3f", double(d.transverse_contact_ratio)));
 }
