@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "application.h"
+#include "centre_minimize_form.h"
 #include "design_data.h"
 #include "domain_error_box.h"
 #include "iso_rating_input_form.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     auto optimization = std::make_unique<Toptimizationform>(design);
     optimizationform = optimization.get();
     use_progress_window(*optimizationform, *Progressform);
+    auto centre_minimize = std::make_unique<Tcentreminimizeform>(design);
+    centreminimizeform = centre_minimize.get();
 
     // The splash window until it is clicked, then the start-up choice; the main window's first show acts on it.
     forms::services().show_modal(*splashform);
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     MainForm->show();
     const int result = app.exec();
 
+    centreminimizeform = nullptr;
     Tolerancesform = nullptr;
     optimizationform = nullptr;
     useoptimizedform = nullptr;

@@ -17,7 +17,7 @@
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {FlashTemperature1, Minimizecentredistance1, EditConstraints1, Chamfers1, Facewidthoffset1};
+  return {FlashTemperature1, EditConstraints1, Chamfers1, Facewidthoffset1};
 }
 
 void TMainForm::show_rating_input_dialog() {
@@ -43,9 +43,5 @@ void TMainForm::show_face_offset_dialog() {}
 void TMainForm::show_about_window() {
   if (splashform) forms::services().show_modal(*splashform);
 }
-
-// The centre-distance minimisation is a command of the design search; until it exists the item is
-// disabled and the handler does nothing.
-void TMainForm::Minimizecentredistance1Click() {}
 
 }  // namespace morvell

@@ -1,0 +1,153 @@
+#include "centre_distance_minimisation.h"
+
+#include <cmath>
+
+#include "geometry_pass.h"
+#include "numeric.h"
+#include "rating.h"
+#include "rating_input.h"
+
+namespace morvell {
+
+namespace {
+
+void rate_design(DesignData& d) { rate_gear_pair(make_rating_input(d), d); }
+
+bool meets(float safety_factor, float minimum) { return safety_factor >= minimum; }
+
+float ratio_of(float diameter, float width) {
+  return static_cast<float>(static_cast<ld>(diameter) / static_cast<ld>(width));
+}
+
+struct Trial {
+  void (*geometry)(DesignData&);
+  void (*rate)(DesignData&);
+  float wheel_aspect_ratio;
+
+  void set_face_widths(DesignData& d) const {
+    d.face_width[0] = ratio_of(d.reference_diameter[0], d.pinion_aspect_ratio);
+    d.face_width[1] = ratio_of(d.reference_diameter[1], wheel_aspect_ratio);
+  }
+
+  static void set_wheel_load_cycles(DesignData& d) {
+    d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * 1.0L * static_cast<ld>(d.load_cycles_pinion) /
+                                             (static_cast<ld>(d.teeth[1]) * 1.0L));
+  }
+
+  // One trial pair: geometry, face widths and wheel cycles of its diameters and teeth, geometry again,
+  // and the rating; a pair whose transverse contact ratio is below 1.0 is not rated and fails.
+  // Returns whether it was rated.
+  bool run(DesignData& d) const {
+    geometry(d);
+    set_face_widths(d);
+    set_wheel_load_cycles(d);
+    geometry(d);
+    if (d.transverse_contact_ratio < 1.0f) {
+      d.contact_safety_factor[0] = 0.0f;
+      d.contact_safety_factor[1] = 0.0f;
+      d.bending_safety_factor_pinion = 0.0f;
+      d.bending_safety_factor_wheel = 0.0f;
+      return false;
+    }
+    rate(d);
+    return true;
+  }
+};
+
+}  // namespace
+
+bool minimum_safety_factors_met(const DesignData& d) {
+  return meets(d.contact_safety_factor[0], d.min_contact_safety_factor) &&
+         meets(d.contact_safety_factor[1], d.min_contact_safety_factor) &&
+         meets(d.bending_safety_factor_pinion, d.min_bending_safety_factor) &&
+         meets(d.bending_safety_factor_wheel, d.min_bending_safety_factor);
+}
+
+float chamfer_fitting_next_module(float module) {
+  const ld m = module;
+  if (m <= 5.0L) return static_cast<float>(m + 0.001L);
+  if (m <= 7.5L) return static_cast<float>(m + 0.05L);
+  return static_cast<float>(m + 0.1L);
+}
+
+float fitted_tip_chamfer(float chamfer, float module) {
+  if (chamfer == 0.0f) return chamfer;
+  const float least = static_cast<float>(0.01L * static_cast<ld>(module));
+  const float most = static_cast<float>(0.25L * static_cast<ld>(module));
+  if (chamfer < least) return least;
+  if (chamfer > most) return most;
+  return chamfer;
+}
+
+MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::array<float, 2>& saved_tip_chamfers,
+                                                    const SizingProgress& progress, const SizingCalculations& calc) {
+  // The module is the free size of the pair; the centre distance follows from module, teeth and shift sum,
+  // and the geometry pass splits the shift sum between the gears.
+  d.geometry_manager_mode = 0;
+  d.shift_distribution_auto = 1;
+
+  d.pinion_aspect_ratio = ratio_of(d.reference_diameter[0], d.face_width[0]);
+  const Trial trial{calc.geometry ? calc.geometry : calc_gear_geometry, calc.rate ? calc.rate : rate_design,
+                    ratio_of(d.reference_diameter[1], d.face_width[1])};
+
+  MinimisationResult best;
+  const float u = d.desired_ratio;
+  const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
+
+  d.profile_shift_sum = 0.0f;
+  while (d.profile_shift_sum <= 1.0f) {
+    for (int32_t z1 = 11; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
+      d.teeth[0] = z1;
+      d.normal_module = 0.5f;
+      d.teeth[1] = sizing_wheel_teeth(z1, u);
+      const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
+      d.contact_safety_factor[0] = 0.0f;  // the first module is always tried
+      float rated_module = d.normal_module;
+      while (d.normal_module < 10.0f && static_cast<ld>(d.normal_module) < module_limit &&
+             !minimum_safety_factors_met(d)) {
+        rated_module = d.normal_module;
+        ++best.evaluations;
+        if (trial.run(d)) ++best.ratings;
+        d.normal_module = sizing_next_module(d.normal_module);
+      }
+      // Strictly less: among pairs of equal centre distance the first found (smaller shift sum, then fewer
+      // pinion teeth) stays. The module kept is the one the pair was rated with.
+      if (d.centre_distance < best.centre_distance && minimum_safety_factors_met(d)) {
+        best.centre_distance = d.centre_distance;
+        best.normal_module = rated_module;
+        best.pinion_teeth = z1;
+        best.profile_shift_sum = d.profile_shift_sum;
+        best.found = true;
+      }
+    }
+    d.profile_shift_sum = static_cast<float>(static_cast<ld>(d.profile_shift_sum) + 0.2L);
+    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(d.profile_shift_sum) * 100.0L)));
+  }
+
+  // The best pair (the start pair when none met the minima).
+  d.teeth[0] = best.pinion_teeth;
+  d.normal_module = best.normal_module;
+  d.profile_shift_sum = best.profile_shift_sum;
+  d.teeth[1] = sizing_wheel_teeth(best.pinion_teeth, u);
+  trial.geometry(d);
+
+  // The chamfers go back on, held between 0.01 and 0.25 times the module, and the module is raised in
+  // small steps until the chamfered pair meets the minima again.
+  if (saved_tip_chamfers[0] != 0.0f || saved_tip_chamfers[1] != 0.0f) {
+    d.bending_safety_factor_wheel = 0.0f;  // the first module is always tried
+    while (d.normal_module < 10.0f && !minimum_safety_factors_met(d)) {
+      d.tip_chamfer[0] = fitted_tip_chamfer(saved_tip_chamfers[0], d.normal_module);
+      d.tip_chamfer[1] = fitted_tip_chamfer(saved_tip_chamfers[1], d.normal_module);
+      ++best.fitting_evaluations;
+      trial.run(d);
+      d.normal_module = chamfer_fitting_next_module(d.normal_module);
+    }
+  }
+
+  // Face widths and the wheel's load cycles of the design that is left (not of the last pair tried).
+  trial.set_face_widths(d);
+  Trial::set_wheel_load_cycles(d);
+  return best;
+}
+
+}  // namespace morvell

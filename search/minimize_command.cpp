@@ -1,0 +1,69 @@
+// The main window's command "Minimize centre distance": asks for the two minimum safety factors and
+// replaces the pair by the pair of least centre distance that meets them (the search runs in the
+// user-interface thread with the progress window as its only sign of life), then refreshes the window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTextEdit>
+
+#include <array>
+
+#include "centre_distance_minimisation.h"
+#include "centre_minimize_form.h"
+#include "edit_fields.h"
+#include "main_window.h"
+#include "modal_services.h"
+#include "progress_form.h"
+
+namespace morvell {
+
+void TMainForm::Minimizecentredistance1Click() {
+  const std::array<float, 2> saved_tip_chamfers{d_.tip_chamfer[0], d_.tip_chamfer[1]};
+
+  // The search sizes the pair without protuberance; this stays even when the command is refused.
+  if (d_.protuberance[0] != 0 || d_.protuberance[1] != 0) {
+    warn(d_, "Protuberance has been set to zero for centre distance minimization", " ", " ");
+    d_.protuberance[0] = 0;
+    d_.protuberance[1] = 0;
+  }
+
+  // The search needs the tooth proportions calculated from the constraints and the geometry manager
+  // in charge of the module and centre distance.
+  if (d_.geometry_manager_override == 1) {
+    warn(d_, "Geometry manager cannot be overidden for this option.",
+         "Activate the Geometry Manager from the Options menu ", "");
+    closing_refresh();
+    return;
+  }
+  if (d_.tooth_proportion_mode != 2) {
+    warn(d_, "Tooth proportions must be calculated for this option.", "Set basic rack proportions to calculated",
+         "");
+    closing_refresh();
+    // The user is left on the list that the message asks to change.
+    Tooth_prop->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+
+  d_.tip_chamfer[0] = 0;
+  d_.tip_chamfer[1] = 0;
+  if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
+
+  // Module fixed, centre distance following; the lock boxes follow the mode (the box's click handler
+  // runs when its state changes).
+  d_.geometry_manager_mode = 0;
+  CheckBoxCentre->setChecked(false);
+  d_.shift_distribution_auto = 1;
+
+  if (Progressform) {
+    Progressform->setWindowTitle("Minimum Centre Distance Progress");
+    Progressform->show();
+    Progressform->paint_now();
+  }
+  run_centre_distance_minimisation(d_, saved_tip_chamfers, [](int position) {
+    if (Progressform) Progressform->set_position(position);
+  });
+  if (Progressform) Progressform->hide();
+
+  closing_refresh();
+}
+
+}  // namespace morvell

@@ -1,0 +1,242 @@
+// The main window's "Minimize centre distance": its refusals, the protuberance it clears, the minimum
+// safety factor dialog and the design the search leaves.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <memory>
+
+#include "centre_distance_minimisation.h"
+#include "centre_minimize_form.h"
+#include "design_data.h"
+#include "field_events.h"
+#include "geometry_pass.h"
+#include "main_window.h"
+#include "preferences.h"
+#include "progress_form.h"
+#include "rating.h"
+#include "rating_input.h"
+#include "scripted_modal_services.h"
+#include "startup.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using Kind = forms::ScriptedModalServices::Kind;
+
+namespace {
+
+struct Program {
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  std::unique_ptr<Tgeomwarningform> warning;
+  std::unique_ptr<TProgressform> progress;
+  std::unique_ptr<Tcentreminimizeform> minima;
+  std::unique_ptr<TMainForm> main;
+
+  Program() {
+    QFile::remove(kPreferenceFileName);
+    QFile::remove(kDefaultDesignFileName);
+    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+    EXPECT_TRUE(prepare_design_data(*d).ok());
+    warning = std::make_unique<Tgeomwarningform>(*d);
+    geomwarningform = warning.get();
+    progress = std::make_unique<TProgressform>();
+    Progressform = progress.get();
+    minima = std::make_unique<Tcentreminimizeform>(*d);
+    centreminimizeform = minima.get();
+    main = std::make_unique<TMainForm>(*d);
+  }
+  ~Program() {
+    main.reset();
+    centreminimizeform = nullptr;
+    Progressform = nullptr;
+    geomwarningform = nullptr;
+  }
+  QStringList warnings() const {
+    QStringList lines;
+    for (const auto& r : scripted.of(Kind::Modal))
+      if (r.caption == "Warning!") lines << r.text;
+    return lines;
+  }
+  int dialogs_shown() const {
+    int n = 0;
+    for (const auto& r : scripted.of(Kind::Modal)) n += r.caption == "Minimize Centre Distance";
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST(MinimizeCentreDistance, MenuItemIsEnabled) {
+  Program p;
+  EXPECT_TRUE(p.main->Minimizecentredistance1->isEnabled());
+  EXPECT_EQ(p.main->Minimizecentredistance1->text(), "Minimize centre distance");
+}
+
+// Refused unless the tooth proportions are calculated and the geometry manager is active: one warning,
+// nothing changed but a protuberance, which is cleared (with its own warning) before the test.
+TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
+  const QString proportions = "Tooth proportions must be calculated for this option.\n"
+                              "Set basic rack proportions to calculated\n";
+  const QString overridden = "Geometry manager cannot be overidden for this option.\n"
+                             "Activate the Geometry Manager from the Options menu \n";
+  const QString protuberance = "Protuberance has been set to zero for centre distance minimization\n \n ";
+  struct Case {
+    int32_t proportion_mode;
+    uint8_t override_flag;
+    float protuberance;
+    QStringList warnings;
+  } cases[] = {
+      {0, 0, 0.0f, {proportions}},
+      {1, 0, 0.3f, {protuberance, proportions}},
+      {2, 1, 0.0f, {overridden}},
+      {0, 1, 0.2f, {protuberance, overridden}},
+  };
+  for (const Case& c : cases) {
+    Program p;
+    DesignData& d = *p.d;
+    p.main->show();
+    QApplication::setActiveWindow(p.main.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.main.get()));
+    d.tooth_proportion_mode = c.proportion_mode;
+    d.geometry_manager_override = c.override_flag;
+    d.protuberance[1] = c.protuberance;
+    d.tip_chamfer[0] = 0.15f;
+    d.tip_chamfer[1] = 0.05f;
+    const int32_t z1 = d.teeth[0];
+    const float module = d.normal_module;
+    const int32_t mode = d.geometry_manager_mode;
+    p.scripted.clear();
+    p.main->Minimizecentredistance1Click();
+    SCOPED_TRACE(c.warnings.join("|").toStdString());
+    EXPECT_EQ(p.warnings(), c.warnings);
+    EXPECT_EQ(p.dialogs_shown(), 0);
+    EXPECT_EQ(d.protuberance[1], 0.0f);
+    EXPECT_EQ(d.tip_chamfer[0], 0.15f);
+    EXPECT_EQ(d.tip_chamfer[1], 0.05f);
+    EXPECT_EQ(d.teeth[0], z1);
+    EXPECT_EQ(d.normal_module, module);
+    EXPECT_EQ(d.geometry_manager_mode, mode);
+    EXPECT_FALSE(p.progress->isVisible());
+    if (c.override_flag == 0) EXPECT_EQ(QApplication::focusWidget(), p.main->Tooth_prop);
+  }
+}
+
+// A run: the dialog's minima are used, the design left has the module fixed with the centre box
+// unchecked, the shift sum split automatically, no protuberance, and meets the minima when rated.
+TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShifts) {
+  Program p;
+  DesignData& d = *p.d;
+  p.main->show();
+  QApplication::setActiveWindow(p.main.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(p.main.get()));
+  d.tooth_proportion_mode = 2;
+  p.main->Tooth_prop->setCurrentIndex(2);
+  d.geometry_manager_override = 0;
+  d.geometry_manager_mode = 1;
+  p.main->CheckBoxCentre->setChecked(true);
+  d.shift_distribution_auto = 0;
+  d.protuberance[0] = 0.25f;
+  d.tip_chamfer[0] = d.tip_chamfer[1] = 0;
+  d.desired_ratio = 8.0f;  // 11 to 25 pinion teeth keep the run short
+  d.rating_enabled = 1;
+  p.scripted.modal_actions["centreminimizeform"].push_back([](QDialog& w) {
+    auto& f = static_cast<Tcentreminimizeform&>(w);
+    f.Edit2->setFocus(Qt::TabFocusReason);
+    f.Edit2->setText("1.5");
+    f.okbutton->setFocus(Qt::TabFocusReason);
+    return int(QDialog::Accepted);
+  });
+  p.scripted.clear();
+  p.main->Minimizecentredistance1Click();
+
+  EXPECT_EQ(p.warnings(), QStringList{"Protuberance has been set to zero for centre distance minimization\n \n "});
+  EXPECT_EQ(p.dialogs_shown(), 1);
+  EXPECT_EQ(d.min_contact_safety_factor, 1.0f);
+  EXPECT_EQ(d.min_bending_safety_factor, 1.5f);
+  EXPECT_EQ(d.protuberance[0], 0.0f);
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  EXPECT_FALSE(p.main->CheckBoxCentre->isChecked());
+  EXPECT_TRUE(p.main->CheckBoxmodule->isChecked());
+  EXPECT_EQ(d.shift_distribution_auto, 1);
+  EXPECT_EQ(p.progress->windowTitle(), "Minimum Centre Distance Progress");
+  EXPECT_FALSE(p.progress->isVisible());
+  EXPECT_EQ(p.progress->ProgressBar1->value(), 100);
+  EXPECT_GE(d.teeth[0], 11);
+  EXPECT_LE(d.teeth[0], 25);
+  EXPECT_EQ(d.teeth[1], sizing_wheel_teeth(d.teeth[0], 8.0f));
+  EXPECT_EQ(QApplication::focusWidget(), p.main->mainresults);
+
+  // The refresh rated the pair left: it meets both minima.
+  ASSERT_GE(d.transverse_contact_ratio, 1.0f);
+  EXPECT_TRUE(minimum_safety_factors_met(d));
+  EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / d.pinion_aspect_ratio);
+}
+
+// The minimum safety factor dialog: texts and hints of the stored minima, focus on OK, and entries held
+// between 1 and 5 with their warnings.
+TEST(MinimizeCentreDistance, DialogHoldsTheMinimaBetweenOneAndFive) {
+  Program p;
+  DesignData& d = *p.d;
+  Tcentreminimizeform& f = *p.minima;
+  EXPECT_EQ(f.windowTitle(), "Minimize Centre Distance");
+  EXPECT_EQ(f.Label1->text(), "Minimum safety factor (contact)");
+  EXPECT_EQ(f.aspectratiolabel->text(), "Minimum safety factor (bending)");
+  EXPECT_EQ(f.okbutton->text(), "OK");
+  EXPECT_EQ(f.Edit1->maxLength(), 12);
+  f.show();
+  QApplication::setActiveWindow(&f);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  EXPECT_EQ(f.Edit1->text(), "1.000");
+  EXPECT_EQ(f.Edit1->toolTip(), "   1.00000");
+  EXPECT_EQ(f.Edit2->text(), "1.200");
+  EXPECT_EQ(f.Edit2->toolTip(), "   1.20000");
+  EXPECT_EQ(f.focusWidget(), f.okbutton);
+
+  const QString low = "Minimum safety factor must be greater than 1\nValue has been adjusted\n ";
+  const QString high = "Minimum safety factor has exceeded limit\nValue has been adjusted\n ";
+  struct Case {
+    bool contact;
+    const char* typed;
+    float stored;
+    QString warning;  // empty: none
+  } cases[] = {
+      {true, "0.5", 1.0f, low}, {true, "6", 5.0f, high}, {true, "1", 1.0f, ""},     {true, "2.25", 2.25f, ""},
+      {false, "5", 5.0f, ""},   {false, "0.99", 1.0f, low}, {false, "12", 5.0f, high}, {false, "1.3", 1.3f, ""},
+  };
+  for (const Case& c : cases) {
+    QLineEdit* edit = c.contact ? f.Edit1 : f.Edit2;
+    const float& stored = c.contact ? d.min_contact_safety_factor : d.min_bending_safety_factor;
+    p.scripted.clear();
+    edit->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(forms::active_control(&f), edit);
+    edit->setText(c.typed);
+    f.okbutton->setFocus(Qt::TabFocusReason);
+    SCOPED_TRACE(c.typed);
+    EXPECT_EQ(stored, c.stored);
+    EXPECT_EQ(p.warnings(), c.warning.isEmpty() ? QStringList{} : QStringList{c.warning});
+    if (!c.warning.isEmpty()) {
+      EXPECT_EQ(f.focusWidget(), edit);  // back to the field
+      f.okbutton->setFocus(Qt::TabFocusReason);
+    }
+    char hint[32];
+    std::snprintf(hint, sizeof hint, "%10.5f", static_cast<double>(c.stored));
+    EXPECT_EQ(edit->toolTip(), hint);
+  }
+
+  // Closing with an entry still being typed stores it.
+  f.Edit1->setFocus(Qt::TabFocusReason);
+  f.Edit1->setText("3");
+  f.close();
+  EXPECT_EQ(d.min_contact_safety_factor, 3.0f);
+}

@@ -1,0 +1,300 @@
+#include "centre_distance_minimisation.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "numeric.h"
+#include "rating.h"
+#include "rating_input.h"
+#include "sizing_search.h"
+#include "startup_values.h"
+
+using namespace morvell;
+
+namespace {
+
+// --- Stand-ins for the geometry pass and the rating: a test chooses each trial's centre distance and
+// safety factor as functions of its teeth, module, shift sum and chamfers. ---
+
+struct Trial {
+  int32_t z1, z2;
+  float module, sum;
+};
+
+struct StandIn {
+  float (*centre_distance)(const DesignData&) = nullptr;
+  float (*safety)(const DesignData&) = nullptr;  // all four safety factors
+  float contact_ratio = 1.5f;
+  std::vector<Trial> rated;
+};
+StandIn* stand_in = nullptr;
+
+void fake_geometry(DesignData& d) {
+  d.reference_diameter[0] = static_cast<float>(d.teeth[0]) * d.normal_module;
+  d.reference_diameter[1] = static_cast<float>(d.teeth[1]) * d.normal_module;
+  d.transverse_contact_ratio = stand_in->contact_ratio;
+  d.centre_distance = stand_in->centre_distance(d);
+}
+
+void fake_rate(DesignData& d) {
+  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum});
+  const float s = stand_in->safety(d);
+  d.contact_safety_factor[0] = d.contact_safety_factor[1] = s;
+  d.bending_safety_factor_pinion = d.bending_safety_factor_wheel = s;
+}
+
+float plain_centre_distance(const DesignData& d) {
+  return static_cast<float>(d.teeth[0] + d.teeth[1]) * d.normal_module / 2 + d.profile_shift_sum;
+}
+float never_safe(const DesignData&) { return 1.1f; }  // meets the contact minimum 1.0, not the bending 1.2
+
+struct Run {
+  StandIn s;
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+  std::vector<int> progress;
+  MinimisationResult r;
+
+  explicit Run(float u, float (*safety)(const DesignData&), float (*cd)(const DesignData&) = plain_centre_distance) {
+    s.safety = safety;
+    s.centre_distance = cd;
+    d->desired_ratio = u;
+    d->min_contact_safety_factor = 1.0f;
+    d->min_bending_safety_factor = 1.2f;
+    d->reference_diameter[0] = 40;  // pinion diameter / face width 2
+    d->face_width[0] = 20;
+    d->reference_diameter[1] = 60;  // wheel 4
+    d->face_width[1] = 15;
+    d->load_cycles_pinion = 1e7f;
+    d->geometry_manager_mode = 2;
+    d->shift_distribution_auto = 0;
+  }
+  void go(std::array<float, 2> chamfers = {0, 0}) {
+    stand_in = &s;
+    r = run_centre_distance_minimisation(*d, chamfers, [this](int p) { progress.push_back(p); },
+                                         {fake_geometry, fake_rate});
+    stand_in = nullptr;
+  }
+};
+
+}  // namespace
+
+TEST(CentreDistanceMinimisation, MinimaAreMetOnlyByAllFourFactors) {
+  DesignData d;
+  d.min_contact_safety_factor = 1.0f;
+  d.min_bending_safety_factor = 1.2f;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    float sh1, sh2, sf1, sf2;
+    bool met;
+  } cases[] = {
+      {1.0f, 1.0f, 1.2f, 1.2f, true},   {0.99f, 1.0f, 1.2f, 1.2f, false}, {1.0f, 0.99f, 1.2f, 1.2f, false},
+      {1.0f, 1.0f, 1.19f, 1.2f, false}, {1.0f, 1.0f, 1.2f, 1.19f, false}, {nan, 2.0f, 2.0f, 2.0f, false},
+      {2.0f, 2.0f, 2.0f, nan, false},   {1.1f, 1.1f, 1.1f, 1.1f, false},
+  };
+  for (const Case& c : cases) {
+    d.contact_safety_factor[0] = c.sh1;
+    d.contact_safety_factor[1] = c.sh2;
+    d.bending_safety_factor_pinion = c.sf1;
+    d.bending_safety_factor_wheel = c.sf2;
+    EXPECT_EQ(minimum_safety_factors_met(d), c.met) << c.sh1 << " " << c.sh2 << " " << c.sf1 << " " << c.sf2;
+  }
+}
+
+// With no pair meeting the minima every shift sum, pinion tooth count and module below 10 is tried, and
+// the start pair is left.
+TEST(CentreDistanceMinimisation, LoopBoundsAndTheStartPairWhenNothingMeetsTheMinima) {
+  struct Case {
+    float u;
+    int pinion_teeth_tried;  // 11 .. min(100, 200 / u)
+  } cases[] = {{1.0f, 90}, {4.0f, 40}, {1.5f, 90}, {10.0f, 10}, {18.2f, 0}, {20.0f, 0}};
+  for (const Case& c : cases) {
+    Run run(c.u, never_safe);
+    run.go();
+    SCOPED_TRACE(c.u);
+    EXPECT_EQ(run.r.evaluations, 6 * c.pinion_teeth_tried * 67);
+    EXPECT_EQ(run.r.ratings, run.r.evaluations);
+    EXPECT_FALSE(run.r.found);
+    EXPECT_EQ(run.progress, (std::vector<int>{20, 40, 60, 80, 100, 120}));
+    if (c.pinion_teeth_tried > 0) {
+      EXPECT_EQ(run.s.rated.back().z1, 10 + c.pinion_teeth_tried);
+      EXPECT_LT(run.s.rated.back().module, 10.0f);
+      EXPECT_FLOAT_EQ(run.s.rated.back().sum, 1.0f);
+    }
+    const DesignData& d = *run.d;
+    EXPECT_EQ(d.teeth[0], 11);
+    EXPECT_EQ(d.teeth[1], sizing_wheel_teeth(11, c.u));
+    EXPECT_EQ(d.normal_module, 0.5f);
+    EXPECT_EQ(d.profile_shift_sum, 0.0f);
+    EXPECT_EQ(d.geometry_manager_mode, 0);
+    EXPECT_EQ(d.shift_distribution_auto, 1);
+  }
+  EXPECT_EQ(sizing_wheel_teeth(13, 1.5f), 20);
+  EXPECT_EQ(sizing_wheel_teeth(11, 1.391f), 15);
+}
+
+// Equal centre distances keep the pair found first in loop order (shift sum, then pinion teeth); a
+// strictly smaller one found later wins.
+TEST(CentreDistanceMinimisation, TiesKeepThePairFoundFirst) {
+  Run run(
+      1.0f,
+      [](const DesignData& d) {
+        const int32_t z1 = d.teeth[0];
+        return z1 >= 20 && (z1 < 30 || d.profile_shift_sum > 0.39f) ? 2.0f : 0.5f;
+      },
+      [](const DesignData& d) { return d.teeth[0] >= 30 ? 39.0f : 40.0f; });
+  run.go();
+  EXPECT_TRUE(run.r.found);
+  EXPECT_EQ(run.r.pinion_teeth, 30);
+  EXPECT_FLOAT_EQ(run.r.profile_shift_sum, 0.4f);
+  EXPECT_EQ(run.r.centre_distance, 39.0f);
+  EXPECT_EQ(run.r.normal_module, 0.5f);
+  EXPECT_EQ(run.d->teeth[0], 30);
+  EXPECT_EQ(run.d->profile_shift_sum, run.r.profile_shift_sum);
+
+  // Everything ties: the very first pair that meets the minima (sum 0, z1 = 20) stays.
+  Run flat(1.0f, [](const DesignData& d) { return d.teeth[0] >= 20 ? 2.0f : 0.5f; },
+           [](const DesignData&) { return 40.0f; });
+  flat.go();
+  EXPECT_EQ(flat.r.pinion_teeth, 20);
+  EXPECT_EQ(flat.r.profile_shift_sum, 0.0f);
+}
+
+// The module is raised only until the minima are met, and the pair is kept with the module it was rated
+// with, also in the steps above 5; the face widths follow the diameter ratios of both gears and the
+// wheel's load cycles the chosen teeth.
+TEST(CentreDistanceMinimisation, BestPairKeepsItsRatedModuleFaceWidthsAndCycles) {
+  Run run(1.5f, [](const DesignData& d) { return d.normal_module >= 6.0f ? 2.0f : 0.5f; });
+  run.go();
+  float expected = 0.5f;
+  while (expected < 6.0f) expected = sizing_next_module(expected);
+  ASSERT_TRUE(run.r.found);
+  EXPECT_EQ(run.r.pinion_teeth, 11);
+  EXPECT_EQ(run.r.profile_shift_sum, 0.0f);
+  EXPECT_EQ(run.r.normal_module, expected);
+  const DesignData& d = *run.d;
+  EXPECT_EQ(d.normal_module, expected);
+  EXPECT_EQ(d.teeth[1], 17);  // 16.5 rounds up
+  EXPECT_FLOAT_EQ(d.centre_distance, run.r.centre_distance);
+  EXPECT_FLOAT_EQ(d.centre_distance, 28 * expected / 2);
+  // Every pair stops at the first module that meets the minima.
+  for (const Trial& t : run.s.rated) EXPECT_LE(t.module, expected);
+  EXPECT_EQ(d.pinion_aspect_ratio, 2.0f);
+  EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / 2);
+  EXPECT_FLOAT_EQ(d.face_width[1], d.reference_diameter[1] / 4);
+  EXPECT_FLOAT_EQ(d.load_cycles_wheel, 1e7f * 11 / 17);
+}
+
+// A pair whose transverse contact ratio is below 1.0 is not rated and fails the minima; 1.0 is rated.
+TEST(CentreDistanceMinimisation, ContactRatioBelowOneIsNotRated) {
+  Run low(10.0f, [](const DesignData&) { return 3.0f; });
+  low.s.contact_ratio = 0.999f;
+  low.go();
+  EXPECT_EQ(low.r.ratings, 0);
+  EXPECT_EQ(low.r.evaluations, 6 * 10 * 67);
+  EXPECT_FALSE(low.r.found);
+  EXPECT_EQ(low.d->contact_safety_factor[0], 0.0f);
+
+  Run one(10.0f, [](const DesignData&) { return 3.0f; });
+  one.s.contact_ratio = 1.0f;
+  one.go();
+  EXPECT_EQ(one.r.evaluations, 6 * 10);  // the first module of every pair meets the minima
+  EXPECT_EQ(one.r.ratings, one.r.evaluations);
+  EXPECT_TRUE(one.r.found);
+}
+
+TEST(CentreDistanceMinimisation, ChamferSteps) {
+  EXPECT_FLOAT_EQ(chamfer_fitting_next_module(3.0f), 3.001f);
+  EXPECT_FLOAT_EQ(chamfer_fitting_next_module(5.0f), 5.001f);
+  EXPECT_FLOAT_EQ(chamfer_fitting_next_module(5.01f), 5.06f);
+  EXPECT_FLOAT_EQ(chamfer_fitting_next_module(7.5f), 7.55f);
+  EXPECT_FLOAT_EQ(chamfer_fitting_next_module(7.6f), 7.7f);
+  EXPECT_FLOAT_EQ(fitted_tip_chamfer(0.1f, 3.0f), 0.1f);
+  EXPECT_FLOAT_EQ(fitted_tip_chamfer(0.02f, 3.0f), 0.03f);
+  EXPECT_FLOAT_EQ(fitted_tip_chamfer(1.0f, 3.0f), 0.75f);
+  EXPECT_EQ(fitted_tip_chamfer(0.0f, 3.0f), 0.0f);
+}
+
+// The saved chamfers are put back within 0.01 and 0.25 times the module and the module raised in steps of
+// 0.001 until the chamfered pair meets the minima; the module left is one step above the last rated.
+TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreMetAgain) {
+  const auto safety = [](const DesignData& d) {
+    const bool chamfered = d.tip_chamfer[0] != 0 || d.tip_chamfer[1] != 0;
+    return d.normal_module >= (chamfered ? 3.05f : 3.0f) ? 2.0f : 0.5f;
+  };
+  float best = 0.5f;
+  while (best < 3.0f) best = sizing_next_module(best);
+
+  struct Case {
+    std::array<float, 2> saved;
+    bool wheel_scaled;  // the wheel's chamfer is below 0.01 x module
+  } cases[] = {{{0.1f, 0.02f}, true}, {{0.1f, 0.0f}, false}};
+  for (const Case& c : cases) {
+    Run run(1.0f, safety);
+    run.go(c.saved);
+    const DesignData& d = *run.d;
+    ASSERT_EQ(run.r.normal_module, best);
+    ASSERT_GT(run.r.fitting_evaluations, 40);
+    const Trial last = run.s.rated.back();
+    EXPECT_GE(last.module, 3.05f);
+    EXPECT_LT(last.module, 3.052f);
+    EXPECT_EQ(d.normal_module, chamfer_fitting_next_module(last.module));
+    EXPECT_EQ(d.tip_chamfer[0], 0.1f);
+    if (c.wheel_scaled)
+      EXPECT_FLOAT_EQ(d.tip_chamfer[1], 0.01f * last.module);
+    else
+      EXPECT_EQ(d.tip_chamfer[1], 0.0f);
+    EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / 2);
+  }
+
+  // Without chamfers nothing is fitted: the module is exactly the best one.
+  Run plain(1.0f, safety);
+  plain.go();
+  EXPECT_EQ(plain.r.fitting_evaluations, 0);
+  EXPECT_EQ(plain.d->normal_module, best);
+
+  // Fitting that never meets the minima stops below a module of 10.
+  Run never(1.0f, [](const DesignData& d) { return d.tip_chamfer[0] != 0 ? 0.5f : 2.0f; });
+  never.go({0.2f, 0.2f});
+  EXPECT_GE(never.d->normal_module, 10.0f);
+  EXPECT_LT(never.s.rated.back().module, 10.0f);
+}
+
+// --- The real search on the shipped default design. ---
+
+TEST(CentreDistanceMinimisation, DefaultDesignMeetsTheMinimaAtTheLeastCentreDistance) {
+  auto d = std::make_unique<DesignData>();
+  set_startup_values(*d);
+  d->unit_system = 1;
+  set_unit_factors(*d);
+  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
+  ASSERT_TRUE(read_design_file(*d).ok());
+  d->tooth_proportion_mode = 2;
+  d->protuberance[0] = d->protuberance[1] = 0;
+  d->tip_chamfer[0] = d->tip_chamfer[1] = 0;
+  d->desired_ratio = 8.0f;  // 11 to 25 pinion teeth keep the run short
+  calc_gear_geometry(*d);
+  const float pinion_ratio = d->reference_diameter[0] / d->face_width[0];
+  const MinimisationResult r = run_centre_distance_minimisation(*d, {0, 0});
+  ASSERT_TRUE(r.found);
+  EXPECT_GT(r.ratings, 0);
+  EXPECT_EQ(d->teeth[0], r.pinion_teeth);
+  EXPECT_EQ(d->teeth[1], sizing_wheel_teeth(r.pinion_teeth, 8.0f));
+  EXPECT_EQ(d->normal_module, r.normal_module);
+  EXPECT_FLOAT_EQ(d->centre_distance, r.centre_distance);
+  EXPECT_FLOAT_EQ(d->pinion_aspect_ratio, pinion_ratio);
+
+  // Rated again as the refresh rates it, the pair left meets both minima.
+  calc_gear_geometry(*d);
+  ASSERT_GE(d->transverse_contact_ratio, 1.0f);
+  rate_gear_pair(make_rating_input(*d), *d);
+  EXPECT_TRUE(minimum_safety_factors_met(*d));
+}
