@@ -52,6 +52,7 @@ void TMainForm::Minimizecentredistance1Click() {
   d_.geometry_manager_mode = 0;
   CheckBoxCentre->setChecked(false);
   d_.shift_distribution_auto = 1;
+  XCheckBox->setChecked(true);  // the refresh takes the shift distribution from this box
 
   if (Progressform) {
     Progressform->setWindowTitle("Minimum Centre Distance Progress");

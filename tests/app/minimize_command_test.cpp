@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -125,10 +126,10 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
     EXPECT_EQ(d.tip_chamfer[0], 0.15f);
     EXPECT_EQ(d.tip_chamfer[1], 0.05f);
     EXPECT_EQ(d.teeth[0], z1);
-    EXPECT_EQ(d.normal_module, module);
+    EXPECT_FLOAT_EQ(d.normal_module, module);
     EXPECT_EQ(d.geometry_manager_mode, mode);
     EXPECT_FALSE(p.progress->isVisible());
-    if (c.override_flag == 0) EXPECT_EQ(QApplication::focusWidget(), p.main->Tooth_prop);
+    if (c.override_flag == 0) EXPECT_EQ(p.main->focusWidget(), p.main->Tooth_prop);
   }
 }
 
@@ -143,15 +144,23 @@ TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShif
   d.tooth_proportion_mode = 2;
   p.main->Tooth_prop->setCurrentIndex(2);
   d.geometry_manager_override = 0;
-  d.geometry_manager_mode = 1;
-  p.main->CheckBoxCentre->setChecked(true);
-  d.shift_distribution_auto = 0;
+  p.main->CheckBoxmodule->setChecked(false);  // centre distance fixed, the module follows
+  ASSERT_EQ(d.geometry_manager_mode, 1);
+  p.main->XCheckBox->setChecked(false);
+  ASSERT_EQ(d.shift_distribution_auto, 0);
   d.protuberance[0] = 0.25f;
   d.tip_chamfer[0] = d.tip_chamfer[1] = 0;
-  d.desired_ratio = 8.0f;  // 11 to 25 pinion teeth keep the run short
+  // A ratio of 8 (11 to 25 pinion teeth) keeps the run short.
+  p.main->RatioCheckBox->setChecked(true);
+  p.main->Ratioedit->setFocus(Qt::TabFocusReason);
+  p.main->Ratioedit->setText("8");
+  p.main->Helixangleedit->setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(d.desired_ratio, 8.0f);
   d.rating_enabled = 1;
   p.scripted.modal_actions["centreminimizeform"].push_back([](QDialog& w) {
     auto& f = static_cast<Tcentreminimizeform&>(w);
+    QApplication::setActiveWindow(&f);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
     f.Edit2->setFocus(Qt::TabFocusReason);
     f.Edit2->setText("1.5");
     f.okbutton->setFocus(Qt::TabFocusReason);
@@ -175,7 +184,7 @@ TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShif
   EXPECT_GE(d.teeth[0], 11);
   EXPECT_LE(d.teeth[0], 25);
   EXPECT_EQ(d.teeth[1], sizing_wheel_teeth(d.teeth[0], 8.0f));
-  EXPECT_EQ(QApplication::focusWidget(), p.main->mainresults);
+  EXPECT_EQ(p.main->focusWidget(), p.main->mainresults);
 
   // The refresh rated the pair left: it meets both minima.
   ASSERT_GE(d.transverse_contact_ratio, 1.0f);

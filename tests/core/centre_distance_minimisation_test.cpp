@@ -57,13 +57,13 @@ float plain_centre_distance(const DesignData& d) {
 }
 float never_safe(const DesignData&) { return 1.1f; }  // meets the contact minimum 1.0, not the bending 1.2
 
-struct Run {
+struct Search {
   StandIn s;
   std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
   std::vector<int> progress;
   MinimisationResult r;
 
-  explicit Run(float u, float (*safety)(const DesignData&), float (*cd)(const DesignData&) = plain_centre_distance) {
+  explicit Search(float u, float (*safety)(const DesignData&), float (*cd)(const DesignData&) = plain_centre_distance) {
     s.safety = safety;
     s.centre_distance = cd;
     d->desired_ratio = u;
@@ -117,7 +117,7 @@ TEST(CentreDistanceMinimisation, LoopBoundsAndTheStartPairWhenNothingMeetsTheMin
     int pinion_teeth_tried;  // 11 .. min(100, 200 / u)
   } cases[] = {{1.0f, 90}, {4.0f, 40}, {1.5f, 90}, {10.0f, 10}, {18.2f, 0}, {20.0f, 0}};
   for (const Case& c : cases) {
-    Run run(c.u, never_safe);
+    Search run(c.u, never_safe);
     run.go();
     SCOPED_TRACE(c.u);
     EXPECT_EQ(run.r.evaluations, 6 * c.pinion_teeth_tried * 67);
@@ -144,7 +144,7 @@ TEST(CentreDistanceMinimisation, LoopBoundsAndTheStartPairWhenNothingMeetsTheMin
 // Equal centre distances keep the pair found first in loop order (shift sum, then pinion teeth); a
 // strictly smaller one found later wins.
 TEST(CentreDistanceMinimisation, TiesKeepThePairFoundFirst) {
-  Run run(
+  Search run(
       1.0f,
       [](const DesignData& d) {
         const int32_t z1 = d.teeth[0];
@@ -161,7 +161,7 @@ TEST(CentreDistanceMinimisation, TiesKeepThePairFoundFirst) {
   EXPECT_EQ(run.d->profile_shift_sum, run.r.profile_shift_sum);
 
   // Everything ties: the very first pair that meets the minima (sum 0, z1 = 20) stays.
-  Run flat(1.0f, [](const DesignData& d) { return d.teeth[0] >= 20 ? 2.0f : 0.5f; },
+  Search flat(1.0f, [](const DesignData& d) { return d.teeth[0] >= 20 ? 2.0f : 0.5f; },
            [](const DesignData&) { return 40.0f; });
   flat.go();
   EXPECT_EQ(flat.r.pinion_teeth, 20);
@@ -172,7 +172,7 @@ TEST(CentreDistanceMinimisation, TiesKeepThePairFoundFirst) {
 // with, also in the steps above 5; the face widths follow the diameter ratios of both gears and the
 // wheel's load cycles the chosen teeth.
 TEST(CentreDistanceMinimisation, BestPairKeepsItsRatedModuleFaceWidthsAndCycles) {
-  Run run(1.5f, [](const DesignData& d) { return d.normal_module >= 6.0f ? 2.0f : 0.5f; });
+  Search run(1.5f, [](const DesignData& d) { return d.normal_module >= 6.0f ? 2.0f : 0.5f; });
   run.go();
   float expected = 0.5f;
   while (expected < 6.0f) expected = sizing_next_module(expected);
@@ -195,7 +195,7 @@ TEST(CentreDistanceMinimisation, BestPairKeepsItsRatedModuleFaceWidthsAndCycles)
 
 // A pair whose transverse contact ratio is below 1.0 is not rated and fails the minima; 1.0 is rated.
 TEST(CentreDistanceMinimisation, ContactRatioBelowOneIsNotRated) {
-  Run low(10.0f, [](const DesignData&) { return 3.0f; });
+  Search low(10.0f, [](const DesignData&) { return 3.0f; });
   low.s.contact_ratio = 0.999f;
   low.go();
   EXPECT_EQ(low.r.ratings, 0);
@@ -203,7 +203,7 @@ TEST(CentreDistanceMinimisation, ContactRatioBelowOneIsNotRated) {
   EXPECT_FALSE(low.r.found);
   EXPECT_EQ(low.d->contact_safety_factor[0], 0.0f);
 
-  Run one(10.0f, [](const DesignData&) { return 3.0f; });
+  Search one(10.0f, [](const DesignData&) { return 3.0f; });
   one.s.contact_ratio = 1.0f;
   one.go();
   EXPECT_EQ(one.r.evaluations, 6 * 10);  // the first module of every pair meets the minima
@@ -228,24 +228,24 @@ TEST(CentreDistanceMinimisation, ChamferSteps) {
 TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreMetAgain) {
   const auto safety = [](const DesignData& d) {
     const bool chamfered = d.tip_chamfer[0] != 0 || d.tip_chamfer[1] != 0;
-    return d.normal_module >= (chamfered ? 3.05f : 3.0f) ? 2.0f : 0.5f;
+    return d.normal_module >= (chamfered ? 3.04f : 2.95f) ? 2.0f : 0.5f;
   };
   float best = 0.5f;
-  while (best < 3.0f) best = sizing_next_module(best);
+  while (best < 2.95f) best = sizing_next_module(best);  // about 3.0
 
   struct Case {
     std::array<float, 2> saved;
     bool wheel_scaled;  // the wheel's chamfer is below 0.01 x module
   } cases[] = {{{0.1f, 0.02f}, true}, {{0.1f, 0.0f}, false}};
   for (const Case& c : cases) {
-    Run run(1.0f, safety);
+    Search run(1.0f, safety);
     run.go(c.saved);
     const DesignData& d = *run.d;
     ASSERT_EQ(run.r.normal_module, best);
     ASSERT_GT(run.r.fitting_evaluations, 40);
     const Trial last = run.s.rated.back();
-    EXPECT_GE(last.module, 3.05f);
-    EXPECT_LT(last.module, 3.052f);
+    EXPECT_GE(last.module, 3.04f);
+    EXPECT_LT(last.module, 3.042f);
     EXPECT_EQ(d.normal_module, chamfer_fitting_next_module(last.module));
     EXPECT_EQ(d.tip_chamfer[0], 0.1f);
     if (c.wheel_scaled)
@@ -256,13 +256,13 @@ TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreM
   }
 
   // Without chamfers nothing is fitted: the module is exactly the best one.
-  Run plain(1.0f, safety);
+  Search plain(1.0f, safety);
   plain.go();
   EXPECT_EQ(plain.r.fitting_evaluations, 0);
   EXPECT_EQ(plain.d->normal_module, best);
 
   // Fitting that never meets the minima stops below a module of 10.
-  Run never(1.0f, [](const DesignData& d) { return d.tip_chamfer[0] != 0 ? 0.5f : 2.0f; });
+  Search never(1.0f, [](const DesignData& d) { return d.tip_chamfer[0] != 0 ? 0.5f : 2.0f; });
   never.go({0.2f, 0.2f});
   EXPECT_GE(never.d->normal_module, 10.0f);
   EXPECT_LT(never.s.rated.back().module, 10.0f);
