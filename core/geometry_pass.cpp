@@ -230,6 +230,11 @@ void mesh_forces(float torque, float working_pitch_diameter_1, float working_hel
   *radial_force = f32(ft * std::tan(rad(working_normal_pressure_angle)) / std::cos(beta_w));
 }
 
+float default_min_form_to_sap(float normal_module) {
+  const ld m = normal_module;
+  return m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
+}
+
 void calc_gear_geometry(DesignData& d) {
   const bool overridden = d.geometry_manager_override == 1;
 
@@ -288,7 +293,7 @@ void calc_gear_geometry(DesignData& d) {
 
   // 4. Default form-to-SAP constraint from the module band.
   if (d.constraints_use_defaults == 1) {
-    const float v = m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
+    const float v = default_min_form_to_sap(d.normal_module);
     d.min_form_to_sap[0] = v;
     d.min_form_to_sap[1] = v;
   }

@@ -15,6 +15,11 @@ struct DesignData;
 // contact ratios, accuracy-grade tolerances and mesh forces. Checks and reports nothing; allocates nothing.
 void calc_gear_geometry(DesignData& d);
 
+// Default least radial distance (mm) from the form circle to the start of active profile, by the band
+// of the normal module (mm): the geometry pass sets it while the constraints use their defaults, and the
+// constraints dialog shows it.
+float default_min_form_to_sap(float normal_module);
+
 // Normal module m for which z1 and z2 with the shift sum run at the working centre distance a without
 // backlash. Angles in degrees, lengths in mm.
 float module_from_centre_distance(float shift_sum, float normal_pressure_angle, float transverse_pressure_angle,

@@ -1,0 +1,69 @@
+// The basic rack database: named records of basic rack proportions in the text file data.dat, with the
+// scratch copy temp.dat that a delete goes through.
+//
+// File layout (every line end written as CR LF; CR LF or LF accepted on reading): line 1 belongs to no
+// record and is skipped; then eight lines per record: "<r", the name, five lines of two numbers
+// (addendum, dedendum and fillet radius coefficients of pinion and wheel, the pressure angle twice,
+// the protuberances of pinion and wheel in mm), "r>". Records are read by position; the markers are
+// not checked. An append writes "\n<r\n", the name, "\n" and five lines "%10.6f %10.6f\n", then "r>"
+// with no line end; a delete rewrites the kept records with "%f %f\n".
+//
+// Every reading stores the values of each record it passes into d.basic_rack, so afterwards it holds
+// the last record read. A record is taken only when it is complete: a number line without two finite
+// numbers, or a file that ends inside a record, ends the reading there and is reported.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "design_data.h"
+
+namespace morvell {
+
+struct RackFiles {
+  std::string data = "data.dat";
+  std::string scratch = "temp.dat";
+};
+
+// The outcome of a reading or writing of the database. `problem` is empty when all went well;
+// otherwise it is the text shown to the user.
+struct RackFileResult {
+  std::string problem;
+  int damaged_line = 0;  // 1-based line at which a damaged file stops being readable, else 0
+  bool ok() const { return problem.empty(); }
+};
+
+// Reads every record: the list entries (each name followed by one blank) into `names`, the number of
+// records into d.list_counter, the last record into d.basic_rack. A missing file has no records.
+RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files = {});
+
+// Reads the records up to and including position d.rack_selected (counted from 0): afterwards
+// d.basic_rack holds that record, the last one when the position lies beyond it, and is unchanged for -1.
+RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {});
+
+// Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
+// characters kept) and the values of d.basic_rack. The file is created when missing.
+RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
+
+// Deletes the record at position d.rack_selected in two passes: the whole database is copied into
+// the scratch file, then the data file is rewritten from it without that record. A damaged database
+// or a scratch copy that cannot be written leaves the data file as it was.
+RackFileResult delete_rack(DesignData& d, const RackFiles& files = {});
+
+// Largest root fillet radius coefficient of a basic rack without protuberance, for the design's
+// normal pressure angle (degrees) and the rack's dedendum coefficient:
+// (pi/4 cos a - sin a h_f) / (1 - sin a).
+float max_rack_fillet_coeff(float normal_pressure_angle, float dedendum_coeff);
+
+// The names of new racks, "New rack %5d" with the next number of a fixed pseudo-random sequence
+// (0..32767, the same sequence in every run).
+class RackNameSequence {
+ public:
+  int next();
+  std::string next_name();
+
+ private:
+  uint32_t state_ = 1;
+};
+
+}  // namespace morvell

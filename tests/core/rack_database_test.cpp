@@ -1,0 +1,265 @@
+#include "rack_database.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace morvell {
+namespace {
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_bytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// Files of one test (the tests of this folder run side by side in one directory).
+struct RackFixture : ::testing::Test {
+  RackFiles files;
+  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
+
+  void SetUp() override {
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    files.data = "rack_" + test + "_data.dat";
+    files.scratch = "rack_" + test + "_temp.dat";
+    std::filesystem::remove_all(files.data);
+    std::filesystem::remove_all(files.scratch);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(files.data);
+    std::filesystem::remove_all(files.scratch);
+  }
+
+  void set_rack(float ha, float hf, float rho, float alpha, float prot) {
+    BasicRack& r = d->basic_rack;
+    r.addendum_coeff[0] = ha;
+    r.addendum_coeff[1] = ha + 0.5f;
+    r.dedendum_coeff[0] = hf;
+    r.dedendum_coeff[1] = hf + 0.5f;
+    r.fillet_radius_coeff[0] = rho;
+    r.fillet_radius_coeff[1] = rho + 0.5f;
+    r.pressure_angle = alpha;
+    r.protuberance[0] = prot;
+    r.protuberance[1] = prot + 0.5f;
+  }
+  void append(const std::string& name, float ha, float hf, float rho, float alpha, float prot) {
+    set_rack(ha, hf, rho, alpha, prot);
+    copy_text(d->file_line, name);
+    ASSERT_TRUE(append_rack(*d, files).ok());
+  }
+  std::vector<std::string> names() {
+    std::vector<std::string> n;
+    EXPECT_TRUE(read_rack_database(*d, n, files).ok());
+    return n;
+  }
+};
+
+const char* const kFirstRecord =
+    "\r\n<r\r\nISO 53 profile A\r\n"
+    "  1.000000   1.500000\r\n"
+    "  1.250000   1.750000\r\n"
+    "  0.380000   0.880000\r\n"
+    " 20.000000  20.000000\r\n"
+    "  0.000000   0.500000\r\n"
+    "r>";
+
+TEST_F(RackFixture, AppendCreatesTheFileAndEachRecordOpensWithALineEnd) {
+  append("ISO 53 profile A", 1, 1.25f, 0.38f, 20, 0);
+  EXPECT_EQ(read_bytes(files.data), kFirstRecord);  // empty line 1, no line end after "r>"
+  append("Fine pitch", 1.1f, 1.35f, -0.2f, 25, 0.01f);
+  EXPECT_EQ(read_bytes(files.data), std::string(kFirstRecord) +
+                                        "\r\n<r\r\nFine pitch\r\n"
+                                        "  1.100000   1.600000\r\n"
+                                        "  1.350000   1.850000\r\n"
+                                        " -0.200000   0.300000\r\n"
+                                        " 25.000000  25.000000\r\n"
+                                        "  0.010000   0.510000\r\n"
+                                        "r>");
+}
+
+TEST_F(RackFixture, NamesOnOneLineOfAtMost510Characters) {
+  append("two\r\nlines", 1, 1, 1, 20, 0);
+  append(std::string(600, 'x'), 1, 1, 1, 20, 0);  // file_line itself keeps 511
+  const auto n = names();
+  ASSERT_EQ(n.size(), 2u);
+  EXPECT_EQ(n[0], "two  lines ");
+  EXPECT_EQ(n[1], std::string(510, 'x') + " ");
+}
+
+TEST_F(RackFixture, ReadingListsNamesWithABlankAndLeavesTheLastOrTheChosenRecord) {
+  EXPECT_TRUE(names().empty());  // no file: no records, the rack untouched
+  EXPECT_EQ(d->list_counter, 0);
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  append("second", 2, 2.25f, 0.3f, 22.5f, 0.1f);
+  append("third", 3, 3.25f, 0.25f, 25, 0.2f);
+  set_rack(9, 9, 9, 9, 9);
+  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "second ", "third "}));
+  EXPECT_EQ(d->list_counter, 3);
+  EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[0], 3);
+
+  struct Case {
+    int selected;
+    float addendum;  // of the pinion, which tells the record
+  };
+  for (const Case c : {Case{0, 1}, Case{1, 2}, Case{2, 3}, Case{7, 3}}) {
+    d->rack_selected = c.selected;
+    ASSERT_TRUE(read_rack_database_up_to(*d, files).ok());
+    EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[0], c.addendum) << c.selected;
+  }
+  d->rack_selected = 1;
+  read_rack_database_up_to(*d, files);
+  const BasicRack& r = d->basic_rack;
+  EXPECT_FLOAT_EQ(r.addendum_coeff[1], 2.5f);
+  EXPECT_FLOAT_EQ(r.dedendum_coeff[0], 2.25f);
+  EXPECT_FLOAT_EQ(r.dedendum_coeff[1], 2.75f);
+  EXPECT_FLOAT_EQ(r.fillet_radius_coeff[0], 0.3f);
+  EXPECT_FLOAT_EQ(r.fillet_radius_coeff[1], 0.8f);
+  EXPECT_FLOAT_EQ(r.pressure_angle, 22.5f);
+  EXPECT_FLOAT_EQ(r.protuberance[0], 0.1f);
+  EXPECT_FLOAT_EQ(r.protuberance[1], 0.6f);
+
+  set_rack(9, 9, 9, 9, 9);
+  d->rack_selected = -1;  // nothing chosen: nothing read
+  read_rack_database_up_to(*d, files);
+  EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[0], 9);
+}
+
+TEST_F(RackFixture, ReadsByPositionWithEitherLineEndAndKeepsTheSecondPressureAngle) {
+  // Written by hand: LF line ends, any first line, markers that are not checked, numbers spread
+  // over blanks, a second angle that differs, and a final line end after "r>".
+  write_bytes(files.data,
+              "racks of the shop\n<r\nHob 7\n1 1.1\n   1.25    1.3\n0.38 0.4\n20 22.5\n0 0\nr>\n"
+              "xx\nHob 8\n2 2\n2 2\n0.2 0.2\n14.5 15\n0.05 0.05\nyy\n\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"Hob 7 ", "Hob 8 "}));
+  EXPECT_FLOAT_EQ(d->basic_rack.pressure_angle, 15);
+  d->rack_selected = 0;
+  read_rack_database_up_to(*d, files);
+  EXPECT_FLOAT_EQ(d->basic_rack.pressure_angle, 22.5f);
+  EXPECT_FLOAT_EQ(d->basic_rack.dedendum_coeff[1], 1.3f);
+}
+
+TEST_F(RackFixture, DeleteRewritesTheKeptRecordsAndLeavesTheOldDatabaseInTheScratchFile) {
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  append("second", 2, 2.25f, 0.3f, 22.5f, 0.1f);
+  append("third", 3, 3.25f, 0.25f, 25, 0.2f);
+  d->rack_selected = 1;
+  ASSERT_TRUE(delete_rack(*d, files).ok());
+  EXPECT_EQ(read_bytes(files.data),
+            "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
+            "20.000000 20.000000\r\n0.000000 0.500000\r\nr>"
+            "\r\n<r\r\nthird\r\n3.000000 3.500000\r\n3.250000 3.750000\r\n0.250000 0.750000\r\n"
+            "25.000000 25.000000\r\n0.200000 0.700000\r\nr>");
+  EXPECT_EQ(read_bytes(files.scratch),
+            "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
+            "20.000000 20.000000\r\n0.000000 0.500000\r\nr>\r\n"
+            "<r\r\nsecond\r\n2.000000 2.500000\r\n2.250000 2.750000\r\n0.300000 0.800000\r\n"
+            "22.500000 22.500000\r\n0.100000 0.600000\r\nr>\r\n"
+            "<r\r\nthird\r\n3.000000 3.500000\r\n3.250000 3.750000\r\n0.250000 0.750000\r\n"
+            "25.000000 25.000000\r\n0.200000 0.700000\r\nr>");
+  EXPECT_EQ(d->list_counter, 3);
+  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "third "}));
+
+  // A first line of its own is copied into the scratch file but not written back.
+  write_bytes(files.data, "header\nA\nonly\n1 1\n1 1\n1 1\n20 20\n0 0\nr>");
+  d->rack_selected = 5;  // beyond the records: all kept
+  ASSERT_TRUE(delete_rack(*d, files).ok());
+  EXPECT_EQ(read_bytes(files.scratch),
+            "header\r\nA\r\nonly\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n"
+            "20.000000 20.000000\r\n0.000000 0.000000\r\nr>");
+  EXPECT_EQ(read_bytes(files.data),
+            "\r\n<r\r\nonly\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n"
+            "20.000000 20.000000\r\n0.000000 0.000000\r\nr>");
+  d->rack_selected = 0;  // the last record gone: an empty database
+  ASSERT_TRUE(delete_rack(*d, files).ok());
+  EXPECT_EQ(read_bytes(files.data), "");
+  EXPECT_TRUE(names().empty());
+}
+
+// A damaged database is reported with its line; the records before it stay readable, and a delete
+// does not rewrite the file (which would drop every record behind the damage).
+TEST_F(RackFixture, DamagedDatabaseIsReportedAndNotRewritten) {
+  struct Case {
+    const char* text;
+    int line;
+    std::size_t records;
+  };
+  const std::string good = "\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>";
+  const Case cases[] = {
+      {"\n<r\nA\n1 1\n1 x\n1 1\n20 20\n0 0\nr>", 5, 0},  // a word in place of a number
+      {"\n<r\nA\n1 1\n1 1\n1 1\n20 nan\n0 0\nr>", 7, 0},  // not a finite number
+      {"\n<r\nA\n1 1\n1 1\n", 6, 0},                       // cut off inside the numbers
+      {"\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>\n<r\nB\n2\n", 13, 1},
+      {"\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>\n<r", 10, 1},  // a start line and nothing more
+  };
+  for (const Case& c : cases) {
+    write_bytes(files.data, c.text);
+    std::vector<std::string> n;
+    set_rack(9, 9, 9, 9, 9);
+    const RackFileResult r = read_rack_database(*d, n, files);
+    EXPECT_FALSE(r.ok()) << c.text;
+    EXPECT_EQ(r.damaged_line, c.line) << c.text;
+    EXPECT_EQ(r.problem, "Basic rack database " + files.data + " is damaged at line " + std::to_string(c.line));
+    EXPECT_EQ(n.size(), c.records) << c.text;
+    EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[0], c.records ? 1.0f : 9.0f) << c.text;  // nothing half-read
+
+    d->rack_selected = 0;
+    const RackFileResult del = delete_rack(*d, files);
+    EXPECT_FALSE(del.ok());
+    EXPECT_NE(del.problem.find("nothing was deleted"), std::string::npos);
+    EXPECT_EQ(read_bytes(files.data), c.text);
+  }
+}
+
+TEST_F(RackFixture, DeleteWithoutAScratchFileChangesNothing) {
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  const std::string before = read_bytes(files.data);
+  std::filesystem::create_directory(files.scratch);  // temp.dat cannot be written
+  d->rack_selected = 0;
+  const RackFileResult r = delete_rack(*d, files);
+  EXPECT_EQ(r.problem, "Basic rack database " + files.scratch + " cannot be written: nothing was deleted");
+  EXPECT_EQ(read_bytes(files.data), before);
+}
+
+TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
+  auto d = std::make_unique<DesignData>();
+  RackFiles files;
+  files.data = "no_such_folder/data.dat";
+  copy_text(d->file_line, "x");
+  EXPECT_EQ(append_rack(*d, files).problem, "Basic rack database no_such_folder/data.dat cannot be written");
+}
+
+TEST(RackDatabase, MaximumFilletRadiusFollowsThePressureAngle) {
+  EXPECT_NEAR(max_rack_fillet_coeff(20, 1.25f), 0.472, 0.0005);
+  EXPECT_NEAR(max_rack_fillet_coeff(25, 1.25f), (0.785398 * 0.906308 - 0.422618 * 1.25) / (1 - 0.422618), 1e-5);
+  EXPECT_LT(max_rack_fillet_coeff(20, 1.4f), max_rack_fillet_coeff(20, 1.25f));
+}
+
+TEST(RackDatabase, NewRackNamesFollowTheSameSequenceInEveryRun) {
+  RackNameSequence a, b;
+  for (int i = 0; i < 50; ++i) {
+    const int n = a.next();
+    EXPECT_EQ(n, b.next());
+    EXPECT_GE(n, 0);
+    EXPECT_LE(n, 32767);
+  }
+  RackNameSequence c;
+  const std::string name = c.next_name();
+  EXPECT_EQ(name.size(), 14u);
+  EXPECT_EQ(name.rfind("New rack ", 0), 0u);
+  EXPECT_NE(c.next_name(), name);
+}
+
+}  // namespace
+}  // namespace morvell
