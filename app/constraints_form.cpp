@@ -1,0 +1,224 @@
+#include "constraints_form.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "dialog_controls.h"
+#include "edit_fields.h"
+#include "field_events.h"
+#include "geometry_pass.h"
+#include "numeric.h"
+#include "results_pane.h"
+#include "window_scale.h"
+
+namespace morvell {
+
+TConstraintsform* constraintsform = nullptr;
+
+namespace {
+
+struct Row {
+  float (GeometryConstraints::*field)[2];
+  const char* metric_caption;
+  const char* english_caption;
+  const char* metric_hint;  // nullptr: the caption has no hint
+  const char* english_hint;
+  bool length;          // shown in mm or inch
+  double upper;         // accepted up to upper + per_module x m_n
+  double per_module;
+  float default_value;  // with the switch on (form to SAP: by the module)
+};
+
+const Row kRowTable[TConstraintsform::kRows] = {
+    {&GeometryConstraints::min_tip_thickness_coeff, "Minimum Tip Thickness / Module", "Minimum Tip Thickness * DP",
+     "Minimum Tip Thickness / Module", "Minimum Tip Thickness Multiplied by Diametral Pitch", false, 0.75, 0, 0.3f},
+    {&GeometryConstraints::min_eap_thickness_coeff, "Minimum EAP Thickness / Module", "Minimum EAP Thickness * DP",
+     "Minimum Chamfer Start Thickness / Module", "Minimum Chamfer Start Thickness Multiplied by Diametral Pitch",
+     false, 0.75, 0, 0.3f},
+    {&GeometryConstraints::min_form_to_sap, "Minimum Form Radius to SAP", "Minimum Form Radius to SAP", nullptr,
+     nullptr, true, 0, 0.5, 0},
+    {&GeometryConstraints::min_base_to_form, "Minimum Base Radius to Form Radius",
+     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, 0, 0.5, 0.125f},
+    {&GeometryConstraints::min_bottom_clearance_coeff, "Minimum Bottom Clearance / Module",
+     "Minimum Bottom Clearance * DP", "Minimum Bottom Clearance / Module",
+     "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, 1, 0, 0.25f},
+    {&GeometryConstraints::max_tip_diameter, "Maximum Tip Diameter", "Maximum Tip Diameter", nullptr, nullptr, true,
+     1e99, 0, 1e9f},
+    {&GeometryConstraints::min_root_diameter, "Minimum Root Diameter", "Minimum Root Diameter", nullptr, nullptr,
+     true, 1e99, 0, 0},
+    {&GeometryConstraints::min_root_fillet_coeff, "Minimum Root Fillet Radius / Module",
+     "Minimum Root Fillet Radius * DP", "Minimum Root Fillet Radius / Module",
+     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, 0, 1, 0.3f},
+};
+
+constexpr int kFormToSapRow = 2;
+constexpr int kMinRootRow = 6;
+
+}  // namespace
+
+// Layout designed at 96 pixels per inch.
+TConstraintsform::TConstraintsform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
+  setObjectName("Constraintsform");
+  setWindowTitle("Gear Geometry Constraints");
+  constexpr int kPinX = 280, kWheelX = 376, kTop = 32, kStep = 28;
+  add_label(this, "PINION ", kPinX + 16, 8, 80);
+  add_label(this, "WHEEL ", kWheelX + 16, 8, 80);
+  const char* names[kRows][2] = {{"pinEAPwidthedit", "wheelEAPwidthedit"},
+                                 {"pintipwidthedit", "wheeltipwidthedit"},
+                                 {"pinformtoSAPedit", "wheelformtoSAPedit"},
+                                 {"pinbasetoformEdit", "wheelbasetoformedit"},
+                                 {"pinbottomclearanceedit", "wheelbottomclearanceedit"},
+                                 {"pinmaxtipedit", "wheelmaxtipedit"},
+                                 {"pinminrootedit", "wheelminrootedit"},
+                                 {"pinminfilletedit", "wheelminfilletedit"}};
+  int unit = 0;
+  for (int r = 0; r < kRows; ++r) {
+    const int y = kTop + r * kStep;
+    row_captions[r] = add_label(this, kRowTable[r].metric_caption, 8, y + 2, 264);
+    for (int g = 0; g < 2; ++g) {
+      edits_[r][g] = add_numeric_edit(d_, this, names[r][g], g ? kWheelX : kPinX, y);
+      forms::on_exit(edits_[r][g], [this, r, g] { field_exit(r, g); });
+    }
+    if (kRowTable[r].length) unit_labels[unit++] = add_label(this, "mm", kWheelX + 97, y + 2, 40);
+  }
+  pinEAPwidthedit = edits_[0][0];
+  wheelEAPwidthedit = edits_[0][1];
+  pintipwidthedit = edits_[1][0];
+  wheeltipwidthedit = edits_[1][1];
+  pinformtoSAPedit = edits_[2][0];
+  wheelformtoSAPedit = edits_[2][1];
+  pinbasetoformEdit = edits_[3][0];
+  wheelbasetoformedit = edits_[3][1];
+  pinbottomclearanceedit = edits_[4][0];
+  wheelbottomclearanceedit = edits_[4][1];
+  pinmaxtipedit = edits_[5][0];
+  wheelmaxtipedit = edits_[5][1];
+  pinminrootedit = edits_[6][0];
+  wheelminrootedit = edits_[6][1];
+  pinminfilletedit = edits_[7][0];
+  wheelminfilletedit = edits_[7][1];
+
+  const int y = kTop + kRows * kStep + 4;
+  defaultcheckbox = new QCheckBox("Use Default Values", this);
+  defaultcheckbox->setObjectName("defaultcheckbox");
+  defaultcheckbox->setGeometry(8, y, 264, 21);
+  defaultcheckbox->setToolTip("All geometry constraints will use default values (these may automatically change with module)");
+  OKbutton = add_button(this, "OKbutton", "OK", kPinX + 7, y + 36);
+  cancelbutton = add_button(this, "cancelbutton", "Cancel", kWheelX + 7, y + 36);
+  setFixedSize(kWheelX + 145, y + 36 + 25 + 12);
+
+  forms::on_click(defaultcheckbox, [this] { defaultcheckboxClick(); });
+  forms::on_click(OKbutton, [this] { OKbuttonClick(); });
+  forms::on_click(cancelbutton, [this] { cancelbuttonClick(); });
+
+  scale_window(this, d_);
+  d_.edit_changed = 0;
+}
+
+void TConstraintsform::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+}
+
+void TConstraintsform::FormShow() {
+  const GeometryConstraints& constraints = d_;
+  static_assert(sizeof d_.constraints_backup == sizeof constraints);
+  std::memcpy(d_.constraints_backup, &constraints, sizeof d_.constraints_backup);
+  const bool checked = d_.constraints_use_defaults == 1;
+  if (defaultcheckbox->isChecked() != checked) defaultcheckbox->setChecked(checked);  // runs its click
+  const bool english = d_.unit_system == 2;
+  for (int r = 0; r < kRows; ++r) {
+    const Row& row = kRowTable[r];
+    row_captions[r]->setText(english ? row.english_caption : row.metric_caption);
+    if (row.metric_hint) row_captions[r]->setToolTip(english ? row.english_hint : row.metric_hint);
+  }
+  for (QLabel* label : unit_labels) label->setText(length_unit_text(d_));
+  Setconstraints_textboxes();
+  enter_focused_field(d_, *this);
+}
+
+void TConstraintsform::Setconstraints_textboxes() {
+  const bool defaults = defaultcheckbox->isChecked();
+  for (int r = 0; r < kRows; ++r) {
+    const Row& row = kRowTable[r];
+    for (int g = 0; g < 2; ++g) {
+      edits_[r][g]->setEnabled(!defaults);
+      if (defaults)
+        (d_.*row.field)[g] = r == kFormToSapRow ? default_min_form_to_sap(d_.normal_module) : row.default_value;
+    }
+  }
+  d_.constraints_use_defaults = defaults ? 1 : 0;
+
+  calc_gear_geometry(d_);
+
+  for (int r = 0; r < kRows; ++r) {
+    const Row& row = kRowTable[r];
+    for (int g = 0; g < 2; ++g) {
+      const float value = (d_.*row.field)[g];
+      if (row.length) {
+        const float shown = float(ld(value) / ld(d_.length_unit_factor));
+        show_field(edits_[r][g], format_length(d_, shown), shown);
+      } else {
+        show_field(edits_[r][g], format_value(d_, value), value);
+      }
+    }
+  }
+}
+
+void TConstraintsform::field_exit(int r, int g) {
+  const Row& row = kRowTable[r];
+  QLineEdit* e = edits_[r][g];
+  FieldValue v = read_field(d_, e);
+  if (r == kMinRootRow && g == 0) {
+    // The pinion's minimum root diameter is taken to three decimals of the shown unit.
+    const std::string printed = format_line("%10.3f", std::strtod(e->text().toStdString().c_str(), nullptr));
+    copy_text(d_.number_text, printed);
+    if (v.changed) v.value = std::strtod(printed.c_str(), nullptr);
+  }
+  if (v.changed) {
+    float& field = (d_.*row.field)[g];
+    d_.edit_old_value = field;
+    field = float(row.length ? v.value * double(d_.length_unit_factor) : v.value);
+    const double upper = row.upper + row.per_module * double(d_.normal_module);
+    if (!(double(field) >= 0 && double(field) <= upper)) {
+      warn_field(d_, e, "Value is out of range", " ", " ");
+      field = d_.edit_old_value;
+    }
+  }
+  Setconstraints_textboxes();
+  d_.edit_changed = 0;
+}
+
+void TConstraintsform::defaultcheckboxClick() { Setconstraints_textboxes(); }
+
+void TConstraintsform::OKbuttonClick() { accept(); }
+
+void TConstraintsform::cancelbuttonClick() {
+  cancelbutton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
+  GeometryConstraints& constraints = d_;
+  std::memcpy(&constraints, d_.constraints_backup, sizeof d_.constraints_backup);
+  Setconstraints_textboxes();
+  reject();
+}
+
+void TConstraintsform::FormClose() {
+  OKbutton->setFocus(Qt::OtherFocusReason);
+  calc_gear_geometry(d_);
+}
+
+void TConstraintsform::done(int result) {
+  if (isVisible()) FormClose();
+  QDialog::done(result);
+}
+
+void TConstraintsform::mousePressEvent(QMouseEvent* event) {
+  OKbutton->setFocus(Qt::MouseFocusReason);
+  QDialog::mousePressEvent(event);
+}
+
+}  // namespace morvell

@@ -1,0 +1,43 @@
+// The face-width offset dialog "Face Width Offset": the axial offset of the wheel's face against the
+// pinion's, within 0.99 of the common face width either way. Cancel puts back the offset the dialog
+// was shown with.
+#pragma once
+
+#include <QDialog>
+
+#include "design_data.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace morvell {
+
+class Tfaceoffsetform : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Tfaceoffsetform(DesignData& d, QWidget* parent = nullptr);
+
+  QLineEdit* faceoffsetedit;
+  QLabel* unitlabel;
+  QPushButton* OKButton;
+  QPushButton* CancelButton;
+
+  void FormShow();
+  void OKButtonClick();
+  void CancelButtonClick();
+  void faceoffseteditExit();
+  // Text and hint of the edit from the offset.
+  void show_offset();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  DesignData& d_;
+};
+
+extern Tfaceoffsetform* faceoffsetform;
+
+}  // namespace morvell
