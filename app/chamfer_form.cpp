@@ -7,6 +7,8 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "main_window.h"
+#include "modal_services.h"
 #include "numeric.h"
 #include "window_scale.h"
 
@@ -150,6 +152,11 @@ void TChamferform::done(int result) {
 void TChamferform::mousePressEvent(QMouseEvent* event) {
   OKButton->setFocus(Qt::MouseFocusReason);
   QDialog::mousePressEvent(event);
+}
+
+// The main window's call point of the dialog (its menu command then refreshes the window).
+void TMainForm::show_chamfer_dialog() {
+  if (chamferform) forms::services().show_modal(*chamferform);
 }
 
 }  // namespace morvell

@@ -11,6 +11,8 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "main_window.h"
+#include "modal_services.h"
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "results_pane.h"
@@ -219,6 +221,11 @@ void TConstraintsform::done(int result) {
 void TConstraintsform::mousePressEvent(QMouseEvent* event) {
   OKbutton->setFocus(Qt::MouseFocusReason);
   QDialog::mousePressEvent(event);
+}
+
+// The main window's call point of the dialog (its menu command then refreshes the window).
+void TMainForm::show_constraints_dialog() {
+  if (constraintsform) forms::services().show_modal(*constraintsform);
 }
 
 }  // namespace morvell

@@ -9,6 +9,8 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "main_window.h"
+#include "modal_services.h"
 #include "numeric.h"
 #include "window_scale.h"
 
@@ -77,6 +79,11 @@ void Tfaceoffsetform::CancelButtonClick() {
   d_.face_width_offset = d_.edit_old_value;
   show_offset();
   reject();
+}
+
+// The main window's call point of the dialog (its menu command then refreshes the window).
+void TMainForm::show_face_offset_dialog() {
+  if (faceoffsetform) forms::services().show_modal(*faceoffsetform);
 }
 
 }  // namespace morvell

@@ -7,8 +7,11 @@
 
 #include "application.h"
 #include "centre_minimize_form.h"
+#include "chamfer_form.h"
+#include "constraints_form.h"
 #include "design_data.h"
 #include "domain_error_box.h"
+#include "face_offset_form.h"
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
 #include "main_window.h"
@@ -19,6 +22,7 @@
 #include "sizing_form.h"
 #include "sn_curve_data_form.h"
 #include "splash_form.h"
+#include "standard_rack_form.h"
 #include "startup.h"
 #include "startup_form.h"
 #include "tolerances_form.h"
@@ -50,14 +54,24 @@ int main(int argc, char** argv) {
     // The other windows, once each, in the order of creation; each scales itself by the main window's scale.
     auto splash = std::make_unique<Tsplashform>(design);
     splashform = splash.get();
+    auto constraints = std::make_unique<TConstraintsform>(design);
+    constraintsform = constraints.get();
     auto metrology = std::make_unique<Tmetrologyform>(design);
     metrologyform = metrology.get();
     auto rating_inputs = std::make_unique<TISO_rating_input_form>(design);
     ISO_rating_input_form = rating_inputs.get();
     auto sn_curve_data = std::make_unique<TSNcurveForm>(design);
     SNcurveForm = sn_curve_data.get();
+    auto chamfers = std::make_unique<TChamferform>(design);
+    chamferform = chamfers.get();
     auto progress = std::make_unique<TProgressform>();
     Progressform = progress.get();
+    auto standard_rack = std::make_unique<TStandardrackform>(design);
+    standardrackform = standard_rack.get();
+    auto rack_options = std::make_unique<TOptionform2>(design);
+    optionform2 = rack_options.get();
+    auto face_offset = std::make_unique<Tfaceoffsetform>(design);
+    faceoffsetform = face_offset.get();
     auto load_cases = std::make_unique<Tloadcasemultipleform>(design);
     loadcasemultipleform = load_cases.get();
     auto startup = std::make_unique<Tstartupform>(design);
@@ -88,10 +102,15 @@ int main(int argc, char** argv) {
     sizingform = nullptr;
     startupform = nullptr;
     loadcasemultipleform = nullptr;
+    faceoffsetform = nullptr;
+    optionform2 = nullptr;
+    standardrackform = nullptr;
     Progressform = nullptr;
+    chamferform = nullptr;
     SNcurveForm = nullptr;
     ISO_rating_input_form = nullptr;
     metrologyform = nullptr;
+    constraintsform = nullptr;
     splashform = nullptr;
     MainForm = nullptr;
     geomwarningform = nullptr;

@@ -17,7 +17,7 @@
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {FlashTemperature1, EditConstraints1, Chamfers1, Facewidthoffset1};
+  return {FlashTemperature1};
 }
 
 void TMainForm::show_rating_input_dialog() {
@@ -37,9 +37,6 @@ void TMainForm::show_measurement_dialog() {
 void TMainForm::show_tolerances_dialog() {
   if (Tolerancesform) forms::services().show_modal(*Tolerancesform);
 }
-void TMainForm::show_constraints_dialog() {}
-void TMainForm::show_chamfer_dialog() {}
-void TMainForm::show_face_offset_dialog() {}
 void TMainForm::show_about_window() {
   if (splashform) forms::services().show_modal(*splashform);
 }

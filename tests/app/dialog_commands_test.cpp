@@ -1,0 +1,73 @@
+// The main window's menu commands of the constraints, chamfer and face-width offset dialogs: each shows
+// its dialog and the window shows the result afterwards.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <memory>
+
+#include "chamfer_form.h"
+#include "constraints_form.h"
+#include "dialog_test_support.h"
+#include "face_offset_form.h"
+#include "main_window.h"
+#include "startup.h"
+#include "warning_dialog.h"
+
+using namespace morvell;
+using namespace morvell::testing;
+
+TEST(DialogCommands, MenuItemsShowTheirDialogsAndRefreshTheWindow) {
+  QFile::remove(kDefaultDesignFileName);
+  ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
+  auto d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use(scripted);
+  ASSERT_TRUE(prepare_design_data(*d).ok());
+  Tgeomwarningform warning(*d);
+  geomwarningform = &warning;
+  {
+    TMainForm main(*d);
+    TConstraintsform constraints(*d);
+    TChamferform chamfers(*d);
+    Tfaceoffsetform offset(*d);
+    constraintsform = &constraints;
+    chamferform = &chamfers;
+    faceoffsetform = &offset;
+
+    EXPECT_TRUE(main.Chamfers1->isEnabled());
+    scripted.modal_actions["Chamferform"].push_back([&](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      type_into(chamfers.Wheeledgechamedit, "0.5", chamfers.OKButton);
+      return int(QDialog::Accepted);
+    });
+    main.Chamfers1->trigger();
+    EXPECT_EQ(d->edge_chamfer[1], 0.5f);
+    EXPECT_EQ(main.Wheeledgechamedit->text(), "0.500");
+
+    const float width = d->active_face_width;
+    scripted.modal_actions["faceoffsetform"].push_back([&](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      type_into(offset.faceoffsetedit, "2", offset.OKButton);
+      return int(QDialog::Accepted);
+    });
+    main.Facewidthoffset1->trigger();
+    EXPECT_EQ(d->face_width_offset, 2.0f);
+    EXPECT_NE(d->active_face_width, width);  // the refresh ran the geometry again
+
+    main.EditConstraints1->trigger();
+    QStringList shown;
+    for (const auto& r : scripted.of(forms::ScriptedModalServices::Kind::Modal)) shown << r.caption;
+    EXPECT_EQ(shown, (QStringList{"Chamfers", "Face Width Offset", "Gear Geometry Constraints"}));
+
+    faceoffsetform = nullptr;
+    chamferform = nullptr;
+    constraintsform = nullptr;
+  }
+  geomwarningform = nullptr;
+}
