@@ -16,6 +16,7 @@
 #include "geometry_inputs_support.h"
 #include "geometry_pass.h"
 #include "main_window.h"
+#include "standard_rack_form.h"
 
 namespace morvell {
 
@@ -420,8 +421,7 @@ void TMainForm::Tooth_propChange() {
 }
 
 void TMainForm::show_standard_rack_dialog() {
-  // The rack choice itself is not offered yet: the design goes on with the rack just taken from its
-  // current proportions, as when the choice is closed without picking a rack from the database.
+  if (standardrackform) standardrackform->show_dialog();
 }
 
 void TMainForm::pinwheelcheckboxClick() {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstdio>
 #include <memory>
 
 #include "chamfer_form.h"
@@ -14,6 +16,7 @@
 #include "dialog_test_support.h"
 #include "face_offset_form.h"
 #include "main_window.h"
+#include "standard_rack_form.h"
 #include "startup.h"
 #include "warning_dialog.h"
 
@@ -60,10 +63,20 @@ TEST(DialogCommands, MenuItemsShowTheirDialogsAndRefreshTheWindow) {
     EXPECT_EQ(d->face_width_offset, 2.0f);
     EXPECT_NE(d->active_face_width, width);  // the refresh ran the geometry again
 
+    // The standard-rack choice of the tooth proportions opens the rack dialog after its question.
+    TStandardrackform rack(*d);
+    standardrackform = &rack;
+    std::remove("data.dat");
+    main.Tooth_prop->setCurrentIndex(1);
+    emit main.Tooth_prop->activated(1);
+    standardrackform = nullptr;
+    EXPECT_EQ(d->tooth_proportion_mode, 1);
+
     main.EditConstraints1->trigger();
     QStringList shown;
     for (const auto& r : scripted.of(forms::ScriptedModalServices::Kind::Modal)) shown << r.caption;
-    EXPECT_EQ(shown, (QStringList{"Chamfers", "Face Width Offset", "Gear Geometry Constraints"}));
+    EXPECT_EQ(shown, (QStringList{"Chamfers", "Face Width Offset", "Basic Rack Options", "Standard Rack Details",
+                            "Gear Geometry Constraints"}));
 
     faceoffsetform = nullptr;
     chamferform = nullptr;
