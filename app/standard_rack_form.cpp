@@ -32,10 +32,11 @@ TOptionform2::TOptionform2(DesignData& d, QWidget* parent) : QDialog(parent), d_
   warningmemo = new QPlainTextEdit(this);
   warningmemo->setObjectName("warningmemo");
   warningmemo->setReadOnly(true);
-  warningmemo->setGeometry(8, 8, 300, 65);
-  OKbutton = add_button(this, "OKbutton", "Create new", 24, 81, 120);
-  Button1 = add_button(this, "Button1", "Select from database", 172, 81, 120);
-  setFixedSize(316, 114);
+  warningmemo->setGeometry(8, 8, 360, 65);
+  warningmemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  OKbutton = add_button(this, "OKbutton", "Create new", 24, 81, 150);
+  Button1 = add_button(this, "Button1", "Select from database", 202, 81, 150);
+  setFixedSize(376, 114);
   forms::on_click(OKbutton, [this] { OKbuttonClick(); });
   forms::on_click(Button1, [this] { Button1Click(); });
   scale_window(this, d_);
