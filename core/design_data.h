@@ -323,6 +323,7 @@ struct FlashTemperatureData {
   float flash_specific_sliding_pinion[kFlashPointCount]{};
   float flash_specific_sliding_wheel[kFlashPointCount]{};
   float flash_load_sharing[kFlashPointCount]{};
+  float flash_hertz_half_width[kFlashPointCount]{};  // b_H, mm
 };
 
 // ---------------------------------------------------------------------------------------------
