@@ -1,0 +1,539 @@
+#include "flash_temp_form.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTextDocument>
+
+#include <cmath>
+#include <string>
+
+#include "chart_painting.h"
+#include "edit_fields.h"
+#include "field_events.h"
+#include "flash_load_factor_form.h"
+#include "modal_services.h"
+#include "numeric.h"
+#include "results_pane.h"
+#include "window_scale.h"
+
+namespace morvell {
+
+Tflashtempform* flashtempform = nullptr;
+
+const char* const kFlashPlotItemNames[kFlashPlotItems] = {"Flash temperature", "Sliding velocity",
+                                                          "Rolling velocity", "Specific sliding",
+                                                          "Load sharing factor"};
+
+namespace {
+
+constexpr int kPlotWidth = 448, kPlotHeight = 399;
+const QColor kWindowColour(255, 255, 255);   // clWindow: an input the user types
+const QColor kBtnFaceColour(240, 240, 240);  // clBtnFace: an estimate or a result
+
+// English units of the thermal contact coefficient: lbf/(inch s^0.5 F) from N/(mm s^0.5 K) and back.
+ld thermal_coefficient_shown(const DesignData& d, ld bm) {
+  return d.unit_system == 2 ? bm / 4.448L * 25.4L * 5.0L * (1.0L / 9.0L) : bm;
+}
+ld temperature_shown(const DesignData& d, ld theta) { return d.unit_system == 2 ? theta * 9.0L * 0.2L + 32.0L : theta; }
+
+void set_colour(QLineEdit* edit, const QColor& colour) {
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, colour);
+  edit->setPalette(palette);
+}
+
+// Writes an edit's text with the display formatter and its hint with the full value.
+void show_value(QLineEdit* edit, const std::string& text, ld shown) {
+  edit->setText(QString::fromStdString(text));
+  edit->setToolTip(QString::fromStdString(format_line("%10.5f", double(shown))));
+}
+
+QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int w, int h = 17) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(x, y, w, h);
+  return label;
+}
+
+// A symbol of the formula with its subscript in small italic type beside it.
+void add_symbol(QWidget* parent, const QString& symbol, const QString& subscript, const QString& hint, int x,
+                int y) {
+  QLabel* s = add_label(parent, symbol, x, y, 14, 20);
+  QFont font = s->font();
+  font.setPointSize(11);
+  s->setFont(font);
+  s->setToolTip(hint);
+  if (!subscript.isEmpty()) {
+    QLabel* sub = add_label(parent, subscript, x + 13, y + 8, 40, 14);
+    QFont small = sub->font();
+    small.setItalic(true);
+    small.setPointSize(7);
+    sub->setFont(small);
+    sub->setToolTip(hint);
+  }
+}
+
+QLineEdit* add_edit(QWidget* parent, const char* name, int x, int y) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setGeometry(x, y, 89, 21);
+  return edit;
+}
+
+// Draws an HTML fragment with its top left corner at (x, y); returns its width.
+int draw_html(QPainter& p, const QString& html, int x, int y, const QFont& font) {
+  QTextDocument doc;
+  doc.setDefaultFont(font);
+  doc.setDocumentMargin(0);
+  doc.setHtml(html);
+  p.save();
+  p.translate(x, y);
+  doc.drawContents(&p);
+  p.restore();
+  return int(std::ceil(doc.idealWidth()));
+}
+
+// The largest and smallest finite value of a series (starting from the given values).
+void widen(const float* values, int count, double& low, double& high) {
+  for (int i = 0; i < count; ++i) {
+    if (!std::isfinite(values[i])) continue;
+    if (values[i] > high) high = values[i];
+    if (values[i] < low) low = values[i];
+  }
+}
+
+}  // namespace
+
+void draw_flash_formula(QImage& image) {
+  QPainter p(&image);
+  p.fillRect(image.rect(), Qt::white);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont font("Times New Roman");
+  font.setStyleHint(QFont::Serif);
+  font.setPixelSize(17);
+  const QString numerator = "K &mu;<sub>m</sub> X<sub>&Gamma;</sub> w<sub>n</sub> "
+                            "|(v<sub>r1</sub>)<sup>0.5</sup> &minus; (v<sub>r2</sub>)<sup>0.5</sup>|";
+  const QString denominator = "B<sub>M</sub> (B<sub>H</sub>)<sup>0.5</sup>";
+  const int mid = image.height() / 2;
+  const int lhs = draw_html(p, "&theta;<sub>fl</sub> = ", 8, mid - 12, font);
+  const int x = 8 + lhs + 4;
+  QTextDocument top;
+  top.setDefaultFont(font);
+  top.setHtml(numerator);
+  const int width = int(std::ceil(top.idealWidth()));
+  draw_html(p, numerator, x, mid - 30, font);
+  p.setPen(QPen(Qt::black, 1.5));
+  p.drawLine(x, mid, x + width, mid);
+  QTextDocument bottom;
+  bottom.setDefaultFont(font);
+  bottom.setHtml(denominator);
+  draw_html(p, denominator, x + (width - int(bottom.idealWidth())) / 2, mid + 3, font);
+}
+
+void draw_flash_plot(QImage& image, DesignData& d, int item) {
+  const int w = image.width(), h = image.height();
+  QPainter p(&image);
+  p.setBackground(Qt::white);
+  p.setBrush(QBrush(Qt::white, Qt::SolidPattern));
+  p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+  p.fillRect(image.rect(), Qt::white);
+
+  // Frame.
+  d.chart_top = 60;
+  d.chart_bottom = h - 40;
+  d.chart_left = 60;
+  d.chart_right = w - 20;
+  d.chart_centre_x = d.chart_plus_x_origin = d.chart_minus_x_origin = 60;
+
+  // Limits: x over the positions, y by the quantity.
+  const int count = d.flash_point_count < 1 ? 1 : d.flash_point_count > kFlashPointCount ? kFlashPointCount
+                                                                                          : d.flash_point_count;
+  d.chart_plus_x_min = 0;
+  d.chart_plus_x_max = float(count - 1);
+  double low = 0, high = 0;
+  const float* first = nullptr;
+  const float* second = nullptr;
+  switch (item) {
+    case 0:
+      first = d.flash_temperature;
+      high = d.flash_temperature_max;
+      break;
+    case 1:
+      first = d.flash_sliding_velocity;
+      widen(first, count, low, high);
+      low = 0;
+      break;
+    case 2:
+      first = d.flash_rolling_velocity_pinion;
+      second = d.flash_rolling_velocity_wheel;
+      widen(first, count, low, high);
+      widen(second, count, low, high);
+      low = 0;
+      break;
+    case 3:
+      first = d.flash_specific_sliding_pinion;
+      second = d.flash_specific_sliding_wheel;
+      low = 1e9;
+      widen(first, count, low, high);
+      widen(second, count, low, high);
+      break;
+    default:
+      item = 4;
+      first = d.flash_load_sharing;
+      high = 2.0;
+      break;
+  }
+  // A range of one value (every flash temperature 0, say) has no scale: it is drawn one unit high.
+  if (!std::isfinite(low)) low = 0;
+  if (!std::isfinite(high) || !(high > low)) high = low + 1.0;
+  d.chart_y_min = float(low);
+  d.chart_y_max = float(high);
+  if (!(d.chart_y_max > d.chart_y_min)) d.chart_y_max = std::nextafter(d.chart_y_min, INFINITY);
+
+  const ld top = d.chart_top, bottom = d.chart_bottom, left = d.chart_left, right = d.chart_right;
+  d.chart_y_scale = float((top - bottom) / (ld(d.chart_y_max) - ld(d.chart_y_min)));
+  d.chart_plus_x_scale = float((right - 60) / (count > 1 ? ld(d.chart_plus_x_max) - ld(d.chart_plus_x_min) : 1.0L));
+  const auto px = [&](int i) { return (ld(i) - ld(d.chart_plus_x_min)) * ld(d.chart_plus_x_scale) + 60; };
+  const auto py = [&](float v) { return (ld(v) - ld(d.chart_y_min)) * ld(d.chart_y_scale) + bottom; };
+
+  // Axes.
+  draw_line(p, right, bottom, 60, bottom);
+  draw_line(p, 60, top, 60, bottom);
+
+  // Title and axis texts.
+  const QString item_text = kFlashPlotItemNames[item];
+  p.setFont(chart_font(10));
+  text_out(p, int(left) + 130, int(top) - 50, item_text, true);
+  p.setFont(chart_font(8));
+  text_out(p, 60 + 100, int(bottom) + 19, "Position along the path of contact", true);
+  const bool temperature = item == 0;
+  const double y_min_shown = temperature ? double(temperature_shown(d, d.chart_y_min)) : double(d.chart_y_min);
+  const double y_max_shown = temperature ? double(temperature_shown(d, d.chart_y_max)) : double(d.chart_y_max);
+  text_out(p, int(left) - 50, int(bottom) - 10, QString::fromStdString(format_line("%6.2f", y_min_shown)), true);
+  text_out(p, int(left) - 50, int(top) - 10, QString::fromStdString(format_line("%6.2f", y_max_shown)), true);
+  const double sap = d.sap_roll_length[0];
+  text_out(p, int(left) - 22, int(bottom) + 10, QString::fromStdString(format_line("%6.3f", sap)), true);
+  text_out(p, int(right) - 22, int(bottom) + 10,
+           QString::fromStdString(format_line("%6.3f", double(float(ld(sap) + ld(d.path_of_contact))))), true);
+
+  // Eleven ticks on the y axis.
+  for (int k = 0; k <= 10; ++k) {
+    const ld t = top + k * 0.1L * (bottom - top);
+    draw_line(p, left - 5, t, left, t);
+  }
+
+  // The series: circles joined by lines; a second series with narrow markers and a legend.
+  int x = 0, y = 0, previous_x = 0, previous_y = 0;
+  const auto series = [&](const float* values, bool narrow) {
+    bool has_previous = false;
+    for (int i = 0; i < count; ++i) {
+      if (!pixel_of(px(i), x) || !pixel_of(py(values[i]), y)) {
+        has_previous = false;
+        continue;
+      }
+      if (narrow) draw_ellipse(p, x - 1, y - 3, x + 1, y + 3);
+      else draw_ellipse(p, x - 2, y - 2, x + 2, y + 2);
+      if (has_previous) draw_line(p, x, y, previous_x, previous_y);
+      previous_x = x, previous_y = y, has_previous = true;
+    }
+  };
+  series(first, false);
+  if (second) {
+    series(second, true);
+    draw_line(p, 60 + 150, top - 15, 60 + 180, top - 15);
+    draw_ellipse(p, 60 + 163, int(top) - 17, 60 + 167, int(top) - 13);
+    text_out(p, 60 + 110, int(top) - 25, "pinion", true);
+    draw_line(p, 60 + 250, top - 15, 60 + 280, top - 15);
+    draw_ellipse(p, 60 + 264, int(top) - 18, 60 + 266, int(top) - 12);
+    text_out(p, 60 + 210, int(top) - 25, "wheel", true);
+  }
+
+  // The position shown, marked red.
+  const int shown = d.flash_position < 0 ? 0 : d.flash_position >= count ? count - 1 : d.flash_position;
+  p.setPen(QPen(Qt::red, 1, Qt::SolidLine));
+  p.setBrush(QBrush(Qt::red, Qt::SolidPattern));
+  if (pixel_of(px(shown), x) && pixel_of(py(first[shown]), y)) draw_ellipse(p, x - 2, y - 2, x + 2, y + 2);
+  if (second && pixel_of(px(shown), x) && pixel_of(py(second[shown]), y)) draw_ellipse(p, x - 1, y - 3, x + 1, y + 3);
+  p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+  p.setBrush(Qt::NoBrush);
+
+  // y-axis title, reading upwards.
+  QString title = item_text;
+  if (temperature) title += d.unit_system == 2 ? " (deg. F)" : " (deg. C)";
+  p.setFont(chart_font_by_cell_height(14));
+  text_out_upwards(p, int(left) - 55, int(top) + 200, title);
+}
+
+// Layout designed at 96 pixels per inch: inputs and results on the left, the plot on the right.
+Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
+  setObjectName("flashtempform");
+  setWindowTitle("Flash Temperature");
+
+  Image2 = new QLabel(this);
+  Image2->setObjectName("Image2");
+  Image2->setGeometry(8, 8, 424, 72);
+  Image2->setToolTip("Fundamental flash temperature formula");
+  {
+    QImage formula(424, 72, QImage::Format_RGB32);
+    draw_flash_formula(formula);
+    Image2->setPixmap(QPixmap::fromImage(formula));
+    Image2->setScaledContents(true);
+  }
+
+  constexpr int kSymbolX = 8, kEditX = 60, kUnitsX = 155, kBoxX = 262, kTop = 92, kStep = 27;
+  const QString theta = QString::fromUtf8("\u03b8"), mu = QString::fromUtf8("\u03bc"),
+                gamma_upper = QString::fromUtf8("\u0393"), gamma = QString::fromUtf8("\u03b3");
+  struct Row {
+    QLineEdit** edit;
+    const char* name;
+    QString symbol, subscript;
+    const char* hint;
+    QLabel** units;
+    const char* units_name;
+    QCheckBox** box;
+    const char* box_name;
+  };
+  const Row rows[] = {
+      {&Kedit, "Kedit", "K", "", "Numerical factor", nullptr, nullptr, &CheckBoxK, "CheckBoxK"},
+      {&mumedit, "mumedit", mu, "m", "Mean coefficient of friction", nullptr, nullptr, &CheckBoxmum, "CheckBoxmum"},
+      {&BMedit, "BMedit", "B", "M", "Thermal contact coefficient", &unitsBM, "unitsBM", &CheckBoxBM, "CheckBoxBM"},
+      {&XGAMMAedit, "XGAMMAedit", "X", gamma_upper, "Load sharing factor", nullptr, nullptr, &CheckBoxXGAMMA,
+       "CheckBoxXGAMMA"},
+      {&wnedit, "wnedit", "w", "n", "Normal unit load", &unitswn, "unitswn", &CheckBoxwn, "CheckBoxwn"},
+      {&BHedit, "BHedit", "B", "H", "Semi-width of rectangular contact band", &unitsBH, "unitsBH", nullptr, nullptr},
+      {&Vr1edit, "Vr1edit", "V", "r1", "Rolling velocity of pinion", &unitsvr1, "unitsvr1", nullptr, nullptr},
+      {&Vr2edit, "Vr2edit", "V", "r2", "Rolling velocity of wheel", &unitsvr2, "unitsvr2", nullptr, nullptr},
+      {&thetafledit, "thetafledit", theta, "fl", "Flash temperature", &unitsthetafl, "unitsthetafl", nullptr, nullptr},
+      {&thetaflmaxedit, "thetaflmaxedit", theta, "fl max", "Maximum flash temperature", &unitsthetaflmax,
+       "unitsthetaflmax", nullptr, nullptr},
+      {&gamma1edit, "gamma1edit", gamma, "1", "Specific sliding of pinion", nullptr, nullptr, nullptr, nullptr},
+      {&gamma2edit, "gamma2edit", gamma, "2", "Specific sliding of gear", nullptr, nullptr, nullptr, nullptr},
+      {&Vgedit, "Vgedit", "V", "g", "Sliding velocity", &unitsvg, "unitsvg", nullptr, nullptr},
+  };
+  int y = kTop;
+  for (const Row& r : rows) {
+    add_symbol(this, r.symbol, r.subscript, r.hint, kSymbolX, y);
+    *r.edit = add_edit(this, r.name, kEditX, y);
+    if (r.units) {
+      *r.units = add_label(this, "", kUnitsX, y + 2, 100);
+      (*r.units)->setObjectName(r.units_name);
+    }
+    if (r.box) {
+      *r.box = new QCheckBox(this);
+      (*r.box)->setObjectName(r.box_name);
+      (*r.box)->setGeometry(kBoxX, y + 2, 17, 17);
+      (*r.box)->setChecked(true);  // every input starts estimated
+      add_label(this, "(Estimate) ", kBoxX + 20, y + 2, 70);
+    } else {
+      (*r.edit)->setReadOnly(true);
+      set_colour(*r.edit, kBtnFaceColour);
+    }
+    y += kStep;
+  }
+  QLabel* half = add_label(this, "0.5", kUnitsX + 62, 2 * kStep + kTop - 4, 20, 12);
+  QFont small = half->font();
+  small.setPointSize(6);
+  half->setFont(small);
+
+  Button2 = new QPushButton(">>", this);
+  Button2->setObjectName("Button2");
+  Button2->setAutoDefault(false);
+  Button2->setToolTip("Type of profile modification for load sharing factor");
+  Button2->setGeometry(kBoxX + 95, kTop + 3 * kStep, 30, 21);
+
+  constexpr int kRightX = 448;
+  add_label(this, "Parameter to plot  ", kRightX, 11, 150);
+  plotcombo = new QComboBox(this);
+  plotcombo->setObjectName("plotcombo");
+  for (const char* name : kFlashPlotItemNames) plotcombo->addItem(name);
+  plotcombo->setGeometry(kRightX + 190, 8, 200, 22);
+  add_label(this, "Position along path of contact ", kRightX, 39, 190);
+  positioncombo = new QComboBox(this);
+  positioncombo->setObjectName("positioncombo");
+  positioncombo->addItem("P1 Pinion SAP");
+  positioncombo->addItem("P2 ");
+  for (int k = 3; k <= 63; ++k) positioncombo->addItem(QString("P%1").arg(k));
+  positioncombo->addItem("P64 Pinion EAP");
+  positioncombo->setGeometry(kRightX + 190, 36, 200, 22);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(kRightX, 66, kPlotWidth, kPlotHeight);
+
+  Button1 = new QPushButton("Close", this);
+  Button1->setObjectName("Button1");
+  Button1->setAutoDefault(false);
+  Button1->setGeometry(kRightX + kPlotWidth - 75, 66 + kPlotHeight + 8, 75, 25);
+  setFixedSize(kRightX + kPlotWidth + 8, 66 + kPlotHeight + 41);
+
+  QLineEdit* inputs[] = {Kedit, mumedit, BMedit, XGAMMAedit, wnedit};
+  for (QLineEdit* edit : inputs) bind_numeric_field(d_, edit);
+  forms::on_exit(Kedit, [this] { KeditExit(); });
+  forms::on_exit(mumedit, [this] { mumeditExit(); });
+  forms::on_exit(BMedit, [this] { BMeditExit(); });
+  forms::on_exit(XGAMMAedit, [this] { XGAMMAeditExit(); });
+  forms::on_exit(wnedit, [this] { wneditExit(); });
+  forms::on_click(CheckBoxK, [this] { CheckBoxKClick(); });
+  forms::on_click(CheckBoxmum, [this] { CheckBoxmumClick(); });
+  forms::on_click(CheckBoxBM, [this] { CheckBoxBMClick(); });
+  forms::on_click(CheckBoxXGAMMA, [this] { CheckBoxXGAMMAClick(); });
+  forms::on_click(CheckBoxwn, [this] { CheckBoxwnClick(); });
+  forms::on_choice(positioncombo, [this] { positioncomboChange(); });
+  forms::on_choice(plotcombo, [this] { plotcomboChange(); });
+  forms::on_click(Button1, [this] { Button1Click(); });
+  forms::on_click(Button2, [this] { Button2Click(); });
+
+  scale_window(this, d_);
+  d_.edit_changed = 0;
+}
+
+void Tflashtempform::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+}
+
+void Tflashtempform::FormShow() {
+  d_.flash_point_count = kFlashPointCount;
+  const bool english = d_.unit_system == 2;
+  unitsBM->setText(english ? "lbf/inch/F/s" : " N/mm/K/s");
+  unitswn->setText(english ? "lbf/inch" : "N/mm");
+  unitsBH->setText(english ? "inch" : "mm");
+  for (QLabel* l : {unitsvr1, unitsvr2, unitsvg}) l->setText(english ? "ft/sec" : "m/s");
+  for (QLabel* l : {unitsthetafl, unitsthetaflmax}) l->setText(english ? "degrees F" : "degrees C");
+  d_.flash_position = 0;
+  positioncombo->setCurrentIndex(0);
+  plotcombo->setCurrentIndex(0);
+  Setflash_textboxes();
+}
+
+FlashEstimates Tflashtempform::estimates() const {
+  return {CheckBoxK->isChecked(), CheckBoxmum->isChecked(), CheckBoxBM->isChecked(), CheckBoxXGAMMA->isChecked(),
+          CheckBoxwn->isChecked()};
+}
+
+void Tflashtempform::flashtempcalcs() { calc_flash_temperature(d_, estimates()); }
+
+int Tflashtempform::position() const {
+  return d_.flash_position < 0 ? 0 : d_.flash_position >= kFlashPointCount ? kFlashPointCount - 1 : d_.flash_position;
+}
+
+void Tflashtempform::Setflash_textboxes() {
+  flashtempcalcs();
+
+  const std::pair<QCheckBox*, QLineEdit*> inputs[] = {
+      {CheckBoxK, Kedit}, {CheckBoxmum, mumedit}, {CheckBoxBM, BMedit}, {CheckBoxXGAMMA, XGAMMAedit}, {CheckBoxwn, wnedit}};
+  for (const auto& [box, edit] : inputs) {
+    edit->setReadOnly(box->isChecked());
+    set_colour(edit, box->isChecked() ? kBtnFaceColour : kWindowColour);
+  }
+  Button2->setVisible(CheckBoxXGAMMA->isChecked());
+
+  const int i = position();
+  const auto value = [this](QLineEdit* edit, ld shown) { show_value(edit, format_value(d_, float(shown)), shown); };
+  value(Kedit, d_.flash_k_factor);
+  value(mumedit, d_.flash_mean_friction);
+  value(XGAMMAedit, d_.flash_load_sharing[i]);
+  value(gamma1edit, d_.flash_specific_sliding_pinion[i]);
+  value(gamma2edit, d_.flash_specific_sliding_wheel[i]);
+  value(wnedit, d_.unit_system == 2 ? ld(d_.flash_unit_load) * d_.length_unit_factor / d_.force_unit_factor
+                                    : ld(d_.flash_unit_load));
+  value(BMedit, thermal_coefficient_shown(d_, d_.flash_thermal_coefficient));
+  const ld bh = ld(d_.flash_hertz_half_width[i]) / d_.length_unit_factor;
+  show_value(BHedit, format_length(d_, float(bh)), bh);
+  value(Vr1edit, ld(d_.flash_rolling_velocity_pinion[i]) / d_.velocity_unit_factor);
+  value(Vr2edit, ld(d_.flash_rolling_velocity_wheel[i]) / d_.velocity_unit_factor);
+  value(Vgedit, ld(d_.flash_sliding_velocity[i]) / d_.velocity_unit_factor);
+  value(thetafledit, temperature_shown(d_, d_.flash_temperature[i]));
+  value(thetaflmaxedit, temperature_shown(d_, d_.flash_temperature_max));
+
+  plotflash();
+}
+
+void Tflashtempform::plotflash() {
+  if (plot_.size() != Image1->size()) plot_ = QImage(Image1->size(), QImage::Format_RGB32);
+  draw_flash_plot(plot_, d_, plotcombo->currentIndex() < 0 ? 0 : plotcombo->currentIndex());
+  Image1->setPixmap(QPixmap::fromImage(plot_));
+}
+
+void Tflashtempform::input_exit(Input input) {
+  QLineEdit* edits[] = {Kedit, mumedit, BMedit, XGAMMAedit, wnedit};
+  QLineEdit* edit = edits[input];
+  const FieldValue v = read_field(d_, edit);
+  if (v.changed) {
+    const bool english = d_.unit_system == 2;
+    float* target = nullptr;
+    ld value = v.value;
+    float lower = 0, upper = 0;  // lower bound exclusive, upper inclusive, compared as stored
+    switch (input) {
+      case kK:
+        target = &d_.flash_k_factor, lower = 0, upper = 2;
+        break;
+      case kMu:
+        target = &d_.flash_mean_friction, lower = 0.001f, upper = 0.5f;
+        break;
+      case kBM:
+        target = &d_.flash_thermal_coefficient, lower = 5, upper = 20;
+        if (english) value = value * 4.448L * (1.0L / 25.4L) * 9.0L * 0.2L;
+        break;
+      case kX:
+        target = &d_.flash_load_sharing[position()], lower = 0, upper = 1.5f;
+        break;
+      case kWn:
+        target = &d_.flash_unit_load, lower = 0, upper = 1e6f;
+        if (english) value = value * d_.force_unit_factor / d_.length_unit_factor;
+        break;
+    }
+    d_.edit_old_value = *target;
+    *target = float(value);
+    if (!(*target > lower && *target <= upper)) {
+      warn_field(d_, edit, "Value is out of range", " ", " ");
+      *target = d_.edit_old_value;
+    }
+    // An entered load-sharing factor applies at every position.
+    if (input == kX) d_.flash_load_sharing_input = *target;
+  }
+  finish_field_exit(d_, [this] { Setflash_textboxes(); });
+}
+
+void Tflashtempform::KeditExit() { input_exit(kK); }
+void Tflashtempform::mumeditExit() { input_exit(kMu); }
+void Tflashtempform::BMeditExit() { input_exit(kBM); }
+void Tflashtempform::XGAMMAeditExit() { input_exit(kX); }
+void Tflashtempform::wneditExit() { input_exit(kWn); }
+void Tflashtempform::CheckBoxKClick() { Setflash_textboxes(); }
+void Tflashtempform::CheckBoxmumClick() { Setflash_textboxes(); }
+void Tflashtempform::CheckBoxBMClick() { Setflash_textboxes(); }
+void Tflashtempform::CheckBoxXGAMMAClick() { Setflash_textboxes(); }
+void Tflashtempform::CheckBoxwnClick() { Setflash_textboxes(); }
+
+void Tflashtempform::positioncomboChange() {
+  if (positioncombo->currentIndex() >= 0) d_.flash_position = positioncombo->currentIndex();
+  Setflash_textboxes();
+}
+
+void Tflashtempform::plotcomboChange() { Setflash_textboxes(); }
+
+void Tflashtempform::Button2Click() {
+  if (flashloadform) {
+    forms::services().show_modal(*flashloadform);
+  } else {
+    Tflashloadform dialog(d_, this);
+    forms::services().show_modal(dialog);
+  }
+  Setflash_textboxes();
+}
+
+void Tflashtempform::Button1Click() { accept(); }
+
+void Tflashtempform::done(int result) {
+  // A field still being edited is left first, so its entry is stored and checked.
+  if (isVisible()) Button1->setFocus(Qt::OtherFocusReason);
+  QDialog::done(result);
+}
+
+}  // namespace morvell
