@@ -12,6 +12,8 @@
 #include "design_data.h"
 #include "domain_error_box.h"
 #include "face_offset_form.h"
+#include "flash_load_factor_form.h"
+#include "flash_temp_form.h"
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
 #include "main_window.h"
@@ -21,6 +23,7 @@
 #include "progress_form.h"
 #include "sizing_form.h"
 #include "sn_curve_data_form.h"
+#include "sn_curves_form.h"
 #include "splash_form.h"
 #include "standard_rack_form.h"
 #include "startup.h"
@@ -74,6 +77,12 @@ int main(int argc, char** argv) {
     faceoffsetform = face_offset.get();
     auto load_cases = std::make_unique<Tloadcasemultipleform>(design);
     loadcasemultipleform = load_cases.get();
+    auto sn_curves = std::make_unique<TSNCurvesform>(design);
+    SNCurvesform = sn_curves.get();
+    auto flash_temperature = std::make_unique<Tflashtempform>(design);
+    flashtempform = flash_temperature.get();
+    auto flash_load = std::make_unique<Tflashloadform>(design);
+    flashloadform = flash_load.get();
     auto startup = std::make_unique<Tstartupform>(design);
     startupform = startup.get();
     auto sizing = std::make_unique<Tsizingform>(design);
@@ -101,6 +110,9 @@ int main(int argc, char** argv) {
     useoptimizedform = nullptr;
     sizingform = nullptr;
     startupform = nullptr;
+    flashloadform = nullptr;
+    flashtempform = nullptr;
+    SNCurvesform = nullptr;
     loadcasemultipleform = nullptr;
     faceoffsetform = nullptr;
     optionform2 = nullptr;
