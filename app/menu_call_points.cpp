@@ -5,11 +5,13 @@
 // adds the window moves its call point into the window's own file and takes the item off that list.
 #include <QAction>
 
+#include "flash_temp_form.h"
 #include "iso_rating_input_form.h"
 #include "main_window.h"
 #include "metrology_form.h"
 #include "modal_services.h"
 #include "optimization_form.h"
+#include "sn_curves_form.h"
 #include "splash_form.h"
 #include "tolerances_form.h"
 #include "use_optimized_form.h"
@@ -17,14 +19,18 @@
 namespace morvell {
 
 QList<QAction*> TMainForm::items_without_window() {
-  return {FlashTemperature1};
+  return {};
 }
 
 void TMainForm::show_rating_input_dialog() {
   if (ISO_rating_input_form) forms::services().show_modal(*ISO_rating_input_form);
 }
-void TMainForm::show_sn_curves_window() {}
-void TMainForm::show_flash_temperature_dialog() {}
+void TMainForm::show_sn_curves_window() {
+  if (SNCurvesform) forms::services().show_modal(*SNCurvesform);
+}
+void TMainForm::show_flash_temperature_dialog() {
+  if (flashtempform) forms::services().show_modal(*flashtempform);
+}
 void TMainForm::show_design_search_window() {
   if (optimizationform) forms::services().show_modal(*optimizationform);
 }
