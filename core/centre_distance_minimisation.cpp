@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geometry_pass.h"
+#include "life_and_damage.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -10,8 +11,6 @@
 namespace morvell {
 
 namespace {
-
-void rate_design(DesignData& d) { rate_gear_pair(make_rating_input(d), d); }
 
 bool meets(float safety_factor, float minimum) { return safety_factor >= minimum; }
 

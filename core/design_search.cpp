@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry_pass.h"
+#include "life_and_damage.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -11,8 +12,6 @@
 namespace morvell {
 
 namespace {
-
-void rate_design(DesignData& d) { rate_gear_pair(make_rating_input(d), d); }
 
 // The tooth counts of pass 1: n_z counts from the range's minimum, `step` apart.
 struct ToothSteps {
