@@ -10,26 +10,7 @@ namespace morvell {
 
 namespace {
 
-// A value as the formatter receives it: converted in extended precision, then rounded to double. A value
-// that is not a number prints as "nan" whatever its sign; infinities print as "inf" and "-inf". Every
-// line is built in a string of its own length, so no value can overrun it.
-double shown(ld value) { return std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : double(value); }
-
-class LineWriter {
- public:
-  explicit LineWriter(ReportLines& out) : out_(out) {}
-
-  void text(int line, const char* s) { out_.push_back({line, s}); }
-  void one(int line, const char* format, ld value) { out_.push_back({line, format_line(format, shown(value))}); }
-  void two(int line, const char* format, ld pinion, ld wheel) {
-    out_.push_back({line, format_line(format, shown(pinion), shown(wheel))});
-  }
-
- private:
-  ReportLines& out_;
-};
-
-void not_run(LineWriter& w, int first_line) {
+void not_run(ReportLineWriter& w, int first_line) {
   w.text(first_line, "Rating not run ");
   w.text(first_line + 1, "check rating inputs and transverse contact ratio>1.0");
 }
@@ -52,7 +33,7 @@ struct MaterialBlock {
   const char* tensile_stress_english;
 };
 
-void material_block(LineWriter& w, const MaterialBlock& b, bool english, ld stress) {
+void material_block(ReportLineWriter& w, const MaterialBlock& b, bool english, ld stress) {
   const int l = b.first_line;
   const char* point = english ? "%-16.0f\t\t%-16.3e" : "%-16.3f\t\t%-16.3e";
   w.text(l, b.heading);
@@ -102,7 +83,7 @@ bool damage_in_exponent_notation(float pinion, float wheel) {
 
 ReportLines rating_details_lines(const DesignData& d) {
   ReportLines out;
-  LineWriter w(out);
+  ReportLineWriter w(out);
   if (d.rating_valid != 1) {
     not_run(w, 3);
     return out;
@@ -300,7 +281,7 @@ ReportLines rating_details_lines(const DesignData& d) {
 
 ReportLines rating_summary_lines(const DesignData& d) {
   ReportLines out;
-  LineWriter w(out);
+  ReportLineWriter w(out);
   if (d.rating_valid != 1) {
     not_run(w, 2);
     return out;

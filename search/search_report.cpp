@@ -10,24 +10,6 @@ namespace morvell {
 
 namespace {
 
-// A value as the formatter receives it: converted in extended precision, rounded to double; a value
-// that is not a number prints "nan" whatever its sign.
-double shown(ld value) { return std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : double(value); }
-
-class Lines {
- public:
-  explicit Lines(ReportLines& out) : out_(out) {}
-  void text(int line, const char* s) { out_.push_back({line, s}); }
-  void one(int line, const char* format, ld v) { out_.push_back({line, format_line(format, shown(v))}); }
-  void two(int line, const char* format, ld a, ld b) {
-    out_.push_back({line, format_line(format, shown(a), shown(b))});
-  }
-  void teeth(int line, const char* format, int32_t a, int32_t b) { out_.push_back({line, format_line(format, a, b)}); }
-
- private:
-  ReportLines& out_;
-};
-
 // The diameter at roll length r from the base circle of diameter d_b.
 ld roll_diameter(float base_diameter, float roll) {
   return 2.0L * std::sqrt(0.25L * ld(base_diameter) * base_diameter + ld(roll) * roll);
@@ -38,7 +20,7 @@ ld roll_diameter(float base_diameter, float roll) {
 ReportLines search_report_lines(const DesignData& d) {
   ReportLines out;
   if (d.unit_system != 1 && d.unit_system != 2) return out;
-  Lines w(out);
+  ReportLineWriter w(out);
   const bool en = d.unit_system == 2;
   auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
   const ld length = en ? ld(d.length_unit_factor) : 1;

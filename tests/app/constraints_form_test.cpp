@@ -53,7 +53,7 @@ TEST(ConstraintsForm, EveryRowAcceptsItsBoundsAndRestoresARefusedValue) {
       const int warnings = int(p.warnings().size());
       type_into(form.edit(c.row, c.gear), c.text, form.OKbutton);
       EXPECT_FLOAT_EQ(field, c.accepted ? c.stored : 0.123457f) << c.row << " " << c.text;
-      if (!c.accepted) EXPECT_EQ(field, 0.123457f);
+      if (!c.accepted) { EXPECT_EQ(field, 0.123457f); }
       ASSERT_EQ(p.warnings().size(), warnings + (c.accepted ? 0 : 1)) << c.row << " " << c.text;
       if (!c.accepted) {
         EXPECT_EQ(p.warnings().back(), "Value is out of range\n \n ");

@@ -129,7 +129,7 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
     EXPECT_FLOAT_EQ(d.normal_module, module);
     EXPECT_EQ(d.geometry_manager_mode, mode);
     EXPECT_FALSE(p.progress->isVisible());
-    if (c.override_flag == 0) EXPECT_EQ(p.main->focusWidget(), p.main->Tooth_prop);
+    if (c.override_flag == 0) { EXPECT_EQ(p.main->focusWidget(), p.main->Tooth_prop); }
   }
 }
 

@@ -154,7 +154,7 @@ TEST(SizingWizard, FieldLimitsWithTheirWarnings) {
       EXPECT_TRUE(z.warnings().isEmpty());
     }
     EXPECT_EQ(d.edit_changed, 0);
-    if (edit == z.w->cyclespinedit) EXPECT_FLOAT_EQ(d.life_hours, float(c.stored / 2500.0L / 60.0L));
+    if (edit == z.w->cyclespinedit) { EXPECT_FLOAT_EQ(d.life_hours, float(c.stored / 2500.0L / 60.0L)); }
   }
 }
 
