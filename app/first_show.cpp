@@ -19,6 +19,7 @@
 #include <initializer_list>
 
 #include "design_file.h"
+#include "edit_fields.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -194,6 +195,11 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::sizing_search() {
+  // A ratio that admits no pair of at most 200 wheel teeth is not sized: the design stays as it was.
+  if (first_pinion_teeth(d_.desired_ratio) == 0) {
+    warn(d_, "No gear pair can be sized for this ratio", "The design has been left as it was", " ");
+    return;
+  }
   if (Progressform) {
     Progressform->setWindowTitle("Gear Sizing Progress");
     Progressform->show();

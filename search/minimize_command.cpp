@@ -3,9 +3,11 @@
 // user-interface thread with the progress window as its only sign of life), then refreshes the window.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QTextEdit>
 
 #include <array>
+#include <memory>
 
 #include "centre_distance_minimisation.h"
 #include "centre_minimize_form.h"
@@ -43,6 +45,12 @@ void TMainForm::Minimizecentredistance1Click() {
     return;
   }
 
+  // A search that finds no pair leaves the design, and the lock boxes that show its modes, as they were.
+  const auto before = std::make_unique<DesignData>(d_);
+  const bool centre_fixed = CheckBoxCentre->isChecked();
+  const bool module_fixed = CheckBoxmodule->isChecked();
+  const bool automatic_shift = XCheckBox->isChecked();
+
   d_.tip_chamfer[0] = 0;
   d_.tip_chamfer[1] = 0;
   if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
@@ -59,10 +67,28 @@ void TMainForm::Minimizecentredistance1Click() {
     Progressform->show();
     Progressform->paint_now();
   }
-  run_centre_distance_minimisation(d_, saved_tip_chamfers, [](int position) {
+  const MinimisationResult result = run_centre_distance_minimisation(d_, saved_tip_chamfers, [](int position) {
     if (Progressform) Progressform->set_position(position);
   });
   if (Progressform) Progressform->hide();
+
+  if (!result.found) {
+    {
+      const QSignalBlocker centre(CheckBoxCentre), module(CheckBoxmodule), shift(XCheckBox);
+      CheckBoxCentre->setChecked(centre_fixed);
+      CheckBoxmodule->setChecked(module_fixed);
+      XCheckBox->setChecked(automatic_shift);
+    }
+    // The minima just entered stay for the next run.
+    const float min_contact = d_.min_contact_safety_factor, min_bending = d_.min_bending_safety_factor;
+    d_ = *before;
+    d_.min_contact_safety_factor = min_contact;
+    d_.min_bending_safety_factor = min_bending;
+    warn(d_, "No pair meets the minimum safety factors", "The design has been left as it was", " ");
+  } else if (result.chamfers_dropped) {
+    warn(d_, "No pair with the tip chamfers meets the minimum safety factors",
+         "The best pair is left without tip chamfers", " ");
+  }
 
   closing_refresh();
 }
