@@ -88,13 +88,15 @@ void show_box(QLineEdit* edit, const std::string& text, double shown) {
 void backlash_from_thicknesses(DesignData& d, int gear) {
   const ld thinning0 = ld(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0];
   const ld thinning1 = ld(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1];
-  d.backlash_transverse_circular = float(thinning0 + thinning1);
   const ld awt = radians(d.working_transverse_pressure_angle);
   const ld bb = radians(d.base_helix_angle);
-  d.backlash_normal = float(ld(d.backlash_transverse_circular) * std::cos(awt) * std::cos(bb));
+  // A thinning on the reference circle is backlash by cos(alpha_t) cos(beta_b); the circular backlash is
+  // that on the working pitch circle.
+  d.backlash_normal = float((thinning0 + thinning1) * thinning_to_normal_backlash(d));
+  d.backlash_transverse_circular = float(ld(d.backlash_normal) / (std::cos(awt) * std::cos(bb)));
   d.backlash_radial = float(ld(d.backlash_normal) * 0.5L / std::sin(awt) / std::cos(bb));
   d.backlash_transverse = float(ld(d.backlash_normal) / std::cos(radians(d.helix_angle)));
-  const ld jtc = d.backlash_transverse_circular;
+  const ld jtc = thinning0 + thinning1;
   if (jtc > 0.0001L)
     d.backlash_distribution = float(gear == 0 ? thinning0 / jtc : 1 - thinning1 / jtc);
   else
