@@ -240,8 +240,10 @@ void TMainForm::SetMain_textboxes() {
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
 
-  // Rating and life of the current load case, once the window has been shown and the teeth mesh.
-  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
+  // Rating and life of the current load case, once the window has been shown, the teeth mesh and the
+  // rating inputs hold a material and a load.
+  const bool ratable = rating_inputs_present(d);
+  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f && ratable) {
     rate_gear_pair(make_rating_input(d), d);
     life_and_damage(d);
     d.rating_valid = 1;
@@ -292,7 +294,7 @@ void TMainForm::SetMain_textboxes() {
                            &d.form_diameter[i], d.profile_points);
 
   limit_contact_ratio_by_form_circles(d);
-  d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
+  d.rating_valid = d.transverse_contact_ratio >= 1.0f && ratable ? 1 : 0;
 
   pinhelixhandbutton->setText(d.helix_hand == 1 ? "L" : "R");
   wheelhelixhandbutton->setText(d.helix_hand == 1 ? "R" : "L");
