@@ -9,40 +9,26 @@
 #include <array>
 #include <memory>
 
-#include "centre_distance_minimisation.h"
-#include "centre_minimize_form.h"
+#include "centre_minimisation_steps.h"
 #include "edit_fields.h"
 #include "main_window.h"
-#include "modal_services.h"
-#include "progress_form.h"
 
 namespace morvell {
 
 void TMainForm::Minimizecentredistance1Click() {
   const std::array<float, 2> saved_tip_chamfers{d_.tip_chamfer[0], d_.tip_chamfer[1]};
 
-  // The search sizes the pair without protuberance; this stays even when the command is refused.
-  if (d_.protuberance[0] != 0 || d_.protuberance[1] != 0) {
-    warn(d_, "Protuberance has been set to zero for centre distance minimization", " ", " ");
-    d_.protuberance[0] = 0;
-    d_.protuberance[1] = 0;
-  }
-
-  // The search needs the tooth proportions calculated from the constraints and the geometry manager
-  // in charge of the module and centre distance.
-  if (d_.geometry_manager_override == 1) {
-    warn(d_, "Geometry manager cannot be overidden for this option.",
-         "Activate the Geometry Manager from the Options menu ", "");
-    closing_refresh();
-    return;
-  }
-  if (d_.tooth_proportion_mode != 2) {
-    warn(d_, "Tooth proportions must be calculated for this option.", "Set basic rack proportions to calculated",
-         "");
-    closing_refresh();
-    // The user is left on the list that the message asks to change.
-    Tooth_prop->setFocus(Qt::OtherFocusReason);
-    return;
+  switch (check_centre_distance_minimisation(d_)) {
+    case CentreMinimisationCheck::Allowed:
+      break;
+    case CentreMinimisationCheck::GeometryManagerOverridden:
+      closing_refresh();
+      return;
+    case CentreMinimisationCheck::ProportionsNotCalculated:
+      closing_refresh();
+      // The user is left on the list that the message asks to change.
+      Tooth_prop->setFocus(Qt::OtherFocusReason);
+      return;
   }
 
   // A search that finds no pair leaves the design, and the lock boxes that show its modes, as they were.
@@ -51,9 +37,7 @@ void TMainForm::Minimizecentredistance1Click() {
   const bool module_fixed = CheckBoxmodule->isChecked();
   const bool automatic_shift = XCheckBox->isChecked();
 
-  d_.tip_chamfer[0] = 0;
-  d_.tip_chamfer[1] = 0;
-  if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
+  ask_minimum_safety_factors(d_);
 
   // Module fixed, centre distance following; the lock boxes follow the mode (the box's click handler
   // runs when its state changes).
@@ -62,16 +46,7 @@ void TMainForm::Minimizecentredistance1Click() {
   d_.shift_distribution_auto = 1;
   XCheckBox->setChecked(true);  // the refresh takes the shift distribution from this box
 
-  if (Progressform) {
-    Progressform->setWindowTitle("Minimum Centre Distance Progress");
-    Progressform->show();
-    Progressform->paint_now();
-  }
-  const MinimisationResult result = run_centre_distance_minimisation(d_, saved_tip_chamfers, [](int position) {
-    if (Progressform) Progressform->set_position(position);
-  });
-  if (Progressform) Progressform->hide();
-
+  const MinimisationResult result = minimise_centre_distance_with_progress(d_, saved_tip_chamfers);
   if (!result.found) {
     {
       const QSignalBlocker centre(CheckBoxCentre), module(CheckBoxmodule), shift(XCheckBox);
