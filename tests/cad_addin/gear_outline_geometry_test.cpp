@@ -107,7 +107,7 @@ std::string Describe(const Gear& g, int LT) {
   return text;
 }
 
-constexpr double kTol = 0.0005;
+constexpr double kTol = 0.001;
 
 class GearOutlineTest : public test::AddinTest {
  protected:
