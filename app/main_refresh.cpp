@@ -19,6 +19,7 @@
 
 #include "design_file.h"
 #include "edit_fields.h"
+#include "field_events.h"
 #include "geometry_pass.h"
 #include "life_and_damage.h"
 #include "main_window.h"
@@ -42,10 +43,7 @@ void show_value(QLineEdit* edit, const std::string& text, const QString& hint) {
   edit->setToolTip(hint);
 }
 
-// Sets a check box; a change of state runs its click handler as the user's click would.
-void set_checked(QCheckBox* box, bool checked) {
-  if (box->isChecked() != checked) box->setChecked(checked);
-}
+using forms::set_checked;  // a change of state runs the box's click handler as the user's click would
 
 // Step by step, the values of the design data into the fields: texts by the number formatters, hints
 // printed with "%10.5f" (teeth "%10.0f"), lengths divided by the length unit factor.

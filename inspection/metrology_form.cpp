@@ -6,7 +6,6 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <QShowEvent>
 
@@ -229,14 +228,12 @@ void Tmetrologyform::FormShow() {
   d_.metrology_plot_plane = kMetrologyTransversePlane;
   Setmetrology_textboxes();
   OKbutton->setFocus(Qt::OtherFocusReason);
-  // The boxes take the flags' states without their click handlers: showing the window changes no
-  // value of the design, also when a box still holds its state from an earlier showing.
-  {
-    const QSignalBlocker block_ball(defaultballdiacheckbox);
-    const QSignalBlocker block_teeth(defaultteethcheckbox);
-    defaultballdiacheckbox->setChecked(d_.default_ball_diameter == 1);
-    defaultteethcheckbox->setChecked(d_.default_span_teeth == 1);
-  }
+  // An exception to the rule for boxes set from code (field_events.h): the boxes take the flags' states
+  // without their click handlers, which would put the default ball diameter and span in place of the
+  // design's. Showing the window changes no value of the design, also when a box still holds its state
+  // from an earlier showing.
+  forms::set_checked_quietly(defaultballdiacheckbox, d_.default_ball_diameter == 1);
+  forms::set_checked_quietly(defaultteethcheckbox, d_.default_span_teeth == 1);
   set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
   set_row_state(N1edit, N2edit, d_.default_span_teeth == 1);
   float* backup = d_.metrology_backup;

@@ -324,6 +324,32 @@ TEST_F(GearDialogDrawTest, DrawClosesTheDialogOnlyWhenTheGearWasDrawn) {
   EXPECT_EQ(dialog.Pts, 0);
 }
 
+// The backlash entered is the backlash drawn: it stays in the dialog and its settings after drawing,
+// so the next opening draws the same outline.
+TEST_F(GearDialogDrawTest, BacklashStaysAsEnteredForTheNextDrawing) {
+  std::vector<host::SketchEntity> drawn[2];
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    GearDialog dialog(GearDialog::Language::Chinese);
+    if (round == 0) SetText(dialog, 1032, "0.05");
+    dialog.show();
+    doc->sketch.clear();
+    qobject_cast<QPushButton*>(dialog.control(1001))->click();
+    EXPECT_EQ(dialog.bl, 0.05);
+    EXPECT_EQ(Text(dialog, 1032).toDouble(), 0.05);
+    EXPECT_EQ(ReadGearSetting(u"bl"), u"0.050000");
+    drawn[round] = doc->sketch;
+  }
+  ASSERT_FALSE(drawn[0].empty());
+  ASSERT_EQ(drawn[0].size(), drawn[1].size());
+  for (size_t i = 0; i < drawn[0].size(); ++i) {
+    const host::SketchEntity &a = drawn[0][i], &b = drawn[1][i];
+    EXPECT_TRUE(a.kind == b.kind && a.a.x == b.a.x && a.a.y == b.a.y && a.b.x == b.b.x && a.b.y == b.b.y &&
+                a.c.x == b.c.x && a.c.y == b.c.y && a.value == b.value && a.count == b.count)
+        << "entity " << i;
+  }
+}
+
 TEST_F(GearDialogDrawTest, EnterDrawsAndClosesEvenAfterAFailure) {
   GearDialog dialog(GearDialog::Language::Japanese);
   SetText(dialog, 1009, "0");
