@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -65,21 +64,18 @@ bool save_design_file(DesignData& d, const std::string& path, std::string* error
     if (error) *error = "The file name is too long to be kept: the design was not saved to " + path;
     return false;
   }
-  const uint8_t history_mode = d.history_mode;
-  d.history_mode = 0;
-  const std::string bytes = design_file_text(d);
-  d.history_mode = history_mode;
-
-  QSaveFile file(QString::fromLocal8Bit(path.c_str()));
-  file.setDirectWriteFallback(true);
-  const bool ok = file.open(QIODevice::WriteOnly) &&
-                  file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) && file.commit();
-  if (!ok) {
-    if (error) *error = "The design was not saved to " + path + ": " + file.errorString().toLocal8Bit().toStdString();
-    file.cancelWriting();
+  // The writer refuses a design it could not read back and replaces the file only by a complete one.
+  auto probe = std::make_unique<DesignData>(d);
+  probe->history_mode = 0;
+  copy_text(probe->design_file_name, path);
+  const DesignFileResult r = write_design_file(*probe);
+  if (!r.ok()) {
+    if (error) *error = r.message;
     return false;
   }
-  copy_text(d.design_file_name, path);
+  const uint8_t history_mode = d.history_mode;
+  d = *probe;
+  d.history_mode = history_mode;
   return true;
 }
 
