@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +46,18 @@ QString current_name(const DesignData& d) {
 }
 
 constexpr const char* kSearchKeepFileName = "temp.mvl";
+
+// The file a name chosen in the save dialog is written to, with its extension forced to ".mvl"; empty
+// when that is another file than the one the dialog asked about, it exists, and the user does not want
+// it replaced.
+QString name_to_write(QWidget* parent, const QString& chosen) {
+  const QString name = QString::fromLocal8Bit(force_design_extension(local_path(chosen)).c_str());
+  if (name == chosen || !QFileInfo::exists(name)) return name;
+  const auto answer = forms::services().question(
+      parent, app_title(), "\"" + name + "\" already exists.\nDo you want to replace it?",
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return answer == QMessageBox::Yes ? name : QString();
+}
 
 }  // namespace
 
@@ -182,7 +195,7 @@ void TMainForm::Save1Click() {
     const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
     if (chosen.accepted && !chosen.name.isEmpty()) {
       SaveDialog1.initial_name = chosen.name;
-      save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+      if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
     }
   } else {
     save_design_as(QString::fromLocal8Bit(d_.design_file_name));
@@ -193,8 +206,9 @@ void TMainForm::Save1Click() {
 void TMainForm::Close1Click() {
   SaveDialog1.initial_name = current_name(d_);
   const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
-  if (chosen.accepted && !chosen.name.isEmpty())
-    save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+  if (chosen.accepted && !chosen.name.isEmpty()) {
+    if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
+  }
   closing_refresh();
 }
 

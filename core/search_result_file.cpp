@@ -234,7 +234,7 @@ bool parse_design_point(std::string_view line, DesignPointRecord& out) {
 
 SearchResultWriter::SearchResultWriter(const char* path)
     : path_(path), file_(std::make_unique<ReplacingFileWriter>(path_)) {
-  if (!file_->ok()) message_ = "The search results could not be written to " + path_ + " (" + file_->message() + ")";
+  if (!file_->ok()) message_ = "The search results could not be written to " + path_;
 }
 
 SearchResultWriter::~SearchResultWriter() { close(); }
@@ -242,7 +242,7 @@ SearchResultWriter::~SearchResultWriter() { close(); }
 bool SearchResultWriter::write(const DesignPointRecord& r) {
   if (!file_ || !ok()) return false;
   if (!file_->write(format_design_point(r))) {
-    message_ = "The search results could not be written completely to " + path_ + " (" + file_->message() + ")";
+    message_ = "The search results could not be written completely to " + path_;
     return false;
   }
   ++records_;
@@ -254,7 +254,7 @@ bool SearchResultWriter::close() {
   const FileWriteResult done = file_->commit();
   file_.reset();
   if (!done.ok() && ok())
-    message_ = "The search results could not be written completely to " + path_ + " (" + done.message + ")";
+    message_ = "The search results could not be written completely to " + path_;
   return ok();
 }
 
