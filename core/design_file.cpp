@@ -541,23 +541,23 @@ DesignFileResult read_design_file(DesignData& d) {
     DesignFileResult r;
     r.status = DesignFileStatus::cannot_open;
     r.detail = why;
-    r.message = "Cannot open design file " + name + why;
+    r.message = "Cannot open design file " + name + ": " + why;
     return r;
   };
   // Opened without waiting, so that a pipe without a writer cannot hold the program; only a regular
   // file of a sensible length is read.
   const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return cannot_open(std::string(": ") + std::strerror(errno));
+  if (fd < 0) return cannot_open(std::strerror(errno));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return cannot_open(S_ISDIR(st.st_mode) ? ": it is a folder" : ": it is not a regular file");
+    return cannot_open(S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* file = ::fdopen(fd, "rb");
   if (!file) {
     ::close(fd);
-    return cannot_open(std::string(": ") + std::strerror(errno));
+    return cannot_open(std::strerror(errno));
   }
   DesignFileResult r = read_stream(d, file, name);
   std::fclose(file);
