@@ -2,6 +2,7 @@
 // Help, and its Chinese and Japanese versions.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +10,8 @@
 #include <QTest>
 #include <cmath>
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "addin_app.h"
 #include "gear_dialog.h"
@@ -134,6 +137,78 @@ TEST_F(GearDialogTest, TextThatIsNotANumberIsPromptedAndTheRestGoesOn) {
   EXPECT_EQ(dialog.m, 0.5);
   EXPECT_EQ(dialog.z, 16);
   EXPECT_EQ(ReadGearSetting(u"a"), u"25.000000") << "the settings are still written";
+}
+
+TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
+  struct Case {
+    const char* text;
+    std::u16string prompt;
+  } cases[] = {
+      {"nan", u"Please enter a number."},
+      {"inf", u"Please enter a number."},
+      {"-Infinity", u"Please enter a number."},
+      {"1e999", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+      {"1e39", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+      {"-1e39", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+  };
+  for (const Case& c : cases) {
+    services.messages.clear();
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1006, c.text);
+    dialog.CalculateGear(1);
+    ASSERT_FALSE(services.messages.empty()) << c.text;
+    EXPECT_EQ(services.messages[0], c.prompt) << c.text;
+    EXPECT_EQ(dialog.m, 0.5) << c.text;
+    EXPECT_EQ(Text(dialog, 1006), "0.5") << c.text << ": the field shows its value again";
+    EXPECT_EQ(ReadGearSetting(u"m"), u"0.500000") << c.text;
+  }
+  // The largest float still is a number.
+  GearDialog dialog(GearDialog::Language::Chinese);
+  SetText(dialog, 1027, "3e38");
+  EXPECT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.high, 3e38);
+  // Stored texts of that kind leave the defaults.
+  WriteGearSetting(u"a", u"nan");
+  WriteGearSetting(u"x", u"1e999");
+  WriteGearSetting(u"tol", u"inf");
+  GearDialog stored(GearDialog::Language::Chinese);
+  EXPECT_EQ(stored.a, 20.0);
+  EXPECT_EQ(stored.x, 0.0);
+  EXPECT_EQ(stored.tol, 0.001);
+}
+
+TEST_F(GearDialogTest, AFailedSettingsWriteKeepsTheOldValue) {
+  WriteGearSetting(u"m", u"0.750000");
+  // Files may grow to 64 bytes only: the new value does not fit, as on a full disk.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  WriteGearSetting(u"m", std::u16string(100, u'9'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0], u"Registry writing went wrong.\nPlease check security authority. ");
+  EXPECT_EQ(ReadGearSetting(u"m"), u"0.750000");
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1) << "no partly written file is left behind";
+}
+
+TEST_F(GearDialogTest, OpensOnTheNumberOfTeethAndShowsTheStartOfLongNumbers) {
+  GearDialog zh(GearDialog::Language::Chinese), ja(GearDialog::Language::Japanese);
+  EXPECT_EQ(zh.font().pointSize(), 9);
+  EXPECT_EQ(ja.font().pointSize(), 9);
+  zh.show();
+  QApplication::processEvents();
+  EXPECT_EQ(zh.focusWidget(), zh.control(1003)) << "Enter there is the OK action";
+  zh.CalculateGear(1);
+  auto* base = qobject_cast<QLineEdit*>(zh.control(1013));
+  EXPECT_EQ(base->text(), "7.51754096628727");
+  EXPECT_EQ(base->cursorPosition(), 0);
+  zh.hide();
 }
 
 TEST_F(GearDialogTest, EscapeDuringTheCountStoresNothing) {
