@@ -3,6 +3,8 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -152,6 +154,12 @@ FieldValue read_field(DesignData& d, QLineEdit* edit) {
   v.changed = d.edit_changed == 1;
   if (v.changed) v.value = std::strtod(printed.c_str(), nullptr);
   return v;
+}
+
+std::optional<float> finite_entry(DesignData& d, QLineEdit* edit, long double value) {
+  if (std::fabs(value) <= std::numeric_limits<float>::max()) return static_cast<float>(value);  // NaN fails too
+  warn_field(d, edit, "Value is out of range", " ", " ");
+  return std::nullopt;
 }
 
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh) {

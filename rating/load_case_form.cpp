@@ -304,6 +304,7 @@ void Tloadcasemultipleform::Button3Click() {
 void Tloadcasemultipleform::Button5Click() { accept(); }
 
 // --- Fields ---
+// An entry beyond the float range ("1e39", "inf", "nan") is refused and changes nothing.
 
 void Tloadcasemultipleform::time_or_cycles_from_speed() {
   if (Cyclescheckbox->isChecked()) cycles_from_time(d_);
@@ -318,8 +319,9 @@ void Tloadcasemultipleform::speed_changed() {
 
 void Tloadcasemultipleform::speedpineditExit() {
   const FieldValue v = read_field(d_, speedpinedit);
-  if (v.changed) {
-    d_.speed = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, speedpinedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.speed = *entry;
     speed_changed();
     d_.load_data_fixed_for = 1;
   }
@@ -328,8 +330,9 @@ void Tloadcasemultipleform::speedpineditExit() {
 
 void Tloadcasemultipleform::speedwheeleditExit() {
   const FieldValue v = read_field(d_, speedwheeledit);
-  if (v.changed) {
-    if (d_.teeth[0] != 0) d_.speed = f(ld(d_.teeth[1]) * l(stored_value(v.value)) / ld(d_.teeth[0]));
+  const std::optional<float> entry = v.changed ? finite_entry(d_, speedwheeledit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    if (d_.teeth[0] != 0) d_.speed = f(ld(d_.teeth[1]) * l(*entry) / ld(d_.teeth[0]));
     speed_changed();
     d_.load_data_fixed_for = 2;
   }
@@ -338,8 +341,9 @@ void Tloadcasemultipleform::speedwheeleditExit() {
 
 void Tloadcasemultipleform::torquepineditExit() {
   const FieldValue v = read_field(d_, torquepinedit);
-  if (v.changed) {
-    d_.torque = stored_value(v.value, d_.torque_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, torquepinedit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
+  if (entry) {
+    d_.torque = *entry;
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
       time_or_cycles_from_speed();
@@ -352,8 +356,9 @@ void Tloadcasemultipleform::torquepineditExit() {
 
 void Tloadcasemultipleform::torquewheeleditExit() {
   const FieldValue v = read_field(d_, torquewheeledit);
-  if (v.changed) {
-    const float t2 = stored_value(v.value, d_.torque_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, torquewheeledit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
+  if (entry) {
+    const float t2 = *entry;
     if (d_.teeth[1] != 0) d_.torque = f(ld(d_.teeth[0]) * l(t2) / ld(d_.teeth[1]));
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
@@ -367,8 +372,9 @@ void Tloadcasemultipleform::torquewheeleditExit() {
 
 void Tloadcasemultipleform::powereditExit() {
   const FieldValue v = read_field(d_, poweredit);
-  if (v.changed) {
-    d_.power = stored_value(v.value, d_.power_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, poweredit, ld(v.value) * d_.power_unit_factor) : std::nullopt;
+  if (entry) {
+    d_.power = *entry;
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
       time_or_cycles_from_speed();
@@ -380,8 +386,9 @@ void Tloadcasemultipleform::powereditExit() {
 
 void Tloadcasemultipleform::timeeditExit() {
   const FieldValue v = read_field(d_, timeedit);
-  if (v.changed) {
-    d_.life_hours = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, timeedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.life_hours = *entry;
     cycles_from_time(d_);
   }
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
@@ -389,8 +396,9 @@ void Tloadcasemultipleform::timeeditExit() {
 
 void Tloadcasemultipleform::cyclespineditExit() {
   const FieldValue v = read_field(d_, cyclespinedit);
-  if (v.changed) {
-    d_.load_cycles_pinion = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, cyclespinedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.load_cycles_pinion = *entry;
     wheel_cycles(d_);
     time_from_cycles(d_);
     d_.load_data_fixed_for = 1;
@@ -400,8 +408,9 @@ void Tloadcasemultipleform::cyclespineditExit() {
 
 void Tloadcasemultipleform::cycleswheeleditExit() {
   const FieldValue v = read_field(d_, cycleswheeledit);
-  if (v.changed) {
-    d_.load_cycles_wheel = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, cycleswheeledit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.load_cycles_wheel = *entry;
     if (d_.teeth[0] != 0)
       d_.load_cycles_pinion = f(ld(d_.teeth[1]) * l(d_.load_cycles_wheel) / ld(d_.teeth[0]));
     time_from_cycles(d_);
