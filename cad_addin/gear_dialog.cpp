@@ -166,7 +166,8 @@ struct Item {
   const char16_t* ja;
 };
 
-// The units line below the caption; it starts below the Help and Close buttons, which it passes under.
+// The units line under the caption: its text is wider than the room beside the Help button, so it
+// starts below the Help and Close buttons.
 constexpr char16_t kUnitsCaption[] = u"( 所有长度均以毫米为单位 mm )";
 
 const Item kTemplate[] = {
