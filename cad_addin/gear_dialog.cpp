@@ -14,10 +14,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "addin_app.h"
@@ -163,10 +166,14 @@ struct Item {
   const char16_t* ja;
 };
 
+// The units line under the caption: its text is wider than the room beside the Help button, so it
+// starts below the Help and Close buttons.
+constexpr char16_t kUnitsCaption[] = u"( 所有长度均以毫米为单位 mm )";
+
 const Item kTemplate[] = {
     {-1, Widget::Logo, 4, 4, 16, 16, nullptr, nullptr},
     {-1, Widget::Label, 24, 4, 104, 9, u"Tandrel 渐开线齿轮", u"Tandrel ｲﾝﾎﾞﾘｭｰﾄ歯車"},
-    {-1, Widget::Label, 22, 14, 148, 9, u"( 所有长度均以毫米为单位 mm )", u"(単位 :mm)"},
+    {-1, Widget::Label, 22, 18, 148, 9, kUnitsCaption, u"(単位 :mm)"},
     {1030, Widget::Button, 134, 4, 34, 14, u"帮助", u"ﾍﾙﾌﾟ"},
     {1004, Widget::Button, 172, 4, 34, 14, u"关闭", u"終了"},
     {1031, Widget::Button, 172, 20, 34, 14, u"复位", u"設定初期化"},
@@ -350,17 +357,17 @@ void GearDialog::BuildControls() {
   const bool ja = language_ == Language::Japanese;
   setWindowTitle(QString::fromStdU16String(ja ? u"インボリュート歯車作成ツール" : u"渐开线齿轮"));
   setFont(QFont(QString::fromStdU16String(ja ? u"ＭＳ Ｐゴシック" : u"宋体"), 9));
+  // The Japanese template is narrower: its widths are the Chinese ones scaled by 203/212.
   const int width_units = ja ? 203 : 212, height_units = ja ? 339 : 329;
-  const double sx = width_units / 212.0;
   auto px = [](double units) { return int(std::lround(units * kPixelsPerUnit)); };
-  setFixedSize(px(width_units), px(height_units));
   fitting_ = new QButtonGroup(this);
-  QGroupBox* group = nullptr;
+  std::vector<std::pair<QWidget*, Item>> placed;
   for (Item item : kTemplate) {
     if (ja && item.y >= 266) item.y += 10;
     if (ja && item.id == 1025) item.w = 198;
     if (ja && item.id == 1026) item.x = 8, item.y = 267, item.w = 198;
     if (ja && item.id == 1031) item.x = 134, item.w = 72;
+    if (ja && item.zh == kUnitsCaption) item.w = 110;  // ends before the wider Reset button
     const QString caption = QString::fromStdU16String(ja ? (item.ja ? item.ja : u"") : (item.zh ? item.zh : u""));
     QWidget* w = nullptr;
     switch (item.kind) {
@@ -398,22 +405,56 @@ void GearDialog::BuildControls() {
         w = progress_;
         break;
       case Widget::Group:
-        group = new QGroupBox(caption, this);
-        w = group;
+        w = new QGroupBox(caption, this);
+        w->lower();
         break;
       case Widget::Logo:
-      case Widget::Picture: {
-        auto* label = new QLabel(this);
-        label->setPixmap(item.kind == Widget::Logo ? GearPicture(24, 24, 8)
-                                                   : GearPicture(px(item.w * sx), px(item.h), 12));
-        w = label;
+      case Widget::Picture:
+        w = new QLabel(this);
         break;
-      }
     }
     if (item.id >= 0) w->setObjectName(QString::number(item.id));
-    w->setGeometry(px(item.x * sx), px(item.y), px(item.w * sx), px(item.h));
-    if (item.kind == Widget::Group) w->lower();
+    placed.emplace_back(w, item);
   }
+
+  // The template in pixels, its widths scaled by sx. Each box runs from its left to its right edge
+  // in pixels, so that boxes whose edges meet in dialog units do not overlap by a rounding pixel.
+  auto place = [&](double sx) {
+    for (const auto& [w, item] : placed) {
+      const int left = px(item.x * sx), top = px(item.y);
+      w->setGeometry(left, top, px((item.x + item.w) * sx) - left, px(item.y + item.h) - top);
+    }
+  };
+  // The width a control needs to show its whole caption in its font, 0 for one without a caption.
+  auto needed = [](QWidget* w) -> int {
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+      QStyleOptionButton option;
+      option.initFrom(button);
+      option.text = button->text();
+      const QRect text = w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+      return w->width() - text.width() + w->fontMetrics().horizontalAdvance(button->text());
+    }
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) return w->sizeHint().width();
+    if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) return w->sizeHint().width();
+    return 0;
+  };
+  // The template's widths suit the font it was made for; where a caption needs more in the font at
+  // hand, the whole dialog grows wider in proportion, so that rows and order stay as they are.
+  double sx = width_units / 212.0;
+  place(sx);
+  for (int pass = 0; pass < 4; ++pass) {
+    double grow = 1.0;
+    for (const auto& [w, item] : placed)
+      if (const int need = needed(w); need > w->width()) grow = std::max(grow, double(need) / std::max(w->width(), 1));
+    if (grow == 1.0) break;
+    sx *= grow;
+    place(sx);
+  }
+  setFixedSize(px(212.0 * sx), px(height_units));
+  for (const auto& [w, item] : placed)
+    if (item.kind == Widget::Logo || item.kind == Widget::Picture)
+      static_cast<QLabel*>(w)->setPixmap(item.kind == Widget::Logo ? GearPicture(24, 24, 8)
+                                                                   : GearPicture(w->width(), w->height(), 12));
   // The hidden default button (Enter) and cancel button (Esc).
   for (int id : {1, 2}) {
     auto* hidden = new QPushButton(QString::fromStdU16String(id == 1 ? (ja ? u"OK" : u"确定") : (ja ? u"ｷｬﾝｾﾙ" : u"取消")),

@@ -11,6 +11,8 @@ std::u16string Padded(int before, std::u16string_view text, int after) {
   return std::u16string(size_t(before), u' ') + std::u16string(text) + std::u16string(size_t(after), u' ');
 }
 
+std::u16string Widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
 double Radius(const Point& p) { return std::hypot(p.x, p.y); }
 
 Point Plus(const Point& a, const Point& b) { return Point{a.x + b.x, a.y + b.y, 0.0}; }
@@ -169,6 +171,9 @@ std::u16string BacklashTooLargeMessage() { return Padded(4, u"齿轮侧隙太大
 std::u16string TeethOverlapAtRootMessage() { return Padded(4, u"轮齿在齿根处重叠. 请减小变位系数或增大齿根圆直径.", 11); }
 std::u16string PointedToothMessage() { return Padded(4, u"齿顶变尖. 请减小变位系数或齿顶圆直径.", 11); }
 std::u16string GearTooSmallMessage() { return Padded(4, u"齿轮尺寸太小. 请输入更大的模数或直径.", 11); }
+std::u16string TooManyEntitiesMessage() {
+  return Padded(4, u"所有齿的图元太多 (超过 " + Widen(std::to_string(kMostGearEntities)) + u" 个). 请只绘制一个齿或增大公差.", 11);
+}
 
 Point InvolutePoint(double r_b, double u) {
   // In the ratio to the base radius, so that no square of a small or large length under- or overflows.
@@ -505,6 +510,15 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   return 0;
 }
 
+int64_t GearEntityCount(const ProfileInput& in, const ToothOutline& tooth) {
+  const int64_t n = int64_t(tooth.side.flank.size());
+  const int64_t flank = in.LT == 2 ? n : n - 1;
+  const int64_t per_tooth = 2 + 2 * flank + 2 * (int(tooth.root_fillet) + int(tooth.radial_line) + int(tooth.tip_fillet));
+  const int64_t teeth = in.all == 1 ? in.z : 1;
+  const int64_t extrusions = in.high > 0.0 ? 1 + int(in.all_cir == 1) : 0;
+  return teeth * per_tooth + int(in.all_cir == 1) + extrusions;
+}
+
 void DrawGearOutline(HostApplication* host, const ProfileInput& in, const ToothOutline& tooth) {
   if (!host) return;
   HostDocument* doc = nullptr;
@@ -587,6 +601,10 @@ void DrawGearOutline(HostApplication* host, const ProfileInput& in, const ToothO
 int GenerateGearProfile(const ProfileInput& in, HostApplication* host, const ProfileHooks& hooks) {
   ToothOutline tooth;
   if (BuildToothOutline(in, hooks, tooth) != 0) return 1;
+  if (GearEntityCount(in, tooth) > kMostGearEntities) {
+    Report(hooks, TooManyEntitiesMessage());
+    return 1;
+  }
   DrawGearOutline(host, in, tooth);
   return 0;
 }

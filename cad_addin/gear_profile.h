@@ -14,6 +14,9 @@
 namespace tandrel {
 
 constexpr int kFlankStoreSize = 6000;  // at most this many flank points
+// At most this many entities are sent for one gear: a few thousand teeth at a fine tolerance stay well
+// below it, while a gear beyond it would keep the host busy for hours without a way to stop it.
+constexpr int64_t kMostGearEntities = 1'000'000;
 constexpr double kDegreesToRadians = 0.017453292519943278;
 
 // Texts of the calculation's messages (shown in message boxes, with their blanks).
@@ -27,6 +30,7 @@ std::u16string BacklashTooLargeMessage();
 std::u16string TeethOverlapAtRootMessage();  // the root end lies past the middle of the tooth space
 std::u16string PointedToothMessage();        // the flanks meet below the tip circle
 std::u16string GearTooSmallMessage();        // a flank too low to be resolved into points
+std::u16string TooManyEntitiesMessage();     // all teeth would take more than kMostGearEntities
 
 // What the calculation needs of its surroundings.
 struct ProfileHooks {
@@ -80,11 +84,15 @@ int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const Profi
 // Builds one tooth. Returns 0 on success, 1 when it stopped with a message or on Esc.
 int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOutline& out);
 
+// The number of entities (arcs, lines, spline points, circle, extrusions) the gear is sent as.
+int64_t GearEntityCount(const ProfileInput& in, const ToothOutline& tooth);
+
 // Sends the gear to the host's active document; nothing when there is none.
 void DrawGearOutline(HostApplication* host, const ProfileInput& in, const ToothOutline& tooth);
 
 // Builds the tooth and draws the gear. Returns 0 when the gear was sent to the host (or there is no
-// document to draw into), 1 when it stopped with a message or on Esc.
+// document to draw into), 1 when it stopped with a message or on Esc; a gear of more than
+// kMostGearEntities entities is refused with a message before anything is sent.
 int GenerateGearProfile(const ProfileInput& in, HostApplication* host, const ProfileHooks& hooks);
 
 }  // namespace tandrel

@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTest>
 #include <cmath>
 #include <fstream>
@@ -283,6 +287,67 @@ TEST_F(GearDialogTest, BothLanguagesHaveTheSameControls) {
   EXPECT_EQ(qobject_cast<QPushButton*>(zh.control(1001))->text(), QString::fromUtf16(u"绘制"));
   EXPECT_EQ(qobject_cast<QPushButton*>(ja.control(1001))->text(), QString::fromUtf16(u"歯車作成"));
   EXPECT_EQ(qobject_cast<QRadioButton*>(ja.control(1043))->text(), QString::fromUtf16(u"スプライン"));
+}
+
+// Every caption of both language versions is shown whole: its text, measured in its control's own
+// font, fits the part of the control that shows text; every control lies inside the dialog, and none
+// overlaps another (the radio buttons lie inside their group box).
+TEST_F(GearDialogTest, EveryCaptionFitsItsControlInBothLanguages) {
+  for (const auto language : {GearDialog::Language::Chinese, GearDialog::Language::Japanese}) {
+    const char* name = language == GearDialog::Language::Chinese ? "Chinese" : "Japanese";
+    GearDialog dialog(language);
+    dialog.show();
+    QApplication::processEvents();
+    std::vector<QWidget*> controls;
+    QGroupBox* group = nullptr;
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (w->isHidden()) continue;
+      controls.push_back(w);
+      if (auto* g = qobject_cast<QGroupBox*>(w)) group = g;
+    }
+    ASSERT_NE(group, nullptr);
+    int captions = 0;
+    for (QWidget* w : controls) {
+      const QString what = QString("%1 %2 \"%3\"").arg(name, w->metaObject()->className(), w->objectName());
+      EXPECT_TRUE(dialog.rect().contains(w->geometry())) << what.toStdString();
+      QString text;
+      QRect shown;  // where the control shows its text
+      if (auto* label = qobject_cast<QLabel*>(w)) {
+        text = label->text();
+        shown = label->contentsRect();
+      } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text = button->text();
+        const auto part = qobject_cast<QCheckBox*>(w)      ? QStyle::SE_CheckBoxContents
+                          : qobject_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
+                                                           : QStyle::SE_PushButtonContents;
+        shown = w->style()->subElementRect(part, &option, w);
+      } else if (w == group) {
+        text = group->title();
+        shown = group->rect();
+      }
+      if (text.isEmpty()) continue;
+      ++captions;
+      EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(text), shown.width())
+          << (what + " \"" + text + "\"").toStdString();
+    }
+    EXPECT_EQ(captions, 32) << name;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      QWidget* a = controls[i];
+      if (qobject_cast<QRadioButton*>(a)) {
+        EXPECT_TRUE(group->geometry().contains(a->geometry())) << name << " " << a->objectName().toStdString();
+      }
+      for (size_t j = i + 1; j < controls.size(); ++j) {
+        QWidget* b = controls[j];
+        if (a == group || b == group) continue;
+        EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+            << name << ": " << a->metaObject()->className() << " \"" << a->objectName().toStdString() << "\" "
+            << b->metaObject()->className() << " \"" << b->objectName().toStdString() << "\"";
+      }
+    }
+    dialog.hide();
+  }
 }
 
 // The dialog drawing into a host document through the add-in.

@@ -194,6 +194,73 @@ TEST(GearProfile, FailuresShowTheirMessageAndDrawNothing) {
   EXPECT_EQ(TipFilletOutOfRangeMessage(), std::u16string(7, u' ') + u"齿顶圆角超出范围." + std::u16string(16, u' '));
 }
 
+// The entities a gear would take are counted before anything is sent: the count agrees with what the
+// host receives, a gear of realistic size with thousands of teeth is drawn, and one whose teeth would
+// take more than the bound is refused at once with a message.
+TEST(GearProfile, GearsBeyondTheEntityBoundAreRefusedBeforeDrawing) {
+  struct Case {
+    const char* what;
+    int z;
+    double m;
+    int LT;
+    double crk, crt, high;
+    int all_cir;
+  } counted[] = {
+      {"arcs and radial lines", 16, 0.5, 0, 0, 0, 0, 0},
+      {"lines, fillets, root circle, extrusion", 20, 1.0, 1, 0.1, 0.2, 5.0, 1},
+      {"spline, extrusion", 60, 1.0, 2, 0, 0, 3.0, 0},
+  };
+  for (const Case& c : counted) {
+    ProfileInput in = StandardGear(c.z, c.m);
+    in.LT = c.LT;
+    in.crk = c.crk;
+    in.crt = c.crt;
+    in.high = c.high;
+    in.all_cir = c.all_cir;
+    ToothOutline tooth;
+    ASSERT_EQ(BuildToothOutline(in, ProfileHooks{}, tooth), 0) << c.what;
+    const Drawn d = Draw(in);
+    EXPECT_EQ(GearEntityCount(in, tooth), int64_t(d.sketch.size())) << c.what;
+  }
+
+  // A large gear of five thousand teeth: every tooth drawn, each with its tip and its root arc.
+  const ProfileInput large = StandardGear(5000, 1.0);
+  const Drawn drawn = Draw(large);
+  ASSERT_EQ(drawn.status, 0);
+  EXPECT_TRUE(drawn.messages.empty());
+  std::vector<double> radii;
+  for (const auto& e : drawn.sketch)
+    if (e.kind == host::SketchEntity::Kind::Arc && std::hypot(e.a.x, e.a.y) < 1e-12)
+      radii.push_back(std::hypot(e.b.x, e.b.y));
+  EXPECT_EQ(CountNear(radii, large.r_a * 0.001, 1e-9), 5000);
+  EXPECT_EQ(CountNear(radii, large.r_f * 0.001, 1e-9), 5000);
+
+  // Just beyond the bound (four entities a tooth): refused. Checked first, so that a generator without
+  // the bound fails here within seconds instead of drawing for hours below.
+  ProfileInput beyond = StandardGear(300'000, 1.0);
+  ToothOutline tooth;
+  ASSERT_EQ(BuildToothOutline(beyond, ProfileHooks{}, tooth), 0);
+  ASSERT_EQ(GearEntityCount(beyond, tooth), 4 * 300'000);
+  const Drawn beyond_drawn = Draw(beyond);
+  ASSERT_EQ(beyond_drawn.status, 1);
+  ASSERT_EQ(beyond_drawn.messages, std::vector<std::u16string>{TooManyEntitiesMessage()});
+  EXPECT_TRUE(beyond_drawn.sketch.empty());
+
+  // Two thousand million teeth (a reference circle of 2 km): one tooth is drawn, all of them are refused.
+  ProfileInput huge = StandardGear(2'000'000'000, 0.001);
+  huge.all = 0;
+  const Drawn one = Draw(huge);
+  EXPECT_EQ(one.status, 0);
+  EXPECT_FALSE(one.sketch.empty());
+  huge.all = 1;
+  const Drawn refused = Draw(huge);
+  EXPECT_EQ(refused.status, 1);
+  ASSERT_EQ(refused.messages.size(), 1u);
+  EXPECT_EQ(refused.messages[0], TooManyEntitiesMessage());
+  EXPECT_TRUE(refused.sketch.empty());
+  EXPECT_EQ(refused.log.size(), 1u) << "after the document's opening the host was asked for nothing";
+}
+
 TEST(GearProfile, EscapeStopsWithoutMessage) {
   host::RecordingHost app;
   host::RecordingDocument* doc = app.OpenDocument(1, "gear");
