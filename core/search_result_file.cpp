@@ -239,9 +239,10 @@ SearchResultWriter::SearchResultWriter(const char* path) : path_(path) {
 
 SearchResultWriter::~SearchResultWriter() { close(); }
 
-bool SearchResultWriter::write(const DesignPointRecord& r) {
+bool SearchResultWriter::write(const DesignPointRecord& r) { return write_text(format_design_point(r)); }
+
+bool SearchResultWriter::write_text(std::string_view text) {
   if (!file_ || !ok()) return false;
-  const std::string text = format_design_point(r);
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     message_ = "The search results could not be written completely to " + path_;
     return false;

@@ -93,6 +93,8 @@ class SearchResultWriter {
   SearchResultWriter& operator=(const SearchResultWriter&) = delete;
 
   bool write(const DesignPointRecord& r);
+  // Writes one record already formatted by format_design_point.
+  bool write_text(std::string_view record);
   // Closes the file; false when it could not be completed.
   bool close();
   bool ok() const { return message_.empty(); }
