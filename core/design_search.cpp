@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "backlash_chain.h"
 #include "geometry_pass.h"
 #include "life_and_damage.h"
 #include "numeric.h"
@@ -76,71 +77,6 @@ void begin_pass(DesignData& d, int32_t pass) {
   d.geometry_manager_mode = pass;
   if (pass == 1) d.profile_shift_sum = 0;
   d.shift_distribution_auto = 1;
-}
-
-// The backlash of the pair is carried from candidate to candidate: every geometry pass thins the teeth
-// by the backlash the design holds and writes back the backlash it finds from them, through 32-bit
-// values, so that it moves by a little with every candidate (and with it the finished thicknesses and
-// the bending results). What one candidate passes on that way, and what its backlash step reads of its
-// own geometry besides:
-struct BacklashCarried {
-  float backlash_normal = 0;
-  float thickness_finished_transverse[2]{};
-  bool operator==(const BacklashCarried&) const = default;
-};
-
-struct BacklashInputs {
-  float centre_distance = 0, centre_distance_from_shifts = 0, working_transverse_pressure_angle = 0,
-        base_helix_angle = 0, helix_angle = 0, backlash_distribution = 0, thickness_nominal_transverse[2]{};
-  int32_t geometry_manager_override = 0;
-};
-
-BacklashCarried backlash_carried_by(const DesignData& d) {
-  return {d.backlash_normal, {d.thickness_finished_transverse[0], d.thickness_finished_transverse[1]}};
-}
-
-void carry_backlash(const BacklashCarried& c, DesignData& d) {
-  d.backlash_normal = c.backlash_normal;
-  d.thickness_finished_transverse[0] = c.thickness_finished_transverse[0];
-  d.thickness_finished_transverse[1] = c.thickness_finished_transverse[1];
-}
-
-BacklashInputs backlash_inputs_of(const DesignData& d) {
-  BacklashInputs in;
-  in.centre_distance = d.centre_distance;
-  in.centre_distance_from_shifts = d.centre_distance_from_shifts;
-  in.working_transverse_pressure_angle = d.working_transverse_pressure_angle;
-  in.base_helix_angle = d.base_helix_angle;
-  in.helix_angle = d.helix_angle;
-  in.backlash_distribution = d.backlash_distribution;
-  in.thickness_nominal_transverse[0] = d.thickness_nominal_transverse[0];
-  in.thickness_nominal_transverse[1] = d.thickness_nominal_transverse[1];
-  in.geometry_manager_override = d.geometry_manager_override;
-  return in;
-}
-
-// The backlash carried into each candidate from `first` on, given what is carried into `first` and
-// what each candidate's backlash step reads: the backlash step alone, run on a scratch design.
-void follow_backlash(const DesignData& before_search, const std::vector<BacklashInputs>& inputs, std::size_t first,
-                     BacklashCarried carried, std::vector<BacklashCarried>& into) {
-  auto scratch = std::make_unique<DesignData>(before_search);
-  for (std::size_t i = first; i < inputs.size(); ++i) {
-    into[i] = carried;
-    const BacklashInputs& in = inputs[i];
-    scratch->centre_distance = in.centre_distance;
-    scratch->centre_distance_from_shifts = in.centre_distance_from_shifts;
-    scratch->working_transverse_pressure_angle = in.working_transverse_pressure_angle;
-    scratch->base_helix_angle = in.base_helix_angle;
-    scratch->helix_angle = in.helix_angle;
-    scratch->backlash_distribution = in.backlash_distribution;
-    scratch->thickness_nominal_transverse[0] = in.thickness_nominal_transverse[0];
-    scratch->thickness_nominal_transverse[1] = in.thickness_nominal_transverse[1];
-    scratch->geometry_manager_override = in.geometry_manager_override;
-    carry_backlash(carried, *scratch);
-    finish_thicknesses_and_backlash(*scratch);
-    carried = backlash_carried_by(*scratch);
-  }
-  if (inputs.size() < into.size()) into[inputs.size()] = carried;
 }
 
 // The evaluation of one candidate, which starts from the design the one before it left: the module

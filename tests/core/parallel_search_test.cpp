@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,7 +17,9 @@
 #include "design_file.h"
 #include "design_search.h"
 #include "geometry_pass.h"
+#include "centre_distance_minimisation.h"
 #include "numeric.h"
+#include "sizing_search.h"
 #include "startup_values.h"
 
 using namespace morvell;
@@ -136,4 +139,86 @@ TEST(SearchesOnWorkerThreads, DesignSpaceSearchStopsAtTheSameRecordWhenTheFileFi
   EXPECT_EQ(many.run.evaluations, one.run.evaluations);
   EXPECT_EQ(many.progress, one.progress);
   EXPECT_TRUE(same_design(*many.design, *one.design));
+}
+
+namespace {
+
+// The wizard's targets on the default design, as the main window's first show sizes them.
+std::unique_ptr<DesignData> sizing_targets(float ratio, float helix_angle, int32_t material) {
+  auto d = default_design();
+  d->desired_ratio = ratio;
+  d->torque = 200;
+  d->helix_angle = helix_angle;
+  d->load_cycles_pinion = 1e7f;
+  d->speed = 2500;
+  d->pinion_aspect_ratio = sizing_aspect_ratio(ratio);
+  d->material_type[0] = d->material_type[1] = material;
+  d->geometry_manager_mode = 0;
+  d->rating_enabled = 1;
+  return d;
+}
+
+}  // namespace
+
+TEST(SearchesOnWorkerThreads, SizingSearchChoosesTheSameDesign) {
+  struct Case {
+    float ratio, helix_angle;
+    int32_t material;
+  } cases[] = {{1.5f, 27, 7}, {4.2f, 0, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ratio);
+    const auto start = sizing_targets(c.ratio, c.helix_angle, c.material);
+    struct Seen {
+      std::unique_ptr<DesignData> design;
+      SizingResult result;
+      std::vector<int> progress;
+    } one, many;
+    for (auto [seen, threads] : {std::pair{&one, 1}, std::pair{&many, kThreads}}) {
+      seen->design = std::make_unique<DesignData>(*start);
+      seen->result = run_sizing_search(*seen->design, [seen](int p) { seen->progress.push_back(p); }, {}, threads);
+    }
+    EXPECT_EQ(many.result.pinion_teeth, one.result.pinion_teeth);
+    EXPECT_EQ(many.result.normal_module, one.result.normal_module);
+    EXPECT_EQ(many.result.profile_shift_sum, one.result.profile_shift_sum);
+    EXPECT_EQ(many.result.centre_distance, one.result.centre_distance);
+    EXPECT_EQ(many.result.evaluations, one.result.evaluations);
+    EXPECT_EQ(many.result.ratings, one.result.ratings);
+    EXPECT_EQ(many.progress, one.progress);
+    EXPECT_TRUE(same_design(*many.design, *one.design));
+  }
+}
+
+TEST(SearchesOnWorkerThreads, CentreDistanceMinimisationChoosesTheSameDesign) {
+  struct Case {
+    float contact, bending;
+    std::array<float, 2> chamfers;
+  } cases[] = {{1.0f, 1.2f, {0.0f, 0.0f}}, {1.3f, 1.6f, {0.1f, 0.02f}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.contact);
+    auto start = default_design();
+    start->protuberance[0] = start->protuberance[1] = 0;
+    start->tip_chamfer[0] = start->tip_chamfer[1] = 0;
+    start->min_contact_safety_factor = c.contact;
+    start->min_bending_safety_factor = c.bending;
+    struct Seen {
+      std::unique_ptr<DesignData> design;
+      MinimisationResult result;
+      std::vector<int> progress;
+    } one, many;
+    for (auto [seen, threads] : {std::pair{&one, 1}, std::pair{&many, kThreads}}) {
+      seen->design = std::make_unique<DesignData>(*start);
+      seen->result = run_centre_distance_minimisation(
+          *seen->design, c.chamfers, [seen](int p) { seen->progress.push_back(p); }, {}, threads);
+    }
+    ASSERT_TRUE(one.result.found);
+    EXPECT_EQ(many.result.found, one.result.found);
+    EXPECT_EQ(many.result.pinion_teeth, one.result.pinion_teeth);
+    EXPECT_EQ(many.result.normal_module, one.result.normal_module);
+    EXPECT_EQ(many.result.profile_shift_sum, one.result.profile_shift_sum);
+    EXPECT_EQ(many.result.centre_distance, one.result.centre_distance);
+    EXPECT_EQ(many.result.evaluations, one.result.evaluations);
+    EXPECT_EQ(many.result.fitting_evaluations, one.result.fitting_evaluations);
+    EXPECT_EQ(many.progress, one.progress);
+    EXPECT_TRUE(same_design(*many.design, *one.design));
+  }
 }
