@@ -15,6 +15,7 @@
 #include "design_search.h"
 #include "geometry_pass.h"
 #include "ordered_workers.h"
+#include "process_cpu.h"
 #include "startup_values.h"
 
 namespace {
@@ -55,11 +56,13 @@ static void BM_DesignSpaceSearchDefaultDesign(benchmark::State& state) {
   auto d = std::make_unique<DesignData>();
   const std::string path = "design_search_bench_optimizer.dat";
   morvell::SearchRun run;
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *start;
     run = morvell::search_design_space(*d, {}, {}, path.c_str(), int(state.range(0)));
     benchmark::DoNotOptimize(d->contact_safety_factor[0]);
   }
+  cpu.report(state);
   if (!run.ok()) state.SkipWithError(run.message.c_str());
   std::remove(path.c_str());
   state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));

@@ -11,6 +11,7 @@
 #include "design_file.h"
 #include "geometry_pass.h"
 #include "ordered_workers.h"
+#include "process_cpu.h"
 #include "sizing_search.h"
 #include "startup_values.h"
 
@@ -49,11 +50,13 @@ static void BM_SizingSearchWizardPresets(benchmark::State& state) {
   const auto start = wizard_preset_design();
   auto d = std::make_unique<DesignData>();
   morvell::SizingResult r;
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *start;
     r = morvell::run_sizing_search(*d, {}, {}, int(state.range(0)));
     benchmark::DoNotOptimize(d->centre_distance);
   }
+  cpu.report(state);
   state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));
   state.counters["trials"] = r.evaluations;
   state.counters["ratings"] = r.ratings;

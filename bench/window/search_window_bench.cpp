@@ -19,6 +19,7 @@
 #include "geometry_pass.h"
 #include "optimization_form.h"
 #include "ordered_workers.h"
+#include "process_cpu.h"
 #include "progress_form.h"
 #include "startup_values.h"
 
@@ -52,11 +53,13 @@ static void BM_SearchWindowCommandToDrawnPlot(benchmark::State& state) {
   window.show();
   QApplication::processEvents();
   const auto shown = std::make_unique<DesignData>(*d);  // the design and ranges the show left
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *shown;
     window.Button2Click();
     window.Image1->repaint();
   }
+  cpu.report(state);
   std::remove(kResultFile);
   state.counters["threads"] = morvell::search_thread_count(0);
   state.SetLabel("default design, window's default ranges");
@@ -95,11 +98,13 @@ static void BM_SearchAloneOnTheWindowsDesign(benchmark::State& state) {
     QApplication::processEvents();
     shown = std::make_unique<DesignData>(*d);
   }
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *shown;
     const morvell::SearchRun run = morvell::search_design_space(*d, {}, {}, kResultFile);
     if (!run.ok()) state.SkipWithError(run.message.c_str());
   }
+  cpu.report(state);
   std::remove(kResultFile);
   state.counters["threads"] = morvell::search_thread_count(0);
 }
