@@ -67,4 +67,9 @@ void recording_geometry(DesignData& d) {
   if (recorder) recorder->push_back(backlash_inputs_of(d));
 }
 
+void recording_geometry_without_inspection(DesignData& d) {
+  calc_gear_geometry_without_inspection(d);
+  if (recorder) recorder->push_back(backlash_inputs_of(d));
+}
+
 }  // namespace morvell

@@ -54,5 +54,7 @@ class BacklashRecorder {
 
 // The geometry pass (calc_gear_geometry), recorded for the calling thread's BacklashRecorder.
 void recording_geometry(DesignData& d);
+// The same without the inspection dimensions (calc_gear_geometry_without_inspection).
+void recording_geometry_without_inspection(DesignData& d);
 
 }  // namespace morvell

@@ -286,6 +286,9 @@ void run_on_workers(int threads, DesignData& d, const std::vector<Candidate>& ca
   std::vector<BacklashInputs> inputs(count);
   std::vector<uint8_t> rated(count);
   const BacklashCarried at_start = backlash_carried_by(d);
+  // The first run needs no inspection dimensions: its geometry passes leave them out.
+  const SearchCalculations survey_calculations{calc_gear_geometry_without_inspection, nullptr};
+  const Evaluation survey(survey_calculations);
   run_rows_in_order<Row>(
       threads, rows,
       [&](std::size_t k) {
@@ -294,10 +297,10 @@ void run_on_workers(int threads, DesignData& d, const std::vector<Candidate>& ca
         for (std::size_t back = kRebuiltCandidates;; back *= 2) {
           const std::size_t first = begin > back ? begin - back : 0;
           start = rebuild_start(*before_search, candidates, first, at_start);
-          if (replay(*start, first, begin, candidates, evaluate) || first == 0 || back >= kMostRebuiltCandidates)
+          if (replay(*start, first, begin, candidates, survey) || first == 0 || back >= kMostRebuiltCandidates)
             break;
         }
-        return evaluate_row(std::move(start), begin, row_end(k), candidates, evaluate, false);
+        return evaluate_row(std::move(start), begin, row_end(k), candidates, survey, false);
       },
       [&](std::size_t, Row& row) {
         std::copy(row.backlash.begin(), row.backlash.end(), inputs.begin() + std::ptrdiff_t(row.begin));

@@ -275,7 +275,7 @@ void finish_thicknesses_and_backlash(DesignData& d) {
   }
 }
 
-void calc_gear_geometry(DesignData& d) {
+static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
   // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
@@ -410,26 +410,28 @@ void calc_gear_geometry(DesignData& d) {
   }
 
   // 11. Inspection dimensions.
-  if (d.default_ball_diameter == 1) {
-    d.ball_diameter[0] = f32(1.8L * m);
-    d.ball_diameter[1] = f32(1.8L * m);
-  }
-  if (d.default_span_teeth == 1) {
-    // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
-    for (int i = 0; i < 2; ++i)
-      d.span_teeth[i] = std::max<int32_t>(
-          1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
-  }
-  measure_over_balls(d);
-  for (int i = 0; i < 2; ++i) {
-    d.chordal_span_nominal[i] =
-        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
-                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
-  }
-  for (int i = 0; i < 2; ++i) {
-    d.chordal_span_finished[i] =
-        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
-                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
+  if (inspection) {
+    if (d.default_ball_diameter == 1) {
+      d.ball_diameter[0] = f32(1.8L * m);
+      d.ball_diameter[1] = f32(1.8L * m);
+    }
+    if (d.default_span_teeth == 1) {
+      // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
+      for (int i = 0; i < 2; ++i)
+        d.span_teeth[i] = std::max<int32_t>(
+            1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
+    }
+    measure_over_balls(d);
+    for (int i = 0; i < 2; ++i) {
+      d.chordal_span_nominal[i] =
+          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
+                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
+    }
+    for (int i = 0; i < 2; ++i) {
+      d.chordal_span_finished[i] =
+          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
+                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
+    }
   }
 
   // 12. Path of contact, contact ratios and start of active profile.
@@ -487,5 +489,9 @@ void calc_gear_geometry(DesignData& d) {
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
               &d.axial_force, &d.tangential_force, &d.radial_force);
 }
+
+void calc_gear_geometry(DesignData& d) { run_geometry_pass(d, true); }
+
+void calc_gear_geometry_without_inspection(DesignData& d) { run_geometry_pass(d, false); }
 
 }  // namespace morvell

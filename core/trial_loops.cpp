@@ -44,14 +44,14 @@ struct Row {
   std::vector<std::string> reports;    // domain-error reports, in order
 };
 
-// Runs a row's module loop from `start`.
-Row run_row(std::unique_ptr<DesignData> start, const TrialLoops& loops) {
+// Runs a row's module loop from `start`; a survey leaves out the inspection dimensions.
+Row run_row(std::unique_ptr<DesignData> start, const TrialLoops& loops, bool survey = false) {
   Row row;
   row.start = std::make_unique<DesignData>(*start);
   {
     DomainErrorCollector collect(row.reports);
     BacklashRecorder record(row.passes);
-    row.loop = loops.module_loop(*start, recording_geometry);
+    row.loop = loops.module_loop(*start, survey ? recording_geometry_without_inspection : recording_geometry);
   }
   row.left = std::move(start);
   return row;
@@ -78,14 +78,15 @@ class Engine {
   bool has_rows() const { return !rows_.empty() && rows_.front().first_of_sum && rows_.size() % sums_.size() == 0; }
 
   void run() {
-    // First run: what each row does, with the backlash of the design before the search.
+    // First run: what each row does, with the backlash of the design before the search and without the
+    // inspection dimensions, which no row reads.
     passes_.assign(rows_.size(), {});
     last_module_.assign(rows_.size(), 0.0f);
     run_rows_in_order<Row>(
         threads_, rows_.size(),
         [&](std::size_t k) {
           auto start = before_row(k);
-          return run_row(std::move(start), loops_);
+          return run_row(std::move(start), loops_, true);
         },
         [&](std::size_t k, Row& row) {
           passes_[k] = std::move(row.passes);

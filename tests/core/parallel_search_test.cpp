@@ -164,7 +164,7 @@ TEST(SearchesOnWorkerThreads, SizingSearchChoosesTheSameDesign) {
   struct Case {
     float ratio, helix_angle;
     int32_t material;
-  } cases[] = {{1.5f, 27, 7}, {4.2f, 0, 2}};
+  } cases[] = {{1.5f, 27, 7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ratio);
     const auto start = sizing_targets(c.ratio, c.helix_angle, c.material);
@@ -192,7 +192,7 @@ TEST(SearchesOnWorkerThreads, CentreDistanceMinimisationChoosesTheSameDesign) {
   struct Case {
     float contact, bending;
     std::array<float, 2> chamfers;
-  } cases[] = {{1.0f, 1.2f, {0.0f, 0.0f}}, {1.3f, 1.6f, {0.1f, 0.02f}}};
+  } cases[] = {{1.3f, 1.6f, {0.1f, 0.02f}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.contact);
     auto start = default_design();
