@@ -178,18 +178,21 @@ void run_on_one_thread(DesignData& d, const std::vector<Candidate>& candidates, 
 // rows of consecutive candidates and each row is evaluated on its own copy of the design data. A row
 // cannot wait for the design the row before it leaves; its worker rebuilds that design instead: it
 // starts from the design before the search and evaluates the last candidates before the row once more
-// (their records are not kept). That gives the pass settings, the module cap, the shift split and the
-// rating of the candidates just before, but not the backlash, which every candidate since the start of
-// the grid has moved (see BacklashCarried). So the grid runs twice:
-// - a first run on the workers, with the backlash of the design before the search, collects what the
-//   backlash step of each candidate reads; the caller's thread then follows the backlash from the
-//   first candidate to the last through the backlash step alone;
+// (their records are not kept), and the last rated candidate before them with its own predecessors,
+// whose rating unrated candidates keep. That gives the pass settings, the module cap, the shift split
+// and the rating of the candidates before, but not the backlash, which every candidate since the start
+// of the grid has moved (see BacklashCarried). So the grid runs twice:
+// - a first run on the workers (without the inspection dimensions), with the backlash of the design
+//   before the search, finds which candidates are rated and what the backlash step of each reads; the
+//   caller's thread then follows the backlash from the first candidate to the last through the backlash
+//   step alone;
 // - the second run on the workers rebuilds each row's design with the backlash so found and keeps its
 //   records.
 // The caller's thread takes the rows of the second run in grid order and compares, byte for byte, the
 // design each row began from with the one the row before it left. A row that began from another design
-// (a rating kept from further back than the rebuilt candidates, a shift variant turned by a bending
-// safety factor that the backlash moved, ...) is evaluated again from the right one; when that changes
+// (a module capped at 13 pinion teeth follows the shift sum of the candidate before it, and a run of
+// capped modules does not forget where it started; a shift variant turned by a bending safety factor
+// that the backlash moved, ...) is evaluated again from the right one, on the caller's thread; when that changes
 // the backlash carried on, the backlash is followed anew and the rows after it are evaluated again.
 // The file, the progress, the reports and the design left behind are those of a run on one thread.
 constexpr std::size_t kRowCandidates = 36;     // whole groups of the three shift variants
@@ -206,6 +209,7 @@ struct Row {
   std::vector<uint8_t> rated;                     // whether each candidate was rated
 };
 
+// The first run goes back no further than this for a rated candidate.
 constexpr std::size_t kMostRebuiltCandidates = 8 * kRowCandidates;
 
 // Evaluates candidates [from, to) on d once more, as part of rebuilding a design, with their reports
