@@ -22,6 +22,7 @@ BacklashInputs backlash_inputs_of(const DesignData& d) {
   in.centre_distance = d.centre_distance;
   in.centre_distance_from_shifts = d.centre_distance_from_shifts;
   in.working_transverse_pressure_angle = d.working_transverse_pressure_angle;
+  in.transverse_pressure_angle = d.transverse_pressure_angle;
   in.base_helix_angle = d.base_helix_angle;
   in.helix_angle = d.helix_angle;
   in.backlash_distribution = d.backlash_distribution;
@@ -40,6 +41,7 @@ void follow_backlash(const DesignData& before_search, const std::vector<Backlash
     scratch->centre_distance = in.centre_distance;
     scratch->centre_distance_from_shifts = in.centre_distance_from_shifts;
     scratch->working_transverse_pressure_angle = in.working_transverse_pressure_angle;
+    scratch->transverse_pressure_angle = in.transverse_pressure_angle;
     scratch->base_helix_angle = in.base_helix_angle;
     scratch->helix_angle = in.helix_angle;
     scratch->backlash_distribution = in.backlash_distribution;

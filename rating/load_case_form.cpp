@@ -196,11 +196,7 @@ Tloadcasemultipleform::Tloadcasemultipleform(DesignData& d, QWidget* parent) : Q
   forms::on_exit(timeedit, [this] { timeeditExit(); });
   forms::on_exit(cyclespinedit, [this] { cyclespineditExit(); });
   forms::on_exit(cycleswheeledit, [this] { cycleswheeleditExit(); });
-  forms::on_click(speedcheckbox, [this] { speedcheckboxClick(); });
-  forms::on_click(torquecheckbox, [this] { torquecheckboxClick(); });
-  forms::on_click(powercheckbox, [this] { powercheckboxClick(); });
-  forms::on_click(timecheckbox, [this] { timecheckboxClick(); });
-  forms::on_click(Cyclescheckbox, [this] { CyclescheckboxClick(); });
+  bind_load_calculate_boxes(*this);
 
   scale_window(this, d_);
   d_.edit_changed = 0;
@@ -412,61 +408,6 @@ void Tloadcasemultipleform::cycleswheeleditExit() {
     d_.load_data_fixed_for = 2;
   }
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
-}
-
-// --- Which quantity is calculated ---
-
-namespace {
-// A box left checked makes its quantity the calculated one of its group: the other boxes are unchecked,
-// its edits locked and the other edits open, and only its "(Calculate) " label shown.
-struct CalcChoice {
-  QCheckBox* box;
-  std::vector<QLineEdit*> edits;
-  QLabel* label;
-};
-void choose_calculated(const std::vector<CalcChoice>& group, QCheckBox* clicked) {
-  if (!clicked->isChecked()) return;
-  for (const CalcChoice& c : group)
-    if (c.box != clicked) c.box->setChecked(false);
-  for (const CalcChoice& c : group) {
-    const bool calculated = c.box == clicked;
-    for (QLineEdit* e : c.edits) set_locked(e, calculated);
-    c.label->setVisible(calculated);
-  }
-}
-}  // namespace
-
-void Tloadcasemultipleform::speedcheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    speedcheckbox);
-}
-
-void Tloadcasemultipleform::torquecheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    torquecheckbox);
-}
-
-void Tloadcasemultipleform::powercheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    powercheckbox);
-}
-
-void Tloadcasemultipleform::timecheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    timecheckbox);
-}
-
-void Tloadcasemultipleform::CyclescheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    Cyclescheckbox);
 }
 
 void show_load_case_dialog(DesignData& d, QWidget* parent) {
