@@ -12,6 +12,8 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"
+#include "ordered_workers.h"
+#include "process_cpu.h"
 #include "startup_values.h"
 
 namespace {
@@ -40,11 +42,14 @@ void minimise(benchmark::State& state, std::array<float, 2> chamfers) {
   const auto start = default_design();
   auto d = std::make_unique<DesignData>();
   morvell::MinimisationResult r;
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *start;
-    r = morvell::run_centre_distance_minimisation(*d, chamfers);
+    r = morvell::run_centre_distance_minimisation(*d, chamfers, {}, {}, int(state.range(0)));
     benchmark::DoNotOptimize(d->centre_distance);
   }
+  cpu.report(state);
+  state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));
   state.counters["trials"] = r.evaluations;
   state.counters["ratings"] = r.ratings;
   state.counters["fitting_trials"] = r.fitting_evaluations;
@@ -61,10 +66,11 @@ static void BM_CentreMinimisationDefaultDesign(benchmark::State& state) {
   minimise(state, {0, 0});
   state.SetLabel("default design, minima 1.0 / 1.2");
 }
-BENCHMARK(BM_CentreMinimisationDefaultDesign)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// The argument is the number of threads: 1, and one per core of the machine (0).
+BENCHMARK(BM_CentreMinimisationDefaultDesign)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 static void BM_CentreMinimisationWithChamfers(benchmark::State& state) {
   minimise(state, {0.1f, 0.1f});
   state.SetLabel("default design, tip chamfers 0.1 mm fitted");
 }
-BENCHMARK(BM_CentreMinimisationWithChamfers)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CentreMinimisationWithChamfers)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();

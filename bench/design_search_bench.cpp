@@ -14,6 +14,8 @@
 #include "design_file.h"
 #include "design_search.h"
 #include "geometry_pass.h"
+#include "ordered_workers.h"
+#include "process_cpu.h"
 #include "startup_values.h"
 
 namespace {
@@ -48,20 +50,25 @@ std::unique_ptr<DesignData> search_window_design() {
 
 }  // namespace
 
+// The argument is the number of threads: 1, and one per core of the machine (0).
 static void BM_DesignSpaceSearchDefaultDesign(benchmark::State& state) {
   const auto start = search_window_design();
   auto d = std::make_unique<DesignData>();
   const std::string path = "design_search_bench_optimizer.dat";
   morvell::SearchRun run;
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *start;
-    run = morvell::search_design_space(*d, {}, {}, path.c_str());
+    run = morvell::search_design_space(*d, {}, {}, path.c_str(), int(state.range(0)));
     benchmark::DoNotOptimize(d->contact_safety_factor[0]);
   }
+  cpu.report(state);
   if (!run.ok()) state.SkipWithError(run.message.c_str());
   std::remove(path.c_str());
+  state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));
   state.counters["evaluations"] = run.evaluations;
   state.counters["records"] = run.records;
+  state.counters["rows_again"] = run.rows_evaluated_again;
   state.SetLabel("default design, window's default ranges");
 }
-BENCHMARK(BM_DesignSpaceSearchDefaultDesign)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DesignSpaceSearchDefaultDesign)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();

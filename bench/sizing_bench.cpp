@@ -10,6 +10,8 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"
+#include "ordered_workers.h"
+#include "process_cpu.h"
 #include "sizing_search.h"
 #include "startup_values.h"
 
@@ -42,16 +44,20 @@ std::unique_ptr<DesignData> wizard_preset_design() {
 
 }  // namespace
 
-// The whole search: six shift sums, z1 from 11 to 100, the module raised until the pair is safe.
+// The whole search: six shift sums, z1 from 11 to 100, the module raised until the pair is safe. The
+// argument is the number of threads: 1, and one per core of the machine (0).
 static void BM_SizingSearchWizardPresets(benchmark::State& state) {
   const auto start = wizard_preset_design();
   auto d = std::make_unique<DesignData>();
   morvell::SizingResult r;
+  const ProcessCpu cpu;
   for (auto _ : state) {
     *d = *start;
-    r = morvell::run_sizing_search(*d);
+    r = morvell::run_sizing_search(*d, {}, {}, int(state.range(0)));
     benchmark::DoNotOptimize(d->centre_distance);
   }
+  cpu.report(state);
+  state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));
   state.counters["trials"] = r.evaluations;
   state.counters["ratings"] = r.ratings;
   state.counters["centre_distance_mm"] = r.centre_distance;
@@ -60,4 +66,4 @@ static void BM_SizingSearchWizardPresets(benchmark::State& state) {
   state.counters["shift_sum"] = r.profile_shift_sum;
   state.SetLabel("default design, wizard presets");
 }
-BENCHMARK(BM_SizingSearchWizardPresets)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SizingSearchWizardPresets)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();

@@ -7,6 +7,7 @@
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "trial_loops.h"
 
 namespace morvell {
 
@@ -79,7 +80,8 @@ float fitted_tip_chamfer(float chamfer, float module) {
 }
 
 MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::array<float, 2>& saved_tip_chamfers,
-                                                    const SizingProgress& progress, const SizingCalculations& calc) {
+                                                    const SizingProgress& progress, const SizingCalculations& calc,
+                                                    int threads) {
   // A search that finds no pair puts the design back as it came, with its chamfers.
   const DesignData entry = d;
 
@@ -98,33 +100,62 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
   const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
 
   d.profile_shift_sum = 0.0f;
-  while (d.profile_shift_sum <= 1.0f) {
-    for (int32_t z1 = least_pinion_teeth; z1 > 0 && z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
-      d.normal_module = 0.5f;
-      set_trial_teeth(d, z1, sizing_wheel_teeth(z1, u));
-      const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
-      d.contact_safety_factor[0] = 0.0f;  // the first module is always tried
-      float rated_module = d.normal_module;
-      while (d.normal_module < 10.0f && static_cast<ld>(d.normal_module) < module_limit &&
-             !minimum_safety_factors_met(d)) {
-        rated_module = d.normal_module;
-        ++best.evaluations;
-        if (trial.run(d)) ++best.ratings;
-        d.normal_module = sizing_next_module(d.normal_module);
-      }
-      // Strictly less: among pairs of equal centre distance the first found (smaller shift sum, then fewer
-      // pinion teeth) stays. The module kept is the one the pair was rated with.
-      if (d.centre_distance < best.centre_distance && minimum_safety_factors_met(d)) {
-        best.centre_distance = d.centre_distance;
-        best.normal_module = rated_module;
-        best.pinion_teeth = z1;
-        best.profile_shift_sum = d.profile_shift_sum;
-        best.found = true;
-      }
+  // The shift loop's variable is the design's own shift sum, which each sum's rows leave as the geometry
+  // passes give it back.
+  TrialLoops loops;
+  loops.first_sum = 0.0f;
+  loops.more_sums = [](const DesignData& t, float) { return t.profile_shift_sum <= 1.0f; };
+  loops.begin_sum = [](DesignData&, float) {};
+  loops.next_sum = [](DesignData& t, float) {
+    t.profile_shift_sum = static_cast<float>(static_cast<ld>(t.profile_shift_sum) + 0.2L);
+    return t.profile_shift_sum;
+  };
+  loops.progress = [&progress](const DesignData& t, float) {
+    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(t.profile_shift_sum) * 100.0L)));
+  };
+  loops.first_pinion_teeth = least_pinion_teeth;
+  loops.more_teeth = [most_pinion_teeth](int32_t z1) {
+    return z1 > 0 && z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth;
+  };
+  loops.start_row = [u](DesignData& t, int32_t z1) {
+    t.normal_module = 0.5f;
+    set_trial_teeth(t, z1, sizing_wheel_teeth(z1, u));
+    t.contact_safety_factor[0] = 0.0f;  // the first module is always tried
+  };
+  loops.module_loop = [&trial](DesignData& t, GeometryPass pass) {
+    const Trial row_trial{pass, trial.rate, trial.wheel_aspect_ratio};
+    const ld module_limit = 5000.0L / (static_cast<ld>(t.teeth[0]) + static_cast<ld>(t.teeth[1]));
+    ModuleLoop m;
+    m.tried_module = t.normal_module;
+    while (t.normal_module < 10.0f && static_cast<ld>(t.normal_module) < module_limit &&
+           !minimum_safety_factors_met(t)) {
+      m.tried_module = t.normal_module;
+      ++m.evaluations;
+      if (row_trial.run(t)) ++m.ratings;
+      t.normal_module = sizing_next_module(t.normal_module);
     }
-    d.profile_shift_sum = static_cast<float>(static_cast<ld>(d.profile_shift_sum) + 0.2L);
-    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(d.profile_shift_sum) * 100.0L)));
-  }
+    return m;
+  };
+  loops.trial = [&trial](DesignData& t, float module, GeometryPass pass) {
+    const Trial row_trial{pass, trial.rate, trial.wheel_aspect_ratio};
+    t.normal_module = module;
+    row_trial.run(t);
+    t.normal_module = sizing_next_module(t.normal_module);
+  };
+  // Strictly less: among pairs of equal centre distance the first found (smaller shift sum, then fewer
+  // pinion teeth) stays. The module kept is the one the pair was rated with.
+  loops.after_row = [&best](const DesignData& t, float, int32_t z1, const ModuleLoop& m) {
+    best.evaluations += m.evaluations;
+    best.ratings += m.ratings;
+    if (t.centre_distance < best.centre_distance && minimum_safety_factors_met(t)) {
+      best.centre_distance = t.centre_distance;
+      best.normal_module = m.tried_module;
+      best.pinion_teeth = z1;
+      best.profile_shift_sum = t.profile_shift_sum;
+      best.found = true;
+    }
+  };
+  run_trial_loops(d, loops, trial.geometry, calc.geometry || calc.rate ? 1 : threads);
 
   if (!best.found) {
     d = entry;

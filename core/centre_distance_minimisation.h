@@ -45,9 +45,11 @@ struct MinimisationResult {
 // widths of both gears from their diameter ratios and the wheel load cycles of the chosen teeth. When no
 // pair meets the minima, d is left as it came in, with the saved chamfers put back. `progress` receives trunc(100 x the next shift
 // sum) after each shift sum (20 ... 120). The loops are bounded: at most 6 x 91 x 67 trial pairs in the
-// search and one per module step below 10 in the fitting.
+// search and one per module step below 10 in the fitting. The search's trials run on `threads` threads (0:
+// one per core; stand-in calculations always run on the caller's thread) with the same result, progress
+// and design left in d whatever the number; the chamfer fitting runs on the caller's thread.
 MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::array<float, 2>& saved_tip_chamfers,
                                                     const SizingProgress& progress = {},
-                                                    const SizingCalculations& calc = {});
+                                                    const SizingCalculations& calc = {}, int threads = 0);
 
 }  // namespace morvell

@@ -42,6 +42,7 @@ struct SearchRun {
   int32_t evaluations = 0;  // candidates evaluated
   int32_t records = 0;      // records written
   std::string message;      // empty when the result file was written completely; else the text for the user
+  int32_t rows_evaluated_again = 0;  // rows of a run on worker threads evaluated again (see the source)
   bool ok() const { return message.empty(); }
 };
 
@@ -54,7 +55,13 @@ int32_t search_record_count(const DesignData& d);
 // rewriting the result file at `path` record by record; afterwards geometry_manager_mode holds 3 and d
 // the last candidate. When the file cannot be created the grid does not run; when a record cannot be
 // written the grid stops there. Both are reported in the result.
+//
+// The grid runs on `threads` threads (0: one per core of the machine; stand-in calculations always run
+// on the caller's thread). The file, the progress positions, the domain-error reports and the design
+// left in d are the same whatever the number of threads; progress and reports reach the caller on its
+// own thread.
 SearchRun search_design_space(DesignData& d, const SearchProgress& progress = {},
-                              const SearchCalculations& calc = {}, const char* path = kSearchResultFileName);
+                              const SearchCalculations& calc = {}, const char* path = kSearchResultFileName,
+                              int threads = 0);
 
 }  // namespace morvell

@@ -239,7 +239,49 @@ long double thinning_to_normal_backlash(const DesignData& d) {
   return std::cos(rad(d.transverse_pressure_angle)) * std::cos(rad(d.base_helix_angle));
 }
 
-void calc_gear_geometry(DesignData& d) {
+void finish_thicknesses_and_backlash(DesignData& d) {
+  const bool overridden = d.geometry_manager_override == 1;
+  const ld a = d.centre_distance;
+  const ld a0 = d.centre_distance_from_shifts;
+  const ld alpha_wt = rad(d.working_transverse_pressure_angle);
+  const ld beta_b = rad(d.base_helix_angle);
+  const ld cos_beta = std::cos(rad(d.helix_angle));
+  // The entered normal backlash is the total, centre-distance excess included; with the geometry manager
+  // overridden the finished thicknesses are the inputs. The thicknesses are thinned on the reference
+  // circle: a thinning there is backlash in the ratio cos(alpha_t) cos(beta_b).
+  const ld backlash_per_thinning = thinning_to_normal_backlash(d);
+  if (!overridden) {
+    const ld excess = (a - a0) * std::sin(alpha_wt) * std::cos(beta_b);
+    const ld jn = d.backlash_normal;
+    const ld q = d.backlash_distribution;
+    d.thickness_finished_transverse[0] =
+        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / backlash_per_thinning);
+    d.thickness_finished_transverse[1] =
+        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / backlash_per_thinning);
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
+      d.thickness_finished_transverse[i] = d.thickness_nominal_transverse[i];
+    d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cos_beta);
+    d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cos_beta);
+  }
+  {
+    const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
+                        (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
+    const ld jn_thinning = thinning * backlash_per_thinning;
+    d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
+    const float jn = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
+    // A centre distance that the base circles do not fit leaves no working pressure angle and so no
+    // backlash: the entered normal backlash is kept then, so that the passes after a corrected centre
+    // distance thin the teeth by it again instead of carrying the undefined value on.
+    if (std::isfinite(jn)) d.backlash_normal = jn;
+    d.backlash_transverse = f32(jn / cos_beta);
+    d.backlash_transverse_circular = f32(jn / (std::cos(alpha_wt) * std::cos(beta_b)));
+    d.backlash_normal_circular = f32(jn / std::cos(alpha_wt));
+  }
+}
+
+static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
   // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
@@ -317,7 +359,6 @@ void calc_gear_geometry(DesignData& d) {
       d.teeth[0], d.teeth[1], d.tip_diameter[0], d.tip_diameter[1], d.base_diameter[0], d.base_diameter[1]);
   if (d.geometry_manager_mode == 0 && !overridden) d.centre_distance = d.centre_distance_from_shifts;
   const ld a = d.centre_distance;
-  const ld a0 = d.centre_distance_from_shifts;
   for (int i = 0; i < 2; ++i) d.working_pitch_diameter[i] = f32(d.teeth[i] * 2.0L * a / (z1 + z2));
   d.normal_base_pitch = f32(kPi * m * std::cos(alpha_n));
   d.transverse_base_pitch = f32((kPi * m / std::cos(beta)) * std::cos(alpha_t));
@@ -330,44 +371,10 @@ void calc_gear_geometry(DesignData& d) {
   d.working_normal_pressure_angle = f32(rad_to_deg(
       std::atan(std::tan(rad(d.working_transverse_pressure_angle)) * std::cos(rad(d.working_helix_angle)))));
 
-  const ld alpha_wt = rad(d.working_transverse_pressure_angle);
-  const ld beta_b = rad(d.base_helix_angle);
   const ld cos_beta = std::cos(beta);
 
-  // 7. Finished thicknesses and backlash. The entered normal backlash is the total, centre-distance
-  // excess included; with the geometry manager overridden the finished thicknesses are the inputs. The
-  // thicknesses are thinned on the reference circle: a thinning there is backlash in the ratio
-  // cos(alpha_t) cos(beta_b).
-  const ld backlash_per_thinning = thinning_to_normal_backlash(d);
-  if (!overridden) {
-    const ld excess = (a - a0) * std::sin(alpha_wt) * std::cos(beta_b);
-    const ld jn = d.backlash_normal;
-    const ld q = d.backlash_distribution;
-    d.thickness_finished_transverse[0] =
-        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / backlash_per_thinning);
-    d.thickness_finished_transverse[1] =
-        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / backlash_per_thinning);
-  }
-  for (int i = 0; i < 2; ++i) {
-    if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
-      d.thickness_finished_transverse[i] = d.thickness_nominal_transverse[i];
-    d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cos_beta);
-    d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cos_beta);
-  }
-  {
-    const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
-                        (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
-    const ld jn_thinning = thinning * backlash_per_thinning;
-    d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
-    const float jn = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
-    // A centre distance that the base circles do not fit leaves no working pressure angle and so no
-    // backlash: the entered normal backlash is kept then, so that the passes after a corrected centre
-    // distance thin the teeth by it again instead of carrying the undefined value on.
-    if (std::isfinite(jn)) d.backlash_normal = jn;
-    d.backlash_transverse = f32(jn / cos_beta);
-    d.backlash_transverse_circular = f32(jn / (std::cos(alpha_wt) * std::cos(beta_b)));
-    d.backlash_normal_circular = f32(jn / std::cos(alpha_wt));
-  }
+  // 7. Finished thicknesses and backlash.
+  finish_thicknesses_and_backlash(d);
 
   // 8. Form circle of the rack's straight flank, EAP diameters and the shift sum.
   for (int i = 0; i < 2; ++i) {
@@ -409,26 +416,28 @@ void calc_gear_geometry(DesignData& d) {
   }
 
   // 11. Inspection dimensions.
-  if (d.default_ball_diameter == 1) {
-    d.ball_diameter[0] = f32(1.8L * m);
-    d.ball_diameter[1] = f32(1.8L * m);
-  }
-  if (d.default_span_teeth == 1) {
-    // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
-    for (int i = 0; i < 2; ++i)
-      d.span_teeth[i] = std::max<int32_t>(
-          1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
-  }
-  measure_over_balls(d);
-  for (int i = 0; i < 2; ++i) {
-    d.chordal_span_nominal[i] =
-        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
-                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
-  }
-  for (int i = 0; i < 2; ++i) {
-    d.chordal_span_finished[i] =
-        span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
-                         d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
+  if (inspection) {
+    if (d.default_ball_diameter == 1) {
+      d.ball_diameter[0] = f32(1.8L * m);
+      d.ball_diameter[1] = f32(1.8L * m);
+    }
+    if (d.default_span_teeth == 1) {
+      // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
+      for (int i = 0; i < 2; ++i)
+        d.span_teeth[i] = std::max<int32_t>(
+            1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
+    }
+    measure_over_balls(d);
+    for (int i = 0; i < 2; ++i) {
+      d.chordal_span_nominal[i] =
+          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
+                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
+    }
+    for (int i = 0; i < 2; ++i) {
+      d.chordal_span_finished[i] =
+          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
+                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
+    }
   }
 
   // 12. Path of contact, contact ratios and start of active profile.
@@ -486,5 +495,9 @@ void calc_gear_geometry(DesignData& d) {
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
               &d.axial_force, &d.tangential_force, &d.radial_force);
 }
+
+void calc_gear_geometry(DesignData& d) { run_geometry_pass(d, true); }
+
+void calc_gear_geometry_without_inspection(DesignData& d) { run_geometry_pass(d, false); }
 
 }  // namespace morvell

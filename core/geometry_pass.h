@@ -15,6 +15,19 @@ struct DesignData;
 // contact ratios, accuracy-grade tolerances and mesh forces. Checks and reports nothing; allocates nothing.
 void calc_gear_geometry(DesignData& d);
 
+// The geometry pass without the inspection dimensions (measurements over balls and over a span of teeth,
+// which nothing else of the pass or the rating reads): for a search's first run over its candidates,
+// which needs none of them.
+void calc_gear_geometry_without_inspection(DesignData& d);
+
+// The step of the geometry pass that gives the finished thicknesses and the backlash of the pair from
+// the nominal thicknesses, the two centre distances, the working pressure angle, the base helix angle,
+// the backlash distribution and the entered normal backlash, which it writes back recomputed (and from
+// the finished thicknesses themselves with the geometry manager overridden). The pass runs it after the
+// working angles; the design-space search replays it alone to follow the backlash from candidate to
+// candidate.
+void finish_thicknesses_and_backlash(DesignData& d);
+
 // Default least radial distance (mm) from the form circle to the start of active profile, by the band
 // of the normal module (mm): the geometry pass sets it while the constraints use their defaults, and the
 // constraints dialog shows it.

@@ -9,14 +9,29 @@ DomainErrorReporter& reporter_slot() {
   static DomainErrorReporter reporter;
   return reporter;
 }
+
+thread_local std::vector<std::string>* thread_collector = nullptr;
 }  // namespace
+
+DomainErrorCollector::DomainErrorCollector(std::vector<std::string>& reports)
+    : previous_(std::exchange(thread_collector, &reports)) {}
+
+DomainErrorCollector::~DomainErrorCollector() { thread_collector = previous_; }
 
 DomainErrorReporter set_domain_error_reporter(DomainErrorReporter reporter) {
   return std::exchange(reporter_slot(), std::move(reporter));
 }
 
 void report_math_error(const char* function, const char* kind) {
-  if (auto& r = reporter_slot()) r(std::string(function) + ": " + kind + " error");
+  report_domain_error(std::string(function) + ": " + kind + " error");
+}
+
+void report_domain_error(const std::string& text) {
+  if (thread_collector) {
+    thread_collector->push_back(text);
+    return;
+  }
+  if (auto& r = reporter_slot()) r(text);
 }
 
 ld checked_sqrt(ld x) {

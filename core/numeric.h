@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace morvell {
 
@@ -33,8 +34,25 @@ using DomainErrorReporter = std::function<void(const std::string&)>;
 // Installs the reporter and returns the one installed before.
 DomainErrorReporter set_domain_error_reporter(DomainErrorReporter reporter);
 
-// Formats "%s: %s error" from the function name and the error kind and hands it to the reporter.
+// Formats "%s: %s error" from the function name and the error kind and hands it to the reporter, or
+// to the collector of the calling thread when one is set.
 void report_math_error(const char* function, const char* kind);
+// Hands a report as it was formatted to the reporter (or the thread's collector).
+void report_domain_error(const std::string& text);
+
+// While it lives, the reports of the calling thread are appended to `reports` instead of reaching the
+// installed reporter: a search's worker thread collects them so that the caller's thread can hand them
+// on in the order of the candidates. Collectors of one thread nest.
+class DomainErrorCollector {
+ public:
+  explicit DomainErrorCollector(std::vector<std::string>& reports);
+  ~DomainErrorCollector();
+  DomainErrorCollector(const DomainErrorCollector&) = delete;
+  DomainErrorCollector& operator=(const DomainErrorCollector&) = delete;
+
+ private:
+  std::vector<std::string>* previous_;
+};
 
 // Checked functions: outside their domain they report and return NaN. A NaN argument passes
 // through silently (it was reported where it arose).

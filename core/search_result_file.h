@@ -95,6 +95,8 @@ class SearchResultWriter {
   SearchResultWriter& operator=(const SearchResultWriter&) = delete;
 
   bool write(const DesignPointRecord& r);
+  // Writes one record already formatted by format_design_point.
+  bool write_text(std::string_view record);
   // Puts the file in place; false when it could not be completed, and then the file of an earlier
   // search stays as it was.
   bool close();

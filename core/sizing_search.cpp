@@ -7,6 +7,7 @@
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "trial_loops.h"
 
 namespace morvell {
 
@@ -66,7 +67,8 @@ float sizing_next_module(float module) {
   return static_cast<float>(m + 0.3L);
 }
 
-SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, const SizingCalculations& calc) {
+SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, const SizingCalculations& calc,
+                               int threads) {
   void (*const geometry)(DesignData&) = calc.geometry ? calc.geometry : calc_gear_geometry;
   void (*const rate)(DesignData&) = calc.rate ? calc.rate : rate_design;
 
@@ -88,44 +90,70 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
 
   const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
 
-  for (float sum = 0.0f; sum <= 1.0f;) {
-    d.profile_shift_sum = sum;
-    for (int32_t z1 = least_pinion_teeth; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
-      set_trial_teeth(d, z1, sizing_wheel_teeth(z1, u));
-      const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
-      d.normal_module = 0.5f;
-      d.contact_safety_factor[0] = 0.0f;  // the first module is always evaluated
-      float tried_module = d.normal_module;
-      while (d.normal_module < 10.0f && static_cast<ld>(d.normal_module) < module_limit &&
-             any_safety_factor_below_one(d)) {
-        tried_module = d.normal_module;
-        geometry(d);
-        set_face_widths(d);
-        set_wheel_load_cycles(d);
-        geometry(d);
-        ++best.evaluations;
-        if (d.transverse_contact_ratio > 1.0f) {
-          rate(d);
-          ++best.ratings;
-        } else {
-          d.contact_safety_factor[0] = 0.0f;
-          d.contact_safety_factor[1] = 0.0f;
-          d.bending_safety_factor_pinion = 0.0f;
-          d.bending_safety_factor_wheel = 0.0f;
-        }
-        d.normal_module = sizing_next_module(d.normal_module);
-      }
-      // Least centre distance wins, safety factors or not; a tie keeps the design found first.
-      if (d.centre_distance < best.centre_distance) {
-        best.centre_distance = d.centre_distance;
-        best.pinion_teeth = z1;
-        best.normal_module = tried_module;
-        best.profile_shift_sum = sum;
-      }
+  // One trial: geometry, face widths and wheel cycles of its diameters and teeth, geometry again, and
+  // the rating when the transverse contact ratio is above 1.0 (else the safety factors are 0). True
+  // when it was rated.
+  auto one_trial = [rate](DesignData& t, GeometryPass pass) {
+    pass(t);
+    set_face_widths(t);
+    set_wheel_load_cycles(t);
+    pass(t);
+    if (t.transverse_contact_ratio > 1.0f) {
+      rate(t);
+      return true;
     }
-    sum = static_cast<float>(static_cast<ld>(sum) + 0.2L);
-    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(sum) * 100.0L)));
-  }
+    t.contact_safety_factor[0] = 0.0f;
+    t.contact_safety_factor[1] = 0.0f;
+    t.bending_safety_factor_pinion = 0.0f;
+    t.bending_safety_factor_wheel = 0.0f;
+    return false;
+  };
+
+  TrialLoops loops;
+  loops.first_sum = 0.0f;
+  loops.more_sums = [](const DesignData&, float sum) { return sum <= 1.0f; };
+  loops.begin_sum = [](DesignData& t, float sum) { t.profile_shift_sum = sum; };
+  loops.next_sum = [](DesignData&, float sum) { return static_cast<float>(static_cast<ld>(sum) + 0.2L); };
+  loops.progress = [&progress](const DesignData&, float next) {
+    if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(next) * 100.0L)));
+  };
+  loops.first_pinion_teeth = least_pinion_teeth;
+  loops.more_teeth = [most_pinion_teeth](int32_t z1) { return z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; };
+  loops.start_row = [u](DesignData& t, int32_t z1) {
+    set_trial_teeth(t, z1, sizing_wheel_teeth(z1, u));
+    t.normal_module = 0.5f;
+    t.contact_safety_factor[0] = 0.0f;  // the first module is always evaluated
+  };
+  loops.module_loop = [&one_trial](DesignData& t, GeometryPass pass) {
+    const ld module_limit = 5000.0L / (static_cast<ld>(t.teeth[0]) + static_cast<ld>(t.teeth[1]));
+    ModuleLoop m;
+    m.tried_module = t.normal_module;
+    while (t.normal_module < 10.0f && static_cast<ld>(t.normal_module) < module_limit &&
+           any_safety_factor_below_one(t)) {
+      m.tried_module = t.normal_module;
+      ++m.evaluations;
+      if (one_trial(t, pass)) ++m.ratings;
+      t.normal_module = sizing_next_module(t.normal_module);
+    }
+    return m;
+  };
+  loops.trial = [&one_trial](DesignData& t, float module, GeometryPass pass) {
+    t.normal_module = module;
+    one_trial(t, pass);
+    t.normal_module = sizing_next_module(t.normal_module);
+  };
+  // Least centre distance wins, safety factors or not; a tie keeps the design found first.
+  loops.after_row = [&best](const DesignData& t, float sum, int32_t z1, const ModuleLoop& m) {
+    best.evaluations += m.evaluations;
+    best.ratings += m.ratings;
+    if (t.centre_distance < best.centre_distance) {
+      best.centre_distance = t.centre_distance;
+      best.pinion_teeth = z1;
+      best.normal_module = m.tried_module;
+      best.profile_shift_sum = sum;
+    }
+  };
+  run_trial_loops(d, loops, geometry, calc.geometry || calc.rate ? 1 : threads);
 
   // The chosen design, with the face widths and wheel load cycles of its own teeth.
   set_trial_teeth(d, best.pinion_teeth, sizing_wheel_teeth(best.pinion_teeth, u));

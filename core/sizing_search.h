@@ -61,7 +61,10 @@ using SizingProgress = std::function<void(int)>;
 // is taken whatever its safety factors (equal centre distances keep the earlier design): its teeth,
 // module and shift sum are put back, the geometry pass runs once more and its face widths and wheel load
 // cycles are set from it. The loops are bounded: at most 6 x 91 x 67 trials.
+//
+// The trials run on `threads` threads (0: one per core; stand-in calculations always run on the
+// caller's thread); the result, the progress and the design left in d are the same whatever the number.
 SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress = {},
-                               const SizingCalculations& calc = {});
+                               const SizingCalculations& calc = {}, int threads = 0);
 
 }  // namespace morvell

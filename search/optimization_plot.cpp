@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "design_search.h"
 #include "numeric.h"
@@ -159,12 +160,23 @@ void Toptimizationform::optimizer_plot_report() {
     shown_position = bar;
   };
 
-  DesignPointRecord record;
-  if (d_.chart_autoscale == 1) {
+  // The result file is read once; the extents of Auto Scale and the drawing both go through its records.
+  std::vector<DesignPointRecord> records;
+  bool read = false;
+  auto read_results = [&] {
+    if (read) return true;
     SearchResultReader reader(result_file.c_str());
-    if (report_unreadable_results(reader.is_open())) return;
+    if (!reader.is_open()) return false;
+    records.reserve(std::size_t(std::max(0, d_.search_eval_count_shown)));
+    DesignPointRecord record;
+    while (reader.next(record)) records.push_back(record);
+    read = true;
+    return true;
+  };
+  if (d_.chart_autoscale == 1) {
+    if (report_unreadable_results(read_results())) return;
     SearchExtents extents(d_);
-    while (reader.next(record)) {
+    for (const DesignPointRecord& record : records) {
       store_design_point(record, d_);
       advance(false);
       extents.add(d_);
@@ -236,11 +248,10 @@ void Toptimizationform::optimizer_plot_report() {
   }
 
   // Every design inside all ranges as a circle on each half.
-  SearchResultReader reader(result_file.c_str());
-  if (report_unreadable_results(reader.is_open())) return;
+  if (report_unreadable_results(read_results())) return;
   p.setBrush(Qt::white);
   p.setPen(QPen(Qt::black, 0));
-  while (reader.next(record)) {
+  for (const DesignPointRecord& record : records) {
     store_design_point(record, d_);
     advance(d_.chart_autoscale != 1);
     select_opti_plot_variable();

@@ -381,6 +381,28 @@ TEST(SearchResultFile, ReadingBackGivesTheValuesTheFileShows) {
   std::remove(path.c_str());
 }
 
+// Every real of a line is read to the float that the C library's strtof gives for its text, in
+// whatever form the text comes.
+TEST(SearchResultFile, RealsReadAsTheCLibraryReadsThem) {
+  const std::string good = format_design_point(sample_record()).substr(2);
+  const std::string head = good.substr(0, good.rfind(' ') + 1);  // all fields but the last, a real
+  const char* reals[] = {"   0.12345",  "-12.50000", "1234567.12500", "0.1", ".5",    "5.",     "+2.5",
+                         "1e-3",        "1E+2",      "0x1.8p1",       "1e-40", "1e-50", "nan",    "-nan",
+                         "inf",         "-INF",      "Infinity",      "16777217", "3.4028234e38", "0.000005"};
+  for (const char* text : reals) {
+    SCOPED_TRACE(text);
+    DesignPointRecord r;
+    ASSERT_TRUE(parse_design_point(head + text, r));
+    const float expected = std::strtof(text, nullptr);
+    if (std::isnan(expected)) {
+      EXPECT_TRUE(std::isnan(r.min_root_fillet_coeff[1]));
+      EXPECT_EQ(std::signbit(r.min_root_fillet_coeff[1]), std::signbit(expected));
+    } else {
+      EXPECT_EQ(r.min_root_fillet_coeff[1], expected);
+    }
+  }
+}
+
 TEST(SearchResultFile, MalformedLinesAreSkippedAndTheReaderMovesOn) {
   const std::string good = format_design_point(sample_record()).substr(2);
   struct Case {
