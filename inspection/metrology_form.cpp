@@ -223,19 +223,25 @@ void Tmetrologyform::set_row_state(QLineEdit* pinion, QLineEdit* wheel, bool use
   }
 }
 
+void Tmetrologyform::show_default_ball_state() {
+  {
+    const QSignalBlocker block(defaultballdiacheckbox);
+    defaultballdiacheckbox->setChecked(d_.default_ball_diameter == 1);
+  }
+  set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
+}
+
 void Tmetrologyform::FormShow() {
   d_.metrology_plot_plane = kMetrologyTransversePlane;
   Setmetrology_textboxes();
   OKbutton->setFocus(Qt::OtherFocusReason);
   // The boxes take the flags' states without their click handlers: showing the window changes no
   // value of the design, also when a box still holds its state from an earlier showing.
+  show_default_ball_state();
   {
-    const QSignalBlocker block_ball(defaultballdiacheckbox);
     const QSignalBlocker block_teeth(defaultteethcheckbox);
-    defaultballdiacheckbox->setChecked(d_.default_ball_diameter == 1);
     defaultteethcheckbox->setChecked(d_.default_span_teeth == 1);
   }
-  set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
   set_row_state(N1edit, N2edit, d_.default_span_teeth == 1);
   float* backup = d_.metrology_backup;
   backup[0] = d_.thickness_finished_transverse[0];
@@ -364,6 +370,9 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
+    // The measurement enlarges a ball too small to reach the flanks and then uses the default ball
+    // diameter: a refusal takes back both.
+    const int32_t default_ball_at_entry = d_.default_ball_diameter;
     d_.ball_diameter[i] = float(v.value * double(d_.length_unit_factor));
     recompute_balls(i);
     // The ball touches the flank between the form and the end of active profile and stays clear of
@@ -375,8 +384,10 @@ void Tmetrologyform::ball_diameter_exit(int i) {
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.ball_diameter[i] = d_.scratch_values[0];
+      d_.default_ball_diameter = default_ball_at_entry;
       recompute_balls(i);
     }
+    show_default_ball_state();
   }
   Setmetrology_textboxes();
   d_.edit_changed = 0;

@@ -35,6 +35,7 @@ struct Cases : morvell::testing::Shown<Tloadcasemultipleform> {
     return d;
   }
   explicit Cases(int unit_system = 1, int count = 3) : Shown(prepared(unit_system, count)) {}
+  explicit Cases(std::unique_ptr<DesignData> d) : Shown(std::move(d)) {}
 
   QStringList names() const {
     QStringList n;
@@ -86,6 +87,16 @@ TEST(LoadCaseDialog, ShowListsTheCasesAndStartsOnCaseOne) {
   c.reopen();
   EXPECT_EQ(d.current_load_case, 0);
   EXPECT_EQ(d.speed, 1000.0f);
+}
+
+TEST(LoadCaseDialog, ADesignWithTenCasesShowsNineAndAZeroHasNoSign) {
+  auto d = Cases::prepared(1, 10);
+  d->load_case_table[0].torque = -0.0002f;  // zero but for rounding
+  Cases c(std::move(d));
+  EXPECT_EQ(c.d->load_case_count, 9);
+  EXPECT_EQ(c.names().size(), 9);
+  EXPECT_EQ(c.w->torquepinedit->text(), "0.000");
+  EXPECT_EQ(c.w->torquewheeledit->text(), "0.000");
 }
 
 TEST(LoadCaseDialog, CreateAndDeleteKeepOneToNineCases) {
