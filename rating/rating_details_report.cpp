@@ -1,8 +1,7 @@
-// The main window's rating details report: the full ISO 6336 rating of the pair, its load and its
-// materials, written into the results pane by line index.
+// The rating details report: the full ISO 6336 rating of the pair, its load and its materials,
+// written into a results pane by line index.
 #include <QTextEdit>
 
-#include "main_window.h"
 #include "report_lines.h"
 #include "results_pane.h"
 
@@ -17,14 +16,6 @@ void write_rating_details_report(const DesignData& d, ResultsPane& pane) {
 void show_both_scroll_bars(QTextEdit* view) {
   view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-}
-
-void TMainForm::ratingdetails_report() {
-  {
-    ResultsPane pane(mainresults);
-    write_rating_details_report(d_, pane);
-  }  // the lines reach the pane here
-  show_both_scroll_bars(mainresults);
 }
 
 }  // namespace morvell

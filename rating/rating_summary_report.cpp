@@ -1,10 +1,9 @@
-// The main window's rating summary report: safety factors, stresses, lives and damage of both gears,
-// the contact ratios and the mesh forces on one screen of the results pane, shown from its first line.
+// The rating summary report: safety factors, stresses, lives and damage of both gears, the contact
+// ratios and the mesh forces on one screen of a results pane, shown from its first line.
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include "main_window.h"
 #include "report_lines.h"
 #include "results_pane.h"
 
@@ -26,14 +25,6 @@ void scroll_to_first_line(QTextEdit* view) {
   // Hiding the bars does not move the view here as it does in the window system's own panes.
   view->horizontalScrollBar()->setValue(0);
   view->verticalScrollBar()->setValue(0);
-}
-
-void TMainForm::ratingsummary_report() {
-  {
-    ResultsPane pane(mainresults);
-    write_rating_summary_report(d_, pane);
-  }  // the lines reach the pane here, before it is scrolled
-  scroll_to_first_line(mainresults);
 }
 
 }  // namespace morvell

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "design_data.h"
-#include "report_lines.h"
+#include "report_line_writer.h"
 
 namespace morvell {
 

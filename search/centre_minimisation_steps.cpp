@@ -1,0 +1,48 @@
+#include "centre_minimisation_steps.h"
+
+#include "centre_distance_minimisation.h"
+#include "centre_minimize_form.h"
+#include "edit_fields.h"
+#include "modal_services.h"
+#include "progress_form.h"
+
+namespace morvell {
+
+CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d) {
+  if (d.protuberance[0] != 0 || d.protuberance[1] != 0) {
+    warn(d, "Protuberance has been set to zero for centre distance minimization", " ", " ");
+    d.protuberance[0] = 0;
+    d.protuberance[1] = 0;
+  }
+  if (d.geometry_manager_override == 1) {
+    warn(d, "Geometry manager cannot be overidden for this option.",
+         "Activate the Geometry Manager from the Options menu ", "");
+    return CentreMinimisationCheck::GeometryManagerOverridden;
+  }
+  if (d.tooth_proportion_mode != 2) {
+    warn(d, "Tooth proportions must be calculated for this option.", "Set basic rack proportions to calculated",
+         "");
+    return CentreMinimisationCheck::ProportionsNotCalculated;
+  }
+  return CentreMinimisationCheck::Allowed;
+}
+
+void ask_minimum_safety_factors(DesignData& d) {
+  d.tip_chamfer[0] = 0;
+  d.tip_chamfer[1] = 0;
+  if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
+}
+
+void minimise_centre_distance_with_progress(DesignData& d, const std::array<float, 2>& saved_tip_chamfers) {
+  if (Progressform) {
+    Progressform->setWindowTitle("Minimum Centre Distance Progress");
+    Progressform->show();
+    Progressform->paint_now();
+  }
+  run_centre_distance_minimisation(d, saved_tip_chamfers, [](int position) {
+    if (Progressform) Progressform->set_position(position);
+  });
+  if (Progressform) Progressform->hide();
+}
+
+}  // namespace morvell
