@@ -60,7 +60,8 @@ struct FieldValue {
 // Leaving a field: the text's number (0 when it holds none) printed with "%f" into number_text and read
 // back from there.
 FieldValue read_field(DesignData& d, QLineEdit* edit);
-// The end of every field exit: clears the changed flag and runs the window's refresh (if any).
+// The end of every field exit of every window: runs the window's refresh (if any), then clears the
+// changed flag that the refresh's rewritten texts set.
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh);
 
 // Writes the three warning lines and shows the warning dialog modally.

@@ -361,8 +361,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
     backlash_from_thicknesses(d_, i);
     calc_gear_geometry(d_);
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::ball_diameter_exit(int i) {
@@ -389,8 +388,7 @@ void Tmetrologyform::ball_diameter_exit(int i) {
     }
     show_default_ball_state();
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::span_teeth_exit(int i) {
@@ -414,8 +412,7 @@ void Tmetrologyform::span_teeth_exit(int i) {
       recompute_spans(i);
     }
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::defaultballdiacheckboxClick() {

@@ -361,8 +361,7 @@ void TTolerancesform::grade_exit(int i) {
     else
       d_.pitch_deviation_from_grade[i] = f_pt;
   }
-  Set_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Set_textboxes(); });
 }
 
 void TTolerancesform::limit_exit(int k) {
@@ -459,8 +458,7 @@ void TTolerancesform::limit_exit(int k) {
       }
     }
   }
-  Set_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Set_textboxes(); });
 }
 
 void TTolerancesform::Button1Click() { accept(); }
