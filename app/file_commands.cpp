@@ -6,11 +6,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -50,6 +50,18 @@ QString current_name(const DesignData& d) {
 
 constexpr const char* kSearchKeepFileName = "temp.mvl";
 
+// The file a name chosen in the save dialog is written to, with its extension forced to ".mvl"; empty
+// when that is another file than the one the dialog asked about, it exists, and the user does not want
+// it replaced.
+QString name_to_write(QWidget* parent, const QString& chosen) {
+  const QString name = QString::fromLocal8Bit(force_design_extension(local_path(chosen)).c_str());
+  if (name == chosen || !QFileInfo::exists(name)) return name;
+  const auto answer = forms::services().question(
+      parent, app_title(), "\"" + name + "\" already exists.\nDo you want to replace it?",
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return answer == QMessageBox::Yes ? name : QString();
+}
+
 }  // namespace
 
 std::string force_design_extension(std::string_view name) {
@@ -68,21 +80,18 @@ bool save_design_file(DesignData& d, const std::string& path, std::string* error
     if (error) *error = "The file name is too long to be kept: the design was not saved to " + path;
     return false;
   }
-  const uint8_t history_mode = d.history_mode;
-  d.history_mode = 0;
-  const std::string bytes = design_file_text(d);
-  d.history_mode = history_mode;
-
-  QSaveFile file(QString::fromLocal8Bit(path.c_str()));
-  file.setDirectWriteFallback(true);
-  const bool ok = file.open(QIODevice::WriteOnly) &&
-                  file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) && file.commit();
-  if (!ok) {
-    if (error) *error = "The design was not saved to " + path + ": " + file.errorString().toLocal8Bit().toStdString();
-    file.cancelWriting();
+  // The writer refuses a design it could not read back and replaces the file only by a complete one.
+  auto probe = std::make_unique<DesignData>(d);
+  probe->history_mode = 0;
+  copy_text(probe->design_file_name, path);
+  const DesignFileResult r = write_design_file(*probe);
+  if (!r.ok()) {
+    if (error) *error = r.message;
     return false;
   }
-  copy_text(d.design_file_name, path);
+  const uint8_t history_mode = d.history_mode;
+  d = *probe;
+  d.history_mode = history_mode;
   return true;
 }
 
@@ -189,7 +198,7 @@ void TMainForm::Save1Click() {
     const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
     if (chosen.accepted && !chosen.name.isEmpty()) {
       SaveDialog1.initial_name = chosen.name;
-      save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+      if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
     }
   } else {
     save_design_as(QString::fromLocal8Bit(d_.design_file_name));
@@ -200,8 +209,9 @@ void TMainForm::Save1Click() {
 void TMainForm::Close1Click() {
   SaveDialog1.initial_name = current_name(d_);
   const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
-  if (chosen.accepted && !chosen.name.isEmpty())
-    save_design_as(QString::fromLocal8Bit(force_design_extension(local_path(chosen.name)).c_str()));
+  if (chosen.accepted && !chosen.name.isEmpty()) {
+    if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
+  }
   closing_refresh();
 }
 

@@ -16,10 +16,10 @@ std::string force_design_extension(std::string_view name);
 // True when design_file_name names no file: empty, or the start-up marker (a leading line feed).
 bool design_file_unnamed(const DesignData& d);
 
-// Writes the design to `path` so that an existing file is replaced only by a complete new one: the
-// design goes to a temporary file in the same folder first, which then takes the file's place (where
-// the folder does not allow that, the file is written directly). On success design_file_name becomes
-// `path`. On failure returns false with a message for the user; the design data keep their name.
+// Writes the design to `path` through the design-file writer: a design it could not read back is
+// refused with the field named, and an existing file is replaced only by a complete new one (a full
+// disk leaves it as it was). On success design_file_name becomes `path`. On failure returns false with
+// a message for the user; the design data keep their name.
 bool save_design_file(DesignData& d, const std::string& path, std::string* error);
 
 }  // namespace morvell

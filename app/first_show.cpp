@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTextEdit>
 
@@ -19,6 +18,8 @@
 #include <initializer_list>
 
 #include "design_file.h"
+#include "edit_fields.h"
+#include "field_events.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -40,12 +41,11 @@ void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
   for (QWidget* c : controls) c->setEnabled(enabled);
 }
 
-// Sets a box's state without running its click handler: the first show's own mode settings decide the
-// design, whatever order the boxes are set in, and its first refresh then brings the window in line.
-void set_checked(QCheckBox* box, bool checked) {
-  const QSignalBlocker quiet(box);
-  box->setChecked(checked);
-}
+// An exception to the rule for boxes set from code (field_events.h): the first show sets its boxes
+// without their click handlers. Its own steps set the modes of the design, which the handlers would
+// otherwise derive from boxes set one at a time (each with a refresh of a window not yet complete),
+// and its first refresh then brings the window in line.
+void set_checked(QCheckBox* box, bool checked) { forms::set_checked_quietly(box, checked); }
 
 // The controls hidden while a new pair's basic geometry is entered (start mode 3).
 std::array<QWidget*, 45> reduced_layout_hidden(TMainForm& f) {
@@ -94,26 +94,12 @@ void TMainForm::FormShow() {
   // 2. The mouse pans.
   d_.mouse_tool = 0;
 
-  // 3. Unit texts.
-  const bool english = d_.unit_system == 2;
-  if (english) {
-    Modulelabel->setText("Diametral Pitch");
-    Modulelabel->setToolTip("Normal Diametral Pitch");
-    Calcracklabel->setToolTip("Basic rack tooth proportions multiplied by diametral pitch");
-    rackaddlabel->setToolTip("Basic rack addendum multiplied by diametral pitch");
-    rackdedendumlabel->setToolTip("Basic rack dedendum multiplied by diametral pitch");
-    filletLabel->setToolTip("Basic rack fillet radius multiplied by diametral pitch");
-  }
-  dplabel2->setVisible(english);
-  for (QLabel* l : {unitsMn, unitsa, unitsb, unitsedgechamfer, unitsnomthickness, unitsj, unitsfinishedthickness,
-                    unitsda, unitstipchamfer, unitsdf, unitsrho, unitsprotuberance})
-    l->setText(english ? "inch" : "mm");
-  for (QLabel* l : {unitsrackaddendum, unitsrackdedendum, unitsrackfilletradius, unitssigmax, unitsx})
-    l->setText(english ? ".DP" : "/module");
+  // 3. Unit texts. In English units as the Units command sets them (the unit factors are already those
+  // of the preferences' unit system); in metric units the captions and hints of the layout stay.
+  if (d_.unit_system == 2) set_unit_system(2);
+  else show_unit_labels(false);
   unitsalpha->setText("degrees");
   unitsbeta->setText("degrees");
-  English1->setEnabled(!english);
-  Metric1->setEnabled(english);
 
   // 4. The design file chosen in the start-up window.
   if (d_.start_mode == 1) {
@@ -189,6 +175,11 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::sizing_search() {
+  // A ratio that admits no pair of at most 200 wheel teeth is not sized: the design stays as it was.
+  if (first_pinion_teeth(d_.desired_ratio) == 0) {
+    warn(d_, "No gear pair can be sized for this ratio", "The design has been left as it was", " ");
+    return;
+  }
   if (Progressform) {
     Progressform->setWindowTitle("Gear Sizing Progress");
     Progressform->show();

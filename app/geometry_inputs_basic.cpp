@@ -417,7 +417,7 @@ void TMainForm::CheckBoxmoduleClick() {
 }
 
 void TMainForm::RatioCheckBoxClick() {
-  d_.teeth[1] = to_int32_clamped(std::trunc(static_cast<ld>(d_.teeth[0]) * d_.desired_ratio));
+  d_.teeth[1] = to_int32_clamped(whole_part_of_float_product(static_cast<ld>(d_.teeth[0]) * d_.desired_ratio));
   SetMain_textboxes();
 }
 

@@ -32,8 +32,10 @@ constexpr int kThicknessModuleSteps = 1000;
 
 void refuse(DesignData& d, QLineEdit* edit) { warn_field(d, edit, kOutOfRange, " "); }
 
-ld working_factor(const DesignData& d) {
-  return std::cos(deg_to_rad(d.working_transverse_pressure_angle)) * std::cos(deg_to_rad(d.base_helix_angle));
+// Transverse circular backlash on the working pitch circle of a normal backlash jn.
+float working_circular_backlash(const DesignData& d, ld jn) {
+  return f32(jn / (std::cos(deg_to_rad(d.working_transverse_pressure_angle)) *
+                   std::cos(deg_to_rad(d.base_helix_angle))));
 }
 
 }  // namespace
@@ -80,7 +82,7 @@ void TMainForm::BacklasheditExit() {
         d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.normal_module,
         d.teeth[0], d.teeth[1], d.tip_diameter[0], d.tip_diameter[1], d.base_diameter[0], d.base_diameter[1]);
     const ld excess = (static_cast<ld>(d.centre_distance) - a0) * std::sin(alpha_wt) * std::cos(beta_b);
-    const ld wf = working_factor(d);
+    const ld wf = thinning_to_normal_backlash(d);
     const ld share[2] = {d.backlash_distribution, 1.0L - d.backlash_distribution};
     ld thinning = 0;
     for (int i = 0; i < 2; ++i) {
@@ -89,8 +91,8 @@ void TMainForm::BacklasheditExit() {
       if (d.thickness_finished_transverse[i] > st) d.thickness_finished_transverse[i] = st;
       thinning += static_cast<ld>(st) - d.thickness_finished_transverse[i];
     }
-    d.backlash_transverse_circular = f32(thinning);
     d.backlash_normal = f32(thinning * wf);
+    d.backlash_transverse_circular = working_circular_backlash(d, d.backlash_normal);
   }
   finish_exit();
 }
@@ -206,8 +208,8 @@ void TMainForm::finished_thickness_exit(QLineEdit* edit, int i) {
   const ld thin[2] = {static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0],
                       static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]};
   const ld jwt = thin[0] + thin[1];
-  const ld jn = jwt * working_factor(d);
-  d.backlash_transverse_circular = f32(jwt);
+  const ld jn = jwt * thinning_to_normal_backlash(d);
+  d.backlash_transverse_circular = working_circular_backlash(d, jn);
   d.backlash_normal = f32(jn);
   d.backlash_radial = f32(0.5L * jn / (std::sin(deg_to_rad(d.working_transverse_pressure_angle)) *
                                        std::cos(deg_to_rad(d.base_helix_angle))));

@@ -19,6 +19,7 @@
 
 #include "design_file.h"
 #include "edit_fields.h"
+#include "field_events.h"
 #include "geometry_pass.h"
 #include "life_and_damage.h"
 #include "main_window.h"
@@ -43,10 +44,7 @@ void show_value(QLineEdit* edit, const std::string& text, const QString& hint) {
   edit->setToolTip(hint);
 }
 
-// Sets a check box; a change of state runs its click handler as the user's click would.
-void set_checked(QCheckBox* box, bool checked) {
-  if (box->isChecked() != checked) box->setChecked(checked);
-}
+using forms::set_checked;  // a change of state runs the box's click handler as the user's click would
 
 // Step by step, the values of the design data into the fields: texts by the number formatters, hints
 // printed with "%10.5f" (teeth "%10.0f"), lengths divided by the length unit factor.
@@ -241,8 +239,10 @@ void TMainForm::SetMain_textboxes() {
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
 
-  // Rating and life of the current load case, once the window has been shown and the teeth mesh.
-  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
+  // Rating and life of the current load case, once the window has been shown, the teeth mesh and the
+  // rating inputs hold a material and a load.
+  const bool ratable = rating_inputs_present(d);
+  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f && ratable) {
     rate_gear_pair(make_rating_input(d), d);
     life_and_damage(d);
     d.rating_valid = 1;
@@ -293,7 +293,7 @@ void TMainForm::SetMain_textboxes() {
                            &d.form_diameter[i], d.profile_points);
 
   limit_contact_ratio_by_form_circles(d);
-  d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
+  d.rating_valid = d.transverse_contact_ratio >= 1.0f && ratable ? 1 : 0;
 
   pinhelixhandbutton->setText(d.helix_hand == 1 ? "L" : "R");
   wheelhelixhandbutton->setText(d.helix_hand == 1 ? "R" : "L");

@@ -182,6 +182,9 @@ class TMainForm : public QMainWindow {
   void show_overridden_lock_boxes();
   // Unit texts, menu items and display factors of the unit system (1 metric, 2 English).
   void set_unit_system(int32_t unit_system);
+  // Of those the unit labels behind the fields, the raised "-1" of the diametral pitch and the two
+  // menu items (no caption, hint or factor).
+  void show_unit_labels(bool english);
   // Writes the design to `path` (extension as given); a failure is reported and false returned.
   bool save_design_as(const QString& path);
 

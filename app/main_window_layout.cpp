@@ -347,6 +347,7 @@ void TMainForm::build_menus() {
   OpenDialog1.filter = forms::filter_from_pairs("Morvell files (*.mvl)|*.mvl|All files (*.*)|*.*");
   OpenDialog1.default_suffix = "mvl";
   SaveDialog1.filter = forms::filter_from_pairs("Morvell (*.mvl)|*.mvl|All Files (*.*)|*.*");
+  SaveDialog1.default_suffix = "mvl";  // the dialog then asks about the name a design is saved under
   SaveDialog1.confirm_overwrite = true;
   SaveDialog1.hide_read_only = true;
 }

@@ -97,17 +97,8 @@ void TMainForm::mainresultsEnter() {}
 
 // --- Units ---
 
-void TMainForm::set_unit_system(int32_t unit_system) {
-  const bool english = unit_system == 2;
-  d_.unit_system = english ? 2 : 1;
-  Modulelabel->setText(english ? "Diametral Pitch" : "Module");
-  Modulelabel->setToolTip(english ? "Normal Diametral Pitch" : "Normal module");
+void TMainForm::show_unit_labels(bool english) {
   dplabel2->setVisible(english);
-  const char* per = english ? "multiplied by diametral pitch" : "divided by module";
-  Calcracklabel->setToolTip(QString("Basic rack tooth proportions %1").arg(per));
-  rackaddlabel->setToolTip(QString("Basic rack addendum %1").arg(per));
-  rackdedendumlabel->setToolTip(QString("Basic rack dedendum %1").arg(per));
-  filletLabel->setToolTip(QString("Basic rack fillet radius %1").arg(per));
   for (QLabel* l : {unitsMn, unitsa, unitsb, unitsedgechamfer, unitsnomthickness, unitsj, unitsfinishedthickness,
                     unitsda, unitstipchamfer, unitsdf, unitsrho, unitsprotuberance})
     l->setText(english ? "inch" : "mm");
@@ -115,6 +106,19 @@ void TMainForm::set_unit_system(int32_t unit_system) {
     l->setText(english ? ".DP" : "/module");
   English1->setEnabled(!english);
   Metric1->setEnabled(english);
+}
+
+void TMainForm::set_unit_system(int32_t unit_system) {
+  const bool english = unit_system == 2;
+  d_.unit_system = english ? 2 : 1;
+  Modulelabel->setText(english ? "Diametral Pitch" : "Module");
+  Modulelabel->setToolTip(english ? "Normal Diametral Pitch" : "Normal module");
+  const char* per = english ? "multiplied by diametral pitch" : "divided by module";
+  Calcracklabel->setToolTip(QString("Basic rack tooth proportions %1").arg(per));
+  rackaddlabel->setToolTip(QString("Basic rack addendum %1").arg(per));
+  rackdedendumlabel->setToolTip(QString("Basic rack dedendum %1").arg(per));
+  filletLabel->setToolTip(QString("Basic rack fillet radius %1").arg(per));
+  show_unit_labels(english);
   d_.length_unit_factor = english ? 25.4f : 1.0f;
   d_.stress_unit_factor = english ? 0.006895f : 1.0f;
   d_.torque_unit_factor = english ? 1.356f : 1.0f;

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "file_writing.h"
 #include "startup_values.h"
 
 namespace morvell {
@@ -62,11 +63,8 @@ void read_preferences(DesignData& d) {
 }
 
 bool write_preferences(const DesignData& d) {
-  std::FILE* file = std::fopen(kPreferenceFileName, "wb");
-  if (!file) return false;
-  const bool written = std::fprintf(file, "%d\r\n%d", int(d.window_size_step), int(d.unit_system)) > 0;
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
+  const std::string text = std::to_string(int(d.window_size_step)) + "\r\n" + std::to_string(int(d.unit_system));
+  return replace_file(kPreferenceFileName, text).ok();
 }
 
 }  // namespace morvell

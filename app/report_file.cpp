@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "file_writing.h"
+
 namespace morvell {
 
 namespace {
@@ -108,19 +110,9 @@ std::string rich_text_report(std::string_view text, std::string_view font_family
 }
 
 bool write_text_file(const std::string& path, const std::string& bytes, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    if (error) *error = "Cannot create " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const int write_errno = errno;
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    if (error) *error = "Cannot write " + path + ": " + std::strerror(written ? errno : write_errno);
-    return false;
-  }
-  return true;
+  const FileWriteResult r = replace_file(path, bytes);
+  if (!r.ok() && error) *error = r.message;
+  return r.ok();
 }
 
 }  // namespace morvell

@@ -228,8 +228,11 @@ void TStandardrackform::Setrack_textboxes() {
 void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
-    *field = float(v.value);  // coefficients and degrees: no conversion, no limits
-    if (also) *also = *field;
+    // Coefficients and degrees: no conversion, no limits beyond a finite number.
+    if (const auto stored = finite_entry(d_, edit, v.value)) {
+      *field = *stored;
+      if (also) *also = *field;
+    }
     edit->setFocus(Qt::OtherFocusReason);
   }
   finish_field_exit(d_, [this] { Setrack_textboxes(); });

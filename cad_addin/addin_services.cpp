@@ -4,6 +4,9 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
+#include <chrono>
+
+#include "x11_keyboard.h"
 
 namespace tandrel {
 
@@ -21,7 +24,19 @@ void AddinServices::ShowMessage(const std::u16string& text) {
   box.exec();
 }
 
-bool AddinServices::EscapeHeld() { return false; }
+bool AddinServices::EscapeHeld() {
+  // Asked once per flank point; the display is asked at most every 20 ms, since each question is a
+  // round trip to the X server.
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point asked{};
+  static bool held = false;
+  const Clock::time_point now = Clock::now();
+  if (now - asked >= std::chrono::milliseconds(20)) {
+    held = EscapeDownOnDisplay(DesktopX11Connection());
+    asked = now;
+  }
+  return held;
+}
 
 void AddinServices::OpenWithShell(const std::u16string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(path)));

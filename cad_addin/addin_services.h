@@ -11,8 +11,8 @@ class AddinServices {
   virtual ~AddinServices() = default;
   // A modal message box with one OK button.
   virtual void ShowMessage(const std::u16string& text);
-  // Whether Esc is held down now. Linux desktops have no asynchronous key state, so the default
-  // answers false and a calculation runs to its end.
+  // Whether Esc is held down now: on an X11 desktop the server's keyboard state; elsewhere (Wayland,
+  // offscreen) there is no keyboard state to ask, the answer is false and a calculation runs to its end.
   virtual bool EscapeHeld();
   // Opens the file with the program the desktop associates with it.
   virtual void OpenWithShell(const std::u16string& path);

@@ -17,6 +17,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "addin_app.h"
@@ -76,17 +77,24 @@ bool ScanInt(const std::string& s, int32_t& value, size_t& rest) {
   return true;
 }
 
-bool ScanDouble(const std::string& s, double& value, size_t& rest) {
+enum class Scan { Number, NotANumber, OutOfRange };
+
+// Scans a number at the start of the text as "%lf" does; `rest` is what follows it. "nan", "inf" and
+// "infinity" are not numbers here, and a value beyond the range of a float is refused: no setting and
+// no outline may carry one.
+Scan ScanDouble(const std::string& s, double& value, size_t& rest) {
   size_t i = 0;
   while (i < s.size() && IsSpace(s[i])) ++i;
   if (i < s.size() && s[i] == '+' && !(i + 1 < s.size() && s[i + 1] == '-')) ++i;
   double v = 0.0;
   const auto r = std::from_chars(s.data() + i, s.data() + s.size(), v, std::chars_format::general);
-  if (r.ec == std::errc::invalid_argument) return false;
-  // A value out of range is taken as the nearest representable, as the C library does.
+  if (r.ec == std::errc::invalid_argument) return Scan::NotANumber;
+  if (r.ec == std::errc::result_out_of_range) return Scan::OutOfRange;
+  if (std::isnan(v) || std::isinf(v)) return Scan::NotANumber;
+  if (std::fabs(v) > double(std::numeric_limits<float>::max())) return Scan::OutOfRange;
   value = v;
   rest = size_t(r.ptr - s.data());
-  return true;
+  return Scan::Number;
 }
 
 bool OnlySpaceFrom(const std::string& s, size_t at) {
@@ -291,6 +299,8 @@ GearDialog::GearDialog(Language language, QWidget* parent) : QDialog(parent), la
   LoadSettings();
   BuildControls();
   UpdateData(false);
+  // Enter in an input field is the OK action: the dialog opens with the number of teeth to type in.
+  control(1003)->setFocus();
 }
 
 void GearDialog::SetDefaults(bool keep_root_circle) {
@@ -326,7 +336,7 @@ void GearDialog::LoadSettings() {
       this->*(s.i) = v;
     } else {
       double v = 0.0;
-      if (ScanDouble(text, v, rest)) this->*(s.d) = v;
+      if (ScanDouble(text, v, rest) == Scan::Number) this->*(s.d) = v;
     }
   }
 }
@@ -339,7 +349,7 @@ void GearDialog::SaveSettings() {
 void GearDialog::BuildControls() {
   const bool ja = language_ == Language::Japanese;
   setWindowTitle(QString::fromStdU16String(ja ? u"インボリュート歯車作成ツール" : u"渐开线齿轮"));
-  setFont(QFont(QString::fromStdU16String(ja ? u"ＭＳ Ｐゴシック" : u"宋体"), ja ? 8 : 9));
+  setFont(QFont(QString::fromStdU16String(ja ? u"ＭＳ Ｐゴシック" : u"宋体"), 9));
   const int width_units = ja ? 203 : 212, height_units = ja ? 339 : 329;
   const double sx = width_units / 212.0;
   auto px = [](double units) { return int(std::lround(units * kPixelsPerUnit)); };
@@ -455,22 +465,30 @@ bool GearDialog::UpdateData(bool save) {
     if (!save) {
       edit->setText(QString::fromStdString(e.kind == Kind::IntEdit ? std::to_string(this->*(e.i))
                                                                    : FormatShort(this->*(e.d))));
+      edit->setCursorPosition(0);  // a long number shows its beginning
       continue;
     }
     const std::string text = Narrow(edit->text().toStdU16String());
     size_t rest = 0;
-    bool ok = false;
+    const char16_t* prompt = nullptr;
     if (e.kind == Kind::IntEdit) {
       int32_t v = 0;
-      ok = ScanInt(text, v, rest) && OnlySpaceFrom(text, rest);
-      if (ok) this->*(e.i) = v;
+      if (ScanInt(text, v, rest) && OnlySpaceFrom(text, rest))
+        this->*(e.i) = v;
+      else
+        prompt = u"Please enter an integer.";
     } else {
       double v = 0.0;
-      ok = ScanDouble(text, v, rest) && OnlySpaceFrom(text, rest);
-      if (ok) this->*(e.d) = v;
+      const Scan scan = ScanDouble(text, v, rest);
+      if (scan == Scan::Number && OnlySpaceFrom(text, rest))
+        this->*(e.d) = v;
+      else if (scan == Scan::OutOfRange)
+        prompt = u"Please enter a number between -3.4e+38 and 3.4e+38.";
+      else
+        prompt = u"Please enter a number.";
     }
-    if (!ok) {
-      Services().ShowMessage(e.kind == Kind::IntEdit ? u"Please enter an integer." : u"Please enter a number.");
+    if (prompt) {
+      Services().ShowMessage(prompt);
       edit->setFocus();
       edit->selectAll();
       return false;

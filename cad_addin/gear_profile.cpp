@@ -11,7 +11,7 @@ std::u16string Padded(int before, std::u16string_view text, int after) {
   return std::u16string(size_t(before), u' ') + std::u16string(text) + std::u16string(size_t(after), u' ');
 }
 
-double Radius(const Point& p) { return std::sqrt(p.x * p.x + p.y * p.y); }
+double Radius(const Point& p) { return std::hypot(p.x, p.y); }
 
 Point Plus(const Point& a, const Point& b) { return Point{a.x + b.x, a.y + b.y, 0.0}; }
 Point Minus(const Point& a, const Point& b) { return Point{a.x - b.x, a.y - b.y, 0.0}; }
@@ -70,22 +70,23 @@ void Progress(const ProfileHooks& hooks, int value) {
 }
 bool EscapeHeld(const ProfileHooks& hooks) { return hooks.escape_held && hooks.escape_held(); }
 
-// Trial points one walk may compute before it is taken as unable to finish.
-constexpr double kTrialBudget = 2.0e8;
-
-// Whether the base, tip and root circles give a flank of at least two points that a walk with this
-// step reaches in bounded time. The involute never gets farther than r_b * sqrt(1 + (pi/2)^2) from the
-// centre, and the parameter at the tip circle grows without bound as the tip circle nears that.
-bool CirclesGiveFlank(double step, double r_b, double r_a, double r_f) {
+// Whether the base, tip and root circles give a flank of at least two points: the involute never gets
+// farther than r_b * sqrt(1 + (pi/2)^2) from the centre, so a tip circle at or beyond that is never
+// reached.
+bool CirclesGiveFlank(double r_b, double r_a, double r_f) {
   if (!(std::isfinite(r_b) && std::isfinite(r_a) && std::isfinite(r_f))) return false;
   if (!(r_b > 0.0 && r_f > 0.0 && r_a > r_b)) return false;
   if (r_b <= r_f && r_f >= r_a) return false;
   const double q = r_a / r_b;
-  const double t = std::sqrt(q * q - 1.0);
-  if (!(t < 1.5707963267948966)) return false;
-  const double u_tip = r_b / std::cos(t);
-  return (u_tip - r_b) / step <= kTrialBudget;
+  return std::sqrt(q * q - 1.0) < 1.5707963267948966;
 }
+
+// The smallest step of the walk along the involute parameter, millimetres.
+constexpr double kSmallestStep = 1e-8;
+
+// A flank lower than the walk's smallest step cannot be resolved into points: such a gear (a module of
+// 1e-300, say) is refused instead of being drawn at a scale where squares of lengths underflow.
+bool FlankResolvable(double r_b, double r_a, double r_f) { return r_a - std::max(r_b, r_f) >= kSmallestStep; }
 
 // The walk along the involute parameter.
 struct Walk {
@@ -93,21 +94,68 @@ struct Walk {
   bool root_reached = false;
 };
 
-// The parameter of the next flank point after the point `prev` at parameter u.
-double Advance(const Walk& w, double u, const Point& prev) {
-  double ut = u + w.step;
-  for (double trials = 0.0; trials < kTrialBudget; trials += 1.0) {
-    const Point q = InvolutePoint(w.r_b, ut);
-    const Point m = InvolutePoint(w.r_b, (u + ut) / 2.0);
-    const double deviation = std::hypot(m.x - (prev.x + q.x) / 2.0, m.y - (prev.y + q.y) / 2.0);
-    if (deviation > w.tol) return ut - w.tol;
-    const double rq = Radius(q);
-    if (rq >= w.r_a) return ut;
-    if (w.r_b <= w.r_f && !w.root_reached && rq >= w.r_f) return ut;
-    ut += w.step;
-  }
-  return ut;
+enum class Trial { Goes, TooFar, Reached };
+
+// The trial point at parameter ut after the point `prev` at parameter u: its chord deviates more than
+// the tolerance, or it reaches the tip circle (or the root circle, first), or neither.
+Trial TryParameter(const Walk& w, double u, const Point& prev, double ut) {
+  const Point q = InvolutePoint(w.r_b, ut);
+  const Point m = InvolutePoint(w.r_b, (u + ut) / 2.0);
+  if (std::hypot(m.x - (prev.x + q.x) / 2.0, m.y - (prev.y + q.y) / 2.0) > w.tol) return Trial::TooFar;
+  const double rq = Radius(q);
+  if (rq >= w.r_a) return Trial::Reached;
+  if (w.r_b <= w.r_f && !w.root_reached && rq >= w.r_f) return Trial::Reached;
+  return Trial::Goes;
 }
+
+// The parameter of the next flank point after the point `prev` at parameter u. The trial parameters
+// are u + k * step for k = 1, 2, ...; the first trial that deviates too far gives its parameter less
+// one tolerance, the first that reaches the tip (or root) circle its own. Both conditions only grow
+// with k, so the first such k is found by doubling k and then halving the interval, in a few dozen
+// trials where stepping through them one by one took up to millions. False when no trial within
+// reach ends the step.
+bool Advance(const Walk& w, double u, const Point& prev, double& next) {
+  double below = 0.0, k = 1.0;  // the trial at `below` goes on (k = 0 is the point itself)
+  Trial t = TryParameter(w, u, prev, u + k * w.step);
+  for (int doubling = 0; t == Trial::Goes; ++doubling) {
+    if (doubling >= 1100 || !std::isfinite(u + 2.0 * k * w.step)) return false;
+    below = k;
+    k *= 2.0;
+    t = TryParameter(w, u, prev, u + k * w.step);
+  }
+  while (k - below > 1.0) {
+    const double middle = std::floor((below + k) / 2.0);
+    const Trial m = TryParameter(w, u, prev, u + middle * w.step);
+    if (m == Trial::Goes) {
+      below = middle;
+    } else {
+      k = middle;
+      t = m;
+    }
+  }
+  const double ut = u + k * w.step;
+  next = t == Trial::TooFar ? ut - w.tol : ut;
+  return true;
+}
+
+// Points closer together than this fraction of the tolerance make entities too short to draw.
+constexpr double kShortestSegment = 0.01;
+
+// Drops the inner points that lie closer than `shortest` to the point kept before them, and the last
+// inner point when it lies that close to the end; both ends stay.
+void DropShortSegments(std::vector<Point>& p, double shortest) {
+  if (p.size() <= 2) return;
+  std::vector<Point> kept{p.front()};
+  for (size_t i = 1; i + 1 < p.size(); ++i)
+    if (std::hypot(p[i].x - kept.back().x, p[i].y - kept.back().y) >= shortest) kept.push_back(p[i]);
+  while (kept.size() > 1 && std::hypot(p.back().x - kept.back().x, p.back().y - kept.back().y) < shortest)
+    kept.pop_back();
+  kept.push_back(p.back());
+  p = std::move(kept);
+}
+
+// Whether p lies counter-clockwise of the direction of `from` about the origin (within half a turn).
+bool CounterClockwiseOf(const Point& p, const Point& from) { return from.x * p.y - from.y * p.x > 0.0; }
 
 }  // namespace
 
@@ -118,10 +166,15 @@ std::u16string TipFilletOutOfRangeMessage() { return Padded(7, u"齿顶圆角超
 std::u16string TipFilletTooLargeMessage() { return Padded(4, u"齿顶圆角太大.", 13); }
 std::u16string RootFilletTooLargeMessage() { return Padded(4, u"齿根圆角太大.", 14); }
 std::u16string BacklashTooLargeMessage() { return Padded(4, u"齿轮侧隙太大.", 11); }
+std::u16string TeethOverlapAtRootMessage() { return Padded(4, u"轮齿在齿根处重叠. 请减小变位系数或增大齿根圆直径.", 11); }
+std::u16string PointedToothMessage() { return Padded(4, u"齿顶变尖. 请减小变位系数或齿顶圆直径.", 11); }
+std::u16string GearTooSmallMessage() { return Padded(4, u"齿轮尺寸太小. 请输入更大的模数或直径.", 11); }
 
 Point InvolutePoint(double r_b, double u) {
+  // In the ratio to the base radius, so that no square of a small or large length under- or overflows.
   // A parameter a rounding step below the base circle is the base point.
-  const double t = std::atan(std::sqrt(std::max(u * u - r_b * r_b, 0.0)) / r_b);
+  const double q = u / r_b;
+  const double t = std::atan(std::sqrt(std::max(q * q - 1.0, 0.0)));
   return Point{r_b * (std::sin(t) - t * std::cos(t)), r_b * (t * std::sin(t) + std::cos(t)), 0.0};
 }
 
@@ -131,9 +184,13 @@ int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const Profi
     Report(hooks, ToleranceTooSmallMessage());
     return 0;
   }
-  if (!CirclesGiveFlank(tol, r_b, r_a, r_f)) {
+  if (!CirclesGiveFlank(r_b, r_a, r_f)) {
     Report(hooks, FlankStoreFullMessage());
     return kFlankStoreSize;
+  }
+  if (!FlankResolvable(r_b, r_a, r_f)) {
+    Report(hooks, GearTooSmallMessage());
+    return 0;
   }
   Walk w{r_b, r_a, r_f, tol, tol};
   int i = 0, crossing = 0;
@@ -147,7 +204,11 @@ int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const Profi
       full = true;
       break;
     }
-    if (i > 0) u = Advance(w, u, prev);
+    if (i > 0 && !Advance(w, u, prev, u)) {
+      Report(hooks, FlankStoreFullMessage());
+      full = true;
+      break;
+    }
     const Point p = InvolutePoint(r_b, u);
     Progress(hooks, ProgressOf(p, r_b, r_a));
     const double rp = Radius(p);
@@ -183,9 +244,13 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   }
   const double r_b = in.r_b, r_a = in.r_a, r_f = in.r_f;
   double step = 0.01 * in.tol;
-  if (!(step > 1e-8)) step = 1e-8;
-  if (!CirclesGiveFlank(step, r_b, r_a, r_f)) {
+  if (!(step > kSmallestStep)) step = kSmallestStep;
+  if (!CirclesGiveFlank(r_b, r_a, r_f)) {
     Report(hooks, FlankStoreFullMessage());
+    return 1;
+  }
+  if (!FlankResolvable(r_b, r_a, r_f)) {
+    Report(hooks, GearTooSmallMessage());
     return 1;
   }
 
@@ -197,11 +262,10 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   double u = r_b;
   for (int k = 0;; ++k) {
     if (EscapeHeld(hooks)) return 1;
-    if (k >= kFlankStoreSize) {
+    if (k >= kFlankStoreSize || (k > 0 && !Advance(w, u, P[size_t(k) - 1], u))) {
       Report(hooks, FlankStoreFullMessage());
       return 1;
     }
-    if (k > 0) u = Advance(w, u, P[size_t(k) - 1]);
     P.push_back(InvolutePoint(r_b, u));
     const Point& pk = P.back();
     Progress(hooks, ProgressOf(pk, r_b, r_a));
@@ -234,13 +298,57 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   size_t n = P.size();
   P[n - 1] = FirstQuadrantMeeting(P[n - 2], P[n - 1], origin, r_a);
 
-  const double h = in.bl / 2.0;
+  // A tooth whose flank crosses the tooth centre line below the tip circle has no tip to draw.
+  if (P[n - 1].x > Mirror(P[n - 1], in.psi_b).x) {
+    Report(hooks, PointedToothMessage());
+    return 1;
+  }
+
+  // Root side: a line parallel to the tooth centre line from the base point to the root circle when the
+  // base circle lies outside it. When that line misses the root circle, the teeth are wider than the
+  // root circle and overlap at it.
+  const double psi = in.psi_b * kDegreesToRadians;
+  const Point centre_dir{std::sin(psi), std::cos(psi), 0.0};
   ToothOutline::Side& s = out.side;
+  s.base_point = Point{0.0, r_b, 0.0};
+  out.radial_line = r_b > r_f;
+  if (out.radial_line) {
+    if (!(r_b * std::fabs(centre_dir.x) < r_f)) {
+      Report(hooks, TeethOverlapAtRootMessage());
+      return 1;
+    }
+    Point q1, q2;
+    IntersectLineCircle(s.base_point, Minus(s.base_point, centre_dir), origin, r_f, q1, q2);
+    if (q1.x < 0.0 && q1.y > 0.0)
+      s.radial_root = q1;
+    else if (q2.x < 0.0 && q2.y > 0.0)
+      s.radial_root = q2;
+    else
+      s.radial_root = q1;
+  }
+  {
+    const Point c = Scaled(centre_dir, r_f);
+    const double phi = 180.0 / in.z * kDegreesToRadians;
+    out.space_centre = Point{c.x * std::cos(phi) - c.y * std::sin(phi), c.x * std::sin(phi) + c.y * std::cos(phi), 0.0};
+  }
+
+  // Backlash, half on each flank: the tooth is thinned before its fillets are fitted, so that every
+  // fillet touches the flank it is drawn against and both its ends lie on its circle.
+  const double h = in.bl / 2.0;
+  for (Point& p : P) ShiftAlongCircle(p, h);
+  ShiftAlongCircle(s.base_point, h);
+  if (out.radial_line) ShiftAlongCircle(s.radial_root, h);
+  s.root_end = out.radial_line ? s.radial_root : P[0];
+  // The root end past the middle of the space: the tooth overlaps its neighbour there, and the root
+  // arc between them would run almost all the way round.
+  if (CounterClockwiseOf(s.root_end, out.space_centre)) {
+    Report(hooks, TeethOverlapAtRootMessage());
+    return 1;
+  }
 
   // Tip: the flank's end, or a fillet between flank and tip circle.
   if (in.crk <= 0.0) {
     s.tip_end = P[n - 1];
-    ShiftAlongCircle(s.tip_end, h);
   } else {
     if (r_a <= in.crk) {
       Report(hooks, TipFilletOutOfRangeMessage());
@@ -269,8 +377,6 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
       P.resize(i + 2);
       P[i + 1] = f.flank;
       n = P.size();
-      ShiftAlongCircle(f.flank, h);
-      ShiftAlongCircle(f.end, h);
       s.tip_end = f.end;
     }
     if (!found || s.tip_end.x > Mirror(s.tip_end, in.psi_b).x) {
@@ -278,31 +384,6 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
       return 1;
     }
     out.tip_fillet = true;
-  }
-
-  // Root: a line parallel to the tooth centre line from the base point to the root circle when the
-  // base circle lies outside it.
-  const double psi = in.psi_b * kDegreesToRadians;
-  const Point centre_dir{std::sin(psi), std::cos(psi), 0.0};
-  s.base_point = Point{0.0, r_b, 0.0};
-  out.radial_line = r_b > r_f;
-  if (out.radial_line) {
-    Point q1, q2;
-    IntersectLineCircle(s.base_point, Minus(s.base_point, centre_dir), origin, r_f, q1, q2);
-    if (q1.x < 0.0 && q1.y > 0.0)
-      s.radial_root = q1;
-    else if (q2.x < 0.0 && q2.y > 0.0)
-      s.radial_root = q2;
-    else
-      s.radial_root = q1;
-    s.root_end = s.radial_root;
-  } else {
-    s.root_end = P[0];
-  }
-  {
-    const Point c = Scaled(centre_dir, r_f);
-    const double phi = 180.0 / in.z * kDegreesToRadians;
-    out.space_centre = Point{c.x * std::cos(phi) - c.y * std::sin(phi), c.x * std::sin(phi) + c.y * std::cos(phi), 0.0};
   }
 
   if (in.crt > 0.0) {
@@ -359,7 +440,7 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
       return 1;
     }
     const Point root_tangency = OnRay(centre, r_f);
-    if (root_tangency.x < out.space_centre.x) {
+    if (CounterClockwiseOf(root_tangency, out.space_centre)) {
       Report(hooks, RootFilletTooLargeMessage());
       return 1;
     }
@@ -377,23 +458,19 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
         P.erase(P.begin(), P.begin() + long(first_above - 1));
         P[0] = tangency;
       }
-      n = P.size();
       out.radial_line = false;
     } else {
       s.radial_root = tangency;
     }
     s.root_end = root_tangency;
     s.root_fillet = Fillet{centre, tangency, root_tangency};
-    ShiftAlongCircle(s.root_fillet.flank, h);
-    ShiftAlongCircle(s.root_fillet.end, h);
     out.root_fillet = true;
   }
 
-  // Backlash: half on each flank. The fillet centres stay.
-  for (Point& p : P) ShiftAlongCircle(p, h);
-  ShiftAlongCircle(s.root_end, h);
-  ShiftAlongCircle(s.base_point, h);
-  ShiftAlongCircle(s.radial_root, h);
+  // Entities far shorter than the tolerance (a flank point a rounding step beyond the root circle, a
+  // fillet touching the flank next to a flank point) are left out; the ends stay where they are.
+  DropShortSegments(P, kShortestSegment * in.tol);
+  n = P.size();
   s.flank = std::move(P);
 
   // Arc centres: the perpendicular bisector of each segment meets the base circle near the involute's

@@ -24,6 +24,9 @@ std::u16string TipFilletOutOfRangeMessage();
 std::u16string TipFilletTooLargeMessage();
 std::u16string RootFilletTooLargeMessage();
 std::u16string BacklashTooLargeMessage();
+std::u16string TeethOverlapAtRootMessage();  // the root end lies past the middle of the tooth space
+std::u16string PointedToothMessage();        // the flanks meet below the tip circle
+std::u16string GearTooSmallMessage();        // a flank too low to be resolved into points
 
 // What the calculation needs of its surroundings.
 struct ProfileHooks {
@@ -71,7 +74,7 @@ Point InvolutePoint(double r_b, double u);
 
 // The count behind Calculate: the number of flank points at a step of one tolerance. Returns -1 when
 // Esc stopped it. Shows the 6000-point message when the store would overflow (the count is then 6000)
-// or when the circles cannot give a flank.
+// or when the circles cannot give a flank, and a message (count 0) for a gear too small to resolve.
 int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const ProfileHooks& hooks);
 
 // Builds one tooth. Returns 0 on success, 1 when it stopped with a message or on Esc.

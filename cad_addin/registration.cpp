@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
+#include "gear_dialog.h"
 #include "registry.h"
 
 namespace tandrel {
@@ -43,6 +45,17 @@ std::string LibraryPath() {
   return info.dli_fname;
 }
 
+static bool WriteInstallFolder(const std::string& library_path) {
+  const std::u16string folder = registry::FromUtf8(std::filesystem::path(library_path).parent_path().string());
+  registry::Key key;
+  bool ok = registry::CreateKey(registry::Hive::LocalMachine, kSettingsKey, key) == registry::kSuccess;
+  if (ok)
+    ok = registry::SetValue(key, u"Install", registry::REG_SZ, folder.data(),
+                            uint32_t(folder.size() * sizeof(char16_t))) == registry::kSuccess;
+  registry::CloseKey(key);
+  return ok;
+}
+
 HRESULT RegisterServer(const std::string& library_path) {
   for (const Entry& e : Entries()) {
     const std::string text = e.value.empty() ? library_path : e.value;
@@ -56,6 +69,11 @@ HRESULT RegisterServer(const std::string& library_path) {
       UnregisterServer();
       return SELFREG_E_CLASS;
     }
+  }
+  // Where the plug-in is installed, beside the gear settings: its help text lies below that folder.
+  if (!WriteInstallFolder(library_path)) {
+    UnregisterServer();
+    return SELFREG_E_CLASS;
   }
   return S_OK;
 }

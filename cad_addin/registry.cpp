@@ -1,5 +1,6 @@
 #include "registry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -109,13 +110,26 @@ Status DeleteKey(Hive hive, std::u16string_view subkey) {
 
 Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size) {
   if (!key.open) return kInvalidParameter;
-  std::ofstream out(ValueFile(key, name), std::ios::binary | std::ios::trunc);
-  if (!out) return kAccessDenied;
+  // The value is written to a file of its own beside the old one and takes its place only when every
+  // byte reached the disk: a full disk or a failed write leaves the old value whole.
+  const fs::path target = ValueFile(key, name);
+  fs::path temporary = target;
+  temporary += ".new";
   const unsigned char header[4] = {uint8_t(type), uint8_t(type >> 8), uint8_t(type >> 16), uint8_t(type >> 24)};
-  out.write(reinterpret_cast<const char*>(header), 4);
-  if (size > 0) out.write(static_cast<const char*>(data), size);
-  out.close();
-  return out ? kSuccess : kAccessDenied;
+  bool written = false;
+  if (std::FILE* out = std::fopen(temporary.c_str(), "wb")) {
+    written = std::fwrite(header, 1, 4, out) == 4;
+    if (written && size > 0) written = std::fwrite(data, 1, size, out) == size;
+    if (std::fflush(out) != 0) written = false;
+    if (std::fclose(out) != 0) written = false;
+  }
+  std::error_code ec;
+  if (written) fs::rename(temporary, target, ec);
+  if (!written || ec) {
+    fs::remove(temporary, ec);
+    return kAccessDenied;
+  }
+  return kSuccess;
 }
 
 Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, const char* data, uint32_t size) {

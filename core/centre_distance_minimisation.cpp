@@ -80,6 +80,9 @@ float fitted_tip_chamfer(float chamfer, float module) {
 
 MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::array<float, 2>& saved_tip_chamfers,
                                                     const SizingProgress& progress, const SizingCalculations& calc) {
+  // A search that finds no pair puts the design back as it came, with its chamfers.
+  const DesignData entry = d;
+
   // The module is the free size of the pair; the centre distance follows from module, teeth and shift sum,
   // and the geometry pass splits the shift sum between the gears.
   d.geometry_manager_mode = 0;
@@ -91,14 +94,14 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
 
   MinimisationResult best;
   const float u = d.desired_ratio;
+  const int32_t least_pinion_teeth = first_pinion_teeth(u);
   const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
 
   d.profile_shift_sum = 0.0f;
   while (d.profile_shift_sum <= 1.0f) {
-    for (int32_t z1 = 11; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
-      d.teeth[0] = z1;
+    for (int32_t z1 = least_pinion_teeth; z1 > 0 && z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
       d.normal_module = 0.5f;
-      d.teeth[1] = sizing_wheel_teeth(z1, u);
+      set_trial_teeth(d, z1, sizing_wheel_teeth(z1, u));
       const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
       d.contact_safety_factor[0] = 0.0f;  // the first module is always tried
       float rated_module = d.normal_module;
@@ -123,15 +126,22 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
     if (progress) progress(to_int32_clamped(std::trunc(static_cast<ld>(d.profile_shift_sum) * 100.0L)));
   }
 
-  // The best pair (the start pair when none met the minima).
-  d.teeth[0] = best.pinion_teeth;
+  if (!best.found) {
+    d = entry;
+    d.tip_chamfer[0] = saved_tip_chamfers[0];
+    d.tip_chamfer[1] = saved_tip_chamfers[1];
+    return best;
+  }
+
+  // The best pair.
   d.normal_module = best.normal_module;
   d.profile_shift_sum = best.profile_shift_sum;
-  d.teeth[1] = sizing_wheel_teeth(best.pinion_teeth, u);
+  set_trial_teeth(d, best.pinion_teeth, sizing_wheel_teeth(best.pinion_teeth, u));
   trial.geometry(d);
 
   // The chamfers go back on, held between 0.01 and 0.25 times the module, and the module is raised in
-  // small steps until the chamfered pair meets the minima again.
+  // small steps until the chamfered pair meets the minima again. When no module below 10 does, the best
+  // pair stays as it was found, without tip chamfers.
   if (saved_tip_chamfers[0] != 0.0f || saved_tip_chamfers[1] != 0.0f) {
     d.bending_safety_factor_wheel = 0.0f;  // the first module is always tried
     while (d.normal_module < 10.0f && !minimum_safety_factors_met(d)) {
@@ -140,6 +150,13 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
       ++best.fitting_evaluations;
       trial.run(d);
       d.normal_module = chamfer_fitting_next_module(d.normal_module);
+    }
+    if (!minimum_safety_factors_met(d)) {
+      best.chamfers_dropped = true;
+      d.tip_chamfer[0] = 0.0f;
+      d.tip_chamfer[1] = 0.0f;
+      d.normal_module = best.normal_module;
+      trial.geometry(d);
     }
   }
 

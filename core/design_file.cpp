@@ -10,6 +10,12 @@
 #include <string_view>
 #include <system_error>
 
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "file_writing.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -29,7 +35,9 @@ enum class Kind {
   reserved_real,  // "%f", written as 0.000000, read and ignored
 };
 
-enum class Check { none, positive, ball_diameter };
+// Checks of a value on reading, beyond being a number: the values the windows refuse and for which the
+// geometry is undefined. Only the values the geometry pass recomputes may be non-finite.
+enum class Check { none, positive, ball_diameter, module, helix_angle, pressure_angle, recomputed };
 
 using IntRef = int32_t* (*)(DesignData&);
 using RealRef = float* (*)(DesignData&);
@@ -89,10 +97,10 @@ struct Field {
 
 const Field kFields[kDesignFileFieldCount] = {
     Field{"version", Kind::version},
-    MV_REAL_CHECK("normal module", d.normal_module, Check::positive),
-    MV_REAL("normal pressure angle", d.normal_pressure_angle),
-    MV_REAL("helix angle", d.helix_angle),
-    MV_REAL("centre distance", d.centre_distance),
+    MV_REAL_CHECK("normal module", d.normal_module, Check::module),
+    MV_REAL_CHECK("normal pressure angle", d.normal_pressure_angle, Check::pressure_angle),
+    MV_REAL_CHECK("helix angle", d.helix_angle, Check::helix_angle),
+    MV_REAL_CHECK("centre distance", d.centre_distance, Check::positive),
     MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive),
     MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive),
     MV_PAIR(MV_REAL, "edge chamfer", edge_chamfer),
@@ -135,7 +143,9 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_FLAG("geometry manager override", d.geometry_manager_override),
     MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
     MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
-    MV_PAIR(MV_REAL, "finished transverse tooth thickness", thickness_finished_transverse),
+    // Recomputed by the geometry pass from the backlash: NaN when the pair cannot mesh, kept as such.
+    MV_REAL_CHECK("finished transverse tooth thickness (pinion)", d.thickness_finished_transverse[0], Check::recomputed),
+    MV_REAL_CHECK("finished transverse tooth thickness (wheel)", d.thickness_finished_transverse[1], Check::recomputed),
     MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL,
     MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL, MV_RESERVED_REAL,
 };
@@ -185,35 +195,51 @@ int clamped_load_case_count(const DesignData& d) {
 // ---------------------------------------------------------------------------------------------
 
 constexpr std::size_t kMaxToken = 64;
+// No design file comes near this length (a written one holds about 2 KB); reading stops here so that
+// an endless source such as /dev/zero cannot hold the program.
+constexpr long kMaxFileBytes = 1L << 20;
 
 // Reads white-space separated tokens from a stream. A token longer than kMaxToken is reported as such
-// (its end is skipped) so that no buffer grows with the input.
+// (its end is skipped) so that no buffer grows with the input; a stream that fails is reported, not
+// taken as its end.
 class Tokenizer {
  public:
   explicit Tokenizer(std::FILE* file) : file_(file) {}
 
-  enum class Result { token, end, too_long };
+  enum class Result { token, end, too_long, read_error, file_too_long };
 
   Result next(std::string_view& token) {
     int c;
     do {
-      c = std::getc(file_);
+      c = get();
     } while (c != EOF && is_space(c));
-    if (c == EOF) return Result::end;
+    if (c == EOF) return at_eof();
     std::size_t n = 0;
     bool too_long = false;
     while (c != EOF && !is_space(c)) {
       if (n < kMaxToken) buffer_[n++] = static_cast<char>(c); else too_long = true;
-      c = std::getc(file_);
+      c = get();
     }
     token = std::string_view(buffer_, n);
+    if (c == EOF && at_eof() != Result::end) return at_eof();
     return too_long ? Result::too_long : Result::token;
   }
 
  private:
   static bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
+  int get() {
+    if (consumed_ >= kMaxFileBytes) return EOF;
+    ++consumed_;
+    return std::getc(file_);
+  }
+  Result at_eof() const {
+    if (consumed_ >= kMaxFileBytes) return Result::file_too_long;
+    return std::ferror(file_) ? Result::read_error : Result::end;
+  }
+
   std::FILE* file_;
+  long consumed_ = 0;
   char buffer_[kMaxToken];
 };
 
@@ -227,8 +253,15 @@ bool parse_int(std::string_view t, int32_t& out) {
 
 enum class RealParse { ok, not_a_number, out_of_range };
 
-RealParse parse_real(std::string_view t, float& out) {
+RealParse parse_real(std::string_view t, float& out, bool allow_nonfinite = false) {
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  if (allow_nonfinite) {  // as the writer prints them
+    if (t == "nan" || t == "-nan") { out = nan_f(); return RealParse::ok; }
+    if (t == "inf" || t == "-inf") {
+      out = t == "inf" ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+      return RealParse::ok;
+    }
+  }
   float v = 0.0f;
   const auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
   if (r.ptr != t.data() + t.size()) return RealParse::not_a_number;
@@ -250,13 +283,49 @@ std::string field_text(int number, const char* label) {
   return std::string(label) + " (field " + std::to_string(number) + ")";
 }
 
+std::string not_read(const std::string& file_name) {
+  return (file_name.empty() ? std::string("Design file") : "Design file " + file_name) + " not read: ";
+}
+
 DesignFileResult rejected(const std::string& file_name, int number, const char* label, const std::string& what) {
   DesignFileResult r;
   r.status = DesignFileStatus::malformed;
   r.field = number;
-  r.message = (file_name.empty() ? std::string("Design file") : "Design file " + file_name) + " not read: " +
-              field_text(number, label) + " " + what;
+  r.detail = field_text(number, label) + " " + what;
+  r.message = not_read(file_name) + r.detail;
   return r;
+}
+
+DesignFileResult stream_failed(const std::string& file_name, Tokenizer::Result result) {
+  DesignFileResult r;
+  r.status = result == Tokenizer::Result::read_error ? DesignFileStatus::cannot_read : DesignFileStatus::malformed;
+  r.detail = result == Tokenizer::Result::read_error ? "the file could not be read to its end"
+                                                      : "the file is too long for a design file";
+  r.message = not_read(file_name) + r.detail;
+  return r;
+}
+
+bool stream_failure(Tokenizer::Result r) {
+  return r == Tokenizer::Result::read_error || r == Tokenizer::Result::file_too_long;
+}
+
+// The range check of a real field; empty when the value passes.
+std::string range_problem(Check check, float v) {
+  switch (check) {
+    case Check::positive:
+      return v > 0.0f ? "" : "must be greater than zero";
+    case Check::module:
+      return v >= kMinFileModule && v <= kMaxFileModule ? "" : "must lie between 0.1 and 100 mm";
+    case Check::helix_angle:
+      return v >= 0.0f && v < 45.0f ? "" : "must be at least 0 and less than 45 degrees";
+    case Check::pressure_angle:
+      return v > 0.0f && v < 90.0f ? "" : "must be greater than 0 and less than 90 degrees";
+    case Check::none:
+    case Check::ball_diameter:
+    case Check::recomputed:
+      break;
+  }
+  return "";
 }
 
 DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& file_name) {
@@ -283,6 +352,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     const Field& f = kFields[i];
     const int number = i + 1;
     const auto result = tokens.next(token);
+    if (stream_failure(result)) return stream_failed(file_name, result);
     if (result == Tokenizer::Result::end) { ended = true; break; }
     switch (f.kind) {
       case Kind::version:
@@ -305,12 +375,13 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
       case Kind::exponent:
       case Kind::reserved_real: {
         float v = 0.0f;
-        const RealParse p = result == Tokenizer::Result::token ? parse_real(token, v) : RealParse::not_a_number;
+        const RealParse p = result == Tokenizer::Result::token ? parse_real(token, v, f.check == Check::recomputed)
+                                                               : RealParse::not_a_number;
         if (p == RealParse::out_of_range) return bad_token(number, f.label, result, "is out of range");
         if (p != RealParse::ok) return bad_token(number, f.label, result, "is not a number");
         if (f.kind == Kind::reserved_real) break;
-        if (f.check == Check::positive && !(v > 0.0f))
-          return rejected(file_name, number, f.label, "must be greater than zero");
+        if (const std::string problem = range_problem(f.check, v); !problem.empty())
+          return rejected(file_name, number, f.label, problem);
         *f.real_ref(c) = v;
         break;
       }
@@ -335,6 +406,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
       for (int k = 0; k < 5; ++k) {
         const int number = kDesignFileFieldCount + 1 + count * 5 + k;
         const auto result = tokens.next(token);
+        if (stream_failure(result)) return stream_failed(file_name, result);
         if (result == Tokenizer::Result::end) { complete = false; break; }
         const char* label = kLoadCaseLabels[k];
         if (k < 4) {
@@ -409,6 +481,23 @@ void put(std::string& out, const char* format, Args... args) {
   }
 }
 
+// "%f" as the file format has it, unless those six decimals would not give the value back to about
+// seven significant digits: then "%e", which the reader takes as well. NaN and infinities print as
+// "nan" and "inf" (only the recomputed fields may hold them; the writer's check refuses the rest).
+void put_real(std::string& out, const char* fixed_format, const char* exponent_format, float v) {
+  const double x = v;
+  if (std::isfinite(x) && x != 0.0) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%f", x);
+    const double back = std::strtod(buffer, nullptr);
+    if (std::fabs(back - x) > 1e-6 * std::fabs(x)) {
+      put(out, exponent_format, x);
+      return;
+    }
+  }
+  put(out, fixed_format, x);
+}
+
 }  // namespace
 
 std::string design_file_text(DesignData& d) {
@@ -424,7 +513,7 @@ std::string design_file_text(DesignData& d) {
     switch (f.kind) {
       case Kind::version: put(out, "%d\n", kDesignFileVersionTag); break;
       case Kind::integer: put(out, "%d\n", static_cast<int>(*f.int_ref(d))); break;
-      case Kind::real: put(out, "%f\n", static_cast<double>(*f.real_ref(d))); break;
+      case Kind::real: put_real(out, "%f\n", "%e\n", *f.real_ref(d)); break;
       case Kind::exponent: put(out, "%e\n", static_cast<double>(*f.real_ref(d))); break;
       case Kind::flag: put(out, "%d\n", *f.flag_ref(d) == 1 ? 1 : 0); break;
       case Kind::reserved_int: put(out, "%d\n", 0); break;
@@ -435,10 +524,7 @@ std::string design_file_text(DesignData& d) {
   const int count = clamped_load_case_count(d);
   for (int k = 0; k < count; ++k) {
     const LoadCase& lc = d.load_case_table[k];
-    put(out, "\n%f", static_cast<double>(lc.speed));
-    put(out, "\n%f", static_cast<double>(lc.torque));
-    put(out, "\n%f", static_cast<double>(lc.life_hours));
-    put(out, "\n%f", static_cast<double>(lc.f_beta_x));
+    for (const float v : {lc.speed, lc.torque, lc.life_hours, lc.f_beta_x}) put_real(out, "\n%f", "\n%e", v);
     put(out, "\n%d", static_cast<int>(d.load_case_fixed_for[k]));
   }
   if (d.history_mode) out += "\r\n";
@@ -451,14 +537,43 @@ DesignFileResult read_design_stream(DesignData& d, std::FILE* file) {
 
 DesignFileResult read_design_file(DesignData& d) {
   const std::string name(text_of(d.design_file_name));
-  std::FILE* file = std::fopen(name.c_str(), "rb");
-  if (!file) {
+  auto cannot_open = [&](const std::string& why) {
     DesignFileResult r;
     r.status = DesignFileStatus::cannot_open;
-    r.message = "Cannot open design file " + name;
+    r.detail = why;
+    r.message = "Cannot open design file " + name + ": " + why;
     return r;
+  };
+  // Opened without waiting, so that a pipe without a writer cannot hold the program; only a regular
+  // file of a sensible length is read.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return cannot_open(std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return cannot_open(S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) {
+    ::close(fd);
+    return cannot_open(std::strerror(errno));
   }
   DesignFileResult r = read_stream(d, file, name);
+  std::fclose(file);
+  return r;
+}
+
+DesignFileResult check_design_text(const DesignData& d, const std::string& text) {
+  auto copy = std::make_unique<DesignData>(d);
+  std::FILE* file = ::fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+  if (!file) {
+    DesignFileResult r;
+    r.status = DesignFileStatus::cannot_read;
+    r.detail = r.message = "The design could not be checked";
+    return r;
+  }
+  DesignFileResult r = read_stream(*copy, file, "");
   std::fclose(file);
   return r;
 }
@@ -466,19 +581,23 @@ DesignFileResult read_design_file(DesignData& d) {
 DesignFileResult write_design_file(DesignData& d) {
   const bool history = d.history_mode != 0;
   const std::string name = history ? std::string(kHistoryFileName) : std::string(text_of(d.design_file_name));
-  std::FILE* file = std::fopen(name.c_str(), history ? "ab" : "wb");
-  DesignFileResult r;
-  if (!file) {
-    r.status = DesignFileStatus::cannot_open;
-    r.message = (history ? "Cannot open history file " : "Cannot create design file ") + name;
-    return r;
-  }
   const std::string text = design_file_text(d);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    r.status = DesignFileStatus::write_failed;
-    r.message = (history ? "Cannot write history file " : "Cannot write design file ") + name;
+  DesignFileResult r;
+  if (!history) {
+    // Nothing is written that the reader would refuse.
+    const DesignFileResult check = check_design_text(d, text);
+    if (!check.ok()) {
+      r.status = DesignFileStatus::not_storable;
+      r.field = check.field;
+      r.detail = check.detail;
+      r.message = "The design was not saved to " + name + ": " + check.detail;
+      return r;
+    }
+  }
+  const FileWriteResult written = history ? append_file(name, text) : replace_file(name, text);
+  if (!written.ok()) {
+    r.status = written.opened ? DesignFileStatus::write_failed : DesignFileStatus::cannot_open;
+    r.message = written.message + (history || !written.opened ? "" : "; the file was left as it was");
   }
   return r;
 }

@@ -29,12 +29,13 @@ constexpr LoadSharingShape kShapes[kFlashLoadSharingCases] = {
 }  // namespace
 
 void load_sharing_factor(ld gamma, float& x, float gamma_a, float gamma_b, float gamma_d, float gamma_e,
-                         int32_t load_case, int position) {
+                         int32_t load_case, int position, int last_position) {
   const LoadSharingShape& s = kShapes[(load_case >= 0 && load_case < kFlashLoadSharingCases) ? load_case : 0];
   const ld ga = gamma_a, gb = gamma_b, gd = gamma_d, ge = gamma_e;
   if ((gamma >= ga && gamma < gb) || position == 0) x = float(s.c_a + s.s_a * (gamma - ga) / (gb - ga));
   if (gamma >= gb && gamma < gd) x = 1.0f;
-  if (gamma > gd && gamma <= ge) x = float(s.c_e + s.s_e * (ge - gamma) / (ge - gd));
+  if ((gamma > gd && gamma <= ge) || position == last_position)
+    x = float(s.c_e + s.s_e * (ge - gamma) / (ge - gd));
   if (x < 0) x = 0.0f;
 }
 
@@ -79,13 +80,16 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
   const ld n_r = as_float(eps_alpha - std::floor(eps_alpha));
   const ld eps_beta = as_float(b * std::sin(beta) / (kPi * mn));
   const ld n_a = as_float(eps_beta - std::floor(eps_beta));
+  // Least total length of the lines of contact in the field of contact (a spur pair always has at least
+  // one line across the face): eps_alpha b less what the fractional parts of both contact ratios leave
+  // uncovered of one axial pitch.
   ld l_min;
   if (beta == 0)
     l_min = b;
   else if (n_a <= 1.0L - n_r)
-    l_min = (eps_beta * b - n_a * n_r * px) / std::cos(beta_b);
+    l_min = (eps_alpha * b - n_a * n_r * px) / std::cos(beta_b);
   else
-    l_min = (eps_beta * b - (1.0L - n_a) * (1.0L - n_r) * px) / std::cos(beta_b);
+    l_min = (eps_alpha * b - (1.0L - n_a) * (1.0L - n_r) * px) / std::cos(beta_b);
   l_min = as_float(l_min);
 
   const ld n1 = d.speed;
@@ -96,11 +100,11 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
   const ld ft = as_float(vt == 0 ? 0.0L : ld(d.power) / vt);
 
   if (estimate.unit_load) {
-    // The application factor is taken as 1.0 here. Lines of contact without a positive length give no
-    // unit load.
+    // The application factor is taken as 1.0 here. A pair whose lines of contact vanish at some instant
+    // (a total contact ratio of at most 1: the least length is 0, give or take rounding) has no unit load.
     const ld wn = ft * 1.0L * ld(d.face_load_factor_contact) * ld(d.dynamic_factor) /
                   (std::cos(alpha_wn) * std::cos(beta_w)) / l_min;
-    d.flash_unit_load = l_min > 0 ? float(wn) : std::numeric_limits<float>::quiet_NaN();
+    d.flash_unit_load = l_min > 1e-4L * b ? float(wn) : std::numeric_limits<float>::quiet_NaN();
   }
 
   const ld e_r = as_float(2.0L / ((1.0L - ld(d.poisson_ratio[0]) * d.poisson_ratio[0]) / d.elastic_modulus[0] +
@@ -134,7 +138,7 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
 
     if (estimate.load_sharing)
       load_sharing_factor(gamma, d.flash_load_sharing_input, gamma_a, gamma_b, gamma_d, gamma_e,
-                          d.flash_load_sharing_case, i);
+                          d.flash_load_sharing_case, i, count - 1);
     d.flash_load_sharing[i] = d.flash_load_sharing_input;
     const ld x = d.flash_load_sharing_input;
     const ld wn = d.flash_unit_load;

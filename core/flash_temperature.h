@@ -35,16 +35,17 @@ inline constexpr int32_t kFlashLoadSharingCases = 4;
 //
 // Where the formulas have no value the calculation still computes every other position: with no
 // pitch-line velocity the transmitted force is taken as 0; an estimated unit load is not a number when
-// the minimum length of the lines of contact is not positive; and the flash temperature is 0 wherever
+// the least length of the lines of contact is 0 (total contact ratio at most 1); and the flash temperature is 0 wherever
 // its numerator is 0 (no load sharing, no load, or no sliding), also where the contact band has no width.
 void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate);
 
 // The load-sharing factor X_Gamma at roll parameter `gamma` for profile-modification case `load_case`
-// (0..3): rising linearly over the approach range [gamma_a, gamma_b) (always so at position 0), 1 over
-// the single-contact range [gamma_b, gamma_d), falling linearly over the recess range (gamma_d, gamma_e].
-// `x` holds the previous position's value and is written; a position in none of the ranges keeps it. A
-// negative result becomes 0.
+// (0..3): rising linearly over the approach range [gamma_a, gamma_b) (always so at position 0, the SAP),
+// 1 over the single-contact range [gamma_b, gamma_d), falling linearly over the recess range
+// (gamma_d, gamma_e] (always so at `last_position`, the EAP, which rounding may put a hair beyond
+// gamma_e). `x` holds the previous position's value and is written; a position in none of the ranges
+// keeps it. A negative result becomes 0.
 void load_sharing_factor(long double gamma, float& x, float gamma_a, float gamma_b, float gamma_d, float gamma_e,
-                         int32_t load_case, int position);
+                         int32_t load_case, int position, int last_position);
 
 }  // namespace morvell

@@ -235,6 +235,10 @@ float default_min_form_to_sap(float normal_module) {
   return m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
 }
 
+long double thinning_to_normal_backlash(const DesignData& d) {
+  return std::cos(rad(d.transverse_pressure_angle)) * std::cos(rad(d.base_helix_angle));
+}
+
 void calc_gear_geometry(DesignData& d) {
   const bool overridden = d.geometry_manager_override == 1;
 
@@ -331,15 +335,18 @@ void calc_gear_geometry(DesignData& d) {
   const ld cos_beta = std::cos(beta);
 
   // 7. Finished thicknesses and backlash. The entered normal backlash is the total, centre-distance
-  // excess included; with the geometry manager overridden the finished thicknesses are the inputs.
+  // excess included; with the geometry manager overridden the finished thicknesses are the inputs. The
+  // thicknesses are thinned on the reference circle: a thinning there is backlash in the ratio
+  // cos(alpha_t) cos(beta_b).
+  const ld backlash_per_thinning = thinning_to_normal_backlash(d);
   if (!overridden) {
     const ld excess = (a - a0) * std::sin(alpha_wt) * std::cos(beta_b);
     const ld jn = d.backlash_normal;
     const ld q = d.backlash_distribution;
     d.thickness_finished_transverse[0] =
-        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / std::cos(alpha_wt) / std::cos(beta_b));
+        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / backlash_per_thinning);
     d.thickness_finished_transverse[1] =
-        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / std::cos(alpha_wt) / std::cos(beta_b));
+        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / backlash_per_thinning);
   }
   for (int i = 0; i < 2; ++i) {
     if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
@@ -350,7 +357,7 @@ void calc_gear_geometry(DesignData& d) {
   {
     const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
                         (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
-    const ld jn_thinning = thinning * std::cos(alpha_wt) * std::cos(beta_b);
+    const ld jn_thinning = thinning * backlash_per_thinning;
     d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
     const float jn = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
     // A centre distance that the base circles do not fit leaves no working pressure angle and so no

@@ -32,6 +32,11 @@ float centre_distance_from_profile_shift(float shift_sum, float normal_pressure_
                                          int32_t z1, int32_t z2, float tip_diameter_1, float tip_diameter_2,
                                          float base_diameter_1, float base_diameter_2);
 
+// Normal backlash per unit of thinning of the reference-circle transverse tooth thickness,
+// cos(alpha_t) cos(beta_b): the thinning carried to the base circle, where it is backlash along the line of
+// action, and into the normal plane. From the design's transverse pressure angle and base helix angle.
+long double thinning_to_normal_backlash(const DesignData& d);
+
 // Tooth forces (N) from the pinion torque (N m), the pinion's working pitch diameter (mm), the working
 // helix angle and the working normal pressure angle (degrees).
 void mesh_forces(float torque, float working_pitch_diameter_1, float working_helix_angle,

@@ -12,6 +12,8 @@ namespace {
 // Bounds of the ball search. A sensible ball settles within a few thousand steps and a few dozen
 // enlargements; the bounds only stop inputs that could otherwise search for ever (a ball so small
 // that a step of 0.01 ball diameters no longer moves the measurement, or a thickness no ball fits).
+// The steps are counted per ball size: a very small ball takes many steps before it is enlarged, and
+// each larger ball fewer.
 constexpr long kMaxDescentSteps = 1000000;
 constexpr int kMaxEnlargements = 200;
 
@@ -90,6 +92,7 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
     m -= 0.01L * ball;
     if (base / (m - ball) > 1.0L) {
       if (++enlargements > kMaxEnlargements) return Step::failed;
+      steps = 0;
       *ball_diameter = static_cast<float>(1.05L * *ball_diameter);
       d.default_ball_diameter = 1;
       ball = *ball_diameter;

@@ -48,6 +48,14 @@ inline ld round_half_up(ld w) {
   return (c - w <= 0.5L) ? c : std::floor(w);
 }
 
+// The whole part of a product formed with a value held as a 32-bit float: a product that lies within the
+// float's rounding (a few parts in 10^7) below a whole number counts as that number, any other fraction
+// is cut off. So z1 times a ratio stored as float(z2 / z1) gives back z2, and 23 x 1.5 still gives 34.
+inline ld whole_part_of_float_product(ld product) {
+  const ld nearest = std::round(product);
+  return std::fabs(product - nearest) <= std::fabs(product) * 0x1p-21L ? nearest : std::trunc(product);
+}
+
 // Converts a rounded value to a 32-bit count without undefined behaviour: NaN gives 0 and values
 // beyond the range of int32_t are clamped.
 int32_t to_int32_clamped(ld v);

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
+#include "file_writing.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -155,13 +157,8 @@ std::string text_mode(const std::string& text) {
   return out;
 }
 
-bool write_file(const std::string& path, const char* mode, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), mode);
-  if (!f) return false;
-  const std::string bytes = text_mode(text);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && written;
-}
+// The file gets the text whole or stays as it was.
+bool write_file(const std::string& path, const std::string& text) { return replace_file(path, text_mode(text)).ok(); }
 
 std::string number_lines(const float (&values)[5][2], const char* format) {
   std::string s;
@@ -232,9 +229,27 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
                               {rack.fillet_radius_coeff[0], rack.fillet_radius_coeff[1]},
                               {rack.pressure_angle, rack.pressure_angle},
                               {rack.protuberance[0], rack.protuberance[1]}};
-  const std::string text = "\n<r\n" + name_for_file(text_of(d.file_line)) + "\n" +
-                           number_lines(values, "%10.6f %10.6f\n") + "r>";
-  if (!write_file(files.data, "ab", text)) return cannot_write(files.data);
+  // The reader takes only finite numbers: a rack it would refuse is not stored.
+  for (const auto& pair : values)
+    for (const float v : pair)
+      if (!std::isfinite(v)) {
+        RackFileResult result;
+        result.problem = "The basic rack was not stored in " + files.data + ": a value is out of range";
+        return result;
+      }
+  // The record goes after the last one on a line of its own, whatever the file ends with: blank lines
+  // or blanks after the last record are dropped, since the reader would take a blank line for the
+  // start of the record. The file is rewritten whole, so a failed write leaves it as it was.
+  std::string bytes;
+  if (std::filesystem::exists(files.data)) {
+    std::ifstream in(files.data, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) return cannot_write(files.data);
+    while (!bytes.empty() && std::string_view(" \t\r\n").find(bytes.back()) != std::string_view::npos) bytes.pop_back();
+  }
+  bytes += text_mode("\n<r\n" + name_for_file(text_of(d.file_line)) + "\n" +
+                     number_lines(values, "%10.6f %10.6f\n") + "r>");
+  if (!replace_file(files.data, bytes).ok()) return cannot_write(files.data);
   return {};
 }
 
@@ -248,7 +263,7 @@ RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
     for (const RackRecord& r : original.records)
       copy += r.start_line + r.name_line + number_lines(r.values, "%f %f\n") + r.end_line;
   }
-  if (!write_file(files.scratch, "wb", copy)) return cannot_write(files.scratch, ": nothing was deleted");
+  if (!write_file(files.scratch, copy)) return cannot_write(files.scratch, ": nothing was deleted");
 
   // Rewrite: the data file from the scratch copy without the selected record. The copy is read back
   // before the data file is emptied, so a copy that did not reach the disk loses nothing.
@@ -263,7 +278,7 @@ RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
       rewritten += "\n<r\n" + r.name_line + number_lines(r.values, "%f %f\n") + "r>";
     d.list_counter += 1;
   }
-  if (!write_file(files.data, "wb", rewritten))
+  if (!write_file(files.data, rewritten))
     return cannot_write(files.data, "; " + files.scratch + " holds the database as it was");
   return {};
 }

@@ -5,8 +5,9 @@
 // record and is skipped; then eight lines per record: "<r", the name, five lines of two numbers
 // (addendum, dedendum and fillet radius coefficients of pinion and wheel, the pressure angle twice,
 // the protuberances of pinion and wheel in mm), "r>". Records are read by position; the markers are
-// not checked. An append writes "\n<r\n", the name, "\n" and five lines "%10.6f %10.6f\n", then "r>"
-// with no line end; a delete rewrites the kept records with "%f %f\n".
+// not checked. An append drops white space at the file's end and adds "\n<r\n", the name, "\n" and
+// five lines "%10.6f %10.6f\n", then "r>" with no line end; a delete rewrites the kept records with
+// "%f %f\n". A file is only ever replaced by a complete new one.
 //
 // Every reading stores the values of each record it passes into d.basic_rack, so afterwards it holds
 // the last record read. A record is taken only when it is complete: a number line without two finite
@@ -42,7 +43,8 @@ RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names
 RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {});
 
 // Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
-// characters kept) and the values of d.basic_rack. The file is created when missing.
+// characters kept) and the values of d.basic_rack. The file is created when missing. A rack with a
+// non-finite value is refused; a record that cannot be written whole leaves the file as it was.
 RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
 
 // Deletes the record at position d.rack_selected in two passes: the whole database is copied into

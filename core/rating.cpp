@@ -251,12 +251,14 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   if (w < 100) w = 100;
   const ld k_v = store(r.dynamic_factor, 1 + (k1 / w + k2) * z1 * v / 100 * checked_sqrt(u * u / (1 + u * u)));
 
-  // Running-in allowance for the helix and effective misalignment (negative when y_beta exceeds F_beta_x).
+  // Running-in allowance for the helix and effective misalignment. Running-in cannot remove more
+  // misalignment than there is: where the allowance exceeds F_beta_x (soft group-A gears) none is left.
   const RunningInGroup group[2] = {running_in_group(in.material_type[0]), running_in_group(in.material_type[1])};
   const ld y_b1 = helix_running_in(group[0], in.f_beta_x, in.sigma_hlim[0], v);
   const ld y_b2 = helix_running_in(group[1], in.f_beta_x, in.sigma_hlim[1], v);
   const ld y_beta = store(r.running_in_allowance_helix, (y_b1 + y_b2) / 2);
-  const ld f_beta_y = store(r.effective_misalignment, static_cast<ld>(in.f_beta_x) - y_beta);
+  const ld misalignment_left = static_cast<ld>(in.f_beta_x) - y_beta;
+  const ld f_beta_y = store(r.effective_misalignment, misalignment_left < 0 ? 0 : misalignment_left);
 
   // Mesh stiffness.
   const ld cos_b = std::cos(beta);

@@ -102,4 +102,11 @@ RatingInput make_rating_input(const DesignData& d) {
   return in;
 }
 
+bool rating_inputs_present(const DesignData& d) {
+  const auto positive = [](float v) { return v > 0.0f; };  // not a number is not positive either
+  for (int g = 0; g < 2; ++g)
+    if (!positive(d.elastic_modulus[g]) || !positive(d.sigma_hlim[g]) || !positive(d.sigma_flim[g])) return false;
+  return positive(d.torque) && positive(d.speed);
+}
+
 }  // namespace morvell

@@ -96,4 +96,10 @@ static_assert(sizeof(RatingInput) == 99 * 4, "the rating input holds 99 four-byt
 // minimum safety factors are passed as 1.0, the spare slots as 0.
 RatingInput make_rating_input(const DesignData& d);
 
+// Whether the design holds what a rating needs: the material of both gears (elastic modulus and the
+// limit stresses for contact and bending) and a load (pinion torque and speed). A design without them
+// (a program started without its default design file) has nothing to rate: its rating counts as not
+// run rather than as results that are not numbers.
+bool rating_inputs_present(const DesignData& d);
+
 }  // namespace morvell

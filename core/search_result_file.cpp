@@ -232,17 +232,16 @@ bool parse_design_point(std::string_view line, DesignPointRecord& out) {
 
 // --- Writer ---
 
-SearchResultWriter::SearchResultWriter(const char* path) : path_(path) {
-  file_ = std::fopen(path, "wb");
-  if (!file_) message_ = "The search results could not be written to " + path_;
+SearchResultWriter::SearchResultWriter(const char* path)
+    : path_(path), file_(std::make_unique<ReplacingFileWriter>(path_)) {
+  if (!file_->ok()) message_ = "The search results could not be written to " + path_;
 }
 
 SearchResultWriter::~SearchResultWriter() { close(); }
 
 bool SearchResultWriter::write(const DesignPointRecord& r) {
   if (!file_ || !ok()) return false;
-  const std::string text = format_design_point(r);
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+  if (!file_->write(format_design_point(r))) {
     message_ = "The search results could not be written completely to " + path_;
     return false;
   }
@@ -252,9 +251,10 @@ bool SearchResultWriter::write(const DesignPointRecord& r) {
 
 bool SearchResultWriter::close() {
   if (!file_) return ok();
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!closed && ok()) message_ = "The search results could not be written completely to " + path_;
+  const FileWriteResult done = file_->commit();
+  file_.reset();
+  if (!done.ok() && ok())
+    message_ = "The search results could not be written completely to " + path_;
   return ok();
 }
 

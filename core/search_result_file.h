@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "design_data.h"
+#include "file_writing.h"
 
 namespace morvell {
 
@@ -93,15 +95,16 @@ class SearchResultWriter {
   SearchResultWriter& operator=(const SearchResultWriter&) = delete;
 
   bool write(const DesignPointRecord& r);
-  // Closes the file; false when it could not be completed.
+  // Puts the file in place; false when it could not be completed, and then the file of an earlier
+  // search stays as it was.
   bool close();
   bool ok() const { return message_.empty(); }
   const std::string& message() const { return message_; }
   int32_t records() const { return records_; }
 
  private:
-  std::FILE* file_ = nullptr;
   std::string path_;
+  std::unique_ptr<ReplacingFileWriter> file_;
   std::string message_;
   int32_t records_ = 0;
 };

@@ -46,6 +46,19 @@ int32_t sizing_wheel_teeth(int32_t z1, float u) {
   return to_int32_clamped(round_half_up(static_cast<ld>(z1) * static_cast<ld>(u)));
 }
 
+int32_t first_pinion_teeth(float u) {
+  const ld most = 200.0L / static_cast<ld>(u);
+  if (most >= 11.0L) return 11;
+  if (most >= 10.0L) return 10;
+  return 0;  // also for a ratio that is not a number or not positive
+}
+
+void set_trial_teeth(DesignData& d, int32_t z1, int32_t z2) {
+  d.teeth[0] = z1;
+  d.teeth[1] = z2;
+  d.actual_ratio = static_cast<float>(static_cast<ld>(z2) / static_cast<ld>(z1));
+}
+
 float sizing_next_module(float module) {
   const ld m = module;
   if (m <= 5.0L) return static_cast<float>(m + 0.1L);
@@ -57,6 +70,13 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   void (*const geometry)(DesignData&) = calc.geometry ? calc.geometry : calc_gear_geometry;
   void (*const rate)(DesignData&) = calc.rate ? calc.rate : rate_design;
 
+  SizingResult best;
+  const float u = d.desired_ratio;
+  const int32_t least_pinion_teeth = first_pinion_teeth(u);
+  if (least_pinion_teeth == 0) return best;
+  best.sized = true;
+  best.pinion_teeth = least_pinion_teeth;
+
   // A sized design: the geometry pass splits the shift sum, calculates the tooth proportions from the
   // constraints with one basic rack for both gears, and the centre distance follows from module, teeth
   // and shift sum.
@@ -66,15 +86,12 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   d.allow_tip_diameter_reduction = 0;
   d.geometry_manager_mode = 0;
 
-  SizingResult best;
-  const float u = d.desired_ratio;
   const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
 
   for (float sum = 0.0f; sum <= 1.0f;) {
     d.profile_shift_sum = sum;
-    for (int32_t z1 = 11; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
-      d.teeth[0] = z1;
-      d.teeth[1] = sizing_wheel_teeth(z1, u);
+    for (int32_t z1 = least_pinion_teeth; z1 <= 100 && static_cast<ld>(z1) <= most_pinion_teeth; ++z1) {
+      set_trial_teeth(d, z1, sizing_wheel_teeth(z1, u));
       const ld module_limit = 5000.0L / (static_cast<ld>(z1) + static_cast<ld>(d.teeth[1]));
       d.normal_module = 0.5f;
       d.contact_safety_factor[0] = 0.0f;  // the first module is always evaluated
@@ -111,8 +128,7 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   }
 
   // The chosen design, with the face widths and wheel load cycles of its own teeth.
-  d.teeth[0] = best.pinion_teeth;
-  d.teeth[1] = sizing_wheel_teeth(best.pinion_teeth, u);
+  set_trial_teeth(d, best.pinion_teeth, sizing_wheel_teeth(best.pinion_teeth, u));
   d.normal_module = best.normal_module;
   d.profile_shift_sum = best.profile_shift_sum;
   geometry(d);

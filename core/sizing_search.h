@@ -19,6 +19,15 @@ float sizing_aspect_ratio(long double u);
 // Wheel teeth for z1 pinion teeth at the ratio u: z1 u rounded to the nearest integer, halves up.
 int32_t sizing_wheel_teeth(int32_t z1, float u);
 
+// The first number of pinion teeth the searches try at the ratio u: 11, or 10 where 11 pinion teeth would
+// take the wheel beyond 200 teeth (ratios above 200 / 11 up to 20); 0 when even 10 would (ratios above
+// 20, or no ratio at all): no pair can be sized then.
+int32_t first_pinion_teeth(float u);
+
+// Sets the numbers of teeth of a trial pair and its actual ratio z2 / z1, from which the geometry pass
+// splits the shift sum between the gears.
+void set_trial_teeth(DesignData& d, int32_t z1, int32_t z2);
+
 // The module after `module` in the sizing's module steps: +0.1 up to 5.0, +0.2 up to 7.5, +0.3 above
 // (the module is held as a 32-bit float, as the design holds it).
 float sizing_next_module(float module);
@@ -36,20 +45,22 @@ struct SizingResult {
   float profile_shift_sum = 0.0f;
   int32_t evaluations = 0;  // trial designs evaluated
   int32_t ratings = 0;      // of them rated (transverse contact ratio above 1.0)
+  bool sized = false;       // false: the ratio admits no pair and the design was left as it was
 };
 
 // Receives the progress bar position after each pass over a shift sum: trunc(100 x the next sum),
 // 20, 40, ... 120.
 using SizingProgress = std::function<void(int)>;
 
-// Runs the sizing search on d. Sets the modes of a sized design (shift distribution automatic,
+// Runs the sizing search on d. A ratio that admits no pair (first_pinion_teeth 0) leaves d untouched.
+// Otherwise sets the modes of a sized design (shift distribution automatic,
 // calculated tooth proportions, the same basic rack for both gears, no tip diameter reduction) and
 // geometry-manager mode 0 (module fixed, the centre distance follows). Every trial writes its
 // teeth, module, shift sum, face widths and wheel load cycles into d, is run through the geometry pass
-// twice and, when its transverse contact ratio is above 1.0, rated. The design of least centre distance
+// twice (with its own actual ratio z2 / z1) and, when its transverse contact ratio is above 1.0, rated. The design of least centre distance
 // is taken whatever its safety factors (equal centre distances keep the earlier design): its teeth,
 // module and shift sum are put back, the geometry pass runs once more and its face widths and wheel load
-// cycles are set from it. The loops are bounded: at most 6 x 90 x 67 trials.
+// cycles are set from it. The loops are bounded: at most 6 x 91 x 67 trials.
 SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress = {},
                                const SizingCalculations& calc = {});
 

@@ -3,11 +3,13 @@
 #include <QLineEdit>
 
 #include <algorithm>
-#include <cstdarg>
+#include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "field_events.h"
+#include "results_pane.h"
 #include "warning_dialog.h"
 
 namespace morvell {
@@ -16,20 +18,6 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_exponent(char c) { return c == 'e' || c == 'E'; }
-
-// printf into a string of whatever length the text needs.
-std::string print(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string text(n > 0 ? std::size_t(n) : 0, '\0');
-  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-  va_end(again);
-  return text;
-}
 
 // The fixed band of a number of decimals: -(10^(7-N) - 1) .. 10^(8-N) - 1.
 bool in_band(float value, int decimals) {
@@ -42,7 +30,8 @@ bool in_band(float value, int decimals) {
 
 std::string format_with(float value, int band_decimals, int shown_decimals) {
   const double v = value;
-  return in_band(value, band_decimals) ? print("%.*f", shown_decimals, v) : print("%.*e", shown_decimals, v);
+  return in_band(value, band_decimals) ? format_line("%.*f", shown_decimals, v)
+                                       : format_line("%.*e", shown_decimals, v);
 }
 
 // The full text of the field at entry; edit_text_at_entry holds as much of it as fits.
@@ -159,12 +148,18 @@ void bind_numeric_field(DesignData& d, QLineEdit* edit) {
 FieldValue read_field(DesignData& d, QLineEdit* edit) {
   const std::string text = edit->text().toStdString();
   const double typed = std::strtod(text.c_str(), nullptr);
-  const std::string printed = print("%f", typed);
+  const std::string printed = format_line("%f", typed);
   copy_text(d.number_text, printed);
   FieldValue v;
   v.changed = d.edit_changed == 1;
   if (v.changed) v.value = std::strtod(printed.c_str(), nullptr);
   return v;
+}
+
+std::optional<float> finite_entry(DesignData& d, QLineEdit* edit, long double value) {
+  if (std::fabs(value) <= std::numeric_limits<float>::max()) return static_cast<float>(value);  // NaN fails too
+  warn_field(d, edit, "Value is out of range", " ", " ");
+  return std::nullopt;
 }
 
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh) {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,11 @@ struct FieldValue {
 // Leaving a field: the text's number (0 when it holds none) printed with "%f" into number_text and read
 // back from there.
 FieldValue read_field(DesignData& d, QLineEdit* edit);
+// The value an entry stores (already in stored units) as a 32-bit float; when it is no finite number of
+// the float range (text beyond that range, "inf", "nan") the entry is refused with "Value is out of
+// range", the focus goes back to the field and nothing is returned, so that the field's refresh shows
+// the value it had.
+std::optional<float> finite_entry(DesignData& d, QLineEdit* edit, long double value);
 // The end of every field exit of every window: runs the window's refresh (if any), then clears the
 // changed flag that the refresh's rewritten texts set.
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh);

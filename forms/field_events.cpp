@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QRadioButton>
+#include <QSignalBlocker>
 
 #include <map>
 
@@ -20,6 +22,19 @@ void on_change(QLineEdit* edit, Handler handler) {
 
 void on_click(QCheckBox* box, Handler handler) {
   QObject::connect(box, &QCheckBox::toggled, box, [h = std::move(handler)](bool) { h(); });
+}
+
+void on_click(QRadioButton* button, Handler handler) {
+  QObject::connect(button, &QRadioButton::toggled, button, [h = std::move(handler)](bool checked) {
+    if (checked) h();
+  });
+}
+
+void set_checked(QAbstractButton* box, bool checked) { box->setChecked(checked); }
+
+void set_checked_quietly(QAbstractButton* box, bool checked) {
+  const QSignalBlocker quiet(box);
+  box->setChecked(checked);
 }
 
 void on_click(QAbstractButton* button, Handler handler) {

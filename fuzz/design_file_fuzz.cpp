@@ -1,12 +1,15 @@
-// libFuzzer target for the design-file reader: any bytes must be read or rejected without a crash,
-// a hang or a sanitizer report; a rejected file leaves the design unchanged, and a read design always
-// has between one and ten load cases.
+// libFuzzer target for the design-file reader and writer: any bytes must be read or rejected without a
+// crash, a hang or a sanitizer report; a rejected file leaves the design unchanged, and a read design
+// always has between one and ten load cases. A read design is then refreshed by the geometry pass and
+// written: the writer either refuses it or writes text that reads back (run with a per-input time limit,
+// so that a design whose refresh takes seconds is caught too).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "design_file.h"
+#include "geometry_pass.h"
 #include "startup_values.h"
 
 using namespace morvell;
@@ -29,7 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (r.ok()) {
     if (d.load_case_count < 1 || d.load_case_count > kLoadCaseTableSize) std::abort();
     if (d.teeth[0] <= 0 || d.teeth[1] <= 0 || !(d.normal_module > 0.0f)) std::abort();
-    (void)design_file_text(d);
+    calc_gear_geometry(d);
+    const std::string text = design_file_text(d);
+    if (check_design_text(d, text).ok()) {
+      // What the writer would write opens again, and so does what that design writes in turn.
+      std::FILE* back = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+      if (!back) return 0;
+      DesignData e = start;
+      const DesignFileResult again = read_design_stream(e, back);
+      std::fclose(back);
+      if (!again.ok()) std::abort();
+      const std::string text2 = design_file_text(e);
+      if (!check_design_text(e, text2).ok()) std::abort();
+    }
   } else {
     if (r.message.empty()) std::abort();
     DesignData a = start, b = d;

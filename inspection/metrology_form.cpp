@@ -6,7 +6,6 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <QShowEvent>
 
@@ -88,13 +87,15 @@ void show_box(QLineEdit* edit, const std::string& text, double shown) {
 void backlash_from_thicknesses(DesignData& d, int gear) {
   const ld thinning0 = ld(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0];
   const ld thinning1 = ld(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1];
-  d.backlash_transverse_circular = float(thinning0 + thinning1);
   const ld awt = radians(d.working_transverse_pressure_angle);
   const ld bb = radians(d.base_helix_angle);
-  d.backlash_normal = float(ld(d.backlash_transverse_circular) * std::cos(awt) * std::cos(bb));
+  // A thinning on the reference circle is backlash by cos(alpha_t) cos(beta_b); the circular backlash is
+  // that on the working pitch circle.
+  d.backlash_normal = float((thinning0 + thinning1) * thinning_to_normal_backlash(d));
+  d.backlash_transverse_circular = float(ld(d.backlash_normal) / (std::cos(awt) * std::cos(bb)));
   d.backlash_radial = float(ld(d.backlash_normal) * 0.5L / std::sin(awt) / std::cos(bb));
   d.backlash_transverse = float(ld(d.backlash_normal) / std::cos(radians(d.helix_angle)));
-  const ld jtc = d.backlash_transverse_circular;
+  const ld jtc = thinning0 + thinning1;
   if (jtc > 0.0001L)
     d.backlash_distribution = float(gear == 0 ? thinning0 / jtc : 1 - thinning1 / jtc);
   else
@@ -224,10 +225,7 @@ void Tmetrologyform::set_row_state(QLineEdit* pinion, QLineEdit* wheel, bool use
 }
 
 void Tmetrologyform::show_default_ball_state() {
-  {
-    const QSignalBlocker block(defaultballdiacheckbox);
-    defaultballdiacheckbox->setChecked(d_.default_ball_diameter == 1);
-  }
+  forms::set_checked_quietly(defaultballdiacheckbox, d_.default_ball_diameter == 1);
   set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
 }
 
@@ -235,13 +233,12 @@ void Tmetrologyform::FormShow() {
   d_.metrology_plot_plane = kMetrologyTransversePlane;
   Setmetrology_textboxes();
   OKbutton->setFocus(Qt::OtherFocusReason);
-  // The boxes take the flags' states without their click handlers: showing the window changes no
-  // value of the design, also when a box still holds its state from an earlier showing.
+  // An exception to the rule for boxes set from code (field_events.h): the boxes take the flags' states
+  // without their click handlers, which would put the default ball diameter and span in place of the
+  // design's. Showing the window changes no value of the design, also when a box still holds its state
+  // from an earlier showing.
   show_default_ball_state();
-  {
-    const QSignalBlocker block_teeth(defaultteethcheckbox);
-    defaultteethcheckbox->setChecked(d_.default_span_teeth == 1);
-  }
+  forms::set_checked_quietly(defaultteethcheckbox, d_.default_span_teeth == 1);
   set_row_state(N1edit, N2edit, d_.default_span_teeth == 1);
   float* backup = d_.metrology_backup;
   backup[0] = d_.thickness_finished_transverse[0];

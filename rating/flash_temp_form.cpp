@@ -40,7 +40,9 @@ const QColor kBtnFaceColour(240, 240, 240);  // clBtnFace: an estimate or a resu
 ld thermal_coefficient_shown(const DesignData& d, ld bm) {
   return d.unit_system == 2 ? bm / 4.448L * 25.4L * 5.0L * (1.0L / 9.0L) : bm;
 }
-ld temperature_shown(const DesignData& d, ld theta) { return d.unit_system == 2 ? theta * 9.0L * 0.2L + 32.0L : theta; }
+// A flash temperature is a rise above the bulk temperature: in English units it scales to degrees
+// Fahrenheit without the offset of the scale's zero (a rise of 0 degC is a rise of 0 degF).
+ld temperature_rise_shown(const DesignData& d, ld theta) { return d.unit_system == 2 ? theta * 9.0L * 0.2L : theta; }
 
 void set_colour(QLineEdit* edit, const QColor& colour) {
   QPalette palette = edit->palette();
@@ -212,8 +214,8 @@ void draw_flash_plot(QImage& image, DesignData& d, int item) {
   p.setFont(chart_font(8));
   text_out(p, 60 + 100, int(bottom) + 19, "Position along the path of contact", true);
   const bool temperature = item == 0;
-  const double y_min_shown = temperature ? double(temperature_shown(d, d.chart_y_min)) : double(d.chart_y_min);
-  const double y_max_shown = temperature ? double(temperature_shown(d, d.chart_y_max)) : double(d.chart_y_max);
+  const double y_min_shown = temperature ? double(temperature_rise_shown(d, d.chart_y_min)) : double(d.chart_y_min);
+  const double y_max_shown = temperature ? double(temperature_rise_shown(d, d.chart_y_max)) : double(d.chart_y_max);
   text_out(p, int(left) - 50, int(bottom) - 10, QString::fromStdString(format_line("%6.2f", y_min_shown)), true);
   text_out(p, int(left) - 50, int(top) - 10, QString::fromStdString(format_line("%6.2f", y_max_shown)), true);
   const double sap = d.sap_roll_length[0];
@@ -448,8 +450,8 @@ void Tflashtempform::Setflash_textboxes() {
   value(Vr1edit, ld(d_.flash_rolling_velocity_pinion[i]) / d_.velocity_unit_factor);
   value(Vr2edit, ld(d_.flash_rolling_velocity_wheel[i]) / d_.velocity_unit_factor);
   value(Vgedit, ld(d_.flash_sliding_velocity[i]) / d_.velocity_unit_factor);
-  value(thetafledit, temperature_shown(d_, d_.flash_temperature[i]));
-  value(thetaflmaxedit, temperature_shown(d_, d_.flash_temperature_max));
+  value(thetafledit, temperature_rise_shown(d_, d_.flash_temperature[i]));
+  value(thetaflmaxedit, temperature_rise_shown(d_, d_.flash_temperature_max));
 
   plotflash();
 }

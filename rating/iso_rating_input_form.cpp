@@ -325,11 +325,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   forms::on_click(appfactorcheckbox, [this] { appfactorcheckboxClick(); });
   forms::on_choice(drivingcombo, [this] { drivingcomboChange(); });
   forms::on_choice(drivencombo, [this] { drivencomboChange(); });
-  forms::on_click(speedcheckbox, [this] { speedcheckboxClick(); });
-  forms::on_click(torquecheckbox, [this] { torquecheckboxClick(); });
-  forms::on_click(powercheckbox, [this] { powercheckboxClick(); });
-  forms::on_click(timecheckbox, [this] { timecheckboxClick(); });
-  forms::on_click(Cyclescheckbox, [this] { CyclescheckboxClick(); });
+  bind_load_calculate_boxes(*this);
   forms::on_choice(materialtypepin, [this] { materialtypepinChange(); });
   forms::on_choice(materialtypewheel, [this] { materialtypewheelChange(); });
   materialtypepin->on_drop_down = [this] { materialtypepinDropDown(); };
@@ -853,56 +849,6 @@ void TISO_rating_input_form::FbetaXeditExit() {
     store_case();
   }
   finish_field_exit(d_, [this] { refresh(); });
-}
-
-// --- Which load quantity is calculated ---
-
-namespace {
-struct CalcChoice {
-  QCheckBox* box;
-  std::initializer_list<QLineEdit*> edits;
-  QLabel* label;
-};
-// A box left checked makes its quantity the calculated one: the other boxes of its group are unchecked,
-// its edits locked, the others open, and only its "(Calculate) " label shown. Unchecking changes nothing.
-void choose_calculated(std::initializer_list<CalcChoice> group, QCheckBox* clicked) {
-  if (!clicked->isChecked()) return;
-  for (const CalcChoice& c : group)
-    if (c.box != clicked) c.box->setChecked(false);
-  for (const CalcChoice& c : group) {
-    for (QLineEdit* e : c.edits) set_locked(e, c.box == clicked);
-    c.label->setVisible(c.box == clicked);
-  }
-}
-}  // namespace
-
-void TISO_rating_input_form::speedcheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    speedcheckbox);
-}
-void TISO_rating_input_form::torquecheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    torquecheckbox);
-}
-void TISO_rating_input_form::powercheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    powercheckbox);
-}
-void TISO_rating_input_form::timecheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    timecheckbox);
-}
-void TISO_rating_input_form::CyclescheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    Cyclescheckbox);
 }
 
 // --- Application factor ---

@@ -157,11 +157,6 @@ class TISO_rating_input_form : public QDialog {
   void appfactorcheckboxClick();
   void drivingcomboChange();
   void drivencomboChange();
-  void speedcheckboxClick();
-  void torquecheckboxClick();
-  void powercheckboxClick();
-  void timecheckboxClick();
-  void CyclescheckboxClick();
   void materialtypepinChange();
   void materialtypewheelChange();
   void materialtypepinDropDown();

@@ -197,11 +197,7 @@ Tloadcasemultipleform::Tloadcasemultipleform(DesignData& d, QWidget* parent) : Q
   forms::on_exit(timeedit, [this] { timeeditExit(); });
   forms::on_exit(cyclespinedit, [this] { cyclespineditExit(); });
   forms::on_exit(cycleswheeledit, [this] { cycleswheeleditExit(); });
-  forms::on_click(speedcheckbox, [this] { speedcheckboxClick(); });
-  forms::on_click(torquecheckbox, [this] { torquecheckboxClick(); });
-  forms::on_click(powercheckbox, [this] { powercheckboxClick(); });
-  forms::on_click(timecheckbox, [this] { timecheckboxClick(); });
-  forms::on_click(Cyclescheckbox, [this] { CyclescheckboxClick(); });
+  bind_load_calculate_boxes(*this);
 
   scale_window(this, d_);
   d_.edit_changed = 0;
@@ -314,6 +310,7 @@ void Tloadcasemultipleform::Button3Click() {
 void Tloadcasemultipleform::Button5Click() { accept(); }
 
 // --- Fields ---
+// An entry beyond the float range ("1e39", "inf", "nan") is refused and changes nothing.
 
 void Tloadcasemultipleform::time_or_cycles_from_speed() {
   if (Cyclescheckbox->isChecked()) cycles_from_time(d_);
@@ -328,8 +325,9 @@ void Tloadcasemultipleform::speed_changed() {
 
 void Tloadcasemultipleform::speedpineditExit() {
   const FieldValue v = read_field(d_, speedpinedit);
-  if (v.changed) {
-    d_.speed = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, speedpinedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.speed = *entry;
     speed_changed();
     d_.load_data_fixed_for = 1;
   }
@@ -338,8 +336,9 @@ void Tloadcasemultipleform::speedpineditExit() {
 
 void Tloadcasemultipleform::speedwheeleditExit() {
   const FieldValue v = read_field(d_, speedwheeledit);
-  if (v.changed) {
-    if (d_.teeth[0] != 0) d_.speed = f(ld(d_.teeth[1]) * l(stored_value(v.value)) / ld(d_.teeth[0]));
+  const std::optional<float> entry = v.changed ? finite_entry(d_, speedwheeledit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    if (d_.teeth[0] != 0) d_.speed = f(ld(d_.teeth[1]) * l(*entry) / ld(d_.teeth[0]));
     speed_changed();
     d_.load_data_fixed_for = 2;
   }
@@ -348,8 +347,9 @@ void Tloadcasemultipleform::speedwheeleditExit() {
 
 void Tloadcasemultipleform::torquepineditExit() {
   const FieldValue v = read_field(d_, torquepinedit);
-  if (v.changed) {
-    d_.torque = stored_value(v.value, d_.torque_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, torquepinedit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
+  if (entry) {
+    d_.torque = *entry;
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
       time_or_cycles_from_speed();
@@ -362,8 +362,9 @@ void Tloadcasemultipleform::torquepineditExit() {
 
 void Tloadcasemultipleform::torquewheeleditExit() {
   const FieldValue v = read_field(d_, torquewheeledit);
-  if (v.changed) {
-    const float t2 = stored_value(v.value, d_.torque_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, torquewheeledit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
+  if (entry) {
+    const float t2 = *entry;
     if (d_.teeth[1] != 0) d_.torque = f(ld(d_.teeth[0]) * l(t2) / ld(d_.teeth[1]));
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
@@ -377,8 +378,9 @@ void Tloadcasemultipleform::torquewheeleditExit() {
 
 void Tloadcasemultipleform::powereditExit() {
   const FieldValue v = read_field(d_, poweredit);
-  if (v.changed) {
-    d_.power = stored_value(v.value, d_.power_unit_factor);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, poweredit, ld(v.value) * d_.power_unit_factor) : std::nullopt;
+  if (entry) {
+    d_.power = *entry;
     if (speedcheckbox->isChecked()) {
       speed_from_power_and_torque(d_);
       time_or_cycles_from_speed();
@@ -390,8 +392,9 @@ void Tloadcasemultipleform::powereditExit() {
 
 void Tloadcasemultipleform::timeeditExit() {
   const FieldValue v = read_field(d_, timeedit);
-  if (v.changed) {
-    d_.life_hours = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, timeedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.life_hours = *entry;
     cycles_from_time(d_);
   }
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
@@ -399,8 +402,9 @@ void Tloadcasemultipleform::timeeditExit() {
 
 void Tloadcasemultipleform::cyclespineditExit() {
   const FieldValue v = read_field(d_, cyclespinedit);
-  if (v.changed) {
-    d_.load_cycles_pinion = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, cyclespinedit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.load_cycles_pinion = *entry;
     wheel_cycles(d_);
     time_from_cycles(d_);
     d_.load_data_fixed_for = 1;
@@ -410,69 +414,15 @@ void Tloadcasemultipleform::cyclespineditExit() {
 
 void Tloadcasemultipleform::cycleswheeleditExit() {
   const FieldValue v = read_field(d_, cycleswheeledit);
-  if (v.changed) {
-    d_.load_cycles_wheel = stored_value(v.value);
+  const std::optional<float> entry = v.changed ? finite_entry(d_, cycleswheeledit, ld(v.value)) : std::nullopt;
+  if (entry) {
+    d_.load_cycles_wheel = *entry;
     if (d_.teeth[0] != 0)
       d_.load_cycles_pinion = f(ld(d_.teeth[1]) * l(d_.load_cycles_wheel) / ld(d_.teeth[0]));
     time_from_cycles(d_);
     d_.load_data_fixed_for = 2;
   }
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
-}
-
-// --- Which quantity is calculated ---
-
-namespace {
-// A box left checked makes its quantity the calculated one of its group: the other boxes are unchecked,
-// its edits locked and the other edits open, and only its "(Calculate) " label shown.
-struct CalcChoice {
-  QCheckBox* box;
-  std::vector<QLineEdit*> edits;
-  QLabel* label;
-};
-void choose_calculated(const std::vector<CalcChoice>& group, QCheckBox* clicked) {
-  if (!clicked->isChecked()) return;
-  for (const CalcChoice& c : group)
-    if (c.box != clicked) c.box->setChecked(false);
-  for (const CalcChoice& c : group) {
-    const bool calculated = c.box == clicked;
-    for (QLineEdit* e : c.edits) set_locked(e, calculated);
-    c.label->setVisible(calculated);
-  }
-}
-}  // namespace
-
-void Tloadcasemultipleform::speedcheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    speedcheckbox);
-}
-
-void Tloadcasemultipleform::torquecheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    torquecheckbox);
-}
-
-void Tloadcasemultipleform::powercheckboxClick() {
-  choose_calculated({{speedcheckbox, {speedpinedit, speedwheeledit}, speedcalclabel},
-                     {torquecheckbox, {torquepinedit, torquewheeledit}, torquecalclabel},
-                     {powercheckbox, {poweredit}, powercalclabel}},
-                    powercheckbox);
-}
-
-void Tloadcasemultipleform::timecheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    timecheckbox);
-}
-
-void Tloadcasemultipleform::CyclescheckboxClick() {
-  choose_calculated({{timecheckbox, {timeedit}, timecalclabel},
-                     {Cyclescheckbox, {cyclespinedit, cycleswheeledit}, cyclescalclabel}},
-                    Cyclescheckbox);
 }
 
 void show_load_case_dialog(DesignData& d, QWidget* parent) {

@@ -63,11 +63,6 @@ class Tloadcasemultipleform : public QDialog {
   void timeeditExit();
   void cyclespineditExit();
   void cycleswheeleditExit();
-  void speedcheckboxClick();
-  void torquecheckboxClick();
-  void powercheckboxClick();
-  void timecheckboxClick();
-  void CyclescheckboxClick();
 
   // Closing by any means first moves the focus to OK, so that a field still being edited stores its entry.
   void done(int result) override;

@@ -8,7 +8,10 @@
 namespace morvell {
 
 void write_rating_details_report(const DesignData& d, ResultsPane& pane) {
-  if (pane.has_focus()) pane.remove_line(ResultsPane::kLineCount);
+  // A focused pane keeps its lines and is overwritten where the report writes, but a rating that did not
+  // run leaves no result of an earlier rating standing beneath its notice.
+  if (d.rating_valid != 1) pane.clear_lines(0, ResultsPane::kLineCount - 1);
+  else if (pane.has_focus()) pane.remove_line(ResultsPane::kLineCount);
   else pane.clear_lines(0, kRatingDetailsLastBlankLine);
   for (const ReportLine& line : rating_details_lines(d)) pane.set_line(line.index, line.text);
 }

@@ -1,12 +1,15 @@
 #include "rating_form_support.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 
 #include <cstdio>
 #include <limits>
 
+#include "field_events.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -52,6 +55,21 @@ void set_locked(QLineEdit* edit, bool locked) {
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Base, locked ? kMenuColour : kWindowColour);
   edit->setPalette(palette);
+}
+
+void bind_calculate_boxes(const std::vector<CalculatedQuantity>& group) {
+  for (const CalculatedQuantity& q : group) {
+    forms::on_click(q.box, [group, clicked = q.box] {
+      if (!clicked->isChecked()) return;
+      for (const CalculatedQuantity& c : group)
+        if (c.box != clicked) c.box->setChecked(false);
+      for (const CalculatedQuantity& c : group) {
+        const bool calculated = c.box == clicked;
+        for (QLineEdit* e : c.edits) set_locked(e, calculated);
+        c.label->setVisible(calculated);
+      }
+    });
+  }
 }
 
 float stored_value(double entry, float factor) {

@@ -1,14 +1,18 @@
 // What the rating windows share: the material list, the hints of their numeric fields, the two
-// background colours of an edit (an input, or a derived quantity shown read-only), and the loading of a
-// stored load case into the current rating inputs.
+// background colours of an edit (an input, or a derived quantity shown read-only), the (Calculate)
+// boxes of the load quantities, and the loading of a stored load case into the current rating inputs.
 #pragma once
 
 #include <QColor>
 #include <QString>
 
+#include <vector>
+
 #include "design_data.h"
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace morvell {
@@ -31,6 +35,27 @@ inline const QColor kWindowColour(255, 255, 255);
 inline const QColor kMenuColour(240, 240, 240);
 // An input edit is writable on the window colour; a locked one read-only on the menu colour.
 void set_locked(QLineEdit* edit, bool locked);
+
+// One group of (Calculate) boxes: of the quantities of the group one is calculated from the others. A
+// box left checked makes its quantity the calculated one: the other boxes of the group are unchecked,
+// its edits locked and the others open, and only its "(Calculate) " label shown. Unchecking changes
+// nothing. Wires the click handler of every box of the group.
+struct CalculatedQuantity {
+  QCheckBox* box;
+  std::vector<QLineEdit*> edits;
+  QLabel* label;
+};
+void bind_calculate_boxes(const std::vector<CalculatedQuantity>& group);
+
+// The two groups of a window that enters a load: speed, torque and power; running time and load cycles.
+template <class Window>
+void bind_load_calculate_boxes(Window& w) {
+  bind_calculate_boxes({{w.speedcheckbox, {w.speedpinedit, w.speedwheeledit}, w.speedcalclabel},
+                        {w.torquecheckbox, {w.torquepinedit, w.torquewheeledit}, w.torquecalclabel},
+                        {w.powercheckbox, {w.poweredit}, w.powercalclabel}});
+  bind_calculate_boxes({{w.timecheckbox, {w.timeedit}, w.timecalclabel},
+                        {w.Cyclescheckbox, {w.cyclespinedit, w.cycleswheeledit}, w.cyclescalclabel}});
+}
 
 // The stored value of an accepted entry: the entry in display units times the unit factor, as a 32-bit
 // float (a number beyond the float range becomes infinite).

@@ -10,7 +10,9 @@
 namespace morvell {
 
 void write_rating_summary_report(const DesignData& d, ResultsPane& pane) {
-  if (pane.has_focus()) pane.remove_line(ResultsPane::kLineCount);
+  // A focused pane keeps its lines and is overwritten where the report writes, but a rating that did not
+  // run leaves no result of an earlier rating standing beneath its notice.
+  if (pane.has_focus() && d.rating_valid == 1) pane.remove_line(ResultsPane::kLineCount);
   else pane.clear_lines(0, kRatingSummaryLastBlankLine);
   for (const ReportLine& line : rating_summary_lines(d)) pane.set_line(line.index, line.text);
 }

@@ -311,7 +311,9 @@ void TSNcurveForm::field_exit(QLineEdit* edit) {
   if (v.changed) {
     for (const Field& field : fields_) {
       if (field.edit != edit) continue;
-      *field.value = stored_value(v.value, field.stress ? d_.stress_unit_factor : 1.0f);
+      const auto stored = finite_entry(d_, edit, static_cast<long double>(v.value) * (field.stress ? d_.stress_unit_factor : 1.0f));
+      if (!stored) break;
+      *field.value = *stored;
       if (field.runs_estimate) updateSNcurves(d_);
     }
   }

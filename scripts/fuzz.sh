@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the design-file reader's fuzz target with clang (libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs it for a few thousand inputs. Skipped when clang is missing.
+# Builds the design-file fuzz target with clang (libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs it for a few thousand inputs, each within a time limit that a
+# refresh taking seconds exceeds. Skipped when clang is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v clang++ >/dev/null 2>&1; then
@@ -10,10 +11,10 @@ fi
 out=build/fuzz
 mkdir -p "$out/corpus"
 clang++ -std=c++20 -g -O1 -ffp-contract=off -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Icore fuzz/design_file_fuzz.cpp core/design_file.cpp core/startup_values.cpp core/numeric.cpp \
+  -Icore fuzz/design_file_fuzz.cpp core/*.cpp \
   -o "$out/design_file_fuzz"
 runs=${MORVELL_FUZZ_RUNS:-20000}
-if ! "$out/design_file_fuzz" -runs="$runs" -max_len=8192 -timeout=10 -max_total_time=120 \
+if ! "$out/design_file_fuzz" -runs="$runs" -max_len=8192 -timeout=2 -max_total_time=120 \
      -artifact_prefix="$out/" "$out/corpus" fuzz/seeds >"$out/fuzz.log" 2>&1; then
   tail -40 "$out/fuzz.log"
   echo "design-file fuzzing failed (log: $out/fuzz.log)"

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the project needs; skips apt when every package is present.
 set -euo pipefail
 packages=(build-essential cmake g++ pkg-config
-          qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+          qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libxcb1-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth clang libclang-rt-14-dev locales poppler-utils)
 missing=()

@@ -33,16 +33,18 @@ void ask_minimum_safety_factors(DesignData& d) {
   if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
 }
 
-void minimise_centre_distance_with_progress(DesignData& d, const std::array<float, 2>& saved_tip_chamfers) {
+MinimisationResult minimise_centre_distance_with_progress(DesignData& d,
+                                                          const std::array<float, 2>& saved_tip_chamfers) {
   if (Progressform) {
     Progressform->setWindowTitle("Minimum Centre Distance Progress");
     Progressform->show();
     Progressform->paint_now();
   }
-  run_centre_distance_minimisation(d, saved_tip_chamfers, [](int position) {
+  const MinimisationResult result = run_centre_distance_minimisation(d, saved_tip_chamfers, [](int position) {
     if (Progressform) Progressform->set_position(position);
   });
   if (Progressform) Progressform->hide();
+  return result;
 }
 
 }  // namespace morvell

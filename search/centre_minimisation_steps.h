@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "centre_distance_minimisation.h"
 #include "design_data.h"
 
 namespace morvell {
@@ -26,7 +27,8 @@ void ask_minimum_safety_factors(DesignData& d);
 
 // Replaces the pair by the pair of least centre distance that meets the minimum safety factors; the
 // tip chamfers held before the command are given back. The progress window (when it exists) shows how
-// far the search has come.
-void minimise_centre_distance_with_progress(DesignData& d, const std::array<float, 2>& saved_tip_chamfers);
+// far the search has come. Returns what the search found (no pair, or the chamfers given up).
+MinimisationResult minimise_centre_distance_with_progress(DesignData& d,
+                                                          const std::array<float, 2>& saved_tip_chamfers);
 
 }  // namespace morvell

@@ -586,8 +586,16 @@ void Toptimizationform::module_exit(bool max) {
   QLineEdit* edit = max ? maxMnedit : minMnedit;
   const FieldValue entry = read_field(d_, edit);
   if (entry.changed) {
-    // In English units the entry is the diametral pitch.
-    const float v = d_.unit_system == 2 ? float(25.4L / entry.value) : float(entry.value);
+    // In English units the entry is the diametral pitch. A pitch of 0 or a number beyond the float
+    // range gives no module: refused, the range stays.
+    const std::optional<float> module =
+        finite_entry(d_, edit, d_.unit_system == 2 ? 25.4L / entry.value : static_cast<ld>(entry.value));
+    if (!module) {
+      finish_field_exit(d_, [this] { Set_optimizer_textboxes(); });
+      reenter_if_refocused(d_, edit);
+      return;
+    }
+    const float v = *module;
     const ld twice_a_cos = 2.0L * d_.centre_distance * std::cos(deg_to_rad(d_.normal_pressure_angle));
     const ld u = d_.desired_ratio;
     if (!max) {

@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -155,7 +156,15 @@ int main(int argc, char** argv) {
   }
   if (library_path.empty()) return Usage();
 
-  QApplication app(argc, argv);
+  // Only the toolbar button opens a window: everything else (registration among it) runs without a
+  // display.
+  bool needs_desktop = false;
+  for (const std::string& c : commands) needs_desktop |= c == "press";
+  std::unique_ptr<QCoreApplication> app;
+  if (needs_desktop)
+    app = std::make_unique<QApplication>(argc, argv);
+  else
+    app = std::make_unique<QCoreApplication>(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   if (language == "ja") QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   if (language == "zh") QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

@@ -15,11 +15,12 @@ struct Xy {
   double x, y;
 };
 
-// The points of an arc from its start to its end about its centre, in the direction given.
+// The points of an arc from its start toward its end about its centre, in the direction given. The
+// radius is the start's distance from the centre, as a CAD host takes it: an end that lies off that
+// circle is not reached, and the gap it leaves in the outline shows.
 std::vector<Xy> ArcPoints(const SketchEntity& e) {
   const double cx = e.a.x, cy = e.a.y;
   const double r = std::hypot(e.b.x - cx, e.b.y - cy);
-  const double r_end = std::hypot(e.c.x - cx, e.c.y - cy);
   const double a0 = std::atan2(e.b.y - cy, e.b.x - cx);
   const double a1 = std::atan2(e.c.y - cy, e.c.x - cx);
   double sweep = e.count >= 0 ? a1 - a0 : a0 - a1;
@@ -30,8 +31,7 @@ std::vector<Xy> ArcPoints(const SketchEntity& e) {
   for (int i = 0; i <= steps; ++i) {
     const double f = double(i) / steps;
     const double angle = a0 + (e.count >= 0 ? 1.0 : -1.0) * sweep * f;
-    const double radius = r + (r_end - r) * f;  // ends that are not equally far from the centre
-    pts.push_back({cx + radius * std::cos(angle), cy + radius * std::sin(angle)});
+    pts.push_back({cx + r * std::cos(angle), cy + r * std::sin(angle)});
   }
   return pts;
 }
@@ -128,7 +128,9 @@ bool WriteSketchDxf(const std::vector<SketchEntity>& sketch, const std::string& 
         pair(11, e.b.x * k), pair(21, e.b.y * k), pair(31, 0.0);
         break;
       case SketchEntity::Kind::Arc: {
-        // DXF arcs run counter-clockwise from the start angle to the end angle.
+        // DXF arcs run counter-clockwise from the start angle to the end angle. The radius is the
+        // start's distance from the centre, as the plug-in sent it: an end off that circle leaves a
+        // visible gap instead of being pulled onto it.
         const Point& from = e.count >= 0 ? e.b : e.c;
         const Point& to = e.count >= 0 ? e.c : e.b;
         double a0 = std::atan2(from.y - e.a.y, from.x - e.a.x) * 180.0 / M_PI;

@@ -305,3 +305,22 @@ TEST(FirstShow, SizeGearsRunsTheSizingSearchOnTheWizardTargets) {
   EXPECT_TRUE(m.isVisible());
   EXPECT_EQ(m.Moduleedit->text(), QString::number(double(d.normal_module), 'f', 3));
 }
+
+// A ratio beyond what the sizing can reach with at most 200 wheel teeth is not sized: the user is told
+// and the design stays as the file left it.
+TEST(FirstShow, SizeGearsLeavesADesignWhoseRatioItCannotSize) {
+  Program p;
+  DesignData& d = *p.d;
+  d.desired_ratio = 25.0f;
+  const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+  const float module = d.normal_module;
+  p.first_show(2);
+  QStringList warnings;
+  for (const auto& r : p.scripted.of(Kind::Modal))
+    if (r.caption == "Warning!") warnings << r.text;
+  EXPECT_EQ(warnings, QStringList{"No gear pair can be sized for this ratio\nThe design has been left as it was\n "});
+  EXPECT_EQ(d.teeth[0], z1);
+  EXPECT_EQ(d.teeth[1], z2);
+  EXPECT_EQ(d.normal_module, module);
+  EXPECT_FALSE(p.progress->isVisible());
+}

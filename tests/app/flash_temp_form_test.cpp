@@ -121,13 +121,13 @@ TEST(FlashTemperatureDialog, ShowComputesAndShowsTheFirstPosition) {
   EXPECT_EQ(w.form->mumedit->text(), "0.180");
   EXPECT_EQ(w.form->BMedit->text(), "13.600");
   EXPECT_EQ(w.form->XGAMMAedit->text(), "0.333");
-  EXPECT_EQ(w.form->wnedit->text(), "494.751");
-  EXPECT_EQ(w.form->wnedit->toolTip(), " 494.75140");
+  EXPECT_EQ(w.form->wnedit->text(), "416.992");
+  EXPECT_EQ(w.form->wnedit->toolTip(), " 416.99243");
   EXPECT_EQ(w.form->Vr1edit->text(), "1.869");
   EXPECT_EQ(w.form->Vr2edit->text(), "3.672");
-  EXPECT_EQ(w.form->BHedit->text(), "0.104");
-  EXPECT_EQ(w.form->thetafledit->text(), "94.187");
-  EXPECT_EQ(w.form->thetaflmaxedit->text(), "161.043");
+  EXPECT_EQ(w.form->BHedit->text(), "0.095");
+  EXPECT_EQ(w.form->thetafledit->text(), "82.851");
+  EXPECT_EQ(w.form->thetaflmaxedit->text(), "141.660");
   EXPECT_EQ(w.form->gamma1edit->text(), "-0.965");
   EXPECT_EQ(w.form->Vgedit->text(), "1.803");
   EXPECT_EQ(w.warnings(), 0);
@@ -219,9 +219,9 @@ TEST(FlashTemperatureDialog, EnglishUnits) {
   EXPECT_EQ(w.form->unitsthetafl->text(), "degrees F");
   // The estimate 13.6 N/(mm s^0.5 K) reads about 43.14 lbf/(inch s^0.5 F).
   EXPECT_EQ(w.form->BMedit->text(), "43.145");
-  EXPECT_EQ(w.form->thetaflmaxedit->text(), "321.878");  // 161.043 degC
-  EXPECT_EQ(w.form->wnedit->text(), "2825.244");         // 494.7514 N/mm x 25.4 / 4.448
-  EXPECT_EQ(w.form->BHedit->text(), "0.0041");           // 0.1036 mm, one decimal more
+  EXPECT_EQ(w.form->thetaflmaxedit->text(), "254.988");  // a rise of 141.660 degC, 9/5 of it
+  EXPECT_EQ(w.form->wnedit->text(), "2381.207");         // 416.9924 N/mm x 25.4 / 4.448
+  EXPECT_EQ(w.form->BHedit->text(), "0.0037");           // 0.0952 mm, one decimal more
   // 3.17246 in English units is about 1.0 N/(mm s^0.5 K): refused.
   w.enter(w.form->BMedit, "3.17246", w.form->CheckBoxBM);
   EXPECT_EQ(w.warnings(), 1);
@@ -267,7 +267,7 @@ TEST(FlashTemperatureDialog, PlotKeepsThePositionAndMarksIt) {
   // P64: the EAP's values, the red point at the right end of the x axis.
   w.choose(w.form->plotcombo, 0);
   w.choose(w.form->positioncombo, 63);
-  EXPECT_EQ(w.form->thetafledit->text(), "136.518");
+  EXPECT_EQ(w.form->thetafledit->text(), "114.998");
   EXPECT_EQ(int(px(63)), d.chart_right);
   EXPECT_EQ(rgb(plot, int(px(63)), int(py(d.flash_temperature[63]))), kRed);
 

@@ -346,10 +346,22 @@ TEST_F(GeometryInputs, FixedRatioWorksOutTheOtherGear) {
 
 TEST_F(GeometryInputs, RatioBoxCutsTheWheelTeeth) {
   fix_module();
-  d->teeth[0] = 23;
-  d->desired_ratio = 1.5f;
-  click(w->RatioCheckBox);
-  EXPECT_EQ(d->teeth[1], 34);  // 34.5 is cut
+  // A fractional product is cut; a ratio taken from the teeth themselves (float(z2 / z1), just below
+  // 35 / 23 here) gives the wheel back its teeth.
+  const struct {
+    int32_t z1;
+    float ratio;
+    int32_t z2;
+  } cases[] = {{23, 1.5f, 34}, {23, 35.0f / 23, 35}, {31, 89.0f / 31, 89}, {17, 2.99f, 50}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.z1 * double(c.ratio));
+    if (w->RatioCheckBox->isChecked()) click(w->RatioCheckBox);
+    d->teeth[0] = c.z1;
+    d->desired_ratio = c.ratio;
+    click(w->RatioCheckBox);
+    ASSERT_TRUE(w->RatioCheckBox->isChecked());
+    EXPECT_EQ(d->teeth[1], c.z2);
+  }
 }
 
 TEST_F(GeometryInputs, NumbersOfTeethOutsideTheRangeAreRefused) {

@@ -251,3 +251,24 @@ TEST(LoadCaseDialog, ZeroSpeedOrTorqueLeavesTheQuantitiesThatWouldDivideByIt) {
   EXPECT_TRUE(std::isfinite(d.load_case_table[0].life_hours));
   EXPECT_TRUE(std::isfinite(d.load_case_table[0].speed));
 }
+
+// Text beyond the float range is refused in every field and changes no quantity of the case.
+TEST(LoadCaseDialog, EntriesBeyondTheFloatRangeAreRefused) {
+  Cases c;
+  for (QLineEdit* e : {c.w->speedpinedit, c.w->speedwheeledit, c.w->torquepinedit, c.w->torquewheeledit,
+                       c.w->poweredit, c.w->timeedit, c.w->cyclespinedit, c.w->cycleswheeledit}) {
+    for (const char* text : {"1e39", "-1e39", "1e999"}) {
+      SCOPED_TRACE(e->objectName().toStdString() + " " + text);
+      const float speed = c.d->speed, torque = c.d->torque, hours = c.d->life_hours, power = c.d->power;
+      const float cycles = c.d->load_cycles_pinion;
+      c.scripted.clear();
+      c.type(e, text);
+      EXPECT_EQ(c.warnings(), QStringList{"Value is out of range| | "});
+      EXPECT_EQ(c.d->speed, speed);
+      EXPECT_EQ(c.d->torque, torque);
+      EXPECT_EQ(c.d->life_hours, hours);
+      EXPECT_EQ(c.d->power, power);
+      EXPECT_EQ(c.d->load_cycles_pinion, cycles);
+    }
+  }
+}

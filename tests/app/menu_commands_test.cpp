@@ -26,6 +26,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "full_disk.h"
 #include "export_type_form.h"
 #include "file_commands.h"
 #include "iso_rating_input_form.h"
@@ -248,6 +250,69 @@ TEST(FileCommands, SaveWithoutANameAsksAndWritesAndFailuresAreReported) {
   p.scripted.clear();
   m.Save1Click();
   EXPECT_EQ(p.messages().size(), 1);
+}
+
+// The name written is the name with ".mvl" forced: a different existing file is replaced only when the
+// user says so, with Save As and with the first Save of an unnamed design alike.
+TEST(FileCommands, SavingUnderAForcedNameAsksBeforeReplacingThatFile) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  for (const bool unnamed_save : {false, true}) {
+    SCOPED_TRACE(unnamed_save ? "Save of an unnamed design" : "Save As");
+    auto save = [&](const char* chosen) {
+      if (unnamed_save) d.design_file_name[0] = '\0';
+      p.scripted.save_answers.push_back({true, chosen});
+      unnamed_save ? m.Save1Click() : m.Close1Click();
+    };
+    { std::ofstream("gear.mvl", std::ios::binary | std::ios::trunc) << "the user's other design"; }
+    p.scripted.clear();
+    save("gear");  // the question is answered No
+    ASSERT_EQ(p.scripted.texts(Kind::Question).size(), 1);
+    EXPECT_TRUE(p.scripted.texts(Kind::Question)[0].contains("\"gear.mvl\" already exists"));
+    EXPECT_EQ(file_bytes("gear.mvl"), "the user's other design");
+
+    p.scripted.clear();
+    p.scripted.question_answers.push_back(QMessageBox::Yes);
+    save("gear.txt");
+    EXPECT_STREQ(d.design_file_name, "gear.mvl");
+    EXPECT_EQ(file_bytes("gear.mvl"), design_file_text(*std::make_unique<DesignData>(d)));
+
+    // The name the dialog asked about is not asked about again.
+    p.scripted.clear();
+    save("gear.mvl");
+    EXPECT_TRUE(p.scripted.texts(Kind::Question).isEmpty());
+    EXPECT_TRUE(p.messages().isEmpty());
+  }
+}
+
+// A full disk, and a design the reader would refuse, leave the saved file as it was and are reported.
+TEST(FileCommands, SaveThatCannotCompleteKeepsTheOldFileAndSaysSo) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  p.scripted.save_answers.push_back({true, "kept.mvl"});
+  m.Close1Click();
+  const std::string before = file_bytes("kept.mvl");
+  ASSERT_FALSE(before.empty());
+
+  d.face_width[0] = 30.0f;
+  {
+    const FullDisk full(before.size() / 2);
+    p.scripted.clear();
+    m.Save1Click();
+  }
+  // (The refresh after the save may report once that the history file is full as well.)
+  ASSERT_FALSE(p.messages().isEmpty());
+  EXPECT_TRUE(p.messages()[0].contains("kept.mvl")) << p.messages()[0].toStdString();
+  EXPECT_EQ(file_bytes("kept.mvl"), before);
+
+  d.sigma_h_static_pinion = std::numeric_limits<float>::infinity();
+  p.scripted.clear();
+  m.Save1Click();
+  ASSERT_EQ(p.messages().size(), 1);
+  EXPECT_TRUE(p.messages()[0].contains("contact static stress (pinion) (field 59)")) << p.messages()[0].toStdString();
+  EXPECT_EQ(file_bytes("kept.mvl"), before);
 }
 
 TEST(FileCommands, ReportToFileAndToPrinter) {

@@ -135,8 +135,11 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
 
 // A run: the dialog's minima are used, the design left has the module fixed with the centre box
 // unchecked, the shift sum split automatically, no protuberance, and meets the minima when rated.
-TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShifts) {
-  Program p;
+namespace {
+
+// The window shown with calculated tooth proportions, the centre distance fixed (the module follows),
+// shifts split by hand and a ratio of 8 (11 to 25 pinion teeth keep a run short).
+void prepare_run(Program& p) {
   DesignData& d = *p.d;
   p.main->show();
   QApplication::setActiveWindow(p.main.get());
@@ -144,18 +147,25 @@ TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShif
   d.tooth_proportion_mode = 2;
   p.main->Tooth_prop->setCurrentIndex(2);
   d.geometry_manager_override = 0;
-  p.main->CheckBoxmodule->setChecked(false);  // centre distance fixed, the module follows
+  p.main->CheckBoxmodule->setChecked(false);
   ASSERT_EQ(d.geometry_manager_mode, 1);
   p.main->XCheckBox->setChecked(false);
   ASSERT_EQ(d.shift_distribution_auto, 0);
-  d.protuberance[0] = 0.25f;
-  d.tip_chamfer[0] = d.tip_chamfer[1] = 0;
-  // A ratio of 8 (11 to 25 pinion teeth) keeps the run short.
   p.main->RatioCheckBox->setChecked(true);
   p.main->Ratioedit->setFocus(Qt::TabFocusReason);
   p.main->Ratioedit->setText("8");
   p.main->Helixangleedit->setFocus(Qt::TabFocusReason);
   ASSERT_EQ(d.desired_ratio, 8.0f);
+}
+
+}  // namespace
+
+TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShifts) {
+  Program p;
+  DesignData& d = *p.d;
+  prepare_run(p);
+  d.protuberance[0] = 0.25f;
+  d.tip_chamfer[0] = d.tip_chamfer[1] = 0;
   d.rating_enabled = 1;
   p.scripted.modal_actions["centreminimizeform"].push_back([](QDialog& w) {
     auto& f = static_cast<Tcentreminimizeform&>(w);
@@ -190,6 +200,47 @@ TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShif
   ASSERT_GE(d.transverse_contact_ratio, 1.0f);
   EXPECT_TRUE(minimum_safety_factors_met(d));
   EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / d.pinion_aspect_ratio);
+}
+
+// Minima that no pair meets: the user is told, and the design and the lock boxes stay as they were.
+TEST(MinimizeCentreDistance, NoPairMeetingTheMinimaLeavesTheDesignAsItWas) {
+  Program p;
+  DesignData& d = *p.d;
+  prepare_run(p);
+  d.torque = 50000;
+  d.tip_chamfer[0] = 0.1f;
+  d.tip_chamfer[1] = 0;
+  p.main->SetMain_textboxes();
+  d.rating_enabled = 1;
+  p.scripted.modal_actions["centreminimizeform"].push_back([](QDialog& w) {
+    auto& f = static_cast<Tcentreminimizeform&>(w);
+    QApplication::setActiveWindow(&f);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Edit1->setFocus(Qt::TabFocusReason);
+    f.Edit1->setText("5");
+    f.Edit2->setFocus(Qt::TabFocusReason);
+    f.Edit2->setText("5");
+    f.okbutton->setFocus(Qt::TabFocusReason);
+    return int(QDialog::Accepted);
+  });
+  const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+  const float module = d.normal_module, centre_distance = d.centre_distance, x1 = d.profile_shift[0];
+  p.scripted.clear();
+  p.main->Minimizecentredistance1Click();
+
+  EXPECT_EQ(p.warnings(), QStringList{"No pair meets the minimum safety factors\nThe design has been left as it was\n "});
+  EXPECT_EQ(d.teeth[0], z1);
+  EXPECT_EQ(d.teeth[1], z2);
+  EXPECT_FLOAT_EQ(d.normal_module, module);
+  EXPECT_FLOAT_EQ(d.centre_distance, centre_distance);
+  EXPECT_FLOAT_EQ(d.profile_shift[0], x1);
+  EXPECT_EQ(d.tip_chamfer[0], 0.1f);
+  EXPECT_EQ(d.geometry_manager_mode, 1);
+  EXPECT_EQ(d.shift_distribution_auto, 0);
+  EXPECT_TRUE(p.main->CheckBoxCentre->isChecked());
+  EXPECT_FALSE(p.main->CheckBoxmodule->isChecked());
+  EXPECT_FALSE(p.main->XCheckBox->isChecked());
+  EXPECT_EQ(d.min_contact_safety_factor, 5.0f);
 }
 
 // The minimum safety factor dialog: texts and hints of the stored minima, focus on OK, and entries held

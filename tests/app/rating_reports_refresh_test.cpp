@@ -80,3 +80,31 @@ TEST(RatingReportRefresh, TheRefreshWritesTheChosenRatingReport) {
   EXPECT_EQ(p.main->mainresults->textCursor().position(), 0);
   EXPECT_EQ(p.main->mainresults->verticalScrollBar()->value(), 0);
 }
+
+// Started without its default design file the program holds no material and no load: the rating counts
+// as not run, in the summary and the details alike, until the rating inputs are filled in.
+TEST(RatingReportRefresh, NoMaterialOrLoadMeansTheRatingWasNotRun) {
+  QFile::remove(kDefaultDesignFileName);
+  std::remove("mvl_pref.dat");
+  auto d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  EXPECT_FALSE(prepare_design_data(*d).ok());
+  Tgeomwarningform warning(*d);
+  geomwarningform = &warning;
+  {
+    TMainForm main(*d);
+    d->rating_enabled = 1;
+    for (const int32_t selection : {3, 2}) {
+      d->report_selection = selection;
+      main.SetMain_textboxes();
+      SCOPED_TRACE(selection);
+      ASSERT_GE(d->transverse_contact_ratio, 1.0f);
+      EXPECT_EQ(d->rating_valid, 0);
+      const std::string text = main.mainresults->toPlainText().toStdString();
+      EXPECT_NE(text.find("Rating not run"), std::string::npos);
+      EXPECT_EQ(text.find("nan"), std::string::npos);
+    }
+  }
+  geomwarningform = nullptr;
+}

@@ -275,24 +275,24 @@ TEST(RatingReportPane, DetailsBlankLinesUpTo94AndLeaveTheLastFive) {
   Pane p;
   p.fill("old ");
   const auto d = rated_start_up_design(1);
-  d->rating_valid = 0;
-  write_rating_details_report(*d, *p.pane);
-  for (int i = 0; i <= 94; ++i) {
-    if (i == 3) EXPECT_EQ(p.pane->line(i), "Rating not run ");
-    else if (i == 4) EXPECT_EQ(p.pane->line(i), "check rating inputs and transverse contact ratio>1.0");
-    else EXPECT_EQ(p.pane->line(i), "") << i;
-  }
-  for (int i = 95; i <= 99; ++i) EXPECT_EQ(p.pane->line(i), "old " + std::to_string(i));
-  EXPECT_EQ(p.pane->line_count(), 100);
 
-  // Rated: the report's lines in place, line 95 overwritten, the layout's gaps empty.
-  d->rating_valid = 1;
+  // Rated: the report's lines in place, line 95 overwritten, the layout's gaps empty, 96 to 99 left.
   write_rating_details_report(*d, *p.pane);
   EXPECT_EQ(p.pane->line(0), "\t\t\t\t PINION  \t\tWHEEL");
   EXPECT_EQ(p.pane->line(62), "Case Hardening Steel");
   EXPECT_EQ(p.pane->line(95).substr(0, 7), "425.000");
   EXPECT_EQ(p.pane->line(60), "");
-  EXPECT_EQ(p.pane->line(96), "old 96");
+  for (int i = 96; i <= 99; ++i) EXPECT_EQ(p.pane->line(i), "old " + std::to_string(i));
+  EXPECT_EQ(p.pane->line_count(), 100);
+
+  // Not run: the notice alone, no line of the rating before it left standing.
+  d->rating_valid = 0;
+  write_rating_details_report(*d, *p.pane);
+  for (int i = 0; i <= 99; ++i) {
+    if (i == 3) EXPECT_EQ(p.pane->line(i), "Rating not run ");
+    else if (i == 4) EXPECT_EQ(p.pane->line(i), "check rating inputs and transverse contact ratio>1.0");
+    else EXPECT_EQ(p.pane->line(i), "") << i;
+  }
   EXPECT_EQ(p.pane->line_count(), 100);
 }
 
@@ -329,13 +329,32 @@ TEST(RatingReportPane, AFocusedPaneKeepsTheLinesTheReportDoesNotWrite) {
   EXPECT_EQ(p.pane->line(47), "note");
   EXPECT_EQ(p.pane->line(1), "Zone Factor \t\tZH\t\t 2.259           ");  // a gap of the summary: kept
 
-  d->rating_valid = 0;
-  write_rating_details_report(*d, *p.pane);
-  EXPECT_EQ(p.pane->line(3), "Rating not run ");
-  EXPECT_EQ(p.pane->line(4), "check rating inputs and transverse contact ratio>1.0");
-  EXPECT_EQ(p.pane->line(2).substr(0, 21), "Contact Safety Factor");
-  EXPECT_EQ(p.pane->line(47), "note");
   EXPECT_EQ(p.pane->line_count(), 100);
+}
+
+// A rating that did not run leaves no earlier result beneath its notice, in a focused pane too: the
+// stresses of a pair rated before would read as those of the pair shown.
+TEST(RatingReportPane, ARatingNotRunClearsTheFocusedPane) {
+  struct Case {
+    void (*write)(const DesignData&, ResultsPane&);
+    int notice;  // line of "Rating not run "
+  } cases[] = {{write_rating_details_report, 3}, {write_rating_summary_report, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.notice);
+    Pane p;
+    p.focus();
+    const auto d = rated_start_up_design(1);
+    write_rating_summary_report(*d, *p.pane);
+    write_rating_details_report(*d, *p.pane);
+    d->rating_valid = 0;
+    c.write(*d, *p.pane);
+    for (int i = 0; i < 100; ++i) {
+      if (i == c.notice) EXPECT_EQ(p.pane->line(i), "Rating not run ");
+      else if (i == c.notice + 1) EXPECT_EQ(p.pane->line(i), "check rating inputs and transverse contact ratio>1.0");
+      else EXPECT_EQ(p.pane->line(i), "") << i;
+    }
+    EXPECT_EQ(p.pane->line_count(), 100);
+  }
 }
 
 TEST(RatingReportPane, SummaryEndsShowingTheFirstLine) {

@@ -632,6 +632,25 @@ TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing)
   EXPECT_EQ(win.warnings(), QStringList{"The search results could not be written to no_such_directory/optimizer.dat"});
 }
 
+
+// A minimum module beyond the float range, or a diametral pitch of 0, gives no module: refused, the
+// range stays.
+TEST(SearchWindow, ModuleEntriesWithoutAModuleAreRefused) {
+  struct Case {
+    int unit_system;
+    const char* text;
+  };
+  for (const Case c : {Case{1, "1e39"}, Case{1, "1e999"}, Case{2, "0"}, Case{2, "1e-39"}}) {
+    SCOPED_TRACE(c.text);
+    Window win(default_design(c.unit_system));
+    win.edits_on();
+    const float min = win.d->search_module_min, max = win.d->search_module_max;
+    win.enter(win.w->minMnedit, c.text);
+    EXPECT_EQ(win.warnings(), QStringList{"Value is out of range"});
+    EXPECT_EQ(win.d->search_module_min, min);
+    EXPECT_EQ(win.d->search_module_max, max);
+  }
+}
 // --- The road from the main window's "Search design space" ---
 
 namespace {

@@ -231,3 +231,19 @@ TEST(SnCurveDataDialog, ShowReadsTheFlagsAndClosingStoresAPendingEntry) {
   s.w->close();
   EXPECT_EQ(d.nl_inf_bending_wheel, 2e10f);
 }
+
+// Text beyond the float range ("inf" and "nan" never stand in a field: the typing cleans them) is refused and the field shows its point again; the design stays savable.
+TEST(SnCurveDataDialog, EntriesBeyondTheFloatRangeAreRefused) {
+  SnData w;
+  w.d->sn_estimate[0] = 0;
+  for (const char* text : {"1e39", "-1e39", "1e999"}) {
+    SCOPED_TRACE(text);
+    const float before = w.d->sigma_h_static_pinion;
+    const QString shown = w.field("sigmaHstat_pin_unfactorededit")->text();
+    w.scripted.clear();
+    w.type(w.field("sigmaHstat_pin_unfactorededit"), text);
+    EXPECT_EQ(w.warnings(), QStringList{"Value is out of range| | "});
+    EXPECT_EQ(w.d->sigma_h_static_pinion, before);
+    EXPECT_EQ(w.field("sigmaHstat_pin_unfactorededit")->text(), shown);
+  }
+}

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "dialog_test_support.h"
+#include "rack_database.h"
 #include "standard_rack_form.h"
 
 using namespace morvell;
@@ -247,4 +249,30 @@ TEST(StandardRackForm, DamagedDatabaseIsReportedAndKept) {
   ASSERT_EQ(messages.size(), 2);
   EXPECT_EQ(messages[0], "Basic rack database data.dat is damaged at line 21");
   EXPECT_EQ(messages[1], "Basic rack database data.dat is damaged at line 21: nothing was deleted");
+}
+
+// Text beyond the float range is refused, so no rack the database cannot read back is ever saved.
+TEST(StandardRackForm, EntriesBeyondTheFloatRangeAreRefused) {
+  RackDialog p(kThreeRacks);
+  p.answer("OKbutton");
+  p.when_shown("Standardrackform", [&](QDialog&) {
+    for (QLineEdit* e : {p.form.ha1rackedit, p.form.pressureangle1edit}) {
+      for (const char* text : {"1e39", "-1e39", "1e999"}) {
+        SCOPED_TRACE(e->objectName().toStdString() + " " + text);
+        const BasicRack before = p.d->basic_rack;
+        p.scripted.clear();
+        type_into(e, text, p.form.hf1rackedit == e ? p.form.ha1rackedit : p.form.hf1rackedit);
+        EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\n \n "});
+        EXPECT_EQ(p.d->basic_rack.addendum_coeff[0], before.addendum_coeff[0]);
+        EXPECT_EQ(p.d->basic_rack.pressure_angle, before.pressure_angle);
+      }
+    }
+    p.form.enternameedit->setText("Finite");
+    p.form.Button4->click();
+    EXPECT_EQ(p.entries().size(), 4);
+  });
+  p.form.show_dialog();
+  std::vector<std::string> names;
+  EXPECT_TRUE(read_rack_database(*p.d, names).ok());
+  EXPECT_EQ(names.size(), 4u);
 }

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -140,16 +141,55 @@ TEST_F(GlView3d, SpurGearWithItsInfiniteLeadDrawsWithoutError) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(GlView3d, TurnedSideOnTheHelicalAndTheSpurTeethDiffer) {
-  // Seen from the side (rotation 90) the face width shows; the helical teeth run across it slanted,
-  // the spur teeth straight, so the two pictures differ.
-  d.view_selection = kViewPinion;
-  d.view_rotation_3d = 90;
-  const QImage helical = paint();
-  d.helix_angle = 0;
-  calc_gear_geometry(d);
-  d.view_rotation_3d = 90;
-  const QImage spur = paint();
-  EXPECT_NE(helical, spur);
-  EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+// Seen along the axis, a helical gear shows beside each tooth of its front face the flanks of the same
+// tooth further back, turned by the twist: on one side of the tooth only, by the hand. The wheel has
+// the opposite hand, so the two gears show it on opposite sides, and both change sides with the hand.
+TEST_F(GlView3d, AlongTheAxisTheTwistShowsTheHandAndTheWheelHasTheOpposite) {
+  // Whether gear `gear` is drawn just beyond the flank of its tooth 0 on the reference circle, a quarter
+  // of the gap on from the front face's flank, on side +1 or -1 (angles clockwise from +y about the
+  // gear's centre; the wheel's tooth 0 is turned counter-clockwise by wheel_rotation_3d).
+  const auto beside_tooth = [&](int gear, int side) {
+    const double r = d.reference_diameter[gear] / 2.0;
+    const double half_tooth = d.thickness_finished_transverse[gear] / (2.0 * r);
+    const double gap = 2.0 * M_PI / d.teeth[gear] - 2.0 * half_tooth;
+    const double tooth = gear == 0 ? 0.0 : -d.wheel_rotation_3d * M_PI / 180.0;
+    const double phi = tooth + side * (half_tooth + gap / 4.0);
+    return drawn_at(float(r * std::sin(phi)), float((gear == 0 ? 0.0 : d.centre_distance) + r * std::cos(phi)));
+  };
+  // The side of tooth 0 on which the gear shows its twisted flanks (0 when on neither or both).
+  const auto twisted_side = [&](int gear) {
+    d.view_selection = gear == 0 ? kViewPinion : kViewWheel;
+    d.view_rotation_3d = 0;
+    paint();
+    EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+    const bool plus = beside_tooth(gear, +1), minus = beside_tooth(gear, -1);
+    return plus == minus ? 0 : plus ? +1 : -1;
+  };
+  // Leads that turn each gear by half its gap at the reference circle over the face width: the flanks
+  // then reach a quarter of the gap beyond the tooth on one side and stop short of the next tooth.
+  for (int g = 0; g < 2; ++g) {
+    const double r = d.reference_diameter[g] / 2.0;
+    const double gap = 2.0 * M_PI / d.teeth[g] - d.thickness_finished_transverse[g] / r;
+    d.helix_lead[g] = float(2.0 * M_PI * d.face_width[g] / (gap / 2.0));
+  }
+  const std::array<float, 2> leads{d.helix_lead[0], d.helix_lead[1]};
+
+  // Only the hand changes.
+  d.helix_hand = 1;
+  const int pinion_right = twisted_side(0), wheel_right = twisted_side(1);
+  d.helix_hand = -1;
+  const int pinion_left = twisted_side(0), wheel_left = twisted_side(1);
+  EXPECT_NE(pinion_right, 0);
+  EXPECT_EQ(wheel_right, -pinion_right);
+  EXPECT_EQ(pinion_left, -pinion_right);
+  EXPECT_EQ(wheel_left, -pinion_left);
+
+  // Only the twist changes: without it (an infinite lead) the teeth show on neither side.
+  d.helix_lead[0] = d.helix_lead[1] = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(twisted_side(0), 0);
+  EXPECT_EQ(twisted_side(1), 0);
+  d.helix_lead[0] = leads[0];
+  d.helix_lead[1] = leads[1];
+  EXPECT_EQ(twisted_side(0), pinion_left);
+  EXPECT_TRUE(errors.empty());
 }

@@ -7,6 +7,7 @@
 
 #include "addin_app.h"
 #include "exports.h"
+#include "gear_dialog.h"
 #include "recording_host.h"
 #include "registration.h"
 #include "test_support.h"
@@ -197,6 +198,9 @@ TEST_F(RegistrationTest, RegisterWritesTheFourEntriesAndUnregisterRemovesThem) {
   const std::u16string path = DefaultValue(Hive::ClassesRoot, u"CLSID\\" + clsid + u"\\InprocServer32");
   EXPECT_EQ(path, registry::FromUtf8(LibraryPath()) + u'\0');
   EXPECT_EQ(path[0], u'/');
+  // The folder the plug-in is installed in, beside the gear settings, for Help.
+  const std::string folder = std::filesystem::path(LibraryPath()).parent_path().string();
+  EXPECT_EQ(ReadGearSetting(u"Install"), registry::FromUtf8(folder));
 
   EXPECT_EQ(DllUnregisterServer(), 0);
   EXPECT_EQ(DefaultValue(Hive::LocalMachine, u"SOFTWARE\\SolidWorks\\Applications\\Tandrel"), u"(no key)");

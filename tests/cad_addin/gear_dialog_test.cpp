@@ -2,6 +2,7 @@
 // Help, and its Chinese and Japanese versions.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +10,8 @@
 #include <QTest>
 #include <cmath>
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "addin_app.h"
 #include "gear_dialog.h"
@@ -136,6 +139,78 @@ TEST_F(GearDialogTest, TextThatIsNotANumberIsPromptedAndTheRestGoesOn) {
   EXPECT_EQ(ReadGearSetting(u"a"), u"25.000000") << "the settings are still written";
 }
 
+TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
+  struct Case {
+    const char* text;
+    std::u16string prompt;
+  } cases[] = {
+      {"nan", u"Please enter a number."},
+      {"inf", u"Please enter a number."},
+      {"-Infinity", u"Please enter a number."},
+      {"1e999", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+      {"1e39", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+      {"-1e39", u"Please enter a number between -3.4e+38 and 3.4e+38."},
+  };
+  for (const Case& c : cases) {
+    services.messages.clear();
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1006, c.text);
+    dialog.CalculateGear(1);
+    ASSERT_FALSE(services.messages.empty()) << c.text;
+    EXPECT_EQ(services.messages[0], c.prompt) << c.text;
+    EXPECT_EQ(dialog.m, 0.5) << c.text;
+    EXPECT_EQ(Text(dialog, 1006), "0.5") << c.text << ": the field shows its value again";
+    EXPECT_EQ(ReadGearSetting(u"m"), u"0.500000") << c.text;
+  }
+  // The largest float still is a number.
+  GearDialog dialog(GearDialog::Language::Chinese);
+  SetText(dialog, 1027, "3e38");
+  EXPECT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.high, 3e38);
+  // Stored texts of that kind leave the defaults.
+  WriteGearSetting(u"a", u"nan");
+  WriteGearSetting(u"x", u"1e999");
+  WriteGearSetting(u"tol", u"inf");
+  GearDialog stored(GearDialog::Language::Chinese);
+  EXPECT_EQ(stored.a, 20.0);
+  EXPECT_EQ(stored.x, 0.0);
+  EXPECT_EQ(stored.tol, 0.001);
+}
+
+TEST_F(GearDialogTest, AFailedSettingsWriteKeepsTheOldValue) {
+  WriteGearSetting(u"m", u"0.750000");
+  // Files may grow to 64 bytes only: the new value does not fit, as on a full disk.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  WriteGearSetting(u"m", std::u16string(100, u'9'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0], u"Registry writing went wrong.\nPlease check security authority. ");
+  EXPECT_EQ(ReadGearSetting(u"m"), u"0.750000");
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1) << "no partly written file is left behind";
+}
+
+TEST_F(GearDialogTest, OpensOnTheNumberOfTeethAndShowsTheStartOfLongNumbers) {
+  GearDialog zh(GearDialog::Language::Chinese), ja(GearDialog::Language::Japanese);
+  EXPECT_EQ(zh.font().pointSize(), 9);
+  EXPECT_EQ(ja.font().pointSize(), 9);
+  zh.show();
+  QApplication::processEvents();
+  EXPECT_EQ(zh.focusWidget(), zh.control(1003)) << "Enter there is the OK action";
+  zh.CalculateGear(1);
+  auto* base = qobject_cast<QLineEdit*>(zh.control(1013));
+  EXPECT_EQ(base->text(), "7.51754096628727");
+  EXPECT_EQ(base->cursorPosition(), 0);
+  zh.hide();
+}
+
 TEST_F(GearDialogTest, EscapeDuringTheCountStoresNothing) {
   GearDialog dialog(GearDialog::Language::Chinese);
   services.escape_from = 2;
@@ -247,6 +322,32 @@ TEST_F(GearDialogDrawTest, DrawClosesTheDialogOnlyWhenTheGearWasDrawn) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_FALSE(doc->sketch.empty());
   EXPECT_EQ(dialog.Pts, 0);
+}
+
+// The backlash entered is the backlash drawn: it stays in the dialog and its settings after drawing,
+// so the next opening draws the same outline.
+TEST_F(GearDialogDrawTest, BacklashStaysAsEnteredForTheNextDrawing) {
+  std::vector<host::SketchEntity> drawn[2];
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    GearDialog dialog(GearDialog::Language::Chinese);
+    if (round == 0) SetText(dialog, 1032, "0.05");
+    dialog.show();
+    doc->sketch.clear();
+    qobject_cast<QPushButton*>(dialog.control(1001))->click();
+    EXPECT_EQ(dialog.bl, 0.05);
+    EXPECT_EQ(Text(dialog, 1032).toDouble(), 0.05);
+    EXPECT_EQ(ReadGearSetting(u"bl"), u"0.050000");
+    drawn[round] = doc->sketch;
+  }
+  ASSERT_FALSE(drawn[0].empty());
+  ASSERT_EQ(drawn[0].size(), drawn[1].size());
+  for (size_t i = 0; i < drawn[0].size(); ++i) {
+    const host::SketchEntity &a = drawn[0][i], &b = drawn[1][i];
+    EXPECT_TRUE(a.kind == b.kind && a.a.x == b.a.x && a.a.y == b.a.y && a.b.x == b.b.x && a.b.y == b.b.y &&
+                a.c.x == b.c.x && a.c.y == b.c.y && a.value == b.value && a.count == b.count)
+        << "entity " << i;
+  }
 }
 
 TEST_F(GearDialogDrawTest, EnterDrawsAndClosesEvenAfterAFailure) {

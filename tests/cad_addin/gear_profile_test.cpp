@@ -159,16 +159,6 @@ TEST(GearProfile, SplineSendsEachFlankPointWithTheCountStillToCome) {
   for (int i = 0; i < 2 * n; ++i) EXPECT_EQ(counts[size_t(i)], n - 1 - i % n);
 }
 
-TEST(GearProfile, DrawingTwiceGivesTheSameOutline) {
-  ProfileInput in = StandardGear(20, 1.0);
-  in.crk = 0.1;
-  in.crt = 0.2;
-  in.bl = 0.05;
-  const Drawn a = Draw(in), b = Draw(in);
-  ASSERT_EQ(a.sketch.size(), b.sketch.size());
-  EXPECT_EQ(a.log, b.log);
-}
-
 TEST(GearProfile, FailuresShowTheirMessageAndDrawNothing) {
   struct Case {
     const char* what;

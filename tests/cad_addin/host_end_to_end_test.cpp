@@ -2,6 +2,7 @@
 // sketch it received; the sketch must be the gear that was asked for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "recording_host.h"
+#include "sketch_export.h"
 #include "sketch_checks.h"
 
 namespace tandrel {
@@ -24,13 +26,14 @@ struct HostRun {
   fs::path folder;
 };
 
-HostRun RunHost(const std::string& name, const std::string& commands, bool sketch_files = true) {
+HostRun RunHost(const std::string& name, const std::string& commands, bool sketch_files = true,
+               const std::string& environment = "") {
   HostRun run;
   run.folder = fs::current_path() / ("host_" + name);
   fs::remove_all(run.folder);
   fs::create_directories(run.folder);
   const fs::path log = run.folder / "calls.log";
-  const std::string command = std::string(TANDREL_HOST_PROGRAM) + " --registry '" + (run.folder / "registry").string() +
+  const std::string command = environment + std::string(TANDREL_HOST_PROGRAM) + " --registry '" + (run.folder / "registry").string() +
                               "' --log '" + log.string() + "' " +
                               (sketch_files ? "--svg '" + (run.folder / "gear.svg").string() + "' --dxf '" +
                                                   (run.folder / "gear.dxf").string() + "' "
@@ -129,13 +132,55 @@ TEST(HostEndToEnd, SettingsPersistBetweenDialogsAndFailuresKeepTheDialogOpen) {
   EXPECT_TRUE(z.good());
 }
 
-TEST(HostEndToEnd, LoadingForRegistrationOnlyMakesNoHostCalls) {
-  const HostRun run = RunHost("register", "register unregister", false);
+TEST(HostEndToEnd, RegistrationRunsWithoutADisplayAndMakesNoHostCalls) {
+  const HostRun run = RunHost("register", "register unregister register", false,
+                              "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ");
   ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 1);
+  EXPECT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 2);
   EXPECT_EQ(Count(run.log, "call DllUnregisterServer -> 0x00000000"), 1);
   EXPECT_EQ(Count(run.log, "app "), 0);
   EXPECT_EQ(Count(run.log, "doc"), 0);
+
+  // Registration recorded the plug-in's folder as the settings' Install value; the help text that
+  // Help opens ships there.
+  std::ifstream value(run.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
+                          "RI Redezere Viva" / "Install.value",
+                      std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(value)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 4u);
+  std::string folder;
+  for (size_t i = 4; i + 1 < bytes.size(); i += 2) folder += bytes[i];  // UTF-16 of an ASCII path
+  EXPECT_EQ(fs::path(folder), fs::canonical(fs::path(TANDREL_LIBRARY)).parent_path());
+  EXPECT_GT(fs::file_size(fs::path(folder) / "kzsamples" / "inv_help.txt"), 0u);
+}
+
+TEST(SketchExport, AnArcWhoseEndIsOffItsCircleLeavesAGap) {
+  // An arc about the origin from radius 10 mm at 0 degrees to a point at radius 11 mm at 90 degrees:
+  // drawn with the start's radius, it ends 1 mm short of where the next entity begins.
+  host::SketchEntity arc;
+  arc.kind = host::SketchEntity::Kind::Arc;
+  arc.b = Point{0.010, 0.0, 0.0};
+  arc.c = Point{0.0, 0.011, 0.0};
+  arc.count = 1;
+  const fs::path folder = fs::current_path() / "sketch_export";
+  fs::create_directories(folder);
+  ASSERT_TRUE(host::WriteSketchDxf({arc}, (folder / "arc.dxf").string()));
+  ASSERT_TRUE(host::WriteSketchSvg({arc}, (folder / "arc.svg").string()));
+  std::ifstream dxf(folder / "arc.dxf");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(dxf, line);) lines.push_back(line.substr(0, line.find('\r')));
+  const auto radius = std::find(lines.begin(), lines.end(), "40");
+  ASSERT_NE(radius, lines.end());
+  EXPECT_DOUBLE_EQ(std::stod(*(radius + 1)), 10.0);
+  std::ifstream svg(folder / "arc.svg");
+  const std::string text((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+  const size_t points = text.find("points=\"");
+  ASSERT_NE(points, std::string::npos);
+  const std::string list = text.substr(points + 8, text.find('"', points + 8) - points - 8);
+  const std::string last = list.substr(list.find_last_of(' ', list.size() - 2) + 1);
+  const double x = std::stod(last), y = std::stod(last.substr(last.find(',') + 1));
+  EXPECT_NEAR(std::hypot(x, y), 10.0, 1e-9);
+  EXPECT_NEAR(std::hypot(x - 0.0, y - 11.0), 1.0, 1e-9);
 }
 
 TEST(HostEndToEnd, WithoutADocumentTheButtonOnlyShowsTheMessage) {

@@ -28,6 +28,7 @@ namespace {
 struct Trial {
   int32_t z1, z2;
   float module, sum;
+  float actual_ratio;  // as the geometry pass found it
 };
 
 struct StandIn {
@@ -46,7 +47,7 @@ void fake_geometry(DesignData& d) {
 }
 
 void fake_rate(DesignData& d) {
-  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum});
+  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum, d.actual_ratio});
   const float s = stand_in->safety(d);
   d.contact_safety_factor[0] = d.contact_safety_factor[1] = s;
   d.bending_safety_factor_pinion = d.bending_safety_factor_wheel = s;
@@ -76,6 +77,11 @@ struct Search {
     d->load_cycles_pinion = 1e7f;
     d->geometry_manager_mode = 2;
     d->shift_distribution_auto = 0;
+    d->teeth[0] = 23;  // the design as it came, with its own ratio
+    d->teeth[1] = 32;
+    d->actual_ratio = 1.391f;
+    d->normal_module = 2.5f;
+    d->profile_shift_sum = 0.3f;
   }
   void go(std::array<float, 2> chamfers = {0, 0}) {
     stand_in = &s;
@@ -110,35 +116,52 @@ TEST(CentreDistanceMinimisation, MinimaAreMetOnlyByAllFourFactors) {
 }
 
 // With no pair meeting the minima every shift sum, pinion tooth count and module below 10 is tried, and
-// the start pair is left.
-TEST(CentreDistanceMinimisation, LoopBoundsAndTheStartPairWhenNothingMeetsTheMinima) {
+// the design is left as it came, with its tip chamfers put back.
+TEST(CentreDistanceMinimisation, LoopBoundsAndTheDesignLeftAsItCameWhenNothingMeetsTheMinima) {
   struct Case {
     float u;
-    int pinion_teeth_tried;  // 11 .. min(100, 200 / u)
-  } cases[] = {{1.0f, 90}, {4.0f, 40}, {1.5f, 90}, {10.0f, 10}, {18.2f, 0}, {20.0f, 0}};
+    int first_pinion_teeth;
+    int pinion_teeth_tried;  // first .. min(100, 200 / u)
+  } cases[] = {{1.0f, 11, 90}, {4.0f, 11, 40}, {1.5f, 11, 90}, {10.0f, 11, 10},
+               {18.2f, 10, 1}, {20.0f, 10, 1}, {20.5f, 0, 0}};
   for (const Case& c : cases) {
     Search run(c.u, never_safe);
-    run.go();
+    run.go({0.1f, 0.2f});
     SCOPED_TRACE(c.u);
     EXPECT_EQ(run.r.evaluations, 6 * c.pinion_teeth_tried * 67);
     EXPECT_EQ(run.r.ratings, run.r.evaluations);
     EXPECT_FALSE(run.r.found);
     EXPECT_EQ(run.progress, (std::vector<int>{20, 40, 60, 80, 100, 120}));
     if (c.pinion_teeth_tried > 0) {
-      EXPECT_EQ(run.s.rated.back().z1, 10 + c.pinion_teeth_tried);
+      EXPECT_EQ(run.s.rated.front().z1, c.first_pinion_teeth);
+      EXPECT_EQ(run.s.rated.back().z1, c.first_pinion_teeth + c.pinion_teeth_tried - 1);
       EXPECT_LT(run.s.rated.back().module, 10.0f);
       EXPECT_FLOAT_EQ(run.s.rated.back().sum, 1.0f);
     }
     const DesignData& d = *run.d;
-    EXPECT_EQ(d.teeth[0], 11);
-    EXPECT_EQ(d.teeth[1], sizing_wheel_teeth(11, c.u));
-    EXPECT_EQ(d.normal_module, 0.5f);
-    EXPECT_EQ(d.profile_shift_sum, 0.0f);
-    EXPECT_EQ(d.geometry_manager_mode, 0);
-    EXPECT_EQ(d.shift_distribution_auto, 1);
+    EXPECT_EQ(d.teeth[0], 23);
+    EXPECT_EQ(d.teeth[1], 32);
+    EXPECT_EQ(d.normal_module, 2.5f);
+    EXPECT_EQ(d.profile_shift_sum, 0.3f);
+    EXPECT_EQ(d.geometry_manager_mode, 2);
+    EXPECT_EQ(d.shift_distribution_auto, 0);
+    EXPECT_EQ(d.tip_chamfer[0], 0.1f);
+    EXPECT_EQ(d.tip_chamfer[1], 0.2f);
+    EXPECT_EQ(run.r.fitting_evaluations, 0);
   }
   EXPECT_EQ(sizing_wheel_teeth(13, 1.5f), 20);
   EXPECT_EQ(sizing_wheel_teeth(11, 1.391f), 15);
+}
+
+// Each trial splits its shift sum by its own ratio z2 / z1, not by that of the design it started from.
+TEST(CentreDistanceMinimisation, EveryTrialCarriesItsOwnRatio) {
+  Search run(6.0f, [](const DesignData& d) { return d.teeth[0] >= 15 ? 2.0f : 0.5f; });
+  run.go();
+  ASSERT_TRUE(run.r.found);
+  for (const Trial& t : run.s.rated) ASSERT_EQ(t.actual_ratio, static_cast<float>(double(t.z2) / t.z1)) << t.z1;
+  EXPECT_EQ(run.d->teeth[0], 15);
+  EXPECT_EQ(run.d->teeth[1], 90);
+  EXPECT_EQ(run.d->actual_ratio, 6.0f);
 }
 
 // Equal centre distances keep the pair found first in loop order (shift sum, then pinion teeth); a
@@ -244,6 +267,7 @@ TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreM
     ASSERT_EQ(run.r.normal_module, best);
     ASSERT_GT(run.r.fitting_evaluations, 40);
     const Trial last = run.s.rated.back();
+    EXPECT_FALSE(run.r.chamfers_dropped);
     EXPECT_GE(last.module, 3.04f);
     EXPECT_LT(last.module, 3.042f);
     EXPECT_EQ(d.normal_module, chamfer_fitting_next_module(last.module));
@@ -261,40 +285,79 @@ TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreM
   EXPECT_EQ(plain.r.fitting_evaluations, 0);
   EXPECT_EQ(plain.d->normal_module, best);
 
-  // Fitting that never meets the minima stops below a module of 10.
+  // Fitting that never meets the minima stops below a module of 10 and leaves the best pair as it was
+  // found, without chamfers.
   Search never(1.0f, [](const DesignData& d) { return d.tip_chamfer[0] != 0 ? 0.5f : 2.0f; });
   never.go({0.2f, 0.2f});
-  EXPECT_GE(never.d->normal_module, 10.0f);
+  EXPECT_TRUE(never.r.chamfers_dropped);
+  EXPECT_GT(never.s.rated.back().module, 9.9f);
   EXPECT_LT(never.s.rated.back().module, 10.0f);
+  EXPECT_EQ(never.d->normal_module, 0.5f);
+  EXPECT_EQ(never.d->teeth[0], 11);
+  EXPECT_EQ(never.d->tip_chamfer[0], 0.0f);
+  EXPECT_EQ(never.d->tip_chamfer[1], 0.0f);
+  EXPECT_FLOAT_EQ(never.d->centre_distance, never.r.centre_distance);
+  EXPECT_FLOAT_EQ(never.d->face_width[0], never.d->reference_diameter[0] / 2);
+  EXPECT_FALSE(plain.r.chamfers_dropped);
 }
 
 // --- The real search on the shipped default design. ---
 
+// The pair left meets both minima when the refresh rates it again, with its chamfers fitted; minima that
+// no pair meets leave the design as it came.
 TEST(CentreDistanceMinimisation, DefaultDesignMeetsTheMinimaAtTheLeastCentreDistance) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = 1;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-  ASSERT_TRUE(read_design_file(*d).ok());
-  d->tooth_proportion_mode = 2;
-  d->protuberance[0] = d->protuberance[1] = 0;
-  d->tip_chamfer[0] = d->tip_chamfer[1] = 0;
-  d->desired_ratio = 8.0f;  // 11 to 25 pinion teeth keep the run short
-  calc_gear_geometry(*d);
-  const float pinion_ratio = d->reference_diameter[0] / d->face_width[0];
-  const MinimisationResult r = run_centre_distance_minimisation(*d, {0, 0});
-  ASSERT_TRUE(r.found);
-  EXPECT_GT(r.ratings, 0);
-  EXPECT_EQ(d->teeth[0], r.pinion_teeth);
-  EXPECT_EQ(d->teeth[1], sizing_wheel_teeth(r.pinion_teeth, 8.0f));
-  EXPECT_EQ(d->normal_module, r.normal_module);
-  EXPECT_FLOAT_EQ(d->centre_distance, r.centre_distance);
-  EXPECT_FLOAT_EQ(d->pinion_aspect_ratio, pinion_ratio);
+  const struct {
+    std::array<float, 2> chamfers;
+    float minimum;  // both minimum safety factors
+    float torque;   // N m, 0: the file's
+    bool found;
+  } cases[] = {{{0, 0}, 1.2f, 0, true}, {{0.5f, 0.5f}, 1.2f, 0, true}, {{0.1f, 0}, 5.0f, 50000, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chamfers[0]);
+    auto d = std::make_unique<DesignData>();
+    set_startup_values(*d);
+    d->unit_system = 1;
+    set_unit_factors(*d);
+    copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
+    ASSERT_TRUE(read_design_file(*d).ok());
+    d->tooth_proportion_mode = 2;
+    d->protuberance[0] = d->protuberance[1] = 0;
+    d->tip_chamfer[0] = d->tip_chamfer[1] = 0;
+    d->min_contact_safety_factor = d->min_bending_safety_factor = c.minimum;
+    if (c.torque > 0) d->torque = c.torque;
+    d->desired_ratio = 8.0f;  // 11 to 25 pinion teeth keep the run short
+    calc_gear_geometry(*d);
+    const DesignData entry = *d;
+    const float pinion_ratio = d->reference_diameter[0] / d->face_width[0];
+    const MinimisationResult r = run_centre_distance_minimisation(*d, c.chamfers);
+    ASSERT_EQ(r.found, c.found);
+    EXPECT_GT(r.ratings, 0);
+    EXPECT_FALSE(r.chamfers_dropped);
+    if (!c.found) {
+      EXPECT_EQ(d->teeth[0], entry.teeth[0]);
+      EXPECT_EQ(d->teeth[1], entry.teeth[1]);
+      EXPECT_EQ(d->normal_module, entry.normal_module);
+      EXPECT_EQ(d->profile_shift[0], entry.profile_shift[0]);
+      EXPECT_EQ(d->face_width[0], entry.face_width[0]);
+      EXPECT_EQ(d->tip_chamfer[0], 0.1f);
+      continue;
+    }
+    EXPECT_EQ(d->teeth[0], r.pinion_teeth);
+    EXPECT_EQ(d->teeth[1], sizing_wheel_teeth(r.pinion_teeth, 8.0f));
+    EXPECT_FLOAT_EQ(d->pinion_aspect_ratio, pinion_ratio);
+    if (c.chamfers[0] == 0) {
+      EXPECT_EQ(d->normal_module, r.normal_module);
+      EXPECT_FLOAT_EQ(d->centre_distance, r.centre_distance);
+    } else {
+      EXPECT_GT(d->normal_module, r.normal_module);
+      EXPECT_GT(d->tip_chamfer[0], 0.0f);
+    }
 
-  // Rated again as the refresh rates it, the pair left meets both minima.
-  calc_gear_geometry(*d);
-  ASSERT_GE(d->transverse_contact_ratio, 1.0f);
-  rate_gear_pair(make_rating_input(*d), *d);
-  EXPECT_TRUE(minimum_safety_factors_met(*d));
+    // Rated again as the refresh rates it (ratio from the teeth), the pair left meets both minima.
+    d->actual_ratio = static_cast<float>(double(d->teeth[1]) / d->teeth[0]);
+    calc_gear_geometry(*d);
+    ASSERT_GE(d->transverse_contact_ratio, 1.0f);
+    rate_gear_pair(make_rating_input(*d), *d);
+    EXPECT_TRUE(minimum_safety_factors_met(*d));
+  }
 }

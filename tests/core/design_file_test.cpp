@@ -3,14 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <fstream>
+#include <filesystem>
+#include <sys/stat.h>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "full_disk.h"
+#include "geometry_pass.h"
+#include "numeric.h"
 #include "startup_values.h"
 
 namespace morvell {
@@ -312,7 +320,14 @@ TEST(DesignFile, MalformedFileIsRejectedAndLeavesTheDesignUnchanged) {
   static const std::string kLongToken(200, '7');
   const Case cases[] = {
       {2, "2,25", "normal module (field 2) \"2,25\" is not a number"},
-      {2, "0", "normal module (field 2) must be greater than zero"},
+      {2, "0", "normal module (field 2) must lie between"},
+      {2, "1e-20", "normal module (field 2) must lie between"},
+      {3, "0", "normal pressure angle (field 3) must be greater than 0"},
+      {4, "45", "helix angle (field 4) must be at least 0 and less than 45"},
+      {4, "90", "helix angle (field 4) must be at least 0 and less than 45"},
+      {5, "0", "centre distance (field 5) must be greater than zero"},
+      {5, "-70", "centre distance (field 5) must be greater than zero"},
+      {120, "1e999", "finished transverse tooth thickness (pinion) (field 120) \"1e999\" is out of range"},
       {6, "-17.5", "face width (pinion) (field 6) must be greater than zero"},
       {7, "nan", "face width (wheel) (field 7) \"nan\" is out of range"},
       {13, "0", "number of teeth (pinion) (field 13) must be greater than zero"},
@@ -478,6 +493,144 @@ TEST(DesignFile, CommaDecimalLocaleDoesNotChangeTheFile) {
   EXPECT_EQ(read_bytes("locale.mvl"), c_text);
   EXPECT_EQ(e.normal_module, 2.25f);
   EXPECT_EQ(e.nl_lim_contact_pinion, 5e7f);
+}
+
+// Designs reached through odd but accepted inputs are refreshed and saved: each either opens back to
+// the same design or is refused with the field named, and a refused save leaves the old file as it was.
+TEST(DesignFile, EveryRefreshedDesignSavesIntoAFileThatOpensOrIsRefused) {
+  struct Case {
+    const char* name;
+    std::function<void(DesignData&)> set;
+    int refused_field;  // 0: must open back
+  };
+  auto standard_rack = [](DesignData& d, float pressure_angle) {
+    d.tooth_proportion_mode = 1;
+    for (int i = 0; i < 2; ++i) {
+      d.basic_rack.addendum_coeff[i] = 1.0f;
+      d.basic_rack.dedendum_coeff[i] = 1.25f;
+      d.basic_rack.fillet_radius_coeff[i] = 0.38f;
+      d.basic_rack.protuberance[i] = 0.0f;
+    }
+    d.basic_rack.pressure_angle = pressure_angle;
+  };
+  const float infinity = std::numeric_limits<float>::infinity();
+  const Case cases[] = {
+      {"plain", [](DesignData&) {}, 0},
+      {"rack pressure angle 0", [&](DesignData& d) { standard_rack(d, 0.0f); }, 3},
+      {"rack addendum beyond float range", [&](DesignData& d) {
+         standard_rack(d, 20.0f);
+         d.basic_rack.addendum_coeff[0] = infinity;  // the tip limits bring the addendum back
+       }, 0},
+      {"tiny face width", [](DesignData& d) { d.face_width[0] = 3e-7f; }, 0},
+      {"tiny edge chamfer", [](DesignData& d) { d.edge_chamfer[1] = 1.234567e-5f; }, 0},
+      {"fixed module and a centre distance the teeth cannot mesh at", [](DesignData& d) {
+         d.geometry_manager_mode = 2;
+         d.centre_distance = 20.0f;
+       }, 0},
+      {"S-N stress beyond float range", [&](DesignData& d) { d.sigma_h_static_pinion = infinity; }, 59},
+      {"load-case speed beyond float range", [&](DesignData& d) { d.load_case_table[0].speed = infinity; }, 130},
+      {"load-case torque not a number", [](DesignData& d) { d.load_case_table[0].torque = nan_f(); }, 131},
+  };
+  bool thickness_was_nan = false;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesignData d = shipped_design();
+    c.set(d);
+    calc_gear_geometry(d);
+    thickness_was_nan = thickness_was_nan || std::isnan(d.thickness_finished_transverse[0]);
+    write_bytes("odd.mvl", "old design");
+    copy_text(d.design_file_name, "odd.mvl");
+    const DesignFileResult saved = write_design_file(d);
+    if (c.refused_field != 0) {
+      EXPECT_EQ(saved.status, DesignFileStatus::not_storable);
+      EXPECT_EQ(saved.field, c.refused_field) << saved.message;
+      EXPECT_NE(saved.message.find("(field " + std::to_string(c.refused_field) + ")"), std::string::npos);
+      EXPECT_EQ(read_bytes("odd.mvl"), "old design");
+      continue;
+    }
+    ASSERT_TRUE(saved.ok()) << saved.message;
+    DesignData e;
+    set_startup_values(e);
+    copy_text(e.design_file_name, "odd.mvl");
+    const DesignFileResult opened = read_design_file(e);
+    ASSERT_TRUE(opened.ok()) << opened.message;
+    EXPECT_EQ(design_file_text(e), read_bytes("odd.mvl"));
+    EXPECT_FLOAT_EQ(e.face_width[0], d.face_width[0]);
+    EXPECT_FLOAT_EQ(e.edge_chamfer[1], d.edge_chamfer[1]);
+  }
+  EXPECT_TRUE(thickness_was_nan);  // the case that leaves the thicknesses undefined was reached
+}
+
+TEST(DesignFile, FullDiskLeavesTheSavedDesignWhole) {
+  DesignData d = shipped_design();
+  copy_text(d.design_file_name, "full.mvl");
+  ASSERT_TRUE(write_design_file(d).ok());
+  const std::string before = read_bytes("full.mvl");
+  std::remove(kHistoryFileName);
+  d.history_mode = 1;
+  ASSERT_TRUE(write_design_file(d).ok());
+  const std::string history = read_bytes(kHistoryFileName);
+  d.history_mode = 0;
+  d.face_width[0] = 20.0f;
+  {
+    const FullDisk full(before.size() / 2);
+    const DesignFileResult r = write_design_file(d);
+    EXPECT_EQ(r.status, DesignFileStatus::write_failed);
+    EXPECT_NE(r.message.find("full.mvl"), std::string::npos);
+    d.history_mode = 1;
+    EXPECT_EQ(write_design_file(d).status, DesignFileStatus::write_failed);
+    d.history_mode = 0;
+  }
+  EXPECT_EQ(read_bytes("full.mvl"), before);
+  EXPECT_EQ(read_bytes(kHistoryFileName), history);
+}
+
+// A source that is no design file, fails part-way or never ends is reported, never taken as a short
+// design, and the reader returns at once.
+TEST(DesignFile, ReadErrorsEndlessAndForeignSourcesAreRefused) {
+  const DesignData start = shipped_design();
+  auto open_named = [&](const std::string& name) {
+    DesignData d = start;
+    copy_text(d.design_file_name, name);
+    const DesignFileResult r = read_design_file(d);
+    EXPECT_EQ(design_file_text(d), design_file_text(*std::make_unique<DesignData>(start)));
+    return r;
+  };
+  std::filesystem::create_directory("folder.mvl");
+  EXPECT_EQ(open_named("folder.mvl").status, DesignFileStatus::cannot_open);
+  EXPECT_EQ(open_named("/dev/zero").status, DesignFileStatus::cannot_open);
+  std::remove("pipe.mvl");
+  ASSERT_EQ(::mkfifo("pipe.mvl", 0600), 0);
+  EXPECT_EQ(open_named("pipe.mvl").status, DesignFileStatus::cannot_open);
+
+  // A stream far longer than any design file (all blanks) is refused once the bound is passed.
+  const std::string blanks(3u << 20, ' ');
+  std::FILE* endless = fmemopen(const_cast<char*>(blanks.data()), blanks.size(), "rb");
+  DesignData d = start;
+  const DesignFileResult long_read = read_design_stream(d, endless);
+  std::fclose(endless);
+  EXPECT_EQ(long_read.status, DesignFileStatus::malformed);
+  EXPECT_NE(long_read.message.find("too long"), std::string::npos);
+
+  // A good file whose reading fails after 300 bytes.
+  struct Source {
+    std::string text;
+    std::size_t at = 0;
+  } source{design_file_text(*std::make_unique<DesignData>(start)), 0};
+  cookie_io_functions_t io{};
+  io.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+    auto* s = static_cast<Source*>(cookie);
+    if (s->at >= 300) return -1;
+    const size_t n = std::min(size, std::size_t(300) - s->at);
+    std::memcpy(buffer, s->text.data() + s->at, n);
+    s->at += n;
+    return ssize_t(n);
+  };
+  std::FILE* failing = fopencookie(&source, "r", io);
+  const DesignFileResult failed = read_design_stream(d, failing);
+  std::fclose(failing);
+  EXPECT_EQ(failed.status, DesignFileStatus::cannot_read);
+  EXPECT_EQ(design_file_text(d), design_file_text(*std::make_unique<DesignData>(start)));
 }
 
 }  // namespace

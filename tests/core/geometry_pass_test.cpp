@@ -316,8 +316,9 @@ TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   EXPECT_FLOAT_EQ(d.normal_pressure_angle, 20.0f);
   EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
   // The backlash follows from the thicknesses and the centre-distance excess.
+  // A thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action.
   const double awt = rad(d.working_transverse_pressure_angle);
-  const double jr = (M_PI - 2.9) * std::cos(awt) / (2 * std::sin(awt)) + (60.3 - d.centre_distance_from_shifts);
+  const double jr = (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)) + (60.3 - d.centre_distance_from_shifts);
   EXPECT_NEAR(d.backlash_radial, jr, 1e-4);
   EXPECT_NEAR(d.backlash_normal, 2 * std::sin(awt) * jr, 1e-4);
 
@@ -428,6 +429,57 @@ TEST(GeometryPass, BacklashIsDistributedAsThinningAndReproduced) {
     EXPECT_NEAR(d.backlash_transverse_circular, c.backlash / std::cos(awt), 1e-5);
     EXPECT_NEAR(d.backlash_normal_circular, c.backlash / std::cos(awt), 1e-5);
     for (int i = 0; i < 2; ++i) EXPECT_FLOAT_EQ(d.thickness_finished_normal[i], d.thickness_finished_transverse[i]);
+  }
+}
+
+// The backlash that the finished teeth have at the working centre distance, worked out from their
+// base-circle thicknesses, is the backlash entered, for shifted and helical pairs alike.
+TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance) {
+  const struct {
+    int z1, z2;
+    float m, beta, x1, x2;
+  } cases[] = {{17, 55, 2, 0, 0.5f, 0.3f},   {12, 30, 3, 0, 0.6f, 0.5f},      {31, 89, 1.5f, 0, -0.3f, -0.4f},
+               {23, 32, 2.25f, 27.88f, 0.25f, 0.05f}, {19, 47, 3, 15, -0.1f, -0.3f}, {20, 40, 2, 0, 0, 0}};
+  auto inv = [](double a) { return std::tan(a) - a; };
+  for (auto c : cases) {
+    for (const float share : {0.5f, 0.8f}) {
+      DesignData d = spur_design(c.z1, c.z2, c.m);
+      d.helix_angle = c.beta;
+      d.shift_distribution_auto = 0;
+      d.profile_shift[0] = c.x1;
+      d.profile_shift_sum = c.x1 + c.x2;
+      d.backlash_normal = 0.12f;
+      d.backlash_distribution = share;
+      calc_gear_geometry(d);
+      SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " shift sum " << c.x1 + c.x2 << " share " << share);
+      ASSERT_NEAR(d.profile_shift[1], c.x2, 1e-6);
+
+      // Reference and base circles, base helix angle, and the working pressure angle of the centre distance.
+      const double beta = rad(c.beta), alpha_n = rad(20);
+      const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+      const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+      const int z[2] = {c.z1, c.z2};
+      double ref[2], base[2], s_base[2];
+      for (int i = 0; i < 2; ++i) {
+        ref[i] = z[i] * c.m / std::cos(beta);
+        base[i] = ref[i] * std::cos(alpha_t);
+        s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
+      }
+      const double alpha_wt = std::acos((base[0] + base[1]) / (2 * d.centre_distance));
+      // Along the line of action: base pitch less both base thicknesses, opened up by the working angle.
+      const double along_line = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_wt);
+      // (Within what the single-precision centre distance leaves: some 1e-5 mm.)
+      EXPECT_NEAR(along_line * std::cos(beta_b), 0.12, 5e-5);
+      EXPECT_NEAR(d.backlash_normal, 0.12, 2e-6);
+      // On the working pitch circle: its pitch less both tooth thicknesses there.
+      double circular = M_PI * base[0] / std::cos(alpha_wt) / z[0];
+      for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_wt) * (s_base[i] / base[i] - inv(alpha_wt));
+      EXPECT_NEAR(d.backlash_transverse_circular, circular, 5e-5);
+      // The share of the thinning each gear takes.
+      const double thinning[2] = {d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
+                                  d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1]};
+      EXPECT_NEAR(thinning[0] / (thinning[0] + thinning[1]), share, 1e-4);
+    }
   }
 }
 

@@ -99,7 +99,8 @@ TEST(MaterialTable, EstimatedCurvesByTypeLimitedPittingAndGear) {
   }
 }
 
-TEST(MaterialTable, CaseHardenedSteelCurvesOfTheDocumentation) {
+// A case-hardened pair at sigma_Hlim 1500 MPa, the pinion without and the wheel with limited pitting.
+TEST(MaterialTable, CaseHardenedPairAt1500MPaWithLimitedPittingOnTheWheel) {
   auto d = std::make_unique<DesignData>();
   d->material_type[0] = d->material_type[1] = 7;
   d->sn_estimate[0] = d->sn_estimate[1] = 1;
@@ -148,6 +149,7 @@ TEST(MaterialTable, PropertiesByTypeWithTheHardnessInTheChosenScale) {
       {1, 0, 400, 130, 12, 207000, 245, 492, 0.3f},
       {2, 1, 850, 320, 294, 207000, 680, 925, 0.3f},   // HRC 31 = 294 HB
       {3, 2, 350, 60, 230, 120000, 0, 220, 0.28f},     // HRC 12 is below the HV table: 230 HV
+      {4, 0, 575, 200, 24, 120000, 0, 220, 0.28f},
       {5, 0, 575, 200, 24, 120000, 0, 220, 0.28f},
       {6, 0, 450, 150, 12, 120000, 0, 220, 0.28f},
       {7, 1, 1500, 500, 500, 207000, 850, 2250, 0.3f},  // HRC 62 = 500 HB (end of the HB column)

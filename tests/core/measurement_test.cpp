@@ -78,16 +78,30 @@ TEST(Measurement, OverBallsOfWorkedGears) {
 }
 
 // A ball whose centre would fall inside the base circle is enlarged by 5 % steps until it sits on the
-// flanks, and the ball is then treated as a default one.
+// flanks, and the ball is then treated as a default one; a very small ball takes many steps at each size
+// and still gets its measurement.
 TEST(Measurement, TooSmallBallIsEnlarged) {
+  // z 20, m 2, x 0: a ball sits on the flanks (its centre on or outside the base circle) from
+  // D = d_b cos(beta_b) (pi / z - inv alpha_t - s_t / d) on, about 2.392 mm.
+  const double d_b = 40 * std::cos(20 * kDeg);
+  const double least = d_b * (M_PI / 20 - inv(20 * kDeg) - M_PI / 40);
+  for (const float entered : {2.0f, 0.2f, 0.01f}) {
+    SCOPED_TRACE(entered);
+    const int enlargements = int(std::ceil(std::log(least / entered) / std::log(1.05)));
+    DesignData d{};
+    float ball = entered, contact = 0, centre = 0;
+    const float m = measurement_over_balls(d, 20, &ball, static_cast<float>(M_PI), 2.0f, 0.0f, 20.0f, 44.0f,
+                                           &contact, &centre);
+    EXPECT_NEAR(ball, entered * std::pow(1.05, enlargements), 2e-5 * ball);
+    EXPECT_EQ(d.default_ball_diameter, 1);
+    EXPECT_NEAR(m, exact_ball_measurement(20, ball, M_PI, 2.0, 0.0, 20.0), 5e-5 * 2.0 + 1e-5);
+  }
+  float ball = 2.0f;
   DesignData d{};
-  float ball = 2.0f, contact = 0, centre = 0;
-  const float m = measurement_over_balls(d, 20, &ball, static_cast<float>(M_PI), 2.0f, 0.0f, 20.0f, 44.0f, &contact,
-                                         &centre);
+  EXPECT_NEAR(measurement_over_balls(d, 20, &ball, static_cast<float>(M_PI), 2.0f, 0.0f, 20.0f, 44.0f, nullptr,
+                                     nullptr),
+              40.421, 1e-3);
   EXPECT_NEAR(ball, 2.0 * std::pow(1.05, 4), 1e-5);
-  EXPECT_EQ(d.default_ball_diameter, 1);
-  EXPECT_NEAR(m, 40.421, 1e-3);
-  EXPECT_NEAR(m, exact_ball_measurement(20, ball, M_PI, 2.0, 0.0, 20.0), 5e-5 * 2.0 + 1e-5);
 }
 
 // Within 5e-5 m_n of the exact solution, with the base helix angle written and the thickness recovered

@@ -64,6 +64,23 @@ TEST(Numeric, LeastAndLargestTieGoesToLaterCandidate) {
   EXPECT_EQ(v, 7);
 }
 
+// A ratio stored as float(z2 / z1) gives back z2 for every pair a design can have, where a plain cut
+// would lose a tooth for many of them; a product with a true fraction is still cut.
+TEST(Numeric, WholePartOfAFloatProductKeepsWhatRoundingTookOff) {
+  int lost_by_a_plain_cut = 0;
+  for (int z1 = 6; z1 <= 150; ++z1)
+    for (int z2 = z1; z2 <= 999; ++z2) {
+      const long double product = static_cast<long double>(z1) * static_cast<float>(double(z2) / z1);
+      ASSERT_EQ(whole_part_of_float_product(product), z2) << z1 << "/" << z2;
+      lost_by_a_plain_cut += std::trunc(product) < z2;
+    }
+  EXPECT_GT(lost_by_a_plain_cut, 10000);
+  const struct {
+    long double product, whole;
+  } fractions[] = {{23 * 1.5L, 34}, {17 * 2.99L, 50}, {10 * 1.0999L, 10}, {11.9999L, 11}, {0.5L, 0}, {7.0L, 7}};
+  for (const auto& f : fractions) EXPECT_EQ(whole_part_of_float_product(f.product), f.whole) << double(f.product);
+}
+
 TEST(Numeric, Int32ConversionIsClamped) {
   EXPECT_EQ(to_int32_clamped(1e30L), INT32_MAX);
   EXPECT_EQ(to_int32_clamped(-1e30L), INT32_MIN);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -87,6 +88,33 @@ TEST_F(RackFixture, AppendCreatesTheFileAndEachRecordOpensWithALineEnd) {
                                         " 25.000000  25.000000\r\n"
                                         "  0.010000   0.510000\r\n"
                                         "r>");
+}
+
+// A file that already ends with a line end (CR LF or LF) gets no blank line before the new record, and
+// every record, the new one included, reads back.
+TEST_F(RackFixture, AppendAfterAFinalLineEndReadsBack) {
+  for (const char* end : {"\r\n", "\n", "\r\n\r\n"}) {
+    SCOPED_TRACE(testing::PrintToString(end));
+    write_bytes(files.data, std::string(kFirstRecord) + end);
+    append("Coarse", 1.2f, 1.4f, 0.3f, 22.5f, 0);
+    const auto n = names();
+    ASSERT_EQ(n.size(), 2u);
+    EXPECT_EQ(n[1], "Coarse ");
+    EXPECT_FLOAT_EQ(d->basic_rack.pressure_angle, 22.5f);
+    d->rack_selected = 0;
+    EXPECT_TRUE(delete_rack(*d, files).ok());
+    EXPECT_EQ(names(), std::vector<std::string>{"Coarse "});
+  }
+}
+
+TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStored) {
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  const std::string before = read_bytes(files.data);
+  set_rack(1, 1.25f, 0.38f, std::numeric_limits<float>::infinity(), 0);
+  EXPECT_FALSE(append_rack(*d, files).ok());
+  set_rack(std::numeric_limits<float>::quiet_NaN(), 1.25f, 0.38f, 20, 0);
+  EXPECT_FALSE(append_rack(*d, files).ok());
+  EXPECT_EQ(read_bytes(files.data), before);
 }
 
 TEST_F(RackFixture, NamesOnOneLineOfAtMost510Characters) {

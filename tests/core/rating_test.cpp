@@ -254,16 +254,34 @@ TEST(Rating, FaceLoadFactorFormulasMeetAtXEqualOne) {
   EXPECT_NEAR(rate(in)->face_load_factor_contact, 4.0, 1e-3);
 }
 
-TEST(Rating, SoftGroupAPairsCanHaveNegativeMisalignment) {
-  RatingInput in = spur();
-  in.material_type[0] = in.material_type[1] = 1;
-  in.sigma_hlim[0] = in.sigma_hlim[1] = 300;
-  in.speed = 500;
-  const auto r = rate(in);
-  ASSERT_LE(r->pitch_line_velocity, 5.0f);
-  EXPECT_NEAR(r->running_in_allowance_helix, 320.0 * 10 / 300, 1e-4);
-  EXPECT_LT(r->effective_misalignment, 0.0f);
-  EXPECT_LT(r->face_load_factor_contact, 1.0f);
+// Running-in removes at most the misalignment there is: soft group-A gears, whose allowance
+// 320 F_beta_x / sigma_Hlim exceeds F_beta_x below 320 MPa, are left with none and a face load factor of 1,
+// never a weaker material rating safer than a stronger one.
+TEST(Rating, RunningInLeavesNoNegativeMisalignment) {
+  const struct {
+    float sigma_hlim;
+    double misalignment;  // F_beta_x 10 um less the running-in, not below 0
+  } cases[] = {{200, 0}, {300, 0}, {320, 0}, {400, 10 - 3200.0 / 400}, {800, 10 - 3200.0 / 800}};
+  double previous_k = 0;
+  for (const auto& c : cases) {
+    RatingInput in = spur();
+    in.material_type[0] = in.material_type[1] = 1;
+    in.sigma_hlim[0] = in.sigma_hlim[1] = c.sigma_hlim;
+    in.f_beta_x = 10;
+    in.speed = 500;
+    const auto r = rate(in);
+    SCOPED_TRACE(c.sigma_hlim);
+    ASSERT_LE(r->pitch_line_velocity, 5.0f);
+    EXPECT_NEAR(r->running_in_allowance_helix, 320.0 * 10 / c.sigma_hlim, 1e-4);
+    EXPECT_NEAR(r->effective_misalignment, c.misalignment, 1e-5);
+    if (c.misalignment == 0) {
+      EXPECT_EQ(r->face_load_factor_contact, 1.0f);
+    } else {
+      EXPECT_GT(r->face_load_factor_contact, 1.0f);
+    }
+    EXPECT_GE(r->face_load_factor_contact, previous_k);
+    previous_k = r->face_load_factor_contact;
+  }
 }
 
 TEST(Rating, RunningInAllowancesByGroupAndSpeedBand) {

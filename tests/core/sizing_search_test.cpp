@@ -25,6 +25,7 @@ namespace {
 struct Trial {
   int32_t z1, z2;
   float module, sum;
+  float actual_ratio;  // as the geometry pass found it
 };
 
 struct StandIn {
@@ -45,7 +46,7 @@ void fake_geometry(DesignData& d) {
 }
 
 void fake_rate(DesignData& d) {
-  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum});
+  stand_in->rated.push_back({d.teeth[0], d.teeth[1], d.normal_module, d.profile_shift_sum, d.actual_ratio});
   const float s = stand_in->safety(d);
   d.contact_safety_factor[0] = d.contact_safety_factor[1] = s;
   d.bending_safety_factor_pinion = d.bending_safety_factor_wheel = s;
@@ -55,6 +56,11 @@ float plain_centre_distance(const DesignData& d) {
   return (d.teeth[0] + d.teeth[1]) * d.normal_module / 2 + d.profile_shift_sum;
 }
 float never_safe(const DesignData&) { return 0.5f; }
+float safe(const DesignData&) { return 2.0f; }
+// The smallest pinion tooth count gives the least centre distance, so the last pair tried (z1 = 100) is not
+// the chosen one.
+float grows_with_z1(const DesignData& d) { return static_cast<float>(d.teeth[0]); }
+float grows_with_z1_or_sum(const DesignData& d) { return static_cast<float>(d.teeth[0]) + d.profile_shift_sum; }
 
 struct SizingRun {
   StandIn s;
@@ -67,6 +73,10 @@ struct SizingRun {
     s.safety = safety;
     s.contact_ratio = contact_ratio;
     d->desired_ratio = u;
+    d->teeth[0] = 23;  // a design loaded before, with its own ratio
+    d->teeth[1] = 32;
+    d->actual_ratio = 1.391f;
+    d->normal_module = 2.5f;
     d->pinion_aspect_ratio = 2.0f;
     d->load_cycles_pinion = 1e7f;
     stand_in = &s;
@@ -145,18 +155,53 @@ TEST(SizingSearch, PinionTeethBoundedByTwoHundredOverTheRatio) {
   EXPECT_EQ(run.modules_tried(51), 0);
 }
 
-TEST(SizingSearch, RatioBeyondTwoHundredOverElevenTriesNothing) {
-  SizingRun run(18.5f, plain_centre_distance, never_safe);
-  EXPECT_EQ(run.result.evaluations, 0);
-  EXPECT_EQ(run.progress.size(), 6u);
+TEST(SizingSearch, FirstPinionTeethKeepTheWheelWithinTwoHundredTeeth) {
+  const struct {
+    float u;
+    int32_t first;
+  } cases[] = {{1.0f, 11}, {18.18f, 11}, {18.2f, 10}, {20.0f, 10}, {20.01f, 0}, {0.0f / 0.0f, 0}, {-2.0f, 0}};
+  for (const auto& c : cases) EXPECT_EQ(first_pinion_teeth(c.u), c.first) << "u = " << c.u;
+}
+
+// Above 200 / 11 eleven pinion teeth would take the wheel beyond 200: the pinion starts at 10 up to the
+// wizard's limit of 20; above it no pair is sized and the design is left as it was.
+TEST(SizingSearch, RatiosAboveTwoHundredOverElevenSizeATenToothPinion) {
+  const struct {
+    float u;
+    int32_t z2;  // 10 u rounded, 0: nothing sized
+  } cases[] = {{18.5f, 185}, {20.0f, 200}, {20.5f, 0}};
+  for (const auto& c : cases) {
+    SizingRun run(c.u, plain_centre_distance, never_safe);
+    SCOPED_TRACE(c.u);
+    EXPECT_EQ(run.result.sized, c.z2 != 0);
+    if (c.z2 == 0) {
+      EXPECT_EQ(run.result.evaluations, 0);
+      EXPECT_TRUE(run.progress.empty());
+      EXPECT_EQ(run.s.geometry_runs, 0);
+      EXPECT_EQ(run.d->teeth[0], 23);
+      EXPECT_EQ(run.d->teeth[1], 32);
+      EXPECT_EQ(run.d->normal_module, 2.5f);
+      EXPECT_EQ(run.d->tooth_proportion_mode, 0);
+      continue;
+    }
+    EXPECT_EQ(run.result.evaluations, 6 * 67);
+    EXPECT_EQ(run.modules_tried(10), 67);
+    EXPECT_EQ(run.progress.size(), 6u);
+    EXPECT_EQ(run.d->teeth[0], 10);
+    EXPECT_EQ(run.d->teeth[1], c.z2);
+    EXPECT_FLOAT_EQ(run.d->load_cycles_wheel, 1e7f * 10 / c.z2);
+  }
+}
+
+// Every trial and the chosen design split the shift sum by their own ratio z2 / z1, not by that of the
+// design loaded before.
+TEST(SizingSearch, EveryTrialCarriesItsOwnRatio) {
+  SizingRun run(6.0f, grows_with_z1_or_sum, safe);
+  ASSERT_FALSE(run.s.rated.empty());
+  for (const Trial& t : run.s.rated) ASSERT_EQ(t.actual_ratio, static_cast<float>(double(t.z2) / t.z1)) << t.z1;
   EXPECT_EQ(run.d->teeth[0], 11);
-  EXPECT_EQ(run.d->teeth[1], 204);  // 203.5 rounded up
-  EXPECT_EQ(run.d->normal_module, 0.5f);
-  EXPECT_EQ(run.d->profile_shift_sum, 0.0f);
-  EXPECT_EQ(run.s.geometry_runs, 1);
-  EXPECT_FLOAT_EQ(run.d->load_cycles_wheel, 1e7f * 11 / 204);
-  EXPECT_FLOAT_EQ(run.d->face_width[0], 11 * 0.5f / 2.0f);
-  EXPECT_EQ(run.d->face_width[1], run.d->face_width[0]);
+  EXPECT_EQ(run.d->teeth[1], 66);
+  EXPECT_EQ(run.d->actual_ratio, 6.0f);
 }
 
 namespace {
@@ -181,7 +226,6 @@ TEST(SizingSearch, ModuleRaisedUntilEverySafetyFactorReachesOne) {
 namespace {
 float same_centre_distance(const DesignData&) { return 50.0f; }
 float shrinking_with_sum(const DesignData& d) { return 50.0f - d.profile_shift_sum; }
-float safe(const DesignData&) { return 2.0f; }
 }  // namespace
 
 TEST(SizingSearch, EqualCentreDistancesKeepTheDesignFoundFirst) {
@@ -213,12 +257,6 @@ TEST(SizingSearch, SafetyFactorsThatAreNotNumbersDoNotStopTheModuleSearch) {
   EXPECT_EQ(run.modules_tried(11), 67);
 }
 
-namespace {
-// The smallest pinion tooth count gives the least centre distance, so the last pair tried (z1 = 100) is not
-// the chosen one.
-float grows_with_z1(const DesignData& d) { return static_cast<float>(d.teeth[0]); }
-}  // namespace
-
 TEST(SizingSearch, ChosenDesignKeepsItsOwnWheelLoadCyclesAndFaceWidths) {
   SizingRun run(1.5f, grows_with_z1, safe);
   EXPECT_EQ(run.d->teeth[0], 11);
@@ -237,7 +275,7 @@ TEST(SizingSearch, ChosenDesignKeepsItsOwnWheelLoadCyclesAndFaceWidths) {
 // --- The real search on the shipped default design with the sizing wizard's presets. ---
 
 namespace {
-std::unique_ptr<DesignData> wizard_preset_design() {
+std::unique_ptr<DesignData> wizard_preset_design(float u = 1.5f) {
   auto d = std::make_unique<DesignData>();
   set_startup_values(*d);
   d->unit_system = 1;
@@ -245,12 +283,12 @@ std::unique_ptr<DesignData> wizard_preset_design() {
   copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
   EXPECT_TRUE(read_design_file(*d).ok());
   calc_gear_geometry(*d);
-  d->desired_ratio = 1.5f;
+  d->desired_ratio = u;
   d->torque = 200;
   d->helix_angle = 27;
   d->load_cycles_pinion = 1e7f;
   d->speed = 2500;
-  d->pinion_aspect_ratio = sizing_aspect_ratio(1.5f);
+  d->pinion_aspect_ratio = sizing_aspect_ratio(u);
   d->material_type[0] = d->material_type[1] = 7;
   d->geometry_manager_mode = 0;
   d->ratio_fixed = 0;
@@ -283,4 +321,51 @@ TEST(SizingSearch, WizardPresetsGiveTheLeastCentreDistanceOfTheTrials) {
   EXPECT_GE(d->contact_safety_factor[1], 1.0f);
   EXPECT_GE(d->bending_safety_factor_pinion, 1.0f);
   EXPECT_GE(d->bending_safety_factor_wheel, 1.0f);
+}
+
+// At a ratio far from that of the design loaded before (1.391), the delivered pair is the pair that was
+// rated: taken up again as a refresh after an edit takes it (ratio from its teeth), it keeps its shifts,
+// tips and centre distance and meets the safety factors it was sized for.
+TEST(SizingSearch, PairSizedAtRatioSixMeetsItsTargetsWhenRefreshed) {
+  auto d = wizard_preset_design(6.0f);
+  ASSERT_NE(d->actual_ratio, 6.0f);
+  const SizingResult r = run_sizing_search(*d);
+  ASSERT_TRUE(r.sized);
+  const DesignData sized = *d;
+
+  for (int refresh = 0; refresh < 2; ++refresh) {
+    d->actual_ratio = static_cast<float>(double(d->teeth[1]) / d->teeth[0]);
+    calc_gear_geometry(*d);
+    SCOPED_TRACE(refresh);
+    EXPECT_EQ(d->profile_shift[0], sized.profile_shift[0]);
+    EXPECT_EQ(d->tip_diameter[0], sized.tip_diameter[0]);
+    EXPECT_EQ(d->tip_diameter[1], sized.tip_diameter[1]);
+    EXPECT_EQ(d->centre_distance, sized.centre_distance);
+    ASSERT_GT(d->transverse_contact_ratio, 1.0f);
+    rate_gear_pair(make_rating_input(*d), *d);
+    EXPECT_GE(d->contact_safety_factor[0], 1.0f);
+    EXPECT_GE(d->contact_safety_factor[1], 1.0f);
+    EXPECT_GE(d->bending_safety_factor_pinion, 1.0f);
+    EXPECT_GE(d->bending_safety_factor_wheel, 1.0f);
+  }
+}
+
+// The wizard's highest ratios are sized with a ten-tooth pinion into a pair that meets its targets.
+TEST(SizingSearch, WizardsHighestRatiosGiveARatedPair) {
+  for (const float u : {19.0f, 20.0f}) {
+    auto d = wizard_preset_design(u);
+    SCOPED_TRACE(u);
+    const SizingResult r = run_sizing_search(*d);
+    ASSERT_TRUE(r.sized);
+    EXPECT_EQ(d->teeth[0], 10);
+    EXPECT_EQ(d->teeth[1], static_cast<int32_t>(10 * u));
+    calc_gear_geometry(*d);
+    EXPECT_GT(d->transverse_contact_ratio, 1.0f);
+    EXPECT_GT(d->tip_diameter[0], d->reference_diameter[0]);
+    rate_gear_pair(make_rating_input(*d), *d);
+    EXPECT_GE(d->contact_safety_factor[0], 1.0f);
+    EXPECT_GE(d->contact_safety_factor[1], 1.0f);
+    EXPECT_GE(d->bending_safety_factor_pinion, 1.0f);
+    EXPECT_GE(d->bending_safety_factor_wheel, 1.0f);
+  }
 }

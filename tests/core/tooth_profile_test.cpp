@@ -235,16 +235,23 @@ TEST(ToothProfile, EachCallWritesWholeOutline) {
   }
 }
 
-// Inputs that make no gear end in a finite number of steps and still write every point.
+// Inputs that make no gear end in a finite number of steps and still write every point and the form
+// diameter (each starts as a marker value the generator never writes).
 TEST(ToothProfile, NonFiniteInputsTerminate) {
+  constexpr float kMarker = -12345.0f;
   for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 0.0f}) {
+    SCOPED_TRACE(bad);
     Gear g;
     g.m_n = bad;
     ToothProfile p;
-    float form = 0.0f;
+    for (auto& q : p.points) q = {kMarker, kMarker};
+    float form = kMarker;
     generate_tooth_profile(g.z, g.m_n, g.s_t, g.s_ft, g.alpha_n, g.beta, g.d_f, g.d_a, g.x, g.rho, g.p_r, g.alpha_pr,
                            g.s_at, g.c, &form, p);
-    SUCCEED();
+    EXPECT_NE(form, kMarker);
+    int unwritten = 0;
+    for (const auto& q : p.points) unwritten += q.x == kMarker || q.y == kMarker;
+    EXPECT_EQ(unwritten, 0);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -133,4 +134,28 @@ TEST(FieldEvents, CodeRaisesChangeAndClickButNotChoice) {
   EXPECT_EQ(log, (QStringList{"change", "click"}));
   emit combo->activated(0);  // the user's choice
   EXPECT_EQ(log.last(), "combo");
+}
+
+TEST(FieldEvents, BoxesSetFromCodeClickUnlessSetQuietly) {
+  QWidget window;
+  auto* box = new QCheckBox(&window);
+  auto* first = new QRadioButton(&window);  // one exclusive group: the buttons of one parent
+  auto* second = new QRadioButton(&window);
+  QStringList log;
+  on_click(box, [&] { log << "box"; });
+  on_click(first, [&] { log << "first"; });
+  on_click(second, [&] { log << "second"; });
+  set_checked(box, true);
+  set_checked(box, true);  // the state it has: nothing
+  set_checked(first, true);
+  set_checked(second, true);  // unchecks the first: no click of the first
+  EXPECT_EQ(log, (QStringList{"box", "first", "second"}));
+  EXPECT_FALSE(first->isChecked());
+  log.clear();
+  set_checked_quietly(box, false);
+  set_checked_quietly(first, true);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(first->isChecked());
+  EXPECT_FALSE(second->isChecked());
+  EXPECT_TRUE(log.isEmpty());
 }

@@ -1,0 +1,63 @@
+// Checked writing of the program's files. Every file the program writes goes through these routines so
+// that a full disk, a file-size limit or an input/output error is detected and reported before the old
+// file is replaced, and the old file stays whole.
+//
+// A file is replaced by writing the new content into a temporary file beside it, flushing it to the
+// disk and renaming it over the old one. Where the folder does not allow a new file, the content is
+// written into the existing file directly: space for it is reserved first, so that a full disk leaves
+// the old content as it was, and the file is cut to the new length only once everything is written.
+// A device or pipe (such as /dev/null) is written directly; a symbolic link is followed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morvell {
+
+struct FileWriteResult {
+  std::string message;  // empty when all was written; otherwise "Cannot write <path>: <reason>"
+  bool opened = true;   // false when the file (or its temporary file) could not be created at all
+  bool ok() const { return message.empty(); }
+};
+
+// Writes `bytes` as the whole new content of the file at `path`.
+FileWriteResult replace_file(const std::string& path, std::string_view bytes);
+
+// Appends `bytes` to the file at `path`, creating it when missing. When not everything can be written,
+// the file is cut back to its former length.
+FileWriteResult append_file(const std::string& path, std::string_view bytes);
+
+// Writes a file piece by piece and puts it in place only when every piece was written: until commit()
+// the old file is untouched; destroying an uncommitted writer discards what was written.
+class ReplacingFileWriter {
+ public:
+  explicit ReplacingFileWriter(std::string path);
+  ~ReplacingFileWriter();
+  ReplacingFileWriter(const ReplacingFileWriter&) = delete;
+  ReplacingFileWriter& operator=(const ReplacingFileWriter&) = delete;
+
+  // False once anything failed (then message() says what); later pieces are ignored.
+  bool write(std::string_view bytes);
+  // Flushes and puts the new content in place; the result of the whole writing.
+  FileWriteResult commit();
+  bool ok() const { return message_.empty(); }
+  const std::string& message() const { return message_; }
+
+ private:
+  void fail(int error);
+  void fail_to_open(int error);
+  void discard();
+
+  std::string path_;    // the name the caller gave (for messages)
+  std::string target_;  // the file that is replaced (a symbolic link followed)
+  std::string temp_;    // the temporary file, empty when writing directly
+  std::string pending_;  // direct writing: the content, written at commit
+  int fd_ = -1;
+  bool direct_ = false;    // no temporary file: the bytes go into the file itself
+  bool in_place_ = false;  // direct into an existing regular file: kept in pending_ until commit
+  bool committed_ = false;
+  bool opened_ = true;
+  std::string message_;
+};
+
+}  // namespace morvell
