@@ -129,8 +129,7 @@ void TChamferform::field_exit(int r, int g) {
     }
     if (refused) field = d_.edit_old_value;
   }
-  show_edit(r, g);
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this, r, g] { show_edit(r, g); });
 }
 
 void TChamferform::OKButtonClick() { accept(); }

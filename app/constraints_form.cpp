@@ -192,8 +192,7 @@ void TConstraintsform::field_exit(int r, int g) {
       field = d_.edit_old_value;
     }
   }
-  Setconstraints_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setconstraints_textboxes(); });
 }
 
 void TConstraintsform::defaultcheckboxClick() { Setconstraints_textboxes(); }

@@ -68,8 +68,7 @@ void Tfaceoffsetform::faceoffseteditExit() {
       d_.face_width_offset = d_.scratch_values[2];
     }
   }
-  show_offset();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { show_offset(); });
 }
 
 void Tfaceoffsetform::OKButtonClick() { accept(); }

@@ -2,6 +2,7 @@
 // the design-space search, which keeps the design in "temp.mvl" while it runs.
 #include "file_commands.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,12 +17,14 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "design_file.h"
 #include "edit_fields.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
+#include "report_columns.h"
 #include "report_file.h"
 #include "results_pane.h"
 
@@ -216,9 +219,14 @@ void TMainForm::Close1Click() {
 
 void TMainForm::Report2Click() {
   const ResultsPane pane(mainresults);
-  const QFont font = mainresults->document()->defaultFont();
+  QFont font = mainresults->document()->defaultFont();
   const int points = font.pointSize() > 0 ? font.pointSize() : 8;
-  const std::string bytes = rich_text_report(pane.text(), font.family().toStdString(), points);
+  font.setPointSize(points);
+  // The geometry report takes its columns along as tab stops of each line.
+  std::vector<std::vector<int>> tab_stops;
+  if (d_.report_selection == 0)
+    tab_stops = report_tab_stops_in_twips(QString::fromStdString(pane.text()).split('\n'), font);
+  const std::string bytes = rich_text_report(pane.text(), font.family().toStdString(), points, tab_stops);
   std::string error;
   if (write_text_file(kReportFileName, bytes, &error))
     forms::services().message(this, app_title(), "Report sent to file \"Report.rtf\" ", forms::MessageIcon::Information);
@@ -234,7 +242,12 @@ void TMainForm::Report3Click() {
   mainresults->setFont(font);
   mainresults->document()->setDefaultFont(font);
   printer.setDocName(QString());
-  mainresults->document()->print(&printer);
+  // The copy that is printed is laid out for the printer: the geometry report's columns are measured in
+  // the printer's metrics.
+  const std::unique_ptr<QTextDocument> printed(mainresults->document()->clone());
+  printed->documentLayout()->setPaintDevice(&printer);
+  lay_out_report_columns(printed.get(), d_.report_selection == 0, &printer);
+  printed->print(&printer);
   if (printer.printerState() == QPrinter::Error) report_problem(this, "The report could not be printed");
   SetMain_textboxes();
 }

@@ -153,12 +153,7 @@ void TMainForm::FormShow() {
   if (Progressform) Progressform->hide();
 
   // 12. Load-case list.
-  ListBox1->clear();
-  for (int i = 1; i <= d_.load_case_count; ++i) {
-    std::snprintf(d_.line_text, sizeof d_.line_text, "load%d", i);
-    ListBox1->addItem(QString::fromLatin1(d_.line_text));
-  }
-  if (ListBox1->count() > 0) ListBox1->setCurrentRow(0);
+  refill_load_case_list();
 
   // 13. The first full refresh.
   calc_gear_geometry(d_);

@@ -39,12 +39,7 @@ constexpr ld kTeethPerModuleLimit = 25.0L / 12.0L;
 
 }  // namespace
 
-void TMainForm::finish_exit() {
-  finish_field_exit(d_, [this] { SetMain_textboxes(); });
-  // The refresh rewrote every field, which marks the texts as changed; a field that kept the focus
-  // (its value was refused) must not store the text it was just given when it is left again.
-  d_.edit_changed = 0;
-}
+void TMainForm::finish_exit() { finish_field_exit(d_, [this] { SetMain_textboxes(); }); }
 
 // ---------------------------------------------------------------------------------------------
 // Module, angles, centre distance

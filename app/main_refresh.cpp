@@ -27,6 +27,7 @@
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "report_columns.h"
 #include "results_pane.h"
 #include "startup.h"
 #include "tooth_profile.h"
@@ -304,6 +305,10 @@ void TMainForm::SetMain_textboxes() {
   if (d.report_selection == 0) mainform_report();
   else if (d.report_selection == 2) ratingdetails_report();
   else if (d.report_selection == 3) ratingsummary_report();
+  // The geometry report stands in its columns whatever the font; the rating reports keep the pane's
+  // uniform tab width.
+  if (d.report_selection == 0 || d.report_selection == 2 || d.report_selection == 3)
+    lay_out_report_columns(mainresults->document(), d.report_selection == 0);
 
   refresh_3d_view();
 

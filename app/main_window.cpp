@@ -26,9 +26,10 @@ namespace morvell {
 TMainForm* MainForm = nullptr;
 
 namespace {
-int screen_width() {
+// The part of the screen that windows may take (without task bars and panels).
+QRect screen_area() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().width() : 1024;
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 }  // namespace
 
@@ -44,7 +45,9 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   forms::on_click(continuebutton, [this] { continuebuttonClick(); });
 
   // The window scale that every window applies to itself from now on.
-  const WindowScale scale = compute_window_scale(screen_width(), mainresults->width(), d_.window_size_step);
+  const QRect screen = screen_area();
+  const WindowScale scale =
+      compute_window_scale(screen.width(), screen.height(), mainresults->width(), d_.window_size_step);
   d_.form_scale_divisor = scale.divisor;
   d_.form_scale_multiplier = scale.multiplier;
   Increase1->setEnabled(Increase1->isEnabled() || scale.increase_enabled);
@@ -53,7 +56,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   wire_menus();  // after the scale: the export dialog scales itself by it
 
   // At the top of the screen, centred horizontally.
-  move(to_int32_clamped(std::trunc(ld(screen_width() - width()) * 0.5L)), 0);
+  move(screen.x() + to_int32_clamped(std::trunc(ld(screen.width() - width()) * 0.5L)), screen.y());
 
   backlashComboBox->setCurrentIndex(0);
   thicknessComboBox->setCurrentIndex(0);
@@ -90,6 +93,8 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!shown_) {  // a restore from the task bar is no first show
     shown_ = true;
+    // The layout is as wide as the screen it is designed for: its frame must not take it beyond the edges.
+    keep_on_screen(this);
     FormShow();
   }
 }

@@ -157,7 +157,7 @@ void TMainForm::RatingDetails1Click() { choose_report(*this, d_, 2); }
 
 void TMainForm::refill_load_case_list() {
   ListBox1->clear();
-  for (int32_t i = 1; i <= d_.load_case_count && i <= kLoadCaseTableSize; ++i) {
+  for (int32_t i = 1; i <= d_.load_case_count && i <= kLoadCasesUsable; ++i) {
     std::snprintf(d_.line_text, sizeof d_.line_text, "load%d", int(i));
     ListBox1->addItem(QString::fromLatin1(d_.line_text));
   }
@@ -180,7 +180,7 @@ void TMainForm::take_load_case(int k) {
 void TMainForm::ListBox1Click() {
   // Only an entry that stands for a stored case is taken (the list is refilled from the table).
   const int k = ListBox1->currentRow();
-  if (k < 0 || k >= d_.load_case_count || k >= kLoadCaseTableSize) return;
+  if (k < 0 || k >= d_.load_case_count || k >= kLoadCasesUsable) return;
   take_load_case(k);
   SetMain_textboxes();
 }

@@ -57,17 +57,30 @@ void unicode_escape(std::string& out, long unit) {
 
 }  // namespace
 
-std::string rich_text_report(std::string_view text, std::string_view font_family, int point_size) {
+std::string rich_text_report(std::string_view text, std::string_view font_family, int point_size,
+                             const std::vector<std::vector<int>>& tab_stops) {
   std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern ";
   for (char c : font_family)
     if (c != '\\' && c != '{' && c != '}' && c != ';' && static_cast<unsigned char>(c) >= 0x20) out += c;
   out += ";}}\r\n\\f0\\fs" + std::to_string(point_size * 2) + " ";
+  std::size_t line = 0;
+  // Each line a paragraph with its own tab stops (none: those of the document).
+  auto begin_paragraph = [&] {
+    if (tab_stops.empty()) return;
+    out += "\\pard";
+    if (line < tab_stops.size())
+      for (const int twips : tab_stops[line]) out += "\\tx" + std::to_string(twips);
+    out += ' ';
+  };
   std::size_t i = 0;
+  if (!text.empty()) begin_paragraph();
   while (i < text.size()) {
     const char c = text[i];
     if (c == '\n') {
       out += "\\par\r\n";
       ++i;
+      ++line;
+      if (i < text.size()) begin_paragraph();
     } else if (c == '\r') {
       ++i;
     } else if (c == '\t') {

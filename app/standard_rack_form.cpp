@@ -235,8 +235,7 @@ void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also) {
     }
     edit->setFocus(Qt::OtherFocusReason);
   }
-  Setrack_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setrack_textboxes(); });
 }
 
 bool TStandardrackform::report(const RackFileResult& result) {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -60,25 +61,28 @@ Tstartupform::Tstartupform(DesignData& d, QWidget* parent) : QDialog(parent), d_
   About1 = Help1->addAction("About");
   About1->setObjectName("About1");
 
-  // Menu bar, a client area of 1006 x 674 and the status strip, placed by hand so that the window scale
-  // reaches every part.
-  const int menu_height = MainMenu1->sizeHint().height();
-  MainMenu1->setGeometry(0, 0, 1006, menu_height);
+  // Menu bar, a client area of 1006 x 674 and the status strip, one below the other. The window's layout
+  // places them: the menu bar always at the height its items need in its font, whatever the window
+  // scale made of the window.
   auto* client = new QWidget(this);
   client->setObjectName("client");
-  client->setGeometry(0, menu_height, 1006, 674);
-
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
-  const int status_height = StatusBar1->sizeHint().height();
-  StatusBar1->setGeometry(0, menu_height + 674, 1006, status_height);
   statusfilename = new QLineEdit("Filename :", StatusBar1);
   statusfilename->setObjectName("statusfilename");
   statusfilename->setReadOnly(true);
   statusfilename->setFrame(false);
   statusfilename->setFocusPolicy(Qt::NoFocus);
   StatusBar1->addWidget(statusfilename, 1);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->setMenuBar(MainMenu1);
+  column->addWidget(client, 1);
+  column->addWidget(StatusBar1);
+  const int menu_height = MainMenu1->sizeHint().height();
+  const int status_height = StatusBar1->sizeHint().height();
   setFixedSize(1006, menu_height + 674 + status_height);  // fixed border
 
   OpenDialog1.title = "Open file";
@@ -94,7 +98,7 @@ Tstartupform::Tstartupform(DesignData& d, QWidget* parent) : QDialog(parent), d_
   scale_window(this, d_);
   // At the top edge of the screen, centred horizontally.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
+    const QRect s = screen->availableGeometry();
     move(s.x() + to_int32_clamped(std::trunc(ld(s.width() - width()) * 0.5L)), s.y());
   }
   d_.edit_changed = 0;

@@ -163,8 +163,11 @@ std::optional<float> finite_entry(DesignData& d, QLineEdit* edit, long double va
 }
 
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh) {
-  d.edit_changed = 0;
   if (refresh) refresh();
+  // After the refresh: it rewrote the fields, which marks their texts as changed, and a field that kept
+  // the focus (its value was refused) must not store the rounded text it was just given when it is
+  // left again.
+  d.edit_changed = 0;
 }
 
 void warn(DesignData& d, std::string_view line1, std::string_view line2, std::string_view line3) {

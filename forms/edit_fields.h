@@ -66,7 +66,8 @@ FieldValue read_field(DesignData& d, QLineEdit* edit);
 // range", the focus goes back to the field and nothing is returned, so that the field's refresh shows
 // the value it had.
 std::optional<float> finite_entry(DesignData& d, QLineEdit* edit, long double value);
-// The end of every field exit: clears the changed flag and runs the window's refresh (if any).
+// The end of every field exit of every window: runs the window's refresh (if any), then clears the
+// changed flag that the refresh's rewritten texts set.
 void finish_field_exit(DesignData& d, const std::function<void()>& refresh);
 
 // Writes the three warning lines and shows the warning dialog modally.

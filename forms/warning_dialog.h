@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include "design_data.h"
 
@@ -28,7 +29,18 @@ class Tgeomwarningform : public QDialog {
 
  private:
   DesignData& d_;
+  // Sizes the memo to show every line whole, from the size of the scaled layout up to what the screen
+  // allows (a line longer than that wraps), with the OK button below it.
+  void fit_to_lines(const QStringList& lines);
+  // Puts the memo and the button back where the layout has them, or takes that layout as the one to
+  // keep (after the scaling).
+  void restore_layout();
+  void remember_layout();
+
   bool scaled_ = false;
+  QRect memo_rect_;    // the memo in the layout: the smallest it is made
+  QRect button_rect_;  // the OK button in the layout
+  QSize window_size_;
 };
 
 // The program's instance, created before the main window (whose first refresh may need it).

@@ -16,9 +16,15 @@ struct WindowScale {
   bool decrease_enabled = true;   // the menu item "Decrease"
 };
 
-// The scale for a screen `screen_width` pixels wide, the results pane as loaded `pane_width` pixels
-// wide (450 in the layout) and the window-size step (-3..0).
-WindowScale compute_window_scale(int screen_width, int pane_width, int window_size_step);
+// The scale for a screen of `screen_width` x `screen_height` pixels (the area windows may take), the
+// results pane as loaded `pane_width` pixels wide (450 in the layout) and the window-size step (-3..0).
+// The layouts are designed for a screen of 1024 x 768: the scale follows the screen's width, or its
+// height where that is the smaller share (a wide screen), so that every window fits the screen.
+WindowScale compute_window_scale(int screen_width, int screen_height, int pane_width, int window_size_step);
+
+// A shown window whose frame reaches beyond the part of its screen that windows may take is made smaller
+// (unless its size is fixed) and moved so that the frame lies within it.
+void keep_on_screen(QWidget* window);
 
 // Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor).
 void scale_window(QWidget* window, const DesignData& d);

@@ -75,7 +75,10 @@ bool TOpenGLPanel::PrintOpenGLPanel(QPrinter* printer) {
     return false;
   }
   QPainter painter;
-  if (!painter.begin(printer)) return false;
+  if (!painter.begin(printer)) {
+    report_panel_error(QStringLiteral("Print: the printer could not be started"));
+    return false;
+  }
   const PrintRect r = print_rectangle(print_scale_, pixels_per_inch_, printer->logicalDpiX(),
                                       printer->logicalDpiY(), printer->width(), printer->height(),
                                       picture.width(), picture.height());

@@ -224,6 +224,11 @@ void Tmetrologyform::set_row_state(QLineEdit* pinion, QLineEdit* wheel, bool use
   }
 }
 
+void Tmetrologyform::show_default_ball_state() {
+  forms::set_checked_quietly(defaultballdiacheckbox, d_.default_ball_diameter == 1);
+  set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
+}
+
 void Tmetrologyform::FormShow() {
   d_.metrology_plot_plane = kMetrologyTransversePlane;
   Setmetrology_textboxes();
@@ -232,9 +237,8 @@ void Tmetrologyform::FormShow() {
   // without their click handlers, which would put the default ball diameter and span in place of the
   // design's. Showing the window changes no value of the design, also when a box still holds its state
   // from an earlier showing.
-  forms::set_checked_quietly(defaultballdiacheckbox, d_.default_ball_diameter == 1);
+  show_default_ball_state();
   forms::set_checked_quietly(defaultteethcheckbox, d_.default_span_teeth == 1);
-  set_row_state(balldia1edit, balldia2edit, d_.default_ball_diameter == 1);
   set_row_state(N1edit, N2edit, d_.default_span_teeth == 1);
   float* backup = d_.metrology_backup;
   backup[0] = d_.thickness_finished_transverse[0];
@@ -354,8 +358,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
     backlash_from_thicknesses(d_, i);
     calc_gear_geometry(d_);
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::ball_diameter_exit(int i) {
@@ -363,6 +366,9 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
+    // The measurement enlarges a ball too small to reach the flanks and then uses the default ball
+    // diameter: a refusal takes back both.
+    const int32_t default_ball_at_entry = d_.default_ball_diameter;
     d_.ball_diameter[i] = float(v.value * double(d_.length_unit_factor));
     recompute_balls(i);
     // The ball touches the flank between the form and the end of active profile and stays clear of
@@ -374,11 +380,12 @@ void Tmetrologyform::ball_diameter_exit(int i) {
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.ball_diameter[i] = d_.scratch_values[0];
+      d_.default_ball_diameter = default_ball_at_entry;
       recompute_balls(i);
     }
+    show_default_ball_state();
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::span_teeth_exit(int i) {
@@ -402,8 +409,7 @@ void Tmetrologyform::span_teeth_exit(int i) {
       recompute_spans(i);
     }
   }
-  Setmetrology_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
 }
 
 void Tmetrologyform::defaultballdiacheckboxClick() {

@@ -120,6 +120,8 @@ class Tmetrologyform : public QDialog {
   void recompute_balls(int gear);
   void recompute_spans(int gear);
   void set_row_state(QLineEdit* pinion, QLineEdit* wheel, bool use_default);
+  // The "(Use Default)" box and the ball diameter row as default_ball_diameter says, without the box's handler.
+  void show_default_ball_state();
   void draw_plot(int gear, QLabel* image);
 
   DesignData& d_;

@@ -185,12 +185,10 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
   mainresults->setObjectName("mainresults");
   mainresults->setReadOnly(true);
   mainresults->setLineWrapMode(QPlainTextEdit::NoWrap);
-  // A small fixed-pitch font with a tab stop every eight characters keeps the columns of the table
-  // under each other.
+  // A small fixed-pitch font; its tab stops are set once the window scale has sized it.
   QFont small = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   small.setPointSize(8);
   mainresults->setFont(small);
-  mainresults->setTabStopDistance(QFontMetricsF(small).horizontalAdvance(' ') * 8);
   mainresults->setGeometry(8, 64, 600, 232);
 
   Button1 = new QPushButton("OK", this);
@@ -251,6 +249,9 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
   forms::on_choice(finthicknessComboBox, [this] { finthicknessComboBoxChange(); });
 
   scale_window(this, d_);
+  // A tab stop every nine characters of the scaled font puts the values of every row of the table under
+  // each other, with its labels and tabs in either unit system.
+  mainresults->setTabStopDistance(QFontMetricsF(mainresults->font()).horizontalAdvance(' ') * 9);
   d_.edit_changed = 0;
 }
 
@@ -360,8 +361,7 @@ void TTolerancesform::grade_exit(int i) {
     else
       d_.pitch_deviation_from_grade[i] = f_pt;
   }
-  Set_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Set_textboxes(); });
 }
 
 void TTolerancesform::limit_exit(int k) {
@@ -458,8 +458,7 @@ void TTolerancesform::limit_exit(int k) {
       }
     }
   }
-  Set_textboxes();
-  d_.edit_changed = 0;
+  finish_field_exit(d_, [this] { Set_textboxes(); });
 }
 
 void TTolerancesform::Button1Click() { accept(); }

@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "edit_fields.h"
@@ -236,7 +237,12 @@ void Tloadcasemultipleform::Setloadcasestextboxes() {
     store_inputs_into_case(d_, d_.current_load_case);
 
   const auto show = [this](QLineEdit* e, float shown, bool cycles) {
-    e->setText(QString::fromStdString(format_value(d_, shown)));
+    std::string text = format_value(d_, shown);
+    // A small negative value (a misalignment or a torque that is zero but for rounding) shows as zero,
+    // not as "-0.000".
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
+      text.erase(0, 1);
+    e->setText(QString::fromStdString(text));
     e->setToolTip(cycles ? cycles_hint(shown) : value_hint(shown));
   };
   show(speedpinedit, d_.speed, false);

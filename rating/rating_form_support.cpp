@@ -102,7 +102,7 @@ void store_inputs_into_case(DesignData& d, int slot) {
 }
 
 void keep_load_case_count_valid(DesignData& d) {
-  if (d.load_case_count > kLoadCaseTableSize) d.load_case_count = kLoadCaseTableSize;
+  if (d.load_case_count > kLoadCasesUsable) d.load_case_count = kLoadCasesUsable;
   if (d.load_case_count < 1) {
     store_inputs_into_case(d, 0);
     if (d.load_case_fixed_for[0] != 2) d.load_case_fixed_for[0] = 1;

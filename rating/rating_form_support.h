@@ -66,8 +66,8 @@ float stored_value(double entry, float factor = 1.0f);
 void load_case_into_inputs(DesignData& d, int slot);
 // Writes the current speed, torque, running time, misalignment and fixed-for code into slot `slot`.
 void store_inputs_into_case(DesignData& d, int slot);
-// A design whose table holds no case gets its current inputs as case 1; a count beyond the table is cut
-// to the table, so that every window that lists the cases finds from one to ten of them.
+// A design whose table holds no case gets its current inputs as case 1; a count beyond the nine cases
+// the windows offer is cut to nine, so that every window that lists the cases finds from one to nine.
 void keep_load_case_count_valid(DesignData& d);
 
 }  // namespace morvell

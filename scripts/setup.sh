@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake g++ pkg-config
           qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libxcb1-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth clang libclang-rt-14-dev locales)
+          xvfb xauth clang libclang-rt-14-dev locales poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

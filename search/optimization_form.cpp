@@ -261,11 +261,9 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
     forms::on_exit(e, [this, e, k] { filter_exit(e, k % 2 == 1, k / 2); });
   }
 
-  // Scaled like every window, then the window's own size once more.
+  // Scaled like every window, once: the scaling sizes the window itself too.
   scale_window(this, d_);
   d_.edit_changed = 0;
-  const int multiplier = int(d_.form_scale_multiplier), divisor = int(d_.form_scale_divisor);
-  if (multiplier > 0 && divisor > 0) setFixedSize(width() * multiplier / divisor, height() * multiplier / divisor);
 }
 
 void Toptimizationform::showEvent(QShowEvent* event) {

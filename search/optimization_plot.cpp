@@ -457,8 +457,8 @@ void Toptimizationform::zoom() {
     c.chart_y_max = value(std::min(cy, y0));
     c.chart_y_min = value(std::max(cy, y0));
   }
-  set_plot_variable_range(d_, plus_half ? XplusComboBox->currentIndex() : XnegComboBox->currentIndex(), x_min, x_max);
-  set_plot_variable_range(d_, YaxisComboBox->currentIndex(), c.chart_y_min, c.chart_y_max);
+  zoom_plot_variable_range(d_, plus_half ? XplusComboBox->currentIndex() : XnegComboBox->currentIndex(), x_min, x_max);
+  zoom_plot_variable_range(d_, YaxisComboBox->currentIndex(), c.chart_y_min, c.chart_y_max);
   Set_optimizer_textboxes();
 }
 

@@ -101,6 +101,16 @@ void set_plot_variable_range(DesignData& d, int index, float min, float max) {
   }
 }
 
+bool zoom_plot_variable_range(DesignData& d, int index, float min, float max) {
+  float lo = 0, hi = 0;
+  if (!plot_variable_range(d, index, lo, hi) || !std::isfinite(min) || !std::isfinite(max)) return false;
+  const float new_min = std::fmax(min, lo), new_max = std::fmin(max, hi);
+  const bool accepted = kVariablePair[index] < 0 ? std::trunc(double(new_max)) - std::trunc(double(new_min)) >= 1
+                                                 : new_min < new_max;
+  if (accepted) set_plot_variable_range(d, index, new_min, new_max);
+  return accepted;
+}
+
 bool outside_search_ranges(const DesignData& d) {
   DesignData& m = const_cast<DesignData&>(d);  // the accessors only read here
   bool out = outside(kPairs[0].value(d), kPairs[0].min(m), kPairs[0].max(m));

@@ -23,6 +23,12 @@ bool plot_variable_range(const DesignData& d, int index, float& min, float& max)
 // Writes an axis range into the pair of plot variable `index` (the tooth pair truncated to integers).
 void set_plot_variable_range(DesignData& d, int index, float min, float max);
 
+// A zoomed axis range written back into the pair of plot variable `index`: the part of [min, max] that
+// lies within the pair as stored. Written only when that leaves a range the window's fields accept (the
+// minimum below the maximum, at least one whole tooth between the tooth bounds); otherwise the pair
+// stays, as it must when the drawn axis was only widened around equal bounds. Returns whether written.
+bool zoom_plot_variable_range(DesignData& d, int index, float min, float max);
+
 // True when the design held in d lies outside any of the 19 filter pairs (value above the upper or below
 // the lower bound: both bounds belong to the range). The result-filter kind shown does not matter.
 bool outside_search_ranges(const DesignData& d);

@@ -107,6 +107,25 @@ TEST(RatingInputDialog, FieldRangesRefuseWithTheirWarningsAndBringTheValueBack) 
   EXPECT_EQ(in.w->ISOgradepinedit->toolTip(), "7");
 }
 
+// A refused entry gives the focus back to its field, whose refresh wrote the value's rounded display
+// into it; leaving the field again stores nothing (on 23 / 32 teeth the wheel torque of 200 N m shows
+// as 278.261, which would store 200.0001 N m, and the wheel cycles' display would move the time).
+TEST(RatingInputDialog, LeavingARefusedFieldAgainStoresNothing) {
+  auto design = default_design();
+  ASSERT_EQ(design->teeth[0], 23);
+  ASSERT_EQ(design->teeth[1], 32);
+  Inputs in(std::move(design));
+  DesignData& d = *in.d;
+  const float torque = d.torque, hours = d.life_hours, cycles = d.load_cycles_pinion;
+  in.type(in.w->torquewheeledit, "0");  // refused; the helper leaves the field once more
+  in.type(in.w->cycleswheeledit, "-1");
+  EXPECT_EQ(in.warnings().size(), 2);
+  EXPECT_EQ(d.torque, torque);
+  EXPECT_EQ(d.life_hours, hours);
+  EXPECT_EQ(d.load_cycles_pinion, cycles);
+  EXPECT_EQ(d.edit_changed, 0);
+}
+
 TEST(RatingInputDialog, PitchErrorsRoughnessAndHardnessInTheirScales) {
   Inputs in(1, 1);  // hardness in Brinell
   DesignData& d = *in.d;

@@ -35,6 +35,7 @@ struct Cases : morvell::testing::Shown<Tloadcasemultipleform> {
     return d;
   }
   explicit Cases(int unit_system = 1, int count = 3) : Shown(prepared(unit_system, count)) {}
+  explicit Cases(std::unique_ptr<DesignData> d) : Shown(std::move(d)) {}
 
   QStringList names() const {
     QStringList n;
@@ -86,6 +87,36 @@ TEST(LoadCaseDialog, ShowListsTheCasesAndStartsOnCaseOne) {
   c.reopen();
   EXPECT_EQ(d.current_load_case, 0);
   EXPECT_EQ(d.speed, 1000.0f);
+}
+
+TEST(LoadCaseDialog, ADesignWithTenCasesShowsNineAndAZeroHasNoSign) {
+  auto d = Cases::prepared(1, 10);
+  d->load_case_table[0].torque = -0.0002f;  // zero but for rounding
+  Cases c(std::move(d));
+  EXPECT_EQ(c.d->load_case_count, 9);
+  EXPECT_EQ(c.names().size(), 9);
+  EXPECT_EQ(c.w->torquepinedit->text(), "0.000");
+  EXPECT_EQ(c.w->torquewheeledit->text(), "0.000");
+}
+
+// A field that keeps the focus after its exit (as a refused entry does) holds the rounded display the
+// refresh wrote into it; leaving it again stores nothing more. On 23 / 32 teeth a wheel torque of
+// 278.2609 N m gives 200.00002 N m on the pinion and shows as 278.261, which would store 200.0001.
+TEST(LoadCaseDialog, LeavingAFieldThatKeptTheFocusStoresNothingMore) {
+  auto design = Cases::prepared(1, 3);
+  design->teeth[0] = 23;
+  design->teeth[1] = 32;
+  Cases c(std::move(design));
+  DesignData& d = *c.d;
+  QLineEdit* e = c.w->torquewheeledit;
+  e->setFocus(Qt::TabFocusReason);
+  e->setText("278.2609");
+  c.w->torquewheeleditExit();
+  const float torque = d.torque;
+  ASSERT_EQ(e->text(), "278.261");
+  c.w->Button5->setFocus(Qt::TabFocusReason);  // the field is left again
+  EXPECT_EQ(d.torque, torque);
+  EXPECT_EQ(d.load_case_table[0].torque, torque);
 }
 
 TEST(LoadCaseDialog, CreateAndDeleteKeepOneToNineCases) {

@@ -1,9 +1,11 @@
 // Menu commands of the main window on the start-up design: open (a good file, a bad one, one stored
 // with the geometry manager overridden), save and save as (extension rule, failures reported), the
 // report file and printing, units there and back, the report choice and the load-case list, window
-// sizes, the geometry manager, the refused measurement, the design search's keeping of the design.
+// sizes, the geometry manager, the refused measurement, the design search's keeping of the design, and the
+// columns of the geometry report on screen, printed and in the report file.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,15 +15,22 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "design_data.h"
 #include "design_file.h"
@@ -72,11 +81,12 @@ struct Program {
   std::unique_ptr<Tgeomwarningform> warning;
   std::unique_ptr<TMainForm> main;
 
-  Program() {
+  explicit Program(int window_size_step = 0) {
     QFile::remove(kPreferenceFileName);
     QFile::remove(kDefaultDesignFileName);
     EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
     EXPECT_TRUE(prepare_design_data(*d).ok());
+    d->window_size_step = window_size_step;
     warning = std::make_unique<Tgeomwarningform>(*d);
     geomwarningform = warning.get();
     main = std::make_unique<TMainForm>(*d);
@@ -617,4 +627,129 @@ TEST(MenuCommands, SearchResultTakenOrRestoredByTheQuestionAndAboutShowsTheSplas
   EXPECT_TRUE(m.About1->isEnabled());
   splashform = nullptr;
   useoptimizedform = nullptr;
+}
+
+// --- The columns of the geometry report ---
+//
+// Whatever the window size, the unit system or the device, the values of every row stand at the x position
+// of their heading (PINION, WHEEL) or, for a row with one value, in one pair column between them: on
+// screen (measured in the pane's own text layout), printed into a PDF file (measured by poppler's
+// pdftotext) and in report.rtf (the tab stops of its paragraphs).
+
+namespace {
+
+// Rows of the report with two values (teeth, reference diameter, addendum modification, ball diameter,
+// span teeth, working pitch diameter) and with one (module or diametral pitch, centre distance, contact
+// ratio, working transverse pressure angle).
+constexpr int kTwoValueRows[] = {1, 6, 7, 22, 23, 25, 46, 65};
+constexpr int kOneValueRows[] = {2, 12, 27, 48};
+
+// The x positions, in the pane's layout, where the texts after the runs of tabs of a line begin.
+std::vector<double> field_starts(const QTextBlock& block) {
+  std::vector<double> starts;
+  const QString text = block.text();
+  const QTextLine line = block.layout()->lineAt(0);
+  for (int i = 1; i < text.size(); ++i)
+    if (text[i - 1] == QChar('\t') && text[i] != QChar('\t')) starts.push_back(line.cursorToX(i));
+  return starts;
+}
+
+}  // namespace
+
+TEST(ReportColumns, OnScreenAtEveryStepInBothUnitSystems) {
+  for (int unit_system : {1, 2}) {
+    for (int step : {0, -1, -2, -3}) {
+      SCOPED_TRACE(::testing::Message() << "units " << unit_system << " step " << step);
+      Program p(step);
+      if (unit_system == 2) p.form().English1Click();
+      QTextDocument* doc = p.form().mainresults->document();
+      doc->documentLayout()->documentSize();  // lays out every line
+      const std::vector<double> heads = field_starts(doc->findBlockByNumber(0));
+      ASSERT_EQ(heads.size(), 2u);
+      ASSERT_TRUE(doc->findBlockByNumber(0).text().contains("PINION"));
+      for (int row : kTwoValueRows) {
+        const std::vector<double> x = field_starts(doc->findBlockByNumber(row));
+        ASSERT_EQ(x.size(), 2u) << row;
+        EXPECT_NEAR(x[0], heads[0], 0.5) << doc->findBlockByNumber(row).text().toStdString();
+        EXPECT_NEAR(x[1], heads[1], 0.5) << doc->findBlockByNumber(row).text().toStdString();
+      }
+      std::vector<double> pair;
+      for (int row : kOneValueRows) {
+        const std::vector<double> x = field_starts(doc->findBlockByNumber(row));
+        ASSERT_EQ(x.size(), 1u) << row;
+        pair.push_back(x[0]);
+      }
+      for (double x : pair) EXPECT_NEAR(x, pair[0], 0.5);
+      EXPECT_GT(pair[0], heads[0] + 10);
+      EXPECT_LT(pair[0], heads[1] - 10);
+    }
+  }
+}
+
+TEST(ReportColumns, PrintedPageAndReportFile) {
+  Program p;
+  QFile::remove("printed.pdf");
+  p.form().Report3Click();
+  ASSERT_TRUE(QFile::exists("printed.pdf"));
+  ASSERT_EQ(std::system("pdftotext -bbox printed.pdf columns.html"), 0) << "poppler-utils is needed";
+  // The words of the page by line (their common top), each with its left edge. (The PDF may join "fi"
+  // into one ligature: words are matched by their beginning.)
+  const QString html = QString::fromStdString(file_bytes("columns.html"));
+  const QRegularExpression word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+  std::map<double, std::vector<std::pair<QString, double>>> rows;
+  for (auto m = word.globalMatch(html); m.hasNext();) {
+    const auto w = m.next();
+    rows[w.captured(2).toDouble()].push_back({w.captured(3), w.captured(1).toDouble()});
+  }
+  const auto row_with = [&](const QString& first, const QString& second) {
+    for (const auto& [top, words] : rows)
+      if (words.size() >= 2 && words[0].first == first && words[1].first.startsWith(second)) return words;
+    ADD_FAILURE() << "no printed line begins " << first.toStdString() << " " << second.toStdString();
+    return std::vector<std::pair<QString, double>>{};
+  };
+  const auto heads = row_with("PINION", "WHEEL");
+  ASSERT_EQ(heads.size(), 2u);
+  for (const auto& [first, second] : {std::pair<QString, QString>{"Number", "of"}, {"Addendum", "Modi"},
+                                      {"Ball", "Diameter"}, {"Reference", "Diameter"}}) {
+    const auto words = row_with(first, second);
+    ASSERT_GE(words.size(), 4u);
+    EXPECT_NEAR(words[words.size() - 2].second, heads[0].second, 0.5) << first.toStdString();
+    EXPECT_NEAR(words.back().second, heads[1].second, 0.5) << first.toStdString();
+  }
+  const double pair = row_with("Centre", "Distance").back().second;
+  EXPECT_NEAR(row_with("Normal", "Module").back().second, pair, 0.5);
+  EXPECT_GT(pair, heads[0].second);
+  EXPECT_LT(pair, heads[1].second);
+
+  // report.rtf: each line a paragraph whose last tab stops are its columns.
+  p.form().Report2Click();
+  const std::string rtf = file_bytes(kReportFileName);
+  const auto stops_of = [&](const std::string& text) {
+    const std::size_t at = rtf.find(text);
+    EXPECT_NE(at, std::string::npos) << text;
+    const std::size_t start = rtf.rfind("\\pard", at);
+    std::vector<int> stops;
+    for (std::size_t t = rtf.find("\\tx", start); t != std::string::npos && t < at; t = rtf.find("\\tx", t + 3))
+      stops.push_back(std::atoi(rtf.c_str() + t + 3));
+    return stops;
+  };
+  // The n-th tab of a line goes to its n-th stop: the stops that the tabs before each value reach.
+  const std::vector<int> head_stops = stops_of("PINION");  // four tabs before PINION, two before WHEEL
+  ASSERT_EQ(head_stops.size(), 6u);
+  const int pinion = head_stops[3], wheel = head_stops[5];
+  struct Row {
+    const char* line;
+    std::size_t pinion_tab, wheel_tab;
+  };
+  for (const Row& r : {Row{" Number of Teeth \\tab", 2, 4}, Row{" Addendum Modification Coeff.\\tab", 0, 2},
+                       Row{" Ball Diameter (mm)\\tab", 2, 3}}) {
+    const std::vector<int> s = stops_of(r.line);
+    ASSERT_GT(s.size(), r.wheel_tab) << r.line;
+    EXPECT_EQ(s[r.pinion_tab], pinion) << r.line;
+    EXPECT_EQ(s[r.wheel_tab], wheel) << r.line;
+  }
+  const int pair_stop = stops_of(" Centre Distance (mm)\\tab")[2];
+  EXPECT_EQ(stops_of(" Normal Module (mm)\\tab")[2], pair_stop);
+  EXPECT_GT(pair_stop, pinion);
+  EXPECT_LT(pair_stop, wheel);
 }

@@ -108,6 +108,7 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
       {&Tmetrologyform::balldia1edit, "0", false},         // a ball of no size
       {&Tmetrologyform::balldia2edit, "-3", false},
       {&Tmetrologyform::balldia2edit, "100", false},  // sits on the tips
+      {&Tmetrologyform::balldia1edit, "0.1", false},  // enlarged by the measurement, still below the form circle
       {&Tmetrologyform::N1edit, "0", false},          // a span over no tooth
       {&Tmetrologyform::N2edit, "-2", false},
       {&Tmetrologyform::N2edit, "1e12", false},       // too large for a whole number
@@ -132,6 +133,8 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
         EXPECT_EQ(d.chordal_span_finished[g], before.chordal_span_finished[g]);
       }
       EXPECT_EQ(d.backlash_normal, before.backlash_normal);
+      EXPECT_EQ(d.default_ball_diameter, 0);
+      EXPECT_FALSE(form.defaultballdiacheckbox->isChecked());
       form.OKbutton->setFocus(Qt::TabFocusReason);
     }
     EXPECT_EQ(d.span_teeth[0], 2);

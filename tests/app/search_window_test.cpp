@@ -366,6 +366,20 @@ TEST(SearchPlotVariables, BoundsBelongToTheRangesAndAutoScaleTakesTheExtents) {
   set_plot_variable_range(d, kPinionTeethVariable, 14.9f, 19.7f);
   EXPECT_EQ(d.search_teeth_min, 14);
   EXPECT_EQ(d.search_teeth_max, 19);
+
+  // A zoom keeps within the stored bounds and writes only a range the fields accept.
+  EXPECT_TRUE(zoom_plot_variable_range(d, kPinionTeethVariable, 12.5f, 16.2f));
+  EXPECT_EQ(d.search_teeth_min, 14);
+  EXPECT_EQ(d.search_teeth_max, 16);
+  EXPECT_FALSE(zoom_plot_variable_range(d, kPinionTeethVariable, 14.2f, 14.9f));  // less than one tooth
+  EXPECT_EQ(d.search_teeth_max, 16);
+  d.search_module_min = 2.0f;
+  d.search_module_max = 2.5f;
+  EXPECT_TRUE(zoom_plot_variable_range(d, 0, 1.5f, 2.2f));
+  EXPECT_EQ(d.search_module_min, 2.0f);
+  EXPECT_EQ(d.search_module_max, 2.2f);
+  EXPECT_FALSE(zoom_plot_variable_range(d, 0, 2.3f, 2.4f));  // outside the stored bounds
+  EXPECT_EQ(d.search_module_max, 2.2f);
 }
 
 // --- The search report ---
@@ -562,6 +576,35 @@ TEST(SearchZoom, ARectangleBecomesTheRangesOfItsHalfAndOfY) {
   EXPECT_FLOAT_EQ(d.filter_contact_safety_max[0], float((ld(y0) - bottom) / y_scale + y_at_min));
   EXPECT_FLOAT_EQ(d.filter_contact_safety_min[0], float((ld(y0) + 100 - bottom) / y_scale + y_at_min));
   EXPECT_EQ(d.chart_dragging, 0);
+}
+
+// The helix angles of spur designs are 0 to 0; the plot draws that axis widened around 0, and a zoom
+// must not write the widened bounds (negative helix angles, which the fields refuse) into the ranges.
+// The other axis of the rectangle narrows as usual, within its stored bounds.
+TEST(SearchZoom, AnAxisWithEqualBoundsKeepsItsRange) {
+  Window win;
+  DesignData& d = *win.d;
+  d.helix_angle = 0;
+  calc_gear_geometry(d);
+  write_results({record_of(d, 1.2f, 1.5f, 1.1f), record_of(d, 2.0f, 2.5f, 1.6f), record_of(d, 2.8f, 1.9f, 2.2f)});
+  d.search_results_ready = 1;
+  win.w->YaxisComboBox->setCurrentIndex(2);  // helix angle
+  win.w->Set_optimizer_textboxes();
+  ASSERT_EQ(d.search_helix_angle_min, 0.0f);
+  ASSERT_EQ(d.search_helix_angle_max, 0.0f);
+  ASSERT_LT(d.chart_y_min, 0.0f);
+  win.w->ZoominbuttonClick();
+  const float lo = d.filter_bending_safety_min[0], hi = d.filter_bending_safety_max[0];
+  const int x0 = d.chart_plus_x_origin + 40, y0 = d.chart_top + 20;
+  win.w->Image1MouseDown(x0, y0);
+  win.w->Image1MouseMove(x0 + 100, d.chart_bottom - 5);
+  win.w->Image1MouseUp(x0 + 100, d.chart_bottom - 5);
+  EXPECT_EQ(d.search_helix_angle_min, 0.0f);
+  EXPECT_EQ(d.search_helix_angle_max, 0.0f);
+  EXPECT_GT(d.filter_bending_safety_min[0], lo);
+  EXPECT_LT(d.filter_bending_safety_max[0], hi);
+  EXPECT_LT(d.filter_bending_safety_min[0], d.filter_bending_safety_max[0]);
+  EXPECT_TRUE(win.warnings().isEmpty());
 }
 
 TEST(SearchWindow, SearchButtonRunsTheGridAndPlotsItsResults) {

@@ -193,6 +193,24 @@ TEST(SnCurveDataDialog, EstimateAndLimitedPittingLockAndHideThePoints) {
   EXPECT_TRUE(w.sigmaHstat_pin_unfactorededit->isReadOnly());
 }
 
+// A field that keeps the focus after its exit (as a refused entry does) holds the rounded display the
+// refresh wrote into it; leaving it again stores nothing more.
+TEST(SnCurveDataDialog, LeavingAFieldThatKeptTheFocusStoresNothingMore) {
+  SnData s;
+  DesignData& d = *s.d;
+  s.w->close();
+  d.sn_estimate[1] = 0;
+  s.show();
+  QLineEdit* e = s.w->sigmaHstat_wheel_unfactorededit;
+  e->setFocus(Qt::TabFocusReason);
+  e->setText("2400.0004");
+  s.w->field_exit(e);
+  ASSERT_EQ(e->text(), "2400.000");
+  EXPECT_EQ(d.edit_changed, 0);  // cleared after the refresh that rewrote the fields
+  s.w->OKbutton->setFocus(Qt::TabFocusReason);  // the field is left again
+  EXPECT_EQ(d.sigma_h_static_wheel, 2400.0004f);
+}
+
 TEST(SnCurveDataDialog, ShowReadsTheFlagsAndClosingStoresAPendingEntry) {
   SnData s;
   DesignData& d = *s.d;

@@ -8,10 +8,15 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "edit_fields.h"
 #include "geometry_pass.h"
@@ -138,6 +143,35 @@ TEST(TolerancesForm, TableInMillimetresAndInches) {
       }
       if (std::getenv("MORVELL_SCREENSHOTS"))
         form.grab().save(QString("%1/tolerances_form_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(units));
+    });
+    p.scripted.show_modal(form);
+  }
+}
+
+// The values of every row start at the same x in the table's layout, in both unit systems and at a
+// window scale other than 1.
+TEST(TolerancesForm, TableColumnsStandUnderEachOtherWhenScaled) {
+  for (const int units : {1, 2}) {
+    InspectionDesign p(units);
+    DesignData& d = *p.d;
+    d.form_scale_multiplier = 1406;
+    TTolerancesform form(d);
+    p.when_shown("Tolerancesform", [&](QDialog&) {
+      QTextDocument* doc = form.mainresults->document();
+      std::vector<std::vector<double>> starts;
+      for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        doc->documentLayout()->blockBoundingRect(b);  // lays the line out
+        const QTextLine line = b.layout()->lineAt(0);
+        starts.emplace_back();
+        for (int i = 1; i < b.text().size(); ++i)
+          if (b.text()[i - 1] == QChar('\t') && b.text()[i] != QChar('\t')) starts.back().push_back(line.cursorToX(i));
+      }
+      ASSERT_EQ(starts.size(), 13u);
+      for (const std::vector<double>& row : starts) {
+        ASSERT_EQ(row.size(), 2u);
+        EXPECT_NEAR(row[0], starts[0][0], 0.5) << units;
+        EXPECT_NEAR(row[1], starts[0][1], 0.5) << units;
+      }
     });
     p.scripted.show_modal(form);
   }

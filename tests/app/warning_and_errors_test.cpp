@@ -3,8 +3,13 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <memory>
+#include <string>
 
 #include "application.h"
 #include "design_data.h"
@@ -61,6 +66,50 @@ TEST(WarningDialog, TakesTheWindowScaleWhenFirstShown) {
   form.hide();
   form.show();  // once only
   EXPECT_EQ(form.size(), QSize(365, 143));
+}
+
+// Every line of the warning is readable at once, from its start, at the smallest and the largest window
+// scale: the longest warning of the program, the gear named in the middle of its line, and a line as long
+// as the buffer holds, which wraps but still shows whole within the screen.
+TEST(WarningDialog, ShowsEveryLineWholeFromItsStart) {
+  const char* const longest = "The fillet radius of the pinion is too large for the rack without increasing the protuberance";
+  const std::string full(127, 'W');
+  struct Case {
+    float scale;
+    const char* lines[3];
+  };
+  for (const Case& c : {Case{800.484f, {longest, "Fillet radius has been adjusted", " "}},
+                        Case{1250, {longest, "Fillet radius has been adjusted", " "}},
+                        Case{800.484f, {"Minimum value of centre distance has been exceeded", full.c_str(), "x"}}}) {
+    SCOPED_TRACE(::testing::Message() << c.scale << " " << c.lines[1]);
+    forms::ScriptedModalServices scripted;
+    forms::ScopedServices use(scripted);
+    auto d = std::make_unique<DesignData>();
+    d->form_scale_multiplier = c.scale;
+    d->form_scale_divisor = 1000;
+    Tgeomwarningform form(*d);
+    geomwarningform = &form;
+    scripted.modal_actions["geomwarningform"].push_back([&](QDialog&) {
+      QPlainTextEdit* memo = form.warningmemo;
+      const QRect view = memo->viewport()->rect();
+      QTextCursor cursor(memo->document());
+      for (int line = 0; line < 3; ++line) {
+        cursor.setPosition(memo->document()->findBlockByNumber(line).position());
+        const QRect start = memo->cursorRect(cursor);
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        const QRect end = memo->cursorRect(cursor);
+        EXPECT_TRUE(view.contains(start)) << line;
+        EXPECT_TRUE(view.contains(end)) << line;
+      }
+      EXPECT_TRUE(form.rect().contains(form.OKbutton->geometry()));
+      EXPECT_TRUE(form.screen()->availableGeometry().contains(form.frameGeometry()));
+      EXPECT_FALSE(memo->geometry().intersects(form.OKbutton->geometry()));
+      return int(QDialog::Accepted);
+    });
+    warn(*d, c.lines[0], c.lines[1], c.lines[2]);
+    geomwarningform = nullptr;
+    ASSERT_EQ(scripted.of(Kind::Modal).size(), 1u);
+  }
 }
 
 TEST(DomainErrorBox, OncePerUserActionForTheSameText) {

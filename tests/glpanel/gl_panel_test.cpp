@@ -198,6 +198,26 @@ TEST_F(GlPanel, PrintsThePictureIntoAPdfDocument) {
   EXPECT_EQ(f.read(4), QByteArray("%PDF"));
   EXPECT_GT(f.size(), 1000);
   EXPECT_TRUE(errors.empty());
+
+  // A document that cannot be started is reported, not passed over.
+  printer.setOutputFileName("no_such_folder/picture.pdf");
+  EXPECT_FALSE(panel->PrintOpenGLPanel(&printer));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Print: the printer could not be started");
+}
+
+TEST_F(GlPanel, PanelsOfDifferentWindowsDoNotShareTheirDisplayLists) {
+  show();
+  QWidget other_window;
+  other_window.resize(60, 60);
+  TOpenGLPanel other(&other_window);
+  other.setGeometry(0, 0, 60, 60);
+  other_window.show();
+  pump();
+  ASSERT_TRUE(panel->HasGLContext());
+  ASSERT_TRUE(other.HasGLContext());
+  EXPECT_FALSE(panel->PanelShareLists(&other));  // as the README says
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(GlPanel, BufferSwapFollowsSwapModeAndDoubleBuffering) {

@@ -1,0 +1,73 @@
+#include "window_geometry_support.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QWidget>
+
+namespace morvell::testing {
+
+namespace {
+
+QString name_of(const QWidget* w) {
+  return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+}
+
+QString rect_text(const QRect& r) {
+  return QStringLiteral("%1x%2 at (%3,%4)").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+}
+
+// Controls whose children are their own parts (the text field of a combo box, the scrolled content
+// and scroll bars of a text pane) are checked as one piece.
+bool composite(const QWidget* w) {
+  return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+         qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QMenuBar*>(w);
+}
+
+void check_children(const QWidget* window, const QWidget* parent, QStringList& faults) {
+  for (const QObject* o : parent->children()) {
+    const auto* c = qobject_cast<const QWidget*>(o);
+    if (!c || c->isWindow() || !c->isVisibleTo(window) || c->objectName().startsWith("qt_")) continue;
+    const QRect in_parent = c->geometry();
+    if (!parent->rect().contains(in_parent))
+      faults << QStringLiteral("%1: %2 outside %3 (%4)")
+                    .arg(name_of(c), rect_text(in_parent), name_of(parent), rect_text(parent->rect()));
+    const QRect in_window(c->mapTo(window, QPoint(0, 0)), c->size());
+    if (parent != window && !window->rect().contains(in_window))
+      faults << QStringLiteral("%1: %2 outside the window (%3)")
+                    .arg(name_of(c), rect_text(in_window), rect_text(window->rect()));
+    if (!composite(c)) check_children(window, c, faults);
+  }
+}
+
+}  // namespace
+
+QStringList geometry_faults(QWidget* window) {
+  QStringList faults;
+  const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  const QRect available = screen->availableGeometry();
+  if (!available.contains(window->frameGeometry()))
+    faults << QStringLiteral("window %1 not within the screen %2")
+                  .arg(rect_text(window->frameGeometry()), rect_text(available));
+  check_children(window, window, faults);
+  for (const QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+    if (!bar->isVisibleTo(window)) continue;
+    const auto* overflow = bar->findChild<QToolButton*>("qt_menubar_ext_button");
+    if (overflow && overflow->isVisibleTo(window)) faults << QStringLiteral("menu bar items in its overflow button");
+    for (QAction* a : bar->actions()) {
+      if (!a->isVisible()) continue;
+      const QRect r = bar->actionGeometry(a);
+      if (r.isEmpty() || !bar->rect().contains(r))
+        faults << QStringLiteral("menu %1: %2 outside the menu bar (%3)")
+                      .arg(a->text(), rect_text(r), rect_text(bar->rect()));
+    }
+  }
+  return faults;
+}
+
+}  // namespace morvell::testing
