@@ -14,6 +14,7 @@
 #include "geometry_pass.h"
 #include "ordered_workers.h"
 #include "process_cpu.h"
+#include "shipped_design.h"
 #include "startup_values.h"
 
 namespace {
@@ -21,13 +22,7 @@ namespace {
 using morvell::DesignData;
 
 std::unique_ptr<DesignData> default_design() {
-  auto d = std::make_unique<DesignData>();
-  morvell::set_startup_values(*d);
-  d->unit_system = 1;
-  morvell::set_unit_factors(*d);
-  morvell::copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-  const morvell::DesignFileResult read = morvell::read_design_file(*d);
-  if (!read.ok()) std::fprintf(stderr, "%s\n", read.message.c_str());
+  auto d = shipped_default_design();
   // What the command leaves before the search: calculated proportions, no protuberance, no chamfers.
   d->tooth_proportion_mode = 2;
   d->geometry_manager_override = 0;

@@ -16,6 +16,7 @@
 #include "life_and_damage.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "shipped_design.h"
 #include "startup_values.h"
 #include "tooth_profile.h"
 
@@ -28,14 +29,7 @@ enum DesignChoice : int { kStartUp = 0, kHelicalChamferedProtuberance = 1 };
 // The start-up design: start-up values, the default design file, the geometry pass of the start-up,
 // with the rating enabled as after the first show.
 std::unique_ptr<DesignData> start_up_design() {
-  auto d = std::make_unique<DesignData>();
-  morvell::set_startup_values(*d);
-  d->unit_system = 1;
-  morvell::set_unit_factors(*d);
-  const std::string file = std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl";
-  morvell::copy_text(d->design_file_name, file);
-  const morvell::DesignFileResult read = morvell::read_design_file(*d);
-  if (!read.ok()) std::fprintf(stderr, "%s\n", read.message.c_str());
+  auto d = shipped_default_design();
   morvell::calc_gear_geometry(*d);
   d->rating_enabled = 1;
   return d;

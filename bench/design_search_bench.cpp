@@ -16,6 +16,7 @@
 #include "geometry_pass.h"
 #include "ordered_workers.h"
 #include "process_cpu.h"
+#include "shipped_design.h"
 #include "startup_values.h"
 
 namespace {
@@ -23,13 +24,7 @@ namespace {
 using morvell::DesignData;
 
 std::unique_ptr<DesignData> search_window_design() {
-  auto d = std::make_unique<DesignData>();
-  morvell::set_startup_values(*d);
-  d->unit_system = 1;
-  morvell::set_unit_factors(*d);
-  morvell::copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-  const morvell::DesignFileResult read = morvell::read_design_file(*d);
-  if (!read.ok()) std::fprintf(stderr, "%s\n", read.message.c_str());
+  auto d = shipped_default_design();
   morvell::calc_gear_geometry(*d);
   // What the main window's search command and the window's show set before the search.
   d->tooth_proportion_mode = 2;
