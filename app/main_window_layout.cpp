@@ -143,7 +143,9 @@ void TMainForm::build_layout() {
   x1edit = edit("x1edit", kPinX, 9);
   x2edit = edit("x2edit", kWheelX, 9);
   unitsx = unit("unitsx", 9, "/module");
-  XCheckBox = box("XCheckBox", "(Estimate)", kFixX, 9, kFixW, false);
+  // The longer caption takes the free room up to the results pane: the load-case list above ends beside row 6, and
+  // the box's indicator does not shrink with the window.
+  XCheckBox = box("XCheckBox", "(Estimate)", kFixX, 9, kPaneX - 6 - kFixX, false);
   row_label(nullptr, 10, "Add. Shift Distribution", "Distribute addendum shift between pinion and wheel to balance strength");
   xtrackbar = bar("xtrackbar", 10, 0, "Distribute addendum shift between pinion and wheel to balance strength");
 

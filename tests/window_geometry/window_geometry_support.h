@@ -16,4 +16,9 @@ inline QSize screen_size{1024, 768};
 // Empty when the window shows everything it holds.
 QStringList geometry_faults(QWidget* window);
 
+// The captions of a shown top-level window that do not fit their controls: a single-line label, check
+// box, radio button or push button narrower than its text in its own font with the style's indicator and
+// margins. Empty when every caption fits.
+QStringList caption_faults(QWidget* window);
+
 }  // namespace morvell::testing
