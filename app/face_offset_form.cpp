@@ -22,7 +22,7 @@ Tfaceoffsetform* faceoffsetform = nullptr;
 Tfaceoffsetform::Tfaceoffsetform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
   setObjectName("faceoffsetform");
   setWindowTitle("Face Width Offset");
-  add_label(this, "Facewidth Offset", 8, 18, 104);
+  add_label(this, "Facewidth Offset", 8, 18, 107);
   faceoffsetedit = add_numeric_edit(d_, this, "faceoffsetedit", 116, 16);
   forms::on_exit(faceoffsetedit, [this] { faceoffseteditExit(); });
   unitlabel = add_label(this, "mm", 212, 18, 40);

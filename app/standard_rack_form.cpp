@@ -34,8 +34,8 @@ TOptionform2::TOptionform2(DesignData& d, QWidget* parent) : QDialog(parent), d_
   warningmemo->setReadOnly(true);
   warningmemo->setGeometry(8, 8, 360, 65);
   warningmemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  OKbutton = add_button(this, "OKbutton", "Create new", 24, 81, 150);
-  Button1 = add_button(this, "Button1", "Select from database", 202, 81, 150);
+  OKbutton = add_button(this, "OKbutton", "Create new", 14, 81, 165);
+  Button1 = add_button(this, "Button1", "Select from database", 197, 81, 165);
   setFixedSize(376, 114);
   forms::on_click(OKbutton, [this] { OKbuttonClick(); });
   forms::on_click(Button1, [this] { Button1Click(); });

@@ -346,7 +346,7 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
   Button2->setObjectName("Button2");
   Button2->setAutoDefault(false);
   Button2->setToolTip("Type of profile modification for load sharing factor");
-  Button2->setGeometry(kBoxX + 95, kTop + 3 * kStep, 30, 21);
+  Button2->setGeometry(kBoxX + 95, kTop + 3 * kStep, 40, 21);
 
   constexpr int kRightX = 448;
   add_label(this, "Parameter to plot  ", kRightX, 11, 150);

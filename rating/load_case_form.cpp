@@ -103,7 +103,7 @@ Tloadcasemultipleform::Tloadcasemultipleform(DesignData& d, QWidget* parent) : Q
   frame(8, 44);
   frame(60, 126);
   frame(194, 118);
-  label(nullptr, "Load Condition Name ", 16, 18, 130);
+  label(nullptr, "Load Condition Name ", 16, 18, 134);
   ComboBox2 = new QComboBox(this);
   ComboBox2->setObjectName("ComboBox2");
   ComboBox2->setGeometry(150, 18, 180, 23);

@@ -26,7 +26,7 @@ Tuseoptimizedform::Tuseoptimizedform(DesignData& d, QWidget* parent) : QDialog(p
   warningmemo->setPalette(palette);
   OKbutton = new QPushButton("Restore original", this);
   OKbutton->setObjectName("OKbutton");
-  OKbutton->setGeometry(5, 78, 114, 21);
+  OKbutton->setGeometry(5, 78, 124, 21);
   OKbutton->setDefault(true);
   Button1 = new QPushButton("Use new", this);
   Button1->setObjectName("Button1");

@@ -39,7 +39,8 @@ std::unique_ptr<DesignData> program_design(int step) {
 }
 
 // The windows whose captions are checked to fit their controls.
-const QStringList kCaptionsChecked = {"MainForm"};
+const QStringList kCaptionsChecked = {"MainForm",      "useoptimizedform",     "Optionform2",
+                                       "faceoffsetform", "loadcasemultipleform", "flashtempform"};
 
 }  // namespace
 
