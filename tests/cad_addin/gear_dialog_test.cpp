@@ -26,6 +26,7 @@
 namespace tandrel {
 namespace {
 
+using test::AddinDocumentTest;
 using test::AddinTest;
 
 const char16_t* const kNames[] = {u"z",    u"m",    u"a",  u"x",  u"tol",  u"crk", u"crt",
@@ -351,20 +352,7 @@ TEST_F(GearDialogTest, EveryCaptionFitsItsControlInBothLanguages) {
 }
 
 // The dialog drawing into a host document through the add-in.
-class GearDialogDrawTest : public AddinTest {
- protected:
-  void SetUp() override {
-    AddinTest::SetUp();
-    doc = app.OpenDocument(1, "gear");
-    ASSERT_EQ(StartAddin(&app), 1);
-  }
-  void TearDown() override {
-    ShutdownAddin();
-    AddinTest::TearDown();
-  }
-  host::RecordingHost app;
-  host::RecordingDocument* doc = nullptr;
-};
+class GearDialogDrawTest : public AddinDocumentTest {};
 
 TEST_F(GearDialogDrawTest, DrawClosesTheDialogOnlyWhenTheGearWasDrawn) {
   {

@@ -109,17 +109,8 @@ std::string Describe(const Gear& g, int LT) {
 
 constexpr double kTol = 0.001;
 
-class GearOutlineTest : public test::AddinTest {
+class GearOutlineTest : public test::AddinDocumentTest {
  protected:
-  void SetUp() override {
-    AddinTest::SetUp();
-    doc = app.OpenDocument(1, "gear");
-    ASSERT_EQ(StartAddin(&app), 1);
-  }
-  void TearDown() override {
-    ShutdownAddin();
-    AddinTest::TearDown();
-  }
   // Draws the gear through the dialog; the sketch it sent (empty when it refused).
   std::vector<SketchEntity> Draw(const Gear& g, int LT, double tol = kTol) {
     doc->sketch.clear();
@@ -135,8 +126,6 @@ class GearOutlineTest : public test::AddinTest {
     qobject_cast<QPushButton*>(dialog.control(1001))->click();
     return doc->sketch;
   }
-  host::RecordingHost app;
-  host::RecordingDocument* doc = nullptr;
 };
 
 TEST_F(GearOutlineTest, EveryAcceptedGearIsATrueClosedOutline) {

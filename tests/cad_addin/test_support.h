@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "addin_app.h"
 #include "addin_services.h"
+#include "recording_host.h"
 #include "registry.h"
 
 namespace tandrel::test {
@@ -41,6 +43,22 @@ class AddinTest : public ::testing::Test {
   }
   RecordedServices services;
   std::filesystem::path root;
+};
+
+// A fixture with the add-in started in a host with one open part document.
+class AddinDocumentTest : public AddinTest {
+ protected:
+  void SetUp() override {
+    AddinTest::SetUp();
+    doc = app.OpenDocument(1, "gear");
+    ASSERT_EQ(StartAddin(&app), 1);
+  }
+  void TearDown() override {
+    ShutdownAddin();
+    AddinTest::TearDown();
+  }
+  host::RecordingHost app;
+  host::RecordingDocument* doc = nullptr;
 };
 
 }  // namespace tandrel::test
