@@ -75,11 +75,11 @@ void TOptionform2::Button1Click() {
 TStandardrackform::TStandardrackform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
   setObjectName("Standardrackform");
   setWindowTitle("Standard Rack Details");
-  constexpr int kPinX = 216, kWheelX = 312, kTop = 32, kStep = 28;
+  constexpr int kPinX = 228, kWheelX = 324, kTop = 32, kStep = 28;
   add_label(this, "PINION ", kPinX + 16, 8, 80);
   add_label(this, "WHEEL ", kWheelX + 16, 8, 80);
 
-  name_caption = add_label(this, "Basic Rack Name", 8, kTop + 2, 200);
+  name_caption = add_label(this, "Basic Rack Name", 8, kTop + 2, kPinX - 4 - 8);
   Tooth_prop_ComboBox = new QComboBox(this);
   Tooth_prop_ComboBox->setObjectName("Tooth_prop_ComboBox");
   Tooth_prop_ComboBox->setEditable(false);
@@ -91,7 +91,7 @@ TStandardrackform::TStandardrackform(DesignData& d, QWidget* parent) : QDialog(p
 
   auto row = [&](int r, const char* caption, const char* pin, const char* wheel) {
     const int y = kTop + r * kStep;
-    QLabel* label = add_label(this, caption, 8, y + 2, 200);
+    QLabel* label = add_label(this, caption, 8, y + 2, kPinX - 4 - 8);
     QLineEdit* p = add_numeric_edit(d_, this, pin, kPinX, y);
     QLineEdit* w = add_numeric_edit(d_, this, wheel, kWheelX, y);
     return std::tuple{label, p, w};

@@ -36,8 +36,8 @@ const QColor kWindowColour(Qt::white);       // boxes that take an entry
 ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
 
 // Layout designed at 96 pixels per inch; the window scale sizes it.
-constexpr int kCaptionX = 8, kPinionX = 278, kWheelX = 372, kUnitX = 466, kExtraX = 522, kTop = 32, kStep = 28;
-constexpr int kPlotX = 632;
+constexpr int kCaptionX = 8, kPinionX = 278, kWheelX = 372, kUnitX = 466, kExtraX = 520, kTop = 32, kStep = 28;
+constexpr int kPlotX = 646;
 
 QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int width, const char* name = nullptr) {
   auto* label = new QLabel(text, parent);
@@ -138,7 +138,7 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
   QLabel* units[kRows] = {};
   for (int r = 0; r < kRows; ++r) {
     const int y = kTop + r * kStep;
-    add_label(this, rows[r].caption, kCaptionX, y + 2, 250);
+    add_label(this, rows[r].caption, kCaptionX, y + 2, kPinionX - 2 - kCaptionX);
     boxes[r][0] = add_box(this, rows[r].pinion, kPinionX, y);
     boxes[r][1] = add_box(this, rows[r].wheel, kWheelX, y);
     for (QLineEdit* box : boxes[r]) {
@@ -151,7 +151,7 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
         set_box_colour(box, kMenuColour);
       }
     }
-    if (rows[r].unit) units[r] = add_label(this, "mm", kUnitX, y + 2, 52, rows[r].unit);
+    if (rows[r].unit) units[r] = add_label(this, "mm", kUnitX, y + 2, kExtraX - 2 - kUnitX, rows[r].unit);
   }
   measball1edit = boxes[0][0], measball2edit = boxes[0][1];
   measball1finedit = boxes[1][0], measball2finedit = boxes[1][1];
@@ -174,17 +174,17 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
 
   defaultballdiacheckbox = new QCheckBox("(Use Default) ", this);
   defaultballdiacheckbox->setObjectName("defaultballdiacheckbox");
-  defaultballdiacheckbox->setGeometry(kExtraX, kTop + 2 * kStep, 104, 21);
+  defaultballdiacheckbox->setGeometry(kExtraX, kTop + 2 * kStep, kPlotX - 6 - kExtraX, 21);
   defaultteethcheckbox = new QCheckBox("(Use Default) ", this);
   defaultteethcheckbox->setObjectName("defaultteethcheckbox");
-  defaultteethcheckbox->setGeometry(kExtraX, kTop + 9 * kStep, 104, 21);
+  defaultteethcheckbox->setGeometry(kExtraX, kTop + 9 * kStep, kPlotX - 6 - kExtraX, 21);
   Image3 = add_image(this, "Image3", kExtraX, kTop + 4 * kStep + 4, 40, 13);
   Image4 = add_image(this, "Image4", kExtraX, kTop + 11 * kStep + 4, 40, 13);
   Image5 = add_image(this, "Image5", kExtraX, kTop + 12 * kStep + 4, 40, 13);
 
-  basetransbutton = add_button(this, "basetransbutton", "Base/Transverse Plane", kPlotX, 6, 150);
-  Zoomoutbutton = add_button(this, "Zoomoutbutton", "Zoom Out", kPlotX + 160, 6, 80);
-  resetButton = add_button(this, "resetButton", "Reset", kPlotX + 250, 6, 80);
+  basetransbutton = add_button(this, "basetransbutton", "Base/Transverse Plane", kPlotX, 6, 164);
+  Zoomoutbutton = add_button(this, "Zoomoutbutton", "Zoom Out", kPlotX + 172, 6, 80);
+  resetButton = add_button(this, "resetButton", "Reset", kPlotX + 262, 6, 80);
   Image1 = add_image(this, "Image1", kPlotX, 40, 344, 256);
   Image2 = add_image(this, "Image2", kPlotX, 304, 344, 257);
   const int buttons_y = kTop + 14 * kStep + 12;

@@ -65,7 +65,7 @@ QString printed(const char* format, double value) {
 
 // Layout columns (96 pixels per inch): the gear inputs on the left, the load on the right.
 constexpr int kCaptionX = 8, kPinX = 263, kWheelX = 361, kUnitX = 449, kEditW = 82;
-constexpr int kLoadCaptionX = 512, kCalcBoxX = 600, kCalcLabelX = 618, kLoadPinX = 700, kLoadWheelX = 790,
+constexpr int kLoadCaptionX = 504, kCalcBoxX = 600, kCalcLabelX = 618, kLoadPinX = 700, kLoadWheelX = 790,
               kLoadUnitX = 878;
 constexpr int kRowStep = 26, kTop = 30;
 int row_y(int row) { return kTop + row * kRowStep; }
@@ -94,10 +94,10 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
     bind_numeric_field(d_, e);
     return e;
   };
-  const auto box = [this](const char* name, int x, int row, const char* text = "") {
+  const auto box = [this](const char* name, int x, int row, const char* text = "", int w = 17) {
     auto* b = new QCheckBox(text, this);
     b->setObjectName(name);
-    b->setGeometry(x, row_y(row) + 3, text[0] ? 110 : 17, 17);
+    b->setGeometry(x, row_y(row) + 3, w, 17);
     return b;
   };
   const auto list = [this](const char* name, int x, int row, int w, std::initializer_list<const char*> items) {
@@ -168,7 +168,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   ISOgradepinedit = edit("ISOgradepinedit", kPinX, 11);
   ISOgradewheeledit = edit("ISOgradewheeledit", kWheelX, 11);
   label(nullptr, "Base Pitch Error ", kCaptionX, 12, 120, "Single pitch deviation to be used in rating");
-  pticherrorfromgradecheckbox = box("pticherrorfromgradecheckbox", 140, 12, "(From Quality) ");
+  pticherrorfromgradecheckbox = box("pticherrorfromgradecheckbox", 140, 12, "(From Quality) ", kPinX - 3 - 140);
   pitcherrorpinedit = edit("pitcherrorpinedit", kPinX, 12);
   pitcherrorwheeledit = edit("pitcherrorwheeledit", kWheelX, 12);
   pitchlabel = label("pitchlabel", "um", kUnitX, 12, 50);
@@ -241,16 +241,16 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   label(nullptr, "Misalignment (FBetaX) ", kLoadCaptionX, 8, 180);
   FbetaXedit = edit("FbetaXedit", kLoadPinX, 8);
   misallabel = label("misallabel", "um", kLoadWheelX, 8, 50);
-  label(nullptr, "Driving Machine Characteristic ", kLoadCaptionX, 10, 185);
+  label(nullptr, "Driving Machine Characteristic ", kLoadCaptionX, 10, kLoadPinX - 2 - kLoadCaptionX);
   drivingcombo = list("drivingcombo", kLoadPinX, 10, 172,
                       {kMachineCharacteristics[0], kMachineCharacteristics[1], kMachineCharacteristics[2],
                        kMachineCharacteristics[3]});
-  label(nullptr, "Driven Machine Characteristic ", kLoadCaptionX, 11, 185);
+  label(nullptr, "Driven Machine Characteristic ", kLoadCaptionX, 11, kLoadPinX - 2 - kLoadCaptionX);
   drivencombo = list("drivencombo", kLoadPinX, 11, 172,
                      {kMachineCharacteristics[0], kMachineCharacteristics[1], kMachineCharacteristics[2],
                       kMachineCharacteristics[3]});
   label(nullptr, "Application Factor ", kLoadCaptionX, 12, 120);
-  appfactorcheckbox = box("appfactorcheckbox", kCalcBoxX + 18, 12, "(Input) ");
+  appfactorcheckbox = box("appfactorcheckbox", kCalcBoxX + 18, 12, "(Input) ", kLoadPinX - 2 - (kCalcBoxX + 18));
   appfactorcheckbox->setGeometry(kCalcBoxX + 24, row_y(12) + 3, 74, 17);
   applicationfactoredit = edit("applicationfactoredit", kLoadPinX, 12);
 

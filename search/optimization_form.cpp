@@ -197,10 +197,10 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
   filterBox = new QGroupBox(this);
   filterBox->setObjectName("filterBox");
   filterBox->setGeometry(281, 431, 272, 266);
-  safetyfactorlabel = label(filterBox, "safetyfactorlabel", "Safety Factor ", 10, 459 - 431, 160);
+  safetyfactorlabel = label(filterBox, "safetyfactorlabel", "Safety Factor ", 8, 459 - 431, 166);
   safetyfactorlabel->setToolTip("Show safety factor");
-  nominalstresslabel = label(filterBox, "nominalstresslabel", "Nominal Stress (MPa)", 10, 489 - 431, 160);
-  actualstresslabel = label(filterBox, "actualstresslabel", "Actual Stress (MPa)", 10, 519 - 431, 160);
+  nominalstresslabel = label(filterBox, "nominalstresslabel", "Nominal Stress (MPa)", 8, 489 - 431, 166);
+  actualstresslabel = label(filterBox, "actualstresslabel", "Actual Stress (MPa)", 8, 519 - 431, 166);
   auto box = [&](const char* name, int top) {
     auto* b = new QCheckBox(filterBox);
     b->setObjectName(name);
@@ -220,7 +220,7 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
   const char* filter_names[8] = {"minpincontedit",   "maxpincontedit",   "minpinbendedit",   "maxpinbendedit",
                                  "minwheelcontedit", "maxwheelcontedit", "minwheelbendedit", "maxwheelbendedit"};
   for (int r = 0; r < 4; ++r) {
-    label(filterBox, filter_names[2 * r] + 3, filter_labels[r], 10, filter_tops[r] - 431 + 4, 95);
+    label(filterBox, filter_names[2 * r] + 3, filter_labels[r], 8, filter_tops[r] - 431 + 4, 97);
     *filter_edits[2 * r] = edit(filterBox, filter_names[2 * r], 386 - 281, filter_tops[r] - 431, 76);
     *filter_edits[2 * r + 1] = edit(filterBox, filter_names[2 * r + 1], 466 - 281, filter_tops[r] - 431, 76);
   }
