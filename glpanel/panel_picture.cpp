@@ -6,6 +6,7 @@
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QPrinter>
+#include <QSaveFile>
 
 #include <GL/gl.h>
 
@@ -86,9 +87,12 @@ bool TOpenGLPanel::PrintOpenGLPanel(QPrinter* printer) {
   return painter.end();
 }
 
+// The bitmap is written to a temporary file beside the target and renamed over it only when every byte
+// was written, so a full disk or a failed write leaves an existing picture as it was.
 void TOpenGLPanel::SaveOpenGLPanelToFile(const QString& file_name) {
   const QImage picture = CapturePicture();
-  if (picture.isNull() || !picture.save(file_name, "BMP"))
+  QSaveFile file(file_name);
+  if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "BMP") || !file.commit())
     throw std::runtime_error(QStringLiteral("Cannot create file \"%1\".").arg(file_name).toStdString());
 }
 

@@ -1,7 +1,10 @@
 // Tests that need a real OpenGL context (Mesa's software renderer on an X display).
 #include "opengl_panel.h"
 
+#include "full_disk.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QOpenGLContext>
@@ -181,6 +184,19 @@ TEST_F(GlPanel, PaintDrawsThePictureThatIsReadBack) {
   EXPECT_EQ(texture->pixels[right + 2], 255);
 
   EXPECT_THROW(panel->SaveOpenGLPanelToFile("no_such_folder/picture.bmp"), std::runtime_error);
+
+  // A disk that fills up part-way through the picture: the save fails and the old picture stays whole.
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray before = f.readAll();
+  f.close();
+  {
+    FullDisk full(4096);
+    EXPECT_THROW(panel->SaveOpenGLPanelToFile("picture.bmp"), std::runtime_error);
+  }
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), before);
+  f.close();
+  EXPECT_EQ(QDir().entryList(QDir::Files).filter("picture.bmp").size(), 1);  // no temporary file left
 }
 
 TEST_F(GlPanel, PrintsThePictureIntoAPdfDocument) {
