@@ -64,7 +64,7 @@ void TMainForm::ModuleeditExit() {
     // The module at which the current centre distance would hold a 6-tooth pinion.
     const float m_max = module_from_centre_distance(
         d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.centre_distance, 6,
-        to_int32_clamped(std::trunc(6.0L * d.desired_ratio)));
+        to_int32_clamped(whole_part_of_float_product(6.0L * d.desired_ratio)));
     const bool above_fit = d.geometry_manager_mode == 2 && d.normal_module > m_max;
     if (d.normal_module > 25.4f || above_fit) {
       warn_field(d, Moduleedit, "Maximum value of module has been exceeded", "Value of module has been adjusted");

@@ -106,7 +106,7 @@ class Evaluation {
 
     // No module above the one at which 13 pinion teeth fill the centre distance (in pass 1 the
     // geometry pass derives the module from the centre distance anyway).
-    const int32_t z2_at_13 = to_int32_clamped(std::trunc(13.0L * d.desired_ratio));
+    const int32_t z2_at_13 = to_int32_clamped(whole_part_of_float_product(13.0L * d.desired_ratio));
     const float m13 = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
                                                   d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
                                                   13, z2_at_13);

@@ -264,13 +264,24 @@ TEST_F(GeometryInputs, ModuleChangeScalesTheRackAndSetsTheBalls) {
 TEST_F(GeometryInputs, ModuleInModeTwoIsHeldToTheOneThatFitsASixToothPinion) {
   click(w->CheckBoxmodule);  // centre distance and module fixed
   ASSERT_EQ(d->geometry_manager_mode, 2);
-  const float m_max = module_from_centre_distance(d->profile_shift_sum, d->normal_pressure_angle,
-                                                  d->transverse_pressure_angle, d->helix_angle, d->centre_distance, 6,
-                                                  int32_t(std::trunc(6.0L * d->desired_ratio)));
-  ASSERT_LT(m_max, 25.4f);
-  enter(w->Moduleedit, QString::number(m_max + 1.0f));
-  EXPECT_NEAR(d->normal_module, m_max, 5e-4f);  // the clamped value, as shown with three decimals
-  EXPECT_EQ(warnings(), QStringList{"Maximum value of module has been exceeded|Value of module has been adjusted| "});
+  ASSERT_NEAR(d->profile_shift_sum, 0.0f, 1e-5f);  // so the centre distance is m (z1 + z2) / (2 cos beta)
+  // The ratio as the program stores it (a float of z2 / z1), and the wheel's whole teeth at a 6-tooth pinion:
+  // 32/23 gives 8.35 teeth, cut to 8; 7/6 gives 7 exactly, though its float times 6 lies just below 7.
+  const struct {
+    int z1, z2, wheel_at_six;
+  } cases[] = {{23, 32, 8}, {6, 7, 7}, {6, 43, 43}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.z2);
+    d->desired_ratio = float(double(c.z2) / c.z1);
+    const double m_max =
+        2.0 * d->centre_distance * std::cos(deg_to_rad(d->helix_angle)) / double(6 + c.wheel_at_six);
+    ASSERT_LT(m_max, 25.4);
+    const auto shown = warnings().size();
+    enter(w->Moduleedit, QString::number(m_max + 0.5));
+    EXPECT_NEAR(d->normal_module, m_max, 5e-4);  // the clamped value, as shown with three decimals
+    EXPECT_EQ(warnings().mid(shown),
+              QStringList{"Maximum value of module has been exceeded|Value of module has been adjusted| "});
+  }
 }
 
 TEST_F(GeometryInputs, HelixChangeKeepsTheRackCoefficients) {

@@ -164,22 +164,31 @@ TEST(DesignSearchGrid, CountsOrderAndProgressOfBothPasses) {
 }
 
 TEST(DesignSearchGrid, ModuleCapAtThirteenPinionTeeth) {
-  StandIn s;
-  stand_in = &s;
-  auto d = small_ranges(13, 14);
-  d->search_module_min = 4.0f;
-  d->search_module_max = 9.7f;  // steps of 0.3 mm
-  const std::string path = file_name("cap");
-  ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
-  const std::vector<DesignPointRecord> r = read_all(path);
-  float largest = 0;
-  for (const DesignPointRecord& x : r)
-    if (x.search_pass == 2) largest = std::max(largest, x.normal_module);
-  // The module at which 13 pinion teeth and 26 wheel teeth fill 100 mm, at the largest pressure angle
-  // and helix of the first design's evaluations, bounds every module.
-  EXPECT_LT(largest, 5.2f);
-  EXPECT_GT(largest, 4.9f);
-  std::remove(path.c_str());
+  // The ratio as the program stores it (a float of z2 / z1) and the wheel's whole teeth at 13 pinion teeth:
+  // 15/13 gives 15 exactly, though its float times 13 lies just below 15.
+  const struct {
+    float ratio;
+    int wheel_at_13;
+  } cases[] = {{2.0f, 26}, {float(15.0 / 13.0), 15}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.wheel_at_13);
+    StandIn s;
+    stand_in = &s;
+    auto d = small_ranges(13, 14);
+    d->desired_ratio = c.ratio;
+    d->search_module_min = 4.0f;
+    d->search_module_max = 9.7f;  // steps of 0.3 mm
+    const std::string path = file_name("cap");
+    ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
+    const std::vector<DesignPointRecord> r = read_all(path);
+    float largest = 0;
+    for (const DesignPointRecord& x : r)
+      if (x.search_pass == 2) largest = std::max(largest, x.normal_module);
+    // The module at which 13 pinion teeth and their wheel fill 100 mm on straight teeth bounds every
+    // module, and the largest candidates reach it.
+    EXPECT_NEAR(largest, 200.0f / float(13 + c.wheel_at_13), 1e-4f * largest);
+    std::remove(path.c_str());
+  }
 }
 
 TEST(DesignSearchGrid, ShiftVariantsMoveThePinionShiftFromThePreviousEvaluation) {
