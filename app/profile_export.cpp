@@ -192,7 +192,22 @@ std::string profile_export_bytes(DesignData& d, const OutlineSource& source) {
 }
 
 bool write_profile_export(DesignData& d, const std::string& path, std::string* error) {
-  return write_text_file(path, profile_export_bytes(d), error);
+  // An outline the generator could not work out (a thickness or diameter that is not a number) would
+  // put "nan" into the file, which no CAD system reads: nothing is written then.
+  bool finite = true;
+  const auto checked_outline = [&finite](DesignData& dd, int gear, bool nominal) {
+    generate_export_outline(dd, gear, nominal);
+    for (const ProfilePoint& p : dd.profile_points.points)
+      finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+  };
+  const std::string bytes = profile_export_bytes(d, checked_outline);
+  if (!finite) {
+    if (error)
+      *error = "The tooth outline cannot be worked out for this design (a thickness or diameter is not a "
+               "number), so \"" + path + "\" was not written.";
+    return false;
+  }
+  return write_text_file(path, bytes, error);
 }
 
 }  // namespace morvell

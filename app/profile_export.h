@@ -50,8 +50,9 @@ using OutlineSource = std::function<void(DesignData& d, int gear, bool nominal)>
 // last one afterwards. An export type outside 0..6 gives the empty text.
 std::string profile_export_bytes(DesignData& d, const OutlineSource& source = generate_export_outline);
 
-// Writes profile_export_bytes(d) to `path`, replacing its content. Returns false when the file could
-// not be created or completely written, with a message for the user in *error.
+// Writes profile_export_bytes(d) to `path`, replacing its content. Returns false when an outline holds
+// a point that is not a finite number (nothing is written then) or when the file could not be created
+// or completely written, with a message for the user in *error.
 bool write_profile_export(DesignData& d, const std::string& path, std::string* error);
 
 }  // namespace morvell

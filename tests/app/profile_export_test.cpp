@@ -353,4 +353,21 @@ TEST(ProfileExport, MenuCommandWritesTheChosenFileAndReportsAFailure) {
   m.Exportprofilecoords1Click();
   ASSERT_EQ(s.of(Kind::Message).size(), 1u);
   EXPECT_TRUE(s.of(Kind::Message)[0].text.contains("no-such-folder/profile.dxf")) << s.of(Kind::Message)[0].text.toStdString();
+
+  // A design whose teeth cannot mesh at the fixed centre distance has no finished outline: the old file
+  // stays as it was and the user is told why.
+  s.clear();
+  p.d->geometry_manager_mode = 2;
+  p.d->centre_distance = 20.0f;
+  const std::string before = file_bytes("wheel.dat");
+  for (int type : {kExportWheelText, kExportMeshDxf}) {
+    s.modal_actions["Graphicsexportform"].push_back(choose(type, kExportFinished, false));
+    s.save_answers.push_back({true, "wheel.dat"});
+    m.Exportprofilecoords1Click();
+    ASSERT_TRUE(std::isnan(p.d->thickness_finished_transverse[1]));
+    EXPECT_EQ(file_bytes("wheel.dat"), before);
+    ASSERT_EQ(s.of(Kind::Message).size(), 1u);
+    EXPECT_TRUE(s.of(Kind::Message)[0].text.contains("cannot be worked out")) << s.of(Kind::Message)[0].text.toStdString();
+    s.clear();
+  }
 }
