@@ -10,11 +10,9 @@
 #include <string_view>
 #include <system_error>
 
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "file_reading.h"
 #include "file_writing.h"
 #include "numeric.h"
 
@@ -545,20 +543,10 @@ DesignFileResult read_design_file(DesignData& d) {
     return r;
   };
   // Opened without waiting, so that a pipe without a writer cannot hold the program; only a regular
-  // file of a sensible length is read.
-  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return cannot_open(std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return cannot_open(S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  std::FILE* file = ::fdopen(fd, "rb");
-  if (!file) {
-    ::close(fd);
-    return cannot_open(std::strerror(errno));
-  }
+  // file is read (its length is checked while reading).
+  FileReadResult opened;
+  std::FILE* file = open_regular_file(name, opened);
+  if (!file) return cannot_open(opened.reason);
   DesignFileResult r = read_stream(d, file, name);
   std::fclose(file);
   return r;

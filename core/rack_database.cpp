@@ -4,11 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 
+#include "file_reading.h"
 #include "file_writing.h"
 #include "numeric.h"
 
@@ -26,21 +23,40 @@ struct RackRecord {
 
 struct RackFileContents {
   bool exists = false;
+  FileReadResult read;     // how the reading of the file went (missing counts as no records)
   std::string first_line;  // with its line end; empty when the file has no line at all
   std::vector<RackRecord> records;
   int damaged_line = 0;  // line at which reading stopped on a damaged record, 0 when it did not
 };
 
-// The whole file with every CR LF turned into LF; nullopt when it cannot be opened.
-std::optional<std::string> load_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string text;
+// No database comes near this length (a record takes about 100 bytes): a longer file, like an endless
+// device, is refused rather than read into memory.
+constexpr std::size_t kMaxRackFileBytes = std::size_t(4) << 20;
+
+// The whole file with every line end (CR LF, LF or a CR alone) turned into LF.
+FileReadResult load_text(const std::string& path, std::string& text) {
+  std::string raw;
+  const FileReadResult read = read_regular_file(path, kMaxRackFileBytes, raw);
+  text.clear();
   text.reserve(raw.size());
-  for (std::size_t i = 0; i < raw.size(); ++i)
-    if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')) text += raw[i];
-  return text;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\r') text += raw[i];
+    else if (i + 1 >= raw.size() || raw[i + 1] != '\n') text += '\n';
+  }
+  return read;
+}
+
+// The values a record may hold: the pressure angle becomes the design's normal pressure angle, which
+// lies between 0 and 90 degrees; the coefficients are multiples of the module and the protuberance is
+// in mm, far below this bound in any rack, so that every length derived from them stays a number.
+constexpr float kMaxRackValue = 100.0f;
+
+bool rack_values_usable(int row, const float (&pair)[2]) {
+  for (const float v : pair) {
+    if (!std::isfinite(v)) return false;
+    if (row == 3 ? !(v > 0.0f && v < 90.0f) : std::fabs(v) > kMaxRackValue) return false;
+  }
+  return true;
 }
 
 // Reads the text as the file is read line by line and scanned with "%f %f\n": a line read takes
@@ -56,12 +72,9 @@ class RackReader {
       if (!std::isspace(static_cast<unsigned char>(text_[i]))) return false;
     return true;
   }
-  int line() const {
-    int n = 1;
-    for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
-      if (text_[i] == '\n') ++n;
-    return n;
-  }
+  int line() const { return line_at(pos_); }
+  // The line on which the last pair scanned begins.
+  int pair_line() const { return line_at(pair_start_); }
 
   bool read_line(std::string& line) {
     if (at_end()) return false;
@@ -74,6 +87,8 @@ class RackReader {
 
   // Two finite numbers; false (and the position at the failing number) otherwise.
   bool scan_pair(float (&pair)[2]) {
+    skip_blanks();
+    pair_start_ = pos_;
     for (float& v : pair) {
       skip_blanks();
       const char* start = text_.c_str() + pos_;
@@ -91,34 +106,44 @@ class RackReader {
     while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
   }
 
+  int line_at(std::size_t pos) const {
+    int n = 1;
+    for (std::size_t i = 0; i < pos && i < text_.size(); ++i)
+      if (text_[i] == '\n') ++n;
+    return n;
+  }
+
   const std::string& text_;
   std::size_t pos_ = 0;
+  std::size_t pair_start_ = 0;
 };
 
 // Reads the records in file order, at most `limit` of them (negative: all).
 RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
   RackFileContents contents;
-  const auto text = load_text(path);
-  if (!text) return contents;
+  std::string text;
+  contents.read = load_text(path, text);
+  if (!contents.read.ok()) return contents;
   contents.exists = true;
-  RackReader reader(*text);
+  RackReader reader(text);
   if (!reader.read_line(contents.first_line)) return contents;
   while (limit < 0 || int(contents.records.size()) < limit) {
     if (reader.only_blanks_left()) break;  // the records end (blank lines at the end are no record)
     RackRecord r;
     reader.read_line(r.start_line);
-    if (!reader.read_line(r.name_line)) {
-      contents.damaged_line = reader.line();
+    // A name has at most 510 characters: a longer line is no name line of this database.
+    const int name_line = reader.line();
+    if (!reader.read_line(r.name_line) || r.name_line.size() > kFileLineSize - 1) {
+      contents.damaged_line = r.name_line.empty() ? reader.line() : name_line;
       break;
     }
-    bool complete = true;
-    for (auto& pair : r.values)
-      if (!reader.scan_pair(pair)) {
-        complete = false;
-        break;
-      }
-    if (!complete) {
-      contents.damaged_line = reader.line();
+    int bad_line = 0;
+    for (int row = 0; row < 5 && !bad_line; ++row) {
+      if (!reader.scan_pair(r.values[row])) bad_line = reader.line();
+      else if (!rack_values_usable(row, r.values[row])) bad_line = reader.pair_line();  // numbers, but not of a rack
+    }
+    if (bad_line) {
+      contents.damaged_line = bad_line;
       break;
     }
     reader.read_line(r.end_line);  // a record cut off after its numbers still holds all its values
@@ -173,6 +198,17 @@ RackFileResult damaged(const RackFiles& files, int line, const std::string& cons
   return result;
 }
 
+// A database that exists but cannot be read (a folder, a pipe, a device, too long, a read error).
+bool unreadable(const RackFileContents& contents) {
+  return !contents.read.ok() && contents.read.status != FileReadStatus::missing;
+}
+
+RackFileResult cannot_read(const std::string& path, const FileReadResult& read, const std::string& consequence = "") {
+  RackFileResult result;
+  result.problem = "Basic rack database " + path + " cannot be read: " + read.reason + consequence;
+  return result;
+}
+
 RackFileResult cannot_write(const std::string& path, const std::string& consequence = "") {
   RackFileResult result;
   result.problem = "Basic rack database " + path + " cannot be written" + consequence;
@@ -199,6 +235,7 @@ RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names
   names.clear();
   const RackFileContents contents = parse_rack_file(files.data);
   d.list_counter = 0;
+  if (unreadable(contents)) return cannot_read(files.data, contents.read);
   for (const RackRecord& r : contents.records) {
     std::string entry = r.name_line;
     if (!entry.empty()) entry.back() = ' ';  // the line end shows as one blank
@@ -214,6 +251,7 @@ RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files) {
   if (d.rack_selected < 0) return {};
   const RackFileContents contents = parse_rack_file(files.data, d.rack_selected + 1);
   d.list_counter = 0;
+  if (unreadable(contents)) return cannot_read(files.data, contents.read);
   for (const RackRecord& r : contents.records) {
     store_record(d, r);
     d.list_counter += 1;
@@ -230,23 +268,20 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
                               {rack.pressure_angle, rack.pressure_angle},
                               {rack.protuberance[0], rack.protuberance[1]}};
   // The reader takes only finite numbers: a rack it would refuse is not stored.
-  for (const auto& pair : values)
-    for (const float v : pair)
-      if (!std::isfinite(v)) {
-        RackFileResult result;
-        result.problem = "The basic rack was not stored in " + files.data + ": a value is out of range";
-        return result;
-      }
+  for (int row = 0; row < 5; ++row)
+    if (!rack_values_usable(row, values[row])) {
+      RackFileResult result;
+      result.problem = "The basic rack was not stored in " + files.data + ": a value is out of range";
+      return result;
+    }
   // The record goes after the last one on a line of its own, whatever the file ends with: blank lines
   // or blanks after the last record are dropped, since the reader would take a blank line for the
   // start of the record. The file is rewritten whole, so a failed write leaves it as it was.
   std::string bytes;
-  if (std::filesystem::exists(files.data)) {
-    std::ifstream in(files.data, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) return cannot_write(files.data);
-    while (!bytes.empty() && std::string_view(" \t\r\n").find(bytes.back()) != std::string_view::npos) bytes.pop_back();
-  }
+  const FileReadResult read = read_regular_file(files.data, kMaxRackFileBytes, bytes);
+  if (!read.ok() && read.status != FileReadStatus::missing)
+    return cannot_read(files.data, read, ": the basic rack was not stored");
+  while (!bytes.empty() && std::string_view(" \t\r\n").find(bytes.back()) != std::string_view::npos) bytes.pop_back();
   bytes += text_mode("\n<r\n" + name_for_file(text_of(d.file_line)) + "\n" +
                      number_lines(values, "%10.6f %10.6f\n") + "r>");
   if (!replace_file(files.data, bytes).ok()) return cannot_write(files.data);
@@ -256,6 +291,7 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
 RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
   // Copy: the whole database into the scratch file, numbers in "%f %f" form.
   const RackFileContents original = parse_rack_file(files.data);
+  if (unreadable(original)) return cannot_read(files.data, original.read, ": nothing was deleted");
   if (original.damaged_line) return damaged(files, original.damaged_line, ": nothing was deleted");
   std::string copy;
   if (!original.first_line.empty()) {

@@ -10,8 +10,11 @@
 // "%f %f\n". A file is only ever replaced by a complete new one.
 //
 // Every reading stores the values of each record it passes into d.basic_rack, so afterwards it holds
-// the last record read. A record is taken only when it is complete: a number line without two finite
-// numbers, or a file that ends inside a record, ends the reading there and is reported.
+// the last record read. A record is taken only when it is complete and usable: a number line without
+// two finite numbers, a pressure angle outside 0 to 90 degrees (exclusive), a coefficient or protuberance
+// beyond +-100, a name line longer than 510 characters, or a file that ends inside a record, ends the
+// reading there and is reported. Line ends may be CR LF, LF or a CR alone. Only a regular file of at most
+// 4 MiB is read; a folder, pipe, device or longer file in its place is reported and gives no records.
 #pragma once
 
 #include <string>
@@ -43,8 +46,8 @@ RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names
 RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {});
 
 // Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
-// characters kept) and the values of d.basic_rack. The file is created when missing. A rack with a
-// non-finite value is refused; a record that cannot be written whole leaves the file as it was.
+// characters kept) and the values of d.basic_rack. The file is created when missing. A rack the reader
+// would refuse is not stored; a record that cannot be written whole leaves the file as it was.
 RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
 
 // Deletes the record at position d.rack_selected in two passes: the whole database is copied into

@@ -1,15 +1,23 @@
 #include "rack_database.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "design_file.h"
+#include "geometry_pass.h"
+#include "startup_values.h"
 
 namespace morvell {
 namespace {
@@ -250,6 +258,127 @@ TEST_F(RackFixture, DamagedDatabaseIsReportedAndNotRewritten) {
   }
 }
 
+// Damaged or foreign content: the reader never stops on it, takes the good records before the damage
+// and reports the line where the file stops being a rack database.
+TEST_F(RackFixture, DamagedContentIsReportedAtItsLineAndNeverTakenIntoTheRack) {
+  const std::string rec_a = "<r\nA\n1 1\n1.25 1.25\n0.38 0.38\n20 20\n0 0\nr>\n";
+  struct Case {
+    std::string text;
+    std::size_t records;
+    int damaged_line;  // 0: read without a problem
+  };
+  std::vector<Case> cases = {
+      {"", 0, 0},
+      {"\r\n", 0, 0},
+      {"\r<r\rA\r1 1\r1.25 1.25\r0.38 0.38\r20 20\r0 0\rr>\r<r\rB\r1 1\r1 1\r1 1\r25 25\r0 0\rr>", 2, 0},  // CR alone
+      {"\r\n<r\r\nZahnstange \xC3\xA4 \xE6\xAD\xAF\xE8\xBB\x8A\r\n1 1\r\n1 1\r\n1 1\r\n20 20\r\n0 0\r\nr>", 1, 0},
+      {"\n" + rec_a + "<r\nB\n1 1\n1 1\n1 1\n20 2", 1, 15},  // cut inside the angle: the protuberance is missing
+      {"\n" + rec_a + "<r\nB\n1 1\n1 1\n1 1\n20 20\n0 0.", 2, 0},  // "0." is a whole number
+      {"\n" + rec_a + "<r\nB\n1 1\n1 1\n1 1\n20 20\n0 -", 1, 16},
+      {"\n<r\n" + std::string(511, 'n') + "\n1 1\n1 1\n1 1\n20 20\n0 0\nr>", 0, 3},  // a name too long
+      {std::string("\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 \x00 0\nr>", 32), 0, 8},
+      {"\n<r\nA\n-0.5 0\n1 1\n0 -1\n0.5 89.5\n-100 100\nr>", 1, 0},  // negative and zero coefficients
+  };
+  // Every numeric field with values no rack has: not a number, infinite, beyond the float range,
+  // beyond the coefficient bound; the pressure angle also at 0, below 0 and at 90 degrees.
+  const char* const bad_values[] = {"nan", "inf", "-inf", "1e39", "-1e39", "100.5", "-3e5"};
+  for (int field = 0; field < 10; ++field) {
+    std::vector<std::string> values(std::begin(bad_values), std::end(bad_values));
+    if (field / 2 == 3) values.insert(values.end(), {"0", "-20", "90", "1e-50"});
+    for (const std::string& v : values) {
+      std::string numbers[10] = {"1", "1", "1.25", "1.25", "0.38", "0.38", "20", "20", "0", "0"};
+      numbers[field] = v;
+      std::string text = "\n" + rec_a + "<r\nbad\n";
+      for (int k = 0; k < 10; k += 2) text += numbers[k] + " " + numbers[k + 1] + "\n";
+      cases.push_back({text + "r>\n" + rec_a, 1, 12 + field / 2});
+    }
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 120)));
+    write_bytes(files.data, c.text);
+    std::vector<std::string> n;
+    set_rack(9, 9, 9, 9, 9);
+    const RackFileResult r = read_rack_database(*d, n, files);
+    EXPECT_EQ(r.damaged_line, c.damaged_line);
+    EXPECT_EQ(r.ok(), c.damaged_line == 0);
+    EXPECT_EQ(n.size(), c.records);
+    const BasicRack& rack = d->basic_rack;
+    if (c.records == 0) EXPECT_FLOAT_EQ(rack.addendum_coeff[0], 9);
+    for (int g = 0; g < 2; ++g)
+      for (float v : {rack.addendum_coeff[g], rack.dedendum_coeff[g], rack.fillet_radius_coeff[g], rack.protuberance[g]})
+        EXPECT_LE(std::fabs(v), 100.0f);
+    EXPECT_TRUE(rack.pressure_angle > 0 && rack.pressure_angle < 90);
+    for (const std::string& name : n) EXPECT_LE(name.size(), 511u);
+  }
+  // Binary garbage in place of the records: read to its end without harm.
+  std::string garbage = "\n";
+  uint32_t state = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 1103515245u + 12345u;
+    garbage += char(state >> 24);
+  }
+  write_bytes(files.data, garbage);
+  std::vector<std::string> n;
+  read_rack_database(*d, n, files);
+  EXPECT_TRUE(n.empty());
+}
+
+// A record the reader takes never puts a value into the design that the design file refuses: the
+// extreme racks it accepts, used as the design's standard rack, still give a design that saves.
+TEST_F(RackFixture, EveryAcceptedRackGivesADesignThatSaves) {
+  for (const char* record : {"\n<r\nsteep\n1 1\n1.25 1.25\n0.38 0.38\n89.9 89.9\n0 0\nr>",
+                             "\n<r\nflat\n1 1\n1.25 1.25\n0.38 0.38\n0.01 0.01\n0 0\nr>",
+                             "\n<r\nlarge\n100 100\n100 100\n100 100\n45 45\n100 100\nr>",
+                             "\n<r\nnegative\n-100 -100\n-100 -100\n-100 -100\n20 20\n-100 -100\nr>"}) {
+    SCOPED_TRACE(record);
+    write_bytes(files.data, record);
+    auto design = std::make_unique<DesignData>();
+    set_startup_values(*design);
+    std::vector<std::string> n;
+    ASSERT_TRUE(read_rack_database(*design, n, files).ok());
+    design->tooth_proportion_mode = 1;
+    calc_gear_geometry(*design);
+    EXPECT_EQ(check_design_text(*design, design_file_text(*design)).detail, "");
+  }
+}
+
+// Anything but a regular file in place of the database is reported; nothing is read from it, nothing
+// is appended to it and nothing deleted, and the program does not wait on a pipe or read a device
+// without end.
+TEST_F(RackFixture, FoldersPipesDevicesAndOverlongFilesAreRefused) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    const char* reason;
+  };
+  const std::string overlong = "\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>" + std::string(10u << 20, 'x');
+  const Case cases[] = {
+      {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }, "it is a folder"},
+      {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "it is not a regular file"},
+      {"endless device", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+       "it is not a regular file"},
+      {"10 MB without a line end", [&](const std::string& p) { write_bytes(p, overlong); }, "it is too long"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(files.data);
+    c.make(files.data);
+    const std::string problem = "Basic rack database " + files.data + " cannot be read: " + c.reason;
+    std::vector<std::string> n;
+    set_rack(1, 1.25f, 0.38f, 20, 0);
+    EXPECT_EQ(read_rack_database(*d, n, files).problem, problem);
+    EXPECT_TRUE(n.empty());
+    EXPECT_EQ(d->list_counter, 0);
+    d->rack_selected = 0;
+    EXPECT_EQ(read_rack_database_up_to(*d, files).problem, problem);
+    copy_text(d->file_line, "new");
+    EXPECT_EQ(append_rack(*d, files).problem, problem + ": the basic rack was not stored");
+    EXPECT_EQ(delete_rack(*d, files).problem, problem + ": nothing was deleted");
+    EXPECT_FALSE(std::filesystem::is_regular_file(files.data) && std::string(c.what) != "10 MB without a line end");
+  }
+  std::filesystem::remove_all(files.data);
+}
+
 TEST_F(RackFixture, DeleteWithoutAScratchFileChangesNothing) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
   const std::string before = read_bytes(files.data);
@@ -265,6 +394,7 @@ TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
   RackFiles files;
   files.data = "no_such_folder/data.dat";
   copy_text(d->file_line, "x");
+  d->basic_rack.pressure_angle = 20;
   EXPECT_EQ(append_rack(*d, files).problem, "Basic rack database no_such_folder/data.dat cannot be written");
 }
 
