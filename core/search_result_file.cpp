@@ -1,11 +1,16 @@
 #include "search_result_file.h"
 
 #include <cerrno>
+#include <cmath>
+#include <initializer_list>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+
+#include "design_file.h"
+#include "file_reading.h"
 
 namespace morvell {
 
@@ -89,6 +94,10 @@ void field_refs(DesignPointRecord& r, FieldRef (&f)[kDesignPointFieldCount]) {
 }
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The search writes at most 9000 records of about 400 bytes: reading stops far beyond that, so that an
+// endless or huge file cannot fill the memory of the window that keeps the records.
+constexpr long kMaxResultFileBytes = 64L << 20;
 
 // Longest line a record can take: 34 reals of at most 47 characters (the largest float in "%10.5f")
 // and 8 small integers, with room to spare. A longer line is no record.
@@ -195,6 +204,21 @@ std::string format_design_point(const DesignPointRecord& record) {
   return out;
 }
 
+bool design_point_usable(const DesignPointRecord& r) {
+  auto finite = [](std::initializer_list<float> values) {
+    for (const float v : values)
+      if (!std::isfinite(v)) return false;
+    return true;
+  };
+  return (r.search_pass == 1 || r.search_pass == 2) && r.teeth[0] >= 1 && r.teeth[0] <= kMaxSearchTeeth &&
+         r.teeth[1] >= 1 && r.teeth[1] <= kMaxSearchTeeth && r.normal_module >= kMinFileModule &&
+         r.normal_module <= kMaxFileModule && r.normal_pressure_angle > 0.0f && r.normal_pressure_angle < 90.0f &&
+         r.helix_angle >= 0.0f && r.helix_angle < 45.0f &&
+         finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum,
+                 r.root_fillet_radius[0], r.root_fillet_radius[1], r.tip_diameter[0], r.tip_diameter[1],
+                 r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]});
+}
+
 bool parse_design_point(std::string_view line, DesignPointRecord& out) {
   if (line.size() > kMaxRecordLine || line.find('\0') != std::string_view::npos) return false;
   char text[kMaxRecordLine + 1];
@@ -271,7 +295,11 @@ bool SearchResultWriter::close() {
 
 // --- Reader ---
 
-SearchResultReader::SearchResultReader(const char* path) : path_(path) { file_ = std::fopen(path, "rb"); }
+// Only a regular file is read, opened without waiting on a pipe.
+SearchResultReader::SearchResultReader(const char* path) : path_(path) {
+  FileReadResult opened;
+  file_ = open_regular_file(path_, opened);
+}
 
 SearchResultReader::~SearchResultReader() {
   if (file_) std::fclose(file_);
@@ -285,25 +313,32 @@ bool SearchResultReader::next(DesignPointRecord& r) {
   if (!file_) return false;
   char line[kMaxRecordLine + 1];
   for (;;) {
-    // One line, whatever it holds; a line longer than any record is read to its end and skipped.
+    // One line, whatever it holds, ended by LF, CR LF or a CR alone; a line longer than any record is
+    // read to its end and skipped. Reading ends at the bound on the file's length as at its end.
     std::size_t n = 0;
     bool overlong = false;
-    int ch;
-    while ((ch = getc_unlocked(file_)) != EOF && ch != '\n') {
+    int ch = EOF;
+    while (consumed_ < kMaxResultFileBytes && (ch = getc_unlocked(file_)) != EOF) {
+      ++consumed_;
+      if (ch == '\n' || ch == '\r') break;
       if (n < kMaxRecordLine) line[n++] = char(ch);
       else overlong = true;
     }
-    if (ch == EOF && n == 0 && !overlong) return false;
-    while (n > 0 && line[n - 1] == '\r') --n;
+    const bool at_end = consumed_ >= kMaxResultFileBytes || ch == EOF;
+    if (at_end && n == 0 && !overlong) return false;
     const std::string_view text(line, n);
     bool empty = !overlong;
     for (char c : text)
       if (!is_blank(c)) empty = false;
     if (!empty) {
-      if (!overlong && parse_design_point(text, r)) return true;
+      DesignPointRecord read;
+      if (!overlong && parse_design_point(text, read) && design_point_usable(read)) {
+        r = read;
+        return true;
+      }
       ++skipped_;
     }
-    if (ch == EOF) return false;
+    if (at_end) return false;
   }
 }
 

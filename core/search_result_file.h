@@ -111,9 +111,18 @@ class SearchResultWriter {
   int32_t records_ = 0;
 };
 
-// Reads optimizer.dat record by record. Empty lines are passed over; a line that is not a complete
-// record (cut short, with text that is no number, too long) is skipped and counted, so the reader
-// always moves on and stops at the end of the file.
+// Whether a record's design can be taken into the design data: a search pass of 1 or 2, numbers of
+// teeth from 1 to kMaxSearchTeeth, the module, pressure angle and helix angle within the ranges of a
+// design file, and finite geometry (ratio, shifts, fillet radii, diameters, minimum fillet factors).
+// The rating results (fields 24 to 40) may be "nan" or "inf" as the search writes them.
+inline constexpr int32_t kMaxSearchTeeth = 100000;
+bool design_point_usable(const DesignPointRecord& r);
+
+// Reads optimizer.dat record by record. Only a regular file is read (a folder, pipe or device in its
+// place does not open). Empty lines are passed over and LF, CR LF or a CR alone ends a line; a line
+// that is not a complete record (cut short, with text that is no number, too long) or whose design is
+// not usable is skipped and counted, so the reader always moves on and stops at the end of the file,
+// or after 64 MiB, far beyond any file the search writes.
 class SearchResultReader {
  public:
   explicit SearchResultReader(const char* path = kSearchResultFileName);
@@ -132,6 +141,7 @@ class SearchResultReader {
   std::FILE* file_ = nullptr;
   std::string path_;
   int32_t skipped_ = 0;
+  long consumed_ = 0;  // bytes read so far
 };
 
 }  // namespace morvell

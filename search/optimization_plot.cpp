@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "design_file.h"
 #include "design_search.h"
 #include "numeric.h"
 #include "optimization_form.h"
@@ -379,14 +380,6 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
     return;
   }
 
-  // The earlier pick's marks turn black.
-  {
-    const auto picked = std::make_unique<DesignData>(d_);
-    d_ = *before;
-    draw_markers(Qt::black);
-    d_ = *picked;
-  }
-
   // Evaluate the picked design once more with the centre distance held and its own ratio.
   const float kept_ratio = d_.desired_ratio;
   d_.search_single_design = 1;
@@ -395,6 +388,28 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   search_design_space(d_);
   d_.search_single_design = 0;
   d_.desired_ratio = kept_ratio;
+
+  // A record that was not written by a search of this design (its teeth do not fit the centre
+  // distance, say) can evaluate to a design that could not be saved: it is not taken.
+  {
+    auto evaluated = std::make_unique<DesignData>(d_);
+    const DesignFileResult storable = check_design_text(*evaluated, design_file_text(*evaluated));
+    if (!storable.ok()) {
+      d_ = *before;
+      copy_text(d_.warning_lines[0], "The picked design cannot be used:");
+      copy_text(d_.warning_lines[1], storable.detail);
+      show_warning_dialog(d_);
+      return;
+    }
+  }
+
+  // The earlier pick's marks turn black.
+  {
+    const auto picked = std::make_unique<DesignData>(d_);
+    d_ = *before;
+    draw_markers(Qt::black);
+    d_ = *picked;
+  }
 
   // Its tooth profiles, so that the report's form diameters are the picked design's (on either half).
   for (int i = 0; i < 2; ++i)

@@ -557,6 +557,23 @@ TEST(SearchPick, PickingTakesTheFirstDesignWithinSixPixelsAndEvaluatesIt) {
   keep_picture(image, "search_pick.png");
 }
 
+// A record that no search of this design wrote (far more wheel teeth than its centre distance holds at
+// any module a design may have) is not taken by a pick: the design stays and the user is told why.
+TEST(SearchPick, ARecordThatEvaluatesToADesignThatCannotBeSavedIsNotTaken) {
+  Window win;
+  DesignData& d = *win.d;
+  DesignPointRecord r = record_of(d, 1.5f, 1.5f, 1.5f);
+  r.teeth[1] = kMaxSearchTeeth;
+  write_results({r, record_of(d, 2.5f, 2.5f, 2.5f)});
+  d.search_results_ready = 1;
+  win.w->Set_optimizer_textboxes();
+  const DesignData before = d;
+  win.w->Image1MouseUp(plus_x_pixel(d, 1.5f), y_pixel(d, 1.5f));
+  EXPECT_EQ(d.teeth[1], before.teeth[1]);
+  EXPECT_EQ(d.normal_module, before.normal_module);
+  EXPECT_EQ(win.warnings(), QStringList{"The picked design cannot be used:"});
+}
+
 TEST(SearchZoom, ARectangleBecomesTheRangesOfItsHalfAndOfY) {
   PlotWindow win;
   DesignData& d = *win.d;

@@ -3,9 +3,11 @@
 #include "design_search.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -452,6 +454,129 @@ TEST(SearchResultFile, MalformedLinesAreSkippedAndTheReaderMovesOn) {
   DesignPointRecord r;
   EXPECT_FALSE(missing.next(r));
   EXPECT_EQ(missing.open_failure_message(), "The search results could not be read from no_such_file.dat");
+}
+
+// What stands in place of optimizer.dat, and what a damaged record holds, never stops the reader nor
+// reaches the design: a record whose design no design file may hold is skipped like a malformed one.
+TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
+  const std::string path = file_name("damaged");
+  const std::string good = format_design_point(sample_record()).substr(2);
+  auto write = [&](const std::string& bytes) {
+    std::filesystem::remove_all(path);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+  };
+  auto with = [](void (*change)(DesignPointRecord&)) {
+    DesignPointRecord r = sample_record();
+    change(r);
+    return format_design_point(r).substr(2);
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::size_t records;
+    int32_t skipped;
+  };
+  std::string garbage;
+  uint32_t state = 99;
+  for (int i = 0; i < 100000; ++i) garbage += char((state = state * 1103515245u + 12345u) >> 24);
+  const Case cases[] = {
+      {"empty", "", 0, 0},
+      {"LF", "\n" + good + "\n" + good, 2, 0},
+      {"CR LF", "\r\n" + good + "\r\n" + good, 2, 0},
+      {"CR alone", "\r" + good + "\r" + good, 2, 0},
+      {"cut inside the last number (what is left is a number)",
+       "\n" + good + "\n" + good.substr(0, good.size() - 3), 2, 0},
+      {"cut inside a number before the last", "\n" + good + "\n" + good.substr(0, good.size() - 14), 1, 1},
+      {"10 MB without a line end", "\n" + good + "\n" + std::string(10u << 20, '7'), 1, 1},
+      {"binary garbage", garbage + "\n" + good, 1, -1},
+      {"rating results not finite", "\n" + with([](DesignPointRecord& r) {
+         r.contact_safety_factor_wheel = NAN;
+         r.tooth_root_stress_pinion = INFINITY;
+       }), 1, 0},
+      {"search pass 0", "\n" + with([](DesignPointRecord& r) { r.search_pass = 0; }), 0, 1},
+      {"search pass 7", "\n" + with([](DesignPointRecord& r) { r.search_pass = 7; }), 0, 1},
+      {"no pinion teeth", "\n" + with([](DesignPointRecord& r) { r.teeth[0] = 0; }), 0, 1},
+      {"negative wheel teeth", "\n" + with([](DesignPointRecord& r) { r.teeth[1] = -40; }), 0, 1},
+      {"2^31-1 teeth", "\n" + with([](DesignPointRecord& r) { r.teeth[1] = INT32_MAX; }), 0, 1},
+      {"module 0", "\n" + with([](DesignPointRecord& r) { r.normal_module = 0; }), 0, 1},
+      {"module -2.5", "\n" + with([](DesignPointRecord& r) { r.normal_module = -2.5f; }), 0, 1},
+      {"module 1e30", "\n" + with([](DesignPointRecord& r) { r.normal_module = 1e30f; }), 0, 1},
+      {"module nan", "\n" + with([](DesignPointRecord& r) { r.normal_module = NAN; }), 0, 1},
+      {"pressure angle 0", "\n" + with([](DesignPointRecord& r) { r.normal_pressure_angle = 0; }), 0, 1},
+      {"pressure angle 90", "\n" + with([](DesignPointRecord& r) { r.normal_pressure_angle = 90; }), 0, 1},
+      {"helix angle -1", "\n" + with([](DesignPointRecord& r) { r.helix_angle = -1; }), 0, 1},
+      {"helix angle 45", "\n" + with([](DesignPointRecord& r) { r.helix_angle = 45; }), 0, 1},
+      {"profile shift inf", "\n" + with([](DesignPointRecord& r) { r.profile_shift[1] = -INFINITY; }), 0, 1},
+      {"fillet radius nan", "\n" + with([](DesignPointRecord& r) { r.root_fillet_radius[0] = NAN; }), 0, 1},
+      {"tip diameter nan", "\n" + with([](DesignPointRecord& r) { r.tip_diameter[1] = NAN; }), 0, 1},
+      {"minimum fillet inf", "\n" + with([](DesignPointRecord& r) { r.min_root_fillet_coeff[0] = INFINITY; }), 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    write(c.bytes);
+    int32_t skipped = 0;
+    const std::vector<DesignPointRecord> records = read_all(path, &skipped);
+    EXPECT_EQ(records.size(), c.records);
+    if (c.skipped >= 0) EXPECT_EQ(skipped, c.skipped);
+    if (!records.empty()) EXPECT_TRUE(same(records[0], sample_record()) || std::isnan(records[0].contact_safety_factor_wheel));
+  }
+
+  // Reading ends after 64 MiB, far beyond any search, as at the end of the file.
+  write("\n" + good + std::string(65u << 20, '\n') + good);
+  EXPECT_EQ(read_all(path).size(), 1u);
+
+  // A folder, a pipe without a writer and an endless device do not open; the reader gives no record.
+  for (const char* what : {"folder", "pipe", "device"}) {
+    SCOPED_TRACE(what);
+    std::filesystem::remove_all(path);
+    if (std::string(what) == "folder") std::filesystem::create_directory(path);
+    if (std::string(what) == "pipe") ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    if (std::string(what) == "device") std::filesystem::create_symlink("/dev/zero", path);
+    SearchResultReader reader(path.c_str());
+    EXPECT_FALSE(reader.is_open());
+    DesignPointRecord r;
+    EXPECT_FALSE(reader.next(r));
+  }
+  std::filesystem::remove_all(path);
+}
+
+// A usable record at the edges of what the reader takes, picked and evaluated once more as the search
+// window does, gives a design that a save does not refuse. (Teeth that do not fit the centre distance
+// are refused by the pick itself.)
+TEST(SearchResultFile, UsableRecordsGiveDesignsThatSave) {
+  auto start = std::make_unique<DesignData>();
+  set_startup_values(*start);
+  set_unit_factors(*start);
+  copy_text(start->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
+  ASSERT_TRUE(read_design_file(*start).ok());
+  calc_gear_geometry(*start);
+  struct Case {
+    const char* what;
+    void (*change)(DesignPointRecord&);
+  };
+  const Case cases[] = {
+      {"sample", [](DesignPointRecord&) {}},
+      {"smallest module", [](DesignPointRecord& r) { r.normal_module = 0.1f; }},
+      {"largest module", [](DesignPointRecord& r) { r.normal_module = 100; }},
+      {"steep pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 89.5f; }},
+      {"flat pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 0.5f; }},
+      {"helix angle near 45", [](DesignPointRecord& r) { r.helix_angle = 44.9f; }},
+      {"one tooth", [](DesignPointRecord& r) { r.teeth[0] = 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DesignPointRecord r = sample_record();
+    c.change(r);
+    ASSERT_TRUE(design_point_usable(r));
+    auto d = std::make_unique<DesignData>(*start);
+    store_design_point(r, *d);
+    d->search_single_design = 1;
+    d->geometry_manager_mode = 1;
+    d->desired_ratio = float(double(d->teeth[1]) / d->teeth[0]);
+    search_design_space(*d);
+    EXPECT_EQ(check_design_text(*d, design_file_text(*d)).detail, "");
+  }
 }
 
 // --- The real calculations ---
