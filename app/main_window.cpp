@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "design_file.h"
+#include "file_writing.h"
 #include "field_events.h"
 #include "numeric.h"
 #include "preferences.h"
@@ -77,7 +78,9 @@ void TMainForm::FormCreate() {
   Panel2->raise();
   Panel2->show();
   // The history of this run starts empty (the first refresh appended to the previous run's file).
-  if (std::FILE* history = std::fopen(kHistoryFileName, "wb")) std::fclose(history);
+  // Emptied as every file is written, so that a pipe in its place cannot hold the start; a history
+  // that cannot be emptied is left as it is.
+  replace_file(kHistoryFileName, "");
   d_.history_mode = 0;
   d_.history_record_number = -1;
 }

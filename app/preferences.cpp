@@ -1,10 +1,9 @@
 #include "preferences.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "file_reading.h"
 #include "file_writing.h"
 #include "startup_values.h"
 
@@ -51,12 +50,12 @@ Preferences parse_preferences(std::string_view text) {
 }
 
 void read_preferences(DesignData& d) {
+  // The file holds two small numbers: anything but a regular file of at most 64 KiB (a folder, a pipe,
+  // a device, a long foreign file) is taken as no preference file, so that the start cannot wait or
+  // read without end.
   Preferences p;
-  std::ifstream file(kPreferenceFileName, std::ios::binary);
-  if (file) {
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    p = parse_preferences(text);
-  }
+  std::string text;
+  if (read_regular_file(kPreferenceFileName, std::size_t(64) << 10, text).ok()) p = parse_preferences(text);
   d.window_size_step = p.window_size_step;
   d.unit_system = p.unit_system;
   set_unit_factors(d);

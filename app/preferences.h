@@ -20,8 +20,8 @@ struct Preferences {
 // missing or unreadable unit system, or any value other than 1 or 2, is metric (1).
 Preferences parse_preferences(std::string_view text);
 
-// Reads mvl_pref.dat into window_size_step and unit_system (no file: step 0, metric) and sets the six
-// unit factors to match.
+// Reads mvl_pref.dat into window_size_step and unit_system (no file, or anything but a regular file of
+// at most 64 KiB in its place: step 0, metric) and sets the six unit factors to match.
 void read_preferences(DesignData& d);
 
 // Writes mvl_pref.dat: the step, CR LF, the unit system, no line end after it. False when the file

@@ -153,8 +153,10 @@ FileWriteResult replace_file(const std::string& path, std::string_view bytes) {
 }
 
 FileWriteResult append_file(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // Opened without waiting: a pipe that nobody reads is refused rather than waited for.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return {cannot_write(path, errno), false};
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   struct stat st {};
   const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   int error = write_all(fd, bytes.data(), bytes.size());

@@ -24,7 +24,7 @@ struct FileWriteResult {
 FileWriteResult replace_file(const std::string& path, std::string_view bytes);
 
 // Appends `bytes` to the file at `path`, creating it when missing. When not everything can be written,
-// the file is cut back to its former length.
+// the file is cut back to its former length. A pipe without a reader is refused, not waited for.
 FileWriteResult append_file(const std::string& path, std::string_view bytes);
 
 // Writes a file piece by piece and puts it in place only when every piece was written: until commit()

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QTextEdit>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -134,6 +136,31 @@ TEST(MainWindow, ClosingWritesThePreferences) {
   EXPECT_TRUE(p.main->close());
   EXPECT_EQ(file_bytes(kPreferenceFileName), "-3\r\n1");
   std::remove(kPreferenceFileName);
+}
+
+// A pipe that nobody reads in place of the history file holds neither the start (which empties the
+// history) nor the refreshes (which append to it).
+TEST(MainWindow, AHistoryFileThatIsAPipeDoesNotHoldTheStart) {
+  copy_default_design();
+  std::remove(kPreferenceFileName);
+  std::remove(kHistoryFileName);
+  ASSERT_EQ(::mkfifo(kHistoryFileName, 0600), 0);
+  auto d = std::make_unique<DesignData>();
+  forms::ScriptedModalServices scripted;
+  forms::ScopedServices use{scripted};
+  ASSERT_TRUE(prepare_design_data(*d).ok());
+  Tgeomwarningform warning(*d);
+  geomwarningform = &warning;
+  {
+    TMainForm main(*d);
+    main.SetMain_textboxes();
+    EXPECT_EQ(d->history_record_number, -2);
+  }
+  geomwarningform = nullptr;
+  struct stat st {};
+  ASSERT_EQ(::stat(kHistoryFileName, &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  std::remove(kHistoryFileName);
 }
 
 TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {

@@ -1,7 +1,11 @@
 // The preference file: parsing rules, reading into the design data, writing on close.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -65,4 +69,28 @@ TEST(Preferences, WrittenWithCrLfAndNoLineEndAfterTheUnits) {
   EXPECT_EQ(back.window_size_step, -1);
   EXPECT_EQ(back.unit_system, 2);
   std::remove(kPreferenceFileName);
+}
+
+// Whatever stands in place of the preference file, the start neither waits nor reads without end: a
+// folder, a pipe without a writer, an endless device or a file far longer than two numbers gives the
+// defaults.
+TEST(Preferences, AnythingButASmallRegularFileGivesTheDefaults) {
+  const std::function<void()> makers[] = {
+      [] { std::filesystem::create_directory(kPreferenceFileName); },
+      [] { ASSERT_EQ(::mkfifo(kPreferenceFileName, 0600), 0); },
+      [] { std::filesystem::create_symlink("/dev/zero", kPreferenceFileName); },
+      [] { write_bytes(kPreferenceFileName, "-2\r\n2" + std::string(10u << 20, ' ')); },
+  };
+  for (const auto& make : makers) {
+    std::filesystem::remove_all(kPreferenceFileName);
+    make();
+    auto d = std::make_unique<DesignData>();
+    d->window_size_step = -3;
+    d->unit_system = 2;
+    read_preferences(*d);
+    EXPECT_EQ(d->window_size_step, 0);
+    EXPECT_EQ(d->unit_system, 1);
+    EXPECT_EQ(d->length_unit_factor, 1.0f);
+  }
+  std::filesystem::remove_all(kPreferenceFileName);
 }

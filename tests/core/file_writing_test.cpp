@@ -89,6 +89,15 @@ TEST(FileWriting, DevicesAreWrittenDirectlyAndNeverReplaced) {
   }
 }
 
+TEST(FileWriting, APipeWithoutAReaderIsRefusedNotWaitedFor) {
+  const std::string path = "fw_pipe";
+  std::filesystem::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_FALSE(append_file(path, "record").ok());
+  EXPECT_FALSE(replace_file(path, "").ok());
+  std::filesystem::remove(path);
+}
+
 TEST(FileWriting, UncommittedWriterLeavesNothing) {
   const std::string path = "fw_uncommitted.txt";
   std::filesystem::remove(path);
