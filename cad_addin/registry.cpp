@@ -1,12 +1,15 @@
 #include "registry.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tandrel::registry {
 
@@ -140,19 +143,43 @@ Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, c
 
 Status QueryValue(const Key& key, std::u16string_view name, uint32_t* type, void* data, uint32_t* size) {
   if (!key.open || !size) return kInvalidParameter;
-  std::ifstream in(ValueFile(key, name), std::ios::binary);
-  if (!in) return kFileNotFound;
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 4) return kFileNotFound;  // not a value this store wrote
-  const auto* h = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (type) *type = uint32_t(h[0]) | uint32_t(h[1]) << 8 | uint32_t(h[2]) << 16 | uint32_t(h[3]) << 24;
-  const uint32_t need = uint32_t(bytes.size() - 4);
+  // Only a regular file is a value: a folder, a pipe (opened without waiting) or a device in its place is
+  // none. Its length is known before reading, and no more than the caller's buffer is ever read.
+  const int fd = ::open(ValueFile(key, name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return kFileNotFound;
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  // A value file holds the type and at most 4 GiB of data, as SetValue writes it.
+  if (!regular || st.st_size < 4 || uint64_t(st.st_size) - 4 > UINT32_MAX) {
+    ::close(fd);
+    return kFileNotFound;
+  }
+  auto read_all = [fd](void* into, std::size_t count, off_t offset) {
+    auto* p = static_cast<char*>(into);
+    while (count > 0) {
+      const ssize_t n = ::pread(fd, p, count, offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      p += n;
+      count -= std::size_t(n);
+      offset += n;
+    }
+    return true;
+  };
+  unsigned char h[4];
+  const uint32_t need = uint32_t(uint64_t(st.st_size) - 4);
   const uint32_t room = *size;
-  *size = need;
-  if (!data) return kSuccess;
-  if (need > room) return kMoreData;
-  if (need > 0) std::memcpy(data, bytes.data() + 4, need);
-  return kSuccess;
+  Status status = kSuccess;
+  if (!read_all(h, 4, 0)) {
+    status = kFileNotFound;
+  } else {
+    if (type) *type = uint32_t(h[0]) | uint32_t(h[1]) << 8 | uint32_t(h[2]) << 16 | uint32_t(h[3]) << 24;
+    *size = need;
+    if (data && need > room) status = kMoreData;
+    else if (data && need > 0 && !read_all(data, need, 4)) status = kFileNotFound;  // cut short while read
+  }
+  ::close(fd);
+  return status;
 }
 
 }  // namespace tandrel::registry

@@ -13,7 +13,10 @@
 #include <QStyleOption>
 #include <QTest>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sys/stat.h>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -261,6 +264,39 @@ TEST_F(GearDialogTest, SettingsLongerThanTheBufferAreNotRead) {
   EXPECT_TRUE(ReadGearSetting(u"m").empty());
   GearDialog dialog(GearDialog::Language::Chinese);
   EXPECT_EQ(dialog.m, 0.5);
+}
+
+// Whatever stands in place of a stored setting, the dialog opens with the default: a folder, a pipe that
+// nobody writes (not waited for), an endless device, a file too short to be a value, and a value far
+// larger than the setting's buffer (never read into memory).
+TEST_F(GearDialogTest, ASettingThatIsNoValueFileLeavesTheDefault) {
+  const std::function<void(const std::filesystem::path&)> makers[] = {
+      [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+      [](const std::filesystem::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+      [](const std::filesystem::path& p) { std::filesystem::create_symlink("/dev/zero", p); },
+      [](const std::filesystem::path& p) { std::ofstream(p, std::ios::binary) << "\x01"; },
+      [](const std::filesystem::path& p) {  // 6 GiB, sparse: more than any value holds
+        std::ofstream(p, std::ios::binary) << std::string("\x01\0\0\0" "2\0", 6);
+        std::filesystem::resize_file(p, uintmax_t(6) << 30);
+      },
+      [](const std::filesystem::path& p) {  // 1 GiB, sparse: a value, larger than the buffer
+        std::ofstream(p, std::ios::binary) << std::string("\x01\0\0\0" "2\0", 6);
+        std::filesystem::resize_file(p, uintmax_t(1) << 30);
+      },
+  };
+  WriteGearSetting(u"m", u"0.750000");
+  registry::Key key;
+  ASSERT_EQ(registry::OpenKey(registry::Hive::LocalMachine, kSettingsKey, key), registry::kSuccess);
+  const std::filesystem::path value = key.folder / "m.value";
+  ASSERT_TRUE(std::filesystem::is_regular_file(value));
+  for (const auto& make : makers) {
+    std::filesystem::remove_all(value);
+    make(value);
+    EXPECT_TRUE(ReadGearSetting(u"m").empty());
+    GearDialog dialog(GearDialog::Language::Chinese);
+    EXPECT_EQ(dialog.m, 0.5);
+  }
+  std::filesystem::remove_all(value);
 }
 
 TEST_F(GearDialogTest, RegistryFailuresAreShown) {
