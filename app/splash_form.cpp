@@ -8,8 +8,10 @@
 #include <QScreen>
 
 #include <cmath>
+#include <string>
 
 #include "field_events.h"
+#include "file_reading.h"
 #include "scaling.h"
 
 namespace morvell {
@@ -17,6 +19,14 @@ namespace morvell {
 Tsplashform* splashform = nullptr;
 
 namespace {
+
+QPixmap read_picture_file(const char* name) {
+  std::string bytes;
+  if (!read_regular_file(name, kMaxBitmapFileBytes, bytes).ok()) return {};
+  QPixmap picture;
+  picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), uint(bytes.size()));
+  return picture;
+}
 
 QLabel* image(QWidget* parent, const char* name, int left, int top, int width, int height) {
   auto* label = new QLabel(parent);
@@ -65,9 +75,10 @@ void Tsplashform::FormCreate() {
     painter.drawRect(0, 0, background.width() - 1, background.height() - 1);
   }
   Image1->setPixmap(background);
-  // A picture that is missing or cannot be read leaves its place on the grey background.
-  Image2->setPixmap(QPixmap("splash.bmp"));
-  Image3->setPixmap(QPixmap("background.bmp"));
+  // A picture that is missing or cannot be read leaves its place on the grey background; only a regular
+  // file of a picture's length is read, so that a pipe or device in its place cannot hold the start.
+  Image2->setPixmap(read_picture_file("splash.bmp"));
+  Image3->setPixmap(read_picture_file("background.bmp"));
 }
 
 void Tsplashform::showEvent(QShowEvent* event) {

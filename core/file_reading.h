@@ -25,6 +25,10 @@ struct FileReadResult {
   bool ok() const { return status == FileReadStatus::ok; }
 };
 
+// The longest picture file the program reads (splash and background pictures, textures): a 4000 by 4000
+// pixel bitmap of 32 bits fits; a longer file is refused rather than read into memory.
+inline constexpr std::size_t kMaxBitmapFileBytes = std::size_t(64) << 20;
+
 // Opens a regular file for reading in binary mode without waiting (a pipe without a writer cannot hold
 // the program); nullptr, with the status and reason in `result`, for anything else.
 std::FILE* open_regular_file(const std::string& path, FileReadResult& result);

@@ -161,7 +161,8 @@ class TOpenGLPanel : public QOpenGLWidget {
   bool PrintOpenGLPanel(QPrinter* printer = nullptr);
   // Writes the picture as a Windows bitmap file; throws std::runtime_error when it cannot be written.
   void SaveOpenGLPanelToFile(const QString& file_name);
-  // Reads a bitmap file into a new texture record; throws std::runtime_error when it cannot be read.
+  // Reads a bitmap file into a new texture record; throws std::runtime_error when it cannot be read
+  // (also when it is no regular file or longer than kMaxBitmapFileBytes).
   static std::unique_ptr<BMPTexture> LoadBMPTexture(const QString& file_name, bool alpha);
 
   // Fonts and text: the context must be current.

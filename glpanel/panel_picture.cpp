@@ -1,6 +1,7 @@
 // Moving pictures between the panel and the outside: capture, printing, bitmap files, textures.
 #include "opengl_panel.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QOpenGLContext>
@@ -13,6 +14,9 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <string>
+
+#include "file_reading.h"
 
 namespace morvell {
 
@@ -97,9 +101,14 @@ void TOpenGLPanel::SaveOpenGLPanelToFile(const QString& file_name) {
 }
 
 std::unique_ptr<BMPTexture> TOpenGLPanel::LoadBMPTexture(const QString& file_name, bool alpha) {
-  if (!QFile::exists(file_name))
+  // Only a regular file of a bitmap's length is read: a folder, a pipe (not waited on) or a device in
+  // its place cannot be opened as a bitmap.
+  std::string bytes;
+  if (!read_regular_file(QFile::encodeName(file_name).toStdString(), kMaxBitmapFileBytes, bytes).ok())
     throw std::runtime_error(QStringLiteral("Cannot open file \"%1\".").arg(file_name).toStdString());
-  QImageReader reader(file_name, "BMP");
+  QBuffer buffer;
+  buffer.setData(bytes.data(), qsizetype(bytes.size()));
+  QImageReader reader(&buffer, "BMP");
   QImage image = reader.read();
   if (image.isNull()) throw std::runtime_error("Bitmap image is not valid");
   image = image.convertToFormat(QImage::Format_RGB32);

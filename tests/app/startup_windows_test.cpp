@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -12,7 +13,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "design_data.h"
@@ -151,6 +155,67 @@ TEST(SplashWindow, MissingPicturesLeaveTheBackground) {
   EXPECT_TRUE(s.Image2->pixmap().isNull());
   EXPECT_TRUE(s.Image3->pixmap().isNull());
   EXPECT_EQ(s.Image1->pixmap().toImage().pixelColor(100, 300), QColor(223, 223, 223));
+}
+
+// A damaged or foreign picture in place of either splash picture leaves its place on the background,
+// and nothing in their place holds the start: a folder, a pipe without a writer, an endless device, a
+// cut-off bitmap (shown as far as it goes), a bitmap whose header claims 100000 by 100000 pixels, binary garbage and a file far
+// longer than any picture.
+TEST(SplashWindow, DamagedOrForeignPicturesLeaveTheBackground) {
+  auto bytes_of = [](const char* path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+  };
+  auto write = [](const char* path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+  };
+  const QByteArray good = bytes_of(MORVELL_SOURCE_DIR "/data/splash.bmp");
+  QByteArray huge = good.left(54);
+  for (int at : {18, 22}) {  // width and height, little-endian
+    const quint32 v = 100000;
+    for (int k = 0; k < 4; ++k) huge[at + k] = char((v >> (8 * k)) & 0xff);
+  }
+  QByteArray garbage;
+  quint32 state = 7;
+  for (int i = 0; i < 100000; ++i) garbage.append(char((state = state * 1103515245u + 12345u) >> 24));
+  const std::function<void(const char*)> makers[] = {
+      [](const char* p) { QDir().mkdir(p); },
+      [](const char* p) { ASSERT_EQ(::mkfifo(p, 0600), 0); },
+      [](const char* p) { ASSERT_TRUE(QFile::link("/dev/zero", p)); },
+      [&](const char* p) { write(p, good.left(good.size() / 2)); },
+      [&](const char* p) { write(p, huge); },
+      [&](const char* p) { write(p, garbage); },
+      [&](const char* p) {
+        write(p, good);
+        QFile f(p);
+        ASSERT_TRUE(f.resize(qint64(70) << 20));  // sparse: cheap to make
+      },
+  };
+  auto d = design();
+  int n = 0;
+  for (const auto& make : makers) {
+    SCOPED_TRACE(n++);
+    for (const char* name : {"splash.bmp", "background.bmp"}) {
+      QFile::remove(name);
+      QDir().rmdir(name);
+      make(name);
+    }
+    Tsplashform s(*d);
+    if (n - 1 == 3) {
+      EXPECT_LE(s.Image2->pixmap().width(), 620);
+    } else {
+      EXPECT_TRUE(s.Image2->pixmap().isNull());
+      EXPECT_TRUE(s.Image3->pixmap().isNull());
+    }
+    EXPECT_EQ(s.Image1->pixmap().toImage().pixelColor(100, 300), QColor(223, 223, 223));
+  }
+  for (const char* name : {"splash.bmp", "background.bmp"}) {
+    QFile::remove(name);
+    QDir().rmdir(name);
+  }
 }
 
 namespace {

@@ -1,11 +1,17 @@
 #include "opengl_panel.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <functional>
 #include <stdexcept>
+
+#include "file_reading.h"
 
 using namespace morvell;
 
@@ -105,6 +111,28 @@ TEST(BmpTexture, UnreadableFilesThrow) {
   f.write("BM this is no bitmap");
   f.close();
   EXPECT_THROW(TOpenGLPanel::LoadBMPTexture("not_a_bitmap.bmp", true), std::runtime_error);
+
+  // Nothing in place of a texture holds the program or is read without end: a folder, a pipe without a
+  // writer, an endless device, and a file longer than any bitmap.
+  const char* const path = "foreign.bmp";
+  const std::function<void()> makers[] = {
+      [&] { ASSERT_TRUE(QDir().mkdir(path)); },
+      [&] { ASSERT_EQ(::mkfifo(path, 0600), 0); },
+      [&] { ASSERT_TRUE(QFile::link("/dev/zero", path)); },
+      [&] {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(kMaxBitmapFileBytes) + 1));
+      },
+  };
+  for (const auto& make : makers) {
+    QFile::remove(path);
+    QDir().rmdir(path);
+    make();
+    EXPECT_THROW(TOpenGLPanel::LoadBMPTexture(path, false), std::runtime_error);
+  }
+  QFile::remove(path);
+  QDir().rmdir(path);
 }
 
 TEST(ExtensionList, FindsWholeNamesOnly) {
