@@ -10,6 +10,7 @@
 #include <locale.h>
 
 #include "design_file.h"
+#include "design_search.h"
 #include "file_reading.h"
 
 namespace morvell {
@@ -95,9 +96,16 @@ void field_refs(DesignPointRecord& r, FieldRef (&f)[kDesignPointFieldCount]) {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-// The search writes at most 9000 records of about 400 bytes: reading stops far beyond that, so that an
-// endless or huge file cannot fill the memory of the window that keeps the records.
-constexpr long kMaxResultFileBytes = 64L << 20;
+// The most records one search writes: 200 pinion tooth counts of 450 candidates in the first pass and
+// 20 modules of 225 in the second (usually 9000, from the window's ten tooth counts).
+constexpr int32_t kMaxResultRecords =
+    (2 * kSearchMaxToothCounts + kSearchModuleSteps) * kSearchPressureAngleSteps * kSearchHelixSteps *
+    kSearchFilletSteps * kSearchShiftVariants;
+
+// Reading stops after these many bytes or records, so that an endless or huge file cannot fill the
+// memory of the window that keeps the records. A record takes at most about 1700 bytes (every real at
+// the float's largest), so the largest search's file stays below 161 MB; it is usually about 4 MB.
+constexpr long kMaxResultFileBytes = 192L << 20;
 
 // Longest line a record can take: 34 reals of at most 47 characters (the largest float in "%10.5f")
 // and 8 small integers, with room to spare. A longer line is no record.
@@ -310,7 +318,7 @@ std::string SearchResultReader::open_failure_message() const {
 }
 
 bool SearchResultReader::next(DesignPointRecord& r) {
-  if (!file_) return false;
+  if (!file_ || returned_ >= kMaxResultRecords) return false;
   char line[kMaxRecordLine + 1];
   for (;;) {
     // One line, whatever it holds, ended by LF, CR LF or a CR alone; a line longer than any record is
@@ -334,6 +342,7 @@ bool SearchResultReader::next(DesignPointRecord& r) {
       DesignPointRecord read;
       if (!overlong && parse_design_point(text, read) && design_point_usable(read)) {
         r = read;
+        ++returned_;
         return true;
       }
       ++skipped_;

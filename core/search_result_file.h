@@ -122,7 +122,8 @@ bool design_point_usable(const DesignPointRecord& r);
 // place does not open). Empty lines are passed over and LF, CR LF or a CR alone ends a line; a line
 // that is not a complete record (cut short, with text that is no number, too long) or whose design is
 // not usable is skipped and counted, so the reader always moves on and stops at the end of the file,
-// or after 64 MiB, far beyond any file the search writes.
+// after 192 MiB or after the most records one search writes (94 500), whichever comes first; no file
+// the search writes reaches either bound.
 class SearchResultReader {
  public:
   explicit SearchResultReader(const char* path = kSearchResultFileName);
@@ -141,7 +142,8 @@ class SearchResultReader {
   std::FILE* file_ = nullptr;
   std::string path_;
   int32_t skipped_ = 0;
-  long consumed_ = 0;  // bytes read so far
+  int32_t returned_ = 0;  // records handed out so far
+  long consumed_ = 0;     // bytes read so far
 };
 
 }  // namespace morvell

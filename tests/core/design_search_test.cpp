@@ -522,9 +522,18 @@ TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
     if (!records.empty()) EXPECT_TRUE(same(records[0], sample_record()) || std::isnan(records[0].contact_safety_factor_wheel));
   }
 
-  // Reading ends after 64 MiB, far beyond any search, as at the end of the file.
-  write("\n" + good + std::string(65u << 20, '\n') + good);
+  // Reading ends after 192 MiB (here a sparse run of zero bytes), as at the end of the file...
+  write("\n" + good + "\n");
+  std::filesystem::resize_file(path, std::uintmax_t(193) << 20);
+  { std::ofstream(path, std::ios::binary | std::ios::app) << "\n" + good; }
   EXPECT_EQ(read_all(path).size(), 1u);
+  // ...and after the most records one search writes: 200 tooth counts of 450 and 20 modules of 225.
+  {
+    std::string many;
+    for (int k = 0; k < 94501; ++k) many += "\n" + good;
+    write(many);
+  }
+  EXPECT_EQ(read_all(path).size(), 94500u);
 
   // A folder, a pipe without a writer and an endless device do not open; the reader gives no record.
   for (const char* what : {"folder", "pipe", "device"}) {
