@@ -23,20 +23,20 @@
 #include <string>
 #include <vector>
 
+#include "constraints_form.h"
 #include "design_data.h"
 #include "design_file.h"
 #include "field_events.h"
-#include "constraints_form.h"
 #include "flash_temp_form.h"
 #include "load_case_form.h"
 #include "main_window.h"
 #include "optimization_form.h"
-#include "standard_rack_form.h"
 #include "preferences.h"
 #include "program_windows.h"
 #include "progress_form.h"
 #include "scripted_modal_services.h"
 #include "splash_form.h"
+#include "standard_rack_form.h"
 #include "startup.h"
 #include "test_support.h"
 #include "warning_dialog.h"
@@ -46,8 +46,9 @@ using namespace morvell;
 namespace {
 
 // Zeros, signs, values beyond the float range and too small for it, texts that hold no number.
-const char* const kHostileTexts[] = {"0",     "-0",        "-1",           "1e38", "-1e38", "3.5e38", "1e-30", "0.0000001",
-                                     "999999999999", "", ".", "-", "1e", "nan", "inf"};
+const char* const kHostileTexts[] = {"0",         "-0",           "-1", "1e38", "-1e38", "3.5e38", "1e-30",
+                                     "0.0000001", "999999999999", "",   ".",    "-",     "1e",     "nan",
+                                     "inf"};
 
 // The program's design as the start-up prepares it from the default design file.
 std::unique_ptr<DesignData> program_design() {
