@@ -127,6 +127,9 @@ bool Advance(const Walk& w, double u, const Point& prev, double& next) {
   }
   while (k - below > 1.0) {
     const double middle = std::floor((below + k) / 2.0);
+    // Far out (a flank of a module of 1e38) k and below can be neighbouring doubles more than one
+    // apart: no trial lies between them, and k is the first that ends the step.
+    if (!(middle > below && middle < k)) break;
     const Trial m = TryParameter(w, u, prev, u + middle * w.step);
     if (m == Trial::Goes) {
       below = middle;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <string>
 
 #include "load_case_form.h"
 #include "rating_form_support.h"
@@ -270,5 +271,41 @@ TEST(LoadCaseDialog, EntriesBeyondTheFloatRangeAreRefused) {
       EXPECT_EQ(c.d->power, power);
       EXPECT_EQ(c.d->load_cycles_pinion, cycles);
     }
+  }
+}
+
+// An entry within the float range that derives a quantity beyond it is refused the same way: power from
+// a huge speed or torque, cycles from a huge speed, time or power (through the speed).
+TEST(LoadCaseDialog, EntriesThatDeriveAQuantityBeyondTheFloatRangeAreRefused) {
+  struct Case {
+    const char* calculated[2];  // the boxes checked: one of speed, torque, power; one of time, cycles
+    QLineEdit* Tloadcasemultipleform::*field;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::speedpinedit, "1e38"},
+      {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::torquewheeledit, "-1e38"},
+      {{"speedcheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::poweredit, "3e38"},
+      {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::speedwheeledit, "1e37"},
+      {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::timeedit, "1e37"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.calculated[0]) + " " + k.calculated[1] + " " + k.text);
+    Cases c;
+    for (const char* name : k.calculated)
+      if (auto* box = c.w->findChild<QCheckBox*>(name); !box->isChecked()) box->click();
+    const DesignData& d = *c.d;
+    const float before[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    c.scripted.clear();
+    QLineEdit* e = (*c.w).*k.field;
+    c.type(e, k.text);
+    EXPECT_EQ(c.warnings(), QStringList{"Value is out of range| | "});
+    const float after[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(after[i], before[i]) << i;
+    // The same entry divided by a million is stored.
+    c.scripted.clear();
+    const std::string smaller = QString::number(QString(k.text).toDouble() / 1e6).toStdString();
+    c.type(e, smaller.c_str());
+    EXPECT_EQ(c.warnings(), QStringList());
   }
 }
