@@ -47,6 +47,7 @@
 #include "splash_form.h"
 #include "standard_rack_form.h"
 #include "startup.h"
+#include "startup_values.h"
 #include "test_support.h"
 #include "warning_dialog.h"
 
@@ -341,18 +342,30 @@ TEST(InputSweep, EveryFieldOfTheSearchWindowWithResultsKeepsItsRangesInOrderAndT
 
   QStringList faults;
   int entries = 0, picks = 0;
-  for (QCheckBox* kind : kinds) {
+  // In metric units and in English units, where the module fields take the diametral pitch and the stress
+  // filters psi. The range fields do not depend on the kind of filter: they are swept with the first kind.
+  struct Pass {
+    int unit_system;
+    QCheckBox* kind;
+  };
+  std::vector<Pass> passes;
+  for (const int unit_system : {1, 2})
+    for (QCheckBox* kind : kinds) passes.push_back({unit_system, kind});
+  for (const Pass& pass : passes) {
+    QCheckBox* const kind = pass.kind;
+    start->unit_system = pass.unit_system;
+    set_unit_factors(*start);
     open(kind);
     QList<QLineEdit*> fields = window.findChildren<QLineEdit*>();
     fields.removeIf([](QLineEdit* edit) { return !typable(edit); });
     ASSERT_EQ(fields.size(), 24);
-    // The range fields do not depend on the kind of filter: they are swept with the first kind.
     if (kind != kinds[0]) fields = filter_fields;
     QWidget* rest = resting_place(&window);
     ASSERT_NE(rest, nullptr);
     for (QLineEdit* edit : fields) {
       open(kind);
-      const QString field = edit->objectName() + (kind == kinds[0] ? "" : " (" + kind->objectName() + ")");
+      const QString field = edit->objectName() + (kind == kinds[0] ? "" : " (" + kind->objectName() + ")") +
+                            (pass.unit_system == 1 ? "" : " (English units)");
       auto check = [&](const QString& after) {
         const std::string ranges = search_range_fault(*d);
         if (!ranges.empty()) faults << field + " " + after + ": " + QString::fromStdString(ranges);
@@ -387,7 +400,7 @@ TEST(InputSweep, EveryFieldOfTheSearchWindowWithResultsKeepsItsRangesInOrderAndT
     }
   }
   window.hide();
-  EXPECT_EQ(entries, (16 + 3 * 8) * int(std::size(kHostileTexts)));
+  EXPECT_EQ(entries, 2 * (16 + 3 * 8) * int(std::size(kHostileTexts)));
   EXPECT_GT(picks, 0);
   EXPECT_EQ(faults, QStringList());
 }
