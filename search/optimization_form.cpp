@@ -599,10 +599,19 @@ void Toptimizationform::module_exit(bool max) {
     const ld twice_a_cos = 2.0L * d_.centre_distance * std::cos(deg_to_rad(d_.normal_pressure_angle));
     const ld u = d_.desired_ratio;
     if (!max) {
+      const float old_min = d_.search_module_min;
       d_.search_module_min = v;
       if (v < 0.5f) {
         d_.search_module_min = 0.5f;
         warn_two(d_, "Minimum value of module is 0.5 mm", "Value of module has been adjusted");
+        edit->setFocus(Qt::OtherFocusReason);
+      }
+      // A minimum above the maximum leaves the search no modules to step through and the plot no designs:
+      // refused, the minimum stays as it was.
+      if (d_.search_module_min > d_.search_module_max) {
+        d_.search_module_min = old_min;
+        warn_two(d_, "Minimum value of module must be less than maximum value of module",
+                 "Value of module has been restored");
         edit->setFocus(Qt::OtherFocusReason);
       }
     } else {

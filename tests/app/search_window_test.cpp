@@ -668,6 +668,37 @@ TEST(SearchWindow, ModuleEntriesWithoutAModuleAreRefused) {
     EXPECT_EQ(win.d->search_module_max, max);
   }
 }
+// A minimum module above the maximum (in English units: a pitch below the maximum's) would leave the
+// search no modules and the plot no designs: refused, the range stays. A minimum equal to the maximum
+// is a range of one module.
+TEST(SearchWindow, AMinimumModuleAboveTheMaximumIsRefused) {
+  struct Case {
+    int unit_system;
+    const char* text;
+    bool taken;
+  };
+  for (const Case c : {Case{1, "2.6", false}, Case{1, "999999999999", false}, Case{1, "1e38", false},
+                       Case{1, "2.5", true}, Case{2, "9.7", false}, Case{2, "0.00001", false},
+                       Case{2, "10.16", true}}) {
+    SCOPED_TRACE(c.text);
+    auto d = default_design(c.unit_system);
+    d->normal_module = 2;
+    Window win(std::move(d));
+    win.edits_on();
+    ASSERT_EQ(win.d->search_module_max, 2.5f);
+    const float min = win.d->search_module_min;
+    win.enter(win.w->minMnedit, c.text);
+    EXPECT_EQ(win.d->search_module_max, 2.5f);
+    if (c.taken) {
+      EXPECT_FLOAT_EQ(win.d->search_module_min, 2.5f);
+      EXPECT_TRUE(win.warnings().isEmpty());
+    } else {
+      EXPECT_EQ(win.d->search_module_min, min);
+      EXPECT_EQ(win.warnings(), QStringList{"Minimum value of module must be less than maximum value of module"});
+    }
+  }
+}
+
 // --- The road from the main window's "Search design space" ---
 
 namespace {
