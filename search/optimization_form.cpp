@@ -455,9 +455,22 @@ void Toptimizationform::actualstressCheckBoxClick() { filter_kind_click(actualst
 // --- Texts of the edits ---
 
 void Toptimizationform::Set_optimizer_textboxes() {
-  optimizer_plot_report();
-  set_range_texts();
-  set_filter_texts();
+  // While the results are read the progress window handles window events; a field left through one of
+  // them asks for a redraw while this one paints. That redraw follows this one instead of painting
+  // inside it (a picture takes one painter at a time), at most twice, so it cannot go on for ever.
+  if (redrawing_) {
+    redraw_again_ = true;
+    return;
+  }
+  redrawing_ = true;
+  for (int round = 0; round < 3; ++round) {
+    redraw_again_ = false;
+    optimizer_plot_report();
+    set_range_texts();
+    set_filter_texts();
+    if (!redraw_again_) break;
+  }
+  redrawing_ = false;
 }
 
 void Toptimizationform::set_range_texts() {

@@ -145,6 +145,9 @@ class Toptimizationform : public QDialog {
 
   DesignData& d_;
   bool read_failure_reported_ = false;
+  // A redraw runs (redrawing_) and another was asked for meanwhile (redraw_again_).
+  bool redrawing_ = false;
+  bool redraw_again_ = false;
 };
 
 extern Toptimizationform* optimizationform;

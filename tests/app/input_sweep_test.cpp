@@ -39,6 +39,7 @@
 #include "main_window.h"
 #include "optimization_form.h"
 #include "preferences.h"
+#include "program_design.h"
 #include "program_windows.h"
 #include "progress_form.h"
 #include "scripted_modal_services.h"
@@ -55,24 +56,12 @@ using namespace morvell;
 
 namespace {
 
+using morvell::testing::program_design;
+
 // Zeros, signs, values beyond the float range and too small for it, texts that hold no number.
 const char* const kHostileTexts[] = {"0",         "-0",           "-1", "1e38", "-1e38", "3.5e38", "1e-30",
                                      "0.0000001", "999999999999", "",   ".",    "-",     "1e",     "nan",
                                      "inf"};
-
-// The program's design as the start-up prepares it from the default design file.
-std::unique_ptr<DesignData> program_design() {
-  QFile::remove(kPreferenceFileName);
-  QFile::remove(kDefaultDesignFileName);
-  EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-  for (const char* image : {"splash.bmp", "background.bmp"}) {
-    QFile::remove(image);
-    EXPECT_TRUE(QFile::copy(QString(MORVELL_SOURCE_DIR "/data/") + image, image));
-  }
-  auto d = std::make_unique<DesignData>();
-  EXPECT_TRUE(prepare_design_data(*d).ok());
-  return d;
-}
 
 // What is wrong with the design after an entry: empty when the writer stores it and the reader opens it
 // back to the same design; otherwise the writer's or reader's message, or the first line that differs.

@@ -490,6 +490,33 @@ TEST(SearchPlot, EveryDesignInsideTheRangesIsDrawnOnBothHalves) {
             0);
 }
 
+// A field left while the results are read (through an event the progress window handles) is redrawn
+// after the redraw that runs, not inside it: the picture is never painted by two painters at once and
+// the chart ends with the new range.
+TEST(SearchPlot, AFieldLeftDuringARedrawIsRedrawnAfterIt) {
+  PlotWindow win;
+  DesignData& d = *win.d;
+  win.edits_on();
+  static QStringList painter_faults;
+  painter_faults.clear();
+  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+    if (m.contains("QPainter")) painter_faults << m;
+  });
+  const float new_max = d.filter_contact_safety_max[0] - 0.1f;
+  int redraws = 0;
+  win.w->progress.set_visible = [&](bool visible) {
+    if (!visible || redraws++ > 0) return;
+    win.enter(win.w->maxpincontedit, QString::number(double(new_max), 'f', 3));  // its exit asks for a redraw
+  };
+  win.w->progress.is_visible = [] { return false; };
+  win.w->Set_optimizer_textboxes();
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(painter_faults, QStringList());
+  EXPECT_EQ(redraws, 2);  // the redraw that ran and the one asked for during it
+  EXPECT_NEAR(d.filter_contact_safety_max[0], new_max, 1e-3f);
+  EXPECT_NEAR(d.chart_y_max, new_max, 1e-3f);  // the chart's Y axis is the pinion's contact safety
+}
+
 TEST(SearchPlot, OneDesignAndEqualBoundsGiveFiniteScales) {
   auto design = default_design();
   Window win(std::move(design));

@@ -13,6 +13,7 @@
 
 #include "design_data.h"
 #include "preferences.h"
+#include "program_design.h"
 #include "program_windows.h"
 #include "scripted_modal_services.h"
 #include "startup.h"
@@ -25,15 +26,7 @@ namespace {
 
 // The program's design as the start-up prepares it, at the window-size step.
 std::unique_ptr<DesignData> program_design(int step) {
-  QFile::remove(kPreferenceFileName);
-  QFile::remove(kDefaultDesignFileName);
-  EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-  for (const char* image : {"splash.bmp", "background.bmp"}) {
-    QFile::remove(image);
-    EXPECT_TRUE(QFile::copy(QString(MORVELL_SOURCE_DIR "/data/") + image, image));
-  }
-  auto d = std::make_unique<DesignData>();
-  EXPECT_TRUE(prepare_design_data(*d).ok());
+  auto d = morvell::testing::program_design();
   d->window_size_step = step;
   return d;
 }
