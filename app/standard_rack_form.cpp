@@ -228,10 +228,16 @@ void TStandardrackform::Setrack_textboxes() {
 void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
-    // Coefficients and degrees: no conversion, no limits beyond a finite number.
+    // Coefficients and degrees: no conversion, no limits beyond a finite number, but for the pressure
+    // angle, which becomes the design's: a rack angle of 0 or of 90 degrees and more gives no tooth.
+    const bool angle = field == &d_.basic_rack.pressure_angle;
     if (const auto stored = finite_entry(d_, edit, v.value)) {
-      *field = *stored;
-      if (also) *also = *field;
+      if (angle && !(*stored > 0.0f && *stored < 90.0f)) {
+        warn_field(d_, edit, "Value is out of range", " ", " ");
+      } else {
+        *field = *stored;
+        if (also) *also = *field;
+      }
     }
     edit->setFocus(Qt::OtherFocusReason);
   }

@@ -252,7 +252,7 @@ TEST(StandardRackForm, DamagedDatabaseIsReportedAndKept) {
 }
 
 // Text beyond the float range is refused, so no rack the database cannot read back is ever saved.
-TEST(StandardRackForm, EntriesBeyondTheFloatRangeAreRefused) {
+TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndAnglesWithoutAToothAreRefused) {
   RackDialog p(kThreeRacks);
   p.answer("OKbutton");
   p.when_shown("Standardrackform", [&](QDialog&) {
@@ -267,6 +267,19 @@ TEST(StandardRackForm, EntriesBeyondTheFloatRangeAreRefused) {
         EXPECT_EQ(p.d->basic_rack.pressure_angle, before.pressure_angle);
       }
     }
+    // The rack's pressure angle becomes the design's: 0 and 90 degrees or more give no tooth.
+    for (const char* text : {"0", "-20", "90", "95"}) {
+      SCOPED_TRACE(std::string("pressure angle ") + text);
+      const float before = p.d->basic_rack.pressure_angle;
+      p.scripted.clear();
+      type_into(p.form.pressureangle2edit, text, p.form.hf1rackedit);
+      EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\n \n "});
+      EXPECT_EQ(p.d->basic_rack.pressure_angle, before);
+    }
+    p.scripted.clear();
+    type_into(p.form.pressureangle1edit, "14.5", p.form.hf1rackedit);
+    EXPECT_TRUE(p.warnings().isEmpty());
+    EXPECT_EQ(p.d->basic_rack.pressure_angle, 14.5f);
     p.form.enternameedit->setText("Finite");
     p.form.Button4->click();
     EXPECT_EQ(p.entries().size(), 4);
