@@ -24,6 +24,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "file_bytes.h"
 #include "main_window.h"
 #include "numeric.h"
 #include "preferences.h"
@@ -38,11 +39,6 @@ using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
-
-std::string file_bytes(const char* name) {
-  std::ifstream f(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 // Records in the history file: each begins with its number and a row of x.
 int history_records() {

@@ -19,6 +19,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "file_bytes.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "scaling.h"
@@ -30,16 +31,6 @@
 using namespace morvell;
 
 namespace {
-
-std::string file_bytes(const char* name) {
-  std::ifstream f(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const char* name, const std::string& bytes) {
-  std::ofstream f(name, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
 
 void copy_default_design() {
   QFile::remove(kDefaultDesignFileName);

@@ -34,35 +34,26 @@
 
 #include "design_data.h"
 #include "design_file.h"
-#include "full_disk.h"
 #include "export_type_form.h"
+#include "file_bytes.h"
 #include "file_commands.h"
+#include "full_disk.h"
 #include "iso_rating_input_form.h"
-#include "splash_form.h"
-#include "use_optimized_form.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "report_file.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
+#include "splash_form.h"
 #include "startup.h"
 #include "test_support.h"
+#include "use_optimized_form.h"
 #include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
-
-std::string file_bytes(const char* name) {
-  std::ifstream f(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const char* name, const std::string& bytes) {
-  std::ofstream f(name, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
 
 // Print dialog answers that print into a PDF file instead of a printer.
 class PrintToPdf : public forms::ScriptedModalServices {

@@ -12,20 +12,10 @@
 #include <string>
 
 #include "design_data.h"
+#include "file_bytes.h"
 #include "preferences.h"
 
 using namespace morvell;
-
-namespace {
-std::string file_bytes(const char* name) {
-  std::ifstream f(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-void write_bytes(const char* name, const std::string& bytes) {
-  std::ofstream f(name, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
-}  // namespace
 
 TEST(Preferences, ParsingRules) {
   struct Case { const char* text; int step; int units; };

@@ -18,6 +18,7 @@
 
 #include "design_data.h"
 #include "export_type_form.h"
+#include "file_bytes.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "profile_export.h"
@@ -31,11 +32,6 @@ using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
-
-std::string file_bytes(const QString& name) {
-  std::ifstream f(name.toStdString(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 // Lines of a CR LF text; fails when a line ends in a bare line feed.
 std::vector<std::string> crlf_lines(const std::string& bytes) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialog_test_support.h"
+#include "file_bytes.h"
 #include "rack_database.h"
 #include "standard_rack_form.h"
 
@@ -21,16 +22,6 @@ using namespace morvell::testing;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
-
-std::string file_bytes(const char* name) {
-  std::ifstream f(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const char* name, const std::string& bytes) {
-  std::ofstream f(name, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
 
 // Three racks told apart by the pinion's addendum coefficient (1, 2, 3).
 const char* const kThreeRacks =

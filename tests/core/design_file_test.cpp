@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "full_disk.h"
 #include "geometry_pass.h"
 #include "numeric.h"
@@ -23,18 +24,6 @@
 
 namespace morvell {
 namespace {
-
-std::string read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void write_bytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;
@@ -110,7 +99,7 @@ TEST(DesignFile, ShippedDefaultDesignIsTheWritersOutputByteForByte) {
     copy_text(d.design_file_name, kShippedFile);
     ASSERT_TRUE(write_design_file(d).ok());
   }
-  const std::string file = read_bytes(kShippedFile);
+  const std::string file = file_bytes(kShippedFile);
   EXPECT_EQ(file, expected);
 
   // Shape of the file: 129 fields and one load case, CR LF everywhere, no final line feed.
@@ -462,7 +451,7 @@ TEST(HistoryFile, RecordsAreAppendedAndNumberedDownwards) {
   const std::string x38(38, 'x');
   std::string expected;
   for (int n = -1; n >= -3; --n) expected += std::to_string(n) + " " + x38 + "\r\n" + design + "\r\n";
-  EXPECT_EQ(read_bytes(kHistoryFileName), expected);
+  EXPECT_EQ(file_bytes(kHistoryFileName), expected);
 }
 
 // Numbers are written and read in the C locale whatever the process locale says.
@@ -490,7 +479,7 @@ TEST(DesignFile, CommaDecimalLocaleDoesNotChangeTheFile) {
   EXPECT_EQ(text, c_text);
   ASSERT_TRUE(written);
   ASSERT_TRUE(read);
-  EXPECT_EQ(read_bytes("locale.mvl"), c_text);
+  EXPECT_EQ(file_bytes("locale.mvl"), c_text);
   EXPECT_EQ(e.normal_module, 2.25f);
   EXPECT_EQ(e.nl_lim_contact_pinion, 5e7f);
 }
@@ -545,7 +534,7 @@ TEST(DesignFile, EveryRefreshedDesignSavesIntoAFileThatOpensOrIsRefused) {
       EXPECT_EQ(saved.status, DesignFileStatus::not_storable);
       EXPECT_EQ(saved.field, c.refused_field) << saved.message;
       EXPECT_NE(saved.message.find("(field " + std::to_string(c.refused_field) + ")"), std::string::npos);
-      EXPECT_EQ(read_bytes("odd.mvl"), "old design");
+      EXPECT_EQ(file_bytes("odd.mvl"), "old design");
       continue;
     }
     ASSERT_TRUE(saved.ok()) << saved.message;
@@ -554,7 +543,7 @@ TEST(DesignFile, EveryRefreshedDesignSavesIntoAFileThatOpensOrIsRefused) {
     copy_text(e.design_file_name, "odd.mvl");
     const DesignFileResult opened = read_design_file(e);
     ASSERT_TRUE(opened.ok()) << opened.message;
-    EXPECT_EQ(design_file_text(e), read_bytes("odd.mvl"));
+    EXPECT_EQ(design_file_text(e), file_bytes("odd.mvl"));
     EXPECT_FLOAT_EQ(e.face_width[0], d.face_width[0]);
     EXPECT_FLOAT_EQ(e.edge_chamfer[1], d.edge_chamfer[1]);
   }
@@ -565,11 +554,11 @@ TEST(DesignFile, FullDiskLeavesTheSavedDesignWhole) {
   DesignData d = shipped_design();
   copy_text(d.design_file_name, "full.mvl");
   ASSERT_TRUE(write_design_file(d).ok());
-  const std::string before = read_bytes("full.mvl");
+  const std::string before = file_bytes("full.mvl");
   std::remove(kHistoryFileName);
   d.history_mode = 1;
   ASSERT_TRUE(write_design_file(d).ok());
-  const std::string history = read_bytes(kHistoryFileName);
+  const std::string history = file_bytes(kHistoryFileName);
   d.history_mode = 0;
   d.face_width[0] = 20.0f;
   {
@@ -581,8 +570,8 @@ TEST(DesignFile, FullDiskLeavesTheSavedDesignWhole) {
     EXPECT_EQ(write_design_file(d).status, DesignFileStatus::write_failed);
     d.history_mode = 0;
   }
-  EXPECT_EQ(read_bytes("full.mvl"), before);
-  EXPECT_EQ(read_bytes(kHistoryFileName), history);
+  EXPECT_EQ(file_bytes("full.mvl"), before);
+  EXPECT_EQ(file_bytes(kHistoryFileName), history);
 }
 
 // A source that is no design file, fails part-way or never ends is reported, never taken as a short

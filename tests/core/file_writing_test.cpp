@@ -9,17 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file_bytes.h"
 #include "full_disk.h"
 
 namespace morvell {
 namespace {
-
-std::string read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Files in the folder whose name starts with `stem` (the file itself and any temporary left beside it).
 int files_starting_with(const std::string& stem) {
@@ -34,7 +28,7 @@ TEST(FileWriting, ReplacesWholeAndKeepsPermissionsAndLinks) {
   ASSERT_TRUE(replace_file(path, "old content\r\n").ok());
   ::chmod(path.c_str(), 0640);
   ASSERT_TRUE(replace_file(path, "new").ok());
-  EXPECT_EQ(read_bytes(path), "new");
+  EXPECT_EQ(file_bytes(path), "new");
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -45,7 +39,7 @@ TEST(FileWriting, ReplacesWholeAndKeepsPermissionsAndLinks) {
   std::filesystem::create_symlink(path, "fw_link.txt");
   ASSERT_TRUE(replace_file("fw_link.txt", "via link").ok());
   EXPECT_TRUE(std::filesystem::is_symlink("fw_link.txt"));
-  EXPECT_EQ(read_bytes(path), "via link");
+  EXPECT_EQ(file_bytes(path), "via link");
 
   // A folder is no file; a missing folder cannot take one.
   std::filesystem::create_directory("fw_folder");
@@ -72,11 +66,11 @@ TEST(FileWriting, FullDiskLeavesTheOldFileWholeAndIsReported) {
     // An append that does not fit is taken back whole.
     EXPECT_FALSE(append_file("fw_append.txt", std::string(2000, 'a')).ok());
   }
-  EXPECT_EQ(read_bytes(path), old_text);
+  EXPECT_EQ(file_bytes(path), old_text);
   EXPECT_EQ(files_starting_with(path), 1);  // no temporary file left behind
-  EXPECT_EQ(read_bytes("fw_append.txt"), "first\r\n");
+  EXPECT_EQ(file_bytes("fw_append.txt"), "first\r\n");
   EXPECT_TRUE(append_file("fw_append.txt", "second").ok());
-  EXPECT_EQ(read_bytes("fw_append.txt"), "first\r\nsecond");
+  EXPECT_EQ(file_bytes("fw_append.txt"), "first\r\nsecond");
 }
 
 TEST(FileWriting, DevicesAreWrittenDirectlyAndNeverReplaced) {

@@ -16,23 +16,12 @@
 #include <vector>
 
 #include "design_file.h"
+#include "file_bytes.h"
 #include "geometry_pass.h"
 #include "startup_values.h"
 
 namespace morvell {
 namespace {
-
-std::string read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void write_bytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // Files of one test (the tests of this folder run side by side in one directory).
 struct RackFixture : ::testing::Test {
@@ -86,9 +75,9 @@ const char* const kFirstRecord =
 
 TEST_F(RackFixture, AppendCreatesTheFileAndEachRecordOpensWithALineEnd) {
   append("ISO 53 profile A", 1, 1.25f, 0.38f, 20, 0);
-  EXPECT_EQ(read_bytes(files.data), kFirstRecord);  // empty line 1, no line end after "r>"
+  EXPECT_EQ(file_bytes(files.data), kFirstRecord);  // empty line 1, no line end after "r>"
   append("Fine pitch", 1.1f, 1.35f, -0.2f, 25, 0.01f);
-  EXPECT_EQ(read_bytes(files.data), std::string(kFirstRecord) +
+  EXPECT_EQ(file_bytes(files.data), std::string(kFirstRecord) +
                                         "\r\n<r\r\nFine pitch\r\n"
                                         "  1.100000   1.600000\r\n"
                                         "  1.350000   1.850000\r\n"
@@ -117,12 +106,12 @@ TEST_F(RackFixture, AppendAfterAFinalLineEndReadsBack) {
 
 TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStored) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
-  const std::string before = read_bytes(files.data);
+  const std::string before = file_bytes(files.data);
   set_rack(1, 1.25f, 0.38f, std::numeric_limits<float>::infinity(), 0);
   EXPECT_FALSE(append_rack(*d, files).ok());
   set_rack(std::numeric_limits<float>::quiet_NaN(), 1.25f, 0.38f, 20, 0);
   EXPECT_FALSE(append_rack(*d, files).ok());
-  EXPECT_EQ(read_bytes(files.data), before);
+  EXPECT_EQ(file_bytes(files.data), before);
 }
 
 TEST_F(RackFixture, NamesOnOneLineOfAtMost510Characters) {
@@ -192,12 +181,12 @@ TEST_F(RackFixture, DeleteRewritesTheKeptRecordsAndLeavesTheOldDatabaseInTheScra
   append("third", 3, 3.25f, 0.25f, 25, 0.2f);
   d->rack_selected = 1;
   ASSERT_TRUE(delete_rack(*d, files).ok());
-  EXPECT_EQ(read_bytes(files.data),
+  EXPECT_EQ(file_bytes(files.data),
             "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
             "20.000000 20.000000\r\n0.000000 0.500000\r\nr>"
             "\r\n<r\r\nthird\r\n3.000000 3.500000\r\n3.250000 3.750000\r\n0.250000 0.750000\r\n"
             "25.000000 25.000000\r\n0.200000 0.700000\r\nr>");
-  EXPECT_EQ(read_bytes(files.scratch),
+  EXPECT_EQ(file_bytes(files.scratch),
             "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
             "20.000000 20.000000\r\n0.000000 0.500000\r\nr>\r\n"
             "<r\r\nsecond\r\n2.000000 2.500000\r\n2.250000 2.750000\r\n0.300000 0.800000\r\n"
@@ -211,15 +200,15 @@ TEST_F(RackFixture, DeleteRewritesTheKeptRecordsAndLeavesTheOldDatabaseInTheScra
   write_bytes(files.data, "header\nA\nonly\n1 1\n1 1\n1 1\n20 20\n0 0\nr>");
   d->rack_selected = 5;  // beyond the records: all kept
   ASSERT_TRUE(delete_rack(*d, files).ok());
-  EXPECT_EQ(read_bytes(files.scratch),
+  EXPECT_EQ(file_bytes(files.scratch),
             "header\r\nA\r\nonly\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n"
             "20.000000 20.000000\r\n0.000000 0.000000\r\nr>");
-  EXPECT_EQ(read_bytes(files.data),
+  EXPECT_EQ(file_bytes(files.data),
             "\r\n<r\r\nonly\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n1.000000 1.000000\r\n"
             "20.000000 20.000000\r\n0.000000 0.000000\r\nr>");
   d->rack_selected = 0;  // the last record gone: an empty database
   ASSERT_TRUE(delete_rack(*d, files).ok());
-  EXPECT_EQ(read_bytes(files.data), "");
+  EXPECT_EQ(file_bytes(files.data), "");
   EXPECT_TRUE(names().empty());
 }
 
@@ -254,7 +243,7 @@ TEST_F(RackFixture, DamagedDatabaseIsReportedAndNotRewritten) {
     const RackFileResult del = delete_rack(*d, files);
     EXPECT_FALSE(del.ok());
     EXPECT_NE(del.problem.find("nothing was deleted"), std::string::npos);
-    EXPECT_EQ(read_bytes(files.data), c.text);
+    EXPECT_EQ(file_bytes(files.data), c.text);
   }
 }
 
@@ -381,12 +370,12 @@ TEST_F(RackFixture, FoldersPipesDevicesAndOverlongFilesAreRefused) {
 
 TEST_F(RackFixture, DeleteWithoutAScratchFileChangesNothing) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
-  const std::string before = read_bytes(files.data);
+  const std::string before = file_bytes(files.data);
   std::filesystem::create_directory(files.scratch);  // temp.dat cannot be written
   d->rack_selected = 0;
   const RackFileResult r = delete_rack(*d, files);
   EXPECT_EQ(r.problem, "Basic rack database " + files.scratch + " cannot be written: nothing was deleted");
-  EXPECT_EQ(read_bytes(files.data), before);
+  EXPECT_EQ(file_bytes(files.data), before);
 }
 
 TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
