@@ -9,6 +9,7 @@
 
 #include <tuple>
 
+#include "design_file.h"
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
@@ -232,7 +233,7 @@ void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also) {
     // angle, which becomes the design's: a rack angle of 0 or of 90 degrees and more gives no tooth.
     const bool angle = field == &d_.basic_rack.pressure_angle;
     if (const auto stored = finite_entry(d_, edit, v.value)) {
-      if (angle && !(*stored > 0.0f && *stored < 90.0f)) {
+      if (angle && !file_pressure_angle_ok(*stored)) {
         warn_field(d_, edit, "Value is out of range", " ", " ");
       } else {
         *field = *stored;

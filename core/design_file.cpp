@@ -315,9 +315,9 @@ std::string range_problem(Check check, float v) {
     case Check::module:
       return v >= kMinFileModule && v <= kMaxFileModule ? "" : "must lie between 0.1 and 100 mm";
     case Check::helix_angle:
-      return v >= 0.0f && v < 45.0f ? "" : "must be at least 0 and less than 45 degrees";
+      return file_helix_angle_ok(v) ? "" : "must be at least 0 and less than 45 degrees";
     case Check::pressure_angle:
-      return v > 0.0f && v < 90.0f ? "" : "must be greater than 0 and less than 90 degrees";
+      return file_pressure_angle_ok(v) ? "" : "must be greater than 0 and less than 90 degrees";
     case Check::none:
     case Check::ball_diameter:
     case Check::recomputed:

@@ -22,6 +22,11 @@ inline constexpr const char* kHistoryFileName = "mvl_hist.dat";
 inline constexpr float kMinFileModule = 0.1f;
 inline constexpr float kMaxFileModule = 100.0f;
 
+// The angles (degrees) a design file may hold: a normal pressure angle of 0 or of 90 and more gives no
+// tooth; a helix angle from 0 to below 45.
+inline constexpr bool file_pressure_angle_ok(float a) { return a > 0.0f && a < 90.0f; }
+inline constexpr bool file_helix_angle_ok(float b) { return b >= 0.0f && b < 45.0f; }
+
 enum class DesignFileStatus {
   ok,
   cannot_open,   // the file could not be opened (reading) or created (writing), or is no regular file

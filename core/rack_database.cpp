@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "design_file.h"
 #include "file_reading.h"
 #include "file_writing.h"
 #include "numeric.h"
@@ -54,7 +55,7 @@ constexpr float kMaxRackValue = 100.0f;
 bool rack_values_usable(int row, const float (&pair)[2]) {
   for (const float v : pair) {
     if (!std::isfinite(v)) return false;
-    if (row == 3 ? !(v > 0.0f && v < 90.0f) : std::fabs(v) > kMaxRackValue) return false;
+    if (row == 3 ? !file_pressure_angle_ok(v) : std::fabs(v) > kMaxRackValue) return false;
   }
   return true;
 }

@@ -220,8 +220,8 @@ bool design_point_usable(const DesignPointRecord& r) {
   };
   return (r.search_pass == 1 || r.search_pass == 2) && r.teeth[0] >= 1 && r.teeth[0] <= kMaxSearchTeeth &&
          r.teeth[1] >= 1 && r.teeth[1] <= kMaxSearchTeeth && r.normal_module >= kMinFileModule &&
-         r.normal_module <= kMaxFileModule && r.normal_pressure_angle > 0.0f && r.normal_pressure_angle < 90.0f &&
-         r.helix_angle >= 0.0f && r.helix_angle < 45.0f &&
+         r.normal_module <= kMaxFileModule && file_pressure_angle_ok(r.normal_pressure_angle) &&
+         file_helix_angle_ok(r.helix_angle) &&
          finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum,
                  r.root_fillet_radius[0], r.root_fillet_radius[1], r.tip_diameter[0], r.tip_diameter[1],
                  r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]});
