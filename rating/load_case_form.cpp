@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -59,32 +60,33 @@ ld wheel_speed(const DesignData& d, float n1) { return ld(d.teeth[0]) * l(n1) / 
 ld wheel_torque(const DesignData& d, float t1) { return ld(d.teeth[1]) * l(t1) / ld(d.teeth[0]); }
 
 // The quantities of the current case that a field entry stores or derives.
+std::array<float*, 6> load_fields(DesignData& d) {
+  return {&d.speed, &d.torque, &d.power, &d.life_hours, &d.load_cycles_pinion, &d.load_cycles_wheel};
+}
+
 struct LoadQuantities {
-  float speed, torque, power, life_hours, cycles_pinion, cycles_wheel;
+  std::array<float, 6> values;
   int32_t fixed_for;
 };
 
-LoadQuantities load_quantities(const DesignData& d) {
-  return {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel, d.load_data_fixed_for};
+LoadQuantities load_quantities(DesignData& d) {
+  LoadQuantities q{};
+  const std::array<float*, 6> fields = load_fields(d);
+  for (std::size_t i = 0; i < fields.size(); ++i) q.values[i] = *fields[i];
+  q.fixed_for = d.load_data_fixed_for;
+  return q;
 }
 
 // An entry within the float range can still derive a quantity beyond it (a speed of 1e38 1/min times
 // the torque gives no power): such an entry is refused as one beyond the range, and every quantity of
 // the case stays as it was.
 void refuse_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before) {
-  const LoadQuantities now = load_quantities(d);
-  const float was[] = {before.speed, before.torque, before.power, before.life_hours, before.cycles_pinion,
-                       before.cycles_wheel};
-  const float is[] = {now.speed, now.torque, now.power, now.life_hours, now.cycles_pinion, now.cycles_wheel};
+  const std::array<float*, 6> fields = load_fields(d);
   bool overflow = false;
-  for (int i = 0; i < 6; ++i) overflow = overflow || (std::isfinite(was[i]) && !std::isfinite(is[i]));
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    overflow = overflow || (std::isfinite(before.values[i]) && !std::isfinite(*fields[i]));
   if (!overflow) return;
-  d.speed = before.speed;
-  d.torque = before.torque;
-  d.power = before.power;
-  d.life_hours = before.life_hours;
-  d.load_cycles_pinion = before.cycles_pinion;
-  d.load_cycles_wheel = before.cycles_wheel;
+  for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = before.values[i];
   d.load_data_fixed_for = before.fixed_for;
   warn_field(d, edit, "Value is out of range", " ", " ");
 }
