@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "backlash.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -80,26 +81,6 @@ void set_box_colour(QLineEdit* edit, const QColor& colour) {
 void show_box(QLineEdit* edit, const std::string& text, double shown) {
   edit->setText(QString::fromStdString(text));
   edit->setToolTip(QString::fromStdString(format_line("%10.5f", shown)));
-}
-
-// The backlash values of the pair from the two finished thicknesses as they stand; the gear whose
-// thickness was entered sets the share of the thinning that the pinion takes.
-void backlash_from_thicknesses(DesignData& d, int gear) {
-  const ld thinning0 = ld(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0];
-  const ld thinning1 = ld(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1];
-  const ld awt = radians(d.working_transverse_pressure_angle);
-  const ld bb = radians(d.base_helix_angle);
-  // A thinning on the reference circle is backlash by cos(alpha_t) cos(beta_b); the circular backlash is
-  // that on the working pitch circle.
-  d.backlash_normal = float((thinning0 + thinning1) * thinning_to_normal_backlash(d));
-  d.backlash_transverse_circular = float(ld(d.backlash_normal) / (std::cos(awt) * std::cos(bb)));
-  d.backlash_radial = float(ld(d.backlash_normal) * 0.5L / std::sin(awt) / std::cos(bb));
-  d.backlash_transverse = float(ld(d.backlash_normal) / std::cos(radians(d.helix_angle)));
-  const ld jtc = thinning0 + thinning1;
-  if (jtc > 0.0001L)
-    d.backlash_distribution = float(gear == 0 ? thinning0 / jtc : 1 - thinning1 / jtc);
-  else
-    d.backlash_distribution = 0.5f;
 }
 
 }  // namespace
@@ -355,7 +336,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
       d_.thickness_finished_transverse[i] = d_.scratch_values[1];
       measured = d_.scratch_values[2];
     }
-    backlash_from_thicknesses(d_, i);
+    backlash_from_finished_thicknesses(d_, i);
     calc_gear_geometry(d_);
   }
   finish_field_exit(d_, [this] { Setmetrology_textboxes(); });

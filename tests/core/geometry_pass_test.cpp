@@ -315,12 +315,19 @@ TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   EXPECT_FLOAT_EQ(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1]);
   EXPECT_FLOAT_EQ(d.normal_pressure_angle, 20.0f);
   EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
-  // The backlash follows from the thicknesses and the centre-distance excess.
-  // A thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action.
+  // The backlash follows from the thicknesses at the entered centre distance: along the line of action
+  // the base pitch less both base thicknesses, opened up by the working pressure angle of 60.3 mm.
+  auto inv = [](double a) { return std::tan(a) - a; };
+  const double at = rad(20), db[2] = {40 * std::cos(at), 80 * std::cos(at)};
+  const double aw = std::acos((db[0] + db[1]) / (2 * 60.3));
+  const double jn = M_PI * db[0] / 20 - db[0] * (2.9 / 40 + inv(at)) - db[1] * (M_PI / 80 + inv(at)) +
+                    (db[0] + db[1]) * inv(aw);
+  EXPECT_NEAR(d.backlash_normal, jn, 2e-5);
+  // Radially: the excess of the centre distance plus the pinion's thinning carried to the centre distance
+  // (a thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action).
   const double awt = rad(d.working_transverse_pressure_angle);
-  const double jr = (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)) + (60.3 - d.centre_distance_from_shifts);
-  EXPECT_NEAR(d.backlash_radial, jr, 1e-4);
-  EXPECT_NEAR(d.backlash_normal, 2 * std::sin(awt) * jr, 1e-4);
+  EXPECT_NEAR(d.backlash_radial,
+              (60.3 - d.centre_distance_from_shifts) + (M_PI - 2.9) * std::cos(at) / (2 * std::sin(awt)), 1e-4);
 
   // Without the override the module-fixed mode puts the centre distance back on the shift sum.
   d.geometry_manager_override = 0;
@@ -475,11 +482,71 @@ TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance
       double circular = M_PI * base[0] / std::cos(alpha_wt) / z[0];
       for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_wt) * (s_base[i] / base[i] - inv(alpha_wt));
       EXPECT_NEAR(d.backlash_transverse_circular, circular, 5e-5);
+      // Along the transverse line of action: the distance between the flanks there.
+      EXPECT_NEAR(d.backlash_transverse, along_line, 5e-5);
+      // In the normal section of the working pitch cylinder, whose helix angle is beta_w.
+      const double beta_w = std::atan(std::tan(beta) * d.centre_distance * 2 / (z[0] + z[1]) / (ref[0] / z[0]));
+      EXPECT_NEAR(d.backlash_normal_circular, circular * std::cos(beta_w), 5e-5);
       // The share of the thinning each gear takes.
       const double thinning[2] = {d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
                                   d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1]};
       EXPECT_NEAR(thinning[0] / (thinning[0] + thinning[1]), share, 1e-4);
     }
+  }
+}
+
+// With the geometry manager overridden the finished thicknesses and the centre distance are the inputs:
+// the backlash shown is the one the finished teeth have at that centre distance, however far it lies from
+// the zero-backlash one (the excess opens the backlash by the involute relation, not by 2 (a - a_0) sin
+// alpha_wt cos beta_b, which reads 1.6 % high on the helical pair below and 8.7 % on 25/25 with a shift sum
+// of -0.8), and every way of stating it agrees with that distance between the flanks.
+TEST(GeometryPass, CentreDistanceExcessOpensTheBacklashOfTheFinishedTeeth) {
+  const struct {
+    int z1, z2;
+    float m, beta, x1, x2, excess, thinning;
+  } cases[] = {{23, 32, 2.25f, 27.88f, 0.25f, -0.25f, 0.5f, 0},     {25, 25, 3, 0, -0.4f, -0.4f, 1.0f, 0},
+               {19, 47, 3, 15, -0.1f, -0.3f, 0.4f, 0.05f},          {17, 55, 2, 0, 0.5f, 0.3f, -0.05f, 0.12f},
+               {31, 89, 1.5f, 33, 0.2f, 0.35f, 0.8f, 0.02f}};
+  auto inv = [](double a) { return std::tan(a) - a; };
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " helix " << c.beta << " excess " << c.excess);
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.helix_angle = c.beta;
+    d.shift_distribution_auto = 0;
+    d.profile_shift[0] = c.x1;
+    d.profile_shift_sum = c.x1 + c.x2;
+    calc_gear_geometry(d);
+    const float a0 = d.centre_distance_from_shifts;
+    d.geometry_manager_override = 1;
+    d.centre_distance = a0 + c.excess;
+    d.thickness_finished_transverse[0] = d.thickness_nominal_transverse[0] - c.thinning;
+    d.thickness_finished_transverse[1] = d.thickness_nominal_transverse[1];
+    calc_gear_geometry(d);
+    ASSERT_EQ(d.centre_distance, a0 + c.excess);
+    ASSERT_EQ(d.centre_distance_from_shifts, a0);
+
+    const double beta = rad(c.beta), alpha_n = rad(20);
+    const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+    const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+    const int z[2] = {c.z1, c.z2};
+    double ref[2], base[2], s_base[2];
+    for (int i = 0; i < 2; ++i) {
+      ref[i] = z[i] * c.m / std::cos(beta);
+      base[i] = ref[i] * std::cos(alpha_t);
+      s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
+    }
+    const double a = d.centre_distance;
+    const double alpha_w = std::acos((base[0] + base[1]) / (2 * a));
+    const double along_line = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_w);
+    EXPECT_NEAR(d.backlash_normal, along_line * std::cos(beta_b), 3e-5);
+    EXPECT_NEAR(d.backlash_transverse, along_line, 3e-5);
+    double circular = M_PI * base[0] / std::cos(alpha_w) / z[0];
+    for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_w) * (s_base[i] / base[i] - inv(alpha_w));
+    EXPECT_NEAR(d.backlash_transverse_circular, circular, 3e-5);
+    const double beta_w = std::atan(std::tan(beta) * (2 * a / (z[0] + z[1])) / (ref[0] / z[0]));
+    EXPECT_NEAR(d.backlash_normal_circular, circular * std::cos(beta_w), 3e-5);
+    // Teeth as cut: the radial backlash is the excess itself.
+    if (c.thinning == 0) EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
   }
 }
 
