@@ -398,10 +398,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
       d.ball_diameter[1] = f32(1.8L * m);
     }
     if (d.default_span_teeth == 1) {
-      // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
-      for (int i = 0; i < 2; ++i)
-        d.span_teeth[i] = std::max<int32_t>(
-            1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
+      for (int i = 0; i < 2; ++i) d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
     }
     measure_over_balls(d);
     for (int i = 0; i < 2; ++i) {

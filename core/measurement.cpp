@@ -201,6 +201,12 @@ float span_measurement(int32_t span_teeth, int32_t z, float thickness, float nor
   return static_cast<float>(w);
 }
 
+int32_t default_span_teeth_count(float profile_shift, float virtual_teeth) {
+  const int32_t k =
+      to_int32_clamped(std::trunc(1.75L * profile_shift + static_cast<ld>(virtual_teeth) / 9.0L + 0.5L));
+  return k < 1 ? 1 : k;
+}
+
 float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, float helix_angle,
                           float pressure_angle, float span) {
   const GearBasics g = gear_basics(z, normal_module, helix_angle, pressure_angle);

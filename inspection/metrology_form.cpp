@@ -406,8 +406,7 @@ void Tmetrologyform::defaultballdiacheckboxClick() {
 
 void Tmetrologyform::defaultteethcheckboxClick() {
   for (int i = 0; i < 2; ++i) {
-    const ld k = 1.75L * ld(d_.profile_shift[i]) + ld(d_.virtual_teeth[i]) * (1.0L / 9.0L) + 0.5L;
-    d_.span_teeth[i] = to_int32_clamped(std::trunc(k));
+    d_.span_teeth[i] = default_span_teeth_count(d_.profile_shift[i], d_.virtual_teeth[i]);
     recompute_spans(i);
   }
   Setmetrology_textboxes();

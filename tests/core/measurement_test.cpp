@@ -198,6 +198,16 @@ TEST(Measurement, ThicknessFromBallsBelowBaseCircleIsNaN) {
                                                             0.0f, 20.0f)));
 }
 
+// Default teeth spanned: trunc(1.75 x + z_n / 9 + 0.5), and never fewer than one.
+TEST(Measurement, DefaultSpanTeeth) {
+  const struct { float x, z_n; int32_t k; } cases[] = {
+      {0, 27, 3}, {0.5f, 27, 4}, {0, 20, 2}, {1.0f, 100, 13},
+      {-0.2f, 7, 1},   // the pinion of 7/40 with x1 -0.2: 0.928 truncates to 0
+      {-1.0f, 6, 1},   // -0.58 truncates to 0
+      {-1.0f, 2, 1}};  // -1.03 truncates to -1
+  for (const auto& c : cases) EXPECT_EQ(default_span_teeth_count(c.x, c.z_n), c.k) << c.x << " " << c.z_n;
+}
+
 TEST(Measurement, SpanOfWorkedGearsAndInverse) {
   const struct { int32_t k; float s_t, beta; double w, contact; } cases[] = {
       {2, static_cast<float>(M_PI), 0.0f, 9.4166, -1},
