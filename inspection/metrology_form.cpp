@@ -347,15 +347,17 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
-    // The measurement enlarges a ball too small to reach the flanks and then uses the default ball
-    // diameter: a refusal takes back both.
+    // The measurement enlarges a ball too small to reach the flanks and then marks the balls as default
+    // ones, which the next geometry pass would give both gears: such a ball is refused, and the refusal
+    // takes back the ball and the mark, so that neither gear's ball changes.
     const int32_t default_ball_at_entry = d_.default_ball_diameter;
-    d_.ball_diameter[i] = float(v.value * double(d_.length_unit_factor));
+    const float typed = float(v.value * double(d_.length_unit_factor));
+    d_.ball_diameter[i] = typed;
     recompute_balls(i);
     // The ball touches the flank between the form and the end of active profile and stays clear of
     // the root circle. A ball of no size has no measurement and is refused with the rest.
     const ld contact = d_.ball_contact_diameter_finished[i];
-    const bool fits = contact >= ld(d_.form_diameter[i]) &&
+    const bool fits = d_.ball_diameter[i] == typed && contact >= ld(d_.form_diameter[i]) &&
                       ld(d_.ball_centre_diameter_finished[i]) - ld(d_.ball_diameter[i]) >= ld(d_.root_diameter[i]) &&
                       contact <= ld(d_.eap_diameter[i]);
     if (!fits) {
