@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "design_data.h"
+#include "measurement.h"
 #include "numeric.h"
 
 namespace morvell::geometry_inputs {
@@ -72,7 +73,7 @@ inline void update_after_teeth(DesignData& d, int i) {
   const ld m = d.normal_module;
   const ld zn = z / (cb * cb * cb);
   d.virtual_teeth[i] = f32(zn);
-  d.span_teeth[i] = to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + zn / 9.0L + 0.5L));
+  d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
   d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
   d.tip_diameter[i] = f32((z / cb + 2.0L * d.addendum[i] / m) * m);
   d.root_diameter[i] = f32((z / cb - 2.0L * d.dedendum[i] / m) * m);

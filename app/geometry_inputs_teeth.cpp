@@ -11,6 +11,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "backlash.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_inputs_support.h"
@@ -32,12 +33,6 @@ constexpr int kThicknessModuleSteps = 1000;
 
 void refuse(DesignData& d, QLineEdit* edit) { warn_field(d, edit, kOutOfRange, " "); }
 
-// Transverse circular backlash on the working pitch circle of a normal backlash jn.
-float working_circular_backlash(const DesignData& d, ld jn) {
-  return f32(jn / (std::cos(deg_to_rad(d.working_transverse_pressure_angle)) *
-                   std::cos(deg_to_rad(d.base_helix_angle))));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -49,50 +44,19 @@ void TMainForm::BacklasheditExit() {
   d.edit_old_value = d.backlash_normal;
   const FieldValue v = read_field(d, Backlashedit);
   if (v.changed) {
-    const ld cb = cos_beta(d);
-    const ld alpha_wt = deg_to_rad(d.working_transverse_pressure_angle);
-    const ld beta_b = deg_to_rad(d.base_helix_angle);
+    const BacklashGeometry g = backlash_geometry(d);
     const ld entered = v.value * static_cast<ld>(d.length_unit_factor);
-    switch (backlashComboBox->currentIndex()) {
-      case 0:
-        d.backlash_normal = f32(entered);
-        d.backlash_transverse = f32(d.backlash_normal / cb);
-        break;
-      case 1:
-        d.backlash_transverse = f32(entered);
-        d.backlash_normal = f32(d.backlash_transverse * cb);
-        break;
-      case 2:
-        d.backlash_radial = f32(entered);
-        d.backlash_normal = f32(2.0L * d.backlash_radial * std::sin(alpha_wt) * std::cos(beta_b));
-        break;
-      default:
-        break;
-    }
+    const int kind = backlashComboBox->currentIndex();
+    if (kind >= 0 && kind <= 2) d.backlash_normal = f32(normal_backlash_of(g, BacklashKind(kind), entered));
     const float jn = d.backlash_normal;
     if (!std::isfinite(jn) || jn > f32(0.15L * d.normal_module) || jn < 0.0f) {
       refuse(d, Backlashedit);
       d.backlash_normal = d.edit_old_value;
-      d.backlash_transverse = f32(d.backlash_normal / cb);
     }
-
-    // The finished thicknesses that give this backlash at the current centre distance; the excess of
-    // the centre distance over the zero-backlash one already gives each gear's side some backlash.
-    const float a0 = centre_distance_from_profile_shift(
-        d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.normal_module,
-        d.teeth[0], d.teeth[1], d.tip_diameter[0], d.tip_diameter[1], d.base_diameter[0], d.base_diameter[1]);
-    const ld excess = (static_cast<ld>(d.centre_distance) - a0) * std::sin(alpha_wt) * std::cos(beta_b);
-    const ld wf = thinning_to_normal_backlash(d);
-    const ld share[2] = {d.backlash_distribution, 1.0L - d.backlash_distribution};
-    ld thinning = 0;
-    for (int i = 0; i < 2; ++i) {
-      const float st = d.thickness_nominal_transverse[i];
-      d.thickness_finished_transverse[i] = f32(st - (d.backlash_normal * share[i] - excess) / wf);
-      if (d.thickness_finished_transverse[i] > st) d.thickness_finished_transverse[i] = st;
-      thinning += static_cast<ld>(st) - d.thickness_finished_transverse[i];
-    }
-    d.backlash_normal = f32(thinning * wf);
-    d.backlash_transverse_circular = working_circular_backlash(d, d.backlash_normal);
+    // The finished thicknesses that give this backlash at the current centre distance, and the backlash
+    // they give.
+    thin_teeth_for_backlash(d, g);
+    store_backlash(d, backlash_values(g, backlash_of_thicknesses(d, g)));
   }
   finish_exit();
 }
@@ -205,19 +169,7 @@ void TMainForm::finished_thickness_exit(QLineEdit* edit, int i) {
   }
 
   // The backlash follows from the thinning of both gears.
-  const ld thin[2] = {static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0],
-                      static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]};
-  const ld jwt = thin[0] + thin[1];
-  const ld jn = jwt * thinning_to_normal_backlash(d);
-  d.backlash_transverse_circular = working_circular_backlash(d, jn);
-  d.backlash_normal = f32(jn);
-  d.backlash_radial = f32(0.5L * jn / (std::sin(deg_to_rad(d.working_transverse_pressure_angle)) *
-                                       std::cos(deg_to_rad(d.base_helix_angle))));
-  d.backlash_transverse = f32(jn / cb);
-  if (jwt > 0.0001L)
-    d.backlash_distribution = f32(i == 0 ? thin[0] / jwt : 1.0L - thin[1] / jwt);
-  else
-    d.backlash_distribution = 0.5f;
+  backlash_from_finished_thicknesses(d, i);
 }
 
 void TMainForm::PinfinthickExit() {

@@ -22,12 +22,15 @@ BacklashInputs backlash_inputs_of(const DesignData& d) {
   in.centre_distance = d.centre_distance;
   in.centre_distance_from_shifts = d.centre_distance_from_shifts;
   in.working_transverse_pressure_angle = d.working_transverse_pressure_angle;
+  in.working_normal_pressure_angle = d.working_normal_pressure_angle;
   in.transverse_pressure_angle = d.transverse_pressure_angle;
   in.base_helix_angle = d.base_helix_angle;
   in.helix_angle = d.helix_angle;
   in.backlash_distribution = d.backlash_distribution;
   in.thickness_nominal_transverse[0] = d.thickness_nominal_transverse[0];
   in.thickness_nominal_transverse[1] = d.thickness_nominal_transverse[1];
+  in.base_diameter[0] = d.base_diameter[0];
+  in.base_diameter[1] = d.base_diameter[1];
   in.geometry_manager_override = d.geometry_manager_override;
   return in;
 }
@@ -41,12 +44,15 @@ void follow_backlash(const DesignData& before_search, const std::vector<Backlash
     scratch->centre_distance = in.centre_distance;
     scratch->centre_distance_from_shifts = in.centre_distance_from_shifts;
     scratch->working_transverse_pressure_angle = in.working_transverse_pressure_angle;
+    scratch->working_normal_pressure_angle = in.working_normal_pressure_angle;
     scratch->transverse_pressure_angle = in.transverse_pressure_angle;
     scratch->base_helix_angle = in.base_helix_angle;
     scratch->helix_angle = in.helix_angle;
     scratch->backlash_distribution = in.backlash_distribution;
     scratch->thickness_nominal_transverse[0] = in.thickness_nominal_transverse[0];
     scratch->thickness_nominal_transverse[1] = in.thickness_nominal_transverse[1];
+    scratch->base_diameter[0] = in.base_diameter[0];
+    scratch->base_diameter[1] = in.base_diameter[1];
     scratch->geometry_manager_override = in.geometry_manager_override;
     carry_backlash(carried, *scratch);
     finish_thicknesses_and_backlash(*scratch);

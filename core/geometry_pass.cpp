@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "backlash.h"
 #include "design_data.h"
 #include "measurement.h"
 #include "numeric.h"
@@ -235,50 +236,25 @@ float default_min_form_to_sap(float normal_module) {
   return m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
 }
 
-long double thinning_to_normal_backlash(const DesignData& d) {
-  return std::cos(rad(d.transverse_pressure_angle)) * std::cos(rad(d.base_helix_angle));
-}
-
 void finish_thicknesses_and_backlash(DesignData& d) {
-  const bool overridden = d.geometry_manager_override == 1;
-  const ld a = d.centre_distance;
-  const ld a0 = d.centre_distance_from_shifts;
-  const ld alpha_wt = rad(d.working_transverse_pressure_angle);
-  const ld beta_b = rad(d.base_helix_angle);
-  const ld cos_beta = std::cos(rad(d.helix_angle));
   // The entered normal backlash is the total, centre-distance excess included; with the geometry manager
-  // overridden the finished thicknesses are the inputs. The thicknesses are thinned on the reference
-  // circle: a thinning there is backlash in the ratio cos(alpha_t) cos(beta_b).
-  const ld backlash_per_thinning = thinning_to_normal_backlash(d);
-  if (!overridden) {
-    const ld excess = (a - a0) * std::sin(alpha_wt) * std::cos(beta_b);
-    const ld jn = d.backlash_normal;
-    const ld q = d.backlash_distribution;
-    d.thickness_finished_transverse[0] =
-        f32(d.thickness_nominal_transverse[0] - (jn * q - excess) / backlash_per_thinning);
-    d.thickness_finished_transverse[1] =
-        f32(d.thickness_nominal_transverse[1] - (jn * (1.0L - q) - excess) / backlash_per_thinning);
-  }
+  // overridden the finished thicknesses are the inputs.
+  const BacklashGeometry g = backlash_geometry(d);
+  if (d.geometry_manager_override != 1) thin_teeth_for_backlash(d, g);
+  const ld cos_beta = std::cos(rad(d.helix_angle));
   for (int i = 0; i < 2; ++i) {
     if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
       d.thickness_finished_transverse[i] = d.thickness_nominal_transverse[i];
     d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cos_beta);
     d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cos_beta);
   }
-  {
-    const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
-                        (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
-    const ld jn_thinning = thinning * backlash_per_thinning;
-    d.backlash_radial = f32(jn_thinning / (2.0L * std::sin(alpha_wt) * std::cos(beta_b)) + (a - a0));
-    const float jn = f32(2.0L * std::sin(alpha_wt) * std::cos(beta_b) * d.backlash_radial);
-    // A centre distance that the base circles do not fit leaves no working pressure angle and so no
-    // backlash: the entered normal backlash is kept then, so that the passes after a corrected centre
-    // distance thin the teeth by it again instead of carrying the undefined value on.
-    if (std::isfinite(jn)) d.backlash_normal = jn;
-    d.backlash_transverse = f32(jn / cos_beta);
-    d.backlash_transverse_circular = f32(jn / (std::cos(alpha_wt) * std::cos(beta_b)));
-    d.backlash_normal_circular = f32(jn / std::cos(alpha_wt));
-  }
+  // The backlash follows from the thicknesses and the centre distance. A centre distance that the base
+  // circles do not fit leaves no working pressure angle and so no backlash: the entered normal backlash
+  // is kept then, so that the passes after a corrected centre distance thin the teeth by it again instead
+  // of carrying the undefined value on.
+  const float entered = d.backlash_normal;
+  store_backlash(d, backlash_values(g, backlash_of_thicknesses(d, g)));
+  if (!std::isfinite(d.backlash_normal)) d.backlash_normal = entered;
 }
 
 static void run_geometry_pass(DesignData& d, bool inspection) {
@@ -422,10 +398,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
       d.ball_diameter[1] = f32(1.8L * m);
     }
     if (d.default_span_teeth == 1) {
-      // At least one tooth spanned: a small or strongly negatively shifted gear would otherwise get none.
-      for (int i = 0; i < 2; ++i)
-        d.span_teeth[i] = std::max<int32_t>(
-            1, to_int32_clamped(std::trunc(1.75L * d.profile_shift[i] + d.virtual_teeth[i] / 9.0L + 0.5L)));
+      for (int i = 0; i < 2; ++i) d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
     }
     measure_over_balls(d);
     for (int i = 0; i < 2; ++i) {

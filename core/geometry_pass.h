@@ -21,11 +21,11 @@ void calc_gear_geometry(DesignData& d);
 void calc_gear_geometry_without_inspection(DesignData& d);
 
 // The step of the geometry pass that gives the finished thicknesses and the backlash of the pair from
-// the nominal thicknesses, the two centre distances, the working pressure angle, the base helix angle,
-// the backlash distribution and the entered normal backlash, which it writes back recomputed (and from
-// the finished thicknesses themselves with the geometry manager overridden). The pass runs it after the
-// working angles; the design-space search replays it alone to follow the backlash from candidate to
-// candidate.
+// the nominal thicknesses, the two centre distances, the base diameters, the working angles, the base
+// helix angle, the backlash distribution and the entered normal backlash, which it writes back
+// recomputed (and from the finished thicknesses themselves with the geometry manager overridden). The
+// pass runs it after the working angles; the design-space search replays it alone to follow the backlash
+// from candidate to candidate.
 void finish_thicknesses_and_backlash(DesignData& d);
 
 // Default least radial distance (mm) from the form circle to the start of active profile, by the band
@@ -44,11 +44,6 @@ float centre_distance_from_profile_shift(float shift_sum, float normal_pressure_
                                          float transverse_pressure_angle, float helix_angle, float normal_module,
                                          int32_t z1, int32_t z2, float tip_diameter_1, float tip_diameter_2,
                                          float base_diameter_1, float base_diameter_2);
-
-// Normal backlash per unit of thinning of the reference-circle transverse tooth thickness,
-// cos(alpha_t) cos(beta_b): the thinning carried to the base circle, where it is backlash along the line of
-// action, and into the normal plane. From the design's transverse pressure angle and base helix angle.
-long double thinning_to_normal_backlash(const DesignData& d);
 
 // Tooth forces (N) from the pinion torque (N m), the pinion's working pitch diameter (mm), the working
 // helix angle and the working normal pressure angle (degrees).

@@ -16,6 +16,9 @@ namespace {
 // each larger ball fewer.
 constexpr long kMaxDescentSteps = 1000000;
 constexpr int kMaxEnlargements = 200;
+// The implied thickness grows without bound with the measurement, so doubling steps above the start
+// reach any finite target long before this bound.
+constexpr int kMaxWidenings = 200;
 
 // Gear quantities shared by the routines.
 struct GearBasics {
@@ -86,6 +89,7 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
   ld ball = *ball_diameter;
   ld m = tip_diameter + 2.0L * ball;
   const ld base = g.d_b * c_z;
+  bool stopped_at_start = false;  // the first step below the start already stopped the search
   enum class Step { on, found, enlarged, failed };
   auto one_step = [&]() {
     if (++steps > kMaxDescentSteps) return Step::failed;
@@ -100,7 +104,10 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
       return Step::enlarged;
     }
     const ld s_n = thickness_at(m, ball);
-    if (s_n <= target) return Step::found;
+    if (s_n <= target) {
+      stopped_at_start = steps == 1;
+      return Step::found;
+    }
     if (std::isnan(s_n)) return Step::failed;  // nothing of the gear is defined: no step can place the ball
     return Step::on;
   };
@@ -145,8 +152,21 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
     if (e == Step::failed) return fail();
   }
 
-  // Bisection between that measurement and the step above it.
-  m = bisect<ld>(m, m + 0.01L * ball, 5e-5L * m_n, [&](ld mid) { return thickness_at(mid, ball) < target; });
+  // The measurement lies between that step and the one above it, except when the very first step already
+  // stops: then it may lie above the start (a large ball on a thin tooth sits above the tip circle), and
+  // the search goes on upwards in widening steps until the thickness there reaches the target.
+  ld lo = m, hi = m + 0.01L * ball;
+  if (stopped_at_start) {
+    ld widening = 0.01L * ball;
+    int up = 0;
+    for (ld s_n = thickness_at(hi, ball); !(s_n >= target); s_n = thickness_at(hi, ball)) {
+      if (std::isnan(s_n) || ++up > kMaxWidenings) return fail();
+      lo = hi;
+      widening *= 2.0L;
+      hi = lo + widening;
+    }
+  }
+  m = bisect<ld>(lo, hi, 5e-5L * m_n, [&](ld mid) { return thickness_at(mid, ball) < target; });
 
   const ld alpha_m = checked_acos(g.d_b * c_z / (m - ball));
   // The ball touches the flank half a ball diameter along the surface normal, whose transverse part is
@@ -179,6 +199,12 @@ float span_measurement(int32_t span_teeth, int32_t z, float thickness, float nor
   const ld w_t = w * std::cos(g.beta_b);
   if (contact_diameter) *contact_diameter = static_cast<float>(std::sqrt(g.d_b * g.d_b + w_t * w_t));
   return static_cast<float>(w);
+}
+
+int32_t default_span_teeth_count(float profile_shift, float virtual_teeth) {
+  const int32_t k =
+      to_int32_clamped(std::trunc(1.75L * profile_shift + static_cast<ld>(virtual_teeth) / 9.0L + 0.5L));
+  return k < 1 ? 1 : k;
 }
 
 float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, float helix_angle,

@@ -32,6 +32,11 @@ float thickness_from_ball_measurement(int32_t z, float measurement, float ball_d
 float span_measurement(int32_t span_teeth, int32_t z, float thickness, float normal_module, float helix_angle,
                        float pressure_angle, float* contact_diameter);
 
+// Default number of teeth spanned for a gear with profile shift x and virtual number of teeth z_n:
+// trunc(1.75 x + z_n / 9 + 0.5), and at least one tooth (a small or strongly negatively shifted gear
+// would otherwise get none, or a negative number).
+int32_t default_span_teeth_count(float profile_shift, float virtual_teeth);
+
 // Transverse thickness at the reference circle that a span measurement implies (exact inverse of
 // span_measurement).
 float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, float helix_angle,

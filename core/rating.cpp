@@ -281,8 +281,10 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   if ((s1 == StiffnessGroup::GreyCastIron) != (s2 == StiffnessGroup::GreyCastIron)) c_single *= 0.74;
   if (s1 == StiffnessGroup::Steel && s2 == StiffnessGroup::CastIron) c_single *= e_eq / e1;
   if (s2 == StiffnessGroup::Steel && s1 == StiffnessGroup::CastIron) c_single *= e_eq / e2;
+  // Below a line load of 100 N/mm the stiffness falls with the load; the material correction holds at
+  // every load, so that the stiffness runs on without a step across 100 N/mm.
   const ld line_load = k_a * f_t / b;
-  if (line_load < 100) c_single = c_th * c_m * c_r * c_b * cos_b * power(k_a * f_t / (100 * b), 0.25L);
+  if (line_load < 100) c_single *= power(k_a * f_t / (100 * b), 0.25L);
   const ld c_prime = store(r.single_pair_stiffness, c_single);
   const ld c_gamma = store(r.mesh_stiffness, (0.75 * eps_a + 0.25) * c_prime);
 

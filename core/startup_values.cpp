@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "measurement.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -56,8 +57,7 @@ void set_startup_values(DesignData& d) {
   d.ball_diameter[1] = d.ball_diameter[0];
   for (int g = 0; g < 2; ++g) {
     d.virtual_teeth[g] = static_cast<float>(static_cast<ld>(d.teeth[g]) / (cos_beta * cos_beta * cos_beta));
-    d.span_teeth[g] = static_cast<int32_t>(std::trunc(1.75L * static_cast<ld>(d.profile_shift[g]) +
-                                                      static_cast<ld>(d.virtual_teeth[g]) / 9.0L + 0.5L));
+    d.span_teeth[g] = default_span_teeth_count(d.profile_shift[g], d.virtual_teeth[g]);
   }
 
   // Geometry constraints.

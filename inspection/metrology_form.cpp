@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "backlash.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -80,26 +81,6 @@ void set_box_colour(QLineEdit* edit, const QColor& colour) {
 void show_box(QLineEdit* edit, const std::string& text, double shown) {
   edit->setText(QString::fromStdString(text));
   edit->setToolTip(QString::fromStdString(format_line("%10.5f", shown)));
-}
-
-// The backlash values of the pair from the two finished thicknesses as they stand; the gear whose
-// thickness was entered sets the share of the thinning that the pinion takes.
-void backlash_from_thicknesses(DesignData& d, int gear) {
-  const ld thinning0 = ld(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0];
-  const ld thinning1 = ld(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1];
-  const ld awt = radians(d.working_transverse_pressure_angle);
-  const ld bb = radians(d.base_helix_angle);
-  // A thinning on the reference circle is backlash by cos(alpha_t) cos(beta_b); the circular backlash is
-  // that on the working pitch circle.
-  d.backlash_normal = float((thinning0 + thinning1) * thinning_to_normal_backlash(d));
-  d.backlash_transverse_circular = float(ld(d.backlash_normal) / (std::cos(awt) * std::cos(bb)));
-  d.backlash_radial = float(ld(d.backlash_normal) * 0.5L / std::sin(awt) / std::cos(bb));
-  d.backlash_transverse = float(ld(d.backlash_normal) / std::cos(radians(d.helix_angle)));
-  const ld jtc = thinning0 + thinning1;
-  if (jtc > 0.0001L)
-    d.backlash_distribution = float(gear == 0 ? thinning0 / jtc : 1 - thinning1 / jtc);
-  else
-    d.backlash_distribution = 0.5f;
 }
 
 }  // namespace
@@ -355,7 +336,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
       d_.thickness_finished_transverse[i] = d_.scratch_values[1];
       measured = d_.scratch_values[2];
     }
-    backlash_from_thicknesses(d_, i);
+    backlash_from_finished_thicknesses(d_, i);
     calc_gear_geometry(d_);
   }
   finish_field_exit(d_, [this] { Setmetrology_textboxes(); });
@@ -366,15 +347,17 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
-    // The measurement enlarges a ball too small to reach the flanks and then uses the default ball
-    // diameter: a refusal takes back both.
+    // The measurement enlarges a ball too small to reach the flanks and then marks the balls as default
+    // ones, which the next geometry pass would give both gears: such a ball is refused, and the refusal
+    // takes back the ball and the mark, so that neither gear's ball changes.
     const int32_t default_ball_at_entry = d_.default_ball_diameter;
-    d_.ball_diameter[i] = float(v.value * double(d_.length_unit_factor));
+    const float typed = float(v.value * double(d_.length_unit_factor));
+    d_.ball_diameter[i] = typed;
     recompute_balls(i);
     // The ball touches the flank between the form and the end of active profile and stays clear of
     // the root circle. A ball of no size has no measurement and is refused with the rest.
     const ld contact = d_.ball_contact_diameter_finished[i];
-    const bool fits = contact >= ld(d_.form_diameter[i]) &&
+    const bool fits = d_.ball_diameter[i] == typed && contact >= ld(d_.form_diameter[i]) &&
                       ld(d_.ball_centre_diameter_finished[i]) - ld(d_.ball_diameter[i]) >= ld(d_.root_diameter[i]) &&
                       contact <= ld(d_.eap_diameter[i]);
     if (!fits) {
@@ -425,8 +408,7 @@ void Tmetrologyform::defaultballdiacheckboxClick() {
 
 void Tmetrologyform::defaultteethcheckboxClick() {
   for (int i = 0; i < 2; ++i) {
-    const ld k = 1.75L * ld(d_.profile_shift[i]) + ld(d_.virtual_teeth[i]) * (1.0L / 9.0L) + 0.5L;
-    d_.span_teeth[i] = to_int32_clamped(std::trunc(k));
+    d_.span_teeth[i] = default_span_teeth_count(d_.profile_shift[i], d_.virtual_teeth[i]);
     recompute_spans(i);
   }
   Setmetrology_textboxes();

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "chart_painting.h"
@@ -19,6 +20,7 @@
 #include "flash_load_factor_form.h"
 #include "modal_services.h"
 #include "numeric.h"
+#include "report_lines.h"
 #include "results_pane.h"
 #include "window_scale.h"
 
@@ -367,6 +369,11 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
   Image1->setObjectName("Image1");
   Image1->setGeometry(kRightX, 66, kPlotWidth, kPlotHeight);
 
+  ratingnotrun = add_label(this, QString("%1\n%2").arg(kRatingNotRunLines[0], kRatingNotRunLines[1]), kSymbolX,
+                           kTop + 13 * kStep + 6, kRightX - 2 * kSymbolX, 34);
+  ratingnotrun->setObjectName("ratingnotrun");
+  ratingnotrun->hide();
+
   Button1 = new QPushButton("Close", this);
   Button1->setObjectName("Button1");
   Button1->setAutoDefault(false);
@@ -424,7 +431,28 @@ int Tflashtempform::position() const {
   return d_.flash_position < 0 ? 0 : d_.flash_position >= kFlashPointCount ? kFlashPointCount - 1 : d_.flash_position;
 }
 
+void Tflashtempform::show_not_rated() {
+  for (QLineEdit* edit : {Kedit, mumedit, BMedit, XGAMMAedit, wnedit, BHedit, Vr1edit, Vr2edit, thetafledit,
+                          thetaflmaxedit, gamma1edit, gamma2edit, Vgedit}) {
+    edit->clear();
+    edit->setToolTip(QString());
+  }
+  if (plot_.size() != Image1->size()) plot_ = QImage(Image1->size(), QImage::Format_RGB32);
+  plot_.fill(Qt::white);
+  Image1->setPixmap(QPixmap::fromImage(plot_));
+}
+
 void Tflashtempform::Setflash_textboxes() {
+  const bool ratable = rated();
+  ratingnotrun->setVisible(!ratable);
+  for (QWidget* w : std::initializer_list<QWidget*>{Kedit, mumedit, BMedit, XGAMMAedit, wnedit, CheckBoxK,
+                                                    CheckBoxmum, CheckBoxBM, CheckBoxXGAMMA, CheckBoxwn, Button2,
+                                                    plotcombo, positioncombo})
+    w->setEnabled(ratable);
+  if (!ratable) {
+    show_not_rated();
+    return;
+  }
   flashtempcalcs();
 
   const std::pair<QCheckBox*, QLineEdit*> inputs[] = {

@@ -64,8 +64,13 @@ class Tflashtempform : public QDialog {
   QComboBox* positioncombo;
   QLabel* Image1;  // the plot
   QLabel* Image2;  // the formula
+  QLabel* ratingnotrun;  // shown instead of the results while the pair is not rated
 
   void FormShow();
+  // Recomputes and shows everything; while the pair is not rated (rating_valid not 1) the calculation
+  // does not run, since it needs the dynamic and face load factors of this pair's rating: every field is
+  // empty, the inputs and choices are disabled, the plot is blank and the two "Rating not run" lines
+  // of the rating reports stand below the fields.
   void Setflash_textboxes();
   void plotflash();
   // Runs the flash-temperature calculation with the estimates the five boxes ask for.
@@ -100,6 +105,8 @@ class Tflashtempform : public QDialog {
   enum Input { kK, kMu, kBM, kX, kWn };
   void input_exit(Input input);
   int position() const;
+  bool rated() const { return d_.rating_valid == 1; }
+  void show_not_rated();
 
   DesignData& d_;
   QImage plot_;

@@ -11,8 +11,8 @@ namespace morvell {
 namespace {
 
 void not_run(ReportLineWriter& w, int first_line) {
-  w.text(first_line, "Rating not run ");
-  w.text(first_line + 1, "check rating inputs and transverse contact ratio>1.0");
+  w.text(first_line, kRatingNotRunLines[0]);
+  w.text(first_line + 1, kRatingNotRunLines[1]);
 }
 
 // The values of one gear's material block of the details report.

@@ -13,6 +13,11 @@
 
 namespace morvell {
 
+// The two lines that stand where the rating's results would when the rating did not run (the pair does
+// not mesh with a transverse contact ratio of at least 1, or its rating inputs are missing).
+inline constexpr const char* kRatingNotRunLines[2] = {"Rating not run ",
+                                                      "check rating inputs and transverse contact ratio>1.0"};
+
 // First line blanked by each report when the pane does not have the keyboard focus, and the last one.
 // The details report leaves lines 95 to 99 alone until it overwrites them.
 inline constexpr int kRatingDetailsLastBlankLine = 94;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -276,6 +277,52 @@ TEST(FlashTemperatureDialog, PlotKeepsThePositionAndMarksIt) {
   w.form->FormShow();
   EXPECT_EQ(d.flash_position, 0);
   EXPECT_EQ(w.form->plotcombo->currentIndex(), 0);
+}
+
+// A pair that is not rated (here its tip chamfers leave a transverse contact ratio below 1) has no load
+// factors of its own: the dialog computes nothing, shows no number (none from the design rated before)
+// and says that the rating did not run, as the rating reports do; rated again, it computes as before.
+TEST(FlashTemperatureDialog, PairNotRatedShowsThatTheRatingDidNotRun) {
+  FlashWindow w;
+  DesignData& d = *w.d;
+  Tflashtempform& f = *w.form;
+  const QString rated_maximum = f.thetaflmaxedit->text();
+  ASSERT_FALSE(rated_maximum.isEmpty());
+  EXPECT_FALSE(f.ratingnotrun->isVisibleTo(&f));
+  const float rated_temperature = d.flash_temperature_max;
+  f.hide();
+
+  d.tip_chamfer[0] = d.tip_chamfer[1] = 2.0f;
+  calc_gear_geometry(d);
+  ASSERT_LT(d.transverse_contact_ratio, 1.0f);
+  ASSERT_EQ(d.rating_valid, 0);
+  f.show();
+  EXPECT_TRUE(f.ratingnotrun->isVisibleTo(&f));
+  EXPECT_EQ(f.ratingnotrun->text(), "Rating not run \ncheck rating inputs and transverse contact ratio>1.0");
+  for (QLineEdit* edit : {f.Kedit, f.mumedit, f.BMedit, f.XGAMMAedit, f.wnedit, f.BHedit, f.Vr1edit, f.Vr2edit,
+                          f.thetafledit, f.thetaflmaxedit, f.gamma1edit, f.gamma2edit, f.Vgedit}) {
+    EXPECT_EQ(edit->text(), "") << edit->objectName().toStdString();
+    EXPECT_EQ(edit->toolTip(), "") << edit->objectName().toStdString();
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{f.Kedit, f.wnedit, f.CheckBoxK, f.CheckBoxwn, f.Button2,
+                                                          f.plotcombo, f.positioncombo})
+    EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+  EXPECT_EQ(d.flash_temperature_max, rated_temperature) << "nothing computed";
+  const QImage& plot = f.plot_bitmap();
+  ASSERT_FALSE(plot.isNull());
+  for (int y = 0; y < plot.height(); y += 7)
+    for (int x = 0; x < plot.width(); x += 7) ASSERT_EQ(rgb(plot, x, y), 0xFFFFFFu) << x << ", " << y;
+  EXPECT_EQ(w.warnings(), 0);
+  f.hide();
+
+  d.tip_chamfer[0] = d.tip_chamfer[1] = 0.0f;
+  calc_gear_geometry(d);
+  ASSERT_EQ(d.rating_valid, 1);
+  f.show();
+  EXPECT_FALSE(f.ratingnotrun->isVisibleTo(&f));
+  EXPECT_EQ(f.thetaflmaxedit->text(), rated_maximum);
+  EXPECT_TRUE(f.Kedit->isEnabled());
+  EXPECT_TRUE(f.positioncombo->isEnabled());
 }
 
 TEST(FlashTemperatureDialog, PlotOfNothingButZerosStillDraws) {

@@ -528,7 +528,6 @@ TEST_F(GeometryInputs, EnglishUnitsTakeTheDiametralPitchAndInches) {
 TEST_F(GeometryInputs, BacklashIsStoredInItsKindAndHeldToItsRange) {
   fix_module();
   const float limit = 0.15f * d->normal_module;
-  const ld cos_beta = std::cos(deg_to_rad(d->helix_angle));
   for (auto [kind, text, ok] : {std::tuple{0, "0", true}, {0, "0.1", true}, {1, "0.1", true}, {0, "-0.01", false},
                                 {0, "0.34", false}, {2, "0.05", true}}) {
     SCOPED_TRACE(std::to_string(kind) + " " + text);
@@ -541,7 +540,7 @@ TEST_F(GeometryInputs, BacklashIsStoredInItsKindAndHeldToItsRange) {
     const ld v = std::stod(text);
     const ld jn = !ok ? previous
                   : kind == 0 ? v
-                  : kind == 1 ? v * cos_beta
+                  : kind == 1 ? v * std::cos(deg_to_rad(bb))  // along the transverse line of action
                               : 2 * v * std::sin(deg_to_rad(awt)) * std::cos(deg_to_rad(bb));
     EXPECT_NEAR(d->backlash_normal, float(jn), 2e-5f);
     EXPECT_LE(d->backlash_normal, limit);

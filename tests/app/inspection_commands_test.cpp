@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QComboBox>
+#include <QTest>
 
+#include <cmath>
 #include <memory>
 
 #include "design_data.h"
@@ -62,7 +65,127 @@ struct Program {
   }
 };
 
+// The backlash of the finished teeth at the working centre distance, worked out from their thicknesses on
+// the base circles: along the transverse line of action (the base pitch less both base thicknesses, opened
+// up by the working pressure angle), in the normal plane, on the working pitch circle and in the normal
+// section of the working pitch cylinder.
+struct TeethBacklash {
+  double along_line, normal, circular, normal_circular;
+};
+TeethBacklash backlash_of_the_teeth(const DesignData& d) {
+  auto inv = [](double a) { return std::tan(a) - a; };
+  const double deg = M_PI / 180, beta = d.helix_angle * deg, alpha_n = d.normal_pressure_angle * deg;
+  const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+  const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+  double ref[2], base[2], s_base[2];
+  for (int i = 0; i < 2; ++i) {
+    ref[i] = d.teeth[i] * d.normal_module / std::cos(beta);
+    base[i] = ref[i] * std::cos(alpha_t);
+    s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
+  }
+  const double a = d.centre_distance, alpha_w = std::acos((base[0] + base[1]) / (2 * a));
+  const double along = M_PI * base[0] / d.teeth[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_w);
+  double circular = M_PI * base[0] / std::cos(alpha_w) / d.teeth[0];
+  for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_w) * (s_base[i] / base[i] - inv(alpha_w));
+  const double beta_w = std::atan(std::tan(beta) * (2 * a / (d.teeth[0] + d.teeth[1])) / (ref[0] / d.teeth[0]));
+  return {along, along * std::cos(beta_b), circular, circular * std::cos(beta_w)};
+}
+
+void expect_backlash_of_the_teeth(const DesignData& d) {
+  const TeethBacklash t = backlash_of_the_teeth(d);
+  EXPECT_NEAR(d.backlash_normal, t.normal, 3e-5);
+  EXPECT_NEAR(d.backlash_transverse, t.along_line, 3e-5);
+  EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 3e-5);
+  EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 3e-5);
+}
+
 }  // namespace
+
+// A helical pair with a shift sum: a "Transverse" backlash entered in the main window is the distance
+// along the transverse line of action between the finished teeth, all five values shown are those of
+// the teeth, the radial value entered back gives the same backlash, and the teeth measured over balls in
+// the measurement window give it again. Overridden to a centre distance 0.2 mm beyond the zero-backlash
+// one, the values shown are those of the teeth at that centre distance, after a finished thickness
+// entered in the main window as after a measurement typed in the measurement window.
+TEST(InspectionCommands, BacklashEnteredInTheMainWindowAndMeasuredOverBallsAgree) {
+  Program p;
+  DesignData& d = *p.d;
+  TMainForm& m = *p.main;
+  m.show();
+  m.activateWindow();
+  QApplication::setActiveWindow(&m);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+  auto enter = [&](QLineEdit* edit, const QString& text) {
+    edit->setFocus(Qt::TabFocusReason);
+    edit->setText(text);
+    m.Showplotbutton->setFocus(Qt::TabFocusReason);
+  };
+  auto choose = [](QComboBox* combo, int entry) {
+    combo->setCurrentIndex(entry);
+    emit combo->activated(entry);
+  };
+  Tmetrologyform& form = *p.metrology;
+  // Types the finished measurements over balls of both gears into the measurement window and closes it.
+  auto measure = [&](const float (&measured)[2]) {
+    p.scripted.modal_actions["metrologyform"].push_back([&](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      for (int i = 0; i < 2; ++i) {
+        QLineEdit* box = i == 0 ? form.measball1finedit : form.measball2finedit;
+        box->setFocus(Qt::TabFocusReason);
+        box->setText(QString::number(measured[i], 'f', 6));
+        form.OKbutton->setFocus(Qt::TabFocusReason);
+      }
+      expect_backlash_of_the_teeth(d);
+      form.OKbutton->click();
+      return int(QDialog::Accepted);
+    });
+    m.MeasurementOverBalls1->trigger();
+  };
+  m.CheckBoxCentre->setChecked(false);  // the module stays
+  m.sigmaXCheckBox->setChecked(true);    // the shift sum is entered
+  ASSERT_EQ(d.geometry_manager_mode, 0);
+  enter(m.SigmaXedit, "0.4");
+  ASSERT_NEAR(d.profile_shift_sum, 0.4f, 1e-6f);
+  ASSERT_NE(d.helix_angle, 0.0f);
+
+  choose(m.backlashComboBox, 1);
+  enter(m.Backlashedit, "0.12");
+  EXPECT_NEAR(backlash_of_the_teeth(d).along_line, 0.12, 3e-5);
+  expect_backlash_of_the_teeth(d);
+
+  choose(m.backlashComboBox, 2);
+  const float normal = d.backlash_normal;
+  const float thickness[2] = {d.thickness_finished_transverse[0], d.thickness_finished_transverse[1]};
+  enter(m.Backlashedit, QString::number(d.backlash_radial, 'f', 6));
+  EXPECT_NEAR(d.backlash_normal, normal, 5e-6);
+
+  measure({d.ball_measurement_finished[0], d.ball_measurement_finished[1]});
+  // Within what the measurement's tolerance of 5e-5 m_n leaves of a thickness.
+  EXPECT_NEAR(d.thickness_finished_transverse[0], thickness[0], 1e-4);
+  EXPECT_NEAR(d.thickness_finished_transverse[1], thickness[1], 1e-4);
+  EXPECT_NEAR(d.backlash_transverse, 0.12, 2e-4);
+  expect_backlash_of_the_teeth(d);
+
+  // Overridden: the centre distance and the finished thicknesses are the inputs.
+  m.Overide2->trigger();
+  ASSERT_EQ(d.geometry_manager_override, 1);
+  d.centre_distance = d.centre_distance_from_shifts + 0.2f;
+  m.SetMain_textboxes();
+  expect_backlash_of_the_teeth(d);
+  choose(m.finthicknessComboBox, 1);
+  const float thinner = float(d.thickness_finished_transverse[0] - 0.03);
+  enter(m.Pinfinthick, QString::number(thinner, 'f', 6));
+  EXPECT_NEAR(d.thickness_finished_transverse[0], thinner, 2e-6);
+  expect_backlash_of_the_teeth(d);
+  measure({d.ball_measurement_finished[0] - 0.02f, d.ball_measurement_finished[1]});
+  EXPECT_LT(d.thickness_finished_transverse[0], thinner - 0.005f);
+  expect_backlash_of_the_teeth(d);
+  QStringList warnings;
+  for (const auto& r : p.scripted.records)
+    if (r.caption == "Warning!") warnings << r.text.section('\n', 0, 0);
+  EXPECT_EQ(warnings, QStringList{"Geometry manager will be overidden."});
+}
 
 TEST(InspectionCommands, MeasurementOverBallsRefusedWhileTheModuleFollowsTheCentreDistance) {
   Program p;

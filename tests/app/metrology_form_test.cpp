@@ -228,3 +228,85 @@ TEST(MetrologyForm, DefaultBoxesResetBothGearsAndShowingChangesNothing) {
   });
   p.scripted.show_modal(form);
 }
+
+namespace {
+
+// A pair on the standard rack (addendum 1, dedendum 1.25, fillet 0.38 times the module) with the module
+// fixed and the shifts entered.
+void standard_pair(DesignData& d, int z1, int z2, float m, float x1, float x2) {
+  d.teeth[0] = z1;
+  d.teeth[1] = z2;
+  d.actual_ratio = d.desired_ratio = float(z2) / z1;
+  d.normal_module = m;
+  d.helix_angle = 0;
+  d.shift_distribution_auto = 0;
+  d.profile_shift[0] = x1;
+  d.profile_shift_sum = x1 + x2;
+  const float x[2] = {x1, x2};
+  for (int g = 0; g < 2; ++g) {
+    d.addendum[g] = (1 + x[g]) * m;
+    d.dedendum[g] = (1.25f - x[g]) * m;
+    d.root_fillet_radius[g] = 0.38f * m;
+  }
+  calc_gear_geometry(d);
+  calc_gear_geometry(d);
+}
+
+}  // namespace
+
+// A typed ball too small to reach the flanks would be enlarged by the measurement, which then marks the
+// balls as default ones: the entry is refused instead, and neither gear's ball changes, also through OK
+// and the closing pass (11/65 at module 34.1014: a pinion ball of 17.0507 once showed as 41.035 and left
+// both balls at 61.3825 after OK, the wheel's typed 64.793 gone).
+TEST(MetrologyForm, BallTooSmallForTheFlanksIsRefusedAndNoBallChanges) {
+  InspectionDesign p;
+  DesignData& d = *p.d;
+  standard_pair(d, 11, 65, 34.1014f, 0, 0);
+  Tmetrologyform form(d);
+  p.when_shown("metrologyform", [&](QDialog&) {
+    form.defaultballdiacheckbox->click();  // typed balls
+    ASSERT_EQ(d.default_ball_diameter, 0);
+    type_into(form.balldia2edit, "64.793", form.OKbutton);
+    ASSERT_TRUE(p.warnings().isEmpty()) << p.warnings().join("|").toStdString();
+    const float pinion_ball = d.ball_diameter[0], wheel_ball = d.ball_diameter[1];
+    EXPECT_NEAR(wheel_ball, 64.793f, 1e-4f);
+    type_into(form.balldia1edit, "17.0507", form.OKbutton);
+    EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\n \n "});
+    EXPECT_EQ(form.focusWidget(), form.balldia1edit);
+    EXPECT_EQ(d.ball_diameter[0], pinion_ball);
+    EXPECT_EQ(d.ball_diameter[1], wheel_ball);
+    EXPECT_EQ(d.default_ball_diameter, 0);
+    EXPECT_FALSE(form.defaultballdiacheckbox->isChecked());
+    EXPECT_FALSE(form.balldia1edit->isReadOnly());
+    form.OKbutton->click();
+  });
+  p.scripted.show_modal(form);
+  EXPECT_NEAR(d.ball_diameter[1], 64.793f, 1e-4f);
+  EXPECT_EQ(d.ball_diameter[0], float(1.8L * d.normal_module));
+  EXPECT_EQ(d.default_ball_diameter, 0);
+}
+
+// "(Use Default)" of the teeth spanned follows the geometry pass's rule, at least one tooth: the pinion
+// of 7/40 at module 2 with x1 = -0.2 spans one tooth, with a positive span, through OK.
+TEST(MetrologyForm, DefaultTeethSpannedAreAtLeastOne) {
+  InspectionDesign p;
+  DesignData& d = *p.d;
+  standard_pair(d, 7, 40, 2, -0.2f, 0.2f);
+  Tmetrologyform form(d);
+  p.when_shown("metrologyform", [&](QDialog&) {
+    form.defaultteethcheckbox->click();  // unchecked: both gears get the default first
+    EXPECT_EQ(d.span_teeth[0], 1);
+    EXPECT_EQ(form.N1edit->text(), "1");
+    EXPECT_GT(d.chordal_span_finished[0], 0);
+    form.defaultteethcheckbox->click();  // checked again
+    EXPECT_EQ(d.span_teeth[0], 1);
+    form.OKbutton->click();
+  });
+  p.scripted.show_modal(form);
+  EXPECT_EQ(d.span_teeth[0], 1);
+  EXPECT_GT(d.chordal_span_finished[0], 0);
+  // The span over one tooth of a spur gear is the tooth's thickness on the base circle, d_b (s / d + inv alpha).
+  const double alpha = 20 * M_PI / 180, db = 14 * std::cos(alpha);
+  EXPECT_NEAR(d.chordal_span_finished[0],
+              db * (d.thickness_finished_transverse[0] / 14 + std::tan(alpha) - alpha), 1e-5);
+}

@@ -54,6 +54,33 @@ DesignData spur_design(int z1, int z2, float m) {
   return d;
 }
 
+// The backlash of the finished teeth at the design's centre distance, worked out from their thicknesses
+// on the base circles: along the transverse line of action (the base pitch less both base thicknesses,
+// opened up by the working pressure angle), in the normal plane, on the working pitch circle (its pitch
+// less both tooth thicknesses there) and in the normal section of the working pitch cylinder.
+struct TeethBacklash {
+  double along_line, normal, circular, normal_circular;
+};
+TeethBacklash backlash_of_the_teeth(const DesignData& d) {
+  auto inv = [](double a) { return std::tan(a) - a; };
+  const double beta = rad(d.helix_angle), alpha_n = rad(d.normal_pressure_angle);
+  const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+  const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+  const int* z = d.teeth;
+  double ref[2], base[2], s_base[2];
+  for (int i = 0; i < 2; ++i) {
+    ref[i] = z[i] * d.normal_module / std::cos(beta);
+    base[i] = ref[i] * std::cos(alpha_t);
+    s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
+  }
+  const double a = d.centre_distance, alpha_w = std::acos((base[0] + base[1]) / (2 * a));
+  const double along = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_w);
+  double circular = M_PI * base[0] / std::cos(alpha_w) / z[0];
+  for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_w) * (s_base[i] / base[i] - inv(alpha_w));
+  const double beta_w = std::atan(std::tan(beta) * (2 * a / (z[0] + z[1])) / (ref[0] / z[0]));
+  return {along, along * std::cos(beta_b), circular, circular * std::cos(beta_w)};
+}
+
 double rack_addendum_coeff(const DesignData& d, int i) { return d.addendum[i] / d.normal_module - d.profile_shift[i]; }
 double rack_dedendum_coeff(const DesignData& d, int i) { return d.dedendum[i] / d.normal_module + d.profile_shift[i]; }
 
@@ -315,12 +342,13 @@ TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   EXPECT_FLOAT_EQ(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1]);
   EXPECT_FLOAT_EQ(d.normal_pressure_angle, 20.0f);
   EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
-  // The backlash follows from the thicknesses and the centre-distance excess.
-  // A thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action.
+  // The backlash is the one the finished teeth have at the entered centre distance.
+  EXPECT_NEAR(d.backlash_normal, backlash_of_the_teeth(d).normal, 2e-5);
+  // Radially: the excess of the centre distance plus the pinion's thinning carried to the centre distance
+  // (a thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action).
   const double awt = rad(d.working_transverse_pressure_angle);
-  const double jr = (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)) + (60.3 - d.centre_distance_from_shifts);
-  EXPECT_NEAR(d.backlash_radial, jr, 1e-4);
-  EXPECT_NEAR(d.backlash_normal, 2 * std::sin(awt) * jr, 1e-4);
+  EXPECT_NEAR(d.backlash_radial,
+              (60.3 - d.centre_distance_from_shifts) + (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)), 1e-4);
 
   // Without the override the module-fixed mode puts the centre distance back on the shift sum.
   d.geometry_manager_override = 0;
@@ -440,7 +468,6 @@ TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance
     float m, beta, x1, x2;
   } cases[] = {{17, 55, 2, 0, 0.5f, 0.3f},   {12, 30, 3, 0, 0.6f, 0.5f},      {31, 89, 1.5f, 0, -0.3f, -0.4f},
                {23, 32, 2.25f, 27.88f, 0.25f, 0.05f}, {19, 47, 3, 15, -0.1f, -0.3f}, {20, 40, 2, 0, 0, 0}};
-  auto inv = [](double a) { return std::tan(a) - a; };
   for (auto c : cases) {
     for (const float share : {0.5f, 0.8f}) {
       DesignData d = spur_design(c.z1, c.z2, c.m);
@@ -454,32 +481,57 @@ TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance
       SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " shift sum " << c.x1 + c.x2 << " share " << share);
       ASSERT_NEAR(d.profile_shift[1], c.x2, 1e-6);
 
-      // Reference and base circles, base helix angle, and the working pressure angle of the centre distance.
-      const double beta = rad(c.beta), alpha_n = rad(20);
-      const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
-      const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
-      const int z[2] = {c.z1, c.z2};
-      double ref[2], base[2], s_base[2];
-      for (int i = 0; i < 2; ++i) {
-        ref[i] = z[i] * c.m / std::cos(beta);
-        base[i] = ref[i] * std::cos(alpha_t);
-        s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
-      }
-      const double alpha_wt = std::acos((base[0] + base[1]) / (2 * d.centre_distance));
-      // Along the line of action: base pitch less both base thicknesses, opened up by the working angle.
-      const double along_line = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_wt);
+      const TeethBacklash t = backlash_of_the_teeth(d);
       // (Within what the single-precision centre distance leaves: some 1e-5 mm.)
-      EXPECT_NEAR(along_line * std::cos(beta_b), 0.12, 5e-5);
+      EXPECT_NEAR(t.normal, 0.12, 5e-5);
       EXPECT_NEAR(d.backlash_normal, 0.12, 2e-6);
-      // On the working pitch circle: its pitch less both tooth thicknesses there.
-      double circular = M_PI * base[0] / std::cos(alpha_wt) / z[0];
-      for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_wt) * (s_base[i] / base[i] - inv(alpha_wt));
-      EXPECT_NEAR(d.backlash_transverse_circular, circular, 5e-5);
+      EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 5e-5);
+      EXPECT_NEAR(d.backlash_transverse, t.along_line, 5e-5);
+      EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 5e-5);
       // The share of the thinning each gear takes.
       const double thinning[2] = {d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
                                   d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1]};
       EXPECT_NEAR(thinning[0] / (thinning[0] + thinning[1]), share, 1e-4);
     }
+  }
+}
+
+// With the geometry manager overridden the finished thicknesses and the centre distance are the inputs:
+// the backlash shown is the one the finished teeth have at that centre distance, however far it lies from
+// the zero-backlash one (the excess opens the backlash by the involute relation, not by 2 (a - a_0) sin
+// alpha_wt cos beta_b, which reads 1.6 % high on the helical pair below and 8.7 % on 25/25 with a shift sum
+// of -0.8), and every way of stating it agrees with that distance between the flanks.
+TEST(GeometryPass, CentreDistanceExcessOpensTheBacklashOfTheFinishedTeeth) {
+  const struct {
+    int z1, z2;
+    float m, beta, x1, x2, excess, thinning;
+  } cases[] = {{23, 32, 2.25f, 27.88f, 0.25f, -0.25f, 0.5f, 0},     {25, 25, 3, 0, -0.4f, -0.4f, 1.0f, 0},
+               {19, 47, 3, 15, -0.1f, -0.3f, 0.4f, 0.05f},          {17, 55, 2, 0, 0.5f, 0.3f, -0.05f, 0.12f},
+               {31, 89, 1.5f, 33, 0.2f, 0.35f, 0.8f, 0.02f}};
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " helix " << c.beta << " excess " << c.excess);
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.helix_angle = c.beta;
+    d.shift_distribution_auto = 0;
+    d.profile_shift[0] = c.x1;
+    d.profile_shift_sum = c.x1 + c.x2;
+    calc_gear_geometry(d);
+    const float a0 = d.centre_distance_from_shifts;
+    d.geometry_manager_override = 1;
+    d.centre_distance = a0 + c.excess;
+    d.thickness_finished_transverse[0] = d.thickness_nominal_transverse[0] - c.thinning;
+    d.thickness_finished_transverse[1] = d.thickness_nominal_transverse[1];
+    calc_gear_geometry(d);
+    ASSERT_EQ(d.centre_distance, a0 + c.excess);
+    ASSERT_EQ(d.centre_distance_from_shifts, a0);
+
+    const TeethBacklash t = backlash_of_the_teeth(d);
+    EXPECT_NEAR(d.backlash_normal, t.normal, 3e-5);
+    EXPECT_NEAR(d.backlash_transverse, t.along_line, 3e-5);
+    EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 3e-5);
+    EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 3e-5);
+    // Teeth as cut: the radial backlash is the excess itself.
+    if (c.thinning == 0) EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
   }
 }
 

@@ -125,6 +125,36 @@ TEST(Measurement, OverBallsMatchesExactSolutionAndInverse) {
   }
 }
 
+// A large ball on a thin, short tooth sits higher than the search's start (tip diameter plus two balls):
+// its measurement is found up there, not returned as about that start, and the thickness worked back
+// from it is the tooth's. The first case is the wheel of 165 teeth, module 11.28, that measured
+// 1 938.558 mm over 36.97 mm balls instead of 1 946.76.
+TEST(Measurement, LargeBallAboveTheSearchStart) {
+  const struct {
+    int32_t z;
+    float m_n, x, tip_addendum, ball_coeff, beta;
+  } cases[] = {{165, 11.28f, -0.28f, 0.15f, 36.97f / 11.28f, 0},
+               {40, 2, -0.3f, 0.2f, 3.5f, 0},
+               {21, 4, -0.4f, -0.1f, 3.5f, 0},
+               {33, 2.5f, -0.5f, 0.0f, 3.5f, 20}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.z);
+    const double beta = c.beta * kDeg;
+    const float s_t = float(c.m_n * (M_PI / 2 + 2 * c.x * std::tan(20 * kDeg)) / std::cos(beta));
+    const float d_a = float(c.m_n * (c.z / std::cos(beta) + 2 * c.tip_addendum));
+    const float entered = c.ball_coeff * c.m_n;
+    const double exact = exact_ball_measurement(c.z, entered, s_t, c.m_n, c.beta, 20);
+    ASSERT_GT(exact, d_a + 2.0 * entered);
+    DesignData d{};
+    float ball = entered, contact = 0, centre = 0;
+    const float m = measurement_over_balls(d, c.z, &ball, s_t, c.m_n, c.beta, 20, d_a, &contact, &centre);
+    EXPECT_EQ(ball, entered);
+    EXPECT_NEAR(m, exact, 5e-5 * c.m_n + 2e-7 * exact);
+    EXPECT_NEAR(thickness_from_ball_measurement(c.z, m, ball, c.m_n, c.beta, 20), s_t, 1e-4 * c.m_n);
+    EXPECT_GT(contact, d_a) << "the ball touches the involute beyond the tip";
+  }
+}
+
 // Inputs the search cannot place a ball for end at once (or at the search's bound) with NaN and leave
 // the ball and its flag as they were.
 TEST(Measurement, BallSearchGuardsTerminate) {
@@ -166,6 +196,16 @@ TEST(Measurement, ThicknessFromBallsBelowBaseCircleIsNaN) {
   const double d_b = 40.0 * std::cos(20.0 * kDeg);
   EXPECT_TRUE(std::isfinite(thickness_from_ball_measurement(20, static_cast<float>(d_b + 3.6 + 1e-4), 3.6f, 2.0f,
                                                             0.0f, 20.0f)));
+}
+
+// Default teeth spanned: trunc(1.75 x + z_n / 9 + 0.5), and never fewer than one.
+TEST(Measurement, DefaultSpanTeeth) {
+  const struct { float x, z_n; int32_t k; } cases[] = {
+      {0, 27, 3}, {0.5f, 27, 4}, {0, 20, 2}, {1.0f, 100, 13},
+      {-0.2f, 7, 1},   // the pinion of 7/40 with x1 -0.2: 0.928 truncates to 0
+      {-1.0f, 6, 1},   // -0.58 truncates to 0
+      {-1.0f, 2, 1}};  // -1.03 truncates to -1
+  for (const auto& c : cases) EXPECT_EQ(default_span_teeth_count(c.x, c.z_n), c.k) << c.x << " " << c.z_n;
 }
 
 TEST(Measurement, SpanOfWorkedGearsAndInverse) {

@@ -117,6 +117,22 @@ float speed_for_velocity(const RatingInput& in, float v) {
   return n;
 }
 
+// Both gears of a design case-hardened steel with their material table values and estimated S-N points,
+// rougher flanks and fillets, K_A 1.25, an oil of 150 mm2/s and a misalignment of 12 um.
+void case_hardened_steel_under_load(DesignData& d) {
+  for (int g = 0; g < 2; ++g) {
+    d.material_type[g] = 7;
+    d.sn_estimate[g] = 1;
+    material_properties(d, g);
+    d.flank_roughness[g] = 0.8f;
+    d.fillet_roughness[g] = 1.6f;
+  }
+  updateSNcurves(d);
+  d.application_factor = 1.25f;
+  d.lubricant_viscosity = 150;
+  d.f_beta_x = 12;
+}
+
 bool same_bits(const RatingResults& a, const RatingResults& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
@@ -198,7 +214,8 @@ TEST(Rating, ResultsNeverDependOnAnEarlierRating) {
 }
 
 TEST(Rating, LowLineLoadRaisesTheSpecificLoadAndScalesTheStiffness) {
-  // Grey cast iron on both gears: the stiffness correction 0.59 applies only at or above 100 N/mm.
+  // Grey cast iron on both gears: the material correction 0.59 holds at every load, and below 100 N/mm
+  // the stiffness falls as (w / 100)^0.25 from there.
   RatingInput in = spur();
   in.material_type[0] = in.material_type[1] = 3;
   in.sigma_hlim[0] = in.sigma_hlim[1] = 350;
@@ -206,16 +223,73 @@ TEST(Rating, LowLineLoadRaisesTheSpecificLoadAndScalesTheStiffness) {
   in.torque = 160;  // F_t = 4000 N over 40 mm: exactly 100 N/mm
   const auto at = rate(in);
   ASSERT_FLOAT_EQ(at->nominal_tangential_load, 4000.0f);
+  RatingInput steel = in;
+  steel.material_type[0] = steel.material_type[1] = 7;
+  EXPECT_NEAR(at->single_pair_stiffness, rate(steel)->single_pair_stiffness * 0.59, 1e-5);
   in.torque = 40;  // 25 N/mm
   const auto low = rate(in);
-  // Below 100 N/mm: no material correction, and c' scaled by (25/100)^0.25.
-  EXPECT_NEAR(low->single_pair_stiffness, at->single_pair_stiffness / 0.59 * std::pow(0.25, 0.25), 1e-4);
+  EXPECT_NEAR(low->single_pair_stiffness, at->single_pair_stiffness * std::pow(0.25, 0.25), 1e-5);
+  EXPECT_NEAR(low->mesh_stiffness, at->mesh_stiffness * std::pow(0.25, 0.25), 1e-5);
   // K_v with the specific load held at 100: (K_v - 1) is the same at both loads.
   EXPECT_NEAR(low->dynamic_factor, at->dynamic_factor, 1e-6);
   in.torque = 200;
   const auto high = rate(in);
   EXPECT_FLOAT_EQ(high->single_pair_stiffness, at->single_pair_stiffness);
   EXPECT_LT(high->dynamic_factor, at->dynamic_factor);
+}
+
+// More torque never makes a pair safer, and the line load of 100 N/mm is no step: for cast iron,
+// nodular and mixed pairs (whose stiffness carries a material correction) as for steel, across loads
+// from 50 to 150 N/mm and across face widths on either side of 100 N/mm.
+TEST(Rating, SafetyFactorsFallWithLoadWithoutAStepAt100NPerMm) {
+  const double e_cast = 120000, e_steel = 207000;
+  const struct { int pinion, wheel; } pairs[] = {{3, 3}, {3, 7}, {7, 3}, {4, 4}, {5, 6}, {7, 4}, {4, 8}, {7, 7}};
+  auto with_materials = [&](RatingInput in, int pinion, int wheel) {
+    in.material_type[0] = pinion;
+    in.material_type[1] = wheel;
+    in.elastic_modulus[0] = float(pinion >= 3 && pinion <= 6 ? e_cast : e_steel);
+    in.elastic_modulus[1] = float(wheel >= 3 && wheel <= 6 ? e_cast : e_steel);
+    for (int g = 0; g < 2; ++g) {
+      const bool cast = in.material_type[g] >= 3 && in.material_type[g] <= 6;
+      in.sigma_hlim[g] = cast ? 500 : 1500;
+      in.sigma_flim[g] = cast ? 200 : 500;
+    }
+    return in;
+  };
+  auto factors = [](const DesignData& r) {
+    return std::vector<double>{r.contact_safety_factor[0], r.contact_safety_factor[1], r.bending_safety_factor_pinion,
+                               r.bending_safety_factor_wheel};
+  };
+  for (const auto& p : pairs) {
+    for (const bool helix : {false, true}) {
+      SCOPED_TRACE(testing::Message() << p.pinion << "/" << p.wheel << (helix ? " helical" : " spur"));
+      RatingInput in = with_materials(helix ? helical() : spur(), p.pinion, p.wheel);
+      // Line load K_A F_t / b = 2000 T / (d_1 b).
+      const double torque_at_100 = 100.0 * in.reference_diameter[0] * in.active_face_width / 2000;
+      std::vector<double> before;
+      for (int k = 0; k <= 100; ++k) {
+        in.torque = float(torque_at_100 * (0.5 + k * 0.01));
+        const std::vector<double> now = factors(*rate(in));
+        for (std::size_t f = 0; f < now.size() && !before.empty(); ++f)
+          EXPECT_LE(now[f], before[f] * (1 + 1e-6)) << "factor " << f << " at " << 50 + k << " N/mm";
+        before = now;
+      }
+      // Just below and just above 100 N/mm, by load and by face width.
+      in.torque = float(torque_at_100 * (1 - 1e-4));
+      const std::vector<double> below = factors(*rate(in));
+      in.torque = float(torque_at_100 * (1 + 1e-4));
+      const std::vector<double> above = factors(*rate(in));
+      const RatingInput narrow = with_materials(pair(20, 40, 4, helix ? 20 : 0, 40 * (1 - 1e-3)), p.pinion, p.wheel);
+      const RatingInput wide = with_materials(pair(20, 40, 4, helix ? 20 : 0, 40 * (1 + 1e-3)), p.pinion, p.wheel);
+      RatingInput n = narrow, w = wide;
+      n.torque = w.torque = float(torque_at_100);
+      const std::vector<double> narrower = factors(*rate(n)), wider = factors(*rate(w));
+      for (std::size_t f = 0; f < below.size(); ++f) {
+        EXPECT_NEAR(above[f] / below[f], 1.0, 1e-3) << "factor " << f;
+        EXPECT_NEAR(wider[f] / narrower[f], 1.0, 5e-3) << "factor " << f;
+      }
+    }
+  }
 }
 
 TEST(Rating, StiffnessMaterialCorrections) {
@@ -625,20 +699,10 @@ TEST(Rating, DegenerateInputsRunOnAsNaNAndReportDomainErrors) {
 TEST(Rating, StartUpPairRatedFromTheGeometryPassAndTheMaterialTable) {
   auto d = std::make_unique<DesignData>();
   set_startup_values(*d);
-  for (int g = 0; g < 2; ++g) {
-    d->material_type[g] = 7;
-    d->sn_estimate[g] = 1;
-    material_properties(*d, g);
-    d->flank_roughness[g] = 0.8f;
-    d->fillet_roughness[g] = 1.6f;
-  }
-  updateSNcurves(*d);
+  case_hardened_steel_under_load(*d);
   d->pitch_error_from_grade = 1;
-  d->application_factor = 1.25f;
-  d->lubricant_viscosity = 150;
   d->speed = 2500;
   d->torque = 200;
-  d->f_beta_x = 12;
   d->load_cycles_pinion = 1.5e8f;
   d->load_cycles_wheel = d->load_cycles_pinion * d->teeth[0] / d->teeth[1];
   calc_gear_geometry(*d);
@@ -660,4 +724,90 @@ TEST(Rating, StartUpPairRatedFromTheGeometryPassAndTheMaterialTable) {
   EXPECT_GE(d->face_load_factor_contact, 1.0f);
   EXPECT_GT(d->form_factor_pinion, 1.0f);
   EXPECT_LT(d->form_factor_pinion, 3.0f);
+}
+
+// The single pair contact factors of ISO 6336-2 worked out by hand on pairs from the geometry pass: M1
+// and M2 are the square roots of the relative radii of curvature at the pitch point C over those at the
+// inner points of single contact of the pinion (B) and of the wheel (D), each one base pitch inside the
+// end of the path of contact that the gear's own tip circle fixes; Z_B and Z_D move from M1 and M2 toward
+// 1 with the overlap ratio and are at least 1; sigma_H = Z_B (Z_D) sigma_H0 sqrt(K_A K_v K_Hbeta K_Halpha).
+TEST(Rating, SinglePairContactFactorsAndContactStressByHand) {
+  const struct {
+    const char* name;
+    int z1, z2;
+    float m, beta, x1, x2, b;
+  } cases[] = {{"spur, shifted", 18, 41, 3, 0, 0.3f, -0.1f, 30},
+               {"helical, overlap below 1", 21, 55, 2.5f, 8, 0.2f, -0.15f, 18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto d = std::make_unique<DesignData>();
+    set_startup_values(*d);
+    d->geometry_manager_mode = 0;
+    d->shift_distribution_auto = 0;
+    d->teeth[0] = c.z1;
+    d->teeth[1] = c.z2;
+    d->actual_ratio = d->desired_ratio = float(c.z2) / c.z1;
+    d->normal_module = c.m;
+    d->helix_angle = c.beta;
+    d->profile_shift[0] = c.x1;
+    d->profile_shift_sum = c.x1 + c.x2;
+    d->face_width[0] = d->face_width[1] = c.b;
+    const float x[2] = {c.x1, c.x2};
+    for (int g = 0; g < 2; ++g) {
+      d->addendum[g] = (0.9f + x[g]) * c.m;  // tips shortened for the shift sum
+      d->dedendum[g] = (1.25f - x[g]) * c.m;
+      d->root_fillet_radius[g] = 0.38f * c.m;
+    }
+    case_hardened_steel_under_load(*d);
+    d->speed = 1500;
+    d->torque = 150;
+    d->load_cycles_pinion = 1e8f;
+    d->load_cycles_wheel = d->load_cycles_pinion * c.z1 / c.z2;
+    calc_gear_geometry(*d);
+    calc_gear_geometry(*d);
+    ASSERT_NEAR(d->transverse_contact_ratio, d->path_of_contact / d->transverse_base_pitch, 1e-6)
+        << "the form circles do not cut the path of contact";
+    rate_gear_pair(make_rating_input(*d), *d);
+
+    const double beta = rad(c.beta), alpha_n = rad(20);
+    const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+    const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+    const double rb[2] = {c.z1 * c.m / std::cos(beta) * std::cos(alpha_t) / 2,
+                          c.z2 * c.m / std::cos(beta) * std::cos(alpha_t) / 2};
+    const double ra[2] = {d->eap_diameter[0] / 2.0, d->eap_diameter[1] / 2.0};
+    const double a = d->centre_distance;
+    const double alpha_wt = std::acos((rb[0] + rb[1]) / a);
+    const double t1t2 = a * std::sin(alpha_wt);  // between the two base tangent points
+    const double p_bt = M_PI * c.m * std::cos(alpha_t) / std::cos(beta);
+    const double rho_c1 = rb[0] * std::tan(alpha_wt), rho_c2 = rb[1] * std::tan(alpha_wt);
+    const double rho_b1 = std::sqrt(ra[0] * ra[0] - rb[0] * rb[0]) - p_bt, rho_b2 = t1t2 - rho_b1;
+    const double rho_d2 = std::sqrt(ra[1] * ra[1] - rb[1] * rb[1]) - p_bt, rho_d1 = t1t2 - rho_d2;
+    const double m1 = std::sqrt(rho_c1 * rho_c2 / (rho_b1 * rho_b2));
+    const double m2 = std::sqrt(rho_c1 * rho_c2 / (rho_d1 * rho_d2));
+    EXPECT_NEAR(d->contact_factor_m1, m1, 1e-4);
+    EXPECT_NEAR(d->contact_factor_m2, m2, 1e-4);
+    const double eps_b = c.b * std::sin(beta) / (M_PI * c.m), eps_a = d->transverse_contact_ratio;
+    ASSERT_LT(eps_b, 1.0);
+    const double z_b = std::max(1.0, m1 - eps_b * (m1 - 1)), z_d = std::max(1.0, m2 - eps_b * (m2 - 1));
+    EXPECT_NEAR(d->single_pair_contact_factor[0], z_b, 1e-4);
+    EXPECT_NEAR(d->single_pair_contact_factor[1], z_d, 1e-4);
+    EXPECT_GT(z_b, 1.01) << "the pinion's inner point of single contact is the worse one";
+
+    // Nominal contact stress at the pitch point.
+    const double z_h = std::sqrt(2 * std::cos(beta_b) * std::cos(alpha_wt) /
+                                 (std::cos(alpha_t) * std::cos(alpha_t) * std::sin(alpha_wt)));
+    const double e = d->elastic_modulus[0], nu = d->poisson_ratio[0];
+    ASSERT_EQ(d->elastic_modulus[1], e);
+    const double z_e = std::sqrt(e / (2 * M_PI * (1 - nu * nu)));
+    const double z_eps = c.beta == 0 ? std::sqrt((4 - eps_a) / 3)
+                                     : std::sqrt((4 - eps_a) / 3 * (1 - eps_b) + eps_b / eps_a);
+    const double d1 = c.z1 * c.m / std::cos(beta), u = double(c.z2) / c.z1;
+    const double f_t = 2000 * 150 / d1;
+    const double sigma_h0 = z_h * z_e * z_eps * std::sqrt(std::cos(beta)) *
+                            std::sqrt(f_t / (d1 * d->active_face_width) * (u + 1) / u);
+    const double load = std::sqrt(1.25 * d->dynamic_factor * d->face_load_factor_contact *
+                                  d->transverse_load_factor_contact);
+    EXPECT_NEAR(d->contact_stress[0], z_b * sigma_h0 * load, 2e-4 * d->contact_stress[0]);
+    EXPECT_NEAR(d->contact_stress[1], z_d * sigma_h0 * load, 2e-4 * d->contact_stress[1]);
+  }
 }

@@ -325,12 +325,15 @@ float plain_measurement_over_balls(DesignData& d, int32_t z, float* ball_diamete
   // circle is too small and is enlarged by 5 %, and the search starts again above the tip.
   long steps = 0;
   int enlargements = 0;
+  long ball_steps = 0;  // steps with the present ball
+  bool stopped_at_start = false;
   ld ball = *ball_diameter;
   ld m = tip_diameter + 2.0L * ball;
   for (;;) {
     if (++steps > kMaxDescentSteps) {
       return fail();
     }
+    ++ball_steps;
     m -= 0.01L * ball;
     if (g.d_b * c_z / (m - ball) > 1.0L) {
       if (++enlargements > kMaxEnlargements) {
@@ -340,17 +343,31 @@ float plain_measurement_over_balls(DesignData& d, int32_t z, float* ball_diamete
       d.default_ball_diameter = 1;
       ball = *ball_diameter;
       m = tip_diameter + 2.0L * ball;
+      ball_steps = 0;
       continue;
     }
     const ld s_n = thickness_at(m, ball);
-    if (s_n <= target) break;
+    if (s_n <= target) {
+      stopped_at_start = ball_steps == 1;
+      break;
+    }
     if (std::isnan(s_n)) {  // nothing of the gear is defined: no step can place the ball
       return fail();
     }
   }
 
-  // Bisection between that measurement and the step above it.
-  m = bisect<ld>(m, m + 0.01L * ball, 5e-5L * m_n, [&](ld mid) { return thickness_at(mid, ball) < target; });
+  // Bisection between that measurement and the step above it, or, when the first step stops, between
+  // two points above the start found in widening steps.
+  ld lo = m, hi = m + 0.01L * ball;
+  ld widening = 0.01L * ball;
+  int up = 0;
+  for (ld s_n = stopped_at_start ? thickness_at(hi, ball) : target; !(s_n >= target); s_n = thickness_at(hi, ball)) {
+    if (std::isnan(s_n) || ++up > 200) return fail();
+    lo = hi;
+    widening *= 2.0L;
+    hi = lo + widening;
+  }
+  m = bisect<ld>(lo, hi, 5e-5L * m_n, [&](ld mid) { return thickness_at(mid, ball) < target; });
 
   const ld alpha_m = checked_acos(g.d_b * c_z / (m - ball));
   // The ball touches the flank half a ball diameter along the surface normal, whose transverse part is

@@ -1,0 +1,111 @@
+#include "backlash.h"
+
+#include <cmath>
+
+#include "design_data.h"
+
+namespace morvell {
+
+namespace {
+
+inline float f32(ld v) { return static_cast<float>(v); }
+
+// Involute of the working transverse pressure angle at centre distance c: cos alpha_w = (d_b1 + d_b2) / (2 c).
+// NaN, without a domain-error report, when the base circles do not fit c (the pass reports that already).
+ld working_involute(ld base_diameter_sum, ld c) {
+  const ld cos_alpha = base_diameter_sum / (2.0L * c);
+  if (!(cos_alpha >= -1.0L && cos_alpha <= 1.0L)) return nan_ld();
+  return involute(std::acos(cos_alpha));
+}
+
+// Normal backlash per unit of radial backlash: 2 sin(alpha_wt) cos(beta_b).
+ld radial_to_normal_backlash(const BacklashGeometry& g) {
+  return 2.0L * std::sin(g.working_transverse_pressure_angle) * std::cos(g.base_helix_angle);
+}
+
+}  // namespace
+
+BacklashGeometry backlash_geometry(const DesignData& d) {
+  BacklashGeometry g;
+  g.centre_distance = d.centre_distance;
+  g.centre_distance_from_shifts = d.centre_distance_from_shifts;
+  g.base_diameter_sum = static_cast<ld>(d.base_diameter[0]) + d.base_diameter[1];
+  g.transverse_pressure_angle = deg_to_rad(d.transverse_pressure_angle);
+  g.working_transverse_pressure_angle = deg_to_rad(d.working_transverse_pressure_angle);
+  g.working_normal_pressure_angle = deg_to_rad(d.working_normal_pressure_angle);
+  g.base_helix_angle = deg_to_rad(d.base_helix_angle);
+  const ld sum = g.base_diameter_sum;
+  g.centre_distance_backlash =
+      sum * (working_involute(sum, g.centre_distance) - working_involute(sum, g.centre_distance_from_shifts)) *
+      std::cos(g.base_helix_angle);
+  return g;
+}
+
+ld thinning_to_normal_backlash(const BacklashGeometry& g) {
+  return std::cos(g.transverse_pressure_angle) * std::cos(g.base_helix_angle);
+}
+
+BacklashValues backlash_values(const BacklashGeometry& g, ld jn) {
+  const ld cos_bb = std::cos(g.base_helix_angle);
+  BacklashValues v;
+  v.normal = f32(jn);
+  v.transverse = f32(jn / cos_bb);
+  v.radial = f32((g.centre_distance - g.centre_distance_from_shifts) +
+                 (jn - g.centre_distance_backlash) / radial_to_normal_backlash(g));
+  v.transverse_circular = f32(jn / (std::cos(g.working_transverse_pressure_angle) * cos_bb));
+  v.normal_circular = f32(jn / std::cos(g.working_normal_pressure_angle));
+  return v;
+}
+
+ld normal_backlash_of(const BacklashGeometry& g, BacklashKind kind, ld value) {
+  switch (kind) {
+    case BacklashKind::transverse:
+      return value * std::cos(g.base_helix_angle);
+    case BacklashKind::radial:
+      return (value - (g.centre_distance - g.centre_distance_from_shifts)) * radial_to_normal_backlash(g) +
+             g.centre_distance_backlash;
+    case BacklashKind::normal:
+    default:
+      return value;
+  }
+}
+
+void store_backlash(DesignData& d, const BacklashValues& v) {
+  d.backlash_normal = v.normal;
+  d.backlash_transverse = v.transverse;
+  d.backlash_radial = v.radial;
+  d.backlash_transverse_circular = v.transverse_circular;
+  d.backlash_normal_circular = v.normal_circular;
+}
+
+ld backlash_of_thicknesses(const DesignData& d, const BacklashGeometry& g) {
+  const ld thinning = (static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0]) +
+                      (static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]);
+  return thinning * thinning_to_normal_backlash(g) + g.centre_distance_backlash;
+}
+
+void thin_teeth_for_backlash(DesignData& d, const BacklashGeometry& g) {
+  const ld per_gear_excess = g.centre_distance_backlash / 2.0L;
+  const ld per_thinning = thinning_to_normal_backlash(g);
+  const ld jn = d.backlash_normal;
+  const ld share[2] = {d.backlash_distribution, 1.0L - d.backlash_distribution};
+  for (int i = 0; i < 2; ++i) {
+    const float st = d.thickness_nominal_transverse[i];
+    d.thickness_finished_transverse[i] = f32(st - (jn * share[i] - per_gear_excess) / per_thinning);
+    if (d.thickness_finished_transverse[i] > st) d.thickness_finished_transverse[i] = st;
+  }
+}
+
+void backlash_from_finished_thicknesses(DesignData& d, int gear) {
+  const BacklashGeometry g = backlash_geometry(d);
+  store_backlash(d, backlash_values(g, backlash_of_thicknesses(d, g)));
+  const ld thinning[2] = {static_cast<ld>(d.thickness_nominal_transverse[0]) - d.thickness_finished_transverse[0],
+                          static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]};
+  const ld total = thinning[0] + thinning[1];
+  if (total > 0.0001L)
+    d.backlash_distribution = f32(gear == 0 ? thinning[0] / total : 1.0L - thinning[1] / total);
+  else
+    d.backlash_distribution = 0.5f;
+}
+
+}  // namespace morvell
