@@ -595,6 +595,7 @@ int GearDialog::CalculateGear(int mode) {
     in.high = high;
     in.LT = LT;
     in.bl = bl;
+    in.r_ref = d / 2.0;
     drawn = GenerateGearProfile(in, AddinHost(), hooks) == 0;
   }
   SaveSettings();
