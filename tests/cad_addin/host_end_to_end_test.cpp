@@ -197,6 +197,39 @@ TEST(HostEndToEnd, APlugInInAFolderOutsideAsciiRegistersItsOwnPath) {
   EXPECT_TRUE(fs::is_regular_file(ToUtf8(path)));
 }
 
+// A disk too full for the sketch and the log: the host says so and leaves the files of the run before
+// whole, with nothing of the new ones beside them.
+TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
+  const HostRun first = RunHost("full_disk", "open:part init press set:1003=20 set:1006=2 click:1001");
+  ASSERT_EQ(first.status, 0);
+  const std::string svg = Contents(first.folder / "gear.svg"), dxf = Contents(first.folder / "gear.dxf"),
+                    log = Contents(first.folder / "calls.log");
+  ASSERT_GT(svg.size(), 512u);
+  ASSERT_GT(dxf.size(), 512u);
+  ASSERT_GT(log.size(), 512u);
+  // Files may grow to 512 bytes only; a write beyond fails as on a full disk (instead of ending the host).
+  HostOptions full;
+  full.environment = "ulimit -f 1 && trap '' XFSZ && ";
+  full.fresh = false;
+  const HostRun second = RunHost("full_disk", "open:part init press set:1003=21 set:1006=2 click:1001", full);
+  EXPECT_EQ(second.status, 1);
+  EXPECT_EQ(Contents(second.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
+                     "RI Redezere Viva" / "z.value"),
+            std::string("\x01\0\0\0" "2\0" "1\0", 8))
+      << "the second gear was drawn";
+  const std::string said = Contents(second.folder / "out.txt");
+  EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.svg").string()), std::string::npos) << said;
+  EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.dxf").string()), std::string::npos) << said;
+  EXPECT_NE(said.find("no log written to " + (second.folder / "calls.log").string()), std::string::npos) << said;
+  EXPECT_EQ(Contents(second.folder / "gear.svg"), svg);
+  EXPECT_EQ(Contents(second.folder / "gear.dxf"), dxf);
+  EXPECT_EQ(Contents(second.folder / "calls.log"), log);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(second.folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"calls.log", "gear.dxf", "gear.svg", "out.txt", "registry"}));
+}
+
 TEST(SketchExport, AnArcWhoseEndIsOffItsCircleLeavesAGap) {
   // An arc about the origin from radius 10 mm at 0 degrees to a point at radius 11 mm at 90 degrees:
   // drawn with the start's radius, it ends 1 mm short of where the next entity begins.
