@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -284,16 +285,23 @@ std::u16string ReadGearSetting(std::u16string_view name) {
   return text;
 }
 
-void WriteGearSetting(std::u16string_view name, std::u16string_view text) {
+namespace {
+
+// Writes one setting; the message that tells why it could not be written, or none.
+const char16_t* StoreGearSetting(std::u16string_view name, std::u16string_view text) {
   registry::Key key;
-  if (registry::CreateKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) {
-    Services().ShowMessage(u"Registry opening went wrong.\nPlease check security authority. ");
-    return;
-  }
-  if (registry::SetValue(key, name, registry::REG_SZ, text.data(), uint32_t(text.size() * sizeof(char16_t))) !=
-      registry::kSuccess)
-    Services().ShowMessage(u"Registry writing went wrong.\nPlease check security authority. ");
+  if (registry::CreateKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess)
+    return u"Registry opening went wrong.\nPlease check security authority. ";
+  const registry::Status status =
+      registry::SetValue(key, name, registry::REG_SZ, text.data(), uint32_t(text.size() * sizeof(char16_t)));
   registry::CloseKey(key);
+  return status == registry::kSuccess ? nullptr : u"Registry writing went wrong.\nPlease check security authority. ";
+}
+
+}  // namespace
+
+void WriteGearSetting(std::u16string_view name, std::u16string_view text) {
+  if (const char16_t* failure = StoreGearSetting(name, text)) Services().ShowMessage(failure);
 }
 
 GearDialog::Language GearDialog::DefaultLanguage() {
@@ -349,8 +357,16 @@ void GearDialog::LoadSettings() {
 }
 
 void GearDialog::SaveSettings() {
-  for (const Setting& s : kSettings)
-    WriteGearSetting(s.name, Widen(s.i ? std::to_string(this->*(s.i)) : FormatFixed6(this->*(s.d))));
+  // Every setting is tried; one cause that fails them all is shown once.
+  std::vector<std::u16string_view> shown;
+  for (const Setting& s : kSettings) {
+    const char16_t* failure =
+        StoreGearSetting(s.name, Widen(s.i ? std::to_string(this->*(s.i)) : FormatFixed6(this->*(s.d))));
+    if (failure && std::find(shown.begin(), shown.end(), failure) == shown.end()) {
+      shown.push_back(failure);
+      Services().ShowMessage(failure);
+    }
+  }
 }
 
 void GearDialog::BuildControls() {
@@ -595,6 +611,7 @@ int GearDialog::CalculateGear(int mode) {
     in.high = high;
     in.LT = LT;
     in.bl = bl;
+    in.r_ref = d / 2.0;
     drawn = GenerateGearProfile(in, AddinHost(), hooks) == 0;
   }
   SaveSettings();

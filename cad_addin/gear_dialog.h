@@ -48,6 +48,7 @@ class GearDialog : public QDialog {
   // true: controls to fields (stops at the first text that is not a number, after its prompt);
   // false: fields to controls. Returns false when a text was not a number.
   bool UpdateData(bool save_and_validate);
+  // Writes the 19 settings; a cause that fails several of them is shown once.
   void SaveSettings();
 
   Language language() const { return language_; }

@@ -162,6 +162,20 @@ void DropShortSegments(std::vector<Point>& p, double shortest) {
 // Whether p lies counter-clockwise of the direction of `from` about the origin (within half a turn).
 bool CounterClockwiseOf(const Point& p, const Point& from) { return from.x * p.y - from.y * p.x > 0.0; }
 
+// The angle of p about the origin from the direction `from`, counter-clockwise positive, in (-pi, pi].
+double AngleFrom(const Point& from, const Point& p) {
+  return std::atan2(from.x * p.y - from.y * p.x, from.x * p.x + from.y * p.y);
+}
+
+// The angle (radians) by which the generated flank is turned clockwise about the gear centre for the
+// backlash: half of it along the reference circle. NaN when there is no reference circle to measure
+// it on or the backlash is no number; 0 without backlash.
+double BacklashTurn(const ProfileInput& in) {
+  if (in.bl == 0.0) return 0.0;
+  if (!(in.r_ref > 0.0)) return std::nan("");
+  return in.bl / 2.0 / in.r_ref;
+}
+
 }  // namespace
 
 std::u16string ToleranceTooSmallMessage() { return Padded(0, u"公差太小. 请输入一个大于 0 的值.", 43); }
@@ -306,17 +320,32 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   size_t n = P.size();
   P[n - 1] = FirstQuadrantMeeting(P[n - 2], P[n - 1], origin, r_a);
 
+  // Angles about the gear centre from the tooth centre line, toward the generated flank.
+  const double psi = in.psi_b * kDegreesToRadians;
+  const Point centre_dir{std::sin(psi), std::cos(psi), 0.0};
+  const double half_space = 180.0 / in.z * kDegreesToRadians;  // the middle of the space beside the tooth
+
+  // Backlash, half on each flank: the flank is turned about the gear centre by the angle that moves it
+  // by half the backlash along the reference circle, so that it stays an involute of the base circle;
+  // the base point and the radial line turn with it. Whether the tooth has a tip and stays clear of
+  // its neighbour is decided on the turned flank: when only the backlash takes the tip away or makes a
+  // thickened tooth (negative backlash) overlap its neighbour, the backlash is too large.
+  const double turn = BacklashTurn(in);
+  if (!std::isfinite(turn)) {
+    Report(hooks, BacklashTooLargeMessage());
+    return 1;
+  }
+
   // A tooth whose flank crosses the tooth centre line below the tip circle has no tip to draw.
-  if (P[n - 1].x > Mirror(P[n - 1], in.psi_b).x) {
-    Report(hooks, PointedToothMessage());
+  const double tip_angle = AngleFrom(centre_dir, P[n - 1]);
+  if (!(tip_angle - turn > 0.0)) {
+    Report(hooks, tip_angle > 0.0 ? BacklashTooLargeMessage() : PointedToothMessage());
     return 1;
   }
 
   // Root side: a line parallel to the tooth centre line from the base point to the root circle when the
   // base circle lies outside it. When that line misses the root circle, the teeth are wider than the
   // root circle and overlap at it.
-  const double psi = in.psi_b * kDegreesToRadians;
-  const Point centre_dir{std::sin(psi), std::cos(psi), 0.0};
   ToothOutline::Side& s = out.side;
   s.base_point = Point{0.0, r_b, 0.0};
   out.radial_line = r_b > r_f;
@@ -334,25 +363,25 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
     else
       s.radial_root = q1;
   }
-  {
-    const Point c = Scaled(centre_dir, r_f);
-    const double phi = 180.0 / in.z * kDegreesToRadians;
-    out.space_centre = Point{c.x * std::cos(phi) - c.y * std::sin(phi), c.x * std::sin(phi) + c.y * std::cos(phi), 0.0};
-  }
+  out.space_centre = Scaled(centre_dir, r_f);
+  TurnAboutOrigin(out.space_centre, half_space);
 
-  // Backlash, half on each flank: the tooth is thinned before its fillets are fitted, so that every
-  // fillet touches the flank it is drawn against and both its ends lie on its circle.
-  const double h = in.bl / 2.0;
-  for (Point& p : P) ShiftAlongCircle(p, h);
-  ShiftAlongCircle(s.base_point, h);
-  if (out.radial_line) ShiftAlongCircle(s.radial_root, h);
-  s.root_end = out.radial_line ? s.radial_root : P[0];
-  // The root end past the middle of the space: the tooth overlaps its neighbour there, and the root
-  // arc between them would run almost all the way round.
-  if (CounterClockwiseOf(s.root_end, out.space_centre)) {
-    Report(hooks, TeethOverlapAtRootMessage());
+  // The root end at or past the middle of the space: the tooth overlaps its neighbour there, and the
+  // root arc between them would run all the way round.
+  const double root_angle = AngleFrom(centre_dir, out.radial_line ? s.radial_root : P[0]);
+  if (!(root_angle - turn < half_space)) {
+    Report(hooks, root_angle < half_space ? BacklashTooLargeMessage() : TeethOverlapAtRootMessage());
     return 1;
   }
+
+  // The tooth is thinned before its fillets are fitted, so that every fillet touches the flank it is
+  // drawn against and both its ends lie on its circle.
+  if (turn != 0.0) {
+    for (Point& p : P) TurnAboutOrigin(p, -turn);
+    TurnAboutOrigin(s.base_point, -turn);
+    if (out.radial_line) TurnAboutOrigin(s.radial_root, -turn);
+  }
+  s.root_end = out.radial_line ? s.radial_root : P[0];
 
   // Tip: the flank's end, or a fillet between flank and tip circle.
   if (in.crk <= 0.0) {
@@ -481,18 +510,8 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   n = P.size();
   s.flank = std::move(P);
 
-  // Arc centres: the perpendicular bisector of each segment meets the base circle near the involute's
-  // centre of curvature.
   s.arc_centres.resize(n - 1);
-  for (size_t i = 0; i + 1 < n; ++i) {
-    Point a = s.flank[i];
-    Point m = Middle(s.flank[i], s.flank[i + 1]);
-    const Point mid = m;
-    OffsetSegment(a, m, 1.0);
-    Point q1, q2;
-    IntersectLineCircle(mid, m, origin, r_b, q1, q2);
-    s.arc_centres[i] = q1;
-  }
+  for (size_t i = 0; i + 1 < n; ++i) s.arc_centres[i] = FlankArcCentre(s.flank[i], s.flank[i + 1], r_b);
 
   // The other flank of the same tooth.
   ToothOutline::Side& t = out.mirror;
@@ -505,11 +524,6 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   t.tip_end = mirror(s.tip_end);
   t.tip_fillet = Fillet{mirror(s.tip_fillet.centre), mirror(s.tip_fillet.flank), mirror(s.tip_fillet.end)};
   t.root_fillet = Fillet{mirror(s.root_fillet.centre), mirror(s.root_fillet.flank), mirror(s.root_fillet.end)};
-
-  if (s.tip_end.x > t.tip_end.x) {
-    Report(hooks, BacklashTooLargeMessage());
-    return 1;
-  }
   return 0;
 }
 

@@ -49,7 +49,10 @@ struct ProfileInput {
   int32_t top = 1, all = 1, all_cir = 0;
   double high = 0.0;
   int32_t LT = 0;
+  // Circumferential backlash of both flanks together, measured along the reference circle of radius
+  // r_ref: it thins the tooth there by bl (a negative backlash thickens it).
   double bl = 0.0;
+  double r_ref = 0.0;
 };
 
 struct Fillet {

@@ -59,6 +59,21 @@ void OffsetSegment(Point& p1, Point& p2, double distance) {
   p2.y += s.y;
 }
 
+Point FlankArcCentre(const Point& a, const Point& b, double r_b) {
+  // The bisector: the segment's middle and that point moved along the segment's normal.
+  const Point mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, 0.0};
+  Point from = a, along = mid;
+  OffsetSegment(from, along, 1.0);
+  Point q1, q2;
+  IntersectLineCircle(mid, along, Point{}, r_b, q1, q2);
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double side = dx * (q1.y - a.y) - dy * (q1.x - a.x);  // below 0: right of a -> b
+  const double length2 = dx * dx + dy * dy;
+  if (side < 0.0 || !(length2 > 0.0)) return q1;
+  const double f = 2.0 * side / length2;  // mirrored across the segment's line
+  return Point{q1.x + f * dy, q1.y - f * dx, 0.0};
+}
+
 void RotateToHost(Point& p, double angle_degrees) {
   const double t = angle_degrees * 0.017453292519943278;
   const double x = (p.x * std::cos(t) - p.y * std::sin(t)) * 0.01;
@@ -68,16 +83,11 @@ void RotateToHost(Point& p, double angle_degrees) {
   p.z = 0.0;
 }
 
-void ShiftAlongCircle(Point& p, double s) {
-  if (s == 0.0) return;
-  const double r2 = p.x * p.x + p.y * p.y;
-  if (r2 == 0.0) return;  // the centre has no circle to move along
-  const double e = 2.0 * r2 - s * s;
-  const double g2 = 16.0 * e * e * p.x * p.x + 16.0 * r2 * (4.0 * r2 * p.y * p.y - e * e);
-  const double g = std::sqrt(std::max(g2, 0.0));  // rounding may leave a tiny negative
-  const double x = (4.0 * e * p.x + g) / (8.0 * r2);
+void TurnAboutOrigin(Point& p, double t) {
+  const double c = std::cos(t), s = std::sin(t);
+  const double x = p.x * c - p.y * s;
+  p.y = p.x * s + p.y * c;
   p.x = x;
-  p.y = std::sqrt(std::max(r2 - x * x, 0.0));
 }
 
 }  // namespace tandrel

@@ -1,5 +1,5 @@
-// Plane geometry of the gear outline: meeting of a line with a circle, offsetting a segment, moving a
-// point along its circle, and turning a point into the host's frame.
+// Plane geometry of the gear outline: meeting of a line with a circle, offsetting a segment, turning a
+// point about the gear centre, and turning a point into the host's frame.
 #pragma once
 
 namespace tandrel {
@@ -27,8 +27,15 @@ void OffsetSegment(Point& p1, Point& p2, double distance);
 // multiplies x and y by 0.01 and sets z to 0.
 void RotateToHost(Point& p, double angle_degrees);
 
-// Moves the point along its circle about the origin by the chord length toward +x (clockwise while
-// y > 0); the sign of the chord does not matter and a chord of 0 leaves the point where it is.
-void ShiftAlongCircle(Point& p, double chord);
+// The centre of the arc drawn clockwise from a to b in place of a segment of an involute flank that
+// unwinds clockwise from the base circle of radius r_b about the origin: where the segment's
+// perpendicular bisector meets the base circle (q1; the foot of the perpendicular from the origin when
+// it misses), near the involute's centre of curvature. The convex flank has that centre on the tooth's
+// side of the segment (to the right of a -> b), so that the arc is the short one; a centre that
+// rounding put on the other side is mirrored across the segment, which keeps it as far from both ends.
+Point FlankArcCentre(const Point& a, const Point& b, double r_b);
+
+// Turns the point about the origin by the angle in radians, counter-clockwise for positive angles.
+void TurnAboutOrigin(Point& p, double angle_radians);
 
 }  // namespace tandrel

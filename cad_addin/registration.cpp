@@ -46,12 +46,13 @@ std::string LibraryPath() {
 }
 
 static bool WriteInstallFolder(const std::string& library_path) {
-  const std::u16string folder = registry::FromUtf8(std::filesystem::path(library_path).parent_path().string());
+  // A setting's text, without a terminating zero.
+  const std::string folder = std::filesystem::path(library_path).parent_path().string();
   registry::Key key;
   bool ok = registry::CreateKey(registry::Hive::LocalMachine, kSettingsKey, key) == registry::kSuccess;
   if (ok)
-    ok = registry::SetValue(key, u"Install", registry::REG_SZ, folder.data(),
-                            uint32_t(folder.size() * sizeof(char16_t))) == registry::kSuccess;
+    ok = registry::SetValueNarrow(key, u"Install", registry::REG_SZ, folder.data(), uint32_t(folder.size())) ==
+         registry::kSuccess;
   registry::CloseKey(key);
   return ok;
 }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,8 +135,7 @@ Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const v
 }
 
 Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, const char* data, uint32_t size) {
-  std::vector<char16_t> wide(size);
-  for (uint32_t i = 0; i < size; ++i) wide[i] = static_cast<unsigned char>(data[i]);
+  const std::u16string wide = FromUtf8(std::string_view(data, size));
   return SetValue(key, name, type, wide.data(), uint32_t(wide.size() * sizeof(char16_t)));
 }
 

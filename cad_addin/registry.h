@@ -1,6 +1,6 @@
 // The registry stand-in: a key store kept in files under a root folder. A key is a folder (one per
 // path component below its hive), a value a file in it holding the value's type and data. Values are
-// UTF-16 text as the add-in reads and writes them; 8-bit writes are widened.
+// UTF-16 text as the add-in reads and writes them; 8-bit writes are UTF-8, decoded.
 //
 // The root is the environment's TANDREL_REGISTRY_ROOT, else $HOME/.config/tandrel/registry;
 // SetRegistryRoot overrides both.
@@ -43,7 +43,8 @@ Status DeleteKey(Hive hive, std::u16string_view subkey);
 
 // The empty name is the key's default value. `size` is in bytes.
 Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size);
-// 8-bit text, widened to UTF-16 (Latin-1); `size` counts the 8-bit bytes as given.
+// 8-bit text in UTF-8 (as this system's paths are), stored as UTF-16; `size` counts the 8-bit bytes as
+// given (a terminating zero among them stays one).
 Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, const char* data, uint32_t size);
 // Reads at most *size bytes into data; kMoreData (and the needed size) when the buffer is too small.
 Status QueryValue(const Key& key, std::u16string_view name, uint32_t* type, void* data, uint32_t* size);

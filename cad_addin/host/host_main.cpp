@@ -17,7 +17,8 @@
 //   load, save, close           events of the active document
 //   shutdown                    the host goes away (event 3)
 //   register, unregister        DllRegisterServer, DllUnregisterServer
-// The library is unloaded at the end; the log, SVG and DXF are written after that.
+// The library is unloaded at the end; the log, SVG and DXF are written after that, each as a whole new
+// file or not at all (the old one then stays).
 #include <dlfcn.h>
 
 #include <QAbstractButton>
@@ -31,12 +32,12 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "file_writing.h"
 #include "recording_host.h"
 #include "sketch_export.h"
 #include "utf16.h"
@@ -249,12 +250,13 @@ int main(int argc, char** argv) {
     std::cerr << "tandrel_host: no sketch written to " << dxf_path << "\n";
     status = 1;
   }
+  std::string log;
+  for (const std::string& line : host.log.lines) log += line + "\n";
   if (log_path.empty()) {
-    for (const std::string& line : host.log.lines) std::cout << line << "\n";
-  } else {
-    std::ofstream out(log_path);
-    for (const std::string& line : host.log.lines) out << line << "\n";
-    if (!out) status = 1;
+    std::cout << log;
+  } else if (!morvell::replace_file(log_path, log).ok()) {
+    std::cerr << "tandrel_host: no log written to " << log_path << "\n";
+    status = 1;
   }
   return status;
 }

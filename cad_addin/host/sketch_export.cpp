@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
+#include <sstream>
+
+#include "file_writing.h"
 
 namespace tandrel::host {
 
@@ -87,8 +89,7 @@ bool WriteSketchSvg(const std::vector<SketchEntity>& sketch, const std::string& 
   const double margin = std::max(x1 - x0, y1 - y0) * 0.05 + 1e-6;
   x0 -= margin, y0 -= margin, x1 += margin, y1 += margin;
   const double stroke = std::max(x1 - x0, y1 - y0) / 800.0;
-  std::ofstream out(path);
-  if (!out) return false;
+  std::ostringstream out;
   out.imbue(std::locale::classic());
   out.precision(10);
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -106,12 +107,11 @@ bool WriteSketchSvg(const std::vector<SketchEntity>& sketch, const std::string& 
     out << "\"/>\n";
   }
   out << "</g>\n</svg>\n";
-  return bool(out);
+  return morvell::replace_file(path, out.str()).ok();
 }
 
 bool WriteSketchDxf(const std::vector<SketchEntity>& sketch, const std::string& path) {
-  std::ofstream out(path, std::ios::binary);
-  if (!out) return false;
+  std::ostringstream out;
   out.imbue(std::locale::classic());
   out.precision(12);
   auto pair = [&](int code, const auto& value) { out << code << "\r\n" << value << "\r\n"; };
@@ -172,7 +172,7 @@ bool WriteSketchDxf(const std::vector<SketchEntity>& sketch, const std::string& 
   }
   pair(0, "ENDSEC");
   pair(0, "EOF");
-  return bool(out);
+  return morvell::replace_file(path, out.str()).ok();
 }
 
 }  // namespace tandrel::host

@@ -9,6 +9,8 @@
 
 namespace tandrel::host {
 
+// Each writes the whole file as the program Morvell writes its files, or leaves the one at `path` as it
+// was; false when it was not written.
 bool WriteSketchSvg(const std::vector<SketchEntity>& sketch, const std::string& path);
 bool WriteSketchDxf(const std::vector<SketchEntity>& sketch, const std::string& path);
 

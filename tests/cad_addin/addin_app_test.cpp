@@ -208,6 +208,24 @@ TEST_F(RegistrationTest, RegisterWritesTheFourEntriesAndUnregisterRemovesThem) {
   EXPECT_EQ(DllUnregisterServer(), 1) << "nothing left to delete";
 }
 
+// The class entry and the install folder hold the library's path as the system spells it: UTF-8, read
+// back as the same characters (a byte that is no UTF-8 as U+FFFD, the rest unchanged).
+TEST_F(RegistrationTest, APathOutsideAsciiIsRegisteredAsItIs) {
+  const std::u16string clsid = u"CLSID\\{418e427b-5934-492d-90ab-0a654b6e82fa}\\InprocServer32";
+  const struct {
+    std::string path;
+    std::u16string registered, folder;
+  } cases[] = {
+      {"/opt/\xC3\xA9 \xE4\xB8\xAD/lib\xF0\x9F\x94\xA7.so", u"/opt/é 中/lib\U0001F527.so", u"/opt/é 中"},
+      {"/opt/\xE9/x/libTandrel.so", u"/opt/\uFFFD/x/libTandrel.so", u"/opt/\uFFFD/x"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(RegisterServer(c.path), S_OK) << c.path;
+    EXPECT_EQ(DefaultValue(registry::Hive::ClassesRoot, clsid), c.registered + u'\0') << c.path;
+    EXPECT_EQ(ReadGearSetting(u"Install"), c.folder) << c.path;
+  }
+}
+
 TEST_F(RegistrationTest, UnregisterAfterAPartialRegistrationReportsFailure) {
   registry::Key key;
   ASSERT_EQ(registry::CreateKey(registry::Hive::LocalMachine, u"SOFTWARE\\SolidWorks\\Applications\\Tandrel\\CLSID",

@@ -17,10 +17,9 @@
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "addin_app.h"
+#include "full_disk.h"
 #include "gear_dialog.h"
 #include "gear_profile.h"
 #include "recording_host.h"
@@ -187,22 +186,41 @@ TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
 
 TEST_F(GearDialogTest, AFailedSettingsWriteKeepsTheOldValue) {
   WriteGearSetting(u"m", u"0.750000");
-  // Files may grow to 64 bytes only: the new value does not fit, as on a full disk.
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  WriteGearSetting(u"m", std::u16string(100, u'9'));
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
+  {
+    const morvell::FullDisk full(64);  // files may grow to 64 bytes: the new value does not fit
+    WriteGearSetting(u"m", std::u16string(100, u'9'));
+  }
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0], u"Registry writing went wrong.\nPlease check security authority. ");
   EXPECT_EQ(ReadGearSetting(u"m"), u"0.750000");
   int files = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) files += entry.is_regular_file();
   EXPECT_EQ(files, 1) << "no partly written file is left behind";
+}
+
+// One cause that fails every setting is shown once per save, by Calculate and by Draw alike: no value
+// can be written (files may not grow at all, as on a full disk), or the key cannot be created.
+TEST_F(GearDialogTest, ASaveThatFailsShowsItsCauseOncePerSave) {
+  const std::u16string writing = u"Registry writing went wrong.\nPlease check security authority. ";
+  {
+    GearDialog dialog(GearDialog::Language::Chinese);
+    const morvell::FullDisk full(0);  // no file may grow at all
+    dialog.CalculateGear(1);
+    const std::vector<std::u16string> after_calculate = services.messages;
+    dialog.CalculateGear(0);  // no host: nothing is drawn, the settings are saved all the same
+    EXPECT_EQ(after_calculate, std::vector<std::u16string>{writing});
+    EXPECT_EQ(services.messages, (std::vector<std::u16string>{writing, writing}));
+    EXPECT_TRUE(ReadGearSetting(u"z").empty());
+  }
+  services.messages.clear();
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root.parent_path());
+  std::ofstream(root) << "not a folder";
+  GearDialog dialog(GearDialog::Language::Chinese);
+  dialog.CalculateGear(1);
+  EXPECT_EQ(services.messages,
+            std::vector<std::u16string>{u"Registry opening went wrong.\nPlease check security authority. "});
+  std::filesystem::remove(root);
 }
 
 TEST_F(GearDialogTest, OpensOnTheNumberOfTeethAndShowsTheStartOfLongNumbers) {

@@ -100,14 +100,47 @@ struct Gear {
   double m, alpha, x, bl, crk, crt;
 };
 
-std::string Describe(const Gear& g, int LT) {
-  char text[160];
-  std::snprintf(text, sizeof text, "z %d m %g alpha %g x %g bl %g crk %g crt %g LT %d", g.z, g.m, g.alpha, g.x, g.bl,
-                g.crk, g.crt, LT);
+std::string Describe(const Gear& g, int LT, double tol) {
+  char text[200];
+  std::snprintf(text, sizeof text, "z %d m %g alpha %g x %g bl %g crk %g crt %g LT %d tol %g", g.z, g.m, g.alpha, g.x,
+                g.bl, g.crk, g.crt, LT, tol);
   return text;
 }
 
 constexpr double kTol = 0.001;
+
+// The tooth form of a standard gear drawn with a tooth on +y, from the involute itself: every flank
+// is an involute of the base circle, turned so that the tooth is thinned by the backlash along the
+// reference circle.
+struct ToothForm {
+  explicit ToothForm(const Gear& g) : g(g) {
+    const double alpha = g.alpha * M_PI / 180.0;
+    r_ref = g.z * g.m / 2.0;
+    r_b = r_ref * std::cos(alpha);
+    r_a = r_ref + g.m;
+    r_f = g.z <= 6 ? r_ref - g.m * (1.0 - 0.2 * (6 - g.z)) : r_ref - 1.25 * g.m;
+    pitch = 2.0 * M_PI / g.z;
+    s_ref = g.m * (M_PI / 2.0 + 2.0 * g.x * std::tan(alpha));
+    // Half the tooth as an angle at the base circle, before and after the backlash.
+    psi_b = s_ref / (2.0 * r_ref) + (std::tan(alpha) - alpha);
+    half_b = psi_b - g.bl / (2.0 * r_ref);
+  }
+  double Inv(double r) const {  // the involute function of the pressure angle at radius r
+    const double a = std::acos(std::min(1.0, r_b / r));
+    return std::tan(a) - a;
+  }
+  double Roll(double r) const { return std::sqrt(std::max(r * r - r_b * r_b, 0.0)) / r_b; }
+  // Half the drawn tooth as an angle at radius r (on or outside the base circle).
+  double Half(double r) const { return half_b - Inv(r); }
+  // The distance of p from the nearest flank of a drawn tooth: two involutes of one base circle turned
+  // by an angle lie that angle times r_b apart along their common normals.
+  double OffFlank(Xy p) const {
+    const double r = std::hypot(p.x, p.y), theta = std::atan2(p.y, p.x) - M_PI / 2.0;
+    return r_b * std::min(std::fabs(Wrap(theta - Half(r), pitch)), std::fabs(Wrap(theta + Half(r), pitch)));
+  }
+  Gear g;
+  double r_ref, r_b, r_a, r_f, pitch, s_ref, psi_b, half_b;
+};
 
 class GearOutlineTest : public test::AddinDocumentTest {
  protected:
@@ -126,112 +159,193 @@ class GearOutlineTest : public test::AddinDocumentTest {
     qobject_cast<QPushButton*>(dialog.control(1001))->click();
     return doc->sketch;
   }
+
+  // Draws the gear and checks the sketch against its tooth form: a closed outline that never crosses
+  // itself; every arc's ends on its circle, each arc sweeping what the tooth form gives it; every flank
+  // point on the turned involute within the tolerance (to rounding where two flank entities meet); the
+  // tooth thickness on the reference circle thinned by the backlash; fillets tangent where they join.
+  void DrawsTrue(const Gear& g, int LT, double tol) {
+    const std::string what = Describe(g, LT, tol);
+    const ToothForm form(g);
+    const auto sketch = Draw(g, LT, tol);
+    ASSERT_FALSE(sketch.empty()) << what;
+    EXPECT_TRUE(services.messages.empty()) << what;
+    const auto summary = test::Summarise(sketch, 1e-12);
+    EXPECT_EQ(summary.open_ends, 0) << what;
+    EXPECT_EQ(summary.crowded_ends, 0) << what;
+    EXPECT_EQ(Crossings(Pieces(sketch)), 0) << what;
+
+    std::map<std::pair<long long, long long>, std::vector<const SketchEntity*>> at;
+    auto key = [](Xy p) { return std::make_pair(std::llround(p.x * 1e9), std::llround(p.y * 1e9)); };
+    auto on_origin = [](const SketchEntity& e) { return std::hypot(Mm(e.a).x, Mm(e.a).y) < 1e-9; };
+    auto fillet = [&](const SketchEntity& e) {
+      const double r = Dist(Mm(e.b), Mm(e.a));
+      return std::fabs(r - g.crk) < 1e-9 || std::fabs(r - g.crt) < 1e-9;
+    };
+    auto flank = [&](const SketchEntity& e) {  // lines outside the base circle, arcs of the flank
+      if (e.kind == K::Line) return std::hypot(Mm(e.a).x, Mm(e.a).y) >= form.r_b * (1.0 - 1e-12) &&
+                                    std::hypot(Mm(e.b).x, Mm(e.b).y) >= form.r_b * (1.0 - 1e-12);
+      return e.kind == K::Arc && !on_origin(e) && !fillet(e);
+    };
+    for (const SketchEntity& e : sketch) {
+      if (e.kind != K::Line && e.kind != K::Arc) continue;
+      at[key(Mm(e.kind == K::Line ? e.a : e.b))].push_back(&e);
+      at[key(Mm(e.kind == K::Line ? e.b : e.c))].push_back(&e);
+    }
+    int flank_entities = 0;
+    for (const SketchEntity& e : sketch) {
+      if (e.kind != K::Line && e.kind != K::Arc) continue;
+      const Xy s = Mm(e.kind == K::Line ? e.a : e.b), t = Mm(e.kind == K::Line ? e.b : e.c);
+      Xy middle{(s.x + t.x) / 2.0, (s.y + t.y) / 2.0};
+      if (e.kind == K::Arc) {
+        const Xy c = Mm(e.a);
+        const double r = Dist(s, c);
+        EXPECT_NEAR(r, Dist(t, c), 1e-9) << what << ": arc ends off its circle";
+        const double sweep = Sweep(e);
+        const double a = std::atan2(s.y - c.y, s.x - c.x) + (e.count < 0 ? -0.5 : 0.5) * sweep;
+        middle = {c.x + r * std::cos(a), c.y + r * std::sin(a)};
+        if (on_origin(e)) {
+          EXPECT_LT(sweep, form.pitch) << what << ": tip or root arc";
+          if (std::fabs(r - form.r_a) < 1e-9 && g.crk == 0.0) {  // its ends on the flanks, within the tolerance
+            EXPECT_NEAR(sweep, 2.0 * form.Half(form.r_a), 2.0 * tol / form.r_b) << what << ": tip arc";
+          }
+        } else if (fillet(e)) {
+          EXPECT_LT(sweep, M_PI / 2.0 + 0.2) << what << ": fillet arc";
+        } else {  // a flank arc turns about as the involute's tangent does between its ends (by 3/4 of
+                  // that on the first arc from the base circle, where the involute starts as a cusp)
+          const double roll = std::fabs(form.Roll(std::hypot(t.x, t.y)) - form.Roll(std::hypot(s.x, s.y)));
+          EXPECT_GT(sweep, 0.7 * roll - 1e-9) << what << ": flank arc at r " << std::hypot(s.x, s.y);
+          EXPECT_LT(sweep, 1.1 * roll + 1e-9) << what << ": flank arc at r " << std::hypot(s.x, s.y);
+        }
+      }
+      if (!flank(e)) continue;
+      ++flank_entities;
+      EXPECT_LE(form.OffFlank(middle), tol)
+          << what << ": flank between its points at r " << std::hypot(middle.x, middle.y);
+      for (Xy p : {s, t}) {
+        const auto& meeting = at[key(p)];
+        const bool inner = meeting.size() == 2 && flank(*meeting[0]) && flank(*meeting[1]);
+        EXPECT_LE(form.OffFlank(p), inner ? 1e-9 : tol) << what << ": flank point at r " << std::hypot(p.x, p.y);
+      }
+    }
+    EXPECT_GT(flank_entities, 0) << what;
+    if (LT != 1) return;
+
+    // Fillets (the arcs off the gear centre among lines) are tangent to what they join.
+    for (const SketchEntity& e : sketch) {
+      if (e.kind != K::Arc || on_origin(e)) continue;
+      for (const Point* end : {&e.b, &e.c}) {
+        const Xy p = Mm(*end), radius = Sub(p, Mm(e.a));
+        for (const SketchEntity* other : at[key(p)]) {
+          if (other == &e) continue;
+          Xy along;
+          if (other->kind == K::Line) {
+            along = Sub(Mm(other->b), Mm(other->a));
+          } else {  // tangent to a circle about the other arc's centre: the radii are in line
+            const Xy r2 = Sub(p, Mm(other->a));
+            along = {-r2.y, r2.x};
+          }
+          const double dot = (radius.x * along.x + radius.y * along.y) / (std::hypot(radius.x, radius.y) *
+                                                                           std::hypot(along.x, along.y));
+          EXPECT_LT(std::fabs(dot), 1e-6) << what << ": fillet not tangent at (" << p.x << ", " << p.y << ")";
+        }
+      }
+    }
+
+    // Tooth thickness on the reference circle, between the flanks of the tooth on +y.
+    std::vector<double> crossings;
+    for (const SketchEntity& e : sketch) {
+      if (e.kind != K::Line) continue;
+      const Xy a = Mm(e.a), b = Mm(e.b);
+      const double ra = std::hypot(a.x, a.y), rb = std::hypot(b.x, b.y);
+      if ((ra - form.r_ref) * (rb - form.r_ref) > 0.0 || ra == rb) continue;
+      const double f = (form.r_ref - ra) / (rb - ra);  // close enough on a piece this short
+      const Xy q{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
+      const double angle = std::atan2(q.y, q.x) - M_PI / 2.0;
+      if (std::fabs(angle) < form.pitch / 2.0) crossings.push_back(angle);
+    }
+    ASSERT_EQ(crossings.size(), 2u) << what;
+    const double thickness = form.r_ref * std::fabs(crossings[0] - crossings[1]);
+    EXPECT_NEAR(thickness, form.s_ref - g.bl, 2.0 * tol + 1e-9) << what;
+  }
 };
 
 TEST_F(GearOutlineTest, EveryAcceptedGearIsATrueClosedOutline) {
+  const struct {
+    Gear gear;
+    double tol;
+  } drawings[] = {
+      {{16, 0.5, 20, 0, 0, 0, 0}, kTol},          {{8, 2, 20, 0.5, 0, 0, 0}, kTol},
+      {{6, 1, 20, 0.65, 0, 0, 0}, kTol},          {{50, 1, 30, 0.2, 0, 0, 0}, kTol},
+      {{100, 5, 20, 0, 0.2, 0.5, 1.5}, kTol},     {{20, 1, 20, 0, 0.1, 0.02, 0}, kTol},
+      {{20, 1, 20, 0, 0.1, 0.02, 0.02}, kTol},    {{60, 1, 20, 0, 0, 0.1, 0.3}, kTol},
+      {{40, 3, 25, -0.3, 0.05, 0.3, 0.6}, kTol},  {{3, 2, 20, 0, 0, 0, 0}, kTol},
+      {{12, 1, 14.5, 0.4, 0.05, 0.1, 0.2}, kTol}, {{24, 2, 20, 0.3, 0, 0.2, 0.5}, kTol},
+      // With backlash, every flank an involute of the base circle at every tolerance. Thinned by the
+      // old chord along each point's circle, these flanks left the involute by up to 14 um and 0.2 mm,
+      // and the first gear's arcs at the base circle ran almost all the way round.
+      {{6, 1, 30, 0.461, 0.1, 0, 0}, 1e-6},       {{6, 1, 30, 0.461, 0.1, 0, 0}, 1e-5},
+      {{14, 3, 14.5, 0, 0.3, 0, 0}, kTol},        {{20, 50, 20, 0, 5, 0, 0}, kTol},
+      {{12, 1, 20, 0.2, 0.05, 0.1, 0.2}, 1e-6},   {{30, 2, 20, 0, 0.2, 0, 0.4}, 1e-5},
+      {{16, 0.5, 20, 0, 0.02, 0, 0}, 1e-4},       {{9, 1, 25, 0.3, 0.08, 0.05, 0}, 1e-6},
+      // A negative backlash thickens the tooth.
+      {{16, 0.5, 20, 0, -0.05, 0, 0}, 1e-4},      {{24, 2, 20, 0.3, -0.1, 0.2, 0.5}, 1e-5},
+      {{50, 1, 30, 0, -0.02, 0, 0.1}, 1e-6},
+  };
+  for (const auto& d : drawings)
+    for (int LT : {1, 0}) DrawsTrue(d.gear, LT, d.tol);
+}
+
+// The largest backlash a tooth takes leaves it no thickness at its tip circle; the largest negative one
+// makes it touch its neighbours at the root circle. Within them the gear is drawn true; beyond them, far
+// beyond, and read back from the settings, it is refused with the backlash message and nothing is sent.
+TEST_F(GearOutlineTest, BacklashBeyondWhatTheToothTakesIsRefused) {
+  const double tol = 1e-5;
   const Gear gears[] = {
-      {16, 0.5, 20, 0, 0, 0, 0},         {8, 2, 20, 0.5, 0, 0, 0},          {6, 1, 20, 0.65, 0, 0, 0},
-      {50, 1, 30, 0.2, 0, 0, 0},         {100, 5, 20, 0, 0.2, 0.5, 1.5},    {20, 1, 20, 0, 0.1, 0.02, 0},
-      {20, 1, 20, 0, 0.1, 0.02, 0.02},   {60, 1, 20, 0, 0, 0.1, 0.3},       {40, 3, 25, -0.3, 0.05, 0.3, 0.6},
-      {3, 2, 20, 0, 0, 0, 0},            {12, 1, 14.5, 0.4, 0.05, 0.1, 0.2}, {24, 2, 20, 0.3, 0, 0.2, 0.5},
+      {16, 0.5, 20, 0, 0, 0, 0},  // the dialog's first gear: a radial line below the base circle
+      {50, 1, 30, 0, 0, 0, 0},    // the base circle inside the root circle
   };
   for (const Gear& g : gears) {
-    const double alpha = g.alpha * M_PI / 180.0;
-    const double r_ref = g.z * g.m / 2.0, r_b = r_ref * std::cos(alpha);
-    const double pitch = 2.0 * M_PI / g.z;
-    // Tooth thickness on the reference circle; half of it at the base circle as an angle.
-    const double s_ref = g.m * (M_PI / 2.0 + 2.0 * g.x * std::tan(alpha));
-    const double psi_b = s_ref / (2.0 * r_ref) + (std::tan(alpha) - alpha);
-    auto inv_at = [&](double r) {
-      const double a = std::acos(std::min(1.0, r_b / r));
-      return std::tan(a) - a;
-    };
-
-    for (int LT : {1, 0}) {
-      const std::string what = Describe(g, LT);
-      const auto sketch = Draw(g, LT);
-      ASSERT_FALSE(sketch.empty()) << what;
-      EXPECT_TRUE(services.messages.empty()) << what;
-      const auto summary = test::Summarise(sketch);
-      EXPECT_EQ(summary.open_ends, 0) << what;
-      EXPECT_EQ(summary.crowded_ends, 0) << what;
-      EXPECT_EQ(Crossings(Pieces(sketch)), 0) << what;
-
-      // Every end of every arc at the arc's radius, swept the short way round.
-      std::map<std::pair<long long, long long>, std::vector<const SketchEntity*>> at;
-      auto key = [](Xy p) { return std::make_pair(std::llround(p.x * 1e7), std::llround(p.y * 1e7)); };
-      for (const SketchEntity& e : sketch) {
-        if (e.kind == K::Line || e.kind == K::Arc) {
-          at[key(Mm(e.kind == K::Line ? e.a : e.b))].push_back(&e);
-          at[key(Mm(e.kind == K::Line ? e.b : e.c))].push_back(&e);
-        }
-        if (e.kind != K::Arc) continue;
-        const Xy c = Mm(e.a), s = Mm(e.b), t = Mm(e.c);
-        EXPECT_NEAR(Dist(s, c), Dist(t, c), 1e-9) << what << ": arc ends off its circle";
-        const double sweep = Sweep(e) * 180.0 / M_PI;
-        if (std::hypot(c.x, c.y) < 1e-9) {
-          EXPECT_LT(sweep, 360.0 / g.z) << what << ": tip or root arc";
-        } else {
-          EXPECT_LT(sweep, 120.0) << what << ": fillet or flank arc";
-        }
-      }
-      if (LT != 1) continue;
-
-      // Fillets (the arcs off the gear centre among lines) are tangent to what they join.
-      for (const SketchEntity& e : sketch) {
-        if (e.kind != K::Arc || std::hypot(Mm(e.a).x, Mm(e.a).y) < 1e-9) continue;
-        for (const Point* end : {&e.b, &e.c}) {
-          const Xy p = Mm(*end), radius = Sub(p, Mm(e.a));
-          for (const SketchEntity* other : at[key(p)]) {
-            if (other == &e) continue;
-            Xy along;
-            if (other->kind == K::Line) {
-              along = Sub(Mm(other->b), Mm(other->a));
-            } else {  // tangent to a circle about the other arc's centre: the radii are in line
-              const Xy r2 = Sub(p, Mm(other->a));
-              along = {-r2.y, r2.x};
-            }
-            const double dot = (radius.x * along.x + radius.y * along.y) / (std::hypot(radius.x, radius.y) *
-                                                                             std::hypot(along.x, along.y));
-            EXPECT_LT(std::fabs(dot), 1e-6) << what << ": fillet not tangent at (" << p.x << ", " << p.y << ")";
-          }
-        }
-      }
-
-      // Flank points: a point shared by two flank lines lies on the involute of the base circle, any
-      // other line end outside the base circle within the chord tolerance of it. The first tooth is
-      // centred on +y; its flanks unwind from psi_b either side of its centre line.
-      if (g.bl == 0.0) {
-        for (const auto& [k, entities] : at) {
-          const SketchEntity* e = entities.front();
-          if (e->kind != K::Line) continue;
-          const Xy p = Mm(Dist(Mm(e->a), Xy{k.first * 1e-7, k.second * 1e-7}) < 1e-6 ? e->a : e->b);
-          const double r = std::hypot(p.x, p.y);
-          if (r < r_b * (1.0 - 1e-12)) continue;
-          const double theta = std::atan2(p.y, p.x);
-          const double off = std::min(std::fabs(Wrap(theta + inv_at(r) - psi_b - M_PI / 2.0, pitch)),
-                                      std::fabs(Wrap(theta - inv_at(r) + psi_b - M_PI / 2.0, pitch)));
-          const bool inner = entities.size() == 2 && entities[1]->kind == K::Line && r > r_b * (1.0 + 1e-9);
-          EXPECT_LT(off * r, inner ? 1e-9 : 2.0 * kTol) << what << ": flank point at r " << r;
-        }
-      }
-
-      // Tooth thickness on the reference circle, between the flanks of the tooth on +y.
-      std::vector<double> crossings;
-      for (const SketchEntity& e : sketch) {
-        if (e.kind != K::Line) continue;
-        const Xy a = Mm(e.a), b = Mm(e.b);
-        const double ra = std::hypot(a.x, a.y), rb = std::hypot(b.x, b.y);
-        if ((ra - r_ref) * (rb - r_ref) > 0.0 || ra == rb) continue;
-        const double f = (r_ref - ra) / (rb - ra);  // close enough on a piece this short
-        const Xy q{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
-        const double angle = std::atan2(q.y, q.x) - M_PI / 2.0;
-        if (std::fabs(angle) < pitch / 2.0) crossings.push_back(angle);
-      }
-      ASSERT_EQ(crossings.size(), 2u) << what;
-      const double thickness = r_ref * std::fabs(crossings[0] - crossings[1]);
-      EXPECT_NEAR(thickness, s_ref - std::fabs(g.bl), 3.0 * kTol) << what;
+    const ToothForm form(g);
+    // Half the tooth at the root end as an angle: the radial line's end on the root circle, or the
+    // involute's point there.
+    const double root_half = form.r_b > form.r_f ? std::asin(form.r_b * std::sin(form.psi_b) / form.r_f)
+                                                 : form.psi_b - form.Inv(form.r_f);
+    const double thinnest = 2.0 * form.r_ref * form.Half(form.r_a);
+    const double thickest = -2.0 * form.r_ref * (form.pitch / 2.0 - root_half);
+    ASSERT_GT(thinnest, 0.0);
+    ASSERT_LT(thickest, 0.0);
+    for (double bl : {thinnest * 0.999, thickest * 0.999}) {
+      Gear drawn = g;
+      drawn.bl = bl;
+      for (int LT : {1, 0}) DrawsTrue(drawn, LT, tol);
     }
+    for (double bl : {thinnest * 1.001, thickest * 1.001, 20.0, 100.0, -100.0, 1e30, -1e30, 3e38}) {
+      Gear refused = g;
+      refused.bl = bl;
+      const std::string what = Describe(refused, 0, tol);
+      EXPECT_TRUE(Draw(refused, 0, tol).empty()) << what;
+      ASSERT_EQ(services.messages.size(), 1u) << what;
+      EXPECT_EQ(services.messages[0], BacklashTooLargeMessage()) << what;
+    }
+  }
+
+  // Read back from the settings: a backlash beyond the tooth is refused, one that is no number leaves
+  // the dialog's 0 and the gear is drawn.
+  const struct {
+    const char16_t* text;
+    bool refused;
+  } stored[] = {{u"1e30", true}, {u"-1e30", true}, {u"nan", false}, {u"inf", false}};
+  for (const auto& s : stored) {
+    WriteGearSetting(u"bl", s.text);
+    doc->sketch.clear();
+    services.messages.clear();
+    GearDialog dialog(GearDialog::Language::Chinese);
+    qobject_cast<QPushButton*>(dialog.control(1001))->click();
+    EXPECT_EQ(doc->sketch.empty(), s.refused) << registry::ToUtf8(s.text);
+    EXPECT_EQ(services.messages, s.refused ? std::vector<std::u16string>{BacklashTooLargeMessage()}
+                                           : std::vector<std::u16string>{})
+        << registry::ToUtf8(s.text);
   }
 }
 
@@ -243,9 +357,9 @@ TEST_F(GearOutlineTest, TeethOverlappingAtTheRootAreRefused) {
       {8, 2, 20, 0.8, 0, 0, 0.2},  // with a root fillet the reason stays the overlap
   };
   for (const Gear& g : gears) {
-    EXPECT_TRUE(Draw(g, 0).empty()) << Describe(g, 0);
-    ASSERT_EQ(services.messages.size(), 1u) << Describe(g, 0);
-    EXPECT_EQ(services.messages[0], TeethOverlapAtRootMessage()) << Describe(g, 0);
+    EXPECT_TRUE(Draw(g, 0).empty()) << Describe(g, 0, kTol);
+    ASSERT_EQ(services.messages.size(), 1u) << Describe(g, 0, kTol);
+    EXPECT_EQ(services.messages[0], TeethOverlapAtRootMessage()) << Describe(g, 0, kTol);
   }
 }
 

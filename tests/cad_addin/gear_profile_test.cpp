@@ -24,6 +24,7 @@ ProfileInput StandardGear(int z, double m, double x = 0.0) {
   in.r_a = (d + 2.0 * m) / 2.0;
   in.r_f = (z <= 6 ? d - 2.0 * m * (1.0 - 0.2 * (6 - z)) : d - 2.5 * m) / 2.0;
   in.psi_b = 0.5 * ((4.0 * x * std::tan(alpha) + M_PI) / z * 180.0 / M_PI + (std::tan(alpha) - alpha) * 360.0 / M_PI);
+  in.r_ref = d / 2.0;
   return in;
 }
 
@@ -127,7 +128,7 @@ TEST(GearProfile, TopPutsAToothOnThePositiveYAxisOtherwiseASpace) {
   }
 }
 
-TEST(GearProfile, BacklashThinsBothFlanksAlikeWhateverItsSign) {
+TEST(GearProfile, BacklashTurnsBothFlanksByItsAngleOnTheReferenceCircle) {
   const ProfileInput g = StandardGear(16, 0.5);
   auto tip_angle = [&](double bl) {  // the angle the tip arc spans
     ProfileInput in = g;
@@ -140,9 +141,10 @@ TEST(GearProfile, BacklashThinsBothFlanksAlikeWhateverItsSign) {
     return -1.0;
   };
   const double none = tip_angle(0.0), plus = tip_angle(0.04), minus = tip_angle(-0.04);
-  // Each flank moves along the tip circle by a chord of half the backlash.
-  EXPECT_NEAR(none - plus, 2.0 * 2.0 * std::asin(0.01 / g.r_a), 1e-12);
-  EXPECT_DOUBLE_EQ(plus, minus);
+  // Each flank turns by the angle of half the backlash along the reference circle (radius 4 mm): a
+  // backlash thins the tooth, a negative one thickens it.
+  EXPECT_NEAR(none - plus, 2.0 * 0.02 / 4.0, 1e-12);
+  EXPECT_NEAR(minus - none, 2.0 * 0.02 / 4.0, 1e-12);
 }
 
 TEST(GearProfile, SplineSendsEachFlankPointWithTheCountStillToCome) {
@@ -177,6 +179,13 @@ TEST(GearProfile, FailuresShowTheirMessageAndDrawNothing) {
       {"tip fillet wider than the tooth", with(g, [](ProfileInput& i) { i.crk = 1.0; }), TipFilletTooLargeMessage()},
       {"root fillet wider than the space", with(g, [](ProfileInput& i) { i.crt = 1.0; }), RootFilletTooLargeMessage()},
       {"backlash beyond the tooth", with(g, [](ProfileInput& i) { i.bl = 1.0; }), BacklashTooLargeMessage()},
+      {"a thickened tooth overlapping its neighbours", with(g, [](ProfileInput& i) { i.bl = -1.0; }),
+       BacklashTooLargeMessage()},
+      {"backlash no number", with(g, [](ProfileInput& i) { i.bl = std::nan(""); }), BacklashTooLargeMessage()},
+      {"backlash infinite", with(g, [](ProfileInput& i) { i.bl = INFINITY; }), BacklashTooLargeMessage()},
+      {"backlash infinite, negative", with(g, [](ProfileInput& i) { i.bl = -INFINITY; }), BacklashTooLargeMessage()},
+      {"backlash without a reference circle", with(g, [](ProfileInput& i) { i.bl = 0.01, i.r_ref = 0.0; }),
+       BacklashTooLargeMessage()},
       {"tip circle the involute never reaches", with(g, [](ProfileInput& i) { i.r_a = 2.0 * i.r_b; }),
        FlankStoreFullMessage()},
       {"tip circle inside the base circle", with(g, [](ProfileInput& i) { i.r_a = i.r_b; }), FlankStoreFullMessage()},

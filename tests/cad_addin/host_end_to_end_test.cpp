@@ -14,6 +14,7 @@
 #include "recording_host.h"
 #include "sketch_export.h"
 #include "sketch_checks.h"
+#include "utf16.h"
 
 namespace tandrel {
 namespace {
@@ -26,25 +27,43 @@ struct HostRun {
   fs::path folder;
 };
 
-HostRun RunHost(const std::string& name, const std::string& commands, bool sketch_files = true,
-               const std::string& environment = "") {
+struct HostOptions {
+  bool sketch_files = true;  // --svg gear.svg --dxf gear.dxf
+  std::string environment;   // put before the command (variables, limits)
+  bool fresh = true;         // the run's folder emptied first
+  std::string library = TANDREL_LIBRARY;
+};
+
+HostOptions WithoutSketchFiles(std::string environment = "") {
+  HostOptions options;
+  options.sketch_files = false;
+  options.environment = std::move(environment);
+  return options;
+}
+
+HostRun RunHost(const std::string& name, const std::string& commands, const HostOptions& options = {}) {
   HostRun run;
   run.folder = fs::current_path() / ("host_" + name);
-  fs::remove_all(run.folder);
+  if (options.fresh) fs::remove_all(run.folder);
   fs::create_directories(run.folder);
   const fs::path log = run.folder / "calls.log";
-  const std::string command = environment + std::string(TANDREL_HOST_PROGRAM) + " --registry '" + (run.folder / "registry").string() +
-                              "' --log '" + log.string() + "' " +
-                              (sketch_files ? "--svg '" + (run.folder / "gear.svg").string() + "' --dxf '" +
-                                                  (run.folder / "gear.dxf").string() + "' "
-                                            : std::string()) +
-                              TANDREL_LIBRARY + " " +
-                              commands + " > '" + (run.folder / "out.txt").string() + "' 2>&1";
+  const std::string command = options.environment + std::string(TANDREL_HOST_PROGRAM) + " --registry '" +
+                              (run.folder / "registry").string() + "' --log '" + log.string() + "' " +
+                              (options.sketch_files ? "--svg '" + (run.folder / "gear.svg").string() + "' --dxf '" +
+                                                          (run.folder / "gear.dxf").string() + "' "
+                                                    : std::string()) +
+                              "'" + options.library + "' " + commands + " > '" + (run.folder / "out.txt").string() +
+                              "' 2>&1";
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   std::ifstream in(log);
   for (std::string line; std::getline(in, line);) run.log.push_back(line);
   return run;
+}
+
+std::string Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // The sketch entities of the log, as the host recorded them.
@@ -118,7 +137,8 @@ TEST(HostEndToEnd, SettingsPersistBetweenDialogsAndFailuresKeepTheDialogOpen) {
   // A failed draw shows its message and leaves the dialog open; Close ends it; the next dialog opens
   // with the values entered before.
   const HostRun run =
-      RunHost("settings", "open:part init press set:1003=2 click:1001 click:1004 press click:1004", false);
+      RunHost("settings", "open:part init press set:1003=2 click:1001 click:1004 press click:1004",
+              WithoutSketchFiles());
   ASSERT_EQ(run.status, 0);
   ASSERT_EQ(Count(run.log, "message box"), 1);
   EXPECT_NE(run.log[size_t(std::find_if(run.log.begin(), run.log.end(),
@@ -133,8 +153,8 @@ TEST(HostEndToEnd, SettingsPersistBetweenDialogsAndFailuresKeepTheDialogOpen) {
 }
 
 TEST(HostEndToEnd, RegistrationRunsWithoutADisplayAndMakesNoHostCalls) {
-  const HostRun run = RunHost("register", "register unregister register", false,
-                              "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ");
+  const HostRun run = RunHost("register", "register unregister register",
+                              WithoutSketchFiles("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "));
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 2);
   EXPECT_EQ(Count(run.log, "call DllUnregisterServer -> 0x00000000"), 1);
@@ -152,6 +172,62 @@ TEST(HostEndToEnd, RegistrationRunsWithoutADisplayAndMakesNoHostCalls) {
   for (size_t i = 4; i + 1 < bytes.size(); i += 2) folder += bytes[i];  // UTF-16 of an ASCII path
   EXPECT_EQ(fs::path(folder), fs::canonical(fs::path(TANDREL_LIBRARY)).parent_path());
   EXPECT_GT(fs::file_size(fs::path(folder) / "kzsamples" / "inv_help.txt"), 0u);
+}
+
+// The plug-in in a folder whose name is not ASCII registers the path it is loaded from: its class
+// entry names a file that is there.
+TEST(HostEndToEnd, APlugInInAFolderOutsideAsciiRegistersItsOwnPath) {
+  const fs::path folder = fs::current_path() / "host_unicode" / "\xC3\xA9 \xE4\xB8\xAD";  // "é 中"
+  fs::remove_all(folder.parent_path());
+  fs::create_directories(folder);
+  fs::copy_file(TANDREL_LIBRARY, folder / "libTandrel.so");
+  HostOptions options = WithoutSketchFiles();
+  options.library = (folder / "libTandrel.so").string();
+  const HostRun run = RunHost("unicode_register", "register", options);
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 1);
+  const std::string bytes = Contents(run.folder / "registry" / "HKEY_CLASSES_ROOT" / "CLSID" /
+                                     "{418e427b-5934-492d-90ab-0a654b6e82fa}" / "InprocServer32" / "@default");
+  ASSERT_GT(bytes.size(), 4u);
+  std::u16string path;
+  for (size_t i = 4; i + 1 < bytes.size(); i += 2) path += char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+  ASSERT_EQ(path.back(), u'\0');
+  path.pop_back();
+  EXPECT_EQ(ToUtf8(path), (folder / "libTandrel.so").string());
+  EXPECT_TRUE(fs::is_regular_file(ToUtf8(path)));
+}
+
+// A disk too full for the sketch and the log: the host says so and leaves the files of the run before
+// whole, with nothing of the new ones beside them.
+TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
+  const HostRun first = RunHost("full_disk", "open:part init press set:1003=20 set:1006=2 click:1001");
+  ASSERT_EQ(first.status, 0);
+  const std::string svg = Contents(first.folder / "gear.svg"), dxf = Contents(first.folder / "gear.dxf"),
+                    log = Contents(first.folder / "calls.log");
+  ASSERT_GT(svg.size(), 512u);
+  ASSERT_GT(dxf.size(), 512u);
+  ASSERT_GT(log.size(), 512u);
+  // Files may grow to 512 bytes only; a write beyond fails as on a full disk (instead of ending the host).
+  HostOptions full;
+  full.environment = "ulimit -f 1 && trap '' XFSZ && ";
+  full.fresh = false;
+  const HostRun second = RunHost("full_disk", "open:part init press set:1003=21 set:1006=2 click:1001", full);
+  EXPECT_EQ(second.status, 1);
+  EXPECT_EQ(Contents(second.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
+                     "RI Redezere Viva" / "z.value"),
+            std::string("\x01\0\0\0" "2\0" "1\0", 8))
+      << "the second gear was drawn";
+  const std::string said = Contents(second.folder / "out.txt");
+  EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.svg").string()), std::string::npos) << said;
+  EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.dxf").string()), std::string::npos) << said;
+  EXPECT_NE(said.find("no log written to " + (second.folder / "calls.log").string()), std::string::npos) << said;
+  EXPECT_EQ(Contents(second.folder / "gear.svg"), svg);
+  EXPECT_EQ(Contents(second.folder / "gear.dxf"), dxf);
+  EXPECT_EQ(Contents(second.folder / "calls.log"), log);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(second.folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"calls.log", "gear.dxf", "gear.svg", "out.txt", "registry"}));
 }
 
 TEST(SketchExport, AnArcWhoseEndIsOffItsCircleLeavesAGap) {
@@ -184,7 +260,7 @@ TEST(SketchExport, AnArcWhoseEndIsOffItsCircleLeavesAGap) {
 }
 
 TEST(HostEndToEnd, WithoutADocumentTheButtonOnlyShowsTheMessage) {
-  const HostRun run = RunHost("nodoc", "init press", false);
+  const HostRun run = RunHost("nodoc", "init press", WithoutSketchFiles());
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(Count(run.log, "app 85 SendMessageToUser \"    请打开文档!           \" 2 2"), 1);
   EXPECT_EQ(Count(run.log, "dialog step"), 0);

@@ -56,19 +56,35 @@ TEST(PlaneGeometry, RotateToHostTurnsAndScales) {
   EXPECT_NEAR(q.y, 0.5 * std::cos(M_PI / 6), 1e-15);
 }
 
-TEST(PlaneGeometry, ShiftAlongCircleKeepsRadiusAndMovesByTheChord) {
-  for (double chord : {0.5, -0.5, 3.0}) {
-    Point p{-2.0, 9.0};
-    const Point before = p;
-    ShiftAlongCircle(p, chord);
-    EXPECT_NEAR(std::hypot(p.x, p.y), std::hypot(before.x, before.y), 1e-12) << chord;
-    EXPECT_NEAR(std::hypot(p.x - before.x, p.y - before.y), std::fabs(chord), 1e-12) << chord;
-    EXPECT_GT(p.x, before.x) << "toward +x whatever the sign";
+TEST(PlaneGeometry, TurnAboutOriginIsCounterClockwiseForPositiveAngles) {
+  Point p{0.0, 2.0, 0.0};
+  TurnAboutOrigin(p, -M_PI / 2.0);  // a quarter turn clockwise
+  EXPECT_NEAR(p.x, 2.0, 1e-15);
+  EXPECT_NEAR(p.y, 0.0, 1e-15);
+  Point q{3.0, 4.0, 0.0};
+  TurnAboutOrigin(q, M_PI / 6.0);
+  EXPECT_NEAR(std::atan2(q.y, q.x), std::atan2(4.0, 3.0) + M_PI / 6.0, 1e-15);
+  EXPECT_NEAR(std::hypot(q.x, q.y), 5.0, 1e-14);
+}
+
+// The arc about the centre, drawn clockwise from a to b, sweeps the short way round: its centre lies
+// to the right of a -> b, as far from both ends.
+TEST(PlaneGeometry, FlankArcCentreGivesTheShortClockwiseArc) {
+  struct Case {
+    const char* what;
+    Point a, b;
+  } cases[] = {
+      {"a flank segment: the bisector meets the base circle near the centre of curvature", {0.0, 1.0}, {0.01, 1.1}},
+      {"a segment whose line passes the centre on its left: the meeting is mirrored", {0.1, 1.0}, {-0.1, 1.05}},
+  };
+  for (const Case& c : cases) {
+    const Point centre = FlankArcCentre(c.a, c.b, 1.0);
+    const double ra = std::hypot(c.a.x - centre.x, c.a.y - centre.y);
+    EXPECT_NEAR(std::hypot(c.b.x - centre.x, c.b.y - centre.y), ra, 1e-12) << c.what;
+    double sweep = std::atan2(c.a.y - centre.y, c.a.x - centre.x) - std::atan2(c.b.y - centre.y, c.b.x - centre.x);
+    while (sweep <= 0.0) sweep += 2.0 * M_PI;
+    EXPECT_LT(sweep, M_PI) << c.what;
   }
-  Point still{1.0, 2.0};
-  ShiftAlongCircle(still, 0.0);
-  EXPECT_EQ(still.x, 1.0);
-  EXPECT_EQ(still.y, 2.0);
 }
 
 }  // namespace

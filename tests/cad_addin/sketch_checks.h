@@ -1,6 +1,7 @@
 // Checks on a received sketch: closed outlines, radii, arcs about the gear centre.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -17,7 +18,8 @@ struct SketchSummary {
   std::vector<double> centre_arc_radii;  // arcs about the gear centre
 };
 
-inline SketchSummary Summarise(const std::vector<host::SketchEntity>& sketch) {
+// Entity ends closer than `meet` (metres) are taken as one point.
+inline SketchSummary Summarise(const std::vector<host::SketchEntity>& sketch, double meet = 1e-9) {
   using K = host::SketchEntity::Kind;
   SketchSummary s;
   std::vector<Point> ends;
@@ -57,12 +59,15 @@ inline SketchSummary Summarise(const std::vector<host::SketchEntity>& sketch) {
         break;
     }
   }
-  for (size_t i = 0; i < ends.size(); ++i) {
-    int meets = 0;
-    for (size_t j = 0; j < ends.size(); ++j)
-      if (i != j && std::hypot(ends[i].x - ends[j].x, ends[i].y - ends[j].y) < 1e-9) ++meets;
-    if (meets == 0) ++s.open_ends;
-    if (meets > 1) ++s.crowded_ends;
+  // Ends in the order of x: the ends that meet one lie next to it in that order.
+  std::sort(ends.begin(), ends.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
+  std::vector<int> meets(ends.size(), 0);
+  for (size_t i = 0; i < ends.size(); ++i)
+    for (size_t j = i + 1; j < ends.size() && ends[j].x - ends[i].x < meet; ++j)
+      if (std::hypot(ends[i].x - ends[j].x, ends[i].y - ends[j].y) < meet) ++meets[i], ++meets[j];
+  for (int m : meets) {
+    if (m == 0) ++s.open_ends;
+    if (m > 1) ++s.crowded_ends;
   }
   return s;
 }
