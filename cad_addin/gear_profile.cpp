@@ -168,12 +168,13 @@ double AngleFrom(const Point& from, const Point& p) {
 }
 
 // The angle (radians) by which the generated flank is turned clockwise about the gear centre for the
-// backlash: half of it along the reference circle. NaN when there is no reference circle to measure
-// it on or the backlash is no number; 0 without backlash.
+// backlash: half of it along the reference circle. The backlash is a clearance, so its sign is not
+// read: a negative value thins the tooth as its absolute value does. NaN when there is no reference
+// circle to measure it on or the backlash is no number; 0 without backlash.
 double BacklashTurn(const ProfileInput& in) {
   if (in.bl == 0.0) return 0.0;
   if (!(in.r_ref > 0.0)) return std::nan("");
-  return in.bl / 2.0 / in.r_ref;
+  return std::fabs(in.bl) / 2.0 / in.r_ref;
 }
 
 }  // namespace
@@ -327,9 +328,8 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
 
   // Backlash, half on each flank: the flank is turned about the gear centre by the angle that moves it
   // by half the backlash along the reference circle, so that it stays an involute of the base circle;
-  // the base point and the radial line turn with it. Whether the tooth has a tip and stays clear of
-  // its neighbour is decided on the turned flank: when only the backlash takes the tip away or makes a
-  // thickened tooth (negative backlash) overlap its neighbour, the backlash is too large.
+  // the base point and the radial line turn with it. Whether the tooth has a tip is decided on the
+  // turned flank: when only the backlash takes the tip away, the backlash is too large.
   const double turn = BacklashTurn(in);
   if (!std::isfinite(turn)) {
     Report(hooks, BacklashTooLargeMessage());
@@ -369,8 +369,10 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   // The root end at or past the middle of the space: the tooth overlaps its neighbour there, and the
   // root arc between them would run all the way round.
   const double root_angle = AngleFrom(centre_dir, out.radial_line ? s.radial_root : P[0]);
+  // The thinning turns the root end away from the middle, so a gear that overlaps only without its
+  // backlash is still drawn.
   if (!(root_angle - turn < half_space)) {
-    Report(hooks, root_angle < half_space ? BacklashTooLargeMessage() : TeethOverlapAtRootMessage());
+    Report(hooks, TeethOverlapAtRootMessage());
     return 1;
   }
 

@@ -50,7 +50,7 @@ struct ProfileInput {
   double high = 0.0;
   int32_t LT = 0;
   // Circumferential backlash of both flanks together, measured along the reference circle of radius
-  // r_ref: it thins the tooth there by bl (a negative backlash thickens it).
+  // r_ref: it thins the tooth there by |bl| (the sign is not read).
   double bl = 0.0;
   double r_ref = 0.0;
 };

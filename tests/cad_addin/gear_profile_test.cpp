@@ -142,9 +142,9 @@ TEST(GearProfile, BacklashTurnsBothFlanksByItsAngleOnTheReferenceCircle) {
   };
   const double none = tip_angle(0.0), plus = tip_angle(0.04), minus = tip_angle(-0.04);
   // Each flank turns by the angle of half the backlash along the reference circle (radius 4 mm): a
-  // backlash thins the tooth, a negative one thickens it.
+  // backlash thins the tooth, and a negative one thins it alike.
   EXPECT_NEAR(none - plus, 2.0 * 0.02 / 4.0, 1e-12);
-  EXPECT_NEAR(minus - none, 2.0 * 0.02 / 4.0, 1e-12);
+  EXPECT_NEAR(none - minus, 2.0 * 0.02 / 4.0, 1e-12);
 }
 
 TEST(GearProfile, SplineSendsEachFlankPointWithTheCountStillToCome) {
@@ -179,8 +179,7 @@ TEST(GearProfile, FailuresShowTheirMessageAndDrawNothing) {
       {"tip fillet wider than the tooth", with(g, [](ProfileInput& i) { i.crk = 1.0; }), TipFilletTooLargeMessage()},
       {"root fillet wider than the space", with(g, [](ProfileInput& i) { i.crt = 1.0; }), RootFilletTooLargeMessage()},
       {"backlash beyond the tooth", with(g, [](ProfileInput& i) { i.bl = 1.0; }), BacklashTooLargeMessage()},
-      {"a thickened tooth overlapping its neighbours", with(g, [](ProfileInput& i) { i.bl = -1.0; }),
-       BacklashTooLargeMessage()},
+      {"negative backlash beyond the tooth", with(g, [](ProfileInput& i) { i.bl = -1.0; }), BacklashTooLargeMessage()},
       {"backlash no number", with(g, [](ProfileInput& i) { i.bl = std::nan(""); }), BacklashTooLargeMessage()},
       {"backlash infinite", with(g, [](ProfileInput& i) { i.bl = INFINITY; }), BacklashTooLargeMessage()},
       {"backlash infinite, negative", with(g, [](ProfileInput& i) { i.bl = -INFINITY; }), BacklashTooLargeMessage()},
