@@ -1,20 +1,28 @@
 // Every top-level window of the program, as the program creates it at window-size steps 0 to -3, lies
 // within the screen and shows every control it holds: none lies outside the window or outside the
 // control that holds it, and no menu item is put away into the menu bar's overflow button. Every
-// caption fits its control.
+// caption fits its control. The values of every report of the main window stand under their headings
+// in the pane, printed and in report.rtf as a word processor lays it out.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QTest>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 #include "design_data.h"
+#include "main_window.h"
 #include "preferences.h"
 #include "program_design.h"
 #include "program_windows.h"
+#include "report_columns_check.h"
+#include "report_file.h"
 #include "scripted_modal_services.h"
 #include "startup.h"
 #include "test_support.h"
@@ -30,6 +38,22 @@ std::unique_ptr<DesignData> program_design(int step) {
   d->window_size_step = step;
   return d;
 }
+
+// Print dialog answers that print into a PDF file instead of a printer.
+class PrintToPdf : public forms::ScriptedModalServices {
+ public:
+  bool print_setup(QWidget* parent, QPrinter& printer) override {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName("printed.pdf");
+    return ScriptedModalServices::print_setup(parent, printer);
+  }
+};
+
+// The main window's reports, each chosen through its item of the Report menu.
+constexpr std::pair<const char*, void (TMainForm::*)()> kReports[] = {
+    {"geometry", &TMainForm::Geometry1Click},
+    {"rating summary", &TMainForm::RatingResults1Click},
+    {"rating details", &TMainForm::RatingDetails1Click}};
 
 }  // namespace
 
@@ -55,5 +79,66 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << w->objectName().toStdString();
       w->hide();
     }
+  }
+}
+
+// Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
+// column, at every window-size step and in both unit systems: in the pane's own layout at the step's font;
+// printed; and in report.rtf at the pane's font as a word processor (LibreOffice) lays it out.
+TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
+  QDir().mkpath("rtf");
+  std::vector<std::pair<QString, std::string>> rtf_files;  // each with what it holds
+  for (int step : {0, -1, -2, -3}) {
+    auto d = program_design(step);
+    PrintToPdf scripted;
+    forms::ScopedServices use{scripted};
+    ProgramWindows windows(*d);
+    d->start_mode = 1;  // the first show opens the default design and rates it
+    copy_text(d->design_file_name, kDefaultDesignFileName);
+    TMainForm& m = *windows.main;
+    m.show();
+    QApplication::processEvents();
+    const auto choose = [&](int unit_system, void (TMainForm::*report)()) {
+      unit_system == 2 ? m.English1Click() : m.Metric1Click();
+      (m.*report)();
+    };
+    for (int unit_system : {1, 2}) {
+      for (const auto& [name, report] : kReports) {
+        const std::string what = ::testing::PrintToString(morvell::testing::screen_size.width()) + "x" +
+                                 ::testing::PrintToString(morvell::testing::screen_size.height()) + ", step " +
+                                 std::to_string(step) + (unit_system == 2 ? ", English " : ", metric ") + name;
+        SCOPED_TRACE(what);
+        choose(unit_system, report);
+        EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_document(m.mainresults->document()), 0.5),
+                  QStringList());
+        QFile::remove(kReportFileName);
+        m.Report2Click();
+        const QString kept = QStringLiteral("rtf/report_%1.rtf").arg(rtf_files.size());
+        ASSERT_TRUE(QFile::copy(kReportFileName, kept));
+        rtf_files.push_back({kept, what + ", pane font " + m.mainresults->font().toString().toStdString()});
+      }
+    }
+    // Printing sets the pane's font to 8 points: the printed pages come after the pane's own font.
+    for (int unit_system : {1, 2}) {
+      for (const auto& [name, report] : kReports) {
+        SCOPED_TRACE(::testing::Message() << "printed at step " << step << ", units " << unit_system << ", " << name);
+        choose(unit_system, report);
+        QFile::remove("printed.pdf");
+        m.Report3Click();
+        EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_pdf("printed.pdf"), 0.5), QStringList());
+      }
+    }
+    m.hide();
+  }
+
+  QStringList rtf;
+  for (const auto& [file, what] : rtf_files) rtf << QDir::current().absoluteFilePath(file);
+  ASSERT_TRUE(morvell::testing::convert_with_word_processor(rtf, QDir::current().absoluteFilePath("office-profile")))
+      << "LibreOffice (soffice, package libreoffice-writer-nogui) could not convert report.rtf to PDF";
+  for (const auto& [file, what] : rtf_files) {
+    SCOPED_TRACE("report.rtf in a word processor: " + what);
+    QString pdf = file;
+    pdf.replace(".rtf", ".pdf");
+    EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_pdf(pdf), 0.5), QStringList());
   }
 }
