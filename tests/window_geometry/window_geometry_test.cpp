@@ -2,21 +2,26 @@
 // within the screen and shows every control it holds: none lies outside the window or outside the
 // control that holds it, and no menu item is put away into the menu bar's overflow button. Every
 // caption fits its control. The values of every report of the main window stand under their headings
-// in the pane, printed and in report.rtf as a word processor lays it out.
+// in the pane, printed and in report.rtf as a word processor lays it out. The texts of the charts stand
+// whole in their pictures.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTest>
+#include <QLabel>
 #include <QTextEdit>
 #include <QWidget>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 
 #include "design_data.h"
+#include "flash_temp_form.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "program_design.h"
@@ -24,6 +29,7 @@
 #include "report_columns_check.h"
 #include "report_file.h"
 #include "scripted_modal_services.h"
+#include "sn_curves_form.h"
 #include "startup.h"
 #include "test_support.h"
 #include "window_geometry_support.h"
@@ -48,6 +54,19 @@ class PrintToPdf : public forms::ScriptedModalServices {
     return ScriptedModalServices::print_setup(parent, printer);
   }
 };
+
+// True when the picture has the pixel ratio of the screen where `image` shows it and covers `image` to
+// the nearest pixel of the screen.
+::testing::AssertionResult shows_at_screen_pixels(const QImage& picture, const QWidget* image) {
+  const double ratio = image->devicePixelRatioF();
+  const QSizeF size = picture.deviceIndependentSize();
+  if (picture.devicePixelRatio() == ratio && std::abs(size.width() - image->width()) * ratio <= 0.5 &&
+      std::abs(size.height() - image->height()) * ratio <= 0.5)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "picture " << size.width() << "x" << size.height() << " at pixel ratio "
+                                       << picture.devicePixelRatio() << " for " << image->width() << "x"
+                                       << image->height() << " at " << ratio;
+}
 
 // The main window's reports, each chosen through its item of the Report menu.
 constexpr std::pair<const char*, void (TMainForm::*)()> kReports[] = {
@@ -140,5 +159,59 @@ TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
     QString pdf = file;
     pdf.replace(".rtf", ".pdf");
     EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_pdf(pdf), 0.5), QStringList());
+  }
+}
+
+// The texts of the four S-N charts and of the flash-temperature plot of every quantity stand whole in
+// their pictures, clear of the plot area and of each other, at every window-size step in both unit
+// systems; the pictures have as many pixels as the screen shows them with.
+TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
+  for (int step : {0, -1, -2, -3}) {
+    auto d = program_design(step);
+    forms::ScriptedModalServices scripted;
+    forms::ScopedServices use{scripted};
+    ProgramWindows windows(*d);
+    d->start_mode = 1;  // the first show opens the default design and rates it
+    copy_text(d->design_file_name, kDefaultDesignFileName);
+    TMainForm& m = *windows.main;
+    m.show();
+    QApplication::processEvents();
+    for (int unit_system : {1, 2}) {
+      unit_system == 2 ? m.English1Click() : m.Metric1Click();
+      SCOPED_TRACE(::testing::Message() << "step " << step << ", units " << unit_system << ", pixel ratio "
+                                        << m.devicePixelRatioF());
+      TSNCurvesform& sn = *windows.sn_curves;
+      sn.show();
+      QApplication::processEvents();
+      const QLabel* images[4] = {sn.Image1, sn.Image2, sn.Image3, sn.Image4};
+      for (int k = 0; k < 4; ++k) {
+        const QImage& picture = sn.bitmap(k);
+        EXPECT_TRUE(shows_at_screen_pixels(picture, images[k])) << k;
+        const SnChartScale s =
+            sn_chart_scale(sn_chart_of(*d, k), *d, picture.deviceIndependentSize(), picture.devicePixelRatio());
+        EXPECT_EQ(morvell::testing::chart_text_faults(
+                      picture, sn.texts(k), QRectF(QPointF(s.left, s.top), QPointF(s.right, s.bottom))),
+                  QStringList())
+            << sn_chart_of(*d, k).title;
+      }
+      sn.hide();
+
+      Tflashtempform& flash = *windows.flash_temperature;
+      flash.show();
+      QApplication::processEvents();
+      for (int item = 0; item < kFlashPlotItems; ++item) {
+        flash.plotcombo->setCurrentIndex(item);
+        emit flash.plotcombo->activated(item);
+        const QImage& picture = flash.plot_bitmap();
+        EXPECT_TRUE(shows_at_screen_pixels(picture, flash.Image1));
+        EXPECT_EQ(morvell::testing::chart_text_faults(picture, flash.plot_texts(),
+                                                      QRectF(QPointF(d->chart_left, d->chart_top),
+                                                             QPointF(d->chart_right, d->chart_bottom))),
+                  QStringList())
+            << kFlashPlotItemNames[item];
+      }
+      flash.hide();
+    }
+    m.hide();
   }
 }
