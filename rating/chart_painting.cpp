@@ -40,6 +40,14 @@ double chart_scale(QSizeF size, QSizeF designed) {
 
 namespace {
 
+// The charts' face, "Arial" or the closest the system has, `pixels` high.
+QFont arial(int pixels) {
+  QFont font("Arial");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(std::max(1, pixels));
+  return font;
+}
+
 int least_pixel_size(double device_pixel_ratio) {
   return int(std::ceil(8.0 / (device_pixel_ratio > 0 ? device_pixel_ratio : 1.0)));
 }
@@ -47,10 +55,7 @@ int least_pixel_size(double device_pixel_ratio) {
 }  // namespace
 
 QFont chart_font_of_size(double pixel_size, double device_pixel_ratio) {
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(least_pixel_size(device_pixel_ratio), int(std::lround(pixel_size))));
-  return font;
+  return arial(std::max(least_pixel_size(device_pixel_ratio), int(std::lround(pixel_size))));
 }
 
 QFont font_to_fit(QFont font, const QString& text, double width, double device_pixel_ratio) {
@@ -84,34 +89,15 @@ void place_text_upwards(QPainter& p, ChartTexts& texts, double centre_x, double 
   texts.push_back({text, QRectF(centre_x - height / 2, centre_y - length / 2, height, length)});
 }
 
-QFont chart_font(int point_size) {
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize((point_size * 96 + 36) / 72);  // as MulDiv(size, 96, 72)
-  return font;
-}
+QFont chart_font(int point_size) { return arial((point_size * 96 + 36) / 72); }  // as MulDiv(size, 96, 72)
 
-QFont chart_font_by_cell_height(int cell_height) {
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  // Arial's character cell is about 1.15 times its em height.
-  font.setPixelSize(std::max(1, int(std::lround(cell_height / 1.15))));
-  return font;
-}
+// Arial's character cell is about 1.15 times its em height.
+QFont chart_font_by_cell_height(int cell_height) { return arial(int(std::lround(cell_height / 1.15))); }
 
 void text_out(QPainter& p, int x, int y, const QString& text, bool opaque) {
   const QFontMetrics metrics(p.font());
   if (opaque) p.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), p.background());
   p.drawText(QPoint(x, y + metrics.ascent()), text);
-}
-
-void text_out_upwards(QPainter& p, int x, int y, const QString& text) {
-  const QFontMetrics metrics(p.font());
-  p.save();
-  p.translate(x, y);
-  p.rotate(-90);
-  p.drawText(QPoint(0, metrics.ascent()), text);
-  p.restore();
 }
 
 bool pixel_of(ld v, int& pixel) {

@@ -1,6 +1,7 @@
-// Painting steps the rating charts share: texts placed by their top left corner (on a white box or
-// without one), texts that read upwards, and lines, markers and boxes from positions computed in
-// floating point and truncated to whole pixels.
+// Painting steps the rating charts share: pictures at the screen's pixel ratio, fonts that follow a
+// chart's size, texts placed by their top left corner (on a white box or without one) or reading upwards
+// with the boxes they take, and lines, markers and boxes from positions computed in floating point and
+// truncated to whole pixels.
 #pragma once
 
 #include <QFont>
@@ -61,9 +62,6 @@ QFont chart_font_by_cell_height(int cell_height);
 // Text whose top left corner is (x, y), drawn with the painter's font and pen. `opaque`: on a box of the
 // painter's background colour, as wide and high as the text.
 void text_out(QPainter& p, int x, int y, const QString& text, bool opaque);
-// Text that reads upwards (turned 90 degrees counter-clockwise) whose unturned top left corner is (x, y):
-// it runs up from y, its top towards smaller x. No box.
-void text_out_upwards(QPainter& p, int x, int y, const QString& text);
 
 // A pixel position from a value computed in floating point: truncated toward zero. False when the
 // value is not finite or lies so far off the picture that no painter can take it.
