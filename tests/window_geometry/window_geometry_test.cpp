@@ -101,6 +101,39 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
   }
 }
 
+// The main window asked to be smaller than its layout (800 x 600, as on a small screen or by its user's
+// hand, or far less) keeps every control within it at every step, also after the Window Sizes commands
+// have rescaled it.
+TEST(WindowGeometry, MainWindowMadeSmallKeepsEveryControl) {
+  for (int step : {0, -1, -2, -3}) {
+    auto d = program_design(step);
+    forms::ScriptedModalServices scripted;
+    forms::ScopedServices use{scripted};
+    ProgramWindows windows(*d);
+    d->start_mode = 1;
+    copy_text(d->design_file_name, kDefaultDesignFileName);
+    TMainForm& m = *windows.main;
+    m.show();
+    QApplication::processEvents();
+    const auto made_small = [&](const char* after) {
+      for (const QSize wanted : {QSize(800, 600), QSize(320, 240)}) {
+        m.resize(wanted);
+        QApplication::processEvents();
+        EXPECT_EQ(morvell::testing::geometry_faults(&m), QStringList())
+            << "step " << step << " " << after << ", asked for " << wanted.width() << "x" << wanted.height();
+      }
+    };
+    made_small("as created");
+    if (step > -3) {
+      m.Decrease1Click();
+      made_small("made one step smaller");
+      m.Increase1Click();
+      made_small("made one step larger again");
+    }
+    m.hide();
+  }
+}
+
 // Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
 // column, at every window-size step and in both unit systems: in the pane's own layout at the step's font;
 // printed; and in report.rtf at the pane's font as a word processor (LibreOffice) lays it out.
