@@ -23,6 +23,7 @@
 #include "design_data.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
+#include "optimization_form.h"
 #include "preferences.h"
 #include "program_design.h"
 #include "program_windows.h"
@@ -136,7 +137,8 @@ TEST(WindowGeometry, MainWindowMadeSmallKeepsEveryControl) {
 
 // Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
 // column, at every window-size step and in both unit systems: in the pane's own layout at the step's font;
-// printed; and in report.rtf at the pane's font as a word processor (LibreOffice) lays it out.
+// printed; and in report.rtf at the pane's font as a word processor (LibreOffice) lays it out. So does the
+// search window's report in its pane.
 TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
   QDir().mkpath("rtf");
   std::vector<std::pair<QString, std::string>> rtf_files;  // each with what it holds
@@ -163,6 +165,17 @@ TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
         choose(unit_system, report);
         EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_document(m.mainresults->document()), 0.5),
                   QStringList());
+        if (report == &TMainForm::RatingDetails1Click) {
+          // The search window's report of the same design, in its own pane, stands in the same columns.
+          Toptimizationform& search = *windows.optimization;
+          search.show();
+          search.form_report();
+          EXPECT_EQ(morvell::testing::column_faults(
+                        morvell::testing::rows_of_document(search.mainresults->document()), 0.5),
+                    QStringList())
+              << "the search report";
+          search.hide();
+        }
         QFile::remove(kReportFileName);
         m.Report2Click();
         const QString kept = QStringLiteral("rtf/report_%1.rtf").arg(rtf_files.size());
