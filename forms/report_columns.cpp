@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPaintDevice>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -19,9 +18,28 @@ namespace {
 
 // A value as the reports print it: a number in fixed or exponent notation, an infinity or not a number.
 bool is_number(const QString& text) {
-  static const QRegularExpression number(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$|^[+-]?(inf|nan)$)",
-                                         QRegularExpression::CaseInsensitiveOption);
-  return number.match(text.trimmed()).hasMatch();
+  const QString t = text.trimmed();
+  qsizetype i = 0;
+  if (i < t.size() && (t[i] == QChar('+') || t[i] == QChar('-'))) ++i;
+  const QString rest = t.mid(i).toLower();
+  if (rest == QLatin1String("inf") || rest == QLatin1String("nan")) return true;
+  const auto digits = [&] {
+    const qsizetype from = i;
+    while (i < t.size() && t[i].isDigit()) ++i;
+    return i - from;
+  };
+  qsizetype mantissa = digits();
+  if (i < t.size() && t[i] == QChar('.')) {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < t.size() && (t[i] == QChar('e') || t[i] == QChar('E'))) {
+    ++i;
+    if (i < t.size() && (t[i] == QChar('+') || t[i] == QChar('-'))) ++i;
+    if (digits() == 0) return false;
+  }
+  return i == t.size();
 }
 
 // The blanks a text starts with, and the text after them.
@@ -105,21 +123,21 @@ double ReportColumns::of(ReportColumn c) const {
   }
 }
 
-ReportColumns report_columns(const QStringList& lines, const std::function<double(const QString&)>& width,
-                             double gap) {
+namespace {
+
+ReportColumns columns_of(const std::vector<std::vector<ReportField>>& lines,
+                         const std::function<double(const QString&)>& width, double gap) {
   double label = 0, label_before_symbol = 0, symbol = 0, pinion = 0;
-  for (const QString& line : lines) {
-    const std::vector<ReportField> f = report_fields(line);
+  for (const std::vector<ReportField>& f : lines) {
     if (f.empty()) continue;
     const double w = width(f[0].text);
     label = std::max(label, w);
     for (const ReportField& x : f) {
-      const double text = width(without_leading_blanks(x.text));
       if (x.column == ReportColumn::Symbol) {
         label_before_symbol = std::max(label_before_symbol, w);
-        symbol = std::max(symbol, text);
+        symbol = std::max(symbol, width(without_leading_blanks(x.text)));
       } else if (x.column == ReportColumn::Pinion) {
-        pinion = std::max(pinion, text);
+        pinion = std::max(pinion, width(without_leading_blanks(x.text)));
       }
     }
   }
@@ -131,16 +149,31 @@ ReportColumns report_columns(const QStringList& lines, const std::function<doubl
   return c;
 }
 
+std::vector<std::vector<ReportField>> fields_of_lines(const QStringList& lines) {
+  std::vector<std::vector<ReportField>> fields;
+  fields.reserve(std::size_t(lines.size()));
+  for (const QString& line : lines) fields.push_back(report_fields(line));
+  return fields;
+}
+
+}  // namespace
+
+ReportColumns report_columns(const QStringList& lines, const std::function<double(const QString&)>& width,
+                             double gap) {
+  return columns_of(fields_of_lines(lines), width, gap);
+}
+
 std::vector<std::vector<double>> report_tab_stops(const QStringList& lines,
                                                   const std::function<double(const QString&)>& width, double gap) {
-  const ReportColumns columns = report_columns(lines, width, gap);
-  std::vector<std::vector<double>> stops(std::size_t(lines.size()));
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    const std::vector<ReportField> f = report_fields(lines[i]);
+  const std::vector<std::vector<ReportField>> fields = fields_of_lines(lines);
+  const ReportColumns columns = columns_of(fields, width, gap);
+  std::vector<std::vector<double>> stops(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::vector<ReportField>& f = fields[i];
     for (std::size_t k = 1; k < f.size(); ++k) {
       const double at = columns.of(f[k].column) - width(leading_blanks(f[k].text));
-      for (int t = f[k].tabs - 1; t >= 1; --t) stops[std::size_t(i)].push_back(at - 0.05 * gap * t);
-      stops[std::size_t(i)].push_back(at);
+      for (int t = f[k].tabs - 1; t >= 1; --t) stops[i].push_back(at - 0.05 * gap * t);
+      stops[i].push_back(at);
     }
   }
   return stops;
