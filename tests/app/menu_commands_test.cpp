@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -41,6 +40,7 @@
 #include "iso_rating_input_form.h"
 #include "main_window.h"
 #include "preferences.h"
+#include "print_to_pdf.h"
 #include "report_file.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
@@ -55,15 +55,7 @@ using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-// Print dialog answers that print into a PDF file instead of a printer.
-class PrintToPdf : public forms::ScriptedModalServices {
- public:
-  bool print_setup(QWidget* parent, QPrinter& printer) override {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("printed.pdf");
-    return ScriptedModalServices::print_setup(parent, printer);
-  }
-};
+using morvell::testing::PrintToPdf;
 
 struct Program {
   std::unique_ptr<DesignData> d = std::make_unique<DesignData>();

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QPrinter>
 #include <QTest>
 #include <QLabel>
 #include <QTextEdit>
@@ -25,6 +24,7 @@
 #include "main_window.h"
 #include "optimization_form.h"
 #include "preferences.h"
+#include "print_to_pdf.h"
 #include "program_design.h"
 #include "program_windows.h"
 #include "report_columns_check.h"
@@ -46,13 +46,20 @@ std::unique_ptr<DesignData> program_design(int step) {
   return d;
 }
 
-// Print dialog answers that print into a PDF file instead of a printer.
-class PrintToPdf : public forms::ScriptedModalServices {
- public:
-  bool print_setup(QWidget* parent, QPrinter& printer) override {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("printed.pdf");
-    return ScriptedModalServices::print_setup(parent, printer);
+// The program's windows at a window-size step with the main window shown: its first show opens the
+// default design and rates it. Print dialogs print into printed.pdf.
+struct ShownProgram {
+  std::unique_ptr<DesignData> d;
+  morvell::testing::PrintToPdf scripted;
+  forms::ScopedServices use{scripted};
+  ProgramWindows windows;
+  TMainForm& main;
+
+  explicit ShownProgram(int step) : d(program_design(step)), windows(*d), main(*windows.main) {
+    d->start_mode = 1;
+    copy_text(d->design_file_name, kDefaultDesignFileName);
+    main.show();
+    QApplication::processEvents();
   }
 };
 
@@ -107,15 +114,8 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
 // have rescaled it.
 TEST(WindowGeometry, MainWindowMadeSmallKeepsEveryControl) {
   for (int step : {0, -1, -2, -3}) {
-    auto d = program_design(step);
-    forms::ScriptedModalServices scripted;
-    forms::ScopedServices use{scripted};
-    ProgramWindows windows(*d);
-    d->start_mode = 1;
-    copy_text(d->design_file_name, kDefaultDesignFileName);
-    TMainForm& m = *windows.main;
-    m.show();
-    QApplication::processEvents();
+    ShownProgram p(step);
+    TMainForm& m = p.main;
     const auto made_small = [&](const char* after) {
       for (const QSize wanted : {QSize(800, 600), QSize(320, 240)}) {
         m.resize(wanted);
@@ -143,15 +143,8 @@ TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
   QDir().mkpath("rtf");
   std::vector<std::pair<QString, std::string>> rtf_files;  // each with what it holds
   for (int step : {0, -1, -2, -3}) {
-    auto d = program_design(step);
-    PrintToPdf scripted;
-    forms::ScopedServices use{scripted};
-    ProgramWindows windows(*d);
-    d->start_mode = 1;  // the first show opens the default design and rates it
-    copy_text(d->design_file_name, kDefaultDesignFileName);
-    TMainForm& m = *windows.main;
-    m.show();
-    QApplication::processEvents();
+    ShownProgram p(step);
+    TMainForm& m = p.main;
     const auto choose = [&](int unit_system, void (TMainForm::*report)()) {
       unit_system == 2 ? m.English1Click() : m.Metric1Click();
       (m.*report)();
@@ -167,7 +160,7 @@ TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
                   QStringList());
         if (report == &TMainForm::RatingDetails1Click) {
           // The search window's report of the same design, in its own pane, stands in the same columns.
-          Toptimizationform& search = *windows.optimization;
+          Toptimizationform& search = *p.windows.optimization;
           search.show();
           search.form_report();
           EXPECT_EQ(morvell::testing::column_faults(
@@ -213,20 +206,13 @@ TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
 // systems; the pictures have as many pixels as the screen shows them with.
 TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
   for (int step : {0, -1, -2, -3}) {
-    auto d = program_design(step);
-    forms::ScriptedModalServices scripted;
-    forms::ScopedServices use{scripted};
-    ProgramWindows windows(*d);
-    d->start_mode = 1;  // the first show opens the default design and rates it
-    copy_text(d->design_file_name, kDefaultDesignFileName);
-    TMainForm& m = *windows.main;
-    m.show();
-    QApplication::processEvents();
+    ShownProgram p(step);
+    TMainForm& m = p.main;
     for (int unit_system : {1, 2}) {
       unit_system == 2 ? m.English1Click() : m.Metric1Click();
       SCOPED_TRACE(::testing::Message() << "step " << step << ", units " << unit_system << ", pixel ratio "
                                         << m.devicePixelRatioF());
-      TSNCurvesform& sn = *windows.sn_curves;
+      TSNCurvesform& sn = *p.windows.sn_curves;
       sn.show();
       QApplication::processEvents();
       const QLabel* images[4] = {sn.Image1, sn.Image2, sn.Image3, sn.Image4};
@@ -234,15 +220,15 @@ TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
         const QImage& picture = sn.bitmap(k);
         EXPECT_TRUE(shows_at_screen_pixels(picture, images[k])) << k;
         const SnChartScale s =
-            sn_chart_scale(sn_chart_of(*d, k), *d, picture.deviceIndependentSize(), picture.devicePixelRatio());
+            sn_chart_scale(sn_chart_of(*p.d, k), *p.d, picture.deviceIndependentSize(), picture.devicePixelRatio());
         EXPECT_EQ(morvell::testing::chart_text_faults(
                       picture, sn.texts(k), QRectF(QPointF(s.left, s.top), QPointF(s.right, s.bottom))),
                   QStringList())
-            << sn_chart_of(*d, k).title;
+            << sn_chart_of(*p.d, k).title;
       }
       sn.hide();
 
-      Tflashtempform& flash = *windows.flash_temperature;
+      Tflashtempform& flash = *p.windows.flash_temperature;
       flash.show();
       QApplication::processEvents();
       for (int item = 0; item < kFlashPlotItems; ++item) {
@@ -251,8 +237,8 @@ TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
         const QImage& picture = flash.plot_bitmap();
         EXPECT_TRUE(shows_at_screen_pixels(picture, flash.Image1));
         EXPECT_EQ(morvell::testing::chart_text_faults(picture, flash.plot_texts(),
-                                                      QRectF(QPointF(d->chart_left, d->chart_top),
-                                                             QPointF(d->chart_right, d->chart_bottom))),
+                                                      QRectF(QPointF(p.d->chart_left, p.d->chart_top),
+                                                             QPointF(p.d->chart_right, p.d->chart_bottom))),
                   QStringList())
             << kFlashPlotItemNames[item];
       }
