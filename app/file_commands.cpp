@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -222,11 +223,12 @@ void TMainForm::Report2Click() {
   QFont font = mainresults->document()->defaultFont();
   const int points = font.pointSize() > 0 ? font.pointSize() : 8;
   font.setPointSize(points);
-  // The geometry report takes its columns along as tab stops of each line.
-  std::vector<std::vector<int>> tab_stops;
-  if (d_.report_selection == 0)
-    tab_stops = report_tab_stops_in_twips(QString::fromStdString(pane.text()).split('\n'), font);
-  const std::string bytes = rich_text_report(pane.text(), font.family().toStdString(), points, tab_stops);
+  // The report takes its columns along as tab stops of each line.
+  const std::vector<std::vector<int>> tab_stops =
+      report_tab_stops_in_twips(QString::fromStdString(pane.text()).split('\n'), font);
+  const QFontInfo face(font);  // the face the columns were measured in, as the system resolved the family
+  const std::string bytes =
+      rich_text_report(pane.text(), {face.family().toStdString(), points, face.fixedPitch()}, tab_stops);
   std::string error;
   if (write_text_file(kReportFileName, bytes, &error))
     forms::services().message(this, app_title(), "Report sent to file \"Report.rtf\" ", forms::MessageIcon::Information);
@@ -242,11 +244,11 @@ void TMainForm::Report3Click() {
   mainresults->setFont(font);
   mainresults->document()->setDefaultFont(font);
   printer.setDocName(QString());
-  // The copy that is printed is laid out for the printer: the geometry report's columns are measured in
-  // the printer's metrics.
+  // The copy that is printed is laid out for the printer: the report's columns are measured in the
+  // printer's metrics.
   const std::unique_ptr<QTextDocument> printed(mainresults->document()->clone());
   printed->documentLayout()->setPaintDevice(&printer);
-  lay_out_report_columns(printed.get(), d_.report_selection == 0, &printer);
+  lay_out_report_columns(printed.get(), &printer);
   printed->print(&printer);
   if (printer.printerState() == QPrinter::Error) report_problem(this, "The report could not be printed");
   SetMain_textboxes();

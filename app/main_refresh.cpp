@@ -305,10 +305,9 @@ void TMainForm::SetMain_textboxes() {
   if (d.report_selection == 0) mainform_report();
   else if (d.report_selection == 2) ratingdetails_report();
   else if (d.report_selection == 3) ratingsummary_report();
-  // The geometry report stands in its columns whatever the font; the rating reports keep the pane's
-  // uniform tab width.
+  // Every report stands in its columns whatever the font.
   if (d.report_selection == 0 || d.report_selection == 2 || d.report_selection == 3)
-    lay_out_report_columns(mainresults->document(), d.report_selection == 0);
+    lay_out_report_columns(mainresults->document());
 
   refresh_3d_view();
 

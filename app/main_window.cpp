@@ -54,6 +54,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   Increase1->setEnabled(Increase1->isEnabled() || scale.increase_enabled);
   Decrease1->setEnabled(Decrease1->isEnabled() && scale.decrease_enabled);
   scale_window(this, d_);
+  hold_layout_size();
   wire_menus();  // after the scale: the export dialog scales itself by it
 
   // At the top of the screen, centred horizontally.
@@ -70,6 +71,15 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
 
   SetMain_textboxes();  // the rating is not enabled yet: this refresh does not rate the pair
   FormCreate();
+}
+
+void TMainForm::hold_layout_size() {
+  // The controls' extent with the margin of the layout's top left corner on its right and bottom too.
+  QWidget* client = centralWidget();
+  QRect extent;
+  for (QWidget* w : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w != Panel2) extent |= w->geometry();  // the cover panel lies over the controls
+  client->setMinimumSize(extent.right() + 1 + extent.left(), extent.bottom() + 1 + extent.top());
 }
 
 void TMainForm::FormCreate() {

@@ -372,6 +372,9 @@ class TMainForm : public QMainWindow {
   void wire_views();  // creates the 3D view's panel and connects the picture controls
   void set_picture_controls(bool picture);  // results pane or picture, with their buttons and menus
   void wire_menus();  // connects the menu commands and the load-case list, creates the export dialog
+  // The window cannot be made smaller than its layout at the present scale, so that no control is cut
+  // off; run whenever the window is scaled.
+  void hold_layout_size();
 
   // Geometry inputs: wiring, the end of every field exit, and the pieces shared by pinion and wheel.
   void connect_geometry_inputs();

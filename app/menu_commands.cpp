@@ -206,6 +206,7 @@ void TMainForm::Increase1Click() {
     const int w = int(int64_t(width()) * kStepMultiplier / kStepDivisor);
     const int h = int(int64_t(height()) * kStepMultiplier / kStepDivisor);
     forms::scale_by(this, kStepMultiplier, kStepDivisor);
+    hold_layout_size();
     resize(w, h);
     d_.window_size_step += 1;
     Decrease1->setEnabled(true);
@@ -219,6 +220,7 @@ void TMainForm::Decrease1Click() {
     const int w = int(int64_t(width()) * kStepDivisor / kStepMultiplier);
     const int h = int(int64_t(height()) * kStepDivisor / kStepMultiplier);
     forms::scale_by(this, kStepDivisor, kStepMultiplier);
+    hold_layout_size();
     d_.window_size_step -= 1;
     resize(w, h);
     Increase1->setEnabled(true);

@@ -1,5 +1,6 @@
 #include "report_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -55,14 +56,57 @@ void unicode_escape(std::string& out, long unit) {
   out += "\\u" + std::to_string(unit) + "?";
 }
 
+// A character beyond ASCII as Unicode escapes (two for one beyond the 16-bit range).
+void escape_beyond_ascii(std::string& out, long cp) {
+  if (cp < 0x10000) {
+    unicode_escape(out, cp);
+  } else {  // a surrogate pair
+    const long v = cp - 0x10000;
+    unicode_escape(out, 0xD800 + (v >> 10));
+    unicode_escape(out, 0xDC00 + (v & 0x3FF));
+  }
+}
+
+// The byte of code page 1252 for a character beyond ASCII, or -1 where the code page has none.
+int cp1252_byte(long cp) {
+  if (cp >= 0xA0 && cp <= 0xFF) return int(cp);
+  static const long high[32] = {0x20AC, -1,     0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, -1,     0x017D, -1,
+                                -1,     0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, -1,     0x017E, 0x0178};
+  for (int i = 0; i < 32; ++i)
+    if (high[i] == cp) return 0x80 + i;
+  return -1;
+}
+
+// A font name in the font table, where plain text is read in the document's code page: characters of
+// code page 1252 as \'hh, others as Unicode escapes; the table's own delimiters and control characters
+// are left out.
+void font_name(std::string& out, std::string_view name) {
+  static const char* const hex = "0123456789abcdef";
+  for (std::size_t i = 0; i < name.size();) {
+    const long cp = decode_utf8(name, i);
+    if (cp < 0x20 || cp == 0x7F || cp == '\\' || cp == '{' || cp == '}' || cp == ';') continue;
+    if (cp < 0x80) {
+      out += char(cp);
+    } else if (const int b = cp1252_byte(cp); b >= 0) {
+      out += "\\'";
+      out += hex[b >> 4];
+      out += hex[b & 15];
+    } else {
+      escape_beyond_ascii(out, cp);
+    }
+  }
+}
+
 }  // namespace
 
-std::string rich_text_report(std::string_view text, std::string_view font_family, int point_size,
+std::string rich_text_report(std::string_view text, const RichTextFont& font,
                              const std::vector<std::vector<int>>& tab_stops) {
-  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern ";
-  for (char c : font_family)
-    if (c != '\\' && c != '{' && c != '}' && c != ';' && static_cast<unsigned char>(c) >= 0x20) out += c;
-  out += ";}}\r\n\\f0\\fs" + std::to_string(point_size * 2) + " ";
+  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0";
+  out += font.fixed_pitch ? "\\fmodern " : "\\fnil ";
+  font_name(out, font.family);
+  out += ";}}\r\n\\f0\\fs" + std::to_string(font.points * 2) + " ";
   std::size_t line = 0;
   // Each line a paragraph with its own tab stops (none: those of the document).
   auto begin_paragraph = [&] {
@@ -83,6 +127,10 @@ std::string rich_text_report(std::string_view text, std::string_view font_family
       if (i < text.size()) begin_paragraph();
     } else if (c == '\r') {
       ++i;
+    } else if (c == ' ') {
+      const std::size_t end = std::min(text.find_first_not_of(' ', i), text.size());
+      if (end == text.size() || text[end] != '\t') out.append(end - i, ' ');  // none before a tab
+      i = end;
     } else if (c == '\t') {
       out += "\\tab ";
       ++i;
@@ -92,17 +140,9 @@ std::string rich_text_report(std::string_view text, std::string_view font_family
       ++i;
     } else {
       const long cp = decode_utf8(text, i);
-      if (cp < 0) {
-        out += '?';
-      } else if (cp < 0x80) {
-        out += char(cp);
-      } else if (cp < 0x10000) {
-        unicode_escape(out, cp);
-      } else {  // a surrogate pair
-        const long v = cp - 0x10000;
-        unicode_escape(out, 0xD800 + (v >> 10));
-        unicode_escape(out, 0xDC00 + (v & 0x3FF));
-      }
+      if (cp < 0) out += '?';
+      else if (cp < 0x80) out += char(cp);
+      else escape_beyond_ascii(out, cp);
     }
   }
   out += "}\r\n";

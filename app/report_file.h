@@ -10,12 +10,22 @@ namespace morvell {
 
 inline constexpr const char* kReportFileName = "report.rtf";
 
+// The font of the report file: its family name (UTF-8), its size in points and whether every character
+// of it is equally wide (which a word processor without the family falls back on).
+struct RichTextFont {
+  std::string family;
+  int points = 8;
+  bool fixed_pitch = false;
+};
+
 // The RTF document of `text` (UTF-8, lines ended by line feeds; the last line feed ends the last
-// line) in the font `font_family` at `point_size` points. Tabs stay tabs; characters beyond ASCII are
-// written as Unicode escapes; a byte that is not UTF-8 is written as '?'. With `tab_stops` (per line,
-// in twips from the line start) every line is a paragraph with its own tab stops; without, the word
-// processor's uniform ones apply.
-std::string rich_text_report(std::string_view text, std::string_view font_family, int point_size,
+// line) in `font`. Tabs stay tabs, but the blanks right before a tab are left out: a word processor
+// measures them with metrics of its own, and the blanks that fit before a tab stop on screen may reach
+// beyond it there, sending the value to the next stop. Characters beyond ASCII are written as Unicode
+// escapes (in the font's name as the document's code page 1252 where it has them); a byte that is not
+// UTF-8 is written as '?'. With `tab_stops` (per line, in twips from the line start) every line is a
+// paragraph with its own tab stops; without, the word processor's uniform ones apply.
+std::string rich_text_report(std::string_view text, const RichTextFont& font,
                              const std::vector<std::vector<int>>& tab_stops = {});
 
 // Writes the bytes to `path`, replacing the file. False when it could not be created or completely

@@ -1,7 +1,10 @@
 #include "chart_painting.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -18,34 +21,83 @@ constexpr ld kFar = 100000.0L;
 
 }  // namespace
 
-QFont chart_font(int point_size) {
+QImage picture_for(const QWidget* widget) {
+  const double ratio = widget->devicePixelRatioF();
+  QImage image(std::max(1, int(std::lround(widget->width() * ratio))),
+               std::max(1, int(std::lround(widget->height() * ratio))), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
+
+void draw_in_layout_units(QPainter& p, const QImage& image, QSizeF designed) {
+  const QSizeF size = image.deviceIndependentSize();
+  p.scale(size.width() / designed.width(), size.height() / designed.height());
+}
+
+double chart_scale(QSizeF size, QSizeF designed) {
+  return std::min(size.width() / designed.width(), size.height() / designed.height());
+}
+
+namespace {
+
+// The charts' face, "Arial" or the closest the system has, `pixels` high.
+QFont arial(int pixels) {
   QFont font("Arial");
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize((point_size * 96 + 36) / 72);  // as MulDiv(size, 96, 72)
+  font.setPixelSize(std::max(1, pixels));
   return font;
 }
 
-QFont chart_font_by_cell_height(int cell_height) {
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  // Arial's character cell is about 1.15 times its em height.
-  font.setPixelSize(std::max(1, int(std::lround(cell_height / 1.15))));
+int least_pixel_size(double device_pixel_ratio) {
+  return int(std::ceil(8.0 / (device_pixel_ratio > 0 ? device_pixel_ratio : 1.0)));
+}
+
+}  // namespace
+
+QFont chart_font_of_size(double pixel_size, double device_pixel_ratio) {
+  return arial(std::max(least_pixel_size(device_pixel_ratio), int(std::lround(pixel_size))));
+}
+
+QFont font_to_fit(QFont font, const QString& text, double width, double device_pixel_ratio) {
+  const int least = least_pixel_size(device_pixel_ratio);
+  while (font.pixelSize() > least && QFontMetricsF(font).horizontalAdvance(text) > width)
+    font.setPixelSize(font.pixelSize() - 1);
   return font;
 }
+
+QString text_to_fit(const QFont& font, const QString& text, double width) {
+  const QFontMetricsF metrics(font);
+  return metrics.horizontalAdvance(text) <= width ? text : metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void place_text(QPainter& p, ChartTexts& texts, double x, double y, const QString& text, bool opaque) {
+  const QFontMetricsF metrics(p.font());
+  const QRectF box(x, y, metrics.horizontalAdvance(text), metrics.height());
+  if (opaque) p.fillRect(box, p.background());
+  p.drawText(QPointF(x, y + metrics.ascent()), text);
+  texts.push_back({text, box});
+}
+
+void place_text_upwards(QPainter& p, ChartTexts& texts, double centre_x, double centre_y, const QString& text) {
+  const QFontMetricsF metrics(p.font());
+  const double length = metrics.horizontalAdvance(text), height = metrics.height();
+  p.save();
+  p.translate(centre_x - height / 2, centre_y + length / 2);  // the start of the text, its top to the left
+  p.rotate(-90);
+  p.drawText(QPointF(0, metrics.ascent()), text);
+  p.restore();
+  texts.push_back({text, QRectF(centre_x - height / 2, centre_y - length / 2, height, length)});
+}
+
+QFont chart_font(int point_size) { return arial((point_size * 96 + 36) / 72); }  // as MulDiv(size, 96, 72)
+
+// Arial's character cell is about 1.15 times its em height.
+QFont chart_font_by_cell_height(int cell_height) { return arial(int(std::lround(cell_height / 1.15))); }
 
 void text_out(QPainter& p, int x, int y, const QString& text, bool opaque) {
   const QFontMetrics metrics(p.font());
   if (opaque) p.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), p.background());
   p.drawText(QPoint(x, y + metrics.ascent()), text);
-}
-
-void text_out_upwards(QPainter& p, int x, int y, const QString& text) {
-  const QFontMetrics metrics(p.font());
-  p.save();
-  p.translate(x, y);
-  p.rotate(-90);
-  p.drawText(QPoint(0, metrics.ascent()), text);
-  p.restore();
 }
 
 bool pixel_of(ld v, int& pixel) {

@@ -1,14 +1,57 @@
-// Painting steps the rating charts share: texts placed by their top left corner (on a white box or
-// without one), texts that read upwards, and lines, markers and boxes from positions computed in
-// floating point and truncated to whole pixels.
+// Painting steps the rating charts share: pictures at the screen's pixel ratio, fonts that follow a
+// chart's size, texts placed by their top left corner (on a white box or without one) or reading upwards
+// with the boxes they take, and lines, markers and boxes from positions computed in floating point and
+// truncated to whole pixels.
 #pragma once
 
 #include <QFont>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 
+#include <vector>
+
+class QImage;
 class QPainter;
+class QWidget;
 
 namespace morvell {
+
+// A picture for `widget` at the pixel ratio of its screen: as many pixels as the screen shows there, so
+// that the screen draws it without magnifying it. Its size in the widget's own units is the widget's.
+QImage picture_for(const QWidget* widget);
+
+// Makes the painter draw in the units of a picture laid out `designed` large, stretched over the whole of
+// `image` (whatever its size and pixel ratio), so that a fixed picture is drawn at the pixels it is shown
+// with rather than magnified from its layout size.
+void draw_in_layout_units(QPainter& p, const QImage& image, QSizeF designed);
+
+// The fonts of a chart follow its size against the size it was laid out at, as the windows' own fonts
+// follow the window scale: the factor is the smaller of the width and height ratios.
+double chart_scale(QSizeF size, QSizeF designed);
+
+// A chart font ("Arial" or the closest face the system has) `pixel_size` pixels of the chart's picture high
+// (rounded), but never smaller than eight pixels of the screen at the picture's pixel ratio.
+QFont chart_font_of_size(double pixel_size, double device_pixel_ratio);
+
+// The same font made smaller, down to the least size chart_font_of_size gives, until `text` is at most
+// `width` wide; and `text` elided to that width where even the least size is too wide.
+QFont font_to_fit(QFont font, const QString& text, double width, double device_pixel_ratio);
+QString text_to_fit(const QFont& font, const QString& text, double width);
+
+// A text of a chart and the box it takes: the text's advance and its font's height, turned with the text
+// where it reads upwards.
+struct ChartText {
+  QString text;
+  QRectF box;
+};
+using ChartTexts = std::vector<ChartText>;
+
+// Text drawn with the painter's font and pen with its box's top left corner at (x, y); `opaque`: on the
+// painter's background colour. Kept in `texts` with its box.
+void place_text(QPainter& p, ChartTexts& texts, double x, double y, const QString& text, bool opaque);
+// Text that reads upwards, its box centred on (centre_x, centre_y). No background.
+void place_text_upwards(QPainter& p, ChartTexts& texts, double centre_x, double centre_y, const QString& text);
 
 // A font of the charts: "Arial" (or the closest face the system has) at a point size as a screen of 96
 // pixels per inch shows it.
@@ -19,9 +62,6 @@ QFont chart_font_by_cell_height(int cell_height);
 // Text whose top left corner is (x, y), drawn with the painter's font and pen. `opaque`: on a box of the
 // painter's background colour, as wide and high as the text.
 void text_out(QPainter& p, int x, int y, const QString& text, bool opaque);
-// Text that reads upwards (turned 90 degrees counter-clockwise) whose unturned top left corner is (x, y):
-// it runs up from y, its top towards smaller x. No box.
-void text_out_upwards(QPainter& p, int x, int y, const QString& text);
 
 // A pixel position from a value computed in floating point: truncated toward zero. False when the
 // value is not finite or lies so far off the picture that no painter can take it.

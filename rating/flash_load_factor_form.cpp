@@ -68,8 +68,9 @@ void draw_panel(QPainter& p, const QRect& r, int k) {
 
 void draw_load_sharing_shapes(QImage& image) {
   QPainter p(&image);
-  p.fillRect(image.rect(), Qt::white);
-  const int w = image.width() / 2, h = image.height() / 2;
+  draw_in_layout_units(p, image, QSizeF(kPictureWidth, kPictureHeight));
+  p.fillRect(QRect(0, 0, kPictureWidth, kPictureHeight), Qt::white);
+  const int w = kPictureWidth / 2, h = kPictureHeight / 2;
   for (int k = 0; k < 4; ++k) draw_panel(p, QRect((k % 2) * w, (k / 2) * h, w, h), k);
 }
 
@@ -79,11 +80,7 @@ Tflashloadform::Tflashloadform(DesignData& d, QWidget* parent) : QDialog(parent)
   setWindowTitle("Load Sharing Factor For Flash Temperature Calculation");
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");
-  Image1->setGeometry(8, 8, kPictureWidth, kPictureHeight);
-  QImage picture(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
-  draw_load_sharing_shapes(picture);
-  Image1->setPixmap(QPixmap::fromImage(picture));
-  Image1->setScaledContents(true);
+  Image1->setGeometry(8, 8, kPictureWidth, kPictureHeight);  // drawn when shown, at the window's scale
 
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName("ComboBox1");
@@ -102,6 +99,10 @@ Tflashloadform::Tflashloadform(DesignData& d, QWidget* parent) : QDialog(parent)
 }
 
 void Tflashloadform::showEvent(QShowEvent* event) {
+  // The picture at the size and pixel ratio it is shown at.
+  QImage picture = picture_for(Image1);
+  draw_load_sharing_shapes(picture);
+  Image1->setPixmap(QPixmap::fromImage(picture));
   FormShow();
   QDialog::showEvent(event);
 }

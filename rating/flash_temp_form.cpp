@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -34,7 +36,7 @@ const char* const kFlashPlotItemNames[kFlashPlotItems] = {"Flash temperature", "
 
 namespace {
 
-constexpr int kPlotWidth = 448, kPlotHeight = 399;
+constexpr int kPlotWidth = 448, kPlotHeight = 399, kFormulaWidth = 424, kFormulaHeight = 72;
 const QColor kWindowColour(255, 255, 255);   // clWindow: an input the user types
 const QColor kBtnFaceColour(240, 240, 240);  // clBtnFace: an estimate or a result
 
@@ -115,7 +117,8 @@ void widen(const float* values, int count, double& low, double& high) {
 
 void draw_flash_formula(QImage& image) {
   QPainter p(&image);
-  p.fillRect(image.rect(), Qt::white);
+  draw_in_layout_units(p, image, QSizeF(kFormulaWidth, kFormulaHeight));
+  p.fillRect(QRect(0, 0, kFormulaWidth, kFormulaHeight), Qt::white);
   p.setRenderHint(QPainter::Antialiasing);
   QFont font("Times New Roman");
   font.setStyleHint(QFont::Serif);
@@ -123,7 +126,7 @@ void draw_flash_formula(QImage& image) {
   const QString numerator = "K &mu;<sub>m</sub> X<sub>&Gamma;</sub> w<sub>n</sub> "
                             "|(v<sub>r1</sub>)<sup>0.5</sup> &minus; (v<sub>r2</sub>)<sup>0.5</sup>|";
   const QString denominator = "B<sub>M</sub> (B<sub>H</sub>)<sup>0.5</sup>";
-  const int mid = image.height() / 2;
+  const int mid = kFormulaHeight / 2;
   const int lhs = draw_html(p, "&theta;<sub>fl</sub> = ", 8, mid - 12, font);
   const int x = 8 + lhs + 4;
   QTextDocument top;
@@ -139,20 +142,15 @@ void draw_flash_formula(QImage& image) {
   draw_html(p, denominator, x + (width - int(bottom.idealWidth())) / 2, mid + 3, font);
 }
 
-void draw_flash_plot(QImage& image, DesignData& d, int item) {
-  const int w = image.width(), h = image.height();
+ChartTexts draw_flash_plot(QImage& image, DesignData& d, int item) {
+  const QSizeF size = image.deviceIndependentSize();
+  const double w = size.width(), h = size.height(), ratio = image.devicePixelRatio();
+  ChartTexts texts;
   QPainter p(&image);
   p.setBackground(Qt::white);
   p.setBrush(QBrush(Qt::white, Qt::SolidPattern));
   p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-  p.fillRect(image.rect(), Qt::white);
-
-  // Frame.
-  d.chart_top = 60;
-  d.chart_bottom = h - 40;
-  d.chart_left = 60;
-  d.chart_right = w - 20;
-  d.chart_centre_x = d.chart_plus_x_origin = d.chart_minus_x_origin = 60;
+  p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
 
   // Limits: x over the positions, y by the quantity.
   const int count = d.flash_point_count < 1 ? 1 : d.flash_point_count > kFlashPointCount ? kFlashPointCount
@@ -199,36 +197,83 @@ void draw_flash_plot(QImage& image, DesignData& d, int item) {
   d.chart_y_max = float(high);
   if (!(d.chart_y_max > d.chart_y_min)) d.chart_y_max = std::nextafter(d.chart_y_min, INFINITY);
 
-  const ld top = d.chart_top, bottom = d.chart_bottom, left = d.chart_left, right = d.chart_right;
-  d.chart_y_scale = float((top - bottom) / (ld(d.chart_y_max) - ld(d.chart_y_min)));
-  d.chart_plus_x_scale = float((right - 60) / (count > 1 ? ld(d.chart_plus_x_max) - ld(d.chart_plus_x_min) : 1.0L));
-  const auto px = [&](int i) { return (ld(i) - ld(d.chart_plus_x_min)) * ld(d.chart_plus_x_scale) + 60; };
-  const auto py = [&](float v) { return (ld(v) - ld(d.chart_y_min)) * ld(d.chart_y_scale) + bottom; };
-
-  // Axes.
-  draw_line(p, right, bottom, 60, bottom);
-  draw_line(p, 60, top, 60, bottom);
-
-  // Title and axis texts.
+  // The texts: the quantity's name as title (and, for two series, a legend under it), the y limits left
+  // of the y axis, the positions of the SAP and the EAP under the ends of the x axis with the x axis' title
+  // under them, and the quantity's name reading upwards left of the y limits.
   const QString item_text = kFlashPlotItemNames[item];
-  p.setFont(chart_font(10));
-  text_out(p, int(left) + 130, int(top) - 50, item_text, true);
-  p.setFont(chart_font(8));
-  text_out(p, 60 + 100, int(bottom) + 19, "Position along the path of contact", true);
   const bool temperature = item == 0;
   const double y_min_shown = temperature ? double(temperature_rise_shown(d, d.chart_y_min)) : double(d.chart_y_min);
   const double y_max_shown = temperature ? double(temperature_rise_shown(d, d.chart_y_max)) : double(d.chart_y_max);
-  text_out(p, int(left) - 50, int(bottom) - 10, QString::fromStdString(format_line("%6.2f", y_min_shown)), true);
-  text_out(p, int(left) - 50, int(top) - 10, QString::fromStdString(format_line("%6.2f", y_max_shown)), true);
+  const QString y_min_text = QString::fromStdString(format_line("%6.2f", y_min_shown)).trimmed();
+  const QString y_max_text = QString::fromStdString(format_line("%6.2f", y_max_shown)).trimmed();
   const double sap = d.sap_roll_length[0];
-  text_out(p, int(left) - 22, int(bottom) + 10, QString::fromStdString(format_line("%6.3f", sap)), true);
-  text_out(p, int(right) - 22, int(bottom) + 10,
-           QString::fromStdString(format_line("%6.3f", double(float(ld(sap) + ld(d.path_of_contact))))), true);
+  const QString sap_text = QString::fromStdString(format_line("%6.3f", sap)).trimmed();
+  const QString eap_text =
+      QString::fromStdString(format_line("%6.3f", double(float(ld(sap) + ld(d.path_of_contact))))).trimmed();
+  QString y_title = item_text;
+  if (temperature) y_title += d.unit_system == 2 ? " (deg. F)" : " (deg. C)";
+
+  // Fonts and margins follow the plot's size; the margins take in the texts beside the plot area.
+  const double scale = chart_scale(size, QSizeF(kPlotWidth, kPlotHeight));
+  const double gap = std::max(2.0, 4 * scale), tick = std::max(2.0, 5 * scale);
+  const QFont title_font = font_to_fit(chart_font_of_size(40.0 / 3 * scale, ratio), item_text, w - 2 * gap, ratio);
+  const QFont label_font = chart_font_of_size(32.0 / 3 * scale, ratio);
+  const QFontMetricsF title(title_font), label(label_font);
+  const double legend_height = second ? label.height() + gap : 0;
+  const double top = std::max(60 * scale, gap + title.height() + gap + legend_height + label.height() / 2);
+  // The x limits stand below the y axis' lowest label, which is centred on the x axis.
+  const double below_axis = std::max(tick, label.height() / 2) + 1;
+  const double bottom = h - std::max(40 * scale, below_axis + label.height() + gap / 2 + label.height() + gap / 2);
+  const QFont y_title_font =
+      font_to_fit(chart_font_of_size(14 / 1.15 * scale, ratio), y_title, bottom - top, ratio);
+  const double y_labels = std::max(label.horizontalAdvance(y_min_text), label.horizontalAdvance(y_max_text));
+  const double left = std::round(
+      std::max(60 * scale, gap + QFontMetricsF(y_title_font).height() + gap + y_labels + gap / 2 + tick));
+  const double right = std::round(w - std::max(20 * scale, label.horizontalAdvance(eap_text) / 2 + gap));
+
+  // Frame.
+  d.chart_top = int(std::round(top));
+  d.chart_bottom = int(std::round(bottom));
+  d.chart_left = int(left);
+  d.chart_right = int(right);
+  d.chart_centre_x = d.chart_plus_x_origin = d.chart_minus_x_origin = d.chart_left;
+  const ld origin = d.chart_left;
+  const ld ytop = d.chart_top, ybottom = d.chart_bottom, xright = d.chart_right;
+  d.chart_y_scale = float((ytop - ybottom) / (ld(d.chart_y_max) - ld(d.chart_y_min)));
+  d.chart_plus_x_scale =
+      float((xright - origin) / (count > 1 ? ld(d.chart_plus_x_max) - ld(d.chart_plus_x_min) : 1.0L));
+  const auto px = [&](int i) { return (ld(i) - ld(d.chart_plus_x_min)) * ld(d.chart_plus_x_scale) + origin; };
+  const auto py = [&](float v) { return (ld(v) - ld(d.chart_y_min)) * ld(d.chart_y_scale) + ybottom; };
+
+  // Axes.
+  draw_line(p, xright, ybottom, origin, ybottom);
+  draw_line(p, origin, ytop, origin, ybottom);
+
+  // Title, centred over the plot area as far as the picture allows.
+  p.setFont(title_font);
+  {
+    const QString text = text_to_fit(title_font, item_text, w - 2 * gap);
+    const double width = title.horizontalAdvance(text);
+    place_text(p, texts, std::clamp((left + right) / 2 - width / 2, gap, w - gap - width), gap, text, true);
+  }
+  p.setFont(label_font);
+  place_text(p, texts, left - tick - gap / 2 - label.horizontalAdvance(y_min_text), double(ybottom) - label.height() / 2,
+             y_min_text, true);
+  place_text(p, texts, left - tick - gap / 2 - label.horizontalAdvance(y_max_text), double(ytop) - label.height() / 2,
+             y_max_text, true);
+  const double x_labels_y = double(ybottom) + below_axis;
+  place_text(p, texts, left - label.horizontalAdvance(sap_text) / 2, x_labels_y, sap_text, true);
+  place_text(p, texts, right - label.horizontalAdvance(eap_text) / 2, x_labels_y, eap_text, true);
+  {
+    const QString text = text_to_fit(label_font, "Position along the path of contact", right - left);
+    place_text(p, texts, (left + right) / 2 - label.horizontalAdvance(text) / 2,
+               x_labels_y + label.height() + gap / 2, text, true);
+  }
 
   // Eleven ticks on the y axis.
   for (int k = 0; k <= 10; ++k) {
-    const ld t = top + k * 0.1L * (bottom - top);
-    draw_line(p, left - 5, t, left, t);
+    const ld t = ytop + k * 0.1L * (ybottom - ytop);
+    draw_line(p, origin - tick, t, origin, t);
   }
 
   // The series: circles joined by lines; a second series with narrow markers and a legend.
@@ -249,12 +294,21 @@ void draw_flash_plot(QImage& image, DesignData& d, int item) {
   series(first, false);
   if (second) {
     series(second, true);
-    draw_line(p, 60 + 150, top - 15, 60 + 180, top - 15);
-    draw_ellipse(p, 60 + 163, int(top) - 17, 60 + 167, int(top) - 13);
-    text_out(p, 60 + 110, int(top) - 25, "pinion", true);
-    draw_line(p, 60 + 250, top - 15, 60 + 280, top - 15);
-    draw_ellipse(p, 60 + 264, int(top) - 18, 60 + 266, int(top) - 12);
-    text_out(p, 60 + 210, int(top) - 25, "wheel", true);
+    // The legend under the title: each series' name, then a run of its line with its marker.
+    const double run = 30 * scale, legend_y = gap + title.height() + gap;
+    const double pinion_w = label.horizontalAdvance("pinion"), wheel_w = label.horizontalAdvance("wheel");
+    const double width = pinion_w + gap + run + 3 * gap + wheel_w + gap + run;
+    double at = std::max(gap, (left + right) / 2 - width / 2);
+    const int line_y = int(legend_y + label.height() / 2);
+    place_text(p, texts, at, legend_y, "pinion", true);
+    at += pinion_w + gap;
+    draw_line(p, at, line_y, at + run, line_y);
+    draw_ellipse(p, int(at + run / 2) - 2, line_y - 2, int(at + run / 2) + 2, line_y + 2);
+    at += run + 3 * gap;
+    place_text(p, texts, at, legend_y, "wheel", true);
+    at += wheel_w + gap;
+    draw_line(p, at, line_y, at + run, line_y);
+    draw_ellipse(p, int(at + run / 2) - 1, line_y - 3, int(at + run / 2) + 1, line_y + 3);
   }
 
   // The position shown, marked red.
@@ -266,11 +320,11 @@ void draw_flash_plot(QImage& image, DesignData& d, int item) {
   p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
   p.setBrush(Qt::NoBrush);
 
-  // y-axis title, reading upwards.
-  QString title = item_text;
-  if (temperature) title += d.unit_system == 2 ? " (deg. F)" : " (deg. C)";
-  p.setFont(chart_font_by_cell_height(14));
-  text_out_upwards(p, int(left) - 55, int(top) + 200, title);
+  // y-axis title, reading upwards along the middle of the plot area.
+  p.setFont(y_title_font);
+  place_text_upwards(p, texts, gap + QFontMetricsF(y_title_font).height() / 2, double(ytop + ybottom) / 2,
+                     text_to_fit(y_title_font, y_title, double(ybottom - ytop)));
+  return texts;
 }
 
 // Layout designed at 96 pixels per inch: inputs and results on the left, the plot on the right.
@@ -280,14 +334,8 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
 
   Image2 = new QLabel(this);
   Image2->setObjectName("Image2");
-  Image2->setGeometry(8, 8, 424, 72);
+  Image2->setGeometry(8, 8, kFormulaWidth, kFormulaHeight);  // drawn when shown, at the window's scale
   Image2->setToolTip("Fundamental flash temperature formula");
-  {
-    QImage formula(424, 72, QImage::Format_RGB32);
-    draw_flash_formula(formula);
-    Image2->setPixmap(QPixmap::fromImage(formula));
-    Image2->setScaledContents(true);
-  }
 
   constexpr int kSymbolX = 8, kEditX = 60, kUnitsX = 155, kBoxX = 262, kTop = 92, kStep = 27;
   const QString theta = QString::fromUtf8("\u03b8"), mu = QString::fromUtf8("\u03bc"),
@@ -402,6 +450,10 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
 }
 
 void Tflashtempform::showEvent(QShowEvent* event) {
+  // The formula at the size and pixel ratio it is shown at.
+  QImage formula = picture_for(Image2);
+  draw_flash_formula(formula);
+  Image2->setPixmap(QPixmap::fromImage(formula));
   FormShow();
   QDialog::showEvent(event);
 }
@@ -485,8 +537,9 @@ void Tflashtempform::Setflash_textboxes() {
 }
 
 void Tflashtempform::plotflash() {
-  if (plot_.size() != Image1->size()) plot_ = QImage(Image1->size(), QImage::Format_RGB32);
-  draw_flash_plot(plot_, d_, plotcombo->currentIndex() < 0 ? 0 : plotcombo->currentIndex());
+  // At the screen's pixel ratio, so that the screen shows the plot's own pixels.
+  plot_ = picture_for(Image1);
+  plot_texts_ = draw_flash_plot(plot_, d_, plotcombo->currentIndex() < 0 ? 0 : plotcombo->currentIndex());
   Image1->setPixmap(QPixmap::fromImage(plot_));
 }
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include "chart_painting.h"
 #include "design_data.h"
 #include "flash_temperature.h"
 
@@ -22,9 +23,13 @@ inline constexpr int kFlashPlotItems = 5;
 extern const char* const kFlashPlotItemNames[kFlashPlotItems];
 
 // Draws the chosen quantity (0 flash temperature, 1 sliding velocity, 2 rolling velocities, 3 specific
-// slidings, 4 load-sharing factor) over the positions of the path of contact, over the whole image, with
-// the point of flash_position marked red. Leaves the plot frame, ranges and scales in the chart fields.
-void draw_flash_plot(QImage& image, DesignData& d, int item);
+// slidings, 4 load-sharing factor) over the positions of the path of contact, over the whole image (at
+// its pixel ratio), with the point of flash_position marked red. Leaves the plot frame, ranges and scales
+// in the chart fields. The plot area lies within margins of 60 (left and top), 20 (right) and 40 (bottom)
+// at the size the window was laid out at (448 x 399), in proportion at any other size, and as much wider
+// as the texts beside it need in their fonts, which follow the plot's size too. Returns the texts drawn
+// with their boxes.
+ChartTexts draw_flash_plot(QImage& image, DesignData& d, int item);
 
 class Tflashtempform : public QDialog {
   Q_OBJECT
@@ -93,8 +98,9 @@ class Tflashtempform : public QDialog {
 
   // The estimates the five boxes ask for.
   FlashEstimates estimates() const;
-  // The plot as last drawn.
+  // The plot as last drawn, and its texts.
   const QImage& plot_bitmap() const { return plot_; }
+  const ChartTexts& plot_texts() const { return plot_texts_; }
 
   void done(int result) override;
 
@@ -110,6 +116,7 @@ class Tflashtempform : public QDialog {
 
   DesignData& d_;
   QImage plot_;
+  ChartTexts plot_texts_;
 };
 
 // The formula picture: theta_fl = K mu_m X_Gamma w_n |sqrt(v_r1) - sqrt(v_r2)| / (B_M sqrt(B_H)).

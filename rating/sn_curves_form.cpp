@@ -1,5 +1,6 @@
 #include "sn_curves_form.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "chart_painting.h"
 #include "numeric.h"
@@ -70,12 +72,49 @@ ld SnChartScale::y(ld stress) const {
   return bottom + (std::log10(stress) - std::log10(s_min)) * (top - bottom) / (std::log10(s_max) - std::log10(s_min));
 }
 
-SnChartScale sn_chart_scale(const SnChart& chart, int width, int height) {
+namespace {
+
+// The stresses of the six ticks of the stress axis, at fifths of its logarithmic range (as 32-bit floats).
+std::vector<float> stress_ticks(const SnChartScale& s) {
+  std::vector<float> ticks;
+  if (!s.has_stress_axis) return ticks;
+  const ld log_min = std::log10(s.s_min), log_max = std::log10(s.s_max);
+  for (int j = 0; j <= 5; ++j) ticks.push_back(float(std::pow(10.0L, log_min + 0.2L * j * (log_max - log_min))));
+  return ticks;
+}
+
+QString stress_label(const DesignData& d, float stress) {
+  const double shown = d.unit_system == 2 ? double(stress) / double(d.stress_unit_factor) : double(stress);
+  return QString::fromStdString(format_line("%6.0f", shown)).trimmed();
+}
+
+QString cycles_label(int decade) {
+  return QString::fromStdString(format_line("%5.1e", std::pow(10.0, double(2 + decade))));
+}
+
+QString stress_title(const SnChart& chart, const DesignData& d) {
+  return chart.contact ? (d.unit_system == 2 ? "Contact Stress (Psi)" : "Contact Stress (MPa)")
+                       : (d.unit_system == 2 ? "Bending Stress (Psi)" : "Bending Stress (MPa)");
+}
+
+// The widest of the texts in the font.
+double widest(const QFont& font, const QStringList& texts) {
+  const QFontMetricsF metrics(font);
+  double w = 0;
+  for (const QString& t : texts) w = std::max(w, metrics.horizontalAdvance(t));
+  return w;
+}
+
+QStringList all_cycles_labels() {
+  QStringList labels;
+  for (int i = 0; i <= 9; ++i) labels << cycles_label(i);
+  return labels;
+}
+
+}  // namespace
+
+SnChartScale sn_chart_scale(const SnChart& chart, const DesignData& d, QSizeF size, double device_pixel_ratio) {
   SnChartScale s;
-  s.left = 60;
-  s.right = ld(width) - 30;
-  s.top = 40;
-  s.bottom = ld(height) - 40;
 
   // The range runs over the infinite-life and static points and the operating point, widened outwards
   // to multiples of 50 MPa. Values that are not numbers take no part.
@@ -90,57 +129,98 @@ SnChartScale sn_chart_scale(const SnChart& chart, int width, int height) {
 
   // A range that reaches zero or below has no logarithmic scale: it then starts at the power of ten
   // below the smallest positive stress of the chart; a range of one value is widened by 50 MPa.
+  bool stress_axis = true;
   if (!positive(s.s_min)) {
     ld smallest = nan_ld();
     for (int k = 0; k < chart.points; ++k)
       if (positive(chart.permissible[k])) smallest = finite_min(smallest, chart.permissible[k]);
     if (positive(op)) smallest = finite_min(smallest, op);
-    if (!positive(smallest)) return s;  // no positive stress: no stress axis
-    s.s_min = std::pow(10.0L, std::floor(std::log10(smallest)));
+    if (positive(smallest)) s.s_min = std::pow(10.0L, std::floor(std::log10(smallest)));
+    else stress_axis = false;  // no positive stress: no stress axis
   }
-  if (!(s.s_max > s.s_min)) s.s_max = s.s_min + 50.0L;
-  s.has_stress_axis = std::isfinite(s.s_max);
+  if (stress_axis) {
+    if (!(s.s_max > s.s_min)) s.s_max = s.s_min + 50.0L;
+    s.has_stress_axis = std::isfinite(s.s_max);
+  }
+
+  // Fonts and margins follow the chart's size; the margins take in the texts beside the plot area.
+  const double scale = chart_scale(size, QSizeF(kImageWidth, kImageHeight));
+  const double w = size.width(), h = size.height();
+  s.gap = std::max(2.0, 4 * scale);
+  s.tick = std::max(2.0, 5 * scale);
+  s.title_font = font_to_fit(chart_font_of_size(40.0 / 3 * scale, device_pixel_ratio), chart.title, w - 2 * s.gap,
+                             device_pixel_ratio);
+  s.label_font = chart_font_of_size(8 * scale, device_pixel_ratio);
+  s.cycles_title_font = chart_font_of_size(32.0 / 3 * scale, device_pixel_ratio);
+  const QFontMetricsF title(s.title_font), label(s.label_font), cycles_title(s.cycles_title_font);
+
+  s.top = std::max(40 * scale, s.gap + title.height() + s.gap + label.height() / 2);
+  s.bottom = h - std::max(40 * scale, std::max(s.tick + 1, label.height() / 2 + 1) + label.height() + s.gap / 2 +
+                                          cycles_title.height() + s.gap / 2);
+  s.right = w - std::max(30 * scale, widest(s.label_font, all_cycles_labels()) / 2 + s.gap);
+
+  // The stress axis' title reads upwards along the plot area's height, left of the tick labels.
+  s.stress_title_font = font_to_fit(chart_font_of_size(13 / 1.15 * scale, device_pixel_ratio),
+                                    stress_title(chart, d), double(s.bottom - s.top), device_pixel_ratio);
+  QStringList stress_labels;
+  for (const float v : stress_ticks(s)) stress_labels << stress_label(d, v);
+  s.left = std::max(60 * scale, s.gap + QFontMetricsF(s.stress_title_font).height() + s.gap +
+                                    widest(s.label_font, stress_labels) + s.gap / 2 + s.tick);
   return s;
 }
 
-void draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& d) {
-  const SnChartScale s = sn_chart_scale(chart, image.width(), image.height());
+ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& d) {
+  const QSizeF size = image.deviceIndependentSize();
+  const SnChartScale s = sn_chart_scale(chart, d, size, image.devicePixelRatio());
+  ChartTexts texts;
   QPainter p(&image);
   p.setBackground(Qt::white);
   p.setBrush(QBrush(Qt::white, Qt::SolidPattern));
   p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-  p.fillRect(image.rect(), Qt::white);
-  int px = 0, py = 0;
+  p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
 
-  // Title.
-  p.setFont(chart_font(10));
-  if (pixel_of((s.right - s.left) * 0.5L - 70, px)) text_out(p, px, 2, chart.title, true);
+  // Title, centred over the plot area as far as the picture allows.
+  p.setFont(s.title_font);
+  {
+    const QString title = text_to_fit(s.title_font, chart.title, size.width() - 2 * s.gap);
+    const double width = QFontMetricsF(s.title_font).horizontalAdvance(title);
+    const double x = std::clamp(double(s.left + s.right) / 2 - width / 2, s.gap, size.width() - s.gap - width);
+    place_text(p, texts, x, s.gap, title, true);
+  }
 
-  // Cycles axis with one tick and label per decade.
+  // Cycles axis with one tick per decade, labelled under the tick where the labels have room (every
+  // second or third decade where the decades are narrower than their labels).
   draw_line(p, s.left, s.bottom, s.right, s.bottom);
-  p.setFont(chart_font(6));
+  p.setFont(s.label_font);
+  const QFontMetricsF label(s.label_font);
+  const double decade = double(s.right - s.left) / 9;
+  const int every = std::max(1, int(std::ceil((widest(s.label_font, all_cycles_labels()) + s.gap) / decade)));
+  const double label_y = double(s.bottom) + std::max(s.tick + 1, label.height() / 2 + 1);
   for (int i = 0; i <= 9; ++i) {
     const ld xi = s.x(std::pow(10.0L, ld(2 + i)));
-    draw_line(p, xi, s.bottom, xi, s.bottom + 5);
-    if (pixel_of((s.right - s.left) / 9.0L * i + s.left - 15, px) && pixel_of(s.bottom + 5, py))
-      text_out(p, px, py, QString::fromStdString(format_line("%5.1e", std::pow(10.0, double(2 + i)))), true);
+    draw_line(p, xi, s.bottom, xi, s.bottom + s.tick);
+    if (i % every == 0) {
+      const QString text = cycles_label(i);
+      place_text(p, texts, double(xi) - label.horizontalAdvance(text) / 2, label_y, text, true);
+    }
   }
-  p.setFont(chart_font(8));
-  if (pixel_of((s.right - s.left) * 0.5L - 15, px) && pixel_of(s.bottom + 20, py))
-    text_out(p, px, py, "Number of Cycles", true);
+  p.setFont(s.cycles_title_font);
+  {
+    const QString title = text_to_fit(s.cycles_title_font, "Number of Cycles", double(s.right - s.left));
+    const double width = QFontMetricsF(s.cycles_title_font).horizontalAdvance(title);
+    place_text(p, texts, double(s.left + s.right) / 2 - width / 2, label_y + label.height() + s.gap / 2, title, true);
+  }
 
-  // Stress axis with six ticks at fifths of the logarithmic range.
+  // Stress axis with six ticks at fifths of the logarithmic range, each labelled left of its tick.
   draw_line(p, s.left, s.bottom, s.left, s.top);
   if (s.has_stress_axis) {
-    p.setFont(chart_font(6));
-    const ld log_min = std::log10(s.s_min), log_max = std::log10(s.s_max);
-    for (int j = 0; j <= 5; ++j) {
-      const float sj = float(std::pow(10.0L, log_min + 0.2L * j * (log_max - log_min)));
+    p.setFont(s.label_font);
+    for (const float sj : stress_ticks(s)) {
       const ld yj = s.y(sj);
-      draw_line(p, s.left, yj, s.left - 5, yj);
-      const double shown = d.unit_system == 2 ? double(sj) / double(d.stress_unit_factor) : double(sj);
-      if (pixel_of(s.left - 45, px) && pixel_of(s.bottom - 0.2L * j * (s.bottom - s.top) - 5, py))
-        text_out(p, px, py, QString::fromStdString(format_line("%6.0f", shown)), true);
+      draw_line(p, s.left, yj, s.left - s.tick, yj);
+      const QString text = stress_label(d, sj);
+      place_text(p, texts, double(s.left) - s.tick - s.gap / 2 - label.horizontalAdvance(text),
+                 double(yj) - label.height() / 2, text, true);
     }
 
     // The curve: a run at the static level from the left edge, then straight lines between the points.
@@ -150,18 +230,20 @@ void draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& d) {
                 s.y(chart.permissible[k]));
 
     // The operating point of the load case.
+    int px = 0, py = 0;
     if (pixel_of(s.x(chart.load_cycles), px) && pixel_of(s.y(chart.operating_stress), py)) {
       p.setBrush(QBrush(Qt::red, Qt::SolidPattern));
       draw_ellipse(p, px - 2, py - 2, px + 2, py + 2);
     }
   }
 
-  // Stress-axis label, reading upwards, without a box.
+  // Stress-axis title, reading upwards along the middle of the plot area, without a box.
   p.setBrush(Qt::NoBrush);
-  p.setFont(chart_font_by_cell_height(13));
-  const char* label = chart.contact ? (d.unit_system == 2 ? "Contact Stress (Psi)" : "Contact Stress (MPa)")
-                                    : (d.unit_system == 2 ? "Bending Stress (Psi)" : "Bending Stress (MPa)");
-  if (pixel_of(s.left - 58, px) && pixel_of((s.bottom - s.top) * 0.5L + 85, py)) text_out_upwards(p, px, py, label);
+  p.setFont(s.stress_title_font);
+  const QFontMetricsF stress_title_metrics(s.stress_title_font);
+  place_text_upwards(p, texts, s.gap + stress_title_metrics.height() / 2, double(s.top + s.bottom) / 2,
+                     text_to_fit(s.stress_title_font, stress_title(chart, d), double(s.bottom - s.top)));
+  return texts;
 }
 
 // Layout designed at 96 pixels per inch: four images in a two-by-two grid with a border of 8 pixels.
@@ -193,8 +275,9 @@ void TSNCurvesform::showEvent(QShowEvent* event) {
 void TSNCurvesform::FormShow() {
   QLabel* images[4] = {Image1, Image2, Image3, Image4};
   for (int k = 0; k < 4; ++k) {
-    if (bitmaps_[k].isNull()) bitmaps_[k] = QImage(images[k]->size(), QImage::Format_RGB32);
-    draw_sn_chart(bitmaps_[k], sn_chart_of(d_, k), d_);
+    // At the screen's pixel ratio, so that the screen shows the chart's own pixels.
+    bitmaps_[k] = picture_for(images[k]);
+    texts_[k] = draw_sn_chart(bitmaps_[k], sn_chart_of(d_, k), d_);
     images[k]->setPixmap(QPixmap::fromImage(bitmaps_[k]));
   }
 }

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include "chart_painting.h"
 #include "design_data.h"
 
 class QLabel;
@@ -29,22 +30,30 @@ struct SnChart {
 // The chart of image 0..3 (pinion contact, wheel contact, pinion bending, wheel bending).
 SnChart sn_chart_of(const DesignData& d, int image);
 
-// The scales of a chart `width` x `height` pixels: plot area left 60, right width - 30, top 40,
-// bottom height - 40; cycles from 1e2 to 1e11; stresses from s_min to s_max, widened outwards to
-// multiples of 50 MPa round the static and infinite-life points and the operating point.
+// The scales of a chart of `size` (in its picture's own units, drawn at `device_pixel_ratio` pixels of
+// the screen each): cycles from 1e2 to 1e11; stresses from s_min to s_max, widened outwards to multiples of
+// 50 MPa round the static and infinite-life points and the operating point. The plot area lies within
+// margins of 60 (left), 30 (right) and 40 (top and bottom) at the size the window was laid out at
+// (485 x 320), in proportion at any other size, and as much wider as the texts beside it need in their
+// fonts, which follow the chart's size too.
 struct SnChartScale {
   long double left = 0, right = 0, top = 0, bottom = 0;
   long double s_min = 0, s_max = 0;
   // False when no stress of the chart is a positive number: then the chart has no stress scale.
   bool has_stress_axis = false;
+  // The fonts of the title, the tick labels, the cycles axis' title and the stress axis' title; the
+  // room between a text and what it stands beside; the length of a tick.
+  QFont title_font, label_font, cycles_title_font, stress_title_font;
+  double gap = 4, tick = 5;
   long double x(long double cycles) const;
   long double y(long double stress) const;
 };
-SnChartScale sn_chart_scale(const SnChart& chart, int width, int height);
+SnChartScale sn_chart_scale(const SnChart& chart, const DesignData& d, QSizeF size, double device_pixel_ratio = 1);
 
-// Draws the chart over the whole image, in the order title, cycles axis, stress axis, curve, operating
-// point, stress-axis label. Stress tick labels in the display unit of d.
-void draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& d);
+// Draws the chart over the whole image (at the image's pixel ratio), in the order title, cycles axis,
+// stress axis, curve, operating point, stress-axis label. Stress tick labels in the display unit of d.
+// Returns the texts drawn with their boxes.
+ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& d);
 
 class TSNCurvesform : public QDialog {
   Q_OBJECT
@@ -61,8 +70,9 @@ class TSNCurvesform : public QDialog {
   // Draws the four charts in the order Image1 .. Image4 from the design data.
   void FormShow();
 
-  // The bitmap of image 0..3 as last drawn (null before the first showing).
+  // The bitmap of image 0..3 as last drawn (null before the first showing), and its texts.
   const QImage& bitmap(int image) const { return bitmaps_[image]; }
+  const ChartTexts& texts(int image) const { return texts_[image]; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -70,6 +80,7 @@ class TSNCurvesform : public QDialog {
  private:
   DesignData& d_;
   QImage bitmaps_[4];
+  ChartTexts texts_[4];
 };
 
 // The program's instance, created at start-up.

@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake g++ pkg-config
           qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libxcb1-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth clang libclang-rt-14-dev locales poppler-utils)
+          xvfb xauth clang libclang-rt-14-dev locales poppler-utils
+          libreoffice-writer-nogui)  # a word processor that lays out report.rtf for the column test
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -15,6 +15,7 @@
 #include "design_search.h"
 #include "numeric.h"
 #include "optimization_form.h"
+#include "report_columns.h"
 #include "results_pane.h"
 #include "search_plot_variables.h"
 #include "search_report.h"
@@ -88,6 +89,7 @@ void Toptimizationform::form_report() {
     ResultsPane pane(mainresults);
     write_search_report(d_, pane);
   }
+  lay_out_report_columns(mainresults->document());
   mainresults->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mainresults->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -41,6 +40,7 @@
 #include "iso_rating_input_form.h"
 #include "main_window.h"
 #include "preferences.h"
+#include "print_to_pdf.h"
 #include "report_file.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
@@ -55,15 +55,7 @@ using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-// Print dialog answers that print into a PDF file instead of a printer.
-class PrintToPdf : public forms::ScriptedModalServices {
- public:
-  bool print_setup(QWidget* parent, QPrinter& printer) override {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("printed.pdf");
-    return ScriptedModalServices::print_setup(parent, printer);
-  }
-};
+using morvell::testing::PrintToPdf;
 
 struct Program {
   std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
@@ -314,12 +306,13 @@ TEST(FileCommands, ReportToFileAndToPrinter) {
   ASSERT_EQ(p.messages(), QStringList{"Report sent to file \"Report.rtf\" "});
   const std::string rtf = file_bytes(kReportFileName);
   EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
-  // Every plain line of the pane stands in the file, ended by \par.
+  // Every plain line of the pane stands in the file, ended by \par, without the blanks before its tabs.
   const ResultsPane pane(m.mainresults);
   int plain_lines = 0;
   for (int i = 0; i < pane.line_count(); ++i) {
     std::string line = pane.line(i);
     if (line.empty() || line.find_first_of("\\{}\x80\xC2\xC3\xCE\xCF") != std::string::npos) continue;
+    for (std::size_t at; (at = line.find(" \t")) != std::string::npos;) line.erase(at, 1);
     for (std::size_t at = 0; (at = line.find('\t', at)) != std::string::npos;) line.replace(at, 1, "\\tab ");
     ++plain_lines;
     EXPECT_NE(rtf.find(line + "\\par\r\n"), std::string::npos) << line;
@@ -327,10 +320,15 @@ TEST(FileCommands, ReportToFileAndToPrinter) {
   EXPECT_GT(plain_lines, 5);
   EXPECT_EQ(rtf.substr(rtf.size() - 3), "}\r\n");
 
-  // RTF text: tabs, braces, backslashes and characters beyond ASCII escaped; lines end in \par.
-  EXPECT_EQ(rich_text_report("a\tb{c}\\ \xC3\xA9\n\xFF\n", "Courier", 8),
+  // RTF text: tabs, braces, backslashes and characters beyond ASCII escaped, no blanks before a tab; lines
+  // end in \par. The font's name in the document's code page where it has the character, else as Unicode
+  // escapes; a font whose characters are all equally wide is of the modern family.
+  EXPECT_EQ(rich_text_report("a  \tb{c}\\ \xC3\xA9 \n\xFF\n", {"Courier", 8, true}),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern Courier;}}\r\n\\f0\\fs16 "
-            "a\\tab b\\{c\\}\\\\ \\u233?\\par\r\n?\\par\r\n}\r\n");
+            "a\\tab b\\{c\\}\\\\ \\u233? \\par\r\n?\\par\r\n}\r\n");
+  EXPECT_EQ(rich_text_report("x\n", {"Caf\xC3\xA9 \xE2\x82\xAC \xE6\x96\x87{;}", 10, false}),
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Caf\\'e9 \\'80 \\u25991?;}}\r\n\\f0\\fs20 "
+            "x\\par\r\n}\r\n");
 
   // Printing: a cancelled print dialog prints nothing; a confirmed one prints at 8 points.
   p.scripted.clear();
@@ -732,7 +730,7 @@ TEST(ReportColumns, PrintedPageAndReportFile) {
     const char* line;
     std::size_t pinion_tab, wheel_tab;
   };
-  for (const Row& r : {Row{" Number of Teeth \\tab", 2, 4}, Row{" Addendum Modification Coeff.\\tab", 0, 2},
+  for (const Row& r : {Row{" Number of Teeth\\tab", 2, 4}, Row{" Addendum Modification Coeff.\\tab", 0, 2},
                        Row{" Ball Diameter (mm)\\tab", 2, 3}}) {
     const std::vector<int> s = stops_of(r.line);
     ASSERT_GT(s.size(), r.wheel_tab) << r.line;

@@ -98,7 +98,7 @@ TEST(SnCurves, KneesSitWhereTheLogarithmicAxesPutThem) {
   // Pinion contact of the start-up design: 2313.7 MPa up to 1e5 cycles, 1446.1 at 5e7 (no limited
   // pitting: the pit point is the knee), 1229.2 at 1e10; operating point 1398.7 MPa at 1e7 cycles.
   const SnChart chart = sn_chart_of(*d, 0);
-  const SnChartScale s = sn_chart_scale(chart, kW, kH);
+  const SnChartScale s = sn_chart_scale(chart, *d, QSizeF(kW, kH));
   EXPECT_EQ(s.s_min, 1200);
   EXPECT_EQ(s.s_max, 2350);
   // One decade of cycles is (455 - 60) / 9 pixels; 1e2 at the left edge, 1e11 at the right.
@@ -138,11 +138,11 @@ TEST(SnCurves, KneesSitWhereTheLogarithmicAxesPutThem) {
 TEST(SnCurves, StressRangeTakesInTheOperatingPoint) {
   auto d = rated_start_up_design(1);
   SnChart chart = sn_chart_of(*d, 2);  // pinion bending: 2510.3 .. 853.5 MPa, operating 508.5
-  SnChartScale s = sn_chart_scale(chart, kW, kH);
+  SnChartScale s = sn_chart_scale(chart, *d, QSizeF(kW, kH));
   EXPECT_EQ(s.s_min, 500);
   EXPECT_EQ(s.s_max, 2550);
   chart.operating_stress = 2600.5f;  // above the static point: the top goes up to the next 50
-  s = sn_chart_scale(chart, kW, kH);
+  s = sn_chart_scale(chart, *d, QSizeF(kW, kH));
   EXPECT_EQ(s.s_min, 850);
   EXPECT_EQ(s.s_max, 2650);
   const QImage image = draw(chart, *d);
@@ -205,7 +205,7 @@ TEST(SnCurves, StressesWithoutALogarithmicScaleStillDraw) {
     for (int k = 0; k < 4; ++k) chart.permissible[k] = c.permissible[k], chart.cycles[k] = c.cycles[k];
     chart.load_cycles = c.load_cycles;
     chart.operating_stress = c.operating;
-    const SnChartScale s = sn_chart_scale(chart, kW, kH);
+    const SnChartScale s = sn_chart_scale(chart, *d, QSizeF(kW, kH));
     EXPECT_EQ(s.has_stress_axis, c.stress_axis) << c.what;
     if (c.stress_axis) {
       EXPECT_EQ(s.s_min, c.s_min) << c.what;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QGuiApplication>
+#include <QImage>
 #include <QRegularExpression>
 #include <QMenuBar>
 #include <QScreen>
@@ -112,6 +113,46 @@ QStringList geometry_faults(QWidget* window) {
                       .arg(a->text(), rect_text(r), rect_text(bar->rect()));
     }
   }
+  return faults;
+}
+
+QStringList chart_text_faults(const QImage& picture, const ChartTexts& texts, const QRectF& plot_area) {
+  QStringList faults;
+  const QRectF whole(QPointF(0, 0), picture.deviceIndependentSize());
+  const double ratio = picture.devicePixelRatio();
+  const auto box_text = [](const ChartText& t) {
+    return QStringLiteral("\"%1\" (%2x%3 at %4,%5)")
+        .arg(t.text)
+        .arg(t.box.width())
+        .arg(t.box.height())
+        .arg(t.box.x())
+        .arg(t.box.y());
+  };
+  const auto white = [&](int x, int y) { return (picture.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF; };
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const ChartText& t = texts[i];
+    if (!whole.contains(t.box)) faults << box_text(t) + " leaves the picture";
+    if (t.box.intersects(plot_area)) faults << box_text(t) + " reaches into the plot area";
+    for (std::size_t k = i + 1; k < texts.size(); ++k)
+      if (t.box.intersects(texts[k].box)) faults << box_text(t) + " runs into " + box_text(texts[k]);
+    // The text is drawn within its box: some pixel of the box is not white.
+    const QRect pixels = QRectF(t.box.topLeft() * ratio, t.box.size() * ratio).toAlignedRect() &
+                         QRect(QPoint(0, 0), picture.size());
+    bool marked = false;
+    for (int y = pixels.top(); y <= pixels.bottom() && !marked; ++y)
+      for (int x = pixels.left(); x <= pixels.right() && !marked; ++x) marked = !white(x, y);
+    if (!marked) faults << box_text(t) + " shows nothing";
+  }
+  for (int x = 0; x < picture.width(); ++x)
+    if (!white(x, 0) || !white(x, picture.height() - 1)) {
+      faults << QStringLiteral("a mark on the top or bottom edge at x %1").arg(x);
+      break;
+    }
+  for (int y = 0; y < picture.height(); ++y)
+    if (!white(0, y) || !white(picture.width() - 1, y)) {
+      faults << QStringLiteral("a mark on the left or right edge at y %1").arg(y);
+      break;
+    }
   return faults;
 }
 

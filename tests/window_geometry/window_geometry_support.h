@@ -1,8 +1,12 @@
 // What the window geometry tests share: the screen of the run and the check of one shown window.
 #pragma once
 
+#include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QStringList>
+
+#include "chart_painting.h"
 
 class QWidget;
 
@@ -20,5 +24,11 @@ QStringList geometry_faults(QWidget* window);
 // box, radio button or push button narrower than its text in its own font with the style's indicator and
 // margins. Empty when every caption fits.
 QStringList caption_faults(QWidget* window);
+
+// What is wrong with the texts of a chart drawn into `picture` (at its pixel ratio): a text whose box
+// leaves the picture or reaches into the plot area (between the axes) or into another text's box, a box
+// without a mark of its text in it, or a mark on the picture's outermost pixels (something cut off at
+// its edge). Empty when every text stands whole in its own place.
+QStringList chart_text_faults(const QImage& picture, const ChartTexts& texts, const QRectF& plot_area);
 
 }  // namespace morvell::testing

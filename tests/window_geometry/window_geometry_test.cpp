@@ -1,21 +1,36 @@
 // Every top-level window of the program, as the program creates it at window-size steps 0 to -3, lies
 // within the screen and shows every control it holds: none lies outside the window or outside the
 // control that holds it, and no menu item is put away into the menu bar's overflow button. Every
-// caption fits its control.
+// caption fits its control. The values of every report of the main window stand under their headings
+// in the pane, printed and in report.rtf as a word processor lays it out. The texts of the charts stand
+// whole in their pictures.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QLabel>
+#include <QTextEdit>
 #include <QWidget>
 
+#include <cmath>
 #include <memory>
+#include <utility>
 
 #include "design_data.h"
+#include "flash_temp_form.h"
+#include "main_window.h"
+#include "optimization_form.h"
 #include "preferences.h"
+#include "print_to_pdf.h"
 #include "program_design.h"
 #include "program_windows.h"
+#include "report_columns_check.h"
+#include "report_file.h"
 #include "scripted_modal_services.h"
+#include "sn_curves_form.h"
 #include "startup.h"
 #include "test_support.h"
 #include "window_geometry_support.h"
@@ -30,6 +45,42 @@ std::unique_ptr<DesignData> program_design(int step) {
   d->window_size_step = step;
   return d;
 }
+
+// The program's windows at a window-size step with the main window shown: its first show opens the
+// default design and rates it. Print dialogs print into printed.pdf.
+struct ShownProgram {
+  std::unique_ptr<DesignData> d;
+  morvell::testing::PrintToPdf scripted;
+  forms::ScopedServices use{scripted};
+  ProgramWindows windows;
+  TMainForm& main;
+
+  explicit ShownProgram(int step) : d(program_design(step)), windows(*d), main(*windows.main) {
+    d->start_mode = 1;
+    copy_text(d->design_file_name, kDefaultDesignFileName);
+    main.show();
+    QApplication::processEvents();
+  }
+};
+
+// True when the picture has the pixel ratio of the screen where `image` shows it and covers `image` to
+// the nearest pixel of the screen.
+::testing::AssertionResult shows_at_screen_pixels(const QImage& picture, const QWidget* image) {
+  const double ratio = image->devicePixelRatioF();
+  const QSizeF size = picture.deviceIndependentSize();
+  if (picture.devicePixelRatio() == ratio && std::abs(size.width() - image->width()) * ratio <= 0.5 &&
+      std::abs(size.height() - image->height()) * ratio <= 0.5)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "picture " << size.width() << "x" << size.height() << " at pixel ratio "
+                                       << picture.devicePixelRatio() << " for " << image->width() << "x"
+                                       << image->height() << " at " << ratio;
+}
+
+// The main window's reports, each chosen through its item of the Report menu.
+constexpr std::pair<const char*, void (TMainForm::*)()> kReports[] = {
+    {"geometry", &TMainForm::Geometry1Click},
+    {"rating summary", &TMainForm::RatingResults1Click},
+    {"rating details", &TMainForm::RatingDetails1Click}};
 
 }  // namespace
 
@@ -55,5 +106,144 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << w->objectName().toStdString();
       w->hide();
     }
+  }
+}
+
+// The main window asked to be smaller than its layout (800 x 600, as on a small screen or by its user's
+// hand, or far less) keeps every control within it at every step, also after the Window Sizes commands
+// have rescaled it.
+TEST(WindowGeometry, MainWindowMadeSmallKeepsEveryControl) {
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    const auto made_small = [&](const char* after) {
+      for (const QSize wanted : {QSize(800, 600), QSize(320, 240)}) {
+        m.resize(wanted);
+        QApplication::processEvents();
+        EXPECT_EQ(morvell::testing::geometry_faults(&m), QStringList())
+            << "step " << step << " " << after << ", asked for " << wanted.width() << "x" << wanted.height();
+      }
+    };
+    made_small("as created");
+    if (step > -3) {
+      m.Decrease1Click();
+      made_small("made one step smaller");
+      m.Increase1Click();
+      made_small("made one step larger again");
+    }
+    m.hide();
+  }
+}
+
+// Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
+// column, at every window-size step and in both unit systems: in the pane's own layout at the step's font;
+// printed; and in report.rtf at the pane's font as a word processor (LibreOffice) lays it out. So does the
+// search window's report in its pane.
+TEST(WindowGeometry, ReportValuesStandUnderTheirHeadings) {
+  QDir().mkpath("rtf");
+  std::vector<std::pair<QString, std::string>> rtf_files;  // each with what it holds
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    const auto choose = [&](int unit_system, void (TMainForm::*report)()) {
+      unit_system == 2 ? m.English1Click() : m.Metric1Click();
+      (m.*report)();
+    };
+    for (int unit_system : {1, 2}) {
+      for (const auto& [name, report] : kReports) {
+        const std::string what = ::testing::PrintToString(morvell::testing::screen_size.width()) + "x" +
+                                 ::testing::PrintToString(morvell::testing::screen_size.height()) + ", step " +
+                                 std::to_string(step) + (unit_system == 2 ? ", English " : ", metric ") + name;
+        SCOPED_TRACE(what);
+        choose(unit_system, report);
+        EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_document(m.mainresults->document()), 0.5),
+                  QStringList());
+        if (report == &TMainForm::RatingDetails1Click) {
+          // The search window's report of the same design, in its own pane, stands in the same columns.
+          Toptimizationform& search = *p.windows.optimization;
+          search.show();
+          search.form_report();
+          EXPECT_EQ(morvell::testing::column_faults(
+                        morvell::testing::rows_of_document(search.mainresults->document()), 0.5),
+                    QStringList())
+              << "the search report";
+          search.hide();
+        }
+        QFile::remove(kReportFileName);
+        m.Report2Click();
+        const QString kept = QStringLiteral("rtf/report_%1.rtf").arg(rtf_files.size());
+        ASSERT_TRUE(QFile::copy(kReportFileName, kept));
+        rtf_files.push_back({kept, what + ", pane font " + m.mainresults->font().toString().toStdString()});
+      }
+    }
+    // Printing sets the pane's font to 8 points: the printed pages come after the pane's own font.
+    for (int unit_system : {1, 2}) {
+      for (const auto& [name, report] : kReports) {
+        SCOPED_TRACE(::testing::Message() << "printed at step " << step << ", units " << unit_system << ", " << name);
+        choose(unit_system, report);
+        QFile::remove("printed.pdf");
+        m.Report3Click();
+        EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_pdf("printed.pdf"), 0.5), QStringList());
+      }
+    }
+    m.hide();
+  }
+
+  QStringList rtf;
+  for (const auto& [file, what] : rtf_files) rtf << QDir::current().absoluteFilePath(file);
+  ASSERT_TRUE(morvell::testing::convert_with_word_processor(rtf, QDir::current().absoluteFilePath("office-profile")))
+      << "LibreOffice (soffice, package libreoffice-writer-nogui) could not convert report.rtf to PDF";
+  for (const auto& [file, what] : rtf_files) {
+    SCOPED_TRACE("report.rtf in a word processor: " + what);
+    QString pdf = file;
+    pdf.replace(".rtf", ".pdf");
+    EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_pdf(pdf), 0.5), QStringList());
+  }
+}
+
+// The texts of the four S-N charts and of the flash-temperature plot of every quantity stand whole in
+// their pictures, clear of the plot area and of each other, at every window-size step in both unit
+// systems; the pictures have as many pixels as the screen shows them with.
+TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    for (int unit_system : {1, 2}) {
+      unit_system == 2 ? m.English1Click() : m.Metric1Click();
+      SCOPED_TRACE(::testing::Message() << "step " << step << ", units " << unit_system << ", pixel ratio "
+                                        << m.devicePixelRatioF());
+      TSNCurvesform& sn = *p.windows.sn_curves;
+      sn.show();
+      QApplication::processEvents();
+      const QLabel* images[4] = {sn.Image1, sn.Image2, sn.Image3, sn.Image4};
+      for (int k = 0; k < 4; ++k) {
+        const QImage& picture = sn.bitmap(k);
+        EXPECT_TRUE(shows_at_screen_pixels(picture, images[k])) << k;
+        const SnChartScale s =
+            sn_chart_scale(sn_chart_of(*p.d, k), *p.d, picture.deviceIndependentSize(), picture.devicePixelRatio());
+        EXPECT_EQ(morvell::testing::chart_text_faults(
+                      picture, sn.texts(k), QRectF(QPointF(s.left, s.top), QPointF(s.right, s.bottom))),
+                  QStringList())
+            << sn_chart_of(*p.d, k).title;
+      }
+      sn.hide();
+
+      Tflashtempform& flash = *p.windows.flash_temperature;
+      flash.show();
+      QApplication::processEvents();
+      for (int item = 0; item < kFlashPlotItems; ++item) {
+        flash.plotcombo->setCurrentIndex(item);
+        emit flash.plotcombo->activated(item);
+        const QImage& picture = flash.plot_bitmap();
+        EXPECT_TRUE(shows_at_screen_pixels(picture, flash.Image1));
+        EXPECT_EQ(morvell::testing::chart_text_faults(picture, flash.plot_texts(),
+                                                      QRectF(QPointF(p.d->chart_left, p.d->chart_top),
+                                                             QPointF(p.d->chart_right, p.d->chart_bottom))),
+                  QStringList())
+            << kFlashPlotItemNames[item];
+      }
+      flash.hide();
+    }
+    m.hide();
   }
 }
