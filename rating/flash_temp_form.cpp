@@ -489,8 +489,10 @@ void Tflashtempform::show_not_rated() {
     edit->clear();
     edit->setToolTip(QString());
   }
-  if (plot_.size() != Image1->size()) plot_ = QImage(Image1->size(), QImage::Format_RGB32);
+  // A blank picture at the screen's pixel ratio, and no texts of a plot drawn before.
+  plot_ = picture_for(Image1);
   plot_.fill(Qt::white);
+  plot_texts_ = ChartTexts();
   Image1->setPixmap(QPixmap::fromImage(plot_));
 }
 

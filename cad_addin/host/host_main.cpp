@@ -128,12 +128,6 @@ int Usage() {
 
 }  // namespace
 
-// Allocations that Qt itself keeps until the process ends are not leaks of the host's (leak checking
-// builds only read this).
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libQt6Core.so\nleak:libQt6Gui.so\nleak:libQt6Widgets.so\n";
-}
-
 int main(int argc, char** argv) {
   std::string log_path, svg_path, dxf_path, language, library_path;
   std::vector<std::string> commands;
