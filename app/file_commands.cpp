@@ -22,6 +22,7 @@
 
 #include "design_file.h"
 #include "edit_fields.h"
+#include "geometry_manager_refusal.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -257,6 +258,12 @@ void TMainForm::Report3Click() {
 // --- Design-space search ---
 
 void TMainForm::RunOptimizer1Click() {
+  // Every candidate is built by the geometry manager: an overridden one is refused, with nothing changed.
+  if (refuse_overridden_geometry_manager(d_)) {
+    closing_refresh();
+    return;
+  }
+
   // The design as it is goes to "temp.mvl" in the current directory, to be read back when the search
   // result is not taken. Without that copy the search would not be undoable, so it does not start.
   char kept_name[sizeof d_.design_file_name];
@@ -287,12 +294,25 @@ void TMainForm::RunOptimizer1Click() {
   }
 
   show_design_search_window();
+  // Only a design the user picked can replace theirs: after a search the design data holds whatever
+  // record the window read last.
+  std::unique_ptr<DesignData> picked;
+  if (const DesignData* in_window = picked_search_design()) picked = std::make_unique<DesignData>(*in_window);
   d_.geometry_manager_mode = 1;  // centre distance fixed, module follows
 
   if (d_.search_results_ready == 1)
     show_use_optimized_question();
   else
     d_.use_optimized_design = 0;
+
+  const bool nothing_picked = d_.use_optimized_design == 1 && !picked;
+  if (d_.use_optimized_design == 1 && picked) {
+    d_ = *picked;
+    d_.use_optimized_design = 1;
+    d_.geometry_manager_mode = 1;
+  } else {
+    d_.use_optimized_design = 0;
+  }
 
   if (d_.use_optimized_design == 0) {
     const DesignFileResult back = read_design_file(d_);
@@ -302,6 +322,8 @@ void TMainForm::RunOptimizer1Click() {
     pinwheelcheckbox->setChecked(true);
     set_enabled(proportion_edits, true);
   }
+  if (nothing_picked)
+    warn(d_, "No design was picked in the design search", "The original design has been restored", " ");
 
   std::memcpy(d_.design_file_name, kept_name, sizeof kept_name);
   closing_refresh();

@@ -175,26 +175,32 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::sizing_search() {
-  // A ratio that admits no pair of at most 200 wheel teeth is not sized: the design stays as it was.
-  if (first_pinion_teeth(d_.desired_ratio) == 0) {
-    warn(d_, "No gear pair can be sized for this ratio", "The design has been left as it was", " ");
-    return;
-  }
   if (Progressform) {
     Progressform->setWindowTitle("Gear Sizing Progress");
     Progressform->show();
     Progressform->paint_now();
   }
-  d_.shift_distribution_auto = 1;
-  d_.tooth_proportion_mode = 2;
-  d_.keep_pinion_wheel_same = 1;
-  set_checked(pinwheelcheckbox, true);
-  d_.allow_tip_diameter_reduction = 0;
-  Tooth_prop->setCurrentIndex(2);
-  for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
-  run_sizing_search(d_, [](int position) {
+  const SizingResult sized = run_sizing_search(d_, [](int position) {
     if (Progressform) Progressform->set_position(position);
   });
+  if (Progressform) Progressform->hide();
+  // A search that sizes no pair leaves the design as it was: no pair is delivered that the search could
+  // not rate or that fails the safety factors.
+  switch (sized.refusal) {
+    case SizingRefusal::None:
+      break;
+    case SizingRefusal::RatioOutOfReach:
+      warn(d_, "No gear pair can be sized for this ratio", "The design has been left as it was", " ");
+      return;
+    case SizingRefusal::TargetsNotMet:
+      warn(d_, "No gear pair can be sized for these targets",
+           "No pair meets a safety factor of 1.0 in contact and bending", "The design has been left as it was");
+      return;
+  }
+  // The window shows the modes of a sized design.
+  set_checked(pinwheelcheckbox, true);
+  Tooth_prop->setCurrentIndex(2);
+  for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
 }
 
 void TMainForm::continuebuttonClick() {

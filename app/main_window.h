@@ -196,6 +196,8 @@ class TMainForm : public QMainWindow {
   void show_flash_temperature_dialog();  // Tflashtempform
   void show_design_search_window();      // Toptimizationform
   void show_use_optimized_question();    // Tuseoptimizedform
+  // The design picked in the design search window since its last search; nullptr when none was.
+  const DesignData* picked_search_design() const;
   void show_measurement_dialog();        // Tmetrologyform
   void show_tolerances_dialog();         // TTolerancesform
   void show_constraints_dialog();        // TConstraintsform

@@ -34,6 +34,9 @@ void TMainForm::show_flash_temperature_dialog() {
 void TMainForm::show_design_search_window() {
   if (optimizationform) forms::services().show_modal(*optimizationform);
 }
+const DesignData* TMainForm::picked_search_design() const {
+  return optimizationform ? optimizationform->picked_design() : nullptr;
+}
 void TMainForm::show_use_optimized_question() {
   if (useoptimizedform) forms::services().show_modal(*useoptimizedform);
 }

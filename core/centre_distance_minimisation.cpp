@@ -171,18 +171,19 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
   trial.geometry(d);
 
   // The chamfers go back on, held between 0.01 and 0.25 times the module, and the module is raised in
-  // small steps until the chamfered pair meets the minima again. When no module below 10 does, the best
-  // pair stays as it was found, without tip chamfers.
+  // small steps until the chamfered pair meets the minima again. The pair left is the one rated last,
+  // with the module it was rated with and the geometry of that module. When no module below 10 meets
+  // the minima, the best pair stays as it was found, without tip chamfers.
   if (saved_tip_chamfers[0] != 0.0f || saved_tip_chamfers[1] != 0.0f) {
-    d.bending_safety_factor_wheel = 0.0f;  // the first module is always tried
-    while (d.normal_module < 10.0f && !minimum_safety_factors_met(d)) {
-      d.tip_chamfer[0] = fitted_tip_chamfer(saved_tip_chamfers[0], d.normal_module);
-      d.tip_chamfer[1] = fitted_tip_chamfer(saved_tip_chamfers[1], d.normal_module);
+    bool met = false;
+    for (float module = d.normal_module; module < 10.0f && !met; module = chamfer_fitting_next_module(module)) {
+      d.normal_module = module;
+      d.tip_chamfer[0] = fitted_tip_chamfer(saved_tip_chamfers[0], module);
+      d.tip_chamfer[1] = fitted_tip_chamfer(saved_tip_chamfers[1], module);
       ++best.fitting_evaluations;
-      trial.run(d);
-      d.normal_module = chamfer_fitting_next_module(d.normal_module);
+      met = trial.run(d) && minimum_safety_factors_met(d);
     }
-    if (!minimum_safety_factors_met(d)) {
+    if (!met) {
       best.chamfers_dropped = true;
       d.tip_chamfer[0] = 0.0f;
       d.tip_chamfer[1] = 0.0f;

@@ -41,8 +41,9 @@ struct MinimisationResult {
 // Runs the search on d (the design without its tip chamfers; `saved_tip_chamfers` are the chamfers to
 // put back). Each trial pair splits its shift sum by its own ratio z2 / z1. Leaves the design with the
 // module fixed (geometry-manager mode 0) and the shift sum split automatically, the best pair's teeth,
-// module and shift sum, the fitted chamfers (none, when no chamfered pair meets the minima), the face
-// widths of both gears from their diameter ratios and the wheel load cycles of the chosen teeth. When no
+// module and shift sum, the fitted chamfers with the module the fitting rated them with (none, and the
+// best pair's module, when no chamfered pair meets the minima), the face widths of both gears from their
+// diameter ratios and the wheel load cycles of the chosen teeth: the pair left is a pair that was rated. When no
 // pair meets the minima, d is left as it came in, with the saved chamfers put back. `progress` receives trunc(100 x the next shift
 // sum) after each shift sum (20 ... 120). The loops are bounded: at most 6 x 91 x 67 trial pairs in the
 // search and one per module step below 10 in the fitting. The search's trials run on `threads` threads (0:

@@ -1,6 +1,7 @@
 #include "sizing_search.h"
 
 #include <cmath>
+#include <memory>
 
 #include "geometry_pass.h"
 #include "life_and_damage.h"
@@ -75,9 +76,13 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   SizingResult best;
   const float u = d.desired_ratio;
   const int32_t least_pinion_teeth = first_pinion_teeth(u);
-  if (least_pinion_teeth == 0) return best;
-  best.sized = true;
+  if (least_pinion_teeth == 0) {
+    best.refusal = SizingRefusal::RatioOutOfReach;
+    return best;
+  }
   best.pinion_teeth = least_pinion_teeth;
+  // A search that sizes no pair puts the design back as it came.
+  const auto entry = std::make_unique<DesignData>(d);
 
   // A sized design: the geometry pass splits the shift sum, calculates the tooth proportions from the
   // constraints with one basic rack for both gears, and the centre distance follows from module, teeth
@@ -142,18 +147,27 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
     one_trial(t, pass);
     t.normal_module = sizing_next_module(t.normal_module);
   };
-  // Least centre distance wins, safety factors or not; a tie keeps the design found first.
+  // Of the pairs whose last trial met the safety factors, least centre distance wins; a tie keeps the
+  // design found first. A pair whose module loop ran out at the module bounds does not compete: its
+  // last trial failed the targets or was not rated at all.
   loops.after_row = [&best](const DesignData& t, float sum, int32_t z1, const ModuleLoop& m) {
     best.evaluations += m.evaluations;
     best.ratings += m.ratings;
-    if (t.centre_distance < best.centre_distance) {
+    if (m.evaluations > 0 && !any_safety_factor_below_one(t) && t.centre_distance < best.centre_distance) {
       best.centre_distance = t.centre_distance;
       best.pinion_teeth = z1;
       best.normal_module = m.tried_module;
       best.profile_shift_sum = sum;
+      best.sized = true;
     }
   };
   run_trial_loops(d, loops, geometry, calc.geometry || calc.rate ? 1 : threads);
+
+  if (!best.sized) {
+    d = *entry;
+    best.refusal = SizingRefusal::TargetsNotMet;
+    return best;
+  }
 
   // The chosen design, with the face widths and wheel load cycles of its own teeth.
   set_trial_teeth(d, best.pinion_teeth, sizing_wheel_teeth(best.pinion_teeth, u));

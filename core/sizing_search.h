@@ -38,14 +38,22 @@ struct SizingCalculations {
   void (*rate)(DesignData&) = nullptr;      // nullptr: rate_gear_pair(make_rating_input(d), d)
 };
 
+// Why a sizing left the design as it was.
+enum class SizingRefusal {
+  None,              // a pair was sized
+  RatioOutOfReach,   // the ratio admits no pair of at most 200 wheel teeth
+  TargetsNotMet,     // no pair met the safety factors below the module bounds
+};
+
 struct SizingResult {
-  float centre_distance = 99999.0f;  // mm, of the chosen design when it was tried
+  float centre_distance = 99999.0f;  // mm, of the chosen design when it was rated
   int32_t pinion_teeth = 11;
-  float normal_module = 0.5f;
+  float normal_module = 0.5f;        // mm, the module the chosen design was rated with
   float profile_shift_sum = 0.0f;
   int32_t evaluations = 0;  // trial designs evaluated
   int32_t ratings = 0;      // of them rated (transverse contact ratio above 1.0)
-  bool sized = false;       // false: the ratio admits no pair and the design was left as it was
+  bool sized = false;       // false: no pair was sized and the design was left as it was (see refusal)
+  SizingRefusal refusal = SizingRefusal::None;
 };
 
 // Receives the progress bar position after each pass over a shift sum: trunc(100 x the next sum),
@@ -57,10 +65,12 @@ using SizingProgress = std::function<void(int)>;
 // calculated tooth proportions, the same basic rack for both gears, no tip diameter reduction) and
 // geometry-manager mode 0 (module fixed, the centre distance follows). Every trial writes its
 // teeth, module, shift sum, face widths and wheel load cycles into d, is run through the geometry pass
-// twice (with its own actual ratio z2 / z1) and, when its transverse contact ratio is above 1.0, rated. The design of least centre distance
-// is taken whatever its safety factors (equal centre distances keep the earlier design): its teeth,
-// module and shift sum are put back, the geometry pass runs once more and its face widths and wheel load
-// cycles are set from it. The loops are bounded: at most 6 x 91 x 67 trials.
+// twice (with its own actual ratio z2 / z1) and, when its transverse contact ratio is above 1.0, rated.
+// Only a tooth pair whose module loop ended on a rated trial that met all four safety factors competes;
+// of those the one of least centre distance is taken (equal centre distances keep the earlier design):
+// its teeth, the module it was rated with and its shift sum are put back, the geometry pass runs once
+// more and its face widths and wheel load cycles are set from it. When no pair met the safety factors, d
+// is left as it came. The loops are bounded: at most 6 x 91 x 67 trials.
 //
 // The trials run on `threads` threads (0: one per core; stand-in calculations always run on the
 // caller's thread); the result, the progress and the design left in d are the same whatever the number.

@@ -3,6 +3,7 @@
 #include "centre_distance_minimisation.h"
 #include "centre_minimize_form.h"
 #include "edit_fields.h"
+#include "geometry_manager_refusal.h"
 #include "modal_services.h"
 #include "progress_form.h"
 
@@ -14,11 +15,7 @@ CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d) {
     d.protuberance[0] = 0;
     d.protuberance[1] = 0;
   }
-  if (d.geometry_manager_override == 1) {
-    warn(d, "Geometry manager cannot be overidden for this option.",
-         "Activate the Geometry Manager from the Options menu ", "");
-    return CentreMinimisationCheck::GeometryManagerOverridden;
-  }
+  if (refuse_overridden_geometry_manager(d)) return CentreMinimisationCheck::GeometryManagerOverridden;
   if (d.tooth_proportion_mode != 2) {
     warn(d, "Tooth proportions must be calculated for this option.", "Set basic rack proportions to calculated",
          "");

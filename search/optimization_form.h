@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "design_data.h"
 
@@ -122,6 +123,11 @@ class Toptimizationform : public QDialog {
   // The report of the design held into the window's results pane.
   void form_report();
 
+  // The design last picked from the plot since the window's last search, as its pick evaluated it;
+  // nullptr when none was. A redraw reads every record into the design data, so this, not the design
+  // data, is the design the user chose.
+  const DesignData* picked_design() const { return picked_.get(); }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -144,6 +150,7 @@ class Toptimizationform : public QDialog {
   void show_progress_position(int position);
 
   DesignData& d_;
+  std::unique_ptr<DesignData> picked_;
   bool read_failure_reported_ = false;
   // A redraw runs (redrawing_) and another was asked for meanwhile (redraw_again_).
   bool redrawing_ = false;

@@ -423,6 +423,7 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
 
   form_report();
   draw_markers(Qt::red);
+  picked_ = std::make_unique<DesignData>(d_);
 }
 
 void Toptimizationform::zoom() {

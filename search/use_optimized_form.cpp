@@ -48,6 +48,9 @@ void Tuseoptimizedform::showEvent(QShowEvent* event) {
 }
 
 void Tuseoptimizedform::FormShow() {
+  // Until a button answers, the original design is restored: closing the question otherwise must not
+  // take the answer of an earlier search.
+  d_.use_optimized_design = 0;
   warningmemo->clear();
   copy_text(d_.warning_lines[0], "Original geometry can be restored or ");
   copy_text(d_.warning_lines[1], "geometry from design search used ");

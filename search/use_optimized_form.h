@@ -1,6 +1,6 @@
 // The question "Update geometry details" after a design search: restore the design from before the
-// search or use the one the search and the picking left. It only records the answer in
-// use_optimized_design; closing it otherwise leaves the previous answer.
+// search or use the one picked in the search window. It only records the answer in
+// use_optimized_design; closing it otherwise answers "Restore original".
 #pragma once
 
 #include <QDialog>

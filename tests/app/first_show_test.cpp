@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "design_data.h"
 #include "design_file.h"
@@ -304,6 +305,94 @@ TEST(FirstShow, SizeGearsRunsTheSizingSearchOnTheWizardTargets) {
   EXPECT_TRUE(m.pinwheelcheckbox->isChecked());
   EXPECT_TRUE(m.isVisible());
   EXPECT_EQ(m.Moduleedit->text(), QString::number(double(d.normal_module), 'f', 3));
+}
+
+namespace {
+
+// The sizing wizard as the start-up window shows it, with the user's targets entered in its fields (the
+// torque in the units of the program) and a material chosen from its list (7, the preset, is not
+// chosen again).
+void enter_sizing_targets(DesignData& d, const char* ratio, const char* torque, const char* helix_angle,
+                          int material) {
+  Tsizingform wizard(d);
+  wizard.show();
+  QApplication::setActiveWindow(&wizard);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard));
+  for (auto [edit, text] : {std::pair{wizard.Ratioedit, ratio}, std::pair{wizard.torquepinedit, torque},
+                            std::pair{wizard.Helixangleedit, helix_angle}}) {
+    edit->setFocus(Qt::TabFocusReason);
+    edit->setText(text);
+    wizard.okbutton->setFocus(Qt::TabFocusReason);
+  }
+  if (material != 7) {
+    wizard.materialtypepin->setCurrentIndex(material);
+    emit wizard.materialtypepin->activated(material);
+  }
+  wizard.accept();
+}
+
+}  // namespace
+
+// "Size gears" delivers a pair that the sizing rated and that meets a safety factor of 1.0 in contact and
+// bending on both gears when the main window rates it afresh; targets that no pair meets are refused
+// with the design left as it was. Ratios, helix angles (spur included), torques, materials and both unit
+// systems.
+TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
+  const struct Case {
+    int unit_system;
+    const char *ratio, *torque, *helix_angle;  // as typed, the torque in N m or lbf ft
+    int material;
+    int32_t z1, z2;  // the pair expected, 0: any pair that meets the targets, -1: refused
+    float module;
+  } cases[] = {
+      {1, "1", "3000", "27", 7, 26, 26, 4.2f},  // its least centre distance among those that meet the targets
+      {2, "1", "2212.39", "27", 7, 26, 26, 4.2f},
+      {1, "1", "500", "0", 7, 0, 0, 0},       // spur
+      {1, "2", "50", "15", 9, 0, 0, 0},       // nitrided
+      {1, "6", "500", "30", 1, 0, 0, 0},      // steel
+      {1, "3", "50", "0", 3, 0, 0, 0},        // grey cast iron, spur
+      {1, "6", "5000", "0", 3, -1, -1, 0},    // cast iron beyond what a module below 10 can carry
+      {1, "20", "500", "0", 7, -1, -1, 0},    // ten spur pinion teeth never rate
+      {2, "12", "3687.3", "0", 1, -1, -1, 0},  // 5000 N m on steel
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.ratio) + " " + c.torque + " " + c.helix_angle + " " + std::to_string(c.material) +
+                 (c.unit_system == 2 ? " English" : ""));
+    Program p(c.unit_system);
+    DesignData& d = *p.d;
+    const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+    const float module = d.normal_module, shift_sum = d.profile_shift_sum, face_width = d.face_width[0];
+    enter_sizing_targets(d, c.ratio, c.torque, c.helix_angle, c.material);
+    p.first_show(2);
+    QStringList warnings;
+    for (const auto& r : p.scripted.of(Kind::Modal))
+      if (r.caption == "Warning!") warnings << r.text;
+    EXPECT_FALSE(p.progress->isVisible());
+    p.main->SetMain_textboxes();
+    if (c.z1 < 0) {
+      EXPECT_EQ(warnings, QStringList{"No gear pair can be sized for these targets\n"
+                                      "No pair meets a safety factor of 1.0 in contact and bending\n"
+                                      "The design has been left as it was"});
+      EXPECT_EQ(d.teeth[0], z1);
+      EXPECT_EQ(d.teeth[1], z2);
+      EXPECT_EQ(d.normal_module, module);
+      EXPECT_EQ(d.profile_shift_sum, shift_sum);
+      EXPECT_EQ(d.face_width[0], face_width);
+      continue;
+    }
+    EXPECT_TRUE(warnings.isEmpty());
+    if (c.z1 > 0) {
+      EXPECT_EQ(d.teeth[0], c.z1);
+      EXPECT_EQ(d.teeth[1], c.z2);
+      EXPECT_NEAR(d.normal_module, c.module, 1e-5);
+    }
+    EXPECT_EQ(d.rating_valid, 1);
+    EXPECT_GT(d.transverse_contact_ratio, 1.0f);
+    EXPECT_GE(d.contact_safety_factor[0], 1.0f);
+    EXPECT_GE(d.contact_safety_factor[1], 1.0f);
+    EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
+    EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+  }
 }
 
 // A ratio beyond what the sizing can reach with at most 200 wheel teeth is not sized: the user is told

@@ -572,7 +572,7 @@ TEST(MenuCommands, RatingInputDataRefillsTheLoadCasesAndTakesTheFirst) {
   EXPECT_TRUE(m.InputData1->isEnabled());
 }
 
-TEST(MenuCommands, SearchResultTakenOrRestoredByTheQuestionAndAboutShowsTheSplash) {
+TEST(MenuCommands, SearchWithoutAPickKeepsTheDesignWhateverTheAnswerAndAboutShowsTheSplash) {
   Program p;
   DesignData& d = p.design();
   TMainForm& m = p.form();
@@ -581,8 +581,8 @@ TEST(MenuCommands, SearchResultTakenOrRestoredByTheQuestionAndAboutShowsTheSplas
   Tsplashform splash(d);
   splashform = &splash;
 
-  // A search ran and its design is taken ("Use new"): it stays with the centre distance fixed and the
-  // tooth proportions calculated; the protuberance cleared for the search stays cleared.
+  // A search ran but no design was picked in it: "Use new" has nothing to take, so the design kept
+  // before the search is read back (its protuberance included) and the user is told.
   copy_text(d.design_file_name, "mine.mvl");
   d.protuberance[1] = 0.2f;
   d.search_results_ready = 1;
@@ -591,10 +591,13 @@ TEST(MenuCommands, SearchResultTakenOrRestoredByTheQuestionAndAboutShowsTheSplas
     return int(QDialog::Accepted);
   });
   m.RunOptimizer1Click();
-  EXPECT_EQ(d.use_optimized_design, 1);
-  EXPECT_EQ(d.geometry_manager_mode, 1);
-  EXPECT_EQ(d.tooth_proportion_mode, 2);
-  EXPECT_FLOAT_EQ(d.protuberance[1], 0);
+  EXPECT_EQ(d.use_optimized_design, 0);
+  EXPECT_EQ(d.tooth_proportion_mode, 0);
+  EXPECT_FLOAT_EQ(d.protuberance[1], 0.2f);
+  EXPECT_EQ(p.warnings(), QStringList({"Protuberance has been set to zero for optimization\n \n ",
+                                       "Original geometry can be restored or \ngeometry from design search used ",
+                                       "No design was picked in the design search\n"
+                                       "The original design has been restored\n "}));
   EXPECT_STREQ(d.design_file_name, "mine.mvl");
 
   // "Restore original" reads the design kept before the search.

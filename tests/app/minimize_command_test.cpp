@@ -15,6 +15,7 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <string>
 
 #include "centre_distance_minimisation.h"
 #include "centre_minimize_form.h"
@@ -22,6 +23,7 @@
 #include "field_events.h"
 #include "geometry_pass.h"
 #include "main_window.h"
+#include "material_table.h"
 #include "preferences.h"
 #include "progress_form.h"
 #include "rating.h"
@@ -200,6 +202,79 @@ TEST(MinimizeCentreDistance, RunLeavesTheBestPairWithModuleFixedAndAutomaticShif
   ASSERT_GE(d.transverse_contact_ratio, 1.0f);
   EXPECT_TRUE(minimum_safety_factors_met(d));
   EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / d.pinion_aspect_ratio);
+}
+
+// With tip chamfers the pair left is the one the chamfer fitting rated last: it meets the minima when the
+// main window rates it afresh, and its module lies below the search's bound of 10. The start-up design
+// made a 22 / 93 pair of module 1.5 at 10 degrees, 1566.8 N m and tip chamfers of 0.375 mm.
+TEST(MinimizeCentreDistance, ChamferedPairLeftMeetsTheMinimaWhenRefreshed) {
+  const struct Case {
+    int32_t pinion_material, wheel_material;
+    const char *contact, *bending;  // the minima as typed
+    int32_t z1, z2;                 // 0: any pair
+    float module;
+  } cases[] = {
+      {7, 7, "2", "3", 23, 97, 6.0f},  // the module rated, not the step after it (6.05)
+      {1, 1, "1", "1.2", 21, 89, 0},   // steel: a step past the last rating would give 10.1
+      {9, 1, "1.3", "1.6", 0, 0, 0},   // nitrided pinion on a steel wheel
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pinion_material) + "/" + std::to_string(c.wheel_material) + " " + c.contact + "/" +
+                 c.bending);
+    Program p;
+    DesignData& d = *p.d;
+    p.main->show();
+    QApplication::setActiveWindow(p.main.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.main.get()));
+    d.rating_enabled = 1;
+    p.main->CheckBoxmodule->setChecked(true);
+    p.main->CheckBoxCentre->setChecked(false);
+    ASSERT_EQ(d.geometry_manager_mode, 0);
+    d.tooth_proportion_mode = 2;
+    p.main->Tooth_prop->setCurrentIndex(2);
+    d.teeth[0] = 22;
+    d.teeth[1] = 93;
+    d.normal_module = 1.5f;
+    d.helix_angle = 10;
+    d.torque = d.load_case_table[0].torque = 1566.8f;
+    d.material_type[0] = c.pinion_material;
+    d.material_type[1] = c.wheel_material;
+    material_properties(d, 0);
+    material_properties(d, 1);
+    updateSNcurves(d);
+    d.tip_chamfer[0] = d.tip_chamfer[1] = 0.375f;
+    p.main->SetMain_textboxes();
+    const char *contact = c.contact, *bending = c.bending;
+    p.scripted.modal_actions["centreminimizeform"].push_back([contact, bending](QDialog& w) {
+      auto& f = static_cast<Tcentreminimizeform&>(w);
+      QApplication::setActiveWindow(&f);
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+      f.Edit1->setFocus(Qt::TabFocusReason);
+      f.Edit1->setText(contact);
+      f.Edit2->setFocus(Qt::TabFocusReason);
+      f.Edit2->setText(bending);
+      f.okbutton->setFocus(Qt::TabFocusReason);
+      return int(QDialog::Accepted);
+    });
+    p.scripted.clear();
+    p.main->Minimizecentredistance1Click();
+    EXPECT_EQ(p.warnings(), QStringList{});
+    EXPECT_EQ(d.tip_chamfer[0], 0.375f);
+    EXPECT_EQ(d.tip_chamfer[1], 0.375f);
+    if (c.z1 > 0) {
+      EXPECT_EQ(d.teeth[0], c.z1);
+      EXPECT_EQ(d.teeth[1], c.z2);
+    }
+    if (c.module > 0) EXPECT_NEAR(d.normal_module, c.module, 1e-5);
+    EXPECT_LT(d.normal_module, 10.0f);
+
+    p.main->SetMain_textboxes();
+    EXPECT_EQ(d.rating_valid, 1);
+    EXPECT_TRUE(minimum_safety_factors_met(d))
+        << d.contact_safety_factor[0] << " " << d.contact_safety_factor[1] << " " << d.bending_safety_factor_pinion
+        << " " << d.bending_safety_factor_wheel;
+    EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / d.pinion_aspect_ratio);
+  }
 }
 
 // Minima that no pair meets: the user is told, and the design and the lock boxes stay as they were.

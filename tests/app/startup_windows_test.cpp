@@ -83,7 +83,7 @@ TEST(ProgressWindow, BarPositionClampedToItsRangeWithoutTakingTheFocus) {
   EXPECT_EQ(p.ProgressBar1->value(), 60);
 }
 
-TEST(UseOptimizedQuestion, EnterRestoresUseNewKeepsCloseBoxLeavesTheAnswer) {
+TEST(UseOptimizedQuestion, EnterAndTheCloseBoxRestoreUseNewKeeps) {
   auto d = design();
   forms::ScriptedModalServices scripted;
   forms::ScopedServices use(scripted);
@@ -109,10 +109,10 @@ TEST(UseOptimizedQuestion, EnterRestoresUseNewKeepsCloseBoxLeavesTheAnswer) {
   scripted.show_modal(q);
   EXPECT_EQ(d->use_optimized_design, 1);
 
-  // Closed with the close box: the answer of the search before stands.
+  // Closed with the close box: not the answer of the search before ("Use new") but "Restore original".
   scripted.modal_actions["useoptimizedform"].push_back([](QDialog&) { return int(QDialog::Rejected); });
   scripted.show_modal(q);
-  EXPECT_EQ(d->use_optimized_design, 1);
+  EXPECT_EQ(d->use_optimized_design, 0);
 }
 
 TEST(SplashWindow, GreyFramedBackgroundWithBothPicturesAndClickCloses) {

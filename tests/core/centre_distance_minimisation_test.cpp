@@ -247,7 +247,8 @@ TEST(CentreDistanceMinimisation, ChamferSteps) {
 }
 
 // The saved chamfers are put back within 0.01 and 0.25 times the module and the module raised in steps of
-// 0.001 until the chamfered pair meets the minima; the module left is one step above the last rated.
+// 0.001 until the chamfered pair meets the minima. The pair left is the one rated last: its module, its
+// chamfers and the geometry and face widths of that module.
 TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreMetAgain) {
   const auto safety = [](const DesignData& d) {
     const bool chamfered = d.tip_chamfer[0] != 0 || d.tip_chamfer[1] != 0;
@@ -269,14 +270,16 @@ TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreM
     const Trial last = run.s.rated.back();
     EXPECT_FALSE(run.r.chamfers_dropped);
     EXPECT_GE(last.module, 3.04f);
-    EXPECT_LT(last.module, 3.042f);
-    EXPECT_EQ(d.normal_module, chamfer_fitting_next_module(last.module));
+    EXPECT_LT(last.module, 3.041f);
+    EXPECT_EQ(d.normal_module, last.module);
+    EXPECT_FLOAT_EQ(d.centre_distance, 2 * 11 * last.module / 2);
     EXPECT_EQ(d.tip_chamfer[0], 0.1f);
     if (c.wheel_scaled)
       EXPECT_FLOAT_EQ(d.tip_chamfer[1], 0.01f * last.module);
     else
       EXPECT_EQ(d.tip_chamfer[1], 0.0f);
-    EXPECT_FLOAT_EQ(d.face_width[0], d.reference_diameter[0] / 2);
+    EXPECT_FLOAT_EQ(d.face_width[0], 11 * last.module / 2);
+    EXPECT_FLOAT_EQ(d.face_width[1], 11 * last.module / 4);
   }
 
   // Without chamfers nothing is fitted: the module is exactly the best one.
@@ -299,6 +302,45 @@ TEST(CentreDistanceMinimisation, ChamferFittingRaisesTheModuleUntilTheMinimaAreM
   EXPECT_FLOAT_EQ(never.d->centre_distance, never.r.centre_distance);
   EXPECT_FLOAT_EQ(never.d->face_width[0], never.d->reference_diameter[0] / 2);
   EXPECT_FALSE(plain.r.chamfers_dropped);
+}
+
+namespace {
+// Chamfered pairs meet the minima only between two modules (as a pair whose chamfers grow into the
+// contact above them); the pair without chamfers from the first module on.
+template <int From, int Below>  // in thousandths of a millimetre
+float chamfered_meets_between(const DesignData& d) {
+  if (d.tip_chamfer[0] == 0 && d.tip_chamfer[1] == 0) return 2.0f;
+  return d.normal_module >= From / 1000.0f && d.normal_module < Below / 1000.0f ? 2.0f : 0.5f;
+}
+}  // namespace
+
+// The pair left by the chamfer fitting meets the minima when it is rated again, as the main window's
+// refresh rates it, and its module lies below the search's bound of 10, in each band of module steps.
+TEST(CentreDistanceMinimisation, ChamferedPairLeftIsThePairRated) {
+  const struct {
+    float (*safety)(const DesignData&);
+    float module;  // the module rated last
+  } cases[] = {
+      {chamfered_meets_between<3000, 3001>, 3.0f},  // steps of 0.001
+      {chamfered_meets_between<6000, 6050>, 6.0f},  // steps of 0.05
+      {chamfered_meets_between<9900, 10000>, 9.9f},   // steps of 0.1, near the bound
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.module);
+    Search run(1.0f, c.safety);
+    run.go({0.3f, 0.3f});
+    ASSERT_TRUE(run.r.found);
+    ASSERT_FALSE(run.r.chamfers_dropped);
+    DesignData& d = *run.d;
+    EXPECT_NEAR(d.normal_module, c.module, 0.02f);
+    EXPECT_LT(d.normal_module, 10.0f);
+    EXPECT_EQ(d.normal_module, run.s.rated.back().module);
+    stand_in = &run.s;
+    fake_geometry(d);
+    fake_rate(d);
+    stand_in = nullptr;
+    EXPECT_TRUE(minimum_safety_factors_met(d));
+  }
 }
 
 // --- The real search on the shipped default design. ---

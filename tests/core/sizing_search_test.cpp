@@ -32,6 +32,7 @@ struct StandIn {
   float (*centre_distance)(const DesignData&) = nullptr;
   float (*safety)(const DesignData&) = nullptr;  // all four safety factors
   float contact_ratio = 1.5f;
+  float (*contact_ratio_of)(const DesignData&) = nullptr;  // when set, in place of contact_ratio
   std::vector<Trial> rated;
   int geometry_runs = 0;
 };
@@ -41,7 +42,7 @@ void fake_geometry(DesignData& d) {
   ++stand_in->geometry_runs;
   d.reference_diameter[0] = d.teeth[0] * d.normal_module;
   d.reference_diameter[1] = d.teeth[1] * d.normal_module;
-  d.transverse_contact_ratio = stand_in->contact_ratio;
+  d.transverse_contact_ratio = stand_in->contact_ratio_of ? stand_in->contact_ratio_of(d) : stand_in->contact_ratio;
   d.centre_distance = stand_in->centre_distance(d);
 }
 
@@ -61,6 +62,7 @@ float safe(const DesignData&) { return 2.0f; }
 // the chosen one.
 float grows_with_z1(const DesignData& d) { return static_cast<float>(d.teeth[0]); }
 float grows_with_z1_or_sum(const DesignData& d) { return static_cast<float>(d.teeth[0]) + d.profile_shift_sum; }
+float safe_above_module_one(const DesignData& d) { return d.normal_module >= 0.9999f ? 2.0f : 0.5f; }
 
 struct SizingRun {
   StandIn s;
@@ -68,10 +70,12 @@ struct SizingRun {
   std::vector<int> progress;
   SizingResult result;
 
-  SizingRun(float u, float (*cd)(const DesignData&), float (*safety)(const DesignData&), float contact_ratio = 1.5f) {
+  SizingRun(float u, float (*cd)(const DesignData&), float (*safety)(const DesignData&), float contact_ratio = 1.5f,
+            float (*contact_ratio_of)(const DesignData&) = nullptr) {
     s.centre_distance = cd;
     s.safety = safety;
     s.contact_ratio = contact_ratio;
+    s.contact_ratio_of = contact_ratio_of;
     d->desired_ratio = u;
     d->teeth[0] = 23;  // a design loaded before, with its own ratio
     d->teeth[1] = 32;
@@ -137,15 +141,68 @@ TEST(SizingSearch, LoopsOverSixShiftSumsAndEveryPinionToothCount) {
     if (sums.empty() || sums.back() != t.sum) sums.push_back(t.sum);
   ASSERT_EQ(sums.size(), 6u);
   EXPECT_FLOAT_EQ(sums[5], 1.0f);
-  // Two geometry passes per trial and one for the chosen design.
-  EXPECT_EQ(run.s.geometry_runs, 2 * run.result.evaluations + 1);
-  // The least centre distance is that of the last module of z1 = 11 at sum 0; the search takes it though it
-  // never met a safety factor of 1.
-  EXPECT_EQ(run.result.pinion_teeth, 11);
-  EXPECT_NEAR(run.result.normal_module, 9.8f, 1e-4);
-  EXPECT_EQ(run.result.profile_shift_sum, 0.0f);
-  EXPECT_EQ(run.d->teeth[0], 11);
-  EXPECT_EQ(run.d->teeth[1], 11);
+  // Two geometry passes per trial and none for a chosen design: no pair met the targets, so none is
+  // chosen and the design is left as it came (not the 11 / 11 pair of module 9.8 of least centre
+  // distance, which never met them).
+  EXPECT_EQ(run.s.geometry_runs, 2 * run.result.evaluations);
+  EXPECT_FALSE(run.result.sized);
+  EXPECT_EQ(run.result.refusal, SizingRefusal::TargetsNotMet);
+  EXPECT_EQ(run.d->teeth[0], 23);
+  EXPECT_EQ(run.d->teeth[1], 32);
+  EXPECT_EQ(run.d->normal_module, 2.5f);
+  EXPECT_EQ(run.d->actual_ratio, 1.391f);
+  EXPECT_EQ(run.d->face_width[0], 0.0f);
+  EXPECT_EQ(run.d->tooth_proportion_mode, 0);
+  EXPECT_EQ(run.d->shift_distribution_auto, 0);
+}
+
+namespace {
+// Pairs of fewer than 40 pinion teeth never meet the targets, whether rated or not; from 40 teeth on a
+// pair meets them from a module of 3 on. The pairs that fail run to the module bound, where the small
+// tooth counts give centre distances (11 x 9.8 = 107.8 mm at u = 1) below the least of those that meet
+// the targets (40 x 3 = 120 mm).
+float safe_from_forty_teeth(const DesignData& d) {
+  return d.teeth[0] >= 40 && d.normal_module >= 2.9999f ? 1.5f : 0.5f;
+}
+// Pairs below 40 teeth are not rated at all from a module of 2 on (as pairs whose transverse contact
+// ratio falls to 1 or below).
+float contact_ratio_from_forty_teeth(const DesignData& d) {
+  return d.teeth[0] >= 40 || d.normal_module < 2.0f ? 1.5f : 0.9f;
+}
+}  // namespace
+
+// Only a pair whose module loop ended on a trial that met all four safety factors competes for the
+// least centre distance: a pair that ran out of modules, its last trials failing or not rated, does not,
+// however small its centre distance. The pair delivered meets the targets when rated again.
+TEST(SizingSearch, OnlyPairsThatMetTheTargetsCompete) {
+  const struct {
+    const char* name;
+    float (*contact_ratio)(const DesignData&);  // nullptr: 1.5 for every trial
+  } cases[] = {
+      {"last trials of the failing pairs rated", nullptr},
+      {"last trials of the failing pairs not rated", contact_ratio_from_forty_teeth},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SizingRun run(1.0f, plain_centre_distance, safe_from_forty_teeth, 1.5f, c.contact_ratio);
+    ASSERT_TRUE(run.result.sized);
+    EXPECT_EQ(run.result.refusal, SizingRefusal::None);
+    EXPECT_EQ(run.result.pinion_teeth, 40);
+    EXPECT_NEAR(run.result.normal_module, 3.0f, 1e-4);
+    EXPECT_NEAR(run.result.centre_distance, 120.0f, 4e-3);
+    EXPECT_EQ(run.result.profile_shift_sum, 0.0f);
+    EXPECT_EQ(run.d->teeth[0], run.result.pinion_teeth);
+    EXPECT_EQ(run.d->normal_module, run.result.normal_module);
+    // Rated again as the main window's refresh rates it, the delivered pair meets the targets.
+    stand_in = &run.s;
+    fake_geometry(*run.d);
+    ASSERT_GT(run.d->transverse_contact_ratio, 1.0f);
+    fake_rate(*run.d);
+    stand_in = nullptr;
+    EXPECT_GE(run.d->contact_safety_factor[0], 1.0f);
+    EXPECT_GE(run.d->bending_safety_factor_wheel, 1.0f);
+    EXPECT_FLOAT_EQ(run.d->centre_distance, run.result.centre_distance);
+  }
 }
 
 TEST(SizingSearch, PinionTeethBoundedByTwoHundredOverTheRatio) {
@@ -171,10 +228,11 @@ TEST(SizingSearch, RatiosAboveTwoHundredOverElevenSizeATenToothPinion) {
     int32_t z2;  // 10 u rounded, 0: nothing sized
   } cases[] = {{18.5f, 185}, {20.0f, 200}, {20.5f, 0}};
   for (const auto& c : cases) {
-    SizingRun run(c.u, plain_centre_distance, never_safe);
+    SizingRun run(c.u, plain_centre_distance, safe_above_module_one);
     SCOPED_TRACE(c.u);
     EXPECT_EQ(run.result.sized, c.z2 != 0);
     if (c.z2 == 0) {
+      EXPECT_EQ(run.result.refusal, SizingRefusal::RatioOutOfReach);
       EXPECT_EQ(run.result.evaluations, 0);
       EXPECT_TRUE(run.progress.empty());
       EXPECT_EQ(run.s.geometry_runs, 0);
@@ -184,11 +242,12 @@ TEST(SizingSearch, RatiosAboveTwoHundredOverElevenSizeATenToothPinion) {
       EXPECT_EQ(run.d->tooth_proportion_mode, 0);
       continue;
     }
-    EXPECT_EQ(run.result.evaluations, 6 * 67);
-    EXPECT_EQ(run.modules_tried(10), 67);
+    EXPECT_EQ(run.result.evaluations, 6 * 6);  // 0.5 .. 1.0 in each shift sum
+    EXPECT_EQ(run.modules_tried(10), 6);
     EXPECT_EQ(run.progress.size(), 6u);
     EXPECT_EQ(run.d->teeth[0], 10);
     EXPECT_EQ(run.d->teeth[1], c.z2);
+    EXPECT_NEAR(run.d->normal_module, 1.0f, 1e-4);
     EXPECT_FLOAT_EQ(run.d->load_cycles_wheel, 1e7f * 10 / c.z2);
   }
 }
@@ -245,7 +304,10 @@ TEST(SizingSearch, ContactRatioOfOneIsNotRatedAndCountsAsUnsafe) {
   SizingRun run(1.0f, plain_centre_distance, safe, 1.0f);
   EXPECT_EQ(run.result.ratings, 0);
   EXPECT_EQ(run.result.evaluations, 6 * 90 * 67);
-  EXPECT_EQ(run.d->contact_safety_factor[0], 0.0f);
+  // No pair could be rated: none is sized.
+  EXPECT_FALSE(run.result.sized);
+  EXPECT_EQ(run.result.refusal, SizingRefusal::TargetsNotMet);
+  EXPECT_EQ(run.d->teeth[0], 23);
 }
 
 namespace {
