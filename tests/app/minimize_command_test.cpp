@@ -265,7 +265,9 @@ TEST(MinimizeCentreDistance, ChamferedPairLeftMeetsTheMinimaWhenRefreshed) {
       EXPECT_EQ(d.teeth[0], c.z1);
       EXPECT_EQ(d.teeth[1], c.z2);
     }
-    if (c.module > 0) EXPECT_NEAR(d.normal_module, c.module, 1e-5);
+    if (c.module > 0) {
+      EXPECT_NEAR(d.normal_module, c.module, 1e-5);
+    }
     EXPECT_LT(d.normal_module, 10.0f);
 
     p.main->SetMain_textboxes();

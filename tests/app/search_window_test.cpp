@@ -947,7 +947,9 @@ TEST(SearchFromMainWindow, NothingPickedOrNoAnswerKeepsTheOriginalDesign) {
     else p.search_only();
     p.answer(c.use_new);
     p.main->RunOptimizer1Click();
-    if (c.pick) ASSERT_NE(z1, 23);
+    if (c.pick) {
+      ASSERT_NE(z1, 23);
+    }
     EXPECT_EQ(d.search_results_ready, 1);
     EXPECT_EQ(d.use_optimized_design, 0);
     EXPECT_EQ(p.warnings(), c.warnings);
