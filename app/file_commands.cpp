@@ -77,8 +77,12 @@ bool design_file_unnamed(const DesignData& d) {
   return d.design_file_name[0] == '\0' || d.design_file_name[0] == '\n';
 }
 
+bool design_file_name_fits(const std::string& path) { return path.size() < sizeof DesignData{}.design_file_name; }
+
+std::string design_file_name_too_long(const std::string& path) { return "The file name is too long: " + path; }
+
 bool save_design_file(DesignData& d, const std::string& path, std::string* error) {
-  if (path.empty() || path.size() >= sizeof d.design_file_name) {
+  if (path.empty() || !design_file_name_fits(path)) {
     if (error) *error = "The file name is too long to be kept: the design was not saved to " + path;
     return false;
   }
@@ -106,59 +110,70 @@ bool TMainForm::save_design_as(const QString& path) {
 
 // --- Open ---
 
+bool TMainForm::open_design_file(const std::string& path, const std::function<void()>& prepare) {
+  if (!design_file_name_fits(path)) {
+    report_problem(this, design_file_name_too_long(path));
+    return false;
+  }
+  std::string bytes;
+  DesignFileResult checked = read_design_file_bytes(path, bytes);
+  if (checked.ok()) {
+    auto probe = std::make_unique<DesignData>(d_);
+    checked = read_design_text(*probe, bytes, path);
+  }
+  if (!checked.ok()) {
+    report_problem(this, checked.message);
+    return false;
+  }
+  if (prepare) prepare();
+  // The bytes checked, not the file again: it may have changed in between.
+  const DesignFileResult read = read_design_text(d_, bytes, path);
+  if (!read.ok()) {
+    report_problem(this, read.message);
+    return false;
+  }
+  copy_text(d_.design_file_name, path);
+  if (!read.note.empty())
+    forms::services().message(this, app_title(), QString::fromLocal8Bit(read.note.c_str()),
+                              forms::MessageIcon::Information);
+  return true;
+}
+
 void TMainForm::Open1Click() {
   const forms::FileDialogResult chosen = forms::services().open_file(this, OpenDialog1);
   if (!chosen.accepted || chosen.name.isEmpty()) return;
   OpenDialog1.initial_name = chosen.name;
-  const std::string path = local_path(chosen.name);
 
-  // The file is read into a copy first: a file that cannot be read or holds a bad value is reported and
-  // leaves the design, its name and the window as they were.
-  if (path.size() >= sizeof d_.design_file_name) {
-    report_problem(this, "The file name is too long: " + path);
-    return;
-  }
-  {
-    auto probe = std::make_unique<DesignData>(d_);
-    copy_text(probe->design_file_name, path);
-    const DesignFileResult r = read_design_file(*probe);
-    if (!r.ok()) {
-      report_problem(this, r.message);
-      return;
+  const bool opened = open_design_file(local_path(chosen.name), [this] {
+    // An overridden geometry manager is activated first.
+    if (d_.geometry_manager_override == 1) {
+      Overide2->setEnabled(true);
+      Activate1->setEnabled(false);
+      d_.geometry_manager_override = 0;
+      CheckBoxmodule->setChecked(true);
+      CheckBoxCentre->setChecked(false);
+      set_enabled({CheckBoxmodule, CheckBoxCentre, RatioCheckBox, Z1edit, Z2edit, Backlashedit, backlashtrackbar,
+                   XCheckBox},
+                  true);
+      sigmaXCheckBox->setEnabled(false);
+      d_.geometry_manager_mode = 0;
     }
-  }
-  copy_text(d_.design_file_name, path);
 
-  // An overridden geometry manager is activated first.
-  if (d_.geometry_manager_override == 1) {
-    Overide2->setEnabled(true);
-    Activate1->setEnabled(false);
-    d_.geometry_manager_override = 0;
-    CheckBoxmodule->setChecked(true);
-    CheckBoxCentre->setChecked(false);
-    set_enabled({CheckBoxmodule, CheckBoxCentre, RatioCheckBox, Z1edit, Z2edit, Backlashedit, backlashtrackbar,
-                 XCheckBox},
+    // The modes the design file does not hold.
+    d_.tooth_proportion_mode = 0;
+    Tooth_prop->setCurrentIndex(0);
+    d_.allow_tip_diameter_reduction = 0;
+    d_.ratio_fixed = 1;
+    d_.shift_distribution_auto = 0;
+    tipdiaredcheckbox->setChecked(true);
+    RatioCheckBox->setChecked(true);
+    sigmaXCheckBox->setChecked(false);
+    XCheckBox->setChecked(false);
+    set_enabled({ha1rackedit, ha2rackedit, hf1rackedit, hf2rackedit, rho1rackedit, rho2rackedit, Pintipdiaedit,
+                 Wheeltipdiaedit, Pinrootdiaedit, Wheelrootdiaedit, Pinfilletedit, Wheelfilletedit, Pressureangleedit},
                 true);
-    sigmaXCheckBox->setEnabled(false);
-    d_.geometry_manager_mode = 0;
-  }
-
-  // The modes the design file does not hold.
-  d_.tooth_proportion_mode = 0;
-  Tooth_prop->setCurrentIndex(0);
-  d_.allow_tip_diameter_reduction = 0;
-  d_.ratio_fixed = 1;
-  d_.shift_distribution_auto = 0;
-  tipdiaredcheckbox->setChecked(true);
-  RatioCheckBox->setChecked(true);
-  sigmaXCheckBox->setChecked(false);
-  XCheckBox->setChecked(false);
-  set_enabled({ha1rackedit, ha2rackedit, hf1rackedit, hf2rackedit, rho1rackedit, rho2rackedit, Pintipdiaedit,
-               Wheeltipdiaedit, Pinrootdiaedit, Wheelrootdiaedit, Pinfilletedit, Wheelfilletedit, Pressureangleedit},
-              true);
-
-  const DesignFileResult read = read_design_file(d_);
-  if (!read.ok()) report_problem(this, read.message);  // the file changed since it was checked
+  });
+  if (!opened) return;
 
   refill_load_case_list();
 

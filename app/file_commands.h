@@ -16,6 +16,11 @@ std::string force_design_extension(std::string_view name);
 // True when design_file_name names no file: empty, or the start-up marker (a leading line feed).
 bool design_file_unnamed(const DesignData& d);
 
+// True when `path` fits the design's file-name field whole (a longer name would be cut and name
+// another file); otherwise the message for the user.
+bool design_file_name_fits(const std::string& path);
+std::string design_file_name_too_long(const std::string& path);
+
 // Writes the design to `path` through the design-file writer: a design it could not read back is
 // refused with the field named, and an existing file is replaced only by a complete new one (a full
 // disk leaves it as it was). On success design_file_name becomes `path`. On failure returns false with

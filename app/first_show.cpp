@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "design_file.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -101,11 +100,13 @@ void TMainForm::FormShow() {
   unitsalpha->setText("degrees");
   unitsbeta->setText("degrees");
 
-  // 4. The design file chosen in the start-up window.
+  // 4. The design file chosen in the start-up window, opened as File > Open opens one: the name becomes
+  // the design's only when the file is read, so that a file that is refused is never saved over by a
+  // design it does not hold.
   if (d_.start_mode == 1) {
-    const DesignFileResult read = read_design_file(d_);
-    if (!read.ok())
-      forms::services().message(this, "Morvell", QString::fromStdString(read.message), forms::MessageIcon::Warning);
+    const std::string path(text_of(d_.design_file_name));
+    copy_text(d_.design_file_name, "");
+    open_design_file(path);
   }
 
   // 5. Fix boxes from the geometry-manager mode.

@@ -96,10 +96,12 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormClose() {
-  if (!write_preferences(d_))
-    forms::services().message(this, QGuiApplication::applicationDisplayName(),
-                              QString("Preferences could not be written to %1").arg(kPreferenceFileName),
-                              forms::MessageIcon::Warning);
+  std::string reason;
+  if (!write_preferences(d_, &reason))
+    forms::services().message(
+        this, QGuiApplication::applicationDisplayName(),
+        QString("Preferences could not be written to %1: %2").arg(kPreferenceFileName, QString::fromLocal8Bit(reason.c_str())),
+        forms::MessageIcon::Warning);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -9,6 +9,9 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
+#include <string>
+
 #include "design_data.h"
 #include "modal_services.h"
 #include "opengl_panel.h"
@@ -187,6 +190,13 @@ class TMainForm : public QMainWindow {
   void show_unit_labels(bool english);
   // Writes the design to `path` (extension as given); a failure is reported and false returned.
   bool save_design_as(const QString& path);
+  // Opens the design file `path`, for File > Open and for the start-up window's choice at the first
+  // show: the file is read once and checked against a copy of the design, so that a file that cannot
+  // be read or holds a value the program refuses (or a path too long for the name field) is reported
+  // and leaves the design, its name and the window as they were. Otherwise `prepare` runs (the
+  // command's own steps before the design changes), the design takes the file's values and its name,
+  // and a remark on the file (it ends early, ...) is shown. True when the design was opened.
+  bool open_design_file(const std::string& path, const std::function<void()>& prepare = {});
 
   // Windows the menus open that are built with their own dialogs (menu_call_points.cpp). Each shows
   // its window modally; until the window exists the call point does nothing and its menu item stays

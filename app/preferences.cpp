@@ -61,9 +61,11 @@ void read_preferences(DesignData& d) {
   set_unit_factors(d);
 }
 
-bool write_preferences(const DesignData& d) {
+bool write_preferences(const DesignData& d, std::string* reason) {
   const std::string text = std::to_string(int(d.window_size_step)) + "\r\n" + std::to_string(int(d.unit_system));
-  return replace_file(kPreferenceFileName, text).ok();
+  const FileWriteResult written = replace_file(kPreferenceFileName, text);
+  if (!written.ok() && reason) *reason = written.reason;
+  return written.ok();
 }
 
 }  // namespace morvell

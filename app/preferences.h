@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "design_data.h"
@@ -25,7 +26,7 @@ Preferences parse_preferences(std::string_view text);
 void read_preferences(DesignData& d);
 
 // Writes mvl_pref.dat: the step, CR LF, the unit system, no line end after it. False when the file
-// could not be created or written.
-bool write_preferences(const DesignData& d);
+// could not be created or written (or is read-only), with the reason in `reason`.
+bool write_preferences(const DesignData& d, std::string* reason = nullptr);
 
 }  // namespace morvell

@@ -9,7 +9,6 @@
 
 #include <tuple>
 
-#include "design_file.h"
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
@@ -125,7 +124,11 @@ TStandardrackform::TStandardrackform(DesignData& d, QWidget* parent) : QDialog(p
   for (int i = 0; i < 8; ++i) {
     auto [edit, field, also] = values[i];
     value_edits_[i] = edit;
-    forms::on_exit(edit, [this, edit = edit, field = field, also = also] { value_exit(edit, field, also); });
+    // The edits come in pairs, one number line of a database record each: addendum, dedendum, fillet
+    // radius, pressure angle.
+    forms::on_exit(edit, [this, edit = edit, field = field, also = also, row = i / 2] {
+      value_exit(edit, field, also, row);
+    });
   }
 
   const int y = kTop + 6 * kStep + 12;
@@ -226,15 +229,16 @@ void TStandardrackform::Setrack_textboxes() {
   }
 }
 
-void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also) {
+void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also, int row) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
-    // Coefficients and degrees: no conversion, no limits beyond a finite number, but for the pressure
-    // angle, which becomes the design's: a rack angle of 0 or of 90 degrees and more gives no tooth.
-    const bool angle = field == &d_.basic_rack.pressure_angle;
+    // Coefficients and degrees, without conversion, within what the rack database stores: a pressure
+    // angle above 0 and below 90 degrees (it becomes the design's: outside, no tooth), coefficients
+    // within -100 to 100.
     if (const auto stored = finite_entry(d_, edit, v.value)) {
-      if (angle && !file_pressure_angle_ok(*stored)) {
-        warn_field(d_, edit, "Value is out of range", " ", " ");
+      if (!rack_value_usable(row, *stored)) {
+        const std::string range = rack_value_range(row);
+        warn_field(d_, edit, "Value is out of range", (row == 3 ? "Must be " : "Can be ") + range, " ");
       } else {
         *field = *stored;
         if (also) *also = *field;

@@ -12,6 +12,8 @@
 #include <cmath>
 
 #include "field_events.h"
+#include "file_commands.h"
+#include "modal_services.h"
 #include "numeric.h"
 #include "sizing_form.h"
 #include "splash_form.h"
@@ -110,8 +112,17 @@ void Tstartupform::FormCreate() { d_.start_mode = 0; }
 void Tstartupform::Open1Click() {
   const forms::FileDialogResult chosen = forms::services().open_file(this, OpenDialog1);
   if (chosen.accepted) {
-    copy_text(d_.design_file_name, chosen.name.toLocal8Bit().toStdString());
     OpenDialog1.initial_name = chosen.name;
+    // A path the name field cannot hold whole would name another file: it is refused, and the window
+    // stays open for another choice.
+    const std::string path = chosen.name.toLocal8Bit().toStdString();
+    if (!design_file_name_fits(path)) {
+      forms::services().message(this, QGuiApplication::applicationDisplayName(),
+                                QString::fromLocal8Bit(design_file_name_too_long(path).c_str()),
+                                forms::MessageIcon::Warning);
+      return;
+    }
+    copy_text(d_.design_file_name, path);
   }
   // A name chosen now, or before, no longer begins with the marker of "no file chosen".
   if (d_.design_file_name[0] != kNoFileMarker && d_.design_file_name[0] != '\0') {

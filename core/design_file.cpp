@@ -10,11 +10,17 @@
 #include <string_view>
 #include <system_error>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "file_reading.h"
 #include "file_writing.h"
+#include "geometry_pass.h"
+#include "hardness.h"
+#include "material_table.h"
 #include "numeric.h"
+#include "tolerances.h"
 
 namespace morvell {
 namespace {
@@ -35,7 +41,23 @@ enum class Kind {
 
 // Checks of a value on reading, beyond being a number: the values the windows refuse and for which the
 // geometry is undefined. Only the values the geometry pass recomputes may be non-finite.
-enum class Check { none, positive, ball_diameter, module, helix_angle, pressure_angle, recomputed };
+enum class Check {
+  none,
+  positive,
+  ball_diameter,
+  module,
+  helix_angle,
+  pressure_angle,
+  centre_distance,
+  length,
+  positive_length,
+  teeth,
+  accuracy_grade,
+  geometry_manager_mode,
+  material_type,
+  hardness_scale,
+  recomputed,
+};
 
 using IntRef = int32_t* (*)(DesignData&);
 using RealRef = float* (*)(DesignData&);
@@ -54,6 +76,7 @@ struct Field {
 #define MV_INT_CHECK(label, expr, chk) Field{label, Kind::integer, [](DesignData& d) { return &(expr); }, nullptr, nullptr, chk}
 #define MV_REAL(label, expr) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_REAL_CHECK(label, expr, chk) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }, nullptr, chk}
+#define MV_LENGTH(label, expr) MV_REAL_CHECK(label, expr, Check::length)
 #define MV_EXP(label, expr) Field{label, Kind::exponent, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_FLAG(label, expr) Field{label, Kind::flag, nullptr, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_RESERVED_INT Field{"reserved value", Kind::reserved_int}
@@ -62,7 +85,7 @@ struct Field {
 // The 26 rating values of one gear (fields 54 to 80 without the hardness scale for the pinion,
 // 81 to 106 for the wheel).
 #define MV_GEAR_RATING(G, gear, suffix)                                                   \
-  MV_INT("material type (" gear ")", d.material_type[G]),                                  \
+  MV_INT_CHECK("material type (" gear ")", d.material_type[G], Check::material_type),       \
   MV_INT("limited pitting (" gear ")", d.limited_pitting[G]),                              \
   MV_INT("S-N estimate (" gear ")", d.sn_estimate[G]),                                     \
   MV_REAL("allowable contact stress number (" gear ")", d.sigma_hlim[G]),                  \
@@ -86,7 +109,7 @@ struct Field {
   MV_REAL("surface hardness (" gear ")", d.surface_hardness[G])
 
 #define MV_GEAR_QUALITY(G, gear)                                     \
-  MV_INT("accuracy grade (" gear ")", d.iso_grade[G]),               \
+  MV_INT_CHECK("accuracy grade (" gear ")", d.iso_grade[G], Check::accuracy_grade), \
   MV_REAL("base pitch error (" gear ")", d.base_pitch_error[G]),     \
   MV_REAL("flank roughness (" gear ")", d.flank_roughness[G]),       \
   MV_REAL("fillet roughness (" gear ")", d.fillet_roughness[G])
@@ -98,23 +121,23 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_REAL_CHECK("normal module", d.normal_module, Check::module),
     MV_REAL_CHECK("normal pressure angle", d.normal_pressure_angle, Check::pressure_angle),
     MV_REAL_CHECK("helix angle", d.helix_angle, Check::helix_angle),
-    MV_REAL_CHECK("centre distance", d.centre_distance, Check::positive),
-    MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive),
-    MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive),
-    MV_PAIR(MV_REAL, "edge chamfer", edge_chamfer),
+    MV_REAL_CHECK("centre distance", d.centre_distance, Check::centre_distance),
+    MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive_length),
+    MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive_length),
+    MV_PAIR(MV_LENGTH, "edge chamfer", edge_chamfer),
     MV_PAIR(MV_REAL, "edge chamfer angle", edge_chamfer_angle),
-    MV_REAL("face width offset", d.face_width_offset),
-    MV_INT_CHECK("number of teeth (pinion)", d.teeth[0], Check::positive),
-    MV_INT_CHECK("number of teeth (wheel)", d.teeth[1], Check::positive),
+    MV_LENGTH("face width offset", d.face_width_offset),
+    MV_INT_CHECK("number of teeth (pinion)", d.teeth[0], Check::teeth),
+    MV_INT_CHECK("number of teeth (wheel)", d.teeth[1], Check::teeth),
     MV_PAIR(MV_REAL, "profile shift coefficient", profile_shift),
     MV_REAL("normal backlash", d.backlash_normal),
     MV_REAL("backlash distribution", d.backlash_distribution),
-    MV_PAIR(MV_REAL, "addendum", addendum),
-    MV_PAIR(MV_REAL, "tip chamfer", tip_chamfer),
+    MV_PAIR(MV_LENGTH, "addendum", addendum),
+    MV_PAIR(MV_LENGTH, "tip chamfer", tip_chamfer),
     MV_PAIR(MV_REAL, "tip chamfer angle", tip_chamfer_angle),
-    MV_PAIR(MV_REAL, "dedendum", dedendum),
-    MV_PAIR(MV_REAL, "root fillet radius", root_fillet_radius),
-    MV_PAIR(MV_REAL, "protuberance", protuberance),
+    MV_PAIR(MV_LENGTH, "dedendum", dedendum),
+    MV_PAIR(MV_LENGTH, "root fillet radius", root_fillet_radius),
+    MV_PAIR(MV_LENGTH, "protuberance", protuberance),
     MV_INT("default ball diameter", d.default_ball_diameter),
     MV_REAL_CHECK("ball diameter (pinion)", d.ball_diameter[0], Check::ball_diameter),
     MV_REAL_CHECK("ball diameter (wheel)", d.ball_diameter[1], Check::ball_diameter),
@@ -130,14 +153,14 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_PAIR(MV_REAL, "minimum root diameter", min_root_diameter),
     MV_FLAG("use default constraints", d.constraints_use_defaults),
     MV_GEAR_RATING(0, "pinion", pinion),
-    MV_INT("hardness scale", d.hardness_scale),
+    MV_INT_CHECK("hardness scale", d.hardness_scale, Check::hardness_scale),
     MV_GEAR_QUALITY(0, "pinion"),
     MV_GEAR_RATING(1, "wheel", wheel),
     MV_GEAR_QUALITY(1, "wheel"),
     MV_REAL("lubricant viscosity", d.lubricant_viscosity),
     MV_INT("pitch error from grade", d.pitch_error_from_grade),
     MV_REAL("application factor", d.application_factor),
-    MV_INT("geometry manager mode", d.geometry_manager_mode),
+    MV_INT_CHECK("geometry manager mode", d.geometry_manager_mode, Check::geometry_manager_mode),
     MV_FLAG("geometry manager override", d.geometry_manager_override),
     MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
     MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
@@ -152,6 +175,7 @@ const Field kFields[kDesignFileFieldCount] = {
 #undef MV_INT_CHECK
 #undef MV_REAL
 #undef MV_REAL_CHECK
+#undef MV_LENGTH
 #undef MV_EXP
 #undef MV_FLAG
 #undef MV_RESERVED_INT
@@ -193,9 +217,6 @@ int clamped_load_case_count(const DesignData& d) {
 // ---------------------------------------------------------------------------------------------
 
 constexpr std::size_t kMaxToken = 64;
-// No design file comes near this length (a written one holds about 2 KB); reading stops here so that
-// an endless source such as /dev/zero cannot hold the program.
-constexpr long kMaxFileBytes = 1L << 20;
 
 // Reads white-space separated tokens from a stream. A token longer than kMaxToken is reported as such
 // (its end is skipped) so that no buffer grows with the input; a stream that fails is reported, not
@@ -219,25 +240,31 @@ class Tokenizer {
       c = get();
     }
     token = std::string_view(buffer_, n);
+    cut_by_end_ = c == EOF;
     if (c == EOF && at_eof() != Result::end) return at_eof();
     return too_long ? Result::too_long : Result::token;
   }
+
+  // True when the last token ran up to the end of the file, with no line end (or other white space)
+  // after it: the file may have been cut inside it.
+  bool cut_by_end() const { return cut_by_end_; }
 
  private:
   static bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
   int get() {
-    if (consumed_ >= kMaxFileBytes) return EOF;
+    if (consumed_ >= long(kMaxDesignFileBytes)) return EOF;
     ++consumed_;
     return std::getc(file_);
   }
   Result at_eof() const {
-    if (consumed_ >= kMaxFileBytes) return Result::file_too_long;
+    if (consumed_ >= long(kMaxDesignFileBytes)) return Result::file_too_long;
     return std::ferror(file_) ? Result::read_error : Result::end;
   }
 
   std::FILE* file_;
   long consumed_ = 0;
+  bool cut_by_end_ = false;
   char buffer_[kMaxToken];
 };
 
@@ -281,9 +308,11 @@ std::string field_text(int number, const char* label) {
   return std::string(label) + " (field " + std::to_string(number) + ")";
 }
 
-std::string not_read(const std::string& file_name) {
-  return (file_name.empty() ? std::string("Design file") : "Design file " + file_name) + " not read: ";
+std::string named(const std::string& file_name) {
+  return file_name.empty() ? std::string("Design file") : "Design file " + file_name;
 }
+
+std::string not_read(const std::string& file_name) { return named(file_name) + " not read: "; }
 
 DesignFileResult rejected(const std::string& file_name, int number, const char* label, const std::string& what) {
   DesignFileResult r;
@@ -294,30 +323,63 @@ DesignFileResult rejected(const std::string& file_name, int number, const char* 
   return r;
 }
 
-DesignFileResult stream_failed(const std::string& file_name, Tokenizer::Result result) {
+DesignFileResult refused_whole(const std::string& file_name, DesignFileStatus status, const std::string& detail) {
   DesignFileResult r;
-  r.status = result == Tokenizer::Result::read_error ? DesignFileStatus::cannot_read : DesignFileStatus::malformed;
-  r.detail = result == Tokenizer::Result::read_error ? "the file could not be read to its end"
-                                                      : "the file is too long for a design file";
-  r.message = not_read(file_name) + r.detail;
+  r.status = status;
+  r.detail = detail;
+  r.message = not_read(file_name) + detail;
   return r;
+}
+
+DesignFileResult stream_failed(const std::string& file_name, Tokenizer::Result result) {
+  return result == Tokenizer::Result::read_error
+             ? refused_whole(file_name, DesignFileStatus::cannot_read, "the file could not be read to its end")
+             : refused_whole(file_name, DesignFileStatus::malformed, "the file is too long for a design file");
 }
 
 bool stream_failure(Tokenizer::Result r) {
   return r == Tokenizer::Result::read_error || r == Tokenizer::Result::file_too_long;
 }
 
-// The range check of a real field; empty when the value passes.
-std::string range_problem(Check check, float v) {
+// A bound as the messages show it: 0.1, 100, 1000000.
+std::string bound_text(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", v);
+  if (std::strchr(text, 'e')) std::snprintf(text, sizeof text, "%.0f", v);
+  return text;
+}
+
+std::string between(double lo, double hi, const char* unit = "") {
+  return "must lie between " + bound_text(lo) + " and " + bound_text(hi) + unit;
+}
+
+// The range check of a field; empty when the value passes.
+std::string range_problem(Check check, double v) {
   switch (check) {
     case Check::positive:
-      return v > 0.0f ? "" : "must be greater than zero";
+      return v > 0.0 ? "" : "must be greater than zero";
     case Check::module:
-      return v >= kMinFileModule && v <= kMaxFileModule ? "" : "must lie between 0.1 and 100 mm";
+      return v >= kMinFileModule && v <= kMaxFileModule ? "" : between(kMinFileModule, kMaxFileModule, " mm");
     case Check::helix_angle:
-      return file_helix_angle_ok(v) ? "" : "must be at least 0 and less than 45 degrees";
+      return file_helix_angle_ok(float(v)) ? "" : "must be at least 0 and less than 45 degrees";
     case Check::pressure_angle:
-      return file_pressure_angle_ok(v) ? "" : "must be greater than 0 and less than 90 degrees";
+      return file_pressure_angle_ok(float(v)) ? "" : "must be greater than 0 and less than 90 degrees";
+    case Check::centre_distance:
+    case Check::positive_length:
+      if (!(v > 0.0)) return "must be greater than zero";
+      return file_length_ok(float(v)) ? "" : between(0, kMaxFileLength, " mm");
+    case Check::length:
+      return file_length_ok(float(v)) ? "" : between(-kMaxFileLength, kMaxFileLength, " mm");
+    case Check::teeth:
+      return file_teeth_ok(int32_t(v)) ? "" : between(1, kMaxFileTeeth);
+    case Check::accuracy_grade:
+      return accuracy_grade_ok(v) ? "" : between(0, 12);
+    case Check::geometry_manager_mode:
+      return v >= 0 && v <= 2 ? "" : "must be 0, 1 or 2";
+    case Check::material_type:
+      return v >= 0 && v < kMaterialTypeCount ? "" : between(0, kMaterialTypeCount - 1);
+    case Check::hardness_scale:
+      return v >= 0 && v < kHardnessScaleCount ? "" : "must be 0, 1 or 2";
     case Check::none:
     case Check::ball_diameter:
     case Check::recomputed:
@@ -326,7 +388,26 @@ std::string range_problem(Check check, float v) {
   return "";
 }
 
-DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& file_name) {
+}  // namespace
+
+void work_out_opened_design(DesignData& d) {
+  d.tooth_proportion_mode = 0;
+  d.shift_distribution_auto = 0;
+  if (d.geometry_manager_override == 1) d.geometry_manager_mode = 0;
+  d.history_mode = 0;
+  std::vector<std::string> reports;  // domain errors belong to the refresh that shows the design
+  const DomainErrorCollector quiet(reports);
+  d.second_geometry_pass = 0;
+  calc_gear_geometry(d);
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+}
+
+namespace {
+
+enum class WorkOut { yes, no };
+
+DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& file_name, WorkOut work_out) {
   auto copy = std::make_unique<DesignData>(d);
   DesignData& c = *copy;
   Tokenizer tokens(file);
@@ -342,27 +423,38 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     quoted += what;
     return rejected(file_name, number, label, quoted);
   };
+  // A value that runs up to the end of the file without a line end, where more values must follow, may
+  // have been cut anywhere ("27.879999" cut to "27.8"): it is not taken.
+  auto cut = [&](int number, const char* label) {
+    return bad_token(number, label, Tokenizer::Result::token, "is cut off: the file ends inside it");
+  };
+  DesignFileResult result;  // ok; a note for the user where the file is read with a remark
 
   // Fixed fields.
-  bool ended = false;
-  int fields_read = 0;
-  for (int i = 0; i < kDesignFileFieldCount; ++i, ++fields_read) {
+  int ended_at = 0;  // the field at which the file ended, 0 when all 129 were read
+  for (int i = 0; i < kDesignFileFieldCount; ++i) {
     const Field& f = kFields[i];
     const int number = i + 1;
-    const auto result = tokens.next(token);
-    if (stream_failure(result)) return stream_failed(file_name, result);
-    if (result == Tokenizer::Result::end) { ended = true; break; }
+    const auto next = tokens.next(token);
+    if (stream_failure(next)) return stream_failed(file_name, next);
+    if (next == Tokenizer::Result::end) {
+      if (number == 1) return refused_whole(file_name, DesignFileStatus::malformed, "the file is empty");
+      ended_at = number;
+      break;
+    }
+    if (next == Tokenizer::Result::token && tokens.cut_by_end() && number < kDesignFileFieldCount)
+      return cut(number, f.label);
     switch (f.kind) {
       case Kind::version:
       case Kind::integer:
       case Kind::flag:
       case Kind::reserved_int: {
         int32_t v = 0;
-        if (result != Tokenizer::Result::token || !parse_int(token, v))
-          return bad_token(number, f.label, result, "is not a whole number in range");
+        if (next != Tokenizer::Result::token || !parse_int(token, v))
+          return bad_token(number, f.label, next, "is not a whole number in range");
         if (f.kind == Kind::integer) {
-          if (f.check == Check::positive && v <= 0)
-            return rejected(file_name, number, f.label, "must be greater than zero");
+          if (const std::string problem = range_problem(f.check, v); !problem.empty())
+            return rejected(file_name, number, f.label, problem);
           *f.int_ref(c) = v;
         } else if (f.kind == Kind::flag) {
           *f.flag_ref(c) = v == 1 ? 1 : 0;
@@ -373,10 +465,10 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
       case Kind::exponent:
       case Kind::reserved_real: {
         float v = 0.0f;
-        const RealParse p = result == Tokenizer::Result::token ? parse_real(token, v, f.check == Check::recomputed)
-                                                               : RealParse::not_a_number;
-        if (p == RealParse::out_of_range) return bad_token(number, f.label, result, "is out of range");
-        if (p != RealParse::ok) return bad_token(number, f.label, result, "is not a number");
+        const RealParse p = next == Tokenizer::Result::token ? parse_real(token, v, f.check == Check::recomputed)
+                                                             : RealParse::not_a_number;
+        if (p == RealParse::out_of_range) return bad_token(number, f.label, next, "is out of range");
+        if (p != RealParse::ok) return bad_token(number, f.label, next, "is not a number");
         if (f.kind == Kind::reserved_real) break;
         if (const std::string problem = range_problem(f.check, v); !problem.empty())
           return rejected(file_name, number, f.label, problem);
@@ -386,36 +478,48 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     }
   }
   // A ball diameter is used as entered only while the default is off: then it must be positive.
-  if (fields_read >= 33 && c.default_ball_diameter == 0) {
+  if ((ended_at == 0 || ended_at > 33) && c.default_ball_diameter == 0) {
     for (int g = 0; g < 2; ++g) {
       if (!(c.ball_diameter[g] > 0.0f))
         return rejected(file_name, 32 + g, kFields[31 + g].label, "must be greater than zero");
     }
   }
+  if (ended_at != 0) {
+    result.note = named(file_name) + " ends before field " + std::to_string(ended_at) + ", " +
+                  kFields[ended_at - 1].label + ": that field, the fields after it and the load cases keep the "
+                  "values of the design shown before";
+  }
 
   // Load cases: five values each, at most the table's ten; a record cut short by the end of the file
-  // is not taken.
-  if (!ended) {
+  // is not taken, and neither are records beyond the tenth. Either is said in the note.
+  if (ended_at == 0) {
     int count = 0;
     while (count < kLoadCaseTableSize) {
       float values[4] = {};
       int32_t fixed_for = 0;
-      bool complete = true;
+      int read = 0;
       for (int k = 0; k < 5; ++k) {
         const int number = kDesignFileFieldCount + 1 + count * 5 + k;
-        const auto result = tokens.next(token);
-        if (stream_failure(result)) return stream_failed(file_name, result);
-        if (result == Tokenizer::Result::end) { complete = false; break; }
+        const auto next = tokens.next(token);
+        if (stream_failure(next)) return stream_failed(file_name, next);
+        if (next == Tokenizer::Result::end) break;
         const char* label = kLoadCaseLabels[k];
+        if (next == Tokenizer::Result::token && tokens.cut_by_end() && k < 4) return cut(number, label);
         if (k < 4) {
-          const RealParse p = result == Tokenizer::Result::token ? parse_real(token, values[k]) : RealParse::not_a_number;
-          if (p == RealParse::out_of_range) return bad_token(number, label, result, "is out of range");
-          if (p != RealParse::ok) return bad_token(number, label, result, "is not a number");
-        } else if (result != Tokenizer::Result::token || !parse_int(token, fixed_for)) {
-          return bad_token(number, label, result, "is not a whole number in range");
+          const RealParse p = next == Tokenizer::Result::token ? parse_real(token, values[k]) : RealParse::not_a_number;
+          if (p == RealParse::out_of_range) return bad_token(number, label, next, "is out of range");
+          if (p != RealParse::ok) return bad_token(number, label, next, "is not a number");
+        } else if (next != Tokenizer::Result::token || !parse_int(token, fixed_for)) {
+          return bad_token(number, label, next, "is not a whole number in range");
         }
+        ++read;
       }
-      if (!complete) break;
+      if (read < 5) {
+        if (read > 0)
+          result.note = named(file_name) + " ends inside load case " + std::to_string(count + 1) + ", before field " +
+                        std::to_string(kDesignFileFieldCount + 1 + count * 5 + read) + ": that load case was not read";
+        break;
+      }
       c.speed = values[0];
       c.torque = values[1];
       c.life_hours = values[2];
@@ -425,6 +529,13 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
       c.load_case_fixed_for[count] = c.load_data_fixed_for;
       ++count;
       c.load_case_count = count;
+    }
+    if (count == kLoadCaseTableSize) {
+      const auto next = tokens.next(token);
+      if (stream_failure(next)) return stream_failed(file_name, next);
+      if (next != Tokenizer::Result::end)
+        result.note = named(file_name) + " holds more than " + std::to_string(kLoadCaseTableSize) +
+                      " load cases: only the first " + std::to_string(kLoadCaseTableSize) + " were read";
     }
   }
 
@@ -439,8 +550,28 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   derive_ratios(c);
   derive_load(c);
   c.application_factor_enabled = 1;
+
+  // The design must stay one the program can save once its geometry is worked out, as every reader's
+  // caller does next: a module, centre distance or other stored value that the geometry passes would
+  // take out of the ranges above is refused now, not at the next Save.
+  if (work_out == WorkOut::yes) {
+    auto worked = std::make_unique<DesignData>(c);
+    work_out_opened_design(*worked);
+    const std::string text = design_file_text(*worked);
+    std::FILE* again = ::fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+    if (!again) return refused_whole(file_name, DesignFileStatus::cannot_read, "the design could not be checked");
+    const DesignFileResult check = read_stream(*worked, again, "", WorkOut::no);
+    std::fclose(again);
+    if (!check.ok()) {
+      DesignFileResult r = refused_whole(file_name, DesignFileStatus::malformed,
+                                         "its geometry, worked out, gives a design that cannot be saved: " +
+                                             check.detail);
+      r.field = check.field;
+      return r;
+    }
+  }
   d = c;
-  return {};
+  return result;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -479,21 +610,34 @@ void put(std::string& out, const char* format, Args... args) {
   }
 }
 
-// "%f" as the file format has it, unless those six decimals would not give the value back to about
-// seven significant digits: then "%e", which the reader takes as well. NaN and infinities print as
-// "nan" and "inf" (only the recomputed fields may hold them; the writer's check refuses the rest).
-void put_real(std::string& out, const char* fixed_format, const char* exponent_format, float v) {
-  const double x = v;
-  if (std::isfinite(x) && x != 0.0) {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%f", x);
-    const double back = std::strtod(buffer, nullptr);
-    if (std::fabs(back - x) > 1e-6 * std::fabs(x)) {
-      put(out, exponent_format, x);
-      return;
-    }
+// A real as the file format writes it ("%f", or "%e" for the cycle counts) where that text reads back
+// as the same 32-bit value; otherwise the shortest text that does, in fixed or exponent notation,
+// whichever is shorter. Every reader of "%f" takes either, and a value opened again is the value saved,
+// so that saving and opening a design never moves it (six decimals would round a module of 2.4225817
+// mm, from which the next refresh derives other values again). NaN and infinities print as "nan" and
+// "inf" (only the recomputed fields may hold them; the writer's check refuses the rest).
+std::string real_text(float v, bool exponent) {
+  char buffer[96];
+  const int n = std::snprintf(buffer, sizeof buffer, exponent ? "%e" : "%f", static_cast<double>(v));
+  const std::size_t len = n < 0 ? 0 : std::min<std::size_t>(std::size_t(n), sizeof buffer - 1);
+  if (!std::isfinite(v)) return std::string(buffer, len);
+  float back = 0.0f;
+  const auto read = std::from_chars(buffer, buffer + len, back, std::chars_format::general);
+  if (read.ec == std::errc() && read.ptr == buffer + len && back == v) return std::string(buffer, len);
+  char fixed[96], scientific[96];
+  const auto f = std::to_chars(fixed, fixed + sizeof fixed, v, std::chars_format::fixed);
+  const auto e = std::to_chars(scientific, scientific + sizeof scientific, v, std::chars_format::scientific);
+  if (f.ec == std::errc() && (e.ec != std::errc() || f.ptr - fixed <= e.ptr - scientific))
+    return std::string(fixed, f.ptr);
+  return std::string(scientific, e.ptr);
+}
+
+// Appends text; every line feed is written as CR LF.
+void put_text(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
   }
-  put(out, fixed_format, x);
 }
 
 }  // namespace
@@ -511,8 +655,8 @@ std::string design_file_text(DesignData& d) {
     switch (f.kind) {
       case Kind::version: put(out, "%d\n", kDesignFileVersionTag); break;
       case Kind::integer: put(out, "%d\n", static_cast<int>(*f.int_ref(d))); break;
-      case Kind::real: put_real(out, "%f\n", "%e\n", *f.real_ref(d)); break;
-      case Kind::exponent: put(out, "%e\n", static_cast<double>(*f.real_ref(d))); break;
+      case Kind::real: put_text(out, real_text(*f.real_ref(d), false) + "\n"); break;
+      case Kind::exponent: put_text(out, real_text(*f.real_ref(d), true) + "\n"); break;
       case Kind::flag: put(out, "%d\n", *f.flag_ref(d) == 1 ? 1 : 0); break;
       case Kind::reserved_int: put(out, "%d\n", 0); break;
       case Kind::reserved_real: put(out, last ? "%f" : "%f\n", 0.0); break;
@@ -522,7 +666,7 @@ std::string design_file_text(DesignData& d) {
   const int count = clamped_load_case_count(d);
   for (int k = 0; k < count; ++k) {
     const LoadCase& lc = d.load_case_table[k];
-    for (const float v : {lc.speed, lc.torque, lc.life_hours, lc.f_beta_x}) put_real(out, "\n%f", "\n%e", v);
+    for (const float v : {lc.speed, lc.torque, lc.life_hours, lc.f_beta_x}) put_text(out, "\n" + real_text(v, false));
     put(out, "\n%d", static_cast<int>(d.load_case_fixed_for[k]));
   }
   if (d.history_mode) out += "\r\n";
@@ -530,38 +674,63 @@ std::string design_file_text(DesignData& d) {
 }
 
 DesignFileResult read_design_stream(DesignData& d, std::FILE* file) {
-  return read_stream(d, file, "");
+  return read_stream(d, file, "", WorkOut::yes);
 }
 
-DesignFileResult read_design_file(DesignData& d) {
-  const std::string name(text_of(d.design_file_name));
-  auto cannot_open = [&](const std::string& why) {
-    DesignFileResult r;
-    r.status = DesignFileStatus::cannot_open;
-    r.detail = why;
-    r.message = "Cannot open design file " + name + ": " + why;
-    return r;
-  };
+DesignFileResult read_design_file_bytes(const std::string& path, std::string& bytes) {
   // Opened without waiting, so that a pipe without a writer cannot hold the program; only a regular
-  // file is read (its length is checked while reading).
-  FileReadResult opened;
-  std::FILE* file = open_regular_file(name, opened);
-  if (!file) return cannot_open(opened.reason);
-  DesignFileResult r = read_stream(d, file, name);
+  // file of a design file's length is read.
+  const FileReadResult read = read_regular_file(path, kMaxDesignFileBytes, bytes);
+  DesignFileResult r;
+  switch (read.status) {
+    case FileReadStatus::ok:
+      return r;
+    case FileReadStatus::too_long:
+      return refused_whole(path, DesignFileStatus::malformed, "the file is too long for a design file");
+    case FileReadStatus::read_error:
+      return refused_whole(path, DesignFileStatus::cannot_read, "the file could not be read to its end");
+    case FileReadStatus::missing:
+    case FileReadStatus::cannot_open:
+    case FileReadStatus::not_regular:
+      break;
+  }
+  r.status = DesignFileStatus::cannot_open;
+  r.detail = read.reason;
+  r.message = "Cannot open design file " + path + ": " + read.reason;
+  return r;
+}
+
+DesignFileResult read_design_text(DesignData& d, const std::string& bytes, const std::string& file_name) {
+  std::FILE* file = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+  if (bytes.empty() || !file) {  // fmemopen takes no empty buffer
+    if (file) std::fclose(file);
+    return bytes.empty() ? refused_whole(file_name, DesignFileStatus::malformed, "the file is empty")
+                         : refused_whole(file_name, DesignFileStatus::cannot_read, "the file could not be read");
+  }
+  DesignFileResult r = read_stream(d, file, file_name, WorkOut::yes);
   std::fclose(file);
   return r;
 }
 
+DesignFileResult read_design_file(DesignData& d) {
+  const std::string name(text_of(d.design_file_name));
+  std::string bytes;
+  const DesignFileResult read = read_design_file_bytes(name, bytes);
+  if (!read.ok()) return read;
+  return read_design_text(d, bytes, name);
+}
+
 DesignFileResult check_design_text(const DesignData& d, const std::string& text) {
   auto copy = std::make_unique<DesignData>(d);
+  return read_design_text(*copy, text, "");
+}
+
+DesignFileResult check_design_values(const DesignData& d) {
+  auto copy = std::make_unique<DesignData>(d);
+  const std::string text = design_file_text(*copy);
   std::FILE* file = ::fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-  if (!file) {
-    DesignFileResult r;
-    r.status = DesignFileStatus::cannot_read;
-    r.detail = r.message = "The design could not be checked";
-    return r;
-  }
-  DesignFileResult r = read_stream(*copy, file, "");
+  if (!file) return refused_whole("", DesignFileStatus::cannot_read, "the design could not be checked");
+  DesignFileResult r = read_stream(*copy, file, "", WorkOut::no);
   std::fclose(file);
   return r;
 }

@@ -3,7 +3,8 @@
 // A design file holds 129 fixed fields, one value per line in a fixed order, followed by the load
 // cases (five values each). Numbers are written and read in the C locale whatever the process locale;
 // lines end in CR LF on writing and either line end is accepted on reading; the file has no line feed
-// after its last value. Any white space may separate the values on reading.
+// after its last value. Any white space may separate the values on reading. A real is written so that
+// it reads back as the same value ("%f" where six decimals do, more digits where they do not).
 #pragma once
 
 #include <cstdio>
@@ -21,6 +22,20 @@ inline constexpr const char* kHistoryFileName = "mvl_hist.dat";
 // 25.4 mm; far beyond that the geometry loses its meaning.
 inline constexpr float kMinFileModule = 0.1f;
 inline constexpr float kMaxFileModule = 100.0f;
+
+// The numbers of teeth a design file may hold (the windows take 6 to 999; a centre distance fixed
+// with the module derives far more), and the largest size of its centre distance, face widths and the
+// tooth's lengths (addenda, dedenda, fillet radii, chamfers, protuberances, face width
+// offset), in mm: the windows take a centre distance up to 5000 mm, and a tooth a thousand times
+// larger than the largest module only makes every refresh slow.
+inline constexpr int32_t kMaxFileTeeth = 100000;
+inline constexpr float kMaxFileLength = 1e6f;
+inline constexpr bool file_teeth_ok(int32_t z) { return z >= 1 && z <= kMaxFileTeeth; }
+inline constexpr bool file_length_ok(float v) { return v >= -kMaxFileLength && v <= kMaxFileLength; }
+
+// No design file comes near this length (a written one holds about 2 KB); reading stops here so that
+// an endless source such as /dev/zero cannot hold the program.
+inline constexpr std::size_t kMaxDesignFileBytes = std::size_t(1) << 20;
 
 // The angles (degrees) a design file may hold: a normal pressure angle of 0 or of 90 and more gives no
 // tooth; a helix angle from 0 to below 45.
@@ -41,23 +56,45 @@ struct DesignFileResult {
   int field = 0;        // field number (1..129) or 0; load-case values count on from 130
   std::string message;  // text for the user; empty when status is ok
   std::string detail;   // the problem without the file name, e.g. "helix angle (field 4) must be ..."
+  std::string note;     // a file read with a remark for the user (it ends early, ...); else empty
 
   bool ok() const { return status == DesignFileStatus::ok; }
 };
 
 // Reads the design file named in d.design_file_name into d. The file is read and checked against a
 // copy of the design first: a malformed or out-of-range value rejects the whole file, names the field
-// in the message and leaves d unchanged; so do a read error, a file longer than any design file and
-// anything but a regular file (a folder, a pipe, a device). A file that ends early leaves the later
-// fields as they were. Reals may be written in either notation; only the finished thicknesses, which
-// the geometry pass recomputes, may be "nan" or "inf".
-// At most ten load cases are read; a file without load cases keeps the table. Afterwards at least one
-// load case exists, the ratios, shift sum, load cycles and power are rederived and
+// in the message and leaves d unchanged; so do a read error, a file longer than any design file,
+// anything but a regular file (a folder, a pipe, a device), an empty file, and a value that runs into
+// the end of the file with no line end after it where more values must follow (the file was cut inside
+// it). Refused as out of range are also values the windows never take: numbers of teeth, centre
+// distance, accuracy grades (0 to 12), geometry manager mode (0 to 2), material types and hardness
+// scale; and a design whose geometry, worked out as the program does after opening it, leaves a value
+// out of the ranges the writer keeps (a centre distance fixed in mode 1 that gives a module of 1e28).
+// Reals may be written in either notation; only the finished thicknesses, which the geometry pass
+// recomputes, may be "nan" or "inf".
+// A file that ends early (at a line end) is read, leaves the later fields as they were and says so in
+// the result's note, as it does when it holds more than ten load cases (the first ten are read) or
+// ends inside a load case (not taken). A file without load cases keeps the table. Afterwards at least
+// one load case exists, the ratios, shift sum, load cycles and power are rederived and
 // application_factor_enabled is 1.
 [[nodiscard]] DesignFileResult read_design_file(DesignData& d);
 
-// The same, from an open stream (used by the file reader, the tests and the fuzzer).
+// The same, from an open stream (used by the tests and the fuzzer).
 [[nodiscard]] DesignFileResult read_design_stream(DesignData& d, std::FILE* file);
+
+// The bytes of the design file `path` (only a regular file of at most kMaxDesignFileBytes), for
+// read_design_text; a file that cannot be read is the reader's result as read_design_file gives it.
+[[nodiscard]] DesignFileResult read_design_file_bytes(const std::string& path, std::string& bytes);
+
+// Reads the bytes of a design file into d as read_design_file does; the messages name `file_name`.
+[[nodiscard]] DesignFileResult read_design_text(DesignData& d, const std::string& bytes,
+                                                const std::string& file_name);
+
+// The geometry of a design just read, worked out as the program does when it opens a design: the
+// modes a design file does not hold as an opened design has them (tooth proportions and shift split as
+// entered; an overridden geometry manager in mode 0, module, centre distance and teeth all entered),
+// then the two geometry passes of the refresh. Domain errors on the way are not reported.
+void work_out_opened_design(DesignData& d);
 
 // With d.history_mode 0 writes the design to the file named in d.design_file_name, replacing it only
 // by a complete new file (see file_writing.h); a design the reader would refuse (a non-finite input, a
@@ -75,5 +112,9 @@ std::string design_file_text(DesignData& d);
 // The text of a design file checked as the reader checks it, on a copy of d: ok when the design can
 // be read back from that text; otherwise the reader's result (field and detail).
 DesignFileResult check_design_text(const DesignData& d, const std::string& text);
+
+// The values of the design checked as the reader checks each value it reads, without working out the
+// geometry: ok when every stored value is one a design file may hold.
+DesignFileResult check_design_values(const DesignData& d);
 
 }  // namespace morvell

@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,13 +31,74 @@ int write_all(int fd, const char* data, std::size_t size, off_t offset = -1) {
   return 0;
 }
 
-std::string cannot_write(const std::string& path, int error) {
-  return "Cannot write " + path + ": " + std::strerror(error);
+std::string cannot_write(const std::string& path, const std::string& reason) {
+  return "Cannot write " + path + ": " + reason;
 }
 
-std::atomic<unsigned> temp_counter{0};
+constexpr const char* kReadOnly = "the file is read-only";
+
+// Why the permissions of the existing regular file keep it from being written; empty when they do not.
+std::string permission_refusal(const std::string& path, const struct stat& st) {
+  if (!S_ISREG(st.st_mode)) return {};
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (errno == EROFS) return std::strerror(EROFS);
+    if (errno == EACCES || errno == EPERM) return kReadOnly;
+  }
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return kReadOnly;  // no one may write it
+  return {};
+}
+
+// Temporary files: ".mvtmp-" and ten letters or digits.
+constexpr std::string_view kTempPrefix = ".mvtmp-";
+constexpr std::size_t kTempLetters = 10;
+
+bool is_temporary_name(std::string_view name) {
+  if (name.size() != kTempPrefix.size() + kTempLetters || name.substr(0, kTempPrefix.size()) != kTempPrefix)
+    return false;
+  for (const char c : name.substr(kTempPrefix.size()))
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+std::string temporary_name() {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+  std::string name(kTempPrefix);
+  for (std::size_t i = 0; i < kTempLetters; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+  return name;
+}
+
+// The folder part of a path, with its final slash; empty for a name in the current folder.
+std::string folder_prefix(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 }  // namespace
+
+int remove_stale_temporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return 0;
+  const int dir_fd = ::dirfd(dir);
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!is_temporary_name(entry->d_name)) continue;
+    // Only the user's own temporaries, and only those no writer holds locked.
+    int fd = ::openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(dir_fd, entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstatat(dir_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        same_file(held, named) && ::unlinkat(dir_fd, entry->d_name, 0) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
+}
 
 ReplacingFileWriter::ReplacingFileWriter(std::string path) : path_(std::move(path)), target_(path_) {
   if (path_.empty()) {
@@ -65,18 +129,17 @@ ReplacingFileWriter::ReplacingFileWriter(std::string path) : path_(std::move(pat
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     return;
   }
-  int temp_error = 0;
-  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temp_ = target_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(temp_counter++);
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    temp_error = errno;
-    if (fd_ < 0 && temp_error != EEXIST) break;
+  if (exists) {
+    if (const std::string refusal = permission_refusal(target_, st); !refusal.empty()) {
+      fail_to_open(refusal);
+      return;
+    }
   }
-  if (fd_ >= 0) {
+  if (open_temporary()) {
     if (exists) ::fchmod(fd_, st.st_mode & 07777);  // the new file keeps the old one's permissions
     return;
   }
-  temp_.clear();
+  const int temp_error = errno;
   if (!exists) {
     fail_to_open(temp_error);
     return;
@@ -89,24 +152,59 @@ ReplacingFileWriter::ReplacingFileWriter(std::string path) : path_(std::move(pat
   if (fd_ < 0) fail_to_open(errno);
 }
 
+// Creates the temporary file beside the target and locks it; false (errno set) when the folder takes
+// none. The lock keeps other writers from taking it for a stale one.
+bool ReplacingFileWriter::open_temporary() {
+  const std::string folder = folder_prefix(target_);
+  remove_stale_temporaries(folder);
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp_ = folder + temporary_name();
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+      error = errno;
+      if (error == EEXIST) continue;
+      break;
+    }
+    // Locked, and still the file of that name: a writer clearing the folder at the same moment may
+    // have locked it first and removed it. A file system without locks is written all the same.
+    struct stat mine {}, named {};
+    const bool locked = ::flock(fd_, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR);
+    if (locked && ::fstat(fd_, &mine) == 0 && ::lstat(temp_.c_str(), &named) == 0 && same_file(mine, named))
+      return true;
+    ::close(fd_);
+    fd_ = -1;
+    error = EEXIST;
+  }
+  temp_.clear();
+  errno = error;
+  return false;
+}
+
 ReplacingFileWriter::~ReplacingFileWriter() {
   if (!committed_) discard();
 }
 
-void ReplacingFileWriter::fail(int error) {
-  if (message_.empty()) message_ = cannot_write(path_, error);
+void ReplacingFileWriter::fail(int error) { fail(std::string(std::strerror(error))); }
+
+void ReplacingFileWriter::fail(const std::string& reason) {
+  if (!message_.empty()) return;
+  reason_ = reason;
+  message_ = cannot_write(path_, reason);
 }
 
-void ReplacingFileWriter::fail_to_open(int error) {
+void ReplacingFileWriter::fail_to_open(int error) { fail_to_open(std::string(std::strerror(error))); }
+
+void ReplacingFileWriter::fail_to_open(const std::string& reason) {
   opened_ = false;
-  fail(error);
+  fail(reason);
 }
 
 void ReplacingFileWriter::discard() {
+  if (!temp_.empty()) ::unlink(temp_.c_str());  // removed while still locked
+  temp_.clear();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  if (!temp_.empty()) ::unlink(temp_.c_str());
-  temp_.clear();
 }
 
 bool ReplacingFileWriter::write(std::string_view bytes) {
@@ -120,7 +218,7 @@ bool ReplacingFileWriter::write(std::string_view bytes) {
 }
 
 FileWriteResult ReplacingFileWriter::commit() {
-  if (committed_) return {message_, opened_};
+  if (committed_) return {message_, opened_, reason_};
   committed_ = true;
   if (ok() && in_place_) {
     // Space for the whole content first: when the disk cannot hold it, nothing of the old file is
@@ -134,16 +232,18 @@ FileWriteResult ReplacingFileWriter::commit() {
     if (ok() && ::ftruncate(fd_, size) != 0) fail(errno);
   }
   if (ok() && fd_ >= 0 && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) fail(errno);
-  if (fd_ >= 0) {
-    if (::close(fd_) != 0) fail(errno);
-    fd_ = -1;
-  }
   if (!temp_.empty()) {
+    // Renamed while it is still locked (everything is on the disk by now), so that no other writer
+    // takes it for a stale temporary in between.
     if (ok() && ::rename(temp_.c_str(), target_.c_str()) != 0) fail(errno);
     if (!ok()) ::unlink(temp_.c_str());
     temp_.clear();
   }
-  return {message_, opened_};
+  if (fd_ >= 0) {
+    if (::close(fd_) != 0) fail(errno);
+    fd_ = -1;
+  }
+  return {message_, opened_, reason_};
 }
 
 FileWriteResult replace_file(const std::string& path, std::string_view bytes) {
@@ -153,9 +253,17 @@ FileWriteResult replace_file(const std::string& path, std::string_view bytes) {
 }
 
 FileWriteResult append_file(const std::string& path, std::string_view bytes) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    if (const std::string refusal = permission_refusal(path, existing); !refusal.empty())
+      return {cannot_write(path, refusal), false, refusal};
+  }
   // Opened without waiting: a pipe that nobody reads is refused rather than waited for.
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return {cannot_write(path, errno), false};
+  if (fd < 0) {
+    const std::string reason = std::strerror(errno);
+    return {cannot_write(path, reason), false, reason};
+  }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   struct stat st {};
   const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -164,7 +272,7 @@ FileWriteResult append_file(const std::string& path, std::string_view bytes) {
     if (::ftruncate(fd, st.st_size) != 0) {}  // best effort: the former length is all that is kept
   }
   if (::close(fd) != 0 && !error) error = errno;
-  if (error) return {cannot_write(path, error)};
+  if (error) return {cannot_write(path, std::strerror(error)), true, std::strerror(error)};
   return {};
 }
 

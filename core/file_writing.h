@@ -7,6 +7,16 @@
 // written into the existing file directly: space for it is reserved first, so that a full disk leaves
 // the old content as it was, and the file is cut to the new length only once everything is written.
 // A device or pipe (such as /dev/null) is written directly; a symbolic link is followed.
+//
+// An existing file that its own permissions keep from being written is never replaced or appended to,
+// although the rename would only need the folder's rights: a file the user may not write (access() for
+// the effective user), and a file no one may write (no write permission bit at all), which only a
+// privileged user could otherwise write. The message then says "the file is read-only".
+//
+// The temporary file has a short name of its own in the target's folder (".mvtmp-" and ten letters or
+// digits), so that a target whose name takes the whole length a folder entry allows can still be
+// written. The writer holds a lock on it while it lives; a temporary left by a writer that was killed
+// holds no lock and is removed by the next writer into that folder.
 #pragma once
 
 #include <string>
@@ -17,6 +27,7 @@ namespace morvell {
 struct FileWriteResult {
   std::string message;  // empty when all was written; otherwise "Cannot write <path>: <reason>"
   bool opened = true;   // false when the file (or its temporary file) could not be created at all
+  std::string reason;   // the <reason> of the message ("the file is read-only", "No space left on device")
   bool ok() const { return message.empty(); }
 };
 
@@ -42,10 +53,14 @@ class ReplacingFileWriter {
   FileWriteResult commit();
   bool ok() const { return message_.empty(); }
   const std::string& message() const { return message_; }
+  const std::string& reason() const { return reason_; }
 
  private:
   void fail(int error);
+  void fail(const std::string& reason);
   void fail_to_open(int error);
+  void fail_to_open(const std::string& reason);
+  bool open_temporary();
   void discard();
 
   std::string path_;    // the name the caller gave (for messages)
@@ -58,6 +73,11 @@ class ReplacingFileWriter {
   bool committed_ = false;
   bool opened_ = true;
   std::string message_;
+  std::string reason_;
 };
+
+// The temporary files of the program's writers (see above) in `folder` that no running writer holds,
+// removed; the number removed. Every writer does this for its own folder; tests call it directly.
+int remove_stale_temporaries(const std::string& folder);
 
 }  // namespace morvell

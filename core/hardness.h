@@ -5,6 +5,9 @@
 
 namespace morvell {
 
+// The hardness scales of a design's `hardness_scale`: 0 HRC, 1 Brinell, 2 Vickers.
+inline constexpr int32_t kHardnessScaleCount = 3;
+
 // Conversion modes of `convert_hardness`.
 enum HardnessConversion : int32_t {
   kHrcToHv = 1,

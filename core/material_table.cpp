@@ -13,7 +13,7 @@ struct MaterialRow {
 };
 
 // Rows by material type; type 0 "Input" repeats type 1 "Steel". Cast irons have no yield stress.
-constexpr MaterialRow kMaterials[12] = {
+constexpr MaterialRow kMaterials[kMaterialTypeCount] = {
     {400, 130, 12, 207000, 245, 492, 0.3f},    // Input
     {400, 130, 12, 207000, 245, 492, 0.3f},    // Steel
     {850, 320, 31, 207000, 680, 925, 0.3f},    // Through Hardening Steel, Through Hardened
@@ -81,7 +81,7 @@ void estimate_sn_points(SnPoints p) {
 void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, float* elastic_modulus,
                          float* yield_stress, float* tensile_strength, float* poisson_ratio, int32_t material_type,
                          int32_t hardness_scale) {
-  if (material_type < 0 || material_type > 11) return;
+  if (material_type < 0 || material_type >= kMaterialTypeCount) return;
   const MaterialRow& row = kMaterials[material_type];
   *sigma_hlim = row.sigma_hlim;
   *sigma_flim = row.sigma_flim;

@@ -8,6 +8,9 @@ namespace morvell {
 
 struct DesignData;
 
+// The material types 0..11 (type 0 "Input").
+inline constexpr int32_t kMaterialTypeCount = 12;
+
 // Writes the typical allowable contact and bending stress numbers (MPa), surface hardness, modulus of
 // elasticity (MPa), yield stress and tensile strength (MPa) and Poisson's ratio of the material type
 // (0..11; type 0 "Input" takes the values of type 1 "Steel"). The table holds the hardness in HRC; it is

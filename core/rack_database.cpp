@@ -47,107 +47,92 @@ FileReadResult load_text(const std::string& path, std::string& text) {
   return read;
 }
 
-// The values a record may hold: the pressure angle becomes the design's normal pressure angle, which
-// lies between 0 and 90 degrees; the coefficients are multiples of the module and the protuberance is
-// in mm, far below this bound in any rack, so that every length derived from them stays a number.
-constexpr float kMaxRackValue = 100.0f;
-
-bool rack_values_usable(int row, const float (&pair)[2]) {
-  for (const float v : pair) {
-    if (!std::isfinite(v)) return false;
-    if (row == 3 ? !file_pressure_angle_ok(v) : std::fabs(v) > kMaxRackValue) return false;
-  }
-  return true;
-}
-
-// Reads the text as the file is read line by line and scanned with "%f %f\n": a line read takes
-// everything up to and including the next line end; a scan skips white space (line ends included)
-// around and after the two numbers.
-class RackReader {
+// Reads the text line by line, as the file is read: a line takes everything up to and including the
+// next line end.
+class RackLines {
  public:
-  explicit RackReader(const std::string& text) : text_(text) {}
+  explicit RackLines(const std::string& text) : text_(text) {}
 
-  bool at_end() const { return pos_ >= text_.size(); }
   bool only_blanks_left() const {
     for (std::size_t i = pos_; i < text_.size(); ++i)
       if (!std::isspace(static_cast<unsigned char>(text_[i]))) return false;
     return true;
   }
-  int line() const { return line_at(pos_); }
-  // The line on which the last pair scanned begins.
-  int pair_line() const { return line_at(pair_start_); }
+  // The number of the line read last; at the end of the text, the number of the line where a further
+  // line would begin (the last line when the text ends without a line end).
+  int line() const { return line_; }
+  int missing_line() const {
+    int n = 1;
+    for (const char c : text_)
+      if (c == '\n') ++n;
+    return n;
+  }
 
   bool read_line(std::string& line) {
-    if (at_end()) return false;
+    if (pos_ >= text_.size()) return false;
     const std::size_t end = text_.find('\n', pos_);
     const std::size_t next = end == std::string::npos ? text_.size() : end + 1;
     line.assign(text_, pos_, next - pos_);
     pos_ = next;
-    return true;
-  }
-
-  // Two finite numbers; false (and the position at the failing number) otherwise.
-  bool scan_pair(float (&pair)[2]) {
-    skip_blanks();
-    pair_start_ = pos_;
-    for (float& v : pair) {
-      skip_blanks();
-      const char* start = text_.c_str() + pos_;
-      char* stop = nullptr;
-      v = std::strtof(start, &stop);
-      if (stop == start || !std::isfinite(v)) return false;
-      pos_ += std::size_t(stop - start);
-    }
-    skip_blanks();
+    ++line_;
     return true;
   }
 
  private:
-  void skip_blanks() {
-    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  }
-
-  int line_at(std::size_t pos) const {
-    int n = 1;
-    for (std::size_t i = 0; i < pos && i < text_.size(); ++i)
-      if (text_[i] == '\n') ++n;
-    return n;
-  }
-
   const std::string& text_;
   std::size_t pos_ = 0;
-  std::size_t pair_start_ = 0;
+  int line_ = 0;
 };
 
-// Reads the records in file order, at most `limit` of them (negative: all).
+// A number line of a record: exactly two finite numbers, with nothing but blanks around them.
+bool parse_pair(const std::string& line, float (&pair)[2]) {
+  const char* p = line.c_str();
+  const char* const end = p + line.size();
+  for (float& v : pair) {
+    char* stop = nullptr;
+    v = std::strtof(p, &stop);
+    if (stop == p || !std::isfinite(v)) return false;
+    p = stop;
+  }
+  for (; p < end; ++p)
+    if (!std::isspace(static_cast<unsigned char>(*p))) return false;
+  return true;
+}
+
+// Reads the records in file order, at most `limit` of them (negative: all). A record is eight lines
+// whatever they hold: a start line, the name, five number lines and an end line (the markers are not
+// checked). Each number line is read on its own, so that a damaged line is reported at its own number
+// and no value of one line or record slides into another.
 RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
   RackFileContents contents;
   std::string text;
   contents.read = load_text(path, text);
   if (!contents.read.ok()) return contents;
   contents.exists = true;
-  RackReader reader(text);
-  if (!reader.read_line(contents.first_line)) return contents;
+  RackLines lines(text);
+  if (!lines.read_line(contents.first_line)) return contents;
   while (limit < 0 || int(contents.records.size()) < limit) {
-    if (reader.only_blanks_left()) break;  // the records end (blank lines at the end are no record)
+    if (lines.only_blanks_left()) break;  // the records end (blank lines at the end are no record)
     RackRecord r;
-    reader.read_line(r.start_line);
+    lines.read_line(r.start_line);
     // A name has at most 510 characters: a longer line is no name line of this database.
-    const int name_line = reader.line();
-    if (!reader.read_line(r.name_line) || r.name_line.size() > kFileLineSize - 1) {
-      contents.damaged_line = r.name_line.empty() ? reader.line() : name_line;
+    if (!lines.read_line(r.name_line)) {
+      contents.damaged_line = lines.missing_line();
       break;
     }
-    int bad_line = 0;
-    for (int row = 0; row < 5 && !bad_line; ++row) {
-      if (!reader.scan_pair(r.values[row])) bad_line = reader.line();
-      else if (!rack_values_usable(row, r.values[row])) bad_line = reader.pair_line();  // numbers, but not of a rack
-    }
-    if (bad_line) {
-      contents.damaged_line = bad_line;
+    if (r.name_line.size() > kFileLineSize - 1) {
+      contents.damaged_line = lines.line();
       break;
     }
-    reader.read_line(r.end_line);  // a record cut off after its numbers still holds all its values
+    std::string number_line;
+    for (int row = 0; row < 5 && !contents.damaged_line; ++row) {
+      if (!lines.read_line(number_line)) contents.damaged_line = lines.missing_line();
+      else if (!parse_pair(number_line, r.values[row]) || !rack_value_usable(row, r.values[row][0]) ||
+               !rack_value_usable(row, r.values[row][1]))
+        contents.damaged_line = lines.line();
+    }
+    if (contents.damaged_line) break;
+    lines.read_line(r.end_line);  // a record cut off after its numbers still holds all its values
     contents.records.push_back(std::move(r));
   }
   return contents;
@@ -163,6 +148,12 @@ void store_record(DesignData& d, const RackRecord& r) {
   }
   rack.pressure_angle = r.values[3][1];  // both numbers of the line go to the one angle: the second stays
   copy_text(d.file_line, r.name_line);
+}
+
+std::string shown_number(float v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", static_cast<double>(v));
+  return text;
 }
 
 std::string print(const char* format, double a, double b) {
@@ -184,7 +175,9 @@ std::string text_mode(const std::string& text) {
 }
 
 // The file gets the text whole or stays as it was.
-bool write_file(const std::string& path, const std::string& text) { return replace_file(path, text_mode(text)).ok(); }
+FileWriteResult write_file(const std::string& path, const std::string& text) {
+  return replace_file(path, text_mode(text));
+}
 
 std::string number_lines(const float (&values)[5][2], const char* format) {
   std::string s;
@@ -210,9 +203,12 @@ RackFileResult cannot_read(const std::string& path, const FileReadResult& read, 
   return result;
 }
 
-RackFileResult cannot_write(const std::string& path, const std::string& consequence = "") {
+RackFileResult cannot_write(const std::string& path, const FileWriteResult& written,
+                            const std::string& consequence = "") {
   RackFileResult result;
-  result.problem = "Basic rack database " + path + " cannot be written" + consequence;
+  result.problem = "Basic rack database " + path + " cannot be written";
+  if (!written.reason.empty()) result.problem += " (" + written.reason + ")";
+  result.problem += consequence;
   return result;
 }
 
@@ -231,6 +227,23 @@ std::string name_for_file(std::string_view name) {
 }
 
 }  // namespace
+
+bool rack_value_usable(int row, float v) {
+  if (!std::isfinite(v)) return false;
+  return row == 3 ? file_pressure_angle_ok(v) : std::fabs(v) <= kMaxRackValue;
+}
+
+std::string rack_value_name(int row, int gear) {
+  static const char* const kNames[5] = {"addendum coefficient", "dedendum coefficient", "fillet radius coefficient",
+                                        "pressure angle", "protuberance"};
+  if (row < 0 || row > 4) return {};
+  return row == 3 ? kNames[3] : std::string(kNames[row]) + (gear == 0 ? " (pinion)" : " (wheel)");
+}
+
+std::string rack_value_range(int row) {
+  if (row == 3) return "greater than 0 and less than 90 degrees";
+  return row == 4 ? "-100 to 100 mm" : "-100 to 100";
+}
 
 RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files) {
   names.clear();
@@ -268,13 +281,15 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
                               {rack.fillet_radius_coeff[0], rack.fillet_radius_coeff[1]},
                               {rack.pressure_angle, rack.pressure_angle},
                               {rack.protuberance[0], rack.protuberance[1]}};
-  // The reader takes only finite numbers: a rack it would refuse is not stored.
+  // A rack the reader would refuse is not stored; the message names the value.
   for (int row = 0; row < 5; ++row)
-    if (!rack_values_usable(row, values[row])) {
-      RackFileResult result;
-      result.problem = "The basic rack was not stored in " + files.data + ": a value is out of range";
-      return result;
-    }
+    for (int g = 0; g < 2; ++g)
+      if (!rack_value_usable(row, values[row][g])) {
+        RackFileResult result;
+        result.problem = "The basic rack was not stored in " + files.data + ": " + rack_value_name(row, g) + " " +
+                         shown_number(values[row][g]) + " is out of range (" + rack_value_range(row) + ")";
+        return result;
+      }
   // The record goes after the last one on a line of its own, whatever the file ends with: blank lines
   // or blanks after the last record are dropped, since the reader would take a blank line for the
   // start of the record. The file is rewritten whole, so a failed write leaves it as it was.
@@ -285,7 +300,8 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
   while (!bytes.empty() && std::string_view(" \t\r\n").find(bytes.back()) != std::string_view::npos) bytes.pop_back();
   bytes += text_mode("\n<r\n" + name_for_file(text_of(d.file_line)) + "\n" +
                      number_lines(values, "%10.6f %10.6f\n") + "r>");
-  if (!replace_file(files.data, bytes).ok()) return cannot_write(files.data);
+  if (const FileWriteResult written = replace_file(files.data, bytes); !written.ok())
+    return cannot_write(files.data, written);
   return {};
 }
 
@@ -300,13 +316,14 @@ RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
     for (const RackRecord& r : original.records)
       copy += r.start_line + r.name_line + number_lines(r.values, "%f %f\n") + r.end_line;
   }
-  if (!write_file(files.scratch, copy)) return cannot_write(files.scratch, ": nothing was deleted");
+  if (const FileWriteResult written = write_file(files.scratch, copy); !written.ok())
+    return cannot_write(files.scratch, written, ": nothing was deleted");
 
   // Rewrite: the data file from the scratch copy without the selected record. The copy is read back
   // before the data file is emptied, so a copy that did not reach the disk loses nothing.
   const RackFileContents scratch = parse_rack_file(files.scratch);
   if (!scratch.exists || scratch.damaged_line || scratch.records.size() != original.records.size())
-    return cannot_write(files.scratch, ": nothing was deleted");
+    return cannot_write(files.scratch, {}, ": nothing was deleted");
   std::string rewritten;
   d.list_counter = 0;
   for (const RackRecord& r : scratch.records) {
@@ -315,8 +332,8 @@ RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
       rewritten += "\n<r\n" + r.name_line + number_lines(r.values, "%f %f\n") + "r>";
     d.list_counter += 1;
   }
-  if (!write_file(files.data, rewritten))
-    return cannot_write(files.data, "; " + files.scratch + " holds the database as it was");
+  if (const FileWriteResult written = write_file(files.data, rewritten); !written.ok())
+    return cannot_write(files.data, written, "; " + files.scratch + " holds the database as it was");
   return {};
 }
 

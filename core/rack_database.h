@@ -4,16 +4,16 @@
 // File layout (every line end written as CR LF; CR LF or LF accepted on reading): line 1 belongs to no
 // record and is skipped; then eight lines per record: "<r", the name, five lines of two numbers
 // (addendum, dedendum and fillet radius coefficients of pinion and wheel, the pressure angle twice,
-// the protuberances of pinion and wheel in mm), "r>". Records are read by position; the markers are
-// not checked. An append drops white space at the file's end and adds "\n<r\n", the name, "\n" and
+// the protuberances of pinion and wheel in mm), "r>". Records are read by position, line by line; the
+// markers are not checked. An append drops white space at the file's end and adds "\n<r\n", the name, "\n" and
 // five lines "%10.6f %10.6f\n", then "r>" with no line end; a delete rewrites the kept records with
 // "%f %f\n". A file is only ever replaced by a complete new one.
 //
 // Every reading stores the values of each record it passes into d.basic_rack, so afterwards it holds
-// the last record read. A record is taken only when it is complete and usable: a number line without
-// two finite numbers, a pressure angle outside 0 to 90 degrees (exclusive), a coefficient or protuberance
-// beyond +-100, a name line longer than 510 characters, or a file that ends inside a record, ends the
-// reading there and is reported. Line ends may be CR LF, LF or a CR alone. Only a regular file of at most
+// the last record read. A record is taken only when it is complete and usable: a number line that does
+// not hold exactly two finite numbers (and nothing else), a value rack_value_usable refuses, a name
+// line longer than 510 characters, or a file that ends inside a record, ends the reading there and is
+// reported at that line. Line ends may be CR LF, LF or a CR alone. Only a regular file of at most
 // 4 MiB is read; a folder, pipe, device or longer file in its place is reported and gives no records.
 #pragma once
 
@@ -23,6 +23,17 @@
 #include "design_data.h"
 
 namespace morvell {
+
+// The values a rack record may hold, by number line (0 addendum, 1 dedendum, 2 fillet radius
+// coefficients, 3 pressure angle, 4 protuberance): the pressure angle becomes the design's normal
+// pressure angle, which lies between 0 and 90 degrees (exclusive); the coefficients are multiples of the
+// module and the protuberance is in mm, within +-kMaxRackValue, far beyond any rack, so that every
+// length derived from them stays a number. The name of a value ("dedendum coefficient (wheel)") and
+// its range as the messages give them.
+inline constexpr float kMaxRackValue = 100.0f;
+bool rack_value_usable(int row, float v);
+std::string rack_value_name(int row, int gear);
+std::string rack_value_range(int row);
 
 struct RackFiles {
   std::string data = "data.dat";
@@ -47,7 +58,8 @@ RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = 
 
 // Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
 // characters kept) and the values of d.basic_rack. The file is created when missing. A rack the reader
-// would refuse is not stored; a record that cannot be written whole leaves the file as it was.
+// would refuse is not stored (the message names the value); a record that cannot be written whole
+// leaves the file as it was, and so does a file its permissions keep from being written.
 RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
 
 // Deletes the record at position d.rack_selected in two passes: the whole database is copied into

@@ -218,10 +218,10 @@ bool design_point_usable(const DesignPointRecord& r) {
       if (!std::isfinite(v)) return false;
     return true;
   };
-  return (r.search_pass == 1 || r.search_pass == 2) && r.teeth[0] >= 1 && r.teeth[0] <= kMaxSearchTeeth &&
-         r.teeth[1] >= 1 && r.teeth[1] <= kMaxSearchTeeth && r.normal_module >= kMinFileModule &&
-         r.normal_module <= kMaxFileModule && file_pressure_angle_ok(r.normal_pressure_angle) &&
-         file_helix_angle_ok(r.helix_angle) &&
+  return (r.search_pass == 1 || r.search_pass == 2) && file_teeth_ok(r.teeth[0]) && file_teeth_ok(r.teeth[1]) &&
+         r.normal_module >= kMinFileModule && r.normal_module <= kMaxFileModule &&
+         file_pressure_angle_ok(r.normal_pressure_angle) && file_helix_angle_ok(r.helix_angle) &&
+         file_length_ok(r.root_fillet_radius[0]) && file_length_ok(r.root_fillet_radius[1]) &&
          finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum,
                  r.root_fillet_radius[0], r.root_fillet_radius[1], r.tip_diameter[0], r.tip_diameter[1],
                  r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]});
@@ -275,7 +275,7 @@ bool parse_design_point(std::string_view line, DesignPointRecord& out) {
 
 SearchResultWriter::SearchResultWriter(const char* path)
     : path_(path), file_(std::make_unique<ReplacingFileWriter>(path_)) {
-  if (!file_->ok()) message_ = "The search results could not be written to " + path_;
+  if (!file_->ok()) message_ = "The search results could not be written to " + path_ + ": " + file_->reason();
 }
 
 SearchResultWriter::~SearchResultWriter() { close(); }
@@ -285,7 +285,7 @@ bool SearchResultWriter::write(const DesignPointRecord& r) { return write_text(f
 bool SearchResultWriter::write_text(std::string_view text) {
   if (!file_ || !ok()) return false;
   if (!file_->write(text)) {
-    message_ = "The search results could not be written completely to " + path_;
+    message_ = "The search results could not be written completely to " + path_ + ": " + file_->reason();
     return false;
   }
   ++records_;
@@ -297,7 +297,7 @@ bool SearchResultWriter::close() {
   const FileWriteResult done = file_->commit();
   file_.reset();
   if (!done.ok() && ok())
-    message_ = "The search results could not be written completely to " + path_;
+    message_ = "The search results could not be written completely to " + path_ + ": " + done.reason;
   return ok();
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "design_data.h"
+#include "design_file.h"
 #include "file_writing.h"
 
 namespace morvell {
@@ -112,10 +113,10 @@ class SearchResultWriter {
 };
 
 // Whether a record's design can be taken into the design data: a search pass of 1 or 2, numbers of
-// teeth from 1 to kMaxSearchTeeth, the module, pressure angle and helix angle within the ranges of a
-// design file, and finite geometry (ratio, shifts, fillet radii, diameters, minimum fillet factors).
+// teeth, module, pressure angle, helix angle and fillet radii within the ranges of a design file, and
+// finite geometry (ratio, shifts, fillet radii, diameters, minimum fillet factors).
 // The rating results (fields 24 to 40) may be "nan" or "inf" as the search writes them.
-inline constexpr int32_t kMaxSearchTeeth = 100000;
+inline constexpr int32_t kMaxSearchTeeth = kMaxFileTeeth;
 bool design_point_usable(const DesignPointRecord& r);
 
 // Reads optimizer.dat record by record. Only a regular file is read (a folder, pipe or device in its

@@ -9,6 +9,9 @@ namespace morvell {
 
 struct DesignData;
 
+// The ISO 1328 accuracy grades a gear may have: 0 (finest) to 12.
+inline constexpr bool accuracy_grade_ok(double q) { return q >= 0 && q <= 12; }
+
 // Rounds a tolerance by the standard's rule, in three steps applied one after the other to the
 // stored 32-bit value: from 10 up to a whole number, from 5 to below 10 to a multiple of 0.5, below 5
 // to a multiple of 0.1, a fraction of at least half a step rounding up. A decimal tie held slightly

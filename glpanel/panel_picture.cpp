@@ -7,7 +7,6 @@
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <GL/gl.h>
 
@@ -17,6 +16,7 @@
 #include <string>
 
 #include "file_reading.h"
+#include "file_writing.h"
 
 namespace morvell {
 
@@ -91,12 +91,16 @@ bool TOpenGLPanel::PrintOpenGLPanel(QPrinter* printer) {
   return painter.end();
 }
 
-// The bitmap is written to a temporary file beside the target and renamed over it only when every byte
-// was written, so a full disk or a failed write leaves an existing picture as it was.
+// The bitmap goes through the program's file writer: it replaces the file only by a complete new one,
+// so a full disk or a failed write leaves an existing picture as it was, and never a file that is
+// read-only.
 void TOpenGLPanel::SaveOpenGLPanelToFile(const QString& file_name) {
   const QImage picture = CapturePicture();
-  QSaveFile file(file_name);
-  if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "BMP") || !file.commit())
+  QBuffer bitmap;
+  if (picture.isNull() || !bitmap.open(QIODevice::WriteOnly) || !picture.save(&bitmap, "BMP") ||
+      !replace_file(QFile::encodeName(file_name).toStdString(),
+                    std::string_view(bitmap.data().constData(), std::size_t(bitmap.data().size())))
+           .ok())
     throw std::runtime_error(QStringLiteral("Cannot create file \"%1\".").arg(file_name).toStdString());
 }
 

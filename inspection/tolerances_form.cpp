@@ -347,7 +347,7 @@ void TTolerancesform::grade_exit(int i) {
     d_.edit_old_value = float(d_.iso_grade[i]);
     // Truncated to a whole grade; checked before the conversion, so that no entry is too large for it.
     const double grade = std::trunc(v.value);
-    if (grade >= 0 && grade <= 12) {
+    if (accuracy_grade_ok(grade)) {
       d_.iso_grade[i] = int32_t(grade);
     } else {
       warn_field(d_, box, "Value is out of range", "Quality grade can be 0 to 12", " ");

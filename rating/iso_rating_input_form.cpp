@@ -642,7 +642,7 @@ void TISO_rating_input_form::grade_exit(int gear, QLineEdit* edit) {
   if (v.changed) {
     d_.edit_old_value = float(d_.iso_grade[gear]);
     const double grade = std::trunc(v.value);
-    if (grade >= 0.0 && grade <= 12.0) {
+    if (accuracy_grade_ok(grade)) {
       d_.iso_grade[gear] = int32_t(grade);
     } else {
       warn_field(d_, edit, "Value is out of range", "Quality grade can be 0 to 12", " ");
@@ -709,7 +709,6 @@ void TISO_rating_input_form::speed_rule(int32_t fixed_for) {
   if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
   time_or_cycles_step();
   d_.load_data_fixed_for = fixed_for;
-  store_case();
 }
 
 void TISO_rating_input_form::torque_rule(int32_t fixed_for) {
@@ -719,14 +718,22 @@ void TISO_rating_input_form::torque_rule(int32_t fixed_for) {
   }
   if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
   d_.load_data_fixed_for = fixed_for;
+}
+
+// A load entry that derived a quantity beyond the float range is refused as the load-case window
+// refuses it (all load quantities as before the entry); then the case shown is stored.
+void TISO_rating_input_form::finish_load_entry(QLineEdit* edit, const LoadQuantities& before) {
+  refuse_load_overflow(d_, edit, before);
   store_case();
 }
 
 void TISO_rating_input_form::speedpineditExit() {
   const FieldValue v = read_field(d_, speedpinedit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     store_checked(speedpinedit, v.value, d_.speed, 1.0f, speed_ok);
     speed_rule(1);
+    finish_load_entry(speedpinedit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -735,6 +742,7 @@ void TISO_rating_input_form::speedpineditExit() {
 void TISO_rating_input_form::speedwheeleditExit() {
   const FieldValue v = read_field(d_, speedwheeledit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     d_.edit_old_value = d_.speed;
     const float entry = stored_value(v.value);
     if (speed_ok(entry)) {
@@ -744,6 +752,7 @@ void TISO_rating_input_form::speedwheeleditExit() {
       warn_field(d_, speedwheeledit, "Value is out of range", " ", " ");
     }
     speed_rule(2);
+    finish_load_entry(speedwheeledit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -751,8 +760,10 @@ void TISO_rating_input_form::speedwheeleditExit() {
 void TISO_rating_input_form::torquepineditExit() {
   const FieldValue v = read_field(d_, torquepinedit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     store_checked(torquepinedit, v.value, d_.torque, d_.torque_unit_factor, torque_ok);
     torque_rule(1);
+    finish_load_entry(torquepinedit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -760,6 +771,7 @@ void TISO_rating_input_form::torquepineditExit() {
 void TISO_rating_input_form::torquewheeleditExit() {
   const FieldValue v = read_field(d_, torquewheeledit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     d_.edit_old_value = d_.torque;
     const float entry = stored_value(v.value, d_.torque_unit_factor);
     if (torque_ok(entry)) {
@@ -769,6 +781,7 @@ void TISO_rating_input_form::torquewheeleditExit() {
       warn_field(d_, torquewheeledit, "Value is out of range", " ", " ");
     }
     torque_rule(2);
+    finish_load_entry(torquewheeledit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -776,13 +789,14 @@ void TISO_rating_input_form::torquewheeleditExit() {
 void TISO_rating_input_form::powereditExit() {
   const FieldValue v = read_field(d_, poweredit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     store_checked(poweredit, v.value, d_.power, d_.power_unit_factor, power_ok);
     if (speedcheckbox->isChecked()) {
       speed_from_power(d_);
       time_or_cycles_step();
     }
     if (torquecheckbox->isChecked()) torque_from_power(d_);
-    store_case();
+    finish_load_entry(poweredit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -790,10 +804,11 @@ void TISO_rating_input_form::powereditExit() {
 void TISO_rating_input_form::timeeditExit() {
   const FieldValue v = read_field(d_, timeedit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     store_checked(timeedit, v.value, d_.life_hours, 1.0f, time_ok);
     d_.load_cycles_pinion = f(60.0L * l(d_.speed) * l(d_.life_hours));
     d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-    store_case();
+    finish_load_entry(timeedit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -803,6 +818,7 @@ void TISO_rating_input_form::timeeditExit() {
 void TISO_rating_input_form::cyclespineditExit() {
   const FieldValue v = read_field(d_, cyclespinedit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     d_.scratch_values[0] = d_.load_cycles_pinion;
     d_.scratch_values[1] = d_.load_cycles_wheel;
     d_.scratch_values[2] = d_.life_hours;
@@ -816,7 +832,7 @@ void TISO_rating_input_form::cyclespineditExit() {
       warn_field(d_, cyclespinedit, "Value is out of range", " ", " ");
     }
     d_.load_data_fixed_for = 1;
-    store_case();
+    finish_load_entry(cyclespinedit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }
@@ -824,6 +840,7 @@ void TISO_rating_input_form::cyclespineditExit() {
 void TISO_rating_input_form::cycleswheeleditExit() {
   const FieldValue v = read_field(d_, cycleswheeledit);
   if (v.changed) {
+    const LoadQuantities before = LoadQuantities::of(d_);
     d_.scratch_values[0] = d_.load_cycles_pinion;
     d_.scratch_values[1] = d_.load_cycles_wheel;
     d_.scratch_values[2] = d_.life_hours;
@@ -837,7 +854,7 @@ void TISO_rating_input_form::cycleswheeleditExit() {
       warn_field(d_, cycleswheeledit, "Value is out of range", " ", " ");
     }
     d_.load_data_fixed_for = 2;
-    store_case();
+    finish_load_entry(cycleswheeledit, before);
   }
   finish_field_exit(d_, [this] { refresh(); });
 }

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "design_data.h"
+#include "rating_form_support.h"
 
 class QCheckBox;
 class QLabel;
@@ -198,6 +199,7 @@ class TISO_rating_input_form : public QDialog {
   void torque_rule(int32_t fixed_for);
   void time_or_cycles_step();
   void store_case();
+  void finish_load_entry(QLineEdit* edit, const LoadQuantities& before);
   void pitch_error_from_grade(int gear);
   void material_changed(int gear, QComboBox* list, QCheckBox* pitting);
   void estimate_clicked(int gear, QCheckBox* box, QCheckBox* pitting);

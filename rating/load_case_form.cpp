@@ -59,38 +59,6 @@ void time_from_cycles(DesignData& d) {
 ld wheel_speed(const DesignData& d, float n1) { return ld(d.teeth[0]) * l(n1) / ld(d.teeth[1]); }
 ld wheel_torque(const DesignData& d, float t1) { return ld(d.teeth[1]) * l(t1) / ld(d.teeth[0]); }
 
-// The quantities of the current case that a field entry stores or derives.
-std::array<float*, 6> load_fields(DesignData& d) {
-  return {&d.speed, &d.torque, &d.power, &d.life_hours, &d.load_cycles_pinion, &d.load_cycles_wheel};
-}
-
-struct LoadQuantities {
-  std::array<float, 6> values;
-  int32_t fixed_for;
-};
-
-LoadQuantities load_quantities(DesignData& d) {
-  LoadQuantities q{};
-  const std::array<float*, 6> fields = load_fields(d);
-  for (std::size_t i = 0; i < fields.size(); ++i) q.values[i] = *fields[i];
-  q.fixed_for = d.load_data_fixed_for;
-  return q;
-}
-
-// An entry within the float range can still derive a quantity beyond it (a speed of 1e38 1/min times
-// the torque gives no power): such an entry is refused as one beyond the range, and every quantity of
-// the case stays as it was.
-void refuse_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before) {
-  const std::array<float*, 6> fields = load_fields(d);
-  bool overflow = false;
-  for (std::size_t i = 0; i < fields.size(); ++i)
-    overflow = overflow || (std::isfinite(before.values[i]) && !std::isfinite(*fields[i]));
-  if (!overflow) return;
-  for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = before.values[i];
-  d.load_data_fixed_for = before.fixed_for;
-  warn_field(d, edit, "Value is out of range", " ", " ");
-}
-
 QString case_name(DesignData& d, int number) {
   std::snprintf(d.line_text, sizeof d.line_text, "loadcase %d", number);
   return QString::fromLatin1(d.line_text);
@@ -361,33 +329,33 @@ void Tloadcasemultipleform::speed_changed() {
 void Tloadcasemultipleform::speedpineditExit() {
   const FieldValue v = read_field(d_, speedpinedit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, speedpinedit, ld(v.value)) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.speed = *entry;
     speed_changed();
     d_.load_data_fixed_for = 1;
   }
-  refuse_overflow(d_, speedpinedit, before);
+  refuse_load_overflow(d_, speedpinedit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::speedwheeleditExit() {
   const FieldValue v = read_field(d_, speedwheeledit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, speedwheeledit, ld(v.value)) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     if (d_.teeth[0] != 0) d_.speed = f(ld(d_.teeth[1]) * l(*entry) / ld(d_.teeth[0]));
     speed_changed();
     d_.load_data_fixed_for = 2;
   }
-  refuse_overflow(d_, speedwheeledit, before);
+  refuse_load_overflow(d_, speedwheeledit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::torquepineditExit() {
   const FieldValue v = read_field(d_, torquepinedit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, torquepinedit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.torque = *entry;
     if (speedcheckbox->isChecked()) {
@@ -397,14 +365,14 @@ void Tloadcasemultipleform::torquepineditExit() {
     if (powercheckbox->isChecked()) power_from_speed_and_torque(d_);
     d_.load_data_fixed_for = 1;
   }
-  refuse_overflow(d_, torquepinedit, before);
+  refuse_load_overflow(d_, torquepinedit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::torquewheeleditExit() {
   const FieldValue v = read_field(d_, torquewheeledit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, torquewheeledit, ld(v.value) * d_.torque_unit_factor) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     const float t2 = *entry;
     if (d_.teeth[1] != 0) d_.torque = f(ld(d_.teeth[0]) * l(t2) / ld(d_.teeth[1]));
@@ -415,14 +383,14 @@ void Tloadcasemultipleform::torquewheeleditExit() {
     if (powercheckbox->isChecked()) power_from_speed_and_torque(d_);
     d_.load_data_fixed_for = 2;
   }
-  refuse_overflow(d_, torquewheeledit, before);
+  refuse_load_overflow(d_, torquewheeledit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::powereditExit() {
   const FieldValue v = read_field(d_, poweredit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, poweredit, ld(v.value) * d_.power_unit_factor) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.power = *entry;
     if (speedcheckbox->isChecked()) {
@@ -431,40 +399,40 @@ void Tloadcasemultipleform::powereditExit() {
     }
     if (torquecheckbox->isChecked()) torque_from_power_and_speed(d_);
   }
-  refuse_overflow(d_, poweredit, before);
+  refuse_load_overflow(d_, poweredit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::timeeditExit() {
   const FieldValue v = read_field(d_, timeedit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, timeedit, ld(v.value)) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.life_hours = *entry;
     cycles_from_time(d_);
   }
-  refuse_overflow(d_, timeedit, before);
+  refuse_load_overflow(d_, timeedit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::cyclespineditExit() {
   const FieldValue v = read_field(d_, cyclespinedit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, cyclespinedit, ld(v.value)) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.load_cycles_pinion = *entry;
     wheel_cycles(d_);
     time_from_cycles(d_);
     d_.load_data_fixed_for = 1;
   }
-  refuse_overflow(d_, cyclespinedit, before);
+  refuse_load_overflow(d_, cyclespinedit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 
 void Tloadcasemultipleform::cycleswheeleditExit() {
   const FieldValue v = read_field(d_, cycleswheeledit);
   const std::optional<float> entry = v.changed ? finite_entry(d_, cycleswheeledit, ld(v.value)) : std::nullopt;
-  const LoadQuantities before = load_quantities(d_);
+  const LoadQuantities before = LoadQuantities::of(d_);
   if (entry) {
     d_.load_cycles_wheel = *entry;
     if (d_.teeth[0] != 0)
@@ -472,7 +440,7 @@ void Tloadcasemultipleform::cycleswheeleditExit() {
     time_from_cycles(d_);
     d_.load_data_fixed_for = 2;
   }
-  refuse_overflow(d_, cycleswheeledit, before);
+  refuse_load_overflow(d_, cycleswheeledit, before);
   finish_field_exit(d_, [this] { Setloadcasestextboxes(); });
 }
 

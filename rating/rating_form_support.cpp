@@ -6,9 +6,12 @@
 #include <QLineEdit>
 #include <QPalette>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
+#include "edit_fields.h"
 #include "field_events.h"
 #include "numeric.h"
 
@@ -78,6 +81,24 @@ float stored_value(double entry, float factor) {
   if (v > largest) return std::numeric_limits<float>::infinity();
   if (v < -largest) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(v);
+}
+
+LoadQuantities LoadQuantities::of(const DesignData& d) {
+  return {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel, d.load_data_fixed_for};
+}
+
+bool refuse_load_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before) {
+  const std::pair<float*, float> quantities[] = {
+      {&d.speed, before.speed},           {&d.torque, before.torque},
+      {&d.power, before.power},           {&d.life_hours, before.life_hours},
+      {&d.load_cycles_pinion, before.load_cycles_pinion}, {&d.load_cycles_wheel, before.load_cycles_wheel}};
+  bool overflow = false;
+  for (const auto& [now, was] : quantities) overflow = overflow || (std::isfinite(was) && !std::isfinite(*now));
+  if (!overflow) return false;
+  for (const auto& [now, was] : quantities) *now = was;
+  d.load_data_fixed_for = before.fixed_for;
+  warn_field(d, edit, "Value is out of range", " ", " ");
+  return true;
 }
 
 void load_case_into_inputs(DesignData& d, int slot) {

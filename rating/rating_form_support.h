@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "design_data.h"
+#include "material_table.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,7 +19,6 @@ class QLineEdit;
 namespace morvell {
 
 // The material types 0..11 as the material lists show them (item index = `material_type`).
-inline constexpr int kMaterialTypeCount = 12;
 extern const char* const kMaterialTypeNames[kMaterialTypeCount];
 void fill_material_list(QComboBox* list);
 
@@ -60,6 +60,19 @@ void bind_load_calculate_boxes(Window& w) {
 // The stored value of an accepted entry: the entry in display units times the unit factor, as a 32-bit
 // float (a number beyond the float range becomes infinite).
 float stored_value(double entry, float factor = 1.0f);
+
+// The load quantities of the current case that a load entry stores or derives (speed, torque, power,
+// running time, load cycles of both gears) and the gear the load was entered for, as they stood before
+// the entry. An entry within the float range can still derive a quantity beyond it (a speed of 1e38
+// rpm times the torque gives no power; 1e38 wheel cycles of a 20/80 pair give 4e38 pinion cycles):
+// such an entry is refused with "Value is out of range", every quantity goes back to what it was before
+// the entry, and the field keeps the focus; refuse_load_overflow returns true then.
+struct LoadQuantities {
+  float speed, torque, power, life_hours, load_cycles_pinion, load_cycles_wheel;
+  int32_t fixed_for;
+  static LoadQuantities of(const DesignData& d);
+};
+bool refuse_load_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before);
 
 // Loads stored load case `slot` into the current rating inputs: speed, torque, running time and
 // misalignment, the gear its load was entered for, then the load cycles of both gears and the power.

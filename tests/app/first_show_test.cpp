@@ -24,6 +24,8 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "file_bytes.h"
+#include "file_commands.h"
 #include "main_window.h"
 #include "preferences.h"
 #include "progress_form.h"
@@ -162,6 +164,74 @@ TEST(FirstShow, FileThatCannotBeReadIsReportedAndTheWindowStillLaidOut) {
   EXPECT_TRUE(p.main->isVisible());
   EXPECT_EQ(p.d->rating_enabled, 1);
   EXPECT_EQ(p.d->teeth[0], 23);
+}
+
+// A file chosen in the start-up window that the reader refuses is reported with the field named, and
+// the design it does not hold keeps no file name: the next Save asks where to save instead of writing the
+// start-up design over the user's file. One file of each kind the reader refuses.
+TEST(FirstShow, RefusedStartUpFileIsReportedAndNeverSavedOver) {
+  const std::string shipped = file_bytes(MORVELL_SOURCE_DIR "/data/default_input_file.mvl");
+  // The shipped file with the value of one field (a line) replaced.
+  const auto with_field = [&](int field, const std::string& value) {
+    std::string text = shipped;
+    std::size_t start = 0;
+    for (int i = 1; i < field; ++i) start = text.find("\r\n", start) + 2;
+    return text.replace(start, text.find("\r\n", start) - start, value);
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"helix of 45 degrees", with_field(4, "45.000000"),
+       "helix angle (field 4) must be at least 0 and less than 45 degrees"},
+      {"empty", "", "the file is empty"},
+      {"cut inside a value", shipped.substr(0, shipped.find("27.879999") + 4),
+       "helix angle (field 4) \"27.8\" is cut off: the file ends inside it"},
+      {"accuracy grade of 1000", with_field(77, "1000"), "accuracy grade (pinion) (field 77) must lie between 0 and 12"},
+      {"geometry manager mode 7", with_field(110, "7"), "geometry manager mode (field 110) must be 0, 1 or 2"},
+      {"a centre distance that gives a module of 1800 mm", with_field(5, "50000.000000"),
+       "its geometry, worked out, gives a design that cannot be saved: normal module (field 2) must lie between "
+       "0.1 and 100 mm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    write_bytes("refused.mvl", c.bytes);
+    Program p;
+    copy_text(p.d->design_file_name, "refused.mvl");
+    p.first_show(1);
+    ASSERT_EQ(p.scripted.texts(Kind::Message),
+              QStringList{QString::fromStdString("Design file refused.mvl not read: " + std::string(c.message))});
+    EXPECT_TRUE(design_file_unnamed(*p.d));
+    EXPECT_EQ(p.main->statusbartextleft->text(), "Filename: ");
+    EXPECT_EQ(p.d->teeth[0], 23);  // the start-up design
+
+    p.scripted.clear();
+    p.main->Save1->trigger();  // the save dialog is cancelled
+    EXPECT_EQ(p.scripted.of(Kind::SaveFile).size(), 1u);
+    EXPECT_EQ(file_bytes("refused.mvl"), c.bytes);
+  }
+  QFile::remove("refused.mvl");
+}
+
+// A start-up file that ends early at a line end opens, named, with a note that says where it ended.
+TEST(FirstShow, StartUpFileEndingEarlyOpensWithANote) {
+  const std::string shipped = file_bytes(MORVELL_SOURCE_DIR "/data/default_input_file.mvl");
+  std::string text = shipped.substr(0, shipped.find("\r\n23\r\n") + 2);  // up to field 12
+  text.replace(text.find("\r\n20.000000\r\n"), 13, "\r\n25.000000\r\n");  // pressure angle 25
+  write_bytes("early.mvl", text);
+  Program p;
+  copy_text(p.d->design_file_name, "early.mvl");
+  p.first_show(1);
+  EXPECT_EQ(p.scripted.texts(Kind::Message),
+            QStringList{"Design file early.mvl ends before field 13, number of teeth (pinion): that field, the "
+                        "fields after it and the load cases keep the values of the design shown before"});
+  EXPECT_EQ(p.scripted.of(Kind::Message)[0].icon, forms::MessageIcon::Information);
+  EXPECT_EQ(std::string(text_of(p.d->design_file_name)), "early.mvl");
+  EXPECT_EQ(p.d->normal_pressure_angle, 25.0f);
+  EXPECT_EQ(p.d->teeth[0], 23);
+  QFile::remove("early.mvl");
 }
 
 TEST(FirstShow, EnglishUnitTexts) {

@@ -75,19 +75,11 @@ std::string storage_fault(const DesignData& d, const DesignData& fresh) {
   copy_text(opened->design_file_name, "sweep.mvl");
   const DesignFileResult read = read_design_file(*opened);
   if (!read.ok()) return "not opened: " + read.detail;
+  // Every value opens back as the value saved.
   const QStringList before = QString::fromStdString(design_file_text(*saved)).split("\r\n");
   const QStringList after = QString::fromStdString(design_file_text(*opened)).split("\r\n");
-  // The file keeps a value to about seven significant digits: a value read back may be written with
-  // its last digit in the other notation.
-  auto same = [](const QString& a, const QString& b) {
-    if (a == b) return true;
-    bool a_number = false, b_number = false;
-    const double x = a.toDouble(&a_number), y = b.toDouble(&b_number);
-    if (!a_number || !b_number) return a == b;
-    return std::fabs(x - y) <= 1e-6 * std::max({1.0, std::fabs(x), std::fabs(y)});
-  };
   for (int i = 0; i < std::max(before.size(), after.size()); ++i)
-    if (!same(before.value(i), after.value(i)))
+    if (before.value(i) != after.value(i))
       return QStringLiteral("opened differently, line %1: %2 / %3")
           .arg(i + 1)
           .arg(before.value(i), after.value(i))

@@ -264,6 +264,45 @@ TEST(RatingInputDialog, LoadRelationsWriteTheSelectedCase) {
   EXPECT_EQ(d.poisson_ratio[0], 0.3f);
 }
 
+// A cycle entry within its range (up to 1e99) that derives a quantity beyond the float range is refused
+// as the load-case window refuses it: "Value is out of range", every load quantity and the stored case
+// as before the entry. 1e38 wheel cycles of a 20/80 pair give 4e38 pinion cycles and an infinite
+// running time; of a 20/40 pair 2e38, which a float holds. (Smaller speeds and torques that could
+// derive such values cannot be entered: entries keep six decimals.)
+TEST(RatingInputDialog, ACycleEntryThatDerivesAQuantityBeyondTheFloatRangeIsRefused) {
+  struct Case {
+    int32_t wheel_teeth;
+    const char* text;
+    bool refused;
+  };
+  for (const Case& k : {Case{80, "1e38", true}, Case{40, "1e38", false}, Case{40, "2e38", true}}) {
+    SCOPED_TRACE(std::to_string(k.wheel_teeth) + " wheel teeth, " + k.text);
+    auto design = prepared(1);
+    design->teeth[1] = k.wheel_teeth;
+    Inputs in(std::move(design));
+    if (!in.w->timecheckbox->isChecked()) in.w->timecheckbox->click();  // the running time is calculated
+    const DesignData& d = *in.d;
+    const float before[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    const LoadCase stored = d.load_case_table[0];
+    in.scripted.clear();
+    in.type(in.w->cycleswheeledit, k.text);
+    const float after[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    if (k.refused) {
+      EXPECT_EQ(in.warnings(), QStringList{"Value is out of range| | "});
+      for (int i = 0; i < 6; ++i) EXPECT_EQ(after[i], before[i]) << i;
+      EXPECT_EQ(d.load_case_table[0].life_hours, stored.life_hours);
+      EXPECT_EQ(d.load_case_fixed_for[0], 1);
+    } else {
+      EXPECT_EQ(in.warnings(), QStringList());
+      EXPECT_EQ(d.load_cycles_pinion, 2e38f);
+      EXPECT_FLOAT_EQ(d.life_hours, 2e38f / (60 * 1000.0f));
+      EXPECT_EQ(d.load_case_table[0].life_hours, d.life_hours);
+      EXPECT_EQ(d.load_case_fixed_for[0], 2);
+    }
+    for (const float v : after) EXPECT_TRUE(std::isfinite(v));
+  }
+}
+
 TEST(RatingInputDialog, ApplicationFactorFromTheMachines) {
   Inputs in;
   DesignData& d = *in.d;

@@ -288,6 +288,8 @@ TEST(LoadCaseDialog, EntriesThatDeriveAQuantityBeyondTheFloatRangeAreRefused) {
       {{"speedcheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::poweredit, "3e38"},
       {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::speedwheeledit, "1e37"},
       {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::timeedit, "1e37"},
+      // Wheel cycles of a 20/40 pair: the pinion's are twice as many.
+      {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::cycleswheeledit, "2e38"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.calculated[0]) + " " + k.calculated[1] + " " + k.text);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -140,6 +142,13 @@ TEST(FileCommands, OpenThatFailsReportsAndLeavesTheDesignAlone) {
   DesignData& d = p.design();
   TMainForm& m = p.form();
   write_bytes("bad.mvl", "14234\r\n2.5\r\nnot-a-number\r\n");
+  write_bytes("empty.mvl", "");
+  write_bytes("cut.mvl", "14234\r\n2.25");  // "2.250000" cut inside its line
+  write_bytes("grade.mvl", [] {
+    std::string text = file_bytes(MORVELL_SOURCE_DIR "/data/default_input_file.mvl");
+    const std::size_t grade = text.find("\r\n62.000000\r\n0\r\n8\r\n") + 16;  // field 77
+    return text.replace(grade, 1, "1000");
+  }());
   const auto before = std::make_unique<DesignData>(d);
   const QString status = m.statusbartextleft->text();
 
@@ -147,7 +156,10 @@ TEST(FileCommands, OpenThatFailsReportsAndLeavesTheDesignAlone) {
     const char* name;
     const char* message_part;
   };
-  for (const Case& c : {Case{"bad.mvl", "bad.mvl"}, Case{"missing.mvl", "Cannot open design file missing.mvl"}}) {
+  for (const Case& c : {Case{"bad.mvl", "bad.mvl"}, Case{"missing.mvl", "Cannot open design file missing.mvl"},
+                        Case{"empty.mvl", "Design file empty.mvl not read: the file is empty"},
+                        Case{"cut.mvl", "normal module (field 2) \"2.25\" is cut off: the file ends inside it"},
+                        Case{"grade.mvl", "accuracy grade (pinion) (field 77) must lie between 0 and 12"}}) {
     p.scripted.clear();
     p.scripted.open_answers.push_back({true, c.name});
     m.Open1Click();
@@ -162,6 +174,21 @@ TEST(FileCommands, OpenThatFailsReportsAndLeavesTheDesignAlone) {
   m.Open1Click();
   EXPECT_EQ(p.scripted.records.size(), 1u);
   EXPECT_EQ(std::memcmp(before.get(), &d, sizeof d), 0);
+}
+
+// A file that ends early at a line end opens, with a note that says where it ended.
+TEST(FileCommands, OpenOfAFileEndingEarlySaysWhereItEnded) {
+  Program p;
+  write_design("whole.mvl", 3.5f, 0, 0);
+  const std::string whole = file_bytes("whole.mvl");
+  write_bytes("early.mvl", whole.substr(0, whole.find("\r\n23\r\n") + 2));  // fields 1 to 12
+  p.scripted.open_answers.push_back({true, "early.mvl"});
+  p.form().Open1Click();
+  EXPECT_EQ(p.messages(), QStringList{"Design file early.mvl ends before field 13, number of teeth (pinion): that "
+                                      "field, the fields after it and the load cases keep the values of the design "
+                                      "shown before"});
+  EXPECT_STREQ(p.design().design_file_name, "early.mvl");
+  EXPECT_EQ(p.design().face_width[0], 41.5f);
 }
 
 TEST(FileCommands, SaveAsForcesTheExtensionAndSaveWritesUnderTheName) {
@@ -296,6 +323,52 @@ TEST(FileCommands, SaveThatCannotCompleteKeepsTheOldFileAndSaysSo) {
   ASSERT_EQ(p.messages().size(), 1);
   EXPECT_TRUE(p.messages()[0].contains("contact static stress (pinion) (field 59)")) << p.messages()[0].toStdString();
   EXPECT_EQ(file_bytes("kept.mvl"), before);
+}
+
+// A file its user made read-only is never replaced, although its folder would allow it: each writer of
+// the main window says which file it could not write, and the file stays as it was.
+TEST(FileCommands, EveryWriterLeavesAReadOnlyFileAsItWasAndNamesIt) {
+  Program p;
+  TMainForm& m = p.form();
+  const auto read_only = [](const char* path, const std::string& bytes) {
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    write_bytes(path, bytes);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+  };
+  const auto writable = [](const char* path) {
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::remove(path);
+  };
+  struct Case {
+    const char* file;
+    std::function<void()> write;  // the command that writes it
+    const char* message;
+  };
+  const Case cases[] = {
+      {"kept.mvl", [&] { m.Save1Click(); }, "Cannot write kept.mvl: the file is read-only"},
+      {"other.mvl", [&] {
+         p.scripted.save_answers.push_back({true, "other.mvl"});
+         m.Close1Click();
+       }, "Cannot write other.mvl: the file is read-only"},
+      {kReportFileName, [&] { m.Report2Click(); }, "Cannot write report.rtf: the file is read-only"},
+      {"temp.mvl", [&] { m.RunOptimizer1Click(); },
+       "Cannot write temp.mvl: the file is read-only: the design search was not started"},
+      {kHistoryFileName, [&] { m.SetMain_textboxes(); }, "Cannot write mvl_hist.dat: the file is read-only"},
+      {kPreferenceFileName, [&] { m.FormClose(); },
+       "Preferences could not be written to mvl_pref.dat: the file is read-only"},
+  };
+  copy_text(p.design().design_file_name, "kept.mvl");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    read_only(c.file, "the user's own file");
+    p.scripted.clear();
+    c.write();
+    EXPECT_EQ(p.messages(), QStringList{c.message});
+    EXPECT_EQ(file_bytes(c.file), "the user's own file");
+    writable(c.file);
+  }
+  EXPECT_STREQ(p.design().design_file_name, "kept.mvl");
+  EXPECT_TRUE(QDir().entryList(QDir::Files | QDir::Hidden).filter(".mvtmp-").isEmpty());
 }
 
 TEST(FileCommands, ReportToFileAndToPrinter) {

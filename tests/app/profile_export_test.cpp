@@ -350,6 +350,17 @@ TEST(ProfileExport, MenuCommandWritesTheChosenFileAndReportsAFailure) {
   ASSERT_EQ(s.of(Kind::Message).size(), 1u);
   EXPECT_TRUE(s.of(Kind::Message)[0].text.contains("no-such-folder/profile.dxf")) << s.of(Kind::Message)[0].text.toStdString();
 
+  // A file its user made read-only is not replaced.
+  s.clear();
+  const std::string exported = file_bytes("wheel.dat");
+  QFile::setPermissions("wheel.dat", QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+  s.modal_actions["Graphicsexportform"].push_back(choose(kExportWheelText, kExportNominal, false));
+  s.save_answers.push_back({true, "wheel.dat"});
+  m.Exportprofilecoords1Click();
+  EXPECT_EQ(s.texts(Kind::Message), QStringList{"Cannot write wheel.dat: the file is read-only"});
+  EXPECT_EQ(file_bytes("wheel.dat"), exported);
+  QFile::setPermissions("wheel.dat", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
   // A design whose teeth cannot mesh at the fixed centre distance has no finished outline: the old file
   // stays as it was and the user is told why.
   s.clear();

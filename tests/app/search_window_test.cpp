@@ -676,7 +676,7 @@ TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing)
   win.w->result_file = "no_such_directory/optimizer.dat";
   win.w->Button2Click();
   EXPECT_EQ(win.d->search_results_ready, 0);
-  EXPECT_EQ(win.warnings(), QStringList{"The search results could not be written to no_such_directory/optimizer.dat"});
+  EXPECT_EQ(win.warnings(), QStringList{"The search results could not be written to no_such_directory/optimizer.dat: No such file or directory"});
 }
 
 

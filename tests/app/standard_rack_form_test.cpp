@@ -264,8 +264,30 @@ TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndAnglesWithoutAToothAreRefuse
       const float before = p.d->basic_rack.pressure_angle;
       p.scripted.clear();
       type_into(p.form.pressureangle2edit, text, p.form.hf1rackedit);
-      EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\n \n "});
+      EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\nMust be greater than 0 and less than 90 degrees\n "});
       EXPECT_EQ(p.d->basic_rack.pressure_angle, before);
+    }
+    // Coefficients as the database keeps them: -100 to 100; the bounds themselves are taken.
+    struct Coefficient {
+      QLineEdit* edit;
+      const float* value;
+    };
+    const BasicRack& rack = p.d->basic_rack;
+    for (const Coefficient& c : {Coefficient{p.form.ha2rackedit, &rack.addendum_coeff[1]},
+                                 Coefficient{p.form.hf1rackedit, &rack.dedendum_coeff[0]},
+                                 Coefficient{p.form.rho2rackedit, &rack.fillet_radius_coeff[1]}}) {
+      for (const char* text : {"100.5", "-101", "3e5"}) {
+        SCOPED_TRACE(c.edit->objectName().toStdString() + " " + text);
+        const float before = *c.value;
+        p.scripted.clear();
+        type_into(c.edit, text, p.form.pressureangle1edit);
+        EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\nCan be -100 to 100\n "});
+        EXPECT_EQ(*c.value, before);
+      }
+      p.scripted.clear();
+      type_into(c.edit, "-100", p.form.pressureangle1edit);
+      EXPECT_TRUE(p.warnings().isEmpty());
+      EXPECT_EQ(*c.value, -100.0f);
     }
     p.scripted.clear();
     type_into(p.form.pressureangle1edit, "14.5", p.form.hf1rackedit);

@@ -266,6 +266,28 @@ TEST(StartupWindow, CancelledOpenKeepsTheWindowAChosenFileClosesIt) {
   EXPECT_STREQ(s.d->design_file_name, "/designs/pair.mvl");
 }
 
+// A path the name field cannot hold whole (255 bytes and more) would be cut to another file's name: it
+// is refused as File > Open refuses it, and the window stays open for another choice; 255 bytes less one
+// fit.
+TEST(StartupWindow, PathTooLongForTheNameFieldIsRefusedAndTheWindowStays) {
+  StartupWindow s;
+  const QString too_long = "/designs/" + QString(246, 'g') + ".mvl";  // 259 bytes
+  ASSERT_GE(too_long.toLocal8Bit().size(), qsizetype(sizeof s.d->design_file_name));
+  s.scripted.open_answers.push_back({true, too_long});
+  s.w.Open1->trigger();
+  EXPECT_EQ(s.scripted.texts(Kind::Message), QStringList{"The file name is too long: " + too_long});
+  EXPECT_TRUE(s.w.isVisible());
+  EXPECT_EQ(s.d->start_mode, 0);
+  EXPECT_EQ(s.d->design_file_name[0], '\n');
+
+  const QString fits = "/designs/" + QString(241, 'g') + ".mvl";  // 254 bytes
+  s.scripted.open_answers.push_back({true, fits});
+  s.w.Open1->trigger();
+  EXPECT_FALSE(s.w.isVisible());
+  EXPECT_EQ(s.d->start_mode, 1);
+  EXPECT_EQ(QString::fromLocal8Bit(s.d->design_file_name), fits);
+}
+
 TEST(StartupWindow, SizeGearsRunsTheWizardThenCloses) {
   StartupWindow s;
   s.w.SizingWizard1->trigger();

@@ -16,6 +16,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "file_bytes.h"
 #include "geometry_pass.h"
 #include "search_result_file.h"
 #include "startup_values.h"
@@ -263,15 +264,32 @@ TEST(DesignSearchGrid, TeethRangesTheWindowNeverGivesStayBounded) {
   }
 }
 
+// A result file that cannot be created, or that its user made read-only, is reported with the reason;
+// nothing is searched and a read-only file stays as it was.
 TEST(DesignSearchGrid, AResultFileThatCannotBeCreatedIsReportedAndNothingIsSearched) {
-  StandIn s;
-  stand_in = &s;
-  auto d = small_ranges(13, 14);
-  const SearchRun run = search_design_space(*d, {}, kStandIns, "no_such_directory/optimizer.dat");
-  EXPECT_FALSE(run.ok());
-  EXPECT_EQ(run.message, "The search results could not be written to no_such_directory/optimizer.dat");
-  EXPECT_EQ(run.evaluations, 0);
-  EXPECT_EQ(s.geometry_runs, 0);
+  write_bytes("read_only_results.dat", "the results the user keeps");
+  ASSERT_EQ(::chmod("read_only_results.dat", 0444), 0);
+  struct Case {
+    const char* path;
+    const char* message;
+  };
+  for (const Case& c :
+       {Case{"no_such_directory/optimizer.dat",
+             "The search results could not be written to no_such_directory/optimizer.dat: No such file or directory"},
+        Case{"read_only_results.dat",
+             "The search results could not be written to read_only_results.dat: the file is read-only"}}) {
+    StandIn s;
+    stand_in = &s;
+    auto d = small_ranges(13, 14);
+    const SearchRun run = search_design_space(*d, {}, kStandIns, c.path);
+    EXPECT_FALSE(run.ok());
+    EXPECT_EQ(run.message, c.message);
+    EXPECT_EQ(run.evaluations, 0);
+    EXPECT_EQ(s.geometry_runs, 0);
+  }
+  EXPECT_EQ(file_bytes("read_only_results.dat"), "the results the user keeps");
+  ::chmod("read_only_results.dat", 0644);
+  std::remove("read_only_results.dat");
 }
 
 TEST(DesignSearchGrid, AResultFileThatFillsUpStopsTheGridAndIsReported) {
@@ -283,7 +301,7 @@ TEST(DesignSearchGrid, AResultFileThatFillsUpStopsTheGridAndIsReported) {
   std::fclose(full);
   const SearchRun run = search_design_space(*d, {}, kStandIns, "/dev/full");
   EXPECT_FALSE(run.ok());
-  EXPECT_EQ(run.message, "The search results could not be written completely to /dev/full");
+  EXPECT_EQ(run.message, "The search results could not be written completely to /dev/full: No space left on device");
   EXPECT_LT(run.evaluations, 5400);
 }
 
@@ -509,6 +527,8 @@ TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
       {"helix angle 45", "\n" + with([](DesignPointRecord& r) { r.helix_angle = 45; }), 0, 1},
       {"profile shift inf", "\n" + with([](DesignPointRecord& r) { r.profile_shift[1] = -INFINITY; }), 0, 1},
       {"fillet radius nan", "\n" + with([](DesignPointRecord& r) { r.root_fillet_radius[0] = NAN; }), 0, 1},
+      {"fillet radius beyond any design's", "\n" + with([](DesignPointRecord& r) { r.root_fillet_radius[1] = 3e6f; }),
+       0, 1},
       {"tip diameter nan", "\n" + with([](DesignPointRecord& r) { r.tip_diameter[1] = NAN; }), 0, 1},
       {"minimum fillet inf", "\n" + with([](DesignPointRecord& r) { r.min_root_fillet_coeff[0] = INFINITY; }), 0, 1},
   };

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "file_bytes.h"
@@ -16,12 +19,14 @@ namespace morvell {
 namespace {
 
 // Files in the folder whose name starts with `stem` (the file itself and any temporary left beside it).
-int files_starting_with(const std::string& stem) {
+int files_starting_with(const std::string& stem, const std::string& folder = ".") {
   int n = 0;
-  for (const auto& e : std::filesystem::directory_iterator("."))
+  for (const auto& e : std::filesystem::directory_iterator(folder))
     if (e.path().filename().string().rfind(stem, 0) == 0) ++n;
   return n;
 }
+
+constexpr const char* kTemporaryStem = ".mvtmp-";
 
 TEST(FileWriting, ReplacesWholeAndKeepsPermissionsAndLinks) {
   const std::string path = "fw_replace.txt";
@@ -67,7 +72,8 @@ TEST(FileWriting, FullDiskLeavesTheOldFileWholeAndIsReported) {
     EXPECT_FALSE(append_file("fw_append.txt", std::string(2000, 'a')).ok());
   }
   EXPECT_EQ(file_bytes(path), old_text);
-  EXPECT_EQ(files_starting_with(path), 1);  // no temporary file left behind
+  EXPECT_EQ(files_starting_with(path), 1);
+  EXPECT_EQ(files_starting_with(kTemporaryStem), 0);  // no temporary file left behind
   EXPECT_EQ(file_bytes("fw_append.txt"), "first\r\n");
   EXPECT_TRUE(append_file("fw_append.txt", "second").ok());
   EXPECT_EQ(file_bytes("fw_append.txt"), "first\r\nsecond");
@@ -98,8 +104,112 @@ TEST(FileWriting, UncommittedWriterLeavesNothing) {
   {
     ReplacingFileWriter w(path);
     EXPECT_TRUE(w.write("half"));
+    EXPECT_EQ(files_starting_with(kTemporaryStem), 1);
   }
   EXPECT_EQ(files_starting_with(path), 0);
+  EXPECT_EQ(files_starting_with(kTemporaryStem), 0);
+}
+
+// A file whose own permissions let no one write it is neither replaced nor appended to, whoever runs the
+// program (the rename of a temporary over it needs only the folder's rights, and an administrator
+// passes every permission check): the message names it, and it stays as it was.
+TEST(FileWriting, AFileMadeReadOnlyIsNeverReplacedOrAppendedTo) {
+  const std::string path = "fw_read_only.txt";
+  std::filesystem::remove("fw_read_only_link.txt");
+  ::chmod(path.c_str(), 0644);
+  write_bytes(path, "the user's own file");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  std::filesystem::create_symlink(path, "fw_read_only_link.txt");
+  for (const std::string& name : {path, std::string("fw_read_only_link.txt")}) {
+    SCOPED_TRACE(name);
+    const FileWriteResult replaced = replace_file(name, "new");
+    EXPECT_EQ(replaced.message, "Cannot write " + name + ": the file is read-only");
+    EXPECT_FALSE(replaced.opened);
+    ReplacingFileWriter pieces(name);
+    EXPECT_FALSE(pieces.write("new"));
+    EXPECT_EQ(pieces.commit().reason, "the file is read-only");
+    EXPECT_EQ(append_file(name, "more").message, "Cannot write " + name + ": the file is read-only");
+  }
+  EXPECT_EQ(file_bytes(path), "the user's own file");
+  EXPECT_EQ(files_starting_with(kTemporaryStem), 0);
+  // Made writable again, it is written.
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  EXPECT_TRUE(replace_file(path, "new").ok());
+  EXPECT_EQ(file_bytes(path), "new");
+}
+
+// An ordinary user may not replace a file the user has no right to write, even in a folder that lets
+// the user create and rename files. Checked as such a user: run by an administrator, the test drops to
+// the user "nobody" in a child process.
+TEST(FileWriting, AnOrdinaryUserDoesNotReplaceAFileOnlyTheFolderLetsHimWrite) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to start as the administrator to act as another user";
+  char folder_template[] = "/tmp/fw_user_XXXXXX";
+  ASSERT_NE(::mkdtemp(folder_template), nullptr);
+  const std::string folder = folder_template;
+  ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+  const std::string theirs = folder + "/theirs.txt", open_to_all = folder + "/open.txt";
+  write_bytes(theirs, "not yours");
+  write_bytes(open_to_all, "anyone's");
+  ASSERT_EQ(::chmod(theirs.c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(open_to_all.c_str(), 0666), 0);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
+    int faults = 0;
+    if (replace_file(theirs, "replaced").message != "Cannot write " + theirs + ": the file is read-only") faults |= 1;
+    if (append_file(theirs, "appended").ok()) faults |= 2;
+    if (!replace_file(open_to_all, "replaced").ok()) faults |= 4;
+    ::_exit(faults);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced, 2: appended to, 4: a writable file refused, 10: no user";
+  EXPECT_EQ(file_bytes(theirs), "not yours");
+  EXPECT_EQ(file_bytes(open_to_all), "replaced");
+  EXPECT_EQ(files_starting_with(kTemporaryStem, folder), 0);
+  std::filesystem::remove_all(folder);
+}
+
+// The temporary file has a short name of its own: a target whose name takes the whole length a folder
+// entry allows (255 bytes) is written and replaced, which a temporary named after the target could not be.
+TEST(FileWriting, ATargetWithTheLongestNameAFolderTakesIsWritten) {
+  for (const std::size_t length : {246u, 255u}) {
+    const std::string name = std::string(length - 4, 'n') + ".mvl";
+    std::filesystem::remove(name);
+    EXPECT_TRUE(replace_file(name, "first").ok()) << length;
+    EXPECT_TRUE(replace_file(name, "second").ok()) << length;
+    EXPECT_EQ(file_bytes(name), "second");
+    std::filesystem::remove(name);
+  }
+  EXPECT_EQ(files_starting_with(kTemporaryStem), 0);
+}
+
+// A temporary left by a writer that was killed holds no lock: the next writer into that folder removes
+// it. A temporary a live writer holds stays, and so does every other file.
+TEST(FileWriting, StaleTemporariesOfKilledWritersAreRemovedAndLiveOnesKept) {
+  const std::filesystem::path folder = "fw_temporaries";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directory(folder);
+  write_bytes((folder / ".mvtmp-k1lled0000").string(), std::string(100000, 's'));  // stale
+  write_bytes((folder / ".mvtmp-notours.txt").string(), "a file of the user's");    // not a temporary's name
+  write_bytes((folder / "design.mvl").string(), "a design");
+  {
+    ReplacingFileWriter live((folder / "live.txt").string());
+    ASSERT_TRUE(live.write("being written"));
+    EXPECT_TRUE(replace_file((folder / "other.txt").string(), "other").ok());
+    EXPECT_FALSE(std::filesystem::exists(folder / ".mvtmp-k1lled0000"));
+    EXPECT_EQ(files_starting_with(kTemporaryStem, folder.string()), 2);  // the live one and the user's file
+    EXPECT_EQ(remove_stale_temporaries(folder.string()), 0);
+    EXPECT_TRUE(live.commit().ok());
+  }
+  EXPECT_EQ(file_bytes((folder / "live.txt").string()), "being written");
+  EXPECT_EQ(file_bytes((folder / ".mvtmp-notours.txt").string()), "a file of the user's");
+  EXPECT_EQ(file_bytes((folder / "design.mvl").string()), "a design");
+  EXPECT_EQ(files_starting_with(kTemporaryStem, folder.string()), 1);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -104,13 +104,21 @@ TEST_F(RackFixture, AppendAfterAFinalLineEndReadsBack) {
   }
 }
 
-TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStored) {
+// A rack the reader would refuse is not stored, and the message names the value.
+TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStoredAndTheValueIsNamed) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
   const std::string before = file_bytes(files.data);
+  const std::string refused = "The basic rack was not stored in " + files.data + ": ";
   set_rack(1, 1.25f, 0.38f, std::numeric_limits<float>::infinity(), 0);
-  EXPECT_FALSE(append_rack(*d, files).ok());
+  EXPECT_EQ(append_rack(*d, files).problem,
+            refused + "pressure angle inf is out of range (greater than 0 and less than 90 degrees)");
   set_rack(std::numeric_limits<float>::quiet_NaN(), 1.25f, 0.38f, 20, 0);
-  EXPECT_FALSE(append_rack(*d, files).ok());
+  EXPECT_EQ(append_rack(*d, files).problem, refused + "addendum coefficient (pinion) nan is out of range (-100 to 100)");
+  set_rack(1, 1.25f, 100.2f, 20, 0);  // the wheel's fillet radius coefficient is 100.7
+  EXPECT_EQ(append_rack(*d, files).problem,
+            refused + "fillet radius coefficient (pinion) 100.2 is out of range (-100 to 100)");
+  set_rack(1, 1.25f, 0.38f, 20, -101);
+  EXPECT_EQ(append_rack(*d, files).problem, refused + "protuberance (pinion) -101 is out of range (-100 to 100 mm)");
   EXPECT_EQ(file_bytes(files.data), before);
 }
 
@@ -225,7 +233,7 @@ TEST_F(RackFixture, DamagedDatabaseIsReportedAndNotRewritten) {
       {"\n<r\nA\n1 1\n1 x\n1 1\n20 20\n0 0\nr>", 5, 0},  // a word in place of a number
       {"\n<r\nA\n1 1\n1 1\n1 1\n20 nan\n0 0\nr>", 7, 0},  // not a finite number
       {"\n<r\nA\n1 1\n1 1\n", 6, 0},                       // cut off inside the numbers
-      {"\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>\n<r\nB\n2\n", 13, 1},
+      {"\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>\n<r\nB\n2\n", 12, 1},  // one number on its line
       {"\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 0\nr>\n<r", 10, 1},  // a start line and nothing more
   };
   for (const Case& c : cases) {
@@ -244,6 +252,26 @@ TEST_F(RackFixture, DamagedDatabaseIsReportedAndNotRewritten) {
     EXPECT_FALSE(del.ok());
     EXPECT_NE(del.problem.find("nothing was deleted"), std::string::npos);
     EXPECT_EQ(file_bytes(files.data), c.text);
+  }
+}
+
+// Each number line is read on its own: a line with one or three numbers is reported at its own number,
+// and no value of it slides into the record before or after it (read as one stream, "1 1 1" would have
+// pushed every later value of the record one place on and taken the record).
+TEST_F(RackFixture, ADamagedNumberLineIsReportedAtItsOwnLineAndShiftsNoValue) {
+  const std::string good = "<r\nA\n1 1\n1.25 1.25\n0.38 0.38\n20 20\n0 0\nr>\n";
+  // The dedendum line of the second record, line 13.
+  for (const std::string line : {"1.25 1.25 1.25", "1.25", "1.25 1.25 x", "1.25, 1.25", ""}) {
+    SCOPED_TRACE(line);
+    write_bytes(files.data, "\n" + good + "<r\nB\n2 2\n" + line + "\n0.5 0.5\n25 25\n0.1 0.1\nr>\n" + good);
+    std::vector<std::string> n;
+    set_rack(9, 9, 9, 9, 9);
+    const RackFileResult r = read_rack_database(*d, n, files);
+    EXPECT_EQ(r.damaged_line, 13);
+    EXPECT_EQ(n, std::vector<std::string>{"A "});
+    EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[0], 1.0f);  // the record before, as it stands
+    EXPECT_FLOAT_EQ(d->basic_rack.dedendum_coeff[1], 1.25f);
+    EXPECT_FLOAT_EQ(d->basic_rack.pressure_angle, 20.0f);
   }
 }
 
@@ -313,7 +341,8 @@ TEST_F(RackFixture, DamagedContentIsReportedAtItsLineAndNeverTakenIntoTheRack) {
 }
 
 // A record the reader takes never puts a value into the design that the design file refuses: the
-// extreme racks it accepts, used as the design's standard rack, still give a design that saves.
+// extreme racks it accepts, used as the standard rack of a design with its module fixed, still give a
+// design that saves after the refresh's two geometry passes.
 TEST_F(RackFixture, EveryAcceptedRackGivesADesignThatSaves) {
   for (const char* record : {"\n<r\nsteep\n1 1\n1.25 1.25\n0.38 0.38\n89.9 89.9\n0 0\nr>",
                              "\n<r\nflat\n1 1\n1.25 1.25\n0.38 0.38\n0.01 0.01\n0 0\nr>",
@@ -326,6 +355,10 @@ TEST_F(RackFixture, EveryAcceptedRackGivesADesignThatSaves) {
     std::vector<std::string> n;
     ASSERT_TRUE(read_rack_database(*design, n, files).ok());
     design->tooth_proportion_mode = 1;
+    design->geometry_manager_mode = 0;
+    design->second_geometry_pass = 0;
+    calc_gear_geometry(*design);
+    design->second_geometry_pass = 1;
     calc_gear_geometry(*design);
     EXPECT_EQ(check_design_text(*design, design_file_text(*design)).detail, "");
   }
@@ -374,8 +407,28 @@ TEST_F(RackFixture, DeleteWithoutAScratchFileChangesNothing) {
   std::filesystem::create_directory(files.scratch);  // temp.dat cannot be written
   d->rack_selected = 0;
   const RackFileResult r = delete_rack(*d, files);
-  EXPECT_EQ(r.problem, "Basic rack database " + files.scratch + " cannot be written: nothing was deleted");
+  EXPECT_EQ(r.problem, "Basic rack database " + files.scratch + " cannot be written (Is a directory): nothing was deleted");
   EXPECT_EQ(file_bytes(files.data), before);
+}
+
+// A database its user made read-only is neither appended to nor rewritten by a delete; the message
+// names it and says why.
+TEST_F(RackFixture, AReadOnlyDatabaseIsNotChanged) {
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  append("second", 2, 2.25f, 0.3f, 22.5f, 0.1f);
+  const std::string before = file_bytes(files.data);
+  ASSERT_EQ(::chmod(files.data.c_str(), 0444), 0);
+  set_rack(1, 1.25f, 0.38f, 20, 0);
+  copy_text(d->file_line, "third");
+  EXPECT_EQ(append_rack(*d, files).problem,
+            "Basic rack database " + files.data + " cannot be written (the file is read-only)");
+  d->rack_selected = 0;
+  EXPECT_EQ(delete_rack(*d, files).problem, "Basic rack database " + files.data +
+                                                " cannot be written (the file is read-only); " + files.scratch +
+                                                " holds the database as it was");
+  EXPECT_EQ(file_bytes(files.data), before);
+  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "second "}));
+  ::chmod(files.data.c_str(), 0644);
 }
 
 TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
@@ -384,7 +437,8 @@ TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
   files.data = "no_such_folder/data.dat";
   copy_text(d->file_line, "x");
   d->basic_rack.pressure_angle = 20;
-  EXPECT_EQ(append_rack(*d, files).problem, "Basic rack database no_such_folder/data.dat cannot be written");
+  EXPECT_EQ(append_rack(*d, files).problem,
+            "Basic rack database no_such_folder/data.dat cannot be written (No such file or directory)");
 }
 
 TEST(RackDatabase, MaximumFilletRadiusFollowsThePressureAngle) {

@@ -197,6 +197,15 @@ TEST_F(GlPanel, PaintDrawsThePictureThatIsReadBack) {
   EXPECT_EQ(f.readAll(), before);
   f.close();
   EXPECT_EQ(QDir().entryList(QDir::Files).filter("picture.bmp").size(), 1);  // no temporary file left
+  EXPECT_TRUE(QDir().entryList(QDir::Files | QDir::Hidden).filter(".mvtmp-").isEmpty());
+
+  // A picture file made read-only is not replaced.
+  QFile::setPermissions("picture.bmp", QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+  EXPECT_THROW(panel->SaveOpenGLPanelToFile("picture.bmp"), std::runtime_error);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), before);
+  f.close();
+  QFile::setPermissions("picture.bmp", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 TEST_F(GlPanel, PrintsThePictureIntoAPdfDocument) {
