@@ -538,8 +538,12 @@ TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
     int32_t skipped = 0;
     const std::vector<DesignPointRecord> records = read_all(path, &skipped);
     EXPECT_EQ(records.size(), c.records);
-    if (c.skipped >= 0) EXPECT_EQ(skipped, c.skipped);
-    if (!records.empty()) EXPECT_TRUE(same(records[0], sample_record()) || std::isnan(records[0].contact_safety_factor_wheel));
+    if (c.skipped >= 0) {
+      EXPECT_EQ(skipped, c.skipped);
+    }
+    if (!records.empty()) {
+      EXPECT_TRUE(same(records[0], sample_record()) || std::isnan(records[0].contact_safety_factor_wheel));
+    }
   }
 
   // Reading ends after 192 MiB (here a sparse run of zero bytes), as at the end of the file...
@@ -560,7 +564,9 @@ TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
     SCOPED_TRACE(what);
     std::filesystem::remove_all(path);
     if (std::string(what) == "folder") std::filesystem::create_directory(path);
-    if (std::string(what) == "pipe") ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    if (std::string(what) == "pipe") {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    }
     if (std::string(what) == "device") std::filesystem::create_symlink("/dev/zero", path);
     SearchResultReader reader(path.c_str());
     EXPECT_FALSE(reader.is_open());

@@ -320,7 +320,9 @@ TEST_F(RackFixture, DamagedContentIsReportedAtItsLineAndNeverTakenIntoTheRack) {
     EXPECT_EQ(r.ok(), c.damaged_line == 0);
     EXPECT_EQ(n.size(), c.records);
     const BasicRack& rack = d->basic_rack;
-    if (c.records == 0) EXPECT_FLOAT_EQ(rack.addendum_coeff[0], 9);
+    if (c.records == 0) {
+      EXPECT_FLOAT_EQ(rack.addendum_coeff[0], 9);
+    }
     for (int g = 0; g < 2; ++g)
       for (float v : {rack.addendum_coeff[g], rack.dedendum_coeff[g], rack.fillet_radius_coeff[g], rack.protuberance[g]})
         EXPECT_LE(std::fabs(v), 100.0f);
