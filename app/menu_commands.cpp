@@ -24,6 +24,7 @@
 #include "numeric.h"
 #include "profile_export.h"
 #include "results_pane.h"
+#include "caption_fit.h"
 #include "scaling.h"
 #include "warning_dialog.h"
 
@@ -206,6 +207,7 @@ void TMainForm::Increase1Click() {
     const int w = int(int64_t(width()) * kStepMultiplier / kStepDivisor);
     const int h = int(int64_t(height()) * kStepMultiplier / kStepDivisor);
     forms::scale_by(this, kStepMultiplier, kStepDivisor);
+    forms::fit_captions(this);
     hold_layout_size();
     resize(w, h);
     d_.window_size_step += 1;
@@ -220,6 +222,7 @@ void TMainForm::Decrease1Click() {
     const int w = int(int64_t(width()) * kStepDivisor / kStepMultiplier);
     const int h = int(int64_t(height()) * kStepDivisor / kStepMultiplier);
     forms::scale_by(this, kStepDivisor, kStepMultiplier);
+    forms::fit_captions(this);
     hold_layout_size();
     d_.window_size_step -= 1;
     resize(w, h);

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -60,6 +61,13 @@ Tsplashform::Tsplashform(DesignData& d, QWidget* parent)
   // Whatever the screen, the window is 640 pixels wide: the common window scale is not applied.
   const int multiplier = static_cast<int>(std::trunc(640.0 / width() * 100.0));
   if (multiplier != 100) forms::scale_by(this, multiplier, 100);
+  // A screen smaller than that (a small screen under a large desktop scale) takes the window made
+  // small enough to lie on it, pictures and all, since the user must reach it to go on.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    fit_ = std::min({1.0, double(area.width()) / width(), double(area.height()) / height()});
+    if (fit_ < 1.0) forms::scale_by(this, int(std::floor(fit_ * 1000.0)), 1000);
+  }
   on_image_click(Image1, [this] { Image1Click(); });
   on_image_click(Image2, [this] { Image2Click(); });
   on_image_click(Image3, [this] { Image3Click(); });
@@ -77,8 +85,14 @@ void Tsplashform::FormCreate() {
   Image1->setPixmap(background);
   // A picture that is missing or cannot be read leaves its place on the grey background; only a regular
   // file of a picture's length is read, so that a pipe or device in its place cannot hold the start.
-  Image2->setPixmap(read_picture_file("splash.bmp"));
-  Image3->setPixmap(read_picture_file("background.bmp"));
+  Image2->setPixmap(fitted(read_picture_file("splash.bmp")));
+  Image3->setPixmap(fitted(read_picture_file("background.bmp")));
+}
+
+QPixmap Tsplashform::fitted(const QPixmap& picture) const {
+  if (fit_ >= 1.0 || picture.isNull()) return picture;
+  return picture.scaled(std::max(1, int(picture.width() * fit_)), std::max(1, int(picture.height() * fit_)),
+                        Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void Tsplashform::showEvent(QShowEvent* event) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "caption_fit.h"
+#include "field_events.h"
 #include "numeric.h"
 #include "scaling.h"
 
@@ -47,6 +49,13 @@ void keep_on_screen(QWidget* window) {
 void scale_window(QWidget* window, const DesignData& d) {
   forms::scale_by(window, to_int32_clamped(std::trunc(ld(d.form_scale_multiplier))),
                   to_int32_clamped(std::trunc(ld(d.form_scale_divisor))));
+  forms::fit_captions(window);
+  // Captions that a window sets as it is shown (units, the design's own texts) are fitted then; this
+  // event comes after the window's own show handling.
+  forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
+    forms::fit_captions(window);
+    return false;
+  });
 }
 
 }  // namespace morvell

@@ -26,7 +26,8 @@ WindowScale compute_window_scale(int screen_width, int screen_height, int pane_w
 // (unless its size is fixed) and moved so that the frame lies within it.
 void keep_on_screen(QWidget* window);
 
-// Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor).
+// Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor); a caption that the
+// scaled control cannot hold then takes a smaller font.
 void scale_window(QWidget* window, const DesignData& d);
 
 }  // namespace morvell

@@ -1,5 +1,7 @@
 #include "window_geometry_support.h"
 
+#include "caption_fit.h"
+
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -8,10 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QGuiApplication>
 #include <QImage>
-#include <QRegularExpression>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolButton>
@@ -34,39 +34,6 @@ QString rect_text(const QRect& r) {
 bool composite(const QWidget* w) {
   return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
          qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QMenuBar*>(w);
-}
-
-// A size hint less the blanks that end its text: a cut-off blank shows nothing.
-int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString& text) {
-  return hint - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(text.trimmed());
-}
-
-// The width a control's caption needs in the control's own font, with the indicator, frame and margins
-// the style draws around it; 0 for controls that show no single-line caption.
-int caption_width(const QWidget* c) {
-  if (const auto* label = qobject_cast<const QLabel*>(c)) {
-    const QString text = label->text();
-    if (text.isEmpty() || label->wordWrap() || text.contains('\n') || Qt::mightBeRichText(text)) return 0;
-    return without_trailing_blanks(label->sizeHint().width(), label->fontMetrics(), text);
-  }
-  if (qobject_cast<const QCheckBox*>(c) || qobject_cast<const QRadioButton*>(c)) {
-    const QString text = static_cast<const QAbstractButton*>(c)->text();
-    return text.isEmpty() ? 0 : without_trailing_blanks(c->sizeHint().width(), c->fontMetrics(), text);
-  }
-  if (const auto* button = qobject_cast<const QPushButton*>(c)) {
-    // Not the size hint: the style widens every captioned button to a minimum width of its own.
-    QString text = button->text();
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    text = text.trimmed();
-    if (text.isEmpty()) return 0;
-    const QStyle* style = button->style();
-    int w = button->fontMetrics().horizontalAdvance(text) +
-            2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                 style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
-    if (!button->icon().isNull()) w += button->iconSize().width() + 4;
-    return w;
-  }
-  return 0;
 }
 
 QString caption_of(const QWidget* c) {
@@ -160,7 +127,7 @@ QStringList caption_faults(QWidget* window) {
   QStringList faults;
   for (const QWidget* c : window->findChildren<QWidget*>()) {
     if (c->isWindow() || !c->isVisibleTo(window)) continue;
-    if (const int needed = caption_width(c); needed > c->width())
+    if (const int needed = forms::caption_width(c); needed > c->width())
       faults << QStringLiteral("%1 \"%2\": caption needs %3 px, control is %4 px wide")
                     .arg(name_of(c), caption_of(c))
                     .arg(needed)

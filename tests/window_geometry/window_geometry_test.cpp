@@ -85,7 +85,7 @@ constexpr std::pair<const char*, void (TMainForm::*)()> kReports[] = {
 }  // namespace
 
 TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
-  for (int step : {0, -1, -2, -3}) {
+  for (int step = 0; step >= morvell::testing::smallest_step; --step) {
     SCOPED_TRACE(QStringLiteral("screen %1x%2, step %3")
                      .arg(morvell::testing::screen_size.width())
                      .arg(morvell::testing::screen_size.height())

@@ -1,0 +1,20 @@
+// Captions that fit their controls. The windows are laid out for a 1024 x 768 screen and scaled as a
+// whole, but text does not shrink in step with the controls: a font's glyphs are hinted to whole pixels
+// and a check box keeps its indicator's size, so on a small or highly scaled screen a caption can need a
+// few pixels more than its control has. Such a control takes a smaller font, just small enough.
+#pragma once
+
+class QWidget;
+
+namespace morvell::forms {
+
+// The width a control's caption needs in the control's own font, with the indicator, frame and margins
+// the style draws around it (blanks that end the caption do not count: a cut-off blank shows nothing);
+// 0 for controls that show no single-line caption (fields, lists, word-wrapped or rich text, pictures).
+int caption_width(const QWidget* control);
+
+// Every visible-to-be control of `window` whose caption needs more than its width takes the largest
+// smaller font (in steps of a quarter point, down to half its size) with which the caption fits.
+void fit_captions(QWidget* window);
+
+}  // namespace morvell::forms
