@@ -2,18 +2,24 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace morvell::forms {
 
 namespace {
+
+constexpr const char* kNarrowList = "narrow_list";
 
 // A size hint less the blanks that end its text.
 int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString& text) {
@@ -48,6 +54,19 @@ int caption_width(const QWidget* c) {
     const QString text = static_cast<const QAbstractButton*>(c)->text();
     return text.isEmpty() ? 0 : without_trailing_blanks(c->sizeHint().width(), c->fontMetrics(), text);
   }
+  if (const auto* combo = qobject_cast<const QComboBox*>(c)) {
+    // A list that shows its choice: the longest choice in the field, with the arrow and frame.
+    if (combo->isEditable() || combo->count() == 0 || combo->property(kNarrowList).toBool()) return 0;
+    int text = 0;
+    for (int i = 0; i < combo->count(); ++i)
+      text = std::max(text, combo->fontMetrics().horizontalAdvance(combo->itemText(i).trimmed()));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = false;
+    return combo->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, combo->fontMetrics().height()), combo)
+        .width();
+  }
   if (const auto* button = qobject_cast<const QPushButton*>(c)) {
     // Not the size hint: the style widens every captioned button to a minimum width of its own.
     QString text = button->text();
@@ -63,6 +82,8 @@ int caption_width(const QWidget* c) {
   }
   return 0;
 }
+
+void mark_narrow_list(QWidget* list) { list->setProperty(kNarrowList, true); }
 
 void fit_captions(QWidget* window) {
   for (QWidget* c : window->findChildren<QWidget*>()) {

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "caption_fit.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "hardness.h"
@@ -119,6 +120,9 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   materialtypewheel->setObjectName("materialtypewheel");
   materialtypewheel->setGeometry(kWheelX, row_y(0), kEditW, 23);
   fill_material_list(materialtypewheel);
+  // Both lists are narrower than their choices: they widen as they are used, and the hint names the choice.
+  forms::mark_narrow_list(materialtypepin);
+  forms::mark_narrow_list(materialtypewheel);
 
   label(nullptr, "Bending Stress Number ", kCaptionX, 1, 250, "Enter SigmaFlim value from ISO 6336 part 5");
   sigmaflimpinedit = edit("sigmaflimpinedit", kPinX, 1);

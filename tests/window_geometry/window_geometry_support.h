@@ -14,8 +14,8 @@ namespace morvell::testing {
 
 // The size of the offscreen screen of this run.
 inline QSize screen_size{1024, 768};
-// The window-size steps the windows are checked at (--smallest-step=N: 0 down to N; all four without it).
-inline int smallest_step = -3;
+// Whether the captions are checked as well as the windows' place (--place-only leaves them out).
+inline bool check_captions = true;
 
 // What is wrong with a shown top-level window: the window outside the screen's available area, a
 // control outside the window or outside the control holding it, a menu item in the menu bar's overflow.
