@@ -30,10 +30,8 @@
 #include "edit_fields.h"
 #include "field_events.h"
 #include "main_window.h"
-#include "preferences.h"
-#include "startup.h"
+#include "program.h"
 #include "use_optimized_form.h"
-#include "warning_dialog.h"
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "optimization_form.h"
@@ -733,34 +731,9 @@ TEST(SearchWindow, AMinimumModuleAboveTheMaximumIsRefused) {
 
 namespace {
 
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-  std::unique_ptr<Toptimizationform> search;
-  std::unique_ptr<Tuseoptimizedform> question;
-
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-    search = std::make_unique<Toptimizationform>(*d);
-    optimizationform = search.get();
-    question = std::make_unique<Tuseoptimizedform>(*d);
-    useoptimizedform = question.get();
-  }
-  ~Program() {
-    useoptimizedform = nullptr;
-    optimizationform = nullptr;
-    main.reset();
-    geomwarningform = nullptr;
-  }
+struct Program : morvell::testing::Program<> {
+  morvell::testing::ProgramWindow<Toptimizationform> search{optimizationform, *d};
+  morvell::testing::ProgramWindow<Tuseoptimizedform> question{useoptimizedform, *d};
 
   // While the search window is shown: search, then pick the first design drawn on the +X half and, with
   // `redraw`, redraw the plot after the pick (as choosing another plot variable does).
@@ -805,13 +778,6 @@ struct Program {
       else question->close();
       return question->result();
     });
-  }
-
-  QStringList warnings() const {
-    QStringList lines;
-    for (const auto& r : scripted.of(Kind::Modal))
-      if (r.caption == "Warning!") lines << r.text;
-    return lines;
   }
 };
 
