@@ -1,5 +1,5 @@
-// A design computed from the start-up values for the dialogs of the main window, with the scripted
-// modal services, and the user's steps inside a dialog shown modally.
+// A design computed from the start-up values for a dialog of the main window or an inspection window,
+// with the scripted modal services, and the user's steps inside a window shown modally.
 #pragma once
 
 #include <QApplication>
@@ -27,19 +27,20 @@ struct DialogDesign {
     set_unit_factors(*d);
     d->form_scale_multiplier = 1000;
     d->form_scale_divisor = 1000;
-    d->geometry_manager_mode = 0;  // the module stays as set
+    d->geometry_manager_mode = 0;  // the module stays, the centre distance follows
     d->second_geometry_pass = 1;
     calc_gear_geometry(*d);
   }
 
-  // Runs `steps` inside the modal loop of the next showing of the window named `name`.
+  // Runs `steps` inside the modal loop of the next showing of the window named `name`; the window is
+  // then closed with `result` unless the steps closed it.
   template <typename Steps>
-  void when_shown(const char* name, Steps steps) {
-    scripted.modal_actions[name].push_back([steps](QDialog& dialog) {
+  void when_shown(const char* name, Steps steps, int result = QDialog::Accepted) {
+    scripted.modal_actions[name].push_back([steps, result](QDialog& dialog) {
       dialog.activateWindow();
       QApplication::setActiveWindow(&dialog);
       steps(dialog);
-      return int(QDialog::Accepted);
+      return result;
     });
   }
 
