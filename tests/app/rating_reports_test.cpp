@@ -10,17 +10,15 @@
 #include <QTextEdit>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"
+#include "golden.h"
 #include "life_and_damage.h"
 #include "report_lines.h"
 #include "results_pane.h"
@@ -98,9 +96,7 @@ struct Pane {
 
 }  // namespace
 
-// The golden files hold the lines this program wrote for the start-up design, reviewed once by eye.
-// With MORVELL_UPDATE_GOLDEN set the test writes them anew instead (review the difference before
-// committing it).
+// The golden files (golden.h) hold the lines this program wrote for the start-up design.
 TEST(RatingReportLines, StartUpDesignInBothUnitSystemsMatchesTheReviewedLines) {
   struct Case {
     const char* file;
@@ -114,19 +110,7 @@ TEST(RatingReportLines, StartUpDesignInBothUnitSystemsMatchesTheReviewedLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const auto d = rated_start_up_design(c.unit_system);
-    const std::string got = as_text(c.build(*d));
-    const std::string path = std::string(MORVELL_SOURCE_DIR "/tests/app/golden/") + c.file;
-    if (std::getenv("MORVELL_UPDATE_GOLDEN")) {
-      std::ofstream out(path, std::ios::binary);
-      out << got;
-      EXPECT_TRUE(out.good()) << "cannot write " << path;
-      continue;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::stringstream expected;
-    expected << in.rdbuf();
-    EXPECT_EQ(got, expected.str());
+    morvell::testing::expect_golden(as_text(c.build(*d)), c.file);
   }
 }
 
