@@ -15,35 +15,16 @@
 #include <string>
 
 #include "design_data.h"
-#include "design_file.h"
-#include "geometry_pass.h"
 #include "numeric.h"
-#include "life_and_damage.h"
+#include "rated_design.h"
 #include "scripted_modal_services.h"
-#include "startup_values.h"
 
 using namespace morvell;
+using morvell::testing::rated_start_up_design;
 
 namespace {
 
 constexpr int kW = 485, kH = 320;
-
-std::unique_ptr<DesignData> rated_start_up_design(int unit_system) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = unit_system;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR "/data/default_input_file.mvl"));
-  EXPECT_TRUE(read_design_file(*d).ok());
-  d->rating_enabled = 1;
-  d->second_geometry_pass = 0;
-  calc_gear_geometry(*d);
-  d->second_geometry_pass = 1;
-  calc_gear_geometry(*d);
-  rate_design(*d);
-  life_and_damage(*d);
-  return d;
-}
 
 QImage draw(const SnChart& chart, const DesignData& d) {
   QImage image(kW, kH, QImage::Format_RGB32);
