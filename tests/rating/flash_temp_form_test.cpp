@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "chart_pixels.h"
 #include "design_data.h"
 #include "flash_load_factor_form.h"
 #include "geometry_pass.h"
@@ -28,19 +29,13 @@
 #include "test_support.h"
 
 using namespace morvell;
+using morvell::testing::near;
 using morvell::testing::rated_start_up_design;
+using morvell::testing::rgb;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-QRgb rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-bool near(const QImage& image, long double x, long double y, QRgb colour, int reach = 1) {
-  const int cx = int(std::trunc(x)), cy = int(std::trunc(y));
-  for (int dy = -reach; dy <= reach; ++dy)
-    for (int dx = -reach; dx <= reach; ++dx)
-      if (image.valid(cx + dx, cy + dy) && rgb(image, cx + dx, cy + dy) == (colour & 0xFFFFFF)) return true;
-  return false;
-}
 constexpr QRgb kBlack = 0x000000, kRed = 0xFF0000;
 
 // The dialog shown as a window of its own, so that a test drives its fields.

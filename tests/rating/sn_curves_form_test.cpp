@@ -14,13 +14,16 @@
 #include <memory>
 #include <string>
 
+#include "chart_pixels.h"
 #include "design_data.h"
 #include "numeric.h"
 #include "rated_design.h"
 #include "scripted_modal_services.h"
 
 using namespace morvell;
+using morvell::testing::near;
 using morvell::testing::rated_start_up_design;
+using morvell::testing::rgb;
 
 namespace {
 
@@ -31,17 +34,6 @@ QImage draw(const SnChart& chart, const DesignData& d) {
   image.fill(Qt::green);  // anything left unpainted shows
   draw_sn_chart(image, chart, d);
   return image;
-}
-
-QRgb rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-
-// True when a pixel of the colour lies within `reach` pixels of (x, y).
-bool near(const QImage& image, long double x, long double y, QRgb colour, int reach = 1) {
-  const int cx = int(std::trunc(x)), cy = int(std::trunc(y));
-  for (int dy = -reach; dy <= reach; ++dy)
-    for (int dx = -reach; dx <= reach; ++dx)
-      if (image.valid(cx + dx, cy + dy) && rgb(image, cx + dx, cy + dy) == (colour & 0xFFFFFF)) return true;
-  return false;
 }
 
 int count(const QImage& image, QRgb colour) {
