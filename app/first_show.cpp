@@ -40,12 +40,6 @@ void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
   for (QWidget* c : controls) c->setEnabled(enabled);
 }
 
-// An exception to the rule for boxes set from code (field_events.h): the first show sets its boxes
-// without their click handlers. Its own steps set the modes of the design, which the handlers would
-// otherwise derive from boxes set one at a time (each with a refresh of a window not yet complete),
-// and its first refresh then brings the window in line.
-void set_checked(QCheckBox* box, bool checked) { forms::set_checked_quietly(box, checked); }
-
 // The controls hidden while a new pair's basic geometry is entered (start mode 3).
 std::array<QWidget*, 45> reduced_layout_hidden(TMainForm& f) {
   return {f.Centredistedit,   f.Pinfacewidthedit, f.Wheelfacewidthedit, f.Pinedgechamedit,   f.Wheeledgechamedit,
@@ -74,6 +68,10 @@ std::array<QWidget*, 12> calculated_proportion_edits(TMainForm& f) {
 
 }  // namespace
 
+// The first show sets its boxes quietly, an exception to the rule for boxes set from code
+// (field_events.h): its own steps set the modes of the design, which the click handlers would otherwise
+// derive from boxes set one at a time (each with a refresh of a window not yet complete), and its first
+// refresh then brings the window in line.
 void TMainForm::FormShow() {
   // 1. Reduced layout: only module, angles, teeth and shift sum are entered until Continue.
   if (d_.start_mode == 3) {
@@ -84,7 +82,7 @@ void TMainForm::FormShow() {
     d_.geometry_manager_mode = 0;
     d_.tooth_proportion_mode = 2;
     d_.keep_pinion_wheel_same = 1;
-    set_checked(pinwheelcheckbox, true);
+    forms::set_checked_quietly(pinwheelcheckbox, true);
     d_.allow_tip_diameter_reduction = 0;
     Tooth_prop->setCurrentIndex(2);
     for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
@@ -110,19 +108,19 @@ void TMainForm::FormShow() {
   }
 
   // 5. Fix boxes from the geometry-manager mode.
-  set_checked(CheckBoxCentre, d_.geometry_manager_mode == 1 || d_.geometry_manager_mode == 2);
-  set_checked(CheckBoxmodule, d_.geometry_manager_mode == 0 || d_.geometry_manager_mode == 2);
+  forms::set_checked_quietly(CheckBoxCentre, d_.geometry_manager_mode == 1 || d_.geometry_manager_mode == 2);
+  forms::set_checked_quietly(CheckBoxmodule, d_.geometry_manager_mode == 0 || d_.geometry_manager_mode == 2);
 
   // 6. Geometry manager overridden by the design.
   if (d_.geometry_manager_override == 1) {
     Overide2->setEnabled(false);
     Activate1->setEnabled(true);
     d_.geometry_manager_mode = 0;
-    set_checked(CheckBoxCentre, false);  // the boxes show the mode they can no longer change
-    set_checked(CheckBoxmodule, true);
+    forms::set_checked_quietly(CheckBoxCentre, false);  // the boxes show the mode they can no longer change
+    forms::set_checked_quietly(CheckBoxmodule, true);
     set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
     set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);
-    set_checked(XCheckBox, false);
+    forms::set_checked_quietly(XCheckBox, false);
     XCheckBox->setEnabled(false);
   }
 
@@ -131,17 +129,17 @@ void TMainForm::FormShow() {
 
   // 8. A new pair starts with the module fixed and free teeth and shifts; a design read keeps its ratio.
   if (d_.start_mode == 2 || d_.start_mode == 3) {
-    set_checked(CheckBoxmodule, true);
-    set_checked(sigmaXCheckBox, true);
-    set_checked(XCheckBox, true);
-    set_checked(RatioCheckBox, false);
-    set_checked(CheckBoxCentre, false);
+    forms::set_checked_quietly(CheckBoxmodule, true);
+    forms::set_checked_quietly(sigmaXCheckBox, true);
+    forms::set_checked_quietly(XCheckBox, true);
+    forms::set_checked_quietly(RatioCheckBox, false);
+    forms::set_checked_quietly(CheckBoxCentre, false);
     d_.geometry_manager_mode = 0;
     d_.ratio_fixed = 0;
   } else {
-    set_checked(RatioCheckBox, true);
-    set_checked(sigmaXCheckBox, false);
-    set_checked(XCheckBox, false);
+    forms::set_checked_quietly(RatioCheckBox, true);
+    forms::set_checked_quietly(sigmaXCheckBox, false);
+    forms::set_checked_quietly(XCheckBox, false);
     d_.ratio_fixed = 1;
   }
 
@@ -198,8 +196,9 @@ void TMainForm::sizing_search() {
            "No pair meets a safety factor of 1.0 in contact and bending", "The design has been left as it was");
       return;
   }
-  // The window shows the modes of a sized design.
-  set_checked(pinwheelcheckbox, true);
+  // The window shows the modes of a sized design, which the search set itself: the box quietly, as in
+  // the rest of the first show.
+  forms::set_checked_quietly(pinwheelcheckbox, true);
   Tooth_prop->setCurrentIndex(2);
   for (QWidget* c : calculated_proportion_edits(*this)) c->setEnabled(false);
 }

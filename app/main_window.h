@@ -6,7 +6,6 @@
 // window owns no design data: it works on the program's one DesignData, passed in.
 #pragma once
 
-#include <QList>
 #include <QMainWindow>
 
 #include <functional>
@@ -198,9 +197,8 @@ class TMainForm : public QMainWindow {
   // and a remark on the file (it ends early, ...) is shown. True when the design was opened.
   bool open_design_file(const std::string& path, const std::function<void()>& prepare = {});
 
-  // Windows the menus open that are built with their own dialogs (menu_call_points.cpp). Each shows
-  // its window modally; until the window exists the call point does nothing and its menu item stays
-  // disabled (items_without_window).
+  // The windows the menus open (menu_call_points.cpp; the main window's own dialogs in their files).
+  // Each shows its window modally; without the window's instance it does nothing.
   void show_rating_input_dialog();       // TISO_rating_input_form
   void show_sn_curves_window();          // TSNCurvesform
   void show_flash_temperature_dialog();  // Tflashtempform
@@ -214,7 +212,6 @@ class TMainForm : public QMainWindow {
   void show_chamfer_dialog();            // TChamferform
   void show_face_offset_dialog();        // Tfaceoffsetform
   void show_about_window();              // Tsplashform
-  QList<QAction*> items_without_window();
 
   // --- Basic dimensions ---
   QLabel* Modulelabel;
@@ -370,9 +367,9 @@ class TMainForm : public QMainWindow {
   QAction* About1;
 
   // --- Dialog settings ---
-  forms::FileDialogSpec OpenDialog1;
-  forms::FileDialogSpec SaveDialog1;
-  forms::FileDialogSpec SaveDialog2;  // the profile export
+  forms::FileDialogSettings OpenDialog1;
+  forms::FileDialogSettings SaveDialog1;
+  forms::FileDialogSettings SaveDialog2;  // the profile export
 
  protected:
   void showEvent(QShowEvent* event) override;

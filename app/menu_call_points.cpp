@@ -1,10 +1,7 @@
-// Where the main window's menus open the windows that are built with their own dialogs. Each call point
-// shows its window modally and returns when it closes; the menu handler around it does the rest (the
-// closing refresh, the load-case list, ...). A window that is not part of the program yet has an empty
-// call point here and its menu item in items_without_window(), which keeps the item disabled. Whoever
-// adds the window moves its call point into the window's own file and takes the item off that list.
-#include <QAction>
-
+// Where the main window's menus open the windows of rating/, search/ and inspection/ and the about
+// window. Each call point shows its window modally through the window's instance variable and returns
+// when it closes; the menu handler around it does the rest (the closing refresh, the load-case list, ...).
+// A main window without that window (as a test of its own controls creates it) opens nothing.
 #include "flash_temp_form.h"
 #include "iso_rating_input_form.h"
 #include "main_window.h"
@@ -17,10 +14,6 @@
 #include "use_optimized_form.h"
 
 namespace morvell {
-
-QList<QAction*> TMainForm::items_without_window() {
-  return {};
-}
 
 void TMainForm::show_rating_input_dialog() {
   if (ISO_rating_input_form) forms::services().show_modal(*ISO_rating_input_form);

@@ -78,9 +78,6 @@ void TMainForm::wire_menus() {
   });
   forms::on_enter(mainresults, [this] { mainresultsEnter(); });
 
-  // The items whose windows are not part of the program yet stay disabled.
-  for (QAction* item : items_without_window()) item->setEnabled(false);
-
   SaveDialog2.confirm_overwrite = true;
   SaveDialog2.hide_read_only = true;
   if (!Graphicsexportform) Graphicsexportform = new TGraphicsexportform(d_, this);

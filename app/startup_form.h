@@ -34,7 +34,7 @@ class Tstartupform : public QDialog {
   QStatusBar* StatusBar1;
   QLineEdit* statusfilename;  // "Filename :"
 
-  forms::FileDialogSpec OpenDialog1;
+  forms::FileDialogSettings OpenDialog1;
 
   void FormCreate();
   void Open1Click();

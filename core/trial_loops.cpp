@@ -57,9 +57,11 @@ Row run_row(std::unique_ptr<DesignData> start, const TrialLoops& loops, bool sur
   return row;
 }
 
-class Engine {
+// The loops on worker threads, a row each (trial_loops.h): the rows are laid out from the shift sums and
+// tooth counts before any trial, then run twice.
+class RowsOnWorkers {
  public:
-  Engine(DesignData& d, const TrialLoops& loops, int threads)
+  RowsOnWorkers(DesignData& d, const TrialLoops& loops, int threads)
       : d_(d), loops_(loops), threads_(threads), before_(std::make_unique<DesignData>(d)) {
     // The rows, with the shift sums as the loops give them before any trial.
     auto scratch = std::make_unique<DesignData>(d);
@@ -226,9 +228,9 @@ class Engine {
 void run_trial_loops(DesignData& d, const TrialLoops& loops, GeometryPass geometry, int threads) {
   const int workers = geometry == calc_gear_geometry ? search_thread_count(threads) : 1;
   if (workers > 1) {
-    Engine engine(d, loops, workers);
-    if (engine.has_rows()) {
-      engine.run();
+    RowsOnWorkers rows(d, loops, workers);
+    if (rows.has_rows()) {
+      rows.run();
       return;
     }
   }

@@ -45,7 +45,8 @@ void on_triggered(QAction* action, Handler handler);
 void set_checked(QAbstractButton* box, bool checked);
 // The exception: the state without the click handler, for a caller that sets every value the handler
 // would set itself and whose boxes the handlers must not turn into another choice half-way. Each use
-// names why where it stands (the main window's first show, the measurement window's showing).
+// names why where it stands (the main window's first show, the measurement window's showing, the lock
+// boxes put back after a centre-distance minimisation that found no pair).
 void set_checked_quietly(QAbstractButton* box, bool checked);
 
 // Field enter and exit (one handler of each kind per control).

@@ -29,16 +29,16 @@ QMessageBox::Icon to_qt(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-FileDialogResult run_file_dialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, spec.title, QString(), spec.filter);
+FileDialogResult run_file_dialog(QWidget* parent, const FileDialogSettings& settings, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, settings.title, QString(), settings.filter);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  if (!spec.default_suffix.isEmpty()) dialog.setDefaultSuffix(spec.default_suffix);
-  if (!spec.confirm_overwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (spec.hide_read_only) dialog.setOption(QFileDialog::ReadOnly, false);
-  if (!spec.initial_name.isEmpty()) dialog.selectFile(spec.initial_name);
+  if (!settings.default_suffix.isEmpty()) dialog.setDefaultSuffix(settings.default_suffix);
+  if (!settings.confirm_overwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (settings.hide_read_only) dialog.setOption(QFileDialog::ReadOnly, false);
+  if (!settings.initial_name.isEmpty()) dialog.selectFile(settings.initial_name);
   FileDialogResult result;
-  result.name = spec.initial_name;
+  result.name = settings.initial_name;
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
     result.accepted = true;
     result.name = dialog.selectedFiles().first();
@@ -75,12 +75,12 @@ QMessageBox::StandardButton QtModalServices::question(QWidget* parent, const QSt
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-FileDialogResult QtModalServices::open_file(QWidget* parent, const FileDialogSpec& spec) {
-  return run_file_dialog(parent, spec, QFileDialog::AcceptOpen);
+FileDialogResult QtModalServices::open_file(QWidget* parent, const FileDialogSettings& settings) {
+  return run_file_dialog(parent, settings, QFileDialog::AcceptOpen);
 }
 
-FileDialogResult QtModalServices::save_file(QWidget* parent, const FileDialogSpec& spec) {
-  return run_file_dialog(parent, spec, QFileDialog::AcceptSave);
+FileDialogResult QtModalServices::save_file(QWidget* parent, const FileDialogSettings& settings) {
+  return run_file_dialog(parent, settings, QFileDialog::AcceptSave);
 }
 
 bool QtModalServices::print_setup(QWidget* parent, QPrinter& printer) {

@@ -17,7 +17,7 @@ enum class MessageIcon { None, Information, Warning, Error };
 
 // What a file dialog shows. `filter` is in Qt's form ("Morvell files (*.mvl);;All files (*.*)");
 // filter_from_pairs converts the "text|pattern|text|pattern" form.
-struct FileDialogSpec {
+struct FileDialogSettings {
   QString title;
   QString filter;
   QString default_suffix;    // appended when the chosen name has none ("mvl")
@@ -45,8 +45,8 @@ class ModalServices {
                                                QMessageBox::StandardButtons buttons,
                                                QMessageBox::StandardButton default_button) = 0;
 
-  virtual FileDialogResult open_file(QWidget* parent, const FileDialogSpec& spec) = 0;
-  virtual FileDialogResult save_file(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual FileDialogResult open_file(QWidget* parent, const FileDialogSettings& settings) = 0;
+  virtual FileDialogResult save_file(QWidget* parent, const FileDialogSettings& settings) = 0;
 
   // The print dialog for `printer`; true when the user confirmed.
   virtual bool print_setup(QWidget* parent, QPrinter& printer) = 0;

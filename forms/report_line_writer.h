@@ -32,7 +32,8 @@ class ReportLineWriter {
   void two(int line, const char* format, ld pinion, ld wheel) {
     out_.push_back({line, format_line(format, shown(pinion), shown(wheel))});
   }
-  void teeth(int line, const char* format, int32_t pinion, int32_t wheel) {
+  // Two whole numbers (numbers of teeth, quality grades), printed as they are.
+  void two_integers(int line, const char* format, int32_t pinion, int32_t wheel) {
     out_.push_back({line, format_line(format, pinion, wheel)});
   }
 

@@ -1053,13 +1053,4 @@ void TISO_rating_input_form::Button1Click() {
   refresh();
 }
 
-void show_rating_input_form(DesignData& d, QWidget* parent) {
-  if (ISO_rating_input_form) {
-    forms::services().show_modal(*ISO_rating_input_form);
-    return;
-  }
-  TISO_rating_input_form dialog(d, parent);
-  forms::services().show_modal(dialog);
-}
-
 }  // namespace morvell

@@ -215,7 +215,4 @@ class TISO_rating_input_form : public QDialog {
 // The program's instance, created once at start-up.
 extern TISO_rating_input_form* ISO_rating_input_form;
 
-// Shows the rating input window modally: the program's instance, or one of its own when none exists.
-void show_rating_input_form(DesignData& d, QWidget* parent);
-
 }  // namespace morvell

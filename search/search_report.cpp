@@ -32,7 +32,7 @@ ReportLines search_report_lines(const DesignData& d) {
 
   // --- Head ---
   w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
-  w.teeth(1, "Number of Teeth \t\t\t%-d\t\t%-d", d.teeth[0], d.teeth[1]);
+  w.two_integers(1, "Number of Teeth \t\t\t%-d\t\t%-d", d.teeth[0], d.teeth[1]);
   if (en)
     w.one(2, "Diametral Pitch (1/inch)\t\t\t%-16.4f", 1.0L / d.normal_module * 25.4L);
   else
@@ -94,7 +94,7 @@ ReportLines search_report_lines(const DesignData& d) {
        d.ball_diameter);
   len2(38, "Chordal Span (mm) (finished)\t\t%-16.3f\t%-16.3f", "Chordal Span (inch) (finished)\t\t%-16.4f\t%-16.4f",
        d.chordal_span_finished);
-  w.teeth(39, "Number of Teeth to Span \t\t%-d\t\t%-d", d.span_teeth[0], d.span_teeth[1]);
+  w.two_integers(39, "Number of Teeth to Span \t\t%-d\t\t%-d", d.span_teeth[0], d.span_teeth[1]);
   w.one(41, "Desired Ratio\t\t\t\t%-16.3f", d.desired_ratio);
   w.one(42, "Actual Ratio\t\t\t\t%-16.3f", d.actual_ratio);
   w.one(44, pick("Backlash (Transverse) (mm)\t\t\t%-16.3f", "Backlash (Transverse) (inch)\t\t\t%-16.4f"),
@@ -162,7 +162,7 @@ ReportLines search_report_lines(const DesignData& d) {
   w.one(75, pick("Transverse Base Pitch (mm)\t\t\t%-16.3f", "Transverse Base Pitch (inch)\t\t\t%-16.4f"),
         d.transverse_base_pitch / length);
   w.text(76, " ");
-  w.teeth(77, "ISO Quality grade \t\t\t%-d\t\t%-d", d.iso_grade[0], d.iso_grade[1]);
+  w.two_integers(77, "ISO Quality grade \t\t\t%-d\t\t%-d", d.iso_grade[0], d.iso_grade[1]);
   {
     // Deviations are held in micrometres: 0.001 x gives millimetres.
     const GearDeviations& p = d.iso1328_deviations[0];

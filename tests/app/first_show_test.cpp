@@ -28,48 +28,27 @@
 #include "file_commands.h"
 #include "main_window.h"
 #include "preferences.h"
+#include "program.h"
 #include "progress_form.h"
 #include "scripted_modal_services.h"
 #include "sizing_form.h"
 #include "sizing_search.h"
-#include "startup.h"
 #include "startup_form.h"
 #include "test_support.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-// The program up to the start-up window: prepared design, warning dialog, progress window, main window.
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TProgressform> progress;
-  std::unique_ptr<TMainForm> main;
+// The program up to the start-up window: prepared design (preferences in `unit_system`), warning dialog,
+// main window, progress window.
+struct Program : morvell::testing::Program<> {
+  morvell::testing::ProgramWindow<TProgressform> progress{Progressform};
 
-  explicit Program(int unit_system = 1) {
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    std::FILE* prefs = std::fopen(kPreferenceFileName, "wb");
-    std::fprintf(prefs, "0\n%d", unit_system);
-    std::fclose(prefs);
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-    progress = std::make_unique<TProgressform>();
-    Progressform = progress.get();
-  }
-  ~Program() {
-    main.reset();
-    Progressform = nullptr;
-    geomwarningform = nullptr;
-    std::remove(kPreferenceFileName);
-  }
+  explicit Program(int unit_system = 1)
+      : morvell::testing::Program<>(morvell::testing::program_design(("0\n" + std::to_string(unit_system)).c_str())) {}
+  ~Program() { std::remove(kPreferenceFileName); }
 
   // The main window's first show after the start-up window left `mode`.
   void first_show(int mode) {

@@ -1,5 +1,5 @@
 // The geometry report: every line of a design whose values are set by hand, in metric and English
-// units, against golden texts (tests/app/golden, reviewed line by line); the unit-dependent lines and
+// units, against golden texts (golden.h); the unit-dependent lines and
 // the clearing rules on their own.
 #include <gtest/gtest.h>
 
@@ -7,18 +7,17 @@
 #include <QTextEdit>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include "design_data.h"
 #include "geometry_report.h"
+#include "golden.h"
 #include "results_pane.h"
 #include "startup_values.h"
 
 using namespace morvell;
+using morvell::testing::expect_golden;
 
 namespace {
 
@@ -127,27 +126,6 @@ std::string report_text(const DesignData& d) {
   write_geometry_report(d, pane);
   EXPECT_EQ(pane.line_count(), 100);
   return pane.text();
-}
-
-std::string golden_path(const char* name) { return std::string(MORVELL_SOURCE_DIR "/tests/app/golden/") + name; }
-
-// Compares with the golden file line by line; MORVELL_WRITE_GOLDEN=1 writes it instead.
-void expect_golden(const std::string& text, const char* name) {
-  if (const char* w = std::getenv("MORVELL_WRITE_GOLDEN"); w && std::string(w) == "1") {
-    std::ofstream(golden_path(name), std::ios::binary) << text;
-    return;
-  }
-  std::ifstream f(golden_path(name), std::ios::binary);
-  ASSERT_TRUE(f) << golden_path(name);
-  std::stringstream expected;
-  expected << f.rdbuf();
-  std::istringstream want(expected.str()), got(text);
-  std::string a, b;
-  for (int line = 0; std::getline(want, a); ++line) {
-    ASSERT_TRUE(std::getline(got, b)) << "line " << line << " missing";
-    EXPECT_EQ(b, a) << "line " << line;
-  }
-  EXPECT_FALSE(std::getline(got, b)) << "extra line: " << b;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QComboBox>
@@ -19,45 +18,20 @@
 #include "main_window.h"
 #include "measurement.h"
 #include "metrology_form.h"
-#include "preferences.h"
+#include "program.h"
 #include "scripted_modal_services.h"
-#include "startup.h"
 #include "test_support.h"
 #include "tolerances_form.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-  std::unique_ptr<Tmetrologyform> metrology;
-  std::unique_ptr<TTolerancesform> tolerances;
+struct Program : morvell::testing::Program<> {
+  morvell::testing::ProgramWindow<Tmetrologyform> metrology{metrologyform, *d};
+  morvell::testing::ProgramWindow<TTolerancesform> tolerances{Tolerancesform, *d};
 
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-    metrology = std::make_unique<Tmetrologyform>(*d);
-    metrologyform = metrology.get();
-    tolerances = std::make_unique<TTolerancesform>(*d);
-    Tolerancesform = tolerances.get();
-  }
-  ~Program() {
-    Tolerancesform = nullptr;
-    metrologyform = nullptr;
-    geomwarningform = nullptr;
-  }
   QStringList modal_captions() const {
     QStringList out;
     for (const auto& r : scripted.of(Kind::Modal)) out << r.caption;

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,6 +27,7 @@
 #include "main_window.h"
 #include "numeric.h"
 #include "preferences.h"
+#include "program.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
 #include "startup.h"
@@ -50,29 +50,7 @@ int history_records() {
 
 // The program as it starts: the default design, the warning dialog, the main window (whose creation
 // runs the first refresh and empties the history).
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-  }
-  ~Program() {
-    main.reset();
-    geomwarningform = nullptr;
-  }
-  DesignData& design() { return *d; }
-  TMainForm& form() { return *main; }
-};
+using Program = morvell::testing::Program<>;
 
 }  // namespace
 

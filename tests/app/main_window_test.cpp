@@ -16,17 +16,17 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "design_data.h"
 #include "design_file.h"
 #include "file_bytes.h"
 #include "main_window.h"
 #include "preferences.h"
+#include "program.h"
 #include "scaling.h"
-#include "scripted_modal_services.h"
 #include "startup.h"
 #include "test_support.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 
@@ -37,27 +37,28 @@ void copy_default_design() {
   ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
 }
 
-struct Program {
+// The start-up's design with the preference file `preferences` (none: no file) and a history left from
+// the previous run, and how the default design file was read (the test puts it there or not).
+struct Started {
   std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
   DesignFileResult loaded;
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
+};
+Started start_up(const char* preferences) {
+  if (preferences) write_bytes(kPreferenceFileName, preferences);
+  else std::remove(kPreferenceFileName);
+  write_bytes(kHistoryFileName, "left from the previous run");
+  Started s;
+  s.loaded = prepare_design_data(*s.d);
+  return s;
+}
 
-  explicit Program(const char* preferences) {
-    if (preferences) write_bytes(kPreferenceFileName, preferences);
-    else std::remove(kPreferenceFileName);
-    write_bytes(kHistoryFileName, "left from the previous run");
-    loaded = prepare_design_data(*d);
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-  }
-  ~Program() {
-    main.reset();
-    geomwarningform = nullptr;
-  }
+struct Program : morvell::testing::Program<> {
+  DesignFileResult loaded;
+
+  explicit Program(const char* preferences) : Program(start_up(preferences)) {}
+
+ private:
+  explicit Program(Started s) : morvell::testing::Program<>(std::move(s.d)), loaded(std::move(s.loaded)) {}
 };
 
 }  // namespace
@@ -132,22 +133,13 @@ TEST(MainWindow, ClosingWritesThePreferences) {
 // A pipe that nobody reads in place of the history file holds neither the start (which empties the
 // history) nor the refreshes (which append to it).
 TEST(MainWindow, AHistoryFileThatIsAPipeDoesNotHoldTheStart) {
-  copy_default_design();
-  std::remove(kPreferenceFileName);
   std::remove(kHistoryFileName);
   ASSERT_EQ(::mkfifo(kHistoryFileName, 0600), 0);
-  auto d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  ASSERT_TRUE(prepare_design_data(*d).ok());
-  Tgeomwarningform warning(*d);
-  geomwarningform = &warning;
   {
-    TMainForm main(*d);
-    main.SetMain_textboxes();
-    EXPECT_EQ(d->history_record_number, -2);
+    morvell::testing::Program<> p;
+    p.main->SetMain_textboxes();
+    EXPECT_EQ(p.d->history_record_number, -2);
   }
-  geomwarningform = nullptr;
   struct stat st {};
   ASSERT_EQ(::stat(kHistoryFileName, &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));

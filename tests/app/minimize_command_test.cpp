@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -24,53 +23,21 @@
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "material_table.h"
-#include "preferences.h"
+#include "program.h"
 #include "progress_form.h"
 #include "rating.h"
 #include "rating_input.h"
 #include "scripted_modal_services.h"
-#include "startup.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TProgressform> progress;
-  std::unique_ptr<Tcentreminimizeform> minima;
-  std::unique_ptr<TMainForm> main;
+struct Program : morvell::testing::Program<> {
+  morvell::testing::ProgramWindow<TProgressform> progress{Progressform};
+  morvell::testing::ProgramWindow<Tcentreminimizeform> minima{centreminimizeform, *d};
 
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    progress = std::make_unique<TProgressform>();
-    Progressform = progress.get();
-    minima = std::make_unique<Tcentreminimizeform>(*d);
-    centreminimizeform = minima.get();
-    main = std::make_unique<TMainForm>(*d);
-  }
-  ~Program() {
-    main.reset();
-    centreminimizeform = nullptr;
-    Progressform = nullptr;
-    geomwarningform = nullptr;
-  }
-  QStringList warnings() const {
-    QStringList lines;
-    for (const auto& r : scripted.of(Kind::Modal))
-      if (r.caption == "Warning!") lines << r.text;
-    return lines;
-  }
   int dialogs_shown() const {
     int n = 0;
     for (const auto& r : scripted.of(Kind::Modal)) n += r.caption == "Minimize Centre Distance";

@@ -20,13 +20,11 @@
 #include "export_type_form.h"
 #include "file_bytes.h"
 #include "main_window.h"
-#include "preferences.h"
 #include "profile_export.h"
+#include "program.h"
 #include "scripted_modal_services.h"
-#include "startup.h"
 #include "test_support.h"
 #include "tooth_profile.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
@@ -206,11 +204,7 @@ TEST(ProfileExport, AllTeethTurnOnePitchPerToothAndTheMeshWheelFacesThePinion) {
 }
 
 TEST(ProfileExport, StartupDesignInBothUnitSystems) {
-  auto d = std::make_unique<DesignData>();
-  QFile::remove(kPreferenceFileName);
-  QFile::remove(kDefaultDesignFileName);
-  ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-  ASSERT_TRUE(prepare_design_data(*d).ok());
+  auto d = morvell::testing::program_design();
 
   // The pinion's finished outline as the generator gives it, first and last point.
   generate_export_outline(*d, 0, false);
@@ -245,28 +239,7 @@ TEST(ProfileExport, StartupDesignInBothUnitSystems) {
 
 namespace {
 
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-  }
-  ~Program() {
-    main.reset();
-    Graphicsexportform = nullptr;
-    geomwarningform = nullptr;
-  }
-};
+using Program = morvell::testing::Program<>;
 
 // Chooses export type and outline in the dialog as a user does, then closes it by `close`.
 forms::ScriptedModalServices::ModalAction choose(int type, int outline, bool window_button) {

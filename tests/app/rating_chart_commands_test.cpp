@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFile>
 
 #include <memory>
 
@@ -11,48 +10,39 @@
 #include "flash_load_factor_form.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
+#include "program.h"
 #include "scripted_modal_services.h"
 #include "sn_curves_form.h"
-#include "startup.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 using Kind = forms::ScriptedModalServices::Kind;
 
 TEST(RatingChartCommands, MenuItemsShowTheirWindowsOverTheRatedDesign) {
-  auto d = std::make_unique<DesignData>();
-  QFile::remove(kDefaultDesignFileName);
-  ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-  ASSERT_TRUE(prepare_design_data(*d).ok());
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use(scripted);
-  Tgeomwarningform warning(*d);
-  geomwarningform = &warning;
-  {
-    TMainForm main(*d);
-    TSNCurvesform sn(*d);
-    Tflashtempform flash(*d);
-    Tflashloadform load(*d);
-    SNCurvesform = &sn, flashtempform = &flash, flashloadform = &load;
-    d->rating_enabled = 1;
-    main.RatingResults1Click();  // rates the pair and enables "Show SN Curves"
-    EXPECT_TRUE(main.RateGears1->isEnabled());
-    EXPECT_TRUE(main.FlashTemperature1->isEnabled());
+  struct Program : morvell::testing::Program<> {
+    morvell::testing::ProgramWindow<TSNCurvesform> sn{SNCurvesform, *d};
+    morvell::testing::ProgramWindow<Tflashtempform> flash{flashtempform, *d};
+    morvell::testing::ProgramWindow<Tflashloadform> load{flashloadform, *d};
+  } p;
+  const auto& d = p.d;
+  auto& scripted = p.scripted;
+  TMainForm& main = *p.main;
+  TSNCurvesform& sn = *p.sn;
+  d->rating_enabled = 1;
+  main.RatingResults1Click();  // rates the pair and enables "Show SN Curves"
+  EXPECT_TRUE(main.RateGears1->isEnabled());
+  EXPECT_TRUE(main.FlashTemperature1->isEnabled());
 
-    float maximum_shown = 0;
-    scripted.modal_actions["flashtempform"].push_back([&](QDialog&) {
-      maximum_shown = d->flash_temperature_max;
-      return QDialog::Accepted;
-    });
-    main.FlashTemperature1->trigger();
-    main.RateGears1->trigger();
-    const auto shown = scripted.of(Kind::Modal);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].caption, "Flash Temperature");
-    EXPECT_EQ(shown[1].caption, "ISO 6336 SN Fatigue Curves");
-    EXPECT_NEAR(maximum_shown, 141.660, 0.01);  // the start-up design, rated by the refresh
-    EXPECT_FALSE(sn.bitmap(0).isNull());
-    SNCurvesform = nullptr, flashtempform = nullptr, flashloadform = nullptr;
-  }
-  geomwarningform = nullptr;
+  float maximum_shown = 0;
+  scripted.modal_actions["flashtempform"].push_back([&](QDialog&) {
+    maximum_shown = d->flash_temperature_max;
+    return QDialog::Accepted;
+  });
+  main.FlashTemperature1->trigger();
+  main.RateGears1->trigger();
+  const auto shown = scripted.of(Kind::Modal);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].caption, "Flash Temperature");
+  EXPECT_EQ(shown[1].caption, "ISO 6336 SN Fatigue Curves");
+  EXPECT_NEAR(maximum_shown, 141.660, 0.01);  // the start-up design, rated by the refresh
+  EXPECT_FALSE(sn.bitmap(0).isNull());
 }

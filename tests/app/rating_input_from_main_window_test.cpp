@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,48 +14,19 @@
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
 #include "main_window.h"
-#include "preferences.h"
+#include "program.h"
 #include "scripted_modal_services.h"
 #include "sn_curve_data_form.h"
-#include "startup.h"
 #include "test_support.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 
 namespace {
 
-struct Program {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-  std::unique_ptr<TISO_rating_input_form> rating;
-  std::unique_ptr<TSNcurveForm> sn;
-  std::unique_ptr<Tloadcasemultipleform> cases;
-
-  Program() {
-    QFile::remove(kPreferenceFileName);
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    EXPECT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-    rating = std::make_unique<TISO_rating_input_form>(*d);
-    ISO_rating_input_form = rating.get();
-    sn = std::make_unique<TSNcurveForm>(*d);
-    SNcurveForm = sn.get();
-    cases = std::make_unique<Tloadcasemultipleform>(*d);
-    loadcasemultipleform = cases.get();
-  }
-  ~Program() {
-    loadcasemultipleform = nullptr;
-    SNcurveForm = nullptr;
-    ISO_rating_input_form = nullptr;
-    geomwarningform = nullptr;
-  }
+struct Program : morvell::testing::Program<> {
+  morvell::testing::ProgramWindow<TISO_rating_input_form> rating{ISO_rating_input_form, *d};
+  morvell::testing::ProgramWindow<TSNcurveForm> sn{SNcurveForm, *d};
+  morvell::testing::ProgramWindow<Tloadcasemultipleform> cases{loadcasemultipleform, *d};
 };
 
 // Types into a field of a window shown modally and leaves it for its OK button.

@@ -10,40 +10,20 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "design_data.h"
 #include "main_window.h"
+#include "program.h"
 #include "results_pane.h"
-#include "scripted_modal_services.h"
 #include "startup.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 
 namespace {
 
-struct RatedProgram {
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
-
-  RatedProgram() {
-    QFile::remove(kDefaultDesignFileName);
-    EXPECT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    std::remove("mvl_pref.dat");  // metric units
-    const DesignFileResult loaded = prepare_design_data(*d);
-    EXPECT_TRUE(loaded.ok()) << loaded.message;
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
-    d->rating_enabled = 1;  // as after the first show
-  }
-  ~RatedProgram() {
-    main.reset();
-    geomwarningform = nullptr;
-  }
+struct RatedProgram : morvell::testing::Program<> {
+  RatedProgram() { d->rating_enabled = 1; }  // as after the first show
   std::string line(int i) { return ResultsPane(main->mainresults).line(i); }
 };
 
@@ -86,25 +66,19 @@ TEST(RatingReportRefresh, TheRefreshWritesTheChosenRatingReport) {
 TEST(RatingReportRefresh, NoMaterialOrLoadMeansTheRatingWasNotRun) {
   QFile::remove(kDefaultDesignFileName);
   std::remove("mvl_pref.dat");
-  auto d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  EXPECT_FALSE(prepare_design_data(*d).ok());
-  Tgeomwarningform warning(*d);
-  geomwarningform = &warning;
-  {
-    TMainForm main(*d);
-    d->rating_enabled = 1;
-    for (const int32_t selection : {3, 2}) {
-      d->report_selection = selection;
-      main.SetMain_textboxes();
-      SCOPED_TRACE(selection);
-      ASSERT_GE(d->transverse_contact_ratio, 1.0f);
-      EXPECT_EQ(d->rating_valid, 0);
-      const std::string text = main.mainresults->toPlainText().toStdString();
-      EXPECT_NE(text.find("Rating not run"), std::string::npos);
-      EXPECT_EQ(text.find("nan"), std::string::npos);
-    }
+  auto started = std::make_unique<DesignData>();
+  EXPECT_FALSE(prepare_design_data(*started).ok());
+  morvell::testing::Program<> p(std::move(started));
+  DesignData& d = *p.d;
+  d.rating_enabled = 1;
+  for (const int32_t selection : {3, 2}) {
+    d.report_selection = selection;
+    p.main->SetMain_textboxes();
+    SCOPED_TRACE(selection);
+    ASSERT_GE(d.transverse_contact_ratio, 1.0f);
+    EXPECT_EQ(d.rating_valid, 0);
+    const std::string text = p.main->mainresults->toPlainText().toStdString();
+    EXPECT_NE(text.find("Rating not run"), std::string::npos);
+    EXPECT_EQ(text.find("nan"), std::string::npos);
   }
-  geomwarningform = nullptr;
 }

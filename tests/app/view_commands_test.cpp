@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -18,30 +17,18 @@
 #include "main_window.h"
 #include "mesh_plot_math.h"
 #include "opengl_panel.h"
-#include "scripted_modal_services.h"
-#include "startup.h"
+#include "program.h"
 #include "view_3d_math.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 
 namespace {
 
-class ViewCommands : public ::testing::Test {
+class ViewCommands : public ::testing::Test, protected morvell::testing::Program<> {
  protected:
   void SetUp() override {
-    QFile::remove(kDefaultDesignFileName);
-    ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    ASSERT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
     main->show();
     QTest::qWait(1);
-  }
-  void TearDown() override {
-    main.reset();
-    geomwarningform = nullptr;
   }
 
   QImage plot() const { return main->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -59,12 +46,6 @@ class ViewCommands : public ::testing::Test {
     return !main->ViewPinion1->isEnabled() && !main->ViewWheel1->isEnabled() && !main->ViewMesh1->isEnabled() &&
            !main->ShowNominalProfile1->isEnabled();
   }
-
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
 };
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -17,30 +16,18 @@
 #include "main_window.h"
 #include "mesh_plot_math.h"
 #include "opengl_panel.h"
-#include "scripted_modal_services.h"
-#include "startup.h"
+#include "program.h"
 #include "view_3d_math.h"
-#include "warning_dialog.h"
 
 using namespace morvell;
 
 namespace {
 
-class GlMainWindow3d : public ::testing::Test {
+class GlMainWindow3d : public ::testing::Test, protected morvell::testing::Program<> {
  protected:
   void SetUp() override {
-    QFile::remove(kDefaultDesignFileName);
-    ASSERT_TRUE(QFile::copy(MORVELL_SOURCE_DIR "/data/default_input_file.mvl", kDefaultDesignFileName));
-    ASSERT_TRUE(prepare_design_data(*d).ok());
-    warning = std::make_unique<Tgeomwarningform>(*d);
-    geomwarningform = warning.get();
-    main = std::make_unique<TMainForm>(*d);
     main->show();
     pump();
-  }
-  void TearDown() override {
-    main.reset();
-    geomwarningform = nullptr;
   }
   static void pump() {
     QElapsedTimer t;
@@ -54,12 +41,6 @@ class GlMainWindow3d : public ::testing::Test {
       for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
     return n;
   }
-
-  std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
-  forms::ScriptedModalServices scripted;
-  forms::ScopedServices use{scripted};
-  std::unique_ptr<Tgeomwarningform> warning;
-  std::unique_ptr<TMainForm> main;
 };
 
 }  // namespace

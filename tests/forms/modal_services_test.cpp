@@ -22,10 +22,10 @@ TEST(ScriptedServices, AnswersFromTheScriptAndDefaults) {
   EXPECT_EQ(services().question(nullptr, "c", "q2", QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes),
             QMessageBox::No);
   s.save_answers.push_back({true, "gear.mvl"});
-  FileDialogSpec spec;
-  spec.initial_name = "old.mvl";
-  EXPECT_EQ(services().save_file(nullptr, spec).name, "gear.mvl");
-  const FileDialogResult cancelled = services().save_file(nullptr, spec);
+  FileDialogSettings settings;
+  settings.initial_name = "old.mvl";
+  EXPECT_EQ(services().save_file(nullptr, settings).name, "gear.mvl");
+  const FileDialogResult cancelled = services().save_file(nullptr, settings);
   EXPECT_FALSE(cancelled.accepted);
   EXPECT_EQ(cancelled.name, "old.mvl");  // a cancelled dialog returns the name it held
   s.print_answers.push_back(false);

@@ -1,13 +1,19 @@
 // The columns of report lines: which column each text of a line of every shape the reports write stands
-// in, and the tab stops that put it there whatever the widths of the texts before it.
+// in, and the tab stops that put it there whatever the widths of the texts before it and whatever the font.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontInfo>
 #include <QString>
+#include <QStringList>
+#include <QTextDocument>
 
 #include <cmath>
 #include <vector>
 
 #include "report_columns.h"
+#include "report_columns_check.h"
+#include "test_support.h"
 
 using namespace morvell;
 using C = ReportColumn;
@@ -89,4 +95,32 @@ TEST(ReportColumns, StopsPutEveryTextAtItsColumn) {
   EXPECT_TRUE(same_stops(stops[2], {c.pinion - 1 - 0.2, c.pinion - 1 - 0.1, c.pinion - 1, c.wheel}));
   EXPECT_TRUE(same_stops(stops[3], {c.pair - 1 - 0.3, c.pair - 1 - 0.2, c.pair - 1 - 0.1, c.pair - 1}));
   EXPECT_TRUE(stops[4].empty());
+}
+
+// A report of a line of every shape laid out in a pane's document, in two fonts of other widths: where
+// the words are seen, every value stands under PINION or WHEEL or in the one pair column between them.
+TEST(ReportColumns, ValuesStandUnderTheirHeadingsInTwoFonts) {
+  const QStringList lines = {"\t\t\t\t PINION  \t\tWHEEL",
+                             " Number of Teeth \t\t\t23\t\t32",
+                             " Normal Module (mm)\t\t\t2.250           ",
+                             " Helix Hand \t\t\tleft\t\tright",
+                             " Tip Diameter (mm)\t\t\t56.322          \t74.818          ",
+                             "Zone Factor \t\tZH\t\t 2.259           ",
+                             "Contact Safety Factor \tSH\t 1.168           \t1.197           ",
+                             "Contact Stress Number \t \"  \"  Hlim\t 1500.000\t1500.000",
+                             "Bending damage (percent) \t\t 5.922e-13       \t6.847e-12",
+                             "Torque (Nm)\t\t\t 200.000\t278.261",
+                             "Power (KW)\t\t\t\t 52.360",
+                             "Pinion material properties",
+                             "Contact Stress (MPa)\tCycles",
+                             "1500.000        \t\t1.000e+05"};
+  const QFont fonts[] = {QFont("DejaVu Sans", 8), QFont("DejaVu Serif", 13)};
+  for (const QFont& font : fonts) {
+    SCOPED_TRACE(QFontInfo(font).family().toStdString() + " " + std::to_string(font.pointSize()));
+    QTextDocument doc;
+    doc.setDefaultFont(font);
+    doc.setPlainText(lines.join('\n'));
+    lay_out_report_columns(&doc);
+    EXPECT_EQ(morvell::testing::column_faults(morvell::testing::rows_of_document(&doc), 0.5), QStringList());
+  }
 }

@@ -39,12 +39,7 @@ using namespace morvell;
 
 namespace {
 
-// The program's design as the start-up prepares it, at the window-size step.
-std::unique_ptr<DesignData> program_design(int step) {
-  auto d = morvell::testing::program_design();
-  d->window_size_step = step;
-  return d;
-}
+using morvell::testing::program_design_at_step;
 
 // The program's windows at a window-size step with the main window shown: its first show opens the
 // default design and rates it. Print dialogs print into printed.pdf.
@@ -55,7 +50,7 @@ struct ShownProgram {
   ProgramWindows windows;
   TMainForm& main;
 
-  explicit ShownProgram(int step) : d(program_design(step)), windows(*d), main(*windows.main) {
+  explicit ShownProgram(int step) : d(program_design_at_step(step)), windows(*d), main(*windows.main) {
     d->start_mode = 1;
     copy_text(d->design_file_name, kDefaultDesignFileName);
     main.show();
@@ -91,7 +86,7 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
                      .arg(morvell::testing::screen_size.height())
                      .arg(step)
                      .toStdString());
-    auto d = program_design(step);
+    auto d = program_design_at_step(step);
     forms::ScriptedModalServices scripted;
     forms::ScopedServices use{scripted};
     ProgramWindows windows(*d);

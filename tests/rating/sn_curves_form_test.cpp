@@ -14,53 +14,26 @@
 #include <memory>
 #include <string>
 
+#include "chart_pixels.h"
 #include "design_data.h"
-#include "design_file.h"
-#include "geometry_pass.h"
 #include "numeric.h"
-#include "life_and_damage.h"
+#include "rated_design.h"
 #include "scripted_modal_services.h"
-#include "startup_values.h"
 
 using namespace morvell;
+using morvell::testing::near;
+using morvell::testing::rated_start_up_design;
+using morvell::testing::rgb;
 
 namespace {
 
 constexpr int kW = 485, kH = 320;
-
-std::unique_ptr<DesignData> rated_start_up_design(int unit_system) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = unit_system;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR "/data/default_input_file.mvl"));
-  EXPECT_TRUE(read_design_file(*d).ok());
-  d->rating_enabled = 1;
-  d->second_geometry_pass = 0;
-  calc_gear_geometry(*d);
-  d->second_geometry_pass = 1;
-  calc_gear_geometry(*d);
-  rate_design(*d);
-  life_and_damage(*d);
-  return d;
-}
 
 QImage draw(const SnChart& chart, const DesignData& d) {
   QImage image(kW, kH, QImage::Format_RGB32);
   image.fill(Qt::green);  // anything left unpainted shows
   draw_sn_chart(image, chart, d);
   return image;
-}
-
-QRgb rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-
-// True when a pixel of the colour lies within `reach` pixels of (x, y).
-bool near(const QImage& image, long double x, long double y, QRgb colour, int reach = 1) {
-  const int cx = int(std::trunc(x)), cy = int(std::trunc(y));
-  for (int dy = -reach; dy <= reach; ++dy)
-    for (int dx = -reach; dx <= reach; ++dx)
-      if (image.valid(cx + dx, cy + dy) && rgb(image, cx + dx, cy + dy) == (colour & 0xFFFFFF)) return true;
-  return false;
 }
 
 int count(const QImage& image, QRgb colour) {

@@ -10,47 +10,23 @@
 #include <QTextEdit>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "design_data.h"
-#include "design_file.h"
-#include "geometry_pass.h"
+#include "golden.h"
 #include "life_and_damage.h"
+#include "rated_design.h"
 #include "report_lines.h"
 #include "results_pane.h"
 #include "startup_values.h"
 
 using namespace morvell;
+using morvell::testing::rated_start_up_design;
 
 namespace {
-
-// The start-up design rated as the main window's refresh rates it: default design file, two geometry
-// passes, the rating and the lives of the load case.
-std::unique_ptr<DesignData> rated_start_up_design(int unit_system) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = unit_system;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR "/data/default_input_file.mvl"));
-  const DesignFileResult read = read_design_file(*d);
-  EXPECT_TRUE(read.ok()) << read.message;
-  d->rating_enabled = 1;
-  d->second_geometry_pass = 0;
-  calc_gear_geometry(*d);
-  d->second_geometry_pass = 1;
-  calc_gear_geometry(*d);
-  EXPECT_GE(d->transverse_contact_ratio, 1.0f);
-  rate_design(*d);
-  life_and_damage(*d);
-  d->rating_valid = 1;
-  return d;
-}
 
 // Report lines as text, one per line: the two-digit index, a bar, the text with tabs shown as \t.
 std::string as_text(const ReportLines& lines) {
@@ -98,9 +74,7 @@ struct Pane {
 
 }  // namespace
 
-// The golden files hold the lines this program wrote for the start-up design, reviewed once by eye.
-// With MORVELL_UPDATE_GOLDEN set the test writes them anew instead (review the difference before
-// committing it).
+// The golden files (golden.h) hold the lines this program wrote for the start-up design.
 TEST(RatingReportLines, StartUpDesignInBothUnitSystemsMatchesTheReviewedLines) {
   struct Case {
     const char* file;
@@ -114,19 +88,7 @@ TEST(RatingReportLines, StartUpDesignInBothUnitSystemsMatchesTheReviewedLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const auto d = rated_start_up_design(c.unit_system);
-    const std::string got = as_text(c.build(*d));
-    const std::string path = std::string(MORVELL_SOURCE_DIR "/tests/app/golden/") + c.file;
-    if (std::getenv("MORVELL_UPDATE_GOLDEN")) {
-      std::ofstream out(path, std::ios::binary);
-      out << got;
-      EXPECT_TRUE(out.good()) << "cannot write " << path;
-      continue;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::stringstream expected;
-    expected << in.rdbuf();
-    EXPECT_EQ(got, expected.str());
+    morvell::testing::expect_golden(as_text(c.build(*d)), c.file);
   }
 }
 

@@ -19,46 +19,23 @@
 #include <memory>
 #include <string>
 
+#include "chart_pixels.h"
 #include "design_data.h"
-#include "design_file.h"
 #include "flash_load_factor_form.h"
 #include "geometry_pass.h"
 #include "numeric.h"
-#include "life_and_damage.h"
+#include "rated_design.h"
 #include "scripted_modal_services.h"
-#include "startup_values.h"
 #include "test_support.h"
 
 using namespace morvell;
+using morvell::testing::near;
+using morvell::testing::rated_start_up_design;
+using morvell::testing::rgb;
 using Kind = forms::ScriptedModalServices::Kind;
 
 namespace {
 
-std::unique_ptr<DesignData> rated_start_up_design(int unit_system) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = unit_system;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR "/data/default_input_file.mvl"));
-  EXPECT_TRUE(read_design_file(*d).ok());
-  d->rating_enabled = 1;
-  d->second_geometry_pass = 0;
-  calc_gear_geometry(*d);
-  d->second_geometry_pass = 1;
-  calc_gear_geometry(*d);
-  rate_design(*d);
-  life_and_damage(*d);
-  return d;
-}
-
-QRgb rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-bool near(const QImage& image, long double x, long double y, QRgb colour, int reach = 1) {
-  const int cx = int(std::trunc(x)), cy = int(std::trunc(y));
-  for (int dy = -reach; dy <= reach; ++dy)
-    for (int dx = -reach; dx <= reach; ++dx)
-      if (image.valid(cx + dx, cy + dy) && rgb(image, cx + dx, cy + dy) == (colour & 0xFFFFFF)) return true;
-  return false;
-}
 constexpr QRgb kBlack = 0x000000, kRed = 0xFF0000;
 
 // The dialog shown as a window of its own, so that a test drives its fields.

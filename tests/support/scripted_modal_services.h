@@ -43,8 +43,8 @@ class ScriptedModalServices : public ModalServices {
   QMessageBox::StandardButton question(QWidget* parent, const QString& caption, const QString& text,
                                        QMessageBox::StandardButtons buttons,
                                        QMessageBox::StandardButton default_button) override;
-  FileDialogResult open_file(QWidget* parent, const FileDialogSpec& spec) override;
-  FileDialogResult save_file(QWidget* parent, const FileDialogSpec& spec) override;
+  FileDialogResult open_file(QWidget* parent, const FileDialogSettings& settings) override;
+  FileDialogResult save_file(QWidget* parent, const FileDialogSettings& settings) override;
   bool print_setup(QWidget* parent, QPrinter& printer) override;
   int show_modal(QDialog& dialog) override;
 

@@ -10,14 +10,14 @@
 
 #include <cmath>
 
-#include "inspection_test_support.h"
+#include "dialog_test_support.h"
 #include "measurement.h"
 #include "metrology_form.h"
 #include "numeric.h"
 #include "results_pane.h"
 
 using namespace morvell;
-using namespace morvell::inspection_testing;
+using namespace morvell::testing;
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(MetrologyForm, TypedFinishedMeasurementSetsThicknessAndBacklashThroughTheCl
   };
   for (const Case c : {Case{false, 0, 1}, Case{false, 1, 2}, Case{true, 0, 2}, Case{true, 1, 1}}) {
     SCOPED_TRACE(::testing::Message() << "span " << c.span << " gear " << c.gear << " units " << c.unit_system);
-    InspectionDesign p(c.unit_system);
+    DialogDesign p(c.unit_system);
     DesignData& d = *p.d;
     const int i = c.gear, other = 1 - c.gear;
     const float other_thickness = d.thickness_finished_transverse[other];
@@ -88,7 +88,7 @@ TEST(MetrologyForm, TypedFinishedMeasurementSetsThicknessAndBacklashThroughTheCl
 }
 
 TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   d.default_ball_diameter = 0;
   d.default_span_teeth = 0;
@@ -153,7 +153,7 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
 TEST(MetrologyForm, CancelRestoresTheTenValuesAndTheCloseBoxKeepsTheEdits) {
   for (const bool cancel : {true, false}) {
     SCOPED_TRACE(cancel ? "Cancel" : "close box");
-    InspectionDesign p;
+    DialogDesign p;
     DesignData& d = *p.d;
     const DesignData shown = d;
     Tmetrologyform form(d);
@@ -195,7 +195,7 @@ TEST(MetrologyForm, CancelRestoresTheTenValuesAndTheCloseBoxKeepsTheEdits) {
 }
 
 TEST(MetrologyForm, DefaultBoxesResetBothGearsAndShowingChangesNothing) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   Tmetrologyform form(d);
   p.when_shown("metrologyform", [&](QDialog&) {
@@ -259,7 +259,7 @@ void standard_pair(DesignData& d, int z1, int z2, float m, float x1, float x2) {
 // and the closing pass (11/65 at module 34.1014: a pinion ball of 17.0507 once showed as 41.035 and left
 // both balls at 61.3825 after OK, the wheel's typed 64.793 gone).
 TEST(MetrologyForm, BallTooSmallForTheFlanksIsRefusedAndNoBallChanges) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   standard_pair(d, 11, 65, 34.1014f, 0, 0);
   Tmetrologyform form(d);
@@ -289,7 +289,7 @@ TEST(MetrologyForm, BallTooSmallForTheFlanksIsRefusedAndNoBallChanges) {
 // "(Use Default)" of the teeth spanned follows the geometry pass's rule, at least one tooth: the pinion
 // of 7/40 at module 2 with x1 = -0.2 spans one tooth, with a positive span, through OK.
 TEST(MetrologyForm, DefaultTeethSpannedAreAtLeastOne) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   standard_pair(d, 7, 40, 2, -0.2f, 0.2f);
   Tmetrologyform form(d);

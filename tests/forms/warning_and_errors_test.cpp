@@ -1,6 +1,7 @@
 // The warning dialog and the message box of the core's domain errors.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -125,6 +126,6 @@ TEST(DomainErrorBox, OncePerUserActionForTheSameText) {
   set_domain_error_reporter(previous);
   EXPECT_EQ(scripted.texts(Kind::Message),
             (QStringList{"sqrt: DOMAIN error", "acos: DOMAIN error", "sqrt: DOMAIN error"}));
-  EXPECT_EQ(scripted.records[0].caption, "test_app");
+  EXPECT_EQ(scripted.records[0].caption, QCoreApplication::applicationName());  // the program's file name
   EXPECT_EQ(scripted.records[0].icon, forms::MessageIcon::Error);
 }

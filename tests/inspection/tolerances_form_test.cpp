@@ -18,14 +18,14 @@
 #include <cstring>
 #include <vector>
 
+#include "dialog_test_support.h"
 #include "edit_fields.h"
 #include "geometry_pass.h"
-#include "inspection_test_support.h"
 #include "results_pane.h"
 #include "tolerances_form.h"
 
 using namespace morvell;
-using namespace morvell::inspection_testing;
+using namespace morvell::testing;
 
 namespace {
 
@@ -46,7 +46,7 @@ QStringList table_lines(const TTolerancesform& form) { return form.mainresults->
 }  // namespace
 
 TEST(TolerancesForm, GradesChangeWhileTheDesignIsLeftAsShown) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   d.geometry_manager_mode = 2;
   d.pitch_error_from_grade = 1;
@@ -87,7 +87,7 @@ TEST(TolerancesForm, GradesChangeWhileTheDesignIsLeftAsShown) {
 }
 
 TEST(TolerancesForm, GradeEntriesAndTheirRefusals) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   TTolerancesform form(d);
   struct Case {
@@ -121,7 +121,7 @@ TEST(TolerancesForm, GradeEntriesAndTheirRefusals) {
 
 TEST(TolerancesForm, TableInMillimetresAndInches) {
   for (const int units : {1, 2}) {
-    InspectionDesign p(units);
+    DialogDesign p(units);
     DesignData& d = *p.d;
     TTolerancesform form(d);
     p.when_shown("Tolerancesform", [&](QDialog&) {
@@ -152,7 +152,7 @@ TEST(TolerancesForm, TableInMillimetresAndInches) {
 // window scale other than 1.
 TEST(TolerancesForm, TableColumnsStandUnderEachOtherWhenScaled) {
   for (const int units : {1, 2}) {
-    InspectionDesign p(units);
+    DialogDesign p(units);
     DesignData& d = *p.d;
     d.form_scale_multiplier = 1406;
     TTolerancesform form(d);
@@ -221,7 +221,7 @@ TEST(TolerancesForm, DefaultLimitsBySizeBands) {
 }
 
 TEST(TolerancesForm, HiddenLimitBoxesWithTheirWarningLines) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   TTolerancesform form(d);
   const float da = d.tip_diameter[0], mn = d.normal_module, b1 = d.face_width[1], a = d.centre_distance;

@@ -29,25 +29,25 @@ QMessageBox::StandardButton ScriptedModalServices::question(QWidget*, const QStr
 }
 
 namespace {
-FileDialogResult next_answer(std::deque<FileDialogResult>& answers, const FileDialogSpec& spec) {
-  FileDialogResult result{false, spec.initial_name};
+FileDialogResult next_answer(std::deque<FileDialogResult>& answers, const FileDialogSettings& settings) {
+  FileDialogResult result{false, settings.initial_name};
   if (!answers.empty()) {
     result = answers.front();
     answers.pop_front();
-    if (!result.accepted) result.name = spec.initial_name;
+    if (!result.accepted) result.name = settings.initial_name;
   }
   return result;
 }
 }  // namespace
 
-FileDialogResult ScriptedModalServices::open_file(QWidget*, const FileDialogSpec& spec) {
-  records.push_back({Kind::OpenFile, spec.title, spec.initial_name, MessageIcon::None});
-  return next_answer(open_answers, spec);
+FileDialogResult ScriptedModalServices::open_file(QWidget*, const FileDialogSettings& settings) {
+  records.push_back({Kind::OpenFile, settings.title, settings.initial_name, MessageIcon::None});
+  return next_answer(open_answers, settings);
 }
 
-FileDialogResult ScriptedModalServices::save_file(QWidget*, const FileDialogSpec& spec) {
-  records.push_back({Kind::SaveFile, spec.title, spec.initial_name, MessageIcon::None});
-  return next_answer(save_answers, spec);
+FileDialogResult ScriptedModalServices::save_file(QWidget*, const FileDialogSettings& settings) {
+  records.push_back({Kind::SaveFile, settings.title, settings.initial_name, MessageIcon::None});
+  return next_answer(save_answers, settings);
 }
 
 bool ScriptedModalServices::print_setup(QWidget*, QPrinter&) {

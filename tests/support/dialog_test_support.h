@@ -1,5 +1,5 @@
-// A design computed from the start-up values for the inspection windows, with the scripted modal
-// services, and the user's steps inside a window shown modally.
+// A design computed from the start-up values for a dialog of the main window or an inspection window,
+// with the scripted modal services, and the user's steps inside a window shown modally.
 #pragma once
 
 #include <QApplication>
@@ -14,14 +14,14 @@
 #include "startup_values.h"
 #include "test_support.h"
 
-namespace morvell::inspection_testing {
+namespace morvell::testing {
 
-struct InspectionDesign {
+struct DialogDesign {
   std::unique_ptr<DesignData> d = std::make_unique<DesignData>();
   forms::ScriptedModalServices scripted;
   forms::ScopedServices use{scripted};
 
-  explicit InspectionDesign(int unit_system = 1) {
+  explicit DialogDesign(int unit_system = 1) {
     set_startup_values(*d);
     d->unit_system = unit_system;
     set_unit_factors(*d);
@@ -60,4 +60,4 @@ inline void type_into(QLineEdit* edit, const QString& text, QWidget* next) {
   next->setFocus(Qt::TabFocusReason);
 }
 
-}  // namespace morvell::inspection_testing
+}  // namespace morvell::testing

@@ -12,12 +12,12 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "inspection_test_support.h"
+#include "dialog_test_support.h"
 #include "measurement_plot.h"
 #include "metrology_form.h"
 
 using namespace morvell;
-using namespace morvell::inspection_testing;
+using namespace morvell::testing;
 
 namespace {
 
@@ -46,7 +46,7 @@ PlotPixel pixel(const MetrologyPlotWindow& w, long double x, long double y) {
 }  // namespace
 
 TEST(MeasurementPlot, BothGearsShareTheWindowHeightAndZoomKeepsItsCentre) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   d.plot_zoom = 1;
   d.plot_pan_x = 0;
@@ -75,7 +75,7 @@ TEST(MeasurementPlot, BothGearsShareTheWindowHeightAndZoomKeepsItsCentre) {
 }
 
 TEST(MeasurementPlot, TransverseAndBasePlanesDrawnIntoAnImage) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   d.plot_zoom = 1;
   d.helix_angle = 0;  // a spur gear: flank traces vertical in the base plane
@@ -119,7 +119,7 @@ TEST(MeasurementPlot, TransverseAndBasePlanesDrawnIntoAnImage) {
 }
 
 TEST(MeasurementPlot, PlaneZoomAndResetButtons) {
-  InspectionDesign p;
+  DialogDesign p;
   DesignData& d = *p.d;
   d.plot_zoom = 1;  // as the menu command leaves it
   Tmetrologyform form(d);
