@@ -18,18 +18,6 @@
 namespace morvell {
 namespace {
 
-constexpr int kRootArcFirst = 0;
-constexpr int kFilletFirst = 25;
-constexpr int kFilletPoints = 100;
-constexpr int kFlankFirst = 125;
-constexpr int kFlankPoints = 99;
-constexpr int kTipCorner = 224;
-constexpr int kTipArcFirst = 225;
-constexpr int kHalfPoints = 250;
-constexpr int kArcSteps = 24;
-constexpr int kMeetingSearchSteps = 10000;
-constexpr int kProtuberanceSteps = 1000;
-
 // Working precision of a step: the meeting search holds every quantity of a step in single precision,
 // so double is ample for computing it; the stored outline is computed in extended precision.
 template <typename T>

@@ -1,12 +1,28 @@
-// The set-up of the tooth profile generator: the generating rack and the gear in the quantities every
-// step of one generation reads. The generator takes it as its first step; the tests that compare the
-// generator's shortcuts with plain step-by-step evaluations start from the same set-up.
+// The set-up of the tooth profile generator: where each part of the outline stands, how many steps
+// each search takes, and the generating rack and the gear in the quantities every step of one
+// generation reads. The generator takes it as its first step; the tests that compare the generator's
+// shortcuts with plain step-by-step evaluations start from the same set-up.
 #pragma once
 
 #include "numeric.h"
 #include "tooth_profile.h"
 
 namespace morvell {
+
+// The parts of the outline (see tooth_profile.h) and their numbers of points.
+inline constexpr int kRootArcFirst = 0;
+inline constexpr int kFilletFirst = 25;
+inline constexpr int kFilletPoints = 100;
+inline constexpr int kFlankFirst = 125;
+inline constexpr int kFlankPoints = 99;
+inline constexpr int kTipCorner = 224;
+inline constexpr int kTipArcFirst = 225;
+inline constexpr int kHalfPoints = 250;
+inline constexpr int kArcSteps = 24;  // steps of the root arc and of the tip arc
+
+// Steps of the meeting search of fillet and flank, and of the search through the protuberance zone.
+inline constexpr int kMeetingSearchSteps = 10000;
+inline constexpr int kProtuberanceSteps = 1000;
 
 // Everything that stays fixed during one generation (lengths in mm).
 struct ProfileGenerator {
