@@ -228,8 +228,8 @@ bool polar_point_rounded(ld radius, ld gamma, ProfilePoint& out) {
 // `pending` for its caller (its arc cosine reports a domain error, which only a step actually taken
 // may do). Each stage is taken for all steps before the next.
 template <int N>
-void search_half_chords(const StepConstants& k, const ProfileGenerator& g, const bool (&active)[N], const float (&radius)[N],
-                        float (&psi)[N], float (&x_inv)[N], bool (&pending)[N]) {
+void search_half_chords(const StepConstants& k, const ProfileGenerator& g, const bool (&active)[N],
+                        const float (&radius)[N], float (&psi)[N], float (&x_inv)[N], bool (&pending)[N]) {
   double q[N] = {}, base[N] = {};
   bool settled[N];
   for (int l = 0; l < N; ++l) {
@@ -272,8 +272,8 @@ struct Meeting {
 
 // Meeting search: walk the generating angle down from the bottom of the fillet in geometric steps
 // and keep the last point where the fillet still approaches or undercuts the involute flank. The
-// quantities of a step are held in single precision. Without any such point the meeting lies on the
-// base circle at the generating angle `phi_start`.
+// quantities of a step are held in single precision. The meeting starts on the base circle at the
+// generating angle `phi_start`; a step whose point lies inside the base circle moves only its angle.
 Meeting meeting_search(const ProfileGenerator& g, ld phi_start) {
   const ld r_b = g.r_b, r_f = g.r_f, r = g.r, cos_beta = g.cos_beta;
   ld r_form = r_b;
