@@ -5,9 +5,10 @@
 #pragma once
 
 #include "numeric.h"
-#include "tooth_profile.h"
 
 namespace morvell {
+
+struct ToothProfileInput;  // tooth_profile.h
 
 // The parts of the outline (see tooth_profile.h) and their numbers of points.
 inline constexpr int kRootArcFirst = 0;
