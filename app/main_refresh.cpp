@@ -286,11 +286,7 @@ void TMainForm::SetMain_textboxes() {
 
   // Tooth profiles of the pinion and then the wheel; profile_points keeps the wheel's outline.
   for (int i = 0; i < 2; ++i)
-    generate_tooth_profile(d.teeth[i], d.normal_module, d.thickness_nominal_transverse[i],
-                           d.thickness_finished_transverse[i], d.normal_pressure_angle, d.helix_angle,
-                           d.root_diameter[i], d.tip_diameter[i], d.profile_shift[i], d.root_fillet_radius[i],
-                           d.protuberance[i], 0.01f, d.tip_thickness_transverse[i], d.tip_chamfer[i],
-                           &d.form_diameter[i], d.profile_points);
+    generate_tooth_profile(finished_outline_input(d, i), &d.form_diameter[i], d.profile_points);
 
   limit_contact_ratio_by_form_circles(d);
   d.rating_valid = d.transverse_contact_ratio >= 1.0f && ratable ? 1 : 0;

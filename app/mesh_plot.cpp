@@ -18,13 +18,8 @@ const QColor kPlotGrey(128, 128, 128);
 // Generates the finished or the nominal outline of one gear into profile_points. The nominal one
 // keeps the unthinned flank and ends at the same tip corner.
 void generate_outline(DesignData& d, int gear, bool nominal) {
-  generate_tooth_profile(d.teeth[gear], d.normal_module, d.thickness_nominal_transverse[gear],
-                         nominal ? d.thickness_nominal_transverse[gear] : d.thickness_finished_transverse[gear],
-                         d.normal_pressure_angle, d.helix_angle, d.root_diameter[gear], d.tip_diameter[gear],
-                         d.profile_shift[gear], d.root_fillet_radius[gear], d.protuberance[gear], 0.01f,
-                         d.tip_thickness_transverse[gear],
-                         nominal ? d.tip_chamfer_depth[gear] : d.tip_chamfer[gear], &d.form_diameter_scratch,
-                         d.profile_points);
+  generate_tooth_profile(nominal ? nominal_outline_input(d, gear) : finished_outline_input(d, gear),
+                         &d.form_diameter_scratch, d.profile_points);
 }
 
 // Draws the outline in profile_points on every tooth of the gear as one line running once round the

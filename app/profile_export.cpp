@@ -141,13 +141,8 @@ const char* default_export_file_name(int32_t export_type) {
 }
 
 void generate_export_outline(DesignData& d, int gear, bool nominal) {
-  generate_tooth_profile(d.teeth[gear], d.normal_module, d.thickness_nominal_transverse[gear],
-                         nominal ? d.thickness_nominal_transverse[gear] : d.thickness_finished_transverse[gear],
-                         d.normal_pressure_angle, d.helix_angle, d.root_diameter[gear], d.tip_diameter[gear],
-                         d.profile_shift[gear], d.root_fillet_radius[gear], d.protuberance[gear], 0.01f,
-                         d.tip_thickness_transverse[gear],
-                         nominal ? d.tip_chamfer_depth[gear] : d.tip_chamfer[gear], &d.form_diameter_scratch,
-                         d.profile_points);
+  generate_tooth_profile(nominal ? nominal_outline_input(d, gear) : finished_outline_input(d, gear),
+                         &d.form_diameter_scratch, d.profile_points);
 }
 
 std::string profile_export_bytes(DesignData& d, const OutlineSource& source) {

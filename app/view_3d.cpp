@@ -26,11 +26,7 @@ void draw_gear(DesignData& d, int gear) {
   const float b = d.face_width[gear];
   const int32_t hand = gear == 0 ? d.helix_hand : -d.helix_hand;
 
-  generate_tooth_profile(z, d.normal_module, d.thickness_nominal_transverse[gear],
-                         d.thickness_finished_transverse[gear], d.normal_pressure_angle, d.helix_angle,
-                         d.root_diameter[gear], d.tip_diameter[gear], d.profile_shift[gear],
-                         d.root_fillet_radius[gear], d.protuberance[gear], 0.01f, d.tip_thickness_transverse[gear],
-                         d.tip_chamfer[gear], &d.form_diameter_scratch, d.profile_points);
+  generate_tooth_profile(finished_outline_input(d, gear), &d.form_diameter_scratch, d.profile_points);
   ProfilePoint outline[kProfileSamplePoints];
   sample_profile_points(d.profile_points, outline);
 

@@ -56,11 +56,7 @@ const char* design_label(int choice) {
 
 // The tooth profile of one gear with the arguments the refresh passes.
 void generate_profile(DesignData& d, int g) {
-  morvell::generate_tooth_profile(d.teeth[g], d.normal_module, d.thickness_nominal_transverse[g],
-                                  d.thickness_finished_transverse[g], d.normal_pressure_angle, d.helix_angle,
-                                  d.root_diameter[g], d.tip_diameter[g], d.profile_shift[g], d.root_fillet_radius[g],
-                                  d.protuberance[g], 0.01f, d.tip_thickness_transverse[g], d.tip_chamfer[g],
-                                  &d.form_diameter[g], d.profile_points);
+  morvell::generate_tooth_profile(morvell::finished_outline_input(d, g), &d.form_diameter[g], d.profile_points);
 }
 
 void core_refresh(DesignData& d) {

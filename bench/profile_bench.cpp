@@ -15,11 +15,20 @@ void BM_GenerateToothProfile(benchmark::State& state) {
   const float m_n = 2.0f;
   const float d = z * m_n;
   const float s_t = static_cast<float>(M_PI);
+  morvell::ToothProfileInput in;
+  in.teeth = z;
+  in.normal_module = m_n;
+  in.thickness = s_t;
+  in.flank_thickness = s_t - 0.1f;
+  in.pressure_angle = 20.0f;
+  in.root_diameter = d - 5.0f;
+  in.tip_diameter = d + 4.0f;
+  in.fillet_radius = 0.76f;
+  in.tip_thickness = 1.2f;
   morvell::ToothProfile profile;
   float form_diameter = 0.0f;
   for (auto _ : state) {
-    morvell::generate_tooth_profile(z, m_n, s_t, s_t - 0.1f, 20.0f, 0.0f, d - 5.0f, d + 4.0f, 0.0f, 0.76f, 0.0f, 0.01f,
-                                    1.2f, 0.0f, &form_diameter, profile);
+    morvell::generate_tooth_profile(in, &form_diameter, profile);
     benchmark::DoNotOptimize(profile);
     benchmark::DoNotOptimize(form_diameter);
   }

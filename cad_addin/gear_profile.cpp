@@ -143,6 +143,58 @@ bool Advance(const Walk& w, double u, const Point& prev, double& next) {
   return true;
 }
 
+// How a walk along the flank ended.
+enum class WalkEnd { TipReached, Escaped, StoreFull };
+
+// The flank points of a walk from the base circle to the tip circle. With the base circle on or inside
+// the root circle the flank starts at the root circle: `from_root` holds the point before the crossing
+// (or the first point, when that already lies on the root circle) and every point after it.
+struct FlankWalk {
+  WalkEnd end = WalkEnd::TipReached;
+  std::vector<Point> points;
+  bool root_reached = false;
+  size_t root_first = 0;  // the first point of the flank from the root circle
+  size_t from_root = 0;   // its number of points
+};
+
+// Walks the involute from the base circle, a point per Advance, to the first point on or beyond the tip
+// circle. Esc is polled before each point and the progress given after it; the walk stops when the
+// store would overflow or no trial within reach ends a step.
+FlankWalk WalkFlank(Walk w, const ProfileHooks& hooks) {
+  FlankWalk walk;
+  walk.points.reserve(kFlankStoreSize);
+  std::vector<Point>& P = walk.points;
+  double u = w.r_b;
+  for (size_t k = 0;; ++k) {
+    if (EscapeHeld(hooks)) {
+      walk.end = WalkEnd::Escaped;
+      return walk;
+    }
+    if (k >= size_t(kFlankStoreSize) || (k > 0 && !Advance(w, u, P[k - 1], u))) {
+      walk.end = WalkEnd::StoreFull;
+      return walk;
+    }
+    P.push_back(InvolutePoint(w.r_b, u));
+    const Point& pk = P.back();
+    Progress(hooks, ProgressOf(pk, w.r_b, w.r_a));
+    const double rp = Radius(pk);
+    if (w.r_b <= w.r_f) {
+      if (!w.root_reached) {
+        if (rp >= w.r_f) {
+          w.root_reached = true;
+          walk.root_first = k > 0 ? k - 1 : 0;  // a base circle on the root circle crosses at the first point
+          walk.from_root = k - walk.root_first + 1;
+        }
+      } else {
+        ++walk.from_root;
+      }
+    }
+    if (rp >= w.r_a) break;
+  }
+  walk.root_reached = w.root_reached;
+  return walk;
+}
+
 // Points closer together than this fraction of the tolerance make entities too short to draw.
 constexpr double kShortestSegment = 0.01;
 
@@ -215,43 +267,15 @@ int CountFlankPoints(double tol, double r_b, double r_a, double r_f, const Profi
     Report(hooks, GearTooSmallMessage());
     return 0;
   }
-  Walk w{r_b, r_a, r_f, tol, tol};
-  int i = 0, crossing = 0;
-  bool full = false;
-  double u = r_b;
-  Point prev;
-  for (;;) {
-    if (EscapeHeld(hooks)) return -1;
-    if (i >= kFlankStoreSize) {
-      Report(hooks, FlankStoreFullMessage());
-      full = true;
-      break;
-    }
-    if (i > 0 && !Advance(w, u, prev, u)) {
-      Report(hooks, FlankStoreFullMessage());
-      full = true;
-      break;
-    }
-    const Point p = InvolutePoint(r_b, u);
-    Progress(hooks, ProgressOf(p, r_b, r_a));
-    const double rp = Radius(p);
-    if (r_b <= r_f) {
-      if (!w.root_reached) {
-        if (rp >= r_f) {
-          w.root_reached = true;
-          crossing = i > 0 ? 2 : 1;  // this point and the one before it, when there is one
-        }
-      } else {
-        ++crossing;
-      }
-    }
-    prev = p;
-    ++i;
-    if (rp >= r_a) break;
+  const FlankWalk walk = WalkFlank(Walk{r_b, r_a, r_f, tol, tol}, hooks);
+  if (walk.end == WalkEnd::Escaped) return -1;
+  if (walk.end == WalkEnd::StoreFull) {
+    Report(hooks, FlankStoreFullMessage());
+    Progress(hooks, 100);
+    return kFlankStoreSize;
   }
   Progress(hooks, 100);
-  if (full) return kFlankStoreSize;
-  return w.root_reached ? crossing : i;
+  return int(walk.root_reached ? walk.from_root : walk.points.size());
 }
 
 int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOutline& out) {
@@ -278,40 +302,19 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   }
 
   // Flank points from the base circle (or the root circle) to the tip circle.
-  std::vector<Point> P;
-  P.reserve(kFlankStoreSize);
-  Walk w{r_b, r_a, r_f, in.tol, step};
-  int start = 0, crossing = 0;
-  double u = r_b;
-  for (int k = 0;; ++k) {
-    if (EscapeHeld(hooks)) return 1;
-    if (k >= kFlankStoreSize || (k > 0 && !Advance(w, u, P[size_t(k) - 1], u))) {
-      Report(hooks, FlankStoreFullMessage());
-      return 1;
-    }
-    P.push_back(InvolutePoint(r_b, u));
-    const Point& pk = P.back();
-    Progress(hooks, ProgressOf(pk, r_b, r_a));
-    const double rp = Radius(pk);
-    if (r_b <= r_f) {
-      if (!w.root_reached) {
-        if (rp >= r_f) {
-          w.root_reached = true;
-          start = std::max(k - 1, 0);  // a base circle on the root circle crosses at the first point
-          crossing = k - start + 1;
-        }
-      } else {
-        ++crossing;
-      }
-    }
-    if (rp >= r_a) break;
+  FlankWalk walk = WalkFlank(Walk{r_b, r_a, r_f, in.tol, step}, hooks);
+  if (walk.end == WalkEnd::Escaped) return 1;
+  if (walk.end == WalkEnd::StoreFull) {
+    Report(hooks, FlankStoreFullMessage());
+    return 1;
   }
   Progress(hooks, 100);
+  std::vector<Point> P = std::move(walk.points);
 
   const Point origin{};
   if (r_b <= r_f) {
-    P.erase(P.begin(), P.begin() + start);
-    P.resize(size_t(crossing));
+    P.erase(P.begin(), P.begin() + long(walk.root_first));
+    P.resize(walk.from_root);
   }
   if (P.size() < 2) {
     Report(hooks, FlankStoreFullMessage());

@@ -7,53 +7,56 @@
 
 namespace morvell {
 
-BacklashCarried backlash_carried_by(const DesignData& d) {
-  return {d.backlash_normal, {d.thickness_finished_transverse[0], d.thickness_finished_transverse[1]}};
+// The fields of each record under their names in the design data: one list for the way out of the
+// design data and the way back.
+#define MV_BACKLASH_CARRIED(X) \
+  X(backlash_normal) X(thickness_finished_transverse[0]) X(thickness_finished_transverse[1])
+#define MV_BACKLASH_INPUTS(X)                                                                      \
+  X(centre_distance) X(centre_distance_from_shifts) X(working_transverse_pressure_angle)           \
+  X(working_normal_pressure_angle) X(transverse_pressure_angle) X(base_helix_angle) X(helix_angle) \
+  X(backlash_distribution) X(thickness_nominal_transverse[0]) X(thickness_nominal_transverse[1])   \
+  X(base_diameter[0]) X(base_diameter[1]) X(geometry_manager_override)
+#define MV_FROM_DESIGN(field) copy_field(record.field, d.field);
+#define MV_TO_DESIGN(field) copy_field(d.field, record.field);
+
+namespace {
+
+// Copies one field; both sides must have the same type.
+template <typename T>
+void copy_field(T& to, const T& from) {
+  to = from;
 }
 
-void carry_backlash(const BacklashCarried& c, DesignData& d) {
-  d.backlash_normal = c.backlash_normal;
-  d.thickness_finished_transverse[0] = c.thickness_finished_transverse[0];
-  d.thickness_finished_transverse[1] = c.thickness_finished_transverse[1];
+// Puts what one geometry pass read back into the design data.
+void restore_backlash_inputs(const BacklashInputs& record, DesignData& d) { MV_BACKLASH_INPUTS(MV_TO_DESIGN) }
+
+}  // namespace
+
+BacklashCarried backlash_carried_by(const DesignData& d) {
+  BacklashCarried record;
+  MV_BACKLASH_CARRIED(MV_FROM_DESIGN)
+  return record;
 }
+
+void carry_backlash(const BacklashCarried& record, DesignData& d) { MV_BACKLASH_CARRIED(MV_TO_DESIGN) }
 
 BacklashInputs backlash_inputs_of(const DesignData& d) {
-  BacklashInputs in;
-  in.centre_distance = d.centre_distance;
-  in.centre_distance_from_shifts = d.centre_distance_from_shifts;
-  in.working_transverse_pressure_angle = d.working_transverse_pressure_angle;
-  in.working_normal_pressure_angle = d.working_normal_pressure_angle;
-  in.transverse_pressure_angle = d.transverse_pressure_angle;
-  in.base_helix_angle = d.base_helix_angle;
-  in.helix_angle = d.helix_angle;
-  in.backlash_distribution = d.backlash_distribution;
-  in.thickness_nominal_transverse[0] = d.thickness_nominal_transverse[0];
-  in.thickness_nominal_transverse[1] = d.thickness_nominal_transverse[1];
-  in.base_diameter[0] = d.base_diameter[0];
-  in.base_diameter[1] = d.base_diameter[1];
-  in.geometry_manager_override = d.geometry_manager_override;
-  return in;
+  BacklashInputs record;
+  MV_BACKLASH_INPUTS(MV_FROM_DESIGN)
+  return record;
 }
+
+#undef MV_BACKLASH_CARRIED
+#undef MV_BACKLASH_INPUTS
+#undef MV_FROM_DESIGN
+#undef MV_TO_DESIGN
 
 void follow_backlash(const DesignData& before_search, const std::vector<BacklashInputs>& inputs, std::size_t first,
                      BacklashCarried carried, std::vector<BacklashCarried>& into) {
   auto scratch = std::make_unique<DesignData>(before_search);
   for (std::size_t i = first; i < inputs.size(); ++i) {
     into[i] = carried;
-    const BacklashInputs& in = inputs[i];
-    scratch->centre_distance = in.centre_distance;
-    scratch->centre_distance_from_shifts = in.centre_distance_from_shifts;
-    scratch->working_transverse_pressure_angle = in.working_transverse_pressure_angle;
-    scratch->working_normal_pressure_angle = in.working_normal_pressure_angle;
-    scratch->transverse_pressure_angle = in.transverse_pressure_angle;
-    scratch->base_helix_angle = in.base_helix_angle;
-    scratch->helix_angle = in.helix_angle;
-    scratch->backlash_distribution = in.backlash_distribution;
-    scratch->thickness_nominal_transverse[0] = in.thickness_nominal_transverse[0];
-    scratch->thickness_nominal_transverse[1] = in.thickness_nominal_transverse[1];
-    scratch->base_diameter[0] = in.base_diameter[0];
-    scratch->base_diameter[1] = in.base_diameter[1];
-    scratch->geometry_manager_override = in.geometry_manager_override;
+    restore_backlash_inputs(inputs[i], *scratch);
     carry_backlash(carried, *scratch);
     finish_thicknesses_and_backlash(*scratch);
     carried = backlash_carried_by(*scratch);

@@ -28,7 +28,7 @@ struct BacklashInputs {
   float centre_distance = 0, centre_distance_from_shifts = 0, working_transverse_pressure_angle = 0,
         working_normal_pressure_angle = 0, transverse_pressure_angle = 0, base_helix_angle = 0, helix_angle = 0,
         backlash_distribution = 0, thickness_nominal_transverse[2]{}, base_diameter[2]{};
-  int32_t geometry_manager_override = 0;
+  uint8_t geometry_manager_override = 0;
 };
 
 BacklashCarried backlash_carried_by(const DesignData& d);

@@ -18,16 +18,11 @@
 
 namespace morvell {
 
-inline constexpr int kSearchModuleSteps = 20;        // pass 2
-inline constexpr int kSearchPressureAngleSteps = 5;  // both passes
-inline constexpr int kSearchHelixSteps = 5;
-inline constexpr int kSearchFilletSteps = 3;
-inline constexpr int kSearchShiftVariants = 3;
+// The steps of the grid (kSearchModuleSteps and the others) stand with the grid position of a record
+// in search_result_file.h.
+
+// Evaluations per step of the progress bar.
 inline constexpr int kSearchEvaluationsPerProgressStep = 180;
-// Most pinion tooth counts pass 1 takes. The window keeps the range to ten counts, but a search over
-// autoscaled extents can be given a wider one: it is then spread over this many counts, so a search
-// never takes more than 200 x 450 + 4500 evaluations.
-inline constexpr int kSearchMaxToothCounts = 200;
 
 // The calculations one evaluation runs. Tests put stand-ins here.
 struct SearchCalculations {

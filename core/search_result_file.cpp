@@ -10,7 +10,6 @@
 #include <locale.h>
 
 #include "design_file.h"
-#include "design_search.h"
 #include "file_reading.h"
 
 namespace morvell {
@@ -39,59 +38,74 @@ class CLocaleScope {
   locale_t previous_ = nullptr;
 };
 
+// The fields of a record in file order, written once for the file and for both directions between
+// a record and the design data: the grid position (fields 1 to 7), then the design (fields 8 to 42),
+// each with the design-data field it holds.
+#define MV_GRID_FIELDS(X) \
+  X(module_step) X(teeth_step) X(pressure_angle_step) X(helix_step) X(shift_variant) X(fillet_step) X(rounding_variant)
+#define MV_DESIGN_FIELDS(X)                                                              \
+  X(search_pass, geometry_manager_mode)                                                  \
+  X(normal_module, normal_module)                                                        \
+  X(teeth[0], teeth[0])                                                                  \
+  X(teeth[1], teeth[1])                                                                  \
+  X(actual_ratio, actual_ratio)                                                          \
+  X(normal_pressure_angle, normal_pressure_angle)                                        \
+  X(helix_angle, helix_angle)                                                            \
+  X(profile_shift[0], profile_shift[0])                                                  \
+  X(profile_shift[1], profile_shift[1])                                                  \
+  X(profile_shift_sum, profile_shift_sum)                                                \
+  X(root_fillet_radius[0], root_fillet_radius[0])                                        \
+  X(root_fillet_radius[1], root_fillet_radius[1])                                        \
+  X(tip_diameter[0], tip_diameter[0])                                                    \
+  X(tip_diameter[1], tip_diameter[1])                                                    \
+  X(root_diameter[0], root_diameter[0])                                                  \
+  X(root_diameter[1], root_diameter[1])                                                  \
+  X(transverse_contact_ratio, transverse_contact_ratio)                                  \
+  X(axial_contact_ratio, axial_contact_ratio)                                            \
+  X(nominal_bending_stress_pinion, nominal_bending_stress_pinion)                        \
+  X(tooth_root_stress_pinion, tooth_root_stress_pinion)                                  \
+  X(permissible_bending_stress_pinion, permissible_bending_stress_pinion)                \
+  X(bending_safety_factor_pinion, bending_safety_factor_pinion)                          \
+  X(nominal_bending_stress_wheel, nominal_bending_stress_wheel)                          \
+  X(tooth_root_stress_wheel, tooth_root_stress_wheel)                                    \
+  X(permissible_bending_stress_wheel, permissible_bending_stress_wheel)                  \
+  X(bending_safety_factor_wheel, bending_safety_factor_wheel)                            \
+  X(nominal_contact_stress, nominal_contact_stress)                                      \
+  X(contact_stress_pinion, contact_stress[0])                                            \
+  X(permissible_contact_stress_pinion, permissible_contact_stress[0])                    \
+  X(contact_safety_factor_pinion, contact_safety_factor[0])                              \
+  X(contact_stress_wheel, contact_stress[1])                                             \
+  X(permissible_contact_stress_wheel, permissible_contact_stress[1])                     \
+  X(contact_safety_factor_wheel, contact_safety_factor[1])                               \
+  X(min_root_fillet_coeff[0], min_root_fillet_coeff[0])                                  \
+  X(min_root_fillet_coeff[1], min_root_fillet_coeff[1])
+
+#define MV_COUNT(...) +1
+static_assert(0 MV_GRID_FIELDS(MV_COUNT) MV_DESIGN_FIELDS(MV_COUNT) == kDesignPointFieldCount);
+#undef MV_COUNT
+
 // A field of the record: an integer or a real.
 struct FieldRef {
   int32_t* i = nullptr;
   float* f = nullptr;
 };
 
+FieldRef ref_of(int32_t& v) { return FieldRef{&v, nullptr}; }
+FieldRef ref_of(float& v) { return FieldRef{nullptr, &v}; }
+
 // The 42 fields in file order.
 void field_refs(DesignPointRecord& r, FieldRef (&f)[kDesignPointFieldCount]) {
   int n = 0;
-  auto i = [&](int32_t& v) { f[n++] = FieldRef{&v, nullptr}; };
-  auto x = [&](float& v) { f[n++] = FieldRef{nullptr, &v}; };
-  i(r.module_step);
-  i(r.teeth_step);
-  i(r.pressure_angle_step);
-  i(r.helix_step);
-  i(r.shift_variant);
-  i(r.fillet_step);
-  i(r.rounding_variant);
-  i(r.search_pass);
-  x(r.normal_module);
-  i(r.teeth[0]);
-  i(r.teeth[1]);
-  x(r.actual_ratio);
-  x(r.normal_pressure_angle);
-  x(r.helix_angle);
-  x(r.profile_shift[0]);
-  x(r.profile_shift[1]);
-  x(r.profile_shift_sum);
-  x(r.root_fillet_radius[0]);
-  x(r.root_fillet_radius[1]);
-  x(r.tip_diameter[0]);
-  x(r.tip_diameter[1]);
-  x(r.root_diameter[0]);
-  x(r.root_diameter[1]);
-  x(r.transverse_contact_ratio);
-  x(r.axial_contact_ratio);
-  x(r.nominal_bending_stress_pinion);
-  x(r.tooth_root_stress_pinion);
-  x(r.permissible_bending_stress_pinion);
-  x(r.bending_safety_factor_pinion);
-  x(r.nominal_bending_stress_wheel);
-  x(r.tooth_root_stress_wheel);
-  x(r.permissible_bending_stress_wheel);
-  x(r.bending_safety_factor_wheel);
-  x(r.nominal_contact_stress);
-  x(r.contact_stress_pinion);
-  x(r.permissible_contact_stress_pinion);
-  x(r.contact_safety_factor_pinion);
-  x(r.contact_stress_wheel);
-  x(r.permissible_contact_stress_wheel);
-  x(r.contact_safety_factor_wheel);
-  x(r.min_root_fillet_coeff[0]);
-  x(r.min_root_fillet_coeff[1]);
+#define MV_REF(record_field, ...) f[n++] = ref_of(r.record_field);
+  MV_GRID_FIELDS(MV_REF)
+  MV_DESIGN_FIELDS(MV_REF)
+#undef MV_REF
+}
+
+// Copies one field between a record and the design data; both sides must have the same type.
+template <typename T>
+void copy_field(T& to, const T& from) {
+  to = from;
 }
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -115,84 +129,23 @@ constexpr std::size_t kMaxRecordLine = 4096;
 
 DesignPointRecord design_point_of(const DesignData& d, const SearchGridPoint& g) {
   DesignPointRecord r;
-  r.module_step = g.module_step;
-  r.teeth_step = g.teeth_step;
-  r.pressure_angle_step = g.pressure_angle_step;
-  r.helix_step = g.helix_step;
-  r.shift_variant = g.shift_variant;
-  r.fillet_step = g.fillet_step;
-  r.rounding_variant = g.rounding_variant;
-  r.search_pass = d.geometry_manager_mode;
-  r.normal_module = d.normal_module;
-  r.teeth[0] = d.teeth[0];
-  r.teeth[1] = d.teeth[1];
-  r.actual_ratio = d.actual_ratio;
-  r.normal_pressure_angle = d.normal_pressure_angle;
-  r.helix_angle = d.helix_angle;
-  r.profile_shift[0] = d.profile_shift[0];
-  r.profile_shift[1] = d.profile_shift[1];
-  r.profile_shift_sum = d.profile_shift_sum;
-  for (int k = 0; k < 2; ++k) {
-    r.root_fillet_radius[k] = d.root_fillet_radius[k];
-    r.tip_diameter[k] = d.tip_diameter[k];
-    r.root_diameter[k] = d.root_diameter[k];
-    r.min_root_fillet_coeff[k] = d.min_root_fillet_coeff[k];
-  }
-  r.transverse_contact_ratio = d.transverse_contact_ratio;
-  r.axial_contact_ratio = d.axial_contact_ratio;
-  r.nominal_bending_stress_pinion = d.nominal_bending_stress_pinion;
-  r.tooth_root_stress_pinion = d.tooth_root_stress_pinion;
-  r.permissible_bending_stress_pinion = d.permissible_bending_stress_pinion;
-  r.bending_safety_factor_pinion = d.bending_safety_factor_pinion;
-  r.nominal_bending_stress_wheel = d.nominal_bending_stress_wheel;
-  r.tooth_root_stress_wheel = d.tooth_root_stress_wheel;
-  r.permissible_bending_stress_wheel = d.permissible_bending_stress_wheel;
-  r.bending_safety_factor_wheel = d.bending_safety_factor_wheel;
-  r.nominal_contact_stress = d.nominal_contact_stress;
-  r.contact_stress_pinion = d.contact_stress[0];
-  r.permissible_contact_stress_pinion = d.permissible_contact_stress[0];
-  r.contact_safety_factor_pinion = d.contact_safety_factor[0];
-  r.contact_stress_wheel = d.contact_stress[1];
-  r.permissible_contact_stress_wheel = d.permissible_contact_stress[1];
-  r.contact_safety_factor_wheel = d.contact_safety_factor[1];
+#define MV_FROM_GRID(field) copy_field(r.field, g.field);
+#define MV_FROM_DESIGN(record_field, design_field) copy_field(r.record_field, d.design_field);
+  MV_GRID_FIELDS(MV_FROM_GRID)
+  MV_DESIGN_FIELDS(MV_FROM_DESIGN)
+#undef MV_FROM_GRID
+#undef MV_FROM_DESIGN
   return r;
 }
 
 void store_design_point(const DesignPointRecord& r, DesignData& d) {
-  d.geometry_manager_mode = r.search_pass;
-  d.normal_module = r.normal_module;
-  d.teeth[0] = r.teeth[0];
-  d.teeth[1] = r.teeth[1];
-  d.actual_ratio = r.actual_ratio;
-  d.normal_pressure_angle = r.normal_pressure_angle;
-  d.helix_angle = r.helix_angle;
-  d.profile_shift[0] = r.profile_shift[0];
-  d.profile_shift[1] = r.profile_shift[1];
-  d.profile_shift_sum = r.profile_shift_sum;
-  for (int k = 0; k < 2; ++k) {
-    d.root_fillet_radius[k] = r.root_fillet_radius[k];
-    d.tip_diameter[k] = r.tip_diameter[k];
-    d.root_diameter[k] = r.root_diameter[k];
-    d.min_root_fillet_coeff[k] = r.min_root_fillet_coeff[k];
-  }
-  d.transverse_contact_ratio = r.transverse_contact_ratio;
-  d.axial_contact_ratio = r.axial_contact_ratio;
-  d.nominal_bending_stress_pinion = r.nominal_bending_stress_pinion;
-  d.tooth_root_stress_pinion = r.tooth_root_stress_pinion;
-  d.permissible_bending_stress_pinion = r.permissible_bending_stress_pinion;
-  d.bending_safety_factor_pinion = r.bending_safety_factor_pinion;
-  d.nominal_bending_stress_wheel = r.nominal_bending_stress_wheel;
-  d.tooth_root_stress_wheel = r.tooth_root_stress_wheel;
-  d.permissible_bending_stress_wheel = r.permissible_bending_stress_wheel;
-  d.bending_safety_factor_wheel = r.bending_safety_factor_wheel;
-  d.nominal_contact_stress = r.nominal_contact_stress;
-  d.contact_stress[0] = r.contact_stress_pinion;
-  d.permissible_contact_stress[0] = r.permissible_contact_stress_pinion;
-  d.contact_safety_factor[0] = r.contact_safety_factor_pinion;
-  d.contact_stress[1] = r.contact_stress_wheel;
-  d.permissible_contact_stress[1] = r.permissible_contact_stress_wheel;
-  d.contact_safety_factor[1] = r.contact_safety_factor_wheel;
+#define MV_TO_DESIGN(record_field, design_field) copy_field(d.design_field, r.record_field);
+  MV_DESIGN_FIELDS(MV_TO_DESIGN)
+#undef MV_TO_DESIGN
 }
+
+#undef MV_GRID_FIELDS
+#undef MV_DESIGN_FIELDS
 
 std::string format_design_point(const DesignPointRecord& record) {
   DesignPointRecord r = record;

@@ -22,15 +22,26 @@ namespace morvell {
 inline constexpr const char* kSearchResultFileName = "optimizer.dat";
 inline constexpr int kDesignPointFieldCount = 42;
 
+// The search grid: the steps of each of its axes.
+inline constexpr int kSearchModuleSteps = 20;        // pass 2
+inline constexpr int kSearchPressureAngleSteps = 5;  // both passes
+inline constexpr int kSearchHelixSteps = 5;
+inline constexpr int kSearchFilletSteps = 3;
+inline constexpr int kSearchShiftVariants = 3;
+// Most pinion tooth counts pass 1 takes. The window keeps the range to ten counts, but a search over
+// autoscaled extents can be given a wider one: it is then spread over this many counts, so a search
+// never takes more than 200 x 450 + 4500 evaluations.
+inline constexpr int kSearchMaxToothCounts = 200;
+
 // One evaluated design of the search, in the order of its fields in the file.
 struct DesignPointRecord {
   // Fields 1 to 7: where the design lies in the search grid.
-  int32_t module_step = 0;          // 0..19 in pass 2, 0 in pass 1
+  int32_t module_step = 0;          // 0..kSearchModuleSteps - 1 in pass 2, 0 in pass 1
   int32_t teeth_step = 0;           // pinion tooth step in pass 1, 0 in pass 2
-  int32_t pressure_angle_step = 0;  // 0..4
-  int32_t helix_step = 0;           // 0..4
-  int32_t shift_variant = 0;        // 0..2
-  int32_t fillet_step = 0;          // 0..2
+  int32_t pressure_angle_step = 0;  // 0..kSearchPressureAngleSteps - 1
+  int32_t helix_step = 0;           // 0..kSearchHelixSteps - 1
+  int32_t shift_variant = 0;        // 0..kSearchShiftVariants - 1
+  int32_t fillet_step = 0;          // 0..kSearchFilletSteps - 1
   int32_t rounding_variant = 0;     // pass 1: 0 wheel teeth rounded up, 1 down; 0 in pass 2
   // Fields 8 to 42: the design.
   int32_t search_pass = 0;  // 1 or 2, the geometry-manager mode of the evaluation

@@ -13,37 +13,10 @@
 #include <type_traits>
 
 #include "numeric.h"
+#include "tooth_profile_setup.h"
 
 namespace morvell {
 namespace {
-
-constexpr int kRootArcFirst = 0;
-constexpr int kFilletFirst = 25;
-constexpr int kFilletPoints = 100;
-constexpr int kFlankFirst = 125;
-constexpr int kFlankPoints = 99;
-constexpr int kTipCorner = 224;
-constexpr int kTipArcFirst = 225;
-constexpr int kHalfPoints = 250;
-constexpr int kArcSteps = 24;
-constexpr int kMeetingSearchSteps = 10000;
-constexpr int kProtuberanceSteps = 1000;
-
-// Everything that stays fixed during one generation.
-struct Generator {
-  ld r;             // reference radius
-  ld r_b;           // base radius
-  ld r_f;           // root radius
-  ld inv_alpha_t;   // involute of the transverse pressure angle
-  ld cos_beta;
-  ld u_c, v_c;      // centre of the rack's tip rounding
-  ld rho;           // tip radius of the rack
-  ld s_t;           // nominal transverse thickness
-  ld s_ft;          // transverse thickness of the flank to draw
-  bool protuberance;
-  ld protuberance_top;     // radius r_f + h_pr up to which the protuberance thins the flank
-  ld protuberance_slope;   // 2 (tan alpha_n - tan alpha_pr) / cos beta
-};
 
 // Working precision of a step: the meeting search holds every quantity of a step in single precision,
 // so double is ample for computing it; the stored outline is computed in extended precision.
@@ -57,7 +30,7 @@ W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
 // quantity of the step is held in: float in the meeting search (whose steps search_points evaluates to
 // the same values), long double for the stored outline.
 template <typename T>
-void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
+void fillet_point(const ProfileGenerator& g, T phi, T& x_out, T& y_out) {
   using W = Work<T>;
   const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
   const W phi_rad = to_rad<W>(phi);
@@ -76,7 +49,7 @@ void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
 // The generator's quantities in double, as the single-precision steps use them.
 struct StepConstants {
   double r, cos_beta, rho, u_c, v_c, r_b, inv_alpha_t;
-  explicit StepConstants(const Generator& g)
+  explicit StepConstants(const ProfileGenerator& g)
       : r(static_cast<double>(g.r)), cos_beta(static_cast<double>(g.cos_beta)), rho(static_cast<double>(g.rho)),
         u_c(static_cast<double>(g.u_c)), v_c(static_cast<double>(g.v_c)), r_b(static_cast<double>(g.r_b)),
         inv_alpha_t(static_cast<double>(g.inv_alpha_t)) {}
@@ -163,7 +136,7 @@ void search_points(const StepConstants& k, const float (&phi)[N], float (&x_out)
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
 // never thicker than the flank to draw.
 template <typename T>
-T flank_thickness_at(const Generator& g, T radius) {
+T flank_thickness_at(const ProfileGenerator& g, T radius) {
   ld s = g.s_t;
   if (g.protuberance && radius < g.protuberance_top) {
     s = g.s_t - g.protuberance_slope * (g.protuberance_top - radius);
@@ -174,7 +147,7 @@ T flank_thickness_at(const Generator& g, T radius) {
 
 // Half-angle of the involute flank of transverse thickness `thickness` at radius R (R >= r_b).
 template <typename T>
-T involute_half_angle(const Generator& g, T radius, T thickness) {
+T involute_half_angle(const ProfileGenerator& g, T radius, T thickness) {
   using W = Work<T>;
   const W ratio = static_cast<W>(g.r_b) / radius;
   const W alpha_r = ratio > 1 ? static_cast<W>(checked_acos(ratio)) : std::acos(ratio);
@@ -190,7 +163,7 @@ T involute_half_angle(const Generator& g, T radius, T thickness) {
 // cannot settle), the extended evaluation decides.
 // Fillet point of generating angle phi (degrees, with relative error phi_error against the extended
 // angle), rounded to single precision when the double evaluation settles it.
-bool fillet_point_rounded(const Generator& g, double phi, double phi_error, ProfilePoint& out) {
+bool fillet_point_rounded(const ProfileGenerator& g, double phi, double phi_error, ProfilePoint& out) {
   const double r = static_cast<double>(g.r), cos_beta = static_cast<double>(g.cos_beta);
   const double rho = static_cast<double>(g.rho), u_c = static_cast<double>(g.u_c), v_c = static_cast<double>(g.v_c);
   if (!(cos_beta > 0.0 && cos_beta <= 1.0 && r > 0.0 && rho >= 0.0)) return false;
@@ -255,8 +228,8 @@ bool polar_point_rounded(ld radius, ld gamma, ProfilePoint& out) {
 // `pending` for its caller (its arc cosine reports a domain error, which only a step actually taken
 // may do). Each stage is taken for all steps before the next.
 template <int N>
-void search_half_chords(const StepConstants& k, const Generator& g, const bool (&active)[N], const float (&radius)[N],
-                        float (&psi)[N], float (&x_inv)[N], bool (&pending)[N]) {
+void search_half_chords(const StepConstants& k, const ProfileGenerator& g, const bool (&active)[N],
+                        const float (&radius)[N], float (&psi)[N], float (&x_inv)[N], bool (&pending)[N]) {
   double q[N] = {}, base[N] = {};
   bool settled[N];
   for (int l = 0; l < N; ++l) {
@@ -290,167 +263,121 @@ void search_half_chords(const StepConstants& k, const Generator& g, const bool (
   }
 }
 
-}  // namespace
+// Where the generated fillet meets the involute flank: the radius (the form radius) and the
+// generating angle of the meeting point.
+struct Meeting {
+  ld radius;
+  ld phi;
+};
 
-void generate_tooth_profile(int32_t z, float normal_module, float thickness, float flank_thickness,
-                            float pressure_angle, float helix_angle, float root_diameter, float tip_diameter,
-                            float profile_shift, float fillet_radius, float protuberance,
-                            float protuberance_angle, float tip_thickness, float chamfer_depth,
-                            float* form_diameter, ToothProfile& profile) {
-  const ld m_n = normal_module;
-  const ld alpha_n = deg_to_rad(pressure_angle);
-  const ld cos_beta = std::cos(deg_to_rad(helix_angle));
-  const ld r = z * m_n / (2.0L * cos_beta);
-  const ld alpha_t = std::atan(std::tan(alpha_n) / cos_beta);
-  const ld r_b = r * std::cos(alpha_t);
-  const ld r_f = root_diameter / 2.0L;
-  const ld r_a = tip_diameter / 2.0L;
-  const ld rho = fillet_radius;
-  // A protuberance is zero or positive (the input fields refuse negative values); anything but a
-  // positive value is taken as none throughout.
-  const bool has_protuberance = protuberance > 0;
-  const ld p_r = has_protuberance ? static_cast<ld>(protuberance) : 0.0L;
-  const ld s_t = thickness;
-  const ld s_ft = flank_thickness;
-
-  // Rack tooth thickness on its datum line. Without a protuberance a thinned flank is cut by a rack
-  // thickened by the normal thinning; with one the fillet is cut by the unthinned tool and only the
-  // flank is finished.
-  ld s_p = kPi * m_n / 2.0L;
-  if (s_ft < s_t && !has_protuberance) s_p += (s_t - s_ft) * cos_beta;
-
-  // The rack tip line lies on the root circle: its depth below the datum line.
-  const ld h_fp = r + profile_shift * m_n - r_f;
-  const ld alpha_pr_deg = has_protuberance ? static_cast<ld>(protuberance_angle) : static_cast<ld>(pressure_angle);
-  const ld alpha_pr = deg_to_rad(alpha_pr_deg);
-  const ld phi_min = alpha_pr_deg / 4.0L;
-
-  Generator g{};
-  g.r = r;
-  g.r_b = r_b;
-  g.r_f = r_f;
-  g.inv_alpha_t = involute(alpha_t);
-  g.cos_beta = cos_beta;
-  g.rho = rho;
-  g.s_t = s_t;
-  g.s_ft = s_ft;
-  g.u_c = (kPi * m_n - s_p) / 2.0L + (h_fp - rho) * std::tan(alpha_n) + (rho - p_r) / std::cos(alpha_n);
-  g.v_c = r_f + rho - r;
-  // Tip roundings of both sides overlapping: the rack tip becomes one full radius on its centre line.
-  if (g.u_c > kPi * m_n / 2.0L) g.u_c = kPi * m_n / 2.0L;
-  g.protuberance = has_protuberance;
-  if (has_protuberance) {
-    const ld h_pr = p_r * std::cos(alpha_pr) / std::tan(alpha_n - alpha_pr) + rho * (1.0L - std::sin(alpha_pr));
-    g.protuberance_top = r_f + h_pr;
-    g.protuberance_slope = 2.0L * (std::tan(alpha_n) - std::tan(alpha_pr)) / cos_beta;
-  }
-
-  // Meeting search: walk the generating angle down from the bottom of the fillet in geometric steps
-  // and keep the last point where the fillet still approaches or undercuts the involute flank. The
-  // quantities of a step are held in single precision.
+// Meeting search: walk the generating angle down from the bottom of the fillet in geometric steps
+// and keep the last point where the fillet still approaches or undercuts the involute flank. The
+// quantities of a step are held in single precision. The meeting starts on the base circle at the
+// generating angle `phi_start`; a step whose point lies inside the base circle moves only its angle.
+Meeting meeting_search(const ProfileGenerator& g, ld phi_start) {
+  const ld r_b = g.r_b, r_f = g.r_f, r = g.r, cos_beta = g.cos_beta;
   ld r_form = r_b;
-  ld phi_meet = pressure_angle;
-  {
-    const StepConstants step(g);
-    const float r_b_f = static_cast<float>(r_b);
-    float x_inv_prev = 0.0f;
-    float x_prev = 0.0f;
-    // Generating angles 90 * (phi_min / 90)^(i / 9999), a geometric progression from 90 degrees.
-    const double log_ratio = std::log(static_cast<double>(phi_min / 90.0L));
-    auto generating_angle = [&](int i) {
-      return static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
-    };
-    auto radius_of = [](float x, float y) {
-      return static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
-    };
+  ld phi_meet = phi_start;
+  const StepConstants step(g);
+  const float r_b_f = static_cast<float>(r_b);
+  float x_inv_prev = 0.0f;
+  float x_prev = 0.0f;
+  // Generating angles 90 * (phi_min / 90)^(i / 9999), a geometric progression from 90 degrees.
+  const double log_ratio = std::log(static_cast<double>(g.phi_min / 90.0L));
+  auto generating_angle = [&](int i) {
+    return static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
+  };
+  auto radius_of = [](float x, float y) {
+    return static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
+  };
 
-    // The first steps generate fillet points inside the base circle, where a step only records its
-    // angle. With the tip rounding's centre below the rolling line (v_c < 0), the radius of the
-    // generated point, R^2 = (r + v)^2 + v^2 cot^2 phi_t with v = v_c - rho sin phi, grows strictly as
-    // the generating angle falls. So when the last step of a block lies inside the base circle by more
-    // than twice the rounding of its single-precision steps, every step of the block does, and the
-    // block leaves only its last angle behind. Blocks shrink as the base circle comes near; from then
-    // on every step is taken.
-    const bool radius_grows = g.v_c < 0 && g.rho >= 0 && r_f > 0 && cos_beta > 0 && log_ratio < 0 &&
-                              std::isfinite(log_ratio) && r_b_f > 0;
-    constexpr int kInsideBlocks[] = {512, 64, 8};
-    int block_level = radius_grows ? 0 : static_cast<int>(std::size(kInsideBlocks));
-    constexpr double kSingle = 1.0 / 16777216.0;  // half a unit in the last place of a float, relative
-    const double v_max = std::fabs(static_cast<double>(g.v_c)) + static_cast<double>(g.rho);
-    const double r_d = static_cast<double>(r);
+  // The first steps generate fillet points inside the base circle, where a step only records its
+  // angle. With the tip rounding's centre below the rolling line (v_c < 0), the radius of the
+  // generated point, R^2 = (r + v)^2 + v^2 cot^2 phi_t with v = v_c - rho sin phi, grows strictly as
+  // the generating angle falls. So when the last step of a block lies inside the base circle by more
+  // than twice the rounding of its single-precision steps, every step of the block does, and the
+  // block leaves only its last angle behind. Blocks shrink as the base circle comes near; from then
+  // on every step is taken.
+  const bool radius_grows = g.v_c < 0 && g.rho >= 0 && r_f > 0 && cos_beta > 0 && log_ratio < 0 &&
+                            std::isfinite(log_ratio) && r_b_f > 0;
+  constexpr int kInsideBlocks[] = {512, 64, 8};
+  int block_level = radius_grows ? 0 : static_cast<int>(std::size(kInsideBlocks));
+  constexpr double kSingle = 1.0 / 16777216.0;  // half a unit in the last place of a float, relative
+  const double v_max = std::fabs(static_cast<double>(g.v_c)) + static_cast<double>(g.rho);
+  const double r_d = static_cast<double>(r);
 
-    for (int i = 0; i < kMeetingSearchSteps; ++i) {
-      while (block_level < static_cast<int>(std::size(kInsideBlocks))) {
-        const int last = i + kInsideBlocks[block_level] - 1;
-        if (last >= kMeetingSearchSteps) {
-          ++block_level;
-          continue;
-        }
-        const float phi_last[1] = {generating_angle(last)};
-        float x[1] = {}, y[1] = {}, phi_t = 0.0f, ell = 0.0f;
-        search_points<1>(step, phi_last, x, y, &phi_t, &ell);
-        const float radius = radius_of(x[0], y[0]);
-        // Bound of the difference between a step's single-precision radius and the exact radius of its
-        // generating angle, over the block (the smallest angle, at its end, is the worst case).
-        const double phi_t_rad = to_rad<double>(phi_t) * (1.0 - 1e-6);
-        const double sin_t = std::sin(phi_t_rad), cot_t = std::cos(phi_t_rad) / sin_t;
-        const double ell_max = v_max / sin_t;
-        const double r_min = static_cast<double>(r_f);
-        const double r_hi = static_cast<double>(radius) + 1.0;
-        const double noise =
-            4.0 * kSingle *
-            (3.0 * r_hi + (r_d + v_max / (sin_t * sin_t)) * v_max / r_min + (ell_max + r_d) * ell_max / r_min +
-             v_max * v_max * cot_t / (sin_t * sin_t) * phi_t_rad / r_min + 1e-6 * (r_d + ell_max));
-        if (static_cast<double>(radius) + 2.0 * noise < static_cast<double>(r_b_f)) {
-          phi_meet = phi_last[0];
-          i = last + 1;
-        } else {
-          ++block_level;
-        }
+  for (int i = 0; i < kMeetingSearchSteps; ++i) {
+    while (block_level < static_cast<int>(std::size(kInsideBlocks))) {
+      const int last = i + kInsideBlocks[block_level] - 1;
+      if (last >= kMeetingSearchSteps) {
+        ++block_level;
+        continue;
       }
-      if (i >= kMeetingSearchSteps) break;
-      // Every step from here on, evaluated a few at a time; the steps past the end of the search are
-      // evaluated for nothing.
-      constexpr int kLanes = 8;
-      float phi[kLanes], x[kLanes], y[kLanes], radius[kLanes], psi[kLanes] = {}, x_inv[kLanes] = {};
-      bool active[kLanes], pending[kLanes];
-      for (int l = 0; l < kLanes; ++l) phi[l] = generating_angle(std::min(i + l, kMeetingSearchSteps - 1));
-      search_points<kLanes>(step, phi, x, y);
-      for (int l = 0; l < kLanes; ++l) {
-        radius[l] = radius_of(x[l], y[l]);
-        active[l] = radius[l] > r_b_f;
+      const float phi_last[1] = {generating_angle(last)};
+      float x[1] = {}, y[1] = {}, phi_t = 0.0f, ell = 0.0f;
+      search_points<1>(step, phi_last, x, y, &phi_t, &ell);
+      const float radius = radius_of(x[0], y[0]);
+      // Bound of the difference between a step's single-precision radius and the exact radius of its
+      // generating angle, over the block (the smallest angle, at its end, is the worst case).
+      const double phi_t_rad = to_rad<double>(phi_t) * (1.0 - 1e-6);
+      const double sin_t = std::sin(phi_t_rad), cot_t = std::cos(phi_t_rad) / sin_t;
+      const double ell_max = v_max / sin_t;
+      const double r_min = static_cast<double>(r_f);
+      const double r_hi = static_cast<double>(radius) + 1.0;
+      const double noise =
+          4.0 * kSingle *
+          (3.0 * r_hi + (r_d + v_max / (sin_t * sin_t)) * v_max / r_min + (ell_max + r_d) * ell_max / r_min +
+           v_max * v_max * cot_t / (sin_t * sin_t) * phi_t_rad / r_min + 1e-6 * (r_d + ell_max));
+      if (static_cast<double>(radius) + 2.0 * noise < static_cast<double>(r_b_f)) {
+        phi_meet = phi_last[0];
+        i = last + 1;
+      } else {
+        ++block_level;
       }
-      search_half_chords<kLanes>(step, g, active, radius, psi, x_inv, pending);
-      bool ended = false;
-      for (int l = 0; l < kLanes && i + l < kMeetingSearchSteps; ++l) {
-        if (radius[l] < r_b_f) {
-          phi_meet = phi[l];  // the fillet reaches at least this far; no involute exists here
-        } else if (radius[l] > r_b_f) {
-          if (pending[l]) {
-            psi[l] = involute_half_angle<float>(g, radius[l], flank_thickness_at<float>(g, radius[l]));
-            x_inv[l] = static_cast<float>(radius[l] * std::sin(static_cast<double>(psi[l])));
-          }
-          const float d = x_inv[l] - x[l];
-          const float d_prev = x_inv_prev - x_prev;
-          if (d >= d_prev || d >= 0.0f) {
-            r_form = radius[l];
-            phi_meet = phi[l];
-          } else if (x_inv_prev > 0.0f) {
-            ended = true;  // the fillet moves away from the flank again
-            break;
-          }
-          if (i + l >= 1) {
-            x_inv_prev = x_inv[l];
-            x_prev = x[l];
-          }
-        }
-      }
-      if (ended) break;
-      i += kLanes - 1;  // the loop adds the last one
     }
+    if (i >= kMeetingSearchSteps) break;
+    // Every step from here on, evaluated a few at a time; the steps past the end of the search are
+    // evaluated for nothing.
+    constexpr int kLanes = 8;
+    float phi[kLanes], x[kLanes], y[kLanes], radius[kLanes], psi[kLanes] = {}, x_inv[kLanes] = {};
+    bool active[kLanes], pending[kLanes];
+    for (int l = 0; l < kLanes; ++l) phi[l] = generating_angle(std::min(i + l, kMeetingSearchSteps - 1));
+    search_points<kLanes>(step, phi, x, y);
+    for (int l = 0; l < kLanes; ++l) {
+      radius[l] = radius_of(x[l], y[l]);
+      active[l] = radius[l] > r_b_f;
+    }
+    search_half_chords<kLanes>(step, g, active, radius, psi, x_inv, pending);
+    for (int l = 0; l < kLanes && i + l < kMeetingSearchSteps; ++l) {
+      if (radius[l] < r_b_f) {
+        phi_meet = phi[l];  // the fillet reaches at least this far; no involute exists here
+      } else if (radius[l] > r_b_f) {
+        if (pending[l]) {
+          psi[l] = involute_half_angle<float>(g, radius[l], flank_thickness_at<float>(g, radius[l]));
+          x_inv[l] = static_cast<float>(radius[l] * std::sin(static_cast<double>(psi[l])));
+        }
+        const float d = x_inv[l] - x[l];
+        const float d_prev = x_inv_prev - x_prev;
+        if (d >= d_prev || d >= 0.0f) {
+          r_form = radius[l];
+          phi_meet = phi[l];
+        } else if (x_inv_prev > 0.0f) {
+          return Meeting{r_form, phi_meet};  // the fillet moves away from the flank again
+        }
+        if (i + l >= 1) {
+          x_inv_prev = x_inv[l];
+          x_prev = x[l];
+        }
+      }
+    }
+    i += kLanes - 1;  // the loop adds the last one
   }
+  return Meeting{r_form, phi_meet};
+}
 
-  // Stored fillet: from the root circle (generating angle 90 degrees) up to the meeting point.
+// Stored fillet: from the root circle (generating angle 90 degrees) up to the meeting point at the
+// generating angle phi_meet.
+void write_fillet(const ProfileGenerator& g, ld phi_meet, ToothProfile& profile) {
   const double meet_ratio = static_cast<double>(phi_meet) / 90.0;
   // Relative error of the double angle: the power and the rounding of its exponent.
   const double phi_error = kDouble * (4.0 + 2.0 * std::fabs(std::log(meet_ratio)));
@@ -462,22 +389,14 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
     fillet_point<ld>(g, phi, x, y);
     profile[kFilletFirst + j] = {static_cast<float>(x), static_cast<float>(y)};
   }
+}
 
-  // Highest radius of the protuberance zone where the protuberance flank still lies inside the
-  // finished flank.
-  ld r_alt = r_b;
-  if (has_protuberance && r_form < g.protuberance_top) {
-    for (int i = 0; i < kProtuberanceSteps; ++i) {
-      const ld radius = r_form + i * (g.protuberance_top - r_form) / (kProtuberanceSteps - 1);
-      const ld s = s_t - g.protuberance_slope * (g.protuberance_top - radius);
-      if (s_ft > s) r_alt = radius;
-    }
-  }
-
-  // Involute flank in equal radius steps from the form radius to the start of the tip chamfer.
+// Involute flank in equal radius steps from the form radius to the start of the tip chamfer, which
+// lies chamfer_depth below the tip circle.
+void write_flank(const ProfileGenerator& g, ld r_form, ld chamfer_depth, ToothProfile& profile) {
   const ld c = chamfer_depth;
   for (int i = 0; i < kFlankPoints; ++i) {
-    const ld radius = r_form + i * (r_a - r_form - c) / (kFlankPoints - 1);
+    const ld radius = r_form + i * (g.r_a - r_form - c) / (kFlankPoints - 1);
     const ld thickness_r = flank_thickness_at<ld>(g, radius);
     if (involute_point_rounded(radius, thickness_r / (2 * g.r) + g.inv_alpha_t, g.r_b / radius, profile[kFlankFirst + i])) {
       continue;
@@ -485,19 +404,39 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
     const ld psi = involute_half_angle<ld>(g, radius, thickness_r);
     profile[kFlankFirst + i] = {static_cast<float>(radius * std::sin(psi)), static_cast<float>(radius * std::cos(psi))};
   }
+}
+
+// The tip corner: the end of the tip chamfer on the tip circle, for the transverse tooth thickness
+// there.
+void write_tip_corner(const ProfileGenerator& g, ld tip_thickness, ToothProfile& profile) {
+  const ld r_a = g.r_a;
   const ld gamma_a = tip_thickness / (2.0L * r_a);
   profile[kTipCorner] = {static_cast<float>(r_a * std::sin(gamma_a)), static_cast<float>(r_a * std::cos(gamma_a))};
+}
 
-  // Form diameter. With a protuberance whose flank is not removed by the finishing, the protuberance
-  // undercut sets it.
-  ld form = r_form;
-  if (has_protuberance) {
-    const ld thinning = s_t - s_ft;
-    if (!(thinning > 2.0L * p_r / (std::cos(alpha_n) * cos_beta))) form = std::fmax(r_form, r_alt);
+// Form diameter. With a protuberance whose flank is not removed by the finishing, the protuberance
+// undercut sets it: the highest radius of the protuberance zone where the protuberance flank still
+// lies inside the finished flank, when that lies above the form radius.
+float form_diameter_of(const ProfileGenerator& g, ld r_form) {
+  ld r_alt = g.r_b;
+  if (g.protuberance && r_form < g.protuberance_top) {
+    for (int i = 0; i < kProtuberanceSteps; ++i) {
+      const ld radius = r_form + i * (g.protuberance_top - r_form) / (kProtuberanceSteps - 1);
+      const ld s = g.s_t - g.protuberance_slope * (g.protuberance_top - radius);
+      if (g.s_ft > s) r_alt = radius;
+    }
   }
-  if (form_diameter) *form_diameter = static_cast<float>(2.0L * form);
+  ld form = r_form;
+  if (g.protuberance) {
+    const ld thinning = g.s_t - g.s_ft;
+    if (!(thinning > 2.0L * g.p_r / (std::cos(g.alpha_n) * g.cos_beta))) form = std::fmax(r_form, r_alt);
+  }
+  return static_cast<float>(2.0L * form);
+}
 
-  // Root arc from the middle of the tooth space to the start of the fillet.
+// Root arc from the middle of the tooth space (polar angle pi/z) to the start of the fillet.
+void write_root_arc(const ProfileGenerator& g, int32_t z, ToothProfile& profile) {
+  const ld r_f = g.r_f;
   const ld half_space = kPi / z;
   const ld gamma_0 = std::atan(static_cast<ld>(profile[kFilletFirst].x) / profile[kFilletFirst].y);
   for (int i = 0; i <= kArcSteps; ++i) {
@@ -505,20 +444,119 @@ void generate_tooth_profile(int32_t z, float normal_module, float thickness, flo
     if (polar_point_rounded(r_f, gamma, profile[kRootArcFirst + i])) continue;
     profile[kRootArcFirst + i] = {static_cast<float>(r_f * std::sin(gamma)), static_cast<float>(r_f * std::cos(gamma))};
   }
+}
 
-  // Tip arc from the tip corner to the tooth centre line.
+// Tip arc from the tip corner to the tooth centre line.
+void write_tip_arc(const ProfileGenerator& g, ToothProfile& profile) {
+  const ld r_a = g.r_a;
   const ld gamma_l = std::atan(static_cast<ld>(profile[kTipCorner].x) / profile[kTipCorner].y);
   for (int k = 0; k <= kArcSteps; ++k) {
     const ld gamma = static_cast<ld>(kArcSteps - k) / kArcSteps * gamma_l;
     if (polar_point_rounded(r_a, gamma, profile[kTipArcFirst + k])) continue;
     profile[kTipArcFirst + k] = {static_cast<float>(r_a * std::sin(gamma)), static_cast<float>(r_a * std::cos(gamma))};
   }
+}
 
-  // The other flank: the mirror image, running on from the tip to the middle of the other tooth space.
+// The other flank: the mirror image, running on from the tip to the middle of the other tooth space.
+void write_mirror_image(ToothProfile& profile) {
   for (int k = 0; k < kHalfPoints; ++k) {
     const ProfilePoint p = profile[kHalfPoints - 1 - k];
     profile[kHalfPoints + k] = {-p.x, p.y};
   }
+}
+
+ToothProfileInput outline_input(const DesignData& d, int gear, float flank_thickness, float chamfer_depth) {
+  ToothProfileInput in;
+  in.teeth = d.teeth[gear];
+  in.normal_module = d.normal_module;
+  in.thickness = d.thickness_nominal_transverse[gear];
+  in.flank_thickness = flank_thickness;
+  in.pressure_angle = d.normal_pressure_angle;
+  in.helix_angle = d.helix_angle;
+  in.root_diameter = d.root_diameter[gear];
+  in.tip_diameter = d.tip_diameter[gear];
+  in.profile_shift = d.profile_shift[gear];
+  in.fillet_radius = d.root_fillet_radius[gear];
+  in.protuberance = d.protuberance[gear];
+  in.protuberance_angle = kProtuberanceFlankAngle;
+  in.tip_thickness = d.tip_thickness_transverse[gear];
+  in.chamfer_depth = chamfer_depth;
+  return in;
+}
+
+}  // namespace
+
+ProfileGenerator set_up_profile_generator(const ToothProfileInput& in) {
+  const ld m_n = in.normal_module;
+  const ld alpha_n = deg_to_rad(in.pressure_angle);
+  const ld cos_beta = std::cos(deg_to_rad(in.helix_angle));
+  const ld r = in.teeth * m_n / (2.0L * cos_beta);
+  const ld alpha_t = std::atan(std::tan(alpha_n) / cos_beta);
+  const ld r_f = in.root_diameter / 2.0L;
+  const ld rho = in.fillet_radius;
+  // A protuberance is zero or positive (the input fields refuse negative values); anything but a
+  // positive value is taken as none throughout.
+  const bool has_protuberance = in.protuberance > 0;
+  const ld p_r = has_protuberance ? static_cast<ld>(in.protuberance) : 0.0L;
+  const ld s_t = in.thickness;
+  const ld s_ft = in.flank_thickness;
+
+  // Rack tooth thickness on its datum line. Without a protuberance a thinned flank is cut by a rack
+  // thickened by the normal thinning; with one the fillet is cut by the unthinned tool and only the
+  // flank is finished.
+  ld s_p = kPi * m_n / 2.0L;
+  if (s_ft < s_t && !has_protuberance) s_p += (s_t - s_ft) * cos_beta;
+
+  // The rack tip line lies on the root circle: its depth below the datum line.
+  const ld h_fp = r + in.profile_shift * m_n - r_f;
+  const ld alpha_pr_deg =
+      has_protuberance ? static_cast<ld>(in.protuberance_angle) : static_cast<ld>(in.pressure_angle);
+  const ld alpha_pr = deg_to_rad(alpha_pr_deg);
+
+  ProfileGenerator g{};
+  g.r = r;
+  g.r_b = r * std::cos(alpha_t);
+  g.r_f = r_f;
+  g.r_a = in.tip_diameter / 2.0L;
+  g.alpha_n = alpha_n;
+  g.inv_alpha_t = involute(alpha_t);
+  g.cos_beta = cos_beta;
+  g.rho = rho;
+  g.s_t = s_t;
+  g.s_ft = s_ft;
+  g.u_c = (kPi * m_n - s_p) / 2.0L + (h_fp - rho) * std::tan(alpha_n) + (rho - p_r) / std::cos(alpha_n);
+  g.v_c = r_f + rho - r;
+  // Tip roundings of both sides overlapping: the rack tip becomes one full radius on its centre line.
+  if (g.u_c > kPi * m_n / 2.0L) g.u_c = kPi * m_n / 2.0L;
+  g.protuberance = has_protuberance;
+  g.p_r = p_r;
+  if (has_protuberance) {
+    const ld h_pr = p_r * std::cos(alpha_pr) / std::tan(alpha_n - alpha_pr) + rho * (1.0L - std::sin(alpha_pr));
+    g.protuberance_top = r_f + h_pr;
+    g.protuberance_slope = 2.0L * (std::tan(alpha_n) - std::tan(alpha_pr)) / cos_beta;
+  }
+  g.phi_min = alpha_pr_deg / 4.0L;
+  return g;
+}
+
+void generate_tooth_profile(const ToothProfileInput& in, float* form_diameter, ToothProfile& profile) {
+  const ProfileGenerator g = set_up_profile_generator(in);
+  const Meeting meeting = meeting_search(g, in.pressure_angle);
+  write_fillet(g, meeting.phi, profile);
+  write_flank(g, meeting.radius, in.chamfer_depth, profile);
+  write_tip_corner(g, in.tip_thickness, profile);
+  if (form_diameter) *form_diameter = form_diameter_of(g, meeting.radius);
+  write_root_arc(g, in.teeth, profile);
+  write_tip_arc(g, profile);
+  write_mirror_image(profile);
+}
+
+ToothProfileInput finished_outline_input(const DesignData& d, int gear) {
+  return outline_input(d, gear, d.thickness_finished_transverse[gear], d.tip_chamfer[gear]);
+}
+
+ToothProfileInput nominal_outline_input(const DesignData& d, int gear) {
+  return outline_input(d, gear, d.thickness_nominal_transverse[gear], d.tip_chamfer_depth[gear]);
 }
 
 void sample_profile_points(const ToothProfile& profile, ProfilePoint (&sample)[kProfileSamplePoints]) {

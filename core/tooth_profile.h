@@ -19,29 +19,38 @@ namespace morvell {
 
 inline constexpr int kProfileSamplePoints = 40;
 
-// Writes the whole outline of one tooth into `profile` and the form diameter (where the generated
-// fillet meets the involute flank) into *form_diameter. Lengths in mm, angles in degrees.
-//   z                  number of teeth
-//   normal_module      m_n
-//   thickness          nominal transverse tooth thickness s_t at the reference circle
-//   flank_thickness    transverse thickness of the flank to draw (the finished thickness, or s_t again
-//                      for the nominal outline)
-//   pressure_angle     normal pressure angle alpha_n
-//   helix_angle        beta
-//   root_diameter      d_f
-//   tip_diameter       d_a
-//   profile_shift      x
-//   fillet_radius      tip radius of the generating rack
-//   protuberance       protuberance of the rack normal to its flank, 0 = none
-//   protuberance_angle flank angle of the protuberance (used only with a protuberance)
-//   tip_thickness      transverse tooth thickness at the tip circle after the tip chamfer
-//   chamfer_depth      radial depth of the tip chamfer, 0 = none
-// Reads nothing but its arguments, validates nothing and allocates nothing; every step is bounded.
-void generate_tooth_profile(int32_t z, float normal_module, float thickness, float flank_thickness,
-                            float pressure_angle, float helix_angle, float root_diameter, float tip_diameter,
-                            float profile_shift, float fillet_radius, float protuberance,
-                            float protuberance_angle, float tip_thickness, float chamfer_depth,
-                            float* form_diameter, ToothProfile& profile);
+// The flank angle of the protuberance the program's outlines are cut with, in degrees.
+inline constexpr float kProtuberanceFlankAngle = 0.01f;
+
+// What one tooth outline is generated from. Lengths in mm, angles in degrees.
+struct ToothProfileInput {
+  int32_t teeth = 0;         // z
+  float normal_module = 0;   // m_n
+  float thickness = 0;       // nominal transverse tooth thickness s_t at the reference circle
+  float flank_thickness = 0; // transverse thickness of the flank to draw (the finished thickness, or s_t
+                             // again for the nominal outline)
+  float pressure_angle = 0;  // normal pressure angle alpha_n
+  float helix_angle = 0;     // beta
+  float root_diameter = 0;   // d_f
+  float tip_diameter = 0;    // d_a
+  float profile_shift = 0;   // x
+  float fillet_radius = 0;   // tip radius of the generating rack
+  float protuberance = 0;    // protuberance of the rack normal to its flank, 0 = none
+  float protuberance_angle = kProtuberanceFlankAngle;  // flank angle of the protuberance (read only with one)
+  float tip_thickness = 0;   // transverse tooth thickness at the tip circle after the tip chamfer
+  float chamfer_depth = 0;   // radial depth of the tip chamfer, 0 = none
+};
+
+// The outline of gear `gear` (0 pinion, 1 wheel) as the design data holds it: the finished one, its
+// flank thinned for the backlash and its tip chamfered by tip_chamfer; or the nominal one, its flank of
+// the nominal thickness and its chamfer tip_chamfer_depth deep, ending at the same tip corner.
+ToothProfileInput finished_outline_input(const DesignData& d, int gear);
+ToothProfileInput nominal_outline_input(const DesignData& d, int gear);
+
+// Writes the whole outline of one tooth into `profile` and, unless form_diameter is null, the form
+// diameter (where the generated fillet meets the involute flank) into *form_diameter.
+// Reads nothing but its input, validates nothing and allocates nothing; every step is bounded.
+void generate_tooth_profile(const ToothProfileInput& in, float* form_diameter, ToothProfile& profile);
 
 // Reduces an outline to 40 points: elements 0-19 are the outline points 0, 12, 24, 40, 55, 70, 85, 100,
 // 115, 130, 145, 160, 175, 190, 205, 220, 223, 224, 236, 249; element 20 + k is element 19 - k with x

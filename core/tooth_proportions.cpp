@@ -24,7 +24,6 @@ constexpr ld kTipThicknessPerModule = 0.0005L;     // x m_n, on the tip thicknes
 constexpr ld kChamferAngleTolerance = 1e-5L;       // rad, on the tip-circle half-angle
 constexpr ld kChamferDepthTolerance = 1e-5L;       // mm, on the diameter of the chamfer depth
 constexpr ld kDeterminantFloor = 0.0001L;
-constexpr float kProtuberanceFlankAngle = 0.01f;  // deg, flank angle of the protuberance
 
 // Quantities of the pair that stay fixed during one call, in extended precision and radians.
 struct Pair {
@@ -281,11 +280,7 @@ void protuberance_limit(DesignData& dd, const Pair& p) {
   for (int g = 0; g < 2; ++g) {
     const int n = 1 - g;
     if (dd.protuberance[g] == 0) continue;
-    generate_tooth_profile(dd.teeth[g], dd.normal_module, dd.thickness_nominal_transverse[g],
-                           dd.thickness_finished_transverse[g], dd.normal_pressure_angle, dd.helix_angle,
-                           dd.root_diameter[g], dd.tip_diameter[g], dd.profile_shift[g], dd.root_fillet_radius[g],
-                           dd.protuberance[g], kProtuberanceFlankAngle, dd.tip_thickness_transverse[g],
-                           dd.tip_chamfer[g], &dd.form_diameter[g], dd.profile_points);
+    generate_tooth_profile(finished_outline_input(dd, g), &dd.form_diameter[g], dd.profile_points);
     const ld limit =
         mate_eap_limit(p, g, n, static_cast<ld>(dd.form_diameter[g]) + 2 * static_cast<ld>(dd.min_form_to_sap[g]));
     if (limit < dd.eap_diameter[n]) {

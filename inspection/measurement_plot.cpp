@@ -92,11 +92,7 @@ class Plot {
 
 void draw_gear_teeth(Plot& plot, DesignData& d, int gear) {
   const int32_t g = gear;
-  generate_tooth_profile(d.teeth[g], d.normal_module, d.thickness_nominal_transverse[g],
-                         d.thickness_finished_transverse[g], d.normal_pressure_angle, d.helix_angle,
-                         d.root_diameter[g], d.tip_diameter[g], d.profile_shift[g], d.root_fillet_radius[g],
-                         d.protuberance[g], 0.01f, d.tip_thickness_transverse[g], d.tip_chamfer[g],
-                         &d.form_diameter_scratch, d.profile_points);
+  generate_tooth_profile(finished_outline_input(d, g), &d.form_diameter_scratch, d.profile_points);
   const int32_t z = d.teeth[g];
   if (z <= 0) return;
   QPolygon line;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "numeric.h"
+#include "rating_report_rows.h"
 #include "results_pane.h"
 
 namespace morvell {
@@ -94,108 +95,11 @@ ReportLines rating_details_lines(const DesignData& d) {
   // Display divisors; in metric units every value is printed as stored.
   const ld stress = en ? ld(d.stress_unit_factor) : 1;
   const ld length = en ? ld(d.length_unit_factor) : 1;  // mm to inch, and um to thousandths of an inch
-  const ld force = en ? ld(d.force_unit_factor) : 1;
   const ld torque = en ? ld(d.torque_unit_factor) : 1;
   auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
-  // Stiffness per unit face width and deflection: N/(mm um) to lbf/(inch thou).
-  auto stiffness = [&](float v) { return ld(v) / force * length * length; };
 
   w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
-  w.one(1, "Zone Factor \t\tZH\t\t %-16.3f", d.zone_factor);
-  w.one(2, "Elasticity Factor \t\tZE\t\t %-16.3f", d.elasticity_factor);
-  w.one(3, "Contact Ratio Factor \tZEpsilon\t\t %-16.3f", d.contact_ratio_factor);
-  w.one(4, "Helix Angle Factor \t\tZbeta\t\t %-16.3f", d.helix_angle_factor_contact);
-  w.two(5,
-        pick("Nominal Contact Stress (MPa)\tSigmaHO\t %-16.3f\t%-16.3f",
-             "Nominal Contact Stress(psi)\tSigmaHO\t %-16.0f\t%-16.0f"),
-        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
-  w.two(6, "Single Tooth Pair Cont. Fact. \tZB,ZD\t %-16.3f\t%-16.3f", d.single_pair_contact_factor[0],
-        d.single_pair_contact_factor[1]);
-  w.one(7, "Dynamic Factor \t\tKV\t\t %-16.3f", d.dynamic_factor);
-  w.one(8,
-        pick("Running in Allowance (um)\tyBeta\t\t %-16.3f", "Running in Allowance (thou) \tyBeta\t\t %-16.3f"),
-        d.running_in_allowance_helix / length);
-  w.one(9,
-        pick("Effective Equiv. Misal.(um)\tFBetay\t\t %-16.3f", "Effective Equiv. Misal.(thou) \tFBetay\t\t %-16.3f"),
-        d.effective_misalignment / length);
-  w.one(10,
-        pick("Single Pair Stiff.(N/mm/um)\tcdash\t\t %-16.3f", "Single Pair Stiff.(lbf/inch/thou)\tcdash\t\t %-16.3f"),
-        stiffness(d.single_pair_stiffness));
-  w.one(11,
-        pick("Mesh Stiffness (N/mm/um)\tcgamma\t\t %-16.3f", "Mesh Stiffness (lbf/inch/thou)\tcgamma\t\t %-16.3f"),
-        stiffness(d.mesh_stiffness));
-  w.one(12, "Load Dist. Fact. Cont. \tKHbeta\t\t %-16.3f", d.face_load_factor_contact);
-  w.one(13,
-        pick("Running in Allowance (um)\tyalpha\t\t %-16.3f", "Running in Allowance (thou)\tyalpha\t\t %-16.3f"),
-        d.running_in_allowance_profile / length);
-  w.one(14, "Trans. Load Dist. Fact. Cont.\tKHalpha\t\t %-16.3f", d.transverse_load_factor_contact);
-  w.two(15,
-        pick("Actual Cont. Stress \t\tSigmaH\t %-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t %-16.0f\t%-16.0f"),
-        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
-  w.one(16, "Lubrication Factor \t\tZL\t\t %-16.3f", d.lubricant_factor);
-  w.one(17, "Velocity Factor \t\tZV\t\t %-16.3f", d.velocity_factor);
-  w.one(18, "Roughness Factor \t\tZR\t\t %-16.3f", d.roughness_factor);
-  w.one(19, "Work Hardening Factor \tZW\t\t %-16.3f", d.work_hardening_factor);
-  w.one(20, "Size Factor \t\tZX\t\t %-16.3f", d.size_factor_contact);
-  w.two(21, "Life Factor Contact\t\tZNT\t %-16.3f\t%-16.3f", d.life_factor_contact[0], d.life_factor_contact[1]);
-  w.two(22,
-        pick("Permissible Cont. Stress \tSigmaHP\t %-16.3f\t%-16.3f",
-             "Permissible Cont. Stress \tSigmaHP\t %-16.0f\t%-16.0f"),
-        d.permissible_contact_stress[0] / stress, d.permissible_contact_stress[1] / stress);
-  w.two(23,
-        pick("Contact Stress Number \t \"  \"  Hlim\t %-16.3f\t%-16.3f",
-             "Contact Stress Number \t \"  \"  Hlim\t %-16.0f\t%-16.0f"),
-        d.sigma_hlim[0] / stress, d.sigma_hlim[1] / stress);
-  w.two(24, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
-
-  w.two(26,
-        pick("Facewidth for bending (mm)\tsb\t %-16.3f\t%-16.3f", "Facewidth for bending (inch)\tsb\t %-16.4f\t%-16.4f"),
-        d.bending_face_width[0] / length, d.bending_face_width[1] / length);
-  w.two(27,
-        pick("Root Chord Thickness (mm)\tsFn\t %-16.3f\t%-16.3f", "Root Chord Thickness (inch)\tsFn\t %-16.4f\t%-16.4f"),
-        d.root_chord_thickness_pinion / length, d.root_chord_thickness_wheel / length);
-  w.two(28,
-        pick("Critical Point Fillet Rad.(mm)\trhof \t %-16.3f\t%-16.3f",
-             "Critical Point Fillet Rad. (inch)\trhof \t %-16.4f\t%-16.4f"),
-        d.critical_fillet_radius_pinion / length, d.critical_fillet_radius_wheel / length);
-  w.two(29, pick("Lever Arm (mm) \t\thFe\t %-16.3f\t%-16.3f", "Lever Arm (inch)\t\thFe\t %-16.4f\t%-16.4f"),
-        d.bending_lever_arm_pinion / length, d.bending_lever_arm_wheel / length);
-  // The two angles are printed as the rating stores them (radians).
-  w.two(30, "Load Direction Angle \talphaFen\t %-16.3f\t%-16.3f", d.load_direction_angle_pinion,
-        d.load_direction_angle_wheel);
-  w.two(31, "Load Centre Angle \t\tgammae\t %-16.3f\t%-16.3f", d.load_centre_angle_pinion, d.load_centre_angle_wheel);
-  w.two(32, "Form Factor\t\tYF\t %-16.3f\t%-16.3f", d.form_factor_pinion, d.form_factor_wheel);
-  w.two(33, "Stress Concentration Factor \tYS\t %-16.3f\t%-16.3f", d.stress_correction_factor_pinion,
-        d.stress_correction_factor_wheel);
-  w.one(34, "Helix Angle Factor \t\tYbeta\t\t %-16.3f", d.helix_angle_factor_bending);
-  w.two(35,
-        pick("Nominal Bending Stress \tSigmaFO\t %-16.3f\t%-16.3f", "Nominal Bending Stress \tSigmaFO\t %-16.0f\t%-16.0f"),
-        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
-  w.one(36, "Load Dist. Fact. Bend. \tKFbeta\t\t %-16.3f", d.face_load_factor_bending);
-  w.one(37, "Trans. Load Dist. Fact. Bend.\tKFalpha\t\t %-16.3f", d.transverse_load_factor_bending);
-  w.two(38,
-        pick("Actual Bend. Stress\t\tSigmaF\t %-16.3f\t%-16.3f", "Actual Bend. Stress\t\tSigmaF\t %-16.0f\t%-16.0f"),
-        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
-  w.two(39, "Stress Concentration Factor \tYST\t %-16.3f\t%-16.3f", d.test_gear_stress_correction_factor_pinion,
-        d.test_gear_stress_correction_factor_wheel);
-  w.two(40, "Relative Notch Sens. Fact. \tYdrelt\t %-16.3f\t%-16.3f", d.relative_notch_sensitivity_factor_pinion,
-        d.relative_notch_sensitivity_factor_wheel);
-  w.two(41, "Relative Surface Factor \tYRrelt\t %-16.3f\t%-16.3f", d.relative_surface_factor_pinion,
-        d.relative_surface_factor_wheel);
-  w.two(42, "Size Factor \t\tYX\t %-16.3f\t%-16.3f", d.size_factor_bending_pinion, d.size_factor_bending_wheel);
-  w.two(43,
-        pick("Life Factor Bending \tYNT\t %-16.3f\t%-16.3f", "Life Factor Bending \t\tYNT\t %-16.3f\t%-16.3f"),
-        d.life_factor_bending[0], d.life_factor_bending[1]);
-  w.two(44,
-        pick("Permissible Bend. Stress \tSigmaFP\t %-16.3f\t%-16.3f",
-             "Permissible Bend. Stress \tSigmaFP\t %-16.0f\t%-16.0f"),
-        d.permissible_bending_stress_pinion / stress, d.permissible_bending_stress_wheel / stress);
-  w.two(45,
-        pick("Bending Stress Number\t \"   \"  Flim\t %-16.3f\t%-16.3f",
-             "Bending Stress Number\t \"   \"  Flim\t %-16.0f\t%-16.0f"),
-        d.sigma_flim[0] / stress, d.sigma_flim[1] / stress);
-  w.two(46, "Bending Safety Factor \tSF\t %-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
-        d.bending_safety_factor_wheel);
+  write_rating_rows(w, d, 0);
 
   // Load of the selected case: the wheel turns slower and carries more torque by the gear ratio.
   w.two(48, pick("Torque (Nm)\t\t\t %-16.3f\t%-16.3f", "Torque (lbf.ft)\t\t\t %-16.3f\t%-16.3f"), d.torque / torque,

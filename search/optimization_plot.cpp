@@ -415,11 +415,7 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
 
   // Its tooth profiles, so that the report's form diameters are the picked design's (on either half).
   for (int i = 0; i < 2; ++i)
-    generate_tooth_profile(d_.teeth[i], d_.normal_module, d_.thickness_nominal_transverse[i],
-                           d_.thickness_finished_transverse[i], d_.normal_pressure_angle, d_.helix_angle,
-                           d_.root_diameter[i], d_.tip_diameter[i], d_.profile_shift[i], d_.root_fillet_radius[i],
-                           d_.protuberance[i], 0.01f, d_.tip_thickness_transverse[i], d_.tip_chamfer[i],
-                           &d_.form_diameter[i], d_.profile_points);
+    generate_tooth_profile(finished_outline_input(d_, i), &d_.form_diameter[i], d_.profile_points);
 
   form_report();
   draw_markers(Qt::red);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "numeric.h"
+#include "rating_report_rows.h"
 #include "results_pane.h"
 
 namespace morvell {
@@ -14,6 +15,26 @@ namespace {
 ld roll_diameter(float base_diameter, float roll) {
   return 2.0L * std::sqrt(0.25L * ld(base_diameter) * base_diameter + ld(roll) * roll);
 }
+
+// The rating rows stand 94 lines lower than in the rating details report (on lines 95 to 140); these
+// read in this report's own wording.
+constexpr int kSearchRatingRowsOffset = 94;
+const RatingRowTexts kSearchRatingTexts[] = {
+    {99, "Nominal Contact Stress(MPa)\tSigmaHO\t %-16.3f\t%-16.3f", nullptr},
+    {102, nullptr, "Running in Allowance (thou)\tyBeta\t\t %-16.4f"},
+    {103, "Effective Equiv. Misal.(um) \tFBetay\t\t %-16.3f", "Effective Equiv. Misal.(thou) \tFBetay\t\t %-16.4f"},
+    {106, "Load Dist. Fact.(Cont.) \tKHbeta\t\t %-16.3f", nullptr},
+    {107, nullptr, "Running in Allowance (thou)\tyalpha\t\t %-16.4f"},
+    {108, "Trans. Load Dist. Fact.(Cont.)\tKHalpha\t\t %-16.3f", nullptr},
+    {115, "Life Factor(Contact)\t\tZNT\t %-16.3f\t%-16.3f", nullptr},
+    {120, nullptr, "Facewidth for bending (inch) \tsb\t %-16.4f\t%-16.4f"},
+    {121, "Root Chord Thickness  (mm)\tsFn\t %-16.3f\t%-16.3f", nullptr},
+    {122, nullptr, "Critical Point Fillet Rad.(inch)\trhof \t %-16.4f\t%-16.4f"},
+    {123, "Lever Arm  (mm)\t\thFe\t %-16.3f\t%-16.3f", nullptr},
+    {130, "Load Dist. Fact.(Bend.) \tKFbeta\t\t %-16.3f", nullptr},
+    {131, "Trans. Load Dist. Fact.(Bend.)\tKFalpha\t\t %-16.3f", nullptr},
+    {137, "Life Factor(Bending) \tYNT\t %-16.3f\t%-16.3f", "Life Factor(Bending) \tYNT\t %-16.3f\t%-16.3f"},
+};
 
 }  // namespace
 
@@ -205,99 +226,7 @@ ReportLines search_report_lines(const DesignData& d) {
     w.text(95, "Rating not run (Transverse contact ratio <1.0)");
     return out;
   }
-  auto stiffness = [&](float v) { return ld(v) / force * length * length; };
-  w.one(95, "Zone Factor \t\tZH\t\t %-16.3f", d.zone_factor);
-  w.one(96, "Elasticity Factor \t\tZE\t\t %-16.3f", d.elasticity_factor);
-  w.one(97, "Contact Ratio Factor \tZEpsilon\t\t %-16.3f", d.contact_ratio_factor);
-  w.one(98, "Helix Angle Factor \t\tZbeta\t\t %-16.3f", d.helix_angle_factor_contact);
-  w.two(99,
-        pick("Nominal Contact Stress(MPa)\tSigmaHO\t %-16.3f\t%-16.3f",
-             "Nominal Contact Stress(psi)\tSigmaHO\t %-16.0f\t%-16.0f"),
-        d.nominal_contact_stress / stress, d.nominal_contact_stress / stress);
-  w.two(100, "Single Tooth Pair Cont. Fact. \tZB,ZD\t %-16.3f\t%-16.3f", d.single_pair_contact_factor[0],
-        d.single_pair_contact_factor[1]);
-  w.one(101, "Dynamic Factor \t\tKV\t\t %-16.3f", d.dynamic_factor);
-  w.one(102,
-        pick("Running in Allowance (um)\tyBeta\t\t %-16.3f", "Running in Allowance (thou)\tyBeta\t\t %-16.4f"),
-        d.running_in_allowance_helix / length);
-  w.one(103,
-        pick("Effective Equiv. Misal.(um) \tFBetay\t\t %-16.3f", "Effective Equiv. Misal.(thou) \tFBetay\t\t %-16.4f"),
-        d.effective_misalignment / length);
-  w.one(104,
-        pick("Single Pair Stiff.(N/mm/um)\tcdash\t\t %-16.3f", "Single Pair Stiff.(lbf/inch/thou)\tcdash\t\t %-16.3f"),
-        stiffness(d.single_pair_stiffness));
-  w.one(105,
-        pick("Mesh Stiffness (N/mm/um)\tcgamma\t\t %-16.3f", "Mesh Stiffness (lbf/inch/thou)\tcgamma\t\t %-16.3f"),
-        stiffness(d.mesh_stiffness));
-  w.one(106, "Load Dist. Fact.(Cont.) \tKHbeta\t\t %-16.3f", d.face_load_factor_contact);
-  w.one(107,
-        pick("Running in Allowance (um)\tyalpha\t\t %-16.3f", "Running in Allowance (thou)\tyalpha\t\t %-16.4f"),
-        d.running_in_allowance_profile / length);
-  w.one(108, "Trans. Load Dist. Fact.(Cont.)\tKHalpha\t\t %-16.3f", d.transverse_load_factor_contact);
-  w.two(109,
-        pick("Actual Cont. Stress \t\tSigmaH\t %-16.3f\t%-16.3f", "Actual Cont. Stress \t\tSigmaH\t %-16.0f\t%-16.0f"),
-        d.contact_stress[0] / stress, d.contact_stress[1] / stress);
-  w.one(110, "Lubrication Factor \t\tZL\t\t %-16.3f", d.lubricant_factor);
-  w.one(111, "Velocity Factor \t\tZV\t\t %-16.3f", d.velocity_factor);
-  w.one(112, "Roughness Factor \t\tZR\t\t %-16.3f", d.roughness_factor);
-  w.one(113, "Work Hardening Factor \tZW\t\t %-16.3f", d.work_hardening_factor);
-  w.one(114, "Size Factor \t\tZX\t\t %-16.3f", d.size_factor_contact);
-  w.two(115, "Life Factor(Contact)\t\tZNT\t %-16.3f\t%-16.3f", d.life_factor_contact[0], d.life_factor_contact[1]);
-  w.two(116,
-        pick("Permissible Cont. Stress \tSigmaHP\t %-16.3f\t%-16.3f",
-             "Permissible Cont. Stress \tSigmaHP\t %-16.0f\t%-16.0f"),
-        d.permissible_contact_stress[0] / stress, d.permissible_contact_stress[1] / stress);
-  w.two(117,
-        pick("Contact Stress Number \t \"  \"  Hlim\t %-16.3f\t%-16.3f",
-             "Contact Stress Number \t \"  \"  Hlim\t %-16.0f\t%-16.0f"),
-        d.sigma_hlim[0] / stress, d.sigma_hlim[1] / stress);
-  w.two(118, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
-  w.two(120,
-        pick("Facewidth for bending (mm)\tsb\t %-16.3f\t%-16.3f", "Facewidth for bending (inch) \tsb\t %-16.4f\t%-16.4f"),
-        d.bending_face_width[0] / length, d.bending_face_width[1] / length);
-  w.two(121,
-        pick("Root Chord Thickness  (mm)\tsFn\t %-16.3f\t%-16.3f", "Root Chord Thickness (inch)\tsFn\t %-16.4f\t%-16.4f"),
-        d.root_chord_thickness_pinion / length, d.root_chord_thickness_wheel / length);
-  w.two(122,
-        pick("Critical Point Fillet Rad.(mm)\trhof \t %-16.3f\t%-16.3f",
-             "Critical Point Fillet Rad.(inch)\trhof \t %-16.4f\t%-16.4f"),
-        d.critical_fillet_radius_pinion / length, d.critical_fillet_radius_wheel / length);
-  w.two(123, pick("Lever Arm  (mm)\t\thFe\t %-16.3f\t%-16.3f", "Lever Arm (inch)\t\thFe\t %-16.4f\t%-16.4f"),
-        d.bending_lever_arm_pinion / length, d.bending_lever_arm_wheel / length);
-  w.two(124, "Load Direction Angle \talphaFen\t %-16.3f\t%-16.3f", d.load_direction_angle_pinion,
-        d.load_direction_angle_wheel);
-  w.two(125, "Load Centre Angle \t\tgammae\t %-16.3f\t%-16.3f", d.load_centre_angle_pinion,
-        d.load_centre_angle_wheel);
-  w.two(126, "Form Factor\t\tYF\t %-16.3f\t%-16.3f", d.form_factor_pinion, d.form_factor_wheel);
-  w.two(127, "Stress Concentration Factor \tYS\t %-16.3f\t%-16.3f", d.stress_correction_factor_pinion,
-        d.stress_correction_factor_wheel);
-  w.one(128, "Helix Angle Factor \t\tYbeta\t\t %-16.3f", d.helix_angle_factor_bending);
-  w.two(129,
-        pick("Nominal Bending Stress \tSigmaFO\t %-16.3f\t%-16.3f", "Nominal Bending Stress \tSigmaFO\t %-16.0f\t%-16.0f"),
-        d.nominal_bending_stress_pinion / stress, d.nominal_bending_stress_wheel / stress);
-  w.one(130, "Load Dist. Fact.(Bend.) \tKFbeta\t\t %-16.3f", d.face_load_factor_bending);
-  w.one(131, "Trans. Load Dist. Fact.(Bend.)\tKFalpha\t\t %-16.3f", d.transverse_load_factor_bending);
-  w.two(132,
-        pick("Actual Bend. Stress\t\tSigmaF\t %-16.3f\t%-16.3f", "Actual Bend. Stress\t\tSigmaF\t %-16.0f\t%-16.0f"),
-        d.tooth_root_stress_pinion / stress, d.tooth_root_stress_wheel / stress);
-  w.two(133, "Stress Concentration Factor \tYST\t %-16.3f\t%-16.3f", d.test_gear_stress_correction_factor_pinion,
-        d.test_gear_stress_correction_factor_wheel);
-  w.two(134, "Relative Notch Sens. Fact. \tYdrelt\t %-16.3f\t%-16.3f", d.relative_notch_sensitivity_factor_pinion,
-        d.relative_notch_sensitivity_factor_wheel);
-  w.two(135, "Relative Surface Factor \tYRrelt\t %-16.3f\t%-16.3f", d.relative_surface_factor_pinion,
-        d.relative_surface_factor_wheel);
-  w.two(136, "Size Factor \t\tYX\t %-16.3f\t%-16.3f", d.size_factor_bending_pinion, d.size_factor_bending_wheel);
-  w.two(137, "Life Factor(Bending) \tYNT\t %-16.3f\t%-16.3f", d.life_factor_bending[0], d.life_factor_bending[1]);
-  w.two(138,
-        pick("Permissible Bend. Stress \tSigmaFP\t %-16.3f\t%-16.3f",
-             "Permissible Bend. Stress \tSigmaFP\t %-16.0f\t%-16.0f"),
-        d.permissible_bending_stress_pinion / stress, d.permissible_bending_stress_wheel / stress);
-  w.two(139,
-        pick("Bending Stress Number\t \"   \"  Flim\t %-16.3f\t%-16.3f",
-             "Bending Stress Number\t \"   \"  Flim\t %-16.0f\t%-16.0f"),
-        d.sigma_flim[0] / stress, d.sigma_flim[1] / stress);
-  w.two(140, "Bending Safety Factor \tSF\t %-16.3f\t%-16.3f", d.bending_safety_factor_pinion,
-        d.bending_safety_factor_wheel);
+  write_rating_rows(w, d, kSearchRatingRowsOffset, kSearchRatingTexts);
   return out;
 }
 

@@ -18,42 +18,16 @@
 #include "measurement.h"
 #include "numeric.h"
 #include "tooth_profile.h"
+#include "tooth_profile_setup.h"
 
 using namespace morvell;
 
 namespace {
 
-// The plain generator: every step of the meeting search evaluated directly in double with its
-// quantities rounded to single precision, the stored outline in extended precision.
+// The plain generator: from the generator's own set-up, every step of the meeting search evaluated
+// directly in double with its quantities rounded to single precision, the stored outline in extended
+// precision.
 namespace plain {
-
-constexpr int kRootArcFirst = 0;
-constexpr int kFilletFirst = 25;
-constexpr int kFilletPoints = 100;
-constexpr int kFlankFirst = 125;
-constexpr int kFlankPoints = 99;
-constexpr int kTipCorner = 224;
-constexpr int kTipArcFirst = 225;
-constexpr int kHalfPoints = 250;
-constexpr int kArcSteps = 24;
-constexpr int kMeetingSearchSteps = 10000;
-constexpr int kProtuberanceSteps = 1000;
-
-// Everything that stays fixed during one generation.
-struct Generator {
-  ld r;             // reference radius
-  ld r_b;           // base radius
-  ld r_f;           // root radius
-  ld inv_alpha_t;   // involute of the transverse pressure angle
-  ld cos_beta;
-  ld u_c, v_c;      // centre of the rack's tip rounding
-  ld rho;           // tip radius of the rack
-  ld s_t;           // nominal transverse thickness
-  ld s_ft;          // transverse thickness of the flank to draw
-  bool protuberance;
-  ld protuberance_top;     // radius r_f + h_pr up to which the protuberance thins the flank
-  ld protuberance_slope;   // 2 (tan alpha_n - tan alpha_pr) / cos beta
-};
 
 // Working precision of a step: the meeting search holds every quantity of a step in single precision,
 // so double is ample for computing it; the stored outline is computed in extended precision.
@@ -66,7 +40,7 @@ W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
 // Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
 // quantity of the step is held in: float in the meeting search, long double elsewhere.
 template <typename T>
-void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
+void fillet_point(const ProfileGenerator& g, T phi, T& x_out, T& y_out) {
   using W = Work<T>;
   const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
   const W phi_rad = to_rad<W>(phi);
@@ -85,7 +59,7 @@ void fillet_point(const Generator& g, T phi, T& x_out, T& y_out) {
 // Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
 // never thicker than the flank to draw.
 template <typename T>
-T flank_thickness_at(const Generator& g, T radius) {
+T flank_thickness_at(const ProfileGenerator& g, T radius) {
   ld s = g.s_t;
   if (g.protuberance && radius < g.protuberance_top) {
     s = g.s_t - g.protuberance_slope * (g.protuberance_top - radius);
@@ -96,7 +70,7 @@ T flank_thickness_at(const Generator& g, T radius) {
 
 // Half-angle of the involute flank of transverse thickness `thickness` at radius R (R >= r_b).
 template <typename T>
-T involute_half_angle(const Generator& g, T radius, T thickness) {
+T involute_half_angle(const ProfileGenerator& g, T radius, T thickness) {
   using W = Work<T>;
   const W ratio = static_cast<W>(g.r_b) / radius;
   const W alpha_r = ratio > 1 ? static_cast<W>(checked_acos(ratio)) : std::acos(ratio);
@@ -105,70 +79,21 @@ T involute_half_angle(const Generator& g, T radius, T thickness) {
 }
 
 
-void plain_tooth_profile(int32_t z, float normal_module, float thickness, float flank_thickness,
-                            float pressure_angle, float helix_angle, float root_diameter, float tip_diameter,
-                            float profile_shift, float fillet_radius, float protuberance,
-                            float protuberance_angle, float tip_thickness, float chamfer_depth,
-                            float* form_diameter, ToothProfile& profile) {
-  const ld m_n = normal_module;
-  const ld alpha_n = deg_to_rad(pressure_angle);
-  const ld cos_beta = std::cos(deg_to_rad(helix_angle));
-  const ld r = z * m_n / (2.0L * cos_beta);
-  const ld alpha_t = std::atan(std::tan(alpha_n) / cos_beta);
-  const ld r_b = r * std::cos(alpha_t);
-  const ld r_f = root_diameter / 2.0L;
-  const ld r_a = tip_diameter / 2.0L;
-  const ld rho = fillet_radius;
-  // A protuberance is zero or positive (the input fields refuse negative values); anything but a
-  // positive value is taken as none throughout.
-  const bool has_protuberance = protuberance > 0;
-  const ld p_r = has_protuberance ? static_cast<ld>(protuberance) : 0.0L;
-  const ld s_t = thickness;
-  const ld s_ft = flank_thickness;
-
-  // Rack tooth thickness on its datum line. Without a protuberance a thinned flank is cut by a rack
-  // thickened by the normal thinning; with one the fillet is cut by the unthinned tool and only the
-  // flank is finished.
-  ld s_p = kPi * m_n / 2.0L;
-  if (s_ft < s_t && !has_protuberance) s_p += (s_t - s_ft) * cos_beta;
-
-  // The rack tip line lies on the root circle: its depth below the datum line.
-  const ld h_fp = r + profile_shift * m_n - r_f;
-  const ld alpha_pr_deg = has_protuberance ? static_cast<ld>(protuberance_angle) : static_cast<ld>(pressure_angle);
-  const ld alpha_pr = deg_to_rad(alpha_pr_deg);
-  const ld phi_min = alpha_pr_deg / 4.0L;
-
-  Generator g{};
-  g.r = r;
-  g.r_b = r_b;
-  g.r_f = r_f;
-  g.inv_alpha_t = involute(alpha_t);
-  g.cos_beta = cos_beta;
-  g.rho = rho;
-  g.s_t = s_t;
-  g.s_ft = s_ft;
-  g.u_c = (kPi * m_n - s_p) / 2.0L + (h_fp - rho) * std::tan(alpha_n) + (rho - p_r) / std::cos(alpha_n);
-  g.v_c = r_f + rho - r;
-  // Tip roundings of both sides overlapping: the rack tip becomes one full radius on its centre line.
-  if (g.u_c > kPi * m_n / 2.0L) g.u_c = kPi * m_n / 2.0L;
-  g.protuberance = has_protuberance;
-  if (has_protuberance) {
-    const ld h_pr = p_r * std::cos(alpha_pr) / std::tan(alpha_n - alpha_pr) + rho * (1.0L - std::sin(alpha_pr));
-    g.protuberance_top = r_f + h_pr;
-    g.protuberance_slope = 2.0L * (std::tan(alpha_n) - std::tan(alpha_pr)) / cos_beta;
-  }
+void plain_tooth_profile(const ToothProfileInput& in, float* form_diameter, ToothProfile& profile) {
+  const ProfileGenerator g = set_up_profile_generator(in);
+  const ld r_b = g.r_b, r_f = g.r_f, r_a = g.r_a, s_t = g.s_t, s_ft = g.s_ft;
 
   // Meeting search: walk the generating angle down from the bottom of the fillet in geometric steps
   // and keep the last point where the fillet still approaches or undercuts the involute flank. The
   // quantities of a step are held in single precision.
   ld r_form = r_b;
-  ld phi_meet = pressure_angle;
+  ld phi_meet = in.pressure_angle;
   {
     const float r_b_f = static_cast<float>(r_b);
     float x_inv_prev = 0.0f;
     float x_prev = 0.0f;
     // Generating angles 90 * (phi_min / 90)^(i / 9999), a geometric progression from 90 degrees.
-    const double log_ratio = std::log(static_cast<double>(phi_min / 90.0L));
+    const double log_ratio = std::log(static_cast<double>(g.phi_min / 90.0L));
     for (int i = 0; i < kMeetingSearchSteps; ++i) {
       const float phi = static_cast<float>(90.0 * std::exp(log_ratio * i / (kMeetingSearchSteps - 1)));
       float x = 0.0f, y = 0.0f;
@@ -207,7 +132,7 @@ void plain_tooth_profile(int32_t z, float normal_module, float thickness, float 
   // Highest radius of the protuberance zone where the protuberance flank still lies inside the
   // finished flank.
   ld r_alt = r_b;
-  if (has_protuberance && r_form < g.protuberance_top) {
+  if (g.protuberance && r_form < g.protuberance_top) {
     for (int i = 0; i < kProtuberanceSteps; ++i) {
       const ld radius = r_form + i * (g.protuberance_top - r_form) / (kProtuberanceSteps - 1);
       const ld s = s_t - g.protuberance_slope * (g.protuberance_top - radius);
@@ -216,26 +141,26 @@ void plain_tooth_profile(int32_t z, float normal_module, float thickness, float 
   }
 
   // Involute flank in equal radius steps from the form radius to the start of the tip chamfer.
-  const ld c = chamfer_depth;
+  const ld c = in.chamfer_depth;
   for (int i = 0; i < kFlankPoints; ++i) {
     const ld radius = r_form + i * (r_a - r_form - c) / (kFlankPoints - 1);
     const ld psi = involute_half_angle<ld>(g, radius, flank_thickness_at<ld>(g, radius));
     profile[kFlankFirst + i] = {static_cast<float>(radius * std::sin(psi)), static_cast<float>(radius * std::cos(psi))};
   }
-  const ld gamma_a = tip_thickness / (2.0L * r_a);
+  const ld gamma_a = in.tip_thickness / (2.0L * r_a);
   profile[kTipCorner] = {static_cast<float>(r_a * std::sin(gamma_a)), static_cast<float>(r_a * std::cos(gamma_a))};
 
   // Form diameter. With a protuberance whose flank is not removed by the finishing, the protuberance
   // undercut sets it.
   ld form = r_form;
-  if (has_protuberance) {
+  if (g.protuberance) {
     const ld thinning = s_t - s_ft;
-    if (!(thinning > 2.0L * p_r / (std::cos(alpha_n) * cos_beta))) form = std::fmax(r_form, r_alt);
+    if (!(thinning > 2.0L * g.p_r / (std::cos(g.alpha_n) * g.cos_beta))) form = std::fmax(r_form, r_alt);
   }
   if (form_diameter) *form_diameter = static_cast<float>(2.0L * form);
 
   // Root arc from the middle of the tooth space to the start of the fillet.
-  const ld half_space = kPi / z;
+  const ld half_space = kPi / in.teeth;
   const ld gamma_0 = std::atan(static_cast<ld>(profile[kFilletFirst].x) / profile[kFilletFirst].y);
   for (int i = 0; i <= kArcSteps; ++i) {
     const ld gamma = half_space - i * (half_space - gamma_0) / kArcSteps;
@@ -454,10 +379,10 @@ TEST(ShortcutEquivalence, ToothOutlineAndFormDiameterMatchThePlainGeneration) {
       const float s_ft = finished ? d.s_ft : d.s_t;
       ToothProfile fast{}, slow{};
       float form_fast = -1.0f, form_slow = -1.0f;
-      generate_tooth_profile(c.z, c.m_n, d.s_t, s_ft, c.alpha_n, c.beta, d.d_f, d.d_a, c.x, d.rho, d.p_r, 0.01f,
-                             d.s_at, d.c, &form_fast, fast);
-      plain::plain_tooth_profile(c.z, c.m_n, d.s_t, s_ft, c.alpha_n, c.beta, d.d_f, d.d_a, c.x, d.rho, d.p_r, 0.01f,
-                                 d.s_at, d.c, &form_slow, slow);
+      const ToothProfileInput in{c.z, c.m_n, d.s_t, s_ft, c.alpha_n, c.beta, d.d_f, d.d_a, c.x, d.rho, d.p_r, 0.01f,
+                                 d.s_at, d.c};
+      generate_tooth_profile(in, &form_fast, fast);
+      plain::plain_tooth_profile(in, &form_slow, slow);
       ASSERT_TRUE(same_bits(form_fast, form_slow)) << describe(c) << ": " << form_fast << " against " << form_slow;
       for (int i = 0; i < kProfilePointCount; ++i) {
         ASSERT_TRUE(same_bits(fast[i].x, slow[i].x) && same_bits(fast[i].y, slow[i].y))
@@ -507,11 +432,8 @@ struct Reports {
 
 TEST(ShortcutEquivalence, OddInputsMatchThePlainRoutines) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  struct Args {
-    int32_t z;
-    float m_n, s_t, s_ft, alpha_n, beta, d_f, d_a, x, rho, p_r, alpha_pr, s_at, c;
-  };
-  const Args outlines[] = {
+  // z, m_n, s_t, s_ft, alpha_n, beta, d_f, d_a, x, rho, p_r, alpha_pr, s_at, c
+  const ToothProfileInput outlines[] = {
       {20, 2, 3.1416f, 3.1416f, 20, 0, 35, 44, 0, 0.76f, 0, 0.01f, 0.6f, 0},        // the worked spur gear
       {20, 2, nan, 3.1416f, 20, 0, 35, 44, 0, 0.76f, 0, 0.01f, 0.6f, 0},            // thickness not a number
       {20, 2, 3.1416f, 3.1416f, 20, 0, 35, inf, 0, 0.76f, 0, 0.01f, 0.6f, 0},       // infinite tip
@@ -532,24 +454,23 @@ TEST(ShortcutEquivalence, OddInputsMatchThePlainRoutines) {
       {20, 2, 3.1416f, 3.1416f, 20, 0, 44, 35, 0, 0.76f, 0, 0.01f, 0.6f, 0},        // root above the tip
       {200000, 1, 1.5708f, 1.5708f, 20, 10, 203080, 203095, 0, 0.38f, 0, 0.01f, 0.3f, 0},  // huge gear
   };
-  for (const Args& a : outlines) {
+  for (const ToothProfileInput& a : outlines) {
     ToothProfile fast{}, slow{};
     float form_fast = -1.0f, form_slow = -1.0f;
     int reports_fast = 0, reports_slow = 0;
     {
       Reports r;
-      generate_tooth_profile(a.z, a.m_n, a.s_t, a.s_ft, a.alpha_n, a.beta, a.d_f, a.d_a, a.x, a.rho, a.p_r, a.alpha_pr,
-                             a.s_at, a.c, &form_fast, fast);
+      generate_tooth_profile(a, &form_fast, fast);
       reports_fast = r.count;
     }
     {
       Reports r;
-      plain::plain_tooth_profile(a.z, a.m_n, a.s_t, a.s_ft, a.alpha_n, a.beta, a.d_f, a.d_a, a.x, a.rho, a.p_r,
-                                 a.alpha_pr, a.s_at, a.c, &form_slow, slow);
+      plain::plain_tooth_profile(a, &form_slow, slow);
       reports_slow = r.count;
     }
-    const std::string what = "z " + std::to_string(a.z) + ", beta " + std::to_string(a.beta) + ", rho " +
-                             std::to_string(a.rho) + ", p_r " + std::to_string(a.p_r) + ", s_t " + std::to_string(a.s_t);
+    const std::string what = "z " + std::to_string(a.teeth) + ", beta " + std::to_string(a.helix_angle) + ", rho " +
+                             std::to_string(a.fillet_radius) + ", p_r " + std::to_string(a.protuberance) + ", s_t " +
+                             std::to_string(a.thickness);
     EXPECT_EQ(reports_fast, reports_slow) << what;
     ASSERT_TRUE(same_value(form_fast, form_slow)) << what << ": " << form_fast << " against " << form_slow;
     for (int i = 0; i < kProfilePointCount; ++i) {

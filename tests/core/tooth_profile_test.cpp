@@ -30,9 +30,12 @@ struct Gear {
   float s_at = 0.0f;
   float c = 0.0f;
 
+  ToothProfileInput input() const {
+    return ToothProfileInput{z, m_n, s_t, s_ft, alpha_n, beta, d_f, d_a, x, rho, p_r, alpha_pr, s_at, c};
+  }
   float generate(ToothProfile& p) const {
     float form = -1.0f;
-    generate_tooth_profile(z, m_n, s_t, s_ft, alpha_n, beta, d_f, d_a, x, rho, p_r, alpha_pr, s_at, c, &form, p);
+    generate_tooth_profile(input(), &form, p);
     return form;
   }
   double reference_radius() const { return z * m_n / (2.0 * std::cos(beta * M_PI / 180.0)); }
@@ -246,8 +249,7 @@ TEST(ToothProfile, NonFiniteInputsTerminate) {
     ToothProfile p;
     for (auto& q : p.points) q = {kMarker, kMarker};
     float form = kMarker;
-    generate_tooth_profile(g.z, g.m_n, g.s_t, g.s_ft, g.alpha_n, g.beta, g.d_f, g.d_a, g.x, g.rho, g.p_r, g.alpha_pr,
-                           g.s_at, g.c, &form, p);
+    generate_tooth_profile(g.input(), &form, p);
     EXPECT_NE(form, kMarker);
     int unwritten = 0;
     for (const auto& q : p.points) unwritten += q.x == kMarker || q.y == kMarker;

@@ -391,6 +391,9 @@ TEST(SearchReport, LinesOfAFixtureInBothUnitSystems) {
   d->contact_safety_factor[1] = 1.5f;
   d->nominal_contact_stress = 1000;
   d->zone_factor = 2.5f;
+  d->running_in_allowance_helix = 25.4f;
+  d->life_factor_bending[0] = 0.9f;
+  d->life_factor_bending[1] = 1.1f;
   auto line = [](const ReportLines& lines, int index) {
     for (const ReportLine& l : lines)
       if (l.index == index) return l.text;
@@ -407,6 +410,8 @@ TEST(SearchReport, LinesOfAFixtureInBothUnitSystems) {
   EXPECT_EQ(line(metric, 78).substr(0, 44), "Single radial composite deviation (mm)\t0.012");
   EXPECT_EQ(line(metric, 95), "Zone Factor \t\tZH\t\t 2.500           ");
   EXPECT_EQ(line(metric, 99), "Nominal Contact Stress(MPa)\tSigmaHO\t 1000.000        \t1000.000        ");
+  // Rating rows in the search report's own wording.
+  EXPECT_EQ(line(metric, 137), "Life Factor(Bending) \tYNT\t 0.900           \t1.100           ");
   EXPECT_EQ(line(metric, 119), "(not written)");
   EXPECT_EQ(line(metric, 5), "(not written)");
   EXPECT_EQ(line(metric, 94), "(not written)");
@@ -420,6 +425,8 @@ TEST(SearchReport, LinesOfAFixtureInBothUnitSystems) {
   EXPECT_EQ(line(english, 7), "Nominal Contact Stress(psi)\tSigmaHO\t145033          \t145033          ");
   EXPECT_EQ(line(english, 78).substr(0, 47), "Single radial composite deviation (inch)\t0.0005");
   EXPECT_EQ(line(english, 56), "Transverse DP (1/inch)\t\t\t12.7000         ");
+  EXPECT_EQ(line(english, 102), "Running in Allowance (thou)\tyBeta\t\t 1.0000          ");
+  EXPECT_EQ(line(english, 137), "Life Factor(Bending) \tYNT\t 0.900           \t1.100           ");
 
   d->transverse_contact_ratio = 1.0f;
   d->helix_hand = -1;
