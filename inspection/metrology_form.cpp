@@ -34,8 +34,6 @@ using ld = long double;
 const QColor kMenuColour(0xF0, 0xF0, 0xF0);  // read-only boxes of derived values
 const QColor kWindowColour(Qt::white);       // boxes that take an entry
 
-ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
-
 // Layout designed at 96 pixels per inch; the window scale sizes it.
 constexpr int kCaptionX = 8, kPinionX = 278, kWheelX = 372, kUnitX = 466, kExtraX = 520, kTop = 32, kStep = 28;
 constexpr int kPlotX = 646;
@@ -253,7 +251,7 @@ void Tmetrologyform::Setmetrology_textboxes() {
   const auto angle = [&](QLineEdit* box, float degrees) { show_box(box, format_value(d_, degrees), degrees); };
   // Pressure angle on the circle of diameter dia: acos(d_b / dia) in degrees.
   const auto pressure_angle = [&](int i, float dia) {
-    return float(checked_acos(ld(d_.base_diameter[i]) / ld(dia)) * 180 * (1.0L / ld(3.141592653589793)));
+    return float(rad_to_deg_double_pi(checked_acos(ld(d_.base_diameter[i]) / ld(dia))));
   };
   QLineEdit* const measball[2] = {measball1edit, measball2edit};
   QLineEdit* const measballfin[2] = {measball1finedit, measball2finedit};
@@ -325,7 +323,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
              : thickness_from_ball_measurement(d_.teeth[i], measured, d_.ball_diameter[i], d_.normal_module,
                                                d_.helix_angle, d_.normal_pressure_angle);
     d_.thickness_finished_normal[i] =
-        float(std::cos(radians(d_.helix_angle)) * ld(d_.thickness_finished_transverse[i]));
+        float(std::cos(deg_to_rad_double_pi(d_.helix_angle)) * ld(d_.thickness_finished_transverse[i]));
     // Between 85 % of the nominal thickness and the nominal one; a measurement without a thickness
     // (the balls cannot reach the flanks) is refused with them.
     const ld finished = d_.thickness_finished_normal[i];

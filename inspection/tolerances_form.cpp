@@ -27,8 +27,6 @@ namespace {
 
 using ld = long double;
 
-ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
-
 // The hidden limit boxes in the order of TTolerancesform::limit_edit: pinion then wheel of each pair,
 // the two centre-distance boxes (upper, lower) between the edge chamfers and the thicknesses.
 enum class Limit { TipMax, TipMin, ChamferMax, ChamferMin, FaceMax, FaceMin, EdgeMax, EdgeMin, CentreMax,
@@ -113,13 +111,13 @@ float* held_value(DesignData& d, int k) {
 void recompute_addenda(DesignData& d) {
   for (int i = 0; i < 2; ++i)
     d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * ld(d.normal_module) /
-                                                       std::cos(radians(d.helix_angle))) * 0.5L);
+                                                       std::cos(deg_to_rad_double_pi(d.helix_angle))) * 0.5L);
 }
 
 }  // namespace
 
 void set_default_tolerance_limits(DesignData& d) {
-  const ld cos_beta = std::cos(radians(d.helix_angle));
+  const ld cos_beta = std::cos(deg_to_rad_double_pi(d.helix_angle));
   for (int i = 0; i < 2; ++i) {
     const ld da = d.tip_diameter[i];
     d.tol_tip_diameter_max[i] = float(da);
@@ -437,7 +435,7 @@ void TTolerancesform::limit_exit(int k) {
       case Limit::ThicknessMin: {
         float& transverse = transverse_limit_of(d_, box);
         const float old_transverse = transverse;
-        const ld cos_beta = std::cos(radians(d_.helix_angle));
+        const ld cos_beta = std::cos(deg_to_rad_double_pi(d_.helix_angle));
         if (finthicknessComboBox->currentIndex() == 1) {
           transverse = value;
           limit = float(cos_beta * ld(value));
