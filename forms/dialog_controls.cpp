@@ -1,5 +1,6 @@
 #include "dialog_controls.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 
 #include "edit_fields.h"
 #include "field_events.h"
+#include "material_table.h"
 #include "results_pane.h"
 
 namespace morvell {
@@ -40,6 +42,11 @@ QPushButton* add_button(QWidget* parent, const char* name, const QString& text, 
 void show_field(QLineEdit* edit, const std::string& text, double shown) {
   edit->setText(QString::fromStdString(text));
   edit->setToolTip(QString::fromStdString(format_line("%10.5f", shown)));
+}
+
+void fill_material_list(QComboBox* list) {
+  for (int32_t type = 0; type < kMaterialTypeCount; ++type)
+    list->addItem(QString::fromLatin1(material_type_name(type)));
 }
 
 QString length_unit_text(const DesignData& d) { return d.unit_system == 2 ? "inch" : "mm"; }

@@ -8,6 +8,7 @@
 
 #include "design_data.h"
 
+class QComboBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -27,6 +28,9 @@ QPushButton* add_button(QWidget* parent, const char* name, const QString& text, 
 
 // Writes a field's text (its change event cleans it) and its hint: the shown value with "%10.5f".
 void show_field(QLineEdit* edit, const std::string& text, double shown);
+
+// Fills a material list with the names of the material types, the item index being the type.
+void fill_material_list(QComboBox* list);
 
 // "mm" or "inch" by the unit system.
 QString length_unit_text(const DesignData& d);

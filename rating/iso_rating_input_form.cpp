@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "hardness.h"

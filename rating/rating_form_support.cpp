@@ -1,7 +1,6 @@
 #include "rating_form_support.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -16,24 +15,6 @@
 #include "numeric.h"
 
 namespace morvell {
-
-const char* const kMaterialTypeNames[kMaterialTypeCount] = {
-    "Input",
-    "Steel",
-    "Through Hardening Steel, Through Hardened",
-    "Grey Cast Iron",
-    "Nodular Cast Iron (pearlitic,bainitic)",
-    "Nodular Cast Iron (ferritic)",
-    "Black Malleable Cast Iron",
-    "Case Hardening Steel",
-    "Flame or Induction Hardened Steel",
-    "Nitriding Steel, Nitrided",
-    "Through and Case Hardening Steel, Nitrided",
-    "Through and Case Hardening Steel, Nitrocarburized"};
-
-void fill_material_list(QComboBox* list) {
-  for (const char* name : kMaterialTypeNames) list->addItem(QString::fromLatin1(name));
-}
 
 bool allows_limited_pitting(int32_t material_type) {
   switch (material_type) {

@@ -1,6 +1,7 @@
-// What the rating windows share: the material list, the hints of their numeric fields, the two
-// background colours of an edit (an input, or a derived quantity shown read-only), the (Calculate)
-// boxes of the load quantities, and the loading of a stored load case into the current rating inputs.
+// What the rating windows share: which material types allow limited pitting, the hints of their
+// numeric fields, the two background colours of an edit (an input, or a derived quantity shown
+// read-only), the (Calculate) boxes of the load quantities, and the loading of a stored load case into
+// the current rating inputs.
 #pragma once
 
 #include <QColor>
@@ -9,18 +10,12 @@
 #include <vector>
 
 #include "design_data.h"
-#include "material_table.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 
 namespace morvell {
-
-// The material types 0..11 as the material lists show them (item index = `material_type`).
-extern const char* const kMaterialTypeNames[kMaterialTypeCount];
-void fill_material_list(QComboBox* list);
 
 // Material types that allow no limited flank pitting: "Input", grey cast iron, ferritic nodular cast
 // iron and the nitrided and nitrocarburized steels.

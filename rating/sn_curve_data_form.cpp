@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "material_table.h"

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "material_table.h"
@@ -24,19 +25,6 @@ namespace {
 
 constexpr ld kOneSixtieth = 1.0L / 60.0L;
 constexpr ld kPiAsWritten = 3.141592653589793;
-
-constexpr const char* kMaterialNames[] = {"Input",
-                                          "Steel",
-                                          "Through Hardening Steel, Through Hardened",
-                                          "Grey Cast Iron",
-                                          "Nodular Cast Iron (pearlitic,bainitic)",
-                                          "Nodular Cast Iron (ferritic)",
-                                          "Black Malleable Cast Iron",
-                                          "Case Hardening Steel",
-                                          "Flame or Induction Hardened Steel",
-                                          "Nitriding Steel, Nitrided",
-                                          "Through and Case Hardening Steel, Nitrided",
-                                          "Through and Case Hardening Steel, Nitrocarburized"};
 
 QString hint_of(float value) {
   char text[64];
@@ -112,7 +100,7 @@ Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d
   materialtypepin = new QComboBox(this);
   materialtypepin->setObjectName("materialtypepin");
   materialtypepin->setGeometry(170, row, 260, 23);
-  for (const char* name : kMaterialNames) materialtypepin->addItem(name);
+  fill_material_list(materialtypepin);
   row += 44;
   okbutton = new QPushButton("OK", this);
   okbutton->setObjectName("okbutton");
