@@ -80,20 +80,13 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   setWindowTitle("Gear Rating Inputs");
 
   const auto label = [this](const char* name, const char* text, int x, int row, int w, const char* hint = nullptr) {
-    auto* lab = new QLabel(text, this);
+    QLabel* lab = add_label(this, text, x, row_y(row) + 3, w);
     if (name) lab->setObjectName(name);
-    lab->setGeometry(x, row_y(row) + 3, w, 17);
     if (hint) lab->setToolTip(hint);
     return lab;
   };
   const auto edit = [this](const char* name, int x, int row) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(x, row_y(row), kEditW, 23);
-    e->setMaxLength(12);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+    return add_numeric_edit(d_, this, name, x, row_y(row), kEditW, 23, kRightAligned);
   };
   const auto box = [this](const char* name, int x, int row, const char* text = "", int w = 17) {
     auto* b = new QCheckBox(text, this);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "modal_services.h"
@@ -80,19 +81,12 @@ Tloadcasemultipleform::Tloadcasemultipleform(DesignData& d, QWidget* parent) : Q
     return b;
   };
   const auto label = [this](const char* name, const char* text, int x, int y, int w) {
-    auto* lab = new QLabel(text, this);
+    QLabel* lab = add_label(this, text, x, y + 3, w);
     if (name) lab->setObjectName(name);
-    lab->setGeometry(x, y + 3, w, 17);
     return lab;
   };
   const auto edit = [this](const char* name, int x, int y) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(x, y, 90, 23);
-    e->setMaxLength(12);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+    return add_numeric_edit(d_, this, name, x, y, 90, 23, kRightAligned);
   };
   const auto box = [this](const char* name, int y) {
     auto* b = new QCheckBox(this);

@@ -6,7 +6,6 @@
 #include <QPalette>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -22,17 +21,6 @@ bool allows_limited_pitting(int32_t material_type) {
     default: return false;
   }
 }
-
-namespace {
-QString printed(const char* format, float value) {
-  char text[400];  // "%10.5f" of the largest float takes 46 characters
-  std::snprintf(text, sizeof text, format, static_cast<double>(value));
-  return QString::fromLatin1(text);
-}
-}  // namespace
-
-QString value_hint(float value) { return printed("%10.5f", value); }
-QString cycles_hint(float value) { return printed("%10.5e", value); }
 
 void set_locked(QLineEdit* edit, bool locked) {
   edit->setReadOnly(locked);

@@ -1,11 +1,9 @@
-// What the rating windows share: which material types allow limited pitting, the hints of their
-// numeric fields, the two background colours of an edit (an input, or a derived quantity shown
-// read-only), the (Calculate) boxes of the load quantities, and the loading of a stored load case into
-// the current rating inputs.
+// What the rating windows share: which material types allow limited pitting, the two background
+// colours of an edit (an input, or a derived quantity shown read-only), the (Calculate) boxes of the
+// load quantities, and the loading of a stored load case into the current rating inputs.
 #pragma once
 
 #include <QColor>
-#include <QString>
 
 #include <vector>
 
@@ -20,10 +18,6 @@ namespace morvell {
 // Material types that allow no limited flank pitting: "Input", grey cast iron, ferritic nodular cast
 // iron and the nitrided and nitrocarburized steels.
 bool allows_limited_pitting(int32_t material_type);
-
-// Hints of the numeric fields: a value at full precision ("%10.5f"), a number of load cycles ("%10.5e").
-QString value_hint(float value);
-QString cycles_hint(float value);
 
 // Background of an edit that holds an input (clWindow) and of one that shows a derived quantity (clMenu).
 inline const QColor kWindowColour(255, 255, 255);

@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cstdio>
-
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
@@ -25,12 +23,6 @@ namespace {
 
 constexpr ld kOneSixtieth = 1.0L / 60.0L;
 constexpr ld kPiAsWritten = 3.141592653589793;
-
-QString hint_of(float value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%10.5f", static_cast<double>(value));
-  return QString::fromLatin1(text);
-}
 
 // Running time, power and load case 1 from the targets.
 void derive_load(DesignData& d) {
@@ -57,30 +49,23 @@ Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d
   setWindowTitle("Initial Sizing");
   int row = 16;
   const auto label = [this, &row](const char* name, const char* text, const char* hint) {
-    auto* l = new QLabel(text, this);
+    QLabel* l = add_label(this, text, 16, row + 3, 150);
     l->setObjectName(name);
-    l->setGeometry(16, row + 3, 150, 17);
     if (hint) l->setToolTip(hint);
     return l;
   };
-  const auto edit = [this, &row](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(170, row, 121, 23);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+  // Only the ratio takes at most 12 characters.
+  const auto edit = [this, &row](const char* name, int max_length = NumericEditStyle::kAnyLength) {
+    return add_numeric_edit(d_, this, name, 170, row, 121, 23, {.right_aligned = true, .max_length = max_length});
   };
   const auto unit = [this, &row](const char* name, const char* text) {
-    auto* l = new QLabel(text, this);
+    QLabel* l = add_label(this, text, 298, row + 3, 60);
     l->setObjectName(name);
-    l->setGeometry(298, row + 3, 60, 17);
     return l;
   };
 
   Ratiolabel = label("Ratiolabel", "Desired Ratio ", "Desired ratio (z2/z1)");
-  Ratioedit = edit("Ratioedit");
-  Ratioedit->setMaxLength(12);
+  Ratioedit = edit("Ratioedit", 12);
   row += 32;
   torquelabel = label("torquelabel", "Pinion Torque ", nullptr);
   torquepinedit = edit("torquepinedit");
@@ -135,10 +120,7 @@ void Tsizingform::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void Tsizingform::show_value(QLineEdit* edit, float shown) {
-  edit->setText(QString::fromStdString(format_value(d_, shown)));
-  edit->setToolTip(hint_of(shown));
-}
+void Tsizingform::show_value(QLineEdit* edit, float shown) { show_field(edit, format_value(d_, shown), shown); }
 
 void Tsizingform::FormShow() {
   d_.desired_ratio = 1.5f;
