@@ -10,8 +10,8 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "load_relations.h"
 #include "material_table.h"
-#include "numeric.h"
 #include "sizing_search.h"
 #include "window_scale.h"
 
@@ -21,27 +21,16 @@ Tsizingform* sizingform = nullptr;
 
 namespace {
 
-constexpr ld kOneSixtieth = 1.0L / 60.0L;
-constexpr ld kPiAsWritten = 3.141592653589793;
-
 // Running time, power and load case 1 from the targets.
 void derive_load(DesignData& d) {
-  d.life_hours = running_hours(d.load_cycles_pinion, d.speed);
-  d.power = power_of(d.speed, d.torque);
+  d.life_hours = running_hours(LoadArithmetic::load_case, d.load_cycles_pinion, d.speed);
+  d.power = power(LoadArithmetic::load_case, d.speed, d.torque);
   d.load_case_table[0].speed = d.speed;
   d.load_case_table[0].torque = d.torque;
   d.load_case_table[0].life_hours = d.life_hours;
 }
 
 }  // namespace
-
-float running_hours(float cycles, float speed) {
-  return static_cast<float>(static_cast<ld>(cycles) / static_cast<ld>(speed) * kOneSixtieth);
-}
-
-float power_of(float speed, float torque) {
-  return static_cast<float>(kOneSixtieth * static_cast<ld>(speed) * 2.0L * kPiAsWritten * static_cast<ld>(torque));
-}
 
 // Layout at 96 pixels per inch; the tab order is the order of the rows.
 Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
@@ -242,7 +231,7 @@ void Tsizingform::cyclespineditExit() {
     d_.scratch_values[0] = d_.load_cycles_pinion;
     d_.scratch_values[2] = d_.life_hours;
     d_.load_cycles_pinion = static_cast<float>(v.value);
-    d_.life_hours = running_hours(d_.load_cycles_pinion, d_.speed);
+    d_.life_hours = running_hours(LoadArithmetic::load_case, d_.load_cycles_pinion, d_.speed);
     // A number too large for the cycle count becomes infinite, the only way past 1e99.
     if (d_.load_cycles_pinion < 0.0f || static_cast<double>(d_.load_cycles_pinion) > 1e99) {
       d_.load_cycles_pinion = d_.scratch_values[0];
