@@ -56,7 +56,7 @@ void TMainForm::ModuleeditExit() {
       // A diametral pitch of 0 stands for an unbounded module: it is held at the largest one below.
       m = v.value == 0 ? std::numeric_limits<ld>::infinity() : d.length_unit_factor / static_cast<ld>(v.value);
     }
-    d.normal_module = f32(m);
+    d.normal_module = to_float(m);
     if (d.normal_module < 0.5f) {
       warn_field(d, Moduleedit, "Minimum value of module is 0.5 mm", "Value of module has been adjusted");
       d.normal_module = 0.5f;
@@ -76,17 +76,17 @@ void TMainForm::ModuleeditExit() {
     if (m_old > 0) {
       const ld k = static_cast<ld>(d.normal_module) / m_old;
       for (int i = 0; i < 2; ++i) {
-        d.addendum[i] = f32(d.addendum[i] * k);
-        d.dedendum[i] = f32(d.dedendum[i] * k);
-        d.root_fillet_radius[i] = f32(d.root_fillet_radius[i] * k);
+        d.addendum[i] = to_float(d.addendum[i] * k);
+        d.dedendum[i] = to_float(d.dedendum[i] * k);
+        d.root_fillet_radius[i] = to_float(d.root_fillet_radius[i] * k);
       }
     }
     for (int i = 0; i < 2; ++i) {
       const ld di = reference_diameter(d, i);
-      d.tip_diameter[i] = f32(di + 2.0L * d.addendum[i]);
-      d.root_diameter[i] = f32(di - 2.0L * d.dedendum[i]);
+      d.tip_diameter[i] = to_float(di + 2.0L * d.addendum[i]);
+      d.root_diameter[i] = to_float(di - 2.0L * d.dedendum[i]);
       update_nominal_thickness(d, i);
-      d.ball_diameter[i] = f32(1.8L * d.normal_module);
+      d.ball_diameter[i] = to_float(1.8L * d.normal_module);
     }
   }
   finish_exit();
@@ -96,7 +96,7 @@ void TMainForm::PressureangleeditExit() {
   DesignData& d = d_;
   const FieldValue v = read_field(d, Pressureangleedit);
   if (v.changed) {
-    d.normal_pressure_angle = f32(v.value);
+    d.normal_pressure_angle = to_float(v.value);
     if (d.normal_pressure_angle < 10.0f) {
       warn_field(d, Pressureangleedit, "Minimum value of pressure angle is 10 degrees",
                  "Value of pressure angle has been adjusted");
@@ -118,7 +118,7 @@ void TMainForm::HelixangleeditExit() {
   const FieldValue v = read_field(d, Helixangleedit);
   if (v.changed) {
     const RackCoefficients rack[2] = {rack_coefficients(d, 0), rack_coefficients(d, 1)};
-    d.helix_angle = f32(v.value);
+    d.helix_angle = to_float(v.value);
     if (d.helix_angle < 0.0f) {
       warn_field(d, Helixangleedit, "Minimum value of helix angle is 0 degrees", "Value of helix angle has been adjusted");
       d.helix_angle = 0.0f;
@@ -140,7 +140,7 @@ void TMainForm::CentredisteditExit() {
   d.edit_old_value = d.centre_distance;
   const FieldValue v = read_field(d, Centredistedit);
   if (v.changed) {
-    d.centre_distance = f32(v.value * d.length_unit_factor);
+    d.centre_distance = to_float(v.value * d.length_unit_factor);
     // The module that the current numbers of teeth would need at the new centre distance.
     const float m_needed = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
                                                        d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
@@ -170,7 +170,7 @@ namespace {
 void face_width_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
-  d.face_width[i] = f32(v.value * d.length_unit_factor);
+  d.face_width[i] = to_float(v.value * d.length_unit_factor);
   if (d.face_width[i] <= 0.0f) {
     warn_field(d, edit, "Face width must be greater than zero", "Value of face width has been adjusted");
     d.face_width[i] = 0.1f;
@@ -184,12 +184,12 @@ void face_width_exit(DesignData& d, QLineEdit* edit, int i) {
 void edge_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
-  d.edge_chamfer[i] = f32(v.value * d.length_unit_factor);
+  d.edge_chamfer[i] = to_float(v.value * d.length_unit_factor);
   if (d.edge_chamfer[i] < 0.0f) {
     warn_field(d, edit, "Chamfer cannot be less than zero", "Value has been adjusted");
     d.edge_chamfer[i] = 0.0f;
   }
-  const float largest = f32(0.25L * d.normal_module);
+  const float largest = to_float(0.25L * d.normal_module);
   if (d.edge_chamfer[i] > largest) {
     warn_field(d, edit, "Chamfer cannot be greater than 0.25*Mn", "Value has been adjusted");
     d.edge_chamfer[i] = largest;
@@ -226,7 +226,7 @@ void TMainForm::RatioeditExit() {
   DesignData& d = d_;
   const FieldValue v = read_field(d, Ratioedit);
   if (v.changed) {
-    d.desired_ratio = f32(v.value);
+    d.desired_ratio = to_float(v.value);
     if (d.desired_ratio < 1.0f) {
       warn_field(d, Ratioedit, "Ratio must be greater than 1", "Value has been adjusted");
       d.desired_ratio = 1.0f;
@@ -315,7 +315,7 @@ void TMainForm::SigmaXeditExit() {
   if (v.changed) {
     const RackCoefficients rack[2] = {rack_coefficients(d, 0), rack_coefficients(d, 1)};
     d.edit_old_value = d.profile_shift_sum;
-    d.profile_shift_sum = f32(v.value);
+    d.profile_shift_sum = to_float(v.value);
     if (!shift_in_range(d.profile_shift_sum)) {
       warn_field(d, SigmaXedit, kOutOfRange, " ");
       d.profile_shift_sum = d.edit_old_value;
@@ -323,9 +323,9 @@ void TMainForm::SigmaXeditExit() {
     if (d.shift_distribution_auto == 1) {
       // The pinion takes the larger share, more so the larger the ratio.
       const ld ua = d.actual_ratio;
-      d.profile_shift[0] = f32(d.profile_shift_sum / (1.0L + ua) + 0.3L * (1.0L - 1.0L / ua));
+      d.profile_shift[0] = to_float(d.profile_shift_sum / (1.0L + ua) + 0.3L * (1.0L - 1.0L / ua));
     }
-    d.profile_shift[1] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
+    d.profile_shift[1] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
     for (int i = 0; i < 2; ++i) {
       rebuild_tip_and_root(d, i, rack[i]);
       update_nominal_thickness(d, i);
@@ -343,7 +343,7 @@ void shift_exit(DesignData& d, QLineEdit* edit, int i, bool sum_held) {
   if (!v.changed) return;
   const RackCoefficients rack[2] = {rack_coefficients(d, 0), rack_coefficients(d, 1)};
   d.edit_old_value = d.profile_shift[i];
-  d.profile_shift[i] = f32(v.value);
+  d.profile_shift[i] = to_float(v.value);
   if (!shift_in_range(d.profile_shift[i])) {
     warn_field(d, edit, kOutOfRange, " ");
     d.profile_shift[i] = d.edit_old_value;
@@ -352,11 +352,11 @@ void shift_exit(DesignData& d, QLineEdit* edit, int i, bool sum_held) {
   update_nominal_thickness(d, i);
   const int other = 1 - i;
   if (sum_held) {
-    d.profile_shift[other] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[i]);
+    d.profile_shift[other] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[i]);
     rebuild_tip_and_root(d, other, rack[other]);
     update_nominal_thickness(d, other);
   } else {
-    d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+    d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
   }
 }
 
@@ -378,8 +378,8 @@ void TMainForm::xtrackbarExit() {
   d.shift_trackbar_min = -1.0f;
   d.shift_trackbar_max = 1.5f;
   const ld span = static_cast<ld>(d.shift_trackbar_max) - d.shift_trackbar_min;
-  d.profile_shift[0] = f32(d.shift_trackbar_min + xtrackbar->value() * 0.025L * span);
-  d.profile_shift[1] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
+  d.profile_shift[0] = to_float(d.shift_trackbar_min + xtrackbar->value() * 0.025L * span);
+  d.profile_shift[1] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
   for (int i = 0; i < 2; ++i) {
     rebuild_tip_and_root(d, i, rack[i]);
     update_nominal_thickness(d, i);

@@ -11,8 +11,6 @@
 
 namespace morvell::geometry_inputs {
 
-inline float f32(ld v) { return static_cast<float>(v); }
-
 inline ld cos_beta(const DesignData& d) { return std::cos(deg_to_rad(d.helix_angle)); }
 
 // Reference diameter z m_n / cos(beta) of gear i.
@@ -41,10 +39,10 @@ inline void rebuild_tip_and_root(DesignData& d, int i, const RackCoefficients& r
   const ld ha = (rack.addendum + x) * m;
   const ld hf = (rack.dedendum - x) * m;
   const ld di = reference_diameter(d, i);
-  d.addendum[i] = f32(ha);
-  d.dedendum[i] = f32(hf);
-  d.tip_diameter[i] = f32(di + 2.0L * ha);
-  d.root_diameter[i] = f32(di - 2.0L * hf);
+  d.addendum[i] = to_float(ha);
+  d.dedendum[i] = to_float(hf);
+  d.tip_diameter[i] = to_float(di + 2.0L * ha);
+  d.root_diameter[i] = to_float(di - 2.0L * hf);
 }
 
 // Transverse thickness at the reference circle of a gear with profile shift x.
@@ -60,7 +58,7 @@ inline ld shift_from_thickness(const DesignData& d, ld st) {
 // Nominal transverse thickness of gear i from its profile shift; the finished thickness starts equal to it
 // (the geometry pass thins it again by the backlash unless the geometry manager is overridden).
 inline void update_nominal_thickness(DesignData& d, int i) {
-  const float st = f32(thickness_from_shift(d, d.profile_shift[i]));
+  const float st = to_float(thickness_from_shift(d, d.profile_shift[i]));
   d.thickness_nominal_transverse[i] = st;
   d.thickness_finished_transverse[i] = st;
 }
@@ -72,11 +70,11 @@ inline void update_after_teeth(DesignData& d, int i) {
   const ld z = d.teeth[i];
   const ld m = d.normal_module;
   const ld zn = z / (cb * cb * cb);
-  d.virtual_teeth[i] = f32(zn);
+  d.virtual_teeth[i] = to_float(zn);
   d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
-  d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
-  d.tip_diameter[i] = f32((z / cb + 2.0L * d.addendum[i] / m) * m);
-  d.root_diameter[i] = f32((z / cb - 2.0L * d.dedendum[i] / m) * m);
+  d.actual_ratio = to_float(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
+  d.tip_diameter[i] = to_float((z / cb + 2.0L * d.addendum[i] / m) * m);
+  d.root_diameter[i] = to_float((z / cb - 2.0L * d.dedendum[i] / m) * m);
 }
 
 // A profile shift coefficient or shift sum the program handles (-1.0 to 1.5).

@@ -47,9 +47,9 @@ void TMainForm::BacklasheditExit() {
     const BacklashGeometry g = backlash_geometry(d);
     const ld entered = v.value * static_cast<ld>(d.length_unit_factor);
     const int kind = backlashComboBox->currentIndex();
-    if (kind >= 0 && kind <= 2) d.backlash_normal = f32(normal_backlash_of(g, BacklashKind(kind), entered));
+    if (kind >= 0 && kind <= 2) d.backlash_normal = to_float(normal_backlash_of(g, BacklashKind(kind), entered));
     const float jn = d.backlash_normal;
-    if (!std::isfinite(jn) || jn > f32(0.15L * d.normal_module) || jn < 0.0f) {
+    if (!std::isfinite(jn) || jn > to_float(0.15L * d.normal_module) || jn < 0.0f) {
       refuse(d, Backlashedit);
       d.backlash_normal = d.edit_old_value;
     }
@@ -62,7 +62,7 @@ void TMainForm::BacklasheditExit() {
 }
 
 void TMainForm::backlashtrackbarExit() {
-  d_.backlash_distribution = f32(0.025L * backlashtrackbar->value());
+  d_.backlash_distribution = to_float(0.025L * backlashtrackbar->value());
   SetMain_textboxes();
 }
 
@@ -88,17 +88,17 @@ void TMainForm::nominal_thickness_exit(QLineEdit* edit, int i) {
   const ld entered = v.value * static_cast<ld>(d.length_unit_factor);
   switch (thicknessComboBox->currentIndex()) {
     case 0:
-      d.thickness_nominal_normal[i] = f32(entered);
-      d.thickness_nominal_transverse[i] = f32(d.thickness_nominal_normal[i] / cb);
+      d.thickness_nominal_normal[i] = to_float(entered);
+      d.thickness_nominal_transverse[i] = to_float(d.thickness_nominal_normal[i] / cb);
       break;
     case 1:
-      d.thickness_nominal_transverse[i] = f32(entered);
-      d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cb);
+      d.thickness_nominal_transverse[i] = to_float(entered);
+      d.thickness_nominal_normal[i] = to_float(d.thickness_nominal_transverse[i] * cb);
       break;
     default:  // the two empty entries store no thickness
       break;
   }
-  d.profile_shift[i] = f32(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
+  d.profile_shift[i] = to_float(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
   if (!shift_in_range(d.profile_shift[i])) {
     refuse(d, edit);
     d.thickness_nominal_transverse[i] = old_st;
@@ -116,21 +116,21 @@ void TMainForm::nominal_thickness_exit(QLineEdit* edit, int i) {
           module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle,
                                       d.helix_angle, d.centre_distance, d.teeth[0], d.teeth[1]);
       const ld s = thickness_from_shift(d, d.profile_shift[i]);
-      d.profile_shift[i] = f32(shift_from_thickness(d, st));
-      if (!sum_held) d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+      d.profile_shift[i] = to_float(shift_from_thickness(d, st));
+      if (!sum_held) d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
       if (!(s < st - 0.00001L || s > st + 0.00001L)) break;
     }
   }
   if (sum_held || d.geometry_manager_mode == 2) {
-    d.profile_shift[i] = f32(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
-    d.profile_shift[j] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[i]);
+    d.profile_shift[i] = to_float(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
+    d.profile_shift[j] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[i]);
   } else if (d.geometry_manager_mode == 0) {
-    d.profile_shift[i] = f32(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
-    d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+    d.profile_shift[i] = to_float(shift_from_thickness(d, d.thickness_nominal_transverse[i]));
+    d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
   }
   for (int g = 0; g < 2; ++g) rebuild_tip_and_root(d, g, rack[g]);
   // The other gear's thickness follows its shift; the edited gear's finished thickness is left alone.
-  d.thickness_nominal_transverse[j] = f32(thickness_from_shift(d, d.profile_shift[j]));
+  d.thickness_nominal_transverse[j] = to_float(thickness_from_shift(d, d.profile_shift[j]));
   d.thickness_finished_transverse[j] = d.thickness_nominal_transverse[j];
 }
 
@@ -154,15 +154,15 @@ void TMainForm::finished_thickness_exit(QLineEdit* edit, int i) {
   const ld cb = cos_beta(d);
   const ld entered = v.value * static_cast<ld>(d.length_unit_factor);
   if (finthicknessComboBox->currentIndex() == 1) {
-    d.thickness_finished_transverse[i] = f32(entered);
-    d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cb);
+    d.thickness_finished_transverse[i] = to_float(entered);
+    d.thickness_finished_normal[i] = to_float(d.thickness_finished_transverse[i] * cb);
   } else {
-    d.thickness_finished_normal[i] = f32(entered);
-    d.thickness_finished_transverse[i] = f32(d.thickness_finished_normal[i] / cb);
+    d.thickness_finished_normal[i] = to_float(entered);
+    d.thickness_finished_transverse[i] = to_float(d.thickness_finished_normal[i] / cb);
   }
   const float sfn = d.thickness_finished_normal[i];
   const float sn = d.thickness_nominal_normal[i];
-  if (!std::isfinite(sfn) || sfn < f32(0.85L * sn) || sfn > sn) {
+  if (!std::isfinite(sfn) || sfn < to_float(0.85L * sn) || sfn > sn) {
     refuse(d, edit);
     d.thickness_finished_normal[i] = old_sfn;
     d.thickness_finished_transverse[i] = old_sft;
@@ -192,46 +192,46 @@ void tip_diameter_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.tip_diameter[i];
-  d.tip_diameter[i] = f32(v.value * static_cast<ld>(d.length_unit_factor));
+  d.tip_diameter[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
   if (!std::isfinite(d.tip_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i]) {
     refuse(d, edit);
     d.tip_diameter[i] = d.edit_old_value;
   }
-  d.addendum[i] = f32((static_cast<ld>(d.tip_diameter[i]) - reference_diameter(d, i)) / 2.0L);
+  d.addendum[i] = to_float((static_cast<ld>(d.tip_diameter[i]) - reference_diameter(d, i)) / 2.0L);
 }
 
 void tip_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.tip_chamfer[i];
-  d.tip_chamfer[i] = f32(v.value * static_cast<ld>(d.length_unit_factor));
+  d.tip_chamfer[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
   const float c = d.tip_chamfer[i];
   // A chamfer must reach through the thinning of the flank; none at all is always allowed.
   const ld least = (static_cast<ld>(d.thickness_nominal_normal[i]) - d.thickness_finished_normal[i]) / 2.0L + 0.025L;
-  if (c != 0.0f && (!std::isfinite(c) || c < least || c > f32(0.25L * d.normal_module) || c < 0.0f)) {
+  if (c != 0.0f && (!std::isfinite(c) || c < least || c > to_float(0.25L * d.normal_module) || c < 0.0f)) {
     refuse(d, edit);
     d.tip_chamfer[i] = d.edit_old_value;
   }
-  d.eap_diameter[i] = f32(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
+  d.eap_diameter[i] = to_float(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
 }
 
 void root_diameter_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.root_diameter[i];
-  d.root_diameter[i] = f32(v.value * static_cast<ld>(d.length_unit_factor));
+  d.root_diameter[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
   if (!std::isfinite(d.root_diameter[i]) || d.root_diameter[i] <= 0.0f || d.root_diameter[i] > d.eap_diameter[i]) {
     refuse(d, edit);
     d.root_diameter[i] = d.edit_old_value;
   }
-  d.dedendum[i] = f32((reference_diameter(d, i) - d.root_diameter[i]) / 2.0L);
+  d.dedendum[i] = to_float((reference_diameter(d, i) - d.root_diameter[i]) / 2.0L);
 }
 
 void fillet_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.root_fillet_radius[i];
-  d.root_fillet_radius[i] = f32(v.value * static_cast<ld>(d.length_unit_factor));
+  d.root_fillet_radius[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
   if (!std::isfinite(d.root_fillet_radius[i]) || d.root_fillet_radius[i] < 0.0f ||
       d.root_fillet_radius[i] > d.normal_module) {
     refuse(d, edit);
@@ -245,8 +245,8 @@ void rack_addendum_exit(DesignData& d, QLineEdit* edit, int i) {
   const float old_ha = d.addendum[i];
   const float old_da = d.tip_diameter[i];
   const ld m = d.normal_module;
-  d.addendum[i] = f32((v.value + d.profile_shift[i]) * m);
-  d.tip_diameter[i] = f32(reference_diameter(d, i) + 2.0L * d.addendum[i]);
+  d.addendum[i] = to_float((v.value + d.profile_shift[i]) * m);
+  d.tip_diameter[i] = to_float(reference_diameter(d, i) + 2.0L * d.addendum[i]);
   if (!std::isfinite(d.tip_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i]) {
     refuse(d, edit);
     d.addendum[i] = old_ha;
@@ -260,8 +260,8 @@ void rack_dedendum_exit(DesignData& d, QLineEdit* edit, int i) {
   const float old_hf = d.dedendum[i];
   const float old_df = d.root_diameter[i];
   const ld m = d.normal_module;
-  d.dedendum[i] = f32((v.value - d.profile_shift[i]) * m);
-  d.root_diameter[i] = f32(reference_diameter(d, i) - 2.0L * d.dedendum[i]);
+  d.dedendum[i] = to_float((v.value - d.profile_shift[i]) * m);
+  d.root_diameter[i] = to_float(reference_diameter(d, i) - 2.0L * d.dedendum[i]);
   if (!std::isfinite(d.root_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i] ||
       d.root_diameter[i] >= d.tip_diameter[i] || v.value > 3) {
     refuse(d, edit);
@@ -274,7 +274,7 @@ void rack_fillet_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.root_fillet_radius[i];
-  d.root_fillet_radius[i] = f32(v.value * d.normal_module);
+  d.root_fillet_radius[i] = to_float(v.value * d.normal_module);
   if (!std::isfinite(d.root_fillet_radius[i]) || d.root_fillet_radius[i] < 0.0f ||
       d.root_fillet_radius[i] > d.normal_module) {
     refuse(d, edit);
@@ -286,9 +286,9 @@ void protuberance_exit(DesignData& d, QLineEdit* edit, int i) {
   const FieldValue v = read_field(d, edit);
   if (!v.changed) return;
   d.edit_old_value = d.protuberance[i];
-  d.protuberance[i] = f32(v.value * static_cast<ld>(d.length_unit_factor));
+  d.protuberance[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
   if (!std::isfinite(d.protuberance[i]) || d.protuberance[i] < 0.0f ||
-      d.protuberance[i] > f32(0.1L * d.normal_module)) {
+      d.protuberance[i] > to_float(0.1L * d.normal_module)) {
     refuse(d, edit);
     d.protuberance[i] = d.edit_old_value;
   }
@@ -334,9 +334,9 @@ void TMainForm::Tooth_propChange() {
   const ld m = d.normal_module;
   for (int i = 0; i < 2; ++i) {
     const RackCoefficients rack = rack_coefficients(d, i);
-    d.basic_rack.addendum_coeff[i] = f32(rack.addendum);
-    d.basic_rack.dedendum_coeff[i] = f32(rack.dedendum);
-    d.basic_rack.fillet_radius_coeff[i] = f32(d.root_fillet_radius[i] / m);
+    d.basic_rack.addendum_coeff[i] = to_float(rack.addendum);
+    d.basic_rack.dedendum_coeff[i] = to_float(rack.dedendum);
+    d.basic_rack.fillet_radius_coeff[i] = to_float(d.root_fillet_radius[i] / m);
   }
   d.basic_rack.pressure_angle = d.normal_pressure_angle;
 

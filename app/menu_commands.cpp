@@ -19,9 +19,9 @@
 #include "edit_fields.h"
 #include "export_type_form.h"
 #include "field_events.h"
+#include "load_relations.h"
 #include "main_window.h"
 #include "modal_services.h"
-#include "numeric.h"
 #include "profile_export.h"
 #include "results_pane.h"
 #include "caption_fit.h"
@@ -163,16 +163,9 @@ void TMainForm::refill_load_case_list() {
 }
 
 void TMainForm::take_load_case(int k) {
-  const LoadCase& c = d_.load_case_table[k];
   d_.current_load_case = k;
-  d_.speed = c.speed;
-  d_.torque = c.torque;
-  d_.life_hours = c.life_hours;
-  d_.f_beta_x = c.f_beta_x;
-  d_.load_data_fixed_for = d_.load_case_fixed_for[k];
-  d_.load_cycles_pinion = float(ld(d_.life_hours) * ld(d_.speed) * 60.0L);
-  d_.load_cycles_wheel = float(ld(d_.teeth[0]) * ld(d_.load_cycles_pinion) / ld(d_.teeth[1]));
-  d_.power = float(ld(d_.speed) * 2.0L * kPi * ld(d_.torque) / 60.0L);
+  take_case_values(d_, k);
+  derive_cycles_and_power_as_read(d_);
 }
 
 void TMainForm::ListBox1Click() {

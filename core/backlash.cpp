@@ -8,8 +8,6 @@ namespace morvell {
 
 namespace {
 
-inline float f32(ld v) { return static_cast<float>(v); }
-
 // Involute of the working transverse pressure angle at centre distance c: cos alpha_w = (d_b1 + d_b2) / (2 c).
 // NaN, without a domain-error report, when the base circles do not fit c (the pass reports that already).
 ld working_involute(ld base_diameter_sum, ld c) {
@@ -48,12 +46,12 @@ ld thinning_to_normal_backlash(const BacklashGeometry& g) {
 BacklashValues backlash_values(const BacklashGeometry& g, ld jn) {
   const ld cos_bb = std::cos(g.base_helix_angle);
   BacklashValues v;
-  v.normal = f32(jn);
-  v.transverse = f32(jn / cos_bb);
-  v.radial = f32((g.centre_distance - g.centre_distance_from_shifts) +
+  v.normal = to_float(jn);
+  v.transverse = to_float(jn / cos_bb);
+  v.radial = to_float((g.centre_distance - g.centre_distance_from_shifts) +
                  (jn - g.centre_distance_backlash) / radial_to_normal_backlash(g));
-  v.transverse_circular = f32(jn / (std::cos(g.working_transverse_pressure_angle) * cos_bb));
-  v.normal_circular = f32(jn / std::cos(g.working_normal_pressure_angle));
+  v.transverse_circular = to_float(jn / (std::cos(g.working_transverse_pressure_angle) * cos_bb));
+  v.normal_circular = to_float(jn / std::cos(g.working_normal_pressure_angle));
   return v;
 }
 
@@ -91,7 +89,7 @@ void thin_teeth_for_backlash(DesignData& d, const BacklashGeometry& g) {
   const ld share[2] = {d.backlash_distribution, 1.0L - d.backlash_distribution};
   for (int i = 0; i < 2; ++i) {
     const float st = d.thickness_nominal_transverse[i];
-    d.thickness_finished_transverse[i] = f32(st - (jn * share[i] - per_gear_excess) / per_thinning);
+    d.thickness_finished_transverse[i] = to_float(st - (jn * share[i] - per_gear_excess) / per_thinning);
     if (d.thickness_finished_transverse[i] > st) d.thickness_finished_transverse[i] = st;
   }
 }
@@ -103,7 +101,7 @@ void backlash_from_finished_thicknesses(DesignData& d, int gear) {
                           static_cast<ld>(d.thickness_nominal_transverse[1]) - d.thickness_finished_transverse[1]};
   const ld total = thinning[0] + thinning[1];
   if (total > 0.0001L)
-    d.backlash_distribution = f32(gear == 0 ? thinning[0] / total : 1.0L - thinning[1] / total);
+    d.backlash_distribution = to_float(gear == 0 ? thinning[0] / total : 1.0L - thinning[1] / total);
   else
     d.backlash_distribution = 0.5f;
 }

@@ -18,6 +18,7 @@
 #include "file_writing.h"
 #include "geometry_pass.h"
 #include "hardness.h"
+#include "load_relations.h"
 #include "material_table.h"
 #include "numeric.h"
 #include "tolerances.h"
@@ -197,14 +198,6 @@ void derive_ratios(DesignData& d) {
   d.actual_ratio = static_cast<float>(static_cast<ld>(d.teeth[1]) / static_cast<ld>(d.teeth[0]));
   d.desired_ratio = d.actual_ratio;
   d.profile_shift_sum = static_cast<float>(static_cast<ld>(d.profile_shift[0]) + static_cast<ld>(d.profile_shift[1]));
-}
-
-void derive_load(DesignData& d) {
-  d.load_cycles_pinion =
-      static_cast<float>(static_cast<ld>(d.life_hours) * static_cast<ld>(d.speed) * 60.0L);
-  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * static_cast<ld>(d.load_cycles_pinion) /
-                                           static_cast<ld>(d.teeth[1]));
-  d.power = static_cast<float>(static_cast<ld>(d.speed) * 2.0L * kPi * static_cast<ld>(d.torque) / 60.0L);
 }
 
 int clamped_load_case_count(const DesignData& d) {
@@ -548,7 +541,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   }
 
   derive_ratios(c);
-  derive_load(c);
+  derive_cycles_and_power_as_read(c);
   c.application_factor_enabled = 1;
 
   // The design must stay one the program can save once its geometry is worked out, as every reader's

@@ -9,9 +9,6 @@ namespace morvell {
 
 namespace {
 
-// The quantities of the pair that every position uses are kept as 32-bit floats.
-ld as_float(ld v) { return static_cast<ld>(static_cast<float>(v)); }
-
 // Start and slope of the approach and recess ranges of each profile-modification case.
 struct LoadSharingShape {
   double c_a, s_a, c_e, s_e;
@@ -53,22 +50,23 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
   const ld da1 = d.eap_diameter[0], da2 = d.eap_diameter[1];
   const ld b = d.active_face_width;
 
-  const ld u = as_float(z2 / z1);
-  const ld r1 = as_float(z1 * mn / (2.0L * std::cos(beta)));
-  const ld alpha_t = as_float(std::atan(std::tan(alpha_n) / std::cos(beta)));
-  const ld rb1 = as_float(r1 * std::cos(alpha_t));
-  const ld rb2 = as_float(u * rb1);
-  const ld alpha_wt = as_float(checked_acos((rb1 + rb2) / a));
-  const ld pbt = as_float(2.0L * kPi * rb1 / z1);
-  const ld pbn = as_float(beta == 0 ? pbt : kPi * mn * std::cos(alpha_n));
-  const ld px = as_float(beta == 0 ? 0.0L : kPi * mn / std::sin(beta));
-  const ld beta_b = as_float(checked_acos(pbn / pbt));
-  const ld beta_w = as_float(std::atan(std::tan(beta_b) / std::cos(alpha_wt)));
-  const ld alpha_wn = as_float(checked_asin(std::sin(alpha_wt) * std::cos(beta_b)));
-  const ld alpha_na1 = as_float(checked_acos(rb1 / (da1 / 2.0L)));
-  const ld alpha_na2 = as_float(checked_acos(rb2 / (da2 / 2.0L)));
-  const ld rho_a = as_float(a * std::sin(alpha_wt) - checked_sqrt((da2 / 2.0L) * (da2 / 2.0L) - rb2 * rb2));
-  const ld rho_e = as_float(checked_sqrt((da1 / 2.0L) * (da1 / 2.0L) - rb1 * rb1));
+  // The quantities of the pair that every position uses are kept as 32-bit floats.
+  const ld u = to_float(z2 / z1);
+  const ld r1 = to_float(z1 * mn / (2.0L * std::cos(beta)));
+  const ld alpha_t = to_float(std::atan(std::tan(alpha_n) / std::cos(beta)));
+  const ld rb1 = to_float(r1 * std::cos(alpha_t));
+  const ld rb2 = to_float(u * rb1);
+  const ld alpha_wt = to_float(checked_acos((rb1 + rb2) / a));
+  const ld pbt = to_float(2.0L * kPi * rb1 / z1);
+  const ld pbn = to_float(beta == 0 ? pbt : kPi * mn * std::cos(alpha_n));
+  const ld px = to_float(beta == 0 ? 0.0L : kPi * mn / std::sin(beta));
+  const ld beta_b = to_float(checked_acos(pbn / pbt));
+  const ld beta_w = to_float(std::atan(std::tan(beta_b) / std::cos(alpha_wt)));
+  const ld alpha_wn = to_float(checked_asin(std::sin(alpha_wt) * std::cos(beta_b)));
+  const ld alpha_na1 = to_float(checked_acos(rb1 / (da1 / 2.0L)));
+  const ld alpha_na2 = to_float(checked_acos(rb2 / (da2 / 2.0L)));
+  const ld rho_a = to_float(a * std::sin(alpha_wt) - checked_sqrt((da2 / 2.0L) * (da2 / 2.0L) - rb2 * rb2));
+  const ld rho_e = to_float(checked_sqrt((da1 / 2.0L) * (da1 / 2.0L) - rb1 * rb1));
 
   const ld tan_wt = std::tan(alpha_wt);
   const float gamma_a = float(-u * (std::tan(alpha_na2) / tan_wt - 1.0L));
@@ -76,10 +74,10 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
   const float gamma_b = float(gamma_e - 2.0L * kPi / (z1 * tan_wt));
   const float gamma_d = float(gamma_a + 2.0L * kPi / (z1 * tan_wt));
 
-  const ld eps_alpha = as_float((z1 * (std::tan(alpha_na1) - tan_wt) + z2 * (std::tan(alpha_na2) - tan_wt)) / (2.0L * kPi));
-  const ld n_r = as_float(eps_alpha - std::floor(eps_alpha));
-  const ld eps_beta = as_float(b * std::sin(beta) / (kPi * mn));
-  const ld n_a = as_float(eps_beta - std::floor(eps_beta));
+  const ld eps_alpha = to_float((z1 * (std::tan(alpha_na1) - tan_wt) + z2 * (std::tan(alpha_na2) - tan_wt)) / (2.0L * kPi));
+  const ld n_r = to_float(eps_alpha - std::floor(eps_alpha));
+  const ld eps_beta = to_float(b * std::sin(beta) / (kPi * mn));
+  const ld n_a = to_float(eps_beta - std::floor(eps_beta));
   // Least total length of the lines of contact in the field of contact (a spur pair always has at least
   // one line across the face): eps_alpha b less what the fractional parts of both contact ratios leave
   // uncovered of one axial pitch.
@@ -90,14 +88,14 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
     l_min = (eps_alpha * b - n_a * n_r * px) / std::cos(beta_b);
   else
     l_min = (eps_alpha * b - (1.0L - n_a) * (1.0L - n_r) * px) / std::cos(beta_b);
-  l_min = as_float(l_min);
+  l_min = to_float(l_min);
 
   const ld n1 = d.speed;
-  const ld omega1 = as_float(kPi * n1 / 30.0L);
-  const ld omega2 = as_float(omega1 / u);
-  const ld vt = as_float(2.0L * kPi * n1 * a / (60.0L * (u + 1.0L)) * 0.001L);
+  const ld omega1 = to_float(kPi * n1 / 30.0L);
+  const ld omega2 = to_float(omega1 / u);
+  const ld vt = to_float(2.0L * kPi * n1 * a / (60.0L * (u + 1.0L)) * 0.001L);
   // Without a pitch-line velocity no force is transmitted in this calculation (power and speed are 0).
-  const ld ft = as_float(vt == 0 ? 0.0L : ld(d.power) / vt);
+  const ld ft = to_float(vt == 0 ? 0.0L : ld(d.power) / vt);
 
   if (estimate.unit_load) {
     // The application factor is taken as 1.0 here. A pair whose lines of contact vanish at some instant
@@ -107,9 +105,9 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
     d.flash_unit_load = l_min > 1e-4L * b ? float(wn) : std::numeric_limits<float>::quiet_NaN();
   }
 
-  const ld e_r = as_float(2.0L / ((1.0L - ld(d.poisson_ratio[0]) * d.poisson_ratio[0]) / d.elastic_modulus[0] +
+  const ld e_r = to_float(2.0L / ((1.0L - ld(d.poisson_ratio[0]) * d.poisson_ratio[0]) / d.elastic_modulus[0] +
                                   (1.0L - ld(d.poisson_ratio[1]) * d.poisson_ratio[1]) / d.elastic_modulus[1]));
-  ld roughness = as_float((ld(d.flank_roughness[0]) + d.flank_roughness[1]) / 2.0L);
+  ld roughness = to_float((ld(d.flank_roughness[0]) + d.flank_roughness[1]) / 2.0L);
   if (roughness > 0.7533333333333332L) roughness = ld(0.7533333f);
 
   // Step 2: every position from the SAP (0) to the EAP (count - 1).

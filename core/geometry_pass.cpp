@@ -14,7 +14,6 @@ namespace morvell {
 
 namespace {
 
-inline float f32(ld v) { return static_cast<float>(v); }
 inline ld rad(float deg) { return deg_to_rad(static_cast<ld>(deg)); }
 
 // Solves inv(alpha_w) = inv(alpha_t) + shift_sum tan(alpha_n) / ((z1 + z2) / 2) for the working transverse
@@ -26,12 +25,12 @@ float working_pressure_angle(float shift_sum, float normal_pressure_angle, float
   const ld alpha_t = rad(transverse_pressure_angle);
   const ld alpha_n = rad(normal_pressure_angle);
   const ld half_teeth = (static_cast<ld>(z1) + static_cast<ld>(z2)) * 0.5L;
-  const float target = f32(std::tan(alpha_t) - alpha_t + (shift_sum / half_teeth) * std::tan(alpha_n));
+  const float target = to_float(std::tan(alpha_t) - alpha_t + (shift_sum / half_teeth) * std::tan(alpha_n));
   float lo = 0.0f;
   float mid = (lo + hi) * 0.5f;
   for (int step = 0; step < 100 && hi - lo > 1e-6; ++step) {
     mid = (lo + hi) * 0.5f;
-    const float f = f32(std::tan(static_cast<ld>(mid)) - mid);
+    const float f = to_float(std::tan(static_cast<ld>(mid)) - mid);
     if (f < target) lo = mid; else hi = mid;
   }
   return mid;
@@ -62,9 +61,9 @@ RackCoefficients capture_rack_coefficients(const DesignData& d) {
 void split_profile_shift(DesignData& d) {
   if (d.shift_distribution_auto == 1) {
     const ld u = d.actual_ratio;
-    d.profile_shift[0] = f32(d.profile_shift_sum / (u + 1.0L) + 0.3L * (1.0L - 1.0L / u));
+    d.profile_shift[0] = to_float(d.profile_shift_sum / (u + 1.0L) + 0.3L * (1.0L - 1.0L / u));
   }
-  d.profile_shift[1] = f32(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
+  d.profile_shift[1] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
 }
 
 // Rebuilds tip and root diameters, addenda, dedenda and the nominal transverse thickness from the captured
@@ -76,11 +75,11 @@ void rebuild_tooth(DesignData& d, const RackCoefficients& k) {
   for (int i = 0; i < 2; ++i) {
     const ld x = d.profile_shift[i];
     const ld z = d.teeth[i];
-    d.tip_diameter[i] = f32((2.0L * (k.addendum[i] + x) + z / cos_beta) * m);
-    d.addendum[i] = f32((k.addendum[i] + x) * m);
-    d.root_diameter[i] = f32((2.0L * (x - k.dedendum[i]) + z / cos_beta) * m);
-    d.dedendum[i] = f32((k.dedendum[i] - x) * m);
-    d.thickness_nominal_transverse[i] = f32((kPi / 2.0L + 2.0L * x * tan_alpha_n) * m / cos_beta);
+    d.tip_diameter[i] = to_float((2.0L * (k.addendum[i] + x) + z / cos_beta) * m);
+    d.addendum[i] = to_float((k.addendum[i] + x) * m);
+    d.root_diameter[i] = to_float((2.0L * (x - k.dedendum[i]) + z / cos_beta) * m);
+    d.dedendum[i] = to_float((k.dedendum[i] - x) * m);
+    d.thickness_nominal_transverse[i] = to_float((kPi / 2.0L + 2.0L * x * tan_alpha_n) * m / cos_beta);
   }
 }
 
@@ -97,7 +96,7 @@ void teeth_from_centre_distance(DesignData& d) {
   const ld beta = rad(d.helix_angle);
   const ld ratio = d.desired_ratio;
 
-  d.transverse_pressure_angle = f32(rad_to_deg(transverse_pressure_angle_of(d)));
+  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
   const ld alpha_t = rad(d.transverse_pressure_angle);
   const ld tan_alpha_n = std::tan(rad(d.normal_pressure_angle));
 
@@ -114,7 +113,7 @@ void teeth_from_centre_distance(DesignData& d) {
     const ld c = (db1 + db2) / (2.0L * a);
     if (!(c <= 1.0L)) return false;
     const ld alpha_w = std::acos(c);
-    shift_sum = f32(((static_cast<ld>(z1) + z2) / 2.0L) * (involute(alpha_w) - involute(alpha_t)) / tan_alpha_n);
+    shift_sum = to_float(((static_cast<ld>(z1) + z2) / 2.0L) * (involute(alpha_w) - involute(alpha_t)) / tan_alpha_n);
     return true;
   };
 
@@ -162,9 +161,9 @@ void face_widths(DesignData& d) {
     d.active_face_width = 1e-5f;
     return;
   }
-  d.active_face_width = f32(common);
-  d.bending_face_width[0] = f32(bend1);
-  d.bending_face_width[1] = f32(bend2);
+  d.active_face_width = to_float(common);
+  d.bending_face_width[0] = to_float(bend1);
+  d.bending_face_width[1] = to_float(bend2);
 }
 
 // Measurement over balls of the nominal and the finished thickness of both gears. A ball that a call
@@ -208,16 +207,16 @@ float module_from_centre_distance(float shift_sum, float normal_pressure_angle, 
                                   float helix_angle, float centre_distance, int32_t z1, int32_t z2) {
   const ld alpha_w =
       working_pressure_angle(shift_sum, normal_pressure_angle, transverse_pressure_angle, z1, z2, 0.7853982f);
-  return f32(2.0L * centre_distance * std::cos(alpha_w) * std::cos(rad(helix_angle)) /
+  return to_float(2.0L * centre_distance * std::cos(alpha_w) * std::cos(rad(helix_angle)) /
              ((static_cast<ld>(z1) + z2) * std::cos(rad(transverse_pressure_angle))));
 }
 
 float centre_distance_from_profile_shift(float shift_sum, float normal_pressure_angle,
                                          float transverse_pressure_angle, float helix_angle, float normal_module,
                                          int32_t z1, int32_t z2, float, float, float, float) {
-  const float hi = f32(std::acos(0.5L));
+  const float hi = to_float(std::acos(0.5L));
   const ld alpha_w = working_pressure_angle(shift_sum, normal_pressure_angle, transverse_pressure_angle, z1, z2, hi);
-  return f32(((static_cast<ld>(z1) + z2) / 2.0L) * (normal_module / std::cos(rad(helix_angle))) *
+  return to_float(((static_cast<ld>(z1) + z2) / 2.0L) * (normal_module / std::cos(rad(helix_angle))) *
              std::cos(rad(transverse_pressure_angle)) / std::cos(alpha_w));
 }
 
@@ -226,9 +225,9 @@ void mesh_forces(float torque, float working_pitch_diameter_1, float working_hel
                  float* radial_force) {
   const ld ft = (2.0L * torque / working_pitch_diameter_1) * 1000.0L;
   const ld beta_w = rad(working_helix_angle);
-  *tangential_force = f32(ft);
-  *axial_force = f32(ft * std::tan(beta_w));
-  *radial_force = f32(ft * std::tan(rad(working_normal_pressure_angle)) / std::cos(beta_w));
+  *tangential_force = to_float(ft);
+  *axial_force = to_float(ft * std::tan(beta_w));
+  *radial_force = to_float(ft * std::tan(rad(working_normal_pressure_angle)) / std::cos(beta_w));
 }
 
 float default_min_form_to_sap(float normal_module) {
@@ -245,8 +244,8 @@ void finish_thicknesses_and_backlash(DesignData& d) {
   for (int i = 0; i < 2; ++i) {
     if (d.thickness_finished_transverse[i] > d.thickness_nominal_transverse[i])
       d.thickness_finished_transverse[i] = d.thickness_nominal_transverse[i];
-    d.thickness_nominal_normal[i] = f32(d.thickness_nominal_transverse[i] * cos_beta);
-    d.thickness_finished_normal[i] = f32(d.thickness_finished_transverse[i] * cos_beta);
+    d.thickness_nominal_normal[i] = to_float(d.thickness_nominal_transverse[i] * cos_beta);
+    d.thickness_finished_normal[i] = to_float(d.thickness_finished_transverse[i] * cos_beta);
   }
   // The backlash follows from the thicknesses and the centre distance. A centre distance that the base
   // circles do not fit leaves no working pressure angle and so no backlash: the entered normal backlash
@@ -261,16 +260,16 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
   // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
-  d.transverse_pressure_angle = f32(rad_to_deg(transverse_pressure_angle_of(d)));
+  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
 
   // 2. Standard-rack proportions, first pass of a refresh only.
   if (d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden) {
     const ld m = d.normal_module;
     for (int i = 0; i < 2; ++i) {
       const ld x = d.profile_shift[i];
-      d.addendum[i] = f32((d.basic_rack.addendum_coeff[i] + x) * m);
-      d.dedendum[i] = f32((d.basic_rack.dedendum_coeff[i] - x) * m);
-      d.root_fillet_radius[i] = f32(d.basic_rack.fillet_radius_coeff[i] * m);
+      d.addendum[i] = to_float((d.basic_rack.addendum_coeff[i] + x) * m);
+      d.dedendum[i] = to_float((d.basic_rack.dedendum_coeff[i] - x) * m);
+      d.root_fillet_radius[i] = to_float(d.basic_rack.fillet_radius_coeff[i] * m);
     }
     d.normal_pressure_angle = d.basic_rack.pressure_angle;
   }
@@ -291,13 +290,13 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
                                                     d.teeth[0], d.teeth[1]);
       split_profile_shift(d);
       rebuild_tooth(d, k);
-      for (int i = 0; i < 2; ++i) d.root_fillet_radius[i] = f32(d.root_fillet_radius[i] / m_old * d.normal_module);
-      d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
+      for (int i = 0; i < 2; ++i) d.root_fillet_radius[i] = to_float(d.root_fillet_radius[i] / m_old * d.normal_module);
+      d.actual_ratio = to_float(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
       break;
     }
     case 2: {
       teeth_from_centre_distance(d);
-      d.actual_ratio = f32(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
+      d.actual_ratio = to_float(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
       const RackCoefficients k = capture_rack_coefficients(d);
       split_profile_shift(d);
       rebuild_tooth(d, k);
@@ -326,25 +325,25 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
   // 6. Diameters, centre distance, pitches and working angles.
   for (int i = 0; i < 2; ++i) {
     const ld z = d.teeth[i];
-    d.helix_lead[i] = f32(kPi * z * m / std::sin(beta));  // +infinity for a spur gear
-    d.reference_diameter[i] = f32(z * m / std::cos(beta));
-    d.base_diameter[i] = f32(z * m * std::cos(alpha_t) / std::cos(beta));
+    d.helix_lead[i] = to_float(kPi * z * m / std::sin(beta));  // +infinity for a spur gear
+    d.reference_diameter[i] = to_float(z * m / std::cos(beta));
+    d.base_diameter[i] = to_float(z * m * std::cos(alpha_t) / std::cos(beta));
   }
   d.centre_distance_from_shifts = centre_distance_from_profile_shift(
       d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.normal_module,
       d.teeth[0], d.teeth[1], d.tip_diameter[0], d.tip_diameter[1], d.base_diameter[0], d.base_diameter[1]);
   if (d.geometry_manager_mode == 0 && !overridden) d.centre_distance = d.centre_distance_from_shifts;
   const ld a = d.centre_distance;
-  for (int i = 0; i < 2; ++i) d.working_pitch_diameter[i] = f32(d.teeth[i] * 2.0L * a / (z1 + z2));
-  d.normal_base_pitch = f32(kPi * m * std::cos(alpha_n));
-  d.transverse_base_pitch = f32((kPi * m / std::cos(beta)) * std::cos(alpha_t));
+  for (int i = 0; i < 2; ++i) d.working_pitch_diameter[i] = to_float(d.teeth[i] * 2.0L * a / (z1 + z2));
+  d.normal_base_pitch = to_float(kPi * m * std::cos(alpha_n));
+  d.transverse_base_pitch = to_float((kPi * m / std::cos(beta)) * std::cos(alpha_t));
   d.working_transverse_pressure_angle =
-      f32(rad_to_deg(checked_acos(static_cast<ld>(d.base_diameter[0]) / d.working_pitch_diameter[0] + 1e-6L)));
-  d.base_helix_angle = f32(rad_to_deg(checked_asin(std::sin(beta) * std::cos(alpha_n))));
+      to_float(rad_to_deg(checked_acos(static_cast<ld>(d.base_diameter[0]) / d.working_pitch_diameter[0] + 1e-6L)));
+  d.base_helix_angle = to_float(rad_to_deg(checked_asin(std::sin(beta) * std::cos(alpha_n))));
   d.working_helix_angle =
-      f32(rad_to_deg(std::atan((static_cast<ld>(d.working_pitch_diameter[0]) / d.reference_diameter[0]) *
+      to_float(rad_to_deg(std::atan((static_cast<ld>(d.working_pitch_diameter[0]) / d.reference_diameter[0]) *
                                std::tan(beta))));
-  d.working_normal_pressure_angle = f32(rad_to_deg(
+  d.working_normal_pressure_angle = to_float(rad_to_deg(
       std::atan(std::tan(rad(d.working_transverse_pressure_angle)) * std::cos(rad(d.working_helix_angle)))));
 
   const ld cos_beta = std::cos(beta);
@@ -357,10 +356,10 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     const ld db = d.base_diameter[i];
     const ld r = (db / 2.0L) * std::tan(alpha_t) -
                  (d.dedendum[i] - (1.0L - std::sin(alpha_n)) * d.root_fillet_radius[i]) / std::sin(alpha_t);
-    d.rack_form_diameter[i] = f32(2.0L * checked_sqrt(r * r + db * db / 4.0L));
-    d.eap_diameter[i] = f32(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
+    d.rack_form_diameter[i] = to_float(2.0L * checked_sqrt(r * r + db * db / 4.0L));
+    d.eap_diameter[i] = to_float(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
   }
-  d.profile_shift_sum = f32(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+  d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
 
   // 9. Tooth-proportion limits: "Calculate" designs roots, fillets and tips from the constraints;
   // "Standard Rack" may lower the tips to the same limits.
@@ -375,7 +374,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     const ld beta_na = std::atan((dna / dr) * std::tan(beta));
     const ld alpha_na = checked_acos(db / dna);
     const ld s = (d.thickness_finished_transverse[i] / dr + involute(alpha_t) - involute(alpha_na)) * dna;
-    d.eap_thickness_normal[i] = f32(s * std::cos(beta_na));
+    d.eap_thickness_normal[i] = to_float(s * std::cos(beta_na));
     if (d.tip_chamfer[i] == 0.0f || d.tip_diameter[i] < d.reference_diameter[i]) {
       d.tip_chamfer_depth[i] = 0.0f;
       d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
@@ -386,16 +385,16 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
           d.reference_diameter[i], d.helix_angle, d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
           &d.tip_chamfer_depth[i]);
     }
-    d.tip_thickness_transverse[i] =
-        f32(d.tip_thickness_normal[i] / std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(beta))));
-    d.virtual_teeth[i] = f32(d.teeth[i] / (cos_beta * cos_beta * cos_beta));
+    d.tip_thickness_transverse[i] = to_float(
+        d.tip_thickness_normal[i] / std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(beta))));
+    d.virtual_teeth[i] = to_float(d.teeth[i] / (cos_beta * cos_beta * cos_beta));
   }
 
   // 11. Inspection dimensions.
   if (inspection) {
     if (d.default_ball_diameter == 1) {
-      d.ball_diameter[0] = f32(1.8L * m);
-      d.ball_diameter[1] = f32(1.8L * m);
+      d.ball_diameter[0] = to_float(1.8L * m);
+      d.ball_diameter[1] = to_float(1.8L * m);
     }
     if (d.default_span_teeth == 1) {
       for (int i = 0; i < 2; ++i) d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
@@ -419,24 +418,24 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     for (int i = 0; i < 2; ++i) {
       gw[i] = roll_length(d.working_pitch_diameter[i], d.base_diameter[i]);
       rho_na[i] = roll_length(d.eap_diameter[i], d.base_diameter[i]);
-      d.pitch_point_roll_length[i] = f32(gw[i]);
+      d.pitch_point_roll_length[i] = to_float(gw[i]);
     }
     const ld pbt = d.transverse_base_pitch;
-    d.path_of_contact = f32((rho_na[0] - gw[0]) + (rho_na[1] - gw[1]));
+    d.path_of_contact = to_float((rho_na[0] - gw[0]) + (rho_na[1] - gw[1]));
     ld eps_alpha = static_cast<ld>(d.path_of_contact) / pbt;
     if (!(eps_alpha > 0.0L)) eps_alpha = 0.0001L;
-    d.transverse_contact_ratio = f32(eps_alpha);
-    d.axial_contact_ratio = d.helix_angle <= 0.0f ? 0.0f : f32(d.active_face_width / (kPi * m / std::sin(beta)));
-    d.sap_roll_length[0] = f32(gw[0] - (rho_na[1] - gw[1]));
-    d.sap_roll_length[1] = f32(gw[1] - (rho_na[0] - gw[0]));
-    d.lowest_single_contact_roll_pinion = f32(rho_na[0] - pbt);
-    d.highest_single_contact_roll_pinion = f32(d.sap_roll_length[0] + pbt);
-    d.highest_single_contact_roll_wheel = f32(d.sap_roll_length[1] + pbt);
-    d.lowest_single_contact_roll_wheel = f32(rho_na[1] - pbt);
+    d.transverse_contact_ratio = to_float(eps_alpha);
+    d.axial_contact_ratio = d.helix_angle <= 0.0f ? 0.0f : to_float(d.active_face_width / (kPi * m / std::sin(beta)));
+    d.sap_roll_length[0] = to_float(gw[0] - (rho_na[1] - gw[1]));
+    d.sap_roll_length[1] = to_float(gw[1] - (rho_na[0] - gw[0]));
+    d.lowest_single_contact_roll_pinion = to_float(rho_na[0] - pbt);
+    d.highest_single_contact_roll_pinion = to_float(d.sap_roll_length[0] + pbt);
+    d.highest_single_contact_roll_wheel = to_float(d.sap_roll_length[1] + pbt);
+    d.lowest_single_contact_roll_wheel = to_float(rho_na[1] - pbt);
     for (int i = 0; i < 2; ++i) {
       const ld s = d.sap_roll_length[i];
       const ld db = d.base_diameter[i];
-      d.sap_diameter[i] = f32(2.0L * checked_sqrt(s * s + db * db / 4.0L));
+      d.sap_diameter[i] = to_float(2.0L * checked_sqrt(s * s + db * db / 4.0L));
     }
     // Where contact would start below the form circle of the rack flank, the path of contact counts
     // from that form circle instead.
@@ -444,11 +443,11 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     const float fr1 = d.rack_form_diameter[0], fr2 = d.rack_form_diameter[1];
     const ld db1 = d.base_diameter[0], db2 = d.base_diameter[1];
     if (sap1 < fr1 && sap2 >= fr2)
-      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(sap2, db2)) / pbt);
+      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(sap2, db2)) / pbt);
     if (sap1 < fr1 && sap2 < fr2)
-      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(fr2, db2)) / pbt);
+      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(fr2, db2)) / pbt);
     if (sap1 >= fr1 && sap2 < fr2)
-      d.transverse_contact_ratio = f32((gw[0] + gw[1] - roll_length(sap1, db1) - roll_length(fr2, db2)) / pbt);
+      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(sap1, db1) - roll_length(fr2, db2)) / pbt);
     d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
   }
 

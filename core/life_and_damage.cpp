@@ -14,14 +14,6 @@ namespace {
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
-// Stores an extended-precision value as float: beyond the float range it becomes +-infinity instead
-// of an out-of-range conversion; NaN stays NaN.
-float to_float_saturated(ld v) {
-  if (v > static_cast<ld>(std::numeric_limits<float>::max())) return kInfinity;
-  if (v < -static_cast<ld>(std::numeric_limits<float>::max())) return -kInfinity;
-  return static_cast<float>(v);
-}
-
 // Cycles at `stress` on the straight line (log10 N, log10 sigma) through (n_a, p_a) and (n_b, p_b).
 // A flat line never reaches a lower stress: the life is infinite.
 ld interpolate_life(ld stress, ld n_a, ld p_a, ld n_b, ld p_b) {
@@ -57,12 +49,12 @@ float sn_curve_life(float stress, const float* cycles, const float* stresses, in
   // The first point whose stress lies below sigma ends the segment; the last segment takes the rest.
   int b = 1;
   while (b < count - 1 && !(sigma > stresses[b])) ++b;
-  return to_float_saturated(interpolate_life(sigma, cycles[b - 1], stresses[b - 1], cycles[b], stresses[b]));
+  return to_float(interpolate_life(sigma, cycles[b - 1], stresses[b - 1], cycles[b], stresses[b]));
 }
 
 float damage_percent(float load_cycles, float life) {
   if (life == 0.0f) return kInfinity;
-  return to_float_saturated(static_cast<ld>(load_cycles) / static_cast<ld>(life) * 100.0L);
+  return to_float(static_cast<ld>(load_cycles) / static_cast<ld>(life) * 100.0L);
 }
 
 void life_and_damage(DesignData& d) { life_and_damage(d, rate_design); }

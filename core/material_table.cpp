@@ -9,24 +9,27 @@ namespace morvell {
 namespace {
 
 struct MaterialRow {
+  const char* name;  // as the material lists show it
   float sigma_hlim, sigma_flim, hardness_hrc, elastic_modulus, yield_stress, tensile_strength, poisson_ratio;
 };
 
 // Rows by material type; type 0 "Input" repeats type 1 "Steel". Cast irons have no yield stress.
 constexpr MaterialRow kMaterials[kMaterialTypeCount] = {
-    {400, 130, 12, 207000, 245, 492, 0.3f},    // Input
-    {400, 130, 12, 207000, 245, 492, 0.3f},    // Steel
-    {850, 320, 31, 207000, 680, 925, 0.3f},    // Through Hardening Steel, Through Hardened
-    {350, 60, 12, 120000, 0, 220, 0.28f},      // Grey Cast Iron
-    {575, 200, 24, 120000, 0, 220, 0.28f},     // Nodular Cast Iron (pearlitic,bainitic)
-    {575, 200, 24, 120000, 0, 220, 0.28f},     // Nodular Cast Iron (ferritic)
-    {450, 150, 12, 120000, 0, 220, 0.28f},     // Black Malleable Cast Iron
-    {1500, 500, 62, 207000, 850, 2250, 0.3f},  // Case Hardening Steel
-    {1200, 370, 55, 207000, 680, 925, 0.3f},   // Flame or Induction Hardened Steel
-    {1250, 420, 63, 207000, 850, 1250, 0.3f},  // Nitriding Steel, Nitrided
-    {1000, 360, 55, 207000, 680, 925, 0.3f},   // Through and Case Hardening Steel, Nitrided
-    {950, 380, 55, 207000, 680, 925, 0.3f},    // Through and Case Hardening Steel, Nitrocarburized
+    {"Input", 400, 130, 12, 207000, 245, 492, 0.3f},
+    {"Steel", 400, 130, 12, 207000, 245, 492, 0.3f},
+    {"Through Hardening Steel, Through Hardened", 850, 320, 31, 207000, 680, 925, 0.3f},
+    {"Grey Cast Iron", 350, 60, 12, 120000, 0, 220, 0.28f},
+    {"Nodular Cast Iron (pearlitic,bainitic)", 575, 200, 24, 120000, 0, 220, 0.28f},
+    {"Nodular Cast Iron (ferritic)", 575, 200, 24, 120000, 0, 220, 0.28f},
+    {"Black Malleable Cast Iron", 450, 150, 12, 120000, 0, 220, 0.28f},
+    {"Case Hardening Steel", 1500, 500, 62, 207000, 850, 2250, 0.3f},
+    {"Flame or Induction Hardened Steel", 1200, 370, 55, 207000, 680, 925, 0.3f},
+    {"Nitriding Steel, Nitrided", 1250, 420, 63, 207000, 850, 1250, 0.3f},
+    {"Through and Case Hardening Steel, Nitrided", 1000, 360, 55, 207000, 680, 925, 0.3f},
+    {"Through and Case Hardening Steel, Nitrocarburized", 950, 380, 55, 207000, 680, 925, 0.3f},
 };
+
+bool known_type(int32_t material_type) { return material_type >= 0 && material_type < kMaterialTypeCount; }
 
 float scaled(double factor, float value) { return static_cast<float>(factor * static_cast<ld>(value)); }
 
@@ -78,10 +81,18 @@ void estimate_sn_points(SnPoints p) {
 
 }  // namespace
 
+const char* material_type_name(int32_t material_type) {
+  return known_type(material_type) ? kMaterials[material_type].name : "";
+}
+
+const char* material_report_name(int32_t material_type) {
+  return material_type == 0 ? "Material Input" : material_type_name(material_type);
+}
+
 void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, float* elastic_modulus,
                          float* yield_stress, float* tensile_strength, float* poisson_ratio, int32_t material_type,
                          int32_t hardness_scale) {
-  if (material_type < 0 || material_type >= kMaterialTypeCount) return;
+  if (!known_type(material_type)) return;
   const MaterialRow& row = kMaterials[material_type];
   *sigma_hlim = row.sigma_hlim;
   *sigma_flim = row.sigma_flim;

@@ -11,6 +11,12 @@ struct DesignData;
 // The material types 0..11 (type 0 "Input").
 inline constexpr int32_t kMaterialTypeCount = 12;
 
+// The name of a material type as the material lists show it, the item index being the type ("Input",
+// "Steel", ..., "Through and Case Hardening Steel, Nitrocarburized"); "" for a type outside 0..11.
+const char* material_type_name(int32_t material_type);
+// The name the rating reports print: the list's name, but "Material Input" for type 0.
+const char* material_report_name(int32_t material_type);
+
 // Writes the typical allowable contact and bending stress numbers (MPa), surface hardness, modulus of
 // elasticity (MPa), yield stress and tensile strength (MPa) and Poisson's ratio of the material type
 // (0..11; type 0 "Input" takes the values of type 1 "Steel"). The table holds the hardness in HRC; it is

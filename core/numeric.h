@@ -16,16 +16,40 @@ namespace morvell {
 
 using ld = long double;
 
+// pi to extended precision, and the conversion of degrees to radians and back with it: every
+// calculation takes these.
 inline constexpr ld kPi = 3.141592653589793238462643383279502884L;
-
 inline ld deg_to_rad(ld deg) { return deg * kPi / 180.0L; }
 inline ld rad_to_deg(ld rad) { return rad * 180.0L / kPi; }
+
+// pi rounded to a double (3.141592653589793), and the conversions deg x pi x (1/180) and
+// rad x 180 x (1/pi) with it and 1/180 in extended precision. The load-case arithmetic of the load
+// relations, the inspection windows and the search report form their figures with these and keep them,
+// so that every figure they show or store stays the same to the last bit; nothing else takes them.
+inline constexpr ld kPiDouble = 3.141592653589793;
+inline ld deg_to_rad_double_pi(ld deg) { return deg * kPiDouble * (1.0L / 180.0L); }
+inline ld rad_to_deg_double_pi(ld rad) { return rad * 180.0L * (1.0L / kPiDouble); }
+
+// Degrees to radians and back in the arithmetic of W (float or double), with pi rounded to W: for the
+// steps of the tooth generator that work in float or double precision.
+template <typename W>
+W deg_to_rad_in(W deg) { return deg * static_cast<W>(kPi) / 180; }
+template <typename W>
+W rad_to_deg_in(W rad) { return rad * 180 / static_cast<W>(kPi); }
 
 // Involute function inv(phi) = tan(phi) - phi, phi in radians.
 inline ld involute(ld phi) { return std::tan(phi) - phi; }
 
 inline ld nan_ld() { return std::numeric_limits<ld>::quiet_NaN(); }
 inline float nan_f() { return std::numeric_limits<float>::quiet_NaN(); }
+
+// The 32-bit float an extended-precision value is stored as: the one rounding for a calculation that
+// stores its result as a float. It rounds to the nearest float; a value that rounds beyond the largest
+// float (from half a unit in its last place above it on) becomes +-infinity, and NaN stays NaN. That is
+// the IEEE 754 conversion itself, which the program's floating-point types follow, so it costs nothing
+// beside the conversion in the calculations' inner loops.
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<ld>::is_iec559);
+inline float to_float(ld v) { return static_cast<float>(v); }
 
 // Receives the text of a domain error, e.g. "sqrt: DOMAIN error". The program installs one that shows
 // a message box; tests install one that records. With none installed, reports are dropped.

@@ -89,7 +89,7 @@ ld bending_size_factor(int32_t type, ld mn) {
 // Stores a result as a 32-bit value and hands back the stored value: later steps work with what was
 // stored, as the reports see it.
 ld store(float& field, ld value) {
-  field = static_cast<float>(value);
+  field = to_float(value);
   return field;
 }
 

@@ -18,34 +18,6 @@
 namespace morvell {
 namespace {
 
-// Working precision of a step: the meeting search holds every quantity of a step in single precision,
-// so double is ample for computing it; the stored outline is computed in extended precision.
-template <typename T>
-using Work = std::conditional_t<std::is_same_v<T, float>, double, long double>;
-
-template <typename W>
-W to_rad(W deg) { return deg * static_cast<W>(kPi) / 180; }
-
-// Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
-// quantity of the step is held in: float in the meeting search (whose steps search_points evaluates to
-// the same values), long double for the stored outline.
-template <typename T>
-void fillet_point(const ProfileGenerator& g, T phi, T& x_out, T& y_out) {
-  using W = Work<T>;
-  const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
-  const W phi_rad = to_rad<W>(phi);
-  const T u = static_cast<T>(static_cast<W>(g.u_c) - rho * std::cos(phi_rad));
-  const T v = static_cast<T>(static_cast<W>(g.v_c) - rho * std::sin(phi_rad));
-  const T u_t = static_cast<T>(u / cos_beta);
-  const T phi_t = static_cast<T>(std::atan(std::tan(phi_rad) / cos_beta) * 180 / static_cast<W>(kPi));
-  const W phi_t_rad = to_rad<W>(phi_t);
-  const T ell = static_cast<T>(v / std::sin(phi_t_rad));
-  const T theta = static_cast<T>((u_t - ell * std::cos(phi_t_rad)) / r);
-  const W angle = phi_t_rad - theta;
-  x_out = static_cast<T>(r * std::sin(static_cast<W>(theta)) + ell * std::cos(angle));
-  y_out = static_cast<T>(r * std::cos(static_cast<W>(theta)) + ell * std::sin(angle));
-}
-
 // The generator's quantities in double, as the single-precision steps use them.
 struct StepConstants {
   double r, cos_beta, rho, u_c, v_c, r_b, inv_alpha_t;
@@ -78,10 +50,9 @@ bool rounds_surely(double value, double bound, float& out) {
 template <int N>
 void search_points(const StepConstants& k, const float (&phi)[N], float (&x_out)[N], float (&y_out)[N],
                    float* phi_t_out = nullptr, float* ell_out = nullptr) {
-  const double pi = static_cast<double>(kPi);
   double phi_rad[N], cos_phi[N], sin_phi[N];
   for (int l = 0; l < N; ++l) {
-    phi_rad[l] = to_rad<double>(phi[l]);
+    phi_rad[l] = deg_to_rad_in<double>(phi[l]);
     cos_phi[l] = std::cos(phi_rad[l]);
     sin_phi[l] = std::sin(phi_rad[l]);
   }
@@ -90,17 +61,17 @@ void search_points(const StepConstants& k, const float (&phi)[N], float (&x_out)
     const float u = static_cast<float>(k.u_c - k.rho * cos_phi[l]);
     v[l] = static_cast<float>(k.v_c - k.rho * sin_phi[l]);
     u_t[l] = static_cast<float>(u / k.cos_beta);
-    const double phi_t_deg = std::atan(sin_phi[l] / cos_phi[l] / k.cos_beta) * 180 / pi;
+    const double phi_t_deg = rad_to_deg_in<double>(std::atan(sin_phi[l] / cos_phi[l] / k.cos_beta));
     // sin/cos against tan: a few units of the last place of the argument of atan, whose slope in
     // relative terms is at most 1/2; then the roundings of atan and of the conversion to degrees.
     if (!(k.cos_beta > 0.0) ||
         !rounds_surely(phi_t_deg, kStage * (120.0 + 4.0 * std::fabs(phi_t_deg)), phi_t[l])) {
-      phi_t[l] = static_cast<float>(std::atan(std::tan(phi_rad[l]) / k.cos_beta) * 180 / pi);
+      phi_t[l] = static_cast<float>(rad_to_deg_in<double>(std::atan(std::tan(phi_rad[l]) / k.cos_beta)));
     }
   }
   double phi_t_rad[N], cos_t[N], sin_t[N];
   for (int l = 0; l < N; ++l) {
-    phi_t_rad[l] = to_rad<double>(phi_t[l]);
+    phi_t_rad[l] = deg_to_rad_in<double>(phi_t[l]);
     cos_t[l] = std::cos(phi_t_rad[l]);
     sin_t[l] = std::sin(phi_t_rad[l]);
   }
@@ -133,28 +104,6 @@ void search_points(const StepConstants& k, const float (&phi)[N], float (&x_out)
   }
 }
 
-// Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
-// never thicker than the flank to draw.
-template <typename T>
-T flank_thickness_at(const ProfileGenerator& g, T radius) {
-  ld s = g.s_t;
-  if (g.protuberance && radius < g.protuberance_top) {
-    s = g.s_t - g.protuberance_slope * (g.protuberance_top - radius);
-  }
-  if (g.s_ft < s) s = g.s_ft;
-  return static_cast<T>(s);
-}
-
-// Half-angle of the involute flank of transverse thickness `thickness` at radius R (R >= r_b).
-template <typename T>
-T involute_half_angle(const ProfileGenerator& g, T radius, T thickness) {
-  using W = Work<T>;
-  const W ratio = static_cast<W>(g.r_b) / radius;
-  const W alpha_r = ratio > 1 ? static_cast<W>(checked_acos(ratio)) : std::acos(ratio);
-  return static_cast<T>(thickness / (2 * static_cast<W>(g.r)) + static_cast<W>(g.inv_alpha_t) -
-                        (std::tan(alpha_r) - alpha_r));
-}
-
 // The stored outline is computed in extended precision and rounded to single precision. Most points are
 // found from a double evaluation instead: it carries a bound of its difference to the extended one
 // (generous multiples of the double rounding at every stage, scaled by how the stage magnifies the
@@ -167,11 +116,11 @@ bool fillet_point_rounded(const ProfileGenerator& g, double phi, double phi_erro
   const double r = static_cast<double>(g.r), cos_beta = static_cast<double>(g.cos_beta);
   const double rho = static_cast<double>(g.rho), u_c = static_cast<double>(g.u_c), v_c = static_cast<double>(g.v_c);
   if (!(cos_beta > 0.0 && cos_beta <= 1.0 && r > 0.0 && rho >= 0.0)) return false;
-  const double phi_rad = to_rad<double>(phi);
+  const double phi_rad = deg_to_rad_in<double>(phi);
   const double u = u_c - rho * std::cos(phi_rad);
   const double v = v_c - rho * std::sin(phi_rad);
   const double u_t = u / cos_beta;
-  const double phi_t = to_rad<double>(std::atan(std::tan(phi_rad) / cos_beta) * 180 / static_cast<double>(kPi));
+  const double phi_t = deg_to_rad_in<double>(rad_to_deg_in<double>(std::atan(std::tan(phi_rad) / cos_beta)));
   const double sin_t = std::sin(phi_t), cos_t = std::cos(phi_t);
   const double ell = v / sin_t;
   const double theta = (u_t - ell * cos_t) / r;
@@ -319,7 +268,7 @@ Meeting meeting_search(const ProfileGenerator& g, ld phi_start) {
       const float radius = radius_of(x[0], y[0]);
       // Bound of the difference between a step's single-precision radius and the exact radius of its
       // generating angle, over the block (the smallest angle, at its end, is the worst case).
-      const double phi_t_rad = to_rad<double>(phi_t) * (1.0 - 1e-6);
+      const double phi_t_rad = deg_to_rad_in<double>(phi_t) * (1.0 - 1e-6);
       const double sin_t = std::sin(phi_t_rad), cot_t = std::cos(phi_t_rad) / sin_t;
       const double ell_max = v_max / sin_t;
       const double r_min = static_cast<double>(r_f);

@@ -4,6 +4,9 @@
 // shortcuts with plain step-by-step evaluations start from the same set-up.
 #pragma once
 
+#include <cmath>
+#include <type_traits>
+
 #include "numeric.h"
 
 namespace morvell {
@@ -46,5 +49,54 @@ struct ProfileGenerator {
 };
 
 ProfileGenerator set_up_profile_generator(const ToothProfileInput& in);
+
+// The plain evaluations of one step of the generator, which its shortcuts must reproduce to the bit.
+
+// Working precision of a step: the meeting search holds every quantity of a step in single precision,
+// so double is ample for computing it; the stored outline is computed in extended precision.
+template <typename T>
+using Work = std::conditional_t<std::is_same_v<T, float>, double, long double>;
+
+// Generated gear point of the rack rounding at generating angle phi (degrees). `T` is the type every
+// quantity of the step is held in: float in the meeting search (whose steps search_points evaluates to
+// the same values), long double for the stored outline.
+template <typename T>
+void fillet_point(const ProfileGenerator& g, T phi, T& x_out, T& y_out) {
+  using W = Work<T>;
+  const W r = static_cast<W>(g.r), cos_beta = static_cast<W>(g.cos_beta), rho = static_cast<W>(g.rho);
+  const W phi_rad = deg_to_rad_in<W>(phi);
+  const T u = static_cast<T>(static_cast<W>(g.u_c) - rho * std::cos(phi_rad));
+  const T v = static_cast<T>(static_cast<W>(g.v_c) - rho * std::sin(phi_rad));
+  const T u_t = static_cast<T>(u / cos_beta);
+  const T phi_t = static_cast<T>(rad_to_deg_in<W>(std::atan(std::tan(phi_rad) / cos_beta)));
+  const W phi_t_rad = deg_to_rad_in<W>(phi_t);
+  const T ell = static_cast<T>(v / std::sin(phi_t_rad));
+  const T theta = static_cast<T>((u_t - ell * std::cos(phi_t_rad)) / r);
+  const W angle = phi_t_rad - theta;
+  x_out = static_cast<T>(r * std::sin(static_cast<W>(theta)) + ell * std::cos(angle));
+  y_out = static_cast<T>(r * std::cos(static_cast<W>(theta)) + ell * std::sin(angle));
+}
+
+// Transverse thickness of the flank at radius R: the protuberance thins it below its top, and it is
+// never thicker than the flank to draw.
+template <typename T>
+T flank_thickness_at(const ProfileGenerator& g, T radius) {
+  ld s = g.s_t;
+  if (g.protuberance && radius < g.protuberance_top) {
+    s = g.s_t - g.protuberance_slope * (g.protuberance_top - radius);
+  }
+  if (g.s_ft < s) s = g.s_ft;
+  return static_cast<T>(s);
+}
+
+// Half-angle of the involute flank of transverse thickness `thickness` at radius R (R >= r_b).
+template <typename T>
+T involute_half_angle(const ProfileGenerator& g, T radius, T thickness) {
+  using W = Work<T>;
+  const W ratio = static_cast<W>(g.r_b) / radius;
+  const W alpha_r = ratio > 1 ? static_cast<W>(checked_acos(ratio)) : std::acos(ratio);
+  return static_cast<T>(thickness / (2 * static_cast<W>(g.r)) + static_cast<W>(g.inv_alpha_t) -
+                        (std::tan(alpha_r) - alpha_r));
+}
 
 }  // namespace morvell

@@ -1,5 +1,6 @@
 #include "dialog_controls.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 
 #include "edit_fields.h"
 #include "field_events.h"
+#include "material_table.h"
 #include "results_pane.h"
 
 namespace morvell {
@@ -17,12 +19,13 @@ QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int width,
   return label;
 }
 
-QLineEdit* add_numeric_edit(DesignData& d, QWidget* parent, const char* name, int x, int y, int width,
-                            int height) {
-  auto* edit = new QLineEdit(parent);
+QLineEdit* add_numeric_edit(DesignData& d, QWidget* parent, const char* name, int x, int y, int width, int height,
+                            const NumericEditStyle& style) {
+  auto* edit = new QLineEdit(style.text, parent);
   edit->setObjectName(name);
-  edit->setMaxLength(12);
+  edit->setMaxLength(style.max_length);
   edit->setGeometry(x, y, width, height);
+  if (style.right_aligned) edit->setAlignment(Qt::AlignRight);
   bind_numeric_field(d, edit);
   return edit;
 }
@@ -37,9 +40,17 @@ QPushButton* add_button(QWidget* parent, const char* name, const QString& text, 
   return button;
 }
 
+QString value_hint(double shown) { return QString::fromStdString(format_line("%10.5f", shown)); }
+QString cycles_hint(double shown) { return QString::fromStdString(format_line("%10.5e", shown)); }
+
 void show_field(QLineEdit* edit, const std::string& text, double shown) {
   edit->setText(QString::fromStdString(text));
-  edit->setToolTip(QString::fromStdString(format_line("%10.5f", shown)));
+  edit->setToolTip(value_hint(shown));
+}
+
+void fill_material_list(QComboBox* list) {
+  for (int32_t type = 0; type < kMaterialTypeCount; ++type)
+    list->addItem(QString::fromLatin1(material_type_name(type)));
 }
 
 QString length_unit_text(const DesignData& d) { return d.unit_system == 2 ? "inch" : "mm"; }

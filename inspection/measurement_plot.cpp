@@ -20,10 +20,7 @@ using ld = long double;
 
 const QColor kGrey(0x80, 0x80, 0x80);
 const QColor kSilver(0xC0, 0xC0, 0xC0);
-constexpr ld kPiDouble = 3.141592653589793;
 constexpr ld kStep = 0.031415926535897934;  // pi / 100: one segment of the drawn ball
-
-ld radians(ld degrees) { return degrees * kPiDouble * (1.0L / 180.0L); }
 
 // Height of the window that one gear's ball needs: from 0.05 m_n below the root circle to a little
 // above the ball.
@@ -209,7 +206,7 @@ void draw_metrology_plot(DesignData& d, int gear, QImage& image) {
   }
 
   const ld b = d.face_width[gear];
-  const ld beta_b = radians(d.base_helix_angle);
+  const ld beta_b = deg_to_rad_double_pi(d.base_helix_angle);
   plot.set_pen(kGrey, Qt::SolidLine);
   p.setBrush(Qt::white);
   {

@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "backlash.h"
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -34,34 +35,19 @@ using ld = long double;
 const QColor kMenuColour(0xF0, 0xF0, 0xF0);  // read-only boxes of derived values
 const QColor kWindowColour(Qt::white);       // boxes that take an entry
 
-ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
-
 // Layout designed at 96 pixels per inch; the window scale sizes it.
 constexpr int kCaptionX = 8, kPinionX = 278, kWheelX = 372, kUnitX = 466, kExtraX = 520, kTop = 32, kStep = 28;
 constexpr int kPlotX = 646;
 
-QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int width, const char* name = nullptr) {
-  auto* label = new QLabel(text, parent);
-  if (name) label->setObjectName(name);
-  label->setGeometry(x, y, width, 17);
-  return label;
-}
-
-QLineEdit* add_box(QWidget* parent, const char* name, int x, int y) {
+// A box that shows a derived value: read-only and never focused.
+QLineEdit* add_display_box(QWidget* parent, const char* name, int x, int y) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   edit->setMaxLength(12);
   edit->setGeometry(x, y, 89, 21);
+  edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::NoFocus);
   return edit;
-}
-
-QPushButton* add_button(QWidget* parent, const char* name, const QString& text, int x, int y, int width) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  button->setGeometry(x, y, width, 25);
-  return button;
 }
 
 QLabel* add_image(QWidget* parent, const char* name, int x, int y, int width, int height) {
@@ -75,12 +61,6 @@ void set_box_colour(QLineEdit* edit, const QColor& colour) {
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Base, colour);
   edit->setPalette(palette);
-}
-
-// A box's text and its hint: the shown value at full precision.
-void show_box(QLineEdit* edit, const std::string& text, double shown) {
-  edit->setText(QString::fromStdString(text));
-  edit->setToolTip(QString::fromStdString(format_line("%10.5f", shown)));
 }
 
 }  // namespace
@@ -120,19 +100,17 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
   for (int r = 0; r < kRows; ++r) {
     const int y = kTop + r * kStep;
     add_label(this, rows[r].caption, kCaptionX, y + 2, kPinionX - 2 - kCaptionX);
-    boxes[r][0] = add_box(this, rows[r].pinion, kPinionX, y);
-    boxes[r][1] = add_box(this, rows[r].wheel, kWheelX, y);
-    for (QLineEdit* box : boxes[r]) {
-      if (rows[r].typed) {
-        bind_numeric_field(d_, box);
-        set_box_colour(box, kWindowColour);
-      } else {
-        box->setReadOnly(true);
-        box->setFocusPolicy(Qt::NoFocus);
-        set_box_colour(box, kMenuColour);
-      }
+    const char* names[2] = {rows[r].pinion, rows[r].wheel};
+    for (int g = 0; g < 2; ++g) {
+      const int x = g == 0 ? kPinionX : kWheelX;
+      QLineEdit* box = boxes[r][g] =
+          rows[r].typed ? add_numeric_edit(d_, this, names[g], x, y) : add_display_box(this, names[g], x, y);
+      set_box_colour(box, rows[r].typed ? kWindowColour : kMenuColour);
     }
-    if (rows[r].unit) units[r] = add_label(this, "mm", kUnitX, y + 2, kExtraX - 2 - kUnitX, rows[r].unit);
+    if (rows[r].unit) {
+      units[r] = add_label(this, "mm", kUnitX, y + 2, kExtraX - 2 - kUnitX);
+      units[r]->setObjectName(rows[r].unit);
+    }
   }
   measball1edit = boxes[0][0], measball2edit = boxes[0][1];
   measball1finedit = boxes[1][0], measball2finedit = boxes[1][1];
@@ -248,12 +226,12 @@ void Tmetrologyform::Setmetrology_textboxes() {
   const ld lf = d_.length_unit_factor;
   const auto length = [&](QLineEdit* box, float value) {
     const float shown = float(ld(value) / lf);
-    show_box(box, format_length(d_, shown), shown);
+    show_field(box, format_length(d_, shown), shown);
   };
-  const auto angle = [&](QLineEdit* box, float degrees) { show_box(box, format_value(d_, degrees), degrees); };
+  const auto angle = [&](QLineEdit* box, float degrees) { show_field(box, format_value(d_, degrees), degrees); };
   // Pressure angle on the circle of diameter dia: acos(d_b / dia) in degrees.
   const auto pressure_angle = [&](int i, float dia) {
-    return float(checked_acos(ld(d_.base_diameter[i]) / ld(dia)) * 180 * (1.0L / ld(3.141592653589793)));
+    return float(rad_to_deg_double_pi(checked_acos(ld(d_.base_diameter[i]) / ld(dia))));
   };
   QLineEdit* const measball[2] = {measball1edit, measball2edit};
   QLineEdit* const measballfin[2] = {measball1finedit, measball2finedit};
@@ -325,7 +303,7 @@ void Tmetrologyform::finished_exit(int i, bool span) {
              : thickness_from_ball_measurement(d_.teeth[i], measured, d_.ball_diameter[i], d_.normal_module,
                                                d_.helix_angle, d_.normal_pressure_angle);
     d_.thickness_finished_normal[i] =
-        float(std::cos(radians(d_.helix_angle)) * ld(d_.thickness_finished_transverse[i]));
+        float(std::cos(deg_to_rad_double_pi(d_.helix_angle)) * ld(d_.thickness_finished_transverse[i]));
     // Between 85 % of the nominal thickness and the nominal one; a measurement without a thickness
     // (the balls cannot reach the flanks) is refused with them.
     const ld finished = d_.thickness_finished_normal[i];

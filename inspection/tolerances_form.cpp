@@ -12,6 +12,7 @@
 
 #include <cmath>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "numeric.h"
@@ -26,8 +27,6 @@ TTolerancesform* Tolerancesform = nullptr;
 namespace {
 
 using ld = long double;
-
-ld radians(ld degrees) { return degrees * ld(3.141592653589793) * (1.0L / 180.0L); }
 
 // The hidden limit boxes in the order of TTolerancesform::limit_edit: pinion then wheel of each pair,
 // the two centre-distance boxes (upper, lower) between the edge chamfers and the thicknesses.
@@ -113,13 +112,13 @@ float* held_value(DesignData& d, int k) {
 void recompute_addenda(DesignData& d) {
   for (int i = 0; i < 2; ++i)
     d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * ld(d.normal_module) /
-                                                       std::cos(radians(d.helix_angle))) * 0.5L);
+                                                       std::cos(deg_to_rad_double_pi(d.helix_angle))) * 0.5L);
 }
 
 }  // namespace
 
 void set_default_tolerance_limits(DesignData& d) {
-  const ld cos_beta = std::cos(radians(d.helix_angle));
+  const ld cos_beta = std::cos(deg_to_rad_double_pi(d.helix_angle));
   for (int i = 0; i < 2; ++i) {
     const ld da = d.tip_diameter[i];
     d.tol_tip_diameter_max[i] = float(da);
@@ -162,24 +161,13 @@ void set_default_tolerance_limits(DesignData& d) {
 TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
   setObjectName("Tolerancesform");
   setWindowTitle("Tolerances");
-  gradelabel = new QLabel("ISO Quality Grade ", this);
+  gradelabel = add_label(this, "ISO Quality Grade ", 8, 34, 150);
   gradelabel->setObjectName("gradelabel");
   gradelabel->setToolTip("ISO 6336 quality grade");
-  gradelabel->setGeometry(8, 34, 150, 17);
-  auto* pinion_heading = new QLabel("PINION  ", this);
-  pinion_heading->setGeometry(176, 8, 80, 17);
-  auto* wheel_heading = new QLabel("WHEEL  ", this);
-  wheel_heading->setGeometry(272, 8, 80, 17);
-  const auto grade_box = [this](const char* name, int x) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(name);
-    edit->setMaxLength(12);
-    edit->setGeometry(x, 32, 89, 21);
-    bind_numeric_field(d_, edit);
-    return edit;
-  };
-  ISOgradepinedit = grade_box("ISOgradepinedit", 160);
-  ISOgradewheeledit = grade_box("ISOgradewheeledit", 256);
+  add_label(this, "PINION  ", 176, 8, 80);
+  add_label(this, "WHEEL  ", 272, 8, 80);
+  ISOgradepinedit = add_numeric_edit(d_, this, "ISOgradepinedit", 160, 32);
+  ISOgradewheeledit = add_numeric_edit(d_, this, "ISOgradewheeledit", 256, 32);
 
   mainresults = new QPlainTextEdit(this);
   mainresults->setObjectName("mainresults");
@@ -199,20 +187,13 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
 
   // The size limits: hidden in the layout, and nothing shows them.
   for (int k = 0; k < kLimitEdits; ++k) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(kLimitBoxes[k].name);
-    edit->setMaxLength(12);
-    edit->setGeometry(160 + 96 * kLimitBoxes[k].gear, 340 + 24 * (k / 2), 89, 21);
+    QLineEdit* edit =
+        add_numeric_edit(d_, this, kLimitBoxes[k].name, 160 + 96 * kLimitBoxes[k].gear, 340 + 24 * (k / 2));
     edit->hide();
-    bind_numeric_field(d_, edit);
     forms::on_exit(edit, [this, k] { limit_exit(k); });
     limit_edits_[k] = edit;
   }
-  for (int row = 0; row < 12; ++row) {
-    auto* caption = new QLabel(kLimitCaptions[row], this);
-    caption->setGeometry(8, 342 + 24 * row, 150, 17);
-    caption->hide();
-  }
+  for (int row = 0; row < 12; ++row) add_label(this, kLimitCaptions[row], 8, 342 + 24 * row, 150)->hide();
   for (int k = 0; k < 13; ++k) {
     const int number = k < 11 ? k + 1 : k + 2;
     unit_labels[k] = new QLabel("mm", this);
@@ -437,7 +418,7 @@ void TTolerancesform::limit_exit(int k) {
       case Limit::ThicknessMin: {
         float& transverse = transverse_limit_of(d_, box);
         const float old_transverse = transverse;
-        const ld cos_beta = std::cos(radians(d_.helix_angle));
+        const ld cos_beta = std::cos(deg_to_rad_double_pi(d_.helix_angle));
         if (finthicknessComboBox->currentIndex() == 1) {
           transverse = value;
           limit = float(cos_beta * ld(value));

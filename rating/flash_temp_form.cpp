@@ -17,6 +17,7 @@
 #include <string>
 
 #include "chart_painting.h"
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "flash_load_factor_form.h"
@@ -54,18 +55,6 @@ void set_colour(QLineEdit* edit, const QColor& colour) {
   edit->setPalette(palette);
 }
 
-// Writes an edit's text with the display formatter and its hint with the full value.
-void show_value(QLineEdit* edit, const std::string& text, ld shown) {
-  edit->setText(QString::fromStdString(text));
-  edit->setToolTip(QString::fromStdString(format_line("%10.5f", double(shown))));
-}
-
-QLabel* add_label(QWidget* parent, const QString& text, int x, int y, int w, int h = 17) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(x, y, w, h);
-  return label;
-}
-
 // A symbol of the formula with its subscript in small italic type beside it.
 void add_symbol(QWidget* parent, const QString& symbol, const QString& subscript, const QString& hint, int x,
                 int y) {
@@ -84,7 +73,8 @@ void add_symbol(QWidget* parent, const QString& symbol, const QString& subscript
   }
 }
 
-QLineEdit* add_edit(QWidget* parent, const char* name, int x, int y) {
+// A box that shows a result.
+QLineEdit* add_result_box(QWidget* parent, const char* name, int x, int y) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   edit->setGeometry(x, y, 89, 21);
@@ -370,7 +360,10 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
   int y = kTop;
   for (const Row& r : rows) {
     add_symbol(this, r.symbol, r.subscript, r.hint, kSymbolX, y);
-    *r.edit = add_edit(this, r.name, kEditX, y);
+    // An input (a row with a box) is a numeric field; its text is as long as the user types it.
+    *r.edit = r.box ? add_numeric_edit(d_, this, r.name, kEditX, y, 89, 21,
+                                       {.max_length = NumericEditStyle::kAnyLength})
+                    : add_result_box(this, r.name, kEditX, y);
     if (r.units) {
       *r.units = add_label(this, "", kUnitsX, y + 2, 100);
       (*r.units)->setObjectName(r.units_name);
@@ -428,8 +421,6 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
   Button1->setGeometry(kRightX + kPlotWidth - 75, 66 + kPlotHeight + 8, 75, 25);
   setFixedSize(kRightX + kPlotWidth + 8, 66 + kPlotHeight + 41);
 
-  QLineEdit* inputs[] = {Kedit, mumedit, BMedit, XGAMMAedit, wnedit};
-  for (QLineEdit* edit : inputs) bind_numeric_field(d_, edit);
   forms::on_exit(Kedit, [this] { KeditExit(); });
   forms::on_exit(mumedit, [this] { mumeditExit(); });
   forms::on_exit(BMedit, [this] { BMeditExit(); });
@@ -518,7 +509,7 @@ void Tflashtempform::Setflash_textboxes() {
   Button2->setVisible(CheckBoxXGAMMA->isChecked());
 
   const int i = position();
-  const auto value = [this](QLineEdit* edit, ld shown) { show_value(edit, format_value(d_, float(shown)), shown); };
+  const auto value = [this](QLineEdit* edit, ld shown) { show_field(edit, format_value(d_, float(shown)), shown); };
   value(Kedit, d_.flash_k_factor);
   value(mumedit, d_.flash_mean_friction);
   value(XGAMMAedit, d_.flash_load_sharing[i]);
@@ -528,7 +519,7 @@ void Tflashtempform::Setflash_textboxes() {
                                     : ld(d_.flash_unit_load));
   value(BMedit, thermal_coefficient_shown(d_, d_.flash_thermal_coefficient));
   const ld bh = ld(d_.flash_hertz_half_width[i]) / d_.length_unit_factor;
-  show_value(BHedit, format_length(d_, float(bh)), bh);
+  show_field(BHedit, format_length(d_, float(bh)), bh);
   value(Vr1edit, ld(d_.flash_rolling_velocity_pinion[i]) / d_.velocity_unit_factor);
   value(Vr2edit, ld(d_.flash_rolling_velocity_wheel[i]) / d_.velocity_unit_factor);
   value(Vgedit, ld(d_.flash_sliding_velocity[i]) / d_.velocity_unit_factor);

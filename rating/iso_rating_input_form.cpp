@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "caption_fit.h"
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "hardness.h"
@@ -31,24 +32,6 @@ namespace morvell {
 TISO_rating_input_form* ISO_rating_input_form = nullptr;
 
 namespace {
-
-ld l(float v) { return static_cast<ld>(v); }
-float f(ld v) { return static_cast<float>(v); }
-
-// Angular speed (rad/s) of a speed in rpm.
-ld angular_speed(float n) { return 2.0L * kPi * l(n) / 60.0L; }
-
-// The load relations that divide by a speed or a torque. A zero divisor (a load case stored with no speed
-// or torque) leaves the quantity as it was rather than making it infinite.
-void time_from_cycles(DesignData& d) {
-  if (d.speed != 0) d.life_hours = f(l(d.load_cycles_pinion) / (60.0L * l(d.speed)));
-}
-void speed_from_power(DesignData& d) {
-  if (d.torque != 0) d.speed = f(l(d.power) / l(d.torque) * 60.0L / (2.0L * kPi));
-}
-void torque_from_power(DesignData& d) {
-  if (d.speed != 0) d.torque = f(l(d.power) / angular_speed(d.speed));
-}
 
 // Application factor K_A by driving (row) and driven (column) machine characteristic.
 constexpr float kApplicationFactors[4][4] = {{1.00f, 1.25f, 1.50f, 1.75f},
@@ -75,25 +58,19 @@ int row_y(int row) { return kTop + row * kRowStep; }
 
 // --- Layout ---
 
-TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
+TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent)
+    : QDialog(parent), LoadBlock(d, {LoadArithmetic::rating_input, true}), d_(d) {
   setObjectName("ISO_rating_input_form");
   setWindowTitle("Gear Rating Inputs");
 
   const auto label = [this](const char* name, const char* text, int x, int row, int w, const char* hint = nullptr) {
-    auto* lab = new QLabel(text, this);
+    QLabel* lab = add_label(this, text, x, row_y(row) + 3, w);
     if (name) lab->setObjectName(name);
-    lab->setGeometry(x, row_y(row) + 3, w, 17);
     if (hint) lab->setToolTip(hint);
     return lab;
   };
   const auto edit = [this](const char* name, int x, int row) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(x, row_y(row), kEditW, 23);
-    e->setMaxLength(12);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+    return add_numeric_edit(d_, this, name, x, row_y(row), kEditW, 23, kRightAligned);
   };
   const auto box = [this](const char* name, int x, int row, const char* text = "", int w = 17) {
     auto* b = new QCheckBox(text, this);
@@ -203,34 +180,9 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   Button1 = new QPushButton("Modify", this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(kLoadWheelX, row_y(0) - 1, 82, 25);
-  const auto calc = [&](const char* caption, int row, const char* box_name, const char* label_name) {
-    label(nullptr, caption, kLoadCaptionX, row, 85);
-    QCheckBox* b = box(box_name, kCalcBoxX, row);
-    label(label_name, "(Calculate) ", kCalcLabelX, row, 78);
-    return b;
-  };
-  speedcheckbox = calc("Speed ", 2, "speedcheckbox", "speedcalclabel");
-  speedcalclabel = findChild<QLabel*>("speedcalclabel");
-  speedpinedit = edit("speedpinedit", kLoadPinX, 2);
-  speedwheeledit = edit("speedwheeledit", kLoadWheelX, 2);
-  label(nullptr, "rpm", kLoadUnitX, 2, 50);
-  torquecheckbox = calc("Torque ", 3, "torquecheckbox", "torquecalclabel");
-  torquecalclabel = findChild<QLabel*>("torquecalclabel");
-  torquepinedit = edit("torquepinedit", kLoadPinX, 3);
-  torquewheeledit = edit("torquewheeledit", kLoadWheelX, 3);
-  torquelabel = label("torquelabel", "Nm", kLoadUnitX, 3, 50);
-  powercheckbox = calc("Power ", 4, "powercheckbox", "powercalclabel");
-  powercalclabel = findChild<QLabel*>("powercalclabel");
-  poweredit = edit("poweredit", kLoadPinX, 4);
-  powerlabel = label("powerlabel", "W", kLoadWheelX, 4, 50);
-  timecheckbox = calc("Time ", 5, "timecheckbox", "timecalclabel");
-  timecalclabel = findChild<QLabel*>("timecalclabel");
-  timeedit = edit("timeedit", kLoadPinX, 5);
-  label(nullptr, "hrs", kLoadWheelX, 5, 50);
-  Cyclescheckbox = calc("Cycles ", 6, "Cyclescheckbox", "cyclescalclabel");
-  cyclescalclabel = findChild<QLabel*>("cyclescalclabel");
-  cyclespinedit = edit("cyclespinedit", kLoadPinX, 6);
-  cycleswheeledit = edit("cycleswheeledit", kLoadWheelX, 6);
+  build_load_block(this, {{row_y(2), row_y(3), row_y(4), row_y(5), row_y(6)},
+                          kLoadCaptionX, 85, kCalcBoxX, kCalcLabelX, 78, kLoadPinX, kLoadWheelX, kEditW,
+                          kLoadUnitX, kLoadWheelX, "rpm"});
   label(nullptr, "Load Data Fixed For  ", kLoadCaptionX, 7, 150);
   loaddatafixedforedit = new QLineEdit(this);
   loaddatafixedforedit->setObjectName("loaddatafixedforedit");
@@ -264,20 +216,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   OKbutton->setDefault(true);
   setFixedSize(948, row_y(16) + 8);
 
-  // Initial states: power and time derived, K_A typed in, the base pitch errors from the grades.
-  set_locked(speedpinedit, false);
-  set_locked(speedwheeledit, false);
-  set_locked(torquepinedit, false);
-  set_locked(torquewheeledit, false);
-  set_locked(poweredit, true);
-  set_locked(timeedit, true);
-  set_locked(cyclespinedit, false);
-  set_locked(cycleswheeledit, false);
-  powercheckbox->setChecked(true);
-  timecheckbox->setChecked(true);
-  speedcalclabel->hide();
-  torquecalclabel->hide();
-  cyclescalclabel->hide();
+  // Initial states: K_A typed in, the base pitch errors from the grades.
   appfactorcheckbox->setChecked(true);
   drivingcombo->setEnabled(false);
   drivencombo->setEnabled(false);
@@ -310,14 +249,6 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   exit(roughnessfilpinedit, &TISO_rating_input_form::roughnessfilpineditExit);
   exit(roughnessfilwheeledit, &TISO_rating_input_form::roughnessfilwheeleditExit);
   exit(viscosityedit, &TISO_rating_input_form::viscosityeditExit);
-  exit(speedpinedit, &TISO_rating_input_form::speedpineditExit);
-  exit(speedwheeledit, &TISO_rating_input_form::speedwheeleditExit);
-  exit(torquepinedit, &TISO_rating_input_form::torquepineditExit);
-  exit(torquewheeledit, &TISO_rating_input_form::torquewheeleditExit);
-  exit(poweredit, &TISO_rating_input_form::powereditExit);
-  exit(timeedit, &TISO_rating_input_form::timeeditExit);
-  exit(cyclespinedit, &TISO_rating_input_form::cyclespineditExit);
-  exit(cycleswheeledit, &TISO_rating_input_form::cycleswheeleditExit);
   exit(FbetaXedit, &TISO_rating_input_form::FbetaXeditExit);
   exit(applicationfactoredit, &TISO_rating_input_form::applicationfactoreditExit);
   // The "Load Data Fixed For" box runs the handlers of the Poisson's ratio of the pinion: typing into it
@@ -329,7 +260,6 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent) :
   forms::on_click(appfactorcheckbox, [this] { appfactorcheckboxClick(); });
   forms::on_choice(drivingcombo, [this] { drivingcomboChange(); });
   forms::on_choice(drivencombo, [this] { drivencomboChange(); });
-  bind_load_calculate_boxes(*this);
   forms::on_choice(materialtypepin, [this] { materialtypepinChange(); });
   forms::on_choice(materialtypewheel, [this] { materialtypewheelChange(); });
   materialtypepin->on_drop_down = [this] { materialtypepinDropDown(); };
@@ -487,7 +417,7 @@ void TISO_rating_input_form::Setrating_input_textboxes() {
   }
 
   const auto show = [this](QLineEdit* e, ld shown) {
-    const float v = f(shown);
+    const float v = to_float(shown);
     e->setText(QString::fromStdString(format_value(d_, v)));
     e->setToolTip(value_hint(v));
   };
@@ -495,20 +425,20 @@ void TISO_rating_input_form::Setrating_input_textboxes() {
     e->setText(QString::fromStdString(format_value(d_, v)));
     e->setToolTip(cycles_hint(v));
   };
-  const ld stress = l(d_.stress_unit_factor);
-  const ld length = l(d_.length_unit_factor);
-  show(sigmaflimpinedit, l(d_.sigma_flim[0]) / stress);
-  show(sigmaflimwheeledit, l(d_.sigma_flim[1]) / stress);
-  show(sigmahlimpinedit, l(d_.sigma_hlim[0]) / stress);
-  show(sigmahlimwheeledit, l(d_.sigma_hlim[1]) / stress);
+  const ld stress = ld(d_.stress_unit_factor);
+  const ld length = ld(d_.length_unit_factor);
+  show(sigmaflimpinedit, ld(d_.sigma_flim[0]) / stress);
+  show(sigmaflimwheeledit, ld(d_.sigma_flim[1]) / stress);
+  show(sigmahlimpinedit, ld(d_.sigma_hlim[0]) / stress);
+  show(sigmahlimwheeledit, ld(d_.sigma_hlim[1]) / stress);
   show(poisson1edit, d_.poisson_ratio[0]);
   show(poisson2edit, d_.poisson_ratio[1]);
-  show(E1edit, l(d_.elastic_modulus[0]) / stress);
-  show(E2edit, l(d_.elastic_modulus[1]) / stress);
-  show(sigmab1edit, l(d_.yield_stress_pinion) / stress);
-  show(sigmab2edit, l(d_.yield_stress_wheel) / stress);
-  show(sigmas1edit, l(d_.tensile_stress_pinion) / stress);
-  show(sigmas2edit, l(d_.tensile_stress_wheel) / stress);
+  show(E1edit, ld(d_.elastic_modulus[0]) / stress);
+  show(E2edit, ld(d_.elastic_modulus[1]) / stress);
+  show(sigmab1edit, ld(d_.yield_stress_pinion) / stress);
+  show(sigmab2edit, ld(d_.yield_stress_wheel) / stress);
+  show(sigmas1edit, ld(d_.tensile_stress_pinion) / stress);
+  show(sigmas2edit, ld(d_.tensile_stress_wheel) / stress);
   show(HR1edit, d_.surface_hardness[0]);
   show(HR2edit, d_.surface_hardness[1]);
   QLineEdit* grades[2] = {ISOgradepinedit, ISOgradewheeledit};
@@ -517,30 +447,21 @@ void TISO_rating_input_form::Setrating_input_textboxes() {
     grades[g]->setText(printed("%10.0f", double(d_.iso_grade[g])));
     grades[g]->setToolTip(QString::number(d_.iso_grade[g]));
     // Base pitch errors: whole micrometres from 10 um on, one decimal below; thou with two decimals.
-    const double shown = double(l(d_.base_pitch_error[g]) / length);
+    const double shown = double(ld(d_.base_pitch_error[g]) / length);
     const char* format = d_.unit_system == 2 ? "%10.2f" : (d_.base_pitch_error[g] >= 10.0f ? "%10.0f" : "%10.1f");
     pitch[g]->setText(printed(format, shown));
     pitch[g]->setToolTip(printed(format, shown));
   }
   const ld flank_scale = RaComboBox->currentIndex() == 1 ? 6.0L : 1.0L;
   const ld fillet_scale = RafillComboBox->currentIndex() == 1 ? 6.0L : 1.0L;
-  show(roughnesspinedit, flank_scale * l(d_.flank_roughness[0]) / length);
-  show(roughnesswheeledit, flank_scale * l(d_.flank_roughness[1]) / length);
-  show(roughnessfilpinedit, fillet_scale * l(d_.fillet_roughness[0]) / length);
-  show(roughnessfilwheeledit, fillet_scale * l(d_.fillet_roughness[1]) / length);
+  show(roughnesspinedit, flank_scale * ld(d_.flank_roughness[0]) / length);
+  show(roughnesswheeledit, flank_scale * ld(d_.flank_roughness[1]) / length);
+  show(roughnessfilpinedit, fillet_scale * ld(d_.fillet_roughness[0]) / length);
+  show(roughnessfilwheeledit, fillet_scale * ld(d_.fillet_roughness[1]) / length);
   show(viscosityedit, d_.lubricant_viscosity);
-  const ld z1 = d_.teeth[0], z2 = d_.teeth[1];
-  show(speedpinedit, d_.speed);
-  show(speedwheeledit, l(d_.speed) * z1 / z2);
-  const ld torque = l(d_.torque) / l(d_.torque_unit_factor);
-  show(torquepinedit, torque);
-  show(torquewheeledit, torque * z2 / z1);
-  show(poweredit, l(d_.power) / l(d_.power_unit_factor));
-  show(timeedit, d_.life_hours);
-  show_cycles(cyclespinedit, d_.load_cycles_pinion);
-  show_cycles(cycleswheeledit, d_.load_cycles_wheel);
+  show_load([&](QLineEdit* e, float shown, bool cycles) { cycles ? show_cycles(e, shown) : show(e, shown); });
   loaddatafixedforedit->setText(d_.load_data_fixed_for == 2 ? "Wheel" : "Pinion");
-  show(FbetaXedit, l(d_.f_beta_x) / length);
+  show(FbetaXedit, ld(d_.f_beta_x) / length);
   show(applicationfactoredit, d_.application_factor);
   materialtypepin->setToolTip(materialtypepin->currentText());
   materialtypewheel->setToolTip(materialtypewheel->currentText());
@@ -588,11 +509,6 @@ bool misalignment_ok(float v) { return v >= 0.0f && v <= 1000.0f; }
 bool application_factor_ok(float v) { return v >= 1.0f && v <= 10.0f; }
 bool pitch_error_ok(float v) { return v >= 0.0f && v <= 400.0f; }
 bool roughness_ok(float v) { return v >= 0.1f && v <= 50.0f; }
-bool speed_ok(float v) { return v > 0.0f && v <= 25000.0f; }
-bool torque_ok(float v) { return v > 0.0f && v <= 50000.0f; }
-bool power_ok(float v) { return v > 0.0f && v <= 25000000.0f; }
-bool time_ok(float v) { return v > 0.0f && v <= 100000.0f; }
-bool cycles_ok(float v) { return v >= 0.0f && double(v) <= 1e99; }
 }  // namespace
 
 void TISO_rating_input_form::sigmaflimpineditExit() { stress_number_exit(sigmaflimpinedit, d_.sigma_flim[0], 800.0f); }
@@ -676,7 +592,7 @@ void TISO_rating_input_form::roughness_exit(QLineEdit* edit, float& value, const
   const FieldValue v = read_field(d_, edit);
   if (v.changed && store_checked(edit, v.value, value, d_.length_unit_factor, roughness_ok) &&
       scale->currentIndex() == 1)
-    value = f(l(value) / 6.0L);
+    value = to_float(ld(value) / 6.0L);
   finish_field_exit(d_, [this] { refresh(); });
 }
 
@@ -695,172 +611,6 @@ void TISO_rating_input_form::store_case() {
   d_.current_load_case = ComboBox2->currentIndex();
   if (d_.current_load_case >= 0 && d_.current_load_case < kLoadCaseTableSize)
     store_inputs_into_case(d_, d_.current_load_case);
-}
-
-// With the cycles derived, the cycles follow the running time; otherwise the running time follows the
-// cycles.
-void TISO_rating_input_form::time_or_cycles_step() {
-  if (!Cyclescheckbox->isChecked()) {
-    time_from_cycles(d_);
-  } else {
-    d_.load_cycles_pinion = f(60.0L * l(d_.speed) * l(d_.life_hours));
-    d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-  }
-}
-
-void TISO_rating_input_form::speed_rule(int32_t fixed_for) {
-  if (torquecheckbox->isChecked()) torque_from_power(d_);
-  if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
-  time_or_cycles_step();
-  d_.load_data_fixed_for = fixed_for;
-}
-
-void TISO_rating_input_form::torque_rule(int32_t fixed_for) {
-  if (speedcheckbox->isChecked()) {
-    speed_from_power(d_);
-    time_or_cycles_step();
-  }
-  if (powercheckbox->isChecked()) d_.power = f(angular_speed(d_.speed) * l(d_.torque));
-  d_.load_data_fixed_for = fixed_for;
-}
-
-// A load entry that derived a quantity beyond the float range is refused as the load-case window
-// refuses it (all load quantities as before the entry); then the case shown is stored.
-void TISO_rating_input_form::finish_load_entry(QLineEdit* edit, const LoadQuantities& before) {
-  refuse_load_overflow(d_, edit, before);
-  store_case();
-}
-
-void TISO_rating_input_form::speedpineditExit() {
-  const FieldValue v = read_field(d_, speedpinedit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    store_checked(speedpinedit, v.value, d_.speed, 1.0f, speed_ok);
-    speed_rule(1);
-    finish_load_entry(speedpinedit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-// The range holds for the wheel speed entered; a refused entry brings back the pinion speed.
-void TISO_rating_input_form::speedwheeleditExit() {
-  const FieldValue v = read_field(d_, speedwheeledit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    d_.edit_old_value = d_.speed;
-    const float entry = stored_value(v.value);
-    if (speed_ok(entry)) {
-      d_.speed = f(l(entry) * ld(d_.teeth[1]) / ld(d_.teeth[0]));
-    } else {
-      d_.speed = d_.edit_old_value;
-      warn_field(d_, speedwheeledit, "Value is out of range", " ", " ");
-    }
-    speed_rule(2);
-    finish_load_entry(speedwheeledit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-void TISO_rating_input_form::torquepineditExit() {
-  const FieldValue v = read_field(d_, torquepinedit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    store_checked(torquepinedit, v.value, d_.torque, d_.torque_unit_factor, torque_ok);
-    torque_rule(1);
-    finish_load_entry(torquepinedit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-void TISO_rating_input_form::torquewheeleditExit() {
-  const FieldValue v = read_field(d_, torquewheeledit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    d_.edit_old_value = d_.torque;
-    const float entry = stored_value(v.value, d_.torque_unit_factor);
-    if (torque_ok(entry)) {
-      d_.torque = f(l(entry) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-    } else {
-      d_.torque = d_.edit_old_value;
-      warn_field(d_, torquewheeledit, "Value is out of range", " ", " ");
-    }
-    torque_rule(2);
-    finish_load_entry(torquewheeledit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-void TISO_rating_input_form::powereditExit() {
-  const FieldValue v = read_field(d_, poweredit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    store_checked(poweredit, v.value, d_.power, d_.power_unit_factor, power_ok);
-    if (speedcheckbox->isChecked()) {
-      speed_from_power(d_);
-      time_or_cycles_step();
-    }
-    if (torquecheckbox->isChecked()) torque_from_power(d_);
-    finish_load_entry(poweredit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-void TISO_rating_input_form::timeeditExit() {
-  const FieldValue v = read_field(d_, timeedit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    store_checked(timeedit, v.value, d_.life_hours, 1.0f, time_ok);
-    d_.load_cycles_pinion = f(60.0L * l(d_.speed) * l(d_.life_hours));
-    d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-    finish_load_entry(timeedit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-// The cycles of both gears and the running time are kept before the entry, and all three come back when
-// it is refused.
-void TISO_rating_input_form::cyclespineditExit() {
-  const FieldValue v = read_field(d_, cyclespinedit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    d_.scratch_values[0] = d_.load_cycles_pinion;
-    d_.scratch_values[1] = d_.load_cycles_wheel;
-    d_.scratch_values[2] = d_.life_hours;
-    d_.load_cycles_pinion = stored_value(v.value);
-    d_.load_cycles_wheel = f(l(d_.load_cycles_pinion) * ld(d_.teeth[0]) / ld(d_.teeth[1]));
-    time_from_cycles(d_);
-    if (!cycles_ok(d_.load_cycles_pinion)) {
-      d_.load_cycles_pinion = d_.scratch_values[0];
-      d_.load_cycles_wheel = d_.scratch_values[1];
-      d_.life_hours = d_.scratch_values[2];
-      warn_field(d_, cyclespinedit, "Value is out of range", " ", " ");
-    }
-    d_.load_data_fixed_for = 1;
-    finish_load_entry(cyclespinedit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
-}
-
-void TISO_rating_input_form::cycleswheeleditExit() {
-  const FieldValue v = read_field(d_, cycleswheeledit);
-  if (v.changed) {
-    const LoadQuantities before = LoadQuantities::of(d_);
-    d_.scratch_values[0] = d_.load_cycles_pinion;
-    d_.scratch_values[1] = d_.load_cycles_wheel;
-    d_.scratch_values[2] = d_.life_hours;
-    d_.load_cycles_wheel = stored_value(v.value);
-    d_.load_cycles_pinion = f(l(d_.load_cycles_wheel) * ld(d_.teeth[1]) / ld(d_.teeth[0]));
-    time_from_cycles(d_);
-    if (!cycles_ok(d_.load_cycles_wheel)) {
-      d_.load_cycles_pinion = d_.scratch_values[0];
-      d_.load_cycles_wheel = d_.scratch_values[1];
-      d_.life_hours = d_.scratch_values[2];
-      warn_field(d_, cycleswheeledit, "Value is out of range", " ", " ");
-    }
-    d_.load_data_fixed_for = 2;
-    finish_load_entry(cycleswheeledit, before);
-  }
-  finish_field_exit(d_, [this] { refresh(); });
 }
 
 void TISO_rating_input_form::FbetaXeditExit() {

@@ -4,7 +4,8 @@
 // case chosen in its list (speed, torque, power, running time, load cycles, misalignment); and the
 // application factor K_A. It chooses whether the S-N curves are estimated from the material or entered
 // in the S-N curve data window, and opens the load-case window. Every accepted entry is stored at once;
-// a value out of its range is refused in the warning dialog and the previous value comes back.
+// a value out of its range is refused in the warning dialog and the previous value comes back. The
+// load of the case (speed to cycles) is the load block it shares with the load-case window.
 #pragma once
 
 #include <QComboBox>
@@ -13,7 +14,7 @@
 #include <functional>
 
 #include "design_data.h"
-#include "rating_form_support.h"
+#include "load_block.h"
 
 class QCheckBox;
 class QLabel;
@@ -33,7 +34,7 @@ class DropDownComboBox : public QComboBox {
   }
 };
 
-class TISO_rating_input_form : public QDialog {
+class TISO_rating_input_form : public QDialog, public LoadBlock {
   Q_OBJECT
 
  public:
@@ -86,26 +87,6 @@ class TISO_rating_input_form : public QDialog {
   QLabel* viscositylabel2;
   QComboBox* ComboBox2;
   QPushButton* Button1;  // "Modify"
-  QCheckBox* speedcheckbox;
-  QCheckBox* torquecheckbox;
-  QCheckBox* powercheckbox;
-  QLabel* speedcalclabel;
-  QLabel* torquecalclabel;
-  QLabel* powercalclabel;
-  QLineEdit* speedpinedit;
-  QLineEdit* speedwheeledit;
-  QLineEdit* torquepinedit;
-  QLineEdit* torquewheeledit;
-  QLabel* torquelabel;
-  QLineEdit* poweredit;
-  QLabel* powerlabel;
-  QCheckBox* timecheckbox;
-  QCheckBox* Cyclescheckbox;
-  QLabel* timecalclabel;
-  QLabel* cyclescalclabel;
-  QLineEdit* timeedit;
-  QLineEdit* cyclespinedit;
-  QLineEdit* cycleswheeledit;
   QLineEdit* loaddatafixedforedit;
   QLineEdit* FbetaXedit;
   QLabel* misallabel;
@@ -144,14 +125,6 @@ class TISO_rating_input_form : public QDialog {
   void roughnessfilpineditExit();
   void roughnessfilwheeleditExit();
   void viscosityeditExit();
-  void speedpineditExit();
-  void speedwheeleditExit();
-  void torquepineditExit();
-  void torquewheeleditExit();
-  void powereditExit();
-  void timeeditExit();
-  void cyclespineditExit();
-  void cycleswheeleditExit();
   void FbetaXeditExit();
   void applicationfactoreditExit();
 
@@ -195,11 +168,7 @@ class TISO_rating_input_form : public QDialog {
   void grade_exit(int gear, QLineEdit* edit);
   void pitch_error_exit(int gear, QLineEdit* edit);
   void roughness_exit(QLineEdit* edit, float& value, const QComboBox* scale);
-  void speed_rule(int32_t fixed_for);
-  void torque_rule(int32_t fixed_for);
-  void time_or_cycles_step();
   void store_case();
-  void finish_load_entry(QLineEdit* edit, const LoadQuantities& before);
   void pitch_error_from_grade(int gear);
   void material_changed(int gear, QComboBox* list, QCheckBox* pitting);
   void estimate_clicked(int gear, QCheckBox* box, QCheckBox* pitting);
@@ -208,6 +177,9 @@ class TISO_rating_input_form : public QDialog {
   void load_first_case();
   void application_factor_from_machines();
   void refresh() { Setrating_input_textboxes(); }
+  void refresh_after_load_entry() override { refresh(); }
+  // A load entry stores the case shown.
+  void load_entered() override { store_case(); }
 
   DesignData& d_;
 };

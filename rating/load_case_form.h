@@ -2,48 +2,28 @@
 // with its speed, torque and power of pinion and wheel, running time and load cycles. A case is created
 // as a copy of the one shown and the one shown can be deleted; the table always keeps one to nine
 // cases. Every edit takes effect at once: the case shown is always equal to the current rating inputs.
+// The fields are the load block it shares with the rating input window, with no range but the float
+// range.
 #pragma once
 
 #include <QDialog>
 
 #include "design_data.h"
+#include "load_block.h"
 
-class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace morvell {
 
-class Tloadcasemultipleform : public QDialog {
+class Tloadcasemultipleform : public QDialog, public LoadBlock {
   Q_OBJECT
 
  public:
   explicit Tloadcasemultipleform(DesignData& d, QWidget* parent = nullptr);
 
   QComboBox* ComboBox2;
-  QLineEdit* speedpinedit;
-  QLineEdit* speedwheeledit;
-  QLabel* speedlabel;
-  QLineEdit* torquepinedit;
-  QLineEdit* torquewheeledit;
-  QLabel* torquelabel;
-  QLineEdit* poweredit;
-  QLabel* powerlabel;
-  QCheckBox* speedcheckbox;
-  QCheckBox* torquecheckbox;
-  QCheckBox* powercheckbox;
-  QLabel* speedcalclabel;
-  QLabel* torquecalclabel;
-  QLabel* powercalclabel;
-  QLineEdit* timeedit;
-  QLineEdit* cyclespinedit;
-  QLineEdit* cycleswheeledit;
-  QCheckBox* timecheckbox;
-  QCheckBox* Cyclescheckbox;
-  QLabel* timecalclabel;
-  QLabel* cyclescalclabel;
   QLineEdit* loaddatafixedforedit;
   QPushButton* Button2;  // "Create new"
   QPushButton* Button3;  // "Delete"
@@ -55,14 +35,6 @@ class Tloadcasemultipleform : public QDialog {
   void Button2Click();
   void Button3Click();
   void Button5Click();
-  void speedpineditExit();
-  void speedwheeleditExit();
-  void torquepineditExit();
-  void torquewheeleditExit();
-  void powereditExit();
-  void timeeditExit();
-  void cyclespineditExit();
-  void cycleswheeleditExit();
 
   // Closing by any means first moves the focus to OK, so that a field still being edited stores its entry.
   void done(int result) override;
@@ -71,11 +43,8 @@ class Tloadcasemultipleform : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // After a new speed: the derived torque or power, then the running time or the load cycles.
-  void speed_changed();
-  // After a new speed derived from the power and torque: the running time or the load cycles.
-  void time_or_cycles_from_speed();
   void show_selected_case(int slot);
+  void refresh_after_load_entry() override { Setloadcasestextboxes(); }
 
   DesignData& d_;
 };

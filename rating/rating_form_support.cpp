@@ -1,39 +1,17 @@
 #include "rating_form_support.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 
-#include <cmath>
-#include <cstdio>
 #include <limits>
-#include <utility>
 
-#include "edit_fields.h"
 #include "field_events.h"
+#include "load_relations.h"
 #include "numeric.h"
 
 namespace morvell {
-
-const char* const kMaterialTypeNames[kMaterialTypeCount] = {
-    "Input",
-    "Steel",
-    "Through Hardening Steel, Through Hardened",
-    "Grey Cast Iron",
-    "Nodular Cast Iron (pearlitic,bainitic)",
-    "Nodular Cast Iron (ferritic)",
-    "Black Malleable Cast Iron",
-    "Case Hardening Steel",
-    "Flame or Induction Hardened Steel",
-    "Nitriding Steel, Nitrided",
-    "Through and Case Hardening Steel, Nitrided",
-    "Through and Case Hardening Steel, Nitrocarburized"};
-
-void fill_material_list(QComboBox* list) {
-  for (const char* name : kMaterialTypeNames) list->addItem(QString::fromLatin1(name));
-}
 
 bool allows_limited_pitting(int32_t material_type) {
   switch (material_type) {
@@ -41,17 +19,6 @@ bool allows_limited_pitting(int32_t material_type) {
     default: return false;
   }
 }
-
-namespace {
-QString printed(const char* format, float value) {
-  char text[400];  // "%10.5f" of the largest float takes 46 characters
-  std::snprintf(text, sizeof text, format, static_cast<double>(value));
-  return QString::fromLatin1(text);
-}
-}  // namespace
-
-QString value_hint(float value) { return printed("%10.5f", value); }
-QString cycles_hint(float value) { return printed("%10.5e", value); }
 
 void set_locked(QLineEdit* edit, bool locked) {
   edit->setReadOnly(locked);
@@ -80,46 +47,7 @@ float stored_value(double entry, float factor) {
   const ld largest = std::numeric_limits<float>::max();
   if (v > largest) return std::numeric_limits<float>::infinity();
   if (v < -largest) return -std::numeric_limits<float>::infinity();
-  return static_cast<float>(v);
-}
-
-LoadQuantities LoadQuantities::of(const DesignData& d) {
-  return {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel, d.load_data_fixed_for};
-}
-
-bool refuse_load_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before) {
-  const std::pair<float*, float> quantities[] = {
-      {&d.speed, before.speed},           {&d.torque, before.torque},
-      {&d.power, before.power},           {&d.life_hours, before.life_hours},
-      {&d.load_cycles_pinion, before.load_cycles_pinion}, {&d.load_cycles_wheel, before.load_cycles_wheel}};
-  bool overflow = false;
-  for (const auto& [now, was] : quantities) overflow = overflow || (std::isfinite(was) && !std::isfinite(*now));
-  if (!overflow) return false;
-  for (const auto& [now, was] : quantities) *now = was;
-  d.load_data_fixed_for = before.fixed_for;
-  warn_field(d, edit, "Value is out of range", " ", " ");
-  return true;
-}
-
-void load_case_into_inputs(DesignData& d, int slot) {
-  const LoadCase& c = d.load_case_table[slot];
-  d.speed = c.speed;
-  d.torque = c.torque;
-  d.life_hours = c.life_hours;
-  d.f_beta_x = c.f_beta_x;
-  d.load_data_fixed_for = d.load_case_fixed_for[slot];
-  constexpr ld kOneSixtieth = 1.0L / 60.0L;
-  constexpr ld kPiAsWritten = 3.141592653589793;
-  d.load_cycles_pinion = static_cast<float>(static_cast<ld>(d.life_hours) * static_cast<ld>(d.speed) * 60.0L);
-  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * static_cast<ld>(d.load_cycles_pinion) /
-                                           static_cast<ld>(d.teeth[1]));
-  d.power = static_cast<float>(kOneSixtieth * static_cast<ld>(d.speed) * 2.0L * kPiAsWritten *
-                               static_cast<ld>(d.torque));
-}
-
-void store_inputs_into_case(DesignData& d, int slot) {
-  d.load_case_table[slot] = LoadCase{d.speed, d.torque, d.life_hours, d.f_beta_x};
-  d.load_case_fixed_for[slot] = d.load_data_fixed_for;
+  return to_float(v);
 }
 
 void keep_load_case_count_valid(DesignData& d) {

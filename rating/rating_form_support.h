@@ -1,34 +1,23 @@
-// What the rating windows share: the material list, the hints of their numeric fields, the two
-// background colours of an edit (an input, or a derived quantity shown read-only), the (Calculate)
-// boxes of the load quantities, and the loading of a stored load case into the current rating inputs.
+// What the rating windows share: which material types allow limited pitting, the two background
+// colours of an edit (an input, or a derived quantity shown read-only), the groups of (Calculate)
+// boxes, the stored value of an entry, and the count of the table of load cases the windows list.
 #pragma once
 
 #include <QColor>
-#include <QString>
 
 #include <vector>
 
 #include "design_data.h"
-#include "material_table.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 
 namespace morvell {
 
-// The material types 0..11 as the material lists show them (item index = `material_type`).
-extern const char* const kMaterialTypeNames[kMaterialTypeCount];
-void fill_material_list(QComboBox* list);
-
 // Material types that allow no limited flank pitting: "Input", grey cast iron, ferritic nodular cast
 // iron and the nitrided and nitrocarburized steels.
 bool allows_limited_pitting(int32_t material_type);
-
-// Hints of the numeric fields: a value at full precision ("%10.5f"), a number of load cycles ("%10.5e").
-QString value_hint(float value);
-QString cycles_hint(float value);
 
 // Background of an edit that holds an input (clWindow) and of one that shows a derived quantity (clMenu).
 inline const QColor kWindowColour(255, 255, 255);
@@ -47,38 +36,11 @@ struct CalculatedQuantity {
 };
 void bind_calculate_boxes(const std::vector<CalculatedQuantity>& group);
 
-// The two groups of a window that enters a load: speed, torque and power; running time and load cycles.
-template <class Window>
-void bind_load_calculate_boxes(Window& w) {
-  bind_calculate_boxes({{w.speedcheckbox, {w.speedpinedit, w.speedwheeledit}, w.speedcalclabel},
-                        {w.torquecheckbox, {w.torquepinedit, w.torquewheeledit}, w.torquecalclabel},
-                        {w.powercheckbox, {w.poweredit}, w.powercalclabel}});
-  bind_calculate_boxes({{w.timecheckbox, {w.timeedit}, w.timecalclabel},
-                        {w.Cyclescheckbox, {w.cyclespinedit, w.cycleswheeledit}, w.cyclescalclabel}});
-}
-
-// The stored value of an accepted entry: the entry in display units times the unit factor, as a 32-bit
-// float (a number beyond the float range becomes infinite).
+// The stored value of an entry: the entry in display units times the unit factor, as a 32-bit float.
+// An entry beyond the largest float is infinite, and so refused by every range, as finite_entry
+// refuses it.
 float stored_value(double entry, float factor = 1.0f);
 
-// The load quantities of the current case that a load entry stores or derives (speed, torque, power,
-// running time, load cycles of both gears) and the gear the load was entered for, as they stood before
-// the entry. An entry within the float range can still derive a quantity beyond it (a speed of 1e38
-// rpm times the torque gives no power; 1e38 wheel cycles of a 20/80 pair give 4e38 pinion cycles):
-// such an entry is refused with "Value is out of range", every quantity goes back to what it was before
-// the entry, and the field keeps the focus; refuse_load_overflow returns true then.
-struct LoadQuantities {
-  float speed, torque, power, life_hours, load_cycles_pinion, load_cycles_wheel;
-  int32_t fixed_for;
-  static LoadQuantities of(const DesignData& d);
-};
-bool refuse_load_overflow(DesignData& d, QLineEdit* edit, const LoadQuantities& before);
-
-// Loads stored load case `slot` into the current rating inputs: speed, torque, running time and
-// misalignment, the gear its load was entered for, then the load cycles of both gears and the power.
-void load_case_into_inputs(DesignData& d, int slot);
-// Writes the current speed, torque, running time, misalignment and fixed-for code into slot `slot`.
-void store_inputs_into_case(DesignData& d, int slot);
 // A design whose table holds no case gets its current inputs as case 1; a count beyond the nine cases
 // the windows offer is cut to nine, so that every window that lists the cases finds from one to nine.
 void keep_load_case_count_valid(DesignData& d);

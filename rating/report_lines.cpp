@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "material_table.h"
 #include "numeric.h"
 #include "rating_report_rows.h"
 #include "results_pane.h"
@@ -38,7 +39,7 @@ void material_block(ReportLineWriter& w, const MaterialBlock& b, bool english, l
   const int l = b.first_line;
   const char* point = english ? "%-16.0f\t\t%-16.3e" : "%-16.3f\t\t%-16.3e";
   w.text(l, b.heading);
-  w.text(l + 1, material_name(b.material_type));
+  w.text(l + 1, material_report_name(b.material_type));
   w.one(l + 2, "Poissons ratio \t\t%-16.3f", b.poisson_ratio);
   w.one(l + 3, english ? b.elastic_modulus_english : "Elastic modulus (MPa)\t%-16.3e", b.elastic_modulus / stress);
   w.one(l + 4, english ? "Yield stress (psi) \t\t%-16.0f" : "Yield stress (MPa) \t\t%-16.3f", b.yield_stress / stress);
@@ -55,25 +56,6 @@ void material_block(ReportLineWriter& w, const MaterialBlock& b, bool english, l
 }
 
 }  // namespace
-
-const char* material_name(int material_type) {
-  static const char* const names[] = {
-      "Material Input",
-      "Steel",
-      "Through Hardening Steel, Through Hardened",
-      "Grey Cast Iron",
-      "Nodular Cast Iron (pearlitic,bainitic)",
-      "Nodular Cast Iron (ferritic)",
-      "Black Malleable Cast Iron",
-      "Case Hardening Steel",
-      "Flame or Induction Hardened Steel",
-      "Nitriding Steel, Nitrided",
-      "Through and Case Hardening Steel, Nitrided",
-      "Through and Case Hardening Steel, Nitrocarburized",
-  };
-  if (material_type < 0 || material_type >= int(std::size(names))) return "";
-  return names[material_type];
-}
 
 bool damage_in_exponent_notation(float pinion, float wheel) {
   const float upper = 1000.0f;

@@ -36,9 +36,6 @@ ReportLines rating_details_lines(const DesignData& d);
 // system other than 1 or 2: no line.
 ReportLines rating_summary_lines(const DesignData& d);
 
-// The text of the material name line for a material_type (empty for a code outside 0 to 11).
-const char* material_name(int material_type);
-
 // True when a damage pair is printed in exponent notation: when either value lies above 1000 or
 // below 0.01 percent, or is not a number.
 bool damage_in_exponent_notation(float pinion, float wheel);

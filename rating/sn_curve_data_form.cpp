@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "material_table.h"
@@ -72,43 +73,31 @@ TSNcurveForm::TSNcurveForm(DesignData& d, QWidget* parent) : QDialog(parent), d_
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
     frame->setGeometry(8, top, 566, kBandHeight);
-    auto* caption = new QLabel(g == 0 ? "Pinion Material Type " : "Wheel Material Type ", this);
-    caption->setGeometry(16, top + 11, 250, 17);
+    add_label(this, g == 0 ? "Pinion Material Type " : "Wheel Material Type ", 16, top + 11, 250);
     lists[g] = new QComboBox(this);
     lists[g]->setObjectName(g == 0 ? "materialtypepin" : "materialtypewheel");
     lists[g]->setGeometry(270, top + 8, 296, 23);
     fill_material_list(lists[g]);
     int y = top + 40;
     for (int r = 0; r < 7; ++r, y += kRowStep) {
-      auto* row = new QLabel(kRowCaptions[r], this);
-      row->setGeometry(16, y + 3, 250, 17);
-      for (int k = 0; k < 2; ++k) {
-        auto* e = new QLineEdit("0", this);
-        e->setObjectName(kEditNames[g][r][k]);
-        e->setGeometry(k == 0 ? 270 : 412, y, 90, 23);
-        e->setMaxLength(12);
-        e->setAlignment(Qt::AlignRight);
-        bind_numeric_field(d_, e);
-        edits[g][r][k] = e;
-      }
-      stress_labels[g][r] = new QLabel("MPa", this);
+      add_label(this, kRowCaptions[r], 16, y + 3, 250);
+      for (int k = 0; k < 2; ++k)
+        edits[g][r][k] = add_numeric_edit(d_, this, kEditNames[g][r][k], k == 0 ? 270 : 412, y, 90, 23,
+                                          {.right_aligned = true, .text = "0"});
+      stress_labels[g][r] = add_label(this, "MPa", 364, y + 3, 44);
       stress_labels[g][r]->setObjectName(kStressLabelNames[g][r]);
-      stress_labels[g][r]->setGeometry(364, y + 3, 44, 17);
-      auto* cycles = new QLabel("cycles  ", this);
-      cycles->setGeometry(506, y + 3, 56, 17);
+      QLabel* cycles = add_label(this, "cycles  ", 506, y + 3, 56);
       if (r == 1) {
         cycles->setObjectName(g == 0 ? "Label31" : "Label38");
         pit_cycles_labels[g] = cycles;
       }
     }
-    auto* pitting = new QLabel("Allow Limited Flank Pitting ", this);
-    pitting->setGeometry(16, y + 5, 250, 17);
+    add_label(this, "Allow Limited Flank Pitting ", 16, y + 5, 250);
     pitting_boxes[g] = new QCheckBox(this);
     pitting_boxes[g]->setObjectName(g == 0 ? "limitedpittingbox" : "limitedpittingboxwheel");
     pitting_boxes[g]->setGeometry(270, y + 5, 17, 17);
     y += kRowStep;
-    auto* estimate = new QLabel("Estimate S-N Curve Data ", this);
-    estimate->setGeometry(16, y + 5, 250, 17);
+    add_label(this, "Estimate S-N Curve Data ", 16, y + 5, 250);
     estimate_boxes[g] = new QCheckBox(this);
     estimate_boxes[g]->setObjectName(g == 0 ? "SNentercheckbox" : "SNenterwheelcheckbox");
     estimate_boxes[g]->setGeometry(270, y + 5, 17, 17);

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cstdio>
-
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "window_scale.h"
@@ -21,24 +20,18 @@ Tcentreminimizeform::Tcentreminimizeform(DesignData& d, QWidget* parent) : QDial
   setObjectName("centreminimizeform");
   setWindowTitle("Minimize Centre Distance");
   const auto label = [this](const char* name, const char* text, int row) {
-    auto* l = new QLabel(text, this);
+    QLabel* l = add_label(this, text, 16, row + 3, 210);
     l->setObjectName(name);
-    l->setGeometry(16, row + 3, 210, 17);
     return l;
   };
-  const auto edit = [this](const char* name, int row) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(230, row, 100, 23);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+  // Only the first field takes at most 12 characters.
+  const auto edit = [this](const char* name, int row, int max_length) {
+    return add_numeric_edit(d_, this, name, 230, row, 100, 23, {.right_aligned = true, .max_length = max_length});
   };
   Label1 = label("Label1", "Minimum safety factor (contact)", 16);
-  Edit1 = edit("Edit1", 16);
-  Edit1->setMaxLength(12);
+  Edit1 = edit("Edit1", 16, 12);
   aspectratiolabel = label("aspectratiolabel", "Minimum safety factor (bending)", 48);
-  Edit2 = edit("Edit2", 48);
+  Edit2 = edit("Edit2", 48, NumericEditStyle::kAnyLength);
   okbutton = new QPushButton("OK", this);
   okbutton->setObjectName("okbutton");
   okbutton->setGeometry(128, 92, 90, 27);
@@ -64,12 +57,7 @@ void Tcentreminimizeform::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void Tcentreminimizeform::show_value(QLineEdit* edit, float value) {
-  edit->setText(QString::fromStdString(format_value(d_, value)));
-  char hint[64];
-  std::snprintf(hint, sizeof hint, "%10.5f", static_cast<double>(value));
-  edit->setToolTip(QString::fromLatin1(hint));
-}
+void Tcentreminimizeform::show_value(QLineEdit* edit, float value) { show_field(edit, format_value(d_, value), value); }
 
 void Tcentreminimizeform::FormShow() {
   show_value(Edit1, d_.min_contact_safety_factor);

@@ -17,11 +17,13 @@
 #include <cstdio>
 
 #include "design_search.h"
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "progress_form.h"
+#include "results_pane.h"
 #include "search_plot_variables.h"
 #include "warning_dialog.h"
 #include "window_scale.h"
@@ -58,12 +60,6 @@ void SearchPlotImage::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 namespace {
-
-QString hint_of(double value, const char* format = "%10.5f") {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return QString::fromLatin1(text);
-}
 
 // Two warning lines in the warning dialog; the third keeps the blank the window's show put there.
 void warn_two(DesignData& d, std::string_view line1, std::string_view line2) {
@@ -111,10 +107,9 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
   QFont bold = form_font;
   bold.setBold(true);
   auto label = [&](QWidget* parent_widget, const char* name, const char* text, int x, int y, int w) {
-    auto* l = new QLabel(text, parent_widget);
+    QLabel* l = add_label(parent_widget, text, x, y, w);
     l->setObjectName(name);
     l->setFont(bold);
-    l->setGeometry(x, y, w, 17);
     return l;
   };
   auto combo = [&](const char* name, int x) {
@@ -178,11 +173,9 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
       {"ulabel", "Ratio ", "Gear ratio (z2/z1)", "minuedit", "maxuedit", &minuedit, &maxuedit},
   };
   auto edit = [&](QWidget* parent_widget, const char* name, int x, int y, int w) {
-    auto* e = new QLineEdit("Edit1", parent_widget);
-    e->setObjectName(name);
-    e->setGeometry(x, y, w, 24);
+    QLineEdit* e = add_numeric_edit(d_, parent_widget, name, x, y, w, 24,
+                                    {.max_length = NumericEditStyle::kAnyLength, .text = "Edit1"});
     e->setEnabled(false);
-    bind_numeric_field(d_, e);
     return e;
   };
   for (int i = 0; i < 8; ++i) {
@@ -479,17 +472,18 @@ void Toptimizationform::Set_optimizer_textboxes() {
 void Toptimizationform::set_range_texts() {
   auto show = [this](QLineEdit* e, float v) {
     e->setText(QString::fromStdString(format_value(d_, v)));
-    e->setToolTip(hint_of(v));
+    e->setToolTip(value_hint(v));
   };
   auto teeth = [](QLineEdit* e, int32_t z) {
-    e->setText(hint_of(z, "%10.0f"));
-    e->setToolTip(hint_of(z, "%10.0f"));
+    const QString text = QString::fromStdString(format_line("%10.0f", double(z)));
+    e->setText(text);
+    e->setToolTip(text);
   };
   if (d_.unit_system == 2) {
     for (auto [e, m] : {std::pair{minMnedit, d_.search_module_min}, std::pair{maxMnedit, d_.search_module_max}}) {
       const float pitch = float(1.0L / m * d_.length_unit_factor);
       e->setText(QString::fromStdString(format_length(d_, pitch)));
-      e->setToolTip(hint_of(pitch));
+      e->setToolTip(value_hint(pitch));
     }
   } else {
     show(minMnedit, d_.search_module_min);
@@ -522,7 +516,7 @@ void Toptimizationform::set_filter_texts() {
     const float stored = filter_member(d_, kind, k / 2, k % 2 == 1);
     const float shown = kind == 0 ? stored : float(ld(stored) / d_.stress_unit_factor);
     edits[k]->setText(QString::fromStdString(format_value(d_, shown)));
-    edits[k]->setToolTip(hint_of(shown));
+    edits[k]->setToolTip(value_hint(shown));
   }
 }
 

@@ -144,8 +144,7 @@ ReportLines search_report_lines(const DesignData& d) {
        "End of Active Profile Diameter (inch)\t%-16.4f\t%-16.4f", d.eap_diameter);
   w.one(55, "Transverse Pressure Angle (deg)\t\t%-16.3f", d.transverse_pressure_angle);
   {
-    // pi as a double and 1/180 in extended precision.
-    const ld m_t = ld(d.normal_module) / std::cos(ld(d.helix_angle) * ld(3.141592653589793) * (1.0L / 180.0L));
+    const ld m_t = ld(d.normal_module) / std::cos(deg_to_rad_double_pi(d.helix_angle));
     if (en)
       w.one(56, "Transverse DP (1/inch)\t\t\t%-16.4f", 1.0L / m_t * 25.4L);
     else

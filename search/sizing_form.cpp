@@ -7,12 +7,11 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cstdio>
-
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "load_relations.h"
 #include "material_table.h"
-#include "numeric.h"
 #include "sizing_search.h"
 #include "window_scale.h"
 
@@ -22,32 +21,10 @@ Tsizingform* sizingform = nullptr;
 
 namespace {
 
-constexpr ld kOneSixtieth = 1.0L / 60.0L;
-constexpr ld kPiAsWritten = 3.141592653589793;
-
-constexpr const char* kMaterialNames[] = {"Input",
-                                          "Steel",
-                                          "Through Hardening Steel, Through Hardened",
-                                          "Grey Cast Iron",
-                                          "Nodular Cast Iron (pearlitic,bainitic)",
-                                          "Nodular Cast Iron (ferritic)",
-                                          "Black Malleable Cast Iron",
-                                          "Case Hardening Steel",
-                                          "Flame or Induction Hardened Steel",
-                                          "Nitriding Steel, Nitrided",
-                                          "Through and Case Hardening Steel, Nitrided",
-                                          "Through and Case Hardening Steel, Nitrocarburized"};
-
-QString hint_of(float value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%10.5f", static_cast<double>(value));
-  return QString::fromLatin1(text);
-}
-
 // Running time, power and load case 1 from the targets.
 void derive_load(DesignData& d) {
-  d.life_hours = running_hours(d.load_cycles_pinion, d.speed);
-  d.power = power_of(d.speed, d.torque);
+  d.life_hours = running_hours(LoadArithmetic::load_case, d.load_cycles_pinion, d.speed);
+  d.power = power(LoadArithmetic::load_case, d.speed, d.torque);
   d.load_case_table[0].speed = d.speed;
   d.load_case_table[0].torque = d.torque;
   d.load_case_table[0].life_hours = d.life_hours;
@@ -55,44 +32,29 @@ void derive_load(DesignData& d) {
 
 }  // namespace
 
-float running_hours(float cycles, float speed) {
-  return static_cast<float>(static_cast<ld>(cycles) / static_cast<ld>(speed) * kOneSixtieth);
-}
-
-float power_of(float speed, float torque) {
-  return static_cast<float>(kOneSixtieth * static_cast<ld>(speed) * 2.0L * kPiAsWritten * static_cast<ld>(torque));
-}
-
 // Layout at 96 pixels per inch; the tab order is the order of the rows.
 Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
   setObjectName("sizingform");
   setWindowTitle("Initial Sizing");
   int row = 16;
   const auto label = [this, &row](const char* name, const char* text, const char* hint) {
-    auto* l = new QLabel(text, this);
+    QLabel* l = add_label(this, text, 16, row + 3, 150);
     l->setObjectName(name);
-    l->setGeometry(16, row + 3, 150, 17);
     if (hint) l->setToolTip(hint);
     return l;
   };
-  const auto edit = [this, &row](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setGeometry(170, row, 121, 23);
-    e->setAlignment(Qt::AlignRight);
-    bind_numeric_field(d_, e);
-    return e;
+  // Only the ratio takes at most 12 characters.
+  const auto edit = [this, &row](const char* name, int max_length = NumericEditStyle::kAnyLength) {
+    return add_numeric_edit(d_, this, name, 170, row, 121, 23, {.right_aligned = true, .max_length = max_length});
   };
   const auto unit = [this, &row](const char* name, const char* text) {
-    auto* l = new QLabel(text, this);
+    QLabel* l = add_label(this, text, 298, row + 3, 60);
     l->setObjectName(name);
-    l->setGeometry(298, row + 3, 60, 17);
     return l;
   };
 
   Ratiolabel = label("Ratiolabel", "Desired Ratio ", "Desired ratio (z2/z1)");
-  Ratioedit = edit("Ratioedit");
-  Ratioedit->setMaxLength(12);
+  Ratioedit = edit("Ratioedit", 12);
   row += 32;
   torquelabel = label("torquelabel", "Pinion Torque ", nullptr);
   torquepinedit = edit("torquepinedit");
@@ -112,7 +74,7 @@ Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d
   materialtypepin = new QComboBox(this);
   materialtypepin->setObjectName("materialtypepin");
   materialtypepin->setGeometry(170, row, 260, 23);
-  for (const char* name : kMaterialNames) materialtypepin->addItem(name);
+  fill_material_list(materialtypepin);
   row += 44;
   okbutton = new QPushButton("OK", this);
   okbutton->setObjectName("okbutton");
@@ -147,10 +109,7 @@ void Tsizingform::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void Tsizingform::show_value(QLineEdit* edit, float shown) {
-  edit->setText(QString::fromStdString(format_value(d_, shown)));
-  edit->setToolTip(hint_of(shown));
-}
+void Tsizingform::show_value(QLineEdit* edit, float shown) { show_field(edit, format_value(d_, shown), shown); }
 
 void Tsizingform::FormShow() {
   d_.desired_ratio = 1.5f;
@@ -272,7 +231,7 @@ void Tsizingform::cyclespineditExit() {
     d_.scratch_values[0] = d_.load_cycles_pinion;
     d_.scratch_values[2] = d_.life_hours;
     d_.load_cycles_pinion = static_cast<float>(v.value);
-    d_.life_hours = running_hours(d_.load_cycles_pinion, d_.speed);
+    d_.life_hours = running_hours(LoadArithmetic::load_case, d_.load_cycles_pinion, d_.speed);
     // A number too large for the cycle count becomes infinite, the only way past 1e99.
     if (d_.load_cycles_pinion < 0.0f || static_cast<double>(d_.load_cycles_pinion) > 1e99) {
       d_.load_cycles_pinion = d_.scratch_values[0];

@@ -16,10 +16,6 @@ class QPushButton;
 
 namespace morvell {
 
-// The running time (h) of `cycles` load cycles at `speed` rpm, and the power (W) of `torque` N m at it.
-float running_hours(float cycles, float speed);
-float power_of(float speed, float torque);
-
 class Tsizingform : public QDialog {
   Q_OBJECT
 

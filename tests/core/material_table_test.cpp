@@ -178,6 +178,29 @@ TEST(MaterialTable, PropertiesByTypeWithTheHardnessInTheChosenScale) {
   }
 }
 
+TEST(MaterialTable, NamesOfTheTypesInTheListsAndTheReports) {
+  const char* const names[kMaterialTypeCount] = {"Input",
+                                                 "Steel",
+                                                 "Through Hardening Steel, Through Hardened",
+                                                 "Grey Cast Iron",
+                                                 "Nodular Cast Iron (pearlitic,bainitic)",
+                                                 "Nodular Cast Iron (ferritic)",
+                                                 "Black Malleable Cast Iron",
+                                                 "Case Hardening Steel",
+                                                 "Flame or Induction Hardened Steel",
+                                                 "Nitriding Steel, Nitrided",
+                                                 "Through and Case Hardening Steel, Nitrided",
+                                                 "Through and Case Hardening Steel, Nitrocarburized"};
+  for (int32_t type = 0; type < kMaterialTypeCount; ++type) {
+    EXPECT_STREQ(material_type_name(type), names[type]);
+    EXPECT_STREQ(material_report_name(type), type == 0 ? "Material Input" : names[type]);
+  }
+  for (int32_t type : {-1, 12}) {
+    EXPECT_STREQ(material_type_name(type), "");
+    EXPECT_STREQ(material_report_name(type), "");
+  }
+}
+
 TEST(MaterialTable, PropertiesOfOneGearOfTheDesign) {
   auto d = std::make_unique<DesignData>();
   d->material_type[0] = 3;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 using namespace morvell;
@@ -35,6 +37,42 @@ TEST(Numeric, RoundHalfUp) {
 TEST(Numeric, InvoluteAndAngles) {
   EXPECT_NEAR(static_cast<double>(involute(deg_to_rad(20.0L))), 0.014904383867336446, 1e-15);
   EXPECT_NEAR(static_cast<double>(rad_to_deg(kPi / 2)), 90.0, 1e-15);
+  // pi as a double is the double nearest pi; the conversions with it stay within its rounding of the
+  // extended ones, in both directions.
+  EXPECT_EQ(kPiDouble, static_cast<ld>(3.141592653589793));
+  EXPECT_LT(std::fabs(kPiDouble - kPi), 0x1p-51L);
+  for (ld deg : {0.0L, 1e-6L, 20.0L, 45.0L, 90.0L, 180.0L, -27.5L, 1e6L}) {
+    EXPECT_NEAR(deg_to_rad_double_pi(deg), deg_to_rad(deg), std::fabs(deg_to_rad(deg)) * 0x1p-51L) << deg;
+    EXPECT_NEAR(rad_to_deg_double_pi(deg_to_rad(deg)), deg, std::fabs(deg) * 0x1p-51L) << deg;
+  }
+  // In float and double arithmetic: pi rounded to the type, then one rounding per operation.
+  EXPECT_EQ(deg_to_rad_in<float>(180.0f), static_cast<float>(kPi));
+  EXPECT_EQ(deg_to_rad_in<double>(90.0), static_cast<double>(kPi) / 2);
+  EXPECT_EQ(rad_to_deg_in<double>(static_cast<double>(kPi)), 180.0);
+}
+
+// Rounding to the stored float: to nearest, with every value that would round past the largest float
+// infinite (from half a unit in its last place above it on), and NaN kept.
+TEST(Numeric, ToFloatRoundsToNearestAndOverflowsToInfinity) {
+  constexpr float kLargest = std::numeric_limits<float>::max();
+  const struct { ld in; float out; } cases[] = {
+      {0.0L, 0.0f},
+      {1.0L / 3.0L, 0x1.555556p-2f},
+      {-2.5L, -2.5f},
+      {0x1.000001p0L, 1.0f},                         // half way: to the even neighbour
+      {0x1.000003p0L, 0x1.000004p0f},                // half way: to the even neighbour
+      {0x1p-150L, 0.0f},                             // half the smallest subnormal: to even, zero
+      {0x1.8p-150L, 0x1p-149f},                      // beyond half: the smallest subnormal
+      {static_cast<ld>(kLargest), kLargest},
+      {0x1.fffffefffp127L, kLargest},                // less than half a unit above the largest
+      {0x1.ffffffp127L, INFINITY},                   // half a unit above: rounds past it
+      {-0x1.ffffffp127L, -INFINITY},
+      {1e4000L, INFINITY},
+      {-1e4000L, -INFINITY},
+  };
+  for (const auto& c : cases) EXPECT_EQ(to_float(c.in), c.out) << static_cast<double>(c.in);
+  EXPECT_TRUE(std::signbit(to_float(-0.0L)));
+  EXPECT_TRUE(std::isnan(to_float(nan_ld())));
 }
 
 TEST(Numeric, BisectionStopsOnToleranceOrCap) {

@@ -16,6 +16,7 @@
 #include "hardness.h"
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
+#include "load_relations.h"
 #include "material_table.h"
 #include "rating_form_support.h"
 #include "rating_forms_fixture.h"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "load_case_form.h"
+#include "load_relations.h"
 #include "rating_form_support.h"
 #include "rating_forms_fixture.h"
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "material_table.h"
 #include "rating_form_support.h"
