@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,11 @@ namespace morvell::forms {
 namespace {
 
 constexpr const char* kNarrowList = "narrow_list";
+// The font a fitted control was laid out with, the font the fit gave it, and whether a list is fitted
+// again when its choice changes.
+constexpr const char* kLaidOutFont = "caption_laid_out_font";
+constexpr const char* kFittedFont = "caption_fitted_font";
+constexpr const char* kRefits = "caption_refits";
 
 // A size hint less the blanks that end its text.
 int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString& text) {
@@ -55,17 +61,18 @@ int caption_width(const QWidget* c) {
     return text.isEmpty() ? 0 : without_trailing_blanks(c->sizeHint().width(), c->fontMetrics(), text);
   }
   if (const auto* combo = qobject_cast<const QComboBox*>(c)) {
-    // A list that shows its choice: the longest choice in the field, with the arrow and frame.
-    if (combo->isEditable() || combo->count() == 0 || combo->property(kNarrowList).toBool()) return 0;
-    int text = 0;
-    for (int i = 0; i < combo->count(); ++i)
-      text = std::max(text, combo->fontMetrics().horizontalAdvance(combo->itemText(i).trimmed()));
+    // A list that shows its choice: the shown choice in the field beside the arrow, with what the
+    // frame and the arrow take of the list's width at its own size (the arrow does not grow with the
+    // text) and the field's text margin.
+    if (combo->isEditable() || combo->currentText().trimmed().isEmpty() || combo->property(kNarrowList).toBool())
+      return 0;
     QStyleOptionComboBox option;
     option.initFrom(combo);
     option.editable = false;
-    return combo->style()
-        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, combo->fontMetrics().height()), combo)
-        .width();
+    const QStyle* style = combo->style();
+    const QRect field = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    return combo->fontMetrics().horizontalAdvance(combo->currentText().trimmed()) + combo->width() -
+           field.width() + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, combo);
   }
   if (const auto* button = qobject_cast<const QPushButton*>(c)) {
     // Not the size hint: the style widens every captioned button to a minimum width of its own.
@@ -85,10 +92,15 @@ int caption_width(const QWidget* c) {
 
 void mark_narrow_list(QWidget* list) { list->setProperty(kNarrowList, true); }
 
-void fit_captions(QWidget* window) {
-  for (QWidget* c : window->findChildren<QWidget*>()) {
-    if (c->isWindow() || caption_width(c) <= c->width()) continue;
-    const QFont original = c->font();
+void fit_caption(QWidget* c) {
+  if (c->isWindow()) return;
+  // Start from the font the control was laid out with: the one it had when it was last fitted, unless
+  // the window has set it another since (a new window size).
+  QFont original = c->font();
+  if (c->property(kFittedFont).value<QFont>() == original && c->property(kLaidOutFont).isValid())
+    original = c->property(kLaidOutFont).value<QFont>();
+  c->setFont(original);
+  if (caption_width(c) > c->width()) {
     QFont font = original;
     // A first guess in proportion, then quarter points until the caption fits.
     if (font.pointSizeF() > 0) {
@@ -98,6 +110,22 @@ void fit_captions(QWidget* window) {
     c->setFont(font);
     while (caption_width(c) > c->width() && smaller(font, original)) c->setFont(font);
     if (caption_width(c) > c->width()) c->setFont(original);  // no font fits: leave it as laid out
+  }
+  c->setProperty(kLaidOutFont, QVariant::fromValue(original));
+  c->setProperty(kFittedFont, QVariant::fromValue(c->font()));
+}
+
+void fit_captions(QWidget* window) {
+  for (QWidget* c : window->findChildren<QWidget*>()) {
+    if (c->isWindow()) continue;
+    // A list is fitted again to each choice it comes to show.
+    if (auto* combo = qobject_cast<QComboBox*>(c); combo && !combo->property(kRefits).toBool()) {
+      combo->setProperty(kRefits, true);
+      QObject::connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fit_caption(combo); });
+    }
+    // A control never fitted and whose caption fits keeps its font untouched.
+    if (!c->property(kLaidOutFont).isValid() && caption_width(c) <= c->width()) continue;
+    fit_caption(c);
   }
 }
 

@@ -11,7 +11,7 @@ namespace morvell::forms {
 // The width a control's caption needs in the control's own font, with the indicator, frame and margins
 // the style draws around it (blanks that end the caption do not count: a cut-off blank shows nothing);
 // 0 for controls that show no single-line caption (fields, editable or narrow lists, word-wrapped or
-// rich text, pictures). A list's caption is its longest choice.
+// rich text, pictures). A list's caption is the choice it shows.
 int caption_width(const QWidget* control);
 
 // Marks a list laid out narrower than its choices on purpose (it widens as it drops down, and its hint
@@ -20,6 +20,11 @@ void mark_narrow_list(QWidget* list);
 
 // Every visible-to-be control of `window` whose caption needs more than its width takes the largest
 // smaller font (in steps of a quarter point, down to half its size) with which the caption fits.
+// A list is fitted again whenever its choice changes. Each fit starts from the font the control was
+// laid out with, so a caption that fits again takes that font back.
 void fit_captions(QWidget* window);
+
+// The same for one control.
+void fit_caption(QWidget* control);
 
 }  // namespace morvell::forms
