@@ -18,6 +18,7 @@
 #include <string>
 
 #include "design_file.h"
+#include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -52,16 +53,16 @@ void show_displayed_values(TMainForm& f, DesignData& d) {
   const ld lf = d.length_unit_factor;
   auto length = [&](QLineEdit* edit, float value) {
     const ld shown = ld(value) / lf;
-    show_value(edit, format_length(d, float(shown)), hint_text("%10.5f", double(shown)));
+    show_field(edit, format_length(d, float(shown)), double(shown));
   };
   auto plain = [&](QLineEdit* edit, float value) {
-    show_value(edit, format_value(d, value), hint_text("%10.5f", double(value)));
+    show_field(edit, format_value(d, value), double(value));
   };
 
   // In English units the module field shows the diametral pitch.
   if (d.unit_system == 2) {
     const ld pitch = 1.0L / ld(d.normal_module) * lf;
-    show_value(f.Moduleedit, format_length(d, float(pitch)), hint_text("%10.5f", double(pitch)));
+    show_field(f.Moduleedit, format_length(d, float(pitch)), double(pitch));
   } else {
     length(f.Moduleedit, d.normal_module);
   }
@@ -78,11 +79,10 @@ void show_displayed_values(TMainForm& f, DesignData& d) {
     const QString teeth = hint_text("%10.0f", double(d.teeth[i]));
     show_value(i == 0 ? f.Z1edit : f.Z2edit, teeth.toStdString(), teeth);
   }
-  show_value(f.SigmaXedit, format_line("%10.4f", double(d.profile_shift_sum)),
-             hint_text("%10.5f", double(d.profile_shift_sum)));
+  show_field(f.SigmaXedit, format_line("%10.4f", double(d.profile_shift_sum)), double(d.profile_shift_sum));
   for (int i = 0; i < 2; ++i)
-    show_value(i == 0 ? f.x1edit : f.x2edit, format_line("%10.4f", double(d.profile_shift[i])),
-               hint_text("%10.5f", double(d.profile_shift[i])));
+    show_field(i == 0 ? f.x1edit : f.x2edit, format_line("%10.4f", double(d.profile_shift[i])),
+               double(d.profile_shift[i]));
   switch (f.backlashComboBox->currentIndex()) {
     case 0: length(f.Backlashedit, d.backlash_normal); break;
     case 1: length(f.Backlashedit, d.backlash_transverse); break;
@@ -160,7 +160,7 @@ void enable_controls_by_mode(TMainForm& f, DesignData& d) {
     d.desired_ratio = float(ld(d.teeth[1]) / ld(d.teeth[0]));
     f.Ratioedit->setEnabled(false);
     d.ratio_fixed = 0;
-    show_value(f.Ratioedit, format_value(d, d.desired_ratio), hint_text("%10.5f", double(d.desired_ratio)));
+    show_field(f.Ratioedit, format_value(d, d.desired_ratio), double(d.desired_ratio));
   } else {
     f.Ratioedit->setEnabled(true);
     d.ratio_fixed = 1;

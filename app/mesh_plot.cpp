@@ -15,13 +15,6 @@ namespace {
 
 const QColor kPlotGrey(128, 128, 128);
 
-// Generates the finished or the nominal outline of one gear into profile_points. The nominal one
-// keeps the unthinned flank and ends at the same tip corner.
-void generate_outline(DesignData& d, int gear, bool nominal) {
-  generate_tooth_profile(nominal ? nominal_outline_input(d, gear) : finished_outline_input(d, gear),
-                         &d.form_diameter_scratch, d.profile_points);
-}
-
 // Draws the outline in profile_points on every tooth of the gear as one line running once round the
 // gear. A point that cannot be placed on the canvas (not a number, infinite) breaks the line.
 void draw_gear_outline(QPainter& p, DesignData& d, const MeshPlotWindow& w, int gear) {
@@ -66,11 +59,11 @@ void draw_mesh_plot(DesignData& d, QImage& image) {
   p.setPen(pen);
   if (d.show_nominal_profile == 1) {
     if (pinion) {
-      generate_outline(d, 0, true);
+      generate_gear_outline(d, 0, true);
       draw_gear_outline(p, d, w, 0);
     }
     if (wheel) {
-      generate_outline(d, 1, true);
+      generate_gear_outline(d, 1, true);
       draw_gear_outline(p, d, w, 1);
     }
   }
@@ -88,11 +81,11 @@ void draw_mesh_plot(DesignData& d, QImage& image) {
   pen.setStyle(Qt::SolidLine);
   p.setPen(pen);
   if (pinion) {
-    generate_outline(d, 0, false);
+    generate_gear_outline(d, 0, false);
     draw_gear_outline(p, d, w, 0);
   }
   if (wheel) {
-    generate_outline(d, 1, false);
+    generate_gear_outline(d, 1, false);
     draw_gear_outline(p, d, w, 1);
   }
   p.end();

@@ -140,11 +140,6 @@ const char* default_export_file_name(int32_t export_type) {
   return export_is_text(export_type) ? "profile.dat" : "profile.dxf";
 }
 
-void generate_export_outline(DesignData& d, int gear, bool nominal) {
-  generate_tooth_profile(nominal ? nominal_outline_input(d, gear) : finished_outline_input(d, gear),
-                         &d.form_diameter_scratch, d.profile_points);
-}
-
 std::string profile_export_bytes(DesignData& d, const OutlineSource& source) {
   std::string out;
   const int32_t type = d.export_type;
@@ -191,7 +186,7 @@ bool write_profile_export(DesignData& d, const std::string& path, std::string* e
   // put "nan" into the file, which no CAD system reads: nothing is written then.
   bool finite = true;
   const auto checked_outline = [&finite](DesignData& dd, int gear, bool nominal) {
-    generate_export_outline(dd, gear, nominal);
+    generate_gear_outline(dd, gear, nominal);
     for (const ProfilePoint& p : dd.profile_points.points)
       finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
   };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "design_data.h"
+#include "tooth_profile.h"
 
 namespace morvell {
 
@@ -38,17 +39,13 @@ bool export_is_text(int32_t export_type);
 // drawings.
 const char* default_export_file_name(int32_t export_type);
 
-// Generates the finished (thinned for backlash) or the nominal outline of one gear (0 pinion, 1 wheel)
-// into d.profile_points; the form diameter goes to d.form_diameter_scratch.
-void generate_export_outline(DesignData& d, int gear, bool nominal);
-
 // Puts the finished or nominal outline of a gear into d.profile_points.
 using OutlineSource = std::function<void(DesignData& d, int gear, bool nominal)>;
 
 // The bytes of the export file for d.export_type and d.export_profile_type. The outlines come from
 // `source` (the tooth profile generator unless a caller gives another), so d.profile_points holds the
 // last one afterwards. An export type outside 0..6 gives the empty text.
-std::string profile_export_bytes(DesignData& d, const OutlineSource& source = generate_export_outline);
+std::string profile_export_bytes(DesignData& d, const OutlineSource& source = generate_gear_outline);
 
 // Writes profile_export_bytes(d) to `path`, replacing its content. Returns false when an outline holds
 // a point that is not a finite number (nothing is written then) or when the file could not be created

@@ -26,7 +26,7 @@ void draw_gear(DesignData& d, int gear) {
   const float b = d.face_width[gear];
   const int32_t hand = gear == 0 ? d.helix_hand : -d.helix_hand;
 
-  generate_tooth_profile(finished_outline_input(d, gear), &d.form_diameter_scratch, d.profile_points);
+  generate_gear_outline(d, gear);
   ProfilePoint outline[kProfileSamplePoints];
   sample_profile_points(d.profile_points, outline);
 

@@ -4,6 +4,7 @@
 
 #include "geometry_pass.h"
 #include "life_and_damage.h"
+#include "load_relations.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -29,18 +30,13 @@ struct Trial {
     d.face_width[1] = ratio_of(d.reference_diameter[1], wheel_aspect_ratio);
   }
 
-  static void set_wheel_load_cycles(DesignData& d) {
-    d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.teeth[0]) * 1.0L * static_cast<ld>(d.load_cycles_pinion) /
-                                             (static_cast<ld>(d.teeth[1]) * 1.0L));
-  }
-
   // One trial pair: geometry, face widths and wheel cycles of its diameters and teeth, geometry again,
   // and the rating; a pair whose transverse contact ratio is below 1.0 is not rated and fails.
   // Returns whether it was rated.
   bool run(DesignData& d) const {
     geometry(d);
     set_face_widths(d);
-    set_wheel_load_cycles(d);
+    d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
     geometry(d);
     if (d.transverse_contact_ratio < 1.0f) {
       d.contact_safety_factor[0] = 0.0f;
@@ -194,7 +190,7 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
 
   // Face widths and the wheel's load cycles of the design that is left (not of the last pair tried).
   trial.set_face_widths(d);
-  Trial::set_wheel_load_cycles(d);
+  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
   return best;
 }
 

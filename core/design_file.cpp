@@ -44,12 +44,10 @@ enum class Kind {
 // geometry is undefined. Only the values the geometry pass recomputes may be non-finite.
 enum class Check {
   none,
-  positive,
   ball_diameter,
   module,
   helix_angle,
   pressure_angle,
-  centre_distance,
   length,
   positive_length,
   teeth,
@@ -122,7 +120,7 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_REAL_CHECK("normal module", d.normal_module, Check::module),
     MV_REAL_CHECK("normal pressure angle", d.normal_pressure_angle, Check::pressure_angle),
     MV_REAL_CHECK("helix angle", d.helix_angle, Check::helix_angle),
-    MV_REAL_CHECK("centre distance", d.centre_distance, Check::centre_distance),
+    MV_REAL_CHECK("centre distance", d.centre_distance, Check::positive_length),
     MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive_length),
     MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive_length),
     MV_PAIR(MV_LENGTH, "edge chamfer", edge_chamfer),
@@ -349,15 +347,12 @@ std::string between(double lo, double hi, const char* unit = "") {
 // The range check of a field; empty when the value passes.
 std::string range_problem(Check check, double v) {
   switch (check) {
-    case Check::positive:
-      return v > 0.0 ? "" : "must be greater than zero";
     case Check::module:
       return v >= kMinFileModule && v <= kMaxFileModule ? "" : between(kMinFileModule, kMaxFileModule, " mm");
     case Check::helix_angle:
       return file_helix_angle_ok(float(v)) ? "" : "must be at least 0 and less than 45 degrees";
     case Check::pressure_angle:
       return file_pressure_angle_ok(float(v)) ? "" : "must be greater than 0 and less than 90 degrees";
-    case Check::centre_distance:
     case Check::positive_length:
       if (!(v > 0.0)) return "must be greater than zero";
       return file_length_ok(float(v)) ? "" : between(0, kMaxFileLength, " mm");
@@ -550,11 +545,9 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   if (work_out == WorkOut::yes) {
     auto worked = std::make_unique<DesignData>(c);
     work_out_opened_design(*worked);
-    const std::string text = design_file_text(*worked);
-    std::FILE* again = ::fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-    if (!again) return refused_whole(file_name, DesignFileStatus::cannot_read, "the design could not be checked");
-    const DesignFileResult check = read_stream(*worked, again, "", WorkOut::no);
-    std::fclose(again);
+    const DesignFileResult check = check_design_values(*worked);
+    if (check.status == DesignFileStatus::cannot_read)
+      return refused_whole(file_name, DesignFileStatus::cannot_read, "the design could not be checked");
     if (!check.ok()) {
       DesignFileResult r = refused_whole(file_name, DesignFileStatus::malformed,
                                          "its geometry, worked out, gives a design that cannot be saved: " +

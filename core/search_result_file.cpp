@@ -175,9 +175,9 @@ bool design_point_usable(const DesignPointRecord& r) {
          r.normal_module >= kMinFileModule && r.normal_module <= kMaxFileModule &&
          file_pressure_angle_ok(r.normal_pressure_angle) && file_helix_angle_ok(r.helix_angle) &&
          file_length_ok(r.root_fillet_radius[0]) && file_length_ok(r.root_fillet_radius[1]) &&
-         finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum,
-                 r.root_fillet_radius[0], r.root_fillet_radius[1], r.tip_diameter[0], r.tip_diameter[1],
-                 r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]});
+         finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum, r.tip_diameter[0],
+                 r.tip_diameter[1], r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0],
+                 r.min_root_fillet_coeff[1]});
 }
 
 bool parse_design_point(std::string_view line, DesignPointRecord& out) {

@@ -127,7 +127,6 @@ class SearchResultWriter {
 // teeth, module, pressure angle, helix angle and fillet radii within the ranges of a design file, and
 // finite geometry (ratio, shifts, fillet radii, diameters, minimum fillet factors).
 // The rating results (fields 24 to 40) may be "nan" or "inf" as the search writes them.
-inline constexpr int32_t kMaxSearchTeeth = kMaxFileTeeth;
 bool design_point_usable(const DesignPointRecord& r);
 
 // Reads optimizer.dat record by record. Only a regular file is read (a folder, pipe or device in its

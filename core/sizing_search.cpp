@@ -5,6 +5,7 @@
 
 #include "geometry_pass.h"
 #include "life_and_damage.h"
+#include "load_relations.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -29,11 +30,6 @@ void set_face_widths(DesignData& d) {
       static_cast<float>(static_cast<ld>(d.reference_diameter[0]) / static_cast<ld>(d.pinion_aspect_ratio));
   d.face_width[0] = b1;
   d.face_width[1] = b1;
-}
-
-void set_wheel_load_cycles(DesignData& d) {
-  d.load_cycles_wheel = static_cast<float>(static_cast<ld>(d.load_cycles_pinion) * static_cast<ld>(d.teeth[0]) /
-                                           static_cast<ld>(d.teeth[1]));
 }
 
 }  // namespace
@@ -101,7 +97,7 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   auto one_trial = [rate](DesignData& t, GeometryPass pass) {
     pass(t);
     set_face_widths(t);
-    set_wheel_load_cycles(t);
+    t.load_cycles_wheel = wheel_cycles(t.load_cycles_pinion, t.teeth[0], t.teeth[1]);
     pass(t);
     if (t.transverse_contact_ratio > 1.0f) {
       rate(t);
@@ -175,7 +171,7 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
   d.profile_shift_sum = best.profile_shift_sum;
   geometry(d);
   set_face_widths(d);
-  set_wheel_load_cycles(d);
+  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
   return best;
 }
 

@@ -508,6 +508,11 @@ ToothProfileInput nominal_outline_input(const DesignData& d, int gear) {
   return outline_input(d, gear, d.thickness_nominal_transverse[gear], d.tip_chamfer_depth[gear]);
 }
 
+void generate_gear_outline(DesignData& d, int gear, bool nominal) {
+  generate_tooth_profile(nominal ? nominal_outline_input(d, gear) : finished_outline_input(d, gear),
+                         &d.form_diameter_scratch, d.profile_points);
+}
+
 void sample_profile_points(const ToothProfile& profile, ProfilePoint (&sample)[kProfileSamplePoints]) {
   static constexpr int kSampleIndices[kProfileSamplePoints / 2] = {0,   12,  24,  40,  55,  70,  85,
                                                                     100, 115, 130, 145, 160, 175, 190,

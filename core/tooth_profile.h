@@ -47,6 +47,10 @@ struct ToothProfileInput {
 ToothProfileInput finished_outline_input(const DesignData& d, int gear);
 ToothProfileInput nominal_outline_input(const DesignData& d, int gear);
 
+// Generates the finished or the nominal outline of gear `gear` into d.profile_points (its form
+// diameter into d.form_diameter_scratch).
+void generate_gear_outline(DesignData& d, int gear, bool nominal = false);
+
 // Writes the whole outline of one tooth into `profile` and, unless form_diameter is null, the form
 // diameter (where the generated fillet meets the involute flank) into *form_diameter.
 // Reads nothing but its input, validates nothing and allocates nothing; every step is bounded.

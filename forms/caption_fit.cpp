@@ -48,6 +48,29 @@ bool smaller(QFont& font, const QFont& original) {
   return false;
 }
 
+void fit_caption(QWidget* c) {
+  if (c->isWindow()) return;
+  // Start from the font the control was laid out with: the one it had when it was last fitted, unless
+  // the window has set it another since (a new window size).
+  QFont original = c->font();
+  if (c->property(kFittedFont).value<QFont>() == original && c->property(kLaidOutFont).isValid())
+    original = c->property(kLaidOutFont).value<QFont>();
+  c->setFont(original);
+  if (caption_width(c) > c->width()) {
+    QFont font = original;
+    // A first guess in proportion, then quarter points until the caption fits.
+    if (font.pointSizeF() > 0) {
+      const double guess = std::floor(font.pointSizeF() * c->width() / caption_width(c) * 4.0 + 1.0) / 4.0;
+      if (guess < font.pointSizeF() && guess >= original.pointSizeF() / 2.0) font.setPointSizeF(guess);
+    }
+    c->setFont(font);
+    while (caption_width(c) > c->width() && smaller(font, original)) c->setFont(font);
+    if (caption_width(c) > c->width()) c->setFont(original);  // no font fits: leave it as laid out
+  }
+  c->setProperty(kLaidOutFont, QVariant::fromValue(original));
+  c->setProperty(kFittedFont, QVariant::fromValue(c->font()));
+}
+
 }  // namespace
 
 int caption_width(const QWidget* c) {
@@ -91,29 +114,6 @@ int caption_width(const QWidget* c) {
 }
 
 void mark_narrow_list(QWidget* list) { list->setProperty(kNarrowList, true); }
-
-void fit_caption(QWidget* c) {
-  if (c->isWindow()) return;
-  // Start from the font the control was laid out with: the one it had when it was last fitted, unless
-  // the window has set it another since (a new window size).
-  QFont original = c->font();
-  if (c->property(kFittedFont).value<QFont>() == original && c->property(kLaidOutFont).isValid())
-    original = c->property(kLaidOutFont).value<QFont>();
-  c->setFont(original);
-  if (caption_width(c) > c->width()) {
-    QFont font = original;
-    // A first guess in proportion, then quarter points until the caption fits.
-    if (font.pointSizeF() > 0) {
-      const double guess = std::floor(font.pointSizeF() * c->width() / caption_width(c) * 4.0 + 1.0) / 4.0;
-      if (guess < font.pointSizeF() && guess >= original.pointSizeF() / 2.0) font.setPointSizeF(guess);
-    }
-    c->setFont(font);
-    while (caption_width(c) > c->width() && smaller(font, original)) c->setFont(font);
-    if (caption_width(c) > c->width()) c->setFont(original);  // no font fits: leave it as laid out
-  }
-  c->setProperty(kLaidOutFont, QVariant::fromValue(original));
-  c->setProperty(kFittedFont, QVariant::fromValue(c->font()));
-}
 
 void fit_captions(QWidget* window) {
   for (QWidget* c : window->findChildren<QWidget*>()) {

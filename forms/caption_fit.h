@@ -24,7 +24,4 @@ void mark_narrow_list(QWidget* list);
 // laid out with, so a caption that fits again takes that font back.
 void fit_captions(QWidget* window);
 
-// The same for one control.
-void fit_caption(QWidget* control);
-
 }  // namespace morvell::forms

@@ -89,7 +89,7 @@ class Plot {
 
 void draw_gear_teeth(Plot& plot, DesignData& d, int gear) {
   const int32_t g = gear;
-  generate_tooth_profile(finished_outline_input(d, g), &d.form_diameter_scratch, d.profile_points);
+  generate_gear_outline(d, g);
   const int32_t z = d.teeth[g];
   if (z <= 0) return;
   QPolygon line;

@@ -418,8 +418,7 @@ void TISO_rating_input_form::Setrating_input_textboxes() {
 
   const auto show = [this](QLineEdit* e, ld shown) {
     const float v = to_float(shown);
-    e->setText(QString::fromStdString(format_value(d_, v)));
-    e->setToolTip(value_hint(v));
+    show_field(e, format_value(d_, v), v);
   };
   const auto show_cycles = [this](QLineEdit* e, float v) {
     e->setText(QString::fromStdString(format_value(d_, v)));

@@ -470,10 +470,7 @@ void Toptimizationform::Set_optimizer_textboxes() {
 }
 
 void Toptimizationform::set_range_texts() {
-  auto show = [this](QLineEdit* e, float v) {
-    e->setText(QString::fromStdString(format_value(d_, v)));
-    e->setToolTip(value_hint(v));
-  };
+  auto show = [this](QLineEdit* e, float v) { show_field(e, format_value(d_, v), v); };
   auto teeth = [](QLineEdit* e, int32_t z) {
     const QString text = QString::fromStdString(format_line("%10.0f", double(z)));
     e->setText(text);
@@ -482,8 +479,7 @@ void Toptimizationform::set_range_texts() {
   if (d_.unit_system == 2) {
     for (auto [e, m] : {std::pair{minMnedit, d_.search_module_min}, std::pair{maxMnedit, d_.search_module_max}}) {
       const float pitch = float(1.0L / m * d_.length_unit_factor);
-      e->setText(QString::fromStdString(format_length(d_, pitch)));
-      e->setToolTip(value_hint(pitch));
+      show_field(e, format_length(d_, pitch), pitch);
     }
   } else {
     show(minMnedit, d_.search_module_min);
@@ -515,8 +511,7 @@ void Toptimizationform::set_filter_texts() {
   for (int k = 0; k < 8; ++k) {
     const float stored = filter_member(d_, kind, k / 2, k % 2 == 1);
     const float shown = kind == 0 ? stored : float(ld(stored) / d_.stress_unit_factor);
-    edits[k]->setText(QString::fromStdString(format_value(d_, shown)));
-    edits[k]->setToolTip(value_hint(shown));
+    show_field(edits[k], format_value(d_, shown), shown);
   }
 }
 

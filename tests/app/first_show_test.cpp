@@ -413,9 +413,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
     const float module = d.normal_module, shift_sum = d.profile_shift_sum, face_width = d.face_width[0];
     enter_sizing_targets(d, c.ratio, c.torque, c.helix_angle, c.material);
     p.first_show(2);
-    QStringList warnings;
-    for (const auto& r : p.scripted.of(Kind::Modal))
-      if (r.caption == "Warning!") warnings << r.text;
+    const QStringList warnings = p.warnings();
     EXPECT_FALSE(p.progress->isVisible());
     p.main->SetMain_textboxes();
     if (c.z1 < 0) {
@@ -453,9 +451,7 @@ TEST(FirstShow, SizeGearsLeavesADesignWhoseRatioItCannotSize) {
   const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
   const float module = d.normal_module;
   p.first_show(2);
-  QStringList warnings;
-  for (const auto& r : p.scripted.of(Kind::Modal))
-    if (r.caption == "Warning!") warnings << r.text;
+  const QStringList warnings = p.warnings();
   EXPECT_EQ(warnings, QStringList{"No gear pair can be sized for this ratio\nThe design has been left as it was\n "});
   EXPECT_EQ(d.teeth[0], z1);
   EXPECT_EQ(d.teeth[1], z2);

@@ -207,7 +207,7 @@ TEST(ProfileExport, StartupDesignInBothUnitSystems) {
   auto d = morvell::testing::program_design();
 
   // The pinion's finished outline as the generator gives it, first and last point.
-  generate_export_outline(*d, 0, false);
+  generate_gear_outline(*d, 0, false);
   const ProfilePoint first = d->profile_points[0];
   char expected[64];
   std::snprintf(expected, sizeof expected, "%10.5f %10.5f", double(first.x), double(first.y));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "recording_host.h"
 #include "sketch_export.h"
 #include "sketch_checks.h"
@@ -59,11 +60,6 @@ HostRun RunHost(const std::string& name, const std::string& commands, const Host
   std::ifstream in(log);
   for (std::string line; std::getline(in, line);) run.log.push_back(line);
   return run;
-}
-
-std::string Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // The sketch entities of the log, as the host recorded them.
@@ -186,8 +182,8 @@ TEST(HostEndToEnd, APlugInInAFolderOutsideAsciiRegistersItsOwnPath) {
   const HostRun run = RunHost("unicode_register", "register", options);
   ASSERT_EQ(run.status, 0);
   ASSERT_EQ(Count(run.log, "call DllRegisterServer -> 0x00000000"), 1);
-  const std::string bytes = Contents(run.folder / "registry" / "HKEY_CLASSES_ROOT" / "CLSID" /
-                                     "{418e427b-5934-492d-90ab-0a654b6e82fa}" / "InprocServer32" / "@default");
+  const std::string bytes = morvell::file_bytes(run.folder / "registry" / "HKEY_CLASSES_ROOT" / "CLSID" /
+                                                "{418e427b-5934-492d-90ab-0a654b6e82fa}" / "InprocServer32" / "@default");
   ASSERT_GT(bytes.size(), 4u);
   std::u16string path;
   for (size_t i = 4; i + 1 < bytes.size(); i += 2) path += char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
@@ -202,8 +198,9 @@ TEST(HostEndToEnd, APlugInInAFolderOutsideAsciiRegistersItsOwnPath) {
 TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
   const HostRun first = RunHost("full_disk", "open:part init press set:1003=20 set:1006=2 click:1001");
   ASSERT_EQ(first.status, 0);
-  const std::string svg = Contents(first.folder / "gear.svg"), dxf = Contents(first.folder / "gear.dxf"),
-                    log = Contents(first.folder / "calls.log");
+  const std::string svg = morvell::file_bytes(first.folder / "gear.svg");
+  const std::string dxf = morvell::file_bytes(first.folder / "gear.dxf");
+  const std::string log = morvell::file_bytes(first.folder / "calls.log");
   ASSERT_GT(svg.size(), 512u);
   ASSERT_GT(dxf.size(), 512u);
   ASSERT_GT(log.size(), 512u);
@@ -213,17 +210,17 @@ TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
   full.fresh = false;
   const HostRun second = RunHost("full_disk", "open:part init press set:1003=21 set:1006=2 click:1001", full);
   EXPECT_EQ(second.status, 1);
-  EXPECT_EQ(Contents(second.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
-                     "RI Redezere Viva" / "z.value"),
+  EXPECT_EQ(morvell::file_bytes(second.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" /
+                                "Applications" / "RI Redezere Viva" / "z.value"),
             std::string("\x01\0\0\0" "2\0" "1\0", 8))
       << "the second gear was drawn";
-  const std::string said = Contents(second.folder / "out.txt");
+  const std::string said = morvell::file_bytes(second.folder / "out.txt");
   EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.svg").string()), std::string::npos) << said;
   EXPECT_NE(said.find("no sketch written to " + (second.folder / "gear.dxf").string()), std::string::npos) << said;
   EXPECT_NE(said.find("no log written to " + (second.folder / "calls.log").string()), std::string::npos) << said;
-  EXPECT_EQ(Contents(second.folder / "gear.svg"), svg);
-  EXPECT_EQ(Contents(second.folder / "gear.dxf"), dxf);
-  EXPECT_EQ(Contents(second.folder / "calls.log"), log);
+  EXPECT_EQ(morvell::file_bytes(second.folder / "gear.svg"), svg);
+  EXPECT_EQ(morvell::file_bytes(second.folder / "gear.dxf"), dxf);
+  EXPECT_EQ(morvell::file_bytes(second.folder / "calls.log"), log);
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(second.folder)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());

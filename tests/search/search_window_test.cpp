@@ -593,7 +593,7 @@ TEST(SearchPick, ARecordThatEvaluatesToADesignThatCannotBeSavedIsNotTaken) {
   Window win;
   DesignData& d = *win.d;
   DesignPointRecord r = record_of(d, 1.5f, 1.5f, 1.5f);
-  r.teeth[1] = kMaxSearchTeeth;
+  r.teeth[1] = kMaxFileTeeth;
   write_results({r, record_of(d, 2.5f, 2.5f, 2.5f)});
   d.search_results_ready = 1;
   win.w->Set_optimizer_textboxes();
