@@ -240,15 +240,9 @@ void TMainForm::SetMain_textboxes() {
   calc_gear_geometry(d);
 
   // Rating and life of the current load case, once the window has been shown, the teeth mesh and the
-  // rating inputs hold a material and a load.
+  // rating inputs hold a material and a load; otherwise the previous rating results stay as they were.
   const bool ratable = rating_inputs_present(d);
-  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f && ratable) {
-    rate_gear_pair(make_rating_input(d), d);
-    life_and_damage(d);
-    d.rating_valid = 1;
-  } else {
-    d.rating_valid = 0;  // the previous rating results stay as they were
-  }
+  d.rating_valid = d.rating_enabled == 1 && rate_if_ratable(d) ? 1 : 0;
 
   d.shift_trackbar_min = -1.0f;
   d.shift_trackbar_max = 1.5f;

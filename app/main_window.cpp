@@ -21,6 +21,8 @@
 #include "numeric.h"
 #include "preferences.h"
 #include "window_scale.h"
+#include "caption_fit.h"
+#include "scaling.h"
 
 namespace morvell {
 
@@ -80,6 +82,12 @@ void TMainForm::hold_layout_size() {
   for (QWidget* w : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (w != Panel2) extent |= w->geometry();  // the cover panel lies over the controls
   client->setMinimumSize(extent.right() + 1 + extent.left(), extent.bottom() + 1 + extent.top());
+}
+
+void TMainForm::rescale(int multiplier, int divisor) {
+  forms::scale_by(this, multiplier, divisor);
+  forms::fit_captions(this);
+  hold_layout_size();
 }
 
 void TMainForm::FormCreate() {

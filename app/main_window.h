@@ -384,6 +384,8 @@ class TMainForm : public QMainWindow {
   // The window cannot be made smaller than its layout at the present scale, so that no control is cut
   // off; run whenever the window is scaled.
   void hold_layout_size();
+  // A new window size: the layout scaled by multiplier / divisor, its captions fitted and held.
+  void rescale(int multiplier, int divisor);
 
   // Geometry inputs: wiring, the end of every field exit, and the pieces shared by pinion and wheel.
   void connect_geometry_inputs();

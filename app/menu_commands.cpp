@@ -24,8 +24,6 @@
 #include "modal_services.h"
 #include "profile_export.h"
 #include "results_pane.h"
-#include "caption_fit.h"
-#include "scaling.h"
 #include "warning_dialog.h"
 
 namespace morvell {
@@ -196,9 +194,7 @@ void TMainForm::Increase1Click() {
   if (d_.window_size_step < 0) {
     const int w = int(int64_t(width()) * kStepMultiplier / kStepDivisor);
     const int h = int(int64_t(height()) * kStepMultiplier / kStepDivisor);
-    forms::scale_by(this, kStepMultiplier, kStepDivisor);
-    forms::fit_captions(this);
-    hold_layout_size();
+    rescale(kStepMultiplier, kStepDivisor);
     resize(w, h);
     d_.window_size_step += 1;
     Decrease1->setEnabled(true);
@@ -211,9 +207,7 @@ void TMainForm::Decrease1Click() {
   if (d_.window_size_step > -3) {
     const int w = int(int64_t(width()) * kStepDivisor / kStepMultiplier);
     const int h = int(int64_t(height()) * kStepDivisor / kStepMultiplier);
-    forms::scale_by(this, kStepDivisor, kStepMultiplier);
-    forms::fit_captions(this);
-    hold_layout_size();
+    rescale(kStepDivisor, kStepMultiplier);
     d_.window_size_step -= 1;
     resize(w, h);
     Increase1->setEnabled(true);

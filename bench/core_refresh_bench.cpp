@@ -14,8 +14,6 @@
 #include "design_file.h"
 #include "geometry_pass.h"
 #include "life_and_damage.h"
-#include "rating.h"
-#include "rating_input.h"
 #include "shipped_design.h"
 #include "startup_values.h"
 #include "tooth_profile.h"
@@ -64,10 +62,7 @@ void core_refresh(DesignData& d) {
   morvell::calc_gear_geometry(d);
   d.second_geometry_pass = 1;
   morvell::calc_gear_geometry(d);
-  if (d.rating_enabled == 1 && d.transverse_contact_ratio >= 1.0f) {
-    morvell::rate_gear_pair(morvell::make_rating_input(d), d);
-    morvell::life_and_damage(d);
-  }
+  if (d.rating_enabled == 1) morvell::rate_if_ratable(d);
   generate_profile(d, 0);
   generate_profile(d, 1);
 }

@@ -104,4 +104,11 @@ void life_and_damage(DesignData& d, RateDesign rate) {
   d.bending_damage[1] = damage_percent(load_cycles_wheel, d.bending_life_wheel);
 }
 
+bool rate_if_ratable(DesignData& d) {
+  if (!(d.transverse_contact_ratio >= 1.0f) || !rating_inputs_present(d)) return false;
+  rate_gear_pair(make_rating_input(d), d);
+  life_and_damage(d);
+  return true;
+}
+
 }  // namespace morvell

@@ -37,4 +37,9 @@ float sn_curve_life(float stress, const float* cycles, const float* stresses, in
 // Damage in percent: load_cycles / life x 100; +infinity for a life of exactly 0.
 float damage_percent(float load_cycles, float life);
 
+// Rates the pair and works out its life and damage when its teeth mesh (a transverse contact ratio of
+// at least 1) and its rating inputs hold a material and a load; returns whether it did. Leaves the
+// rating results as they were otherwise. The refresh of a shown design rates through it.
+bool rate_if_ratable(DesignData& d);
+
 }  // namespace morvell

@@ -11,8 +11,6 @@
 
 #include "design_file.h"
 #include "life_and_damage.h"
-#include "rating.h"
-#include "rating_input.h"
 #include "startup_values.h"
 
 using namespace morvell;
@@ -48,10 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The refresh after opening.
   work_out_opened_design(d);
-  if (d.transverse_contact_ratio >= 1.0f && rating_inputs_present(d)) {
-    rate_gear_pair(make_rating_input(d), d);
-    life_and_damage(d);
-  }
+  rate_if_ratable(d);
 
   // Save, and open again: the writer saves what the reader takes (its check is the reader's), so the
   // text opens or the design could not have been saved.

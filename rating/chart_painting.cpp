@@ -89,6 +89,21 @@ void place_text_upwards(QPainter& p, ChartTexts& texts, double centre_x, double 
   texts.push_back({text, QRectF(centre_x - height / 2, centre_y - length / 2, height, length)});
 }
 
+void place_title(QPainter& p, ChartTexts& texts, const QFont& font, const QString& title, double left, double right,
+                 double width, double gap) {
+  p.setFont(font);
+  const QString text = text_to_fit(font, title, width - 2 * gap);
+  const double advance = QFontMetricsF(font).horizontalAdvance(text);
+  place_text(p, texts, std::clamp((left + right) / 2 - advance / 2, gap, width - gap - advance), gap, text, true);
+}
+
+void place_axis_title_upwards(QPainter& p, ChartTexts& texts, const QFont& font, const QString& title, double top,
+                              double bottom, double gap) {
+  p.setFont(font);
+  place_text_upwards(p, texts, gap + QFontMetricsF(font).height() / 2, (top + bottom) / 2,
+                     text_to_fit(font, title, bottom - top));
+}
+
 QFont chart_font(int point_size) { return arial((point_size * 96 + 36) / 72); }  // as MulDiv(size, 96, 72)
 
 // Arial's character cell is about 1.15 times its em height.

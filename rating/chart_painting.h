@@ -53,6 +53,16 @@ void place_text(QPainter& p, ChartTexts& texts, double x, double y, const QStrin
 // Text that reads upwards, its box centred on (centre_x, centre_y). No background.
 void place_text_upwards(QPainter& p, ChartTexts& texts, double centre_x, double centre_y, const QString& text);
 
+// A chart's title in `font`, a gap below the top edge of a picture `width` wide, centred over the plot
+// area from `left` to `right` as far as the picture allows and cut to fit within a gap of its edges; on
+// a box of the background.
+void place_title(QPainter& p, ChartTexts& texts, const QFont& font, const QString& title, double left, double right,
+                 double width, double gap);
+// An axis title in `font` reading upwards along the middle of the plot area from `top` to `bottom`, a
+// gap from the picture's left edge, cut to the plot area's height.
+void place_axis_title_upwards(QPainter& p, ChartTexts& texts, const QFont& font, const QString& title, double top,
+                              double bottom, double gap);
+
 // A font of the charts: "Arial" (or the closest face the system has) at a point size as a screen of 96
 // pixels per inch shows it.
 QFont chart_font(int point_size);

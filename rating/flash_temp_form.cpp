@@ -239,13 +239,7 @@ ChartTexts draw_flash_plot(QImage& image, DesignData& d, int item) {
   draw_line(p, xright, ybottom, origin, ybottom);
   draw_line(p, origin, ytop, origin, ybottom);
 
-  // Title, centred over the plot area as far as the picture allows.
-  p.setFont(title_font);
-  {
-    const QString text = text_to_fit(title_font, item_text, w - 2 * gap);
-    const double width = title.horizontalAdvance(text);
-    place_text(p, texts, std::clamp((left + right) / 2 - width / 2, gap, w - gap - width), gap, text, true);
-  }
+  place_title(p, texts, title_font, item_text, left, right, w, gap);
   p.setFont(label_font);
   place_text(p, texts, left - tick - gap / 2 - label.horizontalAdvance(y_min_text), double(ybottom) - label.height() / 2,
              y_min_text, true);
@@ -310,10 +304,7 @@ ChartTexts draw_flash_plot(QImage& image, DesignData& d, int item) {
   p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
   p.setBrush(Qt::NoBrush);
 
-  // y-axis title, reading upwards along the middle of the plot area.
-  p.setFont(y_title_font);
-  place_text_upwards(p, texts, gap + QFontMetricsF(y_title_font).height() / 2, double(ytop + ybottom) / 2,
-                     text_to_fit(y_title_font, y_title, double(ybottom - ytop)));
+  place_axis_title_upwards(p, texts, y_title_font, y_title, double(ytop), double(ybottom), gap);
   return texts;
 }
 

@@ -157,7 +157,8 @@ SnChartScale sn_chart_scale(const SnChart& chart, const DesignData& d, QSizeF si
   s.top = std::max(40 * scale, s.gap + title.height() + s.gap + label.height() / 2);
   s.bottom = h - std::max(40 * scale, std::max(s.tick + 1, label.height() / 2 + 1) + label.height() + s.gap / 2 +
                                           cycles_title.height() + s.gap / 2);
-  s.right = w - std::max(30 * scale, widest(s.label_font, all_cycles_labels()) / 2 + s.gap);
+  s.cycles_label_width = widest(s.label_font, all_cycles_labels());
+  s.right = w - std::max(30 * scale, s.cycles_label_width / 2 + s.gap);
 
   // The stress axis' title reads upwards along the plot area's height, left of the tick labels.
   s.stress_title_font = font_to_fit(chart_font_of_size(13 / 1.15 * scale, device_pixel_ratio),
@@ -179,14 +180,7 @@ ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& 
   p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
   p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
 
-  // Title, centred over the plot area as far as the picture allows.
-  p.setFont(s.title_font);
-  {
-    const QString title = text_to_fit(s.title_font, chart.title, size.width() - 2 * s.gap);
-    const double width = QFontMetricsF(s.title_font).horizontalAdvance(title);
-    const double x = std::clamp(double(s.left + s.right) / 2 - width / 2, s.gap, size.width() - s.gap - width);
-    place_text(p, texts, x, s.gap, title, true);
-  }
+  place_title(p, texts, s.title_font, chart.title, double(s.left), double(s.right), size.width(), s.gap);
 
   // Cycles axis with one tick per decade, labelled under the tick where the labels have room (every
   // second or third decade where the decades are narrower than their labels).
@@ -194,7 +188,7 @@ ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& 
   p.setFont(s.label_font);
   const QFontMetricsF label(s.label_font);
   const double decade = double(s.right - s.left) / 9;
-  const int every = std::max(1, int(std::ceil((widest(s.label_font, all_cycles_labels()) + s.gap) / decade)));
+  const int every = std::max(1, int(std::ceil((s.cycles_label_width + s.gap) / decade)));
   const double label_y = double(s.bottom) + std::max(s.tick + 1, label.height() / 2 + 1);
   for (int i = 0; i <= 9; ++i) {
     const ld xi = s.x(std::pow(10.0L, ld(2 + i)));
@@ -237,12 +231,9 @@ ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& 
     }
   }
 
-  // Stress-axis title, reading upwards along the middle of the plot area, without a box.
   p.setBrush(Qt::NoBrush);
-  p.setFont(s.stress_title_font);
-  const QFontMetricsF stress_title_metrics(s.stress_title_font);
-  place_text_upwards(p, texts, s.gap + stress_title_metrics.height() / 2, double(s.top + s.bottom) / 2,
-                     text_to_fit(s.stress_title_font, stress_title(chart, d), double(s.bottom - s.top)));
+  place_axis_title_upwards(p, texts, s.stress_title_font, stress_title(chart, d), double(s.top), double(s.bottom),
+                           s.gap);
   return texts;
 }
 

@@ -42,9 +42,10 @@ struct SnChartScale {
   // False when no stress of the chart is a positive number: then the chart has no stress scale.
   bool has_stress_axis = false;
   // The fonts of the title, the tick labels, the cycles axis' title and the stress axis' title; the
-  // room between a text and what it stands beside; the length of a tick.
+  // room between a text and what it stands beside; the length of a tick; the width of the widest cycles
+  // label.
   QFont title_font, label_font, cycles_title_font, stress_title_font;
-  double gap = 4, tick = 5;
+  double gap = 4, tick = 5, cycles_label_width = 0;
   long double x(long double cycles) const;
   long double y(long double stress) const;
 };

@@ -156,8 +156,7 @@ TEST(InspectionCommands, BacklashEnteredInTheMainWindowAndMeasuredOverBallsAgree
   EXPECT_LT(d.thickness_finished_transverse[0], thinner - 0.005f);
   expect_backlash_of_the_teeth(d);
   QStringList warnings;
-  for (const auto& r : p.scripted.records)
-    if (r.caption == "Warning!") warnings << r.text.section('\n', 0, 0);
+  for (const QString& text : p.warnings()) warnings << text.section('\n', 0, 0);
   EXPECT_EQ(warnings, QStringList{"Geometry manager will be overidden."});
 }
 

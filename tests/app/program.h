@@ -62,12 +62,7 @@ struct Program {
   TMainForm& form() { return *main; }
 
   // The texts of the warning dialogs shown so far, in order.
-  QStringList warnings() const {
-    QStringList texts;
-    for (const auto& r : scripted.of(forms::ScriptedModalServices::Kind::Modal))
-      if (r.caption == "Warning!") texts << r.text;
-    return texts;
-  }
+  QStringList warnings() const { return scripted.warnings(); }
 };
 
 }  // namespace morvell::testing

@@ -67,8 +67,7 @@ TEST(RatingInputFromMainWindow, TheCasesLeftInTheDialogsAreListedAndCaseOneIsTak
   m.InputData1Click();
 
   QStringList warnings;
-  for (const auto& r : p.scripted.of(forms::ScriptedModalServices::Kind::Modal))
-    if (r.caption == "Warning!") warnings << r.text.split('\n').first();
+  for (const QString& text : p.warnings()) warnings << text.split('\n').first();
   // Ten clicks of "Create new": the ones past nine cases are refused.
   QStringList refused;
   for (int i = 0; i < 10 - (9 - cases_before); ++i) refused << "Maximum number of loadcases is 9";

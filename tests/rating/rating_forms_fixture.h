@@ -78,8 +78,7 @@ struct Shown {
   // The text of every warning shown, its three lines joined by '|'.
   QStringList warnings() const {
     QStringList shown;
-    for (const auto& r : scripted.of(forms::ScriptedModalServices::Kind::Modal))
-      if (r.caption == "Warning!") shown << r.text.split('\n').join('|');
+    for (const QString& text : scripted.warnings()) shown << text.split('\n').join('|');
     return shown;
   }
 };

@@ -55,8 +55,7 @@ struct Wizard {
 
   QStringList warnings() const {
     QStringList lines;
-    for (const auto& r : scripted.of(Kind::Modal))
-      if (r.caption == "Warning!") lines << r.text.split('\n').first();
+    for (const QString& text : scripted.warnings()) lines << text.split('\n').first();
     return lines;
   }
 };

@@ -45,12 +45,7 @@ struct DialogDesign {
   }
 
   // The warning texts shown so far, one per showing of the warning dialog.
-  QStringList warnings() const {
-    QStringList out;
-    for (const auto& r : scripted.records)
-      if (r.kind == forms::ScriptedModalServices::Kind::Modal && r.caption == "Warning!") out << r.text;
-    return out;
-  }
+  QStringList warnings() const { return scripted.warnings(); }
 };
 
 // The user enters `edit`, replaces its text and leaves it for `next`.

@@ -91,6 +91,13 @@ std::vector<ScriptedModalServices::Record> ScriptedModalServices::of(Kind kind) 
   return out;
 }
 
+QStringList ScriptedModalServices::warnings() const {
+  QStringList out;
+  for (const auto& r : records)
+    if (r.kind == Kind::Modal && r.caption == "Warning!") out << r.text;
+  return out;
+}
+
 QStringList ScriptedModalServices::texts(Kind kind) const {
   QStringList out;
   for (const auto& r : records)

@@ -51,6 +51,8 @@ class ScriptedModalServices : public ModalServices {
   // The records of one kind, and their texts.
   std::vector<Record> of(Kind kind) const;
   QStringList texts(Kind kind) const;
+  // The texts of the warning dialogs shown so far, in order.
+  QStringList warnings() const;
   void clear() { records.clear(); }
 };
 
