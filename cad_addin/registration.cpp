@@ -79,9 +79,19 @@ HRESULT RegisterServer(const std::string& library_path) {
   return S_OK;
 }
 
+// Removes the installation folder that registration recorded; the gear settings beside it stay. A
+// value that is not there is no failure: the settings may never have held one.
+static bool RemoveInstallFolder() {
+  registry::Key key;
+  if (registry::OpenKey(registry::Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) return true;
+  const registry::Status status = registry::DeleteValue(key, u"Install");
+  registry::CloseKey(key);
+  return status == registry::kSuccess || status == registry::kFileNotFound;
+}
+
 HRESULT UnregisterServer() {
   const std::vector<Entry> entries = Entries();
-  bool failed = false;
+  bool failed = !RemoveInstallFolder();
   for (auto it = entries.rbegin(); it != entries.rend(); ++it)
     if (registry::DeleteKey(it->hive, it->key) != registry::kSuccess) failed = true;
   return failed ? 1 : 0;

@@ -110,6 +110,14 @@ Status DeleteKey(Hive hive, std::u16string_view subkey) {
   return ec ? kAccessDenied : kSuccess;
 }
 
+Status DeleteValue(const Key& key, std::u16string_view name) {
+  if (!key.open) return kInvalidParameter;
+  std::error_code ec;
+  const fs::path file = ValueFile(key, name);
+  if (!fs::exists(fs::symlink_status(file, ec))) return kFileNotFound;
+  return fs::remove(file, ec) && !ec ? kSuccess : kAccessDenied;
+}
+
 Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size) {
   if (!key.open) return kInvalidParameter;
   // The value is written to a file of its own beside the old one and takes its place only when every

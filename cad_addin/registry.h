@@ -41,6 +41,9 @@ void CloseKey(Key& key);
 // A key that has subkeys is not deleted.
 Status DeleteKey(Hive hive, std::u16string_view subkey);
 
+// Removes one value of the key; kFileNotFound when it is not there.
+Status DeleteValue(const Key& key, std::u16string_view name);
+
 // The empty name is the key's default value. `size` is in bytes.
 Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size);
 // 8-bit text in UTF-8 (as this system's paths are), stored as UTF-16; `size` counts the 8-bit bytes as

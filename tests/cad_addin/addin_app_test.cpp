@@ -202,7 +202,10 @@ TEST_F(RegistrationTest, RegisterWritesTheFourEntriesAndUnregisterRemovesThem) {
   const std::string folder = std::filesystem::path(LibraryPath()).parent_path().string();
   EXPECT_EQ(ReadGearSetting(u"Install"), registry::FromUtf8(folder));
 
+  WriteGearSetting(u"z", u"24");  // a setting of the user's
   EXPECT_EQ(DllUnregisterServer(), 0);
+  EXPECT_TRUE(ReadGearSetting(u"Install").empty());
+  EXPECT_EQ(ReadGearSetting(u"z"), u"24");
   EXPECT_EQ(DefaultValue(Hive::LocalMachine, u"SOFTWARE\\SolidWorks\\Applications\\Tandrel"), u"(no key)");
   EXPECT_EQ(DefaultValue(Hive::ClassesRoot, u"CLSID\\" + clsid), u"(no key)");
   EXPECT_EQ(DllUnregisterServer(), 1) << "nothing left to delete";
