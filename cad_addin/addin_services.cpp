@@ -38,8 +38,8 @@ bool AddinServices::EscapeHeld() {
   return held;
 }
 
-void AddinServices::OpenWithShell(const std::u16string& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(path)));
+bool AddinServices::OpenWithShell(const std::u16string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(path)));
 }
 
 AddinServices& Services() {

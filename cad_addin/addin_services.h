@@ -14,8 +14,8 @@ class AddinServices {
   // Whether Esc is held down now: on an X11 desktop the server's keyboard state; elsewhere (Wayland,
   // offscreen) there is no keyboard state to ask, the answer is false and a calculation runs to its end.
   virtual bool EscapeHeld();
-  // Opens the file with the program the desktop associates with it.
-  virtual void OpenWithShell(const std::u16string& path);
+  // Opens the file with the program the desktop associates with it; false when none could be started.
+  virtual bool OpenWithShell(const std::u16string& path);
 };
 
 AddinServices& Services();

@@ -20,7 +20,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "addin_services.h"
 #include "gear_profile.h"
 #include "registry.h"
+#include "utf16.h"
 
 namespace tandrel {
 
@@ -46,9 +48,15 @@ std::string Narrow(std::u16string_view s) {
   return out;
 }
 
-std::string FormatFixed6(double v) {  // "%lf"
+// A stored setting's text: six decimals ("%lf": 0.5 becomes 0.500000) wherever they read back to the
+// same value, otherwise the shortest text that does (1e-07, 0.3333333333333333), so that a value is
+// never stored as another one.
+std::string FormatSetting(double v) {
   char buffer[400];
-  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+  auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+  double back = 0.0;
+  std::from_chars(buffer, r.ptr, back);
+  if (back != v) r = std::to_chars(buffer, buffer + sizeof buffer, v);
   return std::string(buffer, r.ptr);
 }
 
@@ -83,6 +91,11 @@ bool ScanInt(const std::string& s, int32_t& value, size_t& rest) {
 
 enum class Scan { Number, NotANumber, OutOfRange };
 
+// A finite value that a float holds (rounded to the nearest float, it stays finite): the range of every
+// value the dialog takes in or shows in an input box. The largest float shown with 15 digits rounds up
+// to 3.40282346638529e+38, which still lies inside, so that a box reads back what it shows.
+bool FitsFloat(double v) { return std::isfinite(v) && std::fabs(v) < 0x1.ffffffp+127; }
+
 // Scans a number at the start of the text as "%lf" does; `rest` is what follows it. "nan", "inf" and
 // "infinity" are not numbers here, and a value beyond the range of a float is refused: no setting and
 // no outline may carry one.
@@ -95,7 +108,7 @@ Scan ScanDouble(const std::string& s, double& value, size_t& rest) {
   if (r.ec == std::errc::invalid_argument) return Scan::NotANumber;
   if (r.ec == std::errc::result_out_of_range) return Scan::OutOfRange;
   if (std::isnan(v) || std::isinf(v)) return Scan::NotANumber;
-  if (std::fabs(v) > double(std::numeric_limits<float>::max())) return Scan::OutOfRange;
+  if (!FitsFloat(v)) return Scan::OutOfRange;
   value = v;
   rest = size_t(r.ptr - s.data());
   return Scan::Number;
@@ -260,6 +273,9 @@ QPixmap GearPicture(int width, int height, int teeth) {
   return pixmap;
 }
 
+// No folder name is longer: a larger `Install` value is no installation folder and is not read.
+constexpr uint32_t kLongestInstallValue = 1u << 20;
+
 class WaitCursor {
  public:
   WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -303,6 +319,16 @@ const char16_t* StoreGearSetting(std::u16string_view name, std::u16string_view t
 void WriteGearSetting(std::u16string_view name, std::u16string_view text) {
   if (const char16_t* failure = StoreGearSetting(name, text)) Services().ShowMessage(failure);
 }
+
+std::u16string PressureAngleOutOfRangeMessage() {
+  return u"压力角超出范围. 请输入一个大于 0 且小于 90 的值." + std::u16string(43, u' ');
+}
+
+std::u16string GearSizeOutOfRangeMessage() {
+  return u"    齿轮尺寸超出范围. 请检查齿数, 模数, 直径和基节长度." + std::u16string(11, u' ');
+}
+
+std::u16string HelpNotOpenedMessage(const std::u16string& path) { return u"帮助文件无法打开:\n" + path; }
 
 GearDialog::Language GearDialog::DefaultLanguage() {
   return QLocale().language() == QLocale::Japanese ? Language::Japanese : Language::Chinese;
@@ -361,7 +387,7 @@ void GearDialog::SaveSettings() {
   std::vector<std::u16string_view> shown;
   for (const Setting& s : kSettings) {
     const char16_t* failure =
-        StoreGearSetting(s.name, Widen(s.i ? std::to_string(this->*(s.i)) : FormatFixed6(this->*(s.d))));
+        StoreGearSetting(s.name, Widen(s.i ? std::to_string(this->*(s.i)) : FormatSetting(this->*(s.d))));
     if (failure && std::find(shown.begin(), shown.end(), failure) == shown.end()) {
       shown.push_back(failure);
       Services().ShowMessage(failure);
@@ -525,6 +551,9 @@ bool GearDialog::UpdateData(bool save) {
       edit->setCursorPosition(0);  // a long number shows its beginning
       continue;
     }
+    // The derived diameters and the point count are results, recomputed by every command: the user
+    // cannot edit them, so they are never read back.
+    if (edit->isReadOnly()) continue;
     const std::string text = Narrow(edit->text().toStdU16String());
     size_t rest = 0;
     const char16_t* prompt = nullptr;
@@ -557,26 +586,38 @@ bool GearDialog::UpdateData(bool save) {
 int GearDialog::CalculateGear(int mode) {
   progress_->setRange(0, 100);
   WaitCursor wait;
-  UpdateData(true);  // a text that is not a number was prompted for; the others keep their values
+  // A text that is not a number was prompted for and has the focus: the command stops there, nothing
+  // is counted, drawn or stored, and every box keeps what was typed.
+  if (!UpdateData(true)) return 2;
 
+  // The module and the profile shift as this command uses them: derived from the reference diameter and
+  // the span measurement when those are given, and taken into their boxes only when the gear is accepted.
+  double module = m, shift = x;
   d = z * m;
   if (d_u > 0.0) {
     d = d_u;
-    m = d_u / z;
+    module = d_u / z;
   }
   const double alpha = a * kDegreesToRadians;
   db = d * std::cos(alpha);
   if (dg_u > 0.0) db = dg_u;
-  da = d + 2.0 * m;
-  df = z <= 6 ? d - 2.0 * m * (1.0 - 0.2 * (6 - z)) : d - 2.5 * m;
+  da = d + 2.0 * module;
+  df = z <= 6 ? d - 2.0 * module * (1.0 - 0.2 * (6 - z)) : d - 2.5 * module;
   if (dk_u > 0.0) da = dk_u;
   if (dt_u > 0.0) df = dt_u;
   const double inv_alpha = std::tan(alpha) - alpha;
   if (sm > 0.0)
-    x = (sm - (inv_alpha * z + (zm - 0.5) * 3.14159265358979) * m * std::cos(alpha)) / (2.0 * m * std::sin(alpha));
-  psi_b = 0.5 * ((4.0 * x * std::tan(alpha) + 3.14159265358979) / z * 57.29577951308239 +
-                 inv_alpha * 114.59155902616477);
-  const double r_b = db / 2.0, r_a = da / 2.0, r_f = df / 2.0;
+    shift = (sm - (inv_alpha * z + (zm - 0.5) * 3.14159265358979) * module * std::cos(alpha)) /
+            (2.0 * module * std::sin(alpha));
+
+  // The involute function of the pressure angle and the base circle d cos(a) belong to one angle of
+  // the open quarter circle only: outside it the tooth would be drawn with a wrong thickness.
+  std::u16string refusal;
+  if (!(a > 0.0 && a < 90.0))
+    refusal = PressureAngleOutOfRangeMessage();
+  else if (!FitsFloat(d) || !FitsFloat(db) || !FitsFloat(da) || !FitsFloat(df) || !FitsFloat(module) ||
+           !FitsFloat(shift))
+    refusal = GearSizeOutOfRangeMessage();
 
   ProfileHooks hooks;
   hooks.progress = [this](int v) {
@@ -590,29 +631,39 @@ int GearDialog::CalculateGear(int mode) {
   hooks.message = [](const std::u16string& text) { Services().ShowMessage(text); };
 
   bool drawn = false;
-  if (mode == 1) {
-    const int count = CountFlankPoints(tol, r_b, r_a, r_f, hooks);
-    if (count < 0) return 1;  // Esc: nothing is stored
-    Pts = count;
-  } else {
+  if (!refusal.empty()) {
+    hooks.message(refusal);
     Pts = 0;
-    ProfileInput in;
-    in.tol = tol;
-    in.z = z;
-    in.r_b = r_b;
-    in.r_a = r_a;
-    in.r_f = r_f;
-    in.psi_b = psi_b;
-    in.crk = crk;
-    in.crt = crt;
-    in.top = top;
-    in.all = all;
-    in.all_cir = all_cir;
-    in.high = high;
-    in.LT = LT;
-    in.bl = bl;
-    in.r_ref = d / 2.0;
-    drawn = GenerateGearProfile(in, AddinHost(), hooks) == 0;
+  } else {
+    m = module;
+    x = shift;
+    psi_b = 0.5 * ((4.0 * x * std::tan(alpha) + 3.14159265358979) / z * 57.29577951308239 +
+                   inv_alpha * 114.59155902616477);
+    const double r_b = db / 2.0, r_a = da / 2.0, r_f = df / 2.0;
+    if (mode == 1) {
+      const int count = CountFlankPoints(tol, r_b, r_a, r_f, hooks);
+      if (count < 0) return 1;  // Esc: nothing is stored
+      Pts = count;
+    } else {
+      Pts = 0;
+      ProfileInput in;
+      in.tol = tol;
+      in.z = z;
+      in.r_b = r_b;
+      in.r_a = r_a;
+      in.r_f = r_f;
+      in.psi_b = psi_b;
+      in.crk = crk;
+      in.crt = crt;
+      in.top = top;
+      in.all = all;
+      in.all_cir = all_cir;
+      in.high = high;
+      in.LT = LT;
+      in.bl = bl;
+      in.r_ref = d / 2.0;
+      drawn = GenerateGearProfile(in, AddinHost(), hooks) == 0;
+    }
   }
   SaveSettings();
   UpdateData(false);
@@ -626,31 +677,43 @@ void GearDialog::OnDraw() { CalculateGear(0); }
 void GearDialog::OnCalculate() { CalculateGear(1); }
 
 void GearDialog::OnOK() {
-  CalculateGear(0);
+  // Enter draws and closes, also after a failed drawing; a text that is not a number keeps the dialog
+  // open on its box, with everything typed.
+  if (CalculateGear(0) == 2) return;
   done(QDialog::Accepted);
 }
 
 void GearDialog::OnClose() { done(QDialog::Rejected); }
 
 void GearDialog::OnReset() {
-  UpdateData(true);
+  // Every box is set back to its default but the root circle choice, which keeps what the box shows;
+  // no text is read, so none that is not a number is asked for just before it is replaced.
+  all_cir = qobject_cast<QCheckBox*>(control(1026))->isChecked() ? 1 : 0;
   SetDefaults(true);
   UpdateData(false);
   UpdateData(true);
 }
 
 void GearDialog::OnHelp() {
+  // The installation folder, whatever its length: its size is asked first.
   registry::Key key;
   if (registry::OpenKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) return;
-  char16_t buffer[128] = {};
-  uint32_t size = sizeof buffer;
-  uint32_t type = 0;
-  const registry::Status status = registry::QueryValue(key, u"Install", &type, buffer, &size);
+  uint32_t size = 0, type = 0;
+  std::u16string install;
+  registry::Status status = registry::QueryValue(key, u"Install", &type, nullptr, &size);
+  if (status == registry::kSuccess && size <= kLongestInstallValue) {
+    install.resize(size / sizeof(char16_t));
+    status = registry::QueryValue(key, u"Install", &type, install.data(), &size);
+    install.resize(size / sizeof(char16_t));
+  }
   registry::CloseKey(key);
-  if (status != registry::kSuccess) return;
-  std::u16string install(buffer, size / sizeof(char16_t));
+  if (status != registry::kSuccess || size > kLongestInstallValue) return;
   if (const size_t nul = install.find(u'\0'); nul != std::u16string::npos) install.resize(nul);
-  Services().OpenWithShell(install + u"/kzsamples/inv_help.txt");
+  const std::u16string help = install + u"/kzsamples/inv_help.txt";
+  const std::string path = ToUtf8(help);
+  struct stat st {};
+  const bool readable = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
+  if (!readable || !Services().OpenWithShell(help)) Services().ShowMessage(HelpNotOpenedMessage(help));
 }
 
 void GearDialog::keyPressEvent(QKeyEvent* event) {

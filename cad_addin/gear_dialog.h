@@ -20,6 +20,11 @@ std::u16string ReadGearSetting(std::u16string_view name);
 // Writes one setting; failures are shown in a message box and change nothing else.
 void WriteGearSetting(std::u16string_view name, std::u16string_view text);
 
+// Messages of the dialog's own refusals (the calculation's are beside the outline).
+std::u16string PressureAngleOutOfRangeMessage();  // the angle is not above 0 and below 90 degrees
+std::u16string GearSizeOutOfRangeMessage();       // a derived diameter, module or shift beyond a float
+std::u16string HelpNotOpenedMessage(const std::u16string& path);
+
 class GearDialog : public QDialog {
   Q_OBJECT
 
@@ -43,10 +48,12 @@ class GearDialog : public QDialog {
   double psi_b = 0.0;
 
   // Mode 1 counts the flank points (Calculate), mode 0 draws (Draw). Returns 1 when Esc stopped the
-  // count, otherwise 0. A successful draw ends the dialog with OK once the command returns.
+  // count, 2 when a box holds a text that is not a number (prompted for; nothing counted, drawn or
+  // stored), otherwise 0. A successful draw ends the dialog with OK once the command returns.
   int CalculateGear(int mode);
-  // true: controls to fields (stops at the first text that is not a number, after its prompt);
-  // false: fields to controls. Returns false when a text was not a number.
+  // true: input boxes to fields (stops at the first text that is not a number, after its prompt, with
+  // the focus on its box; the read-only boxes of results are not read); false: fields to controls.
+  // Returns false when a text was not a number.
   bool UpdateData(bool save_and_validate);
   // Writes the 19 settings; a cause that fails several of them is shown once.
   void SaveSettings();

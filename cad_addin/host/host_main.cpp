@@ -10,9 +10,11 @@
 //   new:part|assembly|drawing   a new document (events 2 and 5)
 //   init                        InitUserDLL3
 //   press                       the toolbar button (ToolbarCB0); the dialog steps after it drive the
-//                               dialog it opens, message boxes are answered with OK; without steps
-//                               the dialog is left to the person at the screen
+//                               dialog it opens, message boxes are answered with OK and files it
+//                               asks the desktop to open are logged, not opened; without steps the
+//                               dialog is left to the person at the screen
 //     set:ID=TEXT  check:ID=0|1  click:ID  key:enter|esc  grab:FILE.png
+//     read                      logs the text of every input box and the box with the focus
 //   button1, button2            ToolbarCB1, ToolbarCB2
 //   load, save, close           events of the active document
 //   shutdown                    the host goes away (event 3)
@@ -23,12 +25,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -52,12 +57,21 @@ struct Step {
 };
 
 // Drives the modal dialog opened by the toolbar button: one step per tick, message boxes answered.
+// While it drives, a file the plug-in asks the desktop to open is logged instead: no viewer starts
+// in a run without a person.
 class DialogDriver : public QObject {
+  Q_OBJECT
+
  public:
   DialogDriver(RecordingHost& host, std::vector<Step> steps) : host_(host), steps_(std::move(steps)) {
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
     timer_.start(10);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenFile");
   }
+  ~DialogDriver() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+ public slots:
+  void OpenFile(const QUrl& url) { host_.log.Add("desktop opens \"" + url.toLocalFile().toStdString() + "\""); }
 
  private:
   void Tick() {
@@ -98,6 +112,19 @@ class DialogDriver : public QObject {
       QCoreApplication::postEvent(&dialog, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
     } else if (s.kind == "grab") {
       dialog.grab().save(QString::fromStdString(s.id));
+    } else if (s.kind == "read") {
+      // The input boxes in the order of their numbers, then the box the next key would go to.
+      std::vector<QLineEdit*> boxes;
+      for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (!edit->isReadOnly()) boxes.push_back(edit);
+      std::sort(boxes.begin(), boxes.end(),
+                [](QLineEdit* a, QLineEdit* b) { return a->objectName().toInt() < b->objectName().toInt(); });
+      std::string line = "dialog boxes";
+      for (QLineEdit* edit : boxes)
+        line += " " + edit->objectName().toStdString() + "=\"" + edit->text().toStdString() + "\"";
+      QWidget* focus = dialog.focusWidget();
+      host_.log.Add(line + " focus=" + (focus ? focus->objectName().toStdString() : std::string()));
+      return;
     }
     host_.log.Add("dialog step " + s.kind + ":" + s.id + (s.text.empty() ? "" : "=" + s.text));
   }
@@ -190,8 +217,9 @@ int main(int argc, char** argv) {
       while (i + 1 < commands.size()) {
         const std::string& s = commands[i + 1];
         const std::string kind = s.substr(0, s.find(':'));
-        if (kind != "set" && kind != "check" && kind != "click" && kind != "key" && kind != "grab") break;
-        std::string rest = s.substr(s.find(':') + 1), text;
+        if (kind != "set" && kind != "check" && kind != "click" && kind != "key" && kind != "grab" && kind != "read")
+          break;
+        std::string rest = s.find(':') == std::string::npos ? std::string() : s.substr(s.find(':') + 1), text;
         if (const size_t eq = rest.find('='); eq != std::string::npos && kind != "grab") {
           text = rest.substr(eq + 1);
           rest.resize(eq);
@@ -254,3 +282,5 @@ int main(int argc, char** argv) {
   }
   return status;
 }
+
+#include "host_main.moc"

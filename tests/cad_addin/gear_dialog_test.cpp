@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <tuple>
 #include <sys/stat.h>
 
 #include "addin_app.h"
@@ -38,6 +39,14 @@ const char16_t* const kNames[] = {u"z",    u"m",    u"a",  u"x",  u"tol",  u"crk
 QString Text(GearDialog& dialog, int id) { return qobject_cast<QLineEdit*>(dialog.control(id))->text(); }
 void SetText(GearDialog& dialog, int id, const QString& text) {
   qobject_cast<QLineEdit*>(dialog.control(id))->setText(text);
+}
+
+// Shows the dialog and types the teeth, the module and the pressure angle into it.
+void ShowAndType(GearDialog& dialog, const char* teeth, const char* module, const char* angle) {
+  dialog.show();
+  SetText(dialog, 1003, teeth);
+  SetText(dialog, 1006, module);
+  SetText(dialog, 1007, angle);
 }
 
 using GearDialogTest = AddinTest;
@@ -89,6 +98,47 @@ TEST_F(GearDialogTest, StoredSettingsAreReadWithTheirFormats) {
   EXPECT_EQ(again.z, 24);
 }
 
+// Every stored value reads back as the same value: six decimals where they are exact enough (stored
+// files keep their form), else the shortest text that is.
+TEST_F(GearDialogTest, StoredSettingsReadBackAsTheSameValue) {
+  const struct {
+    double value;
+    std::u16string text;
+  } cases[] = {
+      {0.5, u"0.500000"},           {-2.25, u"-2.250000"},          {1e-7, u"1e-07"},
+      {6e-7, u"6e-07"},             {1.0 / 3.0, u"0.3333333333333333"}, {1.5e-6, u"1.5e-06"},
+      {123.4567891, u"123.4567891"}, {1e30, u"1000000000000000019884624838656.000000"},
+  };
+  double GearDialog::*const fields[] = {&GearDialog::m,    &GearDialog::a,    &GearDialog::x,    &GearDialog::tol,
+                                        &GearDialog::crk,  &GearDialog::crt,  &GearDialog::d_u,  &GearDialog::dg_u,
+                                        &GearDialog::dk_u, &GearDialog::dt_u, &GearDialog::sm,   &GearDialog::zm,
+                                        &GearDialog::high, &GearDialog::bl};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    {
+      GearDialog dialog(GearDialog::Language::Chinese);
+      for (auto field : fields) dialog.*field = c.value;
+      dialog.SaveSettings();
+    }
+    EXPECT_EQ(ReadGearSetting(u"tol"), c.text);
+    GearDialog again(GearDialog::Language::Chinese);
+    for (auto field : fields) EXPECT_EQ(again.*field, c.value);
+  }
+  // A tolerance of 1e-7 mm, counted and stored, is counted again at the next opening.
+  std::filesystem::remove_all(root);
+  services.messages.clear();
+  {
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1009, "1e-7");
+    dialog.CalculateGear(1);
+  }
+  GearDialog again(GearDialog::Language::Chinese);
+  EXPECT_EQ(Text(again, 1009), "1e-07");
+  again.CalculateGear(1);
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_GT(again.Pts, 2);
+}
+
 TEST_F(GearDialogTest, CalculateDerivesTheCircles) {
   struct Case {
     const char* what;
@@ -132,18 +182,42 @@ TEST_F(GearDialogTest, SpanMeasurementSetsTheShiftAndTheHalfToothAngle) {
   EXPECT_NEAR(dialog.psi_b, ((M_PI / 2 + 2 * x * std::tan(alpha)) / 20 + inv) * 180.0 / M_PI, 1e-9);
 }
 
-TEST_F(GearDialogTest, TextThatIsNotANumberIsPromptedAndTheRestGoesOn) {
-  GearDialog dialog(GearDialog::Language::Chinese);
-  SetText(dialog, 1007, "25");     // exchanged before the module
-  SetText(dialog, 1006, "0,5x");   // not a number
-  SetText(dialog, 1003, "30");     // exchanged after the module: not read
-  dialog.CalculateGear(1);
-  ASSERT_FALSE(services.messages.empty());
-  EXPECT_EQ(services.messages[0], u"Please enter a number.");
-  EXPECT_EQ(dialog.a, 25.0);
-  EXPECT_EQ(dialog.m, 0.5);
-  EXPECT_EQ(dialog.z, 16);
-  EXPECT_EQ(ReadGearSetting(u"a"), u"25.000000") << "the settings are still written";
+// z 30, m 3 and a pressure angle of "2O", read first of the three: each command stops on the angle's
+// box after its prompt, with nothing counted, drawn or stored and every typed text still in its box.
+TEST_F(GearDialogTest, TextThatIsNotANumberStopsTheCommandOnItsBox) {
+  const std::function<void(GearDialog&)> commands[] = {
+      [](GearDialog& dialog) { qobject_cast<QPushButton*>(dialog.control(1029))->click(); },
+      [](GearDialog& dialog) { qobject_cast<QPushButton*>(dialog.control(1001))->click(); },
+      [](GearDialog& dialog) {
+        dialog.control(1003)->setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+      },
+  };
+  const char* const names[] = {"Calculate", "Draw", "Enter"};
+  for (int c = 0; c < 3; ++c) {
+    SCOPED_TRACE(names[c]);
+    std::filesystem::remove_all(root);
+    services.messages.clear();
+    GearDialog dialog(GearDialog::Language::Chinese);
+    ShowAndType(dialog, "30", "3", "2O");
+    commands[c](dialog);
+    EXPECT_EQ(services.messages, std::vector<std::u16string>{u"Please enter a number."});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.focusWidget(), dialog.control(1007));
+    EXPECT_EQ(Text(dialog, 1003), "30");
+    EXPECT_EQ(Text(dialog, 1006), "3");
+    EXPECT_EQ(Text(dialog, 1007), "2O");
+    EXPECT_EQ(Text(dialog, 1012), "0") << "no diameter derived";
+    EXPECT_TRUE(ReadGearSetting(u"z").empty()) << "nothing stored";
+    // Corrected, the same command goes through with everything typed.
+    SetText(dialog, 1007, "20");
+    commands[c](dialog);
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(dialog.d, 90.0);
+    EXPECT_EQ(ReadGearSetting(u"m"), u"3.000000");
+    dialog.hide();
+  }
 }
 
 TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
@@ -166,14 +240,21 @@ TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
     ASSERT_FALSE(services.messages.empty()) << c.text;
     EXPECT_EQ(services.messages[0], c.prompt) << c.text;
     EXPECT_EQ(dialog.m, 0.5) << c.text;
-    EXPECT_EQ(Text(dialog, 1006), "0.5") << c.text << ": the field shows its value again";
-    EXPECT_EQ(ReadGearSetting(u"m"), u"0.500000") << c.text;
+    EXPECT_EQ(Text(dialog, 1006), c.text) << "kept for correcting";
+    EXPECT_TRUE(ReadGearSetting(u"m").empty()) << c.text;
   }
-  // The largest float still is a number.
+  // The largest float still is a number, and so is the 15-digit text the box shows of it, which
+  // rounds up past it: commands in a row read back what they show.
+  services.messages.clear();
   GearDialog dialog(GearDialog::Language::Chinese);
-  SetText(dialog, 1027, "3e38");
-  EXPECT_TRUE(dialog.UpdateData(true));
-  EXPECT_EQ(dialog.high, 3e38);
+  SetText(dialog, 1027, "3.4028234663852886e38");
+  EXPECT_EQ(dialog.CalculateGear(1), 0);
+  EXPECT_EQ(Text(dialog, 1027), "3.40282346638529e+38");
+  EXPECT_EQ(dialog.CalculateGear(1), 0);
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(dialog.high, 3.40282346638529e38);
+  SetText(dialog, 1027, "3.4028236e38");  // past the middle between the largest float and 2^128
+  EXPECT_FALSE(dialog.UpdateData(true));
   // Stored texts of that kind leave the defaults.
   WriteGearSetting(u"a", u"nan");
   WriteGearSetting(u"x", u"1e999");
@@ -249,10 +330,13 @@ TEST_F(GearDialogTest, ResetKeepsTheRootCircleChoice) {
   GearDialog dialog(GearDialog::Language::Chinese);
   dialog.CalculateGear(1);
   SetText(dialog, 1003, "40");
+  SetText(dialog, 1007, "2O");  // replaced by Reset: not asked for
   qobject_cast<QCheckBox*>(dialog.control(1026))->setChecked(true);
   qobject_cast<QCheckBox*>(dialog.control(1024))->setChecked(false);
   qobject_cast<QPushButton*>(dialog.control(1031))->click();
+  EXPECT_TRUE(services.messages.empty());
   EXPECT_EQ(Text(dialog, 1003), "16");
+  EXPECT_EQ(Text(dialog, 1007), "20");
   EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1026))->isChecked());
   EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.control(1024))->isChecked());
   EXPECT_EQ(dialog.d, 0.0);
@@ -262,17 +346,42 @@ TEST_F(GearDialogTest, ResetKeepsTheRootCircleChoice) {
   EXPECT_NE(ReadGearSetting(u"all_cir"), u"1");
 }
 
+// Help opens kzsamples/inv_help.txt under the Install folder, however long its name; when that file
+// is not there or the desktop cannot open it, Help says so. Without the folder it does nothing.
 TEST_F(GearDialogTest, HelpOpensTheHelpTextUnderTheInstallFolder) {
   GearDialog dialog(GearDialog::Language::Chinese);
-  qobject_cast<QPushButton*>(dialog.control(1030))->click();
-  EXPECT_TRUE(services.opened.empty()) << "no settings key";
+  auto help = [&] { qobject_cast<QPushButton*>(dialog.control(1030))->click(); };
+  help();
   WriteGearSetting(u"z", u"16");
-  qobject_cast<QPushButton*>(dialog.control(1030))->click();
-  EXPECT_TRUE(services.opened.empty()) << "no Install value";
-  WriteGearSetting(u"Install", u"/opt/tandrel");
-  qobject_cast<QPushButton*>(dialog.control(1030))->click();
-  ASSERT_EQ(services.opened.size(), 1u);
-  EXPECT_EQ(services.opened[0], u"/opt/tandrel/kzsamples/inv_help.txt");
+  help();
+  EXPECT_TRUE(services.opened.empty()) << "no settings key, then no Install value";
+  EXPECT_TRUE(services.messages.empty());
+
+  // A folder of 200 characters, beyond the 128 of a setting.
+  std::filesystem::path folder = std::filesystem::current_path() / "help";
+  std::filesystem::remove_all(folder);
+  ASSERT_LT(folder.string().size(), 150u);
+  while (folder.string().size() + 41 < 200) folder /= std::string(40, 'h');
+  folder /= std::string(200 - folder.string().size() - 1, 'h');
+  ASSERT_EQ(folder.string().size(), 200u);
+  std::filesystem::create_directories(folder / "kzsamples");
+  const std::u16string install = registry::FromUtf8(folder.string());
+  const std::u16string file = install + u"/kzsamples/inv_help.txt";
+  WriteGearSetting(u"Install", install);
+  help();
+  EXPECT_TRUE(services.opened.empty()) << "no help file there";
+  EXPECT_EQ(services.messages, std::vector<std::u16string>{HelpNotOpenedMessage(file)});
+
+  std::ofstream(folder / "kzsamples" / "inv_help.txt") << "help";
+  services.messages.clear();
+  help();
+  EXPECT_EQ(services.opened, std::vector<std::u16string>{file});
+  EXPECT_TRUE(services.messages.empty());
+
+  services.shell_opens = false;  // no viewer for it on this desktop
+  help();
+  EXPECT_EQ(services.messages, std::vector<std::u16string>{HelpNotOpenedMessage(file)});
+  std::filesystem::remove_all(std::filesystem::current_path() / "help");
 }
 
 TEST_F(GearDialogTest, SettingsLongerThanTheBufferAreNotRead) {
@@ -455,6 +564,77 @@ TEST_F(GearDialogDrawTest, BacklashStaysAsEnteredForTheNextDrawing) {
                 a.c.x == b.c.x && a.c.y == b.c.y && a.value == b.value && a.count == b.count)
         << "entity " << i;
   }
+}
+
+// A pressure angle outside the open quarter circle is refused by Calculate and Draw alike, as a
+// tolerance of 0 is: the message, no count, nothing drawn, the entries stored, the dialog open.
+TEST_F(GearDialogDrawTest, APressureAngleOutsideZeroToNinetyIsRefused) {
+  for (const char* angle : {"-20", "0", "90", "-0", "180", "1e30"}) {
+    SCOPED_TRACE(angle);
+    for (const int command : {1029, 1001}) {
+      services.messages.clear();
+      GearDialog dialog(GearDialog::Language::Chinese);
+      ShowAndType(dialog, "20", "1", angle);
+      qobject_cast<QPushButton*>(dialog.control(command))->click();
+      EXPECT_EQ(services.messages, std::vector<std::u16string>{PressureAngleOutOfRangeMessage()});
+      EXPECT_TRUE(dialog.isVisible());
+      EXPECT_EQ(dialog.Pts, 0);
+      EXPECT_TRUE(doc->sketch.empty());
+      EXPECT_EQ(ReadGearSetting(u"z"), u"20");
+      dialog.hide();
+    }
+  }
+  // Just inside, the gear is drawn.
+  services.messages.clear();
+  GearDialog dialog(GearDialog::Language::Chinese);
+  ShowAndType(dialog, "20", "1", "14.5");
+  qobject_cast<QPushButton*>(dialog.control(1001))->click();
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_FALSE(doc->sketch.empty());
+}
+
+// A gear whose derived diameters lie beyond the values a box can hold (z 1e9 with m 1e30: d = 1e39) is
+// refused with a message; the read-only boxes showing them are never read back, so the next gear
+// entered is counted and drawn without Reset.
+TEST_F(GearDialogDrawTest, AGearBeyondTheBoxesIsRefusedAndTheNextOneDraws) {
+  GearDialog dialog(GearDialog::Language::Chinese);
+  dialog.show();
+  SetText(dialog, 1003, "1000000000");
+  SetText(dialog, 1006, "1e30");
+  for (const int command : {1029, 1001}) {
+    services.messages.clear();
+    qobject_cast<QPushButton*>(dialog.control(command))->click();
+    EXPECT_EQ(services.messages, std::vector<std::u16string>{GearSizeOutOfRangeMessage()});
+    EXPECT_EQ(Text(dialog, 1012), "1e+39");
+  }
+  // The module and the shift derived from a reference diameter and a span are refused the same way,
+  // before they reach their boxes: 3e38 over 0 teeth, and a shift of about 1e77 from a module of 1e-38.
+  for (const auto& [teeth, module, d_u, span] : {std::tuple{"0", "1", "3e38", "0"},
+                                                 std::tuple{"20", "1e-38", "0", "3e38"}}) {
+    services.messages.clear();
+    SetText(dialog, 1003, teeth);
+    SetText(dialog, 1006, module);
+    SetText(dialog, 1017, d_u);
+    SetText(dialog, 1016, span);
+    SetText(dialog, 1021, "3");
+    qobject_cast<QPushButton*>(dialog.control(1029))->click();
+    EXPECT_EQ(services.messages, std::vector<std::u16string>{GearSizeOutOfRangeMessage()}) << teeth;
+    EXPECT_EQ(Text(dialog, 1006), module);
+    EXPECT_EQ(Text(dialog, 1008), "0");
+  }
+  services.messages.clear();
+  SetText(dialog, 1003, "20");
+  SetText(dialog, 1006, "2");
+  SetText(dialog, 1016, "0");
+  SetText(dialog, 1017, "0");
+  qobject_cast<QPushButton*>(dialog.control(1029))->click();
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(dialog.d, 40.0);
+  EXPECT_GT(dialog.Pts, 2);
+  qobject_cast<QPushButton*>(dialog.control(1001))->click();
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_FALSE(doc->sketch.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(GearDialogDrawTest, EnterDrawsAndClosesEvenAfterAFailure) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "file_bytes.h"
@@ -94,6 +95,19 @@ int Count(const std::vector<std::string>& log, const std::string& prefix) {
   return n;
 }
 
+fs::path SettingsKey(const HostRun& run) {
+  return run.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
+         "RI Redezere Viva";
+}
+
+// The lines of the log that begin with the prefix.
+std::vector<std::string> Lines(const std::vector<std::string>& log, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& line : log)
+    if (line.rfind(prefix, 0) == 0) out.push_back(line);
+  return out;
+}
+
 TEST(HostEndToEnd, TheButtonDrawsTheGearOfTheDialog) {
   // 20 teeth of module 2 with the root circle: tip radius 22, root radius 17.5 millimetres.
   const HostRun run = RunHost("draw", "open:part init press set:1003=20 set:1006=2 check:1026=1 click:1001");
@@ -143,9 +157,128 @@ TEST(HostEndToEnd, SettingsPersistBetweenDialogsAndFailuresKeepTheDialogOpen) {
                 .find("齿数太小"),
             std::string::npos);
   EXPECT_EQ(Count(run.log, "doc1 34 CreateArc"), 0);
-  std::ifstream z(run.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
-                  "RI Redezere Viva" / "z.value");
+  std::ifstream z(SettingsKey(run) / "z.value");
   EXPECT_TRUE(z.good());
+}
+
+// A user types a whole gear, then a text that is not a number into one box after the other and presses
+// Calculate and Draw: each stops on that box after its prompt, nothing is drawn or stored, the dialog
+// stays open with every typed text. Closed, it opens again on the defaults.
+TEST(HostEndToEnd, ATextThatIsNotANumberStopsCalculateAndDrawOnItsBox) {
+  // 30 teeth of module 3 with every override typed (tip diameter 96.5 mm), fillets, backlash, extrusion.
+  const std::vector<std::pair<std::string, std::string>> typed = {
+      {"1003", "30"},   {"1006", "3"},  {"1007", "22.5"}, {"1008", "0.1"},  {"1009", "0.01"},
+      {"1010", "0.2"},  {"1011", "0.6"}, {"1016", "0.0"}, {"1017", "90"},   {"1018", "83"},
+      {"1019", "96.5"}, {"1020", "82"}, {"1021", "4"},    {"1027", "5"},    {"1032", "0.05"}};
+  std::string commands = "open:part init press";
+  for (const auto& [id, text] : typed) commands += " set:" + id + "=" + text;
+  for (const auto& [id, text] : typed)
+    commands += " set:" + id + "=2O click:1029 read click:1001 read set:" + id + "=" + text;
+  commands += " click:1004 press read click:1004";
+  const HostRun run = RunHost("not_a_number", commands, WithoutSketchFiles());
+  ASSERT_EQ(run.status, 0);
+
+  const std::vector<std::string> prompts = Lines(run.log, "message box");
+  const std::vector<std::string> boxes = Lines(run.log, "dialog boxes");
+  ASSERT_EQ(prompts.size(), 2 * typed.size());
+  ASSERT_EQ(boxes.size(), 2 * typed.size() + 1);
+  for (size_t k = 0; k < 2 * typed.size(); ++k) {
+    const std::string& bad = typed[k / 2].first;
+    SCOPED_TRACE(bad + (k % 2 ? " Draw" : " Calculate"));
+    EXPECT_EQ(prompts[k], bad == "1003" ? "message box \"Please enter an integer.\""
+                                        : "message box \"Please enter a number.\"");
+    std::string expected = "dialog boxes";
+    for (const auto& [id, text] : typed) expected += " " + id + "=\"" + (id == bad ? "2O" : text) + "\"";
+    EXPECT_EQ(boxes[k], expected + " focus=" + bad);
+  }
+  EXPECT_EQ(Count(run.log, "doc1 34 CreateArc") + Count(run.log, "doc1 30 CreateLine"), 0);
+  EXPECT_FALSE(fs::exists(SettingsKey(run))) << "nothing stored";
+  EXPECT_EQ(boxes.back(),
+            "dialog boxes 1003=\"16\" 1006=\"0.5\" 1007=\"20\" 1008=\"0\" 1009=\"0.001\" 1010=\"0\" 1011=\"0\" "
+            "1016=\"0\" 1017=\"0\" 1018=\"0\" 1019=\"0\" 1020=\"0\" 1021=\"0\" 1027=\"0\" 1032=\"0\" focus=1003");
+  EXPECT_EQ(Count(run.log, "dialog left open"), 0);
+}
+
+// Values stored by Calculate come back as they were: a tolerance of 1e-7 mm and a shift of 6e-7 are
+// drawn at the next opening without a message; a backlash of 1/3 mm is stored as that value.
+TEST(HostEndToEnd, StoredValuesComeBackAsTyped) {
+  const HostRun calculated = RunHost("round_trip",
+                                     "open:part init press set:1003=20 set:1006=2 set:1009=1e-7 set:1008=6e-7 check:1025=0 "
+                                     "set:1032=0.33333333333333331 click:1029 click:1004",
+                                     WithoutSketchFiles());
+  ASSERT_EQ(calculated.status, 0);
+  const std::string bl = morvell::file_bytes(SettingsKey(calculated) / "bl.value");
+  std::string text;
+  for (size_t i = 4; i < bl.size(); i += 2) text += bl[i];
+  EXPECT_EQ(std::stod(text), 1.0 / 3.0) << text;
+
+  HostOptions again = WithoutSketchFiles();
+  again.fresh = false;
+  const HostRun run = RunHost("round_trip", "open:part init press read click:1001", again);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Count(run.log, "message box"), 0);
+  EXPECT_EQ(Count(run.log, "dialog boxes 1003=\"20\" 1006=\"2\" 1007=\"20\" 1008=\"6e-07\" 1009=\"1e-07\" "), 1);
+  EXPECT_GT(Count(run.log, "doc1 34 CreateArc"), 0);
+}
+
+// Gears the dialog refuses leave it open for the next entry: pressure angles of -20, 0 and 90 degrees,
+// and 1e9 teeth of module 1e30, whose diameters no box can hold; then 20 teeth of module 2 are drawn.
+TEST(HostEndToEnd, RefusedGearsLeaveTheDialogOpenForTheNext) {
+  const HostRun run = RunHost("refused",
+                              "open:part init press set:1007=-20 click:1001 set:1007=0 click:1029 set:1007=90 "
+                              "click:1001 set:1007=20 set:1003=1000000000 set:1006=1e30 click:1029 click:1001 "
+                              "set:1003=20 set:1006=2 click:1001");
+  ASSERT_EQ(run.status, 0);
+  const std::string angle = "message box \"压力角超出范围. 请输入一个大于 0 且小于 90 的值.";
+  const std::string size = "message box \"    齿轮尺寸超出范围.";
+  const std::vector<std::string> messages = Lines(run.log, "message box");
+  ASSERT_EQ(messages.size(), 5u);
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(messages[i].rfind(i < 3 ? angle : size, 0), 0u) << messages[i];
+  const auto s = test::Summarise(SketchFromLog(run.log));
+  EXPECT_EQ(test::CountNear(s.centre_arc_radii, 0.022, 1e-9), 20) << "tip arcs";
+  EXPECT_EQ(Count(run.log, "dialog left open"), 0) << "closed by the drawing";
+}
+
+// Registered from a folder of 200 characters, Help opens the help text below it; without the help
+// text there, Help says so.
+TEST(HostEndToEnd, HelpFindsItsTextBelowALongInstallFolder) {
+  fs::path folder = fs::current_path() / "long_install_folder";
+  fs::remove_all(folder);
+  ASSERT_LT(folder.string().size(), 150u);
+  while (folder.string().size() + 41 < 200) folder /= std::string(40, 'f');
+  folder /= std::string(200 - folder.string().size() - 1, 'f');
+  ASSERT_EQ(folder.string().size(), 200u);
+  fs::create_directories(folder / "kzsamples");
+  fs::copy_file(TANDREL_LIBRARY, folder / "libTandrel.so");
+  fs::copy_file(fs::path(TANDREL_LIBRARY).parent_path() / "kzsamples" / "inv_help.txt",
+                folder / "kzsamples" / "inv_help.txt");
+  HostOptions options = WithoutSketchFiles();
+  options.library = (folder / "libTandrel.so").string();
+  const std::string help = (folder / "kzsamples" / "inv_help.txt").string();
+  const HostRun run = RunHost("long_install", "register open:part init press click:1030 click:1004", options);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Lines(run.log, "desktop opens"), std::vector<std::string>{"desktop opens \"" + help + "\""});
+  EXPECT_EQ(Count(run.log, "message box"), 0);
+
+  fs::remove(help);
+  options.fresh = false;
+  const HostRun missing = RunHost("long_install", "open:part init press click:1030 click:1004", options);
+  EXPECT_EQ(Count(missing.log, "desktop opens"), 0);
+  EXPECT_EQ(Lines(missing.log, "message box"), std::vector<std::string>{"message box \"帮助文件无法打开:\\n" + help + "\""});
+  fs::remove_all(fs::current_path() / "long_install_folder");
+}
+
+// Unregistering takes the Install value away with the class entries; the user's settings stay.
+TEST(HostEndToEnd, UnregisterRemovesTheInstallFolderAndKeepsTheSettings) {
+  const HostRun run =
+      RunHost("unregister", "register open:part init press set:1003=24 click:1029 click:1004 unregister",
+              WithoutSketchFiles());
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Count(run.log, "call DllUnregisterServer -> 0x00000000"), 1);
+  EXPECT_FALSE(fs::exists(SettingsKey(run) / "Install.value"));
+  EXPECT_EQ(morvell::file_bytes(SettingsKey(run) / "z.value"), std::string("\x01\0\0\0" "2\0" "4\0", 8));
+  EXPECT_FALSE(fs::exists(run.folder / "registry" / "HKEY_CLASSES_ROOT" / "CLSID" /
+                          "{418e427b-5934-492d-90ab-0a654b6e82fa}"));
 }
 
 TEST(HostEndToEnd, RegistrationRunsWithoutADisplayAndMakesNoHostCalls) {
@@ -159,9 +292,7 @@ TEST(HostEndToEnd, RegistrationRunsWithoutADisplayAndMakesNoHostCalls) {
 
   // Registration recorded the plug-in's folder as the settings' Install value; the help text that
   // Help opens ships there.
-  std::ifstream value(run.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" / "Applications" /
-                          "RI Redezere Viva" / "Install.value",
-                      std::ios::binary);
+  std::ifstream value(SettingsKey(run) / "Install.value", std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(value)), std::istreambuf_iterator<char>());
   ASSERT_GT(bytes.size(), 4u);
   std::string folder;
@@ -210,8 +341,7 @@ TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
   full.fresh = false;
   const HostRun second = RunHost("full_disk", "open:part init press set:1003=21 set:1006=2 click:1001", full);
   EXPECT_EQ(second.status, 1);
-  EXPECT_EQ(morvell::file_bytes(second.folder / "registry" / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "SolidWorks" /
-                                "Applications" / "RI Redezere Viva" / "z.value"),
+  EXPECT_EQ(morvell::file_bytes(SettingsKey(second) / "z.value"),
             std::string("\x01\0\0\0" "2\0" "1\0", 8))
       << "the second gear was drawn";
   const std::string said = morvell::file_bytes(second.folder / "out.txt");

@@ -14,15 +14,20 @@
 
 namespace tandrel::test {
 
-// Records message boxes and shell opens; Esc counts as held from the given poll on (never when -1).
+// Records message boxes and shell opens (answered with shell_opens); Esc counts as held from the given
+// poll on (never when -1).
 class RecordedServices : public AddinServices {
  public:
   void ShowMessage(const std::u16string& text) override { messages.push_back(text); }
   bool EscapeHeld() override { return escape_from >= 0 && ++polls > escape_from; }
-  void OpenWithShell(const std::u16string& path) override { opened.push_back(path); }
+  bool OpenWithShell(const std::u16string& path) override {
+    opened.push_back(path);
+    return shell_opens;
+  }
 
   std::vector<std::u16string> messages;
   std::vector<std::u16string> opened;
+  bool shell_opens = true;  // whether the desktop has a program for the file
   int escape_from = -1;
   int polls = 0;
 };
