@@ -91,10 +91,11 @@ bool ScanInt(const std::string& s, int32_t& value, size_t& rest) {
 
 enum class Scan { Number, NotANumber, OutOfRange };
 
-// A finite value that a float holds (rounded to the nearest float, it stays finite): the range of every
-// value the dialog takes in or shows in an input box. The largest float shown with 15 digits rounds up
-// to 3.40282346638529e+38, which still lies inside, so that a box reads back what it shows.
-bool FitsFloat(double v) { return std::isfinite(v) && std::fabs(v) < 0x1.ffffffp+127; }
+// A value that a float holds: the range of every value the dialog takes in or shows in an input box.
+// The bound is the largest number of 15 digits that still rounds to a finite float; a box shows its
+// value with 15 digits, and the text of a value within the bound lies within it too, so that a box
+// always reads back what it shows (the largest float itself is shown as 3.40282346638529e+38).
+bool FitsFloat(double v) { return std::isfinite(v) && std::fabs(v) <= 3.40282356779733e38; }
 
 // Scans a number at the start of the text as "%lf" does; `rest` is what follows it. "nan", "inf" and
 // "infinity" are not numbers here, and a value beyond the range of a float is refused: no setting and

@@ -243,18 +243,34 @@ TEST_F(GearDialogTest, NonFiniteAndOutOfRangeEntriesAreRefused) {
     EXPECT_EQ(Text(dialog, 1006), c.text) << "kept for correcting";
     EXPECT_TRUE(ReadGearSetting(u"m").empty()) << c.text;
   }
-  // The largest float still is a number, and so is the 15-digit text the box shows of it, which
-  // rounds up past it: commands in a row read back what they show.
-  services.messages.clear();
-  GearDialog dialog(GearDialog::Language::Chinese);
-  SetText(dialog, 1027, "3.4028234663852886e38");
-  EXPECT_EQ(dialog.CalculateGear(1), 0);
-  EXPECT_EQ(Text(dialog, 1027), "3.40282346638529e+38");
-  EXPECT_EQ(dialog.CalculateGear(1), 0);
-  EXPECT_TRUE(services.messages.empty());
-  EXPECT_EQ(dialog.high, 3.40282346638529e38);
-  SetText(dialog, 1027, "3.4028236e38");  // past the middle between the largest float and 2^128
-  EXPECT_FALSE(dialog.UpdateData(true));
+  // Near the largest float: a text the box takes in is shown with 15 digits, and that text is taken in
+  // again by the next command, also where the 15 digits round up. The largest float and the values
+  // that round to it are numbers; from the middle between it and 2^128 on, none is.
+  const struct {
+    const char* text;
+    int taken;  // 1 a number, 0 none, -1 either
+  } near_largest[] = {
+      {"3.4028234663852886e38", 1},  // the largest float, shown as 3.40282346638529e+38
+      {"3.40282356779733e38", 1},
+      {"3.402823567797336e38", -1},  // below the middle, shown as 3.40282356779734e+38, above it
+      {"3.4028236e38", 0},
+  };
+  for (const auto& c : near_largest) {
+    SCOPED_TRACE(c.text);
+    services.messages.clear();
+    GearDialog dialog(GearDialog::Language::Chinese);
+    SetText(dialog, 1027, c.text);
+    const bool taken = dialog.UpdateData(true);
+    if (c.taken >= 0) {
+      EXPECT_EQ(taken, c.taken == 1);
+    }
+    if (!taken) continue;
+    const double value = dialog.high;
+    EXPECT_EQ(dialog.CalculateGear(1), 0);
+    EXPECT_EQ(dialog.CalculateGear(1), 0);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_NEAR(dialog.high, value, value * 1e-14);
+  }
   // Stored texts of that kind leave the defaults.
   WriteGearSetting(u"a", u"nan");
   WriteGearSetting(u"x", u"1e999");
