@@ -331,6 +331,9 @@ std::u16string GearSizeOutOfRangeMessage() {
 
 std::u16string HelpNotOpenedMessage(const std::u16string& path) { return u"帮助文件无法打开:\n" + path; }
 
+// Stands for the installation folder in Help's message when no folder was registered.
+const std::u16string kNoInstallFolder = u"(未注册安装文件夹)";
+
 GearDialog::Language GearDialog::DefaultLanguage() {
   return QLocale().language() == QLocale::Japanese ? Language::Japanese : Language::Chinese;
 }
@@ -696,9 +699,14 @@ void GearDialog::OnReset() {
 }
 
 void GearDialog::OnHelp() {
-  // The installation folder, whatever its length: its size is asked first.
+  // The installation folder, whatever its length: its size is asked first. Without a registered
+  // folder the help text cannot be found, and Help says so rather than doing nothing.
+  const std::u16string help_file = u"/kzsamples/inv_help.txt";
   registry::Key key;
-  if (registry::OpenKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) return;
+  if (registry::OpenKey(Hive::LocalMachine, kSettingsKey, key) != registry::kSuccess) {
+    Services().ShowMessage(HelpNotOpenedMessage(kNoInstallFolder + help_file));
+    return;
+  }
   uint32_t size = 0, type = 0;
   std::u16string install;
   registry::Status status = registry::QueryValue(key, u"Install", &type, nullptr, &size);
@@ -708,9 +716,12 @@ void GearDialog::OnHelp() {
     install.resize(size / sizeof(char16_t));
   }
   registry::CloseKey(key);
-  if (status != registry::kSuccess || size > kLongestInstallValue) return;
+  if (status != registry::kSuccess || size > kLongestInstallValue) {
+    Services().ShowMessage(HelpNotOpenedMessage(kNoInstallFolder + help_file));
+    return;
+  }
   if (const size_t nul = install.find(u'\0'); nul != std::u16string::npos) install.resize(nul);
-  const std::u16string help = install + u"/kzsamples/inv_help.txt";
+  const std::u16string help = install + help_file;
   const std::string path = ToUtf8(help);
   struct stat st {};
   const bool readable = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;

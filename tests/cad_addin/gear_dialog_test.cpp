@@ -363,7 +363,7 @@ TEST_F(GearDialogTest, ResetKeepsTheRootCircleChoice) {
 }
 
 // Help opens kzsamples/inv_help.txt under the Install folder, however long its name; when that file
-// is not there or the desktop cannot open it, Help says so. Without the folder it does nothing.
+// is not there, no folder was registered, or the desktop cannot open it, Help says so.
 TEST_F(GearDialogTest, HelpOpensTheHelpTextUnderTheInstallFolder) {
   GearDialog dialog(GearDialog::Language::Chinese);
   auto help = [&] { qobject_cast<QPushButton*>(dialog.control(1030))->click(); };
@@ -371,7 +371,12 @@ TEST_F(GearDialogTest, HelpOpensTheHelpTextUnderTheInstallFolder) {
   WriteGearSetting(u"z", u"16");
   help();
   EXPECT_TRUE(services.opened.empty()) << "no settings key, then no Install value";
-  EXPECT_TRUE(services.messages.empty());
+  ASSERT_EQ(services.messages.size(), 2u);
+  for (const std::u16string& message : services.messages) {
+    EXPECT_NE(message.find(u"帮助文件无法打开"), std::u16string::npos);
+    EXPECT_NE(message.find(u"kzsamples/inv_help.txt"), std::u16string::npos);
+  }
+  services.messages.clear();
 
   // A folder of 200 characters, beyond the 128 of a setting.
   std::filesystem::path folder = std::filesystem::current_path() / "help";
