@@ -41,6 +41,17 @@ Point FirstQuadrantMeeting(const Point& p1, const Point& p2, const Point& centre
   return (q1.x > 0.0 && q1.y > 0.0) ? q1 : q2;
 }
 
+// Where the flank from `inner` (inside the circle about the origin) to `outer` (outside it or on it)
+// crosses that circle: of the line's two meetings the one reached going from `inner` towards `outer`,
+// never the far meeting behind `inner` across the gear.
+Point FlankCrossing(const Point& inner, const Point& outer, double radius) {
+  Point q1, q2;
+  IntersectLineCircle(inner, outer, Point{}, radius, q1, q2);
+  const double dx = outer.x - inner.x, dy = outer.y - inner.y;
+  auto along = [&](const Point& q) { return (q.x - inner.x) * dx + (q.y - inner.y) * dy; };
+  return along(q1) >= along(q2) ? q1 : q2;
+}
+
 // Meeting of two lines; `parallel` is set when they have no single meeting.
 Point LineMeeting(const Point& a1, const Point& a2, const Point& b1, const Point& b2, bool& parallel) {
   const double dax = a2.x - a1.x, day = a2.y - a1.y;
@@ -197,6 +208,15 @@ FlankWalk WalkFlank(Walk w, const ProfileHooks& hooks) {
 
 // Points closer together than this fraction of the tolerance make entities too short to draw.
 constexpr double kShortestSegment = 0.01;
+// Nor is anything shorter than this fraction of its distance from the gear centre drawn: far below it
+// a length is the rounding of the points, and the sweep of an arc about the centre, which the host
+// derives from the arc's ends, could run the other way round, all the way round the circle.
+constexpr double kShortestRelative = 1e-10;
+
+// The shortest entity drawn at the distance `radius` from the gear centre.
+double ShortestEntity(double tol, double radius) {
+  return std::max(kShortestSegment * tol, kShortestRelative * radius);
+}
 
 // Drops the inner points that lie closer than `shortest` to the point kept before them, and the last
 // inner point when it lies that close to the end; both ends stay.
@@ -210,9 +230,6 @@ void DropShortSegments(std::vector<Point>& p, double shortest) {
   kept.push_back(p.back());
   p = std::move(kept);
 }
-
-// Whether p lies counter-clockwise of the direction of `from` about the origin (within half a turn).
-bool CounterClockwiseOf(const Point& p, const Point& from) { return from.x * p.y - from.y * p.x > 0.0; }
 
 // The angle of p about the origin from the direction `from`, counter-clockwise positive, in (-pi, pi].
 double AngleFrom(const Point& from, const Point& p) {
@@ -320,9 +337,11 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
     Report(hooks, FlankStoreFullMessage());
     return 1;
   }
-  if (r_b <= r_f) P[0] = FirstQuadrantMeeting(P[0], P[1], origin, r_f);
+  // The flank from the root circle to the tip circle: its ends are where it crosses them. A first point
+  // already on the root circle (the base point of a base circle on the root circle) stays.
+  if (r_b <= r_f && Radius(P[0]) != r_f) P[0] = FlankCrossing(P[0], P[1], r_f);
   size_t n = P.size();
-  P[n - 1] = FirstQuadrantMeeting(P[n - 2], P[n - 1], origin, r_a);
+  if (Radius(P[n - 1]) != r_a) P[n - 1] = FlankCrossing(P[n - 2], P[n - 1], r_a);
 
   // Angles about the gear centre from the tooth centre line, toward the generated flank.
   const double psi = in.psi_b * kDegreesToRadians;
@@ -339,10 +358,14 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
     return 1;
   }
 
-  // A tooth whose flank crosses the tooth centre line below the tip circle has no tip to draw.
+  // A tooth whose flank crosses the tooth centre line below the tip circle has no tip to draw. Nor is
+  // a tip or root arc drawn that is shorter than the shortest entity, whose sweep would rest on the
+  // rounding of its ends: tip_least and root_least are the half angles of the shortest ones.
+  const double tip_least = ShortestEntity(in.tol, r_a) / 2.0 / r_a;
+  const double root_least = ShortestEntity(in.tol, r_f) / 2.0 / r_f;
   const double tip_angle = AngleFrom(centre_dir, P[n - 1]);
-  if (!(tip_angle - turn > 0.0)) {
-    Report(hooks, tip_angle > 0.0 ? BacklashTooLargeMessage() : PointedToothMessage());
+  if (!(tip_angle - turn >= tip_least)) {
+    Report(hooks, tip_angle >= tip_least ? BacklashTooLargeMessage() : PointedToothMessage());
     return 1;
   }
 
@@ -374,7 +397,7 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   const double root_angle = AngleFrom(centre_dir, out.radial_line ? s.radial_root : P[0]);
   // The thinning turns the root end away from the middle, so a gear that overlaps only without its
   // backlash is still drawn.
-  if (!(root_angle - turn < half_space)) {
+  if (!(root_angle - turn <= half_space - root_least)) {
     Report(hooks, TeethOverlapAtRootMessage());
     return 1;
   }
@@ -421,7 +444,7 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
       n = P.size();
       s.tip_end = f.end;
     }
-    if (!found || s.tip_end.x > Mirror(s.tip_end, in.psi_b).x) {
+    if (!found || !(AngleFrom(centre_dir, s.tip_end) >= tip_least)) {
       Report(hooks, TipFilletTooLargeMessage());
       return 1;
     }
@@ -482,7 +505,7 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
       return 1;
     }
     const Point root_tangency = OnRay(centre, r_f);
-    if (CounterClockwiseOf(root_tangency, out.space_centre)) {
+    if (!(AngleFrom(centre_dir, root_tangency) <= half_space - root_least)) {
       Report(hooks, RootFilletTooLargeMessage());
       return 1;
     }
@@ -510,8 +533,15 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   }
 
   // Entities far shorter than the tolerance (a flank point a rounding step beyond the root circle, a
-  // fillet touching the flank next to a flank point) are left out; the ends stay where they are.
-  DropShortSegments(P, kShortestSegment * in.tol);
+  // fillet touching the flank next to a flank point) are left out; the ends stay where they are. So is a
+  // radial line to a root circle a rounding step inside the base circle: the flank starts at its lower
+  // end instead, on the root circle (or the root fillet).
+  if (out.radial_line && std::hypot(s.base_point.x - s.radial_root.x, s.base_point.y - s.radial_root.y) <
+                             ShortestEntity(in.tol, r_b)) {
+    P[0] = s.radial_root;
+    out.radial_line = false;
+  }
+  DropShortSegments(P, ShortestEntity(in.tol, r_a));
   n = P.size();
   s.flank = std::move(P);
 

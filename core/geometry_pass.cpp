@@ -375,7 +375,10 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     const ld alpha_na = checked_acos(db / dna);
     const ld s = (d.thickness_finished_transverse[i] / dr + involute(alpha_t) - involute(alpha_na)) * dna;
     d.eap_thickness_normal[i] = to_float(s * std::cos(beta_na));
-    if (d.tip_chamfer[i] == 0.0f || d.tip_diameter[i] < d.reference_diameter[i]) {
+    // A chamfer cuts the tip wherever the tip circle lies, below the reference circle too: the tip
+    // thickness is where the chamfer line reaches the tip circle, never the thicker tooth at the
+    // chamfer's start.
+    if (d.tip_chamfer[i] == 0.0f) {
       d.tip_chamfer_depth[i] = 0.0f;
       d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
     } else {

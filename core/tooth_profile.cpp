@@ -341,11 +341,13 @@ void write_fillet(const ProfileGenerator& g, ld phi_meet, ToothProfile& profile)
 }
 
 // Involute flank in equal radius steps from the form radius to the start of the tip chamfer, which
-// lies chamfer_depth below the tip circle.
+// lies chamfer_depth below the tip circle. A chamfer that starts below the form circle leaves no flank:
+// the flank's points stay at the form radius, so that the outline never turns back down, and the chamfer
+// runs from there to the tip corner.
 void write_flank(const ProfileGenerator& g, ld r_form, ld chamfer_depth, ToothProfile& profile) {
-  const ld c = chamfer_depth;
+  const ld top = flank_top(g.r_a, r_form, chamfer_depth);
   for (int i = 0; i < kFlankPoints; ++i) {
-    const ld radius = r_form + i * (g.r_a - r_form - c) / (kFlankPoints - 1);
+    const ld radius = r_form + i * (top - r_form) / (kFlankPoints - 1);
     const ld thickness_r = flank_thickness_at<ld>(g, radius);
     if (involute_point_rounded(radius, thickness_r / (2 * g.r) + g.inv_alpha_t, g.r_b / radius, profile[kFlankFirst + i])) {
       continue;

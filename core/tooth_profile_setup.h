@@ -99,4 +99,11 @@ T involute_half_angle(const ProfileGenerator& g, T radius, T thickness) {
                         (std::tan(alpha_r) - alpha_r));
 }
 
+// Radius at which the flank ends and the tip chamfer starts: chamfer_depth below the tip circle, never
+// below the form radius where the flank begins.
+inline ld flank_top(ld r_a, ld r_form, ld chamfer_depth) {
+  const ld top = r_a - chamfer_depth;
+  return top < r_form ? r_form : top;
+}
+
 }  // namespace morvell

@@ -21,7 +21,10 @@ constexpr int kMaxPointedTipSteps = 100000;
 constexpr ld kEapThicknessTolerance = 0.0001L;     // mm, on the EAP thickness
 constexpr ld kChamferIntervalPerModule = 0.0001L;  // x m_n, on the diameter interval ("Calculate")
 constexpr ld kTipThicknessPerModule = 0.0005L;     // x m_n, on the tip thickness (tip reduction)
-constexpr ld kChamferAngleTolerance = 1e-5L;       // rad, on the tip-circle half-angle
+// The tip-circle half-angle under the chamfer places the tip corner of the drawn outline: it is sought
+// until the interval no longer narrows. A stop at 1e-5 rad left the corner up to 1e-5 rad times the
+// tip radius off the chamfer line (6 um on a 1.2 m wheel), outside the flank under a small chamfer.
+constexpr ld kChamferAngleTolerance = 0;
 constexpr ld kChamferDepthTolerance = 1e-5L;       // mm, on the diameter of the chamfer depth
 constexpr ld kDeterminantFloor = 0.0001L;
 
@@ -353,6 +356,14 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
   const ld d_b = d_b_in;
   const ld d = d_in;
   const ld gamma = deg_to_rad(gamma_deg);
+  const ld tan_beta = std::tan(deg_to_rad(beta_deg));
+
+  // Half-angle of a flank at diameter D (D >= d_b), as the normal thickness there over D: the
+  // transverse half-angle of the flank whose transverse half-angle plus involute is `h`, times the
+  // cosine of the helix angle at D.
+  auto flank_half_angle = [&](ld D, ld h) {
+    return std::cos(std::atan(D / d * tan_beta)) * (h - involute(checked_acos(d_b / D)));
+  };
 
   // The chamfer starts at E on the EAP circle; its line, inclined at gamma to the tooth centre line,
   // reaches the tip circle at the half-angle theta.
@@ -360,7 +371,7 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
   const ld psi_e = s_e / d_e;
   const ld e_x = d_e / 2 * std::sin(psi_e);
   const ld e_y = d_e / 2 * std::cos(psi_e);
-  const ld theta = bisect<ld>(
+  ld theta = bisect<ld>(
       0, psi_e, kChamferAngleTolerance,
       [&](ld th) {
         const ld t_x = d_a / 2 * std::sin(th);
@@ -368,25 +379,30 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
         return !(std::atan((e_x - t_x) / (t_y - e_y)) < gamma);
       },
       kMaxBisectionSteps);
+  // A chamfer line inclined less than the flank at the tip (an angle below the pressure angle there)
+  // leaves the flank before the tip circle and cuts nothing of the tip: the tip is then the flank's
+  // own, the finished flank through E. So is a tooth whose flanks meet below the tip circle.
+  if (c_t != 0 && d_e > d_b) {
+    const ld through_e = psi_e / std::cos(std::atan(d_e / d * tan_beta)) + involute(checked_acos(d_b / d_e));
+    const ld flank_at_tip = flank_half_angle(d_a, through_e);
+    if (flank_at_tip < theta) theta = flank_at_tip;
+  }
 
   if (chamfer_depth) {
     ld depth = 0;
     if (c_t != 0) {
       // The extended chamfer line crosses the centre line at height y; find the diameter at which it
-      // meets the unthinned flank. The search stays above the base circle, where the flank exists.
+      // meets the unthinned flank. The flank thinned for backlash starts the chamfer inside the unthinned
+      // one, so the meeting lies the lower the more the tooth is thinned: it is sought all the way down
+      // to the base circle, where the flank begins.
       const ld y = e_y + e_x / std::tan(gamma);
-      const ld tan_beta = std::tan(deg_to_rad(beta_deg));
-      const ld half_angle_at_reference = s_t / d + involute(deg_to_rad(alpha_t_deg));
-      const ld hi = d_e;
-      const ld lo = std::fmax(d_e - 6 * c_t, d_b);
+      const ld unthinned = s_t / d + involute(deg_to_rad(alpha_t_deg));
       ld D = d_e;  // a chamfer that starts at or below the base circle: its depth is the chamfer itself
-      if (hi > d_b) {
+      if (d_e > d_b) {
         D = bisect<ld>(
-            lo, hi, kChamferDepthTolerance,
+            d_b, d_e, kChamferDepthTolerance,
             [&](ld dia) {
-              const ld beta_d = std::atan(dia / d * tan_beta);
-              const ld alpha_d = checked_acos(d_b / dia);
-              const ld psi = std::cos(beta_d) * (half_angle_at_reference - involute(alpha_d));
+              const ld psi = flank_half_angle(dia, unthinned);
               const ld l = checked_sqrt(dia * dia / 4 + y * y - dia * y * std::cos(psi));
               const ld delta = checked_asin(dia / 2 / l * std::sin(psi));
               return delta < gamma;

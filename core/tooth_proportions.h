@@ -40,10 +40,13 @@ ToothProportionKinds calc_tooth_proportions(DesignData& d);
 void limit_tip_diameters(DesignData& d);
 
 // Normal tooth thickness at the outside diameter d_a under a tip chamfer of radial size c_t and angle
-// gamma (deg) that starts at the EAP diameter d_a - 2 c_t, where the normal thickness is s_e. Writes into
+// gamma (deg) that starts at the EAP diameter d_a - 2 c_t, where the normal thickness is s_e; never more
+// than the thickness of the flank through that start at d_a (a chamfer line that leaves the flank below
+// the tip circle cuts nothing of the tip), negative when the flanks meet below the tip circle. Writes into
 // *chamfer_depth the radial depth from the tip circle to where the extended chamfer line meets the
 // unthinned flank (nominal transverse thickness s_t at the reference diameter d; base diameter d_b, helix
-// angle beta and transverse pressure angle alpha_t in degrees); 0 without a chamfer.
+// angle beta and transverse pressure angle alpha_t in degrees), at most down to the base circle; 0
+// without a chamfer.
 float tip_thickness_with_chamfer(float d_a, float c_t, float s_e, float gamma, float d_b, float d, float beta,
                                  float s_t, float alpha_t, float* chamfer_depth);
 

@@ -36,15 +36,6 @@ double Wrap(double a, double period) {  // into [-period/2, period/2)
   return a - period * std::floor(a / period + 0.5);
 }
 
-// The sweep of an arc from its start to its end about its centre in its direction, radians in (0, 2 pi].
-double Sweep(const SketchEntity& e) {
-  const Xy c = Mm(e.a), s = Mm(e.b), t = Mm(e.c);
-  double a = std::atan2(t.y - c.y, t.x - c.x) - std::atan2(s.y - c.y, s.x - c.x);
-  if (e.count < 0) a = -a;
-  while (a <= 0.0) a += 2.0 * M_PI;
-  return a;
-}
-
 // The outline as straight pieces: arcs cut into pieces of at most two degrees.
 std::vector<std::pair<Xy, Xy>> Pieces(const std::vector<SketchEntity>& sketch) {
   std::vector<std::pair<Xy, Xy>> out;
@@ -52,7 +43,7 @@ std::vector<std::pair<Xy, Xy>> Pieces(const std::vector<SketchEntity>& sketch) {
     if (e.kind == K::Line) out.push_back({Mm(e.a), Mm(e.b)});
     if (e.kind != K::Arc) continue;
     const Xy c = Mm(e.a), s = Mm(e.b);
-    const double r = Dist(s, c), a0 = std::atan2(s.y - c.y, s.x - c.x), sweep = Sweep(e);
+    const double r = Dist(s, c), a0 = std::atan2(s.y - c.y, s.x - c.x), sweep = test::ArcSweep(e);
     const int steps = std::max(1, int(std::ceil(sweep / (2.0 * M_PI / 180.0))));
     Xy prev = s;
     for (int i = 1; i <= steps; ++i) {
@@ -144,8 +135,9 @@ struct ToothForm {
 
 class GearOutlineTest : public test::AddinDocumentTest {
  protected:
-  // Draws the gear through the dialog; the sketch it sent (empty when it refused).
-  std::vector<SketchEntity> Draw(const Gear& g, int LT, double tol = kTol) {
+  // Draws the gear through the dialog, with the base and root diameters typed in their override boxes
+  // when they are given; the sketch it sent (empty when it refused).
+  std::vector<SketchEntity> Draw(const Gear& g, int LT, double tol = kTol, double base = 0.0, double root = 0.0) {
     doc->sketch.clear();
     services.messages.clear();
     GearDialog dialog(GearDialog::Language::Chinese);
@@ -155,7 +147,7 @@ class GearOutlineTest : public test::AddinDocumentTest {
       qobject_cast<QLineEdit*>(dialog.control(id))->setText(QString::number(v, 'g', 17));
     };
     set(1003, g.z), set(1006, g.m), set(1007, g.alpha), set(1008, g.x), set(1032, g.bl), set(1010, g.crk);
-    set(1011, g.crt), set(1009, tol);
+    set(1011, g.crt), set(1009, tol), set(1018, base), set(1020, root);
     qobject_cast<QPushButton*>(dialog.control(1001))->click();
     return doc->sketch;
   }
@@ -164,10 +156,12 @@ class GearOutlineTest : public test::AddinDocumentTest {
   // itself; every arc's ends on its circle, each arc sweeping what the tooth form gives it; every flank
   // point on the turned involute within the tolerance (to rounding where two flank entities meet); the
   // tooth thickness on the reference circle thinned by the backlash; fillets tangent where they join.
-  void DrawsTrue(const Gear& g, int LT, double tol) {
-    const std::string what = Describe(g, LT, tol);
+  void DrawsTrue(const Gear& g, int LT, double tol, double base = 0.0, double root = 0.0) {
+    char overrides[80];
+    std::snprintf(overrides, sizeof overrides, " base %.17g root %.17g", base, root);
+    const std::string what = Describe(g, LT, tol) + overrides;
     const ToothForm form(g);
-    const auto sketch = Draw(g, LT, tol);
+    const auto sketch = Draw(g, LT, tol, base, root);
     ASSERT_FALSE(sketch.empty()) << what;
     EXPECT_TRUE(services.messages.empty()) << what;
     const auto summary = test::Summarise(sketch, 1e-12);
@@ -201,7 +195,7 @@ class GearOutlineTest : public test::AddinDocumentTest {
         const Xy c = Mm(e.a);
         const double r = Dist(s, c);
         EXPECT_NEAR(r, Dist(t, c), 1e-9) << what << ": arc ends off its circle";
-        const double sweep = Sweep(e);
+        const double sweep = test::ArcSweep(e);
         const double a = std::atan2(s.y - c.y, s.x - c.x) + (e.count < 0 ? -0.5 : 0.5) * sweep;
         middle = {c.x + r * std::cos(a), c.y + r * std::sin(a)};
         if (on_origin(e)) {
@@ -340,6 +334,51 @@ TEST_F(GearOutlineTest, BacklashBeyondWhatTheToothTakesIsRefused) {
     EXPECT_EQ(services.messages, s.refused ? std::vector<std::u16string>{BacklashTooLargeMessage()}
                                            : std::vector<std::u16string>{})
         << registry::ToUtf8(s.text);
+  }
+}
+
+// A root circle on the base circle, typed as the base diameter the dialog shows or as the same diameter
+// in both override boxes, or a rounding step either side of it: the flank starts on the root circle
+// and the gear is drawn true, never with its first flank entity running across the gear, never refused.
+// A root circle a rounding step inside the base circle sends no radial line of that length.
+TEST_F(GearOutlineTest, ARootCircleOnTheBaseCircleIsDrawnTrue) {
+  const struct {
+    Gear gear;
+    double base, root;  // typed into the override boxes (0: none)
+    int radial_lines;   // per tooth and tolerance 0.001
+  } cases[] = {
+      {{40, 2, 20, 0, 0, 0, 0}, 0, 75.1754096628727, 0},
+      {{40, 2, 20, 0, 0, 0, 0}, 75.1754096628727, 75.1754096628727, 0},
+      {{40, 2, 20, 0, 0.1, 0, 0}, 0, 75.1754096628727, 0},
+      {{40, 2, 20, 0, 0.1, 0.2, 0}, 0, 75.1754096628727, 0},
+      {{20, 1, 20, 0, 0, 0, 0}, 0, 18.793852, 0},  // the shown base diameter, 2e-7 mm inside it
+      {{20, 1, 20, 0, 0, 0, 0}, 0, 18.79, 2},
+  };
+  for (const auto& c : cases) {
+    for (int LT : {0, 1}) DrawsTrue(c.gear, LT, kTol, c.base, c.root);
+    int lines = 0;
+    for (const SketchEntity& e : Draw(c.gear, 0, kTol, c.base, c.root)) lines += e.kind == K::Line;
+    EXPECT_EQ(lines, c.radial_lines * c.gear.z) << c.root;
+  }
+  // The base diameter as the dialog derives it, and the doubles next to it.
+  for (const Gear& g : {Gear{20, 1, 20, 0, 0, 0, 0}, Gear{40, 2, 20, 0, 0, 0, 0}, Gear{12, 1, 14.5, 0.4, 0.05, 0, 0}}) {
+    const double base = g.z * g.m * std::cos(g.alpha * kDegreesToRadians);
+    double below = base, above = base;
+    for (int ulps = 0; ulps < 3; ++ulps) {
+      for (double root : {below, above}) {
+        for (int LT : {0, 1}) DrawsTrue(g, LT, kTol, 0.0, root);
+        std::vector<SketchEntity> sketch = Draw(g, 0, kTol, 0.0, root);
+        for (const SketchEntity& e : sketch) {
+          const Point& a = e.kind == K::Line ? e.a : e.b;
+          const Point& b = e.kind == K::Line ? e.b : e.c;
+          if (e.kind == K::Line || e.kind == K::Arc) {
+            EXPECT_GE(Dist(Mm(a), Mm(b)), 0.01 * kTol) << "an entity far shorter than the tolerance, root " << root;
+          }
+        }
+      }
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, 1e9);
+    }
   }
 }
 

@@ -147,6 +147,65 @@ TEST(GearProfile, BacklashTurnsBothFlanksByItsAngleOnTheReferenceCircle) {
   EXPECT_NEAR(none - minus, 2.0 * 0.02 / 4.0, 1e-12);
 }
 
+// At the very edge of what can be drawn, as the backlash, the profile shift, the root circle or a fillet
+// grows to where the tip or the root arc vanishes: the last gear drawn has every arc about the gear
+// centre short of a pitch, never one whose ends swapped and which runs the full circle; the first one
+// beyond is refused with its reason. The edge is found to the neighbouring doubles.
+TEST(GearProfile, AtTheEdgeOfWhatIsDrawableNoArcRunsRound) {
+  struct Case {
+    const char* what;
+    ProfileInput (*gear)(double);
+    double drawn, refused;  // a value drawn and one refused
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {"backlash", [](double v) { ProfileInput g = StandardGear(100, 2.0); g.bl = v; return g; }, 0.0, 3.0,
+       BacklashTooLargeMessage()},
+      {"profile shift thinning the tip", [](double v) { return StandardGear(20, 1.0, v); }, 0.0, -2.0,
+       PointedToothMessage()},
+      {"profile shift widening the root", [](double v) { return StandardGear(20, 1.0, v); }, 0.0, 4.0,
+       TeethOverlapAtRootMessage()},
+      {"root circle", [](double v) { ProfileInput g = StandardGear(20, 1.0); g.r_f = v; return g; }, 8.75, 1.0,
+       TeethOverlapAtRootMessage()},
+      {"tip fillet", [](double v) { ProfileInput g = StandardGear(20, 1.0); g.crk = v; return g; }, 0.01, 1.0,
+       TipFilletTooLargeMessage()},
+      {"root fillet", [](double v) { ProfileInput g = StandardGear(20, 1.0); g.crt = v; return g; }, 0.01, 1.0,
+       RootFilletTooLargeMessage()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    double drawn = c.drawn, refused = c.refused;
+    auto builds = [&](double v) {
+      ToothOutline tooth;
+      return BuildToothOutline(c.gear(v), ProfileHooks{}, tooth) == 0;
+    };
+    ASSERT_TRUE(builds(drawn));
+    ASSERT_FALSE(builds(refused));
+    for (int step = 0; step < 200; ++step) {
+      const double middle = drawn + (refused - drawn) / 2.0;
+      if (middle == drawn || middle == refused) break;
+      (builds(middle) ? drawn : refused) = middle;
+    }
+    ASSERT_EQ(std::nextafter(drawn, refused), refused);
+
+    const ProfileInput edge = c.gear(drawn);
+    const Drawn d = Draw(edge);
+    ASSERT_EQ(d.status, 0);
+    const double pitch = 2.0 * M_PI / edge.z;
+    int centre_arcs = 0;
+    for (const auto& e : d.sketch) {
+      if (e.kind != host::SketchEntity::Kind::Arc || std::hypot(e.a.x, e.a.y) > 1e-15) continue;
+      ++centre_arcs;
+      EXPECT_LT(test::ArcSweep(e), pitch) << "arc of radius " << std::hypot(e.b.x, e.b.y) * 1000.0 << " mm";
+    }
+    EXPECT_EQ(centre_arcs, 2 * edge.z);
+    EXPECT_EQ(Summarise(d.sketch).open_ends, 0);
+
+    const Drawn beyond = Draw(c.gear(refused));
+    EXPECT_EQ(beyond.messages, std::vector<std::u16string>{c.message});
+  }
+}
+
 TEST(GearProfile, SplineSendsEachFlankPointWithTheCountStillToCome) {
   ProfileInput in = StandardGear(16, 0.5);
   in.LT = 2;

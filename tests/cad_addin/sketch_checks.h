@@ -72,6 +72,14 @@ inline SketchSummary Summarise(const std::vector<host::SketchEntity>& sketch, do
   return s;
 }
 
+// The sweep of an arc from its start to its end about its centre, in its direction: radians in (0, 2 pi].
+inline double ArcSweep(const host::SketchEntity& e) {
+  double a = std::atan2(e.c.y - e.a.y, e.c.x - e.a.x) - std::atan2(e.b.y - e.a.y, e.b.x - e.a.x);
+  if (e.count < 0) a = -a;
+  while (a <= 0.0) a += 2.0 * M_PI;
+  return a;
+}
+
 inline int CountNear(const std::vector<double>& values, double target, double tolerance) {
   int n = 0;
   for (double v : values)

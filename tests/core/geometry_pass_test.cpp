@@ -13,6 +13,7 @@
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
+#include "tooth_profile.h"
 #include "tooth_proportions.h"
 
 using namespace morvell;
@@ -52,6 +53,17 @@ DesignData spur_design(int z1, int z2, float m) {
     d.root_fillet_radius[i] = 0.3f * m;
   }
   return d;
+}
+
+// "Standard Rack" tooth proportions from a 1 / 1.25 / 0.3 rack of the given pressure angle.
+void use_standard_rack(DesignData& d, float pressure_angle) {
+  d.tooth_proportion_mode = 1;
+  for (int i = 0; i < 2; ++i) {
+    d.basic_rack.addendum_coeff[i] = 1.0f;
+    d.basic_rack.dedendum_coeff[i] = 1.25f;
+    d.basic_rack.fillet_radius_coeff[i] = 0.3f;
+  }
+  d.basic_rack.pressure_angle = pressure_angle;
 }
 
 // The backlash of the finished teeth at the design's centre distance, worked out from their thicknesses
@@ -574,7 +586,7 @@ TEST(GeometryPass, TipThicknessUnderTheChamferAndWithout) {
   const struct { const char* name; float chamfer, addendum; bool chamfered; } cases[] = {
       {"chamfered tip", 0.3f, 2.0f, true},
       {"no chamfer", 0.0f, 2.0f, false},
-      {"chamfered tip below the reference circle", 0.3f, -0.4f, false},
+      {"chamfered tip below the reference circle", 0.3f, -0.4f, true},
   };
   for (auto c : cases) {
     DesignData d = spur_design(20, 40, 2);
@@ -610,6 +622,117 @@ TEST(GeometryPass, TipThicknessUnderTheChamferAndWithout) {
   }
 }
 
+// The outlines a chamfered gear is drawn with, judged against its own involutes and its chamfer line:
+// the finished flank runs up to the chamfer start with the flank's thickness there; the tip corner lies
+// on the chamfer line from that start, which is inclined at the chamfer angle to the tooth centre line,
+// or on the flank itself where the line leaves the flank before the tip circle, and never outside the
+// flank; the shown tip thickness is the corner's; the nominal flank ends on the same line. The chamfer
+// is laid out in the normal section of the tooth: a point at radius R and transverse half-angle psi
+// lies there at the half-angle psi cos(beta_R), the normal thickness over the diameter.
+TEST(GeometryPass, ChamferedTipCornersLieOnTheChamferLineInsideTheFlank) {
+  struct Case {
+    const char* name;
+    int z1, z2;
+    float m, beta, x1, x2;
+    int gear;              // the chamfered gear
+    float chamfer, angle;  // its tip chamfer and chamfer angle
+    float addendum;        // x m_n; NaN: from the standard rack with tip reduction
+    float backlash, pinion_share;
+    int tip_side;          // the tip circle below (-1), on (0) or above (1) the reference circle
+    bool flank_at_tip;     // the chamfer line leaves the flank before the tip circle
+  };
+  const float rack = std::nanf("");
+  const Case cases[] = {
+      {"spur, tip above the reference circle", 20, 40, 2, 0, 0, 0, 0, 0.3f, 45, 1.0f, 0.1f, 0.5f, 1, false},
+      {"spur, tip on the reference circle", 20, 40, 2, 0, 0, 0, 0, 0.3f, 45, 0.0f, 0.1f, 0.5f, 0, false},
+      {"spur, tip typed below the reference circle", 20, 40, 2, 0, 0, 0, 0, 0.3f, 45, -0.4f, 0.1f, 0.5f, -1, false},
+      {"helical, tip below the reference circle, thinned", 20, 40, 2, 15, 0, 0, 0, 0.3f, 45, -0.4f, 0.2f, 1, -1,
+       false},
+      {"helical, tip above the reference circle, thinned", 23, 32, 2.25f, 27.88f, 0.25f, -0.25f, 1, 0.4f, 50, 1.0f,
+       0.2f, 0, 1, false},
+      {"tip reduction takes the wheel's tip below the reference circle", 10, 118, 10, 0, -0.13f, 0.05f, 1, 0.75f, 45,
+       rack, 0, 0.5f, -1, false},
+      {"small chamfer, large thinning", 20, 40, 2, 0, 0, 0, 0, 0.02f, 45, 1.0f, 0.4f, 0.5f, 1, false},
+      {"chamfer angle below the flank's inclination at the tip", 8, 40, 2.825f, 0, 0.407f, 0, 0, 0.078f, 45, 1.407f,
+       0.3f, 0.5f, 1, true},
+  };
+  auto inv = [](double a) { return std::tan(a) - a; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingReporter rec;
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.helix_angle = c.beta;
+    d.shift_distribution_auto = 0;
+    d.profile_shift[0] = c.x1;
+    d.profile_shift[1] = c.x2;
+    d.profile_shift_sum = c.x1 + c.x2;
+    d.backlash_normal = c.backlash;
+    d.backlash_distribution = c.pinion_share;
+    for (int i = 0; i < 2; ++i) d.dedendum[i] = (1.25f - d.profile_shift[i]) * c.m;
+    const int i = c.gear;
+    d.tip_chamfer[i] = c.chamfer;
+    d.tip_chamfer_angle[i] = c.angle;
+    if (std::isnan(c.addendum)) {
+      use_standard_rack(d, 20.0f);
+      d.allow_tip_diameter_reduction = 1;
+      d.second_geometry_pass = 0;
+    } else {
+      d.addendum[i] = c.addendum * c.m;
+    }
+    calc_gear_geometry(d);
+    ASSERT_TRUE(rec.seen.empty());
+
+    // The gear's own involutes.
+    const double cos_beta = std::cos(rad(c.beta)), m = c.m;
+    const double r = d.teeth[i] * m / (2 * cos_beta);
+    const double alpha_t = std::atan(std::tan(rad(20)) / cos_beta);
+    const double r_b = r * std::cos(alpha_t), r_a = d.tip_diameter[i] / 2.0, r_e = r_a - c.chamfer;
+    const double s_t = (M_PI / 2 + 2 * d.profile_shift[i] * std::tan(rad(20))) * m / cos_beta;
+    const double s_ft = d.thickness_finished_transverse[i];
+    auto half = [&](double s, double R) { return s / (2 * r) + inv(alpha_t) - inv(std::acos(r_b / R)); };
+    auto normal_section = [&](double R) { return std::cos(std::atan(R / r * std::tan(rad(c.beta)))); };
+    ASSERT_EQ((r_a > r) - (r_a < r), c.tip_side);
+
+    // The chamfer line in the normal section, from its start E on the finished flank to the tip circle.
+    const double e = half(s_ft, r_e) * normal_section(r_e);
+    const double gamma = rad(c.angle);
+    const double ex = r_e * std::sin(e), ey = r_e * std::cos(e), ux = -std::sin(gamma), uy = std::cos(gamma);
+    const double b = ex * ux + ey * uy, along = -b + std::sqrt(b * b - (r_e * r_e - r_a * r_a));
+    const double on_line = std::atan2(ex + along * ux, ey + along * uy);
+    const double on_flank = half(s_ft, r_a) * normal_section(r_a);
+    const double corner = std::min(on_line, on_flank) / normal_section(r_a);  // transverse half-angle
+    ASSERT_EQ(on_flank < on_line, c.flank_at_tip);
+
+    generate_gear_outline(d, i);
+    const ToothProfile finished = d.profile_points;
+    generate_gear_outline(d, i, true);
+    const ToothProfile nominal = d.profile_points;
+    auto radius = [](ProfilePoint p) { return std::hypot(double(p.x), double(p.y)); };
+    auto angle = [](ProfilePoint p) { return std::atan2(double(p.x), double(p.y)); };
+    const double eps = 1e-6;  // rad: the outline's single-precision points
+
+    // The finished flank up to the chamfer start, with the flank's thickness there.
+    EXPECT_NEAR(radius(finished[223]), r_e, 2e-7 * r_a);
+    EXPECT_NEAR(angle(finished[223]), half(s_ft, radius(finished[223])), eps);
+    EXPECT_NEAR(d.eap_thickness_normal[i], 2 * r_e * e, 1e-6 * r_a);
+    // The tip corner on the chamfer line (or the flank), never outside the flank.
+    for (const ToothProfile* p : {&finished, &nominal}) {
+      EXPECT_NEAR(radius((*p)[224]), r_a, 2e-7 * r_a);
+      EXPECT_NEAR(angle((*p)[224]), corner, eps);
+      EXPECT_LE(angle((*p)[224]), half(s_ft, r_a) + eps);
+    }
+    EXPECT_NEAR(d.tip_thickness_transverse[i], 2 * r_a * corner, 2 * eps * r_a);
+    // The nominal flank ends where the extended chamfer line meets it.
+    const ProfilePoint start = nominal[223];
+    const double r_n = radius(start);
+    EXPECT_NEAR(r_n, r_a - d.tip_chamfer_depth[i], 2e-7 * r_a);
+    EXPECT_NEAR(angle(start), half(s_t, r_n), eps);
+    const double n = half(s_t, r_n) * normal_section(r_n);
+    EXPECT_NEAR((r_n * std::sin(n) - ex) * uy - (r_n * std::cos(n) - ey) * ux, 0.0, 2e-5);
+    EXPECT_GE(d.tip_chamfer_depth[i], c.chamfer);
+  }
+}
+
 TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
   // With the numbers of teeth following, the transverse pressure angle is recomputed after the rack copy
   // within the same pass; with the module fixed it stays the one from before until the next pass.
@@ -618,13 +741,7 @@ TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
     d.geometry_manager_mode = mode;
     d.centre_distance = 51.0f;
     d.desired_ratio = 1.5f;
-    d.tooth_proportion_mode = 1;
-    for (int i = 0; i < 2; ++i) {
-      d.basic_rack.addendum_coeff[i] = 1.0f;
-      d.basic_rack.dedendum_coeff[i] = 1.25f;
-      d.basic_rack.fillet_radius_coeff[i] = 0.3f;
-    }
-    d.basic_rack.pressure_angle = 25.0f;
+    use_standard_rack(d, 25.0f);
     calc_gear_geometry(d);
     EXPECT_FLOAT_EQ(d.normal_pressure_angle, 25.0f) << mode;
     EXPECT_FLOAT_EQ(d.transverse_pressure_angle, mode == 2 ? 25.0f : 20.0f) << mode;

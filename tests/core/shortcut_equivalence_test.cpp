@@ -91,9 +91,9 @@ void plain_tooth_profile(const ToothProfileInput& in, float* form_diameter, Toot
   }
 
   // Involute flank in equal radius steps from the form radius to the start of the tip chamfer.
-  const ld c = in.chamfer_depth;
+  const ld top = flank_top(r_a, r_form, in.chamfer_depth);
   for (int i = 0; i < kFlankPoints; ++i) {
-    const ld radius = r_form + i * (r_a - r_form - c) / (kFlankPoints - 1);
+    const ld radius = r_form + i * (top - r_form) / (kFlankPoints - 1);
     const ld psi = involute_half_angle<ld>(g, radius, flank_thickness_at<ld>(g, radius));
     profile[kFlankFirst + i] = {static_cast<float>(radius * std::sin(psi)), static_cast<float>(radius * std::cos(psi))};
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -136,6 +137,22 @@ TEST(ToothProfile, UnchamferedFlankEndsInTipCorner) {
   ToothProfile p;
   g.generate(p);
   EXPECT_LT(distance(p[223], p[224]), 1e-5);
+}
+
+// The outline climbs from the root to the tip corner, whatever the chamfer: one that starts below the
+// form circle leaves the flank at the form radius, and the chamfer runs from there to the corner.
+TEST(ToothProfile, OutlineNeverTurnsBackUnderADeepChamfer) {
+  for (float c : {0.3f, 2.0f, 4.5f}) {
+    SCOPED_TRACE(c);
+    Gear g;
+    g.c = c;
+    g.s_at = g.involute_tip_thickness() * 0.5f;
+    ToothProfile p;
+    const float form = g.generate(p);
+    const double top = std::max(g.d_a / 2.0 - c, form / 2.0);
+    EXPECT_NEAR(radius(p[223]), top, 2e-5);
+    for (int i = 26; i <= 224; ++i) EXPECT_GE(radius(p[i]), radius(p[i - 1]) - 2e-5) << i;
+  }
 }
 
 // A rack tip radius so large that the roundings of both sides overlap becomes a full radius on the

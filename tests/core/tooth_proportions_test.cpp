@@ -140,6 +140,10 @@ TEST(ToothProportions, ChamferThicknessAndDepthFollowTheChamferLine) {
       {54.0f, 0.5f, 1.6f, 45.0f, 50.0f, 3.5343f},
       {54.0f, 0.3f, 1.9f, 45.0f, 50.0f, 3.8f},
       {2004.5f, 0.5f, 1.8f, 45.0f, 2000.0f, 3.5343f},  // large gear: the depth search needs extended precision
+      // A small chamfer on a tooth thinned by a large backlash: the line meets the unthinned flank far
+      // below the chamfer start (0.27 mm below the tip, more than 13 times the chamfer).
+      {44.0f, 0.02f, 1.1789f, 45.0f, 40.0f, 3.14159f},
+      {44.0f, 0.05f, 0.4f, 60.0f, 40.0f, 3.14159f},
   };
   const ld alpha_t = deg_to_rad(20.0L);
   for (const Case& c : cases) {
@@ -183,6 +187,12 @@ TEST(ToothProportions, ChamferSearchesAreBoundedAndStayAboveTheBaseCircle) {
   EXPECT_GE(depth, 1.6f);
   EXPECT_LE(depth, (53.6f - 46.98f) / 2 + 1e-4f);
 
+  // A chamfer line that meets the unthinned flank nowhere above the base circle (its angle below the
+  // flank's inclination, a tooth thinned far): the depth reaches down to the base circle.
+  tip_thickness_with_chamfer(44, 0.3f, 0.3f, 25, 37.5877f, 40, 0, 3.14159f, 20, &depth);
+  EXPECT_NEAR(depth, (44 - 37.5877f) / 2, 1e-5);
+  EXPECT_TRUE(rec.seen.empty());
+
   // Chamfer starting below the base circle: its depth is the chamfer itself.
   tip_thickness_with_chamfer(50, 2, 1.0f, 45, 46.98f, 50, 0, 3.5343f, 20, &depth);
   EXPECT_EQ(depth, 2.0f);
@@ -195,6 +205,39 @@ TEST(ToothProportions, ChamferSearchesAreBoundedAndStayAboveTheBaseCircle) {
   EXPECT_TRUE(std::isnan(s));
   tip_thickness_with_chamfer(54, 0.5f, nan, 45, 46.98f, 50, 0, 3.5f, 20, &depth);
   tip_thickness_with_chamfer(54, 0.5f, 1.6f, nan, nan, nan, nan, nan, nan, &depth);
+}
+
+// A chamfer line inclined less than the flank at the tip leaves the flank before the tip circle: the tip
+// keeps the flank's own thickness there, never the wider one of the line. A tooth whose flanks meet
+// between the chamfer start and the tip circle has no tip: its thickness there is negative.
+TEST(ToothProportions, TipUnderAChamferIsNeverWiderThanTheFlank) {
+  struct Case { float d_a, c_t, s_e, gamma, beta; bool flank_holds; };
+  const Case cases[] = {
+      {30.55f, 0.078f, 0.467f, 45.0f, 0, true},   // near-pointed tip, angle below its pressure angle (46 deg)
+      {30.55f, 0.078f, 0.467f, 60.0f, 0, false},  // the same tip under a steeper chamfer: the line holds
+      {30.55f, 0.3f, 0.05f, 45.0f, 0, true},      // flanks meeting below the tip circle
+      {33.0f, 0.1f, 0.6f, 45.0f, 20, true},       // helical
+  };
+  const ld d = 22.6L, alpha_t = deg_to_rad(20.0L), d_b = d * std::cos(alpha_t);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.s_e);
+    RecordingReporter rec;
+    float depth = 0;
+    const ld s_a = tip_thickness_with_chamfer(c.d_a, c.c_t, c.s_e, c.gamma, static_cast<float>(d_b), static_cast<float>(d),
+                                              c.beta, 3.9f, 20, &depth);
+    // The flank through the chamfer start, carried up to the tip circle in the normal section.
+    const ld tan_beta = std::tan(deg_to_rad(static_cast<ld>(c.beta)));
+    auto normal = [&](ld D) { return std::cos(std::atan(D / d * tan_beta)); };
+    const ld d_e = c.d_a - 2.0L * c.c_t;
+    const ld h = c.s_e / d_e / normal(d_e) + involute(std::acos(d_b / d_e));
+    const ld flank = c.d_a * normal(c.d_a) * (h - involute(std::acos(d_b / c.d_a)));
+    if (c.flank_holds)
+      EXPECT_NEAR(static_cast<double>(s_a), static_cast<double>(flank), 1e-5);
+    else
+      EXPECT_LT(static_cast<double>(s_a), static_cast<double>(flank) - 1e-3);
+    if (c.s_e < 0.1f) EXPECT_LT(s_a, 0);
+    EXPECT_TRUE(rec.seen.empty());
+  }
 }
 
 namespace {
