@@ -2,11 +2,15 @@
 // search and the design the main window holds afterwards.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -248,4 +252,44 @@ TEST(SearchFromMainWindow, OverriddenGeometryManagerIsRefused) {
   EXPECT_EQ(d.protuberance[0], 0.1f);
   p.main->SetMain_textboxes();
   expect_listed(listed(d), before);
+}
+
+// Esc on the question after a search, like its title bar's close button, answers "Restore original":
+// the main window is left with the design "Restore original" leaves, byte for byte, also after a pick
+// and when the search before was answered with "Use new".
+TEST(SearchFromMainWindow, EscAndTheCloseButtonOnTheQuestionRestoreTheOriginal) {
+  enum class Way { RestoreOriginal, Escape, CloseButton };
+  std::unique_ptr<DesignData> restored;
+  for (const Way way : {Way::RestoreOriginal, Way::Escape, Way::CloseButton}) {
+    SCOPED_TRACE(int(way));
+    Program p;
+    DesignData& d = *p.d;
+    d.use_optimized_design = 1;  // the answer of a search before
+    int32_t z1 = 0, z2 = 0;
+    p.search_and_pick(z1, z2);
+    p.scripted.modal_actions["useoptimizedform"].push_back([&p, way](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      if (way == Way::RestoreOriginal) {
+        p.question->OKbutton->click();
+      } else if (way == Way::Escape) {
+        QWidget* focused = dialog.focusWidget();
+        QTest::keyClick(focused ? focused : &dialog, Qt::Key_Escape);
+      } else {
+        dialog.close();
+      }
+      EXPECT_FALSE(dialog.isVisible());
+      return int(QDialog::Accepted);
+    });
+    p.main->RunOptimizer1Click();
+    ASSERT_NE(z1, 23);  // a pick was made
+    EXPECT_EQ(d.use_optimized_design, 0);
+    EXPECT_EQ(d.teeth[0], 23);
+    EXPECT_EQ(d.teeth[1], 32);
+    if (!restored) {
+      restored = std::make_unique<DesignData>(d);
+    } else {
+      EXPECT_EQ(std::memcmp(&d, restored.get(), sizeof d), 0);
+    }
+  }
 }
