@@ -4,9 +4,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <cmath>
 #include <cstdint>
@@ -292,4 +297,46 @@ TEST(SearchFromMainWindow, EscAndTheCloseButtonOnTheQuestionRestoreTheOriginal) 
       EXPECT_EQ(std::memcmp(&d, restored.get(), sizeof d), 0);
     }
   }
+}
+
+// A pick, then a redraw with another Y quantity, then "Use new": the search window's report and its red
+// circles are those of the pick, and the main window is left with that pair.
+TEST(SearchFromMainWindow, AfterARedrawTheReportAndCirclesAreThoseOfThePairUseNewDelivers) {
+  Program p;
+  DesignData& d = *p.d;
+  d.rating_enabled = 1;
+  int32_t z1 = 0, z2 = 0;
+  DesignPointRecord picked;
+  p.search_and_pick(z1, z2, &picked);
+  auto& actions = p.scripted.modal_actions["optimizationform"];
+  const auto search_and_pick = actions.back();
+  actions.pop_back();
+  QString teeth_line, contact_line;
+  int red = 0;
+  actions.push_back([&](QDialog& window) {
+    const int result = search_and_pick(window);
+    p.search->YaxisComboBox->setCurrentIndex(10);  // "Wheel Cont. S.F."
+    p.search->YaxisComboBoxChange();
+    // The redraw left the file's last record, another design, in the design data.
+    EXPECT_NE(d.contact_safety_factor[0], picked.contact_safety_factor_pinion);
+    const QTextDocument* pane = p.search->mainresults->document();
+    teeth_line = pane->findBlockByNumber(1).text();
+    contact_line = pane->findBlockByNumber(6).text();
+    const QImage& image = p.search->Image1->picture();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixelColor(x, y) == Qt::red) ++red;
+    return result;
+  });
+  p.answer(true);
+  p.main->RunOptimizer1Click();
+  ASSERT_NE(z1, 0);
+  EXPECT_EQ(d.use_optimized_design, 1);
+  EXPECT_GT(red, 6);
+  p.main->SetMain_textboxes();
+  EXPECT_EQ(d.teeth[0], z1);
+  EXPECT_EQ(d.teeth[1], z2);
+  EXPECT_EQ(teeth_line, QString("Number of Teeth \t\t\t%1\t\t%2").arg(z1).arg(z2));
+  EXPECT_EQ(contact_line, QString::asprintf("Contact Safety Factor \tSH\t%-16.3f\t%-16.3f",
+                                            double(d.contact_safety_factor[0]), double(d.contact_safety_factor[1])));
 }
