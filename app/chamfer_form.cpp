@@ -138,8 +138,10 @@ void TChamferform::CancelButtonClick() {
   CancelButton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
   for (int r = 0; r < kRows; ++r)
     for (int g = 0; g < 2; ++g) (d_.*kFields[r])[g] = d_.scratch_values[scratch_index(r, g)];
-  reject();
+  QDialog::reject();
 }
+
+void TChamferform::reject() { CancelButtonClick(); }
 
 void TChamferform::FormClose() { OKButton->setFocus(Qt::OtherFocusReason); }
 

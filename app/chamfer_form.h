@@ -1,6 +1,6 @@
 // The chamfer dialog "Chamfers": edge chamfer and its angle at the ends of the face width, radial tip
-// chamfer and its angle at the outside diameter, for pinion and wheel. Cancel puts back the values the
-// dialog was shown with.
+// chamfer and its angle at the outside diameter, for pinion and wheel. Cancel (and so Esc and the
+// window's close button) puts back the values the dialog was shown with.
 #pragma once
 
 #include <QDialog>
@@ -49,6 +49,7 @@ class TChamferform : public QDialog {
 
  public:
   void done(int result) override;  // every way of closing commits a pending entry first
+  void reject() override;          // Esc and the window's close button: Cancel
 
  private:
   DesignData& d_;

@@ -204,8 +204,10 @@ void TConstraintsform::cancelbuttonClick() {
   GeometryConstraints& constraints = d_;
   std::memcpy(&constraints, d_.constraints_backup, sizeof d_.constraints_backup);
   Setconstraints_textboxes();
-  reject();
+  QDialog::reject();
 }
+
+void TConstraintsform::reject() { cancelbuttonClick(); }
 
 void TConstraintsform::FormClose() {
   OKbutton->setFocus(Qt::OtherFocusReason);

@@ -1,7 +1,8 @@
 // The constraints dialog "Gear Geometry Constraints": the eight pinion/wheel limits against which the
 // tooth proportions are calculated and the tip diameters limited, and the switch "Use Default Values"
 // that fixes them at their defaults (the form-to-SAP distance following the module). Every entry and
-// every click of the switch runs the geometry pass, so the boxes show the values it last used.
+// every click of the switch runs the geometry pass, so the boxes show the values it last used. Cancel
+// (and so Esc and the window's close button) puts back the limits the dialog was shown with.
 #pragma once
 
 #include <QDialog>
@@ -65,6 +66,7 @@ class TConstraintsform : public QDialog {
 
  public:
   void done(int result) override;  // every way of closing commits a pending entry first
+  void reject() override;          // Esc and the window's close button: Cancel
 
  private:
   DesignData& d_;

@@ -77,8 +77,10 @@ void Tfaceoffsetform::CancelButtonClick() {
   CancelButton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
   d_.face_width_offset = d_.edit_old_value;
   show_offset();
-  reject();
+  QDialog::reject();
 }
+
+void Tfaceoffsetform::reject() { CancelButtonClick(); }
 
 // The main window's call point of the dialog (its menu command then refreshes the window).
 void TMainForm::show_face_offset_dialog() {

@@ -1,6 +1,6 @@
 // The face-width offset dialog "Face Width Offset": the axial offset of the wheel's face against the
-// pinion's, within 0.99 of the common face width either way. Cancel puts back the offset the dialog
-// was shown with.
+// pinion's, within 0.99 of the common face width either way. Cancel (and so Esc and the window's close
+// button) puts back the offset the dialog was shown with.
 #pragma once
 
 #include <QDialog>
@@ -30,6 +30,8 @@ class Tfaceoffsetform : public QDialog {
   void faceoffseteditExit();
   // Text and hint of the edit from the offset.
   void show_offset();
+
+  void reject() override;  // Esc and the window's close button: Cancel
 
  protected:
   void showEvent(QShowEvent* event) override;

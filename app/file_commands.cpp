@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -246,10 +247,14 @@ void TMainForm::Report2Click() {
   const std::string bytes =
       rich_text_report(pane.text(), {face.family().toStdString(), points, face.fixedPitch()}, tab_stops);
   std::string error;
-  if (write_text_file(kReportFileName, bytes, &error))
-    forms::services().message(this, app_title(), "Report sent to file \"Report.rtf\" ", forms::MessageIcon::Information);
-  else
+  if (write_text_file(kReportFileName, bytes, &error)) {
+    // The file as it was written, with its folder (the current directory).
+    const QString path = QDir::toNativeSeparators(QFileInfo(QString::fromUtf8(kReportFileName)).absoluteFilePath());
+    forms::services().message(this, app_title(), "Report sent to file \"" + path + "\" ",
+                              forms::MessageIcon::Information);
+  } else {
     report_problem(this, error);
+  }
 }
 
 void TMainForm::Report3Click() {

@@ -21,6 +21,7 @@ void TMainForm::Minimizecentredistance1Click() {
   switch (check_centre_distance_minimisation(d_)) {
     case CentreMinimisationCheck::Allowed:
       break;
+    case CentreMinimisationCheck::RatioOutOfReach:
     case CentreMinimisationCheck::GeometryManagerOverridden:
       closing_refresh();
       return;

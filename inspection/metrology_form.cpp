@@ -410,8 +410,10 @@ void Tmetrologyform::cancelbuttonClick() {
   std::memcpy(&d_.default_span_teeth, &backup[9], sizeof(float));
   d_.backlash_normal = backup[6];
   d_.backlash_distribution = backup[7];
-  reject();
+  QDialog::reject();
 }
+
+void Tmetrologyform::reject() { cancelbuttonClick(); }
 
 void Tmetrologyform::FormClose() {
   OKbutton->setFocus(Qt::OtherFocusReason);

@@ -3,8 +3,9 @@
 // angles at which ball and span touch the flank, and two plots of the ball in a tooth space.
 //
 // A finished measurement or span typed in gives the finished thickness of that gear and the backlash
-// of the pair; ball diameter and teeth spanned can be typed or follow their defaults. Cancel writes
-// back the ten values taken when the window was shown; however it closes, the geometry pass runs.
+// of the pair; ball diameter and teeth spanned can be typed or follow their defaults. Cancel (and so
+// Esc and the window's close button) writes back the ten values taken when the window was shown;
+// however it closes, the geometry pass runs.
 #pragma once
 
 #include <QDialog>
@@ -109,6 +110,7 @@ class Tmetrologyform : public QDialog {
   QLabel* Image5;  // legend beside "Base Diameter "
 
   void done(int result) override;  // every way of closing leaves a field being edited first
+  void reject() override;          // Esc and the window's close button: Cancel
 
  protected:
   void showEvent(QShowEvent* event) override;

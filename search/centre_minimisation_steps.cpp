@@ -6,10 +6,19 @@
 #include "geometry_manager_refusal.h"
 #include "modal_services.h"
 #include "progress_form.h"
+#include "results_pane.h"
+#include "sizing_search.h"
 
 namespace morvell {
 
 CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d) {
+  // The search's pinion teeth start at 11, or 10 where 11 would take the wheel beyond 200 teeth: above a
+  // ratio of 20 it has not a single pair to try.
+  if (first_pinion_teeth(d.desired_ratio) == 0) {
+    warn(d, format_line("The ratio of %.3f is beyond what the minimization searches", double(d.desired_ratio)),
+         "Ratios up to 20 are searched (at most 200 wheel teeth)", "The design has been left as it was");
+    return CentreMinimisationCheck::RatioOutOfReach;
+  }
   if (d.protuberance[0] != 0 || d.protuberance[1] != 0) {
     warn(d, "Protuberance has been set to zero for centre distance minimization", " ", " ");
     d.protuberance[0] = 0;

@@ -12,13 +12,15 @@ namespace morvell {
 
 enum class CentreMinimisationCheck {
   Allowed,
+  RatioOutOfReach,            // not even 10 pinion teeth give the ratio within 200 wheel teeth
   GeometryManagerOverridden,  // the geometry manager must be in charge of module and centre distance
   ProportionsNotCalculated,   // the tooth proportions must be calculated from the constraints
 };
 
-// The search sizes the pair without protuberance: sets it to zero (explained in the warning dialog),
-// which stays even when the command is refused. Then checks that the search may run; a refusal has
-// been explained in the warning dialog when this returns.
+// Checks that the search may run; a refusal has been explained in the warning dialog when this
+// returns. A ratio the search cannot try is refused first, with the design left as it was. Otherwise
+// the search sizes the pair without protuberance: sets it to zero (explained in the warning dialog),
+// which stays even when the command is refused for the geometry manager or the tooth proportions.
 CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d);
 
 // Sets the tip chamfers to zero and asks for the two minimum safety factors in the program's window

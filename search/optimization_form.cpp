@@ -293,6 +293,7 @@ void Toptimizationform::FormShow() {
   copy_text(d_.warning_lines[2], " ");
   read_failure_reported_ = false;
   picked_.reset();
+  picked_listed_.reset();
 
   XplusComboBox->setCurrentIndex(9);
   XnegComboBox->setCurrentIndex(11);
@@ -363,6 +364,7 @@ void Toptimizationform::FormShow() {
 void Toptimizationform::Button2Click() {
   // A pick belongs to the results it was made from.
   picked_.reset();
+  picked_listed_.reset();
   if (progress.set_visible) progress.set_visible(true);
   const SearchRun run = search_design_space(
       d_, [this](int position) { show_progress_position(position); }, {}, result_file.c_str());

@@ -142,7 +142,10 @@ class Toptimizationform : public QDialog {
   void set_filter_texts();
   void set_edits_enabled(bool enabled);
   void filter_kind_click(QCheckBox* box, QCheckBox* partner);
-  void draw_markers(QColor colour);
+  // Circles the place of `design` on both halves of the plot drawn last, in `colour`.
+  void draw_markers(const DesignData& design, QColor colour);
+  // The report of `design` into the window's results pane.
+  void report_design(const DesignData& design);
   void pick(bool plus_half, int x, int y);
   void zoom();
   void xor_rubber_band();
@@ -151,6 +154,9 @@ class Toptimizationform : public QDialog {
 
   DesignData& d_;
   std::unique_ptr<DesignData> picked_;
+  // The record picked as the result file lists it (the fields it holds), where the pick's marks go.
+  std::unique_ptr<DesignData> picked_listed_;
+  bool pick_marked_ = false;  // the picture shows the red marks of the pick
   bool read_failure_reported_ = false;
   // A redraw runs (redrawing_) and another was asked for meanwhile (redraw_again_).
   bool redrawing_ = false;

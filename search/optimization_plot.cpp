@@ -65,6 +65,13 @@ void drawable_range(float& min, float& max, bool teeth) {
   max += half;
 }
 
+// Whether `design` lies inside every range of SearchRanges as the window holds them in d.
+bool inside_window_ranges(const DesignData& d, const DesignData& design) {
+  const auto probe = std::make_unique<DesignData>(design);
+  static_cast<SearchRanges&>(*probe) = d;
+  return !outside_search_ranges(*probe);
+}
+
 // One tick per tooth on a pinion-teeth axis, as long as the range is a whole and modest number of teeth.
 int teeth_ticks(float min, float max) {
   const ld n = std::trunc(ld(max) - ld(min));
@@ -84,10 +91,12 @@ void Toptimizationform::check_opti_in_limits() {
   if (outside_search_ranges(d_)) d_.scratch_values[5] = 1.0f;
 }
 
-void Toptimizationform::form_report() {
+void Toptimizationform::form_report() { report_design(d_); }
+
+void Toptimizationform::report_design(const DesignData& design) {
   {
     ResultsPane pane(mainresults);
-    write_search_report(d_, pane);
+    write_search_report(design, pane);
   }
   lay_out_report_columns(mainresults->document());
   mainresults->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -124,6 +133,7 @@ void Toptimizationform::optimizer_plot_report() {
   QPainter p(&image);
   p.setBackground(Qt::white);
   p.fillRect(image.rect(), Qt::white);
+  pick_marked_ = false;
   p.setPen(QPen(Qt::black, 0));
   p.drawLine(left, bottom, centre, bottom);
   p.drawLine(right, bottom, centre, bottom);
@@ -272,20 +282,33 @@ void Toptimizationform::optimizer_plot_report() {
   Image1->update();
   if (progress.set_visible) progress.set_visible(false);
   d_.search_eval_count = 0;
-  form_report();
+  // The reading left the last record in the design data. A design picked from these results stays the
+  // one shown: its report, and its red marks where the ranges let it be drawn.
+  if (picked_) {
+    report_design(*picked_);
+    if (inside_window_ranges(d_, *picked_listed_)) {
+      draw_markers(*picked_listed_, Qt::red);
+      pick_marked_ = true;
+    }
+  } else {
+    form_report();
+  }
 }
 
-// --- Markers of the design held in the design data ---
+// --- Markers of a design ---
 
-void Toptimizationform::draw_markers(QColor colour) {
-  select_opti_plot_variable();
+void Toptimizationform::draw_markers(const DesignData& design, QColor colour) {
+  float plus_value = 0, y_value = 0, minus_value = 0;
+  plot_variable_value(design, XplusComboBox->currentIndex(), plus_value);
+  plot_variable_value(design, YaxisComboBox->currentIndex(), y_value);
+  plot_variable_value(design, XnegComboBox->currentIndex(), minus_value);
   const ChartState& c = d_;
   QPainter p(&Image1->picture());
   p.setPen(QPen(colour, 0));
   p.setBrush(Qt::white);
-  const ld y = ld(c.chart_bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
-  const ld xp = ld(c.chart_plus_x_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
-  const ld xm = ld(c.chart_minus_x_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
+  const ld y = ld(c.chart_bottom) + (ld(y_value) - c.chart_y_min) * c.chart_y_scale;
+  const ld xp = ld(c.chart_plus_x_origin) + (ld(plus_value) - c.chart_plus_x_min) * c.chart_plus_x_scale;
+  const ld xm = ld(c.chart_minus_x_origin) + (ld(minus_value) - c.chart_minus_x_min) * c.chart_minus_x_scale;
   int l, t, r, b;
   for (ld x : {xp, xm})
     if (to_pixel(x - 2, l) && to_pixel(y - 2, t) && to_pixel(x + 2, r) && to_pixel(y + 2, b))
@@ -381,6 +404,8 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
     d_ = *before;
     return;
   }
+  // The design as the file lists it, whose circles the marks go round.
+  auto listed = std::make_unique<DesignData>(d_);
 
   // Evaluate the picked design once more with the centre distance held and its own ratio.
   const float kept_ratio = d_.desired_ratio;
@@ -406,20 +431,17 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   }
 
   // The earlier pick's marks turn black.
-  {
-    const auto picked = std::make_unique<DesignData>(d_);
-    d_ = *before;
-    draw_markers(Qt::black);
-    d_ = *picked;
-  }
+  if (picked_ && pick_marked_) draw_markers(*picked_listed_, Qt::black);
 
   // Its tooth profiles, so that the report's form diameters are the picked design's (on either half).
   for (int i = 0; i < 2; ++i)
     generate_tooth_profile(finished_outline_input(d_, i), &d_.form_diameter[i], d_.profile_points);
 
   form_report();
-  draw_markers(Qt::red);
   picked_ = std::make_unique<DesignData>(d_);
+  picked_listed_ = std::move(listed);
+  draw_markers(*picked_listed_, Qt::red);
+  pick_marked_ = true;
 }
 
 void Toptimizationform::zoom() {

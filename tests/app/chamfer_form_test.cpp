@@ -83,12 +83,12 @@ TEST(ChamferForm, CancelPutsBackWhatTheDialogWasShownWith) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], shown_with[i]) << i;
   EXPECT_TRUE(p.warnings().isEmpty());
 
-  // OK and the window's close button keep the entries, the one being typed included.
-  p.when_shown("Chamferform", [&](QDialog& dialog) {
+  // OK keeps the entries, the one being typed included.
+  p.when_shown("Chamferform", [&](QDialog&) {
     type_into(form.Pinedgechamedit, "0.7", form.OKButton);
     form.wheelchamedit->setFocus(Qt::TabFocusReason);
     form.wheelchamedit->setText("0.95");
-    dialog.close();
+    form.OKButton->click();
   });
   p.scripted.show_modal(form);
   EXPECT_EQ(p.d->edge_chamfer[0], 0.7f);

@@ -151,10 +151,10 @@ TEST(ConstraintsForm, AnEntryIsCheckedAndStoredBeforeTheDialogCloses) {
   p.d->normal_module = 2;
   p.d->constraints_use_defaults = 0;
   TConstraintsform form(*p.d);
-  p.when_shown("Constraintsform", [&](QDialog& dialog) {
+  p.when_shown("Constraintsform", [&](QDialog&) {
     form.pinbottomclearanceedit->setFocus(Qt::TabFocusReason);
     form.pinbottomclearanceedit->setText("0.7");
-    dialog.close();  // the window's close button
+    form.OKbutton->click();
   });
   p.scripted.show_modal(form);
   EXPECT_EQ(p.d->min_bottom_clearance_coeff[0], 0.7f);

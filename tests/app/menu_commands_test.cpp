@@ -354,9 +354,18 @@ TEST(FileCommands, ReportToFileAndToPrinter) {
   Program p;
   TMainForm& m = p.form();
   QFile::remove(kReportFileName);
+  // The message names the file written, with its folder: the current directory, wherever that is.
+  const QString start = QDir::currentPath();
+  ASSERT_TRUE(QDir().mkpath("reports"));
+  ASSERT_TRUE(QDir::setCurrent("reports"));
+  QFile::remove(kReportFileName);
   m.Report2Click();
-  ASSERT_EQ(p.messages(), QStringList{"Report sent to file \"Report.rtf\" "});
-  const std::string rtf = file_bytes(kReportFileName);
+  const QString written = QDir::currentPath() + "/" + kReportFileName;
+  ASSERT_TRUE(QDir::setCurrent(start));
+  EXPECT_EQ(p.messages(), QStringList{"Report sent to file \"" + start + "/reports/report.rtf\" "});
+  EXPECT_TRUE(QFile::exists(start + "/reports/report.rtf"));
+  EXPECT_FALSE(QFile::exists(kReportFileName));
+  const std::string rtf = file_bytes(written.toStdString());
   EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
   // Every plain line of the pane stands in the file, ended by \par, without the blanks before its tabs.
   const ResultsPane pane(m.mainresults);

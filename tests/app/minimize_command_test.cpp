@@ -15,10 +15,12 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "centre_distance_minimisation.h"
 #include "centre_minimize_form.h"
 #include "design_data.h"
+#include "design_file.h"
 #include "field_events.h"
 #include "geometry_pass.h"
 #include "main_window.h"
@@ -343,4 +345,57 @@ TEST(MinimizeCentreDistance, DialogHoldsTheMinimaBetweenOneAndFive) {
   f.Edit1->setText("3");
   f.close();
   EXPECT_EQ(d.min_contact_safety_factor, 3.0f);
+}
+
+// The search tries at least 10 pinion teeth with at most 200 wheel teeth, so ratios up to 20: a pair of
+// a larger ratio (12/290 is an ordinary design) is refused before the minima are asked for, saying so,
+// and the design is left as it was, protuberance included.
+TEST(MinimizeCentreDistance, ARatioBeyondWhatTheSearchTriesIsRefusedAsSuch) {
+  struct Case {
+    int32_t z1, z2;
+    bool refused;
+  } cases[] = {{12, 290, true}, {10, 201, true}, {10, 200, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.z1) + "/" + std::to_string(c.z2));
+    Program p;
+    DesignData& d = *p.d;
+    p.main->show();
+    QApplication::setActiveWindow(p.main.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.main.get()));
+    d.tooth_proportion_mode = 2;
+    p.main->Tooth_prop->setCurrentIndex(2);
+    p.main->CheckBoxCentre->setChecked(false);  // the module stays, the centre distance follows
+    p.main->RatioCheckBox->setChecked(false);   // the ratio follows the teeth
+    for (auto [edit, z] : {std::pair{p.main->Z2edit, c.z2}, std::pair{p.main->Z1edit, c.z1}}) {
+      edit->setFocus(Qt::TabFocusReason);
+      edit->setText(QString::number(z));
+      p.main->Helixangleedit->setFocus(Qt::TabFocusReason);
+    }
+    ASSERT_EQ(d.teeth[0], c.z1);
+    ASSERT_EQ(d.teeth[1], c.z2);
+    ASSERT_EQ(d.desired_ratio, float(double(c.z2) / c.z1));
+    d.protuberance[0] = 0.2f;
+    p.main->SetMain_textboxes();
+    const auto before = std::make_unique<DesignData>(d);
+    p.scripted.clear();
+    p.main->Minimizecentredistance1Click();
+    const QString ratio_message = QString::asprintf("The ratio of %.3f is beyond what the minimization searches\n"
+                                                    "Ratios up to 20 are searched (at most 200 wheel teeth)\n"
+                                                    "The design has been left as it was",
+                                                    double(c.z2) / c.z1);
+    if (c.refused) {
+      EXPECT_EQ(p.warnings(), QStringList{ratio_message});
+      EXPECT_EQ(p.dialogs_shown(), 0);
+      EXPECT_FALSE(p.progress->isVisible());
+      // The design as it was: as it would be saved, and its geometry.
+      EXPECT_EQ(design_file_text(d), design_file_text(*before));
+      EXPECT_EQ(d.centre_distance, before->centre_distance);
+      EXPECT_EQ(d.tip_diameter[1], before->tip_diameter[1]);
+      EXPECT_EQ(d.protuberance[0], 0.2f);
+    } else {
+      EXPECT_FALSE(p.warnings().contains(ratio_message));
+      EXPECT_EQ(p.dialogs_shown(), 1);
+      EXPECT_EQ(d.teeth[0], 10);
+    }
+  }
 }

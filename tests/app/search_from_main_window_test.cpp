@@ -2,11 +2,20 @@
 // search and the design the main window holds afterwards.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QComboBox>
 #include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -248,4 +257,86 @@ TEST(SearchFromMainWindow, OverriddenGeometryManagerIsRefused) {
   EXPECT_EQ(d.protuberance[0], 0.1f);
   p.main->SetMain_textboxes();
   expect_listed(listed(d), before);
+}
+
+// Esc on the question after a search, like its title bar's close button, answers "Restore original":
+// the main window is left with the design "Restore original" leaves, byte for byte, also after a pick
+// and when the search before was answered with "Use new".
+TEST(SearchFromMainWindow, EscAndTheCloseButtonOnTheQuestionRestoreTheOriginal) {
+  enum class Way { RestoreOriginal, Escape, CloseButton };
+  std::unique_ptr<DesignData> restored;
+  for (const Way way : {Way::RestoreOriginal, Way::Escape, Way::CloseButton}) {
+    SCOPED_TRACE(int(way));
+    Program p;
+    DesignData& d = *p.d;
+    d.use_optimized_design = 1;  // the answer of a search before
+    int32_t z1 = 0, z2 = 0;
+    p.search_and_pick(z1, z2);
+    p.scripted.modal_actions["useoptimizedform"].push_back([&p, way](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      if (way == Way::RestoreOriginal) {
+        p.question->OKbutton->click();
+      } else if (way == Way::Escape) {
+        QWidget* focused = dialog.focusWidget();
+        QTest::keyClick(focused ? focused : &dialog, Qt::Key_Escape);
+      } else {
+        dialog.close();
+      }
+      EXPECT_FALSE(dialog.isVisible());
+      return int(QDialog::Accepted);
+    });
+    p.main->RunOptimizer1Click();
+    ASSERT_NE(z1, 23);  // a pick was made
+    EXPECT_EQ(d.use_optimized_design, 0);
+    EXPECT_EQ(d.teeth[0], 23);
+    EXPECT_EQ(d.teeth[1], 32);
+    if (!restored) {
+      restored = std::make_unique<DesignData>(d);
+    } else {
+      EXPECT_EQ(std::memcmp(&d, restored.get(), sizeof d), 0);
+    }
+  }
+}
+
+// A pick, then a redraw with another Y quantity, then "Use new": the search window's report and its red
+// circles are those of the pick, and the main window is left with that pair.
+TEST(SearchFromMainWindow, AfterARedrawTheReportAndCirclesAreThoseOfThePairUseNewDelivers) {
+  Program p;
+  DesignData& d = *p.d;
+  d.rating_enabled = 1;
+  int32_t z1 = 0, z2 = 0;
+  DesignPointRecord picked;
+  p.search_and_pick(z1, z2, &picked);
+  auto& actions = p.scripted.modal_actions["optimizationform"];
+  const auto search_and_pick = actions.back();
+  actions.pop_back();
+  QString teeth_line, contact_line;
+  int red = 0;
+  actions.push_back([&](QDialog& window) {
+    const int result = search_and_pick(window);
+    p.search->YaxisComboBox->setCurrentIndex(10);  // "Wheel Cont. S.F."
+    p.search->YaxisComboBoxChange();
+    // The redraw left the file's last record, another design, in the design data.
+    EXPECT_NE(d.contact_safety_factor[0], picked.contact_safety_factor_pinion);
+    const QTextDocument* pane = p.search->mainresults->document();
+    teeth_line = pane->findBlockByNumber(1).text();
+    contact_line = pane->findBlockByNumber(6).text();
+    const QImage& image = p.search->Image1->picture();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixelColor(x, y) == Qt::red) ++red;
+    return result;
+  });
+  p.answer(true);
+  p.main->RunOptimizer1Click();
+  ASSERT_NE(z1, 0);
+  EXPECT_EQ(d.use_optimized_design, 1);
+  EXPECT_GT(red, 6);
+  p.main->SetMain_textboxes();
+  EXPECT_EQ(d.teeth[0], z1);
+  EXPECT_EQ(d.teeth[1], z2);
+  EXPECT_EQ(teeth_line, QString("Number of Teeth \t\t\t%1\t\t%2").arg(z1).arg(z2));
+  EXPECT_EQ(contact_line, QString::asprintf("Contact Safety Factor \tSH\t%-16.3f\t%-16.3f",
+                                            double(d.contact_safety_factor[0]), double(d.contact_safety_factor[1])));
 }

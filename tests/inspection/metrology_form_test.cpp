@@ -150,9 +150,9 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
   p.scripted.show_modal(form);
 }
 
-TEST(MetrologyForm, CancelRestoresTheTenValuesAndTheCloseBoxKeepsTheEdits) {
+TEST(MetrologyForm, CancelRestoresTheTenValuesAndOKKeepsTheEdits) {
   for (const bool cancel : {true, false}) {
-    SCOPED_TRACE(cancel ? "Cancel" : "close box");
+    SCOPED_TRACE(cancel ? "Cancel" : "OK");
     DialogDesign p;
     DesignData& d = *p.d;
     const DesignData shown = d;
@@ -173,7 +173,7 @@ TEST(MetrologyForm, CancelRestoresTheTenValuesAndTheCloseBoxKeepsTheEdits) {
       if (cancel)
         form.cancelbutton->click();
       else
-        form.close();
+        form.OKbutton->click();
     });
     p.scripted.show_modal(form);
     ASSERT_FALSE(form.isVisible());

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -601,6 +602,100 @@ TEST(SearchPick, ARecordThatEvaluatesToADesignThatCannotBeSavedIsNotTaken) {
   EXPECT_EQ(d.teeth[1], before.teeth[1]);
   EXPECT_EQ(d.normal_module, before.normal_module);
   EXPECT_EQ(win.warnings(), QStringList{"The picked design cannot be used:"});
+}
+
+namespace {
+
+// The record of the design d with the given teeth as a pick evaluates it (the centre distance held,
+// the module following, its own ratio), so that a pick of it lands on its own place.
+DesignPointRecord evaluated_record(const DesignData& d, int32_t z1, int32_t z2) {
+  auto e = std::make_unique<DesignData>(d);
+  e->teeth[0] = z1;
+  e->teeth[1] = z2;
+  e->geometry_manager_mode = 1;
+  e->desired_ratio = float(double(z2) / z1);
+  e->search_single_design = 1;
+  search_design_space(*e);
+  return design_point_of(*e, {});
+}
+
+int red_pixels(const QImage& image, QRect area) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (image.valid(x, y) && image.pixelColor(x, y) == Qt::red) ++n;
+  return n;
+}
+
+// The boxes around the circles of a record on both halves, with the wheel's contact safety factor as Y.
+std::vector<QRect> marks_of(const DesignData& d, const DesignPointRecord& r) {
+  const int y = y_pixel(d, r.contact_safety_factor_wheel);
+  return {QRect(plus_x_pixel(d, r.bending_safety_factor_pinion) - 3, y - 3, 7, 7),
+          QRect(minus_x_pixel(d, r.bending_safety_factor_wheel) - 3, y - 3, 7, 7)};
+}
+
+}  // namespace
+
+// A redraw after a pick (another Y quantity, a filter) shows the picked design, the one the window
+// offers for use: its report and its red circles at its place on the new axes. A later pick turns the
+// earlier circles black; a pick that a filter leaves out of the plot keeps its report, without circles.
+TEST(SearchPick, ARedrawShowsThePicksReportAndCircles) {
+  Window win;
+  DesignData& d = *win.d;
+  const std::vector<DesignPointRecord> records = {evaluated_record(d, 23, 32), evaluated_record(d, 24, 33),
+                                                  evaluated_record(d, 25, 35)};
+  write_results(records);
+  d.search_results_ready = 1;
+  win.w->Set_optimizer_textboxes();
+  // A click on the +X half where the record lies, with the pinion's or the wheel's contact safety factor
+  // on the Y axis (a record on the edge of the plot may lie a fraction of a pixel beyond it).
+  auto pick = [&](const DesignPointRecord& r, bool wheel_contact) {
+    const float y = wheel_contact ? r.contact_safety_factor_wheel : r.contact_safety_factor_pinion;
+    win.w->Image1MouseUp(std::clamp(plus_x_pixel(d, r.bending_safety_factor_pinion), d.chart_plus_x_origin, d.chart_right),
+                         std::clamp(y_pixel(d, y), d.chart_top, d.chart_bottom));
+  };
+  auto expect_report_of = [&](const DesignData& design) {
+    std::vector<std::string> expected(150);
+    for (const ReportLine& l : search_report_lines(design)) expected[std::size_t(l.index)] = l.text;
+    for (int i = 0; i < 150; ++i) EXPECT_EQ(win.pane_line(i).toStdString(), expected[std::size_t(i)]) << "line " << i;
+  };
+  auto red_in = [&](const std::vector<QRect>& boxes) {
+    int n = 0;
+    for (const QRect& box : boxes) n += red_pixels(win.w->Image1->picture(), box);
+    return n;
+  };
+  const QImage& image = win.w->Image1->picture();
+
+  pick(records[1], false);
+  ASSERT_NE(win.w->picked_design(), nullptr);
+  const DesignData first = *win.w->picked_design();
+  ASSERT_EQ(first.teeth[0], 24);
+  ASSERT_EQ(first.teeth[1], 33);
+
+  win.w->YaxisComboBox->setCurrentIndex(10);  // "Wheel Cont. S.F."
+  win.w->YaxisComboBoxChange();
+  EXPECT_EQ(d.teeth[0], 25);  // the redraw read the records into the design data, the last one last
+  EXPECT_EQ(win.pane_line(1).toStdString(), "Number of Teeth \t\t\t24\t\t33");
+  expect_report_of(first);
+  const std::vector<QRect> first_marks = marks_of(d, records[1]);
+  for (const QRect& box : first_marks) EXPECT_GT(red_pixels(image, box), 3) << box.x() << "," << box.y();
+  EXPECT_EQ(red_in({image.rect()}), red_in(first_marks));  // no red anywhere else
+  keep_picture(image, "search_pick_redrawn.png");
+
+  pick(records[2], true);
+  const DesignData second = *win.w->picked_design();
+  ASSERT_EQ(second.teeth[0], 25);
+  const std::vector<QRect> second_marks = marks_of(d, records[2]);
+  for (const QRect& box : second_marks) EXPECT_GT(red_pixels(image, box), 3);
+  EXPECT_EQ(red_in(first_marks), 0);  // the earlier pick's circles are black
+  EXPECT_EQ(red_in({image.rect()}), red_in(second_marks));
+
+  // A ratio filter below the pick's ratio of 1.4 leaves it out of the plot.
+  win.edits_on();
+  d.filter_ratio_max = 1.395f;
+  win.w->Set_optimizer_textboxes();
+  expect_report_of(second);
+  EXPECT_EQ(red_in({image.rect()}), 0);
 }
 
 TEST(SearchZoom, ARectangleBecomesTheRangesOfItsHalfAndOfY) {

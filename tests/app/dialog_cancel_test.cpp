@@ -1,0 +1,148 @@
+// Esc and the title bar's close button in the windows with a Cancel: the constraints, chamfer and
+// face-width offset dialogs and the measurement window, opened from the main window's menus. An entry
+// typed and stored (the field left with Tab) and then abandoned with Esc or the close button leaves the
+// design as Cancel leaves it, byte for byte, after the main window's closing refresh.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "chamfer_form.h"
+#include "constraints_form.h"
+#include "design_data.h"
+#include "dialog_test_support.h"
+#include "face_offset_form.h"
+#include "main_window.h"
+#include "metrology_form.h"
+#include "program.h"
+
+using namespace morvell;
+using namespace morvell::testing;
+
+namespace {
+
+struct Program : morvell::testing::Program<> {
+  ProgramWindow<TConstraintsform> constraints{constraintsform, *d};
+  ProgramWindow<TChamferform> chamfers{chamferform, *d};
+  ProgramWindow<Tfaceoffsetform> offset{faceoffsetform, *d};
+  ProgramWindow<Tmetrologyform> metrology{metrologyform, *d};
+};
+
+enum class Way { CancelButton, Escape, CloseButton };
+const char* name_of(Way way) {
+  return way == Way::CancelButton ? "Cancel" : way == Way::Escape ? "Esc" : "close button";
+}
+
+// The byte at which two designs first differ, or -1.
+std::ptrdiff_t first_difference(const DesignData& a, const DesignData& b) {
+  const auto* x = reinterpret_cast<const unsigned char*>(&a);
+  const auto* y = reinterpret_cast<const unsigned char*>(&b);
+  for (std::size_t i = 0; i < sizeof(DesignData); ++i)
+    if (x[i] != y[i]) return std::ptrdiff_t(i);
+  return -1;
+}
+
+// One window: how the main window opens it, the field typed into (and the one Tab moves to), the text
+// typed, the value the entry changes and its Cancel button.
+struct Case {
+  const char* name;
+  const char* window;
+  std::function<QAction*(TMainForm&)> menu_item;
+  std::function<QLineEdit*(Program&)> field;
+  std::function<QWidget*(Program&)> next;
+  std::function<QString(const DesignData&)> entry;
+  std::function<float(const DesignData&)> changed;
+  std::function<QPushButton*(Program&)> cancel;
+};
+
+const Case kCases[] = {
+    {"constraints", "Constraintsform", [](TMainForm& m) { return m.EditConstraints1; },
+     [](Program& p) { return p.constraints->pinbottomclearanceedit; },
+     [](Program& p) { return p.constraints->wheelbottomclearanceedit; }, [](const DesignData&) { return "0.4"; },
+     [](const DesignData& d) { return d.min_bottom_clearance_coeff[0]; },
+     [](Program& p) { return p.constraints->cancelbutton; }},
+    {"chamfers", "Chamferform", [](TMainForm& m) { return m.Chamfers1; },
+     [](Program& p) { return p.chamfers->pinchamedit; }, [](Program& p) { return p.chamfers->wheelchamedit; },
+     [](const DesignData&) { return "0.5"; }, [](const DesignData& d) { return d.tip_chamfer[0]; },
+     [](Program& p) { return p.chamfers->CancelButton; }},
+    {"face-width offset", "faceoffsetform", [](TMainForm& m) { return m.Facewidthoffset1; },
+     [](Program& p) { return p.offset->faceoffsetedit; }, [](Program& p) { return p.offset->OKButton; },
+     [](const DesignData&) { return "5"; }, [](const DesignData& d) { return d.face_width_offset; },
+     [](Program& p) { return p.offset->CancelButton; }},
+    {"measurement", "metrologyform", [](TMainForm& m) { return m.MeasurementOverBalls1; },
+     [](Program& p) { return p.metrology->measball1finedit; }, [](Program& p) { return p.metrology->measball2finedit; },
+     // A finished measurement 0.1 mm below the nominal one: thinner teeth, some backlash.
+     [](const DesignData& d) { return QString::number(double(d.ball_measurement_nominal[0]) - 0.1, 'f', 4); },
+     [](const DesignData& d) { return d.thickness_finished_transverse[0]; },
+     [](Program& p) { return p.metrology->cancelbutton; }},
+};
+
+// Opens the window of `c` from the main window, types the entry and either leaves the field with Tab
+// (`leave`) or not, then closes the window the given way; returns the design afterwards.
+std::unique_ptr<DesignData> abandon_entry(const Case& c, Way way, bool leave) {
+  Program p;
+  DesignData& d = *p.d;
+  d.constraints_use_defaults = 0;  // the constraints can be typed
+  p.main->CheckBoxCentre->setChecked(false);  // the module stays: the measurement window opens
+  EXPECT_EQ(d.geometry_manager_mode, 0);
+  const float shown_with = c.changed(d);
+  p.scripted.modal_actions[c.window].push_back([&](QDialog& dialog) {
+    dialog.activateWindow();
+    QApplication::setActiveWindow(&dialog);
+    QLineEdit* field = c.field(p);
+    if (leave) {
+      type_into(field, c.entry(d), c.next(p));
+      EXPECT_NE(c.changed(d), shown_with) << "the entry was not stored";
+    } else {
+      field->setFocus(Qt::TabFocusReason);
+      field->setText(c.entry(d));
+    }
+    switch (way) {
+      case Way::CancelButton:
+        c.cancel(p)->click();
+        break;
+      case Way::Escape: {
+        QWidget* focused = dialog.focusWidget();
+        QTest::keyClick(focused ? focused : &dialog, Qt::Key_Escape);
+        break;
+      }
+      case Way::CloseButton:
+        dialog.close();
+        break;
+    }
+    EXPECT_FALSE(dialog.isVisible());
+    return int(QDialog::Accepted);
+  });
+  c.menu_item(*p.main)->trigger();
+  EXPECT_EQ(p.scripted.of(forms::ScriptedModalServices::Kind::Modal).size(), 1u);  // the window, no warning
+  EXPECT_EQ(c.changed(d), shown_with);
+  EXPECT_TRUE(p.warnings().isEmpty()) << p.warnings().join("|").toStdString();
+  return std::make_unique<DesignData>(d);
+}
+
+}  // namespace
+
+TEST(DialogCancel, EscAndTheCloseButtonLeaveTheDesignAsCancelDoes) {
+  for (const Case& c : kCases) {
+    for (const bool leave : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (leave ? ", entry stored" : ", entry still being typed"));
+      const auto cancelled = abandon_entry(c, Way::CancelButton, leave);
+      for (const Way way : {Way::Escape, Way::CloseButton}) {
+        SCOPED_TRACE(name_of(way));
+        const auto after = abandon_entry(c, way, leave);
+        EXPECT_EQ(first_difference(*after, *cancelled), -1);
+      }
+    }
+  }
+}
