@@ -17,6 +17,9 @@ namespace morvell {
 
 void TMainForm::Minimizecentredistance1Click() {
   const std::array<float, 2> saved_tip_chamfers{d_.tip_chamfer[0], d_.tip_chamfer[1]};
+  // Esc or the title-bar close on the minima's window cancels the command: the design goes back to
+  // what it was before it, protuberance and minima included.
+  const auto original = std::make_unique<DesignData>(d_);
 
   switch (check_centre_distance_minimisation(d_)) {
     case CentreMinimisationCheck::Allowed:
@@ -38,7 +41,11 @@ void TMainForm::Minimizecentredistance1Click() {
   const bool module_fixed = CheckBoxmodule->isChecked();
   const bool automatic_shift = XCheckBox->isChecked();
 
-  ask_minimum_safety_factors(d_);
+  if (!ask_minimum_safety_factors(d_)) {
+    d_ = *original;
+    closing_refresh();
+    return;
+  }
 
   // Module fixed, centre distance following; the lock boxes follow the mode (the box's click handler
   // runs when its state changes).

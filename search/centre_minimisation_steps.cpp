@@ -33,10 +33,11 @@ CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d) {
   return CentreMinimisationCheck::Allowed;
 }
 
-void ask_minimum_safety_factors(DesignData& d) {
+bool ask_minimum_safety_factors(DesignData& d) {
   d.tip_chamfer[0] = 0;
   d.tip_chamfer[1] = 0;
-  if (centreminimizeform) forms::services().show_modal(*centreminimizeform);
+  if (!centreminimizeform) return true;
+  return forms::services().show_modal(*centreminimizeform) == QDialog::Accepted;
 }
 
 MinimisationResult minimise_centre_distance_with_progress(DesignData& d,

@@ -24,8 +24,9 @@ enum class CentreMinimisationCheck {
 CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d);
 
 // Sets the tip chamfers to zero and asks for the two minimum safety factors in the program's window
-// for them (when it exists).
-void ask_minimum_safety_factors(DesignData& d);
+// for them (when it exists). Returns false when the user closed that window with Esc or its title-bar
+// close: the command is cancelled.
+bool ask_minimum_safety_factors(DesignData& d);
 
 // Replaces the pair by the pair of least centre distance that meets the minimum safety factors; the
 // tip chamfers held before the command are given back. The progress window (when it exists) shows how

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "centre_minimize_form.h"
 #include "chamfer_form.h"
 #include "constraints_form.h"
 #include "design_data.h"
@@ -26,6 +28,7 @@
 #include "main_window.h"
 #include "metrology_form.h"
 #include "program.h"
+#include "progress_form.h"
 
 using namespace morvell;
 using namespace morvell::testing;
@@ -37,7 +40,10 @@ struct Program : morvell::testing::Program<> {
   ProgramWindow<TChamferform> chamfers{chamferform, *d};
   ProgramWindow<Tfaceoffsetform> offset{faceoffsetform, *d};
   ProgramWindow<Tmetrologyform> metrology{metrologyform, *d};
+  ProgramWindow<Tcentreminimizeform> minima{centreminimizeform, *d};
+  ProgramWindow<TProgressform> progress{Progressform};
 };
+using WindowsProgram = Program;
 
 enum class Way { CancelButton, Escape, CloseButton };
 const char* name_of(Way way) {
@@ -144,5 +150,55 @@ TEST(DialogCancel, EscAndTheCloseButtonLeaveTheDesignAsCancelDoes) {
         EXPECT_EQ(first_difference(*after, *cancelled), -1);
       }
     }
+  }
+}
+
+// The minimisation asks for its minima in a window without a Cancel; Esc or its close button there
+// cancels the command: no search, and the design (the protuberance the command cleared, the tip
+// chamfers it set aside and the minima typed included) is the one from before the command.
+TEST(DialogCancel, EscAndTheCloseButtonOnTheMinimaCancelTheMinimisation) {
+  for (const Way way : {Way::Escape, Way::CloseButton}) {
+    SCOPED_TRACE(name_of(way));
+    WindowsProgram p;
+    DesignData& d = *p.d;
+    p.main->show();
+    d.tooth_proportion_mode = 2;
+    p.main->Tooth_prop->setCurrentIndex(2);
+    d.protuberance[0] = 0.25f;
+    d.tip_chamfer[0] = d.tip_chamfer[1] = 0.2f;
+    d.rating_enabled = 1;
+    p.main->SetMain_textboxes();
+    const auto before = std::make_unique<DesignData>(d);
+    p.scripted.modal_actions["centreminimizeform"].push_back([&](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      type_into(p.minima->Edit1, "2", p.minima->Edit2);
+      EXPECT_EQ(d.min_contact_safety_factor, 2.0f) << "the entry was not stored";
+      if (way == Way::Escape) {
+        QWidget* focused = dialog.focusWidget();
+        QTest::keyClick(focused ? focused : &dialog, Qt::Key_Escape);
+      } else {
+        dialog.close();
+      }
+      EXPECT_FALSE(dialog.isVisible());
+      return int(QDialog::Accepted);
+    });
+    p.scripted.clear();
+    p.main->Minimizecentredistance1->trigger();
+    EXPECT_FALSE(p.progress->isVisible());
+    // The warning about the protuberance came before the question; nothing else is said.
+    EXPECT_EQ(p.warnings(), QStringList{"Protuberance has been set to zero for centre distance minimization\n \n "});
+    // The shared edit state, which the typing leaves behind, and the number of the history record,
+    // which every refresh counts on, are all that may differ.
+    std::memcpy(before->warning_lines, d.warning_lines, sizeof d.warning_lines);
+    std::memcpy(before->edit_text_at_entry, d.edit_text_at_entry, sizeof d.edit_text_at_entry);
+    std::memcpy(before->number_text, d.number_text, sizeof d.number_text);
+    before->edit_changed = d.edit_changed;
+    before->edit_old_value = d.edit_old_value;
+    before->history_record_number = d.history_record_number;
+    EXPECT_EQ(first_difference(d, *before), -1);
+    EXPECT_EQ(d.protuberance[0], 0.25f);
+    EXPECT_EQ(d.tip_chamfer[1], 0.2f);
+    EXPECT_EQ(d.min_contact_safety_factor, before->min_contact_safety_factor);
   }
 }
