@@ -6,7 +6,13 @@
 // disk and renaming it over the old one. Where the folder does not allow a new file, the content is
 // written into the existing file directly: space for it is reserved first, so that a full disk leaves
 // the old content as it was, and the file is cut to the new length only once everything is written.
-// A device or pipe (such as /dev/null) is written directly; a symbolic link is followed.
+// The new file gets the owner, group, permissions and extended attributes of the file it replaces;
+// where it cannot (another user's file, whose owner only an administrator could give the new file, or
+// a folder that lets only a file's owner replace it), the file is written in place as above, so that it
+// stays the owner's. A device or pipe (such as /dev/null) is written directly. A symbolic link is
+// followed to the file it names, which is created when it does not exist yet; a loop of links is
+// refused. An append to a regular file holds a lock on it, which other copies of the program appending
+// to the same file wait for.
 //
 // An existing file that its own permissions keep from being written is never replaced or appended to,
 // although the rename would only need the folder's rights: a file the user may not write (access() for
