@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -763,6 +764,36 @@ std::string design_file_text(DesignData& d) {
   }
   if (d.history_mode) out += "\r\n";
   return out;
+}
+
+void restore_design_values(DesignData& d, const DesignData& kept) {
+  const auto from = std::make_unique<DesignData>(kept);  // the field table reaches a design it may change
+  for (const Field& f : kFields) {
+    switch (f.kind) {
+      case Kind::integer: *f.int_ref(d) = *f.int_ref(*from); break;
+      case Kind::real:
+      case Kind::exponent: *f.real_ref(d) = *f.real_ref(*from); break;
+      case Kind::flag: *f.flag_ref(d) = *f.flag_ref(*from); break;
+      case Kind::version:
+      case Kind::reserved_int:
+      case Kind::reserved_real: break;
+    }
+  }
+  std::copy(std::begin(kept.load_case_table), std::end(kept.load_case_table), std::begin(d.load_case_table));
+  std::copy(std::begin(kept.load_case_fixed_for), std::end(kept.load_case_fixed_for), std::begin(d.load_case_fixed_for));
+  d.load_case_count = kept.load_case_count;
+  d.speed = kept.speed;
+  d.torque = kept.torque;
+  d.life_hours = kept.life_hours;
+  d.f_beta_x = kept.f_beta_x;
+  d.load_data_fixed_for = kept.load_data_fixed_for;
+  d.load_cycles_pinion = kept.load_cycles_pinion;
+  d.load_cycles_wheel = kept.load_cycles_wheel;
+  d.power = kept.power;
+  d.actual_ratio = kept.actual_ratio;
+  d.desired_ratio = kept.desired_ratio;
+  d.profile_shift_sum = kept.profile_shift_sum;
+  d.application_factor_enabled = kept.application_factor_enabled;
 }
 
 DesignFileResult read_design_stream(DesignData& d, std::FILE* file) {

@@ -86,6 +86,13 @@ struct DesignFileResult {
 // application_factor_enabled is 1.
 [[nodiscard]] DesignFileResult read_design_file(DesignData& d);
 
+// Puts back into d what reading a design file written from `kept` would put there: every value the
+// file holds (fields and load cases), the current load values, the ratios, shift sum, load cycles and
+// power derived from them and application_factor_enabled, all as `kept` holds them. Everything else of
+// d stays. It restores a design kept in memory, as the design search keeps the user's design while it
+// runs, without going through a file that another copy of the program may have changed.
+void restore_design_values(DesignData& d, const DesignData& kept);
+
 // The same, from an open stream (used by the tests and the fuzzer).
 [[nodiscard]] DesignFileResult read_design_stream(DesignData& d, std::FILE* file);
 
