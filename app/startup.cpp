@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <csignal>
+
 #include "geometry_pass.h"
 #include "modal_services.h"
 #include "preferences.h"
@@ -27,6 +29,11 @@ std::string start_directory_of(const DesignData& d) {
   const bool cut = kept.size() == kFileNameSize - 1 && full.size() > kept.size();
   if (!kept.empty() && full.compare(0, kept.size(), kept) == 0 && (full.size() == kept.size() || cut)) return full;
   return std::string(kept);
+}
+
+void ignore_write_signals() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 DesignFileResult prepare_design_data(DesignData& d) {

@@ -19,6 +19,11 @@ void set_start_directory_path(const std::string& path);
 // characters), else what start_directory holds.
 std::string start_directory_of(const DesignData& d);
 
+// Lets a write that passes the file-size limit, or goes into a pipe whose reader has gone, fail with an
+// error that the file writers report (as they report a full disk) instead of ending the program with
+// SIGXFSZ or SIGPIPE. The program entry calls it before anything is written.
+void ignore_write_signals();
+
 // Start-up values, start directory, preferences and unit factors, the default design file and the
 // geometry pass, in that order; afterwards the first character of design_file_name is a line feed
 // (no file chosen yet). Returns the result of reading the default design: when it failed the design
