@@ -97,6 +97,15 @@ bool followed_path(const std::string& path, std::string& out) {
   return false;
 }
 
+// Waits for the lock of the writers that append to a file or empty it (a record lock of the open file,
+// apart from the run's marks, which are whole-file locks).
+void lock_for_writing(int fd) {
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;
+  while (::fcntl(fd, F_OFD_SETLKW, &whole) != 0 && errno == EINTR) {}
+}
+
 // The names of the extended attributes of a file (by path) or of an open file (by descriptor).
 bool attribute_names(const std::string* path, int fd, std::vector<std::string>& names) {
   names.clear();
@@ -314,6 +323,30 @@ FileWriteResult replace_file(const std::string& path, std::string_view bytes) {
   return writer.commit();
 }
 
+FileUsedForTheRun::FileUsedForTheRun(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd_ < 0) return;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return;  // a pipe or device: nothing to empty
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    shared_ = errno == EWOULDBLOCK;
+  } else if (permission_refusal(path, st).empty()) {
+    // Alone: emptied in place, under the appenders' lock.
+    const int writing = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat now {};
+    if (writing >= 0 && ::fstat(writing, &now) == 0 && same_file(now, st)) {
+      lock_for_writing(writing);
+      if (::ftruncate(writing, 0) != 0) {}  // a history that cannot be emptied is left as it is
+    }
+    if (writing >= 0) ::close(writing);
+  }
+  ::flock(fd_, LOCK_SH);
+}
+
+FileUsedForTheRun::~FileUsedForTheRun() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
 FileWriteResult append_file(const std::string& path, std::string_view bytes) {
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) {
@@ -332,7 +365,7 @@ FileWriteResult append_file(const std::string& path, std::string_view bytes) {
   // Another copy of the program may append to the same file: the append and its taking back happen
   // under a lock, so that cutting back to the former length never cuts a record another copy added.
   if (regular) {
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {}
+    lock_for_writing(fd);
     regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   }
   int error = write_all(fd, bytes.data(), bytes.size());

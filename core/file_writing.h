@@ -82,6 +82,24 @@ class ReplacingFileWriter {
   std::string reason_;
 };
 
+// A file that each copy of the program started in a folder uses for its whole run, such as the history
+// file: the object marks it as used (a shared lock while it lives). When no other copy has it marked,
+// the file is emptied (created when missing) in place, so that copies started later see the mark; when
+// another copy uses it, it is left as it is and the records of both follow each other. A file that
+// cannot be emptied (read-only, no regular file) is left as it is.
+class FileUsedForTheRun {
+ public:
+  explicit FileUsedForTheRun(const std::string& path);
+  ~FileUsedForTheRun();
+  FileUsedForTheRun(const FileUsedForTheRun&) = delete;
+  FileUsedForTheRun& operator=(const FileUsedForTheRun&) = delete;
+  bool shared() const { return shared_; }  // another copy was using it: not emptied
+
+ private:
+  int fd_ = -1;
+  bool shared_ = false;
+};
+
 // The temporary files of the program's writers (see above) in `folder` that no running writer holds,
 // removed; the number removed. Every writer does this for its own folder; tests call it directly.
 int remove_stale_temporaries(const std::string& folder);

@@ -148,6 +148,41 @@ TEST(MainWindow, AHistoryFileThatIsAPipeDoesNotHoldTheStart) {
   std::remove(kHistoryFileName);
 }
 
+// A second copy of the program started in the same folder while the first still runs does not empty
+// the history the first is writing: the records of both follow each other. Once no copy runs, the next
+// start empties it as before.
+TEST(MainWindow, ASecondCopyKeepsTheHistoryOfTheFirst) {
+  copy_default_design();
+  const auto records = [] {
+    const std::string h = file_bytes(kHistoryFileName);
+    int n = 0;
+    for (std::size_t at = h.find(" xxxxxxxx"); at != std::string::npos; at = h.find(" xxxxxxxx", at + 1)) ++n;
+    return n;
+  };
+  using Copy = morvell::testing::Program<>;
+  write_bytes(kHistoryFileName, "left from the previous run");
+  {
+    Copy first;
+    EXPECT_EQ(records(), 0);  // emptied at its start
+    first.main->SetMain_textboxes();
+    first.main->SetMain_textboxes();
+    EXPECT_EQ(records(), 2);
+    int with_second = 0;
+    {
+      Copy second;  // its creation refreshes
+      with_second = records();
+      EXPECT_GT(with_second, 2);  // the first's records kept, the second's follow
+      second.main->SetMain_textboxes();
+      first.main->SetMain_textboxes();
+      EXPECT_EQ(records(), with_second + 2);
+    }
+    first.main->SetMain_textboxes();
+    EXPECT_EQ(records(), with_second + 3);
+  }
+  Copy later;
+  EXPECT_EQ(records(), 0);
+}
+
 TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {
   QFile::remove(kDefaultDesignFileName);
   Program p(nullptr);
