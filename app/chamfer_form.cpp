@@ -7,6 +7,7 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "main_window.h"
 #include "modal_services.h"
 #include "numeric.h"
@@ -113,7 +114,7 @@ void TChamferform::field_exit(int r, int g) {
     if (r == kTipAngle) {
       // Not above 89 degrees, and not below the pressure angle at the outside diameter.
       const ld tip_pressure_angle = rad_to_deg(checked_acos(ld(d_.base_diameter[g]) / ld(d_.tip_diameter[g])));
-      if (value > 89) {
+      if (value > kLargestChamferAngle) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;
       } else if (value < tip_pressure_angle) {
@@ -121,7 +122,7 @@ void TChamferform::field_exit(int r, int g) {
         refused = true;
       }
     } else {
-      const double upper = r == kEdgeAngle ? 89.0 : 0.25 * double(d_.normal_module);
+      const double upper = r == kEdgeAngle ? double(kLargestChamferAngle) : 0.25 * double(d_.normal_module);
       if (!(value >= 0 && value <= upper)) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;

@@ -1,5 +1,5 @@
 // File commands of the main window: open, save, save as, the report to a file and to the printer, and
-// the design-space search, which keeps the design in "temp.mvl" while it runs.
+// the design-space search, which keeps the design in memory (and writes it to "temp.mvl") while it runs.
 #include "file_commands.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -284,8 +284,9 @@ void TMainForm::RunOptimizer1Click() {
     return;
   }
 
-  // The design as it is goes to "temp.mvl" in the current directory, to be read back when the search
-  // result is not taken. Without that copy the search would not be undoable, so it does not start.
+  // The design as it is goes to "temp.mvl" in the current directory, and a copy of it stays in memory:
+  // "Restore original" takes the copy, since every copy of the program started in this folder writes
+  // the same temp.mvl. A design that cannot be written there is reported and the search not started.
   char kept_name[sizeof d_.design_file_name];
   std::memcpy(kept_name, d_.design_file_name, sizeof kept_name);
   copy_text(d_.design_file_name, kSearchKeepFileName);
@@ -296,6 +297,7 @@ void TMainForm::RunOptimizer1Click() {
     closing_refresh();
     return;
   }
+  const auto original = std::make_unique<DesignData>(d_);
 
   d_.tooth_proportion_mode = 2;
   Tooth_prop->setCurrentIndex(2);
@@ -335,8 +337,9 @@ void TMainForm::RunOptimizer1Click() {
   }
 
   if (d_.use_optimized_design == 0) {
-    const DesignFileResult back = read_design_file(d_);
-    if (!back.ok()) report_problem(this, back.message);
+    // The design before the search, with the split of the shift sum the search switched to automatic.
+    restore_design_values(d_, *original);
+    d_.shift_distribution_auto = original->shift_distribution_auto;
     d_.tooth_proportion_mode = 0;
     Tooth_prop->setCurrentIndex(0);
     pinwheelcheckbox->setChecked(true);

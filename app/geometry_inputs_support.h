@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "design_data.h"
+#include "input_limits.h"
 #include "measurement.h"
 #include "numeric.h"
 
@@ -78,7 +79,6 @@ inline void update_after_teeth(DesignData& d, int i) {
 }
 
 // A profile shift coefficient or shift sum the program handles (-1.0 to 1.5).
-inline bool shift_in_range(float x) { return x <= 1.5f && x >= -1.0f; }
 
 // The whole number nearest to v, halves going up, as a count.
 inline int32_t nearest_count(ld v) { return to_int32_clamped(round_half_up(v)); }

@@ -22,6 +22,7 @@ DesignData design;  // the program's one design, for the whole run
 }
 
 int main(int argc, char** argv) {
+  ignore_write_signals();
   const DesignFileResult loaded = prepare_design_data(design);
 
   forms::FormsApplication app(argc, argv);  // also restores the C numeric locale

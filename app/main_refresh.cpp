@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include <QTextEdit>
 
 #include <cmath>
+#include <unistd.h>
 #include <cstdio>
 #include <string>
 
@@ -305,7 +305,7 @@ void TMainForm::SetMain_textboxes() {
                          (d.report_selection == 3 && RatingDetails1->isEnabled() && RatingResults1->isEnabled()));
 
   // Back to the start directory (a file dialog may have changed the current one).
-  if (!QDir::setCurrent(QString::fromStdString(start_directory_of(d))))
+  if (::chdir(start_directory_of(d).c_str()) != 0)
     forms::services().message(this, QGuiApplication::applicationDisplayName(), "Start up directory not found",
                               forms::MessageIcon::None);
 

@@ -95,10 +95,11 @@ void TMainForm::FormCreate() {
   Panel2->setGeometry(0, 0, 1010, 680);
   Panel2->raise();
   Panel2->show();
-  // The history of this run starts empty (the first refresh appended to the previous run's file).
-  // Emptied as every file is written, so that a pipe in its place cannot hold the start; a history
+  // The history of this run starts empty (the first refresh appended to the previous run's file),
+  // unless another copy of the program started in this folder is still writing its own history there:
+  // the records of both then follow each other. A pipe in its place cannot hold the start; a history
   // that cannot be emptied is left as it is.
-  replace_file(kHistoryFileName, "");
+  history_in_use_ = std::make_unique<FileUsedForTheRun>(kHistoryFileName);
   d_.history_mode = 0;
   d_.history_record_number = -1;
 }

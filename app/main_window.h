@@ -9,9 +9,11 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "design_data.h"
+#include "file_writing.h"
 #include "modal_services.h"
 #include "opengl_panel.h"
 
@@ -398,6 +400,7 @@ class TMainForm : public QMainWindow {
   DesignData& d_;
   bool shown_ = false;
   bool history_failure_reported_ = false;
+  std::unique_ptr<FileUsedForTheRun> history_in_use_;  // this copy's mark on the history file
 };
 
 // The program's instance.

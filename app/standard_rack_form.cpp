@@ -259,16 +259,24 @@ bool TStandardrackform::report(const RackFileResult& result) {
 void TStandardrackform::readrackdatafromfile() {
   Tooth_prop_ComboBox->clear();
   std::vector<std::string> names;
-  report(read_rack_database(d_, names));
+  report(read_rack_database(d_, names, {}, &listed_));
   for (const std::string& name : names) Tooth_prop_ComboBox->addItem(QString::fromUtf8(name));
   Tooth_prop_ComboBox->setCurrentIndex(d_.list_counter - 1);
 }
 
 void TStandardrackform::readrackdatafromfilepartial() { report(read_rack_database_up_to(d_)); }
 
+const ListedRack* TStandardrackform::listed_at(int position) const {
+  return position >= 0 && std::size_t(position) < listed_.size() ? &listed_[std::size_t(position)] : nullptr;
+}
+
 void TStandardrackform::Tooth_prop_ComboBoxChange() {
   d_.rack_selected = Tooth_prop_ComboBox->currentIndex();
-  readrackdatafromfilepartial();
+  // The rack chosen is the one the list shows at that position, or none when another copy of the program
+  // has changed the database since: the list is then read again.
+  const RackFileResult chosen = read_rack_database_up_to(d_, {}, listed_at(d_.rack_selected));
+  report(chosen);
+  if (chosen.changed) readrackdatafromfile();
   Setrack_textboxes();
 }
 
@@ -291,9 +299,14 @@ void TStandardrackform::Button4Click() {
 void TStandardrackform::Button3Click() {
   if (Tooth_prop_ComboBox->count() == 0) return;  // no racks: nothing to delete
   d_.rack_selected = Tooth_prop_ComboBox->currentIndex();
-  const RackFileResult deleted = delete_rack(d_);
+  const RackFileResult deleted = delete_rack(d_, {}, listed_at(d_.rack_selected));
   report(deleted);
   if (deleted.damaged_line) return;  // the database was left as it was
+  if (deleted.changed) {  // nothing deleted: the list as the database is now
+    readrackdatafromfile();
+    Setrack_textboxes();
+    return;
+  }
   const int selected = d_.rack_selected;
   readrackdatafromfile();
   d_.rack_selected = selected;

@@ -94,11 +94,13 @@ class TStandardrackform : public QDialog {
   void set_create_mode(bool create);
   // Shows a problem of the database in a message box; true when there was none.
   bool report(const RackFileResult& result);
+  const ListedRack* listed_at(int position) const;
 
   DesignData& d_;
   QLineEdit* value_edits_[8];
   bool create_mode_ = false;
   RackNameSequence new_rack_names_;
+  std::vector<ListedRack> listed_;  // the racks the list shows, in its order
 };
 
 extern TOptionform2* optionform2;

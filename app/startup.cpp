@@ -1,7 +1,12 @@
 #include "startup.h"
 
-#include <QDir>
 #include <QGuiApplication>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
 
 #include "geometry_pass.h"
 #include "modal_services.h"
@@ -29,9 +34,19 @@ std::string start_directory_of(const DesignData& d) {
   return std::string(kept);
 }
 
+void ignore_write_signals() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
 DesignFileResult prepare_design_data(DesignData& d) {
   set_startup_values(d);  // also the neutral window scale 100 / 100
-  set_start_directory_path(QDir::currentPath().toStdString());
+  // The folder's name as the system gives it, byte for byte: a name that is no UTF-8 text would not
+  // survive the way through Qt's text.
+  std::string current(PATH_MAX, '\0');
+  while (!::getcwd(current.data(), current.size()) && errno == ERANGE) current.resize(current.size() * 2);
+  current.resize(std::strlen(current.c_str()));
+  set_start_directory_path(current);
   copy_text(d.start_directory, start_directory_path());
   read_preferences(d);
   copy_text(d.design_file_name, kDefaultDesignFileName);
@@ -42,7 +57,12 @@ DesignFileResult prepare_design_data(DesignData& d) {
 }
 
 void report_default_design_problem(const DesignFileResult& result) {
-  if (result.ok()) return;
+  if (result.ok()) {
+    if (!result.note.empty())
+      forms::services().message(nullptr, QGuiApplication::applicationDisplayName(),
+                                QString::fromStdString(result.note), forms::MessageIcon::Information);
+    return;
+  }
   forms::services().message(nullptr, QGuiApplication::applicationDisplayName(),
                             QString::fromStdString(result.message) +
                                 "\nThe program starts with its start-up values.",

@@ -11,13 +11,16 @@
 #include <system_error>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <vector>
 
 #include "file_reading.h"
 #include "file_writing.h"
 #include "geometry_pass.h"
+#include "geometry_warnings.h"
 #include "hardness.h"
+#include "input_limits.h"
 #include "load_relations.h"
 #include "material_table.h"
 #include "numeric.h"
@@ -56,6 +59,24 @@ enum class Check {
   material_type,
   hardness_scale,
   recomputed,
+  non_negative,         // constraints
+  non_negative_length,  // chamfers, protuberances
+  edge_chamfer_angle,
+  tip_chamfer_angle,
+  pinion_shift,
+  wheel_shift,  // checked once the mode is known: in mode 2 the wheel's shift is derived
+  backlash_distribution,
+  on_off,
+  contact_stress_number,
+  bending_stress_number,
+  poisson,
+  modulus,
+  yield_stress,
+  tensile_strength,
+  hardness,
+  roughness,
+  viscosity,
+  application_factor,
 };
 
 using IntRef = int32_t* (*)(DesignData&);
@@ -76,6 +97,11 @@ struct Field {
 #define MV_REAL(label, expr) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_REAL_CHECK(label, expr, chk) Field{label, Kind::real, nullptr, [](DesignData& d) { return &(expr); }, nullptr, chk}
 #define MV_LENGTH(label, expr) MV_REAL_CHECK(label, expr, Check::length)
+#define MV_CHAMFER(label, expr) MV_REAL_CHECK(label, expr, Check::non_negative_length)
+#define MV_EDGE_ANGLE(label, expr) MV_REAL_CHECK(label, expr, Check::edge_chamfer_angle)
+#define MV_TIP_ANGLE(label, expr) MV_REAL_CHECK(label, expr, Check::tip_chamfer_angle)
+#define MV_CONSTRAINT(label, expr) MV_REAL_CHECK(label, expr, Check::non_negative)
+#define MV_INT_ON_OFF(label, expr) MV_INT_CHECK(label, expr, Check::on_off)
 #define MV_EXP(label, expr) Field{label, Kind::exponent, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_FLAG(label, expr) Field{label, Kind::flag, nullptr, nullptr, [](DesignData& d) { return &(expr); }}
 #define MV_RESERVED_INT Field{"reserved value", Kind::reserved_int}
@@ -85,9 +111,9 @@ struct Field {
 // 81 to 106 for the wheel).
 #define MV_GEAR_RATING(G, gear, suffix)                                                   \
   MV_INT_CHECK("material type (" gear ")", d.material_type[G], Check::material_type),       \
-  MV_INT("limited pitting (" gear ")", d.limited_pitting[G]),                              \
-  MV_INT("S-N estimate (" gear ")", d.sn_estimate[G]),                                     \
-  MV_REAL("allowable contact stress number (" gear ")", d.sigma_hlim[G]),                  \
+  MV_INT_ON_OFF("limited pitting (" gear ")", d.limited_pitting[G]),                       \
+  MV_INT_ON_OFF("S-N estimate (" gear ")", d.sn_estimate[G]),                              \
+  MV_REAL_CHECK("allowable contact stress number (" gear ")", d.sigma_hlim[G], Check::contact_stress_number), \
   MV_EXP("contact endurance cycles (" gear ")", d.nl_lim_contact_##suffix),                \
   MV_REAL("contact static stress (" gear ")", d.sigma_h_static_##suffix),                  \
   MV_EXP("contact static cycles (" gear ")", d.nl_static_contact_##suffix),                \
@@ -95,23 +121,23 @@ struct Field {
   MV_EXP("limited pitting cycles (" gear ")", d.nl_pit_contact_##suffix),                  \
   MV_REAL("contact infinite-life stress (" gear ")", d.sigma_h_inf_##suffix),              \
   MV_EXP("contact infinite-life cycles (" gear ")", d.nl_inf_contact_##suffix),            \
-  MV_REAL("allowable bending stress number (" gear ")", d.sigma_flim[G]),                  \
+  MV_REAL_CHECK("allowable bending stress number (" gear ")", d.sigma_flim[G], Check::bending_stress_number), \
   MV_EXP("bending endurance cycles (" gear ")", d.nl_lim_bending_##suffix),                \
   MV_REAL("bending static stress (" gear ")", d.sigma_f_static[G]),                        \
   MV_EXP("bending static cycles (" gear ")", d.nl_static_bending_##suffix),                \
   MV_REAL("bending infinite-life stress (" gear ")", d.sigma_f_inf_##suffix),              \
   MV_EXP("bending infinite-life cycles (" gear ")", d.nl_inf_bending_##suffix),            \
-  MV_REAL("Poisson's ratio (" gear ")", d.poisson_ratio[G]),                               \
-  MV_REAL("modulus of elasticity (" gear ")", d.elastic_modulus[G]),                       \
-  MV_REAL("yield stress (" gear ")", d.yield_stress_##suffix),                             \
-  MV_REAL("tensile strength (" gear ")", d.tensile_stress_##suffix),                       \
-  MV_REAL("surface hardness (" gear ")", d.surface_hardness[G])
+  MV_REAL_CHECK("Poisson's ratio (" gear ")", d.poisson_ratio[G], Check::poisson),          \
+  MV_REAL_CHECK("modulus of elasticity (" gear ")", d.elastic_modulus[G], Check::modulus),  \
+  MV_REAL_CHECK("yield stress (" gear ")", d.yield_stress_##suffix, Check::yield_stress),  \
+  MV_REAL_CHECK("tensile strength (" gear ")", d.tensile_stress_##suffix, Check::tensile_strength), \
+  MV_REAL_CHECK("surface hardness (" gear ")", d.surface_hardness[G], Check::hardness)
 
 #define MV_GEAR_QUALITY(G, gear)                                     \
   MV_INT_CHECK("accuracy grade (" gear ")", d.iso_grade[G], Check::accuracy_grade), \
   MV_REAL("base pitch error (" gear ")", d.base_pitch_error[G]),     \
-  MV_REAL("flank roughness (" gear ")", d.flank_roughness[G]),       \
-  MV_REAL("fillet roughness (" gear ")", d.fillet_roughness[G])
+  MV_REAL_CHECK("flank roughness (" gear ")", d.flank_roughness[G], Check::roughness), \
+  MV_REAL_CHECK("fillet roughness (" gear ")", d.fillet_roughness[G], Check::roughness)
 
 #define MV_PAIR(macro, label, field) macro(label " (pinion)", d.field[0]), macro(label " (wheel)", d.field[1])
 
@@ -123,42 +149,43 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_REAL_CHECK("centre distance", d.centre_distance, Check::positive_length),
     MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive_length),
     MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive_length),
-    MV_PAIR(MV_LENGTH, "edge chamfer", edge_chamfer),
-    MV_PAIR(MV_REAL, "edge chamfer angle", edge_chamfer_angle),
+    MV_PAIR(MV_CHAMFER, "edge chamfer", edge_chamfer),
+    MV_PAIR(MV_EDGE_ANGLE, "edge chamfer angle", edge_chamfer_angle),
     MV_LENGTH("face width offset", d.face_width_offset),
     MV_INT_CHECK("number of teeth (pinion)", d.teeth[0], Check::teeth),
     MV_INT_CHECK("number of teeth (wheel)", d.teeth[1], Check::teeth),
-    MV_PAIR(MV_REAL, "profile shift coefficient", profile_shift),
+    MV_REAL_CHECK("profile shift coefficient (pinion)", d.profile_shift[0], Check::pinion_shift),
+    MV_REAL_CHECK("profile shift coefficient (wheel)", d.profile_shift[1], Check::wheel_shift),
     MV_REAL("normal backlash", d.backlash_normal),
-    MV_REAL("backlash distribution", d.backlash_distribution),
+    MV_REAL_CHECK("backlash distribution", d.backlash_distribution, Check::backlash_distribution),
     MV_PAIR(MV_LENGTH, "addendum", addendum),
-    MV_PAIR(MV_LENGTH, "tip chamfer", tip_chamfer),
-    MV_PAIR(MV_REAL, "tip chamfer angle", tip_chamfer_angle),
+    MV_PAIR(MV_CHAMFER, "tip chamfer", tip_chamfer),
+    MV_PAIR(MV_TIP_ANGLE, "tip chamfer angle", tip_chamfer_angle),
     MV_PAIR(MV_LENGTH, "dedendum", dedendum),
     MV_PAIR(MV_LENGTH, "root fillet radius", root_fillet_radius),
-    MV_PAIR(MV_LENGTH, "protuberance", protuberance),
-    MV_INT("default ball diameter", d.default_ball_diameter),
+    MV_PAIR(MV_CHAMFER, "protuberance", protuberance),
+    MV_INT_ON_OFF("default ball diameter", d.default_ball_diameter),
     MV_REAL_CHECK("ball diameter (pinion)", d.ball_diameter[0], Check::ball_diameter),
     MV_REAL_CHECK("ball diameter (wheel)", d.ball_diameter[1], Check::ball_diameter),
-    MV_INT("default span teeth", d.default_span_teeth),
+    MV_INT_ON_OFF("default span teeth", d.default_span_teeth),
     MV_PAIR(MV_INT, "number of teeth spanned", span_teeth),
-    MV_PAIR(MV_REAL, "minimum end of active profile thickness", min_eap_thickness_coeff),
-    MV_PAIR(MV_REAL, "minimum tip thickness", min_tip_thickness_coeff),
-    MV_PAIR(MV_REAL, "minimum bottom clearance", min_bottom_clearance_coeff),
-    MV_PAIR(MV_REAL, "minimum root fillet", min_root_fillet_coeff),
-    MV_PAIR(MV_REAL, "minimum form to start of active profile", min_form_to_sap),
-    MV_PAIR(MV_REAL, "minimum base to form", min_base_to_form),
-    MV_PAIR(MV_REAL, "maximum tip diameter", max_tip_diameter),
-    MV_PAIR(MV_REAL, "minimum root diameter", min_root_diameter),
+    MV_PAIR(MV_CONSTRAINT, "minimum end of active profile thickness", min_eap_thickness_coeff),
+    MV_PAIR(MV_CONSTRAINT, "minimum tip thickness", min_tip_thickness_coeff),
+    MV_PAIR(MV_CONSTRAINT, "minimum bottom clearance", min_bottom_clearance_coeff),
+    MV_PAIR(MV_CONSTRAINT, "minimum root fillet", min_root_fillet_coeff),
+    MV_PAIR(MV_CONSTRAINT, "minimum form to start of active profile", min_form_to_sap),
+    MV_PAIR(MV_CONSTRAINT, "minimum base to form", min_base_to_form),
+    MV_PAIR(MV_CONSTRAINT, "maximum tip diameter", max_tip_diameter),
+    MV_PAIR(MV_CONSTRAINT, "minimum root diameter", min_root_diameter),
     MV_FLAG("use default constraints", d.constraints_use_defaults),
     MV_GEAR_RATING(0, "pinion", pinion),
     MV_INT_CHECK("hardness scale", d.hardness_scale, Check::hardness_scale),
     MV_GEAR_QUALITY(0, "pinion"),
     MV_GEAR_RATING(1, "wheel", wheel),
     MV_GEAR_QUALITY(1, "wheel"),
-    MV_REAL("lubricant viscosity", d.lubricant_viscosity),
-    MV_INT("pitch error from grade", d.pitch_error_from_grade),
-    MV_REAL("application factor", d.application_factor),
+    MV_REAL_CHECK("lubricant viscosity", d.lubricant_viscosity, Check::viscosity),
+    MV_INT_ON_OFF("pitch error from grade", d.pitch_error_from_grade),
+    MV_REAL_CHECK("application factor", d.application_factor, Check::application_factor),
     MV_INT_CHECK("geometry manager mode", d.geometry_manager_mode, Check::geometry_manager_mode),
     MV_FLAG("geometry manager override", d.geometry_manager_override),
     MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT, MV_RESERVED_INT,
@@ -175,6 +202,11 @@ const Field kFields[kDesignFileFieldCount] = {
 #undef MV_REAL
 #undef MV_REAL_CHECK
 #undef MV_LENGTH
+#undef MV_CHAMFER
+#undef MV_EDGE_ANGLE
+#undef MV_TIP_ANGLE
+#undef MV_CONSTRAINT
+#undef MV_INT_ON_OFF
 #undef MV_EXP
 #undef MV_FLAG
 #undef MV_RESERVED_INT
@@ -185,6 +217,10 @@ const Field kFields[kDesignFileFieldCount] = {
 
 // Field number (1-based) after which the ratios and the shift sum are rederived.
 constexpr int kLastGeometryField = 36;
+// Fields whose check depends on a mode read later.
+constexpr int kWheelShiftField = 16;
+constexpr int kBacklashField = 17;
+constexpr int kBasePitchErrorField[2] = {78, 104};
 
 const char* const kLoadCaseLabels[5] = {"speed", "torque", "running time", "misalignment", "load data fixed for"};
 
@@ -368,12 +404,54 @@ std::string range_problem(Check check, double v) {
       return v >= 0 && v < kMaterialTypeCount ? "" : between(0, kMaterialTypeCount - 1);
     case Check::hardness_scale:
       return v >= 0 && v < kHardnessScaleCount ? "" : "must be 0, 1 or 2";
+    case Check::non_negative:
+      return v >= 0 ? "" : "must not be negative";
+    case Check::non_negative_length:
+      return v >= 0 && file_length_ok(float(v)) ? "" : between(0, kMaxFileLength, " mm");
+    case Check::edge_chamfer_angle:
+      return edge_chamfer_angle_ok(float(v)) ? "" : between(0, kLargestChamferAngle, " degrees");
+    case Check::tip_chamfer_angle:
+      return tip_chamfer_angle_ok(float(v)) ? "" : "must be greater than 0 and at most 89 degrees";
+    case Check::pinion_shift:
+      return gear_shift_ok(float(v)) ? "" : between(-2.5, 2.5);
+    case Check::backlash_distribution:
+      return backlash_distribution_ok(float(v)) ? "" : between(0, 1);
+    case Check::on_off:
+      return on_off_ok(int32_t(v)) ? "" : "must be 0 or 1";
+    case Check::contact_stress_number:
+      return not_given(float(v)) || contact_stress_number_ok(float(v)) ? "" : "must be greater than 0 and at most 2000 MPa";
+    case Check::bending_stress_number:
+      return not_given(float(v)) || bending_stress_number_ok(float(v)) ? "" : "must be greater than 0 and at most 800 MPa";
+    case Check::poisson:
+      return not_given(float(v)) || poisson_ok(float(v)) ? "" : "must be greater than 0.2 and at most 0.35";
+    case Check::modulus:
+      return not_given(float(v)) || modulus_ok(float(v)) ? "" : "must be greater than 50000 and at most 250000 MPa";
+    case Check::yield_stress:
+      return stored_yield_ok(float(v)) ? "" : "must be 0 (none given) or greater than 100 and at most 1500 MPa";
+    case Check::tensile_strength:
+      return stored_tensile_ok(float(v)) ? "" : "must be 0 (none given) or greater than 100 and at most 3000 MPa";
+    case Check::hardness:  // converted between scales, so only its sign is the window's
+      return v >= 0 ? "" : "must not be negative";
+    case Check::roughness:
+      return not_given(float(v)) || stored_roughness_ok(float(v)) ? "" : "must lie between 0.1 (Ra, or Rz 0.1 / 6) and 50 um";
+    case Check::viscosity:
+      return not_given(float(v)) || viscosity_ok(float(v)) ? "" : between(30, 500, " mm2/s");
+    case Check::application_factor:
+      return not_given(float(v)) || application_factor_ok(float(v)) ? "" : between(1, 10);
     case Check::none:
     case Check::ball_diameter:
     case Check::recomputed:
+    case Check::wheel_shift:
       break;
   }
   return "";
+}
+
+// The range check of the load-case value k (speed, torque, running time, misalignment); empty when the
+// value passes.
+std::string load_value_problem(int k, float v) {
+  if (k == 3) return misalignment_ok(v) ? "" : between(0, 1000, " um");
+  return not_given(v) || derived_load_ok(v) ? "" : "must not be negative";
 }
 
 }  // namespace
@@ -387,6 +465,7 @@ void work_out_opened_design(DesignData& d) {
   const DomainErrorCollector quiet(reports);
   d.second_geometry_pass = 0;
   calc_gear_geometry(d);
+  check_geometry_warnings(d, {});  // the corrections the refresh makes between its passes
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
 }
@@ -472,6 +551,27 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
         return rejected(file_name, 32 + g, kFields[31 + g].label, "must be greater than zero");
     }
   }
+  // Checks that depend on the modes the file holds (a file that ends early keeps the earlier design's
+  // values, which passed them).
+  auto read_through = [&](int number) { return ended_at == 0 || ended_at > number; };
+  // The wheel's shift is entered unless the numbers of teeth and the shift sum follow the centre
+  // distance (mode 2, manager active): there it is derived, and worked out again on opening.
+  if (read_through(kWheelShiftField) && (c.geometry_manager_mode != 2 || c.geometry_manager_override == 1) &&
+      !gear_shift_ok(c.profile_shift[1]))
+    return rejected(file_name, kWheelShiftField, kFields[kWheelShiftField - 1].label, between(-2.5, 2.5));
+  // With the geometry manager active the backlash is entered; overridden, it follows from the finished
+  // thicknesses.
+  if (read_through(kBacklashField) && c.geometry_manager_override != 1 && !(c.backlash_normal >= 0.0f))
+    return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label, "must not be negative");
+  // A base pitch error is entered unless it follows the accuracy grade.
+  for (int g = 0; g < 2; ++g) {
+    const int number = kBasePitchErrorField[g];
+    const float e = c.base_pitch_error[g];
+    const bool ok = c.pitch_error_from_grade == 1 ? e >= 0.0f : pitch_error_ok(e);
+    if (read_through(number) && !ok)
+      return rejected(file_name, number, kFields[number - 1].label,
+                      c.pitch_error_from_grade == 1 ? "must not be negative" : between(0, 400, " um"));
+  }
   if (ended_at != 0) {
     result.note = named(file_name) + " ends before field " + std::to_string(ended_at) + ", " +
                   kFields[ended_at - 1].label + ": that field, the fields after it and the load cases keep the "
@@ -497,8 +597,12 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
           const RealParse p = next == Tokenizer::Result::token ? parse_real(token, values[k]) : RealParse::not_a_number;
           if (p == RealParse::out_of_range) return bad_token(number, label, next, "is out of range");
           if (p != RealParse::ok) return bad_token(number, label, next, "is not a number");
+          if (const std::string problem = load_value_problem(k, values[k]); !problem.empty())
+            return rejected(file_name, number, label, problem);
         } else if (next != Tokenizer::Result::token || !parse_int(token, fixed_for)) {
           return bad_token(number, label, next, "is not a whole number in range");
+        } else if (!load_fixed_for_ok(fixed_for)) {
+          return rejected(file_name, number, label, "must be 1 (pinion) or 2 (wheel)");
         }
         ++read;
       }
@@ -506,6 +610,9 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
         if (read > 0)
           result.note = named(file_name) + " ends inside load case " + std::to_string(count + 1) + ", before field " +
                         std::to_string(kDesignFileFieldCount + 1 + count * 5 + read) + ": that load case was not read";
+        else if (count == 0)  // the end of the fixed fields, or a file cut inside its last one
+          result.note = named(file_name) + " ends after field " + std::to_string(kDesignFileFieldCount) +
+                        " and holds no load case: the load cases of the design shown before are kept";
         break;
       }
       c.speed = values[0];
@@ -657,6 +764,36 @@ std::string design_file_text(DesignData& d) {
   }
   if (d.history_mode) out += "\r\n";
   return out;
+}
+
+void restore_design_values(DesignData& d, const DesignData& kept) {
+  const auto from = std::make_unique<DesignData>(kept);  // the field table reaches a design it may change
+  for (const Field& f : kFields) {
+    switch (f.kind) {
+      case Kind::integer: *f.int_ref(d) = *f.int_ref(*from); break;
+      case Kind::real:
+      case Kind::exponent: *f.real_ref(d) = *f.real_ref(*from); break;
+      case Kind::flag: *f.flag_ref(d) = *f.flag_ref(*from); break;
+      case Kind::version:
+      case Kind::reserved_int:
+      case Kind::reserved_real: break;
+    }
+  }
+  std::copy(std::begin(kept.load_case_table), std::end(kept.load_case_table), std::begin(d.load_case_table));
+  std::copy(std::begin(kept.load_case_fixed_for), std::end(kept.load_case_fixed_for), std::begin(d.load_case_fixed_for));
+  d.load_case_count = kept.load_case_count;
+  d.speed = kept.speed;
+  d.torque = kept.torque;
+  d.life_hours = kept.life_hours;
+  d.f_beta_x = kept.f_beta_x;
+  d.load_data_fixed_for = kept.load_data_fixed_for;
+  d.load_cycles_pinion = kept.load_cycles_pinion;
+  d.load_cycles_wheel = kept.load_cycles_wheel;
+  d.power = kept.power;
+  d.actual_ratio = kept.actual_ratio;
+  d.desired_ratio = kept.desired_ratio;
+  d.profile_shift_sum = kept.profile_shift_sum;
+  d.application_factor_enabled = kept.application_factor_enabled;
 }
 
 DesignFileResult read_design_stream(DesignData& d, std::FILE* file) {

@@ -74,10 +74,24 @@ struct DesignFileResult {
 // recomputes, may be "nan" or "inf".
 // A file that ends early (at a line end) is read, leaves the later fields as they were and says so in
 // the result's note, as it does when it holds more than ten load cases (the first ten are read) or
-// ends inside a load case (not taken). A file without load cases keeps the table. Afterwards at least
+// ends inside a load case (not taken); a file without load cases keeps the table and says so too.
+// Refused as well are the values every window refuses and no derivation of the program gives (see
+// input_limits.h): a negative chamfer, protuberance or constraint, chamfer angles beyond 89 degrees, a
+// shift beyond -2.5 to 2.5 (the wheel's only where it is entered, not in mode 2), a negative backlash
+// where it is entered, the rating inputs outside the rating window's ranges, flags other than 0 and 1,
+// and load cases whose speed, torque or running time is negative, whose misalignment is outside 0 to
+// 1000 um or that are fixed for anything but 1 (pinion) or 2 (wheel); a rating input or load value of 0
+// is one not given (the start-up's value without the default design file). Afterwards at least
 // one load case exists, the ratios, shift sum, load cycles and power are rederived and
 // application_factor_enabled is 1.
 [[nodiscard]] DesignFileResult read_design_file(DesignData& d);
+
+// Puts back into d what reading a design file written from `kept` would put there: every value the
+// file holds (fields and load cases), the current load values, the ratios, shift sum, load cycles and
+// power derived from them and application_factor_enabled, all as `kept` holds them. Everything else of
+// d stays. It restores a design kept in memory, as the design search keeps the user's design while it
+// runs, without going through a file that another copy of the program may have changed.
+void restore_design_values(DesignData& d, const DesignData& kept);
 
 // The same, from an open stream (used by the tests and the fuzzer).
 [[nodiscard]] DesignFileResult read_design_stream(DesignData& d, std::FILE* file);
@@ -93,7 +107,8 @@ struct DesignFileResult {
 // The geometry of a design just read, worked out as the program does when it opens a design: the
 // modes a design file does not hold as an opened design has them (tooth proportions and shift split as
 // entered; an overridden geometry manager in mode 0, module, centre distance and teeth all entered),
-// then the two geometry passes of the refresh. Domain errors on the way are not reported.
+// then the two geometry passes of the refresh with the automatic corrections between them
+// (geometry_warnings.h). Domain errors on the way are not reported.
 void work_out_opened_design(DesignData& d);
 
 // With d.history_mode 0 writes the design to the file named in d.design_file_name, replacing it only

@@ -423,6 +423,7 @@ SearchRun search_design_space(DesignData& d, const SearchProgress& progress, con
   }
   file.close();
   result.message = file.message();
+  if (result.ok()) result.listed = file.take_listed();
   return result;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "design_data.h"
 #include "search_result_file.h"
@@ -38,6 +39,10 @@ struct SearchRun {
   int32_t records = 0;      // records written
   std::string message;      // empty when the result file was written completely; else the text for the user
   int32_t rows_evaluated_again = 0;  // rows of a run on worker threads evaluated again (see the source)
+  // The records of a complete run as the result file lists them (as a reader takes them), for a caller
+  // that shows and picks from them without reading the file back, which another copy of the program in
+  // the same folder may have replaced meanwhile. Empty when the file was not written completely.
+  std::vector<DesignPointRecord> listed;
   bool ok() const { return message.empty(); }
 };
 

@@ -9,7 +9,11 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <climits>
+#include <vector>
 
 namespace morvell {
 
@@ -76,6 +80,75 @@ std::string folder_prefix(const std::string& path) {
 
 bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+// The file a path names once every symbolic link is followed, also where the last link names a file
+// that does not exist yet (a dangling link is written through, as the shell writes through it); a
+// path that is no link is itself. False for a loop of links.
+bool followed_path(const std::string& path, std::string& out) {
+  out = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(out.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    char link[PATH_MAX];
+    const ssize_t n = ::readlink(out.c_str(), link, sizeof link - 1);
+    if (n <= 0) return true;
+    const std::string named(link, std::size_t(n));
+    out = named[0] == '/' ? named : folder_prefix(out) + named;
+  }
+  return false;
+}
+
+// Waits for the lock of the writers that append to a file or empty it (a record lock of the open file,
+// apart from the run's marks, which are whole-file locks).
+void lock_for_writing(int fd) {
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;
+  while (::fcntl(fd, F_OFD_SETLKW, &whole) != 0 && errno == EINTR) {}
+}
+
+// The names of the extended attributes of a file (by path) or of an open file (by descriptor).
+bool attribute_names(const std::string* path, int fd, std::vector<std::string>& names) {
+  names.clear();
+  const ssize_t size = path ? ::listxattr(path->c_str(), nullptr, 0) : ::flistxattr(fd, nullptr, 0);
+  if (size < 0) return errno == ENOTSUP;  // a file system without them: none
+  std::string list(std::size_t(size), '\0');
+  const ssize_t got = path ? ::listxattr(path->c_str(), list.data(), list.size())
+                           : ::flistxattr(fd, list.data(), list.size());
+  if (got < 0) return false;
+  for (std::size_t at = 0; at < std::size_t(got);) {
+    const std::size_t end = list.find('\0', at);
+    names.push_back(list.substr(at, end - at));
+    at = end == std::string::npos ? std::size_t(got) : end + 1;
+  }
+  return true;
+}
+
+// Gives the new file `fd` the owner, group, permissions and extended attributes (access lists
+// included) of the file it replaces; false when one of them cannot be given, as when another user's
+// file is saved, whose owner only an administrator could give.
+bool take_over_attributes(int fd, const std::string& target, const struct stat& old) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return false;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+    return false;
+  if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
+  std::vector<std::string> wanted, present;
+  if (!attribute_names(&target, -1, wanted) || !attribute_names(nullptr, fd, present)) return false;
+  for (const std::string& name : present) {  // such as an access list the folder hands every new file
+    bool keep = false;
+    for (const std::string& w : wanted) keep = keep || w == name;
+    if (!keep && ::fremovexattr(fd, name.c_str()) != 0) return false;
+  }
+  for (const std::string& name : wanted) {
+    const ssize_t size = ::getxattr(target.c_str(), name.c_str(), nullptr, 0);
+    if (size < 0) return false;
+    std::string value(std::size_t(size), '\0');
+    const ssize_t got = ::getxattr(target.c_str(), name.c_str(), value.data(), value.size());
+    if (got < 0 || ::fsetxattr(fd, name.c_str(), value.data(), std::size_t(got), 0) != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int remove_stale_temporaries(const std::string& folder) {
@@ -105,13 +178,11 @@ ReplacingFileWriter::ReplacingFileWriter(std::string path) : path_(std::move(pat
     fail_to_open(ENOENT);
     return;
   }
-  struct stat st {};
-  if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(target_.c_str(), nullptr)) {
-      target_ = real;
-      std::free(real);
-    }
+  if (!followed_path(path_, target_)) {
+    fail_to_open(ELOOP);
+    return;
   }
+  struct stat st {};
   const bool exists = ::stat(target_.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
     fail_to_open(EISDIR);
@@ -136,16 +207,16 @@ ReplacingFileWriter::ReplacingFileWriter(std::string path) : path_(std::move(pat
     }
   }
   if (open_temporary()) {
-    if (exists) ::fchmod(fd_, st.st_mode & 07777);  // the new file keeps the old one's permissions
+    // The new file is the old one's in all but its content: owner, group, permissions and extended
+    // attributes. Where they cannot all be given, the file is written in place instead.
+    if (!exists || take_over_attributes(fd_, target_, st)) return;
+    discard();
+  } else if (!exists) {
+    fail_to_open(errno);
     return;
   }
-  const int temp_error = errno;
-  if (!exists) {
-    fail_to_open(temp_error);
-    return;
-  }
-  // The folder takes no new file, but the file itself may be writable: it is rewritten in place at
-  // commit, once the whole content is known.
+  // The folder takes no new file, or the new file could not be made the old one's, but the file itself
+  // may be writable: it is rewritten in place at commit, once the whole content is known.
   direct_ = true;
   in_place_ = true;
   fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
@@ -252,6 +323,30 @@ FileWriteResult replace_file(const std::string& path, std::string_view bytes) {
   return writer.commit();
 }
 
+FileUsedForTheRun::FileUsedForTheRun(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd_ < 0) return;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return;  // a pipe or device: nothing to empty
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    shared_ = errno == EWOULDBLOCK;
+  } else if (permission_refusal(path, st).empty()) {
+    // Alone: emptied in place, under the appenders' lock.
+    const int writing = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat now {};
+    if (writing >= 0 && ::fstat(writing, &now) == 0 && same_file(now, st)) {
+      lock_for_writing(writing);
+      if (::ftruncate(writing, 0) != 0) {}  // a history that cannot be emptied is left as it is
+    }
+    if (writing >= 0) ::close(writing);
+  }
+  ::flock(fd_, LOCK_SH);
+}
+
+FileUsedForTheRun::~FileUsedForTheRun() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
 FileWriteResult append_file(const std::string& path, std::string_view bytes) {
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) {
@@ -266,7 +361,13 @@ FileWriteResult append_file(const std::string& path, std::string_view bytes) {
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   struct stat st {};
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  // Another copy of the program may append to the same file: the append and its taking back happen
+  // under a lock, so that cutting back to the former length never cuts a record another copy added.
+  if (regular) {
+    lock_for_writing(fd);
+    regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  }
   int error = write_all(fd, bytes.data(), bytes.size());
   if (error && regular) {
     if (::ftruncate(fd, st.st_size) != 0) {}  // best effort: the former length is all that is kept

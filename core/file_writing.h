@@ -6,7 +6,13 @@
 // disk and renaming it over the old one. Where the folder does not allow a new file, the content is
 // written into the existing file directly: space for it is reserved first, so that a full disk leaves
 // the old content as it was, and the file is cut to the new length only once everything is written.
-// A device or pipe (such as /dev/null) is written directly; a symbolic link is followed.
+// The new file gets the owner, group, permissions and extended attributes of the file it replaces;
+// where it cannot (another user's file, whose owner only an administrator could give the new file, or
+// a folder that lets only a file's owner replace it), the file is written in place as above, so that it
+// stays the owner's. A device or pipe (such as /dev/null) is written directly. A symbolic link is
+// followed to the file it names, which is created when it does not exist yet; a loop of links is
+// refused. An append to a regular file holds a lock on it, which other copies of the program appending
+// to the same file wait for.
 //
 // An existing file that its own permissions keep from being written is never replaced or appended to,
 // although the rename would only need the folder's rights: a file the user may not write (access() for
@@ -74,6 +80,24 @@ class ReplacingFileWriter {
   bool opened_ = true;
   std::string message_;
   std::string reason_;
+};
+
+// A file that each copy of the program started in a folder uses for its whole run, such as the history
+// file: the object marks it as used (a shared lock while it lives). When no other copy has it marked,
+// the file is emptied (created when missing) in place, so that copies started later see the mark; when
+// another copy uses it, it is left as it is and the records of both follow each other. A file that
+// cannot be emptied (read-only, no regular file) is left as it is.
+class FileUsedForTheRun {
+ public:
+  explicit FileUsedForTheRun(const std::string& path);
+  ~FileUsedForTheRun();
+  FileUsedForTheRun(const FileUsedForTheRun&) = delete;
+  FileUsedForTheRun& operator=(const FileUsedForTheRun&) = delete;
+  bool shared() const { return shared_; }  // another copy was using it: not emptied
+
+ private:
+  int fd_ = -1;
+  bool shared_ = false;
 };
 
 // The temporary files of the program's writers (see above) in `folder` that no running writer holds,

@@ -1,9 +1,14 @@
 #include "rack_database.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "design_file.h"
 #include "file_reading.h"
@@ -138,8 +143,8 @@ RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
   return contents;
 }
 
-void store_record(DesignData& d, const RackRecord& r) {
-  BasicRack& rack = d.basic_rack;
+BasicRack rack_of(const RackRecord& r) {
+  BasicRack rack{};
   for (int i = 0; i < 2; ++i) {
     rack.addendum_coeff[i] = r.values[0][i];
     rack.dedendum_coeff[i] = r.values[1][i];
@@ -147,6 +152,11 @@ void store_record(DesignData& d, const RackRecord& r) {
     rack.protuberance[i] = r.values[4][i];
   }
   rack.pressure_angle = r.values[3][1];  // both numbers of the line go to the one angle: the second stays
+  return rack;
+}
+
+void store_record(DesignData& d, const RackRecord& r) {
+  d.basic_rack = rack_of(r);
   copy_text(d.file_line, r.name_line);
 }
 
@@ -226,11 +236,80 @@ std::string name_for_file(std::string_view name) {
   return s;
 }
 
+std::string list_entry(const RackRecord& r) {
+  std::string entry = r.name_line;
+  if (!entry.empty()) entry.back() = ' ';  // the line end shows as one blank
+  return entry;
+}
+
+ListedRack listed_rack(const RackRecord& r) { return {list_entry(r), rack_of(r)}; }
+
+bool same_rack(const BasicRack& a, const BasicRack& b) {
+  for (int i = 0; i < 2; ++i)
+    if (a.addendum_coeff[i] != b.addendum_coeff[i] || a.dedendum_coeff[i] != b.dedendum_coeff[i] ||
+        a.fillet_radius_coeff[i] != b.fillet_radius_coeff[i] || a.protuberance[i] != b.protuberance[i])
+      return false;
+  return a.pressure_angle == b.pressure_angle;
+}
+
+// Whether the record at `position` of the file read is the rack the list showed there.
+bool holds_listed(const RackFileContents& contents, int position, const ListedRack& listed) {
+  if (position < 0 || std::size_t(position) >= contents.records.size()) return false;
+  const ListedRack now = listed_rack(contents.records[std::size_t(position)]);
+  return now.entry == listed.entry && same_rack(now.rack, listed.rack);
+}
+
+RackFileResult changed_since_listed(const RackFiles& files, const char* consequence) {
+  RackFileResult result;
+  result.changed = true;
+  result.problem = "Basic rack database " + files.data + " was changed since its list was read (by another copy "
+                   "of the program?): " + consequence + "; the list is read again";
+  return result;
+}
+
+// A lock on the data file from the reading of the database to the replacing of it. The lock is taken
+// on the file that bears the name once it is held: a writer that replaced the file meanwhile left its
+// lock on the file before. Where no lock can be had (a folder the user may not create the file in, a
+// file system without locks), the reading and the writing go on and report what fails.
+class DatabaseLock {
+ public:
+  explicit DatabaseLock(const std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+      if (fd_ < 0) return;
+      struct stat held {}, named {};
+      if (::fstat(fd_, &held) != 0 || !S_ISREG(held.st_mode)) break;
+      int locked;
+      while ((locked = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {}
+      if (locked != 0) break;
+      if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) return;
+      ::close(fd_);
+      fd_ = -1;
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  ~DatabaseLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  DatabaseLock(const DatabaseLock&) = delete;
+  DatabaseLock& operator=(const DatabaseLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace
 
 bool rack_value_usable(int row, float v) {
   if (!std::isfinite(v)) return false;
-  return row == 3 ? file_pressure_angle_ok(v) : std::fabs(v) <= kMaxRackValue;
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", static_cast<double>(v));
+  const float written = std::strtof(text, nullptr);  // what a reader of the database will find
+  for (const float value : {v, written}) {
+    if (!(row == 3 ? file_pressure_angle_ok(value) : std::fabs(value) <= kMaxRackValue)) return false;
+  }
+  return true;
 }
 
 std::string rack_value_name(int row, int gear) {
@@ -245,15 +324,16 @@ std::string rack_value_range(int row) {
   return row == 4 ? "-100 to 100 mm" : "-100 to 100";
 }
 
-RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files) {
+RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files,
+                                  std::vector<ListedRack>* listed) {
   names.clear();
+  if (listed) listed->clear();
   const RackFileContents contents = parse_rack_file(files.data);
   d.list_counter = 0;
   if (unreadable(contents)) return cannot_read(files.data, contents.read);
   for (const RackRecord& r : contents.records) {
-    std::string entry = r.name_line;
-    if (!entry.empty()) entry.back() = ' ';  // the line end shows as one blank
-    names.push_back(std::move(entry));
+    names.push_back(list_entry(r));
+    if (listed) listed->push_back(listed_rack(r));
     store_record(d, r);
     d.list_counter += 1;
   }
@@ -261,11 +341,12 @@ RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names
   return {};
 }
 
-RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files) {
+RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files, const ListedRack* listed) {
   if (d.rack_selected < 0) return {};
   const RackFileContents contents = parse_rack_file(files.data, d.rack_selected + 1);
-  d.list_counter = 0;
   if (unreadable(contents)) return cannot_read(files.data, contents.read);
+  if (listed && !holds_listed(contents, d.rack_selected, *listed)) return changed_since_listed(files, "no rack was loaded");
+  d.list_counter = 0;
   for (const RackRecord& r : contents.records) {
     store_record(d, r);
     d.list_counter += 1;
@@ -293,6 +374,7 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
   // The record goes after the last one on a line of its own, whatever the file ends with: blank lines
   // or blanks after the last record are dropped, since the reader would take a blank line for the
   // start of the record. The file is rewritten whole, so a failed write leaves it as it was.
+  const DatabaseLock lock(files.data);
   std::string bytes;
   const FileReadResult read = read_regular_file(files.data, kMaxRackFileBytes, bytes);
   if (!read.ok() && read.status != FileReadStatus::missing)
@@ -305,11 +387,13 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
   return {};
 }
 
-RackFileResult delete_rack(DesignData& d, const RackFiles& files) {
+RackFileResult delete_rack(DesignData& d, const RackFiles& files, const ListedRack* listed) {
+  const DatabaseLock lock(files.data);
   // Copy: the whole database into the scratch file, numbers in "%f %f" form.
   const RackFileContents original = parse_rack_file(files.data);
   if (unreadable(original)) return cannot_read(files.data, original.read, ": nothing was deleted");
   if (original.damaged_line) return damaged(files, original.damaged_line, ": nothing was deleted");
+  if (listed && !holds_listed(original, d.rack_selected, *listed)) return changed_since_listed(files, "nothing was deleted");
   std::string copy;
   if (!original.first_line.empty()) {
     copy = original.first_line;

@@ -28,8 +28,9 @@ namespace morvell {
 // coefficients, 3 pressure angle, 4 protuberance): the pressure angle becomes the design's normal
 // pressure angle, which lies between 0 and 90 degrees (exclusive); the coefficients are multiples of the
 // module and the protuberance is in mm, within +-kMaxRackValue, far beyond any rack, so that every
-// length derived from them stays a number. The name of a value ("dedendum coefficient (wheel)") and
-// its range as the messages give them.
+// length derived from them stays a number. A value is judged as the database writes it, with six
+// decimals: a pressure angle of 1e-7 degrees, written as 0.000000, is refused. The name of a value
+// ("dedendum coefficient (wheel)") and its range as the messages give them.
 inline constexpr float kMaxRackValue = 100.0f;
 bool rack_value_usable(int row, float v);
 std::string rack_value_name(int row, int gear);
@@ -45,16 +46,29 @@ struct RackFiles {
 struct RackFileResult {
   std::string problem;
   int damaged_line = 0;  // 1-based line at which a damaged file stops being readable, else 0
+  bool changed = false;  // the record at the position chosen is no longer the one listed: read the list again
   bool ok() const { return problem.empty(); }
 };
 
+// A rack as the list showed it: its list entry (the name and one blank) and its values as read. Another
+// copy of the program may change the database after the list was read; a rack is chosen and deleted
+// by its position only while that position still holds this rack.
+struct ListedRack {
+  std::string entry;
+  BasicRack rack{};
+};
+
 // Reads every record: the list entries (each name followed by one blank) into `names`, the number of
-// records into d.list_counter, the last record into d.basic_rack. A missing file has no records.
-RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files = {});
+// records into d.list_counter, the last record into d.basic_rack, and, when asked, each listed rack into
+// `listed`. A missing file has no records.
+RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files = {},
+                                  std::vector<ListedRack>* listed = nullptr);
 
 // Reads the records up to and including position d.rack_selected (counted from 0): afterwards
 // d.basic_rack holds that record, the last one when the position lies beyond it, and is unchanged for -1.
-RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {});
+// With `listed`, the record at the position must be that rack: otherwise nothing is loaded and the
+// result says the database changed.
+RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {}, const ListedRack* listed = nullptr);
 
 // Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
 // characters kept) and the values of d.basic_rack. The file is created when missing. A rack the reader
@@ -64,8 +78,13 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
 
 // Deletes the record at position d.rack_selected in two passes: the whole database is copied into
 // the scratch file, then the data file is rewritten from it without that record. A damaged database
-// or a scratch copy that cannot be written leaves the data file as it was.
-RackFileResult delete_rack(DesignData& d, const RackFiles& files = {});
+// or a scratch copy that cannot be written leaves the data file as it was; so does, with `listed`, a
+// record at that position that is not that rack (the result says the database changed).
+RackFileResult delete_rack(DesignData& d, const RackFiles& files = {}, const ListedRack* listed = nullptr);
+
+// Appending and deleting each read the database and replace it: they hold a lock on the data file from
+// the reading to the replacing, so that copies of the program storing or deleting racks at the same
+// moment wait for each other and no rack is lost.
 
 // Largest root fillet radius coefficient of a basic rack without protuberance, for the design's
 // normal pressure angle (degrees) and the rack's dedendum coefficient:

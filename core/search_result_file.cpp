@@ -242,6 +242,10 @@ bool SearchResultWriter::write_text(std::string_view text) {
     return false;
   }
   ++records_;
+  std::string_view line = text;
+  while (!line.empty() && (line.front() == '\r' || line.front() == '\n')) line.remove_prefix(1);
+  DesignPointRecord r;
+  if (parse_design_point(line, r) && design_point_usable(r)) listed_.push_back(r);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "design_data.h"
 #include "design_file.h"
@@ -115,12 +116,17 @@ class SearchResultWriter {
   bool ok() const { return message_.empty(); }
   const std::string& message() const { return message_; }
   int32_t records() const { return records_; }
+  // The records written so far as a reader of the file takes them (read back from their text; a record
+  // the reader would skip is not among them), so that a caller keeps the results it listed whatever
+  // becomes of the file.
+  std::vector<DesignPointRecord> take_listed() { return std::move(listed_); }
 
  private:
   std::string path_;
   std::unique_ptr<ReplacingFileWriter> file_;
   std::string message_;
   int32_t records_ = 0;
+  std::vector<DesignPointRecord> listed_;
 };
 
 // Whether a record's design can be taken into the design data: a search pass of 1 or 2, numbers of

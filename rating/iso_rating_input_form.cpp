@@ -17,6 +17,7 @@
 #include "edit_fields.h"
 #include "field_events.h"
 #include "hardness.h"
+#include "input_limits.h"
 #include "load_case_form.h"
 #include "material_table.h"
 #include "modal_services.h"
@@ -484,12 +485,12 @@ void TISO_rating_input_form::limited_field_exit(QLineEdit* edit, float& value, f
   finish_field_exit(d_, [this] { refresh(); });
 }
 
-void TISO_rating_input_form::stress_number_exit(QLineEdit* edit, float& value, float upper) {
+void TISO_rating_input_form::stress_number_exit(QLineEdit* edit, float& value, bool (*accepted)(float)) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
     d_.edit_old_value = value;
     value = stored_value(v.value, d_.stress_unit_factor);
-    if (!(value > 0.0f && value <= upper)) {
+    if (!accepted(value)) {
       value = d_.edit_old_value;
       warn_field(d_, edit, "Value is out of range", " ", " ");
     }
@@ -498,22 +499,10 @@ void TISO_rating_input_form::stress_number_exit(QLineEdit* edit, float& value, f
   finish_field_exit(d_, [this] { refresh(); });
 }
 
-namespace {
-bool poisson_ok(float v) { return v > 0.2f && v <= 0.35f; }
-bool modulus_ok(float v) { return v > 50000.0f && v <= 250000.0f; }
-bool yield_ok(float v) { return v > 100.0f && v <= 1500.0f; }
-bool tensile_ok(float v) { return v > 100.0f && v <= 3000.0f; }
-bool viscosity_ok(float v) { return v >= 30.0f && v <= 500.0f; }
-bool misalignment_ok(float v) { return v >= 0.0f && v <= 1000.0f; }
-bool application_factor_ok(float v) { return v >= 1.0f && v <= 10.0f; }
-bool pitch_error_ok(float v) { return v >= 0.0f && v <= 400.0f; }
-bool roughness_ok(float v) { return v >= 0.1f && v <= 50.0f; }
-}  // namespace
-
-void TISO_rating_input_form::sigmaflimpineditExit() { stress_number_exit(sigmaflimpinedit, d_.sigma_flim[0], 800.0f); }
-void TISO_rating_input_form::sigmaflimwheeleditExit() { stress_number_exit(sigmaflimwheeledit, d_.sigma_flim[1], 800.0f); }
-void TISO_rating_input_form::sigmahlimpineditExit() { stress_number_exit(sigmahlimpinedit, d_.sigma_hlim[0], 2000.0f); }
-void TISO_rating_input_form::sigmahlimwheeleditExit() { stress_number_exit(sigmahlimwheeledit, d_.sigma_hlim[1], 2000.0f); }
+void TISO_rating_input_form::sigmaflimpineditExit() { stress_number_exit(sigmaflimpinedit, d_.sigma_flim[0], bending_stress_number_ok); }
+void TISO_rating_input_form::sigmaflimwheeleditExit() { stress_number_exit(sigmaflimwheeledit, d_.sigma_flim[1], bending_stress_number_ok); }
+void TISO_rating_input_form::sigmahlimpineditExit() { stress_number_exit(sigmahlimpinedit, d_.sigma_hlim[0], contact_stress_number_ok); }
+void TISO_rating_input_form::sigmahlimwheeleditExit() { stress_number_exit(sigmahlimwheeledit, d_.sigma_hlim[1], contact_stress_number_ok); }
 void TISO_rating_input_form::poisson1editExit() { limited_field_exit(poisson1edit, d_.poisson_ratio[0], 1.0f, poisson_ok); }
 void TISO_rating_input_form::poisson2editExit() { limited_field_exit(poisson2edit, d_.poisson_ratio[1], 1.0f, poisson_ok); }
 void TISO_rating_input_form::E1editExit() { limited_field_exit(E1edit, d_.elastic_modulus[0], d_.stress_unit_factor, modulus_ok); }

@@ -162,7 +162,7 @@ class TISO_rating_input_form : public QDialog, public LoadBlock {
   // warning lines and brings back the previous value. Returns false when the value was refused.
   bool store_checked(QLineEdit* edit, double entry, float& value, float factor, bool (*accepted)(float),
                      const char* line2 = " ");
-  void stress_number_exit(QLineEdit* edit, float& value, float upper);
+  void stress_number_exit(QLineEdit* edit, float& value, bool (*accepted)(float));
   void limited_field_exit(QLineEdit* edit, float& value, float factor, bool (*accepted)(float));
   void hardness_exit(int gear, QLineEdit* edit);
   void grade_exit(int gear, QLineEdit* edit);

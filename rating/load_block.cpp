@@ -10,20 +10,10 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "rating_form_support.h"
 
 namespace morvell {
-
-namespace {
-
-// The ranges of the rating input window, on the value entered in stored units.
-bool speed_ok(float v) { return v > 0.0f && v <= 25000.0f; }
-bool torque_ok(float v) { return v > 0.0f && v <= 50000.0f; }
-bool power_ok(float v) { return v > 0.0f && v <= 25000000.0f; }
-bool time_ok(float v) { return v > 0.0f && v <= 100000.0f; }
-bool cycles_ok(float v) { return v >= 0.0f && double(v) <= 1e99; }
-
-}  // namespace
 
 // The load quantities an entry stores or derives and the gear the load was entered for, as they stood
 // before the entry.
@@ -191,9 +181,13 @@ void LoadBlock::finish_entry(QLineEdit* edit, const Quantities& before) {
       {&d.speed, before.speed},           {&d.torque, before.torque},
       {&d.power, before.power},           {&d.life_hours, before.life_hours},
       {&d.load_cycles_pinion, before.load_cycles_pinion}, {&d.load_cycles_wheel, before.load_cycles_wheel}};
-  bool overflow = false;
-  for (const auto& [now, was] : quantities) overflow = overflow || (std::isfinite(was) && !std::isfinite(*now));
-  if (overflow) {
+  // An entry is taken back when a quantity it stores or derives leaves the float range, or when a
+  // quantity that was above zero no longer is (a negative speed, a torque of zero, a running time that
+  // rounds to zero): a load case holds only positive speeds, torques and running times.
+  bool refused = false;
+  for (const auto& [now, was] : quantities)
+    refused = refused || (std::isfinite(was) && !std::isfinite(*now)) || (was > 0 && !derived_load_ok(*now));
+  if (refused) {
     for (const auto& [now, was] : quantities) *now = was;
     d.load_data_fixed_for = before.fixed_for;
     warn_field(d, edit, "Value is out of range", " ", " ");

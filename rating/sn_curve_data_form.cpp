@@ -13,6 +13,7 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "material_table.h"
 #include "modal_services.h"
 #include "numeric.h"
@@ -144,13 +145,13 @@ TSNcurveForm::TSNcurveForm(DesignData& d, QWidget* parent) : QDialog(parent), d_
       {NLstat_pin_contedit, &d_.nl_static_contact_pinion, false, false},
       {sigmaHpit_pin_unfactorededit, &d_.sigma_h_pit_pinion, true, false},
       {NLpit_pin_contedit, &d_.nl_pit_contact_pinion, false, false},
-      {sigmahlimpinedit, &d_.sigma_hlim[0], true, true},
+      {sigmahlimpinedit, &d_.sigma_hlim[0], true, true, contact_stress_number_ok},
       {NLlim_pin_contedit, &d_.nl_lim_contact_pinion, false, true},
       {sigmaHinf_pinedit, &d_.sigma_h_inf_pinion, true, false},
       {NLinf_pin_contedit, &d_.nl_inf_contact_pinion, false, false},
       {sigmaFstat_pin_unfactorededit, &d_.sigma_f_static[0], true, false},
       {NLstat_pin_bendedit, &d_.nl_static_bending_pinion, false, false},
-      {sigmaflimpinedit, &d_.sigma_flim[0], true, true},
+      {sigmaflimpinedit, &d_.sigma_flim[0], true, true, bending_stress_number_ok},
       {NLlim_pin_bendedit, &d_.nl_lim_bending_pinion, false, false},
       {sigmaFinf_pinedit, &d_.sigma_f_inf_pinion, true, false},
       {NLinf_pin_bendedit, &d_.nl_inf_bending_pinion, false, false},
@@ -158,13 +159,13 @@ TSNcurveForm::TSNcurveForm(DesignData& d, QWidget* parent) : QDialog(parent), d_
       {NLstat_wheel_contedit, &d_.nl_static_contact_wheel, false, false},
       {sigmaHpit_wheel_unfactorededit, &d_.sigma_h_pit_wheel, true, false},
       {NLpit_wheel_contedit, &d_.nl_pit_contact_wheel, false, false},
-      {sigmahlimwheeledit, &d_.sigma_hlim[1], true, true},
+      {sigmahlimwheeledit, &d_.sigma_hlim[1], true, true, contact_stress_number_ok},
       {NLlim_wheel_contedit, &d_.nl_lim_contact_wheel, false, true},
       {sigmaHinf_wheeledit, &d_.sigma_h_inf_wheel, true, false},
       {NLinf_wheel_contedit, &d_.nl_inf_contact_wheel, false, false},
       {sigmaFstat_wheel_unfactorededit, &d_.sigma_f_static[1], true, false},
       {NLstat_wheel_bendedit, &d_.nl_static_bending_wheel, false, false},
-      {sigmaflimwheeledit, &d_.sigma_flim[1], true, true},
+      {sigmaflimwheeledit, &d_.sigma_flim[1], true, true, bending_stress_number_ok},
       {NLlim_wheel_bendedit, &d_.nl_lim_bending_wheel, false, false},
       {sigmaFinf_wheeledit, &d_.sigma_f_inf_wheel, true, false},
       {NLinf_wheel_bendedit, &d_.nl_inf_bending_wheel, false, false},
@@ -302,6 +303,11 @@ void TSNcurveForm::field_exit(QLineEdit* edit) {
       if (field.edit != edit) continue;
       const auto stored = finite_entry(d_, edit, static_cast<long double>(v.value) * (field.stress ? d_.stress_unit_factor : 1.0f));
       if (!stored) break;
+      // The allowable stress numbers take the rating input window's ranges.
+      if (field.accepted && !field.accepted(*stored)) {
+        warn_field(d_, edit, "Value is out of range", " ", " ");
+        break;
+      }
       *field.value = *stored;
       if (field.runs_estimate) updateSNcurves(d_);
     }

@@ -98,6 +98,7 @@ class TSNcurveForm : public QDialog {
     float* value;
     bool stress;          // shown in the stress unit; cycles are plain counts
     bool runs_estimate;   // an input of the S-N estimate
+    bool (*accepted)(float) = nullptr;  // the range of the stored value, where the rating input window has one
   };
   void material_changed(int gear, QComboBox* list);
   void estimate_clicked(int gear);

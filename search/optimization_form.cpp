@@ -291,7 +291,7 @@ void Toptimizationform::FormShow() {
   d_.search_results_ready = 0;
   d_.search_eval_count = 0;
   copy_text(d_.warning_lines[2], " ");
-  read_failure_reported_ = false;
+  results_.clear();
   picked_.reset();
   picked_listed_.reset();
 
@@ -369,7 +369,7 @@ void Toptimizationform::Button2Click() {
   const SearchRun run = search_design_space(
       d_, [this](int position) { show_progress_position(position); }, {}, result_file.c_str());
   if (run.ok()) {
-    d_.search_results_ready = 1;
+    set_search_results(run.listed);
   } else {
     // Without a complete result file there is nothing to plot or pick; the design the search left is not
     // offered for use.
@@ -377,6 +377,11 @@ void Toptimizationform::Button2Click() {
     warn_two(d_, run.message, "No search results are available");
   }
   Set_optimizer_textboxes();
+}
+
+void Toptimizationform::set_search_results(std::vector<DesignPointRecord> records) {
+  results_ = std::move(records);
+  d_.search_results_ready = 1;
 }
 
 void Toptimizationform::show_progress_position(int position) {

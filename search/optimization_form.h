@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "design_data.h"
+#include "search_result_file.h"
 
 class QCheckBox;
 class QComboBox;
@@ -62,7 +64,9 @@ class Toptimizationform : public QDialog {
   explicit Toptimizationform(DesignData& d, QWidget* parent = nullptr);
 
   SearchProgressWindow progress;
-  // The result file the window searches into and reads (optimizer.dat in the current directory).
+  // The result file the window's search writes (optimizer.dat in the current directory). The plot and
+  // the pick take the records of the window's own search, as the file listed them, from memory: another
+  // copy of the program in the same folder may replace or remove the file while the window is open.
   std::string result_file;
 
   SearchPlotImage* Image1;
@@ -123,6 +127,10 @@ class Toptimizationform : public QDialog {
   // The report of the design held into the window's results pane.
   void form_report();
 
+  // Takes `records` as the results of a search of this showing (the search button does so with its own):
+  // the plot draws them and the pick chooses among them.
+  void set_search_results(std::vector<DesignPointRecord> records);
+
   // The design last picked from the plot since the window's last search, as its pick evaluated it;
   // nullptr when none was. A redraw reads every record into the design data, so this, not the design
   // data, is the design the user chose.
@@ -149,7 +157,6 @@ class Toptimizationform : public QDialog {
   void pick(bool plus_half, int x, int y);
   void zoom();
   void xor_rubber_band();
-  bool report_unreadable_results(bool opened);
   void show_progress_position(int position);
 
   DesignData& d_;
@@ -157,7 +164,7 @@ class Toptimizationform : public QDialog {
   // The record picked as the result file lists it (the fields it holds), where the pick's marks go.
   std::unique_ptr<DesignData> picked_listed_;
   bool pick_marked_ = false;  // the picture shows the red marks of the pick
-  bool read_failure_reported_ = false;
+  std::vector<DesignPointRecord> results_;  // the records of the last search, as its file listed them
   // A redraw runs (redrawing_) and another was asked for meanwhile (redraw_again_).
   bool redrawing_ = false;
   bool redraw_again_ = false;

@@ -103,19 +103,6 @@ void Toptimizationform::report_design(const DesignData& design) {
   mainresults->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-bool Toptimizationform::report_unreadable_results(bool opened) {
-  if (opened) return false;
-  if (progress.set_visible) progress.set_visible(false);
-  // Reported once per showing of the window: every redraw would otherwise repeat it.
-  if (!read_failure_reported_) {
-    read_failure_reported_ = true;
-    copy_text(d_.warning_lines[0], SearchResultReader(result_file.c_str()).open_failure_message());
-    copy_text(d_.warning_lines[1], " ");
-    show_warning_dialog(d_);
-  }
-  return true;
-}
-
 void Toptimizationform::optimizer_plot_report() {
   QImage& image = Image1->picture();
   ChartState& c = d_;
@@ -173,21 +160,9 @@ void Toptimizationform::optimizer_plot_report() {
     shown_position = bar;
   };
 
-  // The result file is read once; the extents of Auto Scale and the drawing both go through its records.
-  std::vector<DesignPointRecord> records;
-  bool read = false;
-  auto read_results = [&] {
-    if (read) return true;
-    SearchResultReader reader(result_file.c_str());
-    if (!reader.is_open()) return false;
-    records.reserve(std::size_t(std::max(0, d_.search_eval_count_shown)));
-    DesignPointRecord record;
-    while (reader.next(record)) records.push_back(record);
-    read = true;
-    return true;
-  };
+  // The extents of Auto Scale and the drawing both go through the records of the window's search.
+  const std::vector<DesignPointRecord>& records = results_;
   if (d_.chart_autoscale == 1) {
-    if (report_unreadable_results(read_results())) return;
     SearchExtents extents(d_);
     for (const DesignPointRecord& record : records) {
       store_design_point(record, d_);
@@ -261,7 +236,6 @@ void Toptimizationform::optimizer_plot_report() {
   }
 
   // Every design inside all ranges as a circle on each half.
-  if (report_unreadable_results(read_results())) return;
   p.setBrush(Qt::white);
   p.setPen(QPen(Qt::black, 0));
   for (const DesignPointRecord& record : records) {
@@ -374,23 +348,21 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   const float x = float((ld(px) - origin) / scale + axis_min);
   const float y = float((ld(py) - d_.chart_bottom) / d_.chart_y_scale + d_.chart_y_min);
 
-  SearchResultReader reader(result_file.c_str());
-  if (report_unreadable_results(reader.is_open())) return;
-  // The scan reads every record into the design data; a click that matches no record leaves the
-  // design, the report and the marks as they were.
+  // The scan goes through the records the plot lists, in file order, and reads each into the design
+  // data; a click that matches no record leaves the design, the report and the marks as they were.
   const auto before = std::make_unique<DesignData>(d_);
   d_.chart_pick_x_match = 0;
   d_.chart_pick_y_match = 0;
-  DesignPointRecord record;
+  std::size_t next = 0;
   bool found = false;
   while (!(d_.chart_pick_x_match && d_.chart_pick_y_match)) {
     d_.chart_pick_x_match = 0;
     d_.chart_pick_y_match = 0;
-    if (!reader.next(record)) {
+    if (next == results_.size()) {
       d_.chart_pick_x_match = d_.chart_pick_y_match = 1;
       break;
     }
-    store_design_point(record, d_);
+    store_design_point(results_[next++], d_);
     float v = 0, w = 0;
     plot_variable_value(d_, x_index, v);
     plot_variable_value(d_, YaxisComboBox->currentIndex(), w);

@@ -61,7 +61,7 @@ static void BM_SearchWindowCommandToDrawnPlot(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchWindowCommandToDrawnPlot)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
-// The part of the command after the search: reading the result file back, drawing it, the report.
+// The part of the command after the search: drawing the results it listed, the report.
 static void BM_SearchWindowPlotAfterTheSearch(benchmark::State& state) {
   auto d = default_design();
   morvell::TProgressform progress;
@@ -73,7 +73,7 @@ static void BM_SearchWindowPlotAfterTheSearch(benchmark::State& state) {
   progress.show();
   const morvell::SearchRun run = morvell::search_design_space(*d, {}, {}, kResultFile);
   if (!run.ok()) state.SkipWithError(run.message.c_str());
-  d->search_results_ready = 1;
+  window.set_search_results(run.listed);
   const auto searched = std::make_unique<DesignData>(*d);
   for (auto _ : state) {
     *d = *searched;

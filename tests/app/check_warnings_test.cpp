@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "check_warnings.h"
+#include "geometry_warnings.h"
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"

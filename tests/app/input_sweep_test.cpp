@@ -300,10 +300,12 @@ TEST(InputSweep, EveryFieldOfTheSearchWindowWithResultsKeepsItsRangesInOrderAndT
   window.progress = {};
   const auto start = std::make_unique<DesignData>(*d);
   const std::vector<DesignPointRecord> records = search_records(*start);
+  std::vector<DesignPointRecord> listed;  // as the result file lists them
   {
     SearchResultWriter out(window.result_file.c_str());
     for (const DesignPointRecord& r : records) ASSERT_TRUE(out.write(r));
     ASSERT_TRUE(out.close());
+    listed = out.take_listed();
   }
   QCheckBox* const kinds[] = {window.safetyfactorCheckBox, window.nomstressCheckBox, window.actualstressCheckBox};
   const QList<QLineEdit*> filter_fields = window.filterBox->findChildren<QLineEdit*>();
@@ -314,7 +316,7 @@ TEST(InputSweep, EveryFieldOfTheSearchWindowWithResultsKeepsItsRangesInOrderAndT
     window.hide();
     if (!window.autoscaleCheckBox->isChecked()) window.autoscaleCheckBox->click();
     window.show();
-    d->search_results_ready = 1;
+    window.set_search_results(listed);
     window.Set_optimizer_textboxes();
     activate(&window);
     window.autoscaleCheckBox->click();

@@ -10,8 +10,10 @@
 #include <QTextEdit>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -146,6 +148,41 @@ TEST(MainWindow, AHistoryFileThatIsAPipeDoesNotHoldTheStart) {
   std::remove(kHistoryFileName);
 }
 
+// A second copy of the program started in the same folder while the first still runs does not empty
+// the history the first is writing: the records of both follow each other. Once no copy runs, the next
+// start empties it as before.
+TEST(MainWindow, ASecondCopyKeepsTheHistoryOfTheFirst) {
+  copy_default_design();
+  const auto records = [] {
+    const std::string h = file_bytes(kHistoryFileName);
+    int n = 0;
+    for (std::size_t at = h.find(" xxxxxxxx"); at != std::string::npos; at = h.find(" xxxxxxxx", at + 1)) ++n;
+    return n;
+  };
+  using Copy = morvell::testing::Program<>;
+  write_bytes(kHistoryFileName, "left from the previous run");
+  {
+    Copy first;
+    EXPECT_EQ(records(), 0);  // emptied at its start
+    first.main->SetMain_textboxes();
+    first.main->SetMain_textboxes();
+    EXPECT_EQ(records(), 2);
+    int with_second = 0;
+    {
+      Copy second;  // its creation refreshes
+      with_second = records();
+      EXPECT_GT(with_second, 2);  // the first's records kept, the second's follow
+      second.main->SetMain_textboxes();
+      first.main->SetMain_textboxes();
+      EXPECT_EQ(records(), with_second + 2);
+    }
+    first.main->SetMain_textboxes();
+    EXPECT_EQ(records(), with_second + 3);
+  }
+  Copy later;
+  EXPECT_EQ(records(), 0);
+}
+
 TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {
   QFile::remove(kDefaultDesignFileName);
   Program p(nullptr);
@@ -160,6 +197,47 @@ TEST(MainWindow, MissingDefaultDesignStartsWithTheStartUpValues) {
   report_default_design_problem(p.loaded);
   ASSERT_EQ(p.scripted.records.size(), 1u);
   EXPECT_TRUE(p.scripted.records[0].text.startsWith(QString::fromStdString(p.loaded.message)));
+}
+
+// A default design file that ends early is taken with the start-up values in its later fields, and the
+// user is told so, as when such a file is opened.
+TEST(MainWindow, ADefaultDesignThatEndsEarlyIsTakenWithItsNote) {
+  copy_default_design();
+  const std::string whole = file_bytes(kDefaultDesignFileName);
+  std::size_t at = 0;
+  for (int line = 0; line < 20; ++line) at = whole.find('\n', at) + 1;  // fields 1 to 20
+  write_bytes(kDefaultDesignFileName, whole.substr(0, at));
+  Program p(nullptr);
+  ASSERT_TRUE(p.loaded.ok()) << p.loaded.message;
+  report_default_design_problem(p.loaded);
+  ASSERT_EQ(p.scripted.records.size(), 1u);
+  EXPECT_EQ(p.scripted.records[0].text.toStdString(), p.loaded.note);
+  EXPECT_NE(p.loaded.note.find("ends before field 21"), std::string::npos) << p.loaded.note;
+  copy_default_design();
+}
+
+// The start folder is kept as the bytes of its name: a folder whose name is no UTF-8 text is found
+// again by every refresh, after a file dialog has made another folder current.
+TEST(StartDirectory, ANameThatIsNoUtf8TextIsFoundAgain) {
+  copy_default_design();
+  const std::string here = std::filesystem::current_path().string();
+  const std::string odd = here + "/Getriebe \xe4\xf6\xfc \xff";  // Latin-1 letters and a byte no text has
+  std::filesystem::remove_all(odd);
+  ASSERT_EQ(::mkdir(odd.c_str(), 0700), 0);
+  ASSERT_TRUE(std::filesystem::copy_file(kDefaultDesignFileName, odd + "/" + kDefaultDesignFileName));
+  ASSERT_EQ(::chdir(odd.c_str()), 0);
+  {
+    Program p(nullptr);
+    EXPECT_EQ(start_directory_path(), odd);
+    ASSERT_EQ(::chdir(here.c_str()), 0);  // as a file dialog leaves it
+    p.scripted.clear();
+    p.main->SetMain_textboxes();
+    EXPECT_TRUE(p.scripted.records.empty()) << p.scripted.records[0].text.toStdString();
+    EXPECT_EQ(std::filesystem::current_path().string(), odd);
+  }
+  ASSERT_EQ(::chdir(here.c_str()), 0);
+  set_start_directory_path(here);
+  std::filesystem::remove_all(odd);
 }
 
 TEST(StartDirectory, LongerThanItsBufferIsKeptWhole) {

@@ -75,6 +75,10 @@ void write_design(const char* name, float module, int32_t mode, uint8_t override
   d->geometry_manager_mode = mode;
   d->geometry_manager_override = override_flag;
   d->load_case_count = 3;
+  for (int k = 1; k < 3; ++k) {
+    d->load_case_table[k] = d->load_case_table[0];
+    d->load_case_fixed_for[k] = 2;
+  }
   copy_text(d->design_file_name, name);
   EXPECT_TRUE(write_design_file(*d).ok());
 }

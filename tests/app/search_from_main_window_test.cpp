@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "design_data.h"
+#include "design_file.h"
 #include "design_search.h"
 #include "main_window.h"
 #include "optimization_form.h"
@@ -226,6 +227,51 @@ TEST(SearchFromMainWindow, NothingPickedOrNoAnswerKeepsTheOriginalDesign) {
     EXPECT_EQ(d.use_optimized_design, 0);
     EXPECT_EQ(p.warnings(), c.warnings);
     EXPECT_EQ(d.tooth_proportion_mode, 0);
+    p.main->SetMain_textboxes();
+    expect_listed(listed(d), original);
+  }
+}
+
+// Every copy of the program started in the same folder writes the same temp.mvl: when another copy
+// replaces it with a design of its own (40/90 teeth), or it is removed, while the search window is open,
+// "Restore original" still gives the user's design back, protuberances, shift split and load cases
+// included, without a message.
+TEST(SearchFromMainWindow, RestoreOriginalTakesTheDesignKeptInMemoryNotTheFile) {
+  for (const bool removed : {false, true}) {
+    SCOPED_TRACE(removed ? "temp.mvl removed" : "temp.mvl replaced by another copy");
+    Program p;
+    DesignData& d = *p.d;
+    d.rating_enabled = 1;
+    d.protuberance[0] = 0.05f;  // set to zero for the search
+    d.load_case_table[0].torque = 123.0f;
+    p.main->SetMain_textboxes();
+    const Listed original = listed(d);
+    const float torque = d.torque;
+    const int32_t shift_split = d.shift_distribution_auto;
+    p.scripted.modal_actions["optimizationform"].push_back([&p, removed](QDialog&) {
+      p.search->Button2Click();
+      if (removed) {
+        QFile::remove("temp.mvl");
+      } else {
+        auto other = std::make_unique<DesignData>(*p.d);
+        other->teeth[0] = 40;
+        other->teeth[1] = 90;
+        other->history_mode = 0;
+        copy_text(other->design_file_name, "temp.mvl");
+        EXPECT_TRUE(write_design_file(*other).ok());
+      }
+      return QDialog::Accepted;
+    });
+    p.answer(false);
+    p.main->RunOptimizer1Click();
+    EXPECT_EQ(d.use_optimized_design, 0);
+    EXPECT_EQ(d.teeth[0], 23);
+    EXPECT_EQ(d.teeth[1], 32);
+    EXPECT_EQ(d.protuberance[0], 0.05f);
+    EXPECT_EQ(d.shift_distribution_auto, shift_split);
+    EXPECT_EQ(d.load_case_table[0].torque, 123.0f);
+    EXPECT_EQ(d.torque, torque);
+    EXPECT_TRUE(p.scripted.of(Kind::Message).empty());
     p.main->SetMain_textboxes();
     expect_listed(listed(d), original);
   }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "dialog_test_support.h"
@@ -221,6 +222,38 @@ TEST(StandardRackForm, DeletingMovesTheNextRackIntoThePlace) {
             "\r\n<r\r\nfirst\r\n1.000000 1.100000\r\n1.250000 1.250000\r\n0.380000 0.380000\r\n"
             "20.000000 20.000000\r\n0.000000 0.000000\r\nr>");
   EXPECT_NE(file_bytes("temp.dat").find("third"), std::string::npos);  // the database before the last delete
+}
+
+// Another copy of the program changes the database after the dialog listed it: a rack chosen or deleted
+// where the list no longer matches the file is neither loaded nor deleted; the user is told and the list
+// is read again.
+TEST(StandardRackForm, ARackChangedByAnotherCopyIsNeitherLoadedNorDeleted) {
+  RackDialog p(kThreeRacks);
+  p.answer("Button1");
+  const auto other_copy_deletes_the_first = [] {
+    auto other = std::make_unique<DesignData>();
+    other->rack_selected = 0;
+    ASSERT_TRUE(delete_rack(*other).ok());
+  };
+  p.when_shown("Standardrackform", [&](QDialog&) {
+    other_copy_deletes_the_first();
+    p.scripted.clear();
+    p.choose(1);  // "second", where the file now holds "third"
+    EXPECT_EQ(p.scripted.texts(Kind::Message).size(), 1);
+    EXPECT_EQ(p.entries(), (QStringList{"second ", "third "}));
+    EXPECT_EQ(p.d->basic_rack.addendum_coeff[0], 3.0f);  // the list's selected last rack, as shown
+    EXPECT_EQ(p.form.ha1rackedit->text(), "3.000");
+    p.choose(0);
+    EXPECT_EQ(p.d->basic_rack.addendum_coeff[0], 2.0f);
+
+    other_copy_deletes_the_first();  // "second" goes
+    p.scripted.clear();
+    p.form.Button3->click();  // the user deletes "second" too: the file holds only "third" there
+    EXPECT_EQ(p.scripted.texts(Kind::Message).size(), 1);
+    EXPECT_EQ(p.entries(), QStringList{"third "});
+  });
+  p.form.show_dialog();
+  EXPECT_NE(file_bytes("data.dat").find("third"), std::string::npos);
 }
 
 TEST(StandardRackForm, DamagedDatabaseIsReportedAndKept) {

@@ -154,43 +154,47 @@ TEST(DesignFile, ShippedDefaultDesignLoadsTheRatingInputs) {
 TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
   DesignData d;
   float n = 2;
-  std::map<int, int> codes;  // field -> the value of a code field
+  std::map<int, float> codes;  // field -> the value of a field whose range excludes its number
   auto real = [&](float& f) { f = n++; };
   auto integer = [&](int32_t& i) { i = static_cast<int32_t>(n++); };
   auto code = [&](int32_t& i, int value) {
-    codes[int(n++)] = value;
+    codes[int(n++)] = float(value);
     i = value;
+  };
+  auto fixed = [&](float& f, float value) {
+    codes[int(n++)] = value;
+    f = value;
   };
   auto pair = [&](float (&f)[2]) { real(f[0]); real(f[1]); };
   real(d.normal_module); real(d.normal_pressure_angle); real(d.helix_angle); real(d.centre_distance);
   pair(d.face_width); pair(d.edge_chamfer); pair(d.edge_chamfer_angle); real(d.face_width_offset);
-  integer(d.teeth[0]); integer(d.teeth[1]); pair(d.profile_shift); real(d.backlash_normal);
-  real(d.backlash_distribution); pair(d.addendum); pair(d.tip_chamfer); pair(d.tip_chamfer_angle);
-  pair(d.dedendum); pair(d.root_fillet_radius); pair(d.protuberance); integer(d.default_ball_diameter);
-  pair(d.ball_diameter); integer(d.default_span_teeth); integer(d.span_teeth[0]); integer(d.span_teeth[1]);
+  integer(d.teeth[0]); integer(d.teeth[1]); fixed(d.profile_shift[0], 1.5f); fixed(d.profile_shift[1], -2.25f);
+  real(d.backlash_normal); fixed(d.backlash_distribution, 0.75f); pair(d.addendum); pair(d.tip_chamfer); pair(d.tip_chamfer_angle);
+  pair(d.dedendum); pair(d.root_fillet_radius); pair(d.protuberance); code(d.default_ball_diameter, 0);
+  pair(d.ball_diameter); code(d.default_span_teeth, 1); integer(d.span_teeth[0]); integer(d.span_teeth[1]);
   pair(d.min_eap_thickness_coeff); pair(d.min_tip_thickness_coeff); pair(d.min_bottom_clearance_coeff);
   pair(d.min_root_fillet_coeff); pair(d.min_form_to_sap); pair(d.min_base_to_form);
   pair(d.max_tip_diameter); pair(d.min_root_diameter);
   d.constraints_use_defaults = 1; n++;  // 53: a flag
-  code(d.material_type[0], 7); integer(d.limited_pitting[0]); integer(d.sn_estimate[0]);
+  code(d.material_type[0], 7); code(d.limited_pitting[0], 1); code(d.sn_estimate[0], 0);
   real(d.sigma_hlim[0]); real(d.nl_lim_contact_pinion); real(d.sigma_h_static_pinion);
   real(d.nl_static_contact_pinion); real(d.sigma_h_pit_pinion); real(d.nl_pit_contact_pinion);
   real(d.sigma_h_inf_pinion); real(d.nl_inf_contact_pinion); real(d.sigma_flim[0]);
   real(d.nl_lim_bending_pinion); real(d.sigma_f_static[0]); real(d.nl_static_bending_pinion);
-  real(d.sigma_f_inf_pinion); real(d.nl_inf_bending_pinion); real(d.poisson_ratio[0]);
-  real(d.elastic_modulus[0]); real(d.yield_stress_pinion); real(d.tensile_stress_pinion);
+  real(d.sigma_f_inf_pinion); real(d.nl_inf_bending_pinion); fixed(d.poisson_ratio[0], 0.25f);
+  fixed(d.elastic_modulus[0], 210000.0f); fixed(d.yield_stress_pinion, 350.0f); fixed(d.tensile_stress_pinion, 740.0f);
   real(d.surface_hardness[0]); code(d.hardness_scale, 2); code(d.iso_grade[0], 11);
-  real(d.base_pitch_error[0]); real(d.flank_roughness[0]); real(d.fillet_roughness[0]);
-  code(d.material_type[1], 9); integer(d.limited_pitting[1]); integer(d.sn_estimate[1]);
+  real(d.base_pitch_error[0]); fixed(d.flank_roughness[0], 1.6f); fixed(d.fillet_roughness[0], 3.2f);
+  code(d.material_type[1], 9); code(d.limited_pitting[1], 0); code(d.sn_estimate[1], 1);
   real(d.sigma_hlim[1]); real(d.nl_lim_contact_wheel); real(d.sigma_h_static_wheel);
   real(d.nl_static_contact_wheel); real(d.sigma_h_pit_wheel); real(d.nl_pit_contact_wheel);
   real(d.sigma_h_inf_wheel); real(d.nl_inf_contact_wheel); real(d.sigma_flim[1]);
   real(d.nl_lim_bending_wheel); real(d.sigma_f_static[1]); real(d.nl_static_bending_wheel);
-  real(d.sigma_f_inf_wheel); real(d.nl_inf_bending_wheel); real(d.poisson_ratio[1]);
-  real(d.elastic_modulus[1]); real(d.yield_stress_wheel); real(d.tensile_stress_wheel);
+  real(d.sigma_f_inf_wheel); real(d.nl_inf_bending_wheel); fixed(d.poisson_ratio[1], 0.3f);
+  fixed(d.elastic_modulus[1], 206000.0f); fixed(d.yield_stress_wheel, 0.0f); fixed(d.tensile_stress_wheel, 1200.0f);
   real(d.surface_hardness[1]); code(d.iso_grade[1], 4); real(d.base_pitch_error[1]);
-  real(d.flank_roughness[1]); real(d.fillet_roughness[1]); real(d.lubricant_viscosity);
-  integer(d.pitch_error_from_grade); real(d.application_factor); code(d.geometry_manager_mode, 2);
+  fixed(d.flank_roughness[1], 0.8f); fixed(d.fillet_roughness[1], 6.3f); real(d.lubricant_viscosity);
+  code(d.pitch_error_from_grade, 0); fixed(d.application_factor, 1.25f); code(d.geometry_manager_mode, 2);
   d.geometry_manager_override = 1; n++;  // 111: a flag
   n += 8;                                // 112..119 reserved
   pair(d.thickness_finished_transverse);
@@ -210,7 +214,7 @@ TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
     if (field == 53 || field == 111) {
       EXPECT_EQ(line, "1");
     } else if (codes.count(field)) {
-      EXPECT_EQ(line, std::to_string(codes[field]));
+      EXPECT_EQ(std::stof(line), codes[field]);
     } else if (field >= 112 && field <= 119) {
       EXPECT_EQ(line, "0");
     } else {
@@ -240,7 +244,7 @@ TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
   EXPECT_EQ(e.load_data_fixed_for, 1);
   EXPECT_FLOAT_EQ(e.actual_ratio, 14.0f / 13.0f);
   EXPECT_EQ(e.desired_ratio, e.actual_ratio);
-  EXPECT_FLOAT_EQ(e.profile_shift_sum, 15.0f + 16.0f);
+  EXPECT_FLOAT_EQ(e.profile_shift_sum, 1.5f - 2.25f);
 }
 
 // Saving and opening moves no value: the design opened is the design saved, and refreshed and saved
@@ -329,6 +333,10 @@ TEST(DesignFile, FileEndingEarlyKeepsTheLaterFieldsAndSaysWhere) {
   DesignData d = shipped_design();
   d.tip_chamfer[0] = 0.7f;  // field 21: after the end of the file
   d.load_case_count = 3;
+  for (int k = 1; k < 3; ++k) {
+    d.load_case_table[k] = d.load_case_table[0];
+    d.load_case_fixed_for[k] = 1;
+  }
   d.application_factor_enabled = 0;
   d.desired_ratio = 9.0f;
   copy_text(d.design_file_name, "short.mvl");
@@ -353,8 +361,9 @@ TEST(DesignFile, FileEndingEarlyKeepsTheLaterFieldsAndSaysWhere) {
 // Cut anywhere: an empty file is refused; a file whose last value runs into its end with no line end
 // after it, where more values must follow, may be cut inside that value ("27.879999" cut to "27.8") and
 // is refused naming it; a file cut at a line end is read with a note, except where it ends after a whole
-// load case or after field 129 (a file without load cases). Expected by counting the values before the
-// cut.
+// load case. A file that ends after field 129, cut there or inside that last fixed field, holds no load
+// case: it is read and says that the earlier load cases are kept. Expected by counting the values before
+// the cut.
 TEST(DesignFile, CutFilesAreRefusedInsideAValueAndNotedAtALineEnd) {
   DesignData source = two_case_design();
   const std::string text = design_file_text(source);
@@ -366,7 +375,8 @@ TEST(DesignFile, CutFilesAreRefusedInsideAValueAndNotedAtALineEnd) {
     for (std::size_t i = 0; i < prefix.size(); ++i)
       if (!blank(prefix[i]) && (i == 0 || blank(prefix[i - 1]))) ++values;
     const bool in_value = !prefix.empty() && !blank(prefix.back());
-    const bool record_complete = values == 129 || (values > 129 && (values - 129) % 5 == 0);
+    const bool record_complete = values > 129 && (values - 129) % 5 == 0;
+    const bool fixed_fields_only = values == 129;
     // Every byte of the fixed fields, and the load cases a byte at a time near their ends.
     if (cut > 200 && cut < text.size() - 120 && cut % 11 != 0) continue;
     SCOPED_TRACE("cut at byte " + std::to_string(cut) + " after " + std::to_string(values) + " values");
@@ -375,7 +385,7 @@ TEST(DesignFile, CutFilesAreRefusedInsideAValueAndNotedAtALineEnd) {
     ++checked;
     if (values == 0) {
       EXPECT_EQ(r.message, "Design file cut.mvl not read: the file is empty");
-    } else if (in_value && !record_complete) {
+    } else if (in_value && !record_complete && !fixed_fields_only) {
       EXPECT_EQ(r.status, DesignFileStatus::malformed);
       EXPECT_EQ(r.field, values);
       EXPECT_NE(r.message.find("is cut off: the file ends inside it"), std::string::npos) << r.message;
@@ -383,6 +393,7 @@ TEST(DesignFile, CutFilesAreRefusedInsideAValueAndNotedAtALineEnd) {
       ASSERT_TRUE(r.ok()) << r.message;
       std::string note;  // what the note must hold
       if (values < 129) note = "ends before field " + std::to_string(values + 1);
+      else if (fixed_fields_only) note = "ends after field 129 and holds no load case";
       else if (!record_complete)
         note = "ends inside load case " + std::to_string((values - 130) / 5 + 1) + ", before field " +
                std::to_string(values + 1) + ": that load case was not read";
@@ -467,6 +478,86 @@ TEST(DesignFile, MalformedFileIsRejectedAndLeavesTheDesignUnchanged) {
   }
 }
 
+// Every value a window refuses and no derivation of the program gives is refused on opening, naming its
+// field; a value at the edge of a window's range, and 0 for a rating input not given yet, opens. The
+// ranges are the windows' as their captions and warnings state them. A file value may depend on a mode
+// read later: the wheel's shift is derived in mode 2, the backlash overridden, the pitch errors from the
+// grade.
+TEST(DesignFile, ValuesTheWindowsRefuseAreRefusedOnOpening) {
+  struct Edit {
+    int field;
+    const char* token;
+  };
+  struct Case {
+    std::vector<Edit> edits;
+    int refused_field;  // 0: the file opens
+  };
+  const Case cases[] = {
+      {{{8, "-0.1"}}, 8},            {{{9, "0"}}, 0},                   // edge chamfer
+      {{{10, "1e30"}}, 10},          {{{11, "89.5"}}, 11},              {{{11, "89"}}, 0},
+      {{{15, "5"}}, 15},             {{{15, "1e30"}}, 15},              {{{15, "2.5"}}, 0},
+      {{{16, "-2.6"}}, 16},          {{{16, "-2.5"}}, 0},
+      {{{16, "5"}, {110, "2"}}, 0},  // the wheel's shift follows the centre distance in mode 2
+      {{{16, "5"}, {110, "2"}, {111, "1"}}, 16},  // ... but not with the manager overridden
+      {{{17, "-1"}}, 17},            {{{17, "-1"}, {111, "1"}}, 0},     // backlash: entered / derived
+      {{{18, "1.5"}}, 18},           {{{18, "1"}}, 0},                  // backlash distribution
+      {{{23, "0"}}, 23},             {{{24, "90"}}, 24},                // tip chamfer angle
+      {{{21, "-0.2"}}, 21},          {{{29, "-0.01"}}, 29},             // tip chamfer, protuberance
+      {{{31, "2"}}, 31},             {{{34, "-1"}}, 34},                // default ball, span
+      {{{37, "-1"}}, 37},            {{{52, "-0.5"}}, 52},              // constraints
+      {{{55, "7"}}, 55},             {{{83, "2"}}, 83},                 // limited pitting, S-N estimate
+      {{{57, "-5"}}, 57},            {{{57, "2001"}}, 57},              {{{57, "2000"}}, 0},
+      {{{92, "801"}}, 92},           {{{65, "0"}}, 0},                  // bending stress numbers
+      {{{71, "3e38"}}, 71},          {{{71, "0.2"}}, 71},               {{{98, "0.35"}}, 0},  {{{71, "0"}}, 0},
+      {{{72, "-1"}}, 72},            {{{99, "250001"}}, 99},            // modulus
+      {{{73, "50"}}, 73},            {{{73, "0"}}, 0},                  {{{101, "3001"}}, 101},  // strengths
+      {{{75, "-1"}}, 75},                                               // hardness
+      {{{78, "-1"}}, 78},            {{{78, "401"}, {108, "0"}}, 78},   {{{104, "400"}, {108, "0"}}, 0},
+      {{{79, "0.01"}}, 79},          {{{106, "51"}}, 106},              {{{80, "0.016667"}}, 0},  // roughness, Rz 0.1
+      {{{107, "-1"}}, 107},          {{{107, "29"}}, 107},              {{{108, "7"}}, 108},
+      {{{109, "-1"}}, 109},          {{{109, "0.5"}}, 109},             {{{109, "10"}}, 0},
+      {{{130, "-1"}}, 130},          {{{131, "-1e30"}}, 131},           {{{132, "-1"}}, 132},
+      {{{133, "1001"}}, 133},        {{{133, "-1"}}, 133},              {{{134, "7"}}, 134},  {{{134, "2"}}, 0},
+  };
+  const std::string good = design_file_text(*std::make_unique<DesignData>(shipped_design()));
+  for (const Case& c : cases) {
+    std::string trace;
+    for (const Edit& e : c.edits) trace += std::to_string(e.field) + "=" + e.token + " ";
+    SCOPED_TRACE(trace);
+    auto lines = lines_of(good);
+    for (const Edit& e : c.edits) lines[e.field - 1] = e.token;
+    std::string bytes;
+    for (size_t i = 0; i < lines.size(); ++i) bytes += (i ? "\r\n" : "") + lines[i];
+    auto d = std::make_unique<DesignData>(shipped_design());
+    const DesignFileResult r = read_design_text(*d, bytes, "range.mvl");
+    if (c.refused_field == 0) {
+      EXPECT_TRUE(r.ok()) << r.message;
+      continue;
+    }
+    EXPECT_EQ(r.status, DesignFileStatus::malformed);
+    EXPECT_EQ(r.field, c.refused_field) << r.message;
+    EXPECT_NE(r.message.find("(field " + std::to_string(c.refused_field) + ")"), std::string::npos) << r.message;
+  }
+}
+
+// Opening works a design out as the refresh does, the automatic corrections between its two passes
+// included: a root fillet too large for the rack raises the protuberance to
+// rho - cos(a) (pi m / 4 - (H - rho) tan(a)) with H the rack's dedendum (h_f + x m), so that the check
+// that an opened design can be saved sees what the user will see.
+TEST(DesignFile, WorkingOutAnOpenedDesignMakesTheRefreshCorrections) {
+  auto d = std::make_unique<DesignData>(shipped_design());
+  d->geometry_manager_mode = 0;
+  d->root_fillet_radius[1] = 0.9f * d->normal_module;
+  d->protuberance[1] = 0.0f;
+  work_out_opened_design(*d);
+  const long double m = d->normal_module, a = d->normal_pressure_angle * 3.14159265358979323846L / 180;
+  const long double rho = d->root_fillet_radius[1];
+  const long double H = (long double)d->dedendum[1] + (long double)d->profile_shift[1] * m;
+  const long double expected = rho - std::cos(a) * (3.14159265358979323846L * m / 4 - (H - rho) * std::tan(a));
+  ASSERT_GT(expected, 0.0L);
+  EXPECT_NEAR(d->protuberance[1], double(expected), 1e-4 * double(m));
+}
+
 TEST(DesignFile, EnteredBallDiameterMustBePositive) {
   DesignData source = shipped_design();
   source.default_ball_diameter = 0;
@@ -506,11 +597,13 @@ TEST(DesignFile, LoadCaseTableLimits) {
   DesignData e = shipped_design();
   e.load_case_count = 2;
   e.load_case_table[1] = LoadCase{1.0f, 2.0f, 3.0f, 4.0f};
+  e.load_case_fixed_for[1] = 2;
   e.speed = 1.0f;
   copy_text(e.design_file_name, "none.mvl");
   const DesignFileResult none_read = read_design_file(e);
   ASSERT_TRUE(none_read.ok());
-  EXPECT_EQ(none_read.note, "");
+  EXPECT_EQ(none_read.note, "Design file none.mvl ends after field 129 and holds no load case: the load cases "
+                            "of the design shown before are kept");
   EXPECT_EQ(e.load_case_count, 2);
   EXPECT_EQ(e.load_case_table[1].life_hours, 3.0f);
   EXPECT_EQ(e.speed, 1.0f);

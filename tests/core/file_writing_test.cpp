@@ -7,9 +7,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "file_bytes.h"
@@ -169,8 +172,96 @@ TEST(FileWriting, AnOrdinaryUserDoesNotReplaceAFileOnlyTheFolderLetsHimWrite) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced, 2: appended to, 4: a writable file refused, 10: no user";
   EXPECT_EQ(file_bytes(theirs), "not yours");
   EXPECT_EQ(file_bytes(open_to_all), "replaced");
+  struct stat st {};
+  ASSERT_EQ(::stat(open_to_all.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 0u);  // still the administrator's file, not taken over by the user who saved it
   EXPECT_EQ(files_starting_with(kTemporaryStem, folder), 0);
   std::filesystem::remove_all(folder);
+}
+
+// A team's file, owned by one user and writable by its group, saved by another member of the group: it
+// keeps its owner, group and permissions, in a plain shared folder and in a sticky one (where only a
+// file's owner may replace it); saved by the administrator, it keeps them too. Checked as such users:
+// the test drops to "nobody" (group "nogroup") in a child process, the file belonging to "daemon".
+TEST(FileWriting, SavingAnotherUsersFileKeepsItsOwnerGroupAndPermissions) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to start as the administrator to act as other users";
+  constexpr uid_t kOwner = 1;         // daemon
+  constexpr uid_t kSaver = 65534;     // nobody
+  constexpr gid_t kTeamGroup = 65534;  // nogroup, the saver's group
+  for (const mode_t folder_mode : {mode_t(0777), mode_t(01777)}) {
+    SCOPED_TRACE(folder_mode);
+    char folder_template[] = "/tmp/fw_team_XXXXXX";
+    ASSERT_NE(::mkdtemp(folder_template), nullptr);
+    const std::string folder = folder_template;
+    ASSERT_EQ(::chmod(folder.c_str(), folder_mode), 0);
+    const std::string team = folder + "/team.mvl", by_admin = folder + "/admin.mvl";
+    for (const std::string& f : {team, by_admin}) {
+      write_bytes(f, "the team's design");
+      ASSERT_EQ(::chown(f.c_str(), kOwner, kTeamGroup), 0);
+      ASSERT_EQ(::chmod(f.c_str(), 0664), 0);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (::setgroups(0, nullptr) != 0 || ::setgid(kTeamGroup) != 0 || ::setuid(kSaver) != 0) ::_exit(10);
+      ::_exit(replace_file(team, "saved by a member").ok() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not saved, 10: no user";
+    EXPECT_TRUE(replace_file(by_admin, "saved by the administrator").ok());
+    for (const auto& [f, text] : {std::pair{team, "saved by a member"}, std::pair{by_admin, "saved by the administrator"}}) {
+      SCOPED_TRACE(f);
+      EXPECT_EQ(file_bytes(f), text);
+      struct stat st {};
+      ASSERT_EQ(::stat(f.c_str(), &st), 0);
+      EXPECT_EQ(st.st_uid, kOwner);
+      EXPECT_EQ(st.st_gid, kTeamGroup);
+      EXPECT_EQ(st.st_mode & 07777, 0664u);
+    }
+    EXPECT_EQ(files_starting_with(kTemporaryStem, folder), 0);
+    std::filesystem::remove_all(folder);
+  }
+}
+
+// A file's extended attributes (notes of the user's, access lists) stay with it when it is replaced.
+TEST(FileWriting, ExtendedAttributesStayWithTheFile) {
+  const std::string path = "fw_attributes.txt";
+  write_bytes(path, "old");
+  const std::string note = "checked by the team";
+  if (::setxattr(path.c_str(), "user.morvell_note", note.data(), note.size(), 0) != 0)
+    GTEST_SKIP() << "the file system takes no user attributes here";
+  ASSERT_TRUE(replace_file(path, "new").ok());
+  EXPECT_EQ(file_bytes(path), "new");
+  char value[64] = {};
+  const ssize_t n = ::getxattr(path.c_str(), "user.morvell_note", value, sizeof value);
+  EXPECT_EQ(std::string(value, n > 0 ? std::size_t(n) : 0), note);
+  EXPECT_EQ(files_starting_with(kTemporaryStem), 0);
+}
+
+// A symbolic link is written through to the file it names, also when that file does not exist yet (a
+// dangling link, relative to the link's own folder); the link stays a link. A loop of links is refused.
+TEST(FileWriting, ALinkIsWrittenThroughEvenWhenItsFileIsMissing) {
+  std::filesystem::remove_all("fw_links");
+  std::filesystem::create_directories("fw_links/designs");
+  std::filesystem::create_symlink("designs/gear.mvl", "fw_links/gear_link.mvl");  // dangling
+  std::filesystem::create_symlink("gear_link.mvl", "fw_links/second_link.mvl");   // a link to it
+  for (const char* link : {"fw_links/second_link.mvl", "fw_links/gear_link.mvl"}) {
+    SCOPED_TRACE(link);
+    std::filesystem::remove("fw_links/designs/gear.mvl");
+    ASSERT_TRUE(replace_file(link, "through the link").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(file_bytes("fw_links/designs/gear.mvl"), "through the link");
+  }
+  std::filesystem::create_symlink("loop_b", "fw_links/loop_a");
+  std::filesystem::create_symlink("loop_a", "fw_links/loop_b");
+  const FileWriteResult loop = replace_file("fw_links/loop_a", "x");
+  EXPECT_FALSE(loop.ok());
+  EXPECT_TRUE(std::filesystem::is_symlink("fw_links/loop_a"));
+  EXPECT_TRUE(std::filesystem::is_symlink("fw_links/loop_b"));
+  EXPECT_EQ(files_starting_with(kTemporaryStem, "fw_links"), 0);
+  std::filesystem::remove_all("fw_links");
 }
 
 // The temporary file has a short name of its own: a target whose name takes the whole length a folder

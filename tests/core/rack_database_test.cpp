@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -120,6 +121,100 @@ TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStoredAndTheValueIsNamed) {
   set_rack(1, 1.25f, 0.38f, 20, -101);
   EXPECT_EQ(append_rack(*d, files).problem, refused + "protuberance (pinion) -101 is out of range (-100 to 100 mm)");
   EXPECT_EQ(file_bytes(files.data), before);
+}
+
+// A value is judged as the database writes it, with six decimals: a pressure angle that passes as a
+// number but is written as 0.000000 (or 90.000000) is refused, so that no rack is stored that the reader
+// would refuse, which would take it and every rack after it from the list.
+TEST_F(RackFixture, AValueIsJudgedAsItIsWritten) {
+  append("first", 1, 1.25f, 0.38f, 20, 0);
+  const std::string before = file_bytes(files.data);
+  for (const float angle : {4e-7f, 89.9999996f}) {
+    SCOPED_TRACE(angle);
+    EXPECT_FALSE(rack_value_usable(3, angle));
+    set_rack(1, 1.25f, 0.38f, angle, 0);
+    EXPECT_FALSE(append_rack(*d, files).ok());
+  }
+  EXPECT_EQ(file_bytes(files.data), before);
+  EXPECT_TRUE(rack_value_usable(3, 6e-7f));      // written as 0.000001
+  EXPECT_TRUE(rack_value_usable(2, 100.0000004f));  // written as 100.000000
+  EXPECT_FALSE(rack_value_usable(2, 100.000008f));
+  append("smallest angle", 1, 1.25f, 0.38f, 6e-7f, 0);
+  append("after it", 1, 1.25f, 0.38f, 20, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "smallest angle ", "after it "}));
+}
+
+// Another copy of the program deletes a rack after the list was read: choosing or deleting by the
+// position of the list would take the rack that moved up into it. The rack at the position must be the
+// one listed, name and values, or nothing is loaded or deleted and the list is to be read again.
+TEST_F(RackFixture, ARackIsChosenOrDeletedOnlyWhereTheListShowsIt) {
+  append("A", 1, 1.25f, 0.38f, 20, 0);
+  append("B", 1, 1.25f, 0.30f, 20, 0);
+  append("C", 1, 1.25f, 0.25f, 20, 0);
+  append("D", 1, 1.25f, 0.20f, 20, 0);
+  std::vector<std::string> shown;
+  std::vector<ListedRack> listed;
+  ASSERT_TRUE(read_rack_database(*d, shown, files, &listed).ok());
+  ASSERT_EQ(listed.size(), 4u);
+  EXPECT_EQ(listed[2].entry, "C ");
+  EXPECT_EQ(listed[2].rack.fillet_radius_coeff[0], 0.25f);
+
+  // Another copy deletes B.
+  {
+    auto other = std::make_unique<DesignData>();
+    other->rack_selected = 1;
+    ASSERT_TRUE(delete_rack(*other, files).ok());
+  }
+  // The user chooses C, the third entry of the list: the third record is now D.
+  d->basic_rack = BasicRack{};
+  d->rack_selected = 2;
+  const RackFileResult chosen = read_rack_database_up_to(*d, files, &listed[2]);
+  EXPECT_TRUE(chosen.changed);
+  EXPECT_NE(chosen.problem.find("was changed since its list was read"), std::string::npos) << chosen.problem;
+  EXPECT_EQ(d->basic_rack.fillet_radius_coeff[0], 0.0f);  // nothing loaded
+  const RackFileResult deleted = delete_rack(*d, files, &listed[2]);
+  EXPECT_TRUE(deleted.changed);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A ", "C ", "D "}));  // nothing deleted
+
+  // A rack of the same name with other values at the position is another rack too.
+  ASSERT_TRUE(read_rack_database(*d, shown, files, &listed).ok());
+  ListedRack other_values = listed[1];
+  other_values.rack.dedendum_coeff[0] += 0.01f;
+  d->rack_selected = 1;
+  EXPECT_TRUE(read_rack_database_up_to(*d, files, &other_values).changed);
+  // Where the list still holds, both go ahead.
+  EXPECT_TRUE(read_rack_database_up_to(*d, files, &listed[1]).ok());
+  EXPECT_EQ(d->basic_rack.fillet_radius_coeff[0], 0.25f);
+  EXPECT_TRUE(delete_rack(*d, files, &listed[1]).ok());
+  EXPECT_EQ(names(), (std::vector<std::string>{"A ", "D "}));
+}
+
+// Two copies of the program storing racks at the same moment each read the database and replace it:
+// with the lock from the reading to the replacing, every rack both stored is there afterwards.
+TEST_F(RackFixture, CopiesStoringRacksAtTheSameTimeLoseNone) {
+  constexpr int kCopies = 3, kRacks = 40;
+  std::vector<pid_t> children;
+  for (int copy = 0; copy < kCopies; ++copy) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      auto mine = std::make_unique<DesignData>();
+      mine->basic_rack = BasicRack{{1, 1}, {1.25f, 1.25f}, {0.38f, 0.38f}, 20, {0, 0}};
+      int failures = 0;
+      for (int k = 0; k < kRacks; ++k) {
+        copy_text(mine->file_line, "copy " + std::to_string(copy) + " rack " + std::to_string(k));
+        if (!append_rack(*mine, files).ok()) ++failures;
+      }
+      ::_exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(names().size(), std::size_t(kCopies * kRacks));
 }
 
 TEST_F(RackFixture, NamesOnOneLineOfAtMost510Characters) {

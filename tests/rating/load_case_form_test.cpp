@@ -237,21 +237,31 @@ TEST(LoadCaseDialog, WheelEntriesAndTheDerivedQuantities) {
   EXPECT_EQ(d.power, power);
 }
 
-TEST(LoadCaseDialog, ZeroSpeedOrTorqueLeavesTheQuantitiesThatWouldDivideByIt) {
-  Cases c;
-  DesignData& d = *c.d;
-  const float hours = d.life_hours;
-  c.w->Cyclescheckbox->setChecked(false);  // no cycles calculated: a speed edit moves the time
-  c.type(c.w->speedpinedit, "0");
-  EXPECT_EQ(d.speed, 0.0f);
-  EXPECT_EQ(d.life_hours, hours);
-  EXPECT_EQ(d.power, 0.0f);
-  c.w->speedcheckbox->setChecked(true);
-  c.type(c.w->torquepinedit, "abc");  // no number: torque 0
-  EXPECT_EQ(d.torque, 0.0f);
-  EXPECT_EQ(d.speed, 0.0f);
-  EXPECT_TRUE(std::isfinite(d.load_case_table[0].life_hours));
-  EXPECT_TRUE(std::isfinite(d.load_case_table[0].speed));
+// A load case holds speeds, torques and running times above zero, as the design file does: an entry of
+// zero or below, or one that makes a derived quantity zero or below (a tiny number of cycles whose hours
+// round to zero), is refused and the case keeps every quantity.
+TEST(LoadCaseDialog, EntriesThatLeaveAQuantityAtZeroOrBelowAreRefused) {
+  struct Case {
+    QLineEdit* Tloadcasemultipleform::*field;
+    const char* text;
+  };
+  const Case cases[] = {{&Tloadcasemultipleform::speedpinedit, "0"},       {&Tloadcasemultipleform::speedwheeledit, "-1"},
+                        {&Tloadcasemultipleform::torquepinedit, "abc"},    {&Tloadcasemultipleform::torquewheeledit, "-1e30"},
+                        {&Tloadcasemultipleform::poweredit, "0"},          {&Tloadcasemultipleform::timeedit, "-5"},
+                        {&Tloadcasemultipleform::cyclespinedit, "1e-30"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text);
+    Cases c;
+    const DesignData& d = *c.d;
+    const float before[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    c.scripted.clear();
+    c.type((*c.w).*k.field, k.text);
+    EXPECT_EQ(c.warnings(), QStringList{"Value is out of range| | "});
+    const float after[] = {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_cycles_wheel};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(after[i], before[i]) << i;
+    EXPECT_GT(d.load_case_table[0].speed, 0.0f);
+    EXPECT_GT(d.load_case_table[0].life_hours, 0.0f);
+  }
 }
 
 // Text beyond the float range is refused in every field and changes no quantity of the case.
@@ -285,7 +295,7 @@ TEST(LoadCaseDialog, EntriesThatDeriveAQuantityBeyondTheFloatRangeAreRefused) {
   };
   const Case cases[] = {
       {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::speedpinedit, "1e38"},
-      {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::torquewheeledit, "-1e38"},
+      {{"powercheckbox", "timecheckbox"}, &Tloadcasemultipleform::torquewheeledit, "1e38"},
       {{"speedcheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::poweredit, "3e38"},
       {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::speedwheeledit, "1e37"},
       {{"torquecheckbox", "Cyclescheckbox"}, &Tloadcasemultipleform::timeedit, "1e37"},

@@ -3,6 +3,8 @@
 // choice switching limited pitting off.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -101,10 +103,28 @@ TEST(SnCurveDataDialog, EveryFieldShowsAndStoresItsPointInTheUnitsChosen) {
     s.type(e, "12345");
     EXPECT_EQ(value_of(d, f), f.stress ? float(12345.0 * double(0.006895f)) : 12345.0f);
   }
-  // The two limit stresses are stored as entered, without the limits of the rating input window.
-  s.type(s.w->sigmahlimpinedit, "-5");
-  EXPECT_EQ(d.sigma_hlim[0], float(-5.0 * double(0.006895f)));
-  EXPECT_TRUE(s.warnings().isEmpty());
+  // The allowable stress numbers take the ranges of the rating input window, which the design file
+  // keeps too (0 to 2000 MPa for contact, 0 to 800 MPa for bending, above zero): 300000 psi is 2068.5 MPa.
+  struct Limit {
+    QLineEdit* edit;
+    float* value;
+    const char* text;
+    bool taken;
+  };
+  const Limit limits[] = {{s.w->sigmahlimpinedit, &d.sigma_hlim[0], "-5", false},
+                          {s.w->sigmahlimpinedit, &d.sigma_hlim[0], "0", false},
+                          {s.w->sigmahlimpinedit, &d.sigma_hlim[0], "300000", false},
+                          {s.w->sigmahlimpinedit, &d.sigma_hlim[0], "290000", true},
+                          {s.w->sigmaflimwheeledit, &d.sigma_flim[1], "116100", false},
+                          {s.w->sigmaflimwheeledit, &d.sigma_flim[1], "116000", true}};
+  for (const Limit& l : limits) {
+    SCOPED_TRACE(l.text);
+    const float before = *l.value;
+    s.scripted.clear();
+    s.type(l.edit, l.text);
+    EXPECT_EQ(*l.value, l.taken ? float(std::strtod(l.text, nullptr) * double(0.006895f)) : before);
+    EXPECT_EQ(s.warnings().isEmpty(), l.taken);
+  }
 }
 
 TEST(SnCurveDataDialog, OnlyTheInputsOfTheEstimateRunIt) {

@@ -102,11 +102,13 @@ int y_pixel(const DesignData& d, float v) {
   return int(d.chart_bottom + (double(v) - d.chart_y_min) * d.chart_y_scale);
 }
 
-// A result file of the given records, written as the search writes it.
-void write_results(const std::vector<DesignPointRecord>& records) {
+// The given records as the results of a search of the window: written to the result file as the search
+// writes it, and listed as the file lists them.
+void show_results(Toptimizationform& window, const std::vector<DesignPointRecord>& records) {
   SearchResultWriter out(kSearchResultFileName);
   for (const DesignPointRecord& r : records) ASSERT_TRUE(out.write(r));
   ASSERT_TRUE(out.close());
+  window.set_search_results(out.take_listed());
 }
 
 DesignPointRecord record_of(const DesignData& d, float pinion_bending, float wheel_bending, float pinion_contact) {
@@ -452,8 +454,7 @@ struct PlotWindow : Window {
     records = {record_of(s, 1.2f, 1.5f, 1.1f), record_of(s, 2.0f, 2.5f, 1.6f), record_of(s, 2.8f, 1.9f, 2.2f)};
     records[1].teeth[0] += 1;
     records[1].teeth[1] += 2;
-    write_results(records);
-    s.search_results_ready = 1;
+    show_results(*w, records);
     w->Set_optimizer_textboxes();
   }
 };
@@ -524,8 +525,7 @@ TEST(SearchPlot, OneDesignAndEqualBoundsGiveFiniteScales) {
   auto design = default_design();
   Window win(std::move(design));
   DesignData& d = *win.d;
-  write_results({record_of(d, 1.5f, 1.5f, 1.5f)});
-  d.search_results_ready = 1;
+  show_results(*win.w, {record_of(d, 1.5f, 1.5f, 1.5f)});
   win.w->XplusComboBox->setCurrentIndex(kPinionTeethVariable);
   win.w->Set_optimizer_textboxes();
   for (float s : {d.chart_plus_x_scale, d.chart_minus_x_scale, d.chart_y_scale}) {
@@ -537,15 +537,35 @@ TEST(SearchPlot, OneDesignAndEqualBoundsGiveFiniteScales) {
   EXPECT_TRUE(win.warnings().isEmpty());
 }
 
-TEST(SearchPlot, AResultFileThatCannotBeReadIsReportedOnce) {
-  Window win;
-  std::remove(kSearchResultFileName);
-  win.d->search_results_ready = 1;
-  win.w->Set_optimizer_textboxes();
-  win.w->Set_optimizer_textboxes();
-  EXPECT_EQ(win.warnings(), QStringList{"The search results could not be read from optimizer.dat"});
-  win.w->Image1MouseUp(win.d->chart_plus_x_origin + 10, win.d->chart_bottom - 10);
-  EXPECT_EQ(win.warnings().size(), 1);
+// Another copy of the program started in the same folder writes the same result file: whether it
+// replaces the file with results of its own or removes it while the window is open, the plot keeps the
+// window's results and a pick takes the design the plot lists there.
+TEST(SearchPick, AResultFileChangedByAnotherCopyChangesNeitherThePlotNorThePick) {
+  for (const bool removed : {false, true}) {
+    SCOPED_TRACE(removed ? "removed" : "replaced");
+    PlotWindow win;
+    DesignData& d = *win.d;
+    if (removed) {
+      std::remove(kSearchResultFileName);
+    } else {
+      // The other copy's results lie at the same places with other numbers of teeth.
+      SearchResultWriter other(kSearchResultFileName);
+      for (DesignPointRecord r : win.records) {
+        r.teeth[0] += 20;
+        r.teeth[1] += 40;
+        ASSERT_TRUE(other.write(r));
+      }
+      ASSERT_TRUE(other.close());
+    }
+    win.w->Set_optimizer_textboxes();  // a redraw, as a new plot variable or filter asks for
+    const DesignPointRecord& r = win.records[1];
+    win.w->Image1MouseUp(plus_x_pixel(d, r.bending_safety_factor_pinion), y_pixel(d, r.contact_safety_factor_pinion));
+    EXPECT_EQ(d.teeth[0], r.teeth[0]);
+    EXPECT_EQ(d.teeth[1], r.teeth[1]);
+    ASSERT_NE(win.w->picked_design(), nullptr);
+    EXPECT_EQ(win.w->picked_design()->teeth[0], r.teeth[0]);
+    EXPECT_TRUE(win.warnings().isEmpty());
+  }
 }
 
 TEST(SearchPick, PickingTakesTheFirstDesignWithinSixPixelsAndEvaluatesIt) {
@@ -594,8 +614,7 @@ TEST(SearchPick, ARecordThatEvaluatesToADesignThatCannotBeSavedIsNotTaken) {
   DesignData& d = *win.d;
   DesignPointRecord r = record_of(d, 1.5f, 1.5f, 1.5f);
   r.teeth[1] = kMaxFileTeeth;
-  write_results({r, record_of(d, 2.5f, 2.5f, 2.5f)});
-  d.search_results_ready = 1;
+  show_results(*win.w, {r, record_of(d, 2.5f, 2.5f, 2.5f)});
   win.w->Set_optimizer_textboxes();
   const DesignData before = d;
   win.w->Image1MouseUp(plus_x_pixel(d, 1.5f), y_pixel(d, 1.5f));
@@ -644,7 +663,7 @@ TEST(SearchPick, ARedrawShowsThePicksReportAndCircles) {
   DesignData& d = *win.d;
   const std::vector<DesignPointRecord> records = {evaluated_record(d, 23, 32), evaluated_record(d, 24, 33),
                                                   evaluated_record(d, 25, 35)};
-  write_results(records);
+  show_results(*win.w, records);
   d.search_results_ready = 1;
   win.w->Set_optimizer_textboxes();
   // A click on the +X half where the record lies, with the pinion's or the wheel's contact safety factor
@@ -727,8 +746,7 @@ TEST(SearchZoom, AnAxisWithEqualBoundsKeepsItsRange) {
   DesignData& d = *win.d;
   d.helix_angle = 0;
   calc_gear_geometry(d);
-  write_results({record_of(d, 1.2f, 1.5f, 1.1f), record_of(d, 2.0f, 2.5f, 1.6f), record_of(d, 2.8f, 1.9f, 2.2f)});
-  d.search_results_ready = 1;
+  show_results(*win.w, {record_of(d, 1.2f, 1.5f, 1.1f), record_of(d, 2.0f, 2.5f, 1.6f), record_of(d, 2.8f, 1.9f, 2.2f)});
   win.w->YaxisComboBox->setCurrentIndex(2);  // helix angle
   win.w->Set_optimizer_textboxes();
   ASSERT_EQ(d.search_helix_angle_min, 0.0f);

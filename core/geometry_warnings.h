@@ -1,8 +1,8 @@
-// Geometry warnings and automatic corrections of the main window: between the two geometry passes of
-// a refresh, each gear is checked for a protuberance too small for its thinning, a tooth that comes
-// to a point below its outside diameter, a tip that crosses the mating root circle and a root fillet
-// too large for the generating rack. Each finding is corrected in the design data and explained in
-// the warning dialog.
+// Geometry warnings and automatic corrections: between the two geometry passes of a refresh of the
+// main window, and of the working out of a design just opened, each gear is checked for a protuberance
+// too small for its thinning, a tooth that comes to a point below its outside diameter, a tip that
+// crosses the mating root circle and a root fillet too large for the generating rack. Each finding is
+// corrected in the design data; the main window explains it in the warning dialog.
 #pragma once
 
 #include <functional>
@@ -18,7 +18,8 @@ enum class GeometryWarning {
   fillet_too_large,        // protuberance raised so that the rack tip fits within the rack tooth
 };
 
-// Called once per finding, after the correction and after the three warning lines are written;
+// Called once per finding, after the correction and after the three warning lines are written (a
+// caller that shows nothing passes none);
 // gear 0 is the pinion, 1 the wheel.
 using GeometryWarningShow = std::function<void(GeometryWarning kind, int gear)>;
 

@@ -1,0 +1,149 @@
+#include "geometry_warnings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "numeric.h"
+#include "tooth_proportions.h"
+
+namespace morvell {
+
+namespace {
+
+void write_lines(DesignData& d, std::string_view line1, std::string_view line2) {
+  copy_text(d.warning_lines[0], line1);
+  copy_text(d.warning_lines[1], line2);
+  copy_text(d.warning_lines[2], " ");
+}
+
+const char* gear_word(int i) { return i == 0 ? "pinion" : "wheel"; }
+
+std::string changed_line(const char* format, double from, double to) {
+  char text[kWarningLineSize];
+  std::snprintf(text, sizeof text, format, from, to);
+  return text;
+}
+
+// Normal thickness of the finished tooth of gear i at diameter D.
+ld finished_thickness_at(const DesignData& d, int i, ld D) {
+  const ld ref = d.reference_diameter[i];
+  const ld alpha_t = deg_to_rad(d.transverse_pressure_angle);
+  const ld alpha_D = checked_acos(ld(d.base_diameter[i]) / D);
+  const ld beta_D = std::atan(D / ref * std::tan(deg_to_rad(d.helix_angle)));
+  return D * std::cos(beta_D) * (ld(d.thickness_finished_transverse[i]) / ref + involute(alpha_t) - involute(alpha_D));
+}
+
+void set_addendum_from_tip(DesignData& d, int i) {
+  const ld m = d.normal_module;
+  d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * m / std::cos(deg_to_rad(d.helix_angle))) / 2);
+}
+
+// 1. Protuberance too small for the thinning of one flank.
+bool check_protuberance_for_thinning(DesignData& d, int i) {
+  const ld thinning = (ld(d.thickness_nominal_normal[i]) - d.thickness_finished_normal[i]) *
+                      std::cos(deg_to_rad(d.normal_pressure_angle)) / 2;
+  if (!(d.protuberance[i] != 0 && d.protuberance[i] < thinning)) return false;
+  d.protuberance[i] = float(thinning + 0.0001L);
+  write_lines(d, std::string("Protuberance of ") + gear_word(i) + " is too small for tooth thickness reduction",
+              "Protuberance has been adjusted");
+  return true;
+}
+
+// 2. Tooth pointed below its outside diameter: the outside diameter goes just below the point (without
+// a chamfer) or to where the thickness under the chamfer reaches zero (with one).
+bool check_tip_width(DesignData& d, int i) {
+  const ld ref = d.reference_diameter[i];
+  const float c = d.tip_chamfer[i];
+  if (c == 0 && d.eap_thickness_normal[i] < 0) {
+    // Diameters are held in single precision; the search also ends when the bracket no longer narrows
+    // (a large gear cannot resolve the 0.0001 mm thickness window) or after its step cap.
+    float lo = float(ref), hi = float(2 * ref), D = lo;
+    float thickness = -1;
+    for (int step = 0; step < kTipWidthSearchSteps && (thickness < 0 || thickness > 0.0001f); ++step) {
+      const float mid = float((ld(lo) + hi) / 2);
+      if (step > 0 && (mid == D || mid == lo || mid == hi)) break;
+      D = mid;
+      thickness = float(finished_thickness_at(d, i, D));
+      d.eap_thickness_normal[i] = thickness;
+      if (thickness < 0) hi = D; else lo = D;
+    }
+    d.tip_diameter[i] = float(ld(D) - 0.001L);
+  } else if (c != 0 && d.tip_thickness_normal[i] < 0 && d.tip_diameter[i] >= d.reference_diameter[i]) {
+    d.tip_thickness_normal[i] = -1;
+    float lo = float(ref), hi = float(2 * ref), D = lo;
+    for (int step = 0; step < kTipWidthSearchSteps && std::fabs(ld(hi) - lo) > 0.0001L; ++step) {
+      const float mid = float((ld(lo) + hi) / 2);
+      if (mid == lo || mid == hi) break;  // the bracket no longer narrows in single precision
+      D = mid;
+      const ld s = finished_thickness_at(d, i, D);
+      d.eap_thickness_normal[i] = float(s);
+      d.tip_thickness_normal[i] =
+          tip_thickness_with_chamfer(float(ld(D) + 2 * ld(c)), c, float(s), d.tip_chamfer_angle[i],
+                                     d.base_diameter[i], d.reference_diameter[i], d.helix_angle,
+                                     d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
+                                     &d.tip_chamfer_depth[i]);
+      if (d.tip_thickness_normal[i] < 0) hi = D; else lo = D;
+    }
+    d.tip_diameter[i] = float(ld(D) + 2 * ld(c) - 0.001L);
+  } else {
+    return false;
+  }
+  set_addendum_from_tip(d, i);
+  write_lines(d, std::string("Tip width of ") + gear_word(i) + " tooth is zero", " ");
+  return true;
+}
+
+// 3. Tip circle crossing the mating root circle (equality is no interference).
+bool check_bottom_clearance(DesignData& d, int i) {
+  const int mate = 1 - i;
+  const ld limit = 2 * ld(d.centre_distance) - d.root_diameter[mate];
+  if (!(d.tip_diameter[i] > limit)) return false;
+  d.tip_diameter[i] = float(limit - 0.001L * d.normal_module);
+  set_addendum_from_tip(d, i);
+  write_lines(d, std::string("Interference exists at bottom clearance of ") + gear_word(mate),
+              std::string("Tip diameter of ") + gear_word(i) + " has been adjusted ");
+  return true;
+}
+
+// 4. Root fillet too large for the generating rack: the rack tip, set back by the protuberance, no
+// longer fits within the rack tooth.
+bool check_fillet_for_rack(DesignData& d, int i) {
+  const ld m = d.normal_module;
+  const ld alpha = deg_to_rad(d.normal_pressure_angle);
+  const ld rho = d.root_fillet_radius[i];
+  const ld H = (ld(d.dedendum[i]) / m + d.profile_shift[i]) * m;
+  const ld W = (rho - d.protuberance[i]) / std::cos(alpha) + kPi * m / 4 + (H - rho) * std::tan(alpha);
+  if (!(W > kPi * m / 2 + 0.001L)) return false;
+  const float old_protuberance = d.protuberance[i];
+  d.protuberance[i] = float(rho - std::cos(alpha) * (kPi * m / 4 - (H - rho) * std::tan(alpha)));
+  if (i == 0)
+    write_lines(d, "The fillet radius of the pinion is too large for the rack without increasing the protuberance",
+                changed_line("The protuberance has been changed from %6.3f to %6.3f ", double(old_protuberance),
+                            double(d.protuberance[i])));
+  else
+    write_lines(d, "The fillet radius of the wheel is too large for the rack without increasing the protuberance",
+                changed_line("The wheel protuberance has been changed from %6.3f to %6.3f ",
+                            double(old_protuberance), double(d.protuberance[i])));
+  return true;
+}
+
+}  // namespace
+
+int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
+  int findings = 0;
+  auto run = [&](GeometryWarning kind, bool (*check)(DesignData&, int)) {
+    for (int i = 0; i < 2; ++i) {
+      if (!check(d, i)) continue;
+      ++findings;
+      if (show) show(kind, i);
+    }
+  };
+  run(GeometryWarning::protuberance_too_small, check_protuberance_for_thinning);
+  run(GeometryWarning::zero_tip_width, check_tip_width);
+  run(GeometryWarning::interference, check_bottom_clearance);
+  run(GeometryWarning::fillet_too_large, check_fillet_for_rack);
+  return findings;
+}
+
+}  // namespace morvell
