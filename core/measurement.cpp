@@ -96,8 +96,7 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
     m -= 0.01L * ball;
     // Inside the base circle, or past the gear's centre (a ball larger than the gear), the ball is too
     // small to rest on the flanks there.
-    const ld ratio = base / (m - ball);
-    if (ratio > 1.0L || ratio < 0.0L) {
+    if (base / (m - ball) > 1.0L || m - ball <= 0.0L) {
       if (++enlargements > kMaxEnlargements) return Step::failed;
       steps = 0;
       *ball_diameter = static_cast<float>(1.05L * *ball_diameter);

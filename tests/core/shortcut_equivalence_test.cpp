@@ -209,7 +209,7 @@ float plain_measurement_over_balls(DesignData& d, int32_t z, float* ball_diamete
     }
     ++ball_steps;
     m -= 0.01L * ball;
-    if (g.d_b * c_z / (m - ball) > 1.0L) {
+    if (g.d_b * c_z / (m - ball) > 1.0L || m - ball <= 0.0L) {
       if (++enlargements > kMaxEnlargements) {
         return fail();
       }
