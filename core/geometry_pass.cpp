@@ -5,6 +5,7 @@
 
 #include "backlash.h"
 #include "design_data.h"
+#include "load_relations.h"
 #include "measurement.h"
 #include "numeric.h"
 #include "tolerances.h"
@@ -463,9 +464,10 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.base_pitch_error[1] = d.pitch_deviation_from_grade[1];
   }
 
-  // 14. Mesh forces.
+  // 14. Mesh forces, and the wheel's load cycles of these teeth.
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
               &d.axial_force, &d.tangential_force, &d.radial_force);
+  derive_wheel_cycles(d);
 }
 
 void calc_gear_geometry(DesignData& d) { run_geometry_pass(d, true); }

@@ -12,7 +12,8 @@ struct DesignData;
 // proportions, geometry manager (which of module, centre distance or numbers of teeth follows), default
 // form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
 // form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
-// contact ratios, accuracy-grade tolerances and mesh forces. Checks and reports nothing; allocates nothing.
+// contact ratios, accuracy-grade tolerances, mesh forces and the wheel's load cycles of its teeth.
+// Checks and reports nothing; allocates nothing.
 void calc_gear_geometry(DesignData& d);
 
 // The geometry pass without the inspection dimensions (measurements over balls and over a span of teeth,

@@ -259,6 +259,7 @@ TEST(GeometryPass, AutomaticShiftSplit) {
 
 TEST(GeometryPass, ModeTwoRoundsTeethAndCorrectsTheWheel) {
   // Spur, module 2: w = a / (1 + u) with the rounding half up; each correction lowers the wheel by one.
+  // The wheel's load cycles follow the teeth the pass derives.
   const struct { float a, ratio; int z1, z2; } cases[] = {
       {41.0f, 1.0f, 21, 21},    // w = 20.5 rounds up, shift sum -0.45 is left alone (z1 >= 18)
       {40.98f, 1.0f, 20, 20},   // w = 20.49 rounds down
@@ -274,10 +275,13 @@ TEST(GeometryPass, ModeTwoRoundsTeethAndCorrectsTheWheel) {
     d.geometry_manager_mode = 2;
     d.centre_distance = c.a;
     d.desired_ratio = c.ratio;
+    d.load_cycles_pinion = 3e6f;
+    d.load_cycles_wheel = 3e6f * 5 / 7;
     calc_gear_geometry(d);
     EXPECT_EQ(d.teeth[0], c.z1) << c.a;
     EXPECT_EQ(d.teeth[1], c.z2) << c.a;
     EXPECT_FLOAT_EQ(d.actual_ratio, static_cast<float>(c.z2) / c.z1) << c.a;
+    EXPECT_FLOAT_EQ(d.load_cycles_wheel, float(3e6 * c.z1 / c.z2)) << c.a;
     EXPECT_FLOAT_EQ(d.centre_distance, c.a) << "the centre distance stays";
     EXPECT_NEAR(d.centre_distance_from_shifts, c.a, 2e-4) << "the shift sum fills the centre distance";
     EXPECT_FLOAT_EQ(d.normal_module, 2.0f);
