@@ -153,7 +153,7 @@ struct RatingResults {
   float lubricant_factor{};                // Z_L
   float velocity_factor{};                 // Z_v
   float roughness_factor{};                // Z_R
-  float work_hardening_factor{};           // Z_W
+  float work_hardening_factor{};           // Z_W of the wheel; the pinion's is always 1
   float size_factor_contact{};             // Z_X
   float life_factor_contact[2]{};          // Z_NT
   float permissible_contact_stress[2]{};   // sigma_HP, MPa

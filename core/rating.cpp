@@ -105,6 +105,21 @@ ld brinell_hardness(float hardness, int32_t scale) {
   return hardness;
 }
 
+// Work hardening factor Z_W of the wheel. A soft steel wheel (structural or through-hardened) that meshes
+// with a surface-hardened pinion (case-hardened, flame or induction hardened, nitrided, nitrocarburized)
+// and is the softer of the two gains surface durability from the pinion's hard, smooth flanks:
+// Z_W = 1.2 - (HB - 130) / 1700 of its own Brinell hardness, held at 1.2 below HB 130 and at 1.0 above
+// HB 470. Every other wheel, and the pinion always, has Z_W = 1; so has a wheel of the "Input" material,
+// which may be no steel.
+ld work_hardening_of_wheel(int32_t pinion_type, int32_t wheel_type, ld pinion_hb, ld wheel_hb) {
+  const bool hard_pinion = pinion_type >= 7 && pinion_type <= 11;
+  const bool soft_steel_wheel = wheel_type == 1 || wheel_type == 2;
+  if (!hard_pinion || !soft_steel_wheel || !(wheel_hb < pinion_hb)) return 1.0L;
+  if (wheel_hb < 130) return 1.2L;
+  if (wheel_hb > 470) return 1.0L;
+  return 1.2L - (wheel_hb - 130) / 1700;
+}
+
 // Point on the straight line through (n_a, y_a) and (n_b, y_b) on log-log scales.
 ld log_log_interpolate(ld n, ld n_a, ld y_a, ld n_b, ld y_b) {
   const ld la = std::log10(y_a);
@@ -339,12 +354,9 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   else c_zr = 0.32 - 0.0002 * sigma_min;
   const ld z_r = store(r.roughness_factor, power(3 / rz10, c_zr));
 
-  // Work hardening factor from the softer gear, held between HB 130 and 470.
-  const ld hb_min = hb[0] < hb[1] ? hb[0] : hb[1];
-  ld z_w_value = 1.2 - (hb_min - 130) / 1700;
-  if (hb_min < 130) z_w_value = 1.2;
-  if (hb_min > 470) z_w_value = 1.0;
-  const ld z_w = store(r.work_hardening_factor, z_w_value);
+  // Work hardening factor of each gear; the one stored is the wheel's, the gear it can credit.
+  const ld z_w_gear[2] = {1.0L, work_hardening_of_wheel(in.material_type[0], in.material_type[1], hb[0], hb[1])};
+  store(r.work_hardening_factor, z_w_gear[1]);
   const ld z_x = store(r.size_factor_contact, 1.0L);
 
   // Life factors from the contact S-N points.
@@ -361,9 +373,9 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   // Permissible stresses and safety factors.
   const ld s_hmin = in.min_safety_factor_contact;
   const ld sigma_hp1 = store(r.permissible_contact_stress[0],
-                             h1 * r.life_factor_contact[0] * z_l * z_v * z_r * z_w * z_x / s_hmin);
+                             h1 * r.life_factor_contact[0] * z_l * z_v * z_r * z_w_gear[0] * z_x / s_hmin);
   const ld sigma_hp2 = store(r.permissible_contact_stress[1],
-                             h2 * r.life_factor_contact[1] * z_l * z_v * z_r * z_w * z_x / s_hmin);
+                             h2 * r.life_factor_contact[1] * z_l * z_v * z_r * z_w_gear[1] * z_x / s_hmin);
   const ld sigma_hg1 = store(r.pitting_stress_limit_pinion, sigma_hp1 * s_hmin);
   const ld sigma_hg2 = store(r.pitting_stress_limit_wheel, sigma_hp2 * s_hmin);
   store(r.contact_safety_factor[0], sigma_hg1 / sigma_h[0]);

@@ -435,21 +435,53 @@ TEST(Rating, LubricantVelocityAndRoughnessFactorsMeetTheirConstantsAt850And1200)
   EXPECT_EQ(rate(in)->size_factor_contact, 1.0f);
 }
 
-TEST(Rating, WorkHardeningFactorFromTheSofterGear) {
-  struct Case { int scale; float pinion, wheel; double z_w; };
+// Z_W credits only a soft steel wheel (structural or through-hardened) meshing with a surface-hardened
+// pinion and softer than it: Z_W = 1.2 - (HB - 130) / 1700 of the wheel, held between 1.2 and 1.0. Every
+// other gear and pair has 1. Each gear's factor is read back from its permissible contact stress.
+TEST(Rating, WorkHardeningFactorCreditsOnlyASoftSteelWheelOfASurfaceHardenedPinion) {
+  struct Case {
+    const char* what;
+    int pinion_type, wheel_type, scale;
+    float pinion_hardness, wheel_hardness;
+    double wheel_z_w;  // the pinion's is 1 in every case
+  };
   const Case cases[] = {
-      {1, 600, 130, 1.2}, {1, 600, 100, 1.2}, {1, 470, 600, 1.0}, {1, 500, 480, 1.0},
-      {1, 300, 600, 1.2 - 170.0 / 1700},
-      {0, 52, 60, 1.0},                        // HRC 52 and above become 500 HB
-      {0, 20, 60, 1.2 - (226 - 130) / 1700.0},  // HRC 20 = 226 HB
-      {2, 196, 600, 1.2 - (187 - 130) / 1700.0},  // HV 196 = 187 HB
+      {"steel / steel", 1, 1, 1, 194, 194, 1},
+      {"through-hardened / through-hardened", 2, 2, 1, 300, 280, 1},
+      {"case-hardened / case-hardened", 7, 7, 0, 60, 60, 1},
+      {"case-hardened / steel", 7, 1, 1, 600, 194, 1.2 - 64.0 / 1700},
+      {"case-hardened / through-hardened", 7, 2, 1, 600, 300, 1.2 - 170.0 / 1700},
+      {"flame hardened / steel", 8, 1, 1, 550, 250, 1.2 - 120.0 / 1700},
+      {"nitrided / through-hardened", 9, 2, 1, 600, 400, 1.2 - 270.0 / 1700},
+      {"nitrided / steel", 10, 1, 1, 600, 150, 1.2 - 20.0 / 1700},
+      {"nitrocarburized / steel below HB 130", 11, 1, 1, 600, 100, 1.2},
+      {"case-hardened / through-hardened above HB 470", 7, 2, 1, 600, 480, 1.0},
+      {"case-hardened / steel in HRC", 7, 1, 0, 60, 20, 1.2 - (226 - 130) / 1700.0},  // HRC 20 = 226 HB
+      {"case-hardened / through-hardened in HV", 7, 2, 2, 700, 196, 1.2 - (187 - 130) / 1700.0},  // HV 196 = 187 HB
+      {"steel / case-hardened", 1, 7, 1, 194, 600, 1},
+      {"through-hardened / nitrided", 2, 9, 1, 300, 600, 1},
+      {"case-hardened / grey cast iron", 7, 3, 1, 600, 200, 1},
+      {"case-hardened / nodular cast iron", 7, 4, 1, 600, 250, 1},
+      {"case-hardened / input material", 7, 0, 1, 600, 200, 1},
+      {"soft case-hardened / harder through-hardened", 7, 2, 1, 300, 350, 1},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     RatingInput in = spur();
+    in.material_type[0] = c.pinion_type;
+    in.material_type[1] = c.wheel_type;
     in.hardness_scale = c.scale;
-    in.surface_hardness[0] = c.pinion;
-    in.surface_hardness[1] = c.wheel;
-    EXPECT_NEAR(rate(in)->work_hardening_factor, c.z_w, 1e-6) << c.scale << " " << c.pinion << "/" << c.wheel;
+    in.surface_hardness[0] = c.pinion_hardness;
+    in.surface_hardness[1] = c.wheel_hardness;
+    const auto r = rate(in);
+    EXPECT_NEAR(r->work_hardening_factor, c.wheel_z_w, 1e-6);
+    const double others =
+        double(r->lubricant_factor) * r->velocity_factor * r->roughness_factor * r->size_factor_contact;
+    for (int g = 0; g < 2; ++g) {
+      const double z_w =
+          r->permissible_contact_stress[g] / (double(in.sigma_hlim[g]) * r->life_factor_contact[g] * others);
+      EXPECT_NEAR(z_w, g == 0 ? 1.0 : c.wheel_z_w, 1e-6) << g;
+    }
   }
 }
 
