@@ -139,6 +139,7 @@ struct RatingResults {
   float dynamic_k1{};                     // working value
   float dynamic_k2{};                     // working value
   float dynamic_factor{};                 // K_v
+  float dynamic_speed_term{};             // z1 v / 100 (u^2 / (1 + u^2))^0.5, m/s: K_v's method holds below 10
   float running_in_allowance_helix{};     // y_beta, um
   float effective_misalignment{};         // F_beta_y, um
   float rating_virtual_teeth[2]{};        // working value

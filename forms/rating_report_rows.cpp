@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "numeric.h"
+#include "rating.h"
+#include "report_line_writer.h"
 
 namespace morvell {
 
@@ -157,11 +159,35 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
       if (own->english) english = own->english;
     }
     const char* text = en && english ? english : metric;
-    if (row.field.two())
+    const char* range_words = row.field.pinion == &D::dynamic_factor ? dynamic_factor_range_words(d) : nullptr;
+    if (range_words)
+      w.two(line, (std::string(text) + range_words).c_str(), shown(row.field.value(d, 0), row.unit),
+            dynamic_speed_term_shown(d));
+    else if (row.field.two())
       w.two(line, text, shown(row.field.value(d, 0), row.unit), shown(row.field.value(d, 1), row.unit));
     else
       w.one(line, text, shown(row.field.value(d, 0), row.unit));
   }
+}
+
+const char* dynamic_factor_range_words(const DesignData& d) {
+  if (!dynamic_factor_outside_its_range(d)) return nullptr;
+  return d.unit_system == 2
+             ? " outside the range of its method: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f ft/s, not below 32.808"
+             : " outside the range of its method: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f m/s, not below 10";
+}
+
+ld dynamic_speed_term_shown(const DesignData& d) {
+  return d.unit_system == 2 ? ld(d.dynamic_speed_term) / ld(d.velocity_unit_factor) : ld(d.dynamic_speed_term);
+}
+
+std::string dynamic_factor_range_notice(const DesignData& d) {
+  const char* words = dynamic_factor_range_words(d);
+  if (!words) return {};
+  ReportLines line;
+  ReportLineWriter(line).two(0, (std::string("Dynamic Factor KV %.3f") + words).c_str(), d.dynamic_factor,
+                             dynamic_speed_term_shown(d));
+  return line.front().text;
 }
 
 }  // namespace morvell

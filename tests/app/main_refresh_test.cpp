@@ -284,8 +284,12 @@ TEST(Refresh, TeethEntriesRateTheWheelAtTheCyclesOfItsTeeth) {
         {d.bending_damage[1], fresh->bending_damage[1]},
     };
     for (const auto& [shown, expected] : figures) EXPECT_NEAR(shown, expected, 1e-6 * std::fabs(expected));
-    if (c.wheel_contact_safety > 0) EXPECT_NEAR(d.contact_safety_factor[1], c.wheel_contact_safety, 5e-5);
-    if (c.wheel_contact_damage > 0) EXPECT_NEAR(d.contact_damage[1], c.wheel_contact_damage, 0.5);
+    if (c.wheel_contact_safety > 0) {
+      EXPECT_NEAR(d.contact_safety_factor[1], c.wheel_contact_safety, 5e-5);
+    }
+    if (c.wheel_contact_damage > 0) {
+      EXPECT_NEAR(d.contact_damage[1], c.wheel_contact_damage, 0.5);
+    }
   }
 }
 
