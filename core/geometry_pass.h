@@ -21,6 +21,11 @@ void calc_gear_geometry(DesignData& d);
 // which needs none of them.
 void calc_gear_geometry_without_inspection(DesignData& d);
 
+// The ball with which the measurement over balls of gear `gear` (0 pinion, 1 wheel) reaches the flanks
+// of both its thicknesses as the last geometry pass left them: `ball`, enlarged by 5 % at a time as far
+// as the teeth need (`ball` itself when it reaches them; as it was when no measurement can place it).
+float ball_reaching_the_flanks(DesignData& d, int gear, float ball);
+
 // The step of the geometry pass that gives the finished thicknesses and the backlash of the pair from
 // the nominal thicknesses, the two centre distances, the base diameters, the working angles, the base
 // helix angle, the backlash distribution and the entered normal backlash, which it writes back

@@ -708,9 +708,13 @@ TEST(GeometryPass, BallAndSpanMeasurementsOfBothThicknesses) {
   }
 }
 
-TEST(GeometryPass, BallEnlargedForTheFinishedToothIsUsedForTheNominalToo) {
-  // 20 teeth, module 2: a 2.45 mm ball sits on the nominal flanks but drops inside the base circle of the
-  // pinion thinned by 0.2 mm of backlash, so the finished call enlarges it.
+// A ball the user typed is measured as it stands and never changed by the pass, nor is the other gear's
+// ball or the balls' kind: a ball too small for the flanks gives its gear no measurement. 20 teeth,
+// module 2: a 2.45 mm ball sits on the nominal flanks of the pinion but drops inside the base circle of
+// the pinion thinned by 0.2 mm of backlash. The ball that reaches both flanks is the typed one enlarged
+// by 5 % steps up to the least ball, d_b (pi / z - inv alpha_t - s_t / d), worked out here; with it both
+// measurements need no further enlargement. Default balls are 1.8 m_n, enlarged as far as needed.
+TEST(GeometryPass, TypedBallsAreMeasuredAsTheyStand) {
   DesignData d = spur_design(20, 40, 2);
   d.default_ball_diameter = 0;
   d.ball_diameter[0] = 2.45f;
@@ -718,20 +722,39 @@ TEST(GeometryPass, BallEnlargedForTheFinishedToothIsUsedForTheNominalToo) {
   d.backlash_normal = 0.2f;
   d.backlash_distribution = 1.0f;
   calc_gear_geometry(d);
-  const float ball = d.ball_diameter[0];
-  EXPECT_GT(ball, 2.45f * 1.05f);
-  EXPECT_EQ(d.default_ball_diameter, 1);
-  EXPECT_FLOAT_EQ(d.ball_diameter[1], 3.6f);
+  EXPECT_EQ(d.ball_diameter[0], 2.45f);
+  EXPECT_EQ(d.ball_diameter[1], 3.6f);
+  EXPECT_EQ(d.default_ball_diameter, 0);
+  for (float v : {d.ball_measurement_nominal[0], d.ball_measurement_finished[0], d.ball_contact_diameter_finished[0],
+                  d.ball_centre_diameter_finished[0]})
+    EXPECT_TRUE(std::isnan(v));
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_finished[1]));
+
+  const double alpha_t = rad(20), d_b = 40 * std::cos(alpha_t);
+  const double least = d_b * (M_PI / 20 - (std::tan(alpha_t) - alpha_t) - d.thickness_finished_transverse[0] / 40.0);
+  const int steps = int(std::ceil(std::log(least / 2.45) / std::log(1.05)));
+  ASSERT_GE(steps, 1);
+  const float ball = ball_reaching_the_flanks(d, 0, 2.45f);
+  EXPECT_NEAR(ball, 2.45 * std::pow(1.05, steps), 2e-5 * ball);
+  EXPECT_EQ(ball_reaching_the_flanks(d, 1, 3.6f), 3.6f);
   for (bool finished : {false, true}) {
     float used = ball, contact = 0, centre = 0;
     DesignData scratch = d;
     const float thickness = finished ? d.thickness_finished_transverse[0] : d.thickness_nominal_transverse[0];
-    const float expected = measurement_over_balls(scratch, 20, &used, thickness, 2, 0, 20, d.tip_diameter[0], &contact,
-                                                  &centre);
-    EXPECT_EQ(used, ball) << "the final ball needs no further enlargement";
-    EXPECT_EQ(finished ? d.ball_measurement_finished[0] : d.ball_measurement_nominal[0], expected) << finished;
-    EXPECT_EQ(finished ? d.ball_centre_diameter_finished[0] : d.ball_centre_diameter_nominal[0], centre) << finished;
+    measurement_over_balls(scratch, 20, &used, thickness, 2, 0, 20, d.tip_diameter[0], &contact, &centre);
+    EXPECT_EQ(used, ball) << "the ball reaches both flanks: " << finished;
   }
+  // That ball typed in is measured.
+  d.ball_diameter[0] = ball;
+  calc_gear_geometry(d);
+  EXPECT_EQ(d.ball_diameter[0], ball);
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_nominal[0]));
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_finished[0]));
+
+  d.default_ball_diameter = 1;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.ball_diameter[0], 3.6f);
+  EXPECT_FLOAT_EQ(d.ball_diameter[1], 3.6f);
 }
 
 TEST(GeometryPass, OverrideFreezesCalculatedToothProportions) {
