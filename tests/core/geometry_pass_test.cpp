@@ -13,6 +13,7 @@
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
+#include "tight_mesh.h"
 #include "tooth_proportions.h"
 
 using namespace morvell;
@@ -348,11 +349,8 @@ TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
   // The backlash is the one the finished teeth have at the entered centre distance.
   EXPECT_NEAR(d.backlash_normal, backlash_of_the_teeth(d).normal, 2e-5);
-  // Radially: the excess of the centre distance plus the pinion's thinning carried to the centre distance
-  // (a thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action).
-  const double awt = rad(d.working_transverse_pressure_angle);
-  EXPECT_NEAR(d.backlash_radial,
-              (60.3 - d.centre_distance_from_shifts) + (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)), 1e-4);
+  // Radially: the centre distance less the one at which the finished teeth mesh tight.
+  EXPECT_NEAR(d.backlash_radial, 60.3 - tight_mesh_centre_distance(d), 2e-5);
 
   // Without the override the module-fixed mode puts the centre distance back on the shift sum.
   d.geometry_manager_override = 0;
@@ -456,7 +454,7 @@ TEST(GeometryPass, BacklashIsDistributedAsThinningAndReproduced) {
                 c.backlash * c.share / std::cos(awt), 1e-5);
     EXPECT_NEAR(d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1],
                 c.backlash * (1 - c.share) / std::cos(awt), 1e-5);
-    EXPECT_NEAR(d.backlash_radial, c.backlash / (2 * std::sin(awt)), 1e-5);
+    EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 1e-5);
     EXPECT_NEAR(d.backlash_transverse, c.backlash, 1e-6);  // spur
     EXPECT_NEAR(d.backlash_transverse_circular, c.backlash / std::cos(awt), 1e-5);
     EXPECT_NEAR(d.backlash_normal_circular, c.backlash / std::cos(awt), 1e-5);
@@ -492,6 +490,7 @@ TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance
       EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 5e-5);
       EXPECT_NEAR(d.backlash_transverse, t.along_line, 5e-5);
       EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 5e-5);
+      EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 5e-5);
       // The share of the thinning each gear takes.
       const double thinning[2] = {d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
                                   d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1]};
@@ -534,8 +533,41 @@ TEST(GeometryPass, CentreDistanceExcessOpensTheBacklashOfTheFinishedTeeth) {
     EXPECT_NEAR(d.backlash_transverse, t.along_line, 3e-5);
     EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 3e-5);
     EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 3e-5);
-    // Teeth as cut: the radial backlash is the excess itself.
+    // The radial backlash closes the mesh of the finished teeth; for teeth as cut it is the excess itself.
+    EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 3e-5);
     if (c.thinning == 0) EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
+  }
+}
+
+// The radial backlash is the exact change of centre distance to a tight mesh of the finished teeth (an
+// own model of them, tight_mesh.h), also where the linear j_n / (2 sin alpha_wt cos beta_b) reads far
+// low: at a pressure angle of 14.5 degrees and at a working pressure angle near 11 degrees.
+TEST(GeometryPass, RadialBacklashClosesTheMeshOfTheFinishedTeeth) {
+  const struct {
+    int z1, z2;
+    float m, alpha, beta, x1, x2, backlash;
+    double linear_low_by;  // least share by which the linear reading lies below
+  } cases[] = {{23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f, 0.3f, 0.004},
+               {20, 40, 2, 14.5f, 0, 0, 0, 0.3f, 0.05},
+               {20, 40, 2, 14.5f, 0, -0.19f, -0.19f, 0.1f, 0.05},
+               {19, 47, 3, 17.5f, 15, 0.4f, 0.2f, 0.2f, 0}};
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " pressure angle " << c.alpha);
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.normal_pressure_angle = c.alpha;
+    d.helix_angle = c.beta;
+    d.shift_distribution_auto = 0;
+    d.profile_shift[0] = c.x1;
+    d.profile_shift_sum = c.x1 + c.x2;
+    d.backlash_normal = c.backlash;
+    calc_gear_geometry(d);
+    calc_gear_geometry(d);  // the pressure angle as entered in both
+    ASSERT_NEAR(d.backlash_normal, c.backlash, 1e-5);
+    const double radial = d.centre_distance - tight_mesh_centre_distance(d);
+    EXPECT_NEAR(d.backlash_radial, radial, 3e-5);
+    const double linear =
+        c.backlash / (2 * std::sin(rad(d.working_transverse_pressure_angle)) * std::cos(rad(d.base_helix_angle)));
+    EXPECT_GT((radial - linear) / radial, c.linear_low_by);
   }
 }
 
