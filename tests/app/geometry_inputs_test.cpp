@@ -19,6 +19,7 @@
 
 #include "design_data.h"
 #include "field_events.h"
+#include "finished_teeth.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -27,7 +28,6 @@
 #include "startup.h"
 #include "startup_values.h"
 #include "test_support.h"
-#include "tight_mesh.h"
 
 using namespace morvell;
 using forms::ScriptedModalServices;
@@ -591,7 +591,7 @@ TEST_F(GeometryInputs, BacklashIsStoredInItsKindAndHeldToItsRange) {
     const ld v = std::stod(text);
     EXPECT_LE(d->backlash_normal, limit);
     if (ok && kind == 2) {
-      // Radial: the finished teeth mesh tight that much closer (tight_mesh.h, an own model of them).
+      // Radial: the finished teeth mesh tight that much closer (finished_teeth.h, an own model of them).
       EXPECT_NEAR(d->centre_distance - tight_mesh_centre_distance(*d), double(v), 3e-5);
       continue;
     }

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "design_data.h"
+#include "finished_teeth.h"
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
-#include "tight_mesh.h"
 #include "tooth_proportions.h"
 
 using namespace morvell;
@@ -53,33 +53,6 @@ DesignData spur_design(int z1, int z2, float m) {
     d.root_fillet_radius[i] = 0.3f * m;
   }
   return d;
-}
-
-// The backlash of the finished teeth at the design's centre distance, worked out from their thicknesses
-// on the base circles: along the transverse line of action (the base pitch less both base thicknesses,
-// opened up by the working pressure angle), in the normal plane, on the working pitch circle (its pitch
-// less both tooth thicknesses there) and in the normal section of the working pitch cylinder.
-struct TeethBacklash {
-  double along_line, normal, circular, normal_circular;
-};
-TeethBacklash backlash_of_the_teeth(const DesignData& d) {
-  auto inv = [](double a) { return std::tan(a) - a; };
-  const double beta = rad(d.helix_angle), alpha_n = rad(d.normal_pressure_angle);
-  const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
-  const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
-  const int* z = d.teeth;
-  double ref[2], base[2], s_base[2];
-  for (int i = 0; i < 2; ++i) {
-    ref[i] = z[i] * d.normal_module / std::cos(beta);
-    base[i] = ref[i] * std::cos(alpha_t);
-    s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
-  }
-  const double a = d.centre_distance, alpha_w = std::acos((base[0] + base[1]) / (2 * a));
-  const double along = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_w);
-  double circular = M_PI * base[0] / std::cos(alpha_w) / z[0];
-  for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_w) * (s_base[i] / base[i] - inv(alpha_w));
-  const double beta_w = std::atan(std::tan(beta) * (2 * a / (z[0] + z[1])) / (ref[0] / z[0]));
-  return {along, along * std::cos(beta_b), circular, circular * std::cos(beta_w)};
 }
 
 double rack_addendum_coeff(const DesignData& d, int i) { return d.addendum[i] / d.normal_module - d.profile_shift[i]; }
@@ -535,12 +508,14 @@ TEST(GeometryPass, CentreDistanceExcessOpensTheBacklashOfTheFinishedTeeth) {
     EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 3e-5);
     // The radial backlash closes the mesh of the finished teeth; for teeth as cut it is the excess itself.
     EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 3e-5);
-    if (c.thinning == 0) EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
+    if (c.thinning == 0) {
+      EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
+    }
   }
 }
 
 // The radial backlash is the exact change of centre distance to a tight mesh of the finished teeth (an
-// own model of them, tight_mesh.h), also where the linear j_n / (2 sin alpha_wt cos beta_b) reads far
+// own model of them, finished_teeth.h), also where the linear j_n / (2 sin alpha_wt cos beta_b) reads far
 // low: at a pressure angle of 14.5 degrees and at a working pressure angle near 11 degrees.
 TEST(GeometryPass, RadialBacklashClosesTheMeshOfTheFinishedTeeth) {
   const struct {
