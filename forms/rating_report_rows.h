@@ -21,19 +21,15 @@ struct RatingRowTexts {
 
 // Writes the rows, row k of the rating details report on line k + line_offset, in increasing line
 // order, in the unit system of d (2 English, any other value metric). A row without an English text of
-// its own, or of `texts`, prints its metric text in both unit systems. A dynamic factor outside the range
-// of its method is followed on its row by the words that say so (dynamic_factor_range_words).
+// its own, or of `texts`, prints its metric text in both unit systems. Where the dynamic factor lies
+// outside the range of its method, the sentence that says so (dynamic_factor_range_notice) stands on
+// line 25 + line_offset, between the contact and the bending rows.
 void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset,
                        std::span<const RatingRowTexts> texts = {});
 
-// Where the rating's dynamic factor lies outside the range of its method: the words that say so, to stand
-// after its value, with one "%.3f" for the speed term z1 v / 100 (u^2 / (1 + u^2))^0.5 that is not below
-// its limit (m/s, or ft/s in English units); and that term in those units. Within the range: nullptr.
-const char* dynamic_factor_range_words(const DesignData& d);
-ld dynamic_speed_term_shown(const DesignData& d);
-
-// The sentence of a report or window that shows the rating without the dynamic factor's row: "Dynamic
-// Factor KV" with its value and the range words; empty within the range.
+// Where the rating's dynamic factor lies outside the range of its method, the sentence that says so in
+// every report and window that shows the rating: the factor, and its speed term z1 v / 100 (u^2 / (1 +
+// u^2))^0.5 that is not below its limit (in m/s, or ft/s in English units). Empty within the range.
 std::string dynamic_factor_range_notice(const DesignData& d);
 
 }  // namespace morvell

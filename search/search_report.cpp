@@ -62,7 +62,7 @@ ReportLines search_report_lines(const DesignData& d) {
   w.one(3, "Pressure Angle (degrees)\t\t\t%-16.3f", d.normal_pressure_angle);
   w.one(4, "Helix Angle (degrees)\t\t\t%-16.3f", d.helix_angle);
   // A rated design's safety factors that rest on a dynamic factor beyond its method's range: said above
-  // them (and on the factor's row below).
+  // them (and among the rating rows below).
   const bool rated = d.transverse_contact_ratio > 1.0f;
   if (rated) {
     const std::string range_notice = dynamic_factor_range_notice(d);

@@ -327,7 +327,7 @@ TEST(FlashTemperatureDialog, SaysWhenTheDynamicFactorIsBeyondItsMethodsRange) {
   EXPECT_FALSE(f.ratingnotrun->isVisibleTo(&f));
   EXPECT_EQ(f.dynamicfactorrange->text().toStdString(), dynamic_factor_range_notice(d));
   EXPECT_TRUE(f.dynamicfactorrange->text().startsWith("Dynamic Factor KV "));
-  EXPECT_TRUE(f.dynamicfactorrange->text().contains(" outside the range of its method"));
+  EXPECT_TRUE(f.dynamicfactorrange->text().contains(" outside its method's range"));
   f.hide();
 }
 

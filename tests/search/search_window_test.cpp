@@ -443,9 +443,12 @@ TEST(SearchReport, LinesOfAFixtureInBothUnitSystems) {
   d->dynamic_factor = 87.166f;
   d->dynamic_speed_term = 22.5f;
   const ReportLines beyond = search_report_lines(*d);
-  const std::string words = " outside the range of its method: z1 v/100 (u^2/(1+u^2))^0.5 = 22.500 m/s, not below 10";
-  EXPECT_EQ(line(beyond, 5), "Dynamic Factor KV 87.166" + words);
-  EXPECT_EQ(line(beyond, 101), "Dynamic Factor \t\tKV\t\t 87.166          " + words);
+  const std::string notice =
+      "Dynamic Factor KV 87.166 outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = 22.500 m/s, not below 10";
+  EXPECT_EQ(line(beyond, 5), notice);
+  EXPECT_EQ(line(beyond, 119), notice);
+  EXPECT_EQ(line(beyond, 101), "Dynamic Factor \t\tKV\t\t 87.166          ");
+  for (std::size_t i = 1; i < beyond.size(); ++i) ASSERT_LT(beyond[i - 1].index, beyond[i].index);
   d->dynamic_speed_term = 9.99f;
   EXPECT_EQ(line(search_report_lines(*d), 5), "(not written)");
   d->dynamic_speed_term = 22.5f;
