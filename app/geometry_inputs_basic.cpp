@@ -81,12 +81,14 @@ void TMainForm::ModuleeditExit() {
         d.root_fillet_radius[i] = to_float(d.root_fillet_radius[i] * k);
       }
     }
+    // Default balls follow the module; balls the user typed stay (the refresh enlarges one that no longer
+    // reaches its flanks, and says so).
     for (int i = 0; i < 2; ++i) {
       const ld di = reference_diameter(d, i);
       d.tip_diameter[i] = to_float(di + 2.0L * d.addendum[i]);
       d.root_diameter[i] = to_float(di - 2.0L * d.dedendum[i]);
       update_nominal_thickness(d, i);
-      d.ball_diameter[i] = to_float(1.8L * d.normal_module);
+      if (d.default_ball_diameter == 1) d.ball_diameter[i] = to_float(1.8L * d.normal_module);
     }
   }
   finish_exit();

@@ -178,7 +178,9 @@ class TMainForm : public QMainWindow {
   void mainresultsEnter();
   // Caret of the results pane to its start, the refresh, focus to the results pane when it is visible.
   void closing_refresh();
-  // Refills the load-case list, one entry per stored case, and selects the first.
+  // Refills the load-case list, one entry per stored case, selects the first and takes it into the current
+  // rating inputs: the case the list shows selected is the one rated (a design file read leaves the load
+  // of its last case current, the rating input window that of the case it showed last).
   void refill_load_case_list();
   // Copies load case k into the current rating inputs with the load cycles and the power.
   void take_load_case(int k);

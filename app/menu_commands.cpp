@@ -157,7 +157,10 @@ void TMainForm::refill_load_case_list() {
     std::snprintf(d_.line_text, sizeof d_.line_text, "load%d", int(i));
     ListBox1->addItem(QString::fromLatin1(d_.line_text));
   }
-  if (ListBox1->count() > 0) ListBox1->setCurrentRow(0);
+  if (ListBox1->count() > 0) {
+    ListBox1->setCurrentRow(0);
+    take_load_case(0);
+  }
 }
 
 void TMainForm::take_load_case(int k) {
@@ -278,7 +281,6 @@ void TMainForm::Activate1Click() {
 void TMainForm::InputData1Click() {
   show_rating_input_dialog();
   refill_load_case_list();
-  if (d_.load_case_count > 0) take_load_case(0);
   closing_refresh();
   if (d_.report_selection == 3 && Image1->isHidden()) ListBox1->setFocus(Qt::OtherFocusReason);
 }

@@ -16,10 +16,34 @@ ld working_involute(ld base_diameter_sum, ld c) {
   return involute(std::acos(cos_alpha));
 }
 
-// Normal backlash per unit of radial backlash: 2 sin(alpha_wt) cos(beta_b).
-ld radial_to_normal_backlash(const BacklashGeometry& g) {
-  return 2.0L * std::sin(g.working_transverse_pressure_angle) * std::cos(g.base_helix_angle);
+// The angle phi in [0, pi/2) whose involute is t: Newton steps on tan phi - phi - t, held within the
+// bracket that every step narrows (a step that would leave it halves it instead). NaN for a negative t,
+// which no angle has, and for one that is not a number.
+ld inverse_involute(ld t) {
+  if (!(t >= 0.0L)) return nan_ld();
+  if (t == 0.0L) return 0.0L;
+  ld lo = 0.0L, hi = kPi / 2.0L;
+  ld phi = std::cbrt(3.0L * t);  // inv phi is phi^3 / 3 for a small angle
+  if (!(phi < hi)) phi = hi / 2.0L;
+  for (int step = 0; step < 200; ++step) {
+    const ld f = involute(phi) - t;
+    if (f == 0.0L) break;
+    if (f < 0.0L) lo = phi;
+    else hi = phi;
+    const ld tan_phi = std::tan(phi);
+    ld next = phi - f / (tan_phi * tan_phi);
+    if (!(next > lo && next < hi)) next = (lo + hi) / 2.0L;
+    if (next == phi) break;
+    phi = next;
+  }
+  return phi;
 }
+
+// Normal backlash between flanks of the given teeth at centre distance c, from the involute of the
+// working pressure angle of their tight mesh: (d_b1 + d_b2)(inv alpha_w(c) - inv alpha_tight) cos beta_b.
+// The tight mesh of teeth with normal backlash j_n at c has inv alpha_tight = inv alpha_w(c) - j_n /
+// ((d_b1 + d_b2) cos beta_b), and its centre distance (d_b1 + d_b2) / (2 cos alpha_tight).
+ld backlash_per_involute(const BacklashGeometry& g) { return g.base_diameter_sum * std::cos(g.base_helix_angle); }
 
 }  // namespace
 
@@ -48,8 +72,9 @@ BacklashValues backlash_values(const BacklashGeometry& g, ld jn) {
   BacklashValues v;
   v.normal = to_float(jn);
   v.transverse = to_float(jn / cos_bb);
-  v.radial = to_float((g.centre_distance - g.centre_distance_from_shifts) +
-                 (jn - g.centre_distance_backlash) / radial_to_normal_backlash(g));
+  const ld tight = inverse_involute(working_involute(g.base_diameter_sum, g.centre_distance) -
+                                    jn / backlash_per_involute(g));
+  v.radial = to_float(g.centre_distance - g.base_diameter_sum / (2.0L * std::cos(tight)));
   v.transverse_circular = to_float(jn / (std::cos(g.working_transverse_pressure_angle) * cos_bb));
   v.normal_circular = to_float(jn / std::cos(g.working_normal_pressure_angle));
   return v;
@@ -60,8 +85,8 @@ ld normal_backlash_of(const BacklashGeometry& g, BacklashKind kind, ld value) {
     case BacklashKind::transverse:
       return value * std::cos(g.base_helix_angle);
     case BacklashKind::radial:
-      return (value - (g.centre_distance - g.centre_distance_from_shifts)) * radial_to_normal_backlash(g) +
-             g.centre_distance_backlash;
+      return backlash_per_involute(g) * (working_involute(g.base_diameter_sum, g.centre_distance) -
+                                         working_involute(g.base_diameter_sum, g.centre_distance - value));
     case BacklashKind::normal:
     default:
       return value;

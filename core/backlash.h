@@ -50,12 +50,14 @@ struct BacklashValues {
 // The kinds of backlash an entry may state, in the order of the main window's backlash list.
 enum class BacklashKind : int32_t { normal = 0, transverse = 1, radial = 2 };
 
-// All five values of the normal backlash j_n. The radial backlash is the centre-distance excess a - a_0
-// plus the thinning's part of j_n carried to the centre distance, (j_n - j_a) / (2 sin alpha_wt cos beta_b)
-// with j_a the centre distance's own backlash.
+// All five values of the normal backlash j_n. The radial backlash is the exact change of centre distance
+// to a tight mesh: a - (d_b1 + d_b2) / (2 cos alpha), with inv alpha = inv alpha_w(a) - j_n / ((d_b1 +
+// d_b2) cos beta_b). NaN where no centre distance closes the mesh (a backlash the involutes cannot take
+// up even with the base circles touching).
 BacklashValues backlash_values(const BacklashGeometry& g, ld normal_backlash);
 
-// The normal backlash that a value of the given kind states (the inverse of backlash_values).
+// The normal backlash that a value of the given kind states (the inverse of backlash_values). A radial
+// backlash that would put the tight mesh below half the sum of the base diameters states none (NaN).
 ld normal_backlash_of(const BacklashGeometry& g, BacklashKind kind, ld value);
 
 // Writes the five values into the design's backlash fields.

@@ -4,7 +4,6 @@
 
 #include "geometry_pass.h"
 #include "life_and_damage.h"
-#include "load_relations.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -30,13 +29,12 @@ struct Trial {
     d.face_width[1] = ratio_of(d.reference_diameter[1], wheel_aspect_ratio);
   }
 
-  // One trial pair: geometry, face widths and wheel cycles of its diameters and teeth, geometry again,
-  // and the rating; a pair whose transverse contact ratio is below 1.0 is not rated and fails.
-  // Returns whether it was rated.
+  // One trial pair: geometry, face widths of its diameters, geometry again (with the wheel's load cycles
+  // of its teeth), and the rating; a pair whose transverse contact ratio is below 1.0 is not rated and
+  // fails. Returns whether it was rated.
   bool run(DesignData& d) const {
     geometry(d);
     set_face_widths(d);
-    d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
     geometry(d);
     if (d.transverse_contact_ratio < 1.0f) {
       d.contact_safety_factor[0] = 0.0f;
@@ -188,9 +186,9 @@ MinimisationResult run_centre_distance_minimisation(DesignData& d, const std::ar
     }
   }
 
-  // Face widths and the wheel's load cycles of the design that is left (not of the last pair tried).
+  // Face widths of the design that is left (not of the last pair tried); its geometry pass gave it the
+  // wheel's load cycles of its own teeth.
   trial.set_face_widths(d);
-  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
   return best;
 }
 

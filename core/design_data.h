@@ -139,6 +139,7 @@ struct RatingResults {
   float dynamic_k1{};                     // working value
   float dynamic_k2{};                     // working value
   float dynamic_factor{};                 // K_v
+  float dynamic_speed_term{};             // z1 v / 100 (u^2 / (1 + u^2))^0.5, m/s: K_v's method holds below 10
   float running_in_allowance_helix{};     // y_beta, um
   float effective_misalignment{};         // F_beta_y, um
   float rating_virtual_teeth[2]{};        // working value
@@ -153,7 +154,7 @@ struct RatingResults {
   float lubricant_factor{};                // Z_L
   float velocity_factor{};                 // Z_v
   float roughness_factor{};                // Z_R
-  float work_hardening_factor{};           // Z_W
+  float work_hardening_factor{};           // Z_W of the wheel; the pinion's is always 1
   float size_factor_contact{};             // Z_X
   float life_factor_contact[2]{};          // Z_NT
   float permissible_contact_stress[2]{};   // sigma_HP, MPa

@@ -5,6 +5,7 @@
 
 #include "backlash.h"
 #include "design_data.h"
+#include "load_relations.h"
 #include "measurement.h"
 #include "numeric.h"
 #include "tolerances.h"
@@ -166,38 +167,65 @@ void face_widths(DesignData& d) {
   d.bending_face_width[1] = to_float(bend2);
 }
 
-// Measurement over balls of the nominal and the finished thickness of both gears. A ball that a call
-// enlarges stays enlarged for the later calls; when the finished call of a gear enlarges its ball, the
-// nominal call is repeated with that ball, so that both measurements of a gear use the same ball.
-void measure_over_balls(DesignData& d) {
-  auto nominal = [&d](int i) {
-    d.ball_measurement_nominal[i] = measurement_over_balls(
-        d, d.teeth[i], &d.ball_diameter[i], d.thickness_nominal_transverse[i], d.normal_module, d.helix_angle,
-        d.normal_pressure_angle, d.tip_diameter[i], &d.ball_contact_diameter_nominal[i],
-        &d.ball_centre_diameter_nominal[i]);
+// The measurements over balls of one gear, of its nominal and its finished thickness, with one ball.
+struct GearBallMeasurements {
+  float ball;  // the ball of both: the one given, enlarged as far as the teeth need
+  float nominal, contact_nominal, centre_nominal;
+  float finished, contact_finished, centre_finished;
+};
+
+// Measures gear i over balls of diameter `ball`. A ball that a call enlarges stays enlarged for the later
+// call; when the finished call enlarges it, the nominal call is repeated with that ball, so that both
+// measurements use the same ball.
+GearBallMeasurements measure_gear_over_balls(DesignData& d, int i, float ball) {
+  GearBallMeasurements g{};
+  g.ball = ball;
+  auto nominal = [&] {
+    g.nominal = measurement_over_balls(d, d.teeth[i], &g.ball, d.thickness_nominal_transverse[i], d.normal_module,
+                                       d.helix_angle, d.normal_pressure_angle, d.tip_diameter[i], &g.contact_nominal,
+                                       &g.centre_nominal);
   };
-  auto finished = [&d](int i) {
-    d.ball_measurement_finished[i] = measurement_over_balls(
-        d, d.teeth[i], &d.ball_diameter[i], d.thickness_finished_transverse[i], d.normal_module, d.helix_angle,
-        d.normal_pressure_angle, d.tip_diameter[i], &d.ball_contact_diameter_finished[i],
-        &d.ball_centre_diameter_finished[i]);
+  auto finished = [&] {
+    g.finished = measurement_over_balls(d, d.teeth[i], &g.ball, d.thickness_finished_transverse[i], d.normal_module,
+                                        d.helix_angle, d.normal_pressure_angle, d.tip_diameter[i],
+                                        &g.contact_finished, &g.centre_finished);
   };
   auto changed = [](float a, float b) { return a != b && !(std::isnan(a) && std::isnan(b)); };
-  float nominal_ball[2];
-  for (int i = 0; i < 2; ++i) {
-    nominal(i);
-    nominal_ball[i] = d.ball_diameter[i];
+  nominal();
+  float nominal_ball = g.ball;
+  finished();
+  // The nominal thickness is never below the finished one, so a ball that fits the finished tooth fits
+  // the nominal tooth too; the bound only guards against a ball that keeps changing.
+  for (int round = 0; round < 3 && changed(g.ball, nominal_ball); ++round) {
+    const float finished_ball = g.ball;
+    nominal();
+    nominal_ball = g.ball;
+    if (changed(g.ball, finished_ball)) finished();
   }
-  for (int i = 0; i < 2; ++i) finished(i);
+  return g;
+}
+
+// Measurements over balls of both gears. Default balls are 1.8 m_n, enlarged as far as the teeth need.
+// A ball the user typed is measured as it stands and never changed here: where it no longer reaches the
+// flanks of the design, its gear has no measurement over balls (the main window's checks enlarge that
+// ball and say so).
+void measure_over_balls(DesignData& d) {
   for (int i = 0; i < 2; ++i) {
-    // The nominal thickness is never below the finished one, so a ball that fits the finished tooth fits
-    // the nominal tooth too; the bound only guards against a ball that keeps changing.
-    for (int round = 0; round < 3 && changed(d.ball_diameter[i], nominal_ball[i]); ++round) {
-      const float finished_ball = d.ball_diameter[i];
-      nominal(i);
-      nominal_ball[i] = d.ball_diameter[i];
-      if (changed(d.ball_diameter[i], finished_ball)) finished(i);
+    const bool default_ball = d.default_ball_diameter == 1;
+    const float ball = default_ball ? to_float(1.8L * d.normal_module) : d.ball_diameter[i];
+    GearBallMeasurements g = measure_gear_over_balls(d, i, ball);
+    if (default_ball) {
+      d.ball_diameter[i] = g.ball;
+    } else if (g.ball != ball) {
+      g.nominal = g.contact_nominal = g.centre_nominal = nan_f();
+      g.finished = g.contact_finished = g.centre_finished = nan_f();
     }
+    d.ball_measurement_nominal[i] = g.nominal;
+    d.ball_contact_diameter_nominal[i] = g.contact_nominal;
+    d.ball_centre_diameter_nominal[i] = g.centre_nominal;
+    d.ball_measurement_finished[i] = g.finished;
+    d.ball_contact_diameter_finished[i] = g.contact_finished;
+    d.ball_centre_diameter_finished[i] = g.centre_finished;
   }
 }
 
@@ -395,10 +423,6 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
 
   // 11. Inspection dimensions.
   if (inspection) {
-    if (d.default_ball_diameter == 1) {
-      d.ball_diameter[0] = to_float(1.8L * m);
-      d.ball_diameter[1] = to_float(1.8L * m);
-    }
     if (d.default_span_teeth == 1) {
       for (int i = 0; i < 2; ++i) d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
     }
@@ -466,13 +490,18 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.base_pitch_error[1] = d.pitch_deviation_from_grade[1];
   }
 
-  // 14. Mesh forces.
+  // 14. Mesh forces, and the wheel's load cycles of these teeth.
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
               &d.axial_force, &d.tangential_force, &d.radial_force);
+  derive_wheel_cycles(d);
 }
 
 void calc_gear_geometry(DesignData& d) { run_geometry_pass(d, true); }
 
 void calc_gear_geometry_without_inspection(DesignData& d) { run_geometry_pass(d, false); }
+
+float ball_reaching_the_flanks(DesignData& d, int gear, float ball) {
+  return measure_gear_over_balls(d, gear, ball).ball;
+}
 
 }  // namespace morvell

@@ -12,13 +12,19 @@ struct DesignData;
 // proportions, geometry manager (which of module, centre distance or numbers of teeth follows), default
 // form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
 // form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
-// contact ratios, accuracy-grade tolerances and mesh forces. Checks and reports nothing; allocates nothing.
+// contact ratios, accuracy-grade tolerances, mesh forces and the wheel's load cycles of its teeth.
+// Checks and reports nothing; allocates nothing.
 void calc_gear_geometry(DesignData& d);
 
 // The geometry pass without the inspection dimensions (measurements over balls and over a span of teeth,
 // which nothing else of the pass or the rating reads): for a search's first run over its candidates,
 // which needs none of them.
 void calc_gear_geometry_without_inspection(DesignData& d);
+
+// The ball with which the measurement over balls of gear `gear` (0 pinion, 1 wheel) reaches the flanks
+// of both its thicknesses as the last geometry pass left them: `ball`, enlarged by 5 % at a time as far
+// as the teeth need (`ball` itself when it reaches them; as it was when no measurement can place it).
+float ball_reaching_the_flanks(DesignData& d, int gear, float ball);
 
 // The step of the geometry pass that gives the finished thicknesses and the backlash of the pair from
 // the nominal thicknesses, the two centre distances, the base diameters, the working angles, the base

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "geometry_pass.h"
 #include "numeric.h"
 #include "tooth_proportions.h"
 
@@ -128,6 +129,22 @@ bool check_fillet_for_rack(DesignData& d, int i) {
   return true;
 }
 
+// 5. A ball the user typed that no longer reaches the flanks of the design (after a change of module,
+// teeth, shift or thickness): that gear's ball, and no other, is enlarged by 5 % at a time as far as the
+// measurement needs; the balls stay typed ones.
+bool check_typed_ball(DesignData& d, int i) {
+  if (d.default_ball_diameter == 1) return false;
+  const float typed = d.ball_diameter[i];
+  const float reaching = ball_reaching_the_flanks(d, i, typed);
+  if (!(reaching != typed) || !std::isfinite(reaching)) return false;
+  d.ball_diameter[i] = reaching;
+  const ld length = d.length_unit_factor;
+  write_lines(d, std::string("Ball of ") + gear_word(i) + " is too small to reach the tooth flanks",
+              changed_line("Ball diameter has been changed from %6.3f to %6.3f ", double(typed / length),
+                           double(reaching / length)));
+  return true;
+}
+
 }  // namespace
 
 int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
@@ -143,6 +160,7 @@ int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
   run(GeometryWarning::zero_tip_width, check_tip_width);
   run(GeometryWarning::interference, check_bottom_clearance);
   run(GeometryWarning::fillet_too_large, check_fillet_for_rack);
+  run(GeometryWarning::ball_too_small, check_typed_ball);
   return findings;
 }
 

@@ -47,6 +47,11 @@ float pinion_cycles_of_wheel(float wheel_cycles, int32_t z1, int32_t z2) {
   return to_float(ld(z2) * l(wheel_cycles) / ld(z1));
 }
 
+void derive_wheel_cycles(DesignData& d) {
+  if (d.teeth[0] > 0 && d.teeth[1] > 0)
+    d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
+}
+
 float pinion_speed_of_wheel(float wheel_speed, int32_t z1, int32_t z2) {
   return to_float(ld(z2) * l(wheel_speed) / ld(z1));
 }
@@ -75,14 +80,14 @@ void store_inputs_into_case(DesignData& d, int slot) {
 
 void derive_cycles_and_power_as_read(DesignData& d) {
   d.load_cycles_pinion = pinion_cycles(d.speed, d.life_hours);
-  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
+  derive_wheel_cycles(d);
   d.power = power_as_read(d.speed, d.torque);
 }
 
 void load_case_into_inputs(DesignData& d, int slot) {
   take_case_values(d, slot);
   d.load_cycles_pinion = pinion_cycles(d.speed, d.life_hours);
-  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
+  derive_wheel_cycles(d);
   d.power = power(LoadArithmetic::load_case, d.speed, d.torque);
 }
 

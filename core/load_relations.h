@@ -42,6 +42,12 @@ float pinion_cycles(float speed, float hours);
 float wheel_cycles(float pinion_cycles, int32_t z1, int32_t z2);
 float pinion_cycles_of_wheel(float wheel_cycles, int32_t z1, int32_t z2);
 
+// The wheel's load cycles of the current load from the pinion's and the teeth as they stand, N2 = N1 z1 /
+// z2: the pinion's cycles are the load's own (60 n t), the wheel's follow its teeth. The geometry pass
+// runs it, so that every path that changes the teeth (an entry, the sizing, the searches) rates the wheel
+// at its own cycles. A number of teeth that is not positive gives no ratio: N2 stays as it is then.
+void derive_wheel_cycles(DesignData& d);
+
 // The pinion's speed and torque of a wheel speed or torque entered, n = z2 n2 / z1 and T = z1 T2 / z2,
 // and the wheel's of the pinion's, n2 = z1 n / z2 and T2 = z2 T / z1 (a torque in display units).
 float pinion_speed_of_wheel(float wheel_speed, int32_t z1, int32_t z2);

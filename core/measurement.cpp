@@ -61,11 +61,9 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
   const ld beta_b = deg_to_rad(d.base_helix_angle);
 
   const float ball_at_entry = *ball_diameter;
-  const int32_t default_at_entry = d.default_ball_diameter;
-  // A failed search leaves the ball and its flag as they were and no measurement.
+  // A failed search leaves the ball as it was and no measurement.
   auto fail = [&]() {
     *ball_diameter = ball_at_entry;
-    d.default_ball_diameter = default_at_entry;
     if (contact_diameter) *contact_diameter = nan_f();
     if (centre_diameter) *centre_diameter = nan_f();
     return nan_f();
@@ -100,7 +98,6 @@ float measurement_over_balls(DesignData& d, int32_t z, float* ball_diameter, flo
       if (++enlargements > kMaxEnlargements) return Step::failed;
       steps = 0;
       *ball_diameter = static_cast<float>(1.05L * *ball_diameter);
-      d.default_ball_diameter = 1;
       ball = *ball_diameter;
       m = tip_diameter + 2.0L * ball;
       return Step::enlarged;

@@ -10,9 +10,10 @@ namespace morvell {
 struct DesignData;
 
 // Measurement over two balls of diameter *ball_diameter for the transverse thickness `thickness` at
-// the reference circle. Writes the base helix angle into the design data. A ball whose centre would
-// fall inside the base circle is enlarged by 5 % at a time (written back through ball_diameter, and
-// `default_ball_diameter` set to 1) until it sits on the flanks. Receives the diameter at which the
+// the reference circle. Writes the base helix angle into the design data, and nothing else of it. A ball
+// whose centre would fall inside the base circle is enlarged by 5 % at a time (written back through
+// ball_diameter) until it sits on the flanks; whether a caller keeps the larger ball is the caller's
+// choice (a ball the user typed is never changed behind his back). Receives the diameter at which the
 // ball touches the flank and the diameter of the circle through the ball centres. The result is within
 // 5e-5 m_n of the exact measurement for the (possibly enlarged) ball.
 // A ball diameter that is not a positive finite number, or a thickness that is not finite, gives NaN

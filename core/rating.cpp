@@ -97,12 +97,29 @@ ld store(float& field, ld value) {
 // grade 12 takes the standard's value one grade step beyond grade 11.
 constexpr double kK1Spur[13] = {2.1, 2.1, 2.1, 2.1, 3.9, 7.5, 14.9, 26.8, 39.1, 52.8, 76.6, 102.6, 146.3};
 constexpr double kK1Helical[13] = {1.9, 1.9, 1.9, 1.9, 3.5, 6.7, 13.3, 23.9, 34.8, 47.0, 68.2, 91.4, 130.3};
+// Dynamic factor constant K2 (spur, helical).
+constexpr double kK2Spur = 0.0193, kK2Helical = 0.0087;
 
 // Surface hardness in Brinell for the work hardening factor.
 ld brinell_hardness(float hardness, int32_t scale) {
   if (scale == 0) return convert_hardness(hardness, kHrcToHb);
   if (scale == 2) return convert_hardness(hardness, kHvToHb);
   return hardness;
+}
+
+// Work hardening factor Z_W of the wheel. A soft steel wheel (structural or through-hardened) that meshes
+// with a surface-hardened pinion (case-hardened, flame or induction hardened, nitrided, nitrocarburized)
+// and is the softer of the two gains surface durability from the pinion's hard, smooth flanks:
+// Z_W = 1.2 - (HB - 130) / 1700 of its own Brinell hardness, held at 1.2 below HB 130 and at 1.0 above
+// HB 470. Every other wheel, and the pinion always, has Z_W = 1; so has a wheel of the "Input" material,
+// which may be no steel.
+ld work_hardening_of_wheel(int32_t pinion_type, int32_t wheel_type, ld pinion_hb, ld wheel_hb) {
+  const bool hard_pinion = pinion_type >= 7 && pinion_type <= 11;
+  const bool soft_steel_wheel = wheel_type == 1 || wheel_type == 2;
+  if (!hard_pinion || !soft_steel_wheel || !(wheel_hb < pinion_hb)) return 1.0L;
+  if (wheel_hb < 130) return 1.2L;
+  if (wheel_hb > 470) return 1.0L;
+  return 1.2L - (wheel_hb - 130) / 1700;
 }
 
 // Point on the straight line through (n_a, y_a) and (n_b, y_b) on log-log scales.
@@ -241,15 +258,28 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
     store(r.single_pair_contact_factor[1], z_d);
   }
 
-  // Dynamic factor, from the less accurate gear's grade.
+  // Dynamic factor, from the less accurate gear's grade: K_v = 1 + (K1 / w + K2) z1 v / 100 (u^2 / (1 +
+  // u^2))^0.5 with the constants of spur gears (K_v,alpha) or of helical ones (K_v,beta). A helical pair
+  // with an overlap ratio below 1 takes K_v,alpha - eps_beta (K_v,alpha - K_v,beta), so that K_v runs on
+  // without a step from a spur pair (eps_beta 0) to one of full overlap (eps_beta 1). The constants stored
+  // are those of the pair's kind. The method holds while the speed term z1 v / 100 (u^2 / (1 + u^2))^0.5
+  // stays below 10 m/s; the term is stored for the reports to tell.
   int32_t q = in.iso_grade[0] > in.iso_grade[1] ? in.iso_grade[0] : in.iso_grade[1];
   if (q < 0) q = 0;
   if (q > 12) q = 12;
-  const ld k1 = store(r.dynamic_k1, spur ? kK1Spur[q] : kK1Helical[q]);
-  const ld k2 = store(r.dynamic_k2, spur ? 0.0193 : 0.0087);
+  store(r.dynamic_k1, spur ? kK1Spur[q] : kK1Helical[q]);
+  store(r.dynamic_k2, spur ? kK2Spur : kK2Helical);
   ld w = k_a * f_t / b;
   if (w < 100) w = 100;
-  const ld k_v = store(r.dynamic_factor, 1 + (k1 / w + k2) * z1 * v / 100 * checked_sqrt(u * u / (1 + u * u)));
+  const ld speed_term = z1 * v / 100 * checked_sqrt(u * u / (1 + u * u));
+  store(r.dynamic_speed_term, speed_term);
+  // The constants enter as the 32-bit values they are stored as.
+  const auto k_v_with = [&](double k1, double k2) { return 1 + (ld(float(k1)) / w + ld(float(k2))) * speed_term; };
+  const ld k_v_alpha = k_v_with(kK1Spur[q], kK2Spur);
+  const ld k_v_beta = k_v_with(kK1Helical[q], kK2Helical);
+  ld k_v_value = k_v_alpha;
+  if (!spur) k_v_value = eps_b >= 1 ? k_v_beta : k_v_alpha - eps_b * (k_v_alpha - k_v_beta);
+  const ld k_v = store(r.dynamic_factor, k_v_value);
 
   // Running-in allowance for the helix and effective misalignment. Running-in cannot remove more
   // misalignment than there is: where the allowance exceeds F_beta_x (soft group-A gears) none is left.
@@ -339,12 +369,9 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   else c_zr = 0.32 - 0.0002 * sigma_min;
   const ld z_r = store(r.roughness_factor, power(3 / rz10, c_zr));
 
-  // Work hardening factor from the softer gear, held between HB 130 and 470.
-  const ld hb_min = hb[0] < hb[1] ? hb[0] : hb[1];
-  ld z_w_value = 1.2 - (hb_min - 130) / 1700;
-  if (hb_min < 130) z_w_value = 1.2;
-  if (hb_min > 470) z_w_value = 1.0;
-  const ld z_w = store(r.work_hardening_factor, z_w_value);
+  // Work hardening factor of each gear; the one stored is the wheel's, the gear it can credit.
+  const ld z_w_gear[2] = {1.0L, work_hardening_of_wheel(in.material_type[0], in.material_type[1], hb[0], hb[1])};
+  store(r.work_hardening_factor, z_w_gear[1]);
   const ld z_x = store(r.size_factor_contact, 1.0L);
 
   // Life factors from the contact S-N points.
@@ -361,9 +388,9 @@ void rate_pitting(const RatingInput& in, DesignData& r) {
   // Permissible stresses and safety factors.
   const ld s_hmin = in.min_safety_factor_contact;
   const ld sigma_hp1 = store(r.permissible_contact_stress[0],
-                             h1 * r.life_factor_contact[0] * z_l * z_v * z_r * z_w * z_x / s_hmin);
+                             h1 * r.life_factor_contact[0] * z_l * z_v * z_r * z_w_gear[0] * z_x / s_hmin);
   const ld sigma_hp2 = store(r.permissible_contact_stress[1],
-                             h2 * r.life_factor_contact[1] * z_l * z_v * z_r * z_w * z_x / s_hmin);
+                             h2 * r.life_factor_contact[1] * z_l * z_v * z_r * z_w_gear[1] * z_x / s_hmin);
   const ld sigma_hg1 = store(r.pitting_stress_limit_pinion, sigma_hp1 * s_hmin);
   const ld sigma_hg2 = store(r.pitting_stress_limit_wheel, sigma_hp2 * s_hmin);
   store(r.contact_safety_factor[0], sigma_hg1 / sigma_h[0]);
@@ -542,6 +569,10 @@ void rate_bending(const RatingInput& in, DesignData& r) {
 void rate_gear_pair(RatingInput in, DesignData& d) {
   rate_pitting(in, d);
   rate_bending(in, d);
+}
+
+bool dynamic_factor_outside_its_range(const RatingResults& r) {
+  return r.dynamic_speed_term >= kDynamicFactorSpeedTermLimit;
 }
 
 }  // namespace morvell

@@ -5,7 +5,6 @@
 
 #include "geometry_pass.h"
 #include "life_and_damage.h"
-#include "load_relations.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -91,13 +90,12 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
 
   const ld most_pinion_teeth = 200.0L / static_cast<ld>(u);
 
-  // One trial: geometry, face widths and wheel cycles of its diameters and teeth, geometry again, and
-  // the rating when the transverse contact ratio is above 1.0 (else the safety factors are 0). True
-  // when it was rated.
+  // One trial: geometry, face widths of its diameters, geometry again (with the wheel's load cycles of
+  // its teeth), and the rating when the transverse contact ratio is above 1.0 (else the safety factors
+  // are 0). True when it was rated.
   auto one_trial = [rate](DesignData& t, GeometryPass pass) {
     pass(t);
     set_face_widths(t);
-    t.load_cycles_wheel = wheel_cycles(t.load_cycles_pinion, t.teeth[0], t.teeth[1]);
     pass(t);
     if (t.transverse_contact_ratio > 1.0f) {
       rate(t);
@@ -165,13 +163,13 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
     return best;
   }
 
-  // The chosen design, with the face widths and wheel load cycles of its own teeth.
+  // The chosen design, with the face widths and (through its geometry pass) the wheel load cycles of its
+  // own teeth.
   set_trial_teeth(d, best.pinion_teeth, sizing_wheel_teeth(best.pinion_teeth, u));
   d.normal_module = best.normal_module;
   d.profile_shift_sum = best.profile_shift_sum;
   geometry(d);
   set_face_widths(d);
-  d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
   return best;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "numeric.h"
+#include "rating.h"
+#include "report_line_writer.h"
 
 namespace morvell {
 
@@ -42,6 +44,10 @@ struct RatingRow {
 };
 
 using D = DesignData;
+
+// The row of the rating details report between the contact and the bending rows, where the sentence on a
+// dynamic factor outside its method's range stands.
+constexpr int kRangeNoticeRow = 25;
 constexpr RatingUnit kNone = RatingUnit::none, kStress = RatingUnit::stress, kLength = RatingUnit::length,
                      kStiffness = RatingUnit::stiffness;
 
@@ -147,6 +153,7 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
         return v;
     }
   };
+  std::string range_notice = dynamic_factor_range_notice(d);
   for (const RatingRow& row : kRatingRows) {
     const int line = row.line + line_offset;
     const char* metric = row.metric;
@@ -157,11 +164,29 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
       if (own->english) english = own->english;
     }
     const char* text = en && english ? english : metric;
+    if (row.line > kRangeNoticeRow && !range_notice.empty()) {
+      w.text(kRangeNoticeRow + line_offset, range_notice.c_str());
+      range_notice.clear();
+    }
     if (row.field.two())
       w.two(line, text, shown(row.field.value(d, 0), row.unit), shown(row.field.value(d, 1), row.unit));
     else
       w.one(line, text, shown(row.field.value(d, 0), row.unit));
   }
+}
+
+std::string dynamic_factor_range_notice(const DesignData& d) {
+  if (!dynamic_factor_outside_its_range(d)) return {};
+  const bool en = d.unit_system == 2;
+  ReportLines line;
+  ReportLineWriter(line).two(
+      0,
+      en ? "Dynamic Factor KV %.3f outside its method's range: "
+           "z1 v/100 (u^2/(1+u^2))^0.5 = %.3f ft/s, not below 32.808"
+         : "Dynamic Factor KV %.3f outside its method's range: "
+           "z1 v/100 (u^2/(1+u^2))^0.5 = %.3f m/s, not below 10",
+      d.dynamic_factor, en ? ld(d.dynamic_speed_term) / ld(d.velocity_unit_factor) : ld(d.dynamic_speed_term));
+  return line.front().text;
 }
 
 }  // namespace morvell

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 #include "design_data.h"
 #include "report_line_writer.h"
@@ -20,8 +21,15 @@ struct RatingRowTexts {
 
 // Writes the rows, row k of the rating details report on line k + line_offset, in increasing line
 // order, in the unit system of d (2 English, any other value metric). A row without an English text of
-// its own, or of `texts`, prints its metric text in both unit systems.
+// its own, or of `texts`, prints its metric text in both unit systems. Where the dynamic factor lies
+// outside the range of its method, the sentence that says so (dynamic_factor_range_notice) stands on
+// line 25 + line_offset, between the contact and the bending rows.
 void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset,
                        std::span<const RatingRowTexts> texts = {});
+
+// Where the rating's dynamic factor lies outside the range of its method, the sentence that says so in
+// every report and window that shows the rating: the factor, and its speed term z1 v / 100 (u^2 / (1 +
+// u^2))^0.5 that is not below its limit (in m/s, or ft/s in English units). Empty within the range.
+std::string dynamic_factor_range_notice(const DesignData& d);
 
 }  // namespace morvell

@@ -325,10 +325,8 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
-    // The measurement enlarges a ball too small to reach the flanks and then marks the balls as default
-    // ones, which the next geometry pass would give both gears: such a ball is refused, and the refusal
-    // takes back the ball and the mark, so that neither gear's ball changes.
-    const int32_t default_ball_at_entry = d_.default_ball_diameter;
+    // The measurement enlarges a ball too small to reach the flanks: such a ball is refused, and the
+    // refusal takes back the ball, so that neither gear's ball changes.
     const float typed = float(v.value * double(d_.length_unit_factor));
     d_.ball_diameter[i] = typed;
     recompute_balls(i);
@@ -341,7 +339,6 @@ void Tmetrologyform::ball_diameter_exit(int i) {
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.ball_diameter[i] = d_.scratch_values[0];
-      d_.default_ball_diameter = default_ball_at_entry;
       recompute_balls(i);
     }
     show_default_ball_state();

@@ -23,6 +23,7 @@
 #include "flash_load_factor_form.h"
 #include "modal_services.h"
 #include "numeric.h"
+#include "rating_report_rows.h"
 #include "report_lines.h"
 #include "results_pane.h"
 #include "window_scale.h"
@@ -405,6 +406,10 @@ Tflashtempform::Tflashtempform(DesignData& d, QWidget* parent) : QDialog(parent)
                            kTop + 13 * kStep + 6, kRightX - 2 * kSymbolX, 34);
   ratingnotrun->setObjectName("ratingnotrun");
   ratingnotrun->hide();
+  dynamicfactorrange = add_label(this, QString(), kSymbolX, kTop + 13 * kStep + 6, kRightX - 2 * kSymbolX, 34);
+  dynamicfactorrange->setObjectName("dynamicfactorrange");
+  dynamicfactorrange->setWordWrap(true);
+  dynamicfactorrange->hide();
 
   Button1 = new QPushButton("Close", this);
   Button1->setObjectName("Button1");
@@ -481,6 +486,9 @@ void Tflashtempform::show_not_rated() {
 void Tflashtempform::Setflash_textboxes() {
   const bool ratable = rated();
   ratingnotrun->setVisible(!ratable);
+  const QString range_notice = ratable ? QString::fromStdString(dynamic_factor_range_notice(d_)) : QString();
+  dynamicfactorrange->setText(range_notice);
+  dynamicfactorrange->setVisible(!range_notice.isEmpty());
   for (QWidget* w : std::initializer_list<QWidget*>{Kedit, mumedit, BMedit, XGAMMAedit, wnedit, CheckBoxK,
                                                     CheckBoxmum, CheckBoxBM, CheckBoxXGAMMA, CheckBoxwn, Button2,
                                                     plotcombo, positioncombo})

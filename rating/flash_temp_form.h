@@ -70,6 +70,9 @@ class Tflashtempform : public QDialog {
   QLabel* Image1;  // the plot
   QLabel* Image2;  // the formula
   QLabel* ratingnotrun;  // shown instead of the results while the pair is not rated
+  // Shown, where ratingnotrun stands, while the unit load rests on a dynamic factor outside the range of
+  // its method.
+  QLabel* dynamicfactorrange;
 
   void FormShow();
   // Recomputes and shows everything; while the pair is not rated (rating_valid not 1) the calculation

@@ -135,14 +135,9 @@ void LoadBlock::derive_running_hours() {
   if (d.speed != 0) d.life_hours = running_hours(rules_.arithmetic, d.load_cycles_pinion, d.speed);
 }
 
-void LoadBlock::derive_wheel_cycles() {
-  DesignData& d = design_;
-  if (d.teeth[1] != 0) d.load_cycles_wheel = wheel_cycles(d.load_cycles_pinion, d.teeth[0], d.teeth[1]);
-}
-
 void LoadBlock::derive_cycles_from_time() {
   design_.load_cycles_pinion = pinion_cycles(design_.speed, design_.life_hours);
-  derive_wheel_cycles();
+  derive_wheel_cycles(design_);
 }
 
 void LoadBlock::derive_cycles_and_power() {
@@ -278,7 +273,7 @@ void LoadBlock::cycles_exit(int gear) {
       [&](float entry) {
         if (gear == 0) {
           d.load_cycles_pinion = entry;
-          derive_wheel_cycles();
+          derive_wheel_cycles(d);
         } else {
           d.load_cycles_wheel = entry;
           if (d.teeth[0] != 0) d.load_cycles_pinion = pinion_cycles_of_wheel(entry, d.teeth[0], d.teeth[1]);

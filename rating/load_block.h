@@ -129,7 +129,6 @@ class LoadBlock {
   void derive_speed();
   void derive_running_hours();
   void derive_cycles_from_time();
-  void derive_wheel_cycles();
   void after_speed();
   void time_or_cycles();
 

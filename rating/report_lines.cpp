@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "material_table.h"
 #include "numeric.h"
@@ -180,6 +181,9 @@ ReportLines rating_summary_lines(const DesignData& d) {
   auto pick = [en](const char* metric, const char* english) { return en ? english : metric; };
 
   w.text(0, "\t\t\t\t PINION  \t\tWHEEL");
+  // The safety factors below rest on a dynamic factor beyond its method's range: said above them.
+  const std::string range_notice = dynamic_factor_range_notice(d);
+  if (!range_notice.empty()) w.text(1, range_notice.c_str());
   w.two(2, "Contact Safety Factor \tSH\t %-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
   w.two(4,
         pick("Nominal Contact Stress(MPa)\tSigmaHO\t %-16.3f\t%-16.3f",

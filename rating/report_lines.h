@@ -23,7 +23,8 @@ inline constexpr const char* kRatingNotRunLines[2] = {"Rating not run ",
 inline constexpr int kRatingDetailsLastBlankLine = 94;
 inline constexpr int kRatingSummaryLastBlankLine = 99;
 
-// The rating details: every factor and stress of the pitting and tooth-root rating (lines 0 to 46),
+// The rating details: every factor and stress of the pitting and tooth-root rating (lines 0 to 46; on
+// line 25, where the dynamic factor lies outside the range of its method, the sentence that says so),
 // the load and rating inputs of the selected load case (48 to 59), and the material blocks with the
 // S-N points of the pinion (61 to 77) and the wheel (79 to 95), in increasing line order.
 // With rating_valid not 1: only the two "Rating not run" lines 3 and 4. With a unit system other than
@@ -32,7 +33,8 @@ ReportLines rating_details_lines(const DesignData& d);
 
 // The rating summary: safety factors, stresses, life factors, lives and damage of both gears for
 // contact (lines 0 to 10) and bending (12 to 20), the contact ratios (22, 23) and the mesh forces
-// (25 to 27). With rating_valid not 1: only the two "Rating not run" lines 2 and 3. With a unit
+// (25 to 27); on line 1, where the dynamic factor lies outside the range of its method, the sentence
+// that says so. With rating_valid not 1: only the two "Rating not run" lines 2 and 3. With a unit
 // system other than 1 or 2: no line.
 ReportLines rating_summary_lines(const DesignData& d);
 

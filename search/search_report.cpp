@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "numeric.h"
 #include "rating_report_rows.h"
@@ -60,6 +61,13 @@ ReportLines search_report_lines(const DesignData& d) {
     w.one(2, "Normal Module (mm)\t\t\t%-16.3f", d.normal_module);
   w.one(3, "Pressure Angle (degrees)\t\t\t%-16.3f", d.normal_pressure_angle);
   w.one(4, "Helix Angle (degrees)\t\t\t%-16.3f", d.helix_angle);
+  // A rated design's safety factors that rest on a dynamic factor beyond its method's range: said above
+  // them (and among the rating rows below).
+  const bool rated = d.transverse_contact_ratio > 1.0f;
+  if (rated) {
+    const std::string range_notice = dynamic_factor_range_notice(d);
+    if (!range_notice.empty()) w.text(5, range_notice.c_str());
+  }
   w.two(6, "Contact Safety Factor \tSH\t%-16.3f\t%-16.3f", d.contact_safety_factor[0], d.contact_safety_factor[1]);
   w.two(7,
         pick("Nominal Contact Stress(MPa)\tSigmaHO\t%-16.3f\t%-16.3f",
@@ -221,7 +229,7 @@ ReportLines search_report_lines(const DesignData& d) {
   w.one(93, pick("Axial force (N)\t\t\t\t%-16.3f", "Axial force (lbf)\t\t\t\t%-16.3f"), d.axial_force / force);
 
   // --- Rating factors ---
-  if (!(d.transverse_contact_ratio > 1.0f)) {
+  if (!rated) {
     w.text(95, "Rating not run (Transverse contact ratio <1.0)");
     return out;
   }

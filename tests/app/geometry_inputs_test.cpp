@@ -19,6 +19,7 @@
 
 #include "design_data.h"
 #include "field_events.h"
+#include "finished_teeth.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -51,6 +52,8 @@ const std::set<QString> kInputWarnings = {
     "Ratio has exceeded limit",
     "Number of teeth is out of range",
     "Value is out of range",
+    "Ball of pinion is too small to reach the tooth flanks",
+    "Ball of wheel is too small to reach the tooth flanks",
 };
 
 class GeometryInputs : public ::testing::Test {
@@ -258,6 +261,54 @@ TEST_F(GeometryInputs, ModuleChangeScalesTheRackAndSetsTheBalls) {
     EXPECT_FLOAT_EQ(d->ball_diameter[i], 5.4f) << i;
     const float di = float(d->teeth[i] * 3.0L / std::cos(deg_to_rad(d->helix_angle)));
     EXPECT_NEAR(d->tip_diameter[i], di + 2 * d->addendum[i], 1e-4f) << i;
+  }
+}
+
+// Balls the user typed stay his through a change of module, typed or following the centre distance: the
+// one that no longer reaches its flanks (the pinion's 3 mm at module 4) is enlarged alone, by 5 % steps
+// up to the least ball of its finished tooth (worked out here), and said so; the wheel's 4.3 mm, which
+// fits, and the balls' kind stay.
+TEST_F(GeometryInputs, TypedBallsStayThroughAModuleChange) {
+  for (const bool typed_module : {true, false}) {
+    SCOPED_TRACE(typed_module);
+    if (!typed_module) {  // a fresh start-up design
+      TearDown();
+      SetUp();
+    }
+    d->default_ball_diameter = 0;
+    d->ball_diameter[0] = 3.0f;
+    d->ball_diameter[1] = 4.3f;
+    w->SetMain_textboxes();
+    ASSERT_TRUE(warnings().isEmpty());
+    scripted.clear();
+    if (typed_module) {
+      fix_module();
+      enter(w->Moduleedit, "4");
+    } else {
+      ASSERT_EQ(d->geometry_manager_mode, 1);
+      const double a = d->centre_distance * 4 / d->normal_module;
+      enter(w->Centredistedit, QString::number(a, 'f', 4));
+    }
+    ASSERT_NEAR(d->normal_module, 4.0f, 1e-3);
+    const double beta = deg_to_rad(double(d->helix_angle)), alpha_n = deg_to_rad(double(d->normal_pressure_angle));
+    const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
+    const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
+    const auto least_ball = [&](int i) {
+      const double ref = d->teeth[i] * double(d->normal_module) / std::cos(beta), d_b = ref * std::cos(alpha_t);
+      return d_b * std::cos(beta_b) *
+             (M_PI / d->teeth[i] - (std::tan(alpha_t) - alpha_t) - double(d->thickness_finished_transverse[i]) / ref);
+    };
+    const double least = least_ball(0);
+    ASSERT_GT(least, 3.0);
+    ASSERT_LT(least_ball(1), 4.3);
+    const double expected = 3.0 * std::pow(1.05, std::ceil(std::log(least / 3.0) / std::log(1.05)));
+    EXPECT_NEAR(d->ball_diameter[0], expected, 2e-5 * expected);
+    EXPECT_EQ(d->ball_diameter[1], 4.3f);
+    EXPECT_EQ(d->default_ball_diameter, 0);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(std::isfinite(d->ball_measurement_finished[i])) << i;
+    const QString changed = QString::asprintf("Ball diameter has been changed from %6.3f to %6.3f ", 3.0,
+                                              double(d->ball_diameter[0]));
+    EXPECT_EQ(warnings(), QStringList{"Ball of pinion is too small to reach the tooth flanks|" + changed + "| "});
   }
 }
 
@@ -534,16 +585,20 @@ TEST_F(GeometryInputs, BacklashIsStoredInItsKindAndHeldToItsRange) {
     choose(w->backlashComboBox, kind);
     scripted.clear();
     const float previous = d->backlash_normal;
-    const float awt = d->working_transverse_pressure_angle, bb = d->base_helix_angle;
+    const float bb = d->base_helix_angle;
     enter(w->Backlashedit, text);
     EXPECT_EQ(warnings(), ok ? QStringList{} : QStringList{"Value is out of range| | "});
     const ld v = std::stod(text);
+    EXPECT_LE(d->backlash_normal, limit);
+    if (ok && kind == 2) {
+      // Radial: the finished teeth mesh tight that much closer (finished_teeth.h, an own model of them).
+      EXPECT_NEAR(d->centre_distance - tight_mesh_centre_distance(*d), double(v), 3e-5);
+      continue;
+    }
     const ld jn = !ok ? previous
                   : kind == 0 ? v
-                  : kind == 1 ? v * std::cos(deg_to_rad(bb))  // along the transverse line of action
-                              : 2 * v * std::sin(deg_to_rad(awt)) * std::cos(deg_to_rad(bb));
+                              : v * std::cos(deg_to_rad(bb));  // along the transverse line of action
     EXPECT_NEAR(d->backlash_normal, float(jn), 2e-5f);
-    EXPECT_LE(d->backlash_normal, limit);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -17,6 +18,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -24,6 +26,7 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "file_bytes.h"
+#include "life_and_damage.h"
 #include "main_window.h"
 #include "numeric.h"
 #include "preferences.h"
@@ -230,6 +233,64 @@ TEST(Refresh, RatesOnceEnabledWhileTheTeethMesh) {
   copy_text(d.design_file_name, "gears.mvl");
   m.SetMain_textboxes();
   EXPECT_EQ(m.statusbartextleft->text(), "Filename: gears.mvl");
+}
+
+// Each change of the teeth in the main window (the ratio, either gear's teeth, with the ratio fixed or
+// free) rates the wheel at the load cycles of the new teeth, N2 = N1 z1 / z2: its figures are those of a
+// fresh rating of the same design with N2 worked out here. For the ratios 3 and 1.2 the wheel's figures are also
+// those an independent rating of the start-up design found.
+TEST(Refresh, TeethEntriesRateTheWheelAtTheCyclesOfItsTeeth) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  d.rating_enabled = 1;
+  m.show();
+  QApplication::setActiveWindow(&m);
+  const auto enter = [&m](QLineEdit* edit, const char* text) {
+    edit->setFocus(Qt::TabFocusReason);
+    edit->setText(text);
+    m.Showplotbutton->setFocus(Qt::TabFocusReason);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    double wheel_contact_safety, wheel_contact_damage;  // 0: no independent figure
+  };
+  const Case cases[] = {
+      {"ratio 3", [&] { enter(m.Ratioedit, "3"); }, 0.9270, 272},
+      {"ratio 1.2", [&] { enter(m.Ratioedit, "1.2"); }, 1.2282, 0},
+      {"pinion teeth", [&] { enter(m.Z1edit, "19"); }, 0, 0},
+      {"wheel teeth", [&] { enter(m.Z2edit, "41"); }, 0, 0},
+      {"pinion teeth, ratio free", [&] { m.RatioCheckBox->click(); enter(m.Z1edit, "30"); }, 0, 0},
+  };
+  int32_t teeth_before[2] = {d.teeth[0], d.teeth[1]};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.change();
+    ASSERT_TRUE(d.teeth[0] != teeth_before[0] || d.teeth[1] != teeth_before[1]);
+    teeth_before[0] = d.teeth[0];
+    teeth_before[1] = d.teeth[1];
+    ASSERT_EQ(d.rating_valid, 1);
+    auto fresh = std::make_unique<DesignData>(d);
+    fresh->load_cycles_wheel = float(double(d.load_cycles_pinion) * d.teeth[0] / d.teeth[1]);
+    ASSERT_TRUE(rate_if_ratable(*fresh));
+    EXPECT_FLOAT_EQ(d.load_cycles_wheel, fresh->load_cycles_wheel);
+    const std::pair<float, float> figures[] = {
+        {d.contact_safety_factor[1], fresh->contact_safety_factor[1]},
+        {d.permissible_contact_stress[1], fresh->permissible_contact_stress[1]},
+        {d.contact_life_wheel, fresh->contact_life_wheel},
+        {d.contact_damage[1], fresh->contact_damage[1]},
+        {d.bending_safety_factor_wheel, fresh->bending_safety_factor_wheel},
+        {d.bending_damage[1], fresh->bending_damage[1]},
+    };
+    for (const auto& [shown, expected] : figures) EXPECT_NEAR(shown, expected, 1e-6 * std::fabs(expected));
+    if (c.wheel_contact_safety > 0) {
+      EXPECT_NEAR(d.contact_safety_factor[1], c.wheel_contact_safety, 5e-5);
+    }
+    if (c.wheel_contact_damage > 0) {
+      EXPECT_NEAR(d.contact_damage[1], c.wheel_contact_damage, 0.5);
+    }
+  }
 }
 
 TEST(Refresh, TipBoxesFollowTheToothProportionMode) {

@@ -120,6 +120,37 @@ TEST(FileCommands, OpenReadsTheFileAndSetsTheWindowFromIt) {
   EXPECT_EQ(m.statusbartextmiddle->text(), "Warning : Geometry manager is overidden!");
 }
 
+// A file of several load cases: the list shows the first selected, and that is the case rated (not the
+// last case of the file, whose load the reader leaves current).
+TEST(FileCommands, OpenRatesTheLoadCaseTheListShowsSelected) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  d.rating_enabled = 1;
+  {
+    auto w = std::make_unique<DesignData>();
+    ASSERT_TRUE(prepare_design_data(*w).ok());
+    w->load_case_count = 2;
+    w->load_case_table[0] = {2500, 200, 40, 10};
+    w->load_case_table[1] = {1000, 500, 100, 12};
+    w->load_case_fixed_for[0] = w->load_case_fixed_for[1] = 1;
+    copy_text(w->design_file_name, "cases.mvl");
+    ASSERT_TRUE(write_design_file(*w).ok());
+  }
+  p.scripted.open_answers.push_back({true, "cases.mvl"});
+  m.Open1Click();
+  ASSERT_TRUE(p.messages().isEmpty()) << p.messages().join("|").toStdString();
+  ASSERT_EQ(m.ListBox1->count(), 2);
+  EXPECT_EQ(m.ListBox1->currentRow(), 0);
+  EXPECT_EQ(d.current_load_case, 0);
+  EXPECT_EQ(d.speed, 2500.0f);
+  EXPECT_EQ(d.torque, 200.0f);
+  EXPECT_FLOAT_EQ(d.load_cycles_pinion, 60.0f * 2500 * 40);
+  EXPECT_FLOAT_EQ(d.load_cycles_wheel, 60.0f * 2500 * 40 * d.teeth[0] / d.teeth[1]);
+  ASSERT_EQ(d.rating_valid, 1);
+  EXPECT_NEAR(d.pitch_line_velocity, M_PI * d.reference_diameter[0] * 2500 / 60000, 1e-4);
+}
+
 TEST(FileCommands, OpenThatFailsReportsAndLeavesTheDesignAlone) {
   Program p;
   DesignData& d = p.design();

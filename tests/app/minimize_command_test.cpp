@@ -184,7 +184,7 @@ TEST(MinimizeCentreDistance, ChamferedPairLeftMeetsTheMinimaWhenRefreshed) {
     float module;
   } cases[] = {
       {7, 7, "2", "3", 23, 97, 6.0f},  // the module rated, not the step after it (6.05)
-      {1, 1, "1", "1.2", 21, 89, 0},   // steel: a step past the last rating would give 10.1
+      {1, 1, "1", "1.2", 27, 114, 0},  // steel: a step past the last rating would give 10.1
       {9, 1, "1.3", "1.6", 0, 0, 0},   // nitrided pinion on a steel wheel
   };
   for (const Case& c : cases) {

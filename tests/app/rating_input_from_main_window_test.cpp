@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <cstring>
 #include <memory>
 
 #include "design_data.h"
@@ -88,4 +89,30 @@ TEST(RatingInputFromMainWindow, TheCasesLeftInTheDialogsAreListedAndCaseOneIsTak
   EXPECT_FLOAT_EQ(d.load_cycles_pinion, 60.0f * 1234.0f * d.life_hours);
   EXPECT_FLOAT_EQ(d.load_cycles_wheel, d.load_cycles_pinion * d.teeth[0] / d.teeth[1]);
   EXPECT_NEAR(d.power, 2 * M_PI * 1234.0 / 60 * 321.0, 0.05);
+}
+
+// Opening the rating input window on the design the main window rates, and closing it without an entry,
+// leaves every rating figure as it was: the window takes load case 1 with the wheel's cycles of the
+// teeth it finds, which the main window rated it with also after a change of the teeth.
+TEST(RatingInputFromMainWindow, OpeningTheWindowLeavesTheRatingAsItWas) {
+  Program p;
+  DesignData& d = *p.d;
+  TMainForm& m = *p.main;
+  d.rating_enabled = 1;
+  m.show();
+  QApplication::setActiveWindow(&m);
+  m.Ratioedit->setFocus(Qt::TabFocusReason);
+  m.Ratioedit->setText("3");
+  m.Showplotbutton->setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(d.teeth[1], 69);
+  ASSERT_EQ(d.current_load_case, 0);
+  ASSERT_EQ(d.rating_valid, 1);
+  const RatingResults rated = d;
+  const LifeResults lives = d;
+  p.scripted.modal_actions["ISO_rating_input_form"].push_back([](QDialog&) { return int(QDialog::Accepted); });
+  m.InputData1Click();
+  const RatingResults& after = d;
+  const LifeResults& lives_after = d;
+  EXPECT_EQ(std::memcmp(&after, &rated, sizeof(RatingResults)), 0);
+  EXPECT_EQ(std::memcmp(&lives_after, &lives, sizeof(LifeResults)), 0);
 }

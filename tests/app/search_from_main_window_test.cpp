@@ -115,7 +115,10 @@ Listed listed(const DesignPointRecord& r) {
   store_design_point(r, *d);
   return listed(*d);
 }
-// Equal within the five decimals of the result file (and the float's own precision).
+// Equal within the five decimals of the result file (and the float's own precision). The grid carries
+// its backlash from candidate to candidate, so a candidate's finished thicknesses, and with them its
+// bending figures, differ from those of the same pair refreshed on its own by about 1e-5: two units of
+// the last decimal are allowed beside the rounding of the file.
 void expect_listed(const Listed& held, const Listed& file) {
   EXPECT_EQ(held.z1, file.z1);
   EXPECT_EQ(held.z2, file.z2);
@@ -133,7 +136,7 @@ void expect_listed(const Listed& held, const Listed& file) {
       {held.bending_safety1, file.bending_safety1},
       {held.bending_safety2, file.bending_safety2}};
   for (std::size_t i = 0; i < std::size(values); ++i)
-    EXPECT_NEAR(values[i].first, values[i].second, 1e-5 + 2e-7 * std::fabs(values[i].second)) << "figure " << i;
+    EXPECT_NEAR(values[i].first, values[i].second, 2e-5 + 2e-7 * std::fabs(values[i].second)) << "figure " << i;
 }
 
 }  // namespace

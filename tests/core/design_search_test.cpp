@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -644,6 +645,33 @@ TEST(DesignSearchGrid, RealCandidatesOfTheDefaultDesignAreRated) {
   for (const DesignPointRecord& x : r)
     if (x.transverse_contact_ratio > 1.0f && x.contact_safety_factor_pinion > 0) ++rated;
   EXPECT_GT(rated, 4000);
+
+  // Each candidate's wheel is rated at the load cycles of its own teeth, N2 = N1 z1 / z2. Both gears have
+  // one S-N curve and stress number, so a candidate's permissible contact stresses stand in the ratio of
+  // the two gears' life factors; both cycle counts lie between the static point and the endurance knee,
+  // where the life factor runs straight on log-log scales from sigma_static / sigma_Hlim to 1.
+  ASSERT_EQ(d->sigma_hlim[0], d->sigma_hlim[1]);
+  ASSERT_EQ(d->sigma_h_static_pinion, d->sigma_h_static_wheel);
+  ASSERT_EQ(d->nl_static_contact_pinion, d->nl_static_contact_wheel);
+  ASSERT_EQ(d->nl_lim_contact_pinion, d->nl_lim_contact_wheel);
+  ASSERT_EQ(d->nl_pit_contact_pinion, d->nl_lim_contact_pinion);  // no limited pitting
+  const double n_st = d->nl_static_contact_pinion, n_lim = d->nl_lim_contact_pinion;
+  const auto life_factor = [&](double n) {
+    EXPECT_TRUE(n_st < n && n <= n_lim) << n;
+    return std::pow(double(d->sigma_h_static_pinion) / d->sigma_hlim[0],
+                    (std::log10(n_lim) - std::log10(n)) / (std::log10(n_lim) - std::log10(n_st)));
+  };
+  const double n1 = d->load_cycles_pinion;
+  std::set<double> ratios;
+  for (const DesignPointRecord& x : r) {
+    if (!(x.transverse_contact_ratio > 1.0f)) continue;
+    const double n2 = n1 * x.teeth[0] / x.teeth[1];
+    ratios.insert(double(x.teeth[1]) / x.teeth[0]);
+    EXPECT_NEAR(double(x.permissible_contact_stress_wheel) / x.permissible_contact_stress_pinion,
+                life_factor(n2) / life_factor(n1), 1e-6)
+        << x.teeth[0] << "/" << x.teeth[1];
+  }
+  EXPECT_GT(ratios.size(), 3u);
 
   std::remove(path.c_str());
 }

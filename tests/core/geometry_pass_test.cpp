@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "design_data.h"
+#include "finished_teeth.h"
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
@@ -64,33 +65,6 @@ void use_standard_rack(DesignData& d, float pressure_angle) {
     d.basic_rack.fillet_radius_coeff[i] = 0.3f;
   }
   d.basic_rack.pressure_angle = pressure_angle;
-}
-
-// The backlash of the finished teeth at the design's centre distance, worked out from their thicknesses
-// on the base circles: along the transverse line of action (the base pitch less both base thicknesses,
-// opened up by the working pressure angle), in the normal plane, on the working pitch circle (its pitch
-// less both tooth thicknesses there) and in the normal section of the working pitch cylinder.
-struct TeethBacklash {
-  double along_line, normal, circular, normal_circular;
-};
-TeethBacklash backlash_of_the_teeth(const DesignData& d) {
-  auto inv = [](double a) { return std::tan(a) - a; };
-  const double beta = rad(d.helix_angle), alpha_n = rad(d.normal_pressure_angle);
-  const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
-  const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
-  const int* z = d.teeth;
-  double ref[2], base[2], s_base[2];
-  for (int i = 0; i < 2; ++i) {
-    ref[i] = z[i] * d.normal_module / std::cos(beta);
-    base[i] = ref[i] * std::cos(alpha_t);
-    s_base[i] = base[i] * (d.thickness_finished_transverse[i] / ref[i] + inv(alpha_t));
-  }
-  const double a = d.centre_distance, alpha_w = std::acos((base[0] + base[1]) / (2 * a));
-  const double along = M_PI * base[0] / z[0] - s_base[0] - s_base[1] + (base[0] + base[1]) * inv(alpha_w);
-  double circular = M_PI * base[0] / std::cos(alpha_w) / z[0];
-  for (int i = 0; i < 2; ++i) circular -= base[i] / std::cos(alpha_w) * (s_base[i] / base[i] - inv(alpha_w));
-  const double beta_w = std::atan(std::tan(beta) * (2 * a / (z[0] + z[1])) / (ref[0] / z[0]));
-  return {along, along * std::cos(beta_b), circular, circular * std::cos(beta_w)};
 }
 
 double rack_addendum_coeff(const DesignData& d, int i) { return d.addendum[i] / d.normal_module - d.profile_shift[i]; }
@@ -271,6 +245,7 @@ TEST(GeometryPass, AutomaticShiftSplit) {
 
 TEST(GeometryPass, ModeTwoRoundsTeethAndCorrectsTheWheel) {
   // Spur, module 2: w = a / (1 + u) with the rounding half up; each correction lowers the wheel by one.
+  // The wheel's load cycles follow the teeth the pass derives.
   const struct { float a, ratio; int z1, z2; } cases[] = {
       {41.0f, 1.0f, 21, 21},    // w = 20.5 rounds up, shift sum -0.45 is left alone (z1 >= 18)
       {40.98f, 1.0f, 20, 20},   // w = 20.49 rounds down
@@ -286,10 +261,13 @@ TEST(GeometryPass, ModeTwoRoundsTeethAndCorrectsTheWheel) {
     d.geometry_manager_mode = 2;
     d.centre_distance = c.a;
     d.desired_ratio = c.ratio;
+    d.load_cycles_pinion = 3e6f;
+    d.load_cycles_wheel = 3e6f * 5 / 7;
     calc_gear_geometry(d);
     EXPECT_EQ(d.teeth[0], c.z1) << c.a;
     EXPECT_EQ(d.teeth[1], c.z2) << c.a;
     EXPECT_FLOAT_EQ(d.actual_ratio, static_cast<float>(c.z2) / c.z1) << c.a;
+    EXPECT_FLOAT_EQ(d.load_cycles_wheel, float(3e6 * c.z1 / c.z2)) << c.a;
     EXPECT_FLOAT_EQ(d.centre_distance, c.a) << "the centre distance stays";
     EXPECT_NEAR(d.centre_distance_from_shifts, c.a, 2e-4) << "the shift sum fills the centre distance";
     EXPECT_FLOAT_EQ(d.normal_module, 2.0f);
@@ -356,11 +334,8 @@ TEST(GeometryPass, OverrideFreezesCentreDistanceThicknessesAndRack) {
   EXPECT_FLOAT_EQ(d.addendum[0], 2.0f);
   // The backlash is the one the finished teeth have at the entered centre distance.
   EXPECT_NEAR(d.backlash_normal, backlash_of_the_teeth(d).normal, 2e-5);
-  // Radially: the excess of the centre distance plus the pinion's thinning carried to the centre distance
-  // (a thinning on the reference circle is cos(alpha_t) times as much backlash along the line of action).
-  const double awt = rad(d.working_transverse_pressure_angle);
-  EXPECT_NEAR(d.backlash_radial,
-              (60.3 - d.centre_distance_from_shifts) + (M_PI - 2.9) * std::cos(rad(20)) / (2 * std::sin(awt)), 1e-4);
+  // Radially: the centre distance less the one at which the finished teeth mesh tight.
+  EXPECT_NEAR(d.backlash_radial, 60.3 - tight_mesh_centre_distance(d), 2e-5);
 
   // Without the override the module-fixed mode puts the centre distance back on the shift sum.
   d.geometry_manager_override = 0;
@@ -464,7 +439,7 @@ TEST(GeometryPass, BacklashIsDistributedAsThinningAndReproduced) {
                 c.backlash * c.share / std::cos(awt), 1e-5);
     EXPECT_NEAR(d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1],
                 c.backlash * (1 - c.share) / std::cos(awt), 1e-5);
-    EXPECT_NEAR(d.backlash_radial, c.backlash / (2 * std::sin(awt)), 1e-5);
+    EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 1e-5);
     EXPECT_NEAR(d.backlash_transverse, c.backlash, 1e-6);  // spur
     EXPECT_NEAR(d.backlash_transverse_circular, c.backlash / std::cos(awt), 1e-5);
     EXPECT_NEAR(d.backlash_normal_circular, c.backlash / std::cos(awt), 1e-5);
@@ -500,6 +475,7 @@ TEST(GeometryPass, FinishedTeethHaveTheEnteredBacklashAtTheWorkingCentreDistance
       EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 5e-5);
       EXPECT_NEAR(d.backlash_transverse, t.along_line, 5e-5);
       EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 5e-5);
+      EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 5e-5);
       // The share of the thinning each gear takes.
       const double thinning[2] = {d.thickness_nominal_transverse[0] - d.thickness_finished_transverse[0],
                                   d.thickness_nominal_transverse[1] - d.thickness_finished_transverse[1]};
@@ -542,8 +518,43 @@ TEST(GeometryPass, CentreDistanceExcessOpensTheBacklashOfTheFinishedTeeth) {
     EXPECT_NEAR(d.backlash_transverse, t.along_line, 3e-5);
     EXPECT_NEAR(d.backlash_transverse_circular, t.circular, 3e-5);
     EXPECT_NEAR(d.backlash_normal_circular, t.normal_circular, 3e-5);
-    // Teeth as cut: the radial backlash is the excess itself.
-    if (c.thinning == 0) EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
+    // The radial backlash closes the mesh of the finished teeth; for teeth as cut it is the excess itself.
+    EXPECT_NEAR(d.backlash_radial, d.centre_distance - tight_mesh_centre_distance(d), 3e-5);
+    if (c.thinning == 0) {
+      EXPECT_NEAR(d.backlash_radial, c.excess, 2e-5);
+    }
+  }
+}
+
+// The radial backlash is the exact change of centre distance to a tight mesh of the finished teeth (an
+// own model of them, finished_teeth.h), also where the linear j_n / (2 sin alpha_wt cos beta_b) reads far
+// low: at a pressure angle of 14.5 degrees and at a working pressure angle near 11 degrees.
+TEST(GeometryPass, RadialBacklashClosesTheMeshOfTheFinishedTeeth) {
+  const struct {
+    int z1, z2;
+    float m, alpha, beta, x1, x2, backlash;
+    double linear_low_by;  // least share by which the linear reading lies below
+  } cases[] = {{23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f, 0.3f, 0.004},
+               {20, 40, 2, 14.5f, 0, 0, 0, 0.3f, 0.05},
+               {20, 40, 2, 14.5f, 0, -0.19f, -0.19f, 0.1f, 0.05},
+               {19, 47, 3, 17.5f, 15, 0.4f, 0.2f, 0.2f, 0}};
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " pressure angle " << c.alpha);
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.normal_pressure_angle = c.alpha;
+    d.helix_angle = c.beta;
+    d.shift_distribution_auto = 0;
+    d.profile_shift[0] = c.x1;
+    d.profile_shift_sum = c.x1 + c.x2;
+    d.backlash_normal = c.backlash;
+    calc_gear_geometry(d);
+    calc_gear_geometry(d);  // the pressure angle as entered in both
+    ASSERT_NEAR(d.backlash_normal, c.backlash, 1e-5);
+    const double radial = d.centre_distance - tight_mesh_centre_distance(d);
+    EXPECT_NEAR(d.backlash_radial, radial, 3e-5);
+    const double linear =
+        c.backlash / (2 * std::sin(rad(d.working_transverse_pressure_angle)) * std::cos(rad(d.base_helix_angle)));
+    EXPECT_GT((radial - linear) / radial, c.linear_low_by);
   }
 }
 
@@ -821,9 +832,13 @@ TEST(GeometryPass, BallAndSpanMeasurementsOfBothThicknesses) {
   }
 }
 
-TEST(GeometryPass, BallEnlargedForTheFinishedToothIsUsedForTheNominalToo) {
-  // 20 teeth, module 2: a 2.45 mm ball sits on the nominal flanks but drops inside the base circle of the
-  // pinion thinned by 0.2 mm of backlash, so the finished call enlarges it.
+// A ball the user typed is measured as it stands and never changed by the pass, nor is the other gear's
+// ball or the balls' kind: a ball too small for the flanks gives its gear no measurement. 20 teeth,
+// module 2: a 2.45 mm ball sits on the nominal flanks of the pinion but drops inside the base circle of
+// the pinion thinned by 0.2 mm of backlash. The ball that reaches both flanks is the typed one enlarged
+// by 5 % steps up to the least ball, d_b (pi / z - inv alpha_t - s_t / d), worked out here; with it both
+// measurements need no further enlargement. Default balls are 1.8 m_n, enlarged as far as needed.
+TEST(GeometryPass, TypedBallsAreMeasuredAsTheyStand) {
   DesignData d = spur_design(20, 40, 2);
   d.default_ball_diameter = 0;
   d.ball_diameter[0] = 2.45f;
@@ -831,20 +846,39 @@ TEST(GeometryPass, BallEnlargedForTheFinishedToothIsUsedForTheNominalToo) {
   d.backlash_normal = 0.2f;
   d.backlash_distribution = 1.0f;
   calc_gear_geometry(d);
-  const float ball = d.ball_diameter[0];
-  EXPECT_GT(ball, 2.45f * 1.05f);
-  EXPECT_EQ(d.default_ball_diameter, 1);
-  EXPECT_FLOAT_EQ(d.ball_diameter[1], 3.6f);
+  EXPECT_EQ(d.ball_diameter[0], 2.45f);
+  EXPECT_EQ(d.ball_diameter[1], 3.6f);
+  EXPECT_EQ(d.default_ball_diameter, 0);
+  for (float v : {d.ball_measurement_nominal[0], d.ball_measurement_finished[0], d.ball_contact_diameter_finished[0],
+                  d.ball_centre_diameter_finished[0]})
+    EXPECT_TRUE(std::isnan(v));
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_finished[1]));
+
+  const double alpha_t = rad(20), d_b = 40 * std::cos(alpha_t);
+  const double least = d_b * (M_PI / 20 - (std::tan(alpha_t) - alpha_t) - d.thickness_finished_transverse[0] / 40.0);
+  const int steps = int(std::ceil(std::log(least / 2.45) / std::log(1.05)));
+  ASSERT_GE(steps, 1);
+  const float ball = ball_reaching_the_flanks(d, 0, 2.45f);
+  EXPECT_NEAR(ball, 2.45 * std::pow(1.05, steps), 2e-5 * ball);
+  EXPECT_EQ(ball_reaching_the_flanks(d, 1, 3.6f), 3.6f);
   for (bool finished : {false, true}) {
     float used = ball, contact = 0, centre = 0;
     DesignData scratch = d;
     const float thickness = finished ? d.thickness_finished_transverse[0] : d.thickness_nominal_transverse[0];
-    const float expected = measurement_over_balls(scratch, 20, &used, thickness, 2, 0, 20, d.tip_diameter[0], &contact,
-                                                  &centre);
-    EXPECT_EQ(used, ball) << "the final ball needs no further enlargement";
-    EXPECT_EQ(finished ? d.ball_measurement_finished[0] : d.ball_measurement_nominal[0], expected) << finished;
-    EXPECT_EQ(finished ? d.ball_centre_diameter_finished[0] : d.ball_centre_diameter_nominal[0], centre) << finished;
+    measurement_over_balls(scratch, 20, &used, thickness, 2, 0, 20, d.tip_diameter[0], &contact, &centre);
+    EXPECT_EQ(used, ball) << "the ball reaches both flanks: " << finished;
   }
+  // That ball typed in is measured.
+  d.ball_diameter[0] = ball;
+  calc_gear_geometry(d);
+  EXPECT_EQ(d.ball_diameter[0], ball);
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_nominal[0]));
+  EXPECT_TRUE(std::isfinite(d.ball_measurement_finished[0]));
+
+  d.default_ball_diameter = 1;
+  calc_gear_geometry(d);
+  EXPECT_FLOAT_EQ(d.ball_diameter[0], 3.6f);
+  EXPECT_FLOAT_EQ(d.ball_diameter[1], 3.6f);
 }
 
 TEST(GeometryPass, OverrideFreezesCalculatedToothProportions) {

@@ -78,8 +78,8 @@ TEST(Measurement, OverBallsOfWorkedGears) {
 }
 
 // A ball whose centre would fall inside the base circle is enlarged by 5 % steps until it sits on the
-// flanks, and the ball is then treated as a default one; a very small ball takes many steps at each size
-// and still gets its measurement.
+// flanks; the routine marks nothing of the design (whether the balls are default ones stays as it was).
+// A very small ball takes many steps at each size and still gets its measurement.
 TEST(Measurement, TooSmallBallIsEnlarged) {
   // z 20, m 2, x 0: a ball sits on the flanks (its centre on or outside the base circle) from
   // D = d_b cos(beta_b) (pi / z - inv alpha_t - s_t / d) on, about 2.392 mm.
@@ -93,7 +93,7 @@ TEST(Measurement, TooSmallBallIsEnlarged) {
     const float m = measurement_over_balls(d, 20, &ball, static_cast<float>(M_PI), 2.0f, 0.0f, 20.0f, 44.0f,
                                            &contact, &centre);
     EXPECT_NEAR(ball, entered * std::pow(1.05, enlargements), 2e-5 * ball);
-    EXPECT_EQ(d.default_ball_diameter, 1);
+    EXPECT_EQ(d.default_ball_diameter, 0);
     EXPECT_NEAR(m, exact_ball_measurement(20, ball, M_PI, 2.0, 0.0, 20.0), 5e-5 * 2.0 + 1e-5);
   }
   float ball = 2.0f;

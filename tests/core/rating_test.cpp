@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -189,6 +190,94 @@ TEST(Rating, DynamicFactorConstantK1ByGradeIncludingTheOpenEnds) {
       EXPECT_FLOAT_EQ(rate(in)->dynamic_k1, is_spur ? c.spur : c.helical) << "grade " << c.grade;
     }
   }
+}
+
+// K_v = 1 + (K1 / w + K2) z1 v / 100 (u^2 / (1 + u^2))^0.5, worked out here from the record, with the
+// specific load w = K_A F_t / b held at 100 N/mm at least.
+double dynamic_factor_by_hand(const RatingInput& in, double k1, double k2) {
+  const double d1 = in.reference_diameter[0], v = M_PI * d1 * in.speed / 60000;
+  const double w = std::max(100.0, in.application_factor * 2000.0 * in.torque / d1 / in.active_face_width);
+  const double u = double(in.wheel_teeth) / in.pinion_teeth;
+  return 1 + (k1 / w + k2) * in.pinion_teeth * v / 100 * std::sqrt(u * u / (1 + u * u));
+}
+
+// Spur pairs take the spur constants and pairs of full overlap the helical ones; a helical pair of overlap
+// eps_beta below 1 lies between, K_v,alpha - eps_beta (K_v,alpha - K_v,beta). So neither K_v nor a safety
+// factor steps when a spur pair gets the least helix angle or the overlap ratio passes 1.
+TEST(Rating, DynamicFactorRunsFromSpurToHelicalWithTheOverlap) {
+  const double k1_spur = 39.1, k2_spur = 0.0193, k1_helical = 34.8, k2_helical = 0.0087;  // grade 8
+  const auto with = [](RatingInput in) {
+    in.speed = 6000;
+    in.iso_grade[0] = in.iso_grade[1] = 8;
+    return in;
+  };
+  const double m = 4, beta = 10;
+  const double full_overlap_width = M_PI * m / std::sin(rad(beta));  // eps_beta = 1
+  struct Case {
+    const char* what;
+    RatingInput in;
+  };
+  const Case cases[] = {
+      {"spur", with(pair(20, 40, m, 0, 40))},
+      {"helical, overlap 0.5", with(pair(20, 40, m, beta, 0.5 * full_overlap_width))},
+      {"helical, overlap 0.9", with(pair(20, 40, m, beta, 0.9 * full_overlap_width))},
+      {"helical, overlap 1.5", with(pair(20, 40, m, beta, 1.5 * full_overlap_width))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const double k_v_alpha = dynamic_factor_by_hand(c.in, k1_spur, k2_spur);
+    const double k_v_beta = dynamic_factor_by_hand(c.in, k1_helical, k2_helical);
+    const double eps_b = c.in.axial_contact_ratio;
+    const double expected = c.in.helix_angle == 0 ? k_v_alpha
+                            : eps_b >= 1          ? k_v_beta
+                                                  : k_v_alpha - eps_b * (k_v_alpha - k_v_beta);
+    EXPECT_NEAR(rate(c.in)->dynamic_factor, expected, 2e-6 * expected);
+  }
+
+  // A hundredth of a degree of helix, and an overlap ratio just below and just above 1.
+  const std::pair<RatingInput, RatingInput> neighbours[] = {
+      {with(pair(20, 40, m, 0, 40)), with(pair(20, 40, m, 0.01, 40))},
+      {with(pair(20, 40, m, beta, 0.9999 * full_overlap_width)),
+       with(pair(20, 40, m, beta, 1.0001 * full_overlap_width))},
+  };
+  for (const auto& [a, b] : neighbours) {
+    const auto ra = rate(a), rb = rate(b);
+    EXPECT_NEAR(ra->dynamic_factor, rb->dynamic_factor, 1e-4 * ra->dynamic_factor);
+    for (int g = 0; g < 2; ++g) EXPECT_NEAR(ra->contact_safety_factor[g], rb->contact_safety_factor[g], 1e-3) << g;
+    EXPECT_NEAR(ra->bending_safety_factor_pinion, rb->bending_safety_factor_pinion, 1e-3);
+    EXPECT_NEAR(ra->bending_safety_factor_wheel, rb->bending_safety_factor_wheel, 1e-3);
+  }
+}
+
+// The speed term z1 v / 100 (u^2 / (1 + u^2))^0.5 of the dynamic factor, worked out here; its method
+// holds below 10 m/s. A large fast pair lies far beyond (its K_v is kept: about 87 at grade 8).
+TEST(Rating, DynamicFactorSpeedTermTellsTheRangeOfItsMethod) {
+  const auto term_by_hand = [](const RatingInput& in) {
+    const double u = double(in.wheel_teeth) / in.pinion_teeth;
+    return in.pinion_teeth * (M_PI * in.reference_diameter[0] * in.speed / 60000) / 100 * u / std::sqrt(1 + u * u);
+  };
+  RatingInput large = pair(136, 190, 10.8, 0, 100);
+  large.speed = 2500;
+  large.iso_grade[0] = large.iso_grade[1] = 8;
+  const RatingInput s = spur();
+  // Speeds that put the spur pair's term just below and just above 10 m/s.
+  const double at_ten = s.speed * 10 / term_by_hand(s);
+  RatingInput below = s, above = s;
+  below.speed = float(at_ten * 0.999);
+  above.speed = float(at_ten * 1.001);
+  const struct {
+    const char* what;
+    RatingInput in;
+    bool outside;
+  } cases[] = {{"spur pair", s, false}, {"just below", below, false}, {"just above", above, true},
+               {"large fast pair", large, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto r = rate(c.in);
+    EXPECT_NEAR(r->dynamic_speed_term, term_by_hand(c.in), 1e-6 * term_by_hand(c.in));
+    EXPECT_EQ(dynamic_factor_outside_its_range(*r), c.outside);
+  }
+  EXPECT_GT(rate(large)->dynamic_factor, 50.0f);
 }
 
 TEST(Rating, ResultsNeverDependOnAnEarlierRating) {
@@ -435,21 +524,53 @@ TEST(Rating, LubricantVelocityAndRoughnessFactorsMeetTheirConstantsAt850And1200)
   EXPECT_EQ(rate(in)->size_factor_contact, 1.0f);
 }
 
-TEST(Rating, WorkHardeningFactorFromTheSofterGear) {
-  struct Case { int scale; float pinion, wheel; double z_w; };
+// Z_W credits only a soft steel wheel (structural or through-hardened) meshing with a surface-hardened
+// pinion and softer than it: Z_W = 1.2 - (HB - 130) / 1700 of the wheel, held between 1.2 and 1.0. Every
+// other gear and pair has 1. Each gear's factor is read back from its permissible contact stress.
+TEST(Rating, WorkHardeningFactorCreditsOnlyASoftSteelWheelOfASurfaceHardenedPinion) {
+  struct Case {
+    const char* what;
+    int pinion_type, wheel_type, scale;
+    float pinion_hardness, wheel_hardness;
+    double wheel_z_w;  // the pinion's is 1 in every case
+  };
   const Case cases[] = {
-      {1, 600, 130, 1.2}, {1, 600, 100, 1.2}, {1, 470, 600, 1.0}, {1, 500, 480, 1.0},
-      {1, 300, 600, 1.2 - 170.0 / 1700},
-      {0, 52, 60, 1.0},                        // HRC 52 and above become 500 HB
-      {0, 20, 60, 1.2 - (226 - 130) / 1700.0},  // HRC 20 = 226 HB
-      {2, 196, 600, 1.2 - (187 - 130) / 1700.0},  // HV 196 = 187 HB
+      {"steel / steel", 1, 1, 1, 194, 194, 1},
+      {"through-hardened / through-hardened", 2, 2, 1, 300, 280, 1},
+      {"case-hardened / case-hardened", 7, 7, 0, 60, 60, 1},
+      {"case-hardened / steel", 7, 1, 1, 600, 194, 1.2 - 64.0 / 1700},
+      {"case-hardened / through-hardened", 7, 2, 1, 600, 300, 1.2 - 170.0 / 1700},
+      {"flame hardened / steel", 8, 1, 1, 550, 250, 1.2 - 120.0 / 1700},
+      {"nitrided / through-hardened", 9, 2, 1, 600, 400, 1.2 - 270.0 / 1700},
+      {"nitrided / steel", 10, 1, 1, 600, 150, 1.2 - 20.0 / 1700},
+      {"nitrocarburized / steel below HB 130", 11, 1, 1, 600, 100, 1.2},
+      {"case-hardened / through-hardened above HB 470", 7, 2, 1, 600, 480, 1.0},
+      {"case-hardened / steel in HRC", 7, 1, 0, 60, 20, 1.2 - (226 - 130) / 1700.0},  // HRC 20 = 226 HB
+      {"case-hardened / through-hardened in HV", 7, 2, 2, 700, 196, 1.2 - (187 - 130) / 1700.0},  // HV 196 = 187 HB
+      {"steel / case-hardened", 1, 7, 1, 194, 600, 1},
+      {"through-hardened / nitrided", 2, 9, 1, 300, 600, 1},
+      {"case-hardened / grey cast iron", 7, 3, 1, 600, 200, 1},
+      {"case-hardened / nodular cast iron", 7, 4, 1, 600, 250, 1},
+      {"case-hardened / input material", 7, 0, 1, 600, 200, 1},
+      {"soft case-hardened / harder through-hardened", 7, 2, 1, 300, 350, 1},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     RatingInput in = spur();
+    in.material_type[0] = c.pinion_type;
+    in.material_type[1] = c.wheel_type;
     in.hardness_scale = c.scale;
-    in.surface_hardness[0] = c.pinion;
-    in.surface_hardness[1] = c.wheel;
-    EXPECT_NEAR(rate(in)->work_hardening_factor, c.z_w, 1e-6) << c.scale << " " << c.pinion << "/" << c.wheel;
+    in.surface_hardness[0] = c.pinion_hardness;
+    in.surface_hardness[1] = c.wheel_hardness;
+    const auto r = rate(in);
+    EXPECT_NEAR(r->work_hardening_factor, c.wheel_z_w, 1e-6);
+    const double others =
+        double(r->lubricant_factor) * r->velocity_factor * r->roughness_factor * r->size_factor_contact;
+    for (int g = 0; g < 2; ++g) {
+      const double z_w =
+          r->permissible_contact_stress[g] / (double(in.sigma_hlim[g]) * r->life_factor_contact[g] * others);
+      EXPECT_NEAR(z_w, g == 0 ? 1.0 : c.wheel_z_w, 1e-6) << g;
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"
+#include "load_relations.h"
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
@@ -44,6 +45,7 @@ void fake_geometry(DesignData& d) {
   d.reference_diameter[1] = d.teeth[1] * d.normal_module;
   d.transverse_contact_ratio = stand_in->contact_ratio_of ? stand_in->contact_ratio_of(d) : stand_in->contact_ratio;
   d.centre_distance = stand_in->centre_distance(d);
+  derive_wheel_cycles(d);  // as the geometry pass does
 }
 
 void fake_rate(DesignData& d) {

@@ -231,11 +231,14 @@ TEST(ToothProportions, TipUnderAChamferIsNeverWiderThanTheFlank) {
     const ld d_e = c.d_a - 2.0L * c.c_t;
     const ld h = c.s_e / d_e / normal(d_e) + involute(std::acos(d_b / d_e));
     const ld flank = c.d_a * normal(c.d_a) * (h - involute(std::acos(d_b / c.d_a)));
-    if (c.flank_holds)
+    if (c.flank_holds) {
       EXPECT_NEAR(static_cast<double>(s_a), static_cast<double>(flank), 1e-5);
-    else
+    } else {
       EXPECT_LT(static_cast<double>(s_a), static_cast<double>(flank) - 1e-3);
-    if (c.s_e < 0.1f) EXPECT_LT(s_a, 0);
+    }
+    if (c.s_e < 0.1f) {
+      EXPECT_LT(s_a, 0);
+    }
     EXPECT_TRUE(rec.seen.empty());
   }
 }

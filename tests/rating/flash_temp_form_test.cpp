@@ -25,6 +25,8 @@
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "rated_design.h"
+#include "rating.h"
+#include "rating_report_rows.h"
 #include "scripted_modal_services.h"
 #include "test_support.h"
 
@@ -307,6 +309,26 @@ TEST(FlashTemperatureDialog, PairNotRatedShowsThatTheRatingDidNotRun) {
   EXPECT_EQ(f.thetaflmaxedit->text(), rated_maximum);
   EXPECT_TRUE(f.Kedit->isEnabled());
   EXPECT_TRUE(f.positioncombo->isEnabled());
+}
+
+// The flash temperature rests on the rating's dynamic factor: the dialog says, where the rating reports
+// say it, when that factor lies outside the range of its method, and says nothing within it.
+TEST(FlashTemperatureDialog, SaysWhenTheDynamicFactorIsBeyondItsMethodsRange) {
+  FlashWindow w;
+  DesignData& d = *w.d;
+  Tflashtempform& f = *w.form;
+  EXPECT_FALSE(f.dynamicfactorrange->isVisibleTo(&f));
+  f.hide();
+  d.speed = 25000;
+  rate_design(d);
+  ASSERT_TRUE(dynamic_factor_outside_its_range(d));
+  f.show();
+  EXPECT_TRUE(f.dynamicfactorrange->isVisibleTo(&f));
+  EXPECT_FALSE(f.ratingnotrun->isVisibleTo(&f));
+  EXPECT_EQ(f.dynamicfactorrange->text().toStdString(), dynamic_factor_range_notice(d));
+  EXPECT_TRUE(f.dynamicfactorrange->text().startsWith("Dynamic Factor KV "));
+  EXPECT_TRUE(f.dynamicfactorrange->text().contains(" outside its method's range"));
+  f.hide();
 }
 
 TEST(FlashTemperatureDialog, PlotOfNothingButZerosStillDraws) {

@@ -114,6 +114,50 @@ TEST(RatingReportLines, LinesFollowTheFixedLayout) {
   EXPECT_EQ(with_pit.at(88), "1600.000        \t\t2.000e+07       ");
 }
 
+// The dynamic factor's method holds while z1 v / 100 (u^2 / (1 + u^2))^0.5 stays below 10 m/s. Beyond,
+// the details report says so between its contact and bending rows and the summary above its safety
+// factors, with the term worked out here in the unit system shown; within, neither says anything.
+TEST(RatingReportLines, ADynamicFactorBeyondItsMethodsRangeIsSaid) {
+  for (const int units : {1, 2}) {
+    SCOPED_TRACE(units);
+    for (const float speed : {2500.0f, 17000.0f, 25000.0f}) {
+      SCOPED_TRACE(speed);
+      auto d = rated_start_up_design(units);
+      d->speed = speed;
+      rate_design(*d);
+      life_and_damage(*d);
+      const double u = double(d->teeth[1]) / d->teeth[0];
+      const double v = M_PI * d->reference_diameter[0] * speed / 60000;
+      const double term = d->teeth[0] * v / 100 * u / std::sqrt(1 + u * u);
+      const auto details = by_index(rating_details_lines(*d));
+      const auto summary = by_index(rating_summary_lines(*d));
+      char kv[32];
+      std::snprintf(kv, sizeof kv, "%-16.3f", double(d->dynamic_factor));
+      EXPECT_EQ(details.at(7), std::string("Dynamic Factor \t\tKV\t\t ") + kv);
+      if (term < 10) {
+        EXPECT_FALSE(details.count(25));
+        EXPECT_FALSE(summary.count(1));
+        continue;
+      }
+      char notice[200];
+      if (units == 1)
+        std::snprintf(notice, sizeof notice,
+                      "Dynamic Factor KV %.3f outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f m/s, "
+                      "not below 10",
+                      double(d->dynamic_factor), term);
+      else
+        std::snprintf(notice, sizeof notice,
+                      "Dynamic Factor KV %.3f outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f ft/s, "
+                      "not below 32.808",
+                      double(d->dynamic_factor), term / 0.3048);
+      ASSERT_TRUE(details.count(25));
+      EXPECT_EQ(details.at(25), notice);
+      ASSERT_TRUE(summary.count(1));
+      EXPECT_EQ(summary.at(1), notice);
+    }
+  }
+}
+
 TEST(RatingReportLines, NotRunGivesOnlyTheTwoNotRunLines) {
   for (const uint8_t valid : {uint8_t(0), uint8_t(2)}) {
     for (const int units : {1, 2, 0}) {

@@ -438,6 +438,26 @@ TEST(SearchReport, LinesOfAFixtureInBothUnitSystems) {
   EXPECT_EQ(line(unrated, 19), "Helix Hand \t\t\tright\t\tleft");
   EXPECT_EQ(line(unrated, 6), "Contact Safety Factor \tSH\t1.250           \t1.500           ");
 
+  // A dynamic factor beyond its method's range (a speed term of 10 m/s or more) is said above the safety
+  // factors and on its own row.
+  d->unit_system = 1;
+  set_unit_factors(*d);
+  d->transverse_contact_ratio = 1.5f;
+  d->dynamic_factor = 87.166f;
+  d->dynamic_speed_term = 22.5f;
+  const ReportLines beyond = search_report_lines(*d);
+  const std::string notice =
+      "Dynamic Factor KV 87.166 outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = 22.500 m/s, not below 10";
+  EXPECT_EQ(line(beyond, 5), notice);
+  EXPECT_EQ(line(beyond, 119), notice);
+  EXPECT_EQ(line(beyond, 101), "Dynamic Factor \t\tKV\t\t 87.166          ");
+  for (std::size_t i = 1; i < beyond.size(); ++i) ASSERT_LT(beyond[i - 1].index, beyond[i].index);
+  d->dynamic_speed_term = 9.99f;
+  EXPECT_EQ(line(search_report_lines(*d), 5), "(not written)");
+  d->dynamic_speed_term = 22.5f;
+  d->transverse_contact_ratio = 1.0f;  // not rated: no rating rows, no notice
+  EXPECT_EQ(line(search_report_lines(*d), 5), "(not written)");
+
   d->unit_system = 3;
   EXPECT_TRUE(search_report_lines(*d).empty());
 }
