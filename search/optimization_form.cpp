@@ -24,6 +24,7 @@
 #include "numeric.h"
 #include "progress_form.h"
 #include "results_pane.h"
+#include "screen_picture.h"
 #include "search_plot_variables.h"
 #include "warning_dialog.h"
 #include "window_scale.h"
@@ -37,9 +38,10 @@ Toptimizationform* optimizationform = nullptr;
 SearchPlotImage::SearchPlotImage(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 QImage& SearchPlotImage::picture() {
-  if (picture_.size() != size()) {
-    picture_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  if (picture_size_ != size() || picture_.devicePixelRatio() != devicePixelRatioF()) {
+    picture_ = picture_for(this);
     picture_.fill(Qt::white);
+    picture_size_ = size();
   }
   return picture_;
 }

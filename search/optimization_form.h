@@ -31,7 +31,8 @@ class SearchPlotImage : public QWidget {
  public:
   explicit SearchPlotImage(QWidget* parent = nullptr);
 
-  // The picture at the widget's present size (made anew, white, when the size changed).
+  // The picture at the widget's present size and at its screen's pixel ratio, in the widget's units
+  // (made anew, white, when either changed).
   QImage& picture();
 
   std::function<void(int x, int y)> on_mouse_down, on_mouse_move, on_mouse_up;
@@ -44,6 +45,7 @@ class SearchPlotImage : public QWidget {
 
  private:
   QImage picture_;
+  QSize picture_size_;  // the widget's size the picture was made for
 };
 
 // What the window does with the progress window while it searches and reads the results. The program

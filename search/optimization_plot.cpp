@@ -27,12 +27,21 @@ namespace morvell {
 
 namespace {
 
-// A pixel from a position computed in floating point, truncated toward zero; false when the position is
-// not finite or lies so far off the picture that no painter takes it.
-bool to_pixel(ld v, int& pixel) {
+// A position in pixels from one computed in floating point, truncated toward zero to a whole pixel of
+// the screen the picture is painted for (`ratio` of them per pixel); false when the position is not
+// finite or lies so far off the picture that no painter takes it.
+bool to_pixel(ld v, double ratio, double& pixel) {
   if (!std::isfinite(v) || v > 1e6L || v < -1e6L) return false;
-  pixel = int(v);
+  pixel = double(std::trunc(v * ratio) / ratio);
   return true;
+}
+
+// The small circle of a design at (x, y): the ellipse in the box from (x - 2, y - 2) to (x + 2, y + 2),
+// its corners truncated.
+void draw_design_circle(QPainter& p, ld x, ld y, double ratio) {
+  double l, t, r, b;
+  if (to_pixel(x - 2, ratio, l) && to_pixel(y - 2, ratio, t) && to_pixel(x + 2, ratio, r) && to_pixel(y + 2, ratio, b))
+    p.drawEllipse(QRectF(QPointF(l, t), QPointF(r, b)));
 }
 
 // Text whose top left corner is (x, y), on a white box.
@@ -111,9 +120,9 @@ void Toptimizationform::optimizer_plot_report() {
   QImage& image = Image1->picture();
   ChartState& c = d_;
   c.chart_top = 30;
-  c.chart_bottom = image.height() - 35;
+  c.chart_bottom = Image1->height() - 35;
   c.chart_left = 25;
-  c.chart_right = image.width() - 25;
+  c.chart_right = Image1->width() - 25;
   const ld middle = (ld(c.chart_left) + c.chart_right) * 0.5L;
   c.chart_centre_x = int(middle);
   c.chart_plus_x_origin = int(middle + 42);
@@ -123,8 +132,8 @@ void Toptimizationform::optimizer_plot_report() {
 
   QPainter p(&image);
   p.setBackground(Qt::white);
-  p.fillRect(image.rect(), Qt::white);
-  p.setPen(QPen(Qt::black, 0));
+  p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
+  p.setPen(QPen(Qt::black, 1));
   p.drawLine(left, bottom, centre, bottom);
   p.drawLine(right, bottom, centre, bottom);
   p.drawLine(centre, top, centre, bottom);
@@ -253,7 +262,7 @@ void Toptimizationform::optimizer_plot_report() {
   // Every design inside all ranges as a circle on each half.
   if (report_unreadable_results(read_results())) return;
   p.setBrush(Qt::white);
-  p.setPen(QPen(Qt::black, 0));
+  p.setPen(QPen(Qt::black, 1));
   for (const DesignPointRecord& record : records) {
     store_design_point(record, d_);
     advance(d_.chart_autoscale != 1);
@@ -263,10 +272,7 @@ void Toptimizationform::optimizer_plot_report() {
     const ld y = ld(bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
     const ld xp = ld(plus_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
     const ld xm = ld(minus_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-    int l, t, r, b;
-    for (ld x : {xp, xm})
-      if (to_pixel(x - 2, l) && to_pixel(y - 2, t) && to_pixel(x + 2, r) && to_pixel(y + 2, b))
-        p.drawEllipse(QRect(QPoint(l, t), QPoint(r - 1, b - 1)));
+    for (ld x : {xp, xm}) draw_design_circle(p, x, y, image.devicePixelRatio());
   }
   p.end();
   Image1->update();
@@ -280,16 +286,14 @@ void Toptimizationform::optimizer_plot_report() {
 void Toptimizationform::draw_markers(QColor colour) {
   select_opti_plot_variable();
   const ChartState& c = d_;
-  QPainter p(&Image1->picture());
-  p.setPen(QPen(colour, 0));
+  QImage& image = Image1->picture();
+  QPainter p(&image);
+  p.setPen(QPen(colour, 1));
   p.setBrush(Qt::white);
   const ld y = ld(c.chart_bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
   const ld xp = ld(c.chart_plus_x_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
   const ld xm = ld(c.chart_minus_x_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-  int l, t, r, b;
-  for (ld x : {xp, xm})
-    if (to_pixel(x - 2, l) && to_pixel(y - 2, t) && to_pixel(x + 2, r) && to_pixel(y + 2, b))
-      p.drawEllipse(QRect(QPoint(l, t), QPoint(r - 1, b - 1)));
+  for (ld x : {xp, xm}) draw_design_circle(p, x, y, image.devicePixelRatio());
   p.end();
   Image1->update();
 }

@@ -3,7 +3,8 @@
 // control that holds it, and no menu item is put away into the menu bar's overflow button. Every
 // caption fits its control. The values of every report of the main window stand under their headings
 // in the pane, printed and in report.rtf as a word processor lays it out. The texts of the charts stand
-// whole in their pictures.
+// whole in their pictures, and the charts and plots are painted at the screen's pixels. With
+// MORVELL_SCREENSHOTS naming a folder, every window shown is saved there as a picture.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,12 +17,14 @@
 #include <QWidget>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
 #include "design_data.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
+#include "metrology_form.h"
 #include "optimization_form.h"
 #include "preferences.h"
 #include "print_to_pdf.h"
@@ -59,12 +62,12 @@ struct ShownProgram {
 };
 
 // True when the picture has the pixel ratio of the screen where `image` shows it and covers `image` to
-// the nearest pixel of the screen.
+// the nearest pixel of the screen: its pixels are the image's size times the ratio.
 ::testing::AssertionResult shows_at_screen_pixels(const QImage& picture, const QWidget* image) {
   const double ratio = image->devicePixelRatioF();
   const QSizeF size = picture.deviceIndependentSize();
-  if (picture.devicePixelRatio() == ratio && std::abs(size.width() - image->width()) * ratio <= 0.5 &&
-      std::abs(size.height() - image->height()) * ratio <= 0.5)
+  if (picture.devicePixelRatio() == ratio && std::abs(picture.width() - image->width() * ratio) <= 0.5 &&
+      std::abs(picture.height() - image->height() * ratio) <= 0.5)
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "picture " << size.width() << "x" << size.height() << " at pixel ratio "
                                        << picture.devicePixelRatio() << " for " << image->width() << "x"
@@ -97,6 +100,8 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       w->show();
       QApplication::processEvents();
       ASSERT_TRUE(w->isVisible()) << w->objectName().toStdString();
+      if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+        w->grab().save(QStringLiteral("%1/%2_%3.png").arg(dir, w->objectName()).arg(step));
       EXPECT_EQ(morvell::testing::geometry_faults(w), QStringList()) << w->objectName().toStdString();
       if (morvell::testing::check_captions) {
         EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << w->objectName().toStdString();
@@ -241,6 +246,38 @@ TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
       }
       flash.hide();
     }
+    m.hide();
+  }
+}
+
+// The mesh plot, the measurement plots with their legends and the design-search plot are painted at the
+// pixels the screen shows them with, at every window-size step: their pictures have the screen's pixel
+// ratio and the image's size in its units.
+TEST(WindowGeometry, PlotsArePaintedAtTheScreensPixels) {
+  for (int step : {0, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF());
+    m.ShowplotbuttonClick();
+    for (auto view : {&TMainForm::ViewPinion1Click, &TMainForm::ViewMesh1Click}) {
+      (m.*view)();
+      EXPECT_TRUE(shows_at_screen_pixels(m.Image1->pixmap().toImage(), m.Image1)) << "mesh plot";
+    }
+    m.ShowplotbuttonClick();
+
+    Tmetrologyform& metrology = *p.windows.metrology;
+    metrology.show();
+    QApplication::processEvents();
+    for (const QLabel* image :
+         {metrology.Image1, metrology.Image2, metrology.Image3, metrology.Image4, metrology.Image5})
+      EXPECT_TRUE(shows_at_screen_pixels(image->pixmap().toImage(), image)) << image->objectName().toStdString();
+    metrology.hide();
+
+    Toptimizationform& search = *p.windows.optimization;
+    search.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(shows_at_screen_pixels(search.Image1->picture(), search.Image1)) << "search plot";
+    search.hide();
     m.hide();
   }
 }
