@@ -32,22 +32,6 @@ int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString
   return hint - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(text.trimmed());
 }
 
-// The font one step smaller than `font`, or false when it would be below half of `original`.
-bool smaller(QFont& font, const QFont& original) {
-  if (font.pointSizeF() > 0) {
-    const double size = std::floor(font.pointSizeF() * 4.0 - 1e-9) / 4.0;
-    if (size < original.pointSizeF() / 2.0) return false;
-    font.setPointSizeF(size);
-    return true;
-  }
-  if (font.pixelSize() > 1) {
-    if (font.pixelSize() - 1 < original.pixelSize() / 2) return false;
-    font.setPixelSize(font.pixelSize() - 1);
-    return true;
-  }
-  return false;
-}
-
 void fit_caption(QWidget* c) {
   if (c->isWindow()) return;
   // Start from the font the control was laid out with: the one it had when it was last fitted, unless
@@ -64,7 +48,7 @@ void fit_caption(QWidget* c) {
       if (guess < font.pointSizeF() && guess >= original.pointSizeF() / 2.0) font.setPointSizeF(guess);
     }
     c->setFont(font);
-    while (caption_width(c) > c->width() && smaller(font, original)) c->setFont(font);
+    while (caption_width(c) > c->width() && smaller_font(font, original)) c->setFont(font);
     if (caption_width(c) > c->width()) c->setFont(original);  // no font fits: leave it as laid out
   }
   c->setProperty(kLaidOutFont, QVariant::fromValue(original));
@@ -111,6 +95,21 @@ int caption_width(const QWidget* c) {
     return w;
   }
   return 0;
+}
+
+bool smaller_font(QFont& font, const QFont& original) {
+  if (font.pointSizeF() > 0) {
+    const double size = std::floor(font.pointSizeF() * 4.0 - 1e-9) / 4.0;
+    if (size < original.pointSizeF() / 2.0) return false;
+    font.setPointSizeF(size);
+    return true;
+  }
+  if (font.pixelSize() > 1) {
+    if (font.pixelSize() - 1 < original.pixelSize() / 2) return false;
+    font.setPixelSize(font.pixelSize() - 1);
+    return true;
+  }
+  return false;
 }
 
 void mark_narrow_list(QWidget* list) { list->setProperty(kNarrowList, true); }

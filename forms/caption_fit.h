@@ -4,6 +4,7 @@
 // few pixels more than its control has. Such a control takes a smaller font, just small enough.
 #pragma once
 
+class QFont;
 class QWidget;
 
 namespace morvell::forms {
@@ -13,6 +14,10 @@ namespace morvell::forms {
 // 0 for controls that show no single-line caption (fields, editable or narrow lists, word-wrapped or
 // rich text, pictures). A list's caption is the choice it shows.
 int caption_width(const QWidget* control);
+
+// The font a quarter point smaller than `font` (a pixel for a font sized in pixels), into `font`; false,
+// with `font` unchanged, when that would be below half of `original`.
+bool smaller_font(QFont& font, const QFont& original);
 
 // Marks a list laid out narrower than its choices on purpose (it widens as it drops down, and its hint
 // shows the whole choice): its caption is not held to its width.

@@ -10,9 +10,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QTest>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -30,6 +34,7 @@
 #include "print_to_pdf.h"
 #include "program_design.h"
 #include "program_windows.h"
+#include "qt_modal_services.h"
 #include "report_columns_check.h"
 #include "report_file.h"
 #include "scripted_modal_services.h"
@@ -278,6 +283,35 @@ TEST(WindowGeometry, PlotsArePaintedAtTheScreensPixels) {
     QApplication::processEvents();
     EXPECT_TRUE(shows_at_screen_pixels(search.Image1->picture(), search.Image1)) << "search plot";
     search.hide();
+    m.hide();
+  }
+}
+
+// The system's dialogs that the program shows (the Open, Save As and export file dialogs, the print
+// dialog, message boxes with the program's longest texts) lie within the screen with every control they
+// hold, at every window-size step, over the shown main window.
+TEST(WindowGeometry, SystemDialogsFitTheScreen) {
+  for (int step : {0, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF());
+    const auto check = [&](QDialog& dialog, const char* what) {
+      dialog.show();
+      for (int i = 0; i < 3; ++i) QApplication::processEvents();  // a dialog may lay itself out again
+      EXPECT_EQ(morvell::testing::geometry_faults(&dialog), QStringList()) << what;
+      dialog.hide();
+    };
+    check(*forms::make_file_dialog(&m, m.OpenDialog1, false), "open");
+    check(*forms::make_file_dialog(&m, m.SaveDialog1, true), "save as");
+    check(*forms::make_file_dialog(&m, m.SaveDialog2, true), "profile export");
+    QPrinter printer;
+    check(*forms::make_print_dialog(&m, printer), "print");
+    const QString path = QDir::current().absoluteFilePath(QString(200, QChar('g')) + ".mvl");
+    for (const QString& text :
+         {QStringLiteral("These settings will only take full effect on quality of graphics, text size and all windows "
+                         "when the program is re-started"),
+          QStringLiteral("%1 could not be read: line 12: the module must lie between 0.1 and 100").arg(path)})
+      check(*forms::make_message_box(&m, QMessageBox::Warning, "Morvell", text, QMessageBox::Ok), "message box");
     m.hide();
   }
 }
