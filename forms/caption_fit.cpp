@@ -1,6 +1,7 @@
 #include "caption_fit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -30,6 +31,28 @@ constexpr const char* kRefits = "caption_refits";
 // A size hint less the blanks that end its text.
 int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString& text) {
   return hint - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(text.trimmed());
+}
+
+// A check box or radio button lower than the square the style draws its indicator in, or narrower
+// without a caption, would show only part of the square: it draws a square that fits instead. The size
+// the style draws is the application style's, whatever square a fit has given the control before.
+void fit_indicator(QAbstractButton* b) {
+  const bool radio = qobject_cast<QRadioButton*>(b) != nullptr;
+  if (!radio && !qobject_cast<QCheckBox*>(b)) return;
+  const QStyle* style = QApplication::style();
+  const int width =
+      style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, b);
+  const int height =
+      style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight, nullptr, b);
+  const int room_width = b->text().isEmpty() ? b->width() : width;
+  QString sheet;
+  if (height > b->height() || width > room_width) {
+    const int side = std::max(1, std::min(b->height(), room_width));
+    sheet = QStringLiteral("%1::indicator { width: %2px; height: %2px; }")
+                .arg(radio ? QStringLiteral("QRadioButton") : QStringLiteral("QCheckBox"))
+                .arg(side);
+  }
+  if (b->styleSheet() != sheet) b->setStyleSheet(sheet);
 }
 
 void fit_caption(QWidget* c) {
@@ -122,6 +145,7 @@ void fit_captions(QWidget* window) {
       combo->setProperty(kRefits, true);
       QObject::connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fit_caption(combo); });
     }
+    if (auto* button = qobject_cast<QAbstractButton*>(c)) fit_indicator(button);
     // A control never fitted and whose caption fits keeps its font untouched.
     if (!c->property(kLaidOutFont).isValid() && caption_width(c) <= c->width()) continue;
     fit_caption(c);
