@@ -117,12 +117,14 @@ bool Toptimizationform::report_unreadable_results(bool opened) {
 }
 
 void Toptimizationform::optimizer_plot_report() {
+  // In the pixels of the plot's layout, which the picture keeps at every size of the window.
   QImage& image = Image1->picture();
+  const QSizeF size = Image1->layout_size();
   ChartState& c = d_;
   c.chart_top = 30;
-  c.chart_bottom = Image1->height() - 35;
+  c.chart_bottom = int(std::lround(size.height())) - 35;
   c.chart_left = 25;
-  c.chart_right = Image1->width() - 25;
+  c.chart_right = int(std::lround(size.width())) - 25;
   const ld middle = (ld(c.chart_left) + c.chart_right) * 0.5L;
   c.chart_centre_x = int(middle);
   c.chart_plus_x_origin = int(middle + 42);
@@ -131,8 +133,9 @@ void Toptimizationform::optimizer_plot_report() {
             right = c.chart_right, plus_origin = c.chart_plus_x_origin, minus_origin = c.chart_minus_x_origin;
 
   QPainter p(&image);
+  Image1->paint_in_layout(p);
   p.setBackground(Qt::white);
-  p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
+  p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
   p.setPen(QPen(Qt::black, 1));
   p.drawLine(left, bottom, centre, bottom);
   p.drawLine(right, bottom, centre, bottom);
@@ -272,7 +275,7 @@ void Toptimizationform::optimizer_plot_report() {
     const ld y = ld(bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
     const ld xp = ld(plus_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
     const ld xm = ld(minus_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-    for (ld x : {xp, xm}) draw_design_circle(p, x, y, image.devicePixelRatio());
+    for (ld x : {xp, xm}) draw_design_circle(p, x, y, Image1->screen_pixels_per_layout_pixel());
   }
   p.end();
   Image1->update();
@@ -286,14 +289,14 @@ void Toptimizationform::optimizer_plot_report() {
 void Toptimizationform::draw_markers(QColor colour) {
   select_opti_plot_variable();
   const ChartState& c = d_;
-  QImage& image = Image1->picture();
-  QPainter p(&image);
+  QPainter p(&Image1->picture());
+  Image1->paint_in_layout(p);
   p.setPen(QPen(colour, 1));
   p.setBrush(Qt::white);
   const ld y = ld(c.chart_bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
   const ld xp = ld(c.chart_plus_x_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
   const ld xm = ld(c.chart_minus_x_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-  for (ld x : {xp, xm}) draw_design_circle(p, x, y, image.devicePixelRatio());
+  for (ld x : {xp, xm}) draw_design_circle(p, x, y, Image1->screen_pixels_per_layout_pixel());
   p.end();
   Image1->update();
 }
@@ -309,6 +312,7 @@ void Toptimizationform::Image1MouseDown(int x, int y) {
 
 void Toptimizationform::xor_rubber_band() {
   QPainter p(&Image1->picture());
+  Image1->paint_in_layout(p);
   p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
   p.setPen(QPen(Qt::black, 0));
   p.setBrush(Qt::NoBrush);

@@ -278,10 +278,20 @@ TEST(WindowGeometry, PlotsArePaintedAtTheScreensPixels) {
       EXPECT_TRUE(shows_at_screen_pixels(image->pixmap().toImage(), image)) << image->objectName().toStdString();
     metrology.hide();
 
+    // The search plot keeps its layout at every window size, drawn whole within the picture.
     Toptimizationform& search = *p.windows.optimization;
     search.show();
     QApplication::processEvents();
     EXPECT_TRUE(shows_at_screen_pixels(search.Image1->picture(), search.Image1)) << "search plot";
+    // The designed size to the rounding of the widget's sides.
+    EXPECT_NEAR(search.Image1->layout_size().width(), 1004, 1004 / 100.0);
+    EXPECT_NEAR(search.Image1->layout_size().height(), 325, 325 / 100.0);
+    // Nothing is cut at the edges, with the longest names of the plotted quantities as axis titles.
+    search.XnegComboBox->setCurrentIndex(18);
+    search.YaxisComboBox->setCurrentIndex(17);
+    search.XplusComboBox->setCurrentIndex(19);
+    search.Set_optimizer_textboxes();
+    EXPECT_EQ(morvell::testing::chart_text_faults(search.Image1->picture(), {}, QRectF()), QStringList());
     search.hide();
     m.hide();
   }
