@@ -16,6 +16,7 @@ inline constexpr int kView3dLayoutViewport = 446;
 // The side of the square drawing of a panel `panel_width` pixels wide: 446 / 450 of its width, in the
 // same pixels (the panel's own, as the mouse gives them, or the screen's, as OpenGL draws in them).
 double view_3d_viewport(double panel_width);
+
 // Each gear is swept in this many transverse slices along its face width.
 inline constexpr int kView3dSlices = 20;
 
