@@ -3,7 +3,7 @@
 # and runs every test with ctest.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh --tests
 jobs=$(nproc)
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DMORVELL_SANITIZE=ON -DCMAKE_CXX_FLAGS="-O1" >/dev/null
 cmake --build build/test -j"$jobs"

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QSlider>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -241,11 +243,12 @@ void TMainForm::Report2Click() {
   const int points = font.pointSize() > 0 ? font.pointSize() : 8;
   font.setPointSize(points);
   // The report takes its columns along as tab stops of each line.
+  const std::string report = pane.report_text();
   const std::vector<std::vector<int>> tab_stops =
-      report_tab_stops_in_twips(QString::fromStdString(pane.text()).split('\n'), font);
+      report_tab_stops_in_twips(QString::fromStdString(report).split('\n'), font);
   const QFontInfo face(font);  // the face the columns were measured in, as the system resolved the family
   const std::string bytes =
-      rich_text_report(pane.text(), {face.family().toStdString(), points, face.fixedPitch()}, tab_stops);
+      rich_text_report(report, {face.family().toStdString(), points, face.fixedPitch()}, tab_stops);
   std::string error;
   if (write_text_file(kReportFileName, bytes, &error)) {
     // The file as it was written, with its folder (the current directory).
@@ -265,9 +268,20 @@ void TMainForm::Report3Click() {
   mainresults->setFont(font);
   mainresults->document()->setDefaultFont(font);
   printer.setDocName(QString());
-  // The copy that is printed is laid out for the printer: the report's columns are measured in the
+  // The copy that is printed holds the report's lines (not the pane's empty ones after them, which would
+  // fill pages of their own) and is laid out for the printer: the report's columns are measured in the
   // printer's metrics.
   const std::unique_ptr<QTextDocument> printed(mainresults->document()->clone());
+  {
+    const int lines = ResultsPane(mainresults).report_line_count();
+    QTextCursor rest(printed.get());
+    if (lines > 0) {
+      rest = QTextCursor(printed->findBlockByNumber(lines - 1));
+      rest.movePosition(QTextCursor::EndOfBlock);
+    }
+    rest.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    rest.removeSelectedText();
+  }
   printed->documentLayout()->setPaintDevice(&printer);
   lay_out_report_columns(printed.get(), &printer);
   printed->print(&printer);

@@ -3,7 +3,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QPolygon>
+#include <QPolygonF>
+
+#include <cmath>
 
 #include "mesh_plot_math.h"
 #include "numeric.h"
@@ -18,7 +20,7 @@ const QColor kPlotGrey(128, 128, 128);
 // Draws the outline in profile_points on every tooth of the gear as one line running once round the
 // gear. A point that cannot be placed on the canvas (not a number, infinite) breaks the line.
 void draw_gear_outline(QPainter& p, DesignData& d, const MeshPlotWindow& w, int gear) {
-  QPolygon line;
+  QPolygonF line;
   const auto flush = [&] {
     if (line.size() > 1) p.drawPolyline(line);
     line.clear();
@@ -27,9 +29,9 @@ void draw_gear_outline(QPainter& p, DesignData& d, const MeshPlotWindow& w, int 
   for (int32_t i = 0; i < z; ++i) {
     for (const ProfilePoint& point : d.profile_points.points) {
       place_profile_point(d, gear, i, point.x, point.y);
-      const std::optional<PlotPixel> px = mesh_plot_pixel(w, d.profile_point_xy[0], d.profile_point_xy[1]);
+      const std::optional<PlotPoint> px = mesh_plot_point(w, d.profile_point_xy[0], d.profile_point_xy[1]);
       if (px)
-        line << QPoint(px->x, px->y);
+        line << QPointF(px->x, px->y);
       else
         flush();
     }
@@ -39,21 +41,25 @@ void draw_gear_outline(QPainter& p, DesignData& d, const MeshPlotWindow& w, int 
 
 // A circle of radius r about (cx, cy) in mm, drawn through the pixels of its bounding box.
 void draw_circle(QPainter& p, const MeshPlotWindow& w, long double cx, long double cy, long double r) {
-  const std::optional<PlotPixel> a = mesh_plot_pixel(w, cx - r, cy + r);
-  const std::optional<PlotPixel> b = mesh_plot_pixel(w, cx + r, cy - r);
+  const std::optional<PlotPoint> a = mesh_plot_point(w, cx - r, cy + r);
+  const std::optional<PlotPoint> b = mesh_plot_point(w, cx + r, cy - r);
   if (!a || !b) return;
-  p.drawEllipse(QRect(QPoint(a->x, a->y), QPoint(b->x - 1, b->y - 1)));
+  p.drawEllipse(QRectF(QPointF(a->x, a->y), QPointF(b->x, b->y)));
 }
 
 }  // namespace
 
 void draw_mesh_plot(DesignData& d, QImage& image) {
-  const MeshPlotWindow w = compute_mesh_plot_window(d, image.width(), image.height());
+  // The window in the image control's pixels, the picture at its own pixel ratio.
+  const double ratio = image.devicePixelRatio();
+  MeshPlotWindow w = compute_mesh_plot_window(d, int(std::lround(image.width() / ratio)),
+                                              int(std::lround(image.height() / ratio)));
+  w.ratio = ratio;
   const bool pinion = d.view_selection == kViewPinion || d.view_selection == kViewMesh;
   const bool wheel = d.view_selection == kViewWheel || d.view_selection == kViewMesh;
 
   QPainter p(&image);
-  p.fillRect(image.rect(), Qt::white);
+  p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
 
   QPen pen(Qt::black, 1, Qt::SolidLine);
   p.setPen(pen);

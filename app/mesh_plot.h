@@ -10,8 +10,10 @@ class QImage;
 namespace morvell {
 
 // Draws the whole plot over `image` (cleared to white first) for the view of the design data, and
-// leaves the plot window and scales of this drawing in the design data (mesh_plot_math.h). Generates
-// the outlines it draws into `profile_points`, so the wheel's or pinion's last one stays there.
+// leaves the plot window and scales of this drawing in the design data (mesh_plot_math.h). The window
+// is that of the image's size in its own units (an image at a pixel ratio above 1 has more pixels, and
+// the plot is drawn to those). Generates the outlines it draws into `profile_points`, so the wheel's or
+// pinion's last one stays there.
 void draw_mesh_plot(DesignData& d, QImage& image);
 
 }  // namespace morvell

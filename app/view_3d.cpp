@@ -126,12 +126,12 @@ void init_3d_view(DesignData& d) {
   glMaterialf(GL_FRONT, GL_SHININESS, 128.0f);
 }
 
-void paint_3d_view(DesignData& d) {
+void paint_3d_view(DesignData& d, int viewport) {
   // A paint may come at any moment (Qt decides), so the outline another caller left in profile_points
   // is kept and put back.
   const ToothProfile kept = d.profile_points;
 
-  glViewport(0, 0, kView3dViewport, kView3dViewport);
+  glViewport(0, 0, viewport, viewport);
   const ViewBounds3d v = compute_view_bounds_3d(d);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

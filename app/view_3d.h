@@ -13,9 +13,10 @@ namespace morvell {
 // grey material.
 void init_3d_view(DesignData& d);
 
-// Draws the whole picture of the view chosen in the design data into the 446 x 446 pixel viewport at
-// the panel's lower left corner. `profile_points` is left as it was before the paint.
-void paint_3d_view(DesignData& d);
+// Draws the whole picture of the view chosen in the design data into a square `viewport` pixels of the
+// screen wide at the panel's lower left corner (view_3d_viewport). `profile_points` is left as it was
+// before the paint.
+void paint_3d_view(DesignData& d, int viewport);
 
 // The face's unit normal a x b / |a x b| into `face_normal`, then handed to OpenGL as the normal of the
 // face being drawn.

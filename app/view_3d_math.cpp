@@ -65,8 +65,12 @@ void unit_normal(const float a[3], const float b[3], float normal[3]) {
   normal[2] = float(nz / length);
 }
 
-float rotated_view(float rotation, float dx) {
-  ld r = ld(rotation) + ld(dx) / kView3dViewport * 180;
+double view_3d_viewport(double panel_width) {
+  return panel_width * kView3dLayoutViewport / kView3dLayoutPanelWidth;
+}
+
+float rotated_view(float rotation, float dx, double viewport) {
+  ld r = ld(rotation) + ld(dx) / ld(viewport) * 180;
   if (r > 360) r -= 360;
   if (r < -360) r += 360;
   return float(r);
@@ -82,18 +86,18 @@ void view_3d_mouse_down(DesignData& d, int x, int y) {
   }
 }
 
-void view_3d_mouse_up(DesignData& d, int x, int y) {
+void view_3d_mouse_up(DesignData& d, int x, int y, double viewport) {
   if (d.mouse_tool == kToolZoomIn) {
     zoom_3d(d) = std::max(float(ld(zoom_3d(d)) * 0.8L), kMinZoom3d);
   } else if (d.mouse_tool == kToolZoomOut) {
     zoom_3d(d) = std::min(float(ld(zoom_3d(d)) * 1.25L), kMaxZoom3d);
   } else if (d.mouse_tool == kToolPan) {
-    const ld dx = (ld(x) - d.plot_pan_x) * (ld(d.view_bounds_3d[1]) - d.view_bounds_3d[0]) / kView3dViewport;
-    const ld dy = (ld(y) - d.plot_pan_y) * (ld(d.view_bounds_3d[3]) - d.view_bounds_3d[2]) / kView3dViewport;
+    const ld dx = (ld(x) - d.plot_pan_x) * (ld(d.view_bounds_3d[1]) - d.view_bounds_3d[0]) / ld(viewport);
+    const ld dy = (ld(y) - d.plot_pan_y) * (ld(d.view_bounds_3d[3]) - d.view_bounds_3d[2]) / ld(viewport);
     d.pan_x_3d = float(d.pan_x_3d + dx);
     d.pan_y_3d = float(d.pan_y_3d + dy);
   } else if (d.mouse_tool == kToolRotate) {
-    d.view_rotation_3d = rotated_view(d.view_rotation_3d, float(ld(x) - d.mouse_down_x_3d));
+    d.view_rotation_3d = rotated_view(d.view_rotation_3d, float(ld(x) - d.mouse_down_x_3d), viewport);
   }
 }
 

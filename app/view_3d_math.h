@@ -8,8 +8,15 @@
 
 namespace morvell {
 
-// The drawing is always this many pixels square at the panel's lower left corner.
-inline constexpr int kView3dViewport = 446;
+// The layout's drawing panel is 450 pixels wide and draws in a square of 446 pixels at its lower left
+// corner. A panel scaled with its window draws in a square scaled alike.
+inline constexpr int kView3dLayoutPanelWidth = 450;
+inline constexpr int kView3dLayoutViewport = 446;
+
+// The side of the square drawing of a panel `panel_width` pixels wide: 446 / 450 of its width, in the
+// same pixels (the panel's own, as the mouse gives them, or the screen's, as OpenGL draws in them).
+double view_3d_viewport(double panel_width);
+
 // Each gear is swept in this many transverse slices along its face width.
 inline constexpr int kView3dSlices = 20;
 
@@ -48,12 +55,14 @@ Vertex3d tooth_vertex(float x, float y, int slice, int32_t tooth, int32_t z, flo
 // The unit normal a x b / |a x b| (not a number for parallel or zero-length edges).
 void unit_normal(const float a[3], const float b[3], float normal[3]);
 
-// The rotation after a drag of dx pixels: + dx / 446 x 180 degrees, then above 360 reduced by 360 and
-// below -360 increased by 360.
-float rotated_view(float rotation, float dx);
+// The rotation after a drag of dx pixels across a drawing `viewport` pixels square: + dx / viewport x 180
+// degrees, then above 360 reduced by 360 and below -360 increased by 360.
+float rotated_view(float rotation, float dx, double viewport);
 
-// Mouse button pressed and released on the 3D view at pixel (x, y), with the tool of the design data.
+// Mouse button pressed and released on the 3D view at pixel (x, y), with the tool of the design data; the
+// drawing is `viewport` of those pixels square (view_3d_viewport of the panel's width): a drag across it
+// pans by the width of the viewing window or turns the view by half a turn.
 void view_3d_mouse_down(DesignData& d, int x, int y);
-void view_3d_mouse_up(DesignData& d, int x, int y);
+void view_3d_mouse_up(DesignData& d, int x, int y, double viewport);
 
 }  // namespace morvell

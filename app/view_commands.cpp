@@ -11,12 +11,15 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include <cmath>
+
 #include "field_events.h"
 #include "main_window.h"
 #include "mesh_plot.h"
 #include "mesh_plot_math.h"
 #include "modal_services.h"
 #include "opengl_panel.h"
+#include "screen_picture.h"
 #include "view_3d.h"
 #include "view_3d_math.h"
 
@@ -90,7 +93,8 @@ void TMainForm::wire_views() {
 }
 
 void TMainForm::mainform_meshplot_report() {
-  QImage image(Image1->size(), QImage::Format_RGB32);
+  // At the screen's pixel ratio, so that the screen shows the plot's own pixels.
+  QImage image = picture_for(Image1);
   if (image.isNull()) return;  // no room to draw in
   draw_mesh_plot(d_, image);
   Image1->setPixmap(QPixmap::fromImage(image));
@@ -227,12 +231,17 @@ void TMainForm::Image1MouseUp(int x, int y) {
 
 void TMainForm::OpenGLPanel1Init() { init_3d_view(d_); }
 
-void TMainForm::OpenGLPanel1Paint() { paint_3d_view(d_); }
+// The drawing scales with the panel, which scales with the window, and is drawn in the screen's pixels.
+void TMainForm::OpenGLPanel1Paint() {
+  paint_3d_view(d_, int(std::lround(view_3d_viewport(OpenGLPanel1->width() * OpenGLPanel1->devicePixelRatioF()))));
+}
 
 void TMainForm::OpenGLPanel1MouseDown(int x, int y) { view_3d_mouse_down(d_, x, y); }
 
 void TMainForm::OpenGLPanel1MouseUp(int x, int y) {
-  view_3d_mouse_up(d_, x, y);
+  // The panel lies over the 2D image, with its size (a window without OpenGL has only the image).
+  const QWidget* panel = OpenGLPanel1 ? static_cast<QWidget*>(OpenGLPanel1) : Image1;
+  view_3d_mouse_up(d_, x, y, view_3d_viewport(panel->width()));
   const int32_t tool = d_.mouse_tool;
   if (tool == kToolPan || tool == kToolZoomIn || tool == kToolZoomOut || tool == kToolRotate)
     if (OpenGLPanel1) OpenGLPanel1->repaint();

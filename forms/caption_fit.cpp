@@ -1,6 +1,7 @@
 #include "caption_fit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -32,20 +33,26 @@ int without_trailing_blanks(int hint, const QFontMetrics& metrics, const QString
   return hint - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(text.trimmed());
 }
 
-// The font one step smaller than `font`, or false when it would be below half of `original`.
-bool smaller(QFont& font, const QFont& original) {
-  if (font.pointSizeF() > 0) {
-    const double size = std::floor(font.pointSizeF() * 4.0 - 1e-9) / 4.0;
-    if (size < original.pointSizeF() / 2.0) return false;
-    font.setPointSizeF(size);
-    return true;
+// A check box or radio button lower than the square the style draws its indicator in, or narrower
+// without a caption, would show only part of the square: it draws a square that fits instead. The size
+// the style draws is the application style's, whatever square a fit has given the control before.
+void fit_indicator(QAbstractButton* b) {
+  const bool radio = qobject_cast<QRadioButton*>(b) != nullptr;
+  if (!radio && !qobject_cast<QCheckBox*>(b)) return;
+  const QStyle* style = QApplication::style();
+  const int width =
+      style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, b);
+  const int height =
+      style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight, nullptr, b);
+  const int room_width = b->text().isEmpty() ? b->width() : width;
+  QString sheet;
+  if (height > b->height() || width > room_width) {
+    const int side = std::max(1, std::min(b->height(), room_width));
+    sheet = QStringLiteral("%1::indicator { width: %2px; height: %2px; }")
+                .arg(radio ? QStringLiteral("QRadioButton") : QStringLiteral("QCheckBox"))
+                .arg(side);
   }
-  if (font.pixelSize() > 1) {
-    if (font.pixelSize() - 1 < original.pixelSize() / 2) return false;
-    font.setPixelSize(font.pixelSize() - 1);
-    return true;
-  }
-  return false;
+  if (b->styleSheet() != sheet) b->setStyleSheet(sheet);
 }
 
 void fit_caption(QWidget* c) {
@@ -64,7 +71,7 @@ void fit_caption(QWidget* c) {
       if (guess < font.pointSizeF() && guess >= original.pointSizeF() / 2.0) font.setPointSizeF(guess);
     }
     c->setFont(font);
-    while (caption_width(c) > c->width() && smaller(font, original)) c->setFont(font);
+    while (caption_width(c) > c->width() && smaller_font(font, original)) c->setFont(font);
     if (caption_width(c) > c->width()) c->setFont(original);  // no font fits: leave it as laid out
   }
   c->setProperty(kLaidOutFont, QVariant::fromValue(original));
@@ -113,6 +120,21 @@ int caption_width(const QWidget* c) {
   return 0;
 }
 
+bool smaller_font(QFont& font, const QFont& original) {
+  if (font.pointSizeF() > 0) {
+    const double size = std::floor(font.pointSizeF() * 4.0 - 1e-9) / 4.0;
+    if (size < original.pointSizeF() / 2.0) return false;
+    font.setPointSizeF(size);
+    return true;
+  }
+  if (font.pixelSize() > 1) {
+    if (font.pixelSize() - 1 < original.pixelSize() / 2) return false;
+    font.setPixelSize(font.pixelSize() - 1);
+    return true;
+  }
+  return false;
+}
+
 void mark_narrow_list(QWidget* list) { list->setProperty(kNarrowList, true); }
 
 void fit_captions(QWidget* window) {
@@ -123,6 +145,7 @@ void fit_captions(QWidget* window) {
       combo->setProperty(kRefits, true);
       QObject::connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fit_caption(combo); });
     }
+    if (auto* button = qobject_cast<QAbstractButton*>(c)) fit_indicator(button);
     // A control never fitted and whose caption fits keeps its font untouched.
     if (!c->property(kLaidOutFont).isValid() && caption_width(c) <= c->width()) continue;
     fit_caption(c);

@@ -1,9 +1,11 @@
 // Captions that fit their controls. The windows are laid out for a 1024 x 768 screen and scaled as a
 // whole, but text does not shrink in step with the controls: a font's glyphs are hinted to whole pixels
 // and a check box keeps its indicator's size, so on a small or highly scaled screen a caption can need a
-// few pixels more than its control has. Such a control takes a smaller font, just small enough.
+// few pixels more than its control has. Such a control takes a smaller font, just small enough; a check
+// box too small for its indicator's square draws a smaller square.
 #pragma once
 
+class QFont;
 class QWidget;
 
 namespace morvell::forms {
@@ -14,6 +16,10 @@ namespace morvell::forms {
 // rich text, pictures). A list's caption is the choice it shows.
 int caption_width(const QWidget* control);
 
+// The font a quarter point smaller than `font` (a pixel for a font sized in pixels), into `font`; false,
+// with `font` unchanged, when that would be below half of `original`.
+bool smaller_font(QFont& font, const QFont& original);
+
 // Marks a list laid out narrower than its choices on purpose (it widens as it drops down, and its hint
 // shows the whole choice): its caption is not held to its width.
 void mark_narrow_list(QWidget* list);
@@ -21,7 +27,9 @@ void mark_narrow_list(QWidget* list);
 // Every visible-to-be control of `window` whose caption needs more than its width takes the largest
 // smaller font (in steps of a quarter point, down to half its size) with which the caption fits.
 // A list is fitted again whenever its choice changes. Each fit starts from the font the control was
-// laid out with, so a caption that fits again takes that font back.
+// laid out with, so a caption that fits again takes that font back. A check box or radio button lower
+// than its indicator's square (or, without a caption, narrower) draws a square as large as it holds,
+// and the style's own again when it has the room.
 void fit_captions(QWidget* window);
 
 }  // namespace morvell::forms

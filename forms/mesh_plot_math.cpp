@@ -1,5 +1,6 @@
 #include "mesh_plot_math.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numeric.h"
@@ -45,18 +46,31 @@ MeshPlotWindow compute_mesh_plot_window(DesignData& d, int width, int height) {
   return w;
 }
 
-std::optional<int> to_pixel(long double value) {
+std::optional<double> to_screen_pixel(long double value, double ratio) {
   if (!std::isfinite(value)) return std::nullopt;
-  if (value > kPixelLimit) return kPixelLimit;
-  if (value < -kPixelLimit) return -kPixelLimit;
-  return static_cast<int>(std::trunc(value));
+  value = std::clamp(value, -ld(kPixelLimit), ld(kPixelLimit));
+  return double(std::trunc(value * ratio) / ratio);
+}
+
+std::optional<int> to_pixel(long double value) {
+  const std::optional<double> pixel = to_screen_pixel(value, 1);
+  if (!pixel) return std::nullopt;
+  return static_cast<int>(*pixel);
+}
+
+std::optional<PlotPoint> mesh_plot_point(const MeshPlotWindow& w, long double x, long double y) {
+  const std::optional<double> column = to_screen_pixel((x - w.left) * w.scale_x + kMeshPlotMargin, w.ratio);
+  const std::optional<double> row = to_screen_pixel((y - w.bottom) * w.scale_y + w.height - kMeshPlotMargin, w.ratio);
+  if (!column || !row) return std::nullopt;
+  return PlotPoint{*column, *row};
 }
 
 std::optional<PlotPixel> mesh_plot_pixel(const MeshPlotWindow& w, long double x, long double y) {
-  const std::optional<int> column = to_pixel((x - w.left) * w.scale_x + kMeshPlotMargin);
-  const std::optional<int> row = to_pixel((y - w.bottom) * w.scale_y + w.height - kMeshPlotMargin);
-  if (!column || !row) return std::nullopt;
-  return PlotPixel{*column, *row};
+  MeshPlotWindow pixels = w;
+  pixels.ratio = 1;
+  const std::optional<PlotPoint> p = mesh_plot_point(pixels, x, y);
+  if (!p) return std::nullopt;
+  return PlotPixel{int(p->x), int(p->y)};
 }
 
 void place_profile_point(DesignData& d, int gear, int32_t tooth, float x, float y) {

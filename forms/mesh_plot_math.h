@@ -32,7 +32,9 @@ inline constexpr float kMinPlotZoom = 1.0f / 128.0f;
 // the integer conversion stays defined however far the zoom and pan carry a point.
 inline constexpr int kPixelLimit = 1000000;
 
-// The plot window of one drawing, after the pan: left end, bottom and top in mm; pixel scales.
+// The plot window of one drawing, after the pan: left end, bottom and top in mm; pixel scales. Pixels
+// are those of the image control (its own units, as the mouse gives them); a picture painted for a
+// screen that shows each of them with several of its own has `ratio` of those per pixel.
 struct MeshPlotWindow {
   long double left = 0;
   long double bottom = 0;
@@ -40,6 +42,7 @@ struct MeshPlotWindow {
   long double scale_x = 0;  // pixels per mm, = -scale_y
   long double scale_y = 0;  // negative: screen rows grow downwards
   int height = 0;           // image height in pixels
+  double ratio = 1;         // pixels of the screen per pixel
 };
 
 // Works out the plot window for an image of width x height pixels from the view, the module, the
@@ -53,13 +56,26 @@ struct PlotPixel {
   int y = 0;
 };
 
+// A position in pixels where a picture painted at `ratio` pixels of the screen per pixel draws it:
+// in pixels, but whole pixels of the screen.
+struct PlotPoint {
+  double x = 0;
+  double y = 0;
+};
+
 // A length in pixels as a whole pixel, truncated towards zero and held within +-kPixelLimit; nothing
 // for a value that is not a number or infinite.
 std::optional<int> to_pixel(long double value);
+// The same truncated to a whole pixel of a screen that shows `ratio` of its pixels per pixel, in
+// pixels (to_pixel at ratio 1).
+std::optional<double> to_screen_pixel(long double value, double ratio);
 
 // The pixel of the point (x, y) in mm: column trunc((x - left) scale_x + 5), row
 // trunc((y - bottom) scale_y + height - 5). Nothing when either is not finite.
 std::optional<PlotPixel> mesh_plot_pixel(const MeshPlotWindow& w, long double x, long double y);
+// Where a picture at the window's ratio draws the point: the same column and row truncated to whole
+// pixels of the screen (the pixel itself at ratio 1).
+std::optional<PlotPoint> mesh_plot_point(const MeshPlotWindow& w, long double x, long double y);
 
 // Places point (x, y) of a tooth outline (tooth upright about +y) on tooth `tooth` of gear `gear`
 // (0 pinion, 1 wheel) as the view shows it and stores it in `profile_point_xy`. In the mesh view the

@@ -128,14 +128,29 @@ std::string ResultsPane::line(int index) const {
   return block.isValid() ? block.text().toStdString() : std::string();
 }
 
-std::string ResultsPane::text() const {
+namespace {
+
+// The text of lines first..last - 1 of the pane, each ended by a line feed.
+std::string lines_text(const ResultsPane& pane, int end) {
   std::string all;
-  for (int i = 0; i < line_count(); ++i) {
-    all += line(i);
+  for (int i = 0; i < end; ++i) {
+    all += pane.line(i);
     all += '\n';
   }
   return all;
 }
+
+}  // namespace
+
+std::string ResultsPane::text() const { return lines_text(*this, line_count()); }
+
+int ResultsPane::report_line_count() const {
+  int count = line_count();
+  while (count > 0 && line(count - 1).find_first_not_of(" \t") == std::string::npos) --count;
+  return count;
+}
+
+std::string ResultsPane::report_text() const { return lines_text(*this, report_line_count()); }
 
 bool ResultsPane::has_focus() const { return view_ && view_->hasFocus(); }
 

@@ -59,6 +59,12 @@ class ResultsPane {
   // Every line, each ended by a line feed.
   std::string text() const;
 
+  // The lines a report holds: those up to the last one with anything but blanks in it. The pane's
+  // empty lines after it are no part of the report saved or printed.
+  int report_line_count() const;
+  // Those lines, each ended by a line feed.
+  std::string report_text() const;
+
   // Writes the gathered lines into the pane now.
   void flush();
 

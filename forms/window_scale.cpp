@@ -1,6 +1,9 @@
 #include "window_scale.h"
 
 #include <QGuiApplication>
+#include <QLayout>
+#include <QMetaObject>
+#include <QVariant>
 #include <QScreen>
 #include <QWidget>
 
@@ -44,6 +47,61 @@ void keep_on_screen(QWidget* window) {
   const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
   const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
   if (x != frame.left() || y != frame.top()) window->move(x, y);
+}
+
+void fit_to_screen(QWidget* window) {
+  const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QLayout* layout = window->layout();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  const QSize room = screen->availableGeometry().size() - frame;
+  const bool fixed = window->minimumSize() == window->maximumSize();
+  // The width the window takes within the room, and the least size its layout needs at that width (a
+  // text that wraps needs the more height the narrower it is).
+  const auto width_in_room = [&](const QSize& least) {
+    return std::min(std::max(window->width(), least.width()), room.width());
+  };
+  const auto needed = [&] {
+    if (!layout) return window->minimumSizeHint();
+    QSize least = layout->totalMinimumSize();
+    if (layout->hasHeightForWidth())
+      least.setHeight(std::max(least.height(), layout->totalHeightForWidth(width_in_room(least))));
+    return least;
+  };
+  // Never below half the font the window was made with, however often it is fitted.
+  constexpr const char* kMadeWithFont = "screen_fit_made_with_font";
+  if (!window->property(kMadeWithFont).isValid())
+    window->setProperty(kMadeWithFont, QVariant::fromValue(window->font()));
+  const QFont made_with = window->property(kMadeWithFont).value<QFont>();
+  QFont font = window->font();
+  bool smaller = false;
+  for (QSize least = needed();
+       (least.width() > room.width() || least.height() > room.height()) && forms::smaller_font(font, made_with);
+       least = needed()) {
+    window->setFont(font);
+    smaller = true;
+  }
+  // A window whose size is fixed (a message box sizes itself so, as wide as the screen at the most but
+  // without its frame) is narrowed to the room and takes the height it then needs.
+  if (fixed && (smaller || window->width() > room.width() || window->height() > room.height())) {
+    const QSize least = needed();
+    window->setFixedSize(width_in_room(least), least.height());
+  }
+  keep_on_screen(window);
+}
+
+void fit_to_screen_when_shown(QWidget* window) {
+  // After the window's own show handling, which sizes it (a message box fixes its size there).
+  forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
+    fit_to_screen(window);
+    return false;
+  });
+  // A window that sizes itself again when its layout asks (a message box does) is fitted again after that.
+  forms::on_event(window, QEvent::LayoutRequest, [window](QEvent*) {
+    if (window->isVisible())
+      QMetaObject::invokeMethod(window, [window] { fit_to_screen(window); }, Qt::QueuedConnection);
+    return false;
+  });
 }
 
 void scale_window(QWidget* window, const DesignData& d) {

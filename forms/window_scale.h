@@ -26,6 +26,15 @@ WindowScale compute_window_scale(int screen_width, int screen_height, int pane_w
 // (unless its size is fixed) and moved so that the frame lies within it.
 void keep_on_screen(QWidget* window);
 
+// A shown window of the system's making (a file, print or message dialog), which the window scale does
+// not size, fitted to its screen: while its layout needs more room than the part of the screen that
+// windows may take, it takes a smaller font (in quarter points, down to half the font it was made with);
+// a window of fixed size takes the size it then needs, at most as wide as that part; and keep_on_screen
+// makes it smaller where it is larger than that part and moves it into it.
+void fit_to_screen(QWidget* window);
+// The same each time the window is shown, and after each time it lays itself out again while shown.
+void fit_to_screen_when_shown(QWidget* window);
+
 // Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor); a caption that the
 // scaled control cannot hold then takes a smaller font.
 void scale_window(QWidget* window, const DesignData& d);

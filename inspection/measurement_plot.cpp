@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QPolygon>
+#include <QPolygonF>
 
 #include <cmath>
 #include <tuple>
@@ -31,10 +31,20 @@ ld window_height(const DesignData& d, int gear) {
          (ld(d.root_diameter[gear]) / 2 - 0.05L * mn);
 }
 
+// The window of the picture's image control (its size in its own units), at the picture's pixel ratio.
+MetrologyPlotWindow window_of(DesignData& d, int gear, const QImage& image) {
+  const double ratio = image.devicePixelRatio();
+  MetrologyPlotWindow w = compute_metrology_plot_window(d, gear, int(std::lround(image.width() / ratio)),
+                                                        int(std::lround(image.height() / ratio)));
+  w.ratio = ratio;
+  return w;
+}
+
+QPointF point_of(const PlotPoint& p) { return QPointF(p.x, p.y); }
+
 class Plot {
  public:
-  Plot(DesignData& d, int gear, QImage& image)
-      : w_(compute_metrology_plot_window(d, gear, image.width(), image.height())), p_(&image) {}
+  Plot(DesignData& d, int gear, QImage& image) : w_(window_of(d, gear, image)), p_(&image) {}
 
   QPainter& painter() { return p_; }
   const MetrologyPlotWindow& window() const { return w_; }
@@ -42,36 +52,36 @@ class Plot {
   void set_pen(const QColor& colour, Qt::PenStyle style) { p_.setPen(QPen(colour, 1, style)); }
 
   void line(ld x0, ld y0, ld x1, ld y1) {
-    const auto a = metrology_pixel(w_, x0, y0);
-    const auto b = metrology_pixel(w_, x1, y1);
-    if (a && b) p_.drawLine(a->x, a->y, b->x, b->y);
+    const auto a = mesh_plot_point(w_, x0, y0);
+    const auto b = mesh_plot_point(w_, x1, y1);
+    if (a && b) p_.drawLine(point_of(*a), point_of(*b));
   }
 
   // A circle of radius r about the gear centre, through the pixels of its bounding box.
   void centred_circle(ld r) {
-    const auto a = metrology_pixel(w_, -r, r);
-    const auto b = metrology_pixel(w_, r, -r);
-    if (a && b) p_.drawEllipse(QRect(QPoint(a->x, a->y), QPoint(b->x - 1, b->y - 1)));
+    const auto a = mesh_plot_point(w_, -r, r);
+    const auto b = mesh_plot_point(w_, r, -r);
+    if (a && b) p_.drawEllipse(QRectF(point_of(*a), point_of(*b)));
   }
 
   // The ball of diameter D about (0, r_c): 200 straight segments, starting on its right.
   void ball(ld D, ld rc) {
-    QPolygon outline;
+    QPolygonF outline;
     for (int k = 0; k <= 200; ++k) {
       const ld t = k * kStep;
-      const auto px = metrology_pixel(w_, D / 2 * std::cos(t), rc + D / 2 * std::sin(t));
+      const auto px = mesh_plot_point(w_, D / 2 * std::cos(t), rc + D / 2 * std::sin(t));
       if (!px) return;
-      outline << QPoint(px->x, px->y);
+      outline << point_of(*px);
     }
     p_.drawPolyline(outline);
   }
 
-  void text(int x, int y, const QString& s) {
-    p_.drawText(QRect(x, y, 200, 40), Qt::AlignLeft | Qt::AlignTop, s);
+  void text(double x, double y, const QString& s) {
+    p_.drawText(QRectF(x, y, 200, 40), Qt::AlignLeft | Qt::AlignTop, s);
   }
   // Text placed at a point in mm, moved by (dx, dy) pixels.
   void text_at(ld x, ld y, int dx, int dy, const QString& s) {
-    const auto px = metrology_pixel(w_, x, y);
+    const auto px = mesh_plot_point(w_, x, y);
     if (px) text(px->x + dx, px->y + dy, s);
   }
 
@@ -92,7 +102,7 @@ void draw_gear_teeth(Plot& plot, DesignData& d, int gear) {
   generate_gear_outline(d, g);
   const int32_t z = d.teeth[g];
   if (z <= 0) return;
-  QPolygon line;
+  QPolygonF line;
   const auto flush = [&] {
     if (line.size() > 1) plot.painter().drawPolyline(line);
     line.clear();
@@ -104,9 +114,9 @@ void draw_gear_teeth(Plot& plot, DesignData& d, int gear) {
       const ld x = point.x, y = point.y;
       const ld theta = std::atan(x / y) - j * kPiDouble / (ld(z) / 2) - kPiDouble / z;
       const ld r = std::sqrt(x * x + y * y);
-      const auto px = metrology_pixel(plot.window(), r * std::sin(theta), r * std::cos(theta));
+      const auto px = mesh_plot_point(plot.window(), r * std::sin(theta), r * std::cos(theta));
       if (px)
-        line << QPoint(px->x, px->y);
+        line << point_of(*px);
       else
         flush();
     }
@@ -127,18 +137,12 @@ MetrologyPlotWindow compute_metrology_plot_window(DesignData& d, int gear, int w
   w.height = height;
   w.left = (-(R / 2) * (width - 10) / (height - 10) - ld(d.plot_pan_x)) / zoom;
   w.bottom = y_bottom - ld(d.plot_pan_y);
+  w.top = w.bottom + R / zoom;
   d.plot_scale_y = float(-(height - 10) * zoom / R);
   d.plot_scale_x = -d.plot_scale_y;
   w.scale_x = d.plot_scale_x;
   w.scale_y = d.plot_scale_y;
   return w;
-}
-
-std::optional<PlotPixel> metrology_pixel(const MetrologyPlotWindow& w, long double x, long double y) {
-  const std::optional<int> column = to_pixel((x - w.left) * w.scale_x + kMeshPlotMargin);
-  const std::optional<int> row = to_pixel((y - w.bottom) * w.scale_y + (w.height - kMeshPlotMargin));
-  if (!column || !row) return std::nullopt;
-  return PlotPixel{*column, *row};
 }
 
 void draw_metrology_legends(QImage& contact, QImage& reference, QImage& base) {
@@ -147,17 +151,18 @@ void draw_metrology_legends(QImage& contact, QImage& reference, QImage& base) {
   for (int k = 0; k < 3; ++k) {
     QImage& image = *images[k];
     QPainter p(&image);
-    p.fillRect(image.rect(), Qt::white);
+    const QSizeF size = image.deviceIndependentSize();
+    p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
     p.setPen(QPen(colours[k], 1, Qt::DotLine));
-    const int y = image.height() / 2;
-    p.drawLine(0, y, image.width(), y);
+    const int y = int(std::lround(size.height())) / 2;
+    p.drawLine(QPointF(0, y), QPointF(size.width(), y));
   }
 }
 
 void draw_metrology_plot(DesignData& d, int gear, QImage& image) {
   Plot plot(d, gear, image);
   QPainter& p = plot.painter();
-  p.fillRect(image.rect(), Qt::white);
+  p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
   const QString name = gear == 0 ? "Pinion" : "Wheel";
   plot.label_font();
   plot.text(5, 0, name);
@@ -210,17 +215,17 @@ void draw_metrology_plot(DesignData& d, int gear, QImage& image) {
   plot.set_pen(kGrey, Qt::SolidLine);
   p.setBrush(Qt::white);
   {
-    const auto a = metrology_pixel(w, -rb * std::tan(alpha), rc + b / 2);
-    const auto c = metrology_pixel(w, rb * std::tan(alpha), rc - b / 2);
-    if (a && c) p.drawRect(QRect(QPoint(a->x, a->y), QPoint(c->x - 1, c->y - 1)));
+    const auto a = mesh_plot_point(w, -rb * std::tan(alpha), rc + b / 2);
+    const auto c = mesh_plot_point(w, rb * std::tan(alpha), rc - b / 2);
+    if (a && c) p.drawRect(QRectF(point_of(*a), point_of(*c)));
   }
   p.setBrush(Qt::NoBrush);
   plot.ball(D, rc);
   plot.label_font();
-  const auto label_row = metrology_pixel(w, 0, centre_nominal);
+  const auto label_row = mesh_plot_point(w, 0, centre_nominal);
   if (label_row) {
     for (auto [x, dx, s] : {std::tuple<ld, int, const char*>{xa, 0, "A"}, {0, -5, "B"}, {-xa, -12, "C"}}) {
-      const auto px = metrology_pixel(w, x, centre_nominal);
+      const auto px = mesh_plot_point(w, x, centre_nominal);
       if (px) plot.text(px->x + dx, label_row->y + 5, s);
     }
   }

@@ -17,27 +17,19 @@ namespace morvell {
 inline constexpr int32_t kMetrologyTransversePlane = 1;
 inline constexpr int32_t kMetrologyBasePlane = 0;
 
-// The plot window of one gear's drawing in mm, after the zoom and the vertical pan.
-struct MetrologyPlotWindow {
-  long double left = 0;     // x at the left inner edge
-  long double bottom = 0;   // y at row H - 5 (root radius less 0.05 m_n, less the pan)
-  long double scale_x = 0;  // pixels per mm
-  long double scale_y = 0;  // = -scale_x
-  int height = 0;           // image height in pixels
-};
+// The plot window of one gear's drawing in mm, after the zoom and the vertical pan: the mesh plot's
+// window, its pixels placed alike (mesh_plot_pixel, mesh_plot_point): column trunc((x - left) scale_x + 5),
+// row trunc((y - bottom) scale_y + H - 5), the bottom being the root radius less 0.05 m_n, less the pan.
+using MetrologyPlotWindow = MeshPlotWindow;
 
 // Works out the window of gear `gear` (0 pinion, 1 wheel) for an image of width x height pixels: both
 // gears' plots share the window height (the larger of the two), each starts just below its own root
 // circle, and the zoom keeps the vertical centre. Stores `plot_pan_y`, `plot_scale_x`, `plot_scale_y`.
 MetrologyPlotWindow compute_metrology_plot_window(DesignData& d, int gear, int width, int height);
 
-// The pixel of the point (x, y) in mm: column trunc((x - left) scale_x + 5), row
-// trunc((y - bottom) scale_y + H - 5); nothing for a point that is not a number or infinite.
-std::optional<PlotPixel> metrology_pixel(const MetrologyPlotWindow& w, long double x, long double y);
-
 // Draws the plot of gear `gear` over `image` (cleared to white first) in the plane of
-// `metrology_plot_plane`. The transverse plane generates the gear's finished outline into
-// `profile_points`.
+// `metrology_plot_plane`, for the image's size in its own units and at its pixel ratio. The transverse
+// plane generates the gear's finished outline into `profile_points`.
 void draw_metrology_plot(DesignData& d, int gear, QImage& image);
 
 // The three legend samples beside the rows of the window: a dotted line across the middle of each,

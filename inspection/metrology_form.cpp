@@ -22,6 +22,7 @@
 #include "measurement_plot.h"
 #include "numeric.h"
 #include "results_pane.h"
+#include "screen_picture.h"
 #include "window_scale.h"
 
 namespace morvell {
@@ -426,7 +427,8 @@ void Tmetrologyform::done(int result) {
 }
 
 void Tmetrologyform::draw_plot(int gear, QLabel* image) {
-  QImage canvas(image->size(), QImage::Format_RGB32);
+  // At the screen's pixel ratio, so that the screen shows the plot's own pixels.
+  QImage canvas = picture_for(image);
   draw_metrology_plot(d_, gear, canvas);
   image->setPixmap(QPixmap::fromImage(canvas));
 }
@@ -437,7 +439,7 @@ void Tmetrologyform::metrology_meshplot_report2() {
   const bool transverse = d_.metrology_plot_plane == kMetrologyTransversePlane;
   QLabel* legends[3] = {Image3, Image4, Image5};
   QImage canvases[3];
-  for (int k = 0; k < 3; ++k) canvases[k] = QImage(legends[k]->size(), QImage::Format_RGB32);
+  for (int k = 0; k < 3; ++k) canvases[k] = picture_for(legends[k]);
   draw_metrology_legends(canvases[0], canvases[1], canvases[2]);
   for (int k = 0; k < 3; ++k) {
     legends[k]->setVisible(transverse);

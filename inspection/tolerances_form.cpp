@@ -3,19 +3,24 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QShowEvent>
 
 #include <cmath>
+#include <vector>
 
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "numeric.h"
+#include "report_columns.h"
 #include "results_pane.h"
 #include "tolerances.h"
 #include "window_scale.h"
@@ -164,16 +169,21 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
   gradelabel = add_label(this, "ISO Quality Grade ", 8, 34, 150);
   gradelabel->setObjectName("gradelabel");
   gradelabel->setToolTip("ISO 6336 quality grade");
-  add_label(this, "PINION  ", 176, 8, 80);
-  add_label(this, "WHEEL  ", 272, 8, 80);
-  ISOgradepinedit = add_numeric_edit(d_, this, "ISOgradepinedit", 160, 32);
-  ISOgradewheeledit = add_numeric_edit(d_, this, "ISOgradewheeledit", 256, 32);
+  // The headings and the grade boxes stand over the table's columns, wherever the table's font puts them
+  // (place_headings_over_columns).
+  pinionheading = add_label(this, "PINION  ", 176, 8, 80);
+  pinionheading->setObjectName("pinionheading");
+  wheelheading = add_label(this, "WHEEL  ", 272, 8, 80);
+  wheelheading->setObjectName("wheelheading");
+  ISOgradepinedit = add_numeric_edit(d_, this, "ISOgradepinedit", 176, 32);
+  ISOgradewheeledit = add_numeric_edit(d_, this, "ISOgradewheeledit", 272, 32);
 
-  mainresults = new QPlainTextEdit(this);
+  mainresults = new QTextEdit(this);
   mainresults->setObjectName("mainresults");
   mainresults->setReadOnly(true);
-  mainresults->setLineWrapMode(QPlainTextEdit::NoWrap);
-  // A small fixed-pitch font; its tab stops are set once the window scale has sized it.
+  mainresults->setAcceptRichText(false);
+  mainresults->setLineWrapMode(QTextEdit::NoWrap);
+  // A small fixed-pitch font; every line's tab stops are set from its columns in the scaled font.
   QFont small = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   small.setPointSize(8);
   mainresults->setFont(small);
@@ -230,9 +240,6 @@ TTolerancesform::TTolerancesform(DesignData& d, QWidget* parent) : QDialog(paren
   forms::on_choice(finthicknessComboBox, [this] { finthicknessComboBoxChange(); });
 
   scale_window(this, d_);
-  // A tab stop every nine characters of the scaled font puts the values of every row of the table under
-  // each other, with its labels and tabs in either unit system.
-  mainresults->setTabStopDistance(QFontMetricsF(mainresults->font()).horizontalAdvance(' ') * 9);
   d_.edit_changed = 0;
 }
 
@@ -317,8 +324,31 @@ void TTolerancesform::Set_textboxes() {
     lines << QString::fromStdString(caption + format_line(values, pinion, wheel));
   }
   mainresults->setPlainText(lines.join('\n'));
+  // The values of every line under each other, in the pinion's and the wheel's column, whatever the font.
+  lay_out_report_columns(mainresults->document());
+  place_headings_over_columns();
 
   for (QLineEdit* edit : limit_edits_) edit->setEnabled(!defaults);
+}
+
+void TTolerancesform::place_headings_over_columns() {
+  // Where the first line's values start in the laid-out table, in the window's pixels.
+  QTextDocument* doc = mainresults->document();
+  const QTextBlock first = doc->begin();
+  const QRectF box = doc->documentLayout()->blockBoundingRect(first);  // lays the line out
+  if (!first.layout() || first.layout()->lineCount() == 0) return;
+  const QTextLine line = first.layout()->lineAt(0);
+  const QString text = first.text();
+  const int origin = mainresults->viewport()->mapTo(this, QPoint(0, 0)).x() + int(std::lround(box.x())) -
+                     mainresults->horizontalScrollBar()->value();
+  std::vector<int> columns;
+  for (int i = 1; i < text.size(); ++i)
+    if (text[i - 1] == QChar('\t') && text[i] != QChar('\t'))
+      columns.push_back(origin + int(std::lround(line.cursorToX(i))));
+  if (columns.size() != 2) return;
+  QWidget* const placed[2][2] = {{pinionheading, ISOgradepinedit}, {wheelheading, ISOgradewheeledit}};
+  for (int gear = 0; gear < 2; ++gear)
+    for (QWidget* w : placed[gear]) w->move(columns[gear], w->y());
 }
 
 void TTolerancesform::grade_exit(int i) {

@@ -17,7 +17,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QPushButton;
 
 namespace morvell {
@@ -48,9 +48,11 @@ class TTolerancesform : public QDialog {
   QLineEdit* limit_edit(int index) const { return limit_edits_[index]; }
 
   QLabel* gradelabel;
+  QLabel* pinionheading;  // "PINION  " over the pinion's grade and column of the table
+  QLabel* wheelheading;   // "WHEEL  " over the wheel's
   QLineEdit* ISOgradepinedit;
   QLineEdit* ISOgradewheeledit;
-  QPlainTextEdit* mainresults;
+  QTextEdit* mainresults;
   QPushButton* Button1;
 
   // Hidden: limit boxes (pinion / wheel; "2" marks the lower limit), their display box and switches.
@@ -88,6 +90,8 @@ class TTolerancesform : public QDialog {
 
  private:
   void grade_exit(int gear);
+  // Puts each heading, with its gear's grade box under it, over its gear's column of the table.
+  void place_headings_over_columns();
   void take_snapshot();
   void restore_snapshot();
 

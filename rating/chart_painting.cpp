@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -20,14 +19,6 @@ using ld = long double;
 constexpr ld kFar = 100000.0L;
 
 }  // namespace
-
-QImage picture_for(const QWidget* widget) {
-  const double ratio = widget->devicePixelRatioF();
-  QImage image(std::max(1, int(std::lround(widget->width() * ratio))),
-               std::max(1, int(std::lround(widget->height() * ratio))), QImage::Format_RGB32);
-  image.setDevicePixelRatio(ratio);
-  return image;
-}
 
 void draw_in_layout_units(QPainter& p, const QImage& image, QSizeF designed) {
   const QSizeF size = image.deviceIndependentSize();

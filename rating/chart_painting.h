@@ -11,15 +11,12 @@
 
 #include <vector>
 
+#include "screen_picture.h"
+
 class QImage;
 class QPainter;
-class QWidget;
 
 namespace morvell {
-
-// A picture for `widget` at the pixel ratio of its screen: as many pixels as the screen shows there, so
-// that the screen draws it without magnifying it. Its size in the widget's own units is the widget's.
-QImage picture_for(const QWidget* widget);
 
 // Makes the painter draw in the units of a picture laid out `designed` large, stretched over the whole of
 // `image` (whatever its size and pixel ratio), so that a fixed picture is drawn at the pixels it is shown

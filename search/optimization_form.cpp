@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -24,6 +25,7 @@
 #include "numeric.h"
 #include "progress_form.h"
 #include "results_pane.h"
+#include "screen_picture.h"
 #include "search_plot_variables.h"
 #include "warning_dialog.h"
 #include "window_scale.h"
@@ -34,12 +36,27 @@ Toptimizationform* optimizationform = nullptr;
 
 // --- The plot picture ---
 
-SearchPlotImage::SearchPlotImage(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+SearchPlotImage::SearchPlotImage(QSize designed, QWidget* parent) : QWidget(parent), designed_(designed) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+double SearchPlotImage::layout_scale() const {
+  return std::min(double(width()) / designed_.width(), double(height()) / designed_.height());
+}
+
+QSizeF SearchPlotImage::layout_size() const { return QSizeF(size()) / layout_scale(); }
+
+void SearchPlotImage::paint_in_layout(QPainter& p) const { p.scale(layout_scale(), layout_scale()); }
+
+double SearchPlotImage::screen_pixels_per_layout_pixel() const { return devicePixelRatioF() * layout_scale(); }
 
 QImage& SearchPlotImage::picture() {
-  if (picture_.size() != size()) {
-    picture_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  const double ratio = devicePixelRatioF();
+  if (picture_size_ != size() || picture_ratio_ != ratio) {
+    picture_ = picture_for(this);
     picture_.fill(Qt::white);
+    picture_size_ = size();
+    picture_ratio_ = ratio;
   }
   return picture_;
 }
@@ -49,14 +66,19 @@ void SearchPlotImage::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, picture());
 }
 
+QPoint SearchPlotImage::in_layout(const QMouseEvent* e) const {
+  const double s = layout_scale();
+  return QPoint(int(e->position().x() / s), int(e->position().y() / s));
+}
+
 void SearchPlotImage::mousePressEvent(QMouseEvent* e) {
-  if (on_mouse_down) on_mouse_down(int(e->position().x()), int(e->position().y()));
+  if (on_mouse_down) on_mouse_down(in_layout(e).x(), in_layout(e).y());
 }
 void SearchPlotImage::mouseMoveEvent(QMouseEvent* e) {
-  if (on_mouse_move) on_mouse_move(int(e->position().x()), int(e->position().y()));
+  if (on_mouse_move) on_mouse_move(in_layout(e).x(), in_layout(e).y());
 }
 void SearchPlotImage::mouseReleaseEvent(QMouseEvent* e) {
-  if (on_mouse_up) on_mouse_up(int(e->position().x()), int(e->position().y()));
+  if (on_mouse_up) on_mouse_up(in_layout(e).x(), in_layout(e).y());
 }
 
 namespace {
@@ -97,7 +119,7 @@ Toptimizationform::Toptimizationform(DesignData& d, QWidget* parent)
   form_font.setPixelSize(13);
   setFont(form_font);
 
-  Image1 = new SearchPlotImage(this);
+  Image1 = new SearchPlotImage(QSize(1004, 325), this);
   Image1->setObjectName("Image1");
   Image1->setGeometry(2, 1, 1004, 325);
   Image1->on_mouse_down = [this](int x, int y) { Image1MouseDown(x, y); };

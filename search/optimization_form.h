@@ -20,21 +20,34 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QPushButton;
 class QTextEdit;
 
 namespace morvell {
 
 // The plot picture: an image that keeps what is drawn on it (markers, the rubber band) until it is
-// drawn again, with the mouse events of the window.
+// drawn again, with the mouse events of the window. The plot is laid out for a picture `designed` pixels
+// large; scaled with its window, the picture keeps that layout, drawn larger or smaller as a whole (by the
+// smaller of the width and height ratios) at the pixels of the screen: the plot is painted and the mouse
+// positions are reported in the pixels of the layout.
 class SearchPlotImage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SearchPlotImage(QWidget* parent = nullptr);
+  explicit SearchPlotImage(QSize designed, QWidget* parent = nullptr);
 
-  // The picture at the widget's present size (made anew, white, when the size changed).
+  // The picture at the widget's present size and at its screen's pixel ratio (made anew, white, when
+  // either changed).
   QImage& picture();
+  // The widget's pixels per pixel of the layout, and the widget's size in pixels of the layout: the
+  // designed size, one side of it larger where the widget's sides were scaled apart.
+  double layout_scale() const;
+  QSizeF layout_size() const;
+  // Makes a painter on the picture draw in pixels of the layout.
+  void paint_in_layout(QPainter& p) const;
+  // The screen's pixels per pixel of the layout.
+  double screen_pixels_per_layout_pixel() const;
 
   std::function<void(int x, int y)> on_mouse_down, on_mouse_move, on_mouse_up;
 
@@ -45,7 +58,13 @@ class SearchPlotImage : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // The mouse position of an event in the pixels of the layout.
+  QPoint in_layout(const QMouseEvent* event) const;
+
+  QSize designed_;
   QImage picture_;
+  QSize picture_size_;          // the widget's size the picture was made for
+  double picture_ratio_ = 0;    // and its screen's pixel ratio
 };
 
 // What the window does with the progress window while it searches and reads the results. The program

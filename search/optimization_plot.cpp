@@ -27,12 +27,21 @@ namespace morvell {
 
 namespace {
 
-// A pixel from a position computed in floating point, truncated toward zero; false when the position is
-// not finite or lies so far off the picture that no painter takes it.
-bool to_pixel(ld v, int& pixel) {
+// A position in pixels from one computed in floating point, truncated toward zero to a whole pixel of
+// the screen the picture is painted for (`ratio` of them per pixel); false when the position is not
+// finite or lies so far off the picture that no painter takes it.
+bool to_pixel(ld v, double ratio, double& pixel) {
   if (!std::isfinite(v) || v > 1e6L || v < -1e6L) return false;
-  pixel = int(v);
+  pixel = double(std::trunc(v * ratio) / ratio);
   return true;
+}
+
+// The small circle of a design at (x, y): the ellipse in the box from (x - 2, y - 2) to (x + 2, y + 2),
+// its corners truncated.
+void draw_design_circle(QPainter& p, ld x, ld y, double ratio) {
+  double l, t, r, b;
+  if (to_pixel(x - 2, ratio, l) && to_pixel(y - 2, ratio, t) && to_pixel(x + 2, ratio, r) && to_pixel(y + 2, ratio, b))
+    p.drawEllipse(QRectF(QPointF(l, t), QPointF(r, b)));
 }
 
 // Text whose top left corner is (x, y), on a white box.
@@ -104,12 +113,14 @@ void Toptimizationform::report_design(const DesignData& design) {
 }
 
 void Toptimizationform::optimizer_plot_report() {
+  // In the pixels of the plot's layout, which the picture keeps at every size of the window.
   QImage& image = Image1->picture();
+  const QSizeF size = Image1->layout_size();
   ChartState& c = d_;
   c.chart_top = 30;
-  c.chart_bottom = image.height() - 35;
+  c.chart_bottom = int(std::lround(size.height())) - 35;
   c.chart_left = 25;
-  c.chart_right = image.width() - 25;
+  c.chart_right = int(std::lround(size.width())) - 25;
   const ld middle = (ld(c.chart_left) + c.chart_right) * 0.5L;
   c.chart_centre_x = int(middle);
   c.chart_plus_x_origin = int(middle + 42);
@@ -118,10 +129,11 @@ void Toptimizationform::optimizer_plot_report() {
             right = c.chart_right, plus_origin = c.chart_plus_x_origin, minus_origin = c.chart_minus_x_origin;
 
   QPainter p(&image);
+  Image1->paint_in_layout(p);
   p.setBackground(Qt::white);
-  p.fillRect(image.rect(), Qt::white);
+  p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
   pick_marked_ = false;
-  p.setPen(QPen(Qt::black, 0));
+  p.setPen(QPen(Qt::black, 1));
   p.drawLine(left, bottom, centre, bottom);
   p.drawLine(right, bottom, centre, bottom);
   p.drawLine(centre, top, centre, bottom);
@@ -237,7 +249,7 @@ void Toptimizationform::optimizer_plot_report() {
 
   // Every design inside all ranges as a circle on each half.
   p.setBrush(Qt::white);
-  p.setPen(QPen(Qt::black, 0));
+  p.setPen(QPen(Qt::black, 1));
   for (const DesignPointRecord& record : records) {
     store_design_point(record, d_);
     advance(d_.chart_autoscale != 1);
@@ -247,10 +259,7 @@ void Toptimizationform::optimizer_plot_report() {
     const ld y = ld(bottom) + (ld(d_.scratch_values[1]) - c.chart_y_min) * c.chart_y_scale;
     const ld xp = ld(plus_origin) + (ld(d_.scratch_values[0]) - c.chart_plus_x_min) * c.chart_plus_x_scale;
     const ld xm = ld(minus_origin) + (ld(d_.scratch_values[2]) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-    int l, t, r, b;
-    for (ld x : {xp, xm})
-      if (to_pixel(x - 2, l) && to_pixel(y - 2, t) && to_pixel(x + 2, r) && to_pixel(y + 2, b))
-        p.drawEllipse(QRect(QPoint(l, t), QPoint(r - 1, b - 1)));
+    for (ld x : {xp, xm}) draw_design_circle(p, x, y, Image1->screen_pixels_per_layout_pixel());
   }
   p.end();
   Image1->update();
@@ -278,15 +287,13 @@ void Toptimizationform::draw_markers(const DesignData& design, QColor colour) {
   plot_variable_value(design, XnegComboBox->currentIndex(), minus_value);
   const ChartState& c = d_;
   QPainter p(&Image1->picture());
-  p.setPen(QPen(colour, 0));
+  Image1->paint_in_layout(p);
+  p.setPen(QPen(colour, 1));
   p.setBrush(Qt::white);
   const ld y = ld(c.chart_bottom) + (ld(y_value) - c.chart_y_min) * c.chart_y_scale;
   const ld xp = ld(c.chart_plus_x_origin) + (ld(plus_value) - c.chart_plus_x_min) * c.chart_plus_x_scale;
   const ld xm = ld(c.chart_minus_x_origin) + (ld(minus_value) - c.chart_minus_x_min) * c.chart_minus_x_scale;
-  int l, t, r, b;
-  for (ld x : {xp, xm})
-    if (to_pixel(x - 2, l) && to_pixel(y - 2, t) && to_pixel(x + 2, r) && to_pixel(y + 2, b))
-      p.drawEllipse(QRect(QPoint(l, t), QPoint(r - 1, b - 1)));
+  for (ld x : {xp, xm}) draw_design_circle(p, x, y, Image1->screen_pixels_per_layout_pixel());
   p.end();
   Image1->update();
 }
@@ -302,6 +309,7 @@ void Toptimizationform::Image1MouseDown(int x, int y) {
 
 void Toptimizationform::xor_rubber_band() {
   QPainter p(&Image1->picture());
+  Image1->paint_in_layout(p);
   p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
   p.setPen(QPen(Qt::black, 0));
   p.setBrush(Qt::NoBrush);

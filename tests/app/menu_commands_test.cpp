@@ -23,6 +23,7 @@
 #include <QTextLayout>
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <fstream>
@@ -44,6 +45,7 @@
 #include "preferences.h"
 #include "print_to_pdf.h"
 #include "program.h"
+#include "report_columns_check.h"
 #include "report_file.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
@@ -436,6 +438,41 @@ TEST(FileCommands, ReportToFileAndToPrinter) {
   EXPECT_TRUE(QFile::exists("printed.pdf"));
   EXPECT_EQ(m.mainresults->font().pointSize(), 8);
   EXPECT_TRUE(p.messages().isEmpty());
+}
+
+// Every report, saved or printed, ends with its last line: the pane's empty lines after it make neither
+// empty paragraphs at the end of report.rtf nor a page of their own (a page with nothing but its number).
+TEST(FileCommands, ReportsEndWithTheirLastLine) {
+  morvell::testing::Program<morvell::testing::PrintToPdf> p;
+  TMainForm& m = p.form();
+  p.design().rating_enabled = 1;  // as from the first show on: the rating reports need the rating
+  for (auto report :
+       {&TMainForm::Geometry1Click, &TMainForm::RatingResults1Click, &TMainForm::RatingDetails1Click}) {
+    (m.*report)();
+    const ResultsPane pane(m.mainresults);
+    int last = pane.line_count() - 1;
+    while (last >= 0 && QString::fromStdString(pane.line(last)).trimmed().isEmpty()) --last;
+    ASSERT_GE(last, 5);
+    const std::string last_line = pane.line(last);
+    SCOPED_TRACE("report ending with: " + last_line);
+
+    m.Report2Click();
+    const std::string rtf = file_bytes(kReportFileName);
+    int paragraphs = 0;
+    for (std::size_t at = 0; (at = rtf.find("\\par\r\n", at)) != std::string::npos; at += 6) ++paragraphs;
+    EXPECT_EQ(paragraphs, last + 1);  // one per line of the report, its last line last
+
+    QFile::remove("printed.pdf");
+    m.Report3Click();
+    const std::vector<std::vector<morvell::testing::Row>> pages = morvell::testing::pages_of_pdf("printed.pdf");
+    ASSERT_FALSE(pages.empty());
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+      const bool text = std::any_of(pages[k].begin(), pages[k].end(), [](const morvell::testing::Row& r) {
+        return r.size() > 1 || (r.size() == 1 && !QRegularExpression("^[0-9]+$").match(r[0].text).hasMatch());
+      });
+      EXPECT_TRUE(text) << "page " << k + 1 << " of " << pages.size() << " holds no text";
+    }
+  }
 }
 
 TEST(MenuCommands, UnitsThereAndBack) {

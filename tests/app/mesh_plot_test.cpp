@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "geometry_pass.h"
 #include "mesh_plot_math.h"
 #include "numeric.h"
+#include "picture_check.h"
 #include "startup_values.h"
 
 using namespace morvell;
@@ -160,4 +162,29 @@ TEST_F(MeshPlot, ImpossibleValuesAndExtremeZoomDrawWithoutFault) {
   d.normal_module = std::numeric_limits<float>::quiet_NaN();  // no window at all
   draw();
   EXPECT_EQ(count(kWhite), kW * kH);
+}
+
+// On a screen that shows each pixel of the window with two of its own, the plot is the same drawing in the
+// same window, at the screen's pixels rather than magnified.
+TEST_F(MeshPlot, AtPixelRatio2TheSameDrawingHasTwiceThePixels) {
+  d.show_nominal_profile = 1;
+  d.thickness_finished_transverse[1] = d.thickness_nominal_transverse[1] - 0.2f;  // nominal outlines show
+  for (const int32_t view : {kViewPinion, kViewWheel, kViewMesh}) {
+    SCOPED_TRACE(view);
+    d.view_selection = view;
+    draw();
+    const QImage once = image;
+    const float scale = d.plot_scale_x, left = d.mesh_plot_x_min;
+    QImage twice(2 * kW, 2 * kH, QImage::Format_RGB32);
+    twice.setDevicePixelRatio(2);
+    twice.fill(Qt::red);  // anything the plot leaves unpainted shows
+    draw_mesh_plot(d, twice);
+    EXPECT_EQ(d.plot_scale_x, scale);
+    EXPECT_EQ(d.mesh_plot_x_min, left);
+    EXPECT_TRUE(morvell::testing::drawn_at_twice_the_pixels(once, twice));
+    if (std::getenv("MORVELL_SCREENSHOTS")) {
+      once.save(QString("%1/mesh_once_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(view));
+      twice.save(QString("%1/mesh_twice_%2.png").arg(std::getenv("MORVELL_SCREENSHOTS")).arg(view));
+    }
+  }
 }

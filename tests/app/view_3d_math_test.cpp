@@ -120,23 +120,37 @@ TEST(View3dNormals, UnitCrossProductAndAnUndefinedNormalForDegenerateFaces) {
   EXPECT_TRUE(std::isnan(n[0]));
 }
 
-TEST(View3dMouse, RotationDragsAccumulateAndWrapBeyondAFullTurn) {
-  // A drag of 446 pixels turns the view by 180 degrees.
-  EXPECT_FLOAT_EQ(rotated_view(45, 446), 225);
-  EXPECT_FLOAT_EQ(rotated_view(190, 446), 10);     // 370 becomes 10
-  EXPECT_FLOAT_EQ(rotated_view(-190, -446), -10);  // -370 becomes -10
-  EXPECT_EQ(rotated_view(180, 446), 360);          // -360 to 360 stay
-  EXPECT_EQ(rotated_view(-180, -446), -360);
+// The drawing of the layout's panel (450 pixels wide) is 446 pixels square; a panel scaled with its window
+// draws in a square scaled alike.
+TEST(View3dMouse, TheDrawingScalesWithThePanel) {
+  EXPECT_DOUBLE_EQ(view_3d_viewport(450), 446);
+  EXPECT_DOUBLE_EQ(view_3d_viewport(360), 356.8);  // step -3 on a screen 1024 pixels wide: 450 x 0.8
+  EXPECT_DOUBLE_EQ(view_3d_viewport(900), 892);    // twice the layout's size
+}
 
-  DesignData d = startup_design();
-  d.view_rotation_3d = 45;
-  d.mouse_tool = kToolRotate;
-  view_3d_mouse_down(d, 100, 50);
-  view_3d_mouse_up(d, 323, 80);
-  EXPECT_FLOAT_EQ(d.view_rotation_3d, 135);
-  view_3d_mouse_down(d, 0, 0);
-  view_3d_mouse_up(d, 446, 0);
-  EXPECT_FLOAT_EQ(d.view_rotation_3d, 315);
+TEST(View3dMouse, RotationDragsAccumulateAndWrapBeyondAFullTurn) {
+  // A drag across the drawing turns the view by 180 degrees.
+  EXPECT_FLOAT_EQ(rotated_view(45, 446, 446), 225);
+  EXPECT_FLOAT_EQ(rotated_view(190, 446, 446), 10);     // 370 becomes 10
+  EXPECT_FLOAT_EQ(rotated_view(-190, -446, 446), -10);  // -370 becomes -10
+  EXPECT_EQ(rotated_view(180, 446, 446), 360);          // -360 to 360 stay
+  EXPECT_EQ(rotated_view(-180, -446, 446), -360);
+  EXPECT_FLOAT_EQ(rotated_view(45, 111.5f, 223), 135);  // a drawing of half the size: half the drag
+
+  for (const double viewport : {446.0, 223.0, 356.8}) {
+    SCOPED_TRACE(viewport);
+    DesignData d = startup_design();
+    d.view_rotation_3d = 45;
+    d.mouse_tool = kToolRotate;
+    // Half the drawing's width (to the nearest pixel) is a quarter turn, and back again.
+    const int half = int(std::lround(viewport / 2));
+    view_3d_mouse_down(d, 100, 50);
+    view_3d_mouse_up(d, 100 + half, 80, viewport);
+    EXPECT_NEAR(d.view_rotation_3d, 135, 180 / viewport);
+    view_3d_mouse_down(d, 300, 0);
+    view_3d_mouse_up(d, 300 - half, 0, viewport);
+    EXPECT_NEAR(d.view_rotation_3d, 45, 1e-4);
+  }
 }
 
 TEST(View3dMouse, PanFollowsTheDragAndZoomScalesTheWindowWithinBounds) {
@@ -147,26 +161,32 @@ TEST(View3dMouse, PanFollowsTheDragAndZoomScalesTheWindowWithinBounds) {
   view_3d_mouse_down(d, 100, 200);
   EXPECT_EQ(d.plot_pan_x, 100);
   EXPECT_EQ(d.plot_pan_y, 200);
-  view_3d_mouse_up(d, 150, 180);
+  view_3d_mouse_up(d, 150, 180, 446);
   EXPECT_FLOAT_EQ(d.pan_x_3d, 50 * (b.right - b.left) / 446);
   EXPECT_FLOAT_EQ(d.pan_y_3d, -20 * (b.top - b.bottom) / 446);
   // The picture follows: dragging right moves the window left.
   EXPECT_LT(compute_view_bounds_3d(d).left, b.left);
+  // On a drawing of half the size the same drag moves the window twice as far.
+  d.pan_x_3d = d.pan_y_3d = 0;
+  view_3d_mouse_down(d, 100, 200);
+  view_3d_mouse_up(d, 150, 180, 223);
+  EXPECT_FLOAT_EQ(d.pan_x_3d, 100 * (b.right - b.left) / 446);
+  EXPECT_FLOAT_EQ(d.pan_y_3d, -40 * (b.top - b.bottom) / 446);
 
   d.mouse_tool = kToolZoomIn;
-  view_3d_mouse_up(d, 0, 0);
+  view_3d_mouse_up(d, 0, 0, 446);
   EXPECT_FLOAT_EQ(zoom_3d(d), 0.8f);
   d.mouse_tool = kToolZoomOut;
-  view_3d_mouse_up(d, 0, 0);
-  view_3d_mouse_up(d, 0, 0);
+  view_3d_mouse_up(d, 0, 0, 446);
+  view_3d_mouse_up(d, 0, 0, 446);
   EXPECT_FLOAT_EQ(zoom_3d(d), 1.25f);
 
   // However many clicks, the window keeps a size.
-  for (int i = 0; i < 5000; ++i) view_3d_mouse_up(d, 0, 0);
+  for (int i = 0; i < 5000; ++i) view_3d_mouse_up(d, 0, 0, 446);
   EXPECT_EQ(zoom_3d(d), kMaxZoom3d);
   EXPECT_TRUE(std::isfinite(compute_view_bounds_3d(d).right));
   d.mouse_tool = kToolZoomIn;
-  for (int i = 0; i < 5000; ++i) view_3d_mouse_up(d, 0, 0);
+  for (int i = 0; i < 5000; ++i) view_3d_mouse_up(d, 0, 0, 446);
   EXPECT_EQ(zoom_3d(d), kMinZoom3d);
   const ViewBounds3d tiny = compute_view_bounds_3d(d);
   EXPECT_GT(tiny.right - tiny.left, 0.0f);

@@ -26,6 +26,7 @@ using namespace morvell;
 namespace {
 
 constexpr int kW = 450, kH = 600;
+constexpr int kViewport = 446;  // the drawing of a panel of the layout's size
 
 class GlView3d : public ::testing::Test {
  protected:
@@ -40,7 +41,7 @@ class GlView3d : public ::testing::Test {
     panel->setGeometry(0, 0, kW, kH);
     panel->OnInit = [this](TOpenGLPanel*) { init_3d_view(d); };
     panel->OnPaint = [this](TOpenGLPanel*) {
-      paint_3d_view(d);
+      paint_3d_view(d, kViewport);
       gl_error = glGetError();
       ++paints;
     };
@@ -61,8 +62,8 @@ class GlView3d : public ::testing::Test {
   // orthographic window of the last paint shows it in the 446 x 446 viewport at the lower left.
   bool drawn_at(float x, float y) const {
     const float* b = d.view_bounds_3d;
-    const int col = int((x - b[0]) / (b[1] - b[0]) * kView3dViewport);
-    const int row = kH - 1 - int((y - b[2]) / (b[3] - b[2]) * kView3dViewport);
+    const int col = int((x - b[0]) / (b[1] - b[0]) * kViewport);
+    const int row = kH - 1 - int((y - b[2]) / (b[3] - b[2]) * kViewport);
     return (picture.pixel(col, row) & 0xFFFFFF) != 0xFFFFFF;
   }
   int drawn_pixels(int top_row, int bottom_row) const {
@@ -112,9 +113,9 @@ TEST_F(GlView3d, InitialisationResetsTheViewAndEveryViewDrawsItsGears) {
     if (c.view == kViewPinion) {
       EXPECT_FALSE(drawn_at(0, a - 0.8f * rf2));
     }
-    // Nothing above the viewport, which keeps its size whatever the panel's.
-    EXPECT_EQ(drawn_pixels(0, kH - kView3dViewport), 0);
-    EXPECT_GT(drawn_pixels(kH - kView3dViewport, kH), 1000);
+    // Nothing above the viewport.
+    EXPECT_EQ(drawn_pixels(0, kH - kViewport), 0);
+    EXPECT_GT(drawn_pixels(kH - kViewport, kH), 1000);
     EXPECT_EQ(d.wheel_rotation_3d, c.wheel ? float(360.0 / (2 * d.teeth[1]) + 180) : 0.0f);
   }
   EXPECT_TRUE(errors.empty());

@@ -1,8 +1,14 @@
 // Captions fitted to their controls: a list is held to the choice it shows, fitted again as its choice
-// changes, and takes its laid-out font back when the caption fits in it again.
+// changes, and takes its laid-out font back when the caption fits in it again; check boxes show their
+// whole square.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QLabel>
 #include <QWidget>
 
@@ -69,4 +75,50 @@ TEST(CaptionFit, ALabelThatNoFontFitsKeepsItsFont) {
   label->setGeometry(0, 0, 10, 20);
   forms::fit_captions(&window);
   EXPECT_EQ(label->font().pointSizeF(), 10.0);
+}
+
+// A check box or radio button too low for the square of its indicator (or, without a caption, too
+// narrow) draws a square it holds whole; one with room keeps the style's square, and takes it back when
+// it has the room again.
+TEST(CaptionFit, CheckBoxesShowTheirWholeSquare) {
+  const int native = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
+  ASSERT_GT(native, 9);
+  struct Case {
+    bool radio;
+    QString caption;
+    QSize size;
+    int square;  // the side of the square drawn
+  };
+  const Case cases[] = {
+      {false, "", QSize(9, 9), 9},                  // as 17 x 17 at half scale
+      {false, "", QSize(native + 4, native + 4), native},
+      {false, "", QSize(6, native + 4), 6},         // too narrow, high enough
+      {false, "(Input) ", QSize(200, 8), 8},        // a caption: only the height counts
+      {true, "", QSize(7, 7), 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.radio ? "radio button " : "check box ") << c.size.width() << "x"
+                                      << c.size.height() << " \"" << c.caption.toStdString() << "\"");
+    QWidget window;
+    QAbstractButton* box = c.radio ? static_cast<QAbstractButton*>(new QRadioButton(c.caption, &window))
+                                   : new QCheckBox(c.caption, &window);
+    box->setGeometry(QRect(QPoint(0, 0), c.size));
+    forms::fit_captions(&window);
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect square = box->style()->subElementRect(
+        c.radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, box);
+    EXPECT_TRUE(box->rect().contains(square)) << square.width() << "x" << square.height();
+    EXPECT_EQ(square.width(), c.square);
+    EXPECT_EQ(square.height(), c.square);
+  }
+  // Made large enough again (a larger window size), the box draws the style's square again.
+  QWidget window;
+  auto* box = new QCheckBox(&window);
+  box->setGeometry(0, 0, 9, 9);
+  forms::fit_captions(&window);
+  box->setGeometry(0, 0, native + 4, native + 4);
+  forms::fit_captions(&window);
+  EXPECT_TRUE(box->styleSheet().isEmpty());
 }

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "results_pane.h"
 
@@ -75,6 +77,30 @@ TEST(ResultsPane, WritesReachThePaneTogetherAndOnlyWhereTheTextChanged) {
   EXPECT_EQ(view.document()->findBlockByNumber(4).text(), "two");
   EXPECT_EQ(view.document()->findBlockByNumber(3).text(), "unchanging");
   EXPECT_EQ(view.document()->blockCount(), 100);
+}
+
+// A report saved or printed ends with its last line that holds more than blanks; empty or blank lines
+// before that are its own.
+TEST(ResultsPane, AReportEndsWithItsLastLineThatHoldsText) {
+  struct Case {
+    std::vector<std::pair<int, const char*>> lines;  // written, the others empty
+    int count;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{}, 0, ""},
+      {{{0, "a"}}, 1, "a\n"},
+      {{{0, "a"}, {2, "b"}, {3, " "}, {4, "\t "}}, 3, "a\n\nb\n"},
+      {{{1, "  x  "}, {60, " "}}, 2, "\n  x  \n"},
+      {{{99, "last"}}, 100, std::string(99, '\n') + "last\n"},
+  };
+  for (const Case& c : cases) {
+    QTextEdit view;
+    ResultsPane pane(&view);
+    for (const auto& [index, text] : c.lines) pane.set_line(index, text);
+    EXPECT_EQ(pane.report_line_count(), c.count) << c.text;
+    EXPECT_EQ(pane.report_text(), c.text);
+  }
 }
 
 TEST(ResultsPane, RemovesALineItHolds) {

@@ -15,6 +15,7 @@
 #include "dialog_test_support.h"
 #include "measurement_plot.h"
 #include "metrology_form.h"
+#include "picture_check.h"
 
 using namespace morvell;
 using namespace morvell::testing;
@@ -38,7 +39,7 @@ int drawn_in_column(const QImage& image, int x, int top, int bottom) {
 }
 
 PlotPixel pixel(const MetrologyPlotWindow& w, long double x, long double y) {
-  const auto p = metrology_pixel(w, x, y);
+  const auto p = mesh_plot_pixel(w, x, y);
   EXPECT_TRUE(p.has_value());
   return p.value_or(PlotPixel{});
 }
@@ -116,6 +117,36 @@ TEST(MeasurementPlot, TransverseAndBasePlanesDrawnIntoAnImage) {
   EXPECT_EQ(reference.pixel(0, 6), qRgb(0xC0, 0xC0, 0xC0));
   EXPECT_EQ(base.pixel(0, 6), qRgb(0x80, 0x80, 0x80));
   EXPECT_EQ(base.pixel(0, 5), qRgb(255, 255, 255));
+}
+
+// On a screen that shows each pixel of the window with two of its own, both planes and the legends are the
+// same drawing in the same window, at the screen's pixels rather than magnified.
+TEST(MeasurementPlot, AtPixelRatio2TheSameDrawingHasTwiceThePixels) {
+  DialogDesign p;
+  DesignData& d = *p.d;
+  d.plot_zoom = 0.9f;
+  const auto at_ratio = [](int w, int h, double ratio) {
+    QImage image(int(w * ratio), int(h * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::red);  // anything the plot leaves unpainted shows
+    return image;
+  };
+  for (const int32_t plane : {kMetrologyTransversePlane, kMetrologyBasePlane})
+    for (int gear = 0; gear < 2; ++gear) {
+      SCOPED_TRACE(::testing::Message() << "plane " << plane << ", gear " << gear);
+      d.metrology_plot_plane = plane;
+      QImage once = at_ratio(344, 256, 1), twice = at_ratio(344, 256, 2);
+      draw_metrology_plot(d, gear, once);
+      const float scale = d.plot_scale_x;
+      draw_metrology_plot(d, gear, twice);
+      EXPECT_EQ(d.plot_scale_x, scale);
+      EXPECT_TRUE(drawn_at_twice_the_pixels(once, twice));
+    }
+  QImage once[3], twice[3];
+  for (int k = 0; k < 3; ++k) once[k] = at_ratio(40, 13, 1), twice[k] = at_ratio(40, 13, 2);
+  draw_metrology_legends(once[0], once[1], once[2]);
+  draw_metrology_legends(twice[0], twice[1], twice[2]);
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(drawn_at_twice_the_pixels(once[k], twice[k])) << k;
 }
 
 TEST(MeasurementPlot, PlaneZoomAndResetButtons) {

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -148,30 +148,50 @@ TEST(TolerancesForm, TableInMillimetresAndInches) {
   }
 }
 
-// The values of every row start at the same x in the table's layout, in both unit systems and at a
-// window scale other than 1.
-TEST(TolerancesForm, TableColumnsStandUnderEachOtherWhenScaled) {
-  for (const int units : {1, 2}) {
-    DialogDesign p(units);
+// Every value of the table stands under its heading: the first character of the pinion's values of every
+// row at the left edge of the heading PINION, the wheel's at that of WHEEL, in the window's pixels, with
+// the grade boxes under their headings; in both unit systems, at window scales 1, 1.406 and 0.8, with
+// grades of other widths of their values.
+TEST(TolerancesForm, TableValuesStandUnderTheirHeadings) {
+  struct Case {
+    int units;
+    float scale;
+    int32_t pinion_grade, wheel_grade;
+  };
+  const Case cases[] = {{1, 1000, 4, 11}, {2, 1000, 11, 4}, {1, 1406, 11, 4}, {2, 1406, 4, 11}, {1, 800, 12, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "units " << c.units << ", scale " << c.scale / 1000 << ", grades "
+                                      << c.pinion_grade << " and " << c.wheel_grade);
+    DialogDesign p(c.units);
     DesignData& d = *p.d;
-    d.form_scale_multiplier = 1406;
+    d.form_scale_multiplier = c.scale;
+    d.iso_grade[0] = c.pinion_grade;
+    d.iso_grade[1] = c.wheel_grade;
     TTolerancesform form(d);
     p.when_shown("Tolerancesform", [&](QDialog&) {
+      const int heading[2] = {form.pinionheading->x(), form.wheelheading->x()};
+      EXPECT_EQ(form.ISOgradepinedit->x(), heading[0]);
+      EXPECT_EQ(form.ISOgradewheeledit->x(), heading[1]);
+      EXPECT_LT(heading[0], heading[1]);
+      EXPECT_LE(form.ISOgradewheeledit->geometry().right(), form.width());
+      // The table's text as laid out, in the window's pixels.
       QTextDocument* doc = form.mainresults->document();
-      std::vector<std::vector<double>> starts;
-      for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        doc->documentLayout()->blockBoundingRect(b);  // lays the line out
+      const QPoint viewport = form.mainresults->viewport()->mapTo(&form, QPoint(0, 0));
+      int rows = 0;
+      for (QTextBlock b = doc->begin(); b.isValid(); b = b.next(), ++rows) {
+        const QRectF box = doc->documentLayout()->blockBoundingRect(b);  // lays the line out
         const QTextLine line = b.layout()->lineAt(0);
-        starts.emplace_back();
-        for (int i = 1; i < b.text().size(); ++i)
-          if (b.text()[i - 1] == QChar('\t') && b.text()[i] != QChar('\t')) starts.back().push_back(line.cursorToX(i));
+        const QString text = b.text();
+        std::vector<double> starts;
+        for (int i = 1; i < text.size(); ++i)
+          if (text[i - 1] == QChar('\t') && text[i] != QChar('\t'))
+            starts.push_back(viewport.x() + box.x() + line.cursorToX(i));
+        ASSERT_EQ(starts.size(), 2u) << text.toStdString();
+        // The caption ends before the pinion's column.
+        EXPECT_LT(viewport.x() + box.x() + line.cursorToX(int(text.indexOf('\t'))), heading[0]) << text.toStdString();
+        for (int gear = 0; gear < 2; ++gear) EXPECT_NEAR(starts[gear], heading[gear], 1) << text.toStdString();
       }
-      ASSERT_EQ(starts.size(), 13u);
-      for (const std::vector<double>& row : starts) {
-        ASSERT_EQ(row.size(), 2u);
-        EXPECT_NEAR(row[0], starts[0][0], 0.5) << units;
-        EXPECT_NEAR(row[1], starts[0][1], 0.5) << units;
-      }
+      EXPECT_EQ(rows, 13);
     });
     p.scripted.show_modal(form);
   }

@@ -627,6 +627,29 @@ TEST(SearchPick, PickingTakesTheFirstDesignWithinSixPixelsAndEvaluatesIt) {
   keep_picture(image, "search_pick.png");
 }
 
+// Scaled with its window (here to half its layout), the plot keeps its layout: a design is drawn where its
+// place in the layout falls in the smaller picture, and a click there picks it.
+TEST(SearchPick, AtHalfTheWindowSizeAClickWhereADesignIsDrawnPicksIt) {
+  auto design = default_design();
+  design->form_scale_multiplier = design->form_scale_divisor / 2;
+  Window win(std::move(design));
+  DesignData& d = *win.d;
+  std::vector<DesignPointRecord> records = {record_of(d, 1.2f, 1.5f, 1.1f), record_of(d, 2.8f, 1.9f, 2.2f)};
+  records[1].teeth[0] += 1;
+  records[1].teeth[1] += 2;
+  write_results(records);
+  d.search_results_ready = 1;
+  win.w->Set_optimizer_textboxes();
+  ASSERT_EQ(win.w->Image1->width(), 502);
+  EXPECT_EQ(d.chart_right, 1004 - 25);  // the plot area of the layout
+  const DesignPointRecord& r = records[1];
+  const QPoint at(plus_x_pixel(d, r.bending_safety_factor_pinion) / 2, y_pixel(d, r.contact_safety_factor_pinion) / 2);
+  EXPECT_GT(dark_pixels(win.w->Image1->picture(), QRect(at - QPoint(1, 1), QSize(3, 3))), 0);
+  QTest::mouseClick(win.w->Image1, Qt::LeftButton, {}, at);
+  EXPECT_EQ(d.teeth[0], r.teeth[0]);
+  EXPECT_EQ(d.teeth[1], r.teeth[1]);
+}
+
 // A record that no search of this design wrote (far more wheel teeth than its centre distance holds at
 // any module a design may have) is not taken by a pick: the design stays and the user is told why.
 TEST(SearchPick, ARecordThatEvaluatesToADesignThatCannotBeSavedIsNotTaken) {

@@ -56,7 +56,7 @@ std::vector<Row> rows_of_document(QTextDocument* doc) {
   return rows;
 }
 
-std::vector<Row> rows_of_pdf(const QString& pdf) {
+std::vector<std::vector<Row>> pages_of_pdf(const QString& pdf) {
   const QString html = pdf + ".html";
   QProcess pdftotext;
   pdftotext.start("pdftotext", {"-bbox", pdf, html});
@@ -70,22 +70,31 @@ std::vector<Row> rows_of_pdf(const QString& pdf) {
   // The words of each page by line (their common top), each with its left edge.
   static const QRegularExpression item(
       R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
-  std::map<std::pair<int, long>, Row> lines;
-  int page = 0;
+  std::vector<std::map<long, Row>> lines;
   for (auto m = item.globalMatch(text); m.hasNext();) {
     const auto w = m.next();
     if (w.captured(0).startsWith("<page")) {
-      ++page;
+      lines.emplace_back();
       continue;
     }
+    if (lines.empty()) continue;
     const long top = std::lround(w.captured(2).toDouble() * 10);
-    lines[{page, top}].push_back({w.captured(3), w.captured(1).toDouble()});
+    lines.back()[top].push_back({w.captured(3), w.captured(1).toDouble()});
   }
+  std::vector<std::vector<Row>> pages;
+  for (auto& page : lines) {
+    pages.emplace_back();
+    for (auto& [top, row] : page) {
+      std::sort(row.begin(), row.end(), [](const Word& a, const Word& b) { return a.x < b.x; });
+      pages.back().push_back(row);
+    }
+  }
+  return pages;
+}
+
+std::vector<Row> rows_of_pdf(const QString& pdf) {
   std::vector<Row> rows;
-  for (auto& [key, row] : lines) {
-    std::sort(row.begin(), row.end(), [](const Word& a, const Word& b) { return a.x < b.x; });
-    rows.push_back(row);
-  }
+  for (const std::vector<Row>& page : pages_of_pdf(pdf)) rows.insert(rows.end(), page.begin(), page.end());
   return rows;
 }
 

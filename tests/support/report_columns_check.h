@@ -20,8 +20,9 @@ using Row = std::vector<Word>;  // one line as seen, its words from left to righ
 // The rows of a document laid out in its own layout (the pane on screen), in pixels.
 std::vector<Row> rows_of_document(QTextDocument* doc);
 
-// The rows of every page of a PDF file as poppler's pdftotext reads them, in points; empty (with a
-// failure added) when pdftotext cannot read it.
+// The rows of each page of a PDF file as poppler's pdftotext reads them, in points; empty (with a
+// failure added) when pdftotext cannot read it. The same of all pages, one after the other.
+std::vector<std::vector<Row>> pages_of_pdf(const QString& pdf);
 std::vector<Row> rows_of_pdf(const QString& pdf);
 
 // What is out of its column in the rows of a report: the headings PINION and WHEEL give two columns; a

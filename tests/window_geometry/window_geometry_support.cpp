@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QWidget>
 
@@ -42,6 +44,15 @@ QString caption_of(const QWidget* c) {
   return {};
 }
 
+// The square a check box or radio button draws its indicator in, in the control's pixels.
+QRect indicator_of(const QAbstractButton* b) {
+  QStyleOptionButton option;
+  option.initFrom(b);
+  option.text = b->text();
+  const bool radio = qobject_cast<const QRadioButton*>(b) != nullptr;
+  return b->style()->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, b);
+}
+
 void check_children(const QWidget* window, const QWidget* parent, QStringList& faults) {
   for (const QObject* o : parent->children()) {
     const auto* c = qobject_cast<const QWidget*>(o);
@@ -54,6 +65,14 @@ void check_children(const QWidget* window, const QWidget* parent, QStringList& f
     if (parent != window && !window->rect().contains(in_window))
       faults << QStringLiteral("%1: %2 outside the window (%3)")
                     .arg(name_of(c), rect_text(in_window), rect_text(window->rect()));
+    if (qobject_cast<const QCheckBox*>(c) || qobject_cast<const QRadioButton*>(c)) {
+      const QRect square = indicator_of(static_cast<const QAbstractButton*>(c));
+      if (!c->rect().contains(square))
+        faults << QStringLiteral("%1: its square %2 cut by its size %3x%4")
+                      .arg(name_of(c), rect_text(square))
+                      .arg(c->width())
+                      .arg(c->height());
+    }
     if (!composite(c)) check_children(window, c, faults);
   }
 }

@@ -18,7 +18,8 @@ inline QSize screen_size{1024, 768};
 inline bool check_captions = true;
 
 // What is wrong with a shown top-level window: the window outside the screen's available area, a
-// control outside the window or outside the control holding it, a menu item in the menu bar's overflow.
+// control outside the window or outside the control holding it, a check box's square cut by the box, a
+// menu item in the menu bar's overflow.
 // Empty when the window shows everything it holds.
 QStringList geometry_faults(QWidget* window);
 

@@ -3,30 +3,38 @@
 // control that holds it, and no menu item is put away into the menu bar's overflow button. Every
 // caption fits its control. The values of every report of the main window stand under their headings
 // in the pane, printed and in report.rtf as a word processor lays it out. The texts of the charts stand
-// whole in their pictures.
+// whole in their pictures, and the charts and plots are painted at the screen's pixels. With
+// MORVELL_SCREENSHOTS naming a folder, every window shown is saved there as a picture.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QTest>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTextEdit>
 #include <QWidget>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
 #include "design_data.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
+#include "metrology_form.h"
 #include "optimization_form.h"
 #include "preferences.h"
 #include "print_to_pdf.h"
 #include "program_design.h"
 #include "program_windows.h"
+#include "qt_modal_services.h"
 #include "report_columns_check.h"
 #include "report_file.h"
 #include "scripted_modal_services.h"
@@ -59,12 +67,12 @@ struct ShownProgram {
 };
 
 // True when the picture has the pixel ratio of the screen where `image` shows it and covers `image` to
-// the nearest pixel of the screen.
+// the nearest pixel of the screen: its pixels are the image's size times the ratio.
 ::testing::AssertionResult shows_at_screen_pixels(const QImage& picture, const QWidget* image) {
   const double ratio = image->devicePixelRatioF();
   const QSizeF size = picture.deviceIndependentSize();
-  if (picture.devicePixelRatio() == ratio && std::abs(size.width() - image->width()) * ratio <= 0.5 &&
-      std::abs(size.height() - image->height()) * ratio <= 0.5)
+  if (picture.devicePixelRatio() == ratio && std::abs(picture.width() - image->width() * ratio) <= 0.5 &&
+      std::abs(picture.height() - image->height() * ratio) <= 0.5)
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "picture " << size.width() << "x" << size.height() << " at pixel ratio "
                                        << picture.devicePixelRatio() << " for " << image->width() << "x"
@@ -97,6 +105,8 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       w->show();
       QApplication::processEvents();
       ASSERT_TRUE(w->isVisible()) << w->objectName().toStdString();
+      if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+        w->grab().save(QStringLiteral("%1/%2_%3.png").arg(dir, w->objectName()).arg(step));
       EXPECT_EQ(morvell::testing::geometry_faults(w), QStringList()) << w->objectName().toStdString();
       if (morvell::testing::check_captions) {
         EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << w->objectName().toStdString();
@@ -241,6 +251,77 @@ TEST(WindowGeometry, ChartTextsStandWholeInTheirPictures) {
       }
       flash.hide();
     }
+    m.hide();
+  }
+}
+
+// The mesh plot, the measurement plots with their legends and the design-search plot are painted at the
+// pixels the screen shows them with, at every window-size step: their pictures have the screen's pixel
+// ratio and the image's size in its units.
+TEST(WindowGeometry, PlotsArePaintedAtTheScreensPixels) {
+  for (int step : {0, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF());
+    m.ShowplotbuttonClick();
+    for (auto view : {&TMainForm::ViewPinion1Click, &TMainForm::ViewMesh1Click}) {
+      (m.*view)();
+      EXPECT_TRUE(shows_at_screen_pixels(m.Image1->pixmap().toImage(), m.Image1)) << "mesh plot";
+    }
+    m.ShowplotbuttonClick();
+
+    Tmetrologyform& metrology = *p.windows.metrology;
+    metrology.show();
+    QApplication::processEvents();
+    for (const QLabel* image :
+         {metrology.Image1, metrology.Image2, metrology.Image3, metrology.Image4, metrology.Image5})
+      EXPECT_TRUE(shows_at_screen_pixels(image->pixmap().toImage(), image)) << image->objectName().toStdString();
+    metrology.hide();
+
+    // The search plot keeps its layout at every window size, drawn whole within the picture.
+    Toptimizationform& search = *p.windows.optimization;
+    search.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(shows_at_screen_pixels(search.Image1->picture(), search.Image1)) << "search plot";
+    // The designed size to the rounding of the widget's sides.
+    EXPECT_NEAR(search.Image1->layout_size().width(), 1004, 1004 / 100.0);
+    EXPECT_NEAR(search.Image1->layout_size().height(), 325, 325 / 100.0);
+    // Nothing is cut at the edges, with the longest names of the plotted quantities as axis titles.
+    search.XnegComboBox->setCurrentIndex(18);
+    search.YaxisComboBox->setCurrentIndex(17);
+    search.XplusComboBox->setCurrentIndex(19);
+    search.Set_optimizer_textboxes();
+    EXPECT_EQ(morvell::testing::chart_text_faults(search.Image1->picture(), {}, QRectF()), QStringList());
+    search.hide();
+    m.hide();
+  }
+}
+
+// The system's dialogs that the program shows (the Open, Save As and export file dialogs, the print
+// dialog, message boxes with the program's longest texts) lie within the screen with every control they
+// hold, at every window-size step, over the shown main window.
+TEST(WindowGeometry, SystemDialogsFitTheScreen) {
+  for (int step : {0, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF());
+    const auto check = [&](QDialog& dialog, const char* what) {
+      dialog.show();
+      for (int i = 0; i < 3; ++i) QApplication::processEvents();  // a dialog may lay itself out again
+      EXPECT_EQ(morvell::testing::geometry_faults(&dialog), QStringList()) << what;
+      dialog.hide();
+    };
+    check(*forms::make_file_dialog(&m, m.OpenDialog1, false), "open");
+    check(*forms::make_file_dialog(&m, m.SaveDialog1, true), "save as");
+    check(*forms::make_file_dialog(&m, m.SaveDialog2, true), "profile export");
+    QPrinter printer;
+    check(*forms::make_print_dialog(&m, printer), "print");
+    const QString path = QDir::current().absoluteFilePath(QString(200, QChar('g')) + ".mvl");
+    for (const QString& text :
+         {QStringLiteral("These settings will only take full effect on quality of graphics, text size and all windows "
+                         "when the program is re-started"),
+          QStringLiteral("%1 could not be read: line 12: the module must lie between 0.1 and 100").arg(path)})
+      check(*forms::make_message_box(&m, QMessageBox::Warning, "Morvell", text, QMessageBox::Ok), "message box");
     m.hide();
   }
 }
