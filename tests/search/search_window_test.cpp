@@ -637,7 +637,7 @@ TEST(SearchPick, AtHalfTheWindowSizeAClickWhereADesignIsDrawnPicksIt) {
   std::vector<DesignPointRecord> records = {record_of(d, 1.2f, 1.5f, 1.1f), record_of(d, 2.8f, 1.9f, 2.2f)};
   records[1].teeth[0] += 1;
   records[1].teeth[1] += 2;
-  write_results(records);
+  show_results(*win.w, records);
   d.search_results_ready = 1;
   win.w->Set_optimizer_textboxes();
   ASSERT_EQ(win.w->Image1->width(), 502);
