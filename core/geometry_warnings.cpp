@@ -134,6 +134,9 @@ bool check_fillet_for_rack(DesignData& d, int i) {
 // measurement needs; the balls stay typed ones.
 bool check_typed_ball(DesignData& d, int i) {
   if (d.default_ball_diameter == 1) return false;
+  // The geometry pass just measured the typed ball and left a measurement wherever it reaches the
+  // flanks: only a gear without one needs the search for a larger ball.
+  if (!std::isnan(d.ball_measurement_nominal[i]) && !std::isnan(d.ball_measurement_finished[i])) return false;
   const float typed = d.ball_diameter[i];
   const float reaching = ball_reaching_the_flanks(d, i, typed);
   if (!(reaching != typed) || !std::isfinite(reaching)) return false;
