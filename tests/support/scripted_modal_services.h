@@ -26,6 +26,7 @@ class ScriptedModalServices : public ModalServices {
     QString caption;  // caption of the box or title of the window or file dialog
     QString text;     // message text; for a modal window the text of its memos and labels while shown
     MessageIcon icon = MessageIcon::None;
+    QString directory;  // the folder a file dialog opens in
   };
 
   // Runs while a modal window is shown; returns the result to close it with when it is still open.
