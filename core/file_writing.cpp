@@ -74,6 +74,7 @@ std::string cannot_write(const std::string& path, const std::string& reason) {
 
 constexpr const char* kReadOnly = "the file is read-only";
 constexpr const char* kPipe = "it is a pipe, not a regular file";
+constexpr const char* kSocket = "it is a socket, not a regular file";
 constexpr const char* kPipeNotRead = "it is a pipe that nothing reads";
 constexpr const char* kLocked = "another program kept it locked for writing";
 
@@ -355,13 +356,13 @@ ReplacingFileWriter::ReplacingFileWriter(std::string path, WriteTarget target_ki
   if (exists && !S_ISREG(st.st_mode)) {
     // A device or pipe cannot be replaced: it takes the bytes as they come, without waiting for good
     // (a pipe without a reader is refused). A name of the program's own is no pipe.
-    if (S_ISFIFO(st.st_mode) && target_kind == WriteTarget::fixed) {
-      fail_to_open(kPipe);
+    if (S_ISSOCK(st.st_mode) || (S_ISFIFO(st.st_mode) && target_kind == WriteTarget::fixed)) {
+      fail_to_open(S_ISSOCK(st.st_mode) ? kSocket : kPipe);
       return;
     }
     direct_ = true;
     fd_ = open_target(target_, O_WRONLY | O_NONBLOCK);
-    if (fd_ < 0) fail_to_open(errno == ENXIO ? std::string(kPipeNotRead) : error_text(errno));
+    if (fd_ < 0) fail_to_open(errno == ENXIO && S_ISFIFO(st.st_mode) ? std::string(kPipeNotRead) : error_text(errno));
     return;
   }
   if (exists) {
@@ -555,12 +556,13 @@ FileWriteResult append_file(const std::string& path, std::string_view bytes, con
   if (!path_for_writing(path, target, refusal)) return refused(refusal);
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0) {
-    if (S_ISFIFO(existing.st_mode)) return refused(kPipe);
+    if (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode))
+      return refused(S_ISFIFO(existing.st_mode) ? kPipe : kSocket);
     if (const std::string reason = permission_refusal(target, existing); !reason.empty()) return refused(reason);
   }
   // Opened without waiting: a pipe put in its place meanwhile is refused rather than waited for.
   const int fd = open_target(target, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK);
-  if (fd < 0) return refused(errno == ENXIO ? std::string(kPipeNotRead) : error_text(errno));
+  if (fd < 0) return refused(errno == ENXIO ? std::string(kPipe) : error_text(errno));  // a pipe put there meanwhile
   struct stat st {};
   if (::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode)) {
     ::close(fd);
