@@ -98,7 +98,7 @@ TEST(FileNames, EveryFileDialogOpensInTheStartFolderWhateverItsName) {
   const std::string elsewhere_design = file_bytes(folder.here + "/gear.mvl");
 
   // What a real dialog returns for the name "gear.mvl" typed in it, made from the settings a command asked for.
-  const auto typed = [&](const forms::ScriptedModalServices::Record& asked, bool save) {
+  const auto typed = [&](const forms::FileDialogSettings& asked, bool save) {
     forms::FileDialogSettings settings;
     settings.directory = asked.directory;
     const auto dialog = forms::make_file_dialog(nullptr, settings, save);
@@ -110,28 +110,29 @@ TEST(FileNames, EveryFileDialogOpensInTheStartFolderWhateverItsName) {
   Tstartupform startup(*p.d);
   struct Command {
     const char* what;
-    Kind kind;
+    bool save;
     std::function<void()> run;
   };
   const Command commands[] = {
-      {"Open", Kind::OpenFile, [&] { m.Open1Click(); }},
-      {"Save As", Kind::SaveFile, [&] { m.Close1Click(); }},
-      {"Export", Kind::SaveFile, [&] { m.Exportprofilecoords1Click(); }},
-      {"Open at start", Kind::OpenFile, [&] { startup.Open1Click(); }},
+      {"Open", false, [&] { m.Open1Click(); }},
+      {"Save of a design without a name", true, [&] { m.Save1Click(); }},
+      {"Save As", true, [&] { m.Close1Click(); }},
+      {"Export", true, [&] { m.Exportprofilecoords1Click(); }},
+      {"Open at start", false, [&] { startup.Open1Click(); }},
   };
   for (const Command& c : commands) {
     SCOPED_TRACE(c.what);
-    p.scripted.clear();
+    p.scripted.file_dialogs.clear();
     c.run();  // cancelled: only the dialog's settings are looked at
-    const auto asked = p.scripted.of(c.kind);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(local_path(typed(asked[0], c.kind == Kind::SaveFile)), folder.odd + "/gear.mvl");
+    ASSERT_EQ(p.scripted.file_dialogs.size(), 1u);
+    EXPECT_EQ(local_path(typed(p.scripted.file_dialogs[0], c.save)), folder.odd + "/gear.mvl");
   }
 
   // Opened through the dialog, then saved: the design of the start folder, saved where it came from.
   p.scripted.clear();
+  p.scripted.file_dialogs.clear();
   p.main->Open1Click();
-  p.scripted.open_answers.push_back({true, typed(p.scripted.of(Kind::OpenFile)[0], false)});
+  p.scripted.open_answers.push_back({true, typed(p.scripted.file_dialogs[0], false)});
   m.Open1Click();
   EXPECT_STREQ(p.d->design_file_name, (folder.odd + "/gear.mvl").c_str());
   EXPECT_TRUE(p.scripted.of(Kind::Message).empty()) << p.scripted.texts(Kind::Message).join("\n").toStdString();

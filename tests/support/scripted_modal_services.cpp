@@ -11,13 +11,13 @@
 namespace morvell::forms {
 
 void ScriptedModalServices::message(QWidget*, const QString& caption, const QString& text, MessageIcon icon) {
-  records.push_back({Kind::Message, caption, text, icon, QString()});
+  records.push_back({Kind::Message, caption, text, icon});
 }
 
 QMessageBox::StandardButton ScriptedModalServices::question(QWidget*, const QString& caption, const QString& text,
                                                             QMessageBox::StandardButtons buttons,
                                                             QMessageBox::StandardButton) {
-  records.push_back({Kind::Question, caption, text, MessageIcon::None, QString()});
+  records.push_back({Kind::Question, caption, text, MessageIcon::None});
   if (!question_answers.empty()) {
     const auto answer = question_answers.front();
     question_answers.pop_front();
@@ -41,17 +41,19 @@ FileDialogResult next_answer(std::deque<FileDialogResult>& answers, const FileDi
 }  // namespace
 
 FileDialogResult ScriptedModalServices::open_file(QWidget*, const FileDialogSettings& settings) {
-  records.push_back({Kind::OpenFile, settings.title, settings.initial_name, MessageIcon::None, settings.directory});
+  records.push_back({Kind::OpenFile, settings.title, settings.initial_name, MessageIcon::None});
+  file_dialogs.push_back(settings);
   return next_answer(open_answers, settings);
 }
 
 FileDialogResult ScriptedModalServices::save_file(QWidget*, const FileDialogSettings& settings) {
-  records.push_back({Kind::SaveFile, settings.title, settings.initial_name, MessageIcon::None, settings.directory});
+  records.push_back({Kind::SaveFile, settings.title, settings.initial_name, MessageIcon::None});
+  file_dialogs.push_back(settings);
   return next_answer(save_answers, settings);
 }
 
 bool ScriptedModalServices::print_setup(QWidget*, QPrinter&) {
-  records.push_back({Kind::Print, QString(), QString(), MessageIcon::None, QString()});
+  records.push_back({Kind::Print, QString(), QString(), MessageIcon::None});
   if (print_answers.empty()) return true;
   const bool answer = print_answers.front();
   print_answers.pop_front();
@@ -60,7 +62,7 @@ bool ScriptedModalServices::print_setup(QWidget*, QPrinter&) {
 
 int ScriptedModalServices::show_modal(QDialog& dialog) {
   const std::size_t index = records.size();
-  records.push_back({Kind::Modal, dialog.windowTitle(), QString(), MessageIcon::None, QString()});
+  records.push_back({Kind::Modal, dialog.windowTitle(), QString(), MessageIcon::None});
   ModalAction action;
   auto found = modal_actions.find(dialog.objectName());
   if (found != modal_actions.end() && !found->second.empty()) {

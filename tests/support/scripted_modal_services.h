@@ -26,13 +26,13 @@ class ScriptedModalServices : public ModalServices {
     QString caption;  // caption of the box or title of the window or file dialog
     QString text;     // message text; for a modal window the text of its memos and labels while shown
     MessageIcon icon = MessageIcon::None;
-    QString directory;  // the folder a file dialog opens in
   };
 
   // Runs while a modal window is shown; returns the result to close it with when it is still open.
   using ModalAction = std::function<int(QDialog&)>;
 
   std::vector<Record> records;
+  std::vector<FileDialogSettings> file_dialogs;  // what each file dialog was asked to show, in order
   std::deque<QMessageBox::StandardButton> question_answers;  // empty: the escape answer (No / Cancel)
   std::deque<FileDialogResult> open_answers;                 // empty: cancelled
   std::deque<FileDialogResult> save_answers;                 // empty: cancelled
