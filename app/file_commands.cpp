@@ -20,11 +20,13 @@
 #include <QTextEdit>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <memory>
 #include <vector>
 
 #include "design_file.h"
 #include "edit_fields.h"
+#include "file_names.h"
 #include "geometry_manager_refusal.h"
 #include "geometry_pass.h"
 #include "main_window.h"
@@ -40,17 +42,21 @@ namespace {
 QString app_title() { return QGuiApplication::applicationDisplayName(); }
 
 void report_problem(QWidget* parent, const std::string& text) {
-  forms::services().message(parent, app_title(), QString::fromLocal8Bit(text.c_str()), forms::MessageIcon::Warning);
+  forms::services().message(parent, app_title(), shown_text(text), forms::MessageIcon::Warning);
 }
 
 void set_enabled(std::initializer_list<QWidget*> controls, bool enabled) {
   for (QWidget* c : controls) c->setEnabled(enabled);
 }
 
-std::string local_path(const QString& name) { return name.toLocal8Bit().toStdString(); }
-
 QString current_name(const DesignData& d) {
-  return design_file_unnamed(d) ? QString() : QString::fromLocal8Bit(d.design_file_name);
+  return design_file_unnamed(d) ? QString() : dialog_path(d.design_file_name);
+}
+
+// A file dialog of the main window, opened in the start folder.
+forms::FileDialogSettings& in_start_folder(forms::FileDialogSettings& settings) {
+  settings.directory = dialog_folder();
+  return settings;
 }
 
 constexpr const char* kSearchKeepFileName = "temp.mvl";
@@ -58,13 +64,15 @@ constexpr const char* kSearchKeepFileName = "temp.mvl";
 // The file a name chosen in the save dialog is written to, with its extension forced to ".mvl"; empty
 // when that is another file than the one the dialog asked about, it exists, and the user does not want
 // it replaced.
-QString name_to_write(QWidget* parent, const QString& chosen) {
-  const QString name = QString::fromLocal8Bit(force_design_extension(local_path(chosen)).c_str());
-  if (name == chosen || !QFileInfo::exists(name)) return name;
+std::string name_to_write(QWidget* parent, const QString& chosen) {
+  const std::string asked = local_path(chosen);
+  const std::string name = force_design_extension(asked);
+  struct stat st {};
+  if (name == asked || ::stat(name.c_str(), &st) != 0) return name;
   const auto answer = forms::services().question(
-      parent, app_title(), "\"" + name + "\" already exists.\nDo you want to replace it?",
+      parent, app_title(), "\"" + shown_text(name) + "\" already exists.\nDo you want to replace it?",
       QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  return answer == QMessageBox::Yes ? name : QString();
+  return answer == QMessageBox::Yes ? name : std::string();
 }
 
 }  // namespace
@@ -104,9 +112,9 @@ bool save_design_file(DesignData& d, const std::string& path, std::string* error
   return true;
 }
 
-bool TMainForm::save_design_as(const QString& path) {
+bool TMainForm::save_design_as(const std::string& path) {
   std::string error;
-  if (save_design_file(d_, local_path(path), &error)) return true;
+  if (save_design_file(d_, path, &error)) return true;
   report_problem(this, error);
   return false;
 }
@@ -137,13 +145,13 @@ bool TMainForm::open_design_file(const std::string& path, const std::function<vo
   }
   copy_text(d_.design_file_name, path);
   if (!read.note.empty())
-    forms::services().message(this, app_title(), QString::fromLocal8Bit(read.note.c_str()),
+    forms::services().message(this, app_title(), shown_text(read.note),
                               forms::MessageIcon::Information);
   return true;
 }
 
 void TMainForm::Open1Click() {
-  const forms::FileDialogResult chosen = forms::services().open_file(this, OpenDialog1);
+  const forms::FileDialogResult chosen = forms::services().open_file(this, in_start_folder(OpenDialog1));
   if (!chosen.accepted || chosen.name.isEmpty()) return;
   OpenDialog1.initial_name = chosen.name;
 
@@ -215,22 +223,22 @@ void TMainForm::Open1Click() {
 void TMainForm::Save1Click() {
   if (design_file_unnamed(d_)) {
     // A design without a name is saved as Save As would save it once the user has named it.
-    const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
+    const forms::FileDialogResult chosen = forms::services().save_file(this, in_start_folder(SaveDialog1));
     if (chosen.accepted && !chosen.name.isEmpty()) {
       SaveDialog1.initial_name = chosen.name;
-      if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
+      if (const std::string name = name_to_write(this, chosen.name); !name.empty()) save_design_as(name);
     }
   } else {
-    save_design_as(QString::fromLocal8Bit(d_.design_file_name));
+    save_design_as(d_.design_file_name);  // the name as the system has it, byte for byte
   }
   SetMain_textboxes();
 }
 
 void TMainForm::Close1Click() {
   SaveDialog1.initial_name = current_name(d_);
-  const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog1);
+  const forms::FileDialogResult chosen = forms::services().save_file(this, in_start_folder(SaveDialog1));
   if (chosen.accepted && !chosen.name.isEmpty()) {
-    if (const QString name = name_to_write(this, chosen.name); !name.isEmpty()) save_design_as(name);
+    if (const std::string name = name_to_write(this, chosen.name); !name.empty()) save_design_as(name);
   }
   closing_refresh();
 }
@@ -250,9 +258,9 @@ void TMainForm::Report2Click() {
   const std::string bytes =
       rich_text_report(report, {face.family().toStdString(), points, face.fixedPitch()}, tab_stops);
   std::string error;
-  if (write_text_file(kReportFileName, bytes, &error)) {
-    // The file as it was written, with its folder (the current directory).
-    const QString path = QDir::toNativeSeparators(QFileInfo(QString::fromUtf8(kReportFileName)).absoluteFilePath());
+  if (write_text_file(kReportFileName, bytes, &error, WriteTarget::fixed)) {
+    // The file as it was written, with its folder (the current directory) named by its bytes.
+    const QString path = shown_text(current_folder() + "/" + kReportFileName);
     forms::services().message(this, app_title(), "Report sent to file \"" + path + "\" ",
                               forms::MessageIcon::Information);
   } else {
@@ -304,7 +312,7 @@ void TMainForm::RunOptimizer1Click() {
   char kept_name[sizeof d_.design_file_name];
   std::memcpy(kept_name, d_.design_file_name, sizeof kept_name);
   copy_text(d_.design_file_name, kSearchKeepFileName);
-  const DesignFileResult kept = write_design_file(d_);
+  const DesignFileResult kept = write_design_file(d_, WriteTarget::fixed);
   if (!kept.ok()) {
     std::memcpy(d_.design_file_name, kept_name, sizeof kept_name);
     report_problem(this, kept.message + ": the design search was not started");

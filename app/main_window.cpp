@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "design_file.h"
+#include "file_names.h"
 #include "file_writing.h"
 #include "field_events.h"
 #include "numeric.h"
@@ -109,7 +110,7 @@ void TMainForm::FormClose() {
   if (!write_preferences(d_, &reason))
     forms::services().message(
         this, QGuiApplication::applicationDisplayName(),
-        QString("Preferences could not be written to %1: %2").arg(kPreferenceFileName, QString::fromLocal8Bit(reason.c_str())),
+        QString("Preferences could not be written to %1: %2").arg(kPreferenceFileName, shown_text(reason)),
         forms::MessageIcon::Warning);
 }
 

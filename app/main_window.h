@@ -192,7 +192,7 @@ class TMainForm : public QMainWindow {
   // menu items (no caption, hint or factor).
   void show_unit_labels(bool english);
   // Writes the design to `path` (extension as given); a failure is reported and false returned.
-  bool save_design_as(const QString& path);
+  bool save_design_as(const std::string& path);
   // Opens the design file `path`, for File > Open and for the start-up window's choice at the first
   // show: the file is read once and checked against a copy of the design, so that a file that cannot
   // be read or holds a value the program refuses (or a path too long for the name field) is reported

@@ -19,6 +19,7 @@
 #include "edit_fields.h"
 #include "export_type_form.h"
 #include "field_events.h"
+#include "file_names.h"
 #include "load_relations.h"
 #include "main_window.h"
 #include "modal_services.h"
@@ -358,13 +359,14 @@ void TMainForm::About1Click() {
 void TMainForm::Exportprofilecoords1Click() {
   if (Graphicsexportform) forms::services().show_modal(*Graphicsexportform);
   SaveDialog2.initial_name = default_export_file_name(d_.export_type);
+  SaveDialog2.directory = dialog_folder();
   const forms::FileDialogResult chosen = forms::services().save_file(this, SaveDialog2);
   if (chosen.accepted && !chosen.name.isEmpty()) {
-    const std::string path = chosen.name.toLocal8Bit().toStdString();
+    const std::string path = local_path(chosen.name);
     SetMain_textboxes();
     std::string error;
     if (!write_profile_export(d_, path, &error))
-      forms::services().message(this, app_title(), QString::fromLocal8Bit(error.c_str()), forms::MessageIcon::Warning);
+      forms::services().message(this, app_title(), shown_text(error), forms::MessageIcon::Warning);
   }
   closing_refresh();
 }

@@ -63,7 +63,7 @@ void read_preferences(DesignData& d) {
 
 bool write_preferences(const DesignData& d, std::string* reason) {
   const std::string text = std::to_string(int(d.window_size_step)) + "\r\n" + std::to_string(int(d.unit_system));
-  const FileWriteResult written = replace_file(kPreferenceFileName, text);
+  const FileWriteResult written = replace_file(kPreferenceFileName, text, WriteTarget::fixed);
   if (!written.ok() && reason) *reason = written.reason;
   return written.ok();
 }

@@ -149,8 +149,8 @@ std::string rich_text_report(std::string_view text, const RichTextFont& font,
   return out;
 }
 
-bool write_text_file(const std::string& path, const std::string& bytes, std::string* error) {
-  const FileWriteResult r = replace_file(path, bytes);
+bool write_text_file(const std::string& path, const std::string& bytes, std::string* error, WriteTarget target) {
+  const FileWriteResult r = replace_file(path, bytes, target);
   if (!r.ok() && error) *error = r.message;
   return r.ok();
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "file_writing.h"
+
 namespace morvell {
 
 inline constexpr const char* kReportFileName = "report.rtf";
@@ -30,6 +32,7 @@ std::string rich_text_report(std::string_view text, const RichTextFont& font,
 
 // Writes the bytes to `path`, replacing the file. False when it could not be created or completely
 // written, with a message for the user in *error.
-bool write_text_file(const std::string& path, const std::string& bytes, std::string* error);
+bool write_text_file(const std::string& path, const std::string& bytes, std::string* error,
+                     WriteTarget target = WriteTarget::chosen);
 
 }  // namespace morvell

@@ -287,7 +287,12 @@ void TStandardrackform::Button2Click() {
 }
 
 void TStandardrackform::Button4Click() {
-  copy_text(d_.file_line, enternameedit->text().toStdString());
+  // The whole name typed is judged: the name buffer keeps no more than one line of the database holds.
+  const std::string typed = enternameedit->text().toStdString();
+  RackFileResult name;
+  name.problem = rack_name_problem(typed);
+  if (!report(name)) return;  // nothing saved: the new rack stays on the screen
+  copy_text(d_.file_line, typed);
   if (!report(append_rack(d_))) return;  // nothing saved: the new rack stays on the screen
   set_create_mode(false);
   readrackdatafromfile();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "file_names.h"
 #include "geometry_pass.h"
 #include "modal_services.h"
 #include "preferences.h"
@@ -43,10 +44,7 @@ DesignFileResult prepare_design_data(DesignData& d) {
   set_startup_values(d);  // also the neutral window scale 100 / 100
   // The folder's name as the system gives it, byte for byte: a name that is no UTF-8 text would not
   // survive the way through Qt's text.
-  std::string current(PATH_MAX, '\0');
-  while (!::getcwd(current.data(), current.size()) && errno == ERANGE) current.resize(current.size() * 2);
-  current.resize(std::strlen(current.c_str()));
-  set_start_directory_path(current);
+  set_start_directory_path(current_folder());
   copy_text(d.start_directory, start_directory_path());
   read_preferences(d);
   copy_text(d.design_file_name, kDefaultDesignFileName);

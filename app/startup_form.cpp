@@ -13,6 +13,7 @@
 
 #include "field_events.h"
 #include "file_commands.h"
+#include "file_names.h"
 #include "modal_services.h"
 #include "numeric.h"
 #include "sizing_form.h"
@@ -110,15 +111,16 @@ Tstartupform::Tstartupform(DesignData& d, QWidget* parent) : QDialog(parent), d_
 void Tstartupform::FormCreate() { d_.start_mode = 0; }
 
 void Tstartupform::Open1Click() {
+  OpenDialog1.directory = dialog_folder();
   const forms::FileDialogResult chosen = forms::services().open_file(this, OpenDialog1);
   if (chosen.accepted) {
     OpenDialog1.initial_name = chosen.name;
     // A path the name field cannot hold whole would name another file: it is refused, and the window
     // stays open for another choice.
-    const std::string path = chosen.name.toLocal8Bit().toStdString();
+    const std::string path = local_path(chosen.name);
     if (!design_file_name_fits(path)) {
       forms::services().message(this, QGuiApplication::applicationDisplayName(),
-                                QString::fromLocal8Bit(design_file_name_too_long(path).c_str()),
+                                shown_text(design_file_name_too_long(path)),
                                 forms::MessageIcon::Warning);
       return;
     }

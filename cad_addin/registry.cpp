@@ -6,7 +6,10 @@
 #include <cstring>
 #include <system_error>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +64,73 @@ bool KeyFolder(Hive hive, std::u16string_view subkey, fs::path& folder) {
 
 fs::path ValueFile(const Key& key, std::u16string_view name) {
   return key.folder / (name.empty() ? std::string("@default") : Encode(ToUtf8(name)) + ".value");
+}
+
+// A value being written: ".new-" and ten letters or digits in the key's folder. Its leading dot keeps it
+// apart from every value and subkey (whose names never start with one, see Encode). Its writer holds a
+// lock on it; one left by a writer that was killed holds none and is removed by the next writer.
+constexpr std::string_view kTemporaryPrefix = ".new-";
+constexpr size_t kTemporaryLetters = 10;
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters || name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix)
+    return false;
+  for (const char c : name.substr(kTemporaryPrefix.size()))
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+// Creates and locks a temporary file in the folder; its descriptor and name, or -1.
+int CreateTemporary(const fs::path& folder, std::string& name) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}() ^ (uint64_t(::getpid()) << 32)};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string file(kTemporaryPrefix);
+    for (size_t i = 0; i < kTemporaryLetters; ++i) file += kLetters[random() % (sizeof kLetters - 1)];
+    name = (folder / file).string();
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return -1;
+    // Locked, and still the file of that name: a writer clearing the folder at the same moment may have
+    // taken it for a stale one first.
+    struct stat mine {}, named {};
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR);
+    if (locked && ::fstat(fd, &mine) == 0 && ::lstat(name.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+        mine.st_ino == named.st_ino)
+      return fd;
+    ::close(fd);
+  }
+  return -1;
+}
+
+void RemoveStaleTemporaries(const fs::path& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const int dir_fd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) continue;
+    const int fd = ::openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(dir_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+      ::unlinkat(dir_fd, entry->d_name, 0);
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+  auto* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    size -= size_t(n);
+  }
+  return true;
 }
 
 }  // namespace
@@ -120,26 +190,21 @@ Status DeleteValue(const Key& key, std::u16string_view name) {
 
 Status SetValue(const Key& key, std::u16string_view name, uint32_t type, const void* data, uint32_t size) {
   if (!key.open) return kInvalidParameter;
-  // The value is written to a file of its own beside the old one and takes its place only when every
-  // byte reached the disk: a full disk or a failed write leaves the old value whole.
+  // The value is written to a file of its own beside the old one, under a name no other writer uses, and
+  // takes its place in one rename once every byte is written: a full disk or a failed write leaves the old
+  // value whole, a reader finds the old value or the new one, and two copies of the plug-in saving the
+  // same value at once each put a whole value in place, the later one staying.
   const fs::path target = ValueFile(key, name);
-  fs::path temporary = target;
-  temporary += ".new";
+  RemoveStaleTemporaries(key.folder);
+  std::string temporary;
+  const int fd = CreateTemporary(key.folder, temporary);
+  if (fd < 0) return kAccessDenied;
   const unsigned char header[4] = {uint8_t(type), uint8_t(type >> 8), uint8_t(type >> 16), uint8_t(type >> 24)};
-  bool written = false;
-  if (std::FILE* out = std::fopen(temporary.c_str(), "wb")) {
-    written = std::fwrite(header, 1, 4, out) == 4;
-    if (written && size > 0) written = std::fwrite(data, 1, size, out) == size;
-    if (std::fflush(out) != 0) written = false;
-    if (std::fclose(out) != 0) written = false;
-  }
-  std::error_code ec;
-  if (written) fs::rename(temporary, target, ec);
-  if (!written || ec) {
-    fs::remove(temporary, ec);
-    return kAccessDenied;
-  }
-  return kSuccess;
+  bool written = WriteAll(fd, header, 4) && (size == 0 || WriteAll(fd, data, size));
+  if (written && ::rename(temporary.c_str(), target.c_str()) != 0) written = false;
+  if (!written) ::unlink(temporary.c_str());
+  ::close(fd);  // the lock goes with it, after the rename
+  return written ? kSuccess : kAccessDenied;
 }
 
 Status SetValueNarrow(const Key& key, std::u16string_view name, uint32_t type, const char* data, uint32_t size) {

@@ -858,7 +858,7 @@ DesignFileResult check_design_values(const DesignData& d) {
   return r;
 }
 
-DesignFileResult write_design_file(DesignData& d) {
+DesignFileResult write_design_file(DesignData& d, WriteTarget target) {
   const bool history = d.history_mode != 0;
   const std::string name = history ? std::string(kHistoryFileName) : std::string(text_of(d.design_file_name));
   const std::string text = design_file_text(d);
@@ -874,7 +874,8 @@ DesignFileResult write_design_file(DesignData& d) {
       return r;
     }
   }
-  const FileWriteResult written = history ? append_file(name, text) : replace_file(name, text);
+  const FileWriteResult written = history ? append_file(name, text, {kMaxHistoryBytes, kOlderHistoryFileName})
+                                          : replace_file(name, text, target);
   if (!written.ok()) {
     r.status = written.opened ? DesignFileStatus::write_failed : DesignFileStatus::cannot_open;
     r.message = written.message + (history || !written.opened ? "" : "; the file was left as it was");

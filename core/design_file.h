@@ -11,12 +11,17 @@
 #include <string>
 
 #include "design_data.h"
+#include "file_writing.h"
 
 namespace morvell {
 
 inline constexpr int kDesignFileVersionTag = 14234;  // 100 x version 142 + build 34
 inline constexpr int kDesignFileFieldCount = 129;
 inline constexpr const char* kHistoryFileName = "mvl_hist.dat";
+// The history is bounded: when a record would take it beyond kMaxHistoryBytes (some six thousand
+// records), its records go whole to kOlderHistoryFileName, which they replace, and it starts again.
+inline constexpr const char* kOlderHistoryFileName = "mvl_hist_old.dat";
+inline constexpr std::size_t kMaxHistoryBytes = std::size_t(8) << 20;
 
 // The range of the normal module (mm) a design file may hold: the windows keep it between 0.5 and
 // 25.4 mm; far beyond that the geometry loses its meaning.
@@ -115,9 +120,10 @@ void work_out_opened_design(DesignData& d);
 // by a complete new file (see file_writing.h); a design the reader would refuse (a non-finite input, a
 // value out of the reader's range) is not written and the message names the field. With history_mode
 // 1 appends one record numbered d.history_record_number to mvl_hist.dat (a record that does not fit is
-// taken back). Also sets actual_ratio = z2 / z1, desired_ratio = actual_ratio and profile_shift_sum =
+// taken back; the history is bounded, see kMaxHistoryBytes). `target` says whether the design file's name
+// is one the program gives itself (temp.mvl), which is written only as a regular file. Also sets actual_ratio = z2 / z1, desired_ratio = actual_ratio and profile_shift_sum =
 // x1 + x2 in d.
-[[nodiscard]] DesignFileResult write_design_file(DesignData& d);
+[[nodiscard]] DesignFileResult write_design_file(DesignData& d, WriteTarget target = WriteTarget::chosen);
 
 // The bytes write_design_file writes for the design (history_mode chooses the history record), with
 // the same changes to d. Reals are written with "%f"; a value that "%f" would not keep to about seven

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file_locks.h"
+
 namespace morvell {
 
 namespace {
@@ -34,6 +36,9 @@ std::FILE* open_regular_file(const std::string& path, FileReadResult& result) {
     return nullptr;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // A copy of the program rewriting the file in place holds its lock until the file is whole again; one
+  // held longer (by another program) is not waited for beyond the bound: the file is read as it is.
+  lock_open_file(fd, false);
   std::FILE* file = ::fdopen(fd, "rb");
   if (!file) {
     result = failed(FileReadStatus::cannot_open, std::strerror(errno));

@@ -1,7 +1,8 @@
 // Checked reading of the program's files. A file the program reads may have been replaced by anything:
 // a folder, a pipe that nobody writes to, a device that never ends (/dev/zero) or a file far longer than
 // any the program writes. These routines open only regular files, never wait on a pipe, read at most a
-// given number of bytes and report a read error instead of taking it for the end of the file.
+// given number of bytes and report a read error instead of taking it for the end of the file. A file that
+// a copy of the program is rewriting in place is read once that copy has finished (see file_writing.h).
 #pragma once
 
 #include <cstdint>

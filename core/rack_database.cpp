@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "design_file.h"
+#include "file_locks.h"
 #include "file_reading.h"
 #include "file_writing.h"
 #include "numeric.h"
@@ -33,23 +34,30 @@ struct RackFileContents {
   std::string first_line;  // with its line end; empty when the file has no line at all
   std::vector<RackRecord> records;
   int damaged_line = 0;  // line at which reading stopped on a damaged record, 0 when it did not
+  std::size_t taken = 0;  // the length of the text up to the end of the last line the reading took
 };
 
 // No database comes near this length (a record takes about 100 bytes): a longer file, like an endless
 // device, is refused rather than read into memory.
 constexpr std::size_t kMaxRackFileBytes = std::size_t(4) << 20;
 
-// The whole file with every line end (CR LF, LF or a CR alone) turned into LF.
-FileReadResult load_text(const std::string& path, std::string& text) {
-  std::string raw;
-  const FileReadResult read = read_regular_file(path, kMaxRackFileBytes, raw);
-  text.clear();
+// The text with every line end (CR LF, LF or a CR alone) turned into LF.
+std::string lines_of(const std::string& raw) {
+  std::string text;
   text.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] != '\r') text += raw[i];
     else if (i + 1 >= raw.size() || raw[i + 1] != '\n') text += '\n';
   }
-  return read;
+  return text;
+}
+
+// The position in `raw` of the position `at` of lines_of(raw) (which dropped the CR of each CR LF).
+std::size_t raw_position(const std::string& raw, std::size_t at) {
+  std::size_t i = 0;
+  for (std::size_t n = 0; n < at && i < raw.size(); ++n, ++i)
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+  return i;
 }
 
 // Reads the text line by line, as the file is read: a line takes everything up to and including the
@@ -66,6 +74,7 @@ class RackLines {
   // The number of the line read last; at the end of the text, the number of the line where a further
   // line would begin (the last line when the text ends without a line end).
   int line() const { return line_; }
+  std::size_t position() const { return pos_; }
   int missing_line() const {
     int n = 1;
     for (const char c : text_)
@@ -108,14 +117,12 @@ bool parse_pair(const std::string& line, float (&pair)[2]) {
 // whatever they hold: a start line, the name, five number lines and an end line (the markers are not
 // checked). Each number line is read on its own, so that a damaged line is reported at its own number
 // and no value of one line or record slides into another.
-RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
+RackFileContents parse_rack_text(const std::string& text, int limit = -1) {
   RackFileContents contents;
-  std::string text;
-  contents.read = load_text(path, text);
-  if (!contents.read.ok()) return contents;
   contents.exists = true;
   RackLines lines(text);
   if (!lines.read_line(contents.first_line)) return contents;
+  contents.taken = lines.position();
   while (limit < 0 || int(contents.records.size()) < limit) {
     if (lines.only_blanks_left()) break;  // the records end (blank lines at the end are no record)
     RackRecord r;
@@ -139,8 +146,20 @@ RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
     if (contents.damaged_line) break;
     lines.read_line(r.end_line);  // a record cut off after its numbers still holds all its values
     contents.records.push_back(std::move(r));
+    contents.taken = lines.position();
   }
   return contents;
+}
+
+RackFileContents parse_rack_file(const std::string& path, int limit = -1) {
+  std::string raw;
+  const FileReadResult read = read_regular_file(path, kMaxRackFileBytes, raw);
+  if (!read.ok()) {
+    RackFileContents contents;
+    contents.read = read;
+    return contents;
+  }
+  return parse_rack_text(lines_of(raw), limit);
 }
 
 BasicRack rack_of(const RackRecord& r) {
@@ -186,7 +205,7 @@ std::string text_mode(const std::string& text) {
 
 // The file gets the text whole or stays as it was.
 FileWriteResult write_file(const std::string& path, const std::string& text) {
-  return replace_file(path, text_mode(text));
+  return replace_file(path, text_mode(text), WriteTarget::fixed);
 }
 
 std::string number_lines(const float (&values)[5][2], const char* format) {
@@ -222,18 +241,19 @@ RackFileResult cannot_write(const std::string& path, const FileWriteResult& writ
   return result;
 }
 
-// A new rack's name on one line of at most 510 characters, cut at a character boundary.
+// A new rack's name on one line: its line ends become blanks.
 std::string name_for_file(std::string_view name) {
   std::string s(name);
   for (char& c : s)
     if (c == '\r' || c == '\n') c = ' ';
-  constexpr std::size_t kMaxName = kFileLineSize - 2;
-  if (s.size() > kMaxName) {
-    std::size_t n = kMaxName;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-    s.resize(n);
-  }
   return s;
+}
+
+// The characters of a UTF-8 text (a byte that starts none counts as one).
+std::size_t characters(std::string_view text) {
+  std::size_t n = 0;
+  for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
 }
 
 std::string list_entry(const RackRecord& r) {
@@ -269,20 +289,25 @@ RackFileResult changed_since_listed(const RackFiles& files, const char* conseque
 
 // A lock on the data file from the reading of the database to the replacing of it. The lock is taken
 // on the file that bears the name once it is held: a writer that replaced the file meanwhile left its
-// lock on the file before. Where no lock can be had (a folder the user may not create the file in, a
-// file system without locks), the reading and the writing go on and report what fails.
+// lock on the file before. The file is reached as the writers reach it (a link another user put in a
+// shared folder is not followed). Where no lock can be had (a folder the user may not create the file
+// in, a file system without locks, such a link), the reading and the writing go on and report what
+// fails; a lock another program keeps for more than a few seconds is not waited for (kept_by_another).
 class DatabaseLock {
  public:
   explicit DatabaseLock(const std::string& path) {
+    std::string target, refusal;
+    if (!path_for_writing(path, target, refusal)) return;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+      fd_ = ::open(target.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
       if (fd_ < 0) return;
       struct stat held {}, named {};
       if (::fstat(fd_, &held) != 0 || !S_ISREG(held.st_mode)) break;
-      int locked;
-      while ((locked = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {}
-      if (locked != 0) break;
-      if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) return;
+      if (!lock_within(kFileLockWaitMs)) {
+        kept_by_another_ = true;
+        break;
+      }
+      if (::lstat(target.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) return;
       ::close(fd_);
       fd_ = -1;
     }
@@ -294,10 +319,27 @@ class DatabaseLock {
   }
   DatabaseLock(const DatabaseLock&) = delete;
   DatabaseLock& operator=(const DatabaseLock&) = delete;
+  bool kept_by_another() const { return kept_by_another_; }
 
  private:
+  bool lock_within(int wait_ms) {
+    for (int waited = 0;; waited += 5) {
+      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+      if (errno != EWOULDBLOCK && errno != EINTR) return true;  // no locks here: go on without
+      if (waited >= wait_ms) return false;
+      ::usleep(5000);
+    }
+  }
+
   int fd_ = -1;
+  bool kept_by_another_ = false;
 };
+
+RackFileResult kept_locked(const RackFiles& files, const char* consequence) {
+  RackFileResult result;
+  result.problem = "Basic rack database " + files.data + " is kept locked by another program: " + consequence;
+  return result;
+}
 
 }  // namespace
 
@@ -371,24 +413,52 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
                          shown_number(values[row][g]) + " is out of range (" + rack_value_range(row) + ")";
         return result;
       }
-  // The record goes after the last one on a line of its own, whatever the file ends with: blank lines
-  // or blanks after the last record are dropped, since the reader would take a blank line for the
-  // start of the record. The file is rewritten whole, so a failed write leaves it as it was.
+  const std::string name = name_for_file(text_of(d.file_line));
+  if (const std::string problem = rack_name_problem(name, files); !problem.empty()) {
+    RackFileResult result;
+    result.problem = problem;
+    return result;
+  }
+  // The record goes right after the last one the reader takes, so that it is listed as the last rack:
+  // what follows that record (blank lines, blanks) is dropped, since the reader would take a blank line
+  // for the start of a record, and a last record without its end line gets one. A database that is
+  // damaged is not stored into: the new record would stand behind the damage, where no list shows it.
+  // The file is rewritten whole, so a failed write leaves it as it was.
   const DatabaseLock lock(files.data);
+  if (lock.kept_by_another()) return kept_locked(files, "the basic rack was not stored");
   std::string bytes;
   const FileReadResult read = read_regular_file(files.data, kMaxRackFileBytes, bytes);
   if (!read.ok() && read.status != FileReadStatus::missing)
     return cannot_read(files.data, read, ": the basic rack was not stored");
-  while (!bytes.empty() && std::string_view(" \t\r\n").find(bytes.back()) != std::string_view::npos) bytes.pop_back();
-  bytes += text_mode("\n<r\n" + name_for_file(text_of(d.file_line)) + "\n" +
-                     number_lines(values, "%10.6f %10.6f\n") + "r>");
-  if (const FileWriteResult written = replace_file(files.data, bytes); !written.ok())
+  const RackFileContents before = parse_rack_text(lines_of(bytes));
+  if (before.damaged_line) return damaged(files, before.damaged_line, ": the basic rack was not stored");
+  bytes.resize(raw_position(bytes, before.taken));
+  if (bytes.empty() || (bytes.back() != '\n' && bytes.back() != '\r')) bytes += "\r\n";
+  if (!before.records.empty() && before.records.back().end_line.empty()) bytes += "r>\r\n";
+  bytes += text_mode("<r\n" + name + "\n" + number_lines(values, "%10.6f %10.6f\n") + "r>");
+  // The database as the list will read it: every rack it held, then the new one.
+  const RackFileContents after = parse_rack_text(lines_of(bytes));
+  if (after.damaged_line || after.records.size() != before.records.size() + 1 ||
+      list_entry(after.records.back()) != name + " ") {
+    RackFileResult result;
+    result.problem = "The basic rack could not be placed after the last rack of " + files.data + ": it was not stored";
+    return result;
+  }
+  if (const FileWriteResult written = replace_file(files.data, bytes, WriteTarget::fixed); !written.ok())
     return cannot_write(files.data, written);
   return {};
 }
 
+std::string rack_name_problem(std::string_view name, const RackFiles& files) {
+  if (name.size() <= kMaxRackNameBytes) return {};
+  return "The basic rack was not stored in " + files.data + ": its name takes " + std::to_string(name.size()) +
+         " bytes (" + std::to_string(characters(name)) + " characters), more than the " +
+         std::to_string(kMaxRackNameBytes) + " a name may take (a character beyond ASCII takes two to four)";
+}
+
 RackFileResult delete_rack(DesignData& d, const RackFiles& files, const ListedRack* listed) {
   const DatabaseLock lock(files.data);
+  if (lock.kept_by_another()) return kept_locked(files, "nothing was deleted");
   // Copy: the whole database into the scratch file, numbers in "%f %f" form.
   const RackFileContents original = parse_rack_file(files.data);
   if (unreadable(original)) return cannot_read(files.data, original.read, ": nothing was deleted");

@@ -5,9 +5,9 @@
 // record and is skipped; then eight lines per record: "<r", the name, five lines of two numbers
 // (addendum, dedendum and fillet radius coefficients of pinion and wheel, the pressure angle twice,
 // the protuberances of pinion and wheel in mm), "r>". Records are read by position, line by line; the
-// markers are not checked. An append drops white space at the file's end and adds "\n<r\n", the name, "\n" and
-// five lines "%10.6f %10.6f\n", then "r>" with no line end; a delete rewrites the kept records with
-// "%f %f\n". A file is only ever replaced by a complete new one.
+// markers are not checked. An append puts the record right after the last record read ("\n<r\n", the name,
+// "\n" and five lines "%10.6f %10.6f\n", then "r>" with no line end); a delete rewrites the kept records
+// with "%f %f\n". A file is only ever replaced by a complete new one.
 //
 // Every reading stores the values of each record it passes into d.basic_rack, so afterwards it holds
 // the last record read. A record is taken only when it is complete and usable: a number line that does
@@ -18,6 +18,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "design_data.h"
@@ -70,11 +71,19 @@ RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names
 // result says the database changed.
 RackFileResult read_rack_database_up_to(DesignData& d, const RackFiles& files = {}, const ListedRack* listed = nullptr);
 
-// Appends one record: the name in d.file_line (line ends in it become blanks, at most 510
-// characters kept) and the values of d.basic_rack. The file is created when missing. A rack the reader
-// would refuse is not stored (the message names the value); a record that cannot be written whole
-// leaves the file as it was, and so does a file its permissions keep from being written.
+// Appends one record: the name in d.file_line (line ends in it become blanks) and the values of
+// d.basic_rack. The file is created when missing. The record is placed right after the last rack the
+// reader takes (a last record without its end line gets one; blank lines after it are dropped), so that
+// it is listed as the last rack. Not stored, with the reason: a rack the reader would refuse (the
+// message names the value), a name longer than kMaxRackNameBytes, a damaged database (the record would
+// stand behind the damage, where no list shows it). A record that cannot be written whole leaves the
+// file as it was, and so does a file its permissions keep from being written.
 RackFileResult append_rack(DesignData& d, const RackFiles& files = {});
+
+// A rack's name takes one line of the database, at most 510 bytes (a character beyond ASCII takes two
+// to four of them). The message refusing `name` (UTF-8, line ends already made blanks), or empty.
+inline constexpr std::size_t kMaxRackNameBytes = kFileLineSize - 2;
+std::string rack_name_problem(std::string_view name, const RackFiles& files = {});
 
 // Deletes the record at position d.rack_selected in two passes: the whole database is copied into
 // the scratch file, then the data file is rewritten from it without that record. A damaged database

@@ -227,7 +227,7 @@ bool parse_design_point(std::string_view line, DesignPointRecord& out) {
 // --- Writer ---
 
 SearchResultWriter::SearchResultWriter(const char* path)
-    : path_(path), file_(std::make_unique<ReplacingFileWriter>(path_)) {
+    : path_(path), file_(std::make_unique<ReplacingFileWriter>(path_, WriteTarget::fixed)) {
   if (!file_->ok()) message_ = "The search results could not be written to " + path_ + ": " + file_->reason();
 }
 

@@ -43,7 +43,7 @@ FileDialogResult run_file_dialog(QWidget* parent, const FileDialogSettings& sett
 }  // namespace
 
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileDialogSettings& settings, bool save) {
-  auto dialog = std::make_unique<QFileDialog>(parent, settings.title, QString(), settings.filter);
+  auto dialog = std::make_unique<QFileDialog>(parent, settings.title, settings.directory, settings.filter);
   dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!settings.default_suffix.isEmpty()) dialog->setDefaultSuffix(settings.default_suffix);

@@ -22,6 +22,7 @@ struct FileDialogSettings {
   QString filter;
   QString default_suffix;    // appended when the chosen name has none ("mvl")
   QString initial_name;      // the name the dialog holds when it opens
+  QString directory;         // the folder it opens in (empty: the one the last file dialog was left in)
   bool confirm_overwrite = true;
   bool hide_read_only = false;
 };

@@ -35,6 +35,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -156,6 +157,10 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file-size limit or into a pipe whose reader has gone fails with an error that the
+  // writers report; neither signal ends the host.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   std::string log_path, svg_path, dxf_path, language, library_path;
   std::vector<std::string> commands;
   for (int i = 1; i < argc; ++i) {

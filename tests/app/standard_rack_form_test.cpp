@@ -275,6 +275,27 @@ TEST(StandardRackForm, DamagedDatabaseIsReportedAndKept) {
   EXPECT_EQ(messages[1], "Basic rack database data.dat is damaged at line 21: nothing was deleted");
 }
 
+// A name longer than the database's line is refused with its length, not cut, and the new rack stays
+// on the screen to be named again; a name that fits, with letters beyond ASCII, is stored whole.
+TEST(StandardRackForm, ANameLongerThanItsLineIsRefusedNotCut) {
+  RackDialog p(kThreeRacks);
+  p.answer("OKbutton");
+  const QString too_long(311, QChar(0xE4)), fits(255, QChar(0xE4));  // two bytes each: 622 and 510
+  p.when_shown("Standardrackform", [&](QDialog&) {
+    p.form.enternameedit->setText(too_long);
+    p.form.Button4->click();
+    EXPECT_TRUE(p.form.create_mode());
+    p.form.enternameedit->setText(fits);
+    p.form.Button4->click();
+    EXPECT_FALSE(p.form.create_mode());
+    EXPECT_EQ(p.entries().last(), fits + " ");
+  });
+  p.form.show_dialog();
+  EXPECT_EQ(p.scripted.texts(Kind::Message),
+            QStringList{"The basic rack was not stored in data.dat: its name takes 622 bytes (311 characters), more "
+                        "than the 510 a name may take (a character beyond ASCII takes two to four)"});
+}
+
 // Text beyond the float range is refused, so no rack the database cannot read back is ever saved.
 TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndAnglesWithoutAToothAreRefused) {
   RackDialog p(kThreeRacks);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -335,11 +336,17 @@ TEST(HostEndToEnd, FilesThatCannotBeWrittenLeaveTheOldOnesWhole) {
   ASSERT_GT(svg.size(), 512u);
   ASSERT_GT(dxf.size(), 512u);
   ASSERT_GT(log.size(), 512u);
-  // Files may grow to 512 bytes only; a write beyond fails as on a full disk (instead of ending the host).
+  // Files may grow to 512 bytes only; a write beyond fails as on a full disk instead of ending the host,
+  // which starts with the signals of that limit and of a pipe without reader at their default actions,
+  // as a shell hands them on.
   HostOptions full;
-  full.environment = "ulimit -f 1 && trap '' XFSZ && ";
+  full.environment = "ulimit -f 1 && ";
   full.fresh = false;
+  const auto file_size_signal = std::signal(SIGXFSZ, SIG_DFL);
+  const auto pipe_signal = std::signal(SIGPIPE, SIG_DFL);
   const HostRun second = RunHost("full_disk", "open:part init press set:1003=21 set:1006=2 click:1001", full);
+  std::signal(SIGXFSZ, file_size_signal);
+  std::signal(SIGPIPE, pipe_signal);
   EXPECT_EQ(second.status, 1);
   EXPECT_EQ(morvell::file_bytes(SettingsKey(second) / "z.value"),
             std::string("\x01\0\0\0" "2\0" "1\0", 8))

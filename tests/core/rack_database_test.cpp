@@ -217,13 +217,105 @@ TEST_F(RackFixture, CopiesStoringRacksAtTheSameTimeLoseNone) {
   EXPECT_EQ(names().size(), std::size_t(kCopies * kRacks));
 }
 
-TEST_F(RackFixture, NamesOnOneLineOfAtMost510Characters) {
+// A rack's name takes one line of at most 510 bytes: a longer name is refused with a message saying how
+// long it is, not cut; line ends in it become blanks. A character beyond ASCII takes two to four bytes,
+// so fewer of them fit. (The name field keeps 511 bytes of a longer name, which is refused as well; the
+// window judges the whole name it holds.)
+TEST_F(RackFixture, ANameLongerThanItsLineIsRefusedNotCut) {
+  struct Case {
+    const char* letter;  // one character, repeated
+    std::size_t bytes_per_letter, count;
+  };
+  for (const Case c : {Case{"x", 1, 510}, Case{"x", 1, 511}, Case{"\xC3\xA4", 2, 255}, Case{"\xC3\xA4", 2, 311},
+                       Case{"\xE6\xAD\xAF", 3, 170}, Case{"\xE6\xAD\xAF", 3, 171}, Case{"\xF0\x9F\x94\xA7", 4, 127},
+                       Case{"\xF0\x9F\x94\xA7", 4, 128}}) {
+    std::string name;
+    for (std::size_t i = 0; i < c.count; ++i) name += c.letter;
+    SCOPED_TRACE(std::to_string(c.count) + " letters of " + std::to_string(c.bytes_per_letter) + " bytes");
+    std::filesystem::remove(files.data);
+    set_rack(1, 1, 1, 20, 0);
+    copy_text(d->file_line, name);
+    const RackFileResult r = append_rack(*d, files);
+    const std::size_t bytes = c.count * c.bytes_per_letter;
+    if (bytes <= 510) {
+      EXPECT_EQ(rack_name_problem(name, files), "");
+      ASSERT_TRUE(r.ok()) << r.problem;
+      EXPECT_EQ(names(), std::vector<std::string>{name + " "});  // the whole name, listed
+    } else {
+      EXPECT_EQ(rack_name_problem(name, files),
+                "The basic rack was not stored in " + files.data + ": its name takes " + std::to_string(bytes) +
+                    " bytes (" + std::to_string(c.count) +
+                    " characters), more than the 510 a name may take (a character beyond ASCII takes two to four)");
+      EXPECT_EQ(r.problem.rfind("The basic rack was not stored in " + files.data + ": its name takes ", 0), 0u)
+          << r.problem;
+      EXPECT_FALSE(std::filesystem::exists(files.data) && !names().empty());
+    }
+  }
+  std::filesystem::remove(files.data);
   append("two\r\nlines", 1, 1, 1, 20, 0);
-  append(std::string(600, 'x'), 1, 1, 1, 20, 0);  // file_line itself keeps 511
-  const auto n = names();
-  ASSERT_EQ(n.size(), 2u);
-  EXPECT_EQ(n[0], "two  lines ");
-  EXPECT_EQ(n[1], std::string(510, 'x') + " ");
+  EXPECT_EQ(names(), std::vector<std::string>{"two  lines "});
+}
+
+// A stored rack lands where the list shows it, last, whatever the database ends with that the reader
+// takes: a final line end or blank lines, a last record cut off after its numbers with or without a
+// line end, no records at all, a first line of its own, any line ends. The list after the store is the
+// list before it and the new rack; the rack reads back with its values, and deleting it gives the list
+// before again. A database that is damaged is not stored into: the message gives the line, the file
+// stays as it was.
+TEST_F(RackFixture, AStoredRackIsListedLastOrRefusedWithTheReason) {
+  const std::string rec = "<r\nA\n1 1\n1.25 1.25\n0.38 0.38\n20 20\n0 0\n";
+  const auto with_line_end = [](std::string text, const char* end) {
+    std::string out;
+    for (const char c : text) out += c == '\n' ? std::string(end) : std::string(1, c);
+    return out;
+  };
+  const std::vector<std::string> endings = {
+      "",
+      "\r\n",
+      "shop racks",
+      "shop racks\n\n  \n",
+      "\n" + rec + "r>",
+      "\r\n" + with_line_end(rec, "\r\n") + "r>\r\n",
+      "\n" + rec + "r>\n\n \t\n",
+      "\n" + rec,                                       // cut off after its numbers, with their line end
+      "\n" + rec.substr(0, rec.size() - 1),             // cut off inside the last number line's end
+      "\n" + rec + "\n\n",                              // a blank line as its end line, another after
+      "\r" + with_line_end(rec, "\r") + "r>\r",         // CR alone
+      "\n" + rec + "r>\n" + rec,                        // two records, the second without its end line
+  };
+  for (const std::string& text : endings) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    write_bytes(files.data, text);
+    std::vector<std::string> before;
+    ASSERT_TRUE(read_rack_database(*d, before, files).ok());
+    set_rack(1.1f, 1.35f, 0.3f, 22.5f, 0.05f);
+    const BasicRack stored = d->basic_rack;
+    copy_text(d->file_line, "New rack  1234");
+    ASSERT_TRUE(append_rack(*d, files).ok());
+    std::vector<std::string> expected = before;
+    expected.push_back("New rack  1234 ");
+    EXPECT_EQ(names(), expected);
+    d->basic_rack = BasicRack{};
+    d->rack_selected = int(before.size());
+    ASSERT_TRUE(read_rack_database_up_to(*d, files).ok());
+    EXPECT_FLOAT_EQ(d->basic_rack.addendum_coeff[1], stored.addendum_coeff[1]);
+    EXPECT_FLOAT_EQ(d->basic_rack.pressure_angle, stored.pressure_angle);
+    EXPECT_FLOAT_EQ(d->basic_rack.protuberance[1], stored.protuberance[1]);
+    ASSERT_TRUE(delete_rack(*d, files).ok());
+    EXPECT_EQ(names(), before);
+  }
+  for (const std::string& text : std::vector<std::string>{"\n<r\nA\n1 1\n1 x\n1 1\n20 20\n0 0\nr>",
+                                                         "\n" + rec + "r>\n<r\nB\n2\n", "\n" + rec + "r>\n<r"}) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    write_bytes(files.data, text);
+    std::vector<std::string> n;
+    const RackFileResult read = read_rack_database(*d, n, files);
+    ASSERT_FALSE(read.ok());
+    set_rack(1, 1.25f, 0.38f, 20, 0);
+    copy_text(d->file_line, "new");
+    EXPECT_EQ(append_rack(*d, files).problem, read.problem + ": the basic rack was not stored");
+    EXPECT_EQ(file_bytes(files.data), text);
+  }
 }
 
 TEST_F(RackFixture, ReadingListsNamesWithABlankAndLeavesTheLastOrTheChosenRecord) {

@@ -42,11 +42,13 @@ FileDialogResult next_answer(std::deque<FileDialogResult>& answers, const FileDi
 
 FileDialogResult ScriptedModalServices::open_file(QWidget*, const FileDialogSettings& settings) {
   records.push_back({Kind::OpenFile, settings.title, settings.initial_name, MessageIcon::None});
+  file_dialogs.push_back(settings);
   return next_answer(open_answers, settings);
 }
 
 FileDialogResult ScriptedModalServices::save_file(QWidget*, const FileDialogSettings& settings) {
   records.push_back({Kind::SaveFile, settings.title, settings.initial_name, MessageIcon::None});
+  file_dialogs.push_back(settings);
   return next_answer(save_answers, settings);
 }
 

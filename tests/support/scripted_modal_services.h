@@ -32,6 +32,7 @@ class ScriptedModalServices : public ModalServices {
   using ModalAction = std::function<int(QDialog&)>;
 
   std::vector<Record> records;
+  std::vector<FileDialogSettings> file_dialogs;  // what each file dialog was asked to show, in order
   std::deque<QMessageBox::StandardButton> question_answers;  // empty: the escape answer (No / Cancel)
   std::deque<FileDialogResult> open_answers;                 // empty: cancelled
   std::deque<FileDialogResult> save_answers;                 // empty: cancelled
