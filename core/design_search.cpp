@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "backlash_chain.h"
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "life_and_damage.h"
 #include "numeric.h"
 #include "ordered_workers.h"
@@ -70,27 +71,74 @@ std::vector<Candidate> grid_candidates(const DesignData& d) {
   return out;
 }
 
-bool begins_pass(const std::vector<Candidate>& c, std::size_t i) { return i == 0 || c[i].pass != c[i - 1].pass; }
+// What a candidate takes from the candidate evaluated before it; everything else it takes from the
+// user's design. The module cap reads the transverse pressure angle and the sum of profile shift
+// coefficients that the geometry pass before it left (pass 1 holds the sum at 0); shift variants 1 and 2
+// move the pinion's shift from the one before, towards the gear that was weaker in bending there.
+struct Predecessor {
+  float transverse_pressure_angle = 0;
+  float profile_shift_sum = 0;
+  float pinion_shift = 0;
+  float bending_safety_factor[2]{};
+};
 
-// What a pass sets before its first candidate; the pass number is the geometry manager's mode.
-void begin_pass(DesignData& d, int32_t pass) {
-  d.geometry_manager_mode = pass;
-  if (pass == 1) d.profile_shift_sum = 0;
-  d.shift_distribution_auto = 1;
+Predecessor predecessor_of(const DesignData& d) {
+  return {d.transverse_pressure_angle, d.profile_shift_sum, d.profile_shift[0],
+          {d.bending_safety_factor_pinion, d.bending_safety_factor_wheel}};
 }
 
-// The evaluation of one candidate, which starts from the design the one before it left: the module
-// cap reads the transverse pressure angle and (in pass 2) the shift sum of the previous geometry pass,
-// the shift variants 1 and 2 move the pinion shift from the previous candidate's, and a candidate that
-// is not rated keeps the rating results of the last one that was.
+// The first candidate follows the user's design, with the shift sum at 0 as pass 1 begins.
+Predecessor first_predecessor(const DesignData& user) {
+  Predecessor p = predecessor_of(user);
+  p.profile_shift_sum = 0;
+  return p;
+}
+
+// Whether a shift variant 0, which reads nothing else of the candidate before it, takes the same module
+// cap after a and after b: bit for bit.
+bool same_cap(const Predecessor& a, const Predecessor& b) {
+  return std::memcmp(&a.transverse_pressure_angle, &b.transverse_pressure_angle, sizeof(float)) == 0 &&
+         std::memcmp(&a.profile_shift_sum, &b.profile_shift_sum, sizeof(float)) == 0;
+}
+
+// The rating results of a candidate that is not rated: none.
+RatingResults not_rated() {
+  RatingResults r;
+  float* v = reinterpret_cast<float*>(&r);
+  static_assert(sizeof(RatingResults) % sizeof(float) == 0);
+  std::fill(v, v + sizeof(RatingResults) / sizeof(float), nan_f());
+  return r;
+}
+
+// The evaluation of one candidate. Each starts from the user's design (its backlash, load, material and
+// every other value) and takes of the candidate before it only what the grid's rules read (Predecessor).
+// A candidate is rated when its geometry pass gave a transverse contact ratio above 1.0 without leaving
+// the domain of a formula; a candidate that is not rated, or whose rating left one, is listed without a
+// rating. A candidate whose pair the main window could not hold (a gear beyond its teeth, a design a
+// design file could not hold) is not listed at all.
 class Evaluation {
  public:
-  explicit Evaluation(const SearchCalculations& calc)
-      : geometry_(calc.geometry ? calc.geometry : calc_gear_geometry), rate_(calc.rate ? calc.rate : rate_design) {}
+  using Pass = void (*)(DesignData&);
 
-  // Evaluates candidate c on d; `backlash` (when given) receives what the candidate's backlash step read.
-  void operator()(DesignData& d, const Candidate& c, BacklashInputs* backlash = nullptr) const {
-    ++d.search_eval_count;
+  Evaluation(const DesignData& user, const SearchCalculations& calc)
+      : user_(user),
+        geometry_(calc.geometry ? calc.geometry : calc_gear_geometry),
+        rate_(calc.rate ? calc.rate : rate_design) {}
+
+  // Evaluates candidate `index` into d after a candidate that left `before`; the domain-error reports
+  // of the candidate go to `reports`. `geometry` in place of the geometry pass and no rating: for a
+  // design rebuilt only for what the next candidate takes of it. Returns whether the candidate is listed.
+  bool operator()(DesignData& d, const Candidate& c, std::size_t index, const Predecessor& before,
+                  std::vector<std::string>& reports, Pass geometry = nullptr) const {
+    d = user_;
+    d.search_eval_count = int32_t(std::min<std::size_t>(index + 1, INT32_MAX));
+    d.geometry_manager_mode = c.pass;
+    d.transverse_pressure_angle = before.transverse_pressure_angle;
+    d.profile_shift_sum = before.profile_shift_sum;
+    d.profile_shift[0] = before.pinion_shift;
+    d.bending_safety_factor_pinion = before.bending_safety_factor[0];
+    d.bending_safety_factor_wheel = before.bending_safety_factor[1];
+
     const SearchGridPoint& g = c.g;
     if (c.pass == 1) {
       const ToothSteps t = tooth_steps(d);
@@ -129,266 +177,183 @@ class Evaluation {
         d.profile_shift[0] = float(ld(d.profile_shift[0]) - 0.15L);
     }
 
+    DomainErrorCollector collect(reports);
     if (c.pass == 1) {
+      // The pair's own ratio: the geometry pass splits the shift sum by it.
       const float u = d.desired_ratio;
       const ld z1_u = ld(d.teeth[0]) * ld(u);
       d.teeth[1] = to_int32_clamped(g.rounding_variant == 0 ? std::ceil(z1_u) : std::floor(z1_u));
       d.desired_ratio = float(ld(d.teeth[1]) / ld(d.teeth[0]));
-      geometry_(d);
+      d.actual_ratio = d.desired_ratio;
+      (geometry ? geometry : geometry_)(d);
       d.desired_ratio = u;
     } else {
-      geometry_(d);
+      (geometry ? geometry : geometry_)(d);
     }
-    if (backlash) *backlash = backlash_inputs_of(d);
 
-    // An unrated candidate keeps the rating results of the one rated before it.
-    if (d.transverse_contact_ratio > 1.0f) rate_(d);
+    const bool rated = !geometry && reports.empty() && d.transverse_contact_ratio > 1.0f;
+    if (rated) rate_(d);
+    if (!rated || !reports.empty()) {
+      static_cast<RatingResults&>(d) = kNotRated;
+      d.rating_valid = 0;
+    }
+    const DesignPointRecord r = design_point_of(d, g);
+    return design_point_usable(r) && teeth_ok(r.teeth[0]) && teeth_ok(r.teeth[1]);
   }
 
+  const DesignData& user() const { return user_; }
+
  private:
-  void (*geometry_)(DesignData&);
-  void (*rate_)(DesignData&);
+  static inline const RatingResults kNotRated = not_rated();
+  const DesignData& user_;
+  Pass geometry_;
+  Pass rate_;
 };
 
-// Progress position after `evaluations` candidates.
-int progress_position(int64_t evaluations) {
-  return int(std::clamp<int64_t>(evaluations / kSearchEvaluationsPerProgressStep, 0, 100));
+// Progress position after `evaluations` of `count` candidates: the search fills the bar to half, the
+// plot of its results the other half.
+int progress_position(int64_t evaluations, int64_t count) {
+  if (count <= 0) return 0;
+  return int(std::clamp<int64_t>(evaluations * 50 / count, 0, 100));
+}
+
+// Hands the reports of one candidate to the reporter of the caller's thread (or its collector).
+void pass_on(const std::vector<std::string>& reports) {
+  for (const std::string& report : reports) report_domain_error(report);
 }
 
 // The grid on the caller's thread alone, candidate after candidate.
 void run_on_one_thread(DesignData& d, const std::vector<Candidate>& candidates, const Evaluation& evaluate,
                        const SearchProgress& progress, SearchResultWriter& file, SearchRun& result) {
+  Predecessor before = first_predecessor(evaluate.user());
   int last_position = -1;
+  std::vector<std::string> reports;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (begins_pass(candidates, i)) begin_pass(d, candidates[i].pass);
-    const int position = progress_position(int64_t(d.search_eval_count) + 1);
+    const int position = progress_position(int64_t(i) + 1, int64_t(candidates.size()));
     if (progress && position != last_position) progress(position);
     last_position = position;
-    evaluate(d, candidates[i]);
+    reports.clear();
+    const bool listed = evaluate(d, candidates[i], i, before, reports);
+    pass_on(reports);
     ++result.evaluations;
-    if (!file.write(design_point_of(d, candidates[i].g))) return;
-    ++result.records;
+    if (listed) {
+      if (!file.write(design_point_of(d, candidates[i].g))) return;
+      ++result.records;
+    } else {
+      ++result.unlisted;
+    }
+    before = predecessor_of(d);
   }
   d.geometry_manager_mode = 3;  // one past the last pass, until a caller sets it
 }
 
 // The grid on worker threads.
 //
-// Every candidate starts from the design its predecessor left (see Evaluation), so the grid is cut into
-// rows of consecutive candidates and each row is evaluated on its own copy of the design data. A row
-// cannot wait for the design the row before it leaves; its worker rebuilds that design instead: it
-// starts from the design before the search and evaluates the last candidates before the row once more
-// (their records are not kept), and the last rated candidate before them with its own predecessors,
-// whose rating unrated candidates keep. That gives the pass settings, the module cap, the shift split
-// and the rating of the candidates before, but not the backlash, which every candidate since the start
-// of the grid has moved (see BacklashCarried). So the grid runs twice:
-// - a first run on the workers (without the inspection dimensions), with the backlash of the design
-//   before the search, finds which candidates are rated and what the backlash step of each reads; the
-//   caller's thread then follows the backlash from the first candidate to the last through the backlash
-//   step alone;
-// - the second run on the workers rebuilds each row's design with the backlash so found and keeps its
-//   records.
-// The caller's thread takes the rows of the second run in grid order and compares, byte for byte, the
-// design each row began from with the one the row before it left. A row that began from another design
-// (a module capped at 13 pinion teeth follows the shift sum of the candidate before it, and a run of
-// capped modules does not forget where it started; a shift variant turned by a bending safety factor
-// that the backlash moved, ...) is evaluated again from the right one, on the caller's thread; when that changes
-// the backlash carried on, the backlash is followed anew and the rows after it are evaluated again.
-// The file, the progress, the reports and the design left behind are those of a run on one thread.
-constexpr std::size_t kRowCandidates = 36;     // whole groups of the three shift variants
-constexpr std::size_t kRebuiltCandidates = 6;  // evaluated again before a row to rebuild its design
+// The grid is cut into rows of consecutive candidates, each evaluated on its own copy of the design
+// data. A row begins with a shift variant 0, which takes of the candidate before it only what the
+// module cap reads (the transverse pressure angle and the shift sum). Its worker finds them by
+// evaluating the last candidates before the row once more with the geometry pass alone; in pass 2 a
+// module capped at 13 pinion teeth follows the shift sum of the candidate before it, so a run of capped
+// modules may reach further back than that. The caller's thread takes the rows in grid order and
+// compares, bit for bit, what each row began from with what the row before it left; a row that began
+// from other values is evaluated again on the caller's thread. The file, the progress, the reports and
+// the design left behind are those of a run on one thread.
+constexpr std::size_t kRowCandidates = 36;      // whole groups of the three shift variants
+constexpr std::size_t kRebuiltCandidates = 6;   // evaluated again before a row to find what it begins from
+static_assert(kRowCandidates % kSearchShiftVariants == 0);
 
 struct Row {
   std::size_t begin = 0, end = 0;
-  std::unique_ptr<DesignData> start;  // the design the row began from
-  std::unique_ptr<DesignData> left;   // the design its last candidate left
-  std::string text;                   // its records, as the file takes them
+  Predecessor began_with;
+  std::unique_ptr<DesignData> left;  // the design its last candidate left
+  std::string text;                  // its records, as the file takes them
   std::vector<std::size_t> record_ends;
+  std::vector<uint8_t> listed;
   std::vector<std::vector<std::string>> reports;  // domain-error reports of each candidate
-  std::vector<BacklashInputs> backlash;           // what the backlash step of each candidate read
-  std::vector<uint8_t> rated;                     // whether each candidate was rated
 };
 
-// The first run goes back no further than this for a rated candidate.
-constexpr std::size_t kMostRebuiltCandidates = 8 * kRowCandidates;
-
-// Evaluates candidates [from, to) on d once more, as part of rebuilding a design, with their reports
-// dropped; true when one of them was rated.
-bool replay(DesignData& d, std::size_t from, std::size_t to, const std::vector<Candidate>& candidates,
-            const Evaluation& evaluate) {
-  std::vector<std::string> dropped;
-  DomainErrorCollector collect(dropped);
-  bool rated = false;
-  for (std::size_t i = from; i < to; ++i) {
-    if (begins_pass(candidates, i)) begin_pass(d, candidates[i].pass);
-    evaluate(d, candidates[i]);
-    if (d.transverse_contact_ratio > 1.0f) rated = true;
-  }
-  return rated;
-}
-
-// Evaluates candidates [begin, end) of a row from the design `start` and keeps what they give;
-// `records` false keeps no records.
-Row evaluate_row(std::unique_ptr<DesignData> start, std::size_t begin, std::size_t end,
-                 const std::vector<Candidate>& candidates, const Evaluation& evaluate, bool records = true) {
+// Evaluates candidates [begin, end) after a candidate that left `before`.
+Row evaluate_row(const Predecessor& before, std::size_t begin, std::size_t end,
+                 const std::vector<Candidate>& candidates, const Evaluation& evaluate) {
   Row row;
   row.begin = begin;
   row.end = end;
-  row.start = std::make_unique<DesignData>(*start);
-  DesignData& d = *start;
+  row.began_with = before;
+  row.left = std::make_unique<DesignData>();
+  DesignData& d = *row.left;
   row.reports.resize(end - begin);
-  row.backlash.resize(end - begin);
-  row.rated.resize(end - begin);
+  row.listed.resize(end - begin);
   row.record_ends.reserve(end - begin);
+  Predecessor p = before;
   for (std::size_t i = begin; i < end; ++i) {
-    DomainErrorCollector collect(row.reports[i - begin]);
-    if (begins_pass(candidates, i)) begin_pass(d, candidates[i].pass);
-    evaluate(d, candidates[i], &row.backlash[i - begin]);
-    row.rated[i - begin] = d.transverse_contact_ratio > 1.0f;
-    if (records) row.text += format_design_point(design_point_of(d, candidates[i].g));
+    const bool listed = evaluate(d, candidates[i], i, p, row.reports[i - begin]);
+    row.listed[i - begin] = listed;
+    if (listed) row.text += format_design_point(design_point_of(d, candidates[i].g));
     row.record_ends.push_back(row.text.size());
+    p = predecessor_of(d);
   }
-  row.left = std::move(start);
   return row;
 }
 
-// The design a rebuild starts from before candidate `first`: the design before the search with the
-// settings of the passes begun before that candidate and the backlash carried into it.
-std::unique_ptr<DesignData> rebuild_start(const DesignData& before_search, const std::vector<Candidate>& candidates,
-                                          std::size_t first, const BacklashCarried& carried) {
-  auto d = std::make_unique<DesignData>(before_search);
-  for (std::size_t i = 0; i < first; ++i)
-    if (begins_pass(candidates, i)) begin_pass(*d, candidates[i].pass);
-  d->search_eval_count = int32_t(first);
-  carry_backlash(carried, *d);
-  return d;
-}
-
-// Moves a rebuilt design from candidate `from` over to candidate `to` without evaluating the candidates
-// between, which were not rated: what they leave behind, apart from the rating they keep, the
-// candidates evaluated after `to` give again.
-void skip_to(DesignData& d, std::size_t from, std::size_t to, const std::vector<Candidate>& candidates,
-             const BacklashCarried& carried) {
-  for (std::size_t i = from; i < to; ++i)
-    if (begins_pass(candidates, i)) begin_pass(d, candidates[i].pass);
-  d.search_eval_count = int32_t(to);
-  carry_backlash(carried, d);
+// What the candidates before `first` leave for it, found by evaluating the last few once more.
+Predecessor rebuilt_predecessor(std::size_t first, const std::vector<Candidate>& candidates,
+                                const Evaluation& evaluate) {
+  Predecessor p = first_predecessor(evaluate.user());
+  auto scratch = std::make_unique<DesignData>();
+  std::vector<std::string> dropped;
+  for (std::size_t i = first > kRebuiltCandidates ? first - kRebuiltCandidates : 0; i < first; ++i) {
+    dropped.clear();
+    evaluate(*scratch, candidates[i], i, p, dropped, calc_gear_geometry_without_inspection);
+    p = predecessor_of(*scratch);
+  }
+  return p;
 }
 
 void run_on_workers(int threads, DesignData& d, const std::vector<Candidate>& candidates,
                     const Evaluation& evaluate, const SearchProgress& progress, SearchResultWriter& file,
                     SearchRun& result) {
-  const auto before_search = std::make_unique<DesignData>(d);
   const std::size_t count = candidates.size();
   const std::size_t rows = (count + kRowCandidates - 1) / kRowCandidates;
-  auto row_begin = [&](std::size_t k) { return k * kRowCandidates; };
-  auto row_end = [&](std::size_t k) { return std::min(count, (k + 1) * kRowCandidates); };
-
-  // First run: what each candidate's backlash step reads, with the backlash of the design before.
-  // The rebuild of the first run goes back kRebuiltCandidates candidates, and further while none of them
-  // was rated.
-  std::vector<BacklashInputs> inputs(count);
-  std::vector<uint8_t> rated(count);
-  const BacklashCarried at_start = backlash_carried_by(d);
-  // The first run needs no inspection dimensions: its geometry passes leave them out.
-  const SearchCalculations survey_calculations{calc_gear_geometry_without_inspection, nullptr};
-  const Evaluation survey(survey_calculations);
+  Predecessor expected = first_predecessor(evaluate.user());  // what the row being taken must begin from
+  int last_position = -1;
+  bool complete = true;
   run_rows_in_order<Row>(
       threads, rows,
       [&](std::size_t k) {
-        const std::size_t begin = row_begin(k);
-        std::unique_ptr<DesignData> start;
-        for (std::size_t back = kRebuiltCandidates;; back *= 2) {
-          const std::size_t first = begin > back ? begin - back : 0;
-          start = rebuild_start(*before_search, candidates, first, at_start);
-          if (replay(*start, first, begin, candidates, survey) || first == 0 || back >= kMostRebuiltCandidates)
-            break;
-        }
-        return evaluate_row(std::move(start), begin, row_end(k), candidates, survey, false);
+        const std::size_t begin = k * kRowCandidates, end = std::min(count, begin + kRowCandidates);
+        return evaluate_row(rebuilt_predecessor(begin, candidates, evaluate), begin, end, candidates,
+                            evaluate);
       },
       [&](std::size_t, Row& row) {
-        std::copy(row.backlash.begin(), row.backlash.end(), inputs.begin() + std::ptrdiff_t(row.begin));
-        std::copy(row.rated.begin(), row.rated.end(), rated.begin() + std::ptrdiff_t(row.begin));
+        if (!same_cap(row.began_with, expected)) {
+          row = evaluate_row(expected, row.begin, row.end, candidates, evaluate);
+          ++result.rows_evaluated_again;
+        }
+        std::size_t from = 0;
+        for (std::size_t i = row.begin; i < row.end; ++i) {
+          const std::size_t n = i - row.begin;
+          const int position = progress_position(int64_t(i) + 1, int64_t(count));
+          if (progress && position != last_position) progress(position);
+          last_position = position;
+          pass_on(row.reports[n]);
+          ++result.evaluations;
+          if (!row.listed[n]) {
+            ++result.unlisted;
+            continue;
+          }
+          if (!file.write_text(std::string_view(row.text).substr(from, row.record_ends[n] - from))) {
+            // The grid stops at this candidate and leaves its design, as on one thread.
+            d = *evaluate_row(row.began_with, row.begin, i + 1, candidates, evaluate).left;
+            complete = false;
+            return false;
+          }
+          ++result.records;
+          from = row.record_ends[n];
+        }
+        expected = predecessor_of(*row.left);
+        d = *row.left;
         return true;
       });
-  std::vector<BacklashCarried> carried(count + 1);
-  follow_backlash(*before_search, inputs, 0, at_start, carried);
-
-  // Second run, from `first_row` on; started again after a row that changed the backlash carried on.
-  auto expected = std::make_unique<DesignData>(d);  // the design the row being taken must begin from
-  int last_position = -1;
-  bool complete = true, stopped = false;
-  std::size_t first_row = 0;
-  while (first_row < rows && !stopped) {
-    std::size_t next_row = rows;
-    std::unique_ptr<Row> changed_backlash;  // a row evaluated again that changed the backlash carried on
-    BacklashCarried into_changed;
-    const std::function<Row(std::size_t)> work = [&](std::size_t n) {
-      // The rebuild of the second run evaluates the last rated candidate before the row (and the ones
-      // before it) and then the last kRebuiltCandidates candidates before the row.
-      const std::size_t k = first_row + n, begin = row_begin(k);
-      std::size_t last_rated = begin;
-      while (last_rated > 0 && !rated[last_rated - 1]) --last_rated;
-      const std::size_t near = begin > kRebuiltCandidates ? begin - kRebuiltCandidates : 0;
-      const std::size_t first =
-          last_rated < near ? (last_rated > kRebuiltCandidates ? last_rated - kRebuiltCandidates : 0) : near;
-      auto start = rebuild_start(*before_search, candidates, first, carried[first]);
-      if (first < near) {
-        replay(*start, first, last_rated, candidates, evaluate);
-        skip_to(*start, last_rated, near, candidates, carried[near]);
-      }
-      replay(*start, near, begin, candidates, evaluate);
-      return evaluate_row(std::move(start), begin, row_end(k), candidates, evaluate);
-    };
-    const std::function<bool(std::size_t, Row&)> take = [&](std::size_t, Row& row) {
-      bool again = false;
-      if (std::memcmp(row.start.get(), expected.get(), sizeof(DesignData)) != 0) {
-        row = evaluate_row(std::make_unique<DesignData>(*expected), row.begin, row.end, candidates, evaluate);
-        ++result.rows_evaluated_again;
-        again = true;
-      }
-      std::size_t from = 0;
-      for (std::size_t i = row.begin; i < row.end; ++i) {
-        const std::size_t n = i - row.begin;
-        const int position = progress_position(int64_t(i) + 1);
-        if (progress && position != last_position) progress(position);
-        last_position = position;
-        for (const std::string& report : row.reports[n]) report_domain_error(report);
-        ++result.evaluations;
-        if (!file.write_text(std::string_view(row.text).substr(from, row.record_ends[n] - from))) {
-          // The grid stops at this candidate and leaves its design, as on one thread.
-          *expected = *evaluate_row(std::make_unique<DesignData>(*expected), row.begin, i + 1, candidates, evaluate,
-                                    false).left;
-          complete = false;
-          stopped = true;
-          return false;
-        }
-        ++result.records;
-        from = row.record_ends[n];
-      }
-      const BacklashCarried from_row_start = backlash_carried_by(*expected);
-      *expected = *row.left;
-      if (again && !(backlash_carried_by(*expected) == carried[row.end])) {
-        changed_backlash = std::make_unique<Row>(std::move(row));
-        into_changed = from_row_start;
-        next_row = changed_backlash->end / kRowCandidates;
-        return false;
-      }
-      return true;
-    };
-    run_rows_in_order(threads, rows - first_row, work, take);
-    if (changed_backlash) {
-      // The backlash after that row differs from the one followed: follow it again from the row's start
-      // with what the row's candidates read, and rebuild the rows after it with it (the workers have
-      // stopped).
-      const Row& row = *changed_backlash;
-      std::copy(row.backlash.begin(), row.backlash.end(), inputs.begin() + std::ptrdiff_t(row.begin));
-      std::copy(row.rated.begin(), row.rated.end(), rated.begin() + std::ptrdiff_t(row.begin));
-      follow_backlash(*before_search, inputs, row.begin, into_changed, carried);
-    }
-    first_row = next_row;
-  }
-  d = *expected;
   if (complete) d.geometry_manager_mode = 3;  // one past the last pass, until a caller sets it
 }
 
@@ -413,7 +378,8 @@ SearchRun search_design_space(DesignData& d, const SearchProgress& progress, con
   SearchResultWriter file(path);
   if (file.ok()) {
     const std::vector<Candidate> candidates = grid_candidates(d);
-    const Evaluation evaluate(calc);
+    const auto user = std::make_unique<DesignData>(d);
+    const Evaluation evaluate(*user, calc);
     // Stand-in calculations may keep state of their own: they run on the caller's thread.
     const int workers = calc.geometry || calc.rate ? 1 : search_thread_count(threads);
     if (workers == 1)

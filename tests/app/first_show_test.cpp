@@ -393,6 +393,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
     int material;
     int32_t z1, z2;  // the pair expected, 0: any pair that meets the targets, -1: refused
     float module;
+    bool contact_ratio_reached = true;  // refused: some pair reached a transverse contact ratio of 1
   } cases[] = {
       {1, "1", "3000", "27", 7, 26, 26, 4.2f},  // its least centre distance among those that meet the targets
       {2, "1", "2212.39", "27", 7, 26, 26, 4.2f},
@@ -401,7 +402,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
       {1, "6", "500", "30", 1, 0, 0, 0},      // steel
       {1, "3", "50", "0", 3, 0, 0, 0},        // grey cast iron, spur
       {1, "6", "5000", "0", 3, -1, -1, 0},    // cast iron beyond what a module below 10 can carry
-      {1, "20", "500", "0", 7, -1, -1, 0},    // ten spur pinion teeth never rate
+      {1, "20", "500", "0", 7, -1, -1, 0, false},  // ten spur pinion teeth never reach a contact ratio of 1
       {2, "12", "3687.3", "0", 1, -1, -1, 0},  // 5000 N m on steel
   };
   for (const Case& c : cases) {
@@ -417,9 +418,14 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
     EXPECT_FALSE(p.progress->isVisible());
     p.main->SetMain_textboxes();
     if (c.z1 < 0) {
-      EXPECT_EQ(warnings, QStringList{"No gear pair can be sized for these targets\n"
-                                      "No pair meets a safety factor of 1.0 in contact and bending\n"
-                                      "The design has been left as it was"});
+      // The reason given is the one that holds: no pair rated at all, or none meeting the targets.
+      EXPECT_EQ(warnings, c.contact_ratio_reached
+                              ? QStringList{"No gear pair can be sized for these targets\n"
+                                            "No pair meets a safety factor of 1.0 in contact and bending\n"
+                                            "The design has been left as it was"}
+                              : QStringList{"No gear pair can be sized: no pair reaches a transverse contact ratio of 1\n"
+                                            "at a pressure angle of 20.000 and a helix angle of 0.000 degrees\n"
+                                            "The design has been left as it was"});
       EXPECT_EQ(d.teeth[0], z1);
       EXPECT_EQ(d.teeth[1], z2);
       EXPECT_EQ(d.normal_module, module);
