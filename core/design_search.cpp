@@ -127,7 +127,7 @@ class Evaluation {
 
   // Evaluates candidate `index` into d after a candidate that left `before`; the domain-error reports
   // of the candidate go to `reports`. `geometry` in place of the geometry pass and no rating: for a
-  // design rebuilt only for what the next candidate takes of it. Returns whether the candidate is listed.
+  // design rebuilt only for the module cap of the next. Returns whether the candidate is listed.
   bool operator()(DesignData& d, const Candidate& c, std::size_t index, const Predecessor& before,
                   std::vector<std::string>& reports, Pass geometry = nullptr) const {
     d = user_;
@@ -295,15 +295,19 @@ Row evaluate_row(const Predecessor& before, std::size_t begin, std::size_t end,
   return row;
 }
 
-// What the candidates before `first` leave for it, found by evaluating the last few once more.
+// What the candidates before `first` leave for it, found by evaluating the last few once more: the
+// geometry pass alone for the module caps of the earlier ones, the whole evaluation for the group of
+// shift variants just before the row (the shift sum a geometry pass gives back follows its pinion shift
+// to the last bit, and that shift the bending safety factors of the variants before it).
 Predecessor rebuilt_predecessor(std::size_t first, const std::vector<Candidate>& candidates,
                                 const Evaluation& evaluate) {
   Predecessor p = first_predecessor(evaluate.user());
   auto scratch = std::make_unique<DesignData>();
   std::vector<std::string> dropped;
+  const std::size_t group = first > kSearchShiftVariants ? first - kSearchShiftVariants : 0;
   for (std::size_t i = first > kRebuiltCandidates ? first - kRebuiltCandidates : 0; i < first; ++i) {
     dropped.clear();
-    evaluate(*scratch, candidates[i], i, p, dropped, calc_gear_geometry_without_inspection);
+    evaluate(*scratch, candidates[i], i, p, dropped, i < group ? calc_gear_geometry_without_inspection : nullptr);
     p = predecessor_of(*scratch);
   }
   return p;
