@@ -114,11 +114,13 @@ RatingResults not_rated() {
 // every other value) and takes of the candidate before it only what the grid's rules read (Predecessor).
 // A candidate is rated when its geometry pass gave a transverse contact ratio above 1.0 without leaving
 // the domain of a formula; a candidate that is not rated, or whose rating left one, is listed without a
-// rating. A candidate whose pair the main window could not hold (a gear beyond its teeth, a design a
-// design file could not hold) is not listed at all.
+// rating. A candidate whose pair the main window could not take as listed is not listed at all.
 class Evaluation {
  public:
   using Pass = void (*)(DesignData&);
+  // The shifts of a pair close the held centre distance to within this share of it (the geometry pass
+  // closes it to the rounding of its 32-bit values, a few parts in 10^7).
+  static constexpr ld kCentreDistanceClosed = 1e-5L;
 
   Evaluation(const DesignData& user, const SearchCalculations& calc)
       : user_(user),
@@ -197,8 +199,17 @@ class Evaluation {
       static_cast<RatingResults&>(d) = kNotRated;
       d.rating_valid = 0;
     }
+    return listable(d, g);
+  }
+
+  // Whether the main window can take the candidate's pair as it is listed: both gears of 6 to 999 teeth,
+  // a design that a design file holds, and shifts that close the centre distance the search holds (a
+  // module whose teeth cannot fill it leaves the pair of another; the rest would go into the backlash).
+  static bool listable(const DesignData& d, const SearchGridPoint& g) {
     const DesignPointRecord r = design_point_of(d, g);
-    return design_point_usable(r) && teeth_ok(r.teeth[0]) && teeth_ok(r.teeth[1]);
+    const ld a = d.centre_distance;
+    return design_point_usable(r) && teeth_ok(r.teeth[0]) && teeth_ok(r.teeth[1]) &&
+           std::fabs(ld(d.centre_distance_from_shifts) - a) <= kCentreDistanceClosed * a;
   }
 
   const DesignData& user() const { return user_; }

@@ -59,8 +59,9 @@ int32_t search_record_count(const DesignData& d);
 // what the grid's rules take from the candidate before it (the module cap at 13 pinion teeth and the
 // shift variants). A candidate is rated when its transverse contact ratio is above 1.0 and its
 // evaluation left the domain of no formula; one that is not is listed without a rating (every rating
-// field "nan"). Only a candidate whose pair the main window can take is listed: both gears of 6 to 999
-// teeth and a design that a design file can hold. Pass 1 takes at most kSearchMaxToothCounts tooth
+// field "nan"). Only a candidate whose pair the main window can take as listed is listed: both gears of
+// 6 to 999 teeth, a design that a design file can hold, and shifts that close the centre distance the
+// search holds (in pass 2 a module at which no teeth fill it leaves the teeth of another pair). Pass 1 takes at most kSearchMaxToothCounts tooth
 // counts, spread over a wider range, so a search evaluates at most 9000 candidates; the progress
 // positions run from 0 to 50 over them, the plot of the results carries the bar on to 100.
 //

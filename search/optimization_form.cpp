@@ -417,7 +417,7 @@ void Toptimizationform::Button2Click() {
     set_search_results(run.listed);
   }
   Set_optimizer_textboxes();
-  errors.show("The design search", "The candidates concerned are listed without a rating.");
+  errors.show("The design search", "The candidates concerned are listed without a rating or not at all.");
 }
 
 void Toptimizationform::take_user_design() {

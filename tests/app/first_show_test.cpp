@@ -383,6 +383,17 @@ void enter_sizing_targets(DesignData& d, const char* ratio, const char* torque, 
   wizard.accept();
 }
 
+// The design as the first show rated it meets the sizing's targets: rated, with a safety factor of at
+// least 1.0 in contact and bending on both gears.
+void expect_sizing_targets_met(const DesignData& d) {
+  EXPECT_EQ(d.rating_valid, 1);
+  EXPECT_GT(d.transverse_contact_ratio, 1.0f);
+  EXPECT_GE(d.contact_safety_factor[0], 1.0f);
+  EXPECT_GE(d.contact_safety_factor[1], 1.0f);
+  EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
+  EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+}
+
 }  // namespace
 
 // "Size gears" delivers a pair that the sizing rated and that meets a safety factor of 1.0 in contact and
@@ -442,12 +453,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
       EXPECT_EQ(d.teeth[1], c.z2);
       EXPECT_NEAR(d.normal_module, c.module, 1e-5);
     }
-    EXPECT_EQ(d.rating_valid, 1);
-    EXPECT_GT(d.transverse_contact_ratio, 1.0f);
-    EXPECT_GE(d.contact_safety_factor[0], 1.0f);
-    EXPECT_GE(d.contact_safety_factor[1], 1.0f);
-    EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
-    EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+    expect_sizing_targets_met(d);
   }
 }
 
@@ -479,11 +485,7 @@ TEST(FirstShow, SizeGearsSizesForLoadCase1AndTheMaterialShown) {
   }
   EXPECT_EQ(d.sigma_h_static_wheel, 2400.0f);
   // The pair delivered meets the targets as the first show rates it.
-  EXPECT_EQ(d.rating_valid, 1);
-  EXPECT_GE(d.contact_safety_factor[0], 1.0f);
-  EXPECT_GE(d.contact_safety_factor[1], 1.0f);
-  EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
-  EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+  expect_sizing_targets_met(d);
 }
 
 // Started without the default design file, the design holds no rating input but those the wizard gives

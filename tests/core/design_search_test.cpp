@@ -50,6 +50,7 @@ void fake_geometry(DesignData& d) {
   d.profile_shift[1] = d.profile_shift_sum - d.profile_shift[0];
   d.actual_ratio = float(d.teeth[1]) / float(d.teeth[0]);
   d.transverse_contact_ratio = stand_in->contact_ratio;
+  d.centre_distance_from_shifts = d.centre_distance;
 }
 
 void fake_rate(DesignData& d) {

@@ -874,7 +874,7 @@ TEST(SearchWindow, DomainErrorsAreToldOnceAfterTheSearchAndASecondSearchListsThe
   EXPECT_EQ(messages[0].icon, forms::MessageIcon::Error);
   EXPECT_TRUE(messages[0].text.startsWith(QString("The design search met %1 domain errors:\n").arg(reports)))
       << messages[0].text.toStdString();
-  EXPECT_TRUE(messages[0].text.endsWith("The candidates concerned are listed without a rating."));
+  EXPECT_TRUE(messages[0].text.endsWith("The candidates concerned are listed without a rating or not at all."));
   const std::string first = results_file_bytes();
 
   win.scripted.clear();
