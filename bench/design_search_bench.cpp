@@ -63,7 +63,6 @@ void run_search(benchmark::State& state, void (*widen)(DesignData&), const char*
   state.counters["threads"] = morvell::search_thread_count(int(state.range(0)));
   state.counters["evaluations"] = run.evaluations;
   state.counters["records"] = run.records;
-  state.counters["rows_again"] = run.rows_evaluated_again;
   state.SetLabel(label);
 }
 

@@ -71,34 +71,16 @@ std::vector<Candidate> grid_candidates(const DesignData& d) {
   return out;
 }
 
-// What a candidate takes from the candidate evaluated before it; everything else it takes from the
-// user's design. The module cap reads the transverse pressure angle and the sum of profile shift
-// coefficients that the geometry pass before it left (pass 1 holds the sum at 0); shift variants 1 and 2
-// move the pinion's shift from the one before, towards the gear that was weaker in bending there.
+// What a shift variant 1 or 2 takes from the candidate evaluated before it, the variant before it at
+// the same grid point: it moves that one's pinion shift towards the gear that was weaker in bending
+// there. Everything else every candidate takes from the user's design and its own place in the grid.
 struct Predecessor {
-  float transverse_pressure_angle = 0;
-  float profile_shift_sum = 0;
   float pinion_shift = 0;
   float bending_safety_factor[2]{};
 };
 
 Predecessor predecessor_of(const DesignData& d) {
-  return {d.transverse_pressure_angle, d.profile_shift_sum, d.profile_shift[0],
-          {d.bending_safety_factor_pinion, d.bending_safety_factor_wheel}};
-}
-
-// The first candidate follows the user's design, with the shift sum at 0 as pass 1 begins.
-Predecessor first_predecessor(const DesignData& user) {
-  Predecessor p = predecessor_of(user);
-  p.profile_shift_sum = 0;
-  return p;
-}
-
-// Whether a shift variant 0, which reads nothing else of the candidate before it, takes the same module
-// cap after a and after b: bit for bit.
-bool same_cap(const Predecessor& a, const Predecessor& b) {
-  return std::memcmp(&a.transverse_pressure_angle, &b.transverse_pressure_angle, sizeof(float)) == 0 &&
-         std::memcmp(&a.profile_shift_sum, &b.profile_shift_sum, sizeof(float)) == 0;
+  return {d.profile_shift[0], {d.bending_safety_factor_pinion, d.bending_safety_factor_wheel}};
 }
 
 // The rating results of a candidate that is not rated: none.
@@ -127,16 +109,17 @@ class Evaluation {
         geometry_(calc.geometry ? calc.geometry : calc_gear_geometry),
         rate_(calc.rate ? calc.rate : rate_design) {}
 
-  // Evaluates candidate `index` into d after a candidate that left `before`; the domain-error reports
-  // of the candidate go to `reports`. `geometry` in place of the geometry pass and no rating: for a
-  // design rebuilt only for the module cap of the next. Returns whether the candidate is listed.
+  // Evaluates candidate `index` into d after a candidate that left `before` (read by shift variants 1
+  // and 2 only); the domain-error reports of the candidate go to `reports`. Returns whether the candidate
+  // is listed.
   bool operator()(DesignData& d, const Candidate& c, std::size_t index, const Predecessor& before,
-                  std::vector<std::string>& reports, Pass geometry = nullptr) const {
+                  std::vector<std::string>& reports) const {
     d = user_;
     d.search_eval_count = int32_t(std::min<std::size_t>(index + 1, INT32_MAX));
     d.geometry_manager_mode = c.pass;
-    d.transverse_pressure_angle = before.transverse_pressure_angle;
-    d.profile_shift_sum = before.profile_shift_sum;
+    // Pass 1 holds the shift sum at 0; in pass 2 the geometry pass finds the one that fills the centre
+    // distance with the teeth it finds.
+    d.profile_shift_sum = 0;
     d.profile_shift[0] = before.pinion_shift;
     d.bending_safety_factor_pinion = before.bending_safety_factor[0];
     d.bending_safety_factor_wheel = before.bending_safety_factor[1];
@@ -154,12 +137,11 @@ class Evaluation {
     d.helix_angle =
         grid_value(d.search_helix_angle_min, d.search_helix_angle_max, g.helix_step, kSearchHelixSteps - 1);
 
-    // No module above the one at which 13 pinion teeth fill the centre distance (in pass 1 the
-    // geometry pass derives the module from the centre distance anyway).
-    const int32_t z2_at_13 = to_int32_clamped(whole_part_of_float_product(13.0L * d.desired_ratio));
-    const float m13 = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
-                                                  d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
-                                                  13, z2_at_13);
+    // No module above the one at which 13 pinion teeth and their wheel fill the centre distance without
+    // profile shift at the candidate's helix angle, where the reference diameters sum to twice the centre
+    // distance (in pass 1 the geometry pass derives the module from the centre distance anyway).
+    const ld z2_at_13 = whole_part_of_float_product(13.0L * d.desired_ratio);
+    const float m13 = to_float(2.0L * ld(d.centre_distance) * std::cos(deg_to_rad(ld(d.helix_angle))) / (13.0L + z2_at_13));
     if (m13 < d.normal_module) d.normal_module = m13;
 
     const float fillet =
@@ -187,13 +169,13 @@ class Evaluation {
       d.teeth[1] = to_int32_clamped(g.rounding_variant == 0 ? std::ceil(z1_u) : std::floor(z1_u));
       d.desired_ratio = float(ld(d.teeth[1]) / ld(d.teeth[0]));
       d.actual_ratio = d.desired_ratio;
-      (geometry ? geometry : geometry_)(d);
+      geometry_(d);
       d.desired_ratio = u;
     } else {
-      (geometry ? geometry : geometry_)(d);
+      geometry_(d);
     }
 
-    const bool rated = !geometry && reports.empty() && d.transverse_contact_ratio > 1.0f;
+    const bool rated = reports.empty() && d.transverse_contact_ratio > 1.0f;
     if (rated) rate_(d);
     if (!rated || !reports.empty()) {
       static_cast<RatingResults&>(d) = kNotRated;
@@ -236,7 +218,7 @@ void pass_on(const std::vector<std::string>& reports) {
 // The grid on the caller's thread alone, candidate after candidate.
 void run_on_one_thread(DesignData& d, const std::vector<Candidate>& candidates, const Evaluation& evaluate,
                        const SearchProgress& progress, SearchResultWriter& file, SearchRun& result) {
-  Predecessor before = first_predecessor(evaluate.user());
+  Predecessor before = predecessor_of(evaluate.user());
   int last_position = -1;
   std::vector<std::string> reports;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -260,22 +242,15 @@ void run_on_one_thread(DesignData& d, const std::vector<Candidate>& candidates, 
 
 // The grid on worker threads.
 //
-// The grid is cut into rows of consecutive candidates, each evaluated on its own copy of the design
-// data. A row begins with a shift variant 0, which takes of the candidate before it only what the
-// module cap reads (the transverse pressure angle and the shift sum). Its worker finds them by
-// evaluating the last candidates before the row once more with the geometry pass alone; in pass 2 a
-// module capped at 13 pinion teeth follows the shift sum of the candidate before it, so a run of capped
-// modules may reach further back than that. The caller's thread takes the rows in grid order and
-// compares, bit for bit, what each row began from with what the row before it left; a row that began
-// from other values is evaluated again on the caller's thread. The file, the progress, the reports and
-// the design left behind are those of a run on one thread.
-constexpr std::size_t kRowCandidates = 36;      // whole groups of the three shift variants
-constexpr std::size_t kRebuiltCandidates = 6;   // evaluated again before a row to find what it begins from
+// A candidate takes nothing of the candidates before it but a shift variant of the one before it at the
+// same grid point, so the grid is cut into rows of whole grid points, each evaluated by a worker on its
+// own copy of the design data. The caller's thread takes the rows in grid order: the file, the progress,
+// the reports and the design left behind are those of a run on one thread.
+constexpr std::size_t kRowCandidates = 36;  // whole grid points of the three shift variants
 static_assert(kRowCandidates % kSearchShiftVariants == 0);
 
 struct Row {
   std::size_t begin = 0, end = 0;
-  Predecessor began_with;
   std::unique_ptr<DesignData> left;  // the design its last candidate left
   std::string text;                  // its records, as the file takes them
   std::vector<std::size_t> record_ends;
@@ -283,19 +258,18 @@ struct Row {
   std::vector<std::vector<std::string>> reports;  // domain-error reports of each candidate
 };
 
-// Evaluates candidates [begin, end) after a candidate that left `before`.
-Row evaluate_row(const Predecessor& before, std::size_t begin, std::size_t end,
-                 const std::vector<Candidate>& candidates, const Evaluation& evaluate) {
+// Evaluates candidates [begin, end), which begin at a grid point.
+Row evaluate_row(std::size_t begin, std::size_t end, const std::vector<Candidate>& candidates,
+                 const Evaluation& evaluate) {
   Row row;
   row.begin = begin;
   row.end = end;
-  row.began_with = before;
   row.left = std::make_unique<DesignData>();
   DesignData& d = *row.left;
   row.reports.resize(end - begin);
   row.listed.resize(end - begin);
   row.record_ends.reserve(end - begin);
-  Predecessor p = before;
+  Predecessor p = predecessor_of(evaluate.user());
   for (std::size_t i = begin; i < end; ++i) {
     const bool listed = evaluate(d, candidates[i], i, p, row.reports[i - begin]);
     row.listed[i - begin] = listed;
@@ -306,44 +280,20 @@ Row evaluate_row(const Predecessor& before, std::size_t begin, std::size_t end,
   return row;
 }
 
-// What the candidates before `first` leave for it, found by evaluating the last few once more: the
-// geometry pass alone for the module caps of the earlier ones, the whole evaluation for the group of
-// shift variants just before the row (the shift sum a geometry pass gives back follows its pinion shift
-// to the last bit, and that shift the bending safety factors of the variants before it).
-Predecessor rebuilt_predecessor(std::size_t first, const std::vector<Candidate>& candidates,
-                                const Evaluation& evaluate) {
-  Predecessor p = first_predecessor(evaluate.user());
-  auto scratch = std::make_unique<DesignData>();
-  std::vector<std::string> dropped;
-  const std::size_t group = first > kSearchShiftVariants ? first - kSearchShiftVariants : 0;
-  for (std::size_t i = first > kRebuiltCandidates ? first - kRebuiltCandidates : 0; i < first; ++i) {
-    dropped.clear();
-    evaluate(*scratch, candidates[i], i, p, dropped, i < group ? calc_gear_geometry_without_inspection : nullptr);
-    p = predecessor_of(*scratch);
-  }
-  return p;
-}
-
 void run_on_workers(int threads, DesignData& d, const std::vector<Candidate>& candidates,
                     const Evaluation& evaluate, const SearchProgress& progress, SearchResultWriter& file,
                     SearchRun& result) {
   const std::size_t count = candidates.size();
   const std::size_t rows = (count + kRowCandidates - 1) / kRowCandidates;
-  Predecessor expected = first_predecessor(evaluate.user());  // what the row being taken must begin from
   int last_position = -1;
   bool complete = true;
   run_rows_in_order<Row>(
       threads, rows,
       [&](std::size_t k) {
-        const std::size_t begin = k * kRowCandidates, end = std::min(count, begin + kRowCandidates);
-        return evaluate_row(rebuilt_predecessor(begin, candidates, evaluate), begin, end, candidates,
-                            evaluate);
+        const std::size_t begin = k * kRowCandidates;
+        return evaluate_row(begin, std::min(count, begin + kRowCandidates), candidates, evaluate);
       },
       [&](std::size_t, Row& row) {
-        if (!same_cap(row.began_with, expected)) {
-          row = evaluate_row(expected, row.begin, row.end, candidates, evaluate);
-          ++result.rows_evaluated_again;
-        }
         std::size_t from = 0;
         for (std::size_t i = row.begin; i < row.end; ++i) {
           const std::size_t n = i - row.begin;
@@ -358,14 +308,13 @@ void run_on_workers(int threads, DesignData& d, const std::vector<Candidate>& ca
           }
           if (!file.write_text(std::string_view(row.text).substr(from, row.record_ends[n] - from))) {
             // The grid stops at this candidate and leaves its design, as on one thread.
-            d = *evaluate_row(row.began_with, row.begin, i + 1, candidates, evaluate).left;
+            d = *evaluate_row(row.begin, i + 1, candidates, evaluate).left;
             complete = false;
             return false;
           }
           ++result.records;
           from = row.record_ends[n];
         }
-        expected = predecessor_of(*row.left);
         d = *row.left;
         return true;
       });

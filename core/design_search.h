@@ -36,7 +36,6 @@ struct SearchRun {
   int32_t records = 0;      // records written: the candidates listed
   int32_t unlisted = 0;     // candidates not listed: a pair the main window cannot hold (see below)
   std::string message;      // empty when the result file was written completely; else the text for the user
-  int32_t rows_evaluated_again = 0;  // rows of a run on worker threads evaluated again (see the source)
   // The records of a complete run as the result file lists them (as a reader takes them), for a caller
   // that shows and picks from them without reading the file back, which another copy of the program in
   // the same folder may have replaced meanwhile. Empty when the file was not written completely.
@@ -55,9 +54,11 @@ int32_t search_record_count(const DesignData& d);
 // written the grid stops there. Both are reported in the result.
 //
 // Every candidate is evaluated from the design held in d when the search begins (the user's design:
-// its backlash, load, material and every other value), with the values of its place in the grid and
-// what the grid's rules take from the candidate before it (the module cap at 13 pinion teeth and the
-// shift variants). A candidate is rated when its transverse contact ratio is above 1.0 and its
+// its backlash, load, material and every other value) with the values of its place in the grid; shift
+// variants 1 and 2 also take the pinion shift and the bending safety factors of the variant before them
+// at the same grid point. The module of pass 2 is capped at the one at which 13 pinion teeth and their
+// wheel fill the centre distance without profile shift, at the candidate's own angles. A candidate is
+// rated when its transverse contact ratio is above 1.0 and its
 // evaluation left the domain of no formula; one that is not is listed without a rating (every rating
 // field "nan"). Only a candidate whose pair the main window can take as listed is listed: both gears of
 // 6 to 999 teeth, a design that a design file can hold, and shifts that close the centre distance the

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "design_file.h"
 #include "design_search.h"
 #include "dialog_controls.h"
 #include "domain_error_box.h"
@@ -411,8 +412,9 @@ void Toptimizationform::Button2Click() {
     warn_two(d_, run.message, "No search results are available");
   } else if (run.records == 0) {
     if (progress.set_visible) progress.set_visible(false);
-    warn_two(d_, "The search found no pair the main window can take",
-             format_line("(a gear of %d to %d teeth)", int(kFewestTeeth), int(kMostTeeth)));
+    warn_two(d_, "The search found no pair that the main window can take",
+             format_line("(%d to %d teeth a gear, a module of %g to %g mm, shifts that fill the centre distance)",
+                         int(kFewestTeeth), int(kMostTeeth), double(kMinFileModule), double(kMaxFileModule)));
   } else {
     set_search_results(run.listed);
   }

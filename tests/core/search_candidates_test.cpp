@@ -94,15 +94,14 @@ struct Fresh {
 };
 
 // Candidate (pass, grid point g) of the user's design rated afresh: the user's design with the grid's
-// values, after a candidate that left `before` (the module cap reads its transverse pressure angle and
-// shift sum, the shift variants its pinion shift and bending safety factors).
+// values, after a candidate that left `before` (a shift variant 1 or 2 moves its pinion shift by its
+// bending safety factors).
 Fresh rate_afresh(const DesignData& user, int pass, const SearchGridPoint& g, const DesignData& before) {
   Fresh f;
   f.design = std::make_unique<DesignData>(user);
   DesignData& d = *f.design;
   d.geometry_manager_mode = pass;
-  d.profile_shift_sum = before.profile_shift_sum;
-  d.transverse_pressure_angle = before.transverse_pressure_angle;
+  d.profile_shift_sum = 0;
   if (pass == 1) {
     const int64_t span = int64_t(d.search_teeth_max) - d.search_teeth_min;
     const int64_t counts = std::min<int64_t>(span + 1, 10);
@@ -112,10 +111,11 @@ Fresh rate_afresh(const DesignData& user, int pass, const SearchGridPoint& g, co
   }
   d.normal_pressure_angle = step_value(d.search_pressure_angle_min, d.search_pressure_angle_max, g.pressure_angle_step, 4);
   d.helix_angle = step_value(d.search_helix_angle_min, d.search_helix_angle_max, g.helix_step, 4);
-  const float m13 = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
-                                                d.transverse_pressure_angle, d.helix_angle, d.centre_distance, 13,
-                                                int32_t(whole_part_of_float_product(13.0L * d.desired_ratio)));
-  d.normal_module = std::min(d.normal_module, m13);
+  // The module at which 13 pinion teeth and their wheel fill the centre distance without shift: the
+  // reference diameters sum to twice the centre distance.
+  const ld z2_at_13 = whole_part_of_float_product(13.0L * d.desired_ratio);
+  d.normal_module = std::min(d.normal_module, float(2.0L * d.centre_distance * std::cos(ld(d.helix_angle) * kPi / 180.0L) /
+                                                    (13.0L + z2_at_13)));
   d.min_root_fillet_coeff[0] = d.min_root_fillet_coeff[1] =
       step_value(d.search_fillet_coeff_min, d.search_fillet_coeff_max, g.fillet_step, 2);
   d.shift_distribution_auto = g.shift_variant == 0 ? 1 : 0;

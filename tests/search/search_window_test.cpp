@@ -915,6 +915,19 @@ TEST(SearchWindow, ASearchAfterAutoScaleKeepsItsSizeAndItsProgress) {
   EXPECT_TRUE(win.warnings().isEmpty());
 }
 
+// A centre distance far beyond what the module range fills with at most 999 teeth a gear (and whose
+// pass 1 modules exceed any design's): no candidate can be taken by the main window, and the user is told
+// so instead of being shown an empty plot.
+TEST(SearchWindow, ASearchThatListsNoPairSaysSoAndOffersNothing) {
+  auto far = default_design();
+  far->centre_distance = 5000;
+  Window win(std::move(far));
+  win.w->Button2Click();
+  EXPECT_EQ(win.d->search_results_ready, 0);
+  EXPECT_EQ(win.warnings(), QStringList{"The search found no pair that the main window can take"});
+  EXPECT_TRUE(win.scripted.warnings()[0].contains("6 to 999 teeth a gear, a module of 0.1 to 100 mm"));
+}
+
 TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing) {
   Window win;
   win.w->result_file = "no_such_directory/optimizer.dat";
