@@ -411,6 +411,9 @@ void Toptimizationform::Button2Click() {
     if (progress.set_visible) progress.set_visible(false);
     warn_two(d_, run.message, "No search results are available");
   } else if (run.records == 0) {
+    // The result file now lists nothing: no earlier results are offered either.
+    results_.clear();
+    d_.search_results_ready = 0;
     if (progress.set_visible) progress.set_visible(false);
     warn_two(d_, "The search found no pair that the main window can take",
              format_line("(%d to %d teeth a gear, a module of %g to %g mm, shifts that fill the centre distance)",
