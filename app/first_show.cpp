@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "domain_error_box.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -24,6 +25,8 @@
 #include "modal_services.h"
 #include "numeric.h"
 #include "progress_form.h"
+#include "rating_input.h"
+#include "results_pane.h"
 #include "sizing_search.h"
 #include "startup_form.h"
 
@@ -174,15 +177,25 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::sizing_search() {
+  // The sizing rates load case 1, the case the first show then takes into the current load and rates.
+  if (d_.load_case_count >= 1) take_load_case(0);
+  // A design begun without the default design file holds no rating inputs but those the wizard gives.
+  if (const std::string missing = missing_rating_inputs_text(d_); !missing.empty()) {
+    warn(d_, "No gear pair can be sized without these rating inputs:", missing,
+         "The default design that gives them could not be read; the design has been left as it was");
+    return;
+  }
   if (Progressform) {
     Progressform->setWindowTitle("Gear Sizing Progress");
     Progressform->show();
     Progressform->paint_now();
   }
+  GatheredDomainErrors errors;  // told once, after the search
   const SizingResult sized = run_sizing_search(d_, [](int position) {
     if (Progressform) Progressform->set_position(position);
   });
   if (Progressform) Progressform->hide();
+  errors.show("The sizing", "The trial pairs concerned were not taken.");
   // A search that sizes no pair leaves the design as it was: no pair is delivered that the search could
   // not rate or that fails the safety factors.
   switch (sized.refusal) {
@@ -192,8 +205,14 @@ void TMainForm::sizing_search() {
       warn(d_, "No gear pair can be sized for this ratio", "The design has been left as it was", " ");
       return;
     case SizingRefusal::TargetsNotMet:
-      warn(d_, "No gear pair can be sized for these targets",
-           "No pair meets a safety factor of 1.0 in contact and bending", "The design has been left as it was");
+      if (sized.ratings == 0)
+        warn(d_, "No gear pair can be sized: no pair reaches a transverse contact ratio of 1",
+             format_line("at a pressure angle of %.3f and a helix angle of %.3f degrees",
+                         double(d_.normal_pressure_angle), double(d_.helix_angle)),
+             "The design has been left as it was");
+      else
+        warn(d_, "No gear pair can be sized for these targets",
+             "No pair meets a safety factor of 1.0 in contact and bending", "The design has been left as it was");
       return;
   }
   // The window shows the modes of a sized design, which the search set itself: the box quietly, as in

@@ -12,6 +12,7 @@
 #include "edit_fields.h"
 #include "field_events.h"
 #include "main_window.h"
+#include "results_pane.h"
 
 namespace morvell {
 
@@ -25,6 +26,7 @@ void TMainForm::Minimizecentredistance1Click() {
     case CentreMinimisationCheck::Allowed:
       break;
     case CentreMinimisationCheck::RatioOutOfReach:
+    case CentreMinimisationCheck::RatingInputsMissing:
     case CentreMinimisationCheck::GeometryManagerOverridden:
       closing_refresh();
       return;
@@ -67,7 +69,13 @@ void TMainForm::Minimizecentredistance1Click() {
     d_ = *before;
     d_.min_contact_safety_factor = min_contact;
     d_.min_bending_safety_factor = min_bending;
-    warn(d_, "No pair meets the minimum safety factors", "The design has been left as it was", " ");
+    if (result.ratings == 0)
+      warn(d_, "No pair reaches a transverse contact ratio of 1 at these angles",
+           format_line("(pressure angle %.3f, helix angle %.3f degrees)", double(d_.normal_pressure_angle),
+                       double(d_.helix_angle)),
+           "The design has been left as it was");
+    else
+      warn(d_, "No pair meets the minimum safety factors", "The design has been left as it was", " ");
   } else if (result.chamfers_dropped) {
     warn(d_, "No pair with the tip chamfers meets the minimum safety factors",
          "The best pair is left without tip chamfers", " ");

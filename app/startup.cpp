@@ -6,6 +6,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <string_view>
 #include <unistd.h>
 
 #include "file_names.h"
@@ -54,11 +55,29 @@ DesignFileResult prepare_design_data(DesignData& d) {
   return result;
 }
 
+namespace {
+
+// The reader's note says what the fields a file does not give keep of the design shown before; at
+// start-up no design has been shown, and they keep the program's start-up values.
+std::string note_at_start_up(std::string note) {
+  const auto replace = [&note](std::string_view from, std::string_view to) {
+    if (const std::size_t at = note.find(from); at != std::string::npos) note.replace(at, from.size(), to);
+  };
+  replace(kFieldsKeptNote,
+          "take the program's start-up values, which give no rating input, S-N curve point or load "
+          "(0 until they are entered)");
+  replace(kLoadCasesKeptNote, "the load it holds is taken as load case 1");
+  return note;
+}
+
+}  // namespace
+
 void report_default_design_problem(const DesignFileResult& result) {
   if (result.ok()) {
     if (!result.note.empty())
       forms::services().message(nullptr, QGuiApplication::applicationDisplayName(),
-                                QString::fromStdString(result.note), forms::MessageIcon::Information);
+                                QString::fromStdString(note_at_start_up(result.note)),
+                                forms::MessageIcon::Information);
     return;
   }
   forms::services().message(nullptr, QGuiApplication::applicationDisplayName(),

@@ -574,8 +574,8 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   }
   if (ended_at != 0) {
     result.note = named(file_name) + " ends before field " + std::to_string(ended_at) + ", " +
-                  kFields[ended_at - 1].label + ": that field, the fields after it and the load cases keep the "
-                  "values of the design shown before";
+                  kFields[ended_at - 1].label + ": that field, the fields after it and the load cases " +
+                  kFieldsKeptNote;
   }
 
   // Load cases: five values each, at most the table's ten; a record cut short by the end of the file
@@ -612,7 +612,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
                         std::to_string(kDesignFileFieldCount + 1 + count * 5 + read) + ": that load case was not read";
         else if (count == 0)  // the end of the fixed fields, or a file cut inside its last one
           result.note = named(file_name) + " ends after field " + std::to_string(kDesignFileFieldCount) +
-                        " and holds no load case: the load cases of the design shown before are kept";
+                        " and holds no load case: " + kLoadCasesKeptNote;
         break;
       }
       c.speed = values[0];

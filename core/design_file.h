@@ -47,6 +47,11 @@ inline constexpr std::size_t kMaxDesignFileBytes = std::size_t(1) << 20;
 inline constexpr bool file_pressure_angle_ok(float a) { return a > 0.0f && a < 90.0f; }
 inline constexpr bool file_helix_angle_ok(float b) { return b >= 0.0f && b < 45.0f; }
 
+// How the note of a file that ends early names what its missing fields and load cases keep: the values
+// of the design held before the file was read.
+inline constexpr const char* kFieldsKeptNote = "keep the values of the design shown before";
+inline constexpr const char* kLoadCasesKeptNote = "the load cases of the design shown before are kept";
+
 enum class DesignFileStatus {
   ok,
   cannot_open,   // the file could not be opened (reading) or created (writing), or is no regular file

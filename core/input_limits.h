@@ -53,6 +53,10 @@ inline constexpr bool load_fixed_for_ok(int32_t v) { return v == 1 || v == 2; } 
 inline constexpr bool derived_load_ok(float v) { return v > 0.0f; }
 
 // --- Main window and chamfer window ---
+// A gear has 6 to 999 teeth: what the main window takes, and so what a search may offer it.
+inline constexpr int32_t kFewestTeeth = 6;
+inline constexpr int32_t kMostTeeth = 999;
+inline constexpr bool teeth_ok(int32_t z) { return z >= kFewestTeeth && z <= kMostTeeth; }
 // Each profile shift coefficient entered, and their sum, lie in -1 to 1.5; a gear's shift taking the rest
 // of an entered sum therefore lies in -2.5 to 2.5.
 inline constexpr bool shift_in_range(float x) { return x <= 1.5f && x >= -1.0f; }

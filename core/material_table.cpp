@@ -43,6 +43,12 @@ struct SnPoints {
 
 void estimate_sn_points(SnPoints p) {
   const float h = p.sigma_hlim, f = p.sigma_flim;
+  // "Input" holds the stress numbers of "Steel" until they are entered, and its curves are estimated from
+  // its stress numbers as those of "Steel" are; it allows no limited pitting.
+  if (p.type == 0) {
+    p.type = 1;
+    p.limited_pitting = 0;
+  }
 
   // Contact: static point, endurance knee, unlimited life and the limited-pitting point.
   switch (p.type) {
@@ -63,7 +69,7 @@ void estimate_sn_points(SnPoints p) {
       p.h_static = scaled(1.1, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
       p.h_pit = h, p.n_h_pit = 2e6f;
       break;
-    default:  // "Input": the entered curves stay
+    default:  // a type outside the table: the curves stay
       return;
   }
   p.h_inf = scaled(0.85, h), p.n_h_inf = 1e10f;
@@ -73,7 +79,7 @@ void estimate_sn_points(SnPoints p) {
     case 2: case 4: case 6: p.f_static = scaled(2.5, f), p.n_f_static = 1e4f; break;
     case 7: case 8: p.f_static = scaled(2.5, f), p.n_f_static = 1e3f; break;
     case 11: p.f_static = scaled(1.1, f), p.n_f_static = 1e3f; break;
-    default: p.f_static = scaled(1.6, f), p.n_f_static = 1e3f; break;  // 1, 3, 5, 9, 10
+    default: p.f_static = scaled(1.6, f), p.n_f_static = 1e3f; break;  // 1 (and "Input"), 3, 5, 9, 10
   }
   p.n_f_lim = 3e6f;
   p.f_inf = scaled(0.85, f), p.n_f_inf = 1e10f;
@@ -115,6 +121,15 @@ void material_properties(DesignData& d, int gear) {
                         &d.yield_stress_wheel, &d.tensile_stress_wheel, &d.poisson_ratio[1], d.material_type[1],
                         d.hardness_scale);
   }
+}
+
+void estimate_material(DesignData& d, int32_t material_type) {
+  for (int g = 0; g < 2; ++g) {
+    d.material_type[g] = material_type;
+    material_properties(d, g);
+    d.sn_estimate[g] = 1;
+  }
+  updateSNcurves(d);
 }
 
 void updateSNcurves(DesignData& d) {

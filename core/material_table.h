@@ -31,8 +31,13 @@ void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, 
 void material_properties(DesignData& d, int gear);
 
 // For each gear whose `sn_estimate` is 1, estimates its contact and bending S-N points from its material
-// type, `sigma_hlim` and `sigma_flim` (type 0 "Input" keeps its points); then, for each gear without
-// limited pitting (`limited_pitting` 0), puts the limited-pitting point on the endurance knee.
+// type, `sigma_hlim` and `sigma_flim` (type 0 "Input" as type 1 "Steel", without limited pitting: the
+// curves a rating uses belong to the stress numbers it uses); then, for each gear without limited
+// pitting (`limited_pitting` 0), puts the limited-pitting point on the endurance knee.
 void updateSNcurves(DesignData& d);
+
+// One material for both gears, as the sizing takes it: the type's material values for each gear and its
+// S-N curves estimated from them (`sn_estimate` 1).
+void estimate_material(DesignData& d, int32_t material_type);
 
 }  // namespace morvell

@@ -102,11 +102,42 @@ RatingInput make_rating_input(const DesignData& d) {
   return in;
 }
 
-bool rating_inputs_present(const DesignData& d) {
-  const auto positive = [](float v) { return v > 0.0f; };  // not a number is not positive either
-  for (int g = 0; g < 2; ++g)
-    if (!positive(d.elastic_modulus[g]) || !positive(d.sigma_hlim[g]) || !positive(d.sigma_flim[g])) return false;
-  return positive(d.torque) && positive(d.speed);
+std::vector<std::string> missing_rating_inputs(const DesignData& d) {
+  const auto given = [](float v) { return v > 0.0f; };  // not a number is not given either
+  const auto both = [&](const float (&v)[2]) { return given(v[0]) && given(v[1]); };
+  std::vector<std::string> missing;
+  const auto need = [&](bool ok, const char* name) {
+    if (!ok) missing.emplace_back(name);
+  };
+  need(both(d.poisson_ratio), "Poisson's ratio");
+  need(both(d.elastic_modulus), "elastic modulus");
+  need(both(d.sigma_hlim), "contact stress number");
+  need(both(d.sigma_flim), "bending stress number");
+  // A curve whose points lie at no number of cycles gives no life factor.
+  need(given(d.nl_static_contact_pinion) && given(d.nl_lim_contact_pinion) && given(d.nl_inf_contact_pinion) &&
+           given(d.nl_static_contact_wheel) && given(d.nl_lim_contact_wheel) && given(d.nl_inf_contact_wheel) &&
+           given(d.nl_static_bending_pinion) && given(d.nl_lim_bending_pinion) && given(d.nl_inf_bending_pinion) &&
+           given(d.nl_static_bending_wheel) && given(d.nl_lim_bending_wheel) && given(d.nl_inf_bending_wheel),
+       "S-N curve data");
+  need(given(d.torque), "torque");
+  need(given(d.speed), "speed");
+  need(given(d.application_factor), "application factor");
+  need(given(d.lubricant_viscosity), "lubricant viscosity");
+  need(both(d.flank_roughness), "flank roughness");
+  need(both(d.fillet_roughness), "fillet roughness");
+  return missing;
 }
+
+std::string missing_rating_inputs_text(const DesignData& d) {
+  const std::vector<std::string> missing = missing_rating_inputs(d);
+  std::string text;
+  for (std::size_t i = 0; i < missing.size(); ++i) {
+    if (i > 0) text += i + 1 == missing.size() ? " and " : ", ";
+    text += missing[i];
+  }
+  return text;
+}
+
+bool rating_inputs_present(const DesignData& d) { return missing_rating_inputs(d).empty(); }
 
 }  // namespace morvell

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace morvell {
 
@@ -96,10 +98,18 @@ static_assert(sizeof(RatingInput) == 99 * 4, "the rating input holds 99 four-byt
 // minimum safety factors are passed as 1.0, the spare slots as 0.
 RatingInput make_rating_input(const DesignData& d);
 
-// Whether the design holds what a rating needs: the material of both gears (elastic modulus and the
-// limit stresses for contact and bending) and a load (pinion torque and speed). A design without them
-// (a program started without its default design file) has nothing to rate: its rating counts as not
-// run rather than as results that are not numbers.
+// The rating inputs a rating needs that the design does not give, named as the rating input window
+// names them: the material of both gears (Poisson's ratio, elastic modulus, the contact and bending
+// stress numbers and their S-N curves), the load (pinion torque and speed), the application factor, the
+// lubricant viscosity and the flank and fillet roughness. A program started without its default design
+// file holds none of them (0, not given) until they are entered. Empty when every one is given.
+std::vector<std::string> missing_rating_inputs(const DesignData& d);
+// The same as one text, "application factor, lubricant viscosity and flank roughness"; empty when every
+// one is given.
+std::string missing_rating_inputs_text(const DesignData& d);
+
+// Whether the design holds what a rating needs (missing_rating_inputs is empty). A design without it
+// has nothing to rate: its rating counts as not run rather than as results that are not numbers.
 bool rating_inputs_present(const DesignData& d);
 
 }  // namespace morvell

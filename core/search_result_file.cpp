@@ -110,15 +110,15 @@ void copy_field(T& to, const T& from) {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-// The most records one search writes: 200 pinion tooth counts of 450 candidates in the first pass and
-// 20 modules of 225 in the second (usually 9000, from the window's ten tooth counts).
+// The most records one search writes: 10 pinion tooth counts of 450 candidates in the first pass and
+// 20 modules of 225 in the second.
 constexpr int32_t kMaxResultRecords =
     (2 * kSearchMaxToothCounts + kSearchModuleSteps) * kSearchPressureAngleSteps * kSearchHelixSteps *
     kSearchFilletSteps * kSearchShiftVariants;
 
 // Reading stops after these many bytes or records, so that an endless or huge file cannot fill the
 // memory of the window that keeps the records. A record takes at most about 1700 bytes (every real at
-// the float's largest), so the largest search's file stays below 161 MB; it is usually about 4 MB.
+// the float's largest), so the largest search's file stays below 16 MB; it is usually about 4 MB.
 constexpr long kMaxResultFileBytes = 192L << 20;
 
 // Longest line a record can take: 34 reals of at most 47 characters (the largest float in "%10.5f")

@@ -29,10 +29,10 @@ inline constexpr int kSearchPressureAngleSteps = 5;  // both passes
 inline constexpr int kSearchHelixSteps = 5;
 inline constexpr int kSearchFilletSteps = 3;
 inline constexpr int kSearchShiftVariants = 3;
-// Most pinion tooth counts pass 1 takes. The window keeps the range to ten counts, but a search over
-// autoscaled extents can be given a wider one: it is then spread over this many counts, so a search
-// never takes more than 200 x 450 + 4500 evaluations.
-inline constexpr int kSearchMaxToothCounts = 200;
+// Most pinion tooth counts pass 1 takes: the ten the window's teeth range holds. A search over autoscaled
+// extents can be given a wider range: it is then spread over this many counts, so a search never takes
+// more than 10 x 450 + 4500 = 9000 evaluations.
+inline constexpr int kSearchMaxToothCounts = 10;
 
 // One evaluated design of the search, in the order of its fields in the file.
 struct DesignPointRecord {
@@ -139,7 +139,7 @@ bool design_point_usable(const DesignPointRecord& r);
 // place does not open). Empty lines are passed over and LF, CR LF or a CR alone ends a line; a line
 // that is not a complete record (cut short, with text that is no number, too long) or whose design is
 // not usable is skipped and counted, so the reader always moves on and stops at the end of the file,
-// after 192 MiB or after the most records one search writes (94 500), whichever comes first; no file
+// after 192 MiB or after the most records one search writes (9000), whichever comes first; no file
 // the search writes reaches either bound.
 class SearchResultReader {
  public:

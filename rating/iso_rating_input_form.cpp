@@ -381,6 +381,8 @@ void TISO_rating_input_form::FormShow() {
     d_.sn_estimate[1] = 1;
     SNentercheckbox->setChecked(true);
     SNenterwheelcheckbox->setChecked(true);
+    // The curves follow the stress numbers just taken, whether or not a box changed its state.
+    updateSNcurves(d_);
     set_estimation_controls(true);
   } else {
     set_estimation_controls(false);

@@ -29,3 +29,17 @@ fuzz() {
 
 fuzz design_file_fuzz design-file "${MORVELL_FUZZ_RUNS:-20000}" 8192 120 fuzz/seeds
 fuzz readers_fuzz reader "${MORVELL_READERS_FUZZ_RUNS:-4000}" 4096 20 fuzz/reader_seeds
+
+# The design search's property (every listed record a fresh rating of its candidate from the user's
+# design, one thread as all cores) on more seeded designs and ranges than the suite runs.
+if [ -x build/test/tests/core/test_core ]; then
+  mkdir -p build/test/tests/core/work
+  if ! (cd build/test/tests/core/work &&
+        MORVELL_SEARCH_PROPERTY_CASES="${MORVELL_SEARCH_PROPERTY_CASES:-8}" ../test_core \
+          --gtest_filter='SearchCandidatesProperty.*' --gtest_brief=1 >../search_property.log 2>&1); then
+    tail -40 build/test/tests/core/search_property.log
+    echo "search property failed (log: build/test/tests/core/search_property.log)"
+    exit 1
+  fi
+  echo "search property: ${MORVELL_SEARCH_PROPERTY_CASES:-8} seeded cases"
+fi

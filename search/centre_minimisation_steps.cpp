@@ -2,10 +2,12 @@
 
 #include "centre_distance_minimisation.h"
 #include "centre_minimize_form.h"
+#include "domain_error_box.h"
 #include "edit_fields.h"
 #include "geometry_manager_refusal.h"
 #include "modal_services.h"
 #include "progress_form.h"
+#include "rating_input.h"
 #include "results_pane.h"
 #include "sizing_search.h"
 
@@ -18,6 +20,10 @@ CentreMinimisationCheck check_centre_distance_minimisation(DesignData& d) {
     warn(d, format_line("The ratio of %.3f is beyond what the minimization searches", double(d.desired_ratio)),
          "Ratios up to 20 are searched (at most 200 wheel teeth)", "The design has been left as it was");
     return CentreMinimisationCheck::RatioOutOfReach;
+  }
+  if (const std::string missing = missing_rating_inputs_text(d); !missing.empty()) {
+    warn(d, "No pair can be rated without these rating inputs:", missing, "The design has been left as it was");
+    return CentreMinimisationCheck::RatingInputsMissing;
   }
   if (d.protuberance[0] != 0 || d.protuberance[1] != 0) {
     warn(d, "Protuberance has been set to zero for centre distance minimization", " ", " ");
@@ -47,10 +53,12 @@ MinimisationResult minimise_centre_distance_with_progress(DesignData& d,
     Progressform->show();
     Progressform->paint_now();
   }
+  GatheredDomainErrors errors;  // told once, after the search
   const MinimisationResult result = run_centre_distance_minimisation(d, saved_tip_chamfers, [](int position) {
     if (Progressform) Progressform->set_position(position);
   });
   if (Progressform) Progressform->hide();
+  errors.show("The centre distance minimization", "The trial pairs concerned were not taken.");
   return result;
 }
 

@@ -16,14 +16,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
+#include "design_file.h"
 #include "design_search.h"
 #include "dialog_controls.h"
+#include "domain_error_box.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "progress_form.h"
+#include "rating_input.h"
 #include "results_pane.h"
 #include "screen_picture.h"
 #include "search_plot_variables.h"
@@ -380,6 +385,7 @@ void Toptimizationform::FormShow() {
   for (int i = 0; i < 150; ++i) lines += (i ? "\n " : " ");
   mainresults->setPlainText(lines);
 
+  user_design_ = std::make_unique<DesignData>(d_);
   Set_optimizer_textboxes();
 }
 
@@ -387,18 +393,57 @@ void Toptimizationform::Button2Click() {
   // A pick belongs to the results it was made from.
   picked_.reset();
   picked_listed_.reset();
+  // Every search of this showing starts from the design the window was shown with: nothing a search,
+  // a redraw or a pick left in the design data carries into the candidates of the next.
+  if (user_design_) take_user_design();
+  if (const std::string missing = missing_rating_inputs_text(d_); !missing.empty()) {
+    warn_two(d_, "The candidates cannot be rated without these rating inputs:", missing);
+    return;
+  }
   if (progress.set_visible) progress.set_visible(true);
+  // The domain errors of the candidates are told once, after the search and its plot.
+  GatheredDomainErrors errors;
   const SearchRun run = search_design_space(
       d_, [this](int position) { show_progress_position(position); }, {}, result_file.c_str());
-  if (run.ok()) {
-    set_search_results(run.listed);
-  } else {
+  if (!run.ok()) {
     // Without a complete result file there is nothing to plot or pick; the design the search left is not
     // offered for use.
     if (progress.set_visible) progress.set_visible(false);
     warn_two(d_, run.message, "No search results are available");
+  } else if (run.records == 0) {
+    // The result file now lists nothing: no earlier results are offered either.
+    results_.clear();
+    d_.search_results_ready = 0;
+    if (progress.set_visible) progress.set_visible(false);
+    warn_two(d_, "The search found no pair that the main window can take",
+             format_line("(%d to %d teeth a gear, a module of %g to %g mm, shifts that fill the centre distance)",
+                         int(kFewestTeeth), int(kMostTeeth), double(kMinFileModule), double(kMaxFileModule)));
+  } else {
+    set_search_results(run.listed);
   }
   Set_optimizer_textboxes();
+  errors.show("The design search", "The candidates concerned are listed without a rating or not at all.");
+}
+
+void Toptimizationform::take_user_design() {
+  auto start = std::make_unique<DesignData>(*user_design_);
+  // What the window itself holds in the design data stays as it is: its ranges and filters, the ratio its
+  // ratio range sets, its chart, the search state and the edit state of its fields.
+  static_cast<SearchRanges&>(*start) = d_;
+  static_cast<ChartState&>(*start) = d_;
+  start->desired_ratio = d_.desired_ratio;
+  start->search_results_ready = d_.search_results_ready;
+  start->search_eval_count = d_.search_eval_count;
+  start->search_single_design = d_.search_single_design;
+  std::memcpy(start->warning_lines, d_.warning_lines, sizeof d_.warning_lines);
+  std::memcpy(start->edit_text_at_entry, d_.edit_text_at_entry, sizeof d_.edit_text_at_entry);
+  std::memcpy(start->number_text, d_.number_text, sizeof d_.number_text);
+  std::memcpy(start->line_text, d_.line_text, sizeof d_.line_text);
+  start->edit_changed = d_.edit_changed;
+  start->edit_old_value = d_.edit_old_value;
+  std::memcpy(start->scratch_values, d_.scratch_values, sizeof d_.scratch_values);
+  start->scratch_int = d_.scratch_int;
+  d_ = *start;
 }
 
 void Toptimizationform::set_search_results(std::vector<DesignPointRecord> records) {

@@ -177,8 +177,13 @@ class Toptimizationform : public QDialog {
   void zoom();
   void xor_rubber_band();
   void show_progress_position(int position);
+  // Puts the design the window was shown with back into the design data, keeping what the window holds
+  // there itself (its ranges, filters, chart and edit state).
+  void take_user_design();
 
   DesignData& d_;
+  // The design the window was shown with: every search of this showing evaluates its candidates from it.
+  std::unique_ptr<DesignData> user_design_;
   std::unique_ptr<DesignData> picked_;
   // The record picked as the result file lists it (the fields it holds), where the pick's marks go.
   std::unique_ptr<DesignData> picked_listed_;

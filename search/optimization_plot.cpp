@@ -158,27 +158,28 @@ void Toptimizationform::optimizer_plot_report() {
   if (progress.is_visible && progress.set_visible && !progress.is_visible()) progress.set_visible(true);
   d_.search_eval_count_shown = d_.search_eval_count;
   const bool after_search = d_.search_eval_count_shown != 0;
+  // The extents of Auto Scale and the drawing both go through the records of the window's search.
+  const std::vector<DesignPointRecord>& records = results_;
+  // The bar runs over the records read: right after a search (which filled it to half) from 50 to 100,
+  // on a later redraw from 0; with Auto Scale the records are read twice, each reading taking half of
+  // that.
   int shown_position = -1;
-  auto advance = [&](bool plot_without_autoscale) {
+  int64_t read = 0;
+  const int64_t total = int64_t(records.size()) * (d_.chart_autoscale == 1 ? 2 : 1);
+  auto advance = [&] {
     ++d_.search_eval_count;
-    const double count = d_.search_eval_count;
-    double position;
-    if (after_search)
-      position = 50 + (count - 9000) / (plot_without_autoscale ? 180.0 : 360.0);
-    else
-      position = count / (plot_without_autoscale ? 90.0 : 180.0);
-    const int bar = int(std::trunc(std::fmax(0.0, std::fmin(100.0, position))));
+    ++read;
+    const int64_t start = after_search ? 50 : 0;
+    const int bar = int(std::clamp<int64_t>(start + read * (100 - start) / std::max<int64_t>(total, 1), 0, 100));
     if (bar != shown_position) show_progress_position(bar);
     shown_position = bar;
   };
 
-  // The extents of Auto Scale and the drawing both go through the records of the window's search.
-  const std::vector<DesignPointRecord>& records = results_;
   if (d_.chart_autoscale == 1) {
     SearchExtents extents(d_);
     for (const DesignPointRecord& record : records) {
       store_design_point(record, d_);
-      advance(false);
+      advance();
       extents.add(d_);
     }
     extents.apply(d_);
@@ -252,7 +253,7 @@ void Toptimizationform::optimizer_plot_report() {
   p.setPen(QPen(Qt::black, 1));
   for (const DesignPointRecord& record : records) {
     store_design_point(record, d_);
-    advance(d_.chart_autoscale != 1);
+    advance();
     select_opti_plot_variable();
     check_opti_in_limits();
     if (d_.scratch_values[5] == 1.0f) continue;
@@ -357,8 +358,10 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   const float y = float((ld(py) - d_.chart_bottom) / d_.chart_y_scale + d_.chart_y_min);
 
   // The scan goes through the records the plot lists, in file order, and reads each into the design
-  // data; a click that matches no record leaves the design, the report and the marks as they were.
+  // data; a click that matches no record leaves the design, the report and the marks as they were. A
+  // record is read into the design the window was shown with, as its search rated it from that design.
   const auto before = std::make_unique<DesignData>(d_);
+  if (user_design_) take_user_design();
   d_.chart_pick_x_match = 0;
   d_.chart_pick_y_match = 0;
   std::size_t next = 0;

@@ -21,13 +21,16 @@ Tsizingform* sizingform = nullptr;
 
 namespace {
 
-// Running time, power and load case 1 from the targets.
+// Running time, power and load case 1 from the targets: the torque entered is the pinion's. A design
+// without load cases (begun without the default design file) takes this one as its first.
 void derive_load(DesignData& d) {
   d.life_hours = running_hours(LoadArithmetic::load_case, d.load_cycles_pinion, d.speed);
   d.power = power(LoadArithmetic::load_case, d.speed, d.torque);
   d.load_case_table[0].speed = d.speed;
   d.load_case_table[0].torque = d.torque;
   d.load_case_table[0].life_hours = d.life_hours;
+  d.load_case_fixed_for[0] = 1;
+  if (d.load_case_count < 1) d.load_case_count = 1;
 }
 
 }  // namespace
@@ -119,14 +122,12 @@ void Tsizingform::FormShow() {
   d_.speed = 2500.0f;
   d_.pinion_aspect_ratio = sizing_aspect_ratio(d_.desired_ratio);
   derive_load(d_);
-  d_.material_type[0] = 7;
-  d_.material_type[1] = 7;
   unitstorque->setText(d_.unit_system == 2 ? "lbf.ft" : "Nm");
-  // The material properties keep their values until the user picks a material.
+  // The material shown is the material the pair is sized with: its values and S-N curves are taken
+  // at once, as when it is picked from the list.
   materialtypepin->setCurrentIndex(7);
-  d_.material_type[0] = materialtypepin->currentIndex();
   materialtypepin->setToolTip(materialtypepin->currentText());
-  d_.material_type[1] = d_.material_type[0];
+  estimate_material(d_, materialtypepin->currentIndex());
 
   show_value(Ratioedit, d_.desired_ratio);
   show_value(torquepinedit, d_.torque / d_.torque_unit_factor);
@@ -150,12 +151,8 @@ void Tsizingform::FormClose() { derive_load(d_); }
 void Tsizingform::okbuttonClick() { accept(); }
 
 void Tsizingform::materialtypepinChange() {
-  d_.material_type[0] = materialtypepin->currentIndex();
   materialtypepin->setToolTip(materialtypepin->currentText());
-  d_.material_type[1] = d_.material_type[0];
-  material_properties(d_, 0);
-  material_properties(d_, 1);
-  updateSNcurves(d_);
+  estimate_material(d_, materialtypepin->currentIndex());
 }
 
 void Tsizingform::RatioeditExit() {

@@ -1,7 +1,8 @@
 // The sizing wizard "Initial Sizing": the targets of a new gear pair before the program sizes it (gear
 // ratio, pinion torque, helix angle, pinion aspect ratio, load cycles and one material for both gears).
-// It writes straight into the design data: each show resets the targets to fixed defaults, every accepted
-// field value is stored at once, and every close derives the running time, the power and load case 1.
+// It writes straight into the design data: each show resets the targets to fixed defaults (the material
+// shown, "Case Hardening Steel", with its values and estimated S-N curves), every accepted field value and
+// material is stored at once, and every close derives the running time, the power and load case 1.
 // It computes no geometry: the main window's first show sizes the pair from what it leaves.
 #pragma once
 

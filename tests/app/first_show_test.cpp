@@ -27,12 +27,14 @@
 #include "file_bytes.h"
 #include "file_commands.h"
 #include "main_window.h"
+#include "material_table.h"
 #include "preferences.h"
 #include "program.h"
 #include "progress_form.h"
 #include "scripted_modal_services.h"
 #include "sizing_form.h"
 #include "sizing_search.h"
+#include "startup.h"
 #include "startup_form.h"
 #include "test_support.h"
 
@@ -48,6 +50,7 @@ struct Program : morvell::testing::Program<> {
 
   explicit Program(int unit_system = 1)
       : morvell::testing::Program<>(morvell::testing::program_design(("0\n" + std::to_string(unit_system)).c_str())) {}
+  explicit Program(std::unique_ptr<DesignData> design) : morvell::testing::Program<>(std::move(design)) {}
   ~Program() { std::remove(kPreferenceFileName); }
 
   // The main window's first show after the start-up window left `mode`.
@@ -380,6 +383,17 @@ void enter_sizing_targets(DesignData& d, const char* ratio, const char* torque, 
   wizard.accept();
 }
 
+// The design as the first show rated it meets the sizing's targets: rated, with a safety factor of at
+// least 1.0 in contact and bending on both gears.
+void expect_sizing_targets_met(const DesignData& d) {
+  EXPECT_EQ(d.rating_valid, 1);
+  EXPECT_GT(d.transverse_contact_ratio, 1.0f);
+  EXPECT_GE(d.contact_safety_factor[0], 1.0f);
+  EXPECT_GE(d.contact_safety_factor[1], 1.0f);
+  EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
+  EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+}
+
 }  // namespace
 
 // "Size gears" delivers a pair that the sizing rated and that meets a safety factor of 1.0 in contact and
@@ -393,6 +407,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
     int material;
     int32_t z1, z2;  // the pair expected, 0: any pair that meets the targets, -1: refused
     float module;
+    bool contact_ratio_reached = true;  // refused: some pair reached a transverse contact ratio of 1
   } cases[] = {
       {1, "1", "3000", "27", 7, 26, 26, 4.2f},  // its least centre distance among those that meet the targets
       {2, "1", "2212.39", "27", 7, 26, 26, 4.2f},
@@ -401,7 +416,7 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
       {1, "6", "500", "30", 1, 0, 0, 0},      // steel
       {1, "3", "50", "0", 3, 0, 0, 0},        // grey cast iron, spur
       {1, "6", "5000", "0", 3, -1, -1, 0},    // cast iron beyond what a module below 10 can carry
-      {1, "20", "500", "0", 7, -1, -1, 0},    // ten spur pinion teeth never rate
+      {1, "20", "500", "0", 7, -1, -1, 0, false},  // ten spur pinion teeth never reach a contact ratio of 1
       {2, "12", "3687.3", "0", 1, -1, -1, 0},  // 5000 N m on steel
   };
   for (const Case& c : cases) {
@@ -417,9 +432,14 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
     EXPECT_FALSE(p.progress->isVisible());
     p.main->SetMain_textboxes();
     if (c.z1 < 0) {
-      EXPECT_EQ(warnings, QStringList{"No gear pair can be sized for these targets\n"
-                                      "No pair meets a safety factor of 1.0 in contact and bending\n"
-                                      "The design has been left as it was"});
+      // The reason given is the one that holds: no pair rated at all, or none meeting the targets.
+      EXPECT_EQ(warnings, c.contact_ratio_reached
+                              ? QStringList{"No gear pair can be sized for these targets\n"
+                                            "No pair meets a safety factor of 1.0 in contact and bending\n"
+                                            "The design has been left as it was"}
+                              : QStringList{"No gear pair can be sized: no pair reaches a transverse contact ratio of 1\n"
+                                            "at a pressure angle of 20.000 and a helix angle of 0.000 degrees\n"
+                                            "The design has been left as it was"});
       EXPECT_EQ(d.teeth[0], z1);
       EXPECT_EQ(d.teeth[1], z2);
       EXPECT_EQ(d.normal_module, module);
@@ -433,13 +453,60 @@ TEST(FirstShow, SizeGearsDeliversARatedPairOrRefuses) {
       EXPECT_EQ(d.teeth[1], c.z2);
       EXPECT_NEAR(d.normal_module, c.module, 1e-5);
     }
-    EXPECT_EQ(d.rating_valid, 1);
-    EXPECT_GT(d.transverse_contact_ratio, 1.0f);
-    EXPECT_GE(d.contact_safety_factor[0], 1.0f);
-    EXPECT_GE(d.contact_safety_factor[1], 1.0f);
-    EXPECT_GE(d.bending_safety_factor_pinion, 1.0f);
-    EXPECT_GE(d.bending_safety_factor_wheel, 1.0f);
+    expect_sizing_targets_met(d);
   }
+}
+
+// The sizing sizes the pair that the first show then rates: load case 1 of a design that holds several
+// (the case read last is the one held until then), with the material the wizard shows ("Case Hardening
+// Steel", untouched) whatever material the design held.
+TEST(FirstShow, SizeGearsSizesForLoadCase1AndTheMaterialShown) {
+  Program p;
+  DesignData& d = *p.d;
+  d.load_case_count = 2;
+  d.load_case_table[1] = d.load_case_table[0];
+  d.load_case_fixed_for[1] = d.load_case_fixed_for[0];
+  d.load_case_table[0].f_beta_x = 80;
+  d.load_case_table[1].f_beta_x = 5;
+  d.f_beta_x = 5;
+  d.material_type[0] = d.material_type[1] = 2;  // through hardened, with its own numbers and curves
+  material_properties(d, 0);
+  material_properties(d, 1);
+  updateSNcurves(d);
+  enter_sizing_targets(d, "1.5", "200", "27", 7);
+  p.first_show(2);
+  EXPECT_TRUE(p.warnings().isEmpty());
+  EXPECT_EQ(d.current_load_case, 0);
+  EXPECT_EQ(d.f_beta_x, 80.0f);
+  for (int g = 0; g < 2; ++g) {
+    EXPECT_EQ(d.material_type[g], 7);
+    EXPECT_EQ(d.sigma_hlim[g], 1500.0f);
+    EXPECT_EQ(d.surface_hardness[g], 62.0f);
+  }
+  EXPECT_EQ(d.sigma_h_static_wheel, 2400.0f);
+  // The pair delivered meets the targets as the first show rates it.
+  expect_sizing_targets_met(d);
+}
+
+// Started without the default design file, the design holds no rating input but those the wizard gives
+// (its load and material): the sizing names what is missing instead of failing for a reason that is not
+// the cause.
+TEST(FirstShow, SizeGearsWithoutTheDefaultDesignNamesTheMissingRatingInputs) {
+  auto bare = morvell::testing::program_design("0\n1");
+  QFile::remove(kDefaultDesignFileName);
+  *bare = DesignData{};
+  EXPECT_FALSE(prepare_design_data(*bare).ok());
+  Program p(std::move(bare));
+  DesignData& d = *p.d;
+  enter_sizing_targets(d, "1.5", "200", "27", 7);
+  const int32_t z1 = d.teeth[0];
+  p.first_show(2);
+  EXPECT_EQ(p.warnings(), QStringList{"No gear pair can be sized without these rating inputs:\n"
+                                      "application factor, lubricant viscosity, flank roughness and fillet roughness\n"
+                                      "The default design that gives them could not be read; the design has been left "
+                                      "as it was"});
+  EXPECT_EQ(d.teeth[0], z1);
+  EXPECT_FALSE(p.progress->isVisible());
 }
 
 // A ratio beyond what the sizing can reach with at most 200 wheel teeth is not sized: the user is told

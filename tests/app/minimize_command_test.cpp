@@ -21,10 +21,12 @@
 #include "centre_minimize_form.h"
 #include "design_data.h"
 #include "design_file.h"
+#include "domain_error_box.h"
 #include "field_events.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "material_table.h"
+#include "numeric.h"
 #include "program.h"
 #include "progress_form.h"
 #include "rating.h"
@@ -287,6 +289,77 @@ TEST(MinimizeCentreDistance, NoPairMeetingTheMinimaLeavesTheDesignAsItWas) {
   EXPECT_FALSE(p.main->CheckBoxmodule->isChecked());
   EXPECT_FALSE(p.main->XCheckBox->isChecked());
   EXPECT_EQ(d.min_contact_safety_factor, 5.0f);
+}
+
+// When no trial pair reaches a transverse contact ratio of 1 at the design's angles (both within the
+// main window's ranges), none was rated, and the user is told so rather than that none met the minima;
+// a design that lacks rating inputs is refused before the search, naming them.
+TEST(MinimizeCentreDistance, NothingRatedOrNothingToRateIsToldAsSuch) {
+  struct Case {
+    const char* what;
+    void (*change)(DesignData&);
+    QStringList warnings;
+    int dialogs;
+  } cases[] = {
+      {"angles of 30 degrees",
+       [](DesignData& d) {
+         d.normal_pressure_angle = 30;
+         d.helix_angle = 30;
+       },
+       {"No pair reaches a transverse contact ratio of 1 at these angles\n"
+        "(pressure angle 30.000, helix angle 30.000 degrees)\nThe design has been left as it was"},
+       1},
+      {"no lubricant viscosity, no fillet roughness",
+       [](DesignData& d) {
+         d.lubricant_viscosity = 0;
+         d.fillet_roughness[1] = 0;
+       },
+       {"No pair can be rated without these rating inputs:\nlubricant viscosity and fillet roughness\n"
+        "The design has been left as it was"},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Program p;
+    DesignData& d = *p.d;
+    prepare_run(p);
+    c.change(d);
+    p.main->SetMain_textboxes();
+    const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+    const float module = d.normal_module;
+    p.scripted.clear();
+    p.main->Minimizecentredistance1Click();
+    EXPECT_EQ(p.warnings(), c.warnings);
+    EXPECT_EQ(p.dialogs_shown(), c.dialogs);
+    EXPECT_EQ(d.teeth[0], z1);
+    EXPECT_EQ(d.teeth[1], z2);
+    EXPECT_FLOAT_EQ(d.normal_module, module);
+  }
+}
+
+// At a pressure angle of 10 degrees many trial pairs leave the domain of a formula: no box stops the
+// search; one message tells the domain errors with their count once it is done.
+TEST(MinimizeCentreDistance, DomainErrorsAreToldOnceAfterTheSearch) {
+  Program p;
+  DesignData& d = *p.d;
+  p.main->show();
+  d.tooth_proportion_mode = 2;
+  p.main->Tooth_prop->setCurrentIndex(2);
+  d.normal_pressure_angle = 10;
+  p.main->SetMain_textboxes();
+  const DomainErrorReporter previous = set_domain_error_reporter(DomainErrorBox());
+  std::size_t boxes_during = 0;
+  QObject::connect(p.progress->ProgressBar1, &QProgressBar::valueChanged,
+                   [&] { boxes_during += p.scripted.of(Kind::Message).size(); });
+  p.scripted.clear();
+  p.main->Minimizecentredistance1Click();
+  set_domain_error_reporter(previous);
+  EXPECT_EQ(boxes_during, 0u);
+  const QStringList messages = p.scripted.texts(Kind::Message);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("The centre distance minimization met ")) << messages[0].toStdString();
+  EXPECT_TRUE(messages[0].endsWith("\nThe trial pairs concerned were not taken."));
+  EXPECT_TRUE(p.warnings().isEmpty());
 }
 
 // The minimum safety factor dialog: texts and hints of the stored minima, focus on OK, and entries held

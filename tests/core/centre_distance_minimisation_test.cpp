@@ -16,6 +16,7 @@
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "shipped_design.h"
 #include "sizing_search.h"
 #include "startup_values.h"
 
@@ -358,12 +359,7 @@ TEST(CentreDistanceMinimisation, DefaultDesignMeetsTheMinimaAtTheLeastCentreDist
   } cases[] = {{{0, 0}, 1.2f, 0, true}, {{0.5f, 0.5f}, 1.2f, 0, true}, {{0.1f, 0}, 5.0f, 50000, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chamfers[0]);
-    auto d = std::make_unique<DesignData>();
-    set_startup_values(*d);
-    d->unit_system = 1;
-    set_unit_factors(*d);
-    copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-    ASSERT_TRUE(read_design_file(*d).ok());
+    auto d = shipped_design();
     d->tooth_proportion_mode = 2;
     d->protuberance[0] = d->protuberance[1] = 0;
     d->tip_chamfer[0] = d->tip_chamfer[1] = 0;

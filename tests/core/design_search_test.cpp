@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -19,7 +20,9 @@
 #include "design_file.h"
 #include "file_bytes.h"
 #include "geometry_pass.h"
+#include "numeric.h"
 #include "search_result_file.h"
+#include "shipped_design.h"
 #include "startup_values.h"
 
 using namespace morvell;
@@ -47,6 +50,7 @@ void fake_geometry(DesignData& d) {
   d.profile_shift[1] = d.profile_shift_sum - d.profile_shift[0];
   d.actual_ratio = float(d.teeth[1]) / float(d.teeth[0]);
   d.transverse_contact_ratio = stand_in->contact_ratio;
+  d.centre_distance_from_shifts = d.centre_distance;
 }
 
 void fake_rate(DesignData& d) {
@@ -107,7 +111,8 @@ TEST(DesignSearchGrid, CountsOrderAndProgressOfBothPasses) {
     int32_t records;
     int last_progress;
   };
-  for (const Case c : {Case{13, 22, 9000, 50}, Case{13, 14, 5400, 30}, Case{40, 40, 4950, 27}}) {
+  // The search fills the progress bar to half whatever the number of its candidates.
+  for (const Case c : {Case{13, 22, 9000, 50}, Case{13, 14, 5400, 50}, Case{40, 40, 4950, 50}}) {
     SCOPED_TRACE(c.teeth_min);
     StandIn s;
     stand_in = &s;
@@ -214,7 +219,10 @@ TEST(DesignSearchGrid, ShiftVariantsMoveThePinionShiftFromThePreviousEvaluation)
   std::remove(path.c_str());
 }
 
-TEST(DesignSearchGrid, OnlyCandidatesAboveContactRatioOneAreRatedAndTheOthersRepeatTheLastRating) {
+// A candidate is listed with the rating of its own pair or with none: one that is not rated (a
+// transverse contact ratio of 1.0 or less, or a domain error in its geometry) shows "nan" in every rating
+// field, never the figures of a candidate before it.
+TEST(DesignSearchGrid, OnlyCandidatesAboveContactRatioOneAreRatedAndTheOthersAreListedWithoutARating) {
   StandIn s;
   s.contact_ratio = 1.0f;
   stand_in = &s;
@@ -224,8 +232,45 @@ TEST(DesignSearchGrid, OnlyCandidatesAboveContactRatioOneAreRatedAndTheOthersRep
   ASSERT_TRUE(search_design_space(*d, {}, kStandIns, path.c_str()).ok());
   EXPECT_EQ(s.ratings, 0);
   const std::vector<DesignPointRecord> r = read_all(path);
-  EXPECT_EQ(r.front().contact_stress_pinion, 777.0f);
-  EXPECT_EQ(r.back().contact_stress_pinion, 777.0f);
+  ASSERT_EQ(r.size(), 5400u);
+  for (const DesignPointRecord& x : {r.front(), r.back()}) {
+    EXPECT_TRUE(std::isnan(x.contact_stress_pinion));
+    EXPECT_TRUE(std::isnan(x.bending_safety_factor_wheel));
+    EXPECT_EQ(x.transverse_contact_ratio, 1.0f);  // the geometry is listed
+  }
+
+  // Rated candidates between unrated ones: each shows its own rating, and the unrated ones none.
+  {
+    struct Alternating {
+      static void geometry(DesignData& d) {
+        fake_geometry(d);
+        d.transverse_contact_ratio = (d.search_eval_count % 2 == 0) ? 1.5f : 0.9f;
+        if (d.search_eval_count % 7 == 0) report_domain_error("acos: DOMAIN error");
+      }
+    };
+    StandIn t;
+    stand_in = &t;
+    auto e = small_ranges(13, 14);
+    std::vector<std::string> reports;
+    const DomainErrorReporter previous = set_domain_error_reporter([&](const std::string& x) { reports.push_back(x); });
+    ASSERT_TRUE(search_design_space(*e, {}, {Alternating::geometry, fake_rate}, path.c_str()).ok());
+    set_domain_error_reporter(previous);
+    const std::vector<DesignPointRecord> a = read_all(path);
+    ASSERT_EQ(a.size(), 5400u);
+    int rated = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const int32_t count = int32_t(i) + 1;
+      const bool expect_rated = count % 2 == 0 && count % 7 != 0;
+      ASSERT_EQ(!std::isnan(a[i].contact_stress_pinion), expect_rated) << i;
+      if (expect_rated) {
+        EXPECT_EQ(a[i].contact_stress_pinion, float(1000 + rated++));
+      }
+    }
+    EXPECT_EQ(t.ratings, rated);
+    // Every report reaches the caller, in the order of the candidates.
+    EXPECT_EQ(reports.size(), 5400u / 7);
+    stand_in = &s;
+  }
 
   // The same design in single-design mode is rated, and nothing else changes.
   d->search_single_design = 1;
@@ -246,21 +291,35 @@ TEST(DesignSearchGrid, TeethRangesTheWindowNeverGivesStayBounded) {
     int32_t teeth_min, teeth_max;
     int32_t pass1_records;
   };
-  // A reversed range has no tooth counts; a huge one is spread over 200 counts inside it.
-  for (const Case c : {Case{20, 19, 0}, Case{13, 2000000000, 200 * 450}, Case{-2147483647 - 1, 2147483647, 200 * 450}}) {
+  // A reversed range has no tooth counts; a wide one (autoscaled extents, say) is spread over the ten
+  // counts the window's range holds, so the search never evaluates more than 9000 candidates.
+  for (const Case c : {Case{20, 19, 0}, Case{13, 117, 10 * 450}, Case{13, 2000000000, 10 * 450},
+                       Case{-2147483647 - 1, 2147483647, 10 * 450}}) {
     SCOPED_TRACE(c.teeth_max);
     StandIn s;
     stand_in = &s;
     auto d = small_ranges(c.teeth_min, c.teeth_max);
     const std::string path = file_name("bounded");
-    const SearchRun run = search_design_space(*d, {}, kStandIns, path.c_str());
+    std::vector<int> progress;
+    const SearchRun run = search_design_space(*d, [&](int p) { progress.push_back(p); }, kStandIns, path.c_str());
     ASSERT_TRUE(run.ok());
-    EXPECT_EQ(run.records, c.pass1_records + 4500);
+    EXPECT_EQ(run.evaluations, c.pass1_records + 4500);
+    EXPECT_LE(run.evaluations, 9000);
+    // Only pairs the main window takes are listed: 6 to 999 teeth.
+    EXPECT_EQ(run.records + run.unlisted, run.evaluations);
+    std::set<int32_t> counts;
     for (const DesignPointRecord& x : read_all(path)) {
+      ASSERT_GE(std::min(x.teeth[0], x.teeth[1]), 6);
+      ASSERT_LE(std::max(x.teeth[0], x.teeth[1]), 999);
       if (x.search_pass != 1) continue;
       ASSERT_GE(x.teeth[0], c.teeth_min);
       ASSERT_LE(x.teeth[0], c.teeth_max);
+      counts.insert(x.teeth[0]);
     }
+    EXPECT_LE(counts.size(), 10u);
+    // The progress is true: it climbs to half the bar and no further.
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 50);
     std::remove(path.c_str());
   }
 }
@@ -552,13 +611,13 @@ TEST(SearchResultFile, DamagedFilesAndUnusableRecordsAreSkippedOrRefused) {
   std::filesystem::resize_file(path, std::uintmax_t(193) << 20);
   { std::ofstream(path, std::ios::binary | std::ios::app) << "\n" + good; }
   EXPECT_EQ(read_all(path).size(), 1u);
-  // ...and after the most records one search writes: 200 tooth counts of 450 and 20 modules of 225.
+  // ...and after the most records one search writes: 10 tooth counts of 450 and 20 modules of 225.
   {
     std::string many;
-    for (int k = 0; k < 94501; ++k) many += "\n" + good;
+    for (int k = 0; k < 9001; ++k) many += "\n" + good;
     write(many);
   }
-  EXPECT_EQ(read_all(path).size(), 94500u);
+  EXPECT_EQ(read_all(path).size(), 9000u);
 
   // A folder, a pipe without a writer and an endless device do not open; the reader gives no record.
   for (const char* what : {"folder", "pipe", "device"}) {
@@ -618,13 +677,7 @@ TEST(SearchResultFile, UsableRecordsGiveDesignsThatSave) {
 // --- The real calculations ---
 
 TEST(DesignSearchGrid, RealCandidatesOfTheDefaultDesignAreRated) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = 1;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-  ASSERT_TRUE(read_design_file(*d).ok());
-  calc_gear_geometry(*d);
+  auto d = shipped_design();
   d->tooth_proportion_mode = 2;
   d->search_teeth_min = std::max(13, d->teeth[0] - 5);
   d->search_teeth_max = d->search_teeth_min + 1;

@@ -54,6 +54,10 @@ TEST(MaterialTable, EstimatedCurvesByTypeLimitedPittingAndGear) {
       {7, 0, {1600, 1e5f, 5e7f, 850, 1e10f, H, 5e7f}, {1000, 1e3f, 3e6f, 340, 1e10f}},
       {7, 1, {1600, 6e5f, 1e9f, 850, 1e10f, 1300, 1e7f}, {1000, 1e3f, 3e6f, 340, 1e10f}},
       {1, 0, {1600, 1e5f, 5e7f, 850, 1e10f, H, 5e7f}, {640, 1e3f, 3e6f, 340, 1e10f}},
+      // "Input" holds the stress numbers of "Steel" until they are entered; its curves belong to its
+      // stress numbers as those of "Steel" do, and it has no limited pitting.
+      {0, 0, {1600, 1e5f, 5e7f, 850, 1e10f, H, 5e7f}, {640, 1e3f, 3e6f, 340, 1e10f}},
+      {0, 1, {1600, 1e5f, 5e7f, 850, 1e10f, H, 5e7f}, {640, 1e3f, 3e6f, 340, 1e10f}},
       {2, 1, {1600, 6e5f, 1e9f, 850, 1e10f, 1300, 1e7f}, {1000, 1e4f, 3e6f, 340, 1e10f}},
       {4, 0, {1600, 1e5f, 5e7f, 850, 1e10f, H, 5e7f}, {1000, 1e4f, 3e6f, 340, 1e10f}},
       {6, 1, {1600, 6e5f, 1e9f, 850, 1e10f, 1300, 1e7f}, {1000, 1e4f, 3e6f, 340, 1e10f}},
@@ -116,19 +120,19 @@ TEST(MaterialTable, CaseHardenedPairAt1500MPaWithLimitedPittingOnTheWheel) {
   EXPECT_EQ(d->nl_lim_contact_wheel, 1e9f);
 }
 
-TEST(MaterialTable, InputTypeAndEnteredCurvesKeepTheirPointsButFollowTheKnee) {
-  for (int estimate : {0, 1}) {
+TEST(MaterialTable, EnteredCurvesKeepTheirPointsButFollowTheKnee) {
+  for (int type : {0, 7}) {
     auto d = std::make_unique<DesignData>();
     fill_entered(*d);
-    d->material_type[0] = estimate ? 0 : 7;  // type 0 with estimation on, or any type with it off
+    d->material_type[0] = type;  // estimation off: whatever the type
     d->material_type[1] = 7;
-    d->sn_estimate[0] = estimate;
+    d->sn_estimate[0] = 0;
     d->sn_estimate[1] = 0;
     d->limited_pitting[0] = 0;
     d->limited_pitting[1] = 1;
     d->sigma_hlim[0] = d->sigma_hlim[1] = 900;
     updateSNcurves(*d);
-    SCOPED_TRACE(estimate);
+    SCOPED_TRACE(type);
     EXPECT_EQ(d->sigma_h_static_pinion, 1.0f);
     EXPECT_EQ(d->nl_lim_contact_pinion, 3.0f);
     EXPECT_EQ(d->sigma_f_static[0], 8.0f);

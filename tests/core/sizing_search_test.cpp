@@ -1,3 +1,4 @@
+#include "shipped_design.h"
 #include "sizing_search.h"
 
 #include <gtest/gtest.h>
@@ -340,13 +341,7 @@ TEST(SizingSearch, ChosenDesignKeepsItsOwnWheelLoadCyclesAndFaceWidths) {
 
 namespace {
 std::unique_ptr<DesignData> wizard_preset_design(float u = 1.5f) {
-  auto d = std::make_unique<DesignData>();
-  set_startup_values(*d);
-  d->unit_system = 1;
-  set_unit_factors(*d);
-  copy_text(d->design_file_name, std::string(MORVELL_SOURCE_DIR) + "/data/default_input_file.mvl");
-  EXPECT_TRUE(read_design_file(*d).ok());
-  calc_gear_geometry(*d);
+  auto d = shipped_design();
   d->desired_ratio = u;
   d->torque = 200;
   d->helix_angle = 27;

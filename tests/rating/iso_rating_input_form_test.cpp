@@ -368,6 +368,26 @@ TEST(RatingInputDialog, MaterialChoiceSetsThePropertiesAndTheSnData) {
   EXPECT_EQ(d.limited_pitting[0], 1);
   EXPECT_EQ(d.nl_lim_contact_pinion, 1e9f);
 
+  // "Input" takes the stress numbers of "Steel" and the curves that belong to them (contact 1.6 x 400 at
+  // 1e5 cycles, the knee at 5e7; bending 1.6 x 130 at 1e3), not the case-hardening curves held before.
+  in.choose(w.materialtypepin, 0, &TISO_rating_input_form::materialtypepinChange);
+  EXPECT_EQ(d.sigma_hlim[0], 400.0f);
+  EXPECT_EQ(d.limited_pitting[0], 0);
+  EXPECT_EQ(d.sigma_h_static_pinion, 640.0f);
+  EXPECT_EQ(d.nl_static_contact_pinion, 1e5f);
+  EXPECT_EQ(d.nl_lim_contact_pinion, 5e7f);
+  EXPECT_EQ(d.sigma_f_static[0], 208.0f);
+  EXPECT_EQ(d.nl_static_bending_pinion, 1e3f);
+  // Shown again with the estimation on, the window takes the numbers anew and their curves with them,
+  // whatever curves the design held.
+  d.sigma_h_static_pinion = 9.0f;
+  d.nl_lim_bending_wheel = 9.0f;
+  w.hide();
+  w.show();
+  EXPECT_EQ(d.sigma_h_static_pinion, 640.0f);
+  EXPECT_EQ(d.nl_lim_bending_wheel, 3e6f);
+  in.choose(w.materialtypepin, 7, &TISO_rating_input_form::materialtypepinChange);
+
   // Unchecking the S-N estimate of a gear switches its limited pitting off.
   w.stressnumberpincheck->setChecked(false);
   EXPECT_TRUE(w.SNentercheckbox->isEnabled());

@@ -206,11 +206,14 @@ TEST(SnCurveDataDialog, EstimateAndLimitedPittingLockAndHideThePoints) {
   EXPECT_FALSE(visible(w.sigmaHpit_pin_unfactorededit));
   EXPECT_EQ(d.sigma_hlim[0], 1500.0f);  // the material's numbers are not loaded here
 
-  // "Input" with estimation: the points stay, the locked ones stay locked.
+  // "Input" with estimation: its curves belong to its stress numbers as those of "Steel" do (1.6 x 1500
+  // at 1e5 cycles), whatever points were held; the estimated points stay locked.
   d.sigma_h_static_pinion = 7.0f;
   w.materialtypepin->setCurrentIndex(0);
   w.materialtypepinChange();
-  EXPECT_EQ(d.sigma_h_static_pinion, 7.0f);
+  EXPECT_EQ(d.sigma_h_static_pinion, 2400.0f);
+  EXPECT_EQ(d.nl_static_contact_pinion, 1e5f);
+  EXPECT_EQ(d.nl_lim_contact_pinion, 5e7f);
   EXPECT_TRUE(w.sigmaHstat_pin_unfactorededit->isReadOnly());
 }
 

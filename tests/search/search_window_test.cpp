@@ -26,6 +26,7 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "design_search.h"
+#include "domain_error_box.h"
 #include "edit_fields.h"
 #include "field_events.h"
 #include "geometry_pass.h"
@@ -824,6 +825,107 @@ TEST(SearchWindow, SearchButtonRunsTheGridAndPlotsItsResults) {
             500);
   keep_picture(win.w->grab().toImage(), "search_window.png");
   EXPECT_TRUE(win.warnings().isEmpty());
+}
+
+namespace {
+std::string results_file_bytes() {
+  std::ifstream in(kSearchResultFileName, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+// The widest angles the window takes lead many candidates out of the domain of a formula. No box stops
+// the search: once it and its plot are done one message tells the domain errors with their count, and
+// the candidates concerned are listed without a rating. A second search in the same window starts from
+// the design the window was shown with, as the first did, and lists the same records.
+TEST(SearchWindow, DomainErrorsAreToldOnceAfterTheSearchAndASecondSearchListsTheSame) {
+  Window win;
+  DesignData& d = *win.d;
+  win.edits_on();  // the ranges stay as they are for the second search
+  d.search_teeth_max = d.search_teeth_min + 1;
+  d.search_pressure_angle_min = 10;
+  d.search_pressure_angle_max = 30;
+  d.search_helix_angle_min = 0;
+  d.search_helix_angle_max = 20;
+  // How many reports the search's candidates give, counted on their own.
+  std::size_t reports = 0;
+  {
+    auto counted = std::make_unique<DesignData>(d);
+    const DomainErrorReporter previous = set_domain_error_reporter([&](const std::string&) { ++reports; });
+    ASSERT_TRUE(search_design_space(*counted, {}, {}, "counted.dat").ok());
+    set_domain_error_reporter(previous);
+    std::remove("counted.dat");
+  }
+  ASSERT_GT(reports, 0u);
+
+  const DomainErrorReporter previous = set_domain_error_reporter(DomainErrorBox());
+  std::size_t boxes_during = 0;
+  std::vector<int> positions;
+  win.w->progress.set_position = [&](int p) {
+    boxes_during += win.scripted.records.size();
+    positions.push_back(p);
+  };
+  win.w->Button2Click();
+  EXPECT_EQ(boxes_during, 0u);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_EQ(positions.back(), 100);
+  const std::vector<forms::ScriptedModalServices::Record> messages = win.scripted.of(Kind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].icon, forms::MessageIcon::Error);
+  EXPECT_TRUE(messages[0].text.startsWith(QString("The design search met %1 domain errors:\n").arg(reports)))
+      << messages[0].text.toStdString();
+  EXPECT_TRUE(messages[0].text.endsWith("The candidates concerned are listed without a rating or not at all."));
+  const std::string first = results_file_bytes();
+
+  win.scripted.clear();
+  positions.clear();
+  win.w->Button2Click();
+  set_domain_error_reporter(previous);
+  EXPECT_EQ(boxes_during, 0u);
+  EXPECT_EQ(win.scripted.of(Kind::Message).size(), 1u);
+  EXPECT_TRUE(results_file_bytes() == first);
+}
+
+// Auto Scale widens the ranges to the extents of the results, the teeth far beyond the ten counts the
+// window's range holds: the next search still evaluates at most the 9000 candidates of its grid, and its
+// progress climbs to half the bar while it searches and to the full bar while the plot reads the results.
+TEST(SearchWindow, ASearchAfterAutoScaleKeepsItsSizeAndItsProgress) {
+  Window win;
+  DesignData& d = *win.d;
+  d.search_teeth_max = d.search_teeth_min + 1;
+  std::vector<int> positions;
+  win.w->progress.set_position = [&](int p) { positions.push_back(p); };
+  win.w->Button2Click();
+  ASSERT_EQ(d.chart_autoscale, 1);
+  ASSERT_GT(d.search_teeth_max - d.search_teeth_min, 9);  // the extents of pass 2's pinion teeth
+
+  positions.clear();
+  win.w->Button2Click();
+  std::size_t records = 0;
+  {
+    std::ifstream in(kSearchResultFileName, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) records += line.size() > 1;
+  }
+  EXPECT_GT(records, 4500u);
+  EXPECT_LE(records, 9000u);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_NE(std::find(positions.begin(), positions.end(), 50), positions.end());
+  EXPECT_EQ(positions.back(), 100);
+  EXPECT_TRUE(win.warnings().isEmpty());
+}
+
+// A centre distance far beyond what the module range fills with at most 999 teeth a gear (and whose
+// pass 1 modules exceed any design's): no candidate can be taken by the main window, and the user is told
+// so instead of being shown an empty plot.
+TEST(SearchWindow, ASearchThatListsNoPairSaysSoAndOffersNothing) {
+  auto far = default_design();
+  far->centre_distance = 5000;
+  Window win(std::move(far));
+  win.w->Button2Click();
+  EXPECT_EQ(win.d->search_results_ready, 0);
+  EXPECT_EQ(win.warnings(), QStringList{"The search found no pair that the main window can take"});
+  EXPECT_TRUE(win.scripted.warnings()[0].contains("6 to 999 teeth a gear, a module of 0.1 to 100 mm"));
 }
 
 TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing) {

@@ -76,7 +76,18 @@ TEST(SizingWizard, ShowSetsThePresetsAndTheirTexts) {
   EXPECT_NEAR(d.power, 52359.88f, 0.01);
   EXPECT_EQ(d.material_type[0], 7);
   EXPECT_EQ(d.material_type[1], 7);
-  EXPECT_EQ(d.sigma_hlim[0], 777.0f);  // the material is loaded only when the user picks one
+  // The material shown is the material the pair is sized with: case-hardening steel's stress numbers
+  // and modulus, and contact and bending S-N curves estimated from them, for both gears.
+  for (int g = 0; g < 2; ++g) {
+    EXPECT_EQ(d.sigma_hlim[g], 1500.0f);
+    EXPECT_EQ(d.sigma_flim[g], 500.0f);
+    EXPECT_EQ(d.elastic_modulus[g], 207000.0f);
+    EXPECT_EQ(d.sn_estimate[g], 1);
+    EXPECT_EQ(d.sigma_f_static[g], 1250.0f);  // 2.5 x 500 at 1000 cycles
+  }
+  EXPECT_EQ(d.sigma_h_static_pinion, 2400.0f);  // 1.6 x 1500
+  EXPECT_EQ(d.sigma_h_inf_wheel, 1275.0f);      // 0.85 x 1500
+  EXPECT_EQ(d.nl_lim_contact_wheel, 5e7f);
   EXPECT_EQ(z.w->Ratioedit->text(), "1.500");
   EXPECT_EQ(z.w->torquepinedit->text(), "200.000");
   EXPECT_EQ(z.w->Helixangleedit->text(), "27.000");
@@ -194,6 +205,29 @@ TEST(SizingWizard, MaterialChoiceLoadsBothGears) {
   EXPECT_EQ(d.sigma_flim[1], expected.sigma_flim[1]);
   EXPECT_EQ(d.yield_stress_wheel, expected.yield_stress_wheel);
   EXPECT_NE(d.sigma_hlim[0], 777.0f);
+
+  // "Input" takes the stress numbers of "Steel" (400 and 130 MPa) and the curves that belong to them,
+  // however the curves stood before: contact 1.6 x 400 at 1e5 cycles, the knee at 5e7, 0.85 x 400 at
+  // 1e10; bending 1.6 x 130 at 1e3, the knee at 3e6, 0.85 x 130 at 1e10.
+  d.sigma_h_static_pinion = d.sigma_h_static_wheel = 9999;
+  d.nl_lim_contact_pinion = d.nl_lim_contact_wheel = 1;
+  z.w->materialtypepin->setCurrentIndex(0);
+  emit z.w->materialtypepin->activated(0);
+  EXPECT_EQ(d.material_type[1], 0);
+  for (int g = 0; g < 2; ++g) {
+    EXPECT_EQ(d.sigma_hlim[g], 400.0f);
+    EXPECT_EQ(d.sigma_flim[g], 130.0f);
+    EXPECT_EQ(d.sigma_f_static[g], 208.0f);
+  }
+  EXPECT_EQ(d.sigma_h_static_pinion, 640.0f);
+  EXPECT_EQ(d.sigma_h_static_wheel, 640.0f);
+  EXPECT_EQ(d.nl_static_contact_wheel, 1e5f);
+  EXPECT_EQ(d.nl_lim_contact_pinion, 5e7f);
+  EXPECT_EQ(d.sigma_h_inf_pinion, 340.0f);
+  EXPECT_EQ(d.sigma_h_pit_wheel, 400.0f);
+  EXPECT_EQ(d.nl_static_bending_pinion, 1e3f);
+  EXPECT_EQ(d.nl_lim_bending_wheel, 3e6f);
+  EXPECT_FLOAT_EQ(d.sigma_f_inf_wheel, 110.5f);
 }
 
 TEST(SizingWizard, EveryCloseStoresThePendingEntryAndDerivesTheLoad) {
@@ -213,6 +247,7 @@ TEST(SizingWizard, EveryCloseStoresThePendingEntryAndDerivesTheLoad) {
   EXPECT_NEAR(d.load_case_table[0].life_hours, 666.6666f, 1e-3);
   EXPECT_EQ(d.load_case_table[0].f_beta_x, 9.0f);
   EXPECT_EQ(d.load_case_count, 3);
+  EXPECT_EQ(d.load_case_fixed_for[0], 1);  // the torque entered is the pinion's
 
   // OK closes as well.
   Wizard ok;
@@ -220,4 +255,11 @@ TEST(SizingWizard, EveryCloseStoresThePendingEntryAndDerivesTheLoad) {
   EXPECT_FALSE(ok.w->isVisible());
   EXPECT_NEAR(ok.d->life_hours, 66.66666f, 1e-4);
   EXPECT_NEAR(ok.d->power, 52359.88f, 0.01);
+
+  // A design without load cases (begun without the default design file) takes the targets as its first.
+  Wizard none;
+  none.d->load_case_count = 0;
+  none.w->okbutton->click();
+  EXPECT_EQ(none.d->load_case_count, 1);
+  EXPECT_EQ(none.d->load_case_table[0].torque, 200.0f);
 }
