@@ -14,6 +14,7 @@
 #include "main_window.h"
 #include "modal_services.h"
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "results_pane.h"
 #include "window_scale.h"
@@ -59,6 +60,7 @@ const Row kRowTable[TConstraintsform::kRows] = {
 };
 
 constexpr int kFormToSapRow = 2;
+constexpr int kMaxTipRow = 5;
 constexpr int kMinRootRow = 6;
 
 }  // namespace
@@ -189,6 +191,12 @@ void TConstraintsform::field_exit(int r, int g) {
     const double upper = row.upper + row.per_module * double(d_.normal_module);
     if (!(double(field) >= 0 && double(field) <= upper)) {
       warn_field(d_, e, "Value is out of range", " ", " ");
+      field = d_.edit_old_value;
+    } else if (r == kMaxTipRow && !max_tip_diameter_ok(field, d_.root_diameter[g], d_.form_diameter[g])) {
+      warn_field(d_, e, "Maximum tip diameter must be greater than", "the root and form diameters", " ");
+      field = d_.edit_old_value;
+    } else if (r == kMinRootRow && !min_root_diameter_ok(field, d_.tip_diameter[g])) {
+      warn_field(d_, e, "Minimum root diameter must be less than", "the tip diameter", " ");
       field = d_.edit_old_value;
     }
   }

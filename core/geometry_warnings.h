@@ -1,6 +1,8 @@
 // Geometry warnings and automatic corrections: between the two geometry passes of a refresh of the
-// main window, and of the working out of a design just opened, each gear is checked for a protuberance
-// too small for its thinning, a tooth that comes to a point below its outside diameter, a tip that
+// main window, and of the working out of a design just opened, each gear is checked for tooth proportions
+// that the constraints could not cut soundly (kept by the pass), a protuberance
+// too small for its thinning, a tip chamfer that starts below the base circle, a tooth that comes to a
+// point below its outside diameter (its flanks or its chamfers meeting there), a tip that
 // crosses the mating root circle, a root fillet too large for the generating rack and a typed ball too
 // small to reach its flanks. Each finding is corrected in the design data; the main window explains it
 // in the warning dialog.
@@ -13,7 +15,9 @@
 namespace morvell {
 
 enum class GeometryWarning {
+  proportions_kept,        // the constraints cut no sound tooth: the last sound proportions were kept
   protuberance_too_small,  // raised to the thinning of one flank
+  chamfer_below_base_circle,  // tip chamfer shortened to start on the base circle
   zero_tip_width,          // outside diameter lowered to just below the pointed (or chamfer-pointed) tip
   interference,            // outside diameter lowered to clear the mating root circle
   fillet_too_large,        // protuberance raised so that the rack tip fits within the rack tooth
@@ -25,8 +29,8 @@ enum class GeometryWarning {
 // gear 0 is the pinion, 1 the wheel.
 using GeometryWarningShow = std::function<void(GeometryWarning kind, int gear)>;
 
-// Runs the five checks in order, each for the pinion and then the wheel, on the geometry of the first
-// geometry pass. Every search is bounded, so a gear of any size ends. Returns the number of findings.
+// Runs the checks in order, each for the pinion and then the wheel, on the geometry of the first
+// geometry pass; the chamfer start is checked again after the clearance check, which lowers tips. Every search is bounded, so a gear of any size ends. Returns the number of findings.
 int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show);
 
 // Steps allowed to each tip-width bisection; a 32-bit diameter is resolved long before.

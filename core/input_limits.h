@@ -68,4 +68,12 @@ inline constexpr bool tip_chamfer_angle_ok(float v) { return v > 0.0f && v <= kL
 inline constexpr bool backlash_distribution_ok(float v) { return v >= 0.0f && v <= 1.0f; }
 inline constexpr bool on_off_ok(int32_t v) { return v == 0 || v == 1; }
 
+// --- Constraints window ---
+// A maximum tip diameter must leave the gear a tooth: above its root circle and its form circle. A
+// minimum root diameter must lie below the gear's tip.
+inline constexpr bool max_tip_diameter_ok(float v, float root_diameter, float form_diameter) {
+  return v > root_diameter && v > form_diameter;
+}
+inline constexpr bool min_root_diameter_ok(float v, float tip_diameter) { return v < tip_diameter; }
+
 }  // namespace morvell
