@@ -50,6 +50,11 @@ void limit_tip_diameters(DesignData& d);
 float tip_thickness_with_chamfer(float d_a, float c_t, float s_e, float gamma, float d_b, float d, float beta,
                                  float s_t, float alpha_t, float* chamfer_depth);
 
+// Whether the last geometry pass kept the previous proportions of either gear because the constraints
+// cut no sound tooth (tooth_proportions_kept). Such a design is not the one its inputs describe: a
+// search neither rates nor lists it.
+bool tooth_proportions_kept(const DesignData& d);
+
 // Normal half-angle of a flank at diameter D (the normal tooth thickness there over D): the transverse
 // half-angle of the involute whose transverse half-angle plus involute function is h, times the cosine of
 // the helix angle at D. A tooth of transverse thickness s at the reference diameter d has h = s / d +

@@ -425,7 +425,9 @@ TEST(GeometryWarnings, TipWidthCorrectionOfAThinnedTooth) {
     d.second_geometry_pass = 0;
     calc_gear_geometry(d);
     ASSERT_LT(d.tip_thickness_normal[1], 0.0f);
-    if (backlash > 0) ASSERT_LT(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1] - 0.1f);
+    if (backlash > 0) {
+      ASSERT_LT(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1] - 0.1f);
+    }
     const auto found = refresh(d);
     ASSERT_FALSE(found.empty());
     const SpurChamfer own = spur_chamfer(d, 1);

@@ -17,6 +17,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "design_refresh.h"
 #include "geometry_pass.h"
 #include "geometry_warnings.h"
 #include "numeric.h"
@@ -46,17 +47,14 @@ std::unique_ptr<DesignData> startup_design() {
   return d;
 }
 
-// One refresh: geometry, the warnings' corrections, geometry again. Returns the gears warned about.
+// One refresh of the shown design (geometry, the warnings' corrections, geometry again, outlines and form
+// diameters). Returns what the warnings said; warned[gear] tells whether a warning named that gear.
 std::vector<std::string> refresh(DesignData& d, bool warned[2]) {
   std::vector<std::string> said;
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  check_geometry_warnings(d, [&](GeometryWarning, int gear) {
+  refresh_design(d, [&](GeometryWarning, int gear) {
     warned[gear] = true;
     said.push_back(std::string(d.warning_lines[0]) + " / " + d.warning_lines[1]);
   });
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
   return said;
 }
 
@@ -150,6 +148,7 @@ void randomise(DesignData& d, std::mt19937_64& rng) {
   auto chance = [&](double p) { return uniform(0, 1) < p; };
   d.geometry_manager_mode = 0;
   d.shift_distribution_auto = 0;
+  d.rating_enabled = 0;  // the outlines are the matter here
   d.teeth[0] = int32_t(uniform(6, 60));
   d.teeth[1] = int32_t(uniform(double(d.teeth[0]), 160));
   d.actual_ratio = float(ld(d.teeth[1]) / d.teeth[0]);
@@ -194,8 +193,10 @@ void randomise(DesignData& d, std::mt19937_64& rng) {
   refresh(d, warned);
   for (int i = 0; i < 2; ++i) {
     if (mode == 0 && chance(0.5)) {
-      // A typed tip, from just above the form circle of the rack flank to well beyond the rack's.
-      const ld low = ld(d.rack_form_diameter[i]) + 0.01L * m;
+      // A typed tip, from just above the form circle to well beyond the rack's tip. (The tip box takes
+      // a tip down to the form circle of the rack's straight flank; a protuberance raises the form
+      // circle above it, which this property leaves to the tip box.)
+      const ld low = std::fmax(ld(d.rack_form_diameter[i]), ld(d.form_diameter[i])) + 0.25L * m;
       const ld tip = uniform(double(low), double(ld(d.reference_diameter[i]) + 2 * (1.4L + d.profile_shift[i]) * m));
       if (tip > low) {
         d.tip_diameter[i] = float(tip);

@@ -733,7 +733,9 @@ TEST(ToothProportions, ConstraintsThatLeaveNoToothKeepTheLastSoundOne) {
       }
       EXPECT_TRUE(sound(*d, i)) << i;
     }
-    if (k.max_tip0 == 0 || k.min_root1 == 200) EXPECT_TRUE(kept);
+    if (k.max_tip0 == 0 || k.min_root1 == 200) {
+      EXPECT_TRUE(kept);
+    }
     // Once the constraints leave a tooth again, the calculation takes them.
     d->max_tip_diameter[0] = 1e9f;
     d->min_root_diameter[1] = 0;
