@@ -176,7 +176,7 @@ void face_width_exit(DesignData& d, QLineEdit* edit, int i) {
     d.face_width[i] = kSmallestFaceWidth;
   }
   if (d.face_width[i] > kLargestFaceWidth) {
-    warn_field(d, edit, format_line("Face width must not exceed %g mm", double(kLargestFaceWidth)),
+    warn_field(d, edit, format_line("Face width must be less than %g mm", double(kLargestFaceWidth)),
                "Value of face width has been adjusted");
     d.face_width[i] = kLargestFaceWidth;
   }

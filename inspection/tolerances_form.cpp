@@ -423,7 +423,7 @@ void TTolerancesform::limit_exit(int k) {
         const ld b = d_.face_width[i];
         if (!(ld(limit) >= 0.98L * b && ld(limit) <= 1.02L * b)) refuse("Value is out of range", " ", " ");
         if (limit > kLargestFaceWidth) {
-          const std::string line = format_line(" must not exceed %g mm", double(kLargestFaceWidth));
+          const std::string line = format_line(" must be less than %g mm", double(kLargestFaceWidth));
           if (box.kind == Limit::FaceMax)
             adjust(kLargestFaceWidth, "Face width" + line, "Value of face width has been adjusted");
           else
