@@ -47,12 +47,14 @@ struct RackCoefficients {
   ld dedendum[2];
 };
 
-RackCoefficients capture_rack_coefficients(const DesignData& d) {
+// A rack just copied gives its coefficients as they stand, not as recovered from the addenda it gave at
+// the module on entry: the teeth of a refresh then do not depend on the module before it.
+RackCoefficients capture_rack_coefficients(const DesignData& d, bool rack_copied) {
   RackCoefficients k{};
   const ld m = d.normal_module;
   for (int i = 0; i < 2; ++i) {
-    k.addendum[i] = d.addendum[i] / m - d.profile_shift[i];
-    k.dedendum[i] = d.dedendum[i] / m + d.profile_shift[i];
+    k.addendum[i] = rack_copied ? ld(d.basic_rack.addendum_coeff[i]) : d.addendum[i] / m - d.profile_shift[i];
+    k.dedendum[i] = rack_copied ? ld(d.basic_rack.dedendum_coeff[i]) : d.dedendum[i] / m + d.profile_shift[i];
   }
   return k;
 }
@@ -287,11 +289,9 @@ void finish_thicknesses_and_backlash(DesignData& d) {
 static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
-  // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
-  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
-
-  // 2. Standard-rack proportions, first pass of a refresh only.
-  if (d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden) {
+  // 1. Standard-rack proportions, first pass of a refresh only.
+  const bool rack_copied = d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden;
+  if (rack_copied) {
     const ld m = d.normal_module;
     for (int i = 0; i < 2; ++i) {
       const ld x = d.profile_shift[i];
@@ -302,17 +302,21 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.normal_pressure_angle = d.basic_rack.pressure_angle;
   }
 
+  // 2. Transverse pressure angle from the normal pressure angle, the rack's where it was just taken: every
+  // later stage, and the checks after the pass, judge the teeth of that angle.
+  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
+
   // 3. Geometry manager: which of centre distance, module or numbers of teeth follows.
   switch (d.geometry_manager_mode) {
     case 0: {
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       split_profile_shift(d);
       rebuild_tooth(d, k);
       break;
     }
     case 1: {
       const ld m_old = d.normal_module;
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       d.normal_module = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
                                                     d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
                                                     d.teeth[0], d.teeth[1]);
@@ -325,7 +329,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     case 2: {
       teeth_from_centre_distance(d);
       d.actual_ratio = to_float(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       split_profile_shift(d);
       rebuild_tooth(d, k);
       break;

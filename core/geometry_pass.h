@@ -8,8 +8,8 @@ namespace morvell {
 
 struct DesignData;
 
-// Runs the fourteen stages of the geometry pass over the design data: pressure angle, standard-rack
-// proportions, geometry manager (which of module, centre distance or numbers of teeth follows), default
+// Runs the fourteen stages of the geometry pass over the design data: standard-rack proportions,
+// transverse pressure angle, geometry manager (which of module, centre distance or numbers of teeth follows), default
 // form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
 // form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
 // contact ratios, accuracy-grade tolerances, mesh forces and the wheel's load cycles of its teeth.

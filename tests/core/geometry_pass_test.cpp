@@ -365,11 +365,15 @@ TEST(GeometryPass, StandardRackCopiedOnlyInTheFirstPassOfARefresh) {
   EXPECT_NEAR(rack_addendum_coeff(d, 0), 1.1, 1e-6);
   EXPECT_NEAR(rack_dedendum_coeff(d, 1), 1.4, 1e-6);
   EXPECT_FLOAT_EQ(d.root_fillet_radius[0], 0.76f);
-  // The transverse pressure angle of this pass is the one from before the copy; the next pass corrects it.
-  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 20.0f);
+  // The pass that copies the rack works with its angle throughout: the next pass, on the same inputs,
+  // finds the same teeth.
+  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 22.5f);
+  const float base = d.base_diameter[0], tip_thickness = d.tip_thickness_normal[0];
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
   EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 22.5f);
+  EXPECT_EQ(d.base_diameter[0], base);
+  EXPECT_EQ(d.tip_thickness_normal[0], tip_thickness);
 }
 
 // ----- Default form-to-SAP constraint and face widths -----
@@ -744,10 +748,10 @@ TEST(GeometryPass, ChamferedTipCornersLieOnTheChamferLineInsideTheFlank) {
   }
 }
 
-TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
-  // With the numbers of teeth following, the transverse pressure angle is recomputed after the rack copy
-  // within the same pass; with the module fixed it stays the one from before until the next pass.
-  for (int32_t mode : {0, 2}) {
+TEST(GeometryPass, EveryModeTakesTheTransversePressureAngleOfTheCopiedRack) {
+  // Whichever value follows, the pass that copies the rack works out the teeth of the rack's angle: the
+  // base circles, and everything after them, are those of 25 degrees.
+  for (int32_t mode : {0, 1, 2}) {
     DesignData d = spur_design(20, 30, 2);
     d.geometry_manager_mode = mode;
     d.centre_distance = 51.0f;
@@ -755,10 +759,10 @@ TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
     use_standard_rack(d, 25.0f);
     calc_gear_geometry(d);
     EXPECT_FLOAT_EQ(d.normal_pressure_angle, 25.0f) << mode;
-    EXPECT_FLOAT_EQ(d.transverse_pressure_angle, mode == 2 ? 25.0f : 20.0f) << mode;
+    EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 25.0f) << mode;
+    EXPECT_NEAR(d.base_diameter[0], d.teeth[0] * d.normal_module * std::cos(rad(25)), 1e-4) << mode;
     if (mode == 2) {
       EXPECT_NEAR(d.centre_distance_from_shifts, 51.0, 2e-4);
-      EXPECT_NEAR(d.base_diameter[0], 40 * std::cos(rad(25)), 1e-4);
     }
   }
 }
