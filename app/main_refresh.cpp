@@ -202,23 +202,6 @@ void enable_controls_by_mode(TMainForm& f, DesignData& d) {
   }
 }
 
-// Transverse contact ratio limited by the form circles: where the start of active profile lies below
-// the form circle, contact can only start at the form circle.
-void limit_contact_ratio_by_form_circles(DesignData& d) {
-  ld g[2], rho[2];
-  bool limited = false;
-  for (int i = 0; i < 2; ++i) {
-    const ld dw = d.working_pitch_diameter[i], db = d.base_diameter[i];
-    g[i] = checked_sqrt(dw * dw / 4 - db * db / 4);
-    const bool below = d.sap_diameter[i] < d.form_diameter[i];
-    limited = limited || below;
-    const ld D = below ? d.form_diameter[i] : d.sap_diameter[i];
-    rho[i] = checked_sqrt(D * D / 4 - db * db / 4);
-  }
-  if (limited)
-    d.transverse_contact_ratio = float((g[0] + g[1] - rho[0] - rho[1]) / ld(d.transverse_base_pitch));
-}
-
 }  // namespace
 
 // Hook of the 2D mesh plot: the refresh draws the plot whenever its image is shown.
@@ -238,6 +221,12 @@ void TMainForm::SetMain_textboxes() {
   check_warnings();
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
+
+  // Contact starts no lower than the form circles of the generated outlines: the rating and every report
+  // use the contact ratio that starts there.
+  for (int i = 0; i < 2; ++i)
+    generate_tooth_profile(finished_outline_input(d, i), &d.form_diameter[i], d.profile_points);
+  start_contact_at_form_circles(d, d.form_diameter);
 
   // Rating and life of the current load case, once the window has been shown, the teeth mesh and the
   // rating inputs hold a material and a load; otherwise the previous rating results stay as they were.
@@ -282,7 +271,6 @@ void TMainForm::SetMain_textboxes() {
   for (int i = 0; i < 2; ++i)
     generate_tooth_profile(finished_outline_input(d, i), &d.form_diameter[i], d.profile_points);
 
-  limit_contact_ratio_by_form_circles(d);
   d.rating_valid = d.transverse_contact_ratio >= 1.0f && ratable ? 1 : 0;
 
   pinhelixhandbutton->setText(d.helix_hand == 1 ? "L" : "R");
