@@ -1,10 +1,11 @@
 // Geometry warnings and automatic corrections: between the two geometry passes of a refresh of the
 // main window, and of the working out of a design just opened, each gear is checked for tooth proportions
-// that the constraints could not cut soundly (kept by the pass), a protuberance
-// too small for its thinning, a tip chamfer that starts below the base circle, a tooth that comes to a
-// point below its outside diameter (its flanks or its chamfers meeting there), a tip that
-// crosses the mating root circle, a root fillet too large for the generating rack and a typed ball too
-// small to reach its flanks. Each finding is corrected in the design data; the main window explains it
+// that the constraints could not cut soundly (kept by the pass), a protuberance too small for its
+// thinning, a tip chamfer that starts below the base circle, a tooth that comes to a point below its
+// outside diameter (its flanks or its chamfers meeting there), a tip that crosses the mating root circle,
+// a root fillet too large for the generating rack, a typed ball too small to reach its flanks and a
+// mate's tip reaching below the form circle. Each finding but the first and the last is corrected in the
+// design data; the main window explains it
 // in the warning dialog.
 #pragma once
 
@@ -20,8 +21,11 @@ enum class GeometryWarning {
   chamfer_below_base_circle,  // tip chamfer shortened to start on the base circle
   zero_tip_width,          // outside diameter lowered to just below the pointed (or chamfer-pointed) tip
   interference,            // outside diameter lowered to clear the mating root circle
-  fillet_too_large,        // protuberance raised so that the rack tip fits within the rack tooth
+  fillet_too_large,        // protuberance raised (up to 0.1 m_n) so that the rack tip fits within the rack tooth
+  fillet_lowered,          // root fillet radius lowered where only a larger protuberance would make it fit
   ball_too_small,          // a typed ball enlarged so that it reaches the flanks
+  contact_below_form,      // the mate's tip reaches below the form circle (interference): contact counts
+                           // from the form circle; nothing is corrected
 };
 
 // Called once per finding, after the correction and after the three warning lines are written (a
@@ -30,7 +34,8 @@ enum class GeometryWarning {
 using GeometryWarningShow = std::function<void(GeometryWarning kind, int gear)>;
 
 // Runs the checks in order, each for the pinion and then the wheel, on the geometry of the first
-// geometry pass; the chamfer start is checked again after the clearance check, which lowers tips. Every search is bounded, so a gear of any size ends. Returns the number of findings.
+// geometry pass; the chamfer start is checked again after the clearance check, which lowers tips. Every
+// search is bounded, so a gear of any size ends. Returns the number of findings.
 int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show);
 
 // Steps allowed to each tip-width bisection; a 32-bit diameter is resolved long before.
