@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QFile>
 #include <QTest>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <utility>
 
 #include "design_data.h"
+#include "export_type_form.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
 #include "metrology_form.h"
@@ -116,6 +118,24 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       }
       w->hide();
     }
+    // The main window's export dialog, made with the main window: its bold captions in the size of
+    // its other text.
+    ASSERT_NE(Graphicsexportform, nullptr);
+    QWidget* w = Graphicsexportform;
+    w->show();
+    QApplication::processEvents();
+    if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+      w->grab().save(QStringLiteral("%1/%2_%3.png").arg(dir, w->objectName()).arg(step));
+    EXPECT_EQ(morvell::testing::geometry_faults(w), QStringList()) << "export dialog";
+    if (morvell::testing::check_captions) {
+      EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << "export dialog";
+    }
+    const int text = QFontInfo(Graphicsexportform->exptype->font()).pixelSize();
+    for (const QLabel* caption : {Graphicsexportform->Label1, Graphicsexportform->Label2}) {
+      EXPECT_NEAR(QFontInfo(caption->font()).pixelSize(), text, 1 + text / 8) << caption->text().toStdString();
+      EXPECT_TRUE(caption->font().bold());
+    }
+    w->hide();
   }
 }
 
