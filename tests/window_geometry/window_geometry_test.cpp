@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -234,6 +235,28 @@ TEST(WindowGeometry, LiveWindowSizeStepsGiveTheLookOfAStartAtThatStep) {
     compare(step, "up");
   }
   m.hide();
+}
+
+// The results pane shows its lines from their first letter: as the program opens its design, after each
+// report is chosen and after a refresh, at every window-size step.
+TEST(WindowGeometry, ReportPaneShowsItsLinesFromTheirStart) {
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    QApplication::processEvents();
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF() << ", font "
+                                      << m.mainresults->font().toString().toStdString());
+    EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << "as opened";
+    for (const auto& [name, report] : kReports) {
+      (m.*report)();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name;
+      m.SetMain_textboxes();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name << ", refreshed";
+    }
+    m.hide();
+  }
 }
 
 // Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
