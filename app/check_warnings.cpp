@@ -13,6 +13,10 @@ void TMainForm::check_warnings() {
     show_warning_dialog(d_);
     if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
       (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
+    if (kind == GeometryWarning::tip_chamfer_too_large)
+      (gear == 0 ? pinchamedit : wheelchamedit)->setFocus(Qt::OtherFocusReason);
+    if (kind == GeometryWarning::edge_chamfer_too_large)
+      (gear == 0 ? Pinedgechamedit : Wheeledgechamedit)->setFocus(Qt::OtherFocusReason);
   });
 }
 

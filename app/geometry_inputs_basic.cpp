@@ -191,9 +191,11 @@ void edge_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
     warn_field(d, edit, "Chamfer cannot be less than zero", "Value has been adjusted");
     d.edge_chamfer[i] = 0.0f;
   }
-  const float largest = to_float(0.25L * d.normal_module);
+  const float largest = largest_edge_chamfer(d.normal_module, d.face_width[i]);
   if (d.edge_chamfer[i] > largest) {
-    warn_field(d, edit, "Chamfer cannot be greater than 0.25*Mn", "Value has been adjusted");
+    const bool by_face = largest < module_share(kChamferPerModule, d.normal_module);
+    warn_field(d, edit, by_face ? "Chamfer cannot be greater than 0.25*face width" : "Chamfer cannot be greater than 0.25*Mn",
+               "Value has been adjusted");
     d.edge_chamfer[i] = largest;
   }
 }

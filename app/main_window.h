@@ -398,6 +398,7 @@ class TMainForm : public QMainWindow {
   void nominal_thickness_exit(QLineEdit* edit, int gear);
   void finished_thickness_exit(QLineEdit* edit, int gear);
   void show_standard_rack_dialog();
+  void take_standard_rack();
 
   DesignData& d_;
   bool shown_ = false;
