@@ -1,4 +1,4 @@
-// The main window's geometry warnings: the corrections of the core, each explained in the warning dialog.
+// The main window's geometry warnings: each correction of the core explained in the warning dialog.
 #include <QLineEdit>
 
 #include "geometry_warnings.h"
@@ -7,17 +7,15 @@
 
 namespace morvell {
 
-void TMainForm::check_warnings() {
-  check_geometry_warnings(d_, [this](GeometryWarning kind, int gear) {
-    activateWindow();
-    show_warning_dialog(d_);
-    if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
-      (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
-    if (kind == GeometryWarning::tip_chamfer_too_large)
-      (gear == 0 ? pinchamedit : wheelchamedit)->setFocus(Qt::OtherFocusReason);
-    if (kind == GeometryWarning::edge_chamfer_too_large)
-      (gear == 0 ? Pinedgechamedit : Wheeledgechamedit)->setFocus(Qt::OtherFocusReason);
-  });
+void TMainForm::show_geometry_warning(GeometryWarning kind, int gear) {
+  activateWindow();
+  show_warning_dialog(d_);
+  if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
+    (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
+  if (kind == GeometryWarning::tip_chamfer_too_large)
+    (gear == 0 ? pinchamedit : wheelchamedit)->setFocus(Qt::OtherFocusReason);
+  if (kind == GeometryWarning::edge_chamfer_too_large)
+    (gear == 0 ? Pinedgechamedit : Wheeledgechamedit)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace morvell
