@@ -16,6 +16,8 @@ void TMainForm::show_geometry_warning(GeometryWarning kind, int gear) {
     (gear == 0 ? pinchamedit : wheelchamedit)->setFocus(Qt::OtherFocusReason);
   if (kind == GeometryWarning::edge_chamfer_too_large)
     (gear == 0 ? Pinedgechamedit : Wheeledgechamedit)->setFocus(Qt::OtherFocusReason);
+  if (kind == GeometryWarning::fillet_lowered)
+    (gear == 0 ? Pinfilletedit : Wheelfilletedit)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace morvell

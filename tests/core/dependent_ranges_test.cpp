@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -284,13 +285,13 @@ TEST(DependentRanges, ChamfersAndConstraintsFollowASmallerModuleOrFace) {
   }
   change_module(*d, 0.5f);
   d->face_width[1] = 0.4f;
-  int findings[8] = {};
+  std::map<GeometryWarning, int> findings;
   d->second_geometry_pass = 0;
   calc_gear_geometry(*d);
-  check_geometry_warnings(*d, [&](GeometryWarning kind, int) { ++findings[int(kind)]; });
-  EXPECT_EQ(findings[int(GeometryWarning::tip_chamfer_too_large)], 2);
-  EXPECT_EQ(findings[int(GeometryWarning::edge_chamfer_too_large)], 2);
-  EXPECT_EQ(findings[int(GeometryWarning::constraint_too_large)], 2);
+  check_geometry_warnings(*d, [&](GeometryWarning kind, int) { ++findings[kind]; });
+  EXPECT_EQ(findings[GeometryWarning::tip_chamfer_too_large], 2);
+  EXPECT_EQ(findings[GeometryWarning::edge_chamfer_too_large], 2);
+  EXPECT_EQ(findings[GeometryWarning::constraint_too_large], 2);
   for (int i = 0; i < 2; ++i) {
     EXPECT_FLOAT_EQ(d->tip_chamfer[i], 0.125f);
     EXPECT_LE(d->min_form_to_sap[i], 0.25f);
