@@ -73,9 +73,12 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
   } cases[] = {
       {0, 0, 0.0f, {proportions}},
       // Standard Rack with the start-up file's empty rack cuts no sound teeth: the refresh after the
-      // cleared protuberance says that contact cannot start where the tips put it.
+      // cleared protuberance, and the one its tip box nests in it, each say that contact cannot start
+      // where the tips put it (each judges the rack's teeth).
       {1, 0, 0.3f,
        {protuberance, proportions,
+        "Tip of pinion reaches past the interference point of wheel\nContact on wheel is counted from its form "
+        "circle\n ",
         "Tip of pinion reaches past the interference point of wheel\nContact on wheel is counted from its form "
         "circle\n "}},
       {2, 1, 0.0f, {overridden}},
