@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "caption_fit.h"
 #include "field_events.h"
@@ -91,6 +92,9 @@ void fit_to_screen(QWidget* window) {
 }
 
 void fit_to_screen_when_shown(QWidget* window) {
+  constexpr const char* kFitted = "screen_fit_when_shown";
+  if (window->property(kFitted).toBool()) return;
+  window->setProperty(kFitted, true);
   // After the window's own show handling, which sizes it (a message box fixes its size there).
   forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
     fit_to_screen(window);
@@ -102,6 +106,12 @@ void fit_to_screen_when_shown(QWidget* window) {
       QMetaObject::invokeMethod(window, [window] { fit_to_screen(window); }, Qt::QueuedConnection);
     return false;
   });
+}
+
+bool made_by_qt(const QWidget* window) {
+  // Qt's own classes stand in no namespace and begin with Q; the program's windows stand in its own.
+  const char* name = window->metaObject()->className();
+  return name[0] == 'Q' && !std::strchr(name, ':');
 }
 
 void scale_window(QWidget* window, const DesignData& d) {

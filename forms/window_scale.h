@@ -32,8 +32,12 @@ void keep_on_screen(QWidget* window);
 // a window of fixed size takes the size it then needs, at most as wide as that part; and keep_on_screen
 // makes it smaller where it is larger than that part and moves it into it.
 void fit_to_screen(QWidget* window);
-// The same each time the window is shown, and after each time it lays itself out again while shown.
+// The same each time the window is shown, and after each time it lays itself out again while shown
+// (once set up, a second call adds nothing).
 void fit_to_screen_when_shown(QWidget* window);
+// Whether a window is one of Qt's own (a file, print, page setup or printer properties dialog that Qt
+// opens by itself, from inside the print dialog for instance) rather than one of the program's.
+bool made_by_qt(const QWidget* window);
 
 // Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor); a caption that the
 // scaled control cannot hold then takes a smaller font.
