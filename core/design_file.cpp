@@ -15,6 +15,7 @@
 #include <limits>
 #include <vector>
 
+#include "design_refresh.h"
 #include "file_reading.h"
 #include "file_writing.h"
 #include "geometry_pass.h"
@@ -463,11 +464,7 @@ void work_out_opened_design(DesignData& d) {
   d.history_mode = 0;
   std::vector<std::string> reports;  // domain errors belong to the refresh that shows the design
   const DomainErrorCollector quiet(reports);
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  check_geometry_warnings(d, {});  // the corrections the refresh makes between its passes
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
+  refresh_design(d);
 }
 
 namespace {
