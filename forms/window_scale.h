@@ -29,8 +29,10 @@ void keep_on_screen(QWidget* window);
 // A shown window of the system's making (a file, print or message dialog), which the window scale does
 // not size, fitted to its screen: while its layout needs more room than the part of the screen that
 // windows may take, it takes a smaller font (in quarter points, down to half the font it was made with);
-// a window of fixed size takes the size it then needs, at most as wide as that part; and keep_on_screen
-// makes it smaller where it is larger than that part and moves it into it.
+// a window of fixed size takes the size it then needs, at most as wide as that part; a dialog of Qt's
+// own that does not fit even with the smallest font keeps its font and shows its contents in a scroll
+// area above its buttons; and keep_on_screen makes it smaller where it is larger than that part and
+// moves it into it.
 void fit_to_screen(QWidget* window);
 // The same each time the window is shown, and after each time it lays itself out again while shown
 // (once set up, a second call adds nothing).

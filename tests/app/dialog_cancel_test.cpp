@@ -267,8 +267,10 @@ TEST(DialogCancel, EveryWayOfCancellingLeavesTheSavedDesignAsItWas) {
           EXPECT_EQ(d.default_ball_diameter, ball);
           EXPECT_EQ(d.default_span_teeth, span);
           EXPECT_EQ(saved(d), before);
-          if (doing != Doing::Nothing && std::string(c.name) == "constraints") EXPECT_EQ(boxes, 1);
-          if (doing != Doing::Nothing && std::string(c.name) == "measurement") EXPECT_EQ(boxes, 2);
+          if (doing != Doing::Nothing) {
+            const std::string name = c.name;
+            EXPECT_EQ(boxes, name == "constraints" ? 1 : name == "measurement" ? 2 : 0);
+          }
         }
       }
     }

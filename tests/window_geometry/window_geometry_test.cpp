@@ -318,13 +318,13 @@ TEST(WindowGeometry, SystemDialogsFitTheScreen) {
     check(*forms::make_file_dialog(&m, m.SaveDialog2, true), "profile export");
     QPrinter printer;
     check(*forms::make_print_dialog(&m, printer), "print");
-    // The dialog Qt opens from inside the print dialog by itself: the chooser of the output file behind
-    // its "...".
+    // The dialogs Qt opens from inside the print dialog by itself: the printer's properties and the
+    // chooser of the output file behind its "...", with their OK, Cancel and Save.
     {
       const auto print = forms::make_print_dialog(&m, printer);
       print->show();
       QApplication::processEvents();
-      for (const char* button : {"fileBrowser"}) {
+      for (const char* button : {"properties", "fileBrowser"}) {
         auto* b = print->findChild<QAbstractButton*>(button);
         if (!b || !b->isEnabled()) {
           ADD_FAILURE() << "the print dialog has no " << button << " button to press";
