@@ -1,11 +1,12 @@
 // Geometry warnings and automatic corrections: between the two geometry passes of a refresh of the
 // main window, and of the working out of a design just opened, each gear is checked for tooth proportions
-// that the constraints could not cut soundly (kept by the pass), a protuberance too small for its
+// that the constraints could not cut soundly (kept by the pass), a tip chamfer, an edge chamfer or a
+// constraint beyond the bound a smaller module or face width sets, a protuberance too small for its
 // thinning, a tip chamfer that starts below the base circle, a tooth that comes to a point below its
 // outside diameter (its flanks or its chamfers meeting there), a tip that crosses the mating root circle,
 // a root fillet too large for the generating rack, a typed ball too small to reach its flanks and a
-// mate's tip reaching below the form circle. Each finding but the first and the last is corrected in the
-// design data; the main window explains it
+// mate's tip reaching below the form circle. Each finding but the kept proportions and the last is
+// corrected in the design data; the main window explains it
 // in the warning dialog.
 #pragma once
 
@@ -16,6 +17,9 @@
 namespace morvell {
 
 enum class GeometryWarning {
+  tip_chamfer_too_large,   // lowered to its share of the module (input_limits.h)
+  edge_chamfer_too_large,  // lowered to its share of the module or of the face width
+  constraint_too_large,    // a constraint bounded by the module lowered to its share of it
   proportions_kept,        // the constraints cut no sound tooth: the last sound proportions were kept
   protuberance_too_small,  // raised to the thinning of one flank
   chamfer_below_base_circle,  // tip chamfer shortened to start on the base circle

@@ -354,6 +354,8 @@ TEST(MinimizeCentreDistance, DomainErrorsAreToldOnceAfterTheSearch) {
   d.tooth_proportion_mode = 2;
   p.main->Tooth_prop->setCurrentIndex(2);
   d.normal_pressure_angle = 10;
+  d.constraints_use_defaults = 0;  // the constraints of the user's: the form well off the base circle
+  d.min_base_to_form[0] = d.min_base_to_form[1] = 0.25f;
   p.main->SetMain_textboxes();
   // A wheel tip held just above its base circle under a chamfer: the trial pairs whose wheel EAP the
   // chamfer puts below the base circle meet domain errors in the tooth proportions.
