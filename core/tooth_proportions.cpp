@@ -425,18 +425,6 @@ bool sound_tooth(const DesignData& dd, const Pair& p, int i) {
          std::isfinite(static_cast<double>(tip)) && tip > 0;
 }
 
-// Whether gear i keeps an involute flank at all: its EAP above its root circle, the form circle of the
-// rack's straight flank and its base circle. (Only what the design's inputs give: the form diameter of
-// a protuberance cut may be a value left by another design.)
-bool has_flank(const DesignData& dd, const Pair& p, int i) {
-  const ld d_f = dd.root_diameter[i];
-  const ld eap = dd.eap_diameter[i];
-  const ld r_b = p.d_b[i] / 2;
-  const ld r = r_b * p.tan_at - ((p.d[i] - d_f) / 2 - (1 - p.sin_an) * static_cast<ld>(dd.root_fillet_radius[i])) / p.sin_at;
-  const ld form = r > 0 ? 2 * std::sqrt(r * r + r_b * r_b) : 2 * r_b;
-  return eap > d_f && eap > form && eap >= p.d_b[i] && dd.tip_diameter[i] > d_f;
-}
-
 // After a calculation or tip reduction: where either gear has no sound tooth, both keep the
 // proportions they had (the gears' proportions hang together), and the flags say which was unsound.
 void keep_sound_teeth(DesignData& dd, const Pair& p, const Proportions& before) {
@@ -582,19 +570,8 @@ ToothProportionKinds calc_tooth_proportions(DesignData& dd) {
 
 void limit_tip_diameters(DesignData& dd) {
   const Pair p = read_pair(dd);
-  const Proportions before = proportions_of(dd);
-  bool flank_before[2];
-  for (int i = 0; i < 2; ++i) flank_before[i] = has_flank(dd, p, i);
-  reduce_tips(dd, p);
-  // Lowered tips may leave a gear without active flank (a maximum tip diameter at or below its root or
-  // form circle): the tips are kept then.
   dd.tooth_proportions_kept[0] = dd.tooth_proportions_kept[1] = 0;
-  bool spoilt[2];
-  for (int i = 0; i < 2; ++i) spoilt[i] = flank_before[i] && !has_flank(dd, p, i);
-  if (spoilt[0] || spoilt[1]) {
-    restore_proportions(dd, before);
-    for (int i = 0; i < 2; ++i) dd.tooth_proportions_kept[i] = spoilt[i] ? 1 : 0;
-  }
+  reduce_tips(dd, p);
 }
 
 }  // namespace morvell
