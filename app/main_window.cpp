@@ -66,7 +66,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   wire_menus();  // after the scale: the export dialog scales itself by it
 
   // At the top of the screen, centred horizontally.
-  move(screen.x() + to_int32_clamped(std::trunc(ld(screen.width() - width()) * 0.5L)), screen.y());
+  place_at_top_centre(this);
 
   backlashComboBox->setCurrentIndex(0);
   thicknessComboBox->setCurrentIndex(0);

@@ -290,10 +290,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent)
 // --- Creation, showing, closing ---
 
 void TISO_rating_input_form::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }
