@@ -654,7 +654,8 @@ void TISO_rating_input_form::ComboBoxhardnessChange() {
         (d_.surface_hardness[0] > brinell_limit || d_.surface_hardness[1] > brinell_limit))
       warn(d_, "Hardness is off Brinell scale", "Maximum value is 500 BHN", "Hardness has been reduced to 500 BHN");
     if (from >= 0 && from < 3) {
-      for (float& h : d_.surface_hardness) h = convert_hardness(h, kModes[from][to]);
+      // Read between the table's rows, as the rating reads a hardness: the scale alone moves no result.
+      for (float& h : d_.surface_hardness) h = interpolate_hardness(h, kModes[from][to]);
     }
     d_.hardness_scale = to;
     refresh();
