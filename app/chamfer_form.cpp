@@ -122,7 +122,8 @@ void TChamferform::field_exit(int r, int g) {
         refused = true;
       }
     } else {
-      const double upper = r == kEdgeAngle ? double(kLargestChamferAngle) : 0.25 * double(d_.normal_module);
+      const double upper = r == kEdgeAngle ? double(kLargestChamferAngle)
+                                           : double(module_share(kChamferPerModule, d_.normal_module));
       if (!(value >= 0 && value <= upper)) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;

@@ -1,4 +1,4 @@
-// The main window's geometry warnings: the corrections of the core, each explained in the warning dialog.
+// The main window's geometry warnings: each correction of the core explained in the warning dialog.
 #include <QLineEdit>
 
 #include "geometry_warnings.h"
@@ -7,13 +7,11 @@
 
 namespace morvell {
 
-void TMainForm::check_warnings() {
-  check_geometry_warnings(d_, [this](GeometryWarning kind, int gear) {
-    activateWindow();
-    show_warning_dialog(d_);
-    if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
-      (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
-  });
+void TMainForm::show_geometry_warning(GeometryWarning kind, int gear) {
+  activateWindow();
+  show_warning_dialog(d_);
+  if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
+    (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace morvell

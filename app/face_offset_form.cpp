@@ -9,6 +9,7 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "main_window.h"
 #include "modal_services.h"
 #include "numeric.h"
@@ -59,11 +60,9 @@ void Tfaceoffsetform::faceoffseteditExit() {
     // edit_old_value holds the Cancel copy: the value to put back goes to the third scratch word.
     d_.scratch_values[2] = d_.face_width_offset;
     d_.face_width_offset = float(v.value * double(d_.length_unit_factor));
-    // Within 0.99 of the common face width either way; the size of the width is taken, so that an
+    // Within its share of the common face width either way; the size of the width is taken, so that an
     // offset of 0 stays possible even when an odd chamfer and offset have left the width negative.
-    const double limit = 0.99 * std::fabs(double(d_.active_face_width));
-    const double offset = d_.face_width_offset;
-    if (offset > limit || offset < -limit) {
+    if (!face_offset_ok(d_.face_width_offset, d_.active_face_width)) {
       warn_field(d_, faceoffsetedit, "Value is out of range", " ", " ");
       d_.face_width_offset = d_.scratch_values[2];
     }

@@ -21,6 +21,7 @@
 #include "geometry_inputs_support.h"
 #include "geometry_pass.h"
 #include "main_window.h"
+#include "results_pane.h"
 
 namespace morvell {
 
@@ -57,19 +58,20 @@ void TMainForm::ModuleeditExit() {
       m = v.value == 0 ? std::numeric_limits<ld>::infinity() : d.length_unit_factor / static_cast<ld>(v.value);
     }
     d.normal_module = to_float(m);
-    if (d.normal_module < 0.5f) {
-      warn_field(d, Moduleedit, "Minimum value of module is 0.5 mm", "Value of module has been adjusted");
-      d.normal_module = 0.5f;
+    if (d.normal_module < kSmallestModule) {
+      warn_field(d, Moduleedit, format_line("Minimum value of module is %g mm", double(kSmallestModule)),
+                 "Value of module has been adjusted");
+      d.normal_module = kSmallestModule;
     }
-    // The module at which the current centre distance would hold a 6-tooth pinion.
+    // The module at which the current centre distance would hold a pinion of the fewest teeth.
     const float m_max = module_from_centre_distance(
-        d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.centre_distance, 6,
-        to_int32_clamped(whole_part_of_float_product(6.0L * d.desired_ratio)));
+        d.profile_shift_sum, d.normal_pressure_angle, d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
+        kFewestTeeth, to_int32_clamped(whole_part_of_float_product(ld(kFewestTeeth) * d.desired_ratio)));
     const bool above_fit = d.geometry_manager_mode == 2 && d.normal_module > m_max;
-    if (d.normal_module > 25.4f || above_fit) {
+    if (d.normal_module > kLargestModule || above_fit) {
       warn_field(d, Moduleedit, "Maximum value of module has been exceeded", "Value of module has been adjusted");
       if (above_fit) d.normal_module = m_max;
-      if (d.normal_module > 25.4f) d.normal_module = 25.4f;
+      if (d.normal_module > kLargestModule) d.normal_module = kLargestModule;
     }
 
     // Addenda, dedenda and fillet radii keep their size per module; tips and roots follow.
@@ -99,15 +101,17 @@ void TMainForm::PressureangleeditExit() {
   const FieldValue v = read_field(d, Pressureangleedit);
   if (v.changed) {
     d.normal_pressure_angle = to_float(v.value);
-    if (d.normal_pressure_angle < 10.0f) {
-      warn_field(d, Pressureangleedit, "Minimum value of pressure angle is 10 degrees",
+    if (d.normal_pressure_angle < kSmallestPressureAngle) {
+      warn_field(d, Pressureangleedit,
+                 format_line("Minimum value of pressure angle is %g degrees", double(kSmallestPressureAngle)),
                  "Value of pressure angle has been adjusted");
-      d.normal_pressure_angle = 10.0f;
+      d.normal_pressure_angle = kSmallestPressureAngle;
     }
-    if (d.normal_pressure_angle > 30.0f) {
-      warn_field(d, Pressureangleedit, "Maximum value of pressure angle is 30 degrees",
+    if (d.normal_pressure_angle > kLargestPressureAngle) {
+      warn_field(d, Pressureangleedit,
+                 format_line("Maximum value of pressure angle is %g degrees", double(kLargestPressureAngle)),
                  "Value of pressure angle has been adjusted");
-      d.normal_pressure_angle = 30.0f;
+      d.normal_pressure_angle = kLargestPressureAngle;
     }
     update_nominal_thickness(d, 0);
     update_nominal_thickness(d, 1);
@@ -121,14 +125,7 @@ void TMainForm::HelixangleeditExit() {
   if (v.changed) {
     const RackCoefficients rack[2] = {rack_coefficients(d, 0), rack_coefficients(d, 1)};
     d.helix_angle = to_float(v.value);
-    if (d.helix_angle < 0.0f) {
-      warn_field(d, Helixangleedit, "Minimum value of helix angle is 0 degrees", "Value of helix angle has been adjusted");
-      d.helix_angle = 0.0f;
-    }
-    if (d.helix_angle >= 45.0f) {  // 45 itself would make the helix too steep: the largest accepted is 44.99
-      warn_field(d, Helixangleedit, "Maximum value of helix angle is 45 degrees", "Value of helix angle has been adjusted");
-      d.helix_angle = 44.99f;
-    }
+    hold_helix_angle(d, Helixangleedit);
     for (int i = 0; i < 2; ++i) {
       rebuild_tip_and_root(d, i, rack[i]);
       update_nominal_thickness(d, i);
@@ -153,12 +150,13 @@ void TMainForm::CentredisteditExit() {
       d.centre_distance = d.centre_distance_from_shifts;
     };
     const int mode = d.geometry_manager_mode;
-    if (mode == 1 && m_needed < 0.5f) refuse(kCentreMin);
-    if (mode == 2 && 2.0L * d.centre_distance / d.normal_module < 6.0L * d.desired_ratio + 6.0L) refuse(kCentreMin);
+    if (mode == 1 && m_needed < kSmallestModule) refuse(kCentreMin);
+    if (mode == 2 && 2.0L * d.centre_distance / d.normal_module < kFewestTeeth * (ld(d.desired_ratio) + 1.0L))
+      refuse(kCentreMin);
     // No pair runs at a centre distance of zero or less, whichever quantity the geometry manager derives.
     if (!(d.centre_distance > 0.0f)) refuse(kCentreMin);
-    if (d.centre_distance > 5000.0f) refuse(kCentreMax);
-    if (mode == 2 && m_needed > 20.0f) refuse(kCentreMax);
+    if (d.centre_distance > kLargestCentreDistance) refuse(kCentreMax);
+    if (mode == 2 && m_needed > kLargestModuleOfFixedCentre) refuse(kCentreMax);
   }
   finish_exit();
 }
@@ -175,11 +173,12 @@ void face_width_exit(DesignData& d, QLineEdit* edit, int i) {
   d.face_width[i] = to_float(v.value * d.length_unit_factor);
   if (d.face_width[i] <= 0.0f) {
     warn_field(d, edit, "Face width must be greater than zero", "Value of face width has been adjusted");
-    d.face_width[i] = 0.1f;
+    d.face_width[i] = kSmallestFaceWidth;
   }
-  if (d.face_width[i] > 1000.0f) {
-    warn_field(d, edit, "Face width must be less than 1000 mm", "Value of face width has been adjusted");
-    d.face_width[i] = 1000.0f;
+  if (d.face_width[i] > kLargestFaceWidth) {
+    warn_field(d, edit, format_line("Face width must be less than %g mm", double(kLargestFaceWidth)),
+               "Value of face width has been adjusted");
+    d.face_width[i] = kLargestFaceWidth;
   }
 }
 
@@ -191,9 +190,10 @@ void edge_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
     warn_field(d, edit, "Chamfer cannot be less than zero", "Value has been adjusted");
     d.edge_chamfer[i] = 0.0f;
   }
-  const float largest = to_float(0.25L * d.normal_module);
+  const float largest = module_share(kChamferPerModule, d.normal_module);
   if (d.edge_chamfer[i] > largest) {
-    warn_field(d, edit, "Chamfer cannot be greater than 0.25*Mn", "Value has been adjusted");
+    warn_field(d, edit, format_line("Chamfer cannot be greater than %g*Mn", double(kChamferPerModule)),
+               "Value has been adjusted");
     d.edge_chamfer[i] = largest;
   }
 }
@@ -229,14 +229,7 @@ void TMainForm::RatioeditExit() {
   const FieldValue v = read_field(d, Ratioedit);
   if (v.changed) {
     d.desired_ratio = to_float(v.value);
-    if (d.desired_ratio < 1.0f) {
-      warn_field(d, Ratioedit, "Ratio must be greater than 1", "Value has been adjusted");
-      d.desired_ratio = 1.0f;
-    }
-    if (d.desired_ratio > 20.0f) {
-      warn_field(d, Ratioedit, "Ratio has exceeded limit", "Value has been adjusted");
-      d.desired_ratio = 20.0f;
-    }
+    hold_ratio(d, Ratioedit);
     if (RatioCheckBox->isChecked() && d.geometry_manager_mode != 2) {
       d.teeth[1] = nearest_count(static_cast<ld>(d.teeth[0]) * d.desired_ratio);
       update_after_teeth(d, 1);
@@ -256,11 +249,11 @@ void teeth_exit(DesignData& d, QLineEdit* edit, int i, bool centre_fixed, bool r
   const int32_t previous = d.teeth[i];
   d.edit_old_value = static_cast<float>(previous);
   ld z = std::trunc(static_cast<ld>(v.value));
-  if (z < 6) {
+  if (z < kFewestTeeth) {
     warn_field(d, edit, kTeethOutOfRange, kTeethAdjusted);
     z = previous;
   }
-  if (z > 999) {
+  if (z > kMostTeeth) {
     warn_field(d, edit, kTeethOutOfRange, kTeethAdjusted);
     z = previous;
   }
@@ -290,7 +283,7 @@ void teeth_exit(DesignData& d, QLineEdit* edit, int i, bool centre_fixed, bool r
     // A pinion worked out from a small wheel and a large ratio is held at the fewest teeth a gear may
     // have: a pinion of no teeth would leave the pair without a geometry.
     d.teeth[other] = i == 0 ? nearest_count(static_cast<ld>(d.teeth[0]) * u)
-                            : std::max<int32_t>(6, nearest_count(d.teeth[1] / u));
+                            : std::max<int32_t>(kFewestTeeth, nearest_count(d.teeth[1] / u));
     update_after_teeth(d, other);
   }
 }
@@ -377,8 +370,8 @@ void TMainForm::x2editExit() {
 void TMainForm::xtrackbarExit() {
   DesignData& d = d_;
   const RackCoefficients rack[2] = {rack_coefficients(d, 0), rack_coefficients(d, 1)};
-  d.shift_trackbar_min = -1.0f;
-  d.shift_trackbar_max = 1.5f;
+  d.shift_trackbar_min = kSmallestShift;
+  d.shift_trackbar_max = kLargestShift;
   const ld span = static_cast<ld>(d.shift_trackbar_max) - d.shift_trackbar_min;
   d.profile_shift[0] = to_float(d.shift_trackbar_min + xtrackbar->value() * 0.025L * span);
   d.profile_shift[1] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);

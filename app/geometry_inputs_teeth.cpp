@@ -49,7 +49,7 @@ void TMainForm::BacklasheditExit() {
     const int kind = backlashComboBox->currentIndex();
     if (kind >= 0 && kind <= 2) d.backlash_normal = to_float(normal_backlash_of(g, BacklashKind(kind), entered));
     const float jn = d.backlash_normal;
-    if (!std::isfinite(jn) || jn > to_float(0.15L * d.normal_module) || jn < 0.0f) {
+    if (!std::isfinite(jn) || !per_module_ok(jn, kBacklashPerModule, d.normal_module)) {
       refuse(d, Backlashedit);
       d.backlash_normal = d.edit_old_value;
     }
@@ -208,7 +208,7 @@ void tip_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
   const float c = d.tip_chamfer[i];
   // A chamfer must reach through the thinning of the flank; none at all is always allowed.
   const ld least = (static_cast<ld>(d.thickness_nominal_normal[i]) - d.thickness_finished_normal[i]) / 2.0L + 0.025L;
-  if (c != 0.0f && (!std::isfinite(c) || c < least || c > to_float(0.25L * d.normal_module) || c < 0.0f)) {
+  if (c != 0.0f && (!std::isfinite(c) || c < least || !per_module_ok(c, kChamferPerModule, d.normal_module))) {
     refuse(d, edit);
     d.tip_chamfer[i] = d.edit_old_value;
   }
@@ -232,8 +232,8 @@ void fillet_exit(DesignData& d, QLineEdit* edit, int i) {
   if (!v.changed) return;
   d.edit_old_value = d.root_fillet_radius[i];
   d.root_fillet_radius[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
-  if (!std::isfinite(d.root_fillet_radius[i]) || d.root_fillet_radius[i] < 0.0f ||
-      d.root_fillet_radius[i] > d.normal_module) {
+  if (!std::isfinite(d.root_fillet_radius[i]) ||
+      !per_module_ok(d.root_fillet_radius[i], kFilletPerModule, d.normal_module)) {
     refuse(d, edit);
     d.root_fillet_radius[i] = d.edit_old_value;
   }
@@ -263,7 +263,7 @@ void rack_dedendum_exit(DesignData& d, QLineEdit* edit, int i) {
   d.dedendum[i] = to_float((v.value - d.profile_shift[i]) * m);
   d.root_diameter[i] = to_float(reference_diameter(d, i) - 2.0L * d.dedendum[i]);
   if (!std::isfinite(d.root_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i] ||
-      d.root_diameter[i] >= d.tip_diameter[i] || v.value > 3) {
+      d.root_diameter[i] >= d.tip_diameter[i] || v.value > kLargestRackDedendum) {
     refuse(d, edit);
     d.dedendum[i] = old_hf;
     d.root_diameter[i] = old_df;
@@ -275,8 +275,8 @@ void rack_fillet_exit(DesignData& d, QLineEdit* edit, int i) {
   if (!v.changed) return;
   d.edit_old_value = d.root_fillet_radius[i];
   d.root_fillet_radius[i] = to_float(v.value * d.normal_module);
-  if (!std::isfinite(d.root_fillet_radius[i]) || d.root_fillet_radius[i] < 0.0f ||
-      d.root_fillet_radius[i] > d.normal_module) {
+  if (!std::isfinite(d.root_fillet_radius[i]) ||
+      !per_module_ok(d.root_fillet_radius[i], kFilletPerModule, d.normal_module)) {
     refuse(d, edit);
     d.root_fillet_radius[i] = d.edit_old_value;
   }
@@ -287,8 +287,8 @@ void protuberance_exit(DesignData& d, QLineEdit* edit, int i) {
   if (!v.changed) return;
   d.edit_old_value = d.protuberance[i];
   d.protuberance[i] = to_float(v.value * static_cast<ld>(d.length_unit_factor));
-  if (!std::isfinite(d.protuberance[i]) || d.protuberance[i] < 0.0f ||
-      d.protuberance[i] > to_float(0.1L * d.normal_module)) {
+  if (!std::isfinite(d.protuberance[i]) ||
+      !per_module_ok(d.protuberance[i], kProtuberancePerModule, d.normal_module)) {
     refuse(d, edit);
     d.protuberance[i] = d.edit_old_value;
   }

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "design_file.h"
+#include "design_refresh.h"
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
@@ -202,23 +203,6 @@ void enable_controls_by_mode(TMainForm& f, DesignData& d) {
   }
 }
 
-// Transverse contact ratio limited by the form circles: where the start of active profile lies below
-// the form circle, contact can only start at the form circle.
-void limit_contact_ratio_by_form_circles(DesignData& d) {
-  ld g[2], rho[2];
-  bool limited = false;
-  for (int i = 0; i < 2; ++i) {
-    const ld dw = d.working_pitch_diameter[i], db = d.base_diameter[i];
-    g[i] = checked_sqrt(dw * dw / 4 - db * db / 4);
-    const bool below = d.sap_diameter[i] < d.form_diameter[i];
-    limited = limited || below;
-    const ld D = below ? d.form_diameter[i] : d.sap_diameter[i];
-    rho[i] = checked_sqrt(D * D / 4 - db * db / 4);
-  }
-  if (limited)
-    d.transverse_contact_ratio = float((g[0] + g[1] - rho[0] - rho[1]) / ld(d.transverse_base_pitch));
-}
-
 }  // namespace
 
 // Hook of the 2D mesh plot: the refresh draws the plot whenever its image is shown.
@@ -232,17 +216,9 @@ void TMainForm::refresh_3d_view() {
 void TMainForm::SetMain_textboxes() {
   DesignData& d = d_;
 
-  // Geometry, corrections, geometry again from the corrected inputs.
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  check_warnings();
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
-
-  // Rating and life of the current load case, once the window has been shown, the teeth mesh and the
-  // rating inputs hold a material and a load; otherwise the previous rating results stay as they were.
-  const bool ratable = rating_inputs_present(d);
-  d.rating_valid = d.rating_enabled == 1 && rate_if_ratable(d) ? 1 : 0;
+  // The whole calculation first (geometry, corrections, geometry again, rating, outlines), the same as
+  // every other path that works out a design; the geometry warnings are explained as they are found.
+  refresh_design(d, [this](GeometryWarning kind, int gear) { show_geometry_warning(kind, gear); });
 
   d.shift_trackbar_min = -1.0f;
   d.shift_trackbar_max = 1.5f;
@@ -277,13 +253,6 @@ void TMainForm::SetMain_textboxes() {
     Tooth_prop->setCurrentIndex(d.tooth_proportion_mode);
 
   if (Image1->isVisible()) refresh_mesh_plot();
-
-  // Tooth profiles of the pinion and then the wheel; profile_points keeps the wheel's outline.
-  for (int i = 0; i < 2; ++i)
-    generate_tooth_profile(finished_outline_input(d, i), &d.form_diameter[i], d.profile_points);
-
-  limit_contact_ratio_by_form_circles(d);
-  d.rating_valid = d.transverse_contact_ratio >= 1.0f && ratable ? 1 : 0;
 
   pinhelixhandbutton->setText(d.helix_hand == 1 ? "L" : "R");
   wheelhelixhandbutton->setText(d.helix_hand == 1 ? "R" : "L");

@@ -14,6 +14,7 @@
 
 #include "design_data.h"
 #include "file_writing.h"
+#include "geometry_warnings.h"
 #include "modal_services.h"
 #include "opengl_panel.h"
 
@@ -50,8 +51,9 @@ class TMainForm : public QMainWindow {
 
   // Brings every displayed value up to date with the design data.
   void SetMain_textboxes();
-  // Geometry warnings and automatic corrections, run by the refresh between its two geometry passes.
-  void check_warnings();
+  // Explains one geometry warning (a correction the refresh made between its two geometry passes) in the
+  // warning dialog.
+  void show_geometry_warning(GeometryWarning kind, int gear);
   // The geometry report in the results pane.
   void mainform_report();
   // The rating reports in the results pane: the full rating (details) and its summary.

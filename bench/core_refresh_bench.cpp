@@ -2,8 +2,9 @@
 // design (the start-up values with the shipped default design file) and a helical design with tip and
 // edge chamfers and a protuberance.
 //
-// "core refresh" is what the refresh computes with the rating enabled: two geometry passes, the rating
-// of the load case, life and damage, and the tooth profiles of both gears.
+// "core refresh" is the calculation of the main window's refresh with the rating enabled: two geometry
+// passes with the checks between them, the rating of the load case, life and damage, and the tooth
+// outlines of both gears.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "design_refresh.h"
 #include "geometry_pass.h"
 #include "life_and_damage.h"
 #include "shipped_design.h"
@@ -52,26 +54,11 @@ const char* design_label(int choice) {
   return choice == kStartUp ? "start-up design" : "helical, chamfers, protuberance";
 }
 
-// The tooth profile of one gear with the arguments the refresh passes.
-void generate_profile(DesignData& d, int g) {
-  morvell::generate_tooth_profile(morvell::finished_outline_input(d, g), &d.form_diameter[g], d.profile_points);
-}
-
-void core_refresh(DesignData& d) {
-  d.second_geometry_pass = 0;
-  morvell::calc_gear_geometry(d);
-  d.second_geometry_pass = 1;
-  morvell::calc_gear_geometry(d);
-  if (d.rating_enabled == 1) morvell::rate_if_ratable(d);
-  generate_profile(d, 0);
-  generate_profile(d, 1);
-}
-
 void BM_CoreRefresh(benchmark::State& state) {
   auto d = design(static_cast<int>(state.range(0)));
   state.SetLabel(design_label(static_cast<int>(state.range(0))));
   for (auto _ : state) {
-    core_refresh(*d);
+    morvell::refresh_design(*d);
     benchmark::DoNotOptimize(d->contact_damage[0]);
     benchmark::ClobberMemory();
   }

@@ -15,6 +15,7 @@
 #include <limits>
 #include <vector>
 
+#include "design_refresh.h"
 #include "file_reading.h"
 #include "file_writing.h"
 #include "geometry_pass.h"
@@ -380,6 +381,14 @@ std::string between(double lo, double hi, const char* unit = "") {
   return "must lie between " + bound_text(lo) + " and " + bound_text(hi) + unit;
 }
 
+// A range of input_limits.h as the messages name it.
+std::string range_words(const ValueRange& r, const char* unit) {
+  return "greater than " + bound_text(r.lowest) + " and at most " + bound_text(r.highest) + unit;
+}
+std::string range_text(const ValueRange& r, const char* unit = "") {
+  return r.above ? "must be " + range_words(r, unit) : between(r.lowest, r.highest, unit);
+}
+
 // The range check of a field; empty when the value passes.
 std::string range_problem(Check check, double v) {
   switch (check) {
@@ -397,7 +406,7 @@ std::string range_problem(Check check, double v) {
     case Check::teeth:
       return file_teeth_ok(int32_t(v)) ? "" : between(1, kMaxFileTeeth);
     case Check::accuracy_grade:
-      return accuracy_grade_ok(v) ? "" : between(0, 12);
+      return accuracy_grade_ok(v) ? "" : between(0, kCoarsestAccuracyGrade);
     case Check::geometry_manager_mode:
       return v >= 0 && v <= 2 ? "" : "must be 0, 1 or 2";
     case Check::material_type:
@@ -413,31 +422,33 @@ std::string range_problem(Check check, double v) {
     case Check::tip_chamfer_angle:
       return tip_chamfer_angle_ok(float(v)) ? "" : "must be greater than 0 and at most 89 degrees";
     case Check::pinion_shift:
-      return gear_shift_ok(float(v)) ? "" : between(-2.5, 2.5);
+      return gear_shift_ok(float(v)) ? "" : between(kSmallestShift - kLargestShift, kLargestShift - kSmallestShift);
     case Check::backlash_distribution:
       return backlash_distribution_ok(float(v)) ? "" : between(0, 1);
     case Check::on_off:
       return on_off_ok(int32_t(v)) ? "" : "must be 0 or 1";
     case Check::contact_stress_number:
-      return not_given(float(v)) || contact_stress_number_ok(float(v)) ? "" : "must be greater than 0 and at most 2000 MPa";
+      return not_given(float(v)) || contact_stress_number_ok(float(v)) ? "" : range_text(kContactStressNumberRange, " MPa");
     case Check::bending_stress_number:
-      return not_given(float(v)) || bending_stress_number_ok(float(v)) ? "" : "must be greater than 0 and at most 800 MPa";
+      return not_given(float(v)) || bending_stress_number_ok(float(v)) ? "" : range_text(kBendingStressNumberRange, " MPa");
     case Check::poisson:
-      return not_given(float(v)) || poisson_ok(float(v)) ? "" : "must be greater than 0.2 and at most 0.35";
+      return not_given(float(v)) || poisson_ok(float(v)) ? "" : range_text(kPoissonRange);
     case Check::modulus:
-      return not_given(float(v)) || modulus_ok(float(v)) ? "" : "must be greater than 50000 and at most 250000 MPa";
+      return not_given(float(v)) || modulus_ok(float(v)) ? "" : range_text(kModulusRange, " MPa");
     case Check::yield_stress:
-      return stored_yield_ok(float(v)) ? "" : "must be 0 (none given) or greater than 100 and at most 1500 MPa";
+      return stored_yield_ok(float(v)) ? "" : "must be 0 (none given) or " + range_words(kYieldRange, " MPa");
     case Check::tensile_strength:
-      return stored_tensile_ok(float(v)) ? "" : "must be 0 (none given) or greater than 100 and at most 3000 MPa";
+      return stored_tensile_ok(float(v)) ? "" : "must be 0 (none given) or " + range_words(kTensileRange, " MPa");
     case Check::hardness:  // converted between scales, so only its sign is the window's
       return v >= 0 ? "" : "must not be negative";
     case Check::roughness:
-      return not_given(float(v)) || stored_roughness_ok(float(v)) ? "" : "must lie between 0.1 (Ra, or Rz 0.1 / 6) and 50 um";
+      return not_given(float(v)) || stored_roughness_ok(float(v)) ? "" : "must lie between " + bound_text(kRoughnessRange.lowest) + " (Ra, or Rz " +
+                                                                            bound_text(kRoughnessRange.lowest) + " / 6) and " +
+                                                                            bound_text(kRoughnessRange.highest) + " um";
     case Check::viscosity:
-      return not_given(float(v)) || viscosity_ok(float(v)) ? "" : between(30, 500, " mm2/s");
+      return not_given(float(v)) || viscosity_ok(float(v)) ? "" : range_text(kViscosityRange, " mm2/s");
     case Check::application_factor:
-      return not_given(float(v)) || application_factor_ok(float(v)) ? "" : between(1, 10);
+      return not_given(float(v)) || application_factor_ok(float(v)) ? "" : range_text(kApplicationFactorRange);
     case Check::none:
     case Check::ball_diameter:
     case Check::recomputed:
@@ -450,7 +461,7 @@ std::string range_problem(Check check, double v) {
 // The range check of the load-case value k (speed, torque, running time, misalignment); empty when the
 // value passes.
 std::string load_value_problem(int k, float v) {
-  if (k == 3) return misalignment_ok(v) ? "" : between(0, 1000, " um");
+  if (k == 3) return misalignment_ok(v) ? "" : range_text(kMisalignmentRange, " um");
   return not_given(v) || derived_load_ok(v) ? "" : "must not be negative";
 }
 
@@ -463,11 +474,7 @@ void work_out_opened_design(DesignData& d) {
   d.history_mode = 0;
   std::vector<std::string> reports;  // domain errors belong to the refresh that shows the design
   const DomainErrorCollector quiet(reports);
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  check_geometry_warnings(d, {});  // the corrections the refresh makes between its passes
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
+  refresh_design(d);
 }
 
 namespace {
@@ -558,7 +565,8 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   // distance (mode 2, manager active): there it is derived, and worked out again on opening.
   if (read_through(kWheelShiftField) && (c.geometry_manager_mode != 2 || c.geometry_manager_override == 1) &&
       !gear_shift_ok(c.profile_shift[1]))
-    return rejected(file_name, kWheelShiftField, kFields[kWheelShiftField - 1].label, between(-2.5, 2.5));
+    return rejected(file_name, kWheelShiftField, kFields[kWheelShiftField - 1].label,
+                    between(kSmallestShift - kLargestShift, kLargestShift - kSmallestShift));
   // With the geometry manager active the backlash is entered; overridden, it follows from the finished
   // thicknesses.
   if (read_through(kBacklashField) && c.geometry_manager_override != 1 && !(c.backlash_normal >= 0.0f))
@@ -570,7 +578,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     const bool ok = c.pitch_error_from_grade == 1 ? e >= 0.0f : pitch_error_ok(e);
     if (read_through(number) && !ok)
       return rejected(file_name, number, kFields[number - 1].label,
-                      c.pitch_error_from_grade == 1 ? "must not be negative" : between(0, 400, " um"));
+                      c.pitch_error_from_grade == 1 ? "must not be negative" : range_text(kPitchErrorRange, " um"));
   }
   if (ended_at != 0) {
     result.note = named(file_name) + " ends before field " + std::to_string(ended_at) + ", " +

@@ -117,8 +117,8 @@ void restore_design_values(DesignData& d, const DesignData& kept);
 // The geometry of a design just read, worked out as the program does when it opens a design: the
 // modes a design file does not hold as an opened design has them (tooth proportions and shift split as
 // entered; an overridden geometry manager in mode 0, module, centre distance and teeth all entered),
-// then the two geometry passes of the refresh with the automatic corrections between them
-// (geometry_warnings.h). Domain errors on the way are not reported.
+// then the refresh of a shown design (design_refresh.h) without showing its warnings. Domain errors on
+// the way are not reported.
 void work_out_opened_design(DesignData& d);
 
 // With d.history_mode 0 writes the design to the file named in d.design_file_name, replacing it only

@@ -10,7 +10,8 @@ namespace morvell {
 struct DesignData;
 
 // The ISO 1328 accuracy grades a gear may have: 0 (finest) to 12.
-inline constexpr bool accuracy_grade_ok(double q) { return q >= 0 && q <= 12; }
+inline constexpr int32_t kCoarsestAccuracyGrade = 12;
+inline constexpr bool accuracy_grade_ok(double q) { return q >= 0 && q <= kCoarsestAccuracyGrade; }
 
 // Rounds a tolerance by the standard's rule, in three steps applied one after the other to the
 // stored 32-bit value: from 10 up to a whole number, from 5 to below 10 to a multiple of 0.5, below 5

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "field_events.h"
+#include "input_limits.h"
 #include "results_pane.h"
 #include "warning_dialog.h"
 
@@ -181,6 +182,29 @@ void warn_field(DesignData& d, QLineEdit* edit, std::string_view line1, std::str
                 std::string_view line3) {
   warn(d, line1, line2, line3);
   edit->setFocus(Qt::OtherFocusReason);
+}
+
+void hold_helix_angle(DesignData& d, QLineEdit* edit) {
+  if (d.helix_angle < 0.0f) {
+    warn_field(d, edit, "Minimum value of helix angle is 0 degrees", "Value of helix angle has been adjusted");
+    d.helix_angle = 0.0f;
+  }
+  if (!helix_angle_ok(d.helix_angle)) {  // the bound itself would make the helix too steep
+    warn_field(d, edit, format_line("Maximum value of helix angle is %g degrees", double(kHelixAngleBound)),
+               "Value of helix angle has been adjusted");
+    d.helix_angle = kLargestHelixAngle;
+  }
+}
+
+void hold_ratio(DesignData& d, QLineEdit* edit) {
+  if (d.desired_ratio < kSmallestRatio) {
+    warn_field(d, edit, format_line("Ratio must be greater than %g", double(kSmallestRatio)), "Value has been adjusted");
+    d.desired_ratio = kSmallestRatio;
+  }
+  if (d.desired_ratio > kLargestRatio) {
+    warn_field(d, edit, "Ratio has exceeded limit", "Value has been adjusted");
+    d.desired_ratio = kLargestRatio;
+  }
 }
 
 }  // namespace morvell

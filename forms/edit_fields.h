@@ -76,4 +76,10 @@ void warn(DesignData& d, std::string_view line1, std::string_view line2, std::st
 void warn_field(DesignData& d, QLineEdit* edit, std::string_view line1, std::string_view line2,
                 std::string_view line3 = " ");
 
+// The entries that the main window and the sizing window both take, held to their ranges
+// (input_limits.h) with the same warnings: the helix angle (below 0 held at 0, from 45 on at the
+// largest accepted) and the desired ratio (held at its bounds).
+void hold_helix_angle(DesignData& d, QLineEdit* edit);
+void hold_ratio(DesignData& d, QLineEdit* edit);
+
 }  // namespace morvell

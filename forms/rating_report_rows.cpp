@@ -179,14 +179,13 @@ std::string dynamic_factor_range_notice(const DesignData& d) {
   if (!dynamic_factor_outside_its_range(d)) return {};
   const bool en = d.unit_system == 2;
   ReportLines line;
+  const ld unit = en ? ld(d.velocity_unit_factor) : 1.0L;
   ReportLineWriter(line).two(
       0,
-      en ? "Dynamic Factor KV %.3f outside its method's range: "
-           "z1 v/100 (u^2/(1+u^2))^0.5 = %.3f ft/s, not below 32.808"
-         : "Dynamic Factor KV %.3f outside its method's range: "
-           "z1 v/100 (u^2/(1+u^2))^0.5 = %.3f m/s, not below 10",
-      d.dynamic_factor, en ? ld(d.dynamic_speed_term) / ld(d.velocity_unit_factor) : ld(d.dynamic_speed_term));
-  return line.front().text;
+      en ? "Dynamic Factor KV %.3f outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f ft/s"
+         : "Dynamic Factor KV %.3f outside its method's range: z1 v/100 (u^2/(1+u^2))^0.5 = %.3f m/s",
+      d.dynamic_factor, ld(d.dynamic_speed_term) / unit);
+  return line.front().text + format_line(", not below %.5g", double(ld(kDynamicFactorSpeedTermLimit) / unit));
 }
 
 }  // namespace morvell

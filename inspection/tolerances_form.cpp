@@ -19,6 +19,7 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "report_columns.h"
 #include "results_pane.h"
@@ -360,7 +361,7 @@ void TTolerancesform::grade_exit(int i) {
     if (accuracy_grade_ok(grade)) {
       d_.iso_grade[i] = int32_t(grade);
     } else {
-      warn_field(d_, box, "Value is out of range", "Quality grade can be 0 to 12", " ");
+      warn_field(d_, box, "Value is out of range", format_line("Quality grade can be 0 to %d", int(kCoarsestAccuracyGrade)), " ");
       d_.iso_grade[i] = int32_t(d_.edit_old_value);
     }
     const float f_pt = accuracy_grade_tolerances(d_, d_.reference_diameter[i], d_.iso_grade[i], d_.normal_module,
@@ -388,7 +389,7 @@ void TTolerancesform::limit_exit(int k) {
       warn_field(d_, edit, line1, line2, line3);
       limit = d_.edit_old_value;
     };
-    const auto adjust = [&](float adjusted, const char* line1, const char* line2) {
+    const auto adjust = [&](float adjusted, std::string_view line1, std::string_view line2) {
       limit = adjusted;
       warn_field(d_, edit, line1, line2, " ");
     };
@@ -412,7 +413,7 @@ void TTolerancesform::limit_exit(int k) {
         limit = value;
         const ld lower = (ld(d_.thickness_nominal_normal[i]) - d_.thickness_finished_normal[i]) * 0.5L + 0.025L;
         const ld v_ld = limit;
-        if (limit != 0 && (v_ld < lower || v_ld > 0.25L * mn || v_ld < 0)) refuse("Value is out of range", " ", " ");
+        if (limit != 0 && (v_ld < lower || !per_module_ok(limit, kChamferPerModule, d_.normal_module))) refuse("Value is out of range", " ", " ");
         break;
       }
       case Limit::FaceMax:
@@ -420,11 +421,12 @@ void TTolerancesform::limit_exit(int k) {
         limit = value;
         const ld b = d_.face_width[i];
         if (!(ld(limit) >= 0.98L * b && ld(limit) <= 1.02L * b)) refuse("Value is out of range", " ", " ");
-        if (limit > 1000) {
+        if (limit > kLargestFaceWidth) {
+          const std::string line = format_line(" must be less than %g mm", double(kLargestFaceWidth));
           if (box.kind == Limit::FaceMax)
-            adjust(1000, "Face width must be less than 1000 mm", "Value of face width has been adjusted");
+            adjust(kLargestFaceWidth, "Face width" + line, "Value of face width has been adjusted");
           else
-            adjust(1000, "Face width2 must be less than 1000 mm", "Value of face width2 has been adjusted");
+            adjust(kLargestFaceWidth, "Face width2" + line, "Value of face width2 has been adjusted");
         }
         break;
       }
@@ -432,8 +434,9 @@ void TTolerancesform::limit_exit(int k) {
       case Limit::EdgeMin:
         limit = value;
         if (limit < 0) adjust(0, "Chamfer cannot be less than zero", "Value has been adjusted");
-        if (ld(limit) > 0.25L * mn)
-          adjust(float(0.25L * mn), "Chamfer cannot be greater than 0.25*Mn", "Value has been adjusted");
+        if (limit > module_share(kChamferPerModule, d_.normal_module))
+          adjust(module_share(kChamferPerModule, d_.normal_module),
+                 format_line("Chamfer cannot be greater than %g*Mn", double(kChamferPerModule)), "Value has been adjusted");
         break;
       case Limit::CentreMax:
       case Limit::CentreMin: {

@@ -23,6 +23,7 @@
 #include "modal_services.h"
 #include "numeric.h"
 #include "rating_form_support.h"
+#include "results_pane.h"
 #include "scaling.h"
 #include "sn_curve_data_form.h"
 #include "tolerances.h"
@@ -521,16 +522,15 @@ void TISO_rating_input_form::applicationfactoreditExit() {
 void TISO_rating_input_form::hardness_exit(int gear, QLineEdit* edit) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
-    struct Range { float low, high; const char* max_line; const char* min_line; };
-    static constexpr Range kRanges[3] = {{20.0f, 70.9f, "Maximum value is 70.9", "Minimum value is 20"},
-                                         {187.0f, 500.0f, "Maximum value is 500", "Minimum value is 187"},
-                                         {238.0f, 1050.0f, "Maximum value is 1050", "Minimum value is 238"}};
     const int scale = ComboBoxhardness->currentIndex();
     const float entry = stored_value(v.value);
     if (scale >= 0 && scale < 3) {
-      const Range& r = kRanges[scale];
-      if (entry >= r.low && entry <= r.high) d_.surface_hardness[gear] = entry;
-      else warn_field(d_, edit, "Value entered is outside allowable range", r.max_line, r.min_line);
+      const HardnessRange& r = kHardnessRanges[scale];
+      if (hardness_ok(entry, scale)) d_.surface_hardness[gear] = entry;
+      else
+        warn_field(d_, edit, "Value entered is outside allowable range",
+                   format_line("Maximum value is %g", double(r.highest)),
+                   format_line("Minimum value is %g", double(r.lowest)));
     }
   }
   finish_field_exit(d_, [this] { refresh(); });
@@ -555,7 +555,7 @@ void TISO_rating_input_form::grade_exit(int gear, QLineEdit* edit) {
     if (accuracy_grade_ok(grade)) {
       d_.iso_grade[gear] = int32_t(grade);
     } else {
-      warn_field(d_, edit, "Value is out of range", "Quality grade can be 0 to 12", " ");
+      warn_field(d_, edit, "Value is out of range", format_line("Quality grade can be 0 to %d", int(kCoarsestAccuracyGrade)), " ");
       d_.iso_grade[gear] = int32_t(d_.edit_old_value);
     }
     if (d_.pitch_error_from_grade == 1) pitch_error_from_grade(gear);
@@ -570,7 +570,7 @@ void TISO_rating_input_form::pitch_error_exit(int gear, QLineEdit* edit) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed)
     store_checked(edit, v.value, d_.base_pitch_error[gear], d_.length_unit_factor, pitch_error_ok,
-                  "Value can be 0 to 400");
+                  format_line("Value can be 0 to %g", double(kLargestPitchError)).c_str());
   finish_field_exit(d_, [this] { refresh(); });
 }
 
@@ -650,9 +650,11 @@ void TISO_rating_input_form::ComboBoxhardnessChange() {
     // Conversion modes by scale: rows from, columns to (0 HRC, 1 BHN, 2 HV).
     static constexpr int32_t kModes[3][3] = {{0, kHrcToHb, kHrcToHv}, {kHbToHrc, 0, kHbToHv}, {kHvToHrc, kHvToHb, 0}};
     const float brinell_limit = from == 0 ? 52.0f : 544.0f;
+    const double brinell_max = kHardnessRanges[1].highest;
     if (to == 1 && (from == 0 || from == 2) &&
         (d_.surface_hardness[0] > brinell_limit || d_.surface_hardness[1] > brinell_limit))
-      warn(d_, "Hardness is off Brinell scale", "Maximum value is 500 BHN", "Hardness has been reduced to 500 BHN");
+      warn(d_, "Hardness is off Brinell scale", format_line("Maximum value is %g BHN", brinell_max),
+           format_line("Hardness has been reduced to %g BHN", brinell_max));
     if (from >= 0 && from < 3) {
       // Read between the table's rows, as the rating reads a hardness: the scale alone moves no result.
       for (float& h : d_.surface_hardness) h = interpolate_hardness(h, kModes[from][to]);

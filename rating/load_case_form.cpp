@@ -17,6 +17,7 @@
 #include "field_events.h"
 #include "load_relations.h"
 #include "modal_services.h"
+#include "results_pane.h"
 #include "rating_form_support.h"
 #include "window_scale.h"
 
@@ -162,7 +163,7 @@ void Tloadcasemultipleform::ComboBox2Change() {
 
 void Tloadcasemultipleform::Button2Click() {
   if (d_.load_case_count >= kLoadCasesUsable) {
-    warn(d_, "Maximum number of loadcases is 9", " ", " ");
+    warn(d_, format_line("Maximum number of loadcases is %d", kLoadCasesUsable), " ", " ");
     Button5->setFocus(Qt::OtherFocusReason);
     return;
   }

@@ -10,8 +10,10 @@
 #include "dialog_controls.h"
 #include "edit_fields.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "load_relations.h"
 #include "material_table.h"
+#include "results_pane.h"
 #include "sizing_search.h"
 #include "window_scale.h"
 
@@ -159,13 +161,7 @@ void Tsizingform::RatioeditExit() {
   const FieldValue v = read_field(d_, Ratioedit);
   if (v.changed) {
     d_.desired_ratio = static_cast<float>(v.value);
-    if (d_.desired_ratio < 1.0f) {
-      d_.desired_ratio = 1.0f;
-      warn_field(d_, Ratioedit, "Ratio must be greater than 1", "Value has been adjusted", " ");
-    } else if (d_.desired_ratio > 20.0f) {
-      d_.desired_ratio = 20.0f;
-      warn_field(d_, Ratioedit, "Ratio has exceeded limit", "Value has been adjusted", " ");
-    }
+    hold_ratio(d_, Ratioedit);
     // A new ratio overwrites a typed aspect ratio with the rule's value.
     d_.pinion_aspect_ratio = sizing_aspect_ratio(d_.desired_ratio);
   }
@@ -179,7 +175,7 @@ void Tsizingform::torquepineditExit() {
   if (v.changed) {
     d_.edit_old_value = d_.torque;
     d_.torque = static_cast<float>(v.value * static_cast<double>(d_.torque_unit_factor));
-    if (d_.torque <= 0.0f || d_.torque > 50000.0f) {
+    if (!torque_ok(d_.torque)) {
       d_.torque = d_.edit_old_value;
       warn_field(d_, torquepinedit, "Value is out of range", "", " ");
     }
@@ -192,15 +188,7 @@ void Tsizingform::HelixangleeditExit() {
   const FieldValue v = read_field(d_, Helixangleedit);
   if (v.changed) {
     d_.helix_angle = static_cast<float>(v.value);
-    if (d_.helix_angle < 0.0f) {
-      d_.helix_angle = 0.0f;
-      warn_field(d_, Helixangleedit, "Minimum value of helix angle is 0 degrees",
-                 "Value of helix angle has been adjusted", " ");
-    } else if (d_.helix_angle >= 45.0f) {
-      d_.helix_angle = 44.99f;
-      warn_field(d_, Helixangleedit, "Maximum value of helix angle is 45 degrees",
-                 "Value of helix angle has been adjusted", " ");
-    }
+    hold_helix_angle(d_, Helixangleedit);
   }
   show_value(Helixangleedit, d_.helix_angle);
   finish_field_exit(d_, nullptr);
@@ -210,11 +198,12 @@ void Tsizingform::aspectratioeditExit() {
   const FieldValue v = read_field(d_, aspectratioedit);
   if (v.changed) {
     d_.pinion_aspect_ratio = static_cast<float>(v.value);
-    if (d_.pinion_aspect_ratio < 1.0f) {
-      d_.pinion_aspect_ratio = 1.0f;
-      warn_field(d_, aspectratioedit, "Aspect ratio must be greater than 1", "Value has been adjusted", " ");
-    } else if (d_.pinion_aspect_ratio > 20.0f) {
-      d_.pinion_aspect_ratio = 20.0f;
+    if (d_.pinion_aspect_ratio < kSmallestAspectRatio) {
+      d_.pinion_aspect_ratio = kSmallestAspectRatio;
+      warn_field(d_, aspectratioedit, format_line("Aspect ratio must be greater than %g", double(kSmallestAspectRatio)),
+                 "Value has been adjusted", " ");
+    } else if (d_.pinion_aspect_ratio > kLargestAspectRatio) {
+      d_.pinion_aspect_ratio = kLargestAspectRatio;
       warn_field(d_, aspectratioedit, "Aspectratio has exceeded limit", "Value has been adjusted", " ");
     }
   }
@@ -229,11 +218,15 @@ void Tsizingform::cyclespineditExit() {
     d_.scratch_values[2] = d_.life_hours;
     d_.load_cycles_pinion = static_cast<float>(v.value);
     d_.life_hours = running_hours(LoadArithmetic::load_case, d_.load_cycles_pinion, d_.speed);
-    // A number too large for the cycle count becomes infinite, the only way past 1e99.
-    if (d_.load_cycles_pinion < 0.0f || static_cast<double>(d_.load_cycles_pinion) > 1e99) {
+    // A number too large for the cycle count becomes infinite, the only way past 1e99. The cycles set
+    // the running time of the load case, which must stay one the rating input window takes.
+    if (!cycles_ok(d_.load_cycles_pinion) || !time_ok(d_.life_hours)) {
+      const std::string hours = format_line("%g h", double(d_.life_hours));
       d_.load_cycles_pinion = d_.scratch_values[0];
       d_.life_hours = d_.scratch_values[2];
-      warn_field(d_, cyclespinedit, "Value is out of range", "", " ");
+      warn_field(d_, cyclespinedit, "Value is out of range",
+                 "The running time at the pinion's speed would be " + hours,
+                 format_line("(it must be greater than 0 and at most %g h)", double(kLongestRunningTime)));
     }
   }
   show_value(cyclespinedit, d_.load_cycles_pinion);

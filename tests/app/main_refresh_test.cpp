@@ -25,6 +25,7 @@
 
 #include "design_data.h"
 #include "design_file.h"
+#include "design_refresh.h"
 #include "file_bytes.h"
 #include "life_and_damage.h"
 #include "main_window.h"
@@ -33,6 +34,7 @@
 #include "program.h"
 #include "results_pane.h"
 #include "scripted_modal_services.h"
+#include "shown_figures.h"
 #include "startup.h"
 #include "startup_values.h"
 #include "test_support.h"
@@ -336,4 +338,49 @@ TEST(Refresh, ContactRatioStartsAtTheFormCircle) {
   EXPECT_EQ(d.rating_valid, d.transverse_contact_ratio >= 1.0f ? 1 : 0);
   EXPECT_EQ(ResultsPane(m.mainresults).line(27),
             format_line(" Contact Ratio (Transverse) \t\t\t%-16.3f", double(d.transverse_contact_ratio)));
+}
+
+// The main window's refresh works a design out as the core's refresh does, which the reader and the
+// benchmark run too: the same figures, bit for bit, on designs that take the checks' corrections, the
+// rating, the standard rack and chamfered, undercut-prone teeth.
+TEST(Refresh, ShowsTheFiguresOfTheCoreRefresh) {
+  struct Case {
+    const char* name;
+    std::function<void(DesignData&)> set;
+  } cases[] = {
+      {"start-up design", [](DesignData&) {}},
+      {"helical, chamfers, protuberance",
+       [](DesignData& d) {
+         d.helix_angle = 15;
+         for (int g = 0; g < 2; ++g) {
+           d.tip_chamfer[g] = 0.2f;
+           d.edge_chamfer[g] = 0.5f;
+           d.protuberance[g] = 0.06f;
+         }
+       }},
+      {"standard rack of 25 degrees, 12 pinion teeth",
+       [](DesignData& d) {
+         d.tooth_proportion_mode = 1;
+         d.basic_rack.pressure_angle = 25;
+         d.teeth[0] = 12;
+       }},
+      {"wheel tip lowered by the interference check",
+       [](DesignData& d) {
+         d.tooth_proportion_mode = 0;
+         d.tip_diameter[1] = 2 * d.centre_distance - d.root_diameter[0] + 0.5f;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Program p;
+    DesignData& d = p.design();
+    d.rating_enabled = 1;
+    c.set(d);
+    p.form().SetMain_textboxes();
+    const auto core = std::make_unique<DesignData>(d);
+    p.form().SetMain_textboxes();
+    refresh_design(*core);
+    EXPECT_TRUE(morvell::testing::same_figures(d, *core));
+    EXPECT_EQ(d.rating_valid, core->rating_valid);
+  }
 }

@@ -143,7 +143,11 @@ TEST(SizingWizard, FieldLimitsWithTheirWarnings) {
       {"cyclespinedit", "-5", 1e7f, "Value is out of range"},
       {"cyclespinedit", "1e40", 1e7f, "Value is out of range"},
       {"cyclespinedit", "1e8", 1e8f, nullptr},
-      {"cyclespinedit", "", 0.0f, nullptr},
+      // No cycles give no running time, which the rating input window would refuse.
+      {"cyclespinedit", "", 1e7f, "Value is out of range"},
+      {"cyclespinedit", "0", 1e7f, "Value is out of range"},
+      // 100000 h at 2500 rpm are 1.5e10 cycles: a running time past the rating window's range.
+      {"cyclespinedit", "1.6e10", 1e7f, "Value is out of range"},
   };
   for (const Case& c : cases) {
     Wizard z;
