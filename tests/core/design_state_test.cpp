@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "design_data.h"
+#include "design_refresh.h"
 #include "geometry_pass.h"
 #include "geometry_warnings.h"
 #include "hardness.h"
@@ -31,16 +32,12 @@ struct Finding {
   std::string lines[2];
 };
 
-// The main window's refresh of the geometry: a pass, the warnings and their corrections, a second pass.
+// The refresh of a shown design (the main window's, the reader's), with the warnings it finds.
 std::vector<Finding> refresh(DesignData& d) {
   std::vector<Finding> found;
-  d.second_geometry_pass = 0;
-  calc_gear_geometry(d);
-  check_geometry_warnings(d, [&](GeometryWarning kind, int gear) {
+  refresh_design(d, [&](GeometryWarning kind, int gear) {
     found.push_back({kind, gear, {d.warning_lines[0], d.warning_lines[1]}});
   });
-  d.second_geometry_pass = 1;
-  calc_gear_geometry(d);
   return found;
 }
 
