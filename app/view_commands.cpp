@@ -73,6 +73,12 @@ void TMainForm::wire_views() {
     Image1MouseDown(mouse_x(e), mouse_y(e));
     return true;
   });
+  // The second press of a double click comes as a double click, followed by its release: it is a
+  // press like the first, or the release alone would move the plot by the click's position.
+  forms::on_event(Image1, QEvent::MouseButtonDblClick, [this](QEvent* e) {
+    Image1MouseDown(mouse_x(e), mouse_y(e));
+    return true;
+  });
   forms::on_event(Image1, QEvent::MouseButtonRelease, [this](QEvent* e) {
     Image1MouseUp(mouse_x(e), mouse_y(e));
     return true;
@@ -225,7 +231,7 @@ void TMainForm::resetButtonClick() {
 void TMainForm::Image1MouseDown(int x, int y) { mesh_plot_mouse_down(d_, x, y); }
 
 void TMainForm::Image1MouseUp(int x, int y) {
-  mesh_plot_mouse_up(d_, x, y);
+  mesh_plot_mouse_up(d_, x, y, Image1->height());
   SetMain_textboxes();
 }
 

@@ -2,8 +2,9 @@
 // main window, and of the working out of a design just opened, each gear is checked for a protuberance
 // too small for its thinning, a tooth that comes to a point below its outside diameter, a tip that
 // crosses the mating root circle, a root fillet too large for the generating rack, a typed ball or span
-// that does not fit the tooth; and the pair for faces that do not overlap. Each finding but the last is
-// corrected in the design data; the main window explains each in the warning dialog.
+// that does not fit the tooth and a mate's tip reaching below the form circle; and the pair for faces that
+// do not overlap. Each finding but the last two is corrected in the design data; the main window explains
+// each in the warning dialog.
 #pragma once
 
 #include <functional>
@@ -16,12 +17,15 @@ enum class GeometryWarning {
   protuberance_too_small,  // raised to the thinning of one flank
   zero_tip_width,          // outside diameter lowered to just below the pointed (or chamfer-pointed) tip
   interference,            // outside diameter lowered to clear the mating root circle
-  fillet_too_large,        // protuberance raised so that the rack tip fits within the rack tooth
+  fillet_too_large,        // protuberance raised (up to 0.1 m_n) so that the rack tip fits within the rack tooth
+  fillet_lowered,          // root fillet radius lowered where only a larger protuberance would make it fit
   ball_too_small,          // a typed ball changed so that it fits the tooth (reaches the flanks between form
                            // and end of active profile, clear of the root)
   ball_unavailable,        // no ball fits: the typed one stays, the gear has no measurement over balls
   span_changed,            // a typed number of teeth spanned changed so that the span fits the flank
   span_unavailable,        // no span fits: the typed one stays, the gear has no span measurement
+  contact_below_form,      // the mate's tip reaches below the form circle (interference): contact counts
+                           // from the form circle; nothing is corrected
   faces_apart,             // the faces do not overlap: no correction, the pair has no common face width
 };
 

@@ -152,4 +152,16 @@ void fit_captions(QWidget* window) {
   }
 }
 
+void forget_caption_fits(QWidget* window) {
+  for (QWidget* c : window->findChildren<QWidget*>()) {
+    c->setProperty(kLaidOutFont, QVariant());
+    c->setProperty(kFittedFont, QVariant());
+    // The smaller indicator square goes too: a control with a style sheet keeps a font of its own
+    // that would not follow the window's new font.
+    if (qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c)) {
+      if (!c->styleSheet().isEmpty()) c->setStyleSheet(QString());
+    }
+  }
+}
+
 }  // namespace morvell::forms

@@ -32,4 +32,8 @@ void mark_narrow_list(QWidget* list);
 // and the style's own again when it has the room.
 void fit_captions(QWidget* window);
 
+// Forgets the fits made in `window`, for a window laid out anew (scaling.h, scale_from_layout): the
+// next fit_captions fits its captions as in a window never fitted.
+void forget_caption_fits(QWidget* window);
+
 }  // namespace morvell::forms

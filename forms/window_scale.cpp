@@ -116,4 +116,12 @@ void scale_window(QWidget* window, const DesignData& d) {
   });
 }
 
+void rescale_window(QWidget* window, const WindowScale& scale, const WindowScale& old_scale) {
+  const auto whole = [](float v) { return to_int32_clamped(std::trunc(ld(v))); };
+  forms::forget_caption_fits(window);
+  forms::scale_from_layout(window, whole(scale.multiplier), whole(scale.divisor), whole(old_scale.multiplier),
+                           whole(old_scale.divisor));
+  forms::fit_captions(window);
+}
+
 }  // namespace morvell
