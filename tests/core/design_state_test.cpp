@@ -177,7 +177,7 @@ TEST(ChosenMeasurements, BallsTypedForAnotherModuleAreChangedToFit) {
 
 // The class as a property: random pairs whose balls and spans were chosen for other teeth and another
 // module. After a refresh every chosen ball and span is inside the rule (worked out here) or not
-// available with its warning; a second refresh finds nothing and changes no measurement.
+// available with its warning; a second refresh changes no ball, span or measurement.
 TEST(ChosenMeasurements, EveryChangeLeavesBallsAndSpansInsideTheRuleOrNotAvailable) {
   std::mt19937 rng(4402);
   for (int trial = 0; trial < 60; ++trial) {
@@ -187,10 +187,9 @@ TEST(ChosenMeasurements, EveryChangeLeavesBallsAndSpansInsideTheRuleOrNotAvailab
     expect_judged(*d, found);
     const auto once = std::make_unique<DesignData>(*d);
     const auto again = refresh(*d);
-    for (const Finding& f : again)
-      EXPECT_TRUE(f.kind == GeometryWarning::ball_unavailable || f.kind == GeometryWarning::span_unavailable ||
-                  f.kind == GeometryWarning::zero_tip_width || f.kind == GeometryWarning::interference)
-          << int(f.kind) << " " << f.lines[0];
+    for (const Finding& f : again)  // findings that stand without a change may be said again; none changes a ball
+      EXPECT_TRUE(f.kind != GeometryWarning::ball_too_small && f.kind != GeometryWarning::span_changed)
+          << f.lines[0] << " / " << f.lines[1];
     for (int i = 0; i < 2; ++i) {
       EXPECT_EQ(d->ball_diameter[i], once->ball_diameter[i]);
       EXPECT_EQ(d->span_teeth[i], once->span_teeth[i]);
