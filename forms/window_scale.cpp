@@ -108,10 +108,12 @@ void scale_window(QWidget* window, const DesignData& d) {
   forms::scale_by(window, to_int32_clamped(std::trunc(ld(d.form_scale_multiplier))),
                   to_int32_clamped(std::trunc(ld(d.form_scale_divisor))));
   forms::fit_captions(window);
+  forms::fit_slider_ticks(window);
   // Captions that a window sets as it is shown (units, the design's own texts) are fitted then; this
   // event comes after the window's own show handling.
   forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
     forms::fit_captions(window);
+    forms::fit_slider_ticks(window);
     return false;
   });
 }
@@ -122,6 +124,7 @@ void rescale_window(QWidget* window, const WindowScale& scale, const WindowScale
   forms::scale_from_layout(window, whole(scale.multiplier), whole(scale.divisor), whole(old_scale.multiplier),
                            whole(old_scale.divisor));
   forms::fit_captions(window);
+  forms::fit_slider_ticks(window);
 }
 
 }  // namespace morvell

@@ -12,12 +12,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QFile>
 #include <QTest>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -29,6 +31,7 @@
 #include <utility>
 
 #include "design_data.h"
+#include "export_type_form.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
 #include "metrology_form.h"
@@ -116,6 +119,24 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       }
       w->hide();
     }
+    // The main window's export dialog, made with the main window: its bold captions in the size of
+    // its other text.
+    ASSERT_NE(Graphicsexportform, nullptr);
+    QWidget* w = Graphicsexportform;
+    w->show();
+    QApplication::processEvents();
+    if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+      w->grab().save(QStringLiteral("%1/%2_%3.png").arg(dir, w->objectName()).arg(step));
+    EXPECT_EQ(morvell::testing::geometry_faults(w), QStringList()) << "export dialog";
+    if (morvell::testing::check_captions) {
+      EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << "export dialog";
+    }
+    const int text = QFontInfo(Graphicsexportform->exptype->font()).pixelSize();
+    for (const QLabel* caption : {Graphicsexportform->Label1, Graphicsexportform->Label2}) {
+      EXPECT_NEAR(QFontInfo(caption->font()).pixelSize(), text, 1 + text / 8) << caption->text().toStdString();
+      EXPECT_TRUE(caption->font().bold());
+    }
+    w->hide();
   }
 }
 
@@ -214,6 +235,28 @@ TEST(WindowGeometry, LiveWindowSizeStepsGiveTheLookOfAStartAtThatStep) {
     compare(step, "up");
   }
   m.hide();
+}
+
+// The results pane shows its lines from their first letter: as the program opens its design, after each
+// report is chosen and after a refresh, at every window-size step.
+TEST(WindowGeometry, ReportPaneShowsItsLinesFromTheirStart) {
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    QApplication::processEvents();
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF() << ", font "
+                                      << m.mainresults->font().toString().toStdString());
+    EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << "as opened";
+    for (const auto& [name, report] : kReports) {
+      (m.*report)();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name;
+      m.SetMain_textboxes();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name << ", refreshed";
+    }
+    m.hide();
+  }
 }
 
 // Every value of every report of the main window stands under its heading PINION or WHEEL, or in the pair
