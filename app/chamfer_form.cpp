@@ -123,7 +123,8 @@ void TChamferform::field_exit(int r, int g) {
       }
     } else {
       const double upper = r == kEdgeAngle ? double(kLargestChamferAngle)
-                                           : double(module_share(kChamferPerModule, d_.normal_module));
+                           : r == kEdgeChamfer ? double(largest_edge_chamfer(d_.normal_module, d_.face_width[g]))
+                                               : double(largest_tip_chamfer(d_.normal_module));
       if (!(value >= 0 && value <= upper)) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;

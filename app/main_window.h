@@ -401,6 +401,7 @@ class TMainForm : public QMainWindow {
   void nominal_thickness_exit(QLineEdit* edit, int gear);
   void finished_thickness_exit(QLineEdit* edit, int gear);
   void show_standard_rack_dialog();
+  void take_standard_rack();
 
   DesignData& d_;
   int pane_layout_width_ = 0;  // the results pane's width as built, which the window scale starts from
