@@ -326,8 +326,8 @@ TEST(FacesApart, EveryWidthComesFromTheCurrentFaces) {
     calc_gear_geometry(*d);
     d->face_width[0] = uniform(5, 40);
     d->face_width[1] = uniform(5, 40);
-    d->edge_chamfer[0] = uniform(0, d->face_width[0] / 4);
-    d->edge_chamfer[1] = uniform(0, d->face_width[1] / 4);
+    d->edge_chamfer[0] = uniform(0, 0.2 * d->normal_module);  // within the chamfers' bounds
+    d->edge_chamfer[1] = uniform(0, 0.2 * d->normal_module);
     d->face_width_offset = uniform(-60, 60);
     const double ps = d->edge_chamfer[0], pe = d->face_width[0] - d->edge_chamfer[0];
     const double ws = d->face_width_offset + d->edge_chamfer[1];
