@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -66,7 +67,7 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
   wire_menus();  // after the scale: the export dialog scales itself by it
 
   // At the top of the screen, centred horizontally.
-  move(screen.x() + to_int32_clamped(std::trunc(ld(screen.width() - width()) * 0.5L)), screen.y());
+  place_at_top_centre(this);
 
   backlashComboBox->setCurrentIndex(0);
   thicknessComboBox->setCurrentIndex(0);
@@ -138,7 +139,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     // The layout is as wide as the screen it is designed for: its frame must not take it beyond the edges.
     keep_on_screen(this);
     FormShow();
-    tell_of_missing_views();
+    // Once the window stands on the screen, so that the message is seen over it.
+    if (no_3d_view()) QTimer::singleShot(300, this, [this] { tell_of_missing_views(); });
   }
 }
 

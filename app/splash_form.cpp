@@ -14,6 +14,7 @@
 #include "field_events.h"
 #include "file_reading.h"
 #include "scaling.h"
+#include "window_scale.h"
 
 namespace morvell {
 
@@ -96,10 +97,7 @@ QPixmap Tsplashform::fitted(const QPixmap& picture) const {
 }
 
 void Tsplashform::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   QDialog::showEvent(event);
 }
 

@@ -100,10 +100,7 @@ Tstartupform::Tstartupform(DesignData& d, QWidget* parent) : QDialog(parent), d_
 
   scale_window(this, d_);
   // At the top edge of the screen, centred horizontally.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->availableGeometry();
-    move(s.x() + to_int32_clamped(std::trunc(ld(s.width() - width()) * 0.5L)), s.y());
-  }
+  place_at_top_centre(this);
   d_.edit_changed = 0;
   FormCreate();
 }

@@ -571,6 +571,18 @@ struct DesignData : GeometryConstraints,
   int32_t load_case_count{};                          // 0..10
   int32_t current_load_case{};                        // 0-based
 
+  // The current load seen from the wheel, and the pinion's speed and torque and the teeth it was last
+  // worked out with (the geometry pass keeps it; a design file holds the pinion's load with its teeth).
+  // While the load is fixed for the wheel, new teeth move the pinion's speed and torque and leave the
+  // wheel's as entered.
+  struct WheelLoad {
+    float speed{};          // rpm, wheel
+    float torque{};         // N m, wheel
+    float pinion_speed{};   // rpm, d.speed when it was worked out
+    float pinion_torque{};  // N m, d.torque when it was worked out
+    int32_t teeth[2]{};     // z1, z2 then; 0: none worked out yet
+  } wheel_load{};
+
   // --- Edit and view state ---
   int32_t edit_changed{};
   float edit_old_value{};

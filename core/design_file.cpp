@@ -661,6 +661,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
 
   derive_ratios(c);
   derive_cycles_and_power_as_read(c);
+  c.wheel_load = DesignData::WheelLoad{};  // the file's load stands for the file's teeth
   c.application_factor_enabled = 1;
 
   // The design must stay one the program can save once its geometry is worked out, as every reader's
@@ -804,6 +805,7 @@ void restore_design_values(DesignData& d, const DesignData& kept) {
   d.life_hours = kept.life_hours;
   d.f_beta_x = kept.f_beta_x;
   d.load_data_fixed_for = kept.load_data_fixed_for;
+  d.wheel_load = kept.wheel_load;
   d.load_cycles_pinion = kept.load_cycles_pinion;
   d.load_cycles_wheel = kept.load_cycles_wheel;
   d.power = kept.power;

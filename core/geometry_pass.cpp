@@ -7,6 +7,7 @@
 #include "design_data.h"
 #include "load_relations.h"
 #include "measurement.h"
+#include "measurement_fit.h"
 #include "numeric.h"
 #include "tolerances.h"
 #include "tooth_profile.h"
@@ -161,8 +162,12 @@ void face_widths(DesignData& d) {
     common = pe - ps;
     bend1 = cap(c1) + common + cap(c1);
     bend2 = cap(c1 - o) + common + cap(o + b2 - pe);
-  } else {  // no overlap: a token common width, bending widths as before
-    d.active_face_width = 1e-5f;
+  } else {
+    // No overlap: the faces do not mesh (the geometry warnings say so). Every width is this design's, never
+    // one left by an earlier one: a token common width, and the same token for bending.
+    d.active_face_width = kNoCommonFaceWidth;
+    d.bending_face_width[0] = kNoCommonFaceWidth;
+    d.bending_face_width[1] = kNoCommonFaceWidth;
     return;
   }
   d.active_face_width = to_float(common);
@@ -170,65 +175,28 @@ void face_widths(DesignData& d) {
   d.bending_face_width[1] = to_float(bend2);
 }
 
-// The measurements over balls of one gear, of its nominal and its finished thickness, with one ball.
-struct GearBallMeasurements {
-  float ball;  // the ball of both: the one given, enlarged as far as the teeth need
-  float nominal, contact_nominal, centre_nominal;
-  float finished, contact_finished, centre_finished;
-};
-
-// Measures gear i over balls of diameter `ball`. A ball that a call enlarges stays enlarged for the later
-// call; when the finished call enlarges it, the nominal call is repeated with that ball, so that both
-// measurements use the same ball.
-GearBallMeasurements measure_gear_over_balls(DesignData& d, int i, float ball) {
-  GearBallMeasurements g{};
-  g.ball = ball;
-  auto nominal = [&] {
-    g.nominal = measurement_over_balls(d, d.teeth[i], &g.ball, d.thickness_nominal_transverse[i], d.normal_module,
-                                       d.helix_angle, d.normal_pressure_angle, d.tip_diameter[i], &g.contact_nominal,
-                                       &g.centre_nominal);
-  };
-  auto finished = [&] {
-    g.finished = measurement_over_balls(d, d.teeth[i], &g.ball, d.thickness_finished_transverse[i], d.normal_module,
-                                        d.helix_angle, d.normal_pressure_angle, d.tip_diameter[i],
-                                        &g.contact_finished, &g.centre_finished);
-  };
-  auto changed = [](float a, float b) { return a != b && !(std::isnan(a) && std::isnan(b)); };
-  nominal();
-  float nominal_ball = g.ball;
-  finished();
-  // The nominal thickness is never below the finished one, so a ball that fits the finished tooth fits
-  // the nominal tooth too; the bound only guards against a ball that keeps changing.
-  for (int round = 0; round < 3 && changed(g.ball, nominal_ball); ++round) {
-    const float finished_ball = g.ball;
-    nominal();
-    nominal_ball = g.ball;
-    if (changed(g.ball, finished_ball)) finished();
-  }
-  return g;
-}
-
-// Measurements over balls of both gears. Default balls are 1.8 m_n, enlarged as far as the teeth need.
-// A ball the user typed is measured as it stands and never changed here: where it no longer reaches the
-// flanks of the design, its gear has no measurement over balls (the main window's checks enlarge that
-// ball and say so).
-void measure_over_balls(DesignData& d) {
+// Inspection dimensions of both gears. Default balls are 1.8 m_n, enlarged as far as the teeth need, and
+// default spans follow the default rule. A ball or number of teeth spanned that the user chose is
+// measured as it stands, never changed here, and judged by the measurement window's rule on the tooth
+// these inputs give: where it does not fit, its gear has no such measurement (the geometry warnings
+// change it so that it fits, or say why it has none).
+void inspection_dimensions(DesignData& d) {
   for (int i = 0; i < 2; ++i) {
-    const bool default_ball = d.default_ball_diameter == 1;
-    const float ball = default_ball ? to_float(1.8L * d.normal_module) : d.ball_diameter[i];
-    GearBallMeasurements g = measure_gear_over_balls(d, i, ball);
+    const bool default_ball = d.default_ball_diameter == 1, default_span = d.default_span_teeth == 1;
+    const float form = default_ball && default_span ? nan_f() : flank_form_diameter(d, i);
     if (default_ball) {
+      const GearBallMeasurements g = measure_gear_over_balls(d, i, to_float(1.8L * d.normal_module));
       d.ball_diameter[i] = g.ball;
-    } else if (g.ball != ball) {
-      g.nominal = g.contact_nominal = g.centre_nominal = nan_f();
-      g.finished = g.contact_finished = g.centre_finished = nan_f();
+      store_ball_measurements(d, i, g);
+    } else {
+      measure_over_ball_as_chosen(d, i, form);
     }
-    d.ball_measurement_nominal[i] = g.nominal;
-    d.ball_contact_diameter_nominal[i] = g.contact_nominal;
-    d.ball_centre_diameter_nominal[i] = g.centre_nominal;
-    d.ball_measurement_finished[i] = g.finished;
-    d.ball_contact_diameter_finished[i] = g.contact_finished;
-    d.ball_centre_diameter_finished[i] = g.centre_finished;
+    if (default_span) {
+      d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
+      measure_spans(d, i);
+    } else {
+      measure_span_as_chosen(d, i, form);
+    }
   }
 }
 
@@ -507,22 +475,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
   }
 
   // 11. Inspection dimensions.
-  if (inspection) {
-    if (d.default_span_teeth == 1) {
-      for (int i = 0; i < 2; ++i) d.span_teeth[i] = default_span_teeth_count(d.profile_shift[i], d.virtual_teeth[i]);
-    }
-    measure_over_balls(d);
-    for (int i = 0; i < 2; ++i) {
-      d.chordal_span_nominal[i] =
-          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_nominal_transverse[i], d.normal_module,
-                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_nominal[i]);
-    }
-    for (int i = 0; i < 2; ++i) {
-      d.chordal_span_finished[i] =
-          span_measurement(d.span_teeth[i], d.teeth[i], d.thickness_finished_transverse[i], d.normal_module,
-                           d.helix_angle, d.normal_pressure_angle, &d.span_contact_diameter_finished[i]);
-    }
-  }
+  if (inspection) inspection_dimensions(d);
 
   // 12. Path of contact, contact ratios and start of active profile, contact starting no lower than the
   // form circles.
@@ -541,7 +494,8 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.base_pitch_error[1] = d.pitch_deviation_from_grade[1];
   }
 
-  // 14. Mesh forces, and the wheel's load cycles of these teeth.
+  // 14. The load of the gear it was entered for, mesh forces, and the wheel's load cycles of these teeth.
+  keep_entered_load(d);
   mesh_forces(d.torque, d.working_pitch_diameter[0], d.working_helix_angle, d.working_normal_pressure_angle,
               &d.axial_force, &d.tangential_force, &d.radial_force);
   derive_wheel_cycles(d);
@@ -550,6 +504,18 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
 void calc_gear_geometry(DesignData& d) { run_geometry_pass(d, true); }
 
 void calc_gear_geometry_without_inspection(DesignData& d) { run_geometry_pass(d, false); }
+
+void measure_inspection_dimensions(DesignData& d) { inspection_dimensions(d); }
+
+bool faces_overlap(const DesignData& d) {
+  const ld b1 = d.face_width[0], b2 = d.face_width[1];
+  const ld c1 = d.edge_chamfer[0], c2 = d.edge_chamfer[1];
+  const ld o = d.face_width_offset;
+  const ld ps = c1, pe = b1 - c1, ws = o + c2, we = o + b2 - c2;
+  // The four arrangements the face widths of the geometry pass know.
+  return (ps <= ws && ws < pe && pe <= we) || (ps <= ws && we <= pe) || (ws <= ps && ps < we && we <= pe) ||
+         (ws <= ps && pe < we);
+}
 
 float ball_reaching_the_flanks(DesignData& d, int gear, float ball) {
   return measure_gear_over_balls(d, gear, ball).ball;

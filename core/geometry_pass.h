@@ -22,6 +22,18 @@ void calc_gear_geometry(DesignData& d);
 // which needs none of them.
 void calc_gear_geometry_without_inspection(DesignData& d);
 
+// Stage 11 of the pass alone: the measurements over balls and spans of both gears from the geometry the
+// design data holds (after a change of a chosen ball or span only).
+void measure_inspection_dimensions(DesignData& d);
+
+// The common face width, and the face widths for bending, of a pair whose faces do not overlap (mm): a
+// token, so that the rating stays finite; the geometry warnings tell the user that such faces do not mesh.
+inline constexpr float kNoCommonFaceWidth = 1e-5f;
+
+// Whether the usable faces (inside their edge chamfers) of the pinion, 0 to b1, and of the wheel, offset
+// by the face width offset, overlap.
+bool faces_overlap(const DesignData& d);
+
 // The ball with which the measurement over balls of gear `gear` (0 pinion, 1 wheel) reaches the flanks
 // of both its thicknesses as the last geometry pass left them: `ball`, enlarged by 5 % at a time as far
 // as the teeth need (`ball` itself when it reaches them; as it was when no measurement can place it).

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "geometry_pass.h"
 #include "input_limits.h"
+#include "measurement_fit.h"
 #include "numeric.h"
 #include "tooth_proportions.h"
 
@@ -223,23 +226,75 @@ bool check_fillet_lowered_for_rack(DesignData& d, int i) {
   return true;
 }
 
-// 5. A ball the user typed that no longer reaches the flanks of the design (after a change of module,
-// teeth, shift or thickness): that gear's ball, and no other, is enlarged by 5 % at a time as far as the
-// measurement needs; the balls stay typed ones.
-bool check_typed_ball(DesignData& d, int i) {
-  if (d.default_ball_diameter == 1) return false;
-  // The geometry pass just measured the typed ball and left a measurement wherever it reaches the
-  // flanks: only a gear without one needs the search for a larger ball.
-  if (!std::isnan(d.ball_measurement_nominal[i]) && !std::isnan(d.ball_measurement_finished[i])) return false;
-  const float typed = d.ball_diameter[i];
-  const float reaching = ball_reaching_the_flanks(d, i, typed);
-  if (!(reaching != typed) || !std::isfinite(reaching)) return false;
-  d.ball_diameter[i] = reaching;
+// 5. A ball or a number of teeth spanned that the user chose and that no longer fits the tooth (after a
+// change of module, teeth, shift, thickness or tip), judged by the measurement window's rule on the
+// geometry `settled` (the design as the corrections before leave it): that gear's ball or span, and no
+// other, is changed so that it fits, and the warning says from what to what; where nothing fits, it stays
+// and the warning says why the gear has no such measurement. Both stay chosen ones. A value that is not
+// positive is no choice (a design not worked out yet) and is left alone.
+std::optional<GeometryWarning> check_typed_ball(DesignData& d, DesignData& settled, int i) {
+  if (d.default_ball_diameter == 1 || !(d.ball_diameter[i] > 0.0f)) return std::nullopt;
+  const float form = flank_form_diameter(settled, i);
+  const MeasurementFit fit = measure_over_ball_as_chosen(settled, i, form);
+  if (fit == MeasurementFit::fits) return std::nullopt;
+  const float chosen = d.ball_diameter[i];
+  settled.ball_diameter[i] = chosen;
+  const float ball = fitting_ball(settled, i, form);
   const ld length = d.length_unit_factor;
-  write_lines(d, std::string("Ball of ") + gear_word(i) + " is too small to reach the tooth flanks",
-              changed_line("Ball diameter has been changed from %6.3f to %6.3f ", double(typed / length),
-                           double(reaching / length)));
-  return true;
+  const std::string reason = measurement_fit_reason(fit);
+  if (std::isfinite(ball)) {
+    d.ball_diameter[i] = settled.ball_diameter[i] = ball;
+    write_lines(d,
+                fit == MeasurementFit::not_reaching
+                    ? std::string("Ball of ") + gear_word(i) + " is too small to reach the tooth flanks"
+                    : std::string("Ball of ") + gear_word(i) + " does not fit: " + reason,
+                changed_line("Ball diameter has been changed from %6.3f to %6.3f ", double(chosen / length),
+                             double(ball / length)));
+    return GeometryWarning::ball_too_small;
+  }
+  char line[kWarningLineSize];
+  std::snprintf(line, sizeof line, "No ball fits: the ball of %.3f ", double(chosen / length));
+  write_lines(d, std::string("Measurement over balls of ") + gear_word(i) + " is not available", line + reason);
+  return GeometryWarning::ball_unavailable;
+}
+
+std::optional<GeometryWarning> check_typed_span(DesignData& d, DesignData& settled, int i) {
+  if (d.default_span_teeth == 1 || d.span_teeth[i] < 1) return std::nullopt;
+  const float form = flank_form_diameter(settled, i);
+  const MeasurementFit fit = measure_span_as_chosen(settled, i, form);
+  if (fit == MeasurementFit::fits) return std::nullopt;
+  const int32_t chosen = d.span_teeth[i];
+  settled.span_teeth[i] = chosen;
+  const int32_t k = fitting_span_teeth(settled, i, form);
+  if (k >= 1) {
+    d.span_teeth[i] = settled.span_teeth[i] = k;
+    write_lines(d, std::string("Span of ") + gear_word(i) + " does not fit: " + measurement_fit_reason(fit),
+                "Number of teeth spanned has been changed from " + std::to_string(chosen) + " to " +
+                    std::to_string(k) + " ");
+    return GeometryWarning::span_changed;
+  }
+  write_lines(d, std::string("Span measurement of ") + gear_word(i) + " is not available",
+              std::string("No number of teeth spanned fits: over ") + std::to_string(chosen) + " teeth " +
+                  measurement_fit_reason(fit));
+  return GeometryWarning::span_unavailable;
+}
+
+bool chosen_measurements(const DesignData& d) {
+  return (d.default_ball_diameter != 1 && (d.ball_diameter[0] > 0.0f || d.ball_diameter[1] > 0.0f)) ||
+         (d.default_span_teeth != 1 && (d.span_teeth[0] >= 1 || d.span_teeth[1] >= 1));
+}
+
+int check_chosen_measurements(DesignData& d, DesignData& settled, const GeometryWarningShow& show) {
+  int findings = 0;
+  for (auto check : {check_typed_ball, check_typed_span}) {
+    for (int i = 0; i < 2; ++i) {
+      const std::optional<GeometryWarning> kind = check(d, settled, i);
+      if (!kind) continue;
+      ++findings;
+      if (show) show(*kind, i);
+    }
+  }
+  return findings;
 }
 
 // 6. The mate's tip reaching below the form circle, or past the interference point on the base circle:
@@ -256,6 +311,19 @@ bool check_contact_below_form(DesignData& d, int i) {
                   (by_tip < 0 ? " reaches past the interference point of " : " reaches below the form circle of ") +
                   gear_word(i),
               std::string("Contact on ") + gear_word(i) + " is counted from its form circle");
+  return true;
+}
+
+// 7. Faces that do not overlap (a face width offset beyond the faces, from a file or after a face width
+// change): no pair meshes there. Nothing is corrected; the pass rates a token common width, so the rating
+// has no meaning, and the warning says so on every refresh that finds it.
+bool check_faces_overlap(DesignData& d, int i) {
+  if (i != 0 || faces_overlap(d)) return false;
+  const double length = d.length_unit_factor;
+  char line[kWarningLineSize];
+  std::snprintf(line, sizeof line, "Face width offset %.3f leaves no common face width: the rating has no meaning",
+                double(d.face_width_offset) / length);
+  write_lines(d, "The faces of pinion and wheel do not overlap", line);
   return true;
 }
 
@@ -278,9 +346,27 @@ int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
   run(GeometryWarning::interference, check_bottom_clearance);
   run(GeometryWarning::fillet_too_large, check_fillet_for_rack);
   run(GeometryWarning::fillet_lowered, check_fillet_lowered_for_rack);
-  run(GeometryWarning::ball_too_small, check_typed_ball);
+  // The typed balls and spans are judged on the geometry the corrections above leave, as the refresh's
+  // second pass works it out (a tip lowered moves the end of the active profile).
+  if (chosen_measurements(d)) {
+    auto settled = std::make_unique<DesignData>(d);
+    if (findings > 0) {
+      settled->second_geometry_pass = 1;
+      calc_gear_geometry(*settled);
+    }
+    findings += check_chosen_measurements(d, *settled, show);
+  }
   run(GeometryWarning::contact_below_form, check_contact_below_form);
+  run(GeometryWarning::faces_apart, check_faces_overlap);
   return findings;
+}
+
+int fit_chosen_measurements(DesignData& d) {
+  if (!chosen_measurements(d)) return 0;
+  auto settled = std::make_unique<DesignData>(d);
+  const int changes = check_chosen_measurements(d, *settled, {});
+  if (changes > 0) measure_inspection_dimensions(d);
+  return changes;
 }
 
 }  // namespace morvell

@@ -71,18 +71,51 @@ float step_lookup(float value, Column from, Column to, size_t first, size_t last
   return result;
 }
 
+// Between the first and the last key of the rows [first, last): the straight line between the two
+// rows the argument lies between (keys of a column rise from row to row); elsewhere the stepped
+// lookup.
+float interpolated_lookup(float value, Column from, Column to, size_t first, size_t last, float below) {
+  const long double v = value;
+  if (!(v > key_of(kTable[first], from) && v < key_of(kTable[last - 1], from)))
+    return step_lookup(value, from, to, first, last, below);
+  size_t i = first;
+  while (i + 2 < last && key_of(kTable[i + 1], from) <= v) ++i;
+  const long double k0 = key_of(kTable[i], from), k1 = key_of(kTable[i + 1], from);
+  const long double t0 = target_of(kTable[i], to), t1 = target_of(kTable[i + 1], to);
+  return static_cast<float>(t0 + (t1 - t0) * (v - k0) / (k1 - k0));
+}
+
+struct ConversionRows {
+  Column from, to;
+  size_t first, last;
+  float below;
+};
+
+// The rows and the value below the table of each conversion mode; mode 0 marks no conversion.
+bool conversion_rows(int32_t mode, ConversionRows& r) {
+  switch (mode) {
+    case kHrcToHv: r = {kHrc, kHv, kFirstHvRow, kRows, 230.0f}; return true;
+    case kHrcToHb: r = {kHrc, kHb, 0, kBrinellRows, 179.0f}; return true;
+    case kHvToHrc: r = {kHv, kHrc, kFirstHvRow, kRows, 18.0f}; return true;
+    case kHbToHrc: r = {kHb, kHrc, 0, kBrinellRows, 8.0f}; return true;
+    case kHvToHb: r = {kHv, kHb, 0, kBrinellRows, 179.0f}; return true;
+    case kHbToHv: r = {kHb, kHv, 0, kBrinellRows, 188.0f}; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
+float interpolate_hardness(float value, int32_t mode) {
+  ConversionRows r;
+  if (!conversion_rows(mode, r)) return value;
+  return interpolated_lookup(value, r.from, r.to, r.first, r.last, r.below);
+}
+
 float convert_hardness(float value, int32_t mode) {
-  switch (mode) {
-    case kHrcToHv: return step_lookup(value, kHrc, kHv, kFirstHvRow, kRows, 230.0f);
-    case kHrcToHb: return step_lookup(value, kHrc, kHb, 0, kBrinellRows, 179.0f);
-    case kHvToHrc: return step_lookup(value, kHv, kHrc, kFirstHvRow, kRows, 18.0f);
-    case kHbToHrc: return step_lookup(value, kHb, kHrc, 0, kBrinellRows, 8.0f);
-    case kHvToHb: return step_lookup(value, kHv, kHb, 0, kBrinellRows, 179.0f);
-    case kHbToHv: return step_lookup(value, kHb, kHv, 0, kBrinellRows, 188.0f);
-    default: return value;
-  }
+  ConversionRows r;
+  if (!conversion_rows(mode, r)) return value;
+  return step_lookup(value, r.from, r.to, r.first, r.last, r.below);
 }
 
 }  // namespace morvell

@@ -24,4 +24,11 @@ enum HardnessConversion : int32_t {
 // argument returns NaN.
 float convert_hardness(float value, int32_t mode);
 
+// The same conversion read between the rows: within the table's range of the mode's keys the result
+// runs on a straight line from one row's target to the next, so that it never steps between two keys;
+// outside that range it is what convert_hardness gives. Both directions of a pair of scales use the same
+// rows, so a value taken to another scale and back comes back within the rounding of a float. This is
+// the conversion of a hardness to another scale by the rating and by a change of the scale.
+float interpolate_hardness(float value, int32_t mode);
+
 }  // namespace morvell

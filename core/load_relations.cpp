@@ -1,5 +1,7 @@
 #include "load_relations.h"
 
+#include <cstring>
+
 namespace morvell {
 
 namespace {
@@ -63,6 +65,40 @@ float pinion_torque_of_wheel(float wheel_torque, int32_t z1, int32_t z2) {
 float wheel_speed(float pinion_speed, int32_t z1, int32_t z2) { return to_float(ld(z1) * l(pinion_speed) / ld(z2)); }
 
 float wheel_torque(ld pinion_torque, int32_t z1, int32_t z2) { return to_float(ld(z2) * pinion_torque / ld(z1)); }
+
+void keep_entered_load(DesignData& d) {
+  DesignData::WheelLoad& w = d.wheel_load;
+  const int32_t z1 = d.teeth[0], z2 = d.teeth[1];
+  if (!(z1 > 0 && z2 > 0)) return;
+  const bool seen = w.teeth[0] > 0 && w.teeth[1] > 0;
+  const bool new_teeth = seen && (w.teeth[0] != z1 || w.teeth[1] != z2);
+  // The load as it was last seen: an entry or a case taken since has changed it (compared bit for bit).
+  const bool same_load = seen && std::memcmp(&w.pinion_speed, &d.speed, sizeof(float)) == 0 &&
+                         std::memcmp(&w.pinion_torque, &d.torque, sizeof(float)) == 0;
+  if (new_teeth) {
+    // The stored cases entered for the wheel: the wheel's load at the old teeth, the pinion's at the new.
+    const ld old_z1 = w.teeth[0], old_z2 = w.teeth[1];
+    const int32_t count = d.load_case_count < kLoadCaseTableSize ? d.load_case_count : kLoadCaseTableSize;
+    for (int32_t k = 0; k < count; ++k) {
+      if (d.load_case_fixed_for[k] != 2) continue;
+      LoadCase& c = d.load_case_table[k];
+      c.speed = to_float(l(c.speed) * old_z1 * z2 / (old_z2 * z1));
+      c.torque = to_float(l(c.torque) * old_z2 * z1 / (old_z1 * z2));
+    }
+  }
+  if (new_teeth && same_load && d.load_data_fixed_for == 2) {
+    d.speed = pinion_speed_of_wheel(w.speed, z1, z2);
+    d.torque = pinion_torque_of_wheel(w.torque, z1, z2);
+    d.load_cycles_pinion = pinion_cycles(d.speed, d.life_hours);
+  } else if (new_teeth || !same_load) {
+    w.speed = wheel_speed(d.speed, z1, z2);
+    w.torque = wheel_torque(l(d.torque), z1, z2);
+  }
+  w.pinion_speed = d.speed;
+  w.pinion_torque = d.torque;
+  w.teeth[0] = z1;
+  w.teeth[1] = z2;
+}
 
 void take_case_values(DesignData& d, int slot) {
   const LoadCase& c = d.load_case_table[slot];

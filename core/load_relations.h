@@ -48,6 +48,16 @@ float pinion_cycles_of_wheel(float wheel_cycles, int32_t z1, int32_t z2);
 // at its own cycles. A number of teeth that is not positive gives no ratio: N2 stays as it is then.
 void derive_wheel_cycles(DesignData& d);
 
+// A load entered for the wheel stays the wheel's whatever the teeth: when the teeth have changed since
+// the load was last seen (d.wheel_load) and the load is fixed for the wheel, the pinion's speed, torque
+// and load cycles follow from the wheel's speed and torque and the new teeth, and so do the pinion's
+// speed and torque of every stored case fixed for the wheel; the running time and the power (n T is the
+// same on both gears) stay. A load fixed for the pinion, or a load that something other than new teeth
+// has changed (an entry, a case taken, a design opened), stays as it is and is seen afresh from the
+// wheel. The geometry pass runs it once the teeth are settled, so that every path that changes the teeth
+// keeps the entered gear's load.
+void keep_entered_load(DesignData& d);
+
 // The pinion's speed and torque of a wheel speed or torque entered, n = z2 n2 / z1 and T = z1 T2 / z2,
 // and the wheel's of the pinion's, n2 = z1 n / z2 and T2 = z2 T / z1 (a torque in display units).
 float pinion_speed_of_wheel(float wheel_speed, int32_t z1, int32_t z2);

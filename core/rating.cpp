@@ -106,10 +106,12 @@ constexpr double kK1Helical[13] = {1.9, 1.9, 1.9, 1.9, 3.5, 6.7, 13.3, 23.9, 34.
 // Dynamic factor constant K2 (spur, helical).
 constexpr double kK2Spur = 0.0193, kK2Helical = 0.0087;
 
-// Surface hardness in Brinell for the work hardening factor.
+// Surface hardness in Brinell for the work hardening factor, read between the table's rows (a hardness
+// a little above a row is a little harder, never a whole row harder), and rounded to a float as a change
+// of the scale to Brinell stores it: the same hardness gives the same factor in either scale.
 ld brinell_hardness(float hardness, int32_t scale) {
-  if (scale == 0) return convert_hardness(hardness, kHrcToHb);
-  if (scale == 2) return convert_hardness(hardness, kHvToHb);
+  if (scale == 0) return interpolate_hardness(hardness, kHrcToHb);
+  if (scale == 2) return interpolate_hardness(hardness, kHvToHb);
   return hardness;
 }
 

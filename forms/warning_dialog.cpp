@@ -53,10 +53,7 @@ void Tgeomwarningform::showEvent(QShowEvent* event) {
     remember_layout();
   }
   FormShow();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->availableGeometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   QDialog::showEvent(event);
 }
 

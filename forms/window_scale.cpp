@@ -36,6 +36,23 @@ WindowScale compute_window_scale(int screen_width, int screen_height, int pane_w
   return s;
 }
 
+namespace {
+QRect window_area() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+}  // namespace
+
+void centre_on_screen(QWidget* window) {
+  const QRect s = window_area();
+  window->move(s.x() + (s.width() - window->width()) / 2, s.y() + (s.height() - window->height()) / 2);
+}
+
+void place_at_top_centre(QWidget* window) {
+  const QRect s = window_area();
+  window->move(s.x() + to_int32_clamped(std::trunc(ld(s.width() - window->width()) * 0.5L)), s.y());
+}
+
 void keep_on_screen(QWidget* window) {
   const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;

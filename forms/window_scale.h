@@ -22,6 +22,11 @@ struct WindowScale {
 // height where that is the smaller share (a wide screen), so that every window fits the screen.
 WindowScale compute_window_scale(int screen_width, int screen_height, int pane_width, int window_size_step);
 
+// Where a window is placed: in the middle of the part of the primary screen that windows may take, or at
+// its top, centred across it (the width left over halved and truncated).
+void centre_on_screen(QWidget* window);
+void place_at_top_centre(QWidget* window);
+
 // A shown window whose frame reaches beyond the part of its screen that windows may take is made smaller
 // (unless its size is fixed) and moved so that the frame lies within it.
 void keep_on_screen(QWidget* window);

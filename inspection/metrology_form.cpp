@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
 #include "backlash.h"
 #include "dialog_controls.h"
@@ -19,6 +20,7 @@
 #include "field_events.h"
 #include "geometry_pass.h"
 #include "measurement.h"
+#include "measurement_fit.h"
 #include "measurement_plot.h"
 #include "numeric.h"
 #include "results_pane.h"
@@ -268,6 +270,39 @@ void Tmetrologyform::Setmetrology_textboxes() {
     length(dbase[i], d_.base_diameter[i]);
     angle(betab[i], d_.base_helix_angle);
   }
+  show_unavailable_measurements();
+}
+
+// A measurement the chosen ball or span does not give (it does not fit the tooth): "n/a" in its boxes,
+// with the reason as their hint.
+void Tmetrologyform::show_unavailable_measurements() {
+  QLineEdit* const ball_boxes[2][6] = {
+      {measball1edit, measball1finedit, ball1centreedit, ball1contactdiaedit, pa1edit, pac1edit},
+      {measball2edit, measball2finedit, ball2centreedit, ball2contactdiaedit, pa2edit, pac2edit}};
+  QLineEdit* const span_boxes[2][3] = {{chordspan1edit, chordspan1finedit, chordcontact1edit},
+                                       {chordspan2edit, chordspan2finedit, chordcontact2edit}};
+  // A box that takes an entry keeps to numbers (it stands empty); its hint gives the reason too.
+  const auto mark = [](QLineEdit* box, const QString& reason) {
+    if (box->isReadOnly()) box->setText("n/a");
+    box->setToolTip(reason);
+  };
+  for (int i = 0; i < 2; ++i) {
+    const bool ball_missing = std::isnan(d_.ball_measurement_finished[i]);
+    const bool span_missing = std::isnan(d_.chordal_span_finished[i]);
+    if (!ball_missing && !span_missing) continue;
+    auto scratch = std::make_unique<DesignData>(d_);
+    const float form = flank_form_diameter(*scratch, i);
+    if (ball_missing) {
+      const QString reason =
+          QString("Not available: ") + measurement_fit_reason(measure_over_ball_as_chosen(*scratch, i, form));
+      for (QLineEdit* box : ball_boxes[i]) mark(box, reason);
+    }
+    if (span_missing) {
+      const QString reason =
+          QString("Not available: ") + measurement_fit_reason(measure_span_as_chosen(*scratch, i, form));
+      for (QLineEdit* box : span_boxes[i]) mark(box, reason);
+    }
+  }
 }
 
 void Tmetrologyform::recompute_balls(int i) {
@@ -281,14 +316,7 @@ void Tmetrologyform::recompute_balls(int i) {
                              &d_.ball_contact_diameter_finished[i], &d_.ball_centre_diameter_finished[i]);
 }
 
-void Tmetrologyform::recompute_spans(int i) {
-  d_.chordal_span_nominal[i] =
-      span_measurement(d_.span_teeth[i], d_.teeth[i], d_.thickness_nominal_transverse[i], d_.normal_module,
-                       d_.helix_angle, d_.normal_pressure_angle, &d_.span_contact_diameter_nominal[i]);
-  d_.chordal_span_finished[i] =
-      span_measurement(d_.span_teeth[i], d_.teeth[i], d_.thickness_finished_transverse[i], d_.normal_module,
-                       d_.helix_angle, d_.normal_pressure_angle, &d_.span_contact_diameter_finished[i]);
-}
+void Tmetrologyform::recompute_spans(int i) { measure_spans(d_, i); }
 
 void Tmetrologyform::finished_exit(int i, bool span) {
   QLineEdit* box = span ? (i == 0 ? chordspan1finedit : chordspan2finedit)
@@ -328,21 +356,16 @@ void Tmetrologyform::ball_diameter_exit(int i) {
   const FieldValue v = read_field(d_, box);
   if (v.changed) {
     d_.scratch_values[0] = d_.ball_diameter[i];
-    // The measurement enlarges a ball too small to reach the flanks: such a ball is refused, and the
-    // refusal takes back the ball, so that neither gear's ball changes.
-    const float typed = float(v.value * double(d_.length_unit_factor));
-    d_.ball_diameter[i] = typed;
-    recompute_balls(i);
-    // The ball touches the flank between the form and the end of active profile and stays clear of
-    // the root circle. A ball of no size has no measurement and is refused with the rest.
-    const ld contact = d_.ball_contact_diameter_finished[i];
-    const bool fits = d_.ball_diameter[i] == typed && contact >= ld(d_.form_diameter[i]) &&
-                      ld(d_.ball_centre_diameter_finished[i]) - ld(d_.ball_diameter[i]) >= ld(d_.root_diameter[i]) &&
-                      contact <= ld(d_.eap_diameter[i]);
-    if (!fits) {
+    // The ball must fit the tooth as it is, by the rule every change of the design is judged by: a ball
+    // too small to reach the flanks (never enlarged here), one touching outside the active flank or one
+    // cutting the root circle is refused, and the refusal takes back the ball, so that neither gear's
+    // ball changes. A ball of no size has no measurement and is refused with the rest.
+    d_.ball_diameter[i] = float(v.value * double(d_.length_unit_factor));
+    const float form = flank_form_diameter(d_, i);
+    if (measure_over_ball_as_chosen(d_, i, form) != MeasurementFit::fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.ball_diameter[i] = d_.scratch_values[0];
-      recompute_balls(i);
+      measure_over_ball_as_chosen(d_, i, form);
     }
     show_default_ball_state();
   }
@@ -355,19 +378,20 @@ void Tmetrologyform::span_teeth_exit(int i) {
   if (v.changed) {
     d_.scratch_int = d_.span_teeth[i];
     // A span over fewer than one tooth or over more teeth than the gear has measures nothing; such an
-    // entry (also one too large for a whole number) is refused before it is taken.
+    // entry (also one too large for a whole number) is refused before it is taken. The span must touch
+    // the active flank, by the rule every change of the design is judged by.
     const double k = std::trunc(v.value);
+    const float form = flank_form_diameter(d_, i);
     bool fits = k >= 1 && k <= double(d_.teeth[i]);
     if (fits) {
       d_.span_teeth[i] = int32_t(k);
-      recompute_spans(i);
-      const ld contact = d_.span_contact_diameter_finished[i];
-      fits = ld(d_.form_diameter[i]) <= contact && contact <= ld(d_.eap_diameter[i]);
+      fits = measure_span_as_chosen(d_, i, form) == MeasurementFit::fits;
     }
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.span_teeth[i] = d_.scratch_int;
-      recompute_spans(i);
+      if (d_.default_span_teeth == 1) recompute_spans(i);
+      else measure_span_as_chosen(d_, i, form);
     }
   }
   finish_field_exit(d_, [this] { Setmetrology_textboxes(); });

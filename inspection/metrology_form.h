@@ -121,6 +121,7 @@ class Tmetrologyform : public QDialog {
   void ball_diameter_exit(int gear);
   void span_teeth_exit(int gear);
   void recompute_balls(int gear);
+  void show_unavailable_measurements();
   void recompute_spans(int gear);
   void set_row_state(QLineEdit* pinion, QLineEdit* wheel, bool use_default);
   // The "(Use Default)" box and the ball diameter row as default_ball_diameter says, without the box's handler.

@@ -115,12 +115,6 @@ float* held_value(DesignData& d, int k) {
   return values[k];
 }
 
-void recompute_addenda(DesignData& d) {
-  for (int i = 0; i < 2; ++i)
-    d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * ld(d.normal_module) /
-                                                       std::cos(deg_to_rad_double_pi(d.helix_angle))) * 0.5L);
-}
-
 }  // namespace
 
 void set_default_tolerance_limits(DesignData& d) {
@@ -251,11 +245,16 @@ void TTolerancesform::showEvent(QShowEvent* event) {
 
 void TTolerancesform::take_snapshot() {
   for (int k = 0; k < 18; ++k) d_.tolerances_backup[k] = *held_value(d_, k);
+  addendum_backup_[0] = d_.addendum[0];
+  addendum_backup_[1] = d_.addendum[1];
 }
 
 void TTolerancesform::restore_snapshot() {
   for (int k = 0; k < 18; ++k) *held_value(d_, k) = d_.tolerances_backup[k];
-  recompute_addenda(d_);
+  // The addenda as they were, to the last bit: worked out again from the tip diameters they could differ
+  // in the last digit, and a window closed without an entry changes nothing of the design.
+  d_.addendum[0] = addendum_backup_[0];
+  d_.addendum[1] = addendum_backup_[1];
 }
 
 void TTolerancesform::FormShow() {

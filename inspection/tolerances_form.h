@@ -96,6 +96,7 @@ class TTolerancesform : public QDialog {
   void restore_snapshot();
 
   DesignData& d_;
+  float addendum_backup_[2]{};  // the addenda when the window was shown, restored with the snapshot
   QLineEdit* limit_edits_[kLimitEdits];
 };
 

@@ -290,10 +290,7 @@ TISO_rating_input_form::TISO_rating_input_form(DesignData& d, QWidget* parent)
 // --- Creation, showing, closing ---
 
 void TISO_rating_input_form::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }
@@ -660,7 +657,8 @@ void TISO_rating_input_form::ComboBoxhardnessChange() {
       warn(d_, "Hardness is off Brinell scale", format_line("Maximum value is %g BHN", brinell_max),
            format_line("Hardness has been reduced to %g BHN", brinell_max));
     if (from >= 0 && from < 3) {
-      for (float& h : d_.surface_hardness) h = convert_hardness(h, kModes[from][to]);
+      // Read between the table's rows, as the rating reads a hardness: the scale alone moves no result.
+      for (float& h : d_.surface_hardness) h = interpolate_hardness(h, kModes[from][to]);
     }
     d_.hardness_scale = to;
     refresh();

@@ -152,10 +152,12 @@ void LoadBlock::time_or_cycles() {
   else derive_running_hours();
 }
 
-// After a new speed: the calculated torque or power, then the running time or the cycles.
+// After a new speed: the calculated torque, or else the power (with no quantity marked as calculated the
+// torque stays as entered and the power follows, P = 2 pi n T / 60 holding always), then the running time
+// or the cycles.
 void LoadBlock::after_speed() {
   if (torquecheckbox->isChecked()) derive_torque();
-  if (powercheckbox->isChecked()) derive_power();
+  else derive_power();
   time_or_cycles();
 }
 
@@ -229,11 +231,13 @@ void LoadBlock::torque_exit(int gear) {
         else if (d.teeth[1] != 0) d.torque = pinion_torque_of_wheel(entry, d.teeth[0], d.teeth[1]);
       },
       [&] {
+        // The calculated speed, or else the power.
         if (speedcheckbox->isChecked()) {
           derive_speed();
           time_or_cycles();
+        } else {
+          derive_power();
         }
-        if (powercheckbox->isChecked()) derive_power();
         d.load_data_fixed_for = gear + 1;
       });
 }
@@ -244,11 +248,13 @@ void LoadBlock::powereditExit() {
       poweredit, d.power_unit_factor, power_ok, [&] { d.edit_old_value = d.power; },
       [&](float entry) { d.power = entry; },
       [&] {
+        // The calculated speed, or else the torque (the speed stays as entered).
         if (speedcheckbox->isChecked()) {
           derive_speed();
           time_or_cycles();
+        } else {
+          derive_torque();
         }
-        if (torquecheckbox->isChecked()) derive_torque();
       });
 }
 

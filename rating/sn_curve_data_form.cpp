@@ -189,10 +189,7 @@ TSNcurveForm::TSNcurveForm(DesignData& d, QWidget* parent) : QDialog(parent), d_
 }
 
 void TSNcurveForm::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }

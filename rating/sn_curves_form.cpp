@@ -262,10 +262,7 @@ TSNCurvesform::TSNCurvesform(DesignData& d, QWidget* parent) : QDialog(parent), 
 }
 
 void TSNCurvesform::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect r = screen->geometry();
-    move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }

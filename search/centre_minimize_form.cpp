@@ -49,10 +49,7 @@ Tcentreminimizeform::Tcentreminimizeform(DesignData& d, QWidget* parent) : QDial
 }
 
 void Tcentreminimizeform::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }

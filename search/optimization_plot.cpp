@@ -13,6 +13,7 @@
 
 #include "design_file.h"
 #include "design_search.h"
+#include "geometry_warnings.h"
 #include "numeric.h"
 #include "optimization_form.h"
 #include "report_columns.h"
@@ -401,6 +402,9 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   search_design_space(d_);
   d_.search_single_design = 0;
   d_.desired_ratio = kept_ratio;
+  // A ball or span the user chose that does not fit the picked teeth, changed as the main window will
+  // change it, so that the report shows the measurements "Use new" delivers.
+  fit_chosen_measurements(d_);
 
   // A record that was not written by a search of this design (its teeth do not fit the centre
   // distance, say) can evaluate to a design that could not be saved: it is not taken.

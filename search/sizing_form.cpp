@@ -106,10 +106,7 @@ Tsizingform::Tsizingform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d
 }
 
 void Tsizingform::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
-  }
+  centre_on_screen(this);
   FormShow();
   QDialog::showEvent(event);
 }

@@ -12,6 +12,7 @@
 #include "design_data.h"
 #include "design_file.h"
 #include "geometry_pass.h"
+#include "measured_teeth.h"
 #include "numeric.h"
 #include "results_pane.h"
 #include "startup_values.h"
@@ -343,9 +344,10 @@ TEST(GeometryWarnings, TipWidthSearchesEndForVeryLargeGears) {
   EXPECT_GT(d.tip_diameter[1], 20000.0f);
 }
 
-// A typed ball that no longer reaches its flanks is enlarged, by 5 % steps from the typed one up to the
-// least ball d_b cos(beta_b) (pi / z - inv alpha_t - s_t / d) of the thinner, finished tooth (worked out
-// here), and said so; the other gear's ball and the balls' kind stay. Default balls are the geometry
+// A typed ball that no longer reaches its flanks is enlarged, by 5 % steps from the typed one, up to the
+// first ball that fits the tooth by the measurement window's rule (an own model of the measurement,
+// measured_teeth.h: touching the finished flank between form diameter and end of active profile, clear of
+// the root), and said so; the other gear's ball and the balls' kind stay. Default balls are the geometry
 // pass's own and never warned about.
 TEST(GeometryWarnings, TypedBallTooSmallForTheFlanksIsEnlargedAlone) {
   for (int gear = 0; gear < 2; ++gear) {
@@ -356,20 +358,15 @@ TEST(GeometryWarnings, TypedBallTooSmallForTheFlanksIsEnlargedAlone) {
     d.ball_diameter[gear] = 1.0f;
     calc_gear_geometry(d);
     ASSERT_TRUE(std::isnan(d.ball_measurement_finished[gear]));
-    const double beta = deg_to_rad(double(d.helix_angle)), alpha_n = deg_to_rad(double(d.normal_pressure_angle));
-    const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
-    const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
-    const double ref = d.teeth[gear] * double(d.normal_module) / std::cos(beta), d_b = ref * std::cos(alpha_t);
-    const double least = d_b * std::cos(beta_b) *
-                         (M_PI / d.teeth[gear] - (std::tan(alpha_t) - alpha_t) -
-                          double(d.thickness_finished_transverse[gear]) / ref);
-    ASSERT_GT(least, 1.0);
-    const double expected = std::pow(1.05, std::ceil(std::log(least) / std::log(1.05)));
     const auto found = run_checks(d);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].kind, GeometryWarning::ball_too_small);
     EXPECT_EQ(found[0].gear, gear);
-    EXPECT_NEAR(d.ball_diameter[gear], expected, 2e-5 * expected);
+    const double ball = d.ball_diameter[gear], form = form_diameter_of(d, gear), tol = 2e-4 * d.normal_module;
+    const double steps = std::log(ball) / std::log(1.05);
+    EXPECT_NEAR(steps, std::round(steps), 1e-4);
+    EXPECT_TRUE(ball_fits_by_model(d, gear, ball, form, tol));
+    EXPECT_FALSE(ball_fits_by_model(d, gear, ball / 1.05, form, tol));
     EXPECT_EQ(d.ball_diameter[1 - gear], 4.3f);
     EXPECT_EQ(d.default_ball_diameter, 0);
     EXPECT_EQ(found[0].lines[0], std::string("Ball of ") + (gear == 0 ? "pinion" : "wheel") +

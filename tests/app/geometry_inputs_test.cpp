@@ -21,6 +21,7 @@
 #include "design_data.h"
 #include "field_events.h"
 #include "finished_teeth.h"
+#include "measured_teeth.h"
 #include "geometry_pass.h"
 #include "main_window.h"
 #include "standard_rack_form.h"
@@ -56,6 +57,8 @@ const std::set<QString> kInputWarnings = {
     "Value is out of range",
     "Ball of pinion is too small to reach the tooth flanks",
     "Ball of wheel is too small to reach the tooth flanks",
+    "Ball of pinion does not fit: it touches the flank below the form diameter",
+    "Ball of wheel does not fit: it touches the flank below the form diameter",
 };
 
 class GeometryInputs : public ::testing::Test {
@@ -266,10 +269,11 @@ TEST_F(GeometryInputs, ModuleChangeScalesTheRackAndSetsTheBalls) {
   }
 }
 
-// Balls the user typed stay his through a change of module, typed or following the centre distance: the
-// one that no longer reaches its flanks (the pinion's 3 mm at module 4) is enlarged alone, by 5 % steps
-// up to the least ball of its finished tooth (worked out here), and said so; the wheel's 4.3 mm, which
-// fits, and the balls' kind stay.
+// Balls the user typed stay his through a change of module, typed or following the centre distance, as
+// far as they fit the new teeth by the measurement window's rule (an own model of the measurement,
+// measured_teeth.h): a ball that no longer fits (the pinion's 3 mm at module 4 no longer reaches its
+// flanks, the wheel's 4.3 mm touches below its form circle) is enlarged by 5 % steps to the first ball
+// that fits, and said so from what to what; the balls' kind stays, and both are measured.
 TEST_F(GeometryInputs, TypedBallsStayThroughAModuleChange) {
   for (const bool typed_module : {true, false}) {
     SCOPED_TRACE(typed_module);
@@ -292,25 +296,30 @@ TEST_F(GeometryInputs, TypedBallsStayThroughAModuleChange) {
       enter(w->Centredistedit, QString::number(a, 'f', 4));
     }
     ASSERT_NEAR(d->normal_module, 4.0f, 1e-3);
-    const double beta = deg_to_rad(double(d->helix_angle)), alpha_n = deg_to_rad(double(d->normal_pressure_angle));
-    const double alpha_t = std::atan(std::tan(alpha_n) / std::cos(beta));
-    const double beta_b = std::asin(std::sin(beta) * std::cos(alpha_n));
-    const auto least_ball = [&](int i) {
-      const double ref = d->teeth[i] * double(d->normal_module) / std::cos(beta), d_b = ref * std::cos(alpha_t);
-      return d_b * std::cos(beta_b) *
-             (M_PI / d->teeth[i] - (std::tan(alpha_t) - alpha_t) - double(d->thickness_finished_transverse[i]) / ref);
-    };
-    const double least = least_ball(0);
-    ASSERT_GT(least, 3.0);
-    ASSERT_LT(least_ball(1), 4.3);
-    const double expected = 3.0 * std::pow(1.05, std::ceil(std::log(least / 3.0) / std::log(1.05)));
-    EXPECT_NEAR(d->ball_diameter[0], expected, 2e-5 * expected);
-    EXPECT_EQ(d->ball_diameter[1], 4.3f);
+    const double typed[2] = {3.0, 4.3};
+    QStringList expected;
+    for (int i = 0; i < 2; ++i) {
+      SCOPED_TRACE(i);
+      const double ball = d->ball_diameter[i], form = form_diameter_of(*d, i), tol = 2e-4 * d->normal_module;
+      EXPECT_TRUE(ball_fits_by_model(*d, i, ball, form, tol));
+      EXPECT_TRUE(std::isfinite(d->ball_measurement_finished[i]));
+      if (ball_fits_by_model(*d, i, typed[i], form, -tol)) {
+        EXPECT_EQ(ball, float(typed[i]));
+        continue;
+      }
+      const double steps = std::log(ball / typed[i]) / std::log(1.05);
+      EXPECT_NEAR(steps, std::round(steps), 1e-4);
+      EXPECT_GE(steps, 0.5);
+      EXPECT_FALSE(ball_fits_by_model(*d, i, ball / 1.05, form, tol));
+      const Balls at_typed = balls_of(*d, i, typed[i], d->thickness_finished_transverse[i]);
+      const QString gear = i == 0 ? "pinion" : "wheel";
+      expected << (std::isfinite(at_typed.contact) ? "Ball of " + gear + " does not fit: it touches the flank below the form diameter"
+                                                   : "Ball of " + gear + " is too small to reach the tooth flanks") +
+                      "|" + QString::asprintf("Ball diameter has been changed from %6.3f to %6.3f ", typed[i], ball) +
+                      "| ";
+    }
     EXPECT_EQ(d->default_ball_diameter, 0);
-    for (int i = 0; i < 2; ++i) EXPECT_TRUE(std::isfinite(d->ball_measurement_finished[i])) << i;
-    const QString changed = QString::asprintf("Ball diameter has been changed from %6.3f to %6.3f ", 3.0,
-                                              double(d->ball_diameter[0]));
-    EXPECT_EQ(warnings(), QStringList{"Ball of pinion is too small to reach the tooth flanks|" + changed + "| "});
+    EXPECT_EQ(warnings(), expected);
   }
 }
 
@@ -389,6 +398,29 @@ TEST_F(GeometryInputs, RatioIsClampedAndFixesTheWheel) {
     EXPECT_FLOAT_EQ(d->desired_ratio, expected) << text;
     EXPECT_EQ(warnings(), QStringList{warning});
   }
+}
+
+// A load entered for the wheel stays the wheel's when the teeth change: 1000 rpm and 500 N m at the
+// wheel of 21/84 are still 1000 rpm and 500 N m at the wheel after the ratio becomes 2 and after new
+// teeth; the pinion's follow (n1 = u n2, T1 = T2 / u), and the load stays fixed for the wheel.
+TEST_F(GeometryInputs, ALoadFixedForTheWheelStaysTheWheelsThroughTeethChanges) {
+  fix_module();
+  enter(w->Z1edit, "21");
+  enter(w->Ratioedit, "4");
+  ASSERT_EQ(d->teeth[1], 84);
+  d->load_data_fixed_for = 2;
+  d->speed = 4000;
+  d->torque = 125;
+  w->SetMain_textboxes();
+  enter(w->Ratioedit, "2");
+  ASSERT_EQ(d->teeth[1], 42);
+  EXPECT_NEAR(d->speed, 2000.0, 2000 * 1e-6);
+  EXPECT_NEAR(d->torque, 250.0, 250 * 1e-6);
+  enter(w->Z1edit, "25");
+  const double u = double(d->teeth[1]) / d->teeth[0];
+  EXPECT_NEAR(d->speed, 1000 * u, 1000 * u * 1e-6);
+  EXPECT_NEAR(d->torque, 500 / u, 500 / u * 1e-6);
+  EXPECT_EQ(d->load_data_fixed_for, 2);
 }
 
 TEST_F(GeometryInputs, FixedRatioWorksOutTheOtherGear) {

@@ -13,8 +13,11 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "design_data.h"
+#include "design_file.h"
 #include "main_window.h"
 #include "measurement.h"
 #include "metrology_form.h"
@@ -243,5 +246,34 @@ TEST(InspectionCommands, TolerancingLeavesTheGeometryManagerAsItFoundIt) {
     EXPECT_EQ(d.tip_diameter[1], tip);
     EXPECT_EQ(d.centre_distance, centre);
     EXPECT_EQ(d.backlash_normal, backlash);
+  }
+}
+
+// OK in the tolerance window with nothing entered leaves the design's bytes as they were, for designs of
+// many kinds (module, helix and teeth at random): the addenda, worked out again from the tip diameters,
+// would differ in the last digit.
+TEST(InspectionCommands, TolerancingWithoutAnEntryLeavesTheDesignAsItWas) {
+  std::mt19937 rng(4411);
+  auto uniform = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+  Program p;
+  DesignData& d = *p.d;
+  TMainForm& m = *p.main;
+  for (int trial = 0; trial < 12; ++trial) {
+    SCOPED_TRACE(trial);
+    d.helix_angle = trial % 3 == 0 ? 0.0f : float(uniform(5, 30));
+    d.teeth[0] = int(uniform(15, 40));
+    d.teeth[1] = int(d.teeth[0] * uniform(1.2, 4));
+    d.normal_module = float(uniform(1, 6));
+    m.SetMain_textboxes();
+    m.SetMain_textboxes();
+    const std::string before = design_file_text(d);
+    p.scripted.modal_actions["Tolerancesform"].push_back([&](QDialog& dialog) {
+      dialog.activateWindow();
+      QApplication::setActiveWindow(&dialog);
+      p.tolerances->Button1->setFocus(Qt::TabFocusReason);
+      return int(QDialog::Accepted);
+    });
+    m.Tolerancing1->trigger();
+    EXPECT_EQ(design_file_text(d), before);
   }
 }

@@ -14,10 +14,10 @@ using namespace morvell;
 
 namespace {
 
-void pump() {
+void pump(int ms = 200) {
   QElapsedTimer t;
   t.start();
-  while (t.elapsed() < 200) QCoreApplication::processEvents();
+  while (t.elapsed() < ms) QCoreApplication::processEvents();
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ TEST(WithoutOpenGL, TheMainWindowShowsAndSaysWhichViewItCannotShow) {
   morvell::testing::Program<> p;
   TMainForm& m = *p.main;
   m.show();
-  pump();
+  pump(1000);
   EXPECT_TRUE(m.isVisible());
   EXPECT_EQ(m.OpenGLPanel1, nullptr);
   EXPECT_TRUE(m.no_3d_view());

@@ -477,15 +477,16 @@ TEST(GeometryPass, FaceWidthOverlapCases) {
     EXPECT_FLOAT_EQ(d.bending_face_width[0], c.bend1) << c.name;
     EXPECT_FLOAT_EQ(d.bending_face_width[1], c.bend2) << c.name;
   }
-  // Faces that do not overlap: a token common width, bending widths of the previous pass.
+  // Faces that do not overlap: a token common width and the same token for bending, never the widths an
+  // earlier pass left.
   DesignData d = startup_design();
   d.bending_face_width[0] = 11;
   d.bending_face_width[1] = 12;
   d.face_width_offset = 30;
   calc_gear_geometry(d);
   EXPECT_FLOAT_EQ(d.active_face_width, 1e-5f);
-  EXPECT_FLOAT_EQ(d.bending_face_width[0], 11.0f);
-  EXPECT_FLOAT_EQ(d.bending_face_width[1], 12.0f);
+  EXPECT_FLOAT_EQ(d.bending_face_width[0], 1e-5f);
+  EXPECT_FLOAT_EQ(d.bending_face_width[1], 1e-5f);
 }
 
 // ----- Thicknesses and backlash -----

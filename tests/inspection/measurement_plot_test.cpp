@@ -180,3 +180,35 @@ TEST(MeasurementPlot, PlaneZoomAndResetButtons) {
   });
   p.scripted.show_modal(form);
 }
+
+// The plots' labels (the gear's name and the letters of the points) are sized with the window scale, as
+// the windows' own text: at half the scale they take about a quarter of the ink, in both planes.
+TEST(MeasurementPlot, LabelsFollowTheWindowScale) {
+  DialogDesign p;
+  DesignData& d = *p.d;
+  d.plot_zoom = 1;
+  for (int case_number = 0; case_number < 4; ++case_number) {
+    const int gear = case_number % 2;
+    const int plane = case_number < 2 ? kMetrologyTransversePlane : kMetrologyBasePlane;
+    SCOPED_TRACE(::testing::Message() << "gear " << gear << ", plane " << plane);
+    d.metrology_plot_plane = plane;
+    const auto draw = [&](float multiplier) {
+      d.form_scale_multiplier = multiplier;
+      d.form_scale_divisor = 1000;
+      QImage image(344, 256, QImage::Format_RGB32);
+      draw_metrology_plot(d, gear, image);
+      return image;
+    };
+    const QImage full = draw(1000), half = draw(500);
+    const QRgb white = qRgb(255, 255, 255);
+    int full_ink = 0, half_ink = 0;
+    for (int y = 0; y < full.height(); ++y)
+      for (int x = 0; x < full.width(); ++x) {
+        if (full.pixel(x, y) == half.pixel(x, y)) continue;
+        full_ink += full.pixel(x, y) != white;
+        half_ink += half.pixel(x, y) != white;
+      }
+    EXPECT_GT(full_ink, 20);  // the labels are drawn, and differently at the two scales
+    EXPECT_LT(half_ink, full_ink * 0.6);
+  }
+}

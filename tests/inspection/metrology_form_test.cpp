@@ -116,7 +116,8 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
       {&Tmetrologyform::N1edit, "0", false},          // a span over no tooth
       {&Tmetrologyform::N2edit, "-2", false},
       {&Tmetrologyform::N2edit, "1e12", false},       // too large for a whole number
-      {&Tmetrologyform::N1edit, "2.9", true},         // truncated to 2, within form and EAP
+      {&Tmetrologyform::N1edit, "2", false},          // touches the 23-tooth pinion below its form circle
+      {&Tmetrologyform::N1edit, "3.9", true},         // truncated to 3, within form and EAP
   };
   p.when_shown("metrologyform", [&](QDialog&) {
     for (const Case& c : cases) {
@@ -141,8 +142,8 @@ TEST(MetrologyForm, RefusedEntriesRestoreWithTheirWarning) {
       EXPECT_FALSE(form.defaultballdiacheckbox->isChecked());
       form.OKbutton->setFocus(Qt::TabFocusReason);
     }
-    EXPECT_EQ(d.span_teeth[0], 2);
-    EXPECT_EQ(form.N1edit->text(), "2");
+    EXPECT_EQ(d.span_teeth[0], 3);
+    EXPECT_EQ(form.N1edit->text(), "3");
     // A typed box whose text is left as it was computes nothing.
     const DesignData before = d;
     type_into(form.measball2finedit, form.measball2finedit->text(), form.OKbutton);
@@ -313,4 +314,31 @@ TEST(MetrologyForm, DefaultTeethSpannedAreAtLeastOne) {
   const double alpha = 20 * M_PI / 180, db = 14 * std::cos(alpha);
   EXPECT_NEAR(d.chordal_span_finished[0],
               db * (d.thickness_finished_transverse[0] / 14 + std::tan(alpha) - alpha), 1e-5);
+}
+
+// A chosen ball or span that does not fit the tooth (as the design now stands) has no measurement: its
+// boxes read "n/a", with the reason as their hint; the other gear's stay numbers.
+TEST(MetrologyForm, AMeasurementThatDoesNotFitShowsNotAvailableWithItsReason) {
+  DialogDesign p;
+  DesignData& d = *p.d;
+  d.default_ball_diameter = 0;
+  d.default_span_teeth = 0;
+  d.ball_diameter[1] = 0.5f * d.ball_diameter[1];  // drops onto the base circle of the wheel
+  d.span_teeth[0] = 2;                             // touches the pinion below its form circle
+  calc_gear_geometry(d);
+  ASSERT_TRUE(std::isnan(d.ball_measurement_finished[1]));
+  ASSERT_TRUE(std::isnan(d.chordal_span_finished[0]));
+  Tmetrologyform form(d);
+  p.when_shown("metrologyform", [&](QDialog&) {
+    // The boxes that take an entry keep only numbers: they stand empty, with the reason.
+    EXPECT_EQ(form.measball2edit->text(), "n/a");
+    EXPECT_EQ(form.ball2contactdiaedit->text(), "n/a");
+    EXPECT_EQ(form.measball2finedit->text(), "");
+    EXPECT_EQ(form.measball2finedit->toolTip(), "Not available: it does not reach the tooth flanks");
+    EXPECT_EQ(form.chordspan1edit->text(), "n/a");
+    EXPECT_EQ(form.chordspan1finedit->toolTip(), "Not available: it touches the flank below the form diameter");
+    EXPECT_NE(form.measball1finedit->text(), "n/a");
+    EXPECT_NE(form.chordspan2finedit->text(), "n/a");
+  });
+  p.scripted.show_modal(form);
 }

@@ -12,11 +12,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <random>
+#include <utility>
 
 #include "edit_fields.h"
+#include "geometry_pass.h"
 #include "hardness.h"
 #include "input_limits.h"
 #include "iso_rating_input_form.h"
+#include "life_and_damage.h"
 #include "load_case_form.h"
 #include "load_relations.h"
 #include "material_table.h"
@@ -504,4 +509,48 @@ TEST(RatingInputDialog, ACaseStoredWithoutSpeedOrTorqueGivesNoInfiniteLoad) {
   EXPECT_EQ(d.speed, 0.0f);
   for (float v : {d.speed, d.torque, d.power, d.life_hours, d.load_cycles_pinion, d.load_case_table[0].life_hours})
     EXPECT_TRUE(std::isfinite(v));
+}
+
+// A change of the hardness scale alone moves no result: switched among HRC, Brinell and Vickers in random
+// order, a through-hardened wheel against a case-hardened pinion keeps the work hardening factor, and so
+// the contact safety, of the hardness first entered (within the rounding of a float); and a hardness a
+// hundredth above a row of the table gives a factor a hundredth of the row's step away, never a step.
+TEST(RatingInputDialog, SwitchingTheHardnessScaleMovesNoResult) {
+  std::mt19937 rng(4409);
+  auto rated = [](const DesignData& d) {
+    auto c = std::make_unique<DesignData>(d);
+    calc_gear_geometry(*c);
+    EXPECT_TRUE(rate_if_ratable(*c));
+    return std::pair{double(c->work_hardening_factor), double(c->contact_safety_factor[1])};
+  };
+  for (int trial = 0; trial < 8; ++trial) {
+    SCOPED_TRACE(trial);
+    Inputs in;
+    DesignData& d = *in.d;
+    d.material_type[0] = 7;
+    d.material_type[1] = 2;
+    d.surface_hardness[0] = 50;
+    d.surface_hardness[1] = float(std::uniform_real_distribution<double>(20.5, 44.5)(rng));
+    const auto first = rated(d);
+    ASSERT_GT(first.first, 1.0);
+    for (int k = 0; k < 6; ++k) {
+      in.choose(in.w->ComboBoxhardness, std::uniform_int_distribution<int>(0, 2)(rng),
+                &TISO_rating_input_form::ComboBoxhardnessChange);
+      const auto now = rated(d);
+      EXPECT_NEAR(now.first, first.first, 1e-6 * first.first) << d.hardness_scale;
+      EXPECT_NEAR(now.second, first.second, 1e-6 * first.second) << d.hardness_scale;
+    }
+    EXPECT_TRUE(in.warnings().isEmpty());
+  }
+  // HRC 44.99 and 45.00: Brinell 420.88 and 421 on the line from HB 409 to 421, Z_W 1.2 - (HB - 130) / 1700.
+  Inputs in;
+  DesignData& d = *in.d;
+  d.material_type[0] = 7;
+  d.material_type[1] = 2;
+  d.surface_hardness[0] = 50;
+  for (const double hrc : {44.99, 45.0}) {
+    d.surface_hardness[1] = float(hrc);
+    const double hb = 409 + 12 * (double(float(hrc)) - 44);
+    EXPECT_NEAR(rated(d).first, 1.2 - (hb - 130) / 1700, 1e-6) << hrc;
+  }
 }

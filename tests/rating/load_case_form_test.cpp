@@ -226,15 +226,24 @@ TEST(LoadCaseDialog, WheelEntriesAndTheDerivedQuantities) {
   EXPECT_EQ(d.power, power);
   EXPECT_NEAR(d.speed, 100.0f, 1e-3);
 
-  // Unchecking the calculated box leaves no quantity calculated: a speed edit changes neither torque nor
-  // power, and the locked edits stay as they were.
+  // Unchecking the calculated box leaves no quantity calculated: a speed or torque edit keeps the other
+  // of the two as entered and the power follows both, shown at once; a power edit moves the torque.
   c.w->speedcheckbox->setChecked(false);
   EXPECT_TRUE(c.w->speedpinedit->isReadOnly());
   c.w->speedpinedit->setReadOnly(false);
   c.type(c.w->speedpinedit, "300");
   EXPECT_EQ(d.speed, 300.0f);
   EXPECT_EQ(d.torque, 200.0f);
-  EXPECT_EQ(d.power, power);
+  EXPECT_NEAR(d.power, 2 * M_PI * 300 * 200 / 60, 0.01);
+  EXPECT_NEAR(c.w->poweredit->text().toDouble(), 2 * M_PI * 300 * 200 / 60, 0.001);
+  c.type(c.w->torquepinedit, "50");
+  EXPECT_EQ(d.speed, 300.0f);
+  EXPECT_NEAR(d.power, 2 * M_PI * 300 * 50 / 60, 0.01);
+  EXPECT_NEAR(c.w->poweredit->text().toDouble(), 2 * M_PI * 300 * 50 / 60, 0.001);
+  c.w->poweredit->setReadOnly(false);
+  c.type(c.w->poweredit, "6000");
+  EXPECT_EQ(d.speed, 300.0f);
+  EXPECT_NEAR(d.torque, 6000 * 60 / (2 * M_PI * 300), 1e-3);
 }
 
 // A load case holds speeds, torques and running times above zero, as the design file does: an entry of
