@@ -14,6 +14,7 @@
 #include "main_window.h"
 #include "modal_services.h"
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "results_pane.h"
 #include "window_scale.h"
@@ -31,7 +32,8 @@ struct Row {
   const char* metric_hint;  // nullptr: the caption has no hint
   const char* english_hint;
   bool length;          // shown in mm or inch
-  double upper;         // accepted up to upper + per_module x m_n
+  double upper;         // accepted up to upper + per_module x m_n (the shares of input_limits.h, which the
+                        // geometry warnings judge again after a change of module)
   double per_module;
 };
 
@@ -42,9 +44,9 @@ const Row kRowTable[TConstraintsform::kRows] = {
      "Minimum Chamfer Start Thickness / Module", "Minimum Chamfer Start Thickness Multiplied by Diametral Pitch",
      false, 0.75, 0},
     {&GeometryConstraints::min_form_to_sap, "Minimum Form Radius to SAP", "Minimum Form Radius to SAP", nullptr,
-     nullptr, true, 0, 0.5},
+     nullptr, true, 0, double(kFormToSapPerModule)},
     {&GeometryConstraints::min_base_to_form, "Minimum Base Radius to Form Radius",
-     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, 0, 0.5},
+     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, 0, double(kBaseToFormPerModule)},
     {&GeometryConstraints::min_bottom_clearance_coeff, "Minimum Bottom Clearance / Module",
      "Minimum Bottom Clearance * DP", "Minimum Bottom Clearance / Module",
      "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, 1, 0},
@@ -54,7 +56,7 @@ const Row kRowTable[TConstraintsform::kRows] = {
      true, 1e99, 0},
     {&GeometryConstraints::min_root_fillet_coeff, "Minimum Root Fillet Radius / Module",
      "Minimum Root Fillet Radius * DP", "Minimum Root Fillet Radius / Module",
-     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, 0, 1},
+     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, 0, double(kRootFilletConstraintPerModule)},
 };
 
 constexpr int kMinRootRow = 6;
