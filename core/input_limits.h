@@ -173,6 +173,24 @@ inline constexpr bool stored_hardness_ok(float h, int32_t scale) {
          h <= kHeldHardnessRanges[scale].highest;
 }
 
+// The geometry constraints: each from 0 up to `upper` + `per_module` x m_n, compared in double as
+// entered (the diameters are bounded only by what a number can hold).
+struct ConstraintRange {
+  double upper;
+  double per_module;
+};
+inline constexpr ConstraintRange kThicknessConstraint{0.75, 0.0};          // tip and EAP thickness / m_n
+inline constexpr ConstraintRange kClearanceConstraint{1.0, 0.0};           // bottom clearance / m_n
+inline constexpr ConstraintRange kRootFilletConstraint{0.0, 1.0};          // root fillet / m_n
+inline constexpr ConstraintRange kRadialDistanceConstraint{0.0, 0.5};      // form to SAP, base to form, mm
+inline constexpr ConstraintRange kDiameterConstraint{1e99, 0.0};           // tip and root diameters, mm
+inline constexpr double constraint_bound(const ConstraintRange& r, float module) {
+  return r.upper + r.per_module * double(module);
+}
+inline constexpr bool constraint_ok(float v, const ConstraintRange& r, float module) {
+  return double(v) >= 0 && double(v) <= constraint_bound(r, module);
+}
+
 // Load cases: the table holds kLoadCaseTableSize, the windows, the list and the design file at most
 // kLoadCasesUsable (design_data.h).
 

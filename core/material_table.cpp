@@ -159,4 +159,11 @@ void updateSNcurves(DesignData& d) {
   }
 }
 
+bool allows_limited_pitting(int32_t material_type) {
+  switch (material_type) {
+    case 1: case 2: case 4: case 6: case 7: case 8: return true;
+    default: return false;
+  }
+}
+
 }  // namespace morvell

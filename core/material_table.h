@@ -11,6 +11,10 @@ struct DesignData;
 // The material types 0..11 (type 0 "Input").
 inline constexpr int32_t kMaterialTypeCount = 12;
 
+// Whether the material type allows limited flank pitting. The types that allow none: "Input", grey cast
+// iron, ferritic nodular cast iron and the nitrided and nitrocarburized steels.
+bool allows_limited_pitting(int32_t material_type);
+
 // The name of a material type as the material lists show it, the item index being the type ("Input",
 // "Steel", ..., "Through and Case Hardening Steel, Nitrocarburized"); "" for a type outside 0..11.
 const char* material_type_name(int32_t material_type);

@@ -333,10 +333,7 @@ void Tmetrologyform::ball_diameter_exit(int i) {
     recompute_balls(i);
     // The ball touches the flank between the form and the end of active profile and stays clear of
     // the root circle. A ball of no size has no measurement and is refused with the rest.
-    const ld contact = d_.ball_contact_diameter_finished[i];
-    const bool fits = d_.ball_diameter[i] == typed && contact >= ld(d_.form_diameter[i]) &&
-                      ld(d_.ball_centre_diameter_finished[i]) - ld(d_.ball_diameter[i]) >= ld(d_.root_diameter[i]) &&
-                      contact <= ld(d_.eap_diameter[i]);
+    const bool fits = d_.ball_diameter[i] == typed && ball_fits(d_, i);
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");
       d_.ball_diameter[i] = d_.scratch_values[0];
@@ -359,8 +356,7 @@ void Tmetrologyform::span_teeth_exit(int i) {
     if (fits) {
       d_.span_teeth[i] = int32_t(k);
       recompute_spans(i);
-      const ld contact = d_.span_contact_diameter_finished[i];
-      fits = ld(d_.form_diameter[i]) <= contact && contact <= ld(d_.eap_diameter[i]);
+      fits = span_fits(d_, i);
     }
     if (!fits) {
       warn_field(d_, box, "Value is out of range", " ", " ");

@@ -13,13 +13,6 @@
 
 namespace morvell {
 
-bool allows_limited_pitting(int32_t material_type) {
-  switch (material_type) {
-    case 1: case 2: case 4: case 6: case 7: case 8: return true;
-    default: return false;
-  }
-}
-
 void set_locked(QLineEdit* edit, bool locked) {
   edit->setReadOnly(locked);
   QPalette palette = edit->palette();

@@ -15,10 +15,6 @@ class QLineEdit;
 
 namespace morvell {
 
-// Material types that allow no limited flank pitting: "Input", grey cast iron, ferritic nodular cast
-// iron and the nitrided and nitrocarburized steels.
-bool allows_limited_pitting(int32_t material_type);
-
 // Background of an edit that holds an input (clWindow) and of one that shows a derived quantity (clMenu).
 inline const QColor kWindowColour(255, 255, 255);
 inline const QColor kMenuColour(240, 240, 240);
