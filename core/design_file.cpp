@@ -694,7 +694,7 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
   // With the geometry manager active the backlash is entered; overridden, it follows from the finished
   // thicknesses.
   if (read_through(kBacklashField) && c.geometry_manager_override != 1 &&
-      !per_module_ok(c.backlash_normal, kBacklashPerModule, c.normal_module))
+      !held_backlash_ok(c.backlash_normal, c.normal_module))
     return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label,
                     "must lie between 0 and " + bound_text(double(kBacklashPerModule)) + " x the normal module");
   if (const DesignFileResult r = linked_range_problem(c, file_name, read_through); !r.ok()) return r;

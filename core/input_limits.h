@@ -143,6 +143,14 @@ inline constexpr float module_share(long double share, float module) { return fl
 inline constexpr bool per_module_ok(float v, long double share, float module) {
   return v >= 0.0f && v <= module_share(share, module);
 }
+// With the geometry manager active the backlash entered is worked out again from the teeth thinned for
+// it, which gives back an entry at a bound within float rounding: a backlash held so may pass the bounds
+// by this share of the largest.
+inline constexpr long double kHeldBacklashRounding = 1e-4L;
+inline constexpr bool held_backlash_ok(float v, float module) {
+  return v >= -module_share(kBacklashPerModule * kHeldBacklashRounding, module) &&
+         v <= module_share(kBacklashPerModule * (1.0L + kHeldBacklashRounding), module);
+}
 // The rack dedendum coefficient (h_f / m_n + x) the main window takes at most.
 inline constexpr float kLargestRackDedendum = 3.0f;
 
