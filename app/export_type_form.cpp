@@ -1,5 +1,6 @@
 #include "export_type_form.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -16,6 +17,9 @@ TGraphicsexportform* Graphicsexportform = nullptr;
 TGraphicsexportform::TGraphicsexportform(DesignData& d, QWidget* parent) : QDialog(parent), d_(d) {
   setObjectName("Graphicsexportform");
   setWindowTitle("Graphics Export");
+  // Laid out in the application's font, as every window: as the main window's child the dialog would
+  // take the main window's font, already scaled, and be scaled again.
+  setFont(QApplication::font());
   QFont bold = font();
   bold.setBold(true);
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -50,12 +51,16 @@ TMainForm::TMainForm(DesignData& d, QWidget* parent) : QMainWindow(parent), d_(d
 
   // The window scale that every window applies to itself from now on.
   const QRect screen = screen_area();
+  pane_layout_width_ = mainresults->width();
   const WindowScale scale =
-      compute_window_scale(screen.width(), screen.height(), mainresults->width(), d_.window_size_step);
+      compute_window_scale(screen.width(), screen.height(), pane_layout_width_, d_.window_size_step);
   d_.form_scale_divisor = scale.divisor;
   d_.form_scale_multiplier = scale.multiplier;
   Increase1->setEnabled(Increase1->isEnabled() || scale.increase_enabled);
   Decrease1->setEnabled(Decrease1->isEnabled() && scale.decrease_enabled);
+  forms::record_layout(this);  // the Window Sizes commands lay the window out again from here
+  scale_multiplier_ = to_int32_clamped(std::trunc(ld(scale.multiplier)));
+  scale_divisor_ = to_int32_clamped(std::trunc(ld(scale.divisor)));
   scale_window(this, d_);
   hold_layout_size();
   wire_menus();  // after the scale: the export dialog scales itself by it
@@ -85,10 +90,22 @@ void TMainForm::hold_layout_size() {
   client->setMinimumSize(extent.right() + 1 + extent.left(), extent.bottom() + 1 + extent.top());
 }
 
-void TMainForm::rescale(int multiplier, int divisor) {
-  forms::scale_by(this, multiplier, divisor);
-  forms::fit_captions(this);
+void TMainForm::rescale() {
+  const QRect screen = screen_area();
+  const WindowScale scale =
+      compute_window_scale(screen.width(), screen.height(), pane_layout_width_, d_.window_size_step);
+  WindowScale old_scale;
+  old_scale.multiplier = float(scale_multiplier_);
+  old_scale.divisor = float(scale_divisor_);
+  // The layout's least size at the old scale must not hold the window at that size.
+  centralWidget()->setMinimumSize(0, 0);
+  rescale_window(this, scale, old_scale);
+  scale_multiplier_ = to_int32_clamped(std::trunc(ld(scale.multiplier)));
+  scale_divisor_ = to_int32_clamped(std::trunc(ld(scale.divisor)));
   hold_layout_size();
+  if (isVisible()) keep_on_screen(this);
+  // The picture is drawn for the image's new size (the 3D view paints itself as it is resized).
+  if (Image1->isVisible() && !(OpenGLPanel1 && OpenGLPanel1->isVisible())) mainform_meshplot_report();
 }
 
 void TMainForm::FormCreate() {

@@ -390,8 +390,9 @@ class TMainForm : public QMainWindow {
   // The window cannot be made smaller than its layout at the present scale, so that no control is cut
   // off; run whenever the window is scaled.
   void hold_layout_size();
-  // A new window size: the layout scaled by multiplier / divisor, its captions fitted and held.
-  void rescale(int multiplier, int divisor);
+  // The window laid out at the scale of the present window-size step, as a start at that step lays it
+  // out: its size, its controls and their text; kept on the screen, the picture drawn again.
+  void rescale();
 
   // Geometry inputs: wiring, the end of every field exit, and the pieces shared by pinion and wheel.
   void connect_geometry_inputs();
@@ -402,6 +403,8 @@ class TMainForm : public QMainWindow {
   void show_standard_rack_dialog();
 
   DesignData& d_;
+  int pane_layout_width_ = 0;  // the results pane's width as built, which the window scale starts from
+  int scale_multiplier_ = 0, scale_divisor_ = 0;  // the scale the window is laid out at
   bool shown_ = false;
   bool history_failure_reported_ = false;
   std::unique_ptr<FileUsedForTheRun> history_in_use_;  // this copy's mark on the history file

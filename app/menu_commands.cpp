@@ -183,9 +183,6 @@ void TMainForm::ListBox1KeyUp() { ListBox1Click(); }
 // --- Window sizes ---
 
 namespace {
-constexpr int kStepMultiplier = 1077;
-constexpr int kStepDivisor = 1000;
-
 void window_size_message(QWidget* parent) {
   forms::services().message(parent, app_title(),
                             "These settings will only take full effect on quality of graphics, text size and all "
@@ -194,13 +191,12 @@ void window_size_message(QWidget* parent) {
 }
 }  // namespace
 
+// Each step lays the main window out as a start at the new step does: its size and its text follow the
+// step (one step is 1000/1077 of the next larger).
 void TMainForm::Increase1Click() {
   if (d_.window_size_step < 0) {
-    const int w = int(int64_t(width()) * kStepMultiplier / kStepDivisor);
-    const int h = int(int64_t(height()) * kStepMultiplier / kStepDivisor);
-    rescale(kStepMultiplier, kStepDivisor);
-    resize(w, h);
     d_.window_size_step += 1;
+    rescale();
     Decrease1->setEnabled(true);
     window_size_message(this);
   }
@@ -209,11 +205,8 @@ void TMainForm::Increase1Click() {
 
 void TMainForm::Decrease1Click() {
   if (d_.window_size_step > -3) {
-    const int w = int(int64_t(width()) * kStepDivisor / kStepMultiplier);
-    const int h = int(int64_t(height()) * kStepDivisor / kStepMultiplier);
-    rescale(kStepDivisor, kStepMultiplier);
     d_.window_size_step -= 1;
-    resize(w, h);
+    rescale();
     Increase1->setEnabled(true);
     window_size_message(this);
   }

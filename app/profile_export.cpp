@@ -79,16 +79,34 @@ void dxf_polyline_start(std::string& out, const char* layer) {
   dxf_pair(out, "66", "1");  // vertices follow
 }
 
-void dxf_vertex(std::string& out, const char* layer, double x, double y) {
-  dxf_pair(out, "0", "VERTEX");
-  dxf_pair(out, "8", layer);
-  line(out, "10");
-  appendf(out, "%-10.5f", x);
-  out += kEol;
-  line(out, "20");
-  appendf(out, "%-10.5f", y);
-  out += kEol;
-}
+// The vertices of one polyline. A vertex that would be written as the one before it (two outline points
+// that coincide, or lie closer than the five decimals written) is left out: a CAD system reads it as a
+// segment of no length.
+struct DxfPolyline {
+  std::string& out;
+  const char* layer;
+  std::string last;  // the co-ordinates of the vertex written last, as written
+
+  void vertex(double x, double y) {
+    // A co-ordinate that rounds to zero is written as 0, never as -0: a mirrored point on the centre line
+    // is the same vertex.
+    if (std::fabs(x) < 5e-6) x = 0.0;
+    if (std::fabs(y) < 5e-6) y = 0.0;
+    std::string xy;
+    appendf(xy, "%-10.5f", x);
+    xy += kEol;
+    xy += "20";
+    xy += kEol;
+    appendf(xy, "%-10.5f", y);
+    xy += kEol;
+    if (xy == last) return;
+    dxf_pair(out, "0", "VERTEX");
+    dxf_pair(out, "8", layer);
+    line(out, "10");
+    out += xy;
+    last = std::move(xy);
+  }
+};
 
 void dxf_polyline_end(std::string& out, const char* layer) {
   dxf_pair(out, "0", "SEQEND");
@@ -99,7 +117,8 @@ void dxf_single_outline(std::string& out, DesignData& d, const OutlineSource& so
   source(d, gear, nominal);
   const char* layer = layer_of(gear, nominal);
   dxf_polyline_start(out, layer);
-  for (const ProfilePoint& p : d.profile_points.points) dxf_vertex(out, layer, double(p.x), double(p.y));
+  DxfPolyline polyline{out, layer, {}};
+  for (const ProfilePoint& p : d.profile_points.points) polyline.vertex(double(p.x), double(p.y));
   dxf_polyline_end(out, layer);
 }
 
@@ -117,6 +136,7 @@ void dxf_all_teeth(std::string& out, DesignData& d, const OutlineSource& source,
   const ld turn = in_mesh ? pi + pi / ld(z) : 0.0L;
   const ld centre_y = in_mesh ? ld(d.centre_distance) : 0.0L;
   dxf_polyline_start(out, layer);
+  DxfPolyline polyline{out, layer, {}};
   for (int32_t t = 0; t < z; ++t) {
     for (const ProfilePoint& p : sample) {
       const ld x = p.x;
@@ -124,7 +144,7 @@ void dxf_all_teeth(std::string& out, DesignData& d, const OutlineSource& source,
       const ld r = std::sqrt(x * x + y * y);
       const ld gamma = std::atan(x / y);  // polar angle from +y towards +x
       const ld gamma_t = gamma - 2.0L * pi * ld(t) / ld(z) - turn;
-      dxf_vertex(out, layer, double(r * std::sin(gamma_t)), double(r * std::cos(gamma_t) + centre_y));
+      polyline.vertex(double(r * std::sin(gamma_t)), double(r * std::cos(gamma_t) + centre_y));
     }
   }
   dxf_polyline_end(out, layer);
@@ -184,17 +204,30 @@ std::string profile_export_bytes(DesignData& d, const OutlineSource& source) {
 bool write_profile_export(DesignData& d, const std::string& path, std::string* error) {
   // An outline the generator could not work out (a thickness or diameter that is not a number) would
   // put "nan" into the file, which no CAD system reads: nothing is written then.
-  bool finite = true;
-  const auto checked_outline = [&finite](DesignData& dd, int gear, bool nominal) {
+  bool finite = true, within = true;
+  const auto checked_outline = [&finite, &within](DesignData& dd, int gear, bool nominal) {
     generate_gear_outline(dd, gear, nominal);
-    for (const ProfilePoint& p : dd.profile_points.points)
+    // Nor is an outline written that leaves the band between its root and tip circles: its shape has
+    // left the rules it is built from (a fillet or protuberance the rack cannot cut).
+    const ld root = ld(dd.root_diameter[gear]) / 2, tip = ld(dd.tip_diameter[gear]) / 2;
+    const ld slack = 1e-4L * (1 + tip);
+    for (const ProfilePoint& p : dd.profile_points.points) {
       finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+      const ld r = std::hypot(ld(p.x), ld(p.y));
+      within = within && !(r < root - slack || r > tip + slack);
+    }
   };
   const std::string bytes = profile_export_bytes(d, checked_outline);
   if (!finite) {
     if (error)
       *error = "The tooth outline cannot be worked out for this design (a thickness or diameter is not a "
                "number), so \"" + path + "\" was not written.";
+    return false;
+  }
+  if (!within) {
+    if (error)
+      *error = "The tooth outline of this design runs outside its root and tip circles, so \"" + path +
+               "\" was not written.";
     return false;
   }
   return write_text_file(path, bytes, error);

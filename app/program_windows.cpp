@@ -1,5 +1,7 @@
 #include "program_windows.h"
 
+#include "export_type_form.h"
+
 #include "centre_minimize_form.h"
 #include "chamfer_form.h"
 #include "constraints_form.h"
@@ -95,6 +97,7 @@ ProgramWindows::~ProgramWindows() {
   metrologyform = nullptr;
   constraintsform = nullptr;
   splashform = nullptr;
+  Graphicsexportform = nullptr;  // the main window's child, gone with it
   MainForm = nullptr;
   geomwarningform = nullptr;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "file_commands.h"
 #include "file_names.h"
 #include "geometry_pass.h"
 #include "modal_services.h"
@@ -84,6 +85,25 @@ void report_default_design_problem(const DesignFileResult& result) {
                             QString::fromStdString(result.message) +
                                 "\nThe program starts with its start-up values.",
                             forms::MessageIcon::Warning);
+}
+
+CommandLineDesign design_file_from_command_line(const std::vector<std::string>& arguments) {
+  CommandLineDesign named;
+  if (arguments.size() < 2) return named;
+  const std::string& name = arguments[1];
+  if (name.empty() || name[0] == '-') {
+    named.message = "The program takes the name of one design file, not the option " + name + ".";
+    return named;
+  }
+  if (!design_file_name_fits(name)) named.message = design_file_name_too_long(name) + ".";
+  else named.path = name;
+  if (arguments.size() > 2) {
+    std::string unused;
+    for (std::size_t i = 2; i < arguments.size(); ++i) unused += (i > 2 ? " " : "") + arguments[i];
+    if (!named.message.empty()) named.message += "\n";
+    named.message += "Only one design file is opened: " + unused + " left unused.";
+  }
+  return named;
 }
 
 }  // namespace morvell

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "design_data.h"
 #include "design_file.h"
@@ -35,5 +36,15 @@ DesignFileResult prepare_design_data(DesignData& d);
 // the program goes on with the start-up values, or, when it was read with a remark (it ends early and
 // the later fields keep their start-up values, say), that remark. Nothing when it was read whole.
 void report_default_design_problem(const DesignFileResult& result);
+
+// The design file named on the command line, from what is left of the arguments once the application
+// object has taken its own options (program name first): the path to open in place of the start-up
+// window's choice (empty when none is named or it is refused), and a message for the user when a name
+// is refused (too long to be kept) or arguments beyond the first name are left unused.
+struct CommandLineDesign {
+  std::string path;
+  std::string message;
+};
+CommandLineDesign design_file_from_command_line(const std::vector<std::string>& arguments);
 
 }  // namespace morvell

@@ -21,7 +21,7 @@ void vertex(const Vertex3d& v) { glVertex3f(v.x, v.y, v.z); }
 
 // Draws one gear: gear 0 the pinion at the origin with the design's helix hand, gear 1 the wheel at
 // the centre distance with the opposite hand, turned by half a pitch (plus half a turn) to mesh.
-void draw_gear(DesignData& d, int gear) {
+void draw_gear(DesignData& d, int gear, float depth) {
   const int32_t z = d.teeth[gear];
   const float b = d.face_width[gear];
   const int32_t hand = gear == 0 ? d.helix_hand : -d.helix_hand;
@@ -34,7 +34,7 @@ void draw_gear(DesignData& d, int gear) {
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glTranslatef(0.0f, gear == 0 ? 0.0f : d.centre_distance, -d.tip_diameter[1]);
+  glTranslatef(0.0f, gear == 0 ? 0.0f : d.centre_distance, -depth);
   glRotatef(d.view_rotation_3d, 0.0f, 1.0f, 0.0f);
   d.wheel_rotation_3d = gear == 0 ? 0.0f : float(360.0L / (2 * ld(d.teeth[1])) + 180);
   glRotatef(d.wheel_rotation_3d, 0.0f, 0.0f, 1.0f);
@@ -77,6 +77,18 @@ void draw_gear(DesignData& d, int gear) {
   }
 }
 
+// The lights stand above the wheel and below the pinion of the design shown, in the eye co-ordinates
+// of an untransformed view: placed anew for each paint, so that a smaller or larger design is lit as
+// the first one was.
+void place_lights(const DesignData& d) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const GLfloat above[] = {0.0f, float(ld(d.centre_distance) + d.tip_diameter[1]), 0.0f, 1.0f};
+  const GLfloat below[] = {0.0f, float(-ld(d.centre_distance) - d.tip_diameter[0]), 0.0f, 1.0f};
+  glLightfv(GL_LIGHT0, GL_POSITION, above);
+  glLightfv(GL_LIGHT1, GL_POSITION, below);
+}
+
 }  // namespace
 
 void set_face_normal(DesignData& d, const float a[3], const float b[3]) {
@@ -97,22 +109,15 @@ void init_3d_view(DesignData& d) {
   glDepthFunc(GL_LEQUAL);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
-  // The lights stand above the wheel and below the pinion of the design shown first, in the eye
-  // co-ordinates of an untransformed view.
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
   const GLfloat ambient[] = {0.3f, 0.3f, 0.3f, 1.0f};
   const GLfloat diffuse[] = {0.7f, 0.7f, 0.7f, 1.0f};
   const GLfloat specular[] = {0.3f, 0.3f, 0.3f, 0.0f};
-  const GLfloat above[] = {0.0f, float(ld(d.centre_distance) + d.tip_diameter[1]), 0.0f, 1.0f};
-  const GLfloat below[] = {0.0f, float(-ld(d.centre_distance) - d.tip_diameter[0]), 0.0f, 1.0f};
   for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
     glLightfv(light, GL_AMBIENT, ambient);
     glLightfv(light, GL_DIFFUSE, diffuse);
     glLightfv(light, GL_SPECULAR, specular);
   }
-  glLightfv(GL_LIGHT0, GL_POSITION, above);
-  glLightfv(GL_LIGHT1, GL_POSITION, below);
+  place_lights(d);
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
   glEnable(GL_LIGHT1);
@@ -135,11 +140,13 @@ void paint_3d_view(DesignData& d, int viewport) {
   const ViewBounds3d v = compute_view_bounds_3d(d);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(v.left, v.right, v.bottom, v.top, 0.0, 2.0 * double(d.tip_diameter[1]));
+  const float depth = float(view_3d_depth(d));
+  glOrtho(v.left, v.right, v.bottom, v.top, 0.0, 2.0 * double(depth));
+  place_lights(d);
 
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (d.view_selection == kViewPinion || d.view_selection == kViewMesh) draw_gear(d, 0);
-  if (d.view_selection == kViewWheel || d.view_selection == kViewMesh) draw_gear(d, 1);
+  if (d.view_selection == kViewPinion || d.view_selection == kViewMesh) draw_gear(d, 0, depth);
+  if (d.view_selection == kViewWheel || d.view_selection == kViewMesh) draw_gear(d, 1, depth);
   glFlush();
 
   d.profile_points = kept;

@@ -9,8 +9,8 @@
 namespace morvell {
 
 // Once per creation of the panel's context: resets the 3D pan and rotation, and sets the shading, the
-// depth test, the two lights above and below the pair (placed from the design of this moment) and the
-// grey material.
+// depth test, the two lights (each paint places them above and below the pair shown) and the grey
+// material.
 void init_3d_view(DesignData& d);
 
 // Draws the whole picture of the view chosen in the design data into a square `viewport` pixels of the

@@ -37,6 +37,22 @@ ViewBounds3d compute_view_bounds_3d(DesignData& d) {
   return b;
 }
 
+long double view_3d_depth(const DesignData& d) {
+  long double reach = 0;
+  for (int gear = 0; gear < 2; ++gear) {
+    const bool shown = gear == 0 ? d.view_selection != kViewWheel : d.view_selection != kViewPinion;
+    const long double r = ld(d.tip_diameter[gear]) / 2, half_face = ld(d.face_width[gear]) / 2;
+    const long double sphere = std::sqrt(r * r + half_face * half_face);
+    if (shown && std::isfinite(sphere)) reach = std::max(reach, sphere);
+  }
+  // At least the wheel's tip diameter, the depth at which the view has always stood; a design without
+  // a finite size still gets a depth range.
+  const long double wheel_tip = ld(d.tip_diameter[1]);
+  reach *= 1.05L;
+  if (std::isfinite(wheel_tip) && wheel_tip > reach) reach = wheel_tip;
+  return reach > 0 ? reach : 1.0L;
+}
+
 long double polar_angle_from_y(long double x, long double y) {
   if (x >= 0 && y >= 0) return std::atan(x / y);
   if (x >= 0) return kPi - std::atan(-x / y);

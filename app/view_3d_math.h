@@ -37,6 +37,12 @@ struct ViewBounds3d {
 // The orthographic window of the current view, zoom and pan; stored in `view_bounds_3d`.
 ViewBounds3d compute_view_bounds_3d(DesignData& d);
 
+// How far in front of the eye the gears' axes stand, mm: the radius of the sphere about a gear's centre
+// that holds the gear (tip circle and face width) however the view is turned, for the larger of the
+// gears shown, with a margin, and at least the wheel's tip diameter. The depth range runs from the eye
+// to twice this distance, so no view cuts a gear.
+long double view_3d_depth(const DesignData& d);
+
 // The angle of (x, y) measured from the +y axis towards +x, in [0, 2 pi).
 long double polar_angle_from_y(long double x, long double y);
 

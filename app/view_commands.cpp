@@ -12,6 +12,7 @@
 #include <QTextEdit>
 
 #include <cmath>
+#include <cstdint>
 
 #include "field_events.h"
 #include "main_window.h"
@@ -36,6 +37,9 @@ bool opengl_available() {
   const QString platform = QGuiApplication::platformName();
   return platform != "offscreen" && platform != "minimal";
 }
+
+// From this many teeth drawn a paint of the 3D view takes long enough to show the wait cursor.
+constexpr int64_t kSlow3dPaintTeeth = 300;
 
 // The cursor of the 3D view, when the window has one.
 void set_panel_cursor(TOpenGLPanel* panel, Qt::CursorShape shape) {
@@ -70,6 +74,12 @@ void TMainForm::wire_views() {
 
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   forms::on_event(Image1, QEvent::MouseButtonPress, [this](QEvent* e) {
+    Image1MouseDown(mouse_x(e), mouse_y(e));
+    return true;
+  });
+  // The second press of a double click comes as a double click, followed by its release: it is a
+  // press like the first, or the release alone would move the plot by the click's position.
+  forms::on_event(Image1, QEvent::MouseButtonDblClick, [this](QEvent* e) {
     Image1MouseDown(mouse_x(e), mouse_y(e));
     return true;
   });
@@ -225,7 +235,7 @@ void TMainForm::resetButtonClick() {
 void TMainForm::Image1MouseDown(int x, int y) { mesh_plot_mouse_down(d_, x, y); }
 
 void TMainForm::Image1MouseUp(int x, int y) {
-  mesh_plot_mouse_up(d_, x, y);
+  mesh_plot_mouse_up(d_, x, y, Image1->height());
   SetMain_textboxes();
 }
 
@@ -233,7 +243,14 @@ void TMainForm::OpenGLPanel1Init() { init_3d_view(d_); }
 
 // The drawing scales with the panel, which scales with the window, and is drawn in the screen's pixels.
 void TMainForm::OpenGLPanel1Paint() {
+  // A pair of many teeth takes a second or more to draw (every tooth is swept anew): the wait cursor
+  // says so meanwhile.
+  const int32_t z1 = d_.view_selection == kViewWheel ? 0 : d_.teeth[0];
+  const int32_t z2 = d_.view_selection == kViewPinion ? 0 : d_.teeth[1];
+  const bool slow = int64_t(z1) + int64_t(z2) >= kSlow3dPaintTeeth;
+  if (slow) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   paint_3d_view(d_, int(std::lround(view_3d_viewport(OpenGLPanel1->width() * OpenGLPanel1->devicePixelRatioF()))));
+  if (slow) QGuiApplication::restoreOverrideCursor();
 }
 
 void TMainForm::OpenGLPanel1MouseDown(int x, int y) { view_3d_mouse_down(d_, x, y); }

@@ -570,6 +570,10 @@ bool GearDialog::UpdateData(bool save) {
     } else {
       double v = 0.0;
       const Scan scan = ScanDouble(text, v, rest);
+      // A box that still shows its value as the dialog wrote it keeps the exact value: a setting with
+      // more digits than the box shows is not shortened by reading the box back.
+      if (scan == Scan::Number && OnlySpaceFrom(text, rest) && text == FormatShort(this->*(e.d)))
+        continue;
       if (scan == Scan::Number && OnlySpaceFrom(text, rest))
         this->*(e.d) = v;
       else if (scan == Scan::OutOfRange)

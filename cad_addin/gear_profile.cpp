@@ -358,6 +358,26 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
     return 1;
   }
 
+  // The tooth's half angles at the tip circle and at the foot of its involute, counted without turning
+  // round: the angles below are taken between points and so only within a half turn, where a profile
+  // shift of a whole number of turns of the tooth (x near k pi z / tan a) would draw another gear.
+  {
+    auto involute_at = [r_b](double r) {
+      const double c = std::clamp(r_b / r, -1.0, 1.0);
+      return std::tan(std::acos(c)) - std::acos(c);
+    };
+    const double half_at_tip = psi - involute_at(r_a);
+    const double half_at_foot = psi - involute_at(std::max(r_b, r_f));
+    if (!(half_at_tip > 0.0)) {
+      Report(hooks, PointedToothMessage());
+      return 1;
+    }
+    if (!(half_at_foot - turn < half_space)) {
+      Report(hooks, TeethOverlapAtRootMessage());
+      return 1;
+    }
+  }
+
   // A tooth whose flank crosses the tooth centre line below the tip circle has no tip to draw. Nor is
   // a tip or root arc drawn that is shorter than the shortest entity, whose sweep would rest on the
   // rounding of its ends: tip_least and root_least are the half angles of the shortest ones.
@@ -411,8 +431,10 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
   }
   s.root_end = out.radial_line ? s.radial_root : P[0];
 
-  // Tip: the flank's end, or a fillet between flank and tip circle.
-  if (in.crk <= 0.0) {
+  // Tip: the flank's end, or a fillet between flank and tip circle. A fillet radius below the shortest
+  // entity draws a sharp corner: its arc would be a rounding step long, with centre and ends in one
+  // point and a sweep that rounding decides.
+  if (!(in.crk >= ShortestEntity(in.tol, r_a))) {
     s.tip_end = P[n - 1];
   } else {
     if (r_a <= in.crk) {
@@ -451,7 +473,7 @@ int BuildToothOutline(const ProfileInput& in, const ProfileHooks& hooks, ToothOu
     out.tip_fillet = true;
   }
 
-  if (in.crt > 0.0) {
+  if (in.crt >= ShortestEntity(in.tol, r_f)) {  // a smaller root fillet draws a sharp corner, as at the tip
     const double rc = r_f + in.crt;
     const size_t segs = n - 1;
     std::vector<Point> lo(segs), hi(segs), shift(segs), corner(segs);

@@ -1,5 +1,6 @@
 #include "backlash.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "design_data.h"
@@ -112,9 +113,20 @@ void thin_teeth_for_backlash(DesignData& d, const BacklashGeometry& g) {
   const ld per_thinning = thinning_to_normal_backlash(g);
   const ld jn = d.backlash_normal;
   const ld share[2] = {d.backlash_distribution, 1.0L - d.backlash_distribution};
+  // Normal backlash each gear's thinning has to give. A tooth is never thickened beyond its nominal
+  // thickness: a gear whose share is less than its half of the centre distance's own backlash stays
+  // nominal, and the other gear gives up what that gear could not, so that the pair still has the
+  // entered backlash (a backlash that the centre distance alone exceeds leaves both teeth nominal).
+  ld by_thinning[2] = {jn * share[0] - per_gear_excess, jn * share[1] - per_gear_excess};
+  for (int i = 0; i < 2; ++i) {
+    if (by_thinning[i] < 0.0L) {
+      by_thinning[1 - i] += by_thinning[i];
+      by_thinning[i] = 0.0L;
+    }
+  }
   for (int i = 0; i < 2; ++i) {
     const float st = d.thickness_nominal_transverse[i];
-    d.thickness_finished_transverse[i] = to_float(st - (jn * share[i] - per_gear_excess) / per_thinning);
+    d.thickness_finished_transverse[i] = to_float(st - std::max(by_thinning[i], 0.0L) / per_thinning);
     if (d.thickness_finished_transverse[i] > st) d.thickness_finished_transverse[i] = st;
   }
 }

@@ -69,7 +69,9 @@ ld backlash_of_thicknesses(const DesignData& d, const BacklashGeometry& g);
 
 // Thins the teeth for the design's normal backlash: each gear takes its share (the pinion
 // `backlash_distribution`, the wheel the rest) less the half the centre-distance excess already gives it.
-// A finished thickness is never above its nominal one. `g` is the design's backlash geometry.
+// A finished thickness is never above its nominal one: what a gear cannot take so (a share below its half
+// of the excess) the other gear gives up, so that the pair's backlash stays the entered one wherever the
+// excess alone does not exceed it. `g` is the design's backlash geometry.
 void thin_teeth_for_backlash(DesignData& d, const BacklashGeometry& g);
 
 // After an entered finished thickness of gear `gear` (0 pinion, 1 wheel): the five backlash values of the

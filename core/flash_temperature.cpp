@@ -65,16 +65,33 @@ void calc_flash_temperature(DesignData& d, const FlashEstimates& estimate) {
   const ld alpha_wn = to_float(checked_asin(std::sin(alpha_wt) * std::cos(beta_b)));
   const ld alpha_na1 = to_float(checked_acos(rb1 / (da1 / 2.0L)));
   const ld alpha_na2 = to_float(checked_acos(rb2 / (da2 / 2.0L)));
-  const ld rho_a = to_float(a * std::sin(alpha_wt) - checked_sqrt((da2 / 2.0L) * (da2 / 2.0L) - rb2 * rb2));
-  const ld rho_e = to_float(checked_sqrt((da1 / 2.0L) * (da1 / 2.0L) - rb1 * rb1));
+  ld rho_a = to_float(a * std::sin(alpha_wt) - checked_sqrt((da2 / 2.0L) * (da2 / 2.0L) - rb2 * rb2));
+  ld rho_e = to_float(checked_sqrt((da1 / 2.0L) * (da1 / 2.0L) - rb1 * rb1));
 
   const ld tan_wt = std::tan(alpha_wt);
-  const float gamma_a = float(-u * (std::tan(alpha_na2) / tan_wt - 1.0L));
-  const float gamma_e = float(std::tan(alpha_na1) / tan_wt - 1.0L);
+  float gamma_a = float(-u * (std::tan(alpha_na2) / tan_wt - 1.0L));
+  float gamma_e = float(std::tan(alpha_na1) / tan_wt - 1.0L);
+  ld eps_alpha = to_float((z1 * (std::tan(alpha_na1) - tan_wt) + z2 * (std::tan(alpha_na2) - tan_wt)) / (2.0L * kPi));
+
+  // Contact runs where the geometry has it start on each gear: a mate's tip that reaches below a form
+  // circle (or past the interference point) starts it at that form circle, never at a roll the tooth
+  // does not have. Positions, load sharing and contact ratio follow the path so shortened.
+  {
+    const ld start1 = d.sap_roll_length[0];
+    const ld end1 = a * std::sin(alpha_wt) - ld(d.sap_roll_length[1]);
+    const ld slack = 1e-5L * (1.0L + std::fabs(rho_e));
+    bool shortened = false;
+    if (start1 > rho_a + slack) { rho_a = to_float(start1); shortened = true; }
+    if (end1 < rho_e - slack) { rho_e = to_float(end1); shortened = true; }
+    if (shortened) {
+      gamma_a = float(rho_a / (rb1 * tan_wt) - 1.0L);
+      gamma_e = float(rho_e / (rb1 * tan_wt) - 1.0L);
+      eps_alpha = to_float((rho_e - rho_a) / pbt);
+    }
+  }
   const float gamma_b = float(gamma_e - 2.0L * kPi / (z1 * tan_wt));
   const float gamma_d = float(gamma_a + 2.0L * kPi / (z1 * tan_wt));
 
-  const ld eps_alpha = to_float((z1 * (std::tan(alpha_na1) - tan_wt) + z2 * (std::tan(alpha_na2) - tan_wt)) / (2.0L * kPi));
   const ld n_r = to_float(eps_alpha - std::floor(eps_alpha));
   const ld eps_beta = to_float(b * std::sin(beta) / (kPi * mn));
   const ld n_a = to_float(eps_beta - std::floor(eps_beta));

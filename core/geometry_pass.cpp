@@ -9,6 +9,7 @@
 #include "measurement.h"
 #include "numeric.h"
 #include "tolerances.h"
+#include "tooth_profile.h"
 #include "tooth_proportions.h"
 
 namespace morvell {
@@ -47,12 +48,14 @@ struct RackCoefficients {
   ld dedendum[2];
 };
 
-RackCoefficients capture_rack_coefficients(const DesignData& d) {
+// A rack just copied gives its coefficients as they stand, not as recovered from the addenda it gave at
+// the module on entry: the teeth of a refresh then do not depend on the module before it.
+RackCoefficients capture_rack_coefficients(const DesignData& d, bool rack_copied) {
   RackCoefficients k{};
   const ld m = d.normal_module;
   for (int i = 0; i < 2; ++i) {
-    k.addendum[i] = d.addendum[i] / m - d.profile_shift[i];
-    k.dedendum[i] = d.dedendum[i] / m + d.profile_shift[i];
+    k.addendum[i] = rack_copied ? ld(d.basic_rack.addendum_coeff[i]) : d.addendum[i] / m - d.profile_shift[i];
+    k.dedendum[i] = rack_copied ? ld(d.basic_rack.dedendum_coeff[i]) : d.dedendum[i] / m + d.profile_shift[i];
   }
   return k;
 }
@@ -229,7 +232,78 @@ void measure_over_balls(DesignData& d) {
   }
 }
 
+// Form circle of an undercut gear: where the fillet that the rack cuts crosses the involute flank.
+float undercut_form_diameter(const DesignData& d, int i) {
+  ToothProfile scratch;
+  float form = nan_f();
+  generate_tooth_profile(finished_outline_input(d, i), &form, scratch);
+  return form;
+}
+
 }  // namespace
+
+float rack_form_circle(const DesignData& d, int i) {
+  const ld alpha_t = rad(d.transverse_pressure_angle), alpha_n = rad(d.normal_pressure_angle);
+  const ld db = d.base_diameter[i];
+  const ld r = (db / 2.0L) * std::tan(alpha_t) -
+               (d.dedendum[i] - (1.0L - std::sin(alpha_n)) * d.root_fillet_radius[i]) / std::sin(alpha_t);
+  // A rack flank that would end below the base circle (a negative roll length) means that the rack tip
+  // undercuts the tooth: the form circle is then where the generated fillet crosses the involute.
+  if (r < 0.0L) return undercut_form_diameter(d, i);
+  return to_float(2.0L * checked_sqrt(r * r + db * db / 4.0L));
+}
+
+float mate_tip_sap_roll_length(const DesignData& d, int gear) {
+  const int mate = 1 - gear;
+  const ld mate_eap = static_cast<ld>(d.tip_diameter[mate]) - 2.0L * d.tip_chamfer[mate];
+  // Quiet square roots: a diameter below its base circle gives NaN here without a report.
+  auto roll = [](ld D, ld db) { return std::sqrt(D * D / 4.0L - db * db / 4.0L); };
+  return to_float(roll(d.working_pitch_diameter[gear], d.base_diameter[gear]) -
+                  (roll(mate_eap, d.base_diameter[mate]) - roll(d.working_pitch_diameter[mate], d.base_diameter[mate])));
+}
+
+void start_contact_at_form_circles(DesignData& d, const float (&form_diameter)[2]) {
+  ld gw[2], rho_na[2], start[2];
+  for (int i = 0; i < 2; ++i) {
+    gw[i] = roll_length(d.working_pitch_diameter[i], d.base_diameter[i]);
+    rho_na[i] = roll_length(d.eap_diameter[i], d.base_diameter[i]);
+    d.pitch_point_roll_length[i] = to_float(gw[i]);
+  }
+  const ld pbt = d.transverse_base_pitch;
+  bool limited = false;
+  for (int i = 0; i < 2; ++i) {
+    const int mate = 1 - i;
+    // The mate's tip sets where contact would start; below the form circle (and all the more below the
+    // base circle, a negative roll length) there is no involute to meet, so contact starts at the form
+    // circle. A form circle at or below the base circle bounds nothing more than the base circle does.
+    const ld by_tip = gw[i] - (rho_na[mate] - gw[mate]);
+    const ld form = form_diameter[i], db = d.base_diameter[i];
+    const ld at_form = form > db ? std::sqrt(form * form / 4.0L - db * db / 4.0L) : 0.0L;
+    start[i] = by_tip;
+    if (by_tip < at_form) {
+      start[i] = at_form;
+      limited = true;
+    }
+  }
+  // Contact ends where the mate's contact starts, or at the gear's own EAP, whichever comes first.
+  const ld end0 = std::min(rho_na[0], gw[0] + gw[1] - start[1]);
+  const ld end1 = std::min(rho_na[1], gw[0] + gw[1] - start[0]);
+  d.path_of_contact = to_float(limited ? end0 - start[0] : (rho_na[0] - gw[0]) + (rho_na[1] - gw[1]));
+  ld eps_alpha = static_cast<ld>(d.path_of_contact) / pbt;
+  if (!(eps_alpha > 0.0L)) eps_alpha = 0.0001L;
+  d.transverse_contact_ratio = to_float(eps_alpha);
+  const ld m = d.normal_module, beta = rad(d.helix_angle);
+  d.axial_contact_ratio = d.helix_angle <= 0.0f ? 0.0f : to_float(d.active_face_width / (kPi * m / std::sin(beta)));
+  for (int i = 0; i < 2; ++i) {
+    d.sap_roll_length[i] = to_float(start[i]);
+    const ld db = d.base_diameter[i];
+    d.sap_diameter[i] = to_float(2.0L * std::sqrt(start[i] * start[i] + db * db / 4.0L));
+  }
+  d.lowest_single_contact_roll_pinion = to_float(end0 - pbt);
+  d.highest_single_contact_roll_pinion = to_float(start[0] + pbt);
+  d.highest_single_contact_roll_wheel = to_float(start[1] + pbt);
+  d.lowest_single_contact_roll_wheel = to_float(end1 - pbt);
+}
 
 float module_from_centre_distance(float shift_sum, float normal_pressure_angle, float transverse_pressure_angle,
                                   float helix_angle, float centre_distance, int32_t z1, int32_t z2) {
@@ -287,11 +361,9 @@ void finish_thicknesses_and_backlash(DesignData& d) {
 static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
-  // 1. Transverse pressure angle from the normal pressure angle as it stands on entry.
-  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
-
-  // 2. Standard-rack proportions, first pass of a refresh only.
-  if (d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden) {
+  // 1. Standard-rack proportions, first pass of a refresh only.
+  const bool rack_copied = d.tooth_proportion_mode == 1 && d.second_geometry_pass == 0 && !overridden;
+  if (rack_copied) {
     const ld m = d.normal_module;
     for (int i = 0; i < 2; ++i) {
       const ld x = d.profile_shift[i];
@@ -302,17 +374,21 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.normal_pressure_angle = d.basic_rack.pressure_angle;
   }
 
+  // 2. Transverse pressure angle from the normal pressure angle, the rack's where it was just taken: every
+  // later stage, and the checks after the pass, judge the teeth of that angle.
+  d.transverse_pressure_angle = to_float(rad_to_deg(transverse_pressure_angle_of(d)));
+
   // 3. Geometry manager: which of centre distance, module or numbers of teeth follows.
   switch (d.geometry_manager_mode) {
     case 0: {
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       split_profile_shift(d);
       rebuild_tooth(d, k);
       break;
     }
     case 1: {
       const ld m_old = d.normal_module;
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       d.normal_module = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
                                                     d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
                                                     d.teeth[0], d.teeth[1]);
@@ -325,7 +401,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     case 2: {
       teeth_from_centre_distance(d);
       d.actual_ratio = to_float(static_cast<ld>(d.teeth[1]) / d.teeth[0]);
-      const RackCoefficients k = capture_rack_coefficients(d);
+      const RackCoefficients k = capture_rack_coefficients(d, rack_copied);
       split_profile_shift(d);
       rebuild_tooth(d, k);
       break;
@@ -381,10 +457,7 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
 
   // 8. Form circle of the rack's straight flank, EAP diameters and the shift sum.
   for (int i = 0; i < 2; ++i) {
-    const ld db = d.base_diameter[i];
-    const ld r = (db / 2.0L) * std::tan(alpha_t) -
-                 (d.dedendum[i] - (1.0L - std::sin(alpha_n)) * d.root_fillet_radius[i]) / std::sin(alpha_t);
-    d.rack_form_diameter[i] = to_float(2.0L * checked_sqrt(r * r + db * db / 4.0L));
+    d.rack_form_diameter[i] = rack_form_circle(d, i);
     d.eap_diameter[i] = to_float(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
   }
   d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
@@ -439,44 +512,10 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     }
   }
 
-  // 12. Path of contact, contact ratios and start of active profile.
-  {
-    ld gw[2], rho_na[2];
-    for (int i = 0; i < 2; ++i) {
-      gw[i] = roll_length(d.working_pitch_diameter[i], d.base_diameter[i]);
-      rho_na[i] = roll_length(d.eap_diameter[i], d.base_diameter[i]);
-      d.pitch_point_roll_length[i] = to_float(gw[i]);
-    }
-    const ld pbt = d.transverse_base_pitch;
-    d.path_of_contact = to_float((rho_na[0] - gw[0]) + (rho_na[1] - gw[1]));
-    ld eps_alpha = static_cast<ld>(d.path_of_contact) / pbt;
-    if (!(eps_alpha > 0.0L)) eps_alpha = 0.0001L;
-    d.transverse_contact_ratio = to_float(eps_alpha);
-    d.axial_contact_ratio = d.helix_angle <= 0.0f ? 0.0f : to_float(d.active_face_width / (kPi * m / std::sin(beta)));
-    d.sap_roll_length[0] = to_float(gw[0] - (rho_na[1] - gw[1]));
-    d.sap_roll_length[1] = to_float(gw[1] - (rho_na[0] - gw[0]));
-    d.lowest_single_contact_roll_pinion = to_float(rho_na[0] - pbt);
-    d.highest_single_contact_roll_pinion = to_float(d.sap_roll_length[0] + pbt);
-    d.highest_single_contact_roll_wheel = to_float(d.sap_roll_length[1] + pbt);
-    d.lowest_single_contact_roll_wheel = to_float(rho_na[1] - pbt);
-    for (int i = 0; i < 2; ++i) {
-      const ld s = d.sap_roll_length[i];
-      const ld db = d.base_diameter[i];
-      d.sap_diameter[i] = to_float(2.0L * checked_sqrt(s * s + db * db / 4.0L));
-    }
-    // Where contact would start below the form circle of the rack flank, the path of contact counts
-    // from that form circle instead.
-    const float sap1 = d.sap_diameter[0], sap2 = d.sap_diameter[1];
-    const float fr1 = d.rack_form_diameter[0], fr2 = d.rack_form_diameter[1];
-    const ld db1 = d.base_diameter[0], db2 = d.base_diameter[1];
-    if (sap1 < fr1 && sap2 >= fr2)
-      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(sap2, db2)) / pbt);
-    if (sap1 < fr1 && sap2 < fr2)
-      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(fr1, db1) - roll_length(fr2, db2)) / pbt);
-    if (sap1 >= fr1 && sap2 < fr2)
-      d.transverse_contact_ratio = to_float((gw[0] + gw[1] - roll_length(sap1, db1) - roll_length(fr2, db2)) / pbt);
-    d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
-  }
+  // 12. Path of contact, contact ratios and start of active profile, contact starting no lower than the
+  // form circles.
+  start_contact_at_form_circles(d, d.rack_form_diameter);
+  d.rating_valid = d.transverse_contact_ratio >= 1.0f ? 1 : 0;
 
   // 13. Accuracy-grade tolerances of both gears; the single pitch tolerance becomes the rating's base
   // pitch error while that error follows the grade.

@@ -8,8 +8,8 @@ namespace morvell {
 
 struct DesignData;
 
-// Runs the fourteen stages of the geometry pass over the design data: pressure angle, standard-rack
-// proportions, geometry manager (which of module, centre distance or numbers of teeth follows), default
+// Runs the fourteen stages of the geometry pass over the design data: standard-rack proportions,
+// transverse pressure angle, geometry manager (which of module, centre distance or numbers of teeth follows), default
 // form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
 // form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
 // contact ratios, accuracy-grade tolerances, mesh forces and the wheel's load cycles of its teeth.
@@ -33,6 +33,24 @@ float ball_reaching_the_flanks(DesignData& d, int gear, float ball);
 // pass runs it after the working angles; the design-space search replays it alone to follow the backlash
 // from candidate to candidate.
 void finish_thicknesses_and_backlash(DesignData& d);
+
+// Form circle of the rack's straight flank on gear i as the design data stand (its transverse pressure
+// angle, base diameter, dedendum and root fillet): for an undercut gear, whose rack flank would end below
+// the base circle, the circle where the generated fillet crosses the involute flank.
+float rack_form_circle(const DesignData& d, int i);
+
+// Roll length on gear `gear` (0 pinion, 1 wheel) at which the mate's tip (its EAP circle, from its tip
+// diameter and chamfer as they stand) would start contact (NaN, unreported, where a diameter lies below
+// its base circle): negative where the mate's tip reaches past the
+// gear's interference point on the base circle.
+float mate_tip_sap_roll_length(const DesignData& d, int gear);
+
+// Start of active profile, path of contact, transverse and axial contact ratios and single-contact roll
+// lengths of the pair, with contact starting on each gear where the mate's tip sets it but never below
+// the gear's form circle `form_diameter` (there is no involute below it to meet; a mate's tip reaching
+// further interferes). The geometry pass runs it with the form circles of the rack; the refresh runs it
+// again with the form circles of the generated outlines before anything is rated.
+void start_contact_at_form_circles(DesignData& d, const float (&form_diameter)[2]);
 
 // Default least radial distance (mm) from the form circle to the start of active profile, by the band
 // of the normal module (mm): the geometry pass sets it while the constraints use their defaults, and the

@@ -1,5 +1,6 @@
 #include "geometry_warnings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -108,16 +109,35 @@ bool check_bottom_clearance(DesignData& d, int i) {
 }
 
 // 4. Root fillet too large for the generating rack: the rack tip, set back by the protuberance, no
-// longer fits within the rack tooth.
-bool check_fillet_for_rack(DesignData& d, int i) {
+// longer fits within the rack tooth. A protuberance that makes it fit within what the main window
+// accepts (0.1 m_n) is set.
+struct RackTipFit {
+  bool too_wide;            // the rack tip does not fit within the rack tooth
+  float needed_protuberance;  // the protuberance with which it just fits
+  float held_radius;        // the largest fillet radius that fits with the protuberance as it stands
+};
+
+RackTipFit rack_tip_fit(const DesignData& d, int i) {
   const ld m = d.normal_module;
   const ld alpha = deg_to_rad(d.normal_pressure_angle);
   const ld rho = d.root_fillet_radius[i];
+  const ld p = d.protuberance[i];
   const ld H = (ld(d.dedendum[i]) / m + d.profile_shift[i]) * m;
-  const ld W = (rho - d.protuberance[i]) / std::cos(alpha) + kPi * m / 4 + (H - rho) * std::tan(alpha);
-  if (!(W > kPi * m / 2 + 0.001L)) return false;
+  const ld W = (rho - p) / std::cos(alpha) + kPi * m / 4 + (H - rho) * std::tan(alpha);
+  // W = pi m / 2 solved for the protuberance and for the radius (no radius at all when even a sharp
+  // rack tip is too wide).
+  const ld held = (kPi * m / 4 - H * std::tan(alpha) + p / std::cos(alpha)) / (1 / std::cos(alpha) - std::tan(alpha));
+  return {W > kPi * m / 2 + 0.001L, float(rho - std::cos(alpha) * (kPi * m / 4 - (H - rho) * std::tan(alpha))),
+          float(std::max(held, 0.0L))};
+}
+
+bool protuberance_within_window_range(const DesignData& d, float p) { return p <= float(0.1L * d.normal_module); }
+
+bool check_fillet_for_rack(DesignData& d, int i) {
+  const RackTipFit fit = rack_tip_fit(d, i);
+  if (!fit.too_wide || !protuberance_within_window_range(d, fit.needed_protuberance)) return false;
   const float old_protuberance = d.protuberance[i];
-  d.protuberance[i] = float(rho - std::cos(alpha) * (kPi * m / 4 - (H - rho) * std::tan(alpha)));
+  d.protuberance[i] = fit.needed_protuberance;
   if (i == 0)
     write_lines(d, "The fillet radius of the pinion is too large for the rack without increasing the protuberance",
                 changed_line("The protuberance has been changed from %6.3f to %6.3f ", double(old_protuberance),
@@ -126,6 +146,23 @@ bool check_fillet_for_rack(DesignData& d, int i) {
     write_lines(d, "The fillet radius of the wheel is too large for the rack without increasing the protuberance",
                 changed_line("The wheel protuberance has been changed from %6.3f to %6.3f ",
                             double(old_protuberance), double(d.protuberance[i])));
+  return true;
+}
+
+// 4b. A fillet that only a protuberance beyond 0.1 m_n would make fit: such a protuberance cuts the flank
+// away (on a gear shifted far out the whole flank), so the radius is lowered instead.
+bool check_fillet_lowered_for_rack(DesignData& d, int i) {
+  const RackTipFit fit = rack_tip_fit(d, i);
+  if (!fit.too_wide || protuberance_within_window_range(d, fit.needed_protuberance)) return false;
+  const float old_radius = d.root_fillet_radius[i];
+  // A rack tip too wide even without a fillet leaves nothing to lower; the outline shows what the rack
+  // cuts, and the export refuses an outline outside its circles.
+  if (!(fit.held_radius < old_radius)) return false;
+  d.root_fillet_radius[i] = fit.held_radius;
+  const ld length = d.length_unit_factor > 0 ? ld(d.length_unit_factor) : 1.0L;
+  write_lines(d, std::string("The fillet radius of the ") + gear_word(i) + " is too large for the rack",
+              changed_line("The fillet radius has been changed from %6.3f to %6.3f ", double(old_radius / length),
+                           double(d.root_fillet_radius[i] / length)));
   return true;
 }
 
@@ -148,6 +185,23 @@ bool check_typed_ball(DesignData& d, int i) {
   return true;
 }
 
+// 6. The mate's tip reaching below the form circle, or past the interference point on the base circle:
+// no involute meets it there. Nothing is corrected; contact counts from the form circle.
+bool check_contact_below_form(DesignData& d, int i) {
+  const ld by_tip = mate_tip_sap_roll_length(d, i);
+  if (!std::isfinite(by_tip)) return false;  // no contact to start: the contact ratio says so
+  const ld form = rack_form_circle(d, i), db = d.base_diameter[i];
+  const ld at_form = form > db ? std::sqrt(form * form / 4 - db * db / 4) : 0.0L;
+  if (!(by_tip < at_form - 1e-6L * (1 + at_form))) return false;
+  const int mate = 1 - i;
+  write_lines(d,
+              std::string("Tip of ") + gear_word(mate) +
+                  (by_tip < 0 ? " reaches past the interference point of " : " reaches below the form circle of ") +
+                  gear_word(i),
+              std::string("Contact on ") + gear_word(i) + " is counted from its form circle");
+  return true;
+}
+
 }  // namespace
 
 int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
@@ -163,7 +217,9 @@ int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
   run(GeometryWarning::zero_tip_width, check_tip_width);
   run(GeometryWarning::interference, check_bottom_clearance);
   run(GeometryWarning::fillet_too_large, check_fillet_for_rack);
+  run(GeometryWarning::fillet_lowered, check_fillet_lowered_for_rack);
   run(GeometryWarning::ball_too_small, check_typed_ball);
+  run(GeometryWarning::contact_below_form, check_contact_below_form);
   return findings;
 }
 

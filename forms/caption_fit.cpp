@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSlider>
+#include <QStyleOptionSlider>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QVariant>
@@ -149,6 +151,59 @@ void fit_captions(QWidget* window) {
     // A control never fitted and whose caption fits keeps its font untouched.
     if (!c->property(kLaidOutFont).isValid() && caption_width(c) <= c->width()) continue;
     fit_caption(c);
+  }
+}
+
+namespace {
+constexpr const char* kLaidOutTickInterval = "laid_out_tick_interval";
+
+// The groove's length: the slider's length less the handle's, which the handle's centre cannot reach.
+double groove_length(const QSlider* s) {
+  QStyleOptionSlider option;
+  option.initFrom(s);
+  option.orientation = s->orientation();
+  option.minimum = s->minimum();
+  option.maximum = s->maximum();
+  const QRect handle = s->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, s);
+  return s->orientation() == Qt::Horizontal ? s->width() - handle.width() : s->height() - handle.height();
+}
+}  // namespace
+
+double tick_spacing(const QWidget* w) {
+  const auto* s = qobject_cast<const QSlider*>(w);
+  if (!s || s->tickPosition() == QSlider::NoTicks) return 0;
+  const int range = s->maximum() - s->minimum();
+  const int interval = s->tickInterval() > 0 ? s->tickInterval() : s->pageStep();
+  if (range <= 0 || interval <= 0) return 0;
+  return groove_length(s) * interval / range;
+}
+
+void fit_slider_ticks(QWidget* window) {
+  for (QSlider* s : window->findChildren<QSlider*>()) {
+    if (s->tickPosition() == QSlider::NoTicks) continue;
+    if (!s->property(kLaidOutTickInterval).isValid()) s->setProperty(kLaidOutTickInterval, s->tickInterval());
+    const int laid_out = std::max(1, s->property(kLaidOutTickInterval).toInt());
+    const int range = s->maximum() - s->minimum();
+    if (range <= 0) continue;
+    const double per_step = groove_length(s) / range;
+    int interval = laid_out;
+    for (int k = laid_out; k <= range; k += laid_out) {
+      interval = k;
+      if (range % k == 0 && per_step * k >= kLeastTickSpacing) break;
+    }
+    if (s->tickInterval() != interval) s->setTickInterval(interval);
+  }
+}
+
+void forget_caption_fits(QWidget* window) {
+  for (QWidget* c : window->findChildren<QWidget*>()) {
+    c->setProperty(kLaidOutFont, QVariant());
+    c->setProperty(kFittedFont, QVariant());
+    // The smaller indicator square goes too: a control with a style sheet keeps a font of its own
+    // that would not follow the window's new font.
+    if (qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c)) {
+      if (!c->styleSheet().isEmpty()) c->setStyleSheet(QString());
+    }
   }
 }
 

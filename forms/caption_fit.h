@@ -32,4 +32,20 @@ void mark_narrow_list(QWidget* list);
 // and the style's own again when it has the room.
 void fit_captions(QWidget* window);
 
+// The least room between neighbouring tick marks of a slider, pixels: closer ticks run together.
+inline constexpr int kLeastTickSpacing = 3;
+
+// The room between neighbouring tick marks of a horizontal or vertical slider with ticks: its groove's
+// length over the number of intervals its ticks mark.
+double tick_spacing(const QWidget* slider);
+
+// Every slider of `window` whose ticks stand closer than kLeastTickSpacing marks every second, fifth,
+// ... step (the least multiple of the interval it was laid out with that divides its range and leaves
+// the room), and the interval it was laid out with again where that has the room.
+void fit_slider_ticks(QWidget* window);
+
+// Forgets the fits made in `window`, for a window laid out anew (scaling.h, scale_from_layout): the
+// next fit_captions fits its captions as in a window never fitted.
+void forget_caption_fits(QWidget* window);
+
 }  // namespace morvell::forms

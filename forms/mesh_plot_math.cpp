@@ -102,16 +102,27 @@ void mesh_plot_mouse_down(DesignData& d, int x, int y) {
   d.plot_pan_y = float(ld(d.plot_pan_y) - ld(y) / ld(d.plot_scale_y));
 }
 
-void mesh_plot_mouse_up(DesignData& d, int x, int y) {
+void mesh_plot_mouse_up(DesignData& d, int x, int y, int image_height) {
   if (d.mouse_tool == kToolPan) {
     d.plot_pan_x = float(ld(d.plot_pan_x) + ld(x) / ld(d.plot_scale_x));
     d.plot_pan_y = float(ld(d.plot_pan_y) + ld(y) / ld(d.plot_scale_y));
   } else if (d.mouse_tool == kToolZoomIn) {
-    // Towards the click first, from the window of the last plot, then the zoom.
-    d.plot_pan_x = float(ld(d.plot_pan_x) + ld(x) * ld(d.mesh_plot_x_min) / (450 * ld(d.plot_zoom)));
-    d.plot_pan_y = float(ld(d.plot_pan_y) +
-                         (ld(y) - 400) / 400 * ld(d.mesh_plot_y_range) / ld(d.plot_zoom) * 0.5L);
-    d.plot_zoom = zoom_in_step(d.plot_zoom);
+    // About the clicked point: the point under the pointer in the last plot stays under it. A column
+    // stands for left + (x - margin) / scale_x, a row for bottom + (y - height + margin) / scale_y; the
+    // zoom changes the scales only, and the pan (subtracted from left and bottom) takes up the
+    // difference.
+    const float zoom = zoom_in_step(d.plot_zoom);
+    const ld grows = ld(zoom) / ld(d.plot_zoom);
+    const ld scale_x = d.plot_scale_x, scale_y = d.plot_scale_y;
+    const ld column = ld(x) - kMeshPlotMargin, row = ld(y) - ld(image_height) + kMeshPlotMargin;
+    const ld pan_x = ld(d.plot_pan_x) - column * (1 / scale_x - 1 / (scale_x * grows));
+    const ld pan_y = ld(d.plot_pan_y) - row * (1 / scale_y - 1 / (scale_y * grows));
+    // A plot never drawn (no scale yet) keeps its pan.
+    if (std::isfinite(pan_x) && std::isfinite(pan_y)) {
+      d.plot_pan_x = float(pan_x);
+      d.plot_pan_y = float(pan_y);
+    }
+    d.plot_zoom = zoom;
   } else if (d.mouse_tool == kToolZoomOut) {
     d.plot_zoom = zoom_out_step(d.plot_zoom);
   }

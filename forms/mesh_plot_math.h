@@ -89,9 +89,10 @@ float zoom_in_step(float zoom);
 float zoom_out_step(float zoom);
 
 // Mouse button pressed and released on the plot image at pixel (x, y), with the tool of the design
-// data. The pan tool moves the plot by the drag; the zoom-in tool also moves the window towards the
-// click before it zooms (both from the window of the last plot, kept in the design data).
+// data; the image is `image_height` pixels high. The pan tool moves the plot by the drag; the zoom-in
+// tool zooms about the clicked point, which stays where it is on the picture (from the window of the
+// last plot, kept in the design data).
 void mesh_plot_mouse_down(DesignData& d, int x, int y);
-void mesh_plot_mouse_up(DesignData& d, int x, int y);
+void mesh_plot_mouse_up(DesignData& d, int x, int y, int image_height);
 
 }  // namespace morvell

@@ -16,6 +16,7 @@ enum class RatingUnit {
   stress,     // MPa to psi
   length,     // mm to inch, and um to thousandths of an inch
   stiffness,  // N/(mm um) to lbf/(inch thou)
+  angle,      // held in radians, printed in degrees in both unit systems
 };
 
 // The design-data field of a row: one value, or a pinion-wheel pair held as an array or in two fields.
@@ -49,7 +50,7 @@ using D = DesignData;
 // dynamic factor outside its method's range stands.
 constexpr int kRangeNoticeRow = 25;
 constexpr RatingUnit kNone = RatingUnit::none, kStress = RatingUnit::stress, kLength = RatingUnit::length,
-                     kStiffness = RatingUnit::stiffness;
+                     kStiffness = RatingUnit::stiffness, kAngle = RatingUnit::angle;
 
 const RatingRow kRatingRows[] = {
     {1, one(&D::zone_factor), "Zone Factor \t\tZH\t\t %-16.3f", nullptr, kNone},
@@ -97,11 +98,11 @@ const RatingRow kRatingRows[] = {
      "Critical Point Fillet Rad. (inch)\trhof \t %-16.4f\t%-16.4f", kLength},
     {29, both(&D::bending_lever_arm_pinion, &D::bending_lever_arm_wheel), "Lever Arm (mm) \t\thFe\t %-16.3f\t%-16.3f",
      "Lever Arm (inch)\t\thFe\t %-16.4f\t%-16.4f", kLength},
-    // The two angles are printed as the rating stores them (radians).
+    // The rating holds the two angles in radians; they are printed in degrees.
     {30, both(&D::load_direction_angle_pinion, &D::load_direction_angle_wheel),
-     "Load Direction Angle \talphaFen\t %-16.3f\t%-16.3f", nullptr, kNone},
+     "Load Direction Angle (deg)\talphaFen\t %-16.3f\t%-16.3f", nullptr, kAngle},
     {31, both(&D::load_centre_angle_pinion, &D::load_centre_angle_wheel),
-     "Load Centre Angle \t\tgammae\t %-16.3f\t%-16.3f", nullptr, kNone},
+     "Load Centre Angle (deg)\tgammae\t %-16.3f\t%-16.3f", nullptr, kAngle},
     {32, both(&D::form_factor_pinion, &D::form_factor_wheel), "Form Factor\t\tYF\t %-16.3f\t%-16.3f", nullptr, kNone},
     {33, both(&D::stress_correction_factor_pinion, &D::stress_correction_factor_wheel),
      "Stress Concentration Factor \tYS\t %-16.3f\t%-16.3f", nullptr, kNone},
@@ -149,11 +150,14 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
         return v / length;
       case RatingUnit::stiffness:
         return ld(v) / force * length * length;
+      case RatingUnit::angle:
+        return rad_to_deg(ld(v));
       default:
         return v;
     }
   };
-  std::string range_notice = dynamic_factor_range_notice(d);
+  const std::string range_notice = dynamic_factor_range_notice(d);
+  bool notice_written = false;
   for (const RatingRow& row : kRatingRows) {
     const int line = row.line + line_offset;
     const char* metric = row.metric;
@@ -164,14 +168,28 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
       if (own->english) english = own->english;
     }
     const char* text = en && english ? english : metric;
-    if (row.line > kRangeNoticeRow && !range_notice.empty()) {
-      w.text(kRangeNoticeRow + line_offset, range_notice.c_str());
-      range_notice.clear();
+    if (row.line > kRangeNoticeRow && !notice_written) {
+      if (!range_notice.empty()) w.text(kRangeNoticeRow + line_offset, range_notice.c_str());
+      notice_written = true;
     }
     if (row.field.two())
       w.two(line, text, shown(row.field.value(d, 0), row.unit), shown(row.field.value(d, 1), row.unit));
     else
       w.one(line, text, shown(row.field.value(d, 0), row.unit));
+  }
+}
+
+namespace {
+constexpr const char* kRangeNoticeStart = "Dynamic Factor KV ";
+constexpr const char* kRangeNoticeMiddle = " outside its method's range: ";
+}  // namespace
+
+void clear_stale_range_notices(ResultsPane& pane, const ReportLines& lines) {
+  for (int i = 0; i < pane.line_count(); ++i) {
+    const std::string text = pane.line(i);
+    if (text.rfind(kRangeNoticeStart, 0) != 0 || text.find(kRangeNoticeMiddle) == std::string::npos) continue;
+    const bool written = std::any_of(lines.begin(), lines.end(), [i](const ReportLine& l) { return l.index == i; });
+    if (!written) pane.clear_lines(i, i);
   }
 }
 

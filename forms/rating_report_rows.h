@@ -32,4 +32,9 @@ void write_rating_rows(ReportLineWriter& w, const DesignData& d, int line_offset
 // u^2))^0.5 that is not below its limit (in m/s, or ft/s in English units). Empty within the range.
 std::string dynamic_factor_range_notice(const DesignData& d);
 
+// A pane that keeps the lines a report does not write (one that has the focus) must not keep a notice
+// of a dynamic factor outside its range that no longer holds: every line holding such a notice that
+// `lines` (the report being written) does not write is emptied.
+void clear_stale_range_notices(ResultsPane& pane, const ReportLines& lines);
+
 }  // namespace morvell

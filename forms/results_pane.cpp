@@ -83,6 +83,9 @@ void ResultsPane::flush() {
   if (!d) return;
   QTextCursor c(d);
   bool editing = false;
+  // A caret at the very start stays there: text put in at its place would carry it to the end of the
+  // first line, and the pane would scroll sideways to show it.
+  const bool caret_at_start = view_ && view_->textCursor().position() == 0 && !view_->textCursor().hasSelection();
   QTextBlock block = d->begin();
   for (std::size_t i = 0; i < pending_.size() && block.isValid(); ++i, block = block.next()) {
     if (!pending_[i]) continue;
@@ -97,7 +100,14 @@ void ResultsPane::flush() {
     }
     pending_[i].reset();
   }
-  if (editing) c.endEditBlock();
+  if (editing) {
+    c.endEditBlock();
+    if (caret_at_start && view_->textCursor().position() != 0) {
+      QTextCursor caret = view_->textCursor();
+      caret.setPosition(0);
+      view_->setTextCursor(caret);
+    }
+  }
 }
 
 void ResultsPane::remove_line(int index) {

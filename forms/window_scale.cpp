@@ -108,12 +108,23 @@ void scale_window(QWidget* window, const DesignData& d) {
   forms::scale_by(window, to_int32_clamped(std::trunc(ld(d.form_scale_multiplier))),
                   to_int32_clamped(std::trunc(ld(d.form_scale_divisor))));
   forms::fit_captions(window);
+  forms::fit_slider_ticks(window);
   // Captions that a window sets as it is shown (units, the design's own texts) are fitted then; this
   // event comes after the window's own show handling.
   forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
     forms::fit_captions(window);
+    forms::fit_slider_ticks(window);
     return false;
   });
+}
+
+void rescale_window(QWidget* window, const WindowScale& scale, const WindowScale& old_scale) {
+  const auto whole = [](float v) { return to_int32_clamped(std::trunc(ld(v))); };
+  forms::forget_caption_fits(window);
+  forms::scale_from_layout(window, whole(scale.multiplier), whole(scale.divisor), whole(old_scale.multiplier),
+                           whole(old_scale.divisor));
+  forms::fit_captions(window);
+  forms::fit_slider_ticks(window);
 }
 
 }  // namespace morvell

@@ -39,4 +39,9 @@ void fit_to_screen_when_shown(QWidget* window);
 // scaled control cannot hold then takes a smaller font.
 void scale_window(QWidget* window, const DesignData& d);
 
+// A window that scale_window scaled, with its layout kept before (scaling.h, record_layout), laid out
+// again at the scale `scale` in place of `old_scale`, as a window made at that scale, captions fitted
+// again.
+void rescale_window(QWidget* window, const WindowScale& scale, const WindowScale& old_scale);
+
 }  // namespace morvell

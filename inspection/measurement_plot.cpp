@@ -44,7 +44,11 @@ QPointF point_of(const PlotPoint& p) { return QPointF(p.x, p.y); }
 
 class Plot {
  public:
-  Plot(DesignData& d, int gear, QImage& image) : w_(window_of(d, gear, image)), p_(&image) {}
+  Plot(DesignData& d, int gear, QImage& image)
+      : w_(window_of(d, gear, image)), p_(&image), scale_(window_scale_of(d)) {}
+
+  // A length of the layout in pixels of the window as scaled.
+  double scaled(double layout_pixels) const { return layout_pixels * scale_; }
 
   QPainter& painter() { return p_; }
   const MetrologyPlotWindow& window() const { return w_; }
@@ -77,24 +81,32 @@ class Plot {
   }
 
   void text(double x, double y, const QString& s) {
-    p_.drawText(QRectF(x, y, 200, 40), Qt::AlignLeft | Qt::AlignTop, s);
+    p_.drawText(QRectF(x, y, scaled(200), scaled(40)), Qt::AlignLeft | Qt::AlignTop, s);
   }
-  // Text placed at a point in mm, moved by (dx, dy) pixels.
+  // Text placed at a point in mm, moved by (dx, dy) pixels of the layout.
   void text_at(ld x, ld y, int dx, int dy, const QString& s) {
     const auto px = mesh_plot_point(w_, x, y);
-    if (px) text(px->x + dx, px->y + dy, s);
+    if (px) text(px->x + scaled(dx), px->y + scaled(dy), s);
   }
 
+  // 10 points in the layout, scaled with the window as its own text is.
   void label_font() {
     QFont font = p_.font();
-    font.setPointSize(10);
+    font.setPointSizeF(scaled(10));
     p_.setFont(font);
     p_.setPen(QPen(kGrey));
   }
 
  private:
+  // The window scale, trunc(multiplier) / trunc(divisor); 1 where it has no divisor.
+  static double window_scale_of(const DesignData& d) {
+    const double m = std::trunc(double(d.form_scale_multiplier)), q = std::trunc(double(d.form_scale_divisor));
+    return q > 0 && m > 0 && std::isfinite(m / q) ? m / q : 1.0;
+  }
+
   MetrologyPlotWindow w_;
   QPainter p_;
+  double scale_;
 };
 
 void draw_gear_teeth(Plot& plot, DesignData& d, int gear) {
@@ -165,7 +177,7 @@ void draw_metrology_plot(DesignData& d, int gear, QImage& image) {
   p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
   const QString name = gear == 0 ? "Pinion" : "Wheel";
   plot.label_font();
-  plot.text(5, 0, name);
+  plot.text(plot.scaled(5), 0, name);
 
   const MetrologyPlotWindow& w = plot.window();
   const ld db = d.base_diameter[gear];
@@ -226,7 +238,7 @@ void draw_metrology_plot(DesignData& d, int gear, QImage& image) {
   if (label_row) {
     for (auto [x, dx, s] : {std::tuple<ld, int, const char*>{xa, 0, "A"}, {0, -5, "B"}, {-xa, -12, "C"}}) {
       const auto px = mesh_plot_point(w, x, centre_nominal);
-      if (px) plot.text(px->x + dx, label_row->y + 5, s);
+      if (px) plot.text(px->x + plot.scaled(dx), label_row->y + plot.scaled(5), s);
     }
   }
   plot.set_pen(kGrey, Qt::DashDotLine);

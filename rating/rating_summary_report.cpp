@@ -4,6 +4,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "rating_report_rows.h"
 #include "report_lines.h"
 #include "results_pane.h"
 
@@ -12,9 +13,15 @@ namespace morvell {
 void write_rating_summary_report(const DesignData& d, ResultsPane& pane) {
   // A focused pane keeps its lines and is overwritten where the report writes, but a rating that did not
   // run leaves no result of an earlier rating standing beneath its notice.
-  if (pane.has_focus() && d.rating_valid == 1) pane.remove_line(ResultsPane::kLineCount);
-  else pane.clear_lines(0, kRatingSummaryLastBlankLine);
-  for (const ReportLine& line : rating_summary_lines(d)) pane.set_line(line.index, line.text);
+  // Nor does a notice of a dynamic factor outside its range that no longer holds.
+  const ReportLines lines = rating_summary_lines(d);
+  if (pane.has_focus() && d.rating_valid == 1) {
+    pane.remove_line(ResultsPane::kLineCount);
+    clear_stale_range_notices(pane, lines);
+  } else {
+    pane.clear_lines(0, kRatingSummaryLastBlankLine);
+  }
+  for (const ReportLine& line : lines) pane.set_line(line.index, line.text);
 }
 
 void scroll_to_first_line(QTextEdit* view) {

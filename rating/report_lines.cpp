@@ -103,9 +103,13 @@ ReportLines rating_details_lines(const DesignData& d) {
         d.flank_roughness[0] / length, d.flank_roughness[1] / length);
   w.two(58, pick("Fillet roughness (um)\t\t %-16.3f\t%-16.3f", "Fillet roughness (thou)\t\t %-16.3f\t%-16.3f"),
         d.fillet_roughness[0] / length, d.fillet_roughness[1] / length);
-  // The hardness is printed in the scale it is held in, under the one label.
-  w.two(59, pick("Surface hardness (HRC) \t\t%-16.3f\t%-16.3f", "Surface hardness(HRC) \t\t%-16.3f\t%-16.3f"),
-        d.surface_hardness[0], d.surface_hardness[1]);
+  // The hardness in the scale it is held in, named after that scale.
+  const char* hardness_row[3][2] = {
+      {"Surface hardness (HRC) \t\t%-16.3f\t%-16.3f", "Surface hardness(HRC) \t\t%-16.3f\t%-16.3f"},
+      {"Surface hardness (BHN) \t\t%-16.3f\t%-16.3f", "Surface hardness(BHN) \t\t%-16.3f\t%-16.3f"},
+      {"Surface hardness (HV) \t\t%-16.3f\t%-16.3f", "Surface hardness(HV) \t\t%-16.3f\t%-16.3f"}};
+  const int scale = d.hardness_scale >= 0 && d.hardness_scale <= 2 ? d.hardness_scale : 0;
+  w.two(59, pick(hardness_row[scale][0], hardness_row[scale][1]), d.surface_hardness[0], d.surface_hardness[1]);
 
   const MaterialBlock pinion{61,
                              "Pinion material properties",

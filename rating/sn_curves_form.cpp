@@ -223,11 +223,18 @@ ChartTexts draw_sn_chart(QImage& image, const SnChart& chart, const DesignData& 
       draw_line(p, s.x(chart.cycles[k - 1]), s.y(chart.permissible[k - 1]), s.x(chart.cycles[k]),
                 s.y(chart.permissible[k]));
 
-    // The operating point of the load case.
+    // The operating point of the load case. Load cycles beyond the cycles axis put it at the axis' end,
+    // drawn open: it lies further out than the chart reaches.
+    const ld first = std::pow(10.0L, ld(kLogCyclesMin)), last = std::pow(10.0L, ld(kLogCyclesMax));
+    const ld cycles = chart.load_cycles;
+    const bool beyond = positive(cycles) && (cycles < first || cycles > last);
     int px = 0, py = 0;
-    if (pixel_of(s.x(chart.load_cycles), px) && pixel_of(s.y(chart.operating_stress), py)) {
-      p.setBrush(QBrush(Qt::red, Qt::SolidPattern));
+    if (pixel_of(s.x(std::clamp(cycles, first, last)), px) && pixel_of(s.y(chart.operating_stress), py)) {
+      const QPen pen = p.pen();
+      p.setBrush(beyond ? QBrush(Qt::white, Qt::SolidPattern) : QBrush(Qt::red, Qt::SolidPattern));
+      if (beyond) p.setPen(QPen(Qt::red, pen.widthF()));
       draw_ellipse(p, px - 2, py - 2, px + 2, py + 2);
+      p.setPen(pen);
     }
   }
 

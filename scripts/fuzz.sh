@@ -43,3 +43,18 @@ if [ -x build/test/tests/core/test_core ]; then
   fi
   echo "search property: ${MORVELL_SEARCH_PROPERTY_CASES:-8} seeded cases"
 fi
+
+# Tandrel's outline property (every accepted gear drawn true and closed between its circles, or refused
+# with its reason) on more seeded gears than the suite draws.
+if [ -x build/test/tests/cad_addin/test_cad_addin ]; then
+  mkdir -p build/test/tests/cad_addin/work
+  if ! (cd build/test/tests/cad_addin/work &&
+        QT_QPA_PLATFORM=offscreen MORVELL_TANDREL_PROPERTY_CASES="${MORVELL_TANDREL_PROPERTY_CASES:-1000}" \
+          ../test_cad_addin --gtest_filter='GearOutlineTest.RandomAcceptedEntries*' --gtest_brief=1 \
+          >../outline_property.log 2>&1); then
+    tail -40 build/test/tests/cad_addin/outline_property.log
+    echo "Tandrel outline property failed (log: build/test/tests/cad_addin/outline_property.log)"
+    exit 1
+  fi
+  echo "Tandrel outline property: ${MORVELL_TANDREL_PROPERTY_CASES:-1000} seeded gears"
+fi

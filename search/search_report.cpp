@@ -238,9 +238,14 @@ ReportLines search_report_lines(const DesignData& d) {
 }
 
 void write_search_report(const DesignData& d, ResultsPane& pane) {
-  if (pane.has_focus()) pane.remove_line(kSearchReportPaneLines);
-  else pane.clear_lines(0, kSearchReportPaneLines - 1);
-  for (const ReportLine& line : search_report_lines(d)) pane.set_line(line.index, line.text);
+  const ReportLines lines = search_report_lines(d);
+  if (pane.has_focus()) {
+    pane.remove_line(kSearchReportPaneLines);
+    clear_stale_range_notices(pane, lines);
+  } else {
+    pane.clear_lines(0, kSearchReportPaneLines - 1);
+  }
+  for (const ReportLine& line : lines) pane.set_line(line.index, line.text);
 }
 
 }  // namespace morvell

@@ -322,20 +322,30 @@ TEST(Refresh, ContactRatioStartsAtTheFormCircle) {
   Program p;
   DesignData& d = p.design();
   TMainForm& m = p.form();
-  // A wheel tip just clear of the pinion root pulls the pinion's start of active profile below its
-  // form circle: contact can only begin at the form circle.
+  // A wheel tip just clear of the pinion root reaches below the pinion's form circle: contact can only
+  // begin at the form circle of the generated outline, the warning says so, and the rating runs on the
+  // contact ratio the report shows (not on the one of the rack's form circle).
   d.tooth_proportion_mode = 0;
   d.tip_diameter[1] = 2 * d.centre_distance - d.root_diameter[0] - 0.3f;
   d.addendum[1] = (d.tip_diameter[1] - d.reference_diameter[1]) / 2;
+  d.rating_enabled = 1;
+  p.scripted.clear();
   m.SetMain_textboxes();
-  ASSERT_LT(d.sap_diameter[0], d.form_diameter[0]);
+  EXPECT_TRUE(p.scripted.texts(Kind::Modal).join("|").contains("Tip of wheel reaches"));
+  EXPECT_NEAR(d.sap_diameter[0], d.form_diameter[0], 1e-4);
   ASSERT_GE(d.sap_diameter[1], d.form_diameter[1]);
   auto roll = [](ld D, ld db) { return std::sqrt(D * D / 4 - db * db / 4); };
   const ld g = roll(d.working_pitch_diameter[0], d.base_diameter[0]) +
                roll(d.working_pitch_diameter[1], d.base_diameter[1]);
+  const ld by_tip = g - roll(d.tip_diameter[1], d.base_diameter[1]);
+  EXPECT_LT(by_tip, roll(d.form_diameter[0], d.base_diameter[0]));
   const ld rho = roll(d.form_diameter[0], d.base_diameter[0]) + roll(d.sap_diameter[1], d.base_diameter[1]);
   EXPECT_NEAR(d.transverse_contact_ratio, double((g - rho) / d.transverse_base_pitch), 1e-5);
-  EXPECT_EQ(d.rating_valid, d.transverse_contact_ratio >= 1.0f ? 1 : 0);
+  ASSERT_EQ(d.rating_valid, 1);
+  ASSERT_NE(d.form_diameter[0], d.rack_form_diameter[0]) << "the two form circles differ";
+  // Z_epsilon of a pair with an overlap ratio of at least 1 is sqrt(1 / eps_alpha).
+  ASSERT_GE(d.axial_contact_ratio, 1.0f);
+  EXPECT_NEAR(d.contact_ratio_factor, std::sqrt(1 / double(d.transverse_contact_ratio)), 1e-6);
   EXPECT_EQ(ResultsPane(m.mainresults).line(27),
             format_line(" Contact Ratio (Transverse) \t\t\t%-16.3f", double(d.transverse_contact_ratio)));
 }

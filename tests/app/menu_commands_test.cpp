@@ -560,22 +560,27 @@ TEST(MenuCommands, WindowSizesStepWithinTheirRange) {
   Program p;
   DesignData& d = p.design();
   TMainForm& m = p.form();
-  d.window_size_step = -1;
-  m.Increase1->setEnabled(true);
+  ASSERT_EQ(d.window_size_step, 0);
   const QSize before = m.size();
+  // One step smaller is 1000/1077 of the size (to the rounding of the scale), and back again the size
+  // the window had.
+  m.Decrease1Click();
+  EXPECT_EQ(d.window_size_step, -1);
+  EXPECT_NEAR(m.width(), before.width() * 1000.0 / 1077, 2);
+  EXPECT_NEAR(m.height(), before.height() * 1000.0 / 1077, 2);
+  EXPECT_TRUE(m.Increase1->isEnabled());
   m.Increase1Click();
   EXPECT_EQ(d.window_size_step, 0);
-  EXPECT_EQ(m.width(), before.width() * 1077 / 1000);
-  EXPECT_EQ(m.height(), before.height() * 1077 / 1000);
+  EXPECT_EQ(m.size(), before);
   EXPECT_FALSE(m.Increase1->isEnabled());
   EXPECT_TRUE(m.Decrease1->isEnabled());
-  ASSERT_EQ(p.messages().size(), 1);
+  ASSERT_EQ(p.messages().size(), 2);
   EXPECT_EQ(p.messages()[0],
             "These settings will only take full effect on quality of graphics, text size and all windows when the "
             "program is re-started");
   m.Increase1Click();  // at step 0: nothing but the item
   EXPECT_EQ(d.window_size_step, 0);
-  EXPECT_EQ(p.messages().size(), 1);
+  EXPECT_EQ(p.messages().size(), 2);
 
   d.window_size_step = -2;
   m.Decrease1Click();

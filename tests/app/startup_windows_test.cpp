@@ -18,12 +18,15 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "design_data.h"
 #include "progress_form.h"
 #include "scripted_modal_services.h"
 #include "sizing_form.h"
 #include "splash_form.h"
+#include "startup.h"
 #include "startup_form.h"
 #include "test_support.h"
 #include "use_optimized_form.h"
@@ -322,4 +325,30 @@ TEST(StartupWindow, AboutShowsTheSplashAndStays) {
   s.w.Entergeometrydata1->trigger();  // a choice afterwards still works
   EXPECT_EQ(s.d->start_mode, 3);
   EXPECT_EQ(s.d->splash_mode, 1);
+}
+
+// A design file named on the command line is opened in place of the start-up window's choice, or
+// refused with a word: an option the program does not take, a name too long to be kept, names beyond
+// the first.
+TEST(CommandLine, ADesignFileNamedIsOpenedOrRefusedWithAWord) {
+  const std::string long_name(400, 'n');
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string path;      // to open
+    std::string says;      // part of the message, empty for none
+  } cases[] = {
+      {{"morvell"}, "", ""},
+      {{"morvell", "pair.mvl"}, "pair.mvl", ""},
+      {{"morvell", "/home/u/gears/pair 2.mvl"}, "/home/u/gears/pair 2.mvl", ""},
+      {{"morvell", "-x"}, "", "not the option -x"},
+      {{"morvell", long_name + ".mvl"}, "", "too long"},
+      {{"morvell", "a.mvl", "b.mvl", "c.mvl"}, "a.mvl", "b.mvl c.mvl left unused"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.size() > 1 ? c.arguments[1].substr(0, 40) : "no arguments");
+    const CommandLineDesign named = design_file_from_command_line(c.arguments);
+    EXPECT_EQ(named.path, c.path);
+    if (c.says.empty()) EXPECT_EQ(named.message, "");
+    else EXPECT_NE(named.message.find(c.says), std::string::npos) << named.message;
+  }
 }

@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 
 #include <memory>
+#include <string>
 
 #include "design_data.h"
 #include "main_window.h"
@@ -152,6 +155,54 @@ TEST_F(ViewCommands, MouseOnTheImageZoomsAndPansAndResetReturns) {
   EXPECT_EQ(zoom_3d(*d), 1.0f);
   EXPECT_EQ(d->view_rotation_3d, 45.0f);
   EXPECT_EQ(plot(), start);
+}
+
+// The zoom-in tool keeps the clicked point of the gear under the pointer and a double click with the
+// pan tool leaves the plot where it is, at the window's own size and after the Window Sizes steps have
+// made the image smaller and larger again.
+TEST_F(ViewCommands, ZoomAndPanFollowThePointerAtEveryWindowSize) {
+  TMainForm& m = *main;
+  m.Showplotbutton->click();
+  const auto click_zooms_about = [&](QPoint at) {
+    DesignData copy = *d;
+    const MeshPlotWindow w = compute_mesh_plot_window(copy, m.Image1->width(), m.Image1->height());
+    const long double x_mm = w.left + (at.x() - kMeshPlotMargin) / w.scale_x;
+    const long double y_mm = w.bottom + (at.y() - w.height + kMeshPlotMargin) / w.scale_y;
+    m.Zoominbutton->click();
+    QTest::mouseClick(m.Image1, Qt::LeftButton, {}, at);
+    copy = *d;
+    const PlotPixel p = *mesh_plot_pixel(compute_mesh_plot_window(copy, m.Image1->width(), m.Image1->height()),
+                                         x_mm, y_mm);
+    EXPECT_NEAR(p.x, at.x(), 1);
+    EXPECT_NEAR(p.y, at.y(), 1);
+  };
+  const auto double_click_keeps_the_plot = [&](QPoint at) {
+    m.PanButton->click();
+    const float pan_x = d->plot_pan_x, pan_y = d->plot_pan_y;
+    const QImage before = plot();
+    // As the window system delivers a double click to a control: press, release, then the second
+    // press as a double click, and its release.
+    QTest::mousePress(m.Image1, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(m.Image1, Qt::LeftButton, {}, at);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(at), m.Image1->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                       Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m.Image1, &second);
+    QTest::mouseRelease(m.Image1, Qt::LeftButton, {}, at);
+    EXPECT_NEAR(d->plot_pan_x, pan_x, 1e-4);
+    EXPECT_NEAR(d->plot_pan_y, pan_y, 1e-4);
+    EXPECT_EQ(plot(), before);
+  };
+  for (const char* size : {"as created", "one step smaller", "two steps smaller", "one step larger again"}) {
+    SCOPED_TRACE(::testing::Message() << size << ", image " << m.Image1->width() << "x" << m.Image1->height());
+    m.resetButton->click();
+    const QPoint corner(m.Image1->width() * 4 / 5, m.Image1->height() / 5);
+    click_zooms_about(corner);
+    click_zooms_about(QPoint(m.Image1->width() / 3, m.Image1->height() * 3 / 4));
+    double_click_keeps_the_plot(corner);
+    if (std::string(size) == "two steps smaller") m.Increase1Click();
+    else m.Decrease1Click();
+    QApplication::processEvents();
+  }
 }
 
 TEST_F(ViewCommands, ThreeDAndTwoDPlotButtonsSwapThePictures) {

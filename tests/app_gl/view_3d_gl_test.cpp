@@ -194,3 +194,44 @@ TEST_F(GlView3d, AlongTheAxisTheTwistShowsTheHandAndTheWheelHasTheOpposite) {
   EXPECT_EQ(twisted_side(0), pinion_left);
   EXPECT_TRUE(errors.empty());
 }
+
+// The lights follow the design shown: a panel set up while another design was shown paints the present
+// one as a panel set up with it does (lights placed once from the first design left a pair of another
+// size with dark end faces).
+TEST_F(GlView3d, LightsArePlacedFromTheDesignShown) {
+  d.view_selection = kViewPinion;
+  d.centre_distance = 600;  // only the lights change for the pinion's view
+  const QImage after_another = paint();
+
+  QWidget other_host;
+  other_host.resize(kW, kH);
+  auto* other = new TOpenGLPanel(&other_host);
+  other->setGeometry(0, 0, kW, kH);
+  other->OnInit = [this](TOpenGLPanel*) { init_3d_view(d); };
+  other->OnPaint = [this](TOpenGLPanel*) { paint_3d_view(d, kViewport); };
+  other_host.show();
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 300) QCoreApplication::processEvents();
+  const QImage set_up_with_it = other->CapturePicture().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(after_another.size(), set_up_with_it.size());
+  int differing = 0;
+  for (int y = 0; y < after_another.height(); ++y)
+    for (int x = 0; x < after_another.width(); ++x) differing += after_another.pixel(x, y) != set_up_with_it.pixel(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_TRUE(errors.empty());
+}
+
+// However wide the face, no part of a gear leaves the depth range: the ends of a pinion with a face of
+// 400 mm, turned 45 degrees out of the picture's plane, are drawn.
+TEST_F(GlView3d, NoViewCutsAGearAtTheDepthRange) {
+  d.view_selection = kViewPinion;
+  d.face_width[0] = 400;
+  zoom_3d(d) = 4.0f;  // a window wide enough for the whole face
+  paint();
+  EXPECT_EQ(gl_error, GLenum(GL_NO_ERROR));
+  const float end = 200 * std::sin(float(M_PI) / 4);
+  for (const float x : {-0.95f * end, -0.5f * end, 0.0f, 0.5f * end, 0.95f * end})
+    EXPECT_TRUE(drawn_at(x, 0)) << x;
+  EXPECT_TRUE(errors.empty());
+}

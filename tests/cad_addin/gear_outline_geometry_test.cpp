@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
+#include <random>
 #include <string>
 
 #include "addin_app.h"
@@ -422,6 +424,94 @@ TEST_F(GearOutlineTest, AFineToleranceOnALargeGearIsDrawnOrRefusedAtOnce) {
   // On a small gear the same tolerance fits the store and draws.
   EXPECT_FALSE(Draw({16, 0.5, 20, 0, 0, 0, 0}, 0, 1e-6).empty());
   EXPECT_TRUE(services.messages.empty());
+}
+
+// Seeded random gears over the entries the dialog accepts, with the edges that once drew wrong: fillet
+// radii far below the tolerance, and profile shifts near a whole turn of the tooth (x near pi z / tan a).
+// Each is refused with one message and nothing sent, or drawn as a true tooth form: finite, closed,
+// never crossing itself, every point between the root and the tip circles, no arc whose centre meets
+// its ends, every flank point on the involute of the shift entered. MORVELL_TANDREL_PROPERTY_CASES sets the
+// number of gears (the fuzzing script runs more).
+TEST_F(GearOutlineTest, RandomAcceptedEntriesAreDrawnTrueOrRefused) {
+  int cases = 80;
+  if (const char* n = std::getenv("MORVELL_TANDREL_PROPERTY_CASES")) cases = std::max(1, std::atoi(n));
+  std::mt19937 rng(4611);
+  auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  auto chance = [&](double p) { return uniform(0.0, 1.0) < p; };
+  auto fillet = [&](double m, double most) {
+    if (chance(0.35)) return 0.0;
+    if (chance(0.25)) return std::pow(10.0, uniform(-17.0, -12.0));  // far below any tolerance
+    return uniform(0.0, most * m);
+  };
+  int drawn = 0, refused = 0;
+  for (int k = 0; k < cases; ++k) {
+    Gear g;
+    g.z = std::uniform_int_distribution<int>(3, 80)(rng);
+    g.m = std::pow(10.0, uniform(-0.7, 1.0));
+    g.alpha = uniform(12.0, 32.0);
+    const double turn_shift = M_PI * g.z / std::tan(g.alpha * M_PI / 180.0);
+    g.x = chance(0.15) ? turn_shift * (chance(0.5) ? 1 : -1) + uniform(-0.3, 0.3) : uniform(-1.0, 1.2);
+    g.bl = chance(0.5) ? 0.0 : uniform(-0.1, 0.1) * g.m;
+    g.crk = fillet(g.m, 0.4);
+    g.crt = fillet(g.m, 0.5);
+    const int LT = chance(0.5) ? 1 : 0;
+    const double tol = chance(0.5) ? kTol : 1e-4;
+    const std::string what = Describe(g, LT, tol);
+    const auto sketch = Draw(g, LT, tol);
+    if (sketch.empty()) {
+      ++refused;
+      EXPECT_EQ(services.messages.size(), 1u) << what << ": refused without saying why";
+      continue;
+    }
+    ++drawn;
+    const ToothForm form(g);
+    const auto summary = test::Summarise(sketch, 1e-12);
+    EXPECT_GE(summary.min_radius * 1000.0, form.r_f * (1 - 1e-9)) << what;
+    EXPECT_LE(summary.max_radius * 1000.0, form.r_a * (1 + 1e-9)) << what;
+    EXPECT_EQ(summary.open_ends, 0) << what;
+    EXPECT_EQ(summary.crowded_ends, 0) << what;
+    EXPECT_EQ(Crossings(Pieces(sketch)), 0) << what;
+    for (const SketchEntity& e : sketch) {
+      for (const Point* p : {&e.a, &e.b, &e.c}) EXPECT_TRUE(std::isfinite(p->x) && std::isfinite(p->y)) << what;
+      if (e.kind != K::Line && e.kind != K::Arc) continue;
+      const Xy s = Mm(e.kind == K::Line ? e.a : e.b), t = Mm(e.kind == K::Line ? e.b : e.c);
+      if (e.kind == K::Arc) {
+        EXPECT_GT(Dist(s, Mm(e.a)), 1e-6 * form.r_a) << what << ": an arc whose centre meets its ends";
+        EXPECT_NEAR(Dist(s, Mm(e.a)), Dist(t, Mm(e.a)), 1e-9) << what << ": arc ends off its circle";
+      }
+      // Every end between the circles and outside the base circle lies on a flank of the shift entered
+      // (a fillet's flank end within the tolerance of it): a tooth turned by a whole turn would not.
+      for (Xy p : {s, t}) {
+        const double r = std::hypot(p.x, p.y);
+        if (r > form.r_b * (1 + 1e-9) && r > form.r_f * (1 + 1e-9) && r < form.r_a * (1 - 1e-9))
+          EXPECT_LE(form.OffFlank(p), 2 * tol) << what << ": point at r " << r;
+      }
+    }
+  }
+  // Both outcomes occur among the cases, so that neither side of the property goes untested.
+  EXPECT_GT(drawn, cases / 4);
+  EXPECT_GT(refused, 0);
+}
+
+// A profile shift of one whole turn of the tooth (z 12, alpha 20: x = 12 pi / tan 20 = 103.58) once drew
+// the unshifted gear as success; fillets of 1e-17 to 3e-15 mm drew arcs whose centre and ends coincide.
+TEST_F(GearOutlineTest, EdgesOfTheEntriesDrawTrueOrAreRefused) {
+  const double turn_shift = 12 * M_PI / std::tan(20 * M_PI / 180);
+  for (double x : {turn_shift, turn_shift - 0.05, -turn_shift}) {
+    const Gear g{12, 2, 20, x, 0, 0, 0};
+    EXPECT_TRUE(Draw(g, 0).empty()) << Describe(g, 0, kTol);
+    EXPECT_EQ(services.messages.size(), 1u) << Describe(g, 0, kTol);
+  }
+  for (double radius : {6e-16, 1e-17, 3e-15, 1e-9}) {
+    const Gear g{12, 2, 25, 0, 0, radius, radius};
+    for (int LT : {0, 1}) {
+      const auto sketch = Draw(g, LT);
+      ASSERT_FALSE(sketch.empty()) << Describe(g, LT, kTol);
+      for (const SketchEntity& e : sketch)
+        if (e.kind == K::Arc) EXPECT_GT(Dist(Mm(e.b), Mm(e.a)), 1e-3) << Describe(g, LT, kTol);
+      DrawsTrue(g, LT, kTol);
+    }
+  }
 }
 
 }  // namespace

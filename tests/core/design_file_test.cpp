@@ -578,15 +578,18 @@ TEST(DesignFile, ValuesTheWindowsRefuseAreRefusedOnOpening) {
 TEST(DesignFile, WorkingOutAnOpenedDesignMakesTheRefreshCorrections) {
   auto d = std::make_unique<DesignData>(shipped_design());
   d->geometry_manager_mode = 0;
-  d->root_fillet_radius[1] = 0.9f * d->normal_module;
+  const long double m = d->normal_module, a = d->normal_pressure_angle * 3.14159265358979323846L / 180;
+  const long double H = (long double)d->dedendum[1] + (long double)d->profile_shift[1] * m;
+  // The radius that a protuberance of 0.05 m makes fit.
+  const long double rho = (0.05L * m + std::cos(a) * (3.14159265358979323846L * m / 4 - H * std::tan(a))) /
+                          (1 - std::sin(a));
+  d->root_fillet_radius[1] = float(rho);
   d->protuberance[1] = 0.0f;
   work_out_opened_design(*d);
-  const long double m = d->normal_module, a = d->normal_pressure_angle * 3.14159265358979323846L / 180;
-  const long double rho = d->root_fillet_radius[1];
-  const long double H = (long double)d->dedendum[1] + (long double)d->profile_shift[1] * m;
   const long double expected = rho - std::cos(a) * (3.14159265358979323846L * m / 4 - (H - rho) * std::tan(a));
   ASSERT_GT(expected, 0.0L);
   EXPECT_NEAR(d->protuberance[1], double(expected), 1e-4 * double(m));
+  EXPECT_NEAR(d->protuberance[1], 0.05 * double(m), 1e-4 * double(m));
 }
 
 TEST(DesignFile, EnteredBallDiameterMustBePositive) {

@@ -375,5 +375,41 @@ TEST(FlashTemperature, PairsWithoutAValueStillComputeEveryPosition) {
   }
 }
 
+// Where the wheel's tip reaches past the pinion's interference point (z 12/100, standard rack, no
+// shift), the positions run from where contact can start, the pinion's form circle, to its EAP: no
+// position lies at a roll length the tooth does not have.
+TEST(FlashTemperature, PositionsRunFromWhereContactStarts) {
+  auto d = rated_startup_design();
+  DesignData& g = *d;
+  g.geometry_manager_mode = 0;
+  g.helix_angle = 0;
+  g.normal_module = 2;
+  g.teeth[0] = 12;
+  g.teeth[1] = 100;
+  g.actual_ratio = g.desired_ratio = 100.0f / 12;
+  g.profile_shift[0] = g.profile_shift[1] = 0;
+  g.tooth_proportion_mode = 1;
+  g.allow_tip_diameter_reduction = 0;
+  for (int i = 0; i < 2; ++i) {
+    g.basic_rack.addendum_coeff[i] = 1.0f;
+    g.basic_rack.dedendum_coeff[i] = 1.25f;
+    g.basic_rack.fillet_radius_coeff[i] = 0.38f;
+    g.tip_chamfer[i] = 0;
+  }
+  g.basic_rack.pressure_angle = 20;
+  g.second_geometry_pass = 0;
+  calc_gear_geometry(g);
+  ASSERT_NEAR(g.sap_diameter[0], g.rack_form_diameter[0], 1e-4) << "contact starts at the pinion's form circle";
+  calc_flash_temperature(g, FlashEstimates{});
+  const double omega1 = M_PI * g.speed / 30;
+  const double db1 = g.base_diameter[0], dna1 = g.eap_diameter[0];
+  const double start = std::sqrt(double(g.sap_diameter[0]) * g.sap_diameter[0] / 4 - db1 * db1 / 4);
+  const double end = std::sqrt(dna1 * dna1 / 4 - db1 * db1 / 4);
+  // The pinion's rolling velocity is omega_1 times its radius of curvature at the point of contact.
+  EXPECT_NEAR(g.flash_rolling_velocity_pinion[0] / (omega1 * 1e-3), start, 2e-3);
+  EXPECT_NEAR(g.flash_rolling_velocity_pinion[kFlashPointCount - 1] / (omega1 * 1e-3), end, 2e-3);
+  for (int i = 0; i < kFlashPointCount; ++i) EXPECT_GT(g.flash_rolling_velocity_pinion[i], 0.0f) << i;
+}
+
 }  // namespace
 }  // namespace morvell

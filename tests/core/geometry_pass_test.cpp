@@ -11,6 +11,7 @@
 
 #include "design_data.h"
 #include "finished_teeth.h"
+#include "geometry_warnings.h"
 #include "measurement.h"
 #include "numeric.h"
 #include "startup_values.h"
@@ -365,11 +366,15 @@ TEST(GeometryPass, StandardRackCopiedOnlyInTheFirstPassOfARefresh) {
   EXPECT_NEAR(rack_addendum_coeff(d, 0), 1.1, 1e-6);
   EXPECT_NEAR(rack_dedendum_coeff(d, 1), 1.4, 1e-6);
   EXPECT_FLOAT_EQ(d.root_fillet_radius[0], 0.76f);
-  // The transverse pressure angle of this pass is the one from before the copy; the next pass corrects it.
-  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 20.0f);
+  // The pass that copies the rack works with its angle throughout: the next pass, on the same inputs,
+  // finds the same teeth.
+  EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 22.5f);
+  const float base = d.base_diameter[0], tip_thickness = d.tip_thickness_normal[0];
   d.second_geometry_pass = 1;
   calc_gear_geometry(d);
   EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 22.5f);
+  EXPECT_EQ(d.base_diameter[0], base);
+  EXPECT_EQ(d.tip_thickness_normal[0], tip_thickness);
 }
 
 // ----- Default form-to-SAP constraint and face widths -----
@@ -571,23 +576,102 @@ TEST(GeometryPass, ContactRatioFloorWhenTheEapFallsBelowTheBaseCircle) {
   EXPECT_FALSE(rec.seen.empty());
 }
 
-TEST(GeometryPass, FormCircleLimitsTheContactRatio) {
-  // A shallow pinion root with a small fillet puts the rack form circle above the SAP.
-  DesignData d = spur_design(20, 40, 2);
+// Contact can start no lower than the form circle: where the mate's tip reaches below it, or even past
+// the interference point on the base circle (a negative roll length), the SAP is the form circle, the
+// path of contact, the contact ratio and the single-contact points count from there, and a geometry
+// warning says so. The form circle of the test's own model: the rack flank's tangent point, or for an
+// undercut tooth (whose rack flank would end below the base circle) where the generated fillet crosses
+// the involute.
+TEST(GeometryPass, ContactStartsNoLowerThanTheFormCircle) {
+  struct Case {
+    const char* name;
+    int z1, z2;
+    float m;
+    bool pinion_undercut, negative_roll;
+    float wheel_addendum;  // 0 = rack proportions
+  };
+  const Case cases[] = {
+      {"wheel tip just clear of the pinion root", 20, 40, 2.0f, false, false, 2.49f},
+      {"z 12/100: wheel tip past the pinion's interference point", 12, 100, 2.0f, true, true, 0},
+      {"z 14/40: undercut pinion", 14, 40, 2.5f, true, true, 0},
+  };
+  auto roll = [](double D, double db) { return D > db ? std::sqrt(D * D / 4 - db * db / 4) : 0.0; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesignData d = spur_design(c.z1, c.z2, c.m);
+    d.allow_tip_diameter_reduction = 0;
+    if (c.wheel_addendum > 0) {
+      d.addendum[1] = c.wheel_addendum;
+      d.root_fillet_radius[0] = 0.7f;  // raises the pinion's form circle
+    } else {
+      use_standard_rack(d, 20);
+      for (int i = 0; i < 2; ++i) d.basic_rack.fillet_radius_coeff[i] = 0.38f;
+      d.second_geometry_pass = 0;
+    }
+    calc_gear_geometry(d);
+    const double alpha_t = rad(d.transverse_pressure_angle), alpha_n = rad(d.normal_pressure_angle);
+    double form[2], tip_roll[2], start[2];
+    for (int i = 0; i < 2; ++i) {
+      const double db = d.base_diameter[i];
+      const double r = db / 2 * std::tan(alpha_t) -
+                       (d.dedendum[i] - (1 - std::sin(alpha_n)) * d.root_fillet_radius[i]) / std::sin(alpha_t);
+      EXPECT_EQ(r < 0, i == 0 && c.pinion_undercut);
+      if (r < 0) {
+        ToothProfile outline;
+        float generated = 0;
+        generate_tooth_profile(finished_outline_input(d, i), &generated, outline);
+        form[i] = generated;
+      } else {
+        form[i] = 2 * std::sqrt(r * r + db * db / 4);
+      }
+      EXPECT_NEAR(d.rack_form_diameter[i], form[i], 1e-4) << i;
+    }
+    for (int i = 0; i < 2; ++i) {
+      const int n = 1 - i;
+      tip_roll[i] = roll(d.working_pitch_diameter[i], d.base_diameter[i]) -
+                    (roll(d.tip_diameter[n], d.base_diameter[n]) - roll(d.working_pitch_diameter[n], d.base_diameter[n]));
+      start[i] = std::max(tip_roll[i], roll(form[i], d.base_diameter[i]));
+      EXPECT_NEAR(d.sap_roll_length[i], start[i], 1e-4) << i;
+      EXPECT_GE(d.sap_roll_length[i], 0.0f) << i;
+      EXPECT_GE(d.sap_diameter[i], d.rack_form_diameter[i] - 1e-4f) << i;
+    }
+    EXPECT_EQ(tip_roll[0] < 0, c.negative_roll);
+    EXPECT_LT(tip_roll[0], roll(form[0], d.base_diameter[0])) << "the wheel's tip reaches below the form circle";
+    EXPECT_NEAR(d.sap_diameter[0], form[0], 1e-4);
+    const double pbt = d.transverse_base_pitch;
+    const double gw = roll(d.working_pitch_diameter[0], d.base_diameter[0]) +
+                      roll(d.working_pitch_diameter[1], d.base_diameter[1]);
+    EXPECT_NEAR(d.transverse_contact_ratio, (gw - start[0] - start[1]) / pbt, 1e-5);
+    EXPECT_NEAR(d.path_of_contact / pbt, d.transverse_contact_ratio, 1e-5) << "the path itself starts there";
+    EXPECT_NEAR(d.highest_single_contact_roll_pinion - d.sap_roll_length[0], pbt, 1e-4);
+    EXPECT_NEAR(d.sap_roll_length[0] + d.path_of_contact - d.lowest_single_contact_roll_pinion, pbt, 1e-4);
+    EXPECT_EQ(d.rating_valid, d.transverse_contact_ratio >= 1.0f ? 1 : 0);
+
+    std::vector<std::pair<GeometryWarning, int>> warnings;
+    check_geometry_warnings(d, [&](GeometryWarning kind, int gear) { warnings.emplace_back(kind, gear); });
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(), std::make_pair(GeometryWarning::contact_below_form, 0)),
+              warnings.end());
+    EXPECT_EQ(std::find(warnings.begin(), warnings.end(), std::make_pair(GeometryWarning::contact_below_form, 1)),
+              warnings.end());
+  }
+  // The pairs of the report, their contact ratios from the form circle: 1.276 and 1.460.
+  DesignData d = spur_design(12, 100, 2);
+  d.allow_tip_diameter_reduction = 0;
+  use_standard_rack(d, 20);
+  for (int i = 0; i < 2; ++i) d.basic_rack.fillet_radius_coeff[i] = 0.38f;
+  d.second_geometry_pass = 0;
   calc_gear_geometry(d);
-  const float full = d.transverse_contact_ratio;
-  d.dedendum[0] = 1.5f;
-  d.root_fillet_radius[0] = 0.02f;
+  EXPECT_NEAR(d.transverse_contact_ratio, 1.276, 5e-4);
+}
+
+TEST(GeometryPass, HealthyContactIsNotWarnedAbout) {
+  DesignData d = startup_design();
+  d.second_geometry_pass = 0;
   calc_gear_geometry(d);
-  ASSERT_LT(d.sap_diameter[0], d.rack_form_diameter[0]);
-  ASSERT_GE(d.sap_diameter[1], d.rack_form_diameter[1]);
-  auto roll = [](double D, double db) { return std::sqrt(D * D / 4 - db * db / 4); };
-  const double expected = (d.pitch_point_roll_length[0] + d.pitch_point_roll_length[1] -
-                           roll(d.rack_form_diameter[0], d.base_diameter[0]) -
-                           roll(d.sap_diameter[1], d.base_diameter[1])) / d.transverse_base_pitch;
-  EXPECT_NEAR(d.transverse_contact_ratio, expected, 1e-5);
-  EXPECT_LT(d.transverse_contact_ratio, full);
-  EXPECT_NEAR(d.path_of_contact / d.transverse_base_pitch, full, 1e-5) << "the path of contact itself is not cut";
+  int below = 0;
+  check_geometry_warnings(d, [&](GeometryWarning kind, int) { below += kind == GeometryWarning::contact_below_form; });
+  EXPECT_EQ(below, 0);
+  for (int i = 0; i < 2; ++i) EXPECT_NEAR(d.sap_roll_length[i], mate_tip_sap_roll_length(d, i), 1e-5) << i;
 }
 
 // ----- Thickness at the tip -----
@@ -744,10 +828,10 @@ TEST(GeometryPass, ChamferedTipCornersLieOnTheChamferLineInsideTheFlank) {
   }
 }
 
-TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
-  // With the numbers of teeth following, the transverse pressure angle is recomputed after the rack copy
-  // within the same pass; with the module fixed it stays the one from before until the next pass.
-  for (int32_t mode : {0, 2}) {
+TEST(GeometryPass, EveryModeTakesTheTransversePressureAngleOfTheCopiedRack) {
+  // Whichever value follows, the pass that copies the rack works out the teeth of the rack's angle: the
+  // base circles, and everything after them, are those of 25 degrees.
+  for (int32_t mode : {0, 1, 2}) {
     DesignData d = spur_design(20, 30, 2);
     d.geometry_manager_mode = mode;
     d.centre_distance = 51.0f;
@@ -755,10 +839,10 @@ TEST(GeometryPass, ModeTwoTakesTheTransversePressureAngleOfTheCopiedRack) {
     use_standard_rack(d, 25.0f);
     calc_gear_geometry(d);
     EXPECT_FLOAT_EQ(d.normal_pressure_angle, 25.0f) << mode;
-    EXPECT_FLOAT_EQ(d.transverse_pressure_angle, mode == 2 ? 25.0f : 20.0f) << mode;
+    EXPECT_FLOAT_EQ(d.transverse_pressure_angle, 25.0f) << mode;
+    EXPECT_NEAR(d.base_diameter[0], d.teeth[0] * d.normal_module * std::cos(rad(25)), 1e-4) << mode;
     if (mode == 2) {
       EXPECT_NEAR(d.centre_distance_from_shifts, 51.0, 2e-4);
-      EXPECT_NEAR(d.base_diameter[0], 40 * std::cos(rad(25)), 1e-4);
     }
   }
 }

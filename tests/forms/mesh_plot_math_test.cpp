@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "geometry_pass.h"
 #include "numeric.h"
@@ -15,6 +16,10 @@ using namespace morvell;
 namespace {
 
 constexpr int kW = 450, kH = 600;
+
+struct QSizeLike {
+  int w, h;
+};
 
 DesignData startup_design() {
   DesignData d;
@@ -151,7 +156,7 @@ TEST(MeshPlotMouse, PanDragMovesThePictureWithTheMouse) {
   // The point under the mouse where the drag starts...
   const ld x_mm = w.left + (100 - 5) / w.scale_x, y_mm = w.bottom + (200 - kH + 5) / w.scale_y;
   mesh_plot_mouse_down(d, 100, 200);
-  mesh_plot_mouse_up(d, 160, 260);
+  mesh_plot_mouse_up(d, 160, 260, kH);
   EXPECT_NEAR(d.plot_pan_x, double(60 / w.scale_x), 1e-4);
   EXPECT_NEAR(d.plot_pan_y, double(60 / w.scale_y), 1e-4);
   // ...lies under the mouse where it ends.
@@ -166,29 +171,60 @@ TEST(MeshPlotMouse, ZoomToolsChangeTheZoomOnMouseUpOnly) {
   DesignData d = startup_design();
   d.view_selection = kViewPinion;
   compute_mesh_plot_window(d, kW, kH);
-  const float left = d.mesh_plot_x_min, range = d.mesh_plot_y_range;
 
   d.mouse_tool = kToolZoomIn;
   mesh_plot_mouse_down(d, 300, 100);
   EXPECT_EQ(d.plot_zoom, 1.0f);
   EXPECT_EQ(d.plot_pan_x, 0.0f);
-  mesh_plot_mouse_up(d, 300, 100);
-  EXPECT_FLOAT_EQ(d.plot_pan_x, 300 * left / 450);
-  EXPECT_FLOAT_EQ(d.plot_pan_y, (100.0f - 400) / 400 * range * 0.5f);
+  mesh_plot_mouse_up(d, 300, 100, kH);
   EXPECT_EQ(d.plot_zoom, 2.0f);
 
   d.mouse_tool = kToolZoomOut;
   const float pan_x = d.plot_pan_x, pan_y = d.plot_pan_y;
-  mesh_plot_mouse_up(d, 10, 10);
+  mesh_plot_mouse_up(d, 10, 10, kH);
   EXPECT_EQ(d.plot_zoom, 1.0f);
-  mesh_plot_mouse_up(d, 10, 10);
+  mesh_plot_mouse_up(d, 10, 10, kH);
   EXPECT_EQ(d.plot_zoom, 0.5f);
   EXPECT_EQ(d.plot_pan_x, pan_x);
   EXPECT_EQ(d.plot_pan_y, pan_y);
 
   d.mouse_tool = kToolRotate;  // nothing for the 2D plot
   mesh_plot_mouse_down(d, 10, 10);
-  mesh_plot_mouse_up(d, 300, 300);
+  mesh_plot_mouse_up(d, 300, 300, kH);
   EXPECT_EQ(d.plot_zoom, 0.5f);
   EXPECT_EQ(d.plot_pan_x, pan_x);
+}
+
+// Zooming in keeps the clicked point of the gear under the pointer, on images of the layout's size and
+// of the sizes the window-size steps and desktop scales give, from any zoom and pan, in every view: the
+// click is mapped with the image's own size.
+TEST(MeshPlotMouse, ZoomInKeepsTheClickedPointUnderThePointer) {
+  DesignData d = startup_design();
+  d.mouse_tool = kToolZoomIn;
+  std::mt19937 random(48);
+  const QSizeLike sizes[] = {{450, 600}, {225, 300}, {360, 480}, {703, 937}, {194, 258}, {900, 1200}};
+  for (const QSizeLike size : sizes) {
+    for (int trial = 0; trial < 40; ++trial) {
+      d.view_selection = std::uniform_int_distribution<int32_t>(1, 3)(random);
+      d.plot_zoom = std::uniform_int_distribution<int>(0, 1)(random) ? 1.0f
+                                                                     : float(1 << std::uniform_int_distribution<int>(0, 4)(random)) / 4.0f;
+      d.plot_pan_x = std::uniform_real_distribution<float>(-5, 5)(random);
+      d.plot_pan_y = std::uniform_real_distribution<float>(-5, 5)(random);
+      const MeshPlotWindow before = compute_mesh_plot_window(d, size.w, size.h);
+      const int x = std::uniform_int_distribution<int>(0, size.w - 1)(random);
+      const int y = std::uniform_int_distribution<int>(0, size.h - 1)(random);
+      // The point under the pointer, in mm, from the picture as drawn.
+      const ld x_mm = before.left + (x - kMeshPlotMargin) / before.scale_x;
+      const ld y_mm = before.bottom + (y - size.h + kMeshPlotMargin) / before.scale_y;
+      const float zoom = d.plot_zoom;
+      mesh_plot_mouse_up(d, x, y, size.h);
+      EXPECT_EQ(d.plot_zoom, zoom_in_step(zoom));
+      const MeshPlotWindow after = compute_mesh_plot_window(d, size.w, size.h);
+      const PlotPixel p = *mesh_plot_pixel(after, x_mm, y_mm);
+      SCOPED_TRACE(::testing::Message() << size.w << "x" << size.h << " view " << d.view_selection << " zoom " << zoom
+                                        << " click " << x << "," << y);
+      EXPECT_NEAR(p.x, x, 1);
+      EXPECT_NEAR(p.y, y, 1);
+    }
+  }
 }

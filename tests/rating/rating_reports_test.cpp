@@ -19,6 +19,8 @@
 #include "golden.h"
 #include "life_and_damage.h"
 #include "rated_design.h"
+#include "rating.h"
+#include "rating_report_rows.h"
 #include "report_lines.h"
 #include "results_pane.h"
 #include "startup_values.h"
@@ -381,4 +383,52 @@ TEST(RatingReportPane, SummaryEndsShowingTheFirstLine) {
   EXPECT_EQ(p.view.horizontalScrollBar()->value(), 0);
   EXPECT_EQ(p.view.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
   EXPECT_EQ(p.view.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+}
+
+// A focused pane keeps the lines a report does not write, but not a notice of a dynamic factor outside
+// its range once the speed is lowered into the range: whichever of the two reports said it and
+// whichever is written next.
+TEST(RatingReportPane, ARangeNoticeThatNoLongerHoldsLeavesTheFocusedPane) {
+  using Write = void (*)(const DesignData&, ResultsPane&);
+  const Write writers[] = {write_rating_details_report, write_rating_summary_report};
+  for (const Write first : writers) {
+    for (const Write next : writers) {
+      Pane p;
+      p.focus();
+      auto d = rated_start_up_design(1);
+      d->speed = 21000;
+      rate_design(*d);
+      life_and_damage(*d);
+      first(*d, *p.pane);
+      const auto notices = [&] {
+        int n = 0;
+        for (int i = 0; i < ResultsPane::kLineCount; ++i)
+          n += p.pane->line(i).find("outside its method's range") != std::string::npos;
+        return n;
+      };
+      ASSERT_EQ(notices(), 1);
+      d->speed = 800;
+      rate_design(*d);
+      life_and_damage(*d);
+      ASSERT_TRUE(dynamic_factor_range_notice(*d).empty());
+      next(*d, *p.pane);
+      EXPECT_EQ(notices(), 0) << (first == writers[0] ? "details" : "summary") << " then "
+                              << (next == writers[0] ? "details" : "summary");
+      EXPECT_EQ(p.pane->line_count(), 100);
+    }
+  }
+}
+
+// The surface hardness is named after the scale it is held in, in both unit systems.
+TEST(RatingReportLines, SurfaceHardnessIsNamedAfterItsScale) {
+  for (const int units : {1, 2}) {
+    auto d = rated_start_up_design(units);
+    for (const auto& [scale, name] : {std::pair{0, "(HRC)"}, std::pair{1, "(BHN)"}, std::pair{2, "(HV)"}}) {
+      d->hardness_scale = scale;
+      const auto details = by_index(rating_details_lines(*d));
+      ASSERT_TRUE(details.count(59));
+      EXPECT_NE(details.at(59).find(std::string("Surface hardness") + (units == 1 ? " " : "") + name), std::string::npos)
+          << details.at(59);
+    }
+  }
 }

@@ -122,6 +122,33 @@ TEST(SnCurves, StressRangeTakesInTheOperatingPoint) {
   EXPECT_EQ(rgb(image, int(s.x(chart.load_cycles)), int(s.y(chart.operating_stress))), kRed);
 }
 
+// Load cycles beyond either end of the cycles axis (1e2 .. 1e11) put the operating point at that end,
+// drawn open in red, inside the plot; within the axis it stands at its cycles, filled.
+TEST(SnCurves, OperatingPointStaysInsideThePlotForAnyLoadCycles) {
+  auto d = rated_start_up_design(1);
+  SnChart chart = sn_chart_of(*d, 0);
+  struct Case {
+    float cycles;
+    long double shown_at;  // cycles where the point stands
+    bool open;
+  } cases[] = {{1e7f, 1e7L, false}, {150.0f, 150.0L, false}, {9e10f, 9e10L, false}, {2e11f, 1e11L, true},
+               {5e11f, 1e11L, true}, {1e30f, 1e11L, true}, {50.0f, 1e2L, true}, {1.0f, 1e2L, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cycles);
+    chart.load_cycles = c.cycles;
+    const SnChartScale s = sn_chart_scale(chart, *d, QSizeF(kW, kH));
+    const QImage image = draw(chart, *d);
+    const int x = int(s.x(c.shown_at)), y = int(s.y(chart.operating_stress));
+    EXPECT_GE(x, int(s.left));
+    EXPECT_LE(x, int(s.right));
+    // Red about the point, and within the plot only there.
+    EXPECT_TRUE(near(image, x, y, kRed, 3));
+    EXPECT_GT(count(image, kRed), 0);
+    EXPECT_LE(count(image, kRed), 25);
+    EXPECT_EQ(rgb(image, x, y) == kRed, !c.open);
+  }
+}
+
 TEST(SnCurves, EnglishUnitsChangeOnlyTheStressLabels) {
   auto metric = rated_start_up_design(1);
   auto english = rated_start_up_design(2);

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QSlider>
 #include <QToolButton>
 #include <QWidget>
 
@@ -87,6 +88,11 @@ QStringList geometry_faults(QWidget* window) {
     faults << QStringLiteral("window %1 not within the screen %2")
                   .arg(rect_text(window->frameGeometry()), rect_text(available));
   check_children(window, window, faults);
+  for (const QSlider* slider : window->findChildren<QSlider*>()) {
+    const double spacing = forms::tick_spacing(slider);
+    if (slider->isVisibleTo(window) && spacing > 0 && spacing < forms::kLeastTickSpacing)
+      faults << QStringLiteral("slider %1: ticks %2 px apart").arg(slider->objectName()).arg(spacing);
+  }
   for (const QMenuBar* bar : window->findChildren<QMenuBar*>()) {
     if (!bar->isVisibleTo(window)) continue;
     const auto* overflow = bar->findChild<QToolButton*>("qt_menubar_ext_button");

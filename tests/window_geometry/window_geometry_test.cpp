@@ -7,25 +7,31 @@
 // MORVELL_SCREENSHOTS naming a folder, every window shown is saved there as a picture.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QFile>
 #include <QTest>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QWidget>
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <vector>
 #include <utility>
 
 #include "design_data.h"
+#include "export_type_form.h"
 #include "flash_temp_form.h"
 #include "main_window.h"
 #include "metrology_form.h"
@@ -113,6 +119,24 @@ TEST(WindowGeometry, EveryWindowFitsTheScreenAndShowsItsControls) {
       }
       w->hide();
     }
+    // The main window's export dialog, made with the main window: its bold captions in the size of
+    // its other text.
+    ASSERT_NE(Graphicsexportform, nullptr);
+    QWidget* w = Graphicsexportform;
+    w->show();
+    QApplication::processEvents();
+    if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+      w->grab().save(QStringLiteral("%1/%2_%3.png").arg(dir, w->objectName()).arg(step));
+    EXPECT_EQ(morvell::testing::geometry_faults(w), QStringList()) << "export dialog";
+    if (morvell::testing::check_captions) {
+      EXPECT_EQ(morvell::testing::caption_faults(w), QStringList()) << "export dialog";
+    }
+    const int text = QFontInfo(Graphicsexportform->exptype->font()).pixelSize();
+    for (const QLabel* caption : {Graphicsexportform->Label1, Graphicsexportform->Label2}) {
+      EXPECT_NEAR(QFontInfo(caption->font()).pixelSize(), text, 1 + text / 8) << caption->text().toStdString();
+      EXPECT_TRUE(caption->font().bold());
+    }
+    w->hide();
   }
 }
 
@@ -137,6 +161,99 @@ TEST(WindowGeometry, MainWindowMadeSmallKeepsEveryControl) {
       made_small("made one step smaller");
       m.Increase1Click();
       made_small("made one step larger again");
+    }
+    m.hide();
+  }
+}
+
+namespace {
+
+// What the main window looks like: its size, and the font size of each control that shows a caption, in
+// the order the window holds them.
+struct MainWindowLook {
+  QSize size;
+  std::vector<std::pair<QString, qreal>> caption_fonts;  // class and name of the control, point size
+  QStringList caption_faults;
+};
+
+MainWindowLook look_of(TMainForm& m) {
+  MainWindowLook look{m.size(), {}, morvell::testing::caption_faults(&m)};
+  for (QWidget* c : m.findChildren<QWidget*>()) {
+    if (c->window() != &m || (!qobject_cast<QAbstractButton*>(c) && !qobject_cast<QLabel*>(c) && !qobject_cast<QComboBox*>(c)))
+      continue;
+    look.caption_fonts.push_back(
+        {QStringLiteral("%1 %2").arg(c->metaObject()->className(), c->objectName()), c->font().pointSizeF()});
+  }
+  return look;
+}
+
+}  // namespace
+
+// The Window Sizes commands make the shown main window what a start at the new step makes it: the size
+// of the window and the size of its text follow the step (no caption larger than at a start at that
+// step, none shrunk to a glyph nobody can read), every caption fits its control as at such a start, and
+// the window stays on the screen, each step down and back up again.
+TEST(WindowGeometry, LiveWindowSizeStepsGiveTheLookOfAStartAtThatStep) {
+  std::map<int, MainWindowLook> fresh;
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    fresh[step] = look_of(p.main);
+    p.main.hide();
+  }
+  ShownProgram p(0);
+  TMainForm& m = p.main;
+  const auto compare = [&](int step, const char* after) {
+    QApplication::processEvents();
+    SCOPED_TRACE(::testing::Message() << "screen " << morvell::testing::screen_size.width() << "x"
+                                      << morvell::testing::screen_size.height() << ", pixel ratio "
+                                      << m.devicePixelRatioF() << ", step " << step << " " << after);
+    ASSERT_EQ(p.d->window_size_step, step);
+    const MainWindowLook live = look_of(m);
+    const MainWindowLook& start = fresh[step];
+    EXPECT_NEAR(live.size.width(), start.size.width(), 3);
+    EXPECT_NEAR(live.size.height(), start.size.height(), 3);
+    EXPECT_EQ(morvell::testing::geometry_faults(&m), QStringList());
+    // Where a button's margins leave no room for its caption at the smallest sizes, a start at that
+    // step shows it so too; a step adds no caption that does not fit.
+    for (const QString& fault : live.caption_faults) EXPECT_TRUE(start.caption_faults.contains(fault)) << fault.toStdString();
+    ASSERT_EQ(live.caption_fonts.size(), start.caption_fonts.size());
+    for (size_t i = 0; i < live.caption_fonts.size(); ++i) {
+      const auto& [name, size] = live.caption_fonts[i];
+      const qreal expected = start.caption_fonts[i].second;
+      EXPECT_LE(size, expected * 1.08 + 0.25) << name.toStdString();
+      EXPECT_GE(size, expected * 0.85 - 0.25) << name.toStdString();
+    }
+    if (const char* dir = std::getenv("MORVELL_SCREENSHOTS"))
+      m.grab().save(QStringLiteral("%1/live_step_%2_%3.png").arg(dir).arg(step).arg(after));
+  };
+  for (int step = -1; step >= -3; --step) {
+    m.Decrease1Click();
+    compare(step, "down");
+  }
+  for (int step = -2; step <= 0; ++step) {
+    m.Increase1Click();
+    compare(step, "up");
+  }
+  m.hide();
+}
+
+// The results pane shows its lines from their first letter: as the program opens its design, after each
+// report is chosen and after a refresh, at every window-size step.
+TEST(WindowGeometry, ReportPaneShowsItsLinesFromTheirStart) {
+  for (int step : {0, -1, -2, -3}) {
+    ShownProgram p(step);
+    TMainForm& m = p.main;
+    QApplication::processEvents();
+    SCOPED_TRACE(::testing::Message() << "step " << step << ", pixel ratio " << m.devicePixelRatioF() << ", font "
+                                      << m.mainresults->font().toString().toStdString());
+    EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << "as opened";
+    for (const auto& [name, report] : kReports) {
+      (m.*report)();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name;
+      m.SetMain_textboxes();
+      QApplication::processEvents();
+      EXPECT_EQ(m.mainresults->horizontalScrollBar()->value(), 0) << name << ", refreshed";
     }
     m.hide();
   }
