@@ -70,6 +70,7 @@ TChamferform::TChamferform(DesignData& d, QWidget* parent) : QDialog(parent), d_
   const int y = kTop + kRows * kStep + 8;
   OKButton = add_button(this, "OKButton", "OK", kPinX + 7, y);
   CancelButton = add_button(this, "CancelButton", "Cancel", kWheelX + 7, y);
+  make_cancel_button(CancelButton);
   setFixedSize(kWheelX + 161, y + 25 + 12);
   forms::on_click(OKButton, [this] { OKButtonClick(); });
   forms::on_click(CancelButton, [this] { CancelButtonClick(); });
@@ -84,6 +85,7 @@ void TChamferform::showEvent(QShowEvent* event) {
 }
 
 void TChamferform::FormShow() {
+  cancel_copy_.take(d_);
   for (int r = 0; r < kRows; ++r)
     for (int g = 0; g < 2; ++g) d_.scratch_values[scratch_index(r, g)] = (d_.*kFields[r])[g];
   for (int r = 0; r < kRows; ++r)
@@ -123,7 +125,8 @@ void TChamferform::field_exit(int r, int g) {
       }
     } else {
       const double upper = r == kEdgeAngle ? double(kLargestChamferAngle)
-                                           : double(module_share(kChamferPerModule, d_.normal_module));
+                           : r == kEdgeChamfer ? double(largest_edge_chamfer(d_.normal_module, d_.face_width[g]))
+                                               : double(largest_tip_chamfer(d_.normal_module));
       if (!(value >= 0 && value <= upper)) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;
@@ -137,10 +140,10 @@ void TChamferform::field_exit(int r, int g) {
 void TChamferform::OKButtonClick() { accept(); }
 
 void TChamferform::CancelButtonClick() {
-  CancelButton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
-  for (int r = 0; r < kRows; ++r)
-    for (int g = 0; g < 2; ++g) (d_.*kFields[r])[g] = d_.scratch_values[scratch_index(r, g)];
+  abandon_pending_entry(d_);
+  CancelButton->setFocus(Qt::OtherFocusReason);
   QDialog::reject();
+  cancel_copy_.restore(d_);
 }
 
 void TChamferform::reject() { CancelButtonClick(); }

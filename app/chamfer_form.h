@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "cancel_copy.h"
 #include "design_data.h"
 
 class QLabel;
@@ -53,6 +54,7 @@ class TChamferform : public QDialog {
 
  private:
   DesignData& d_;
+  CancelCopy cancel_copy_;  // the design as the window was shown
   QLineEdit* edits_[kRows][2];
 };
 

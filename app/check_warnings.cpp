@@ -12,6 +12,10 @@ void TMainForm::show_geometry_warning(GeometryWarning kind, int gear) {
   show_warning_dialog(d_);
   if (kind == GeometryWarning::protuberance_too_small || kind == GeometryWarning::fillet_too_large)
     (gear == 0 ? pinprotedit : wheelprotedit)->setFocus(Qt::OtherFocusReason);
+  if (kind == GeometryWarning::tip_chamfer_too_large)
+    (gear == 0 ? pinchamedit : wheelchamedit)->setFocus(Qt::OtherFocusReason);
+  if (kind == GeometryWarning::edge_chamfer_too_large)
+    (gear == 0 ? Pinedgechamedit : Wheeledgechamedit)->setFocus(Qt::OtherFocusReason);
   if (kind == GeometryWarning::fillet_lowered)
     (gear == 0 ? Pinfilletedit : Wheelfilletedit)->setFocus(Qt::OtherFocusReason);
 }

@@ -34,32 +34,30 @@ struct Row {
   const char* english_hint;
   bool length;          // shown in mm or inch
   ConstraintRange range;
-  float default_value;  // with the switch on (form to SAP: by the module)
 };
 
 const Row kRowTable[TConstraintsform::kRows] = {
     {&GeometryConstraints::min_tip_thickness_coeff, "Minimum Tip Thickness / Module", "Minimum Tip Thickness * DP",
-     "Minimum Tip Thickness / Module", "Minimum Tip Thickness Multiplied by Diametral Pitch", false, kThicknessConstraint, 0.3f},
+     "Minimum Tip Thickness / Module", "Minimum Tip Thickness Multiplied by Diametral Pitch", false, kThicknessConstraint},
     {&GeometryConstraints::min_eap_thickness_coeff, "Minimum EAP Thickness / Module", "Minimum EAP Thickness * DP",
      "Minimum Chamfer Start Thickness / Module", "Minimum Chamfer Start Thickness Multiplied by Diametral Pitch",
-     false, kThicknessConstraint, 0.3f},
+     false, kThicknessConstraint},
     {&GeometryConstraints::min_form_to_sap, "Minimum Form Radius to SAP", "Minimum Form Radius to SAP", nullptr,
-     nullptr, true, kRadialDistanceConstraint, 0},
+     nullptr, true, kRadialDistanceConstraint},
     {&GeometryConstraints::min_base_to_form, "Minimum Base Radius to Form Radius",
-     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, kRadialDistanceConstraint, 0.125f},
+     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, kRadialDistanceConstraint},
     {&GeometryConstraints::min_bottom_clearance_coeff, "Minimum Bottom Clearance / Module",
      "Minimum Bottom Clearance * DP", "Minimum Bottom Clearance / Module",
-     "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, kClearanceConstraint, 0.25f},
+     "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, kClearanceConstraint},
     {&GeometryConstraints::max_tip_diameter, "Maximum Tip Diameter", "Maximum Tip Diameter", nullptr, nullptr, true,
-     kDiameterConstraint, 1e9f},
+     kDiameterConstraint},
     {&GeometryConstraints::min_root_diameter, "Minimum Root Diameter", "Minimum Root Diameter", nullptr, nullptr,
-     true, kDiameterConstraint, 0},
+     true, kDiameterConstraint},
     {&GeometryConstraints::min_root_fillet_coeff, "Minimum Root Fillet Radius / Module",
      "Minimum Root Fillet Radius * DP", "Minimum Root Fillet Radius / Module",
-     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, kRootFilletConstraint, 0.3f},
+     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, kRootFilletConstraint},
 };
 
-constexpr int kFormToSapRow = 2;
 constexpr int kMinRootRow = 6;
 
 }  // namespace
@@ -113,6 +111,7 @@ TConstraintsform::TConstraintsform(DesignData& d, QWidget* parent) : QDialog(par
   defaultcheckbox->setToolTip("All geometry constraints will use default values (these may automatically change with module)");
   OKbutton = add_button(this, "OKbutton", "OK", kPinX + 7, y + 36);
   cancelbutton = add_button(this, "cancelbutton", "Cancel", kWheelX + 7, y + 36);
+  make_cancel_button(cancelbutton);
   setFixedSize(kWheelX + 145, y + 36 + 25 + 12);
 
   forms::on_click(defaultcheckbox, [this] { defaultcheckboxClick(); });
@@ -129,6 +128,7 @@ void TConstraintsform::showEvent(QShowEvent* event) {
 }
 
 void TConstraintsform::FormShow() {
+  cancel_copy_.take(d_);
   const GeometryConstraints& constraints = d_;
   static_assert(sizeof d_.constraints_backup == sizeof constraints);
   std::memcpy(d_.constraints_backup, &constraints, sizeof d_.constraints_backup);
@@ -146,15 +146,10 @@ void TConstraintsform::FormShow() {
 }
 
 void TConstraintsform::Setconstraints_textboxes() {
+  // With the switch on, the geometry pass itself puts in the default table.
   const bool defaults = defaultcheckbox->isChecked();
-  for (int r = 0; r < kRows; ++r) {
-    const Row& row = kRowTable[r];
-    for (int g = 0; g < 2; ++g) {
-      edits_[r][g]->setEnabled(!defaults);
-      if (defaults)
-        (d_.*row.field)[g] = r == kFormToSapRow ? default_min_form_to_sap(d_.normal_module) : row.default_value;
-    }
-  }
+  for (int r = 0; r < kRows; ++r)
+    for (int g = 0; g < 2; ++g) edits_[r][g]->setEnabled(!defaults);
   d_.constraints_use_defaults = defaults ? 1 : 0;
 
   calc_gear_geometry(d_);
@@ -204,11 +199,11 @@ void TConstraintsform::defaultcheckboxClick() { Setconstraints_textboxes(); }
 void TConstraintsform::OKbuttonClick() { accept(); }
 
 void TConstraintsform::cancelbuttonClick() {
-  cancelbutton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
-  GeometryConstraints& constraints = d_;
-  std::memcpy(&constraints, d_.constraints_backup, sizeof d_.constraints_backup);
-  Setconstraints_textboxes();
+  abandon_pending_entry(d_);
+  cancelbutton->setFocus(Qt::OtherFocusReason);
   QDialog::reject();
+  // Last, after the closing pass: the design as shown, the switch and what the pass derived included.
+  cancel_copy_.restore(d_);
 }
 
 void TConstraintsform::reject() { cancelbuttonClick(); }

@@ -2,11 +2,13 @@
 // tooth proportions are calculated and the tip diameters limited, and the switch "Use Default Values"
 // that fixes them at their defaults (the form-to-SAP distance following the module). Every entry and
 // every click of the switch runs the geometry pass, so the boxes show the values it last used. Cancel
-// (and so Esc and the window's close button) puts back the limits the dialog was shown with.
+// (and so Esc and the window's close button) puts back the design the dialog was shown with, the limits
+// and the switch, and abandons an entry still being typed.
 #pragma once
 
 #include <QDialog>
 
+#include "cancel_copy.h"
 #include "design_data.h"
 
 class QCheckBox;
@@ -70,6 +72,7 @@ class TConstraintsform : public QDialog {
 
  private:
   DesignData& d_;
+  CancelCopy cancel_copy_;
   QLineEdit* edits_[kRows][2];
 };
 

@@ -29,6 +29,7 @@ Tfaceoffsetform::Tfaceoffsetform(DesignData& d, QWidget* parent) : QDialog(paren
   unitlabel = add_label(this, "mm", 212, 18, 40);
   OKButton = add_button(this, "OKButton", "OK", 24, 56);
   CancelButton = add_button(this, "CancelButton", "Cancel", 136, 56);
+  make_cancel_button(CancelButton);
   setFixedSize(256, 93);
   forms::on_click(OKButton, [this] { OKButtonClick(); });
   forms::on_click(CancelButton, [this] { CancelButtonClick(); });
@@ -43,6 +44,7 @@ void Tfaceoffsetform::showEvent(QShowEvent* event) {
 }
 
 void Tfaceoffsetform::FormShow() {
+  cancel_copy_.take(d_);
   d_.edit_old_value = d_.face_width_offset;  // the Cancel copy, kept while the dialog is shown
   unitlabel->setText(length_unit_text(d_));
   show_offset();
@@ -73,10 +75,11 @@ void Tfaceoffsetform::faceoffseteditExit() {
 void Tfaceoffsetform::OKButtonClick() { accept(); }
 
 void Tfaceoffsetform::CancelButtonClick() {
-  CancelButton->setFocus(Qt::OtherFocusReason);  // a pending entry is left (as by the click) before the restore
-  d_.face_width_offset = d_.edit_old_value;
-  show_offset();
+  abandon_pending_entry(d_);
+  CancelButton->setFocus(Qt::OtherFocusReason);
   QDialog::reject();
+  cancel_copy_.restore(d_);
+  show_offset();
 }
 
 void Tfaceoffsetform::reject() { CancelButtonClick(); }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "cancel_copy.h"
 #include "design_data.h"
 
 class QLabel;
@@ -38,6 +39,7 @@ class Tfaceoffsetform : public QDialog {
 
  private:
   DesignData& d_;
+  CancelCopy cancel_copy_;  // the design as the window was shown
 };
 
 extern Tfaceoffsetform* faceoffsetform;

@@ -26,6 +26,7 @@
 
 #include "design_file.h"
 #include "edit_fields.h"
+#include "field_events.h"
 #include "file_names.h"
 #include "geometry_manager_refusal.h"
 #include "geometry_pass.h"
@@ -155,14 +156,16 @@ void TMainForm::Open1Click() {
   if (!chosen.accepted || chosen.name.isEmpty()) return;
   OpenDialog1.initial_name = chosen.name;
 
+  // The boxes follow the modes quietly: their click handlers would refresh the design being replaced, and
+  // the closing refresh works out the design read with the modes set here.
   const bool opened = open_design_file(local_path(chosen.name), [this] {
     // An overridden geometry manager is activated first.
     if (d_.geometry_manager_override == 1) {
       Overide2->setEnabled(true);
       Activate1->setEnabled(false);
       d_.geometry_manager_override = 0;
-      CheckBoxmodule->setChecked(true);
-      CheckBoxCentre->setChecked(false);
+      forms::set_checked_quietly(CheckBoxmodule, true);
+      forms::set_checked_quietly(CheckBoxCentre, false);
       set_enabled({CheckBoxmodule, CheckBoxCentre, RatioCheckBox, Z1edit, Z2edit, Backlashedit, backlashtrackbar,
                    XCheckBox},
                   true);
@@ -176,10 +179,10 @@ void TMainForm::Open1Click() {
     d_.allow_tip_diameter_reduction = 0;
     d_.ratio_fixed = 1;
     d_.shift_distribution_auto = 0;
-    tipdiaredcheckbox->setChecked(true);
-    RatioCheckBox->setChecked(true);
-    sigmaXCheckBox->setChecked(false);
-    XCheckBox->setChecked(false);
+    forms::set_checked_quietly(tipdiaredcheckbox, true);
+    forms::set_checked_quietly(RatioCheckBox, true);
+    forms::set_checked_quietly(sigmaXCheckBox, false);
+    forms::set_checked_quietly(XCheckBox, false);
     set_enabled({ha1rackedit, ha2rackedit, hf1rackedit, hf2rackedit, rho1rackedit, rho2rackedit, Pintipdiaedit,
                  Wheeltipdiaedit, Pinrootdiaedit, Wheelrootdiaedit, Pinfilletedit, Wheelfilletedit, Pressureangleedit},
                 true);
@@ -188,33 +191,27 @@ void TMainForm::Open1Click() {
 
   refill_load_case_list();
 
-  // Lock boxes from the mode read; the box to be checked goes first so that the two are never both
-  // unchecked (their handlers derive the mode from them).
+  // Lock boxes from the mode read, set quietly: their click handlers derive the mode from the boxes one at
+  // a time, each with a refresh, and on the way from the window's mode to the file's would pass through a
+  // mode the file does not hold (module and centre distance both fixed: other numbers of teeth).
   const int32_t mode = d_.geometry_manager_mode;
-  if (mode == 0) {
-    CheckBoxmodule->setChecked(true);
-    CheckBoxCentre->setChecked(false);
-  } else if (mode == 1) {
-    CheckBoxCentre->setChecked(true);
-    CheckBoxmodule->setChecked(false);
-  } else if (mode == 2) {
-    CheckBoxCentre->setChecked(true);
-    CheckBoxmodule->setChecked(true);
+  if (mode >= 0 && mode <= 2) {
+    forms::set_checked_quietly(CheckBoxCentre, mode == 1 || mode == 2);
+    forms::set_checked_quietly(CheckBoxmodule, mode == 0 || mode == 2);
   }
-  d_.geometry_manager_mode = mode;
 
   if (d_.geometry_manager_override == 1) {  // stored overridden
     Overide2->setEnabled(false);
     Activate1->setEnabled(true);
-    show_overridden_lock_boxes();
+    forms::set_checked_quietly(CheckBoxmodule, true);  // the mode it can no longer change
+    forms::set_checked_quietly(CheckBoxCentre, false);
     d_.geometry_manager_mode = 0;
     set_enabled({CheckBoxmodule, CheckBoxCentre, Backlashedit, backlashtrackbar, Tooth_prop}, false);
     set_enabled({RatioCheckBox, Z1edit, Z2edit}, true);
-    XCheckBox->setChecked(false);
+    forms::set_checked_quietly(XCheckBox, false);
     XCheckBox->setEnabled(false);
   }
 
-  calc_gear_geometry(d_);
   closing_refresh();
 }
 
@@ -351,9 +348,17 @@ void TMainForm::RunOptimizer1Click() {
 
   const bool nothing_picked = d_.use_optimized_design == 1 && !picked;
   if (d_.use_optimized_design == 1 && picked) {
+    // The record as the listing shows it: its own shifts, whichever split gave them, with the centre
+    // distance fixed and the module following. The boxes show that state, set quietly: the closing
+    // refresh reads them back into the design, and a box left as before (the shift estimate checked)
+    // would split the shift sum afresh.
     d_ = *picked;
     d_.use_optimized_design = 1;
     d_.geometry_manager_mode = 1;
+    d_.shift_distribution_auto = 0;
+    forms::set_checked_quietly(XCheckBox, false);
+    forms::set_checked_quietly(CheckBoxCentre, true);
+    forms::set_checked_quietly(CheckBoxmodule, false);
   } else {
     d_.use_optimized_design = 0;
   }

@@ -200,9 +200,12 @@ void edge_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
     warn_field(d, edit, "Chamfer cannot be less than zero", "Value has been adjusted");
     d.edge_chamfer[i] = 0.0f;
   }
-  const float largest = module_share(kChamferPerModule, d.normal_module);
+  const float largest = largest_edge_chamfer(d.normal_module, d.face_width[i]);
   if (d.edge_chamfer[i] > largest) {
-    warn_field(d, edit, format_line("Chamfer cannot be greater than %g*Mn", double(kChamferPerModule)),
+    const bool by_face = largest < module_share(kChamferPerModule, d.normal_module);
+    warn_field(d, edit,
+               by_face ? format_line("Chamfer cannot be greater than %g*face width", double(kEdgeChamferPerFaceWidth))
+                       : format_line("Chamfer cannot be greater than %g*Mn", double(kChamferPerModule)),
                "Value has been adjusted");
     d.edge_chamfer[i] = largest;
   }

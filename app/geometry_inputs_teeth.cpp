@@ -17,6 +17,7 @@
 #include "geometry_inputs_support.h"
 #include "geometry_pass.h"
 #include "main_window.h"
+#include "rack_fit.h"
 #include "standard_rack_form.h"
 
 namespace morvell {
@@ -32,6 +33,15 @@ constexpr const char* kOutOfRange = "Value is out of range";
 constexpr int kThicknessModuleSteps = 1000;
 
 void refuse(DesignData& d, QLineEdit* edit) { warn_field(d, edit, kOutOfRange, " "); }
+
+// Refuses an entry of gear i's tooth proportions whose geometry, worked out with the entry, leaves no
+// tooth or no active profile, and says why; true when refused.
+bool refuse_proportions(DesignData& d, QLineEdit* edit, int i) {
+  const std::string problem = tooth_proportions_problem_of(d, i);
+  if (problem.empty()) return false;
+  warn_field(d, edit, kOutOfRange, "The " + problem);
+  return true;
+}
 
 }  // namespace
 
@@ -208,7 +218,8 @@ void tip_chamfer_exit(DesignData& d, QLineEdit* edit, int i) {
   const float c = d.tip_chamfer[i];
   // A chamfer must reach through the thinning of the flank; none at all is always allowed.
   const ld least = (static_cast<ld>(d.thickness_nominal_normal[i]) - d.thickness_finished_normal[i]) / 2.0L + 0.025L;
-  if (c != 0.0f && (!std::isfinite(c) || c < least || !per_module_ok(c, kChamferPerModule, d.normal_module))) {
+  if (c != 0.0f && (!std::isfinite(c) || c < least || !per_module_ok(c, kChamferPerModule, d.normal_module) ||
+                    c > largest_tip_chamfer(d.normal_module))) {
     refuse(d, edit);
     d.tip_chamfer[i] = d.edit_old_value;
   }
@@ -247,8 +258,10 @@ void rack_addendum_exit(DesignData& d, QLineEdit* edit, int i) {
   const ld m = d.normal_module;
   d.addendum[i] = to_float((v.value + d.profile_shift[i]) * m);
   d.tip_diameter[i] = to_float(reference_diameter(d, i) + 2.0L * d.addendum[i]);
-  if (!std::isfinite(d.tip_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i]) {
-    refuse(d, edit);
+  bool refused = !std::isfinite(d.tip_diameter[i]);
+  if (refused) refuse(d, edit);
+  else refused = refuse_proportions(d, edit, i);
+  if (refused) {
     d.addendum[i] = old_ha;
     d.tip_diameter[i] = old_da;
   }
@@ -262,9 +275,12 @@ void rack_dedendum_exit(DesignData& d, QLineEdit* edit, int i) {
   const ld m = d.normal_module;
   d.dedendum[i] = to_float((v.value - d.profile_shift[i]) * m);
   d.root_diameter[i] = to_float(reference_diameter(d, i) - 2.0L * d.dedendum[i]);
-  if (!std::isfinite(d.root_diameter[i]) || d.tip_diameter[i] < d.rack_form_diameter[i] ||
-      d.root_diameter[i] >= d.tip_diameter[i] || v.value > kLargestRackDedendum) {
-    refuse(d, edit);
+  // The form circle moves with the dedendum: the tip is judged against the form circle the new
+  // dedendum gives, not against the one of the last geometry pass.
+  bool refused = !std::isfinite(d.root_diameter[i]) || !(v.value <= kLargestRackDedendum);
+  if (refused) refuse(d, edit);
+  else refused = refuse_proportions(d, edit, i);
+  if (refused) {
     d.dedendum[i] = old_hf;
     d.root_diameter[i] = old_df;
   }
@@ -275,11 +291,12 @@ void rack_fillet_exit(DesignData& d, QLineEdit* edit, int i) {
   if (!v.changed) return;
   d.edit_old_value = d.root_fillet_radius[i];
   d.root_fillet_radius[i] = to_float(v.value * d.normal_module);
-  if (!std::isfinite(d.root_fillet_radius[i]) ||
-      !per_module_ok(d.root_fillet_radius[i], kFilletPerModule, d.normal_module)) {
-    refuse(d, edit);
-    d.root_fillet_radius[i] = d.edit_old_value;
-  }
+  // The fillet moves the form circle as well.
+  bool refused = !std::isfinite(d.root_fillet_radius[i]) ||
+                 !per_module_ok(d.root_fillet_radius[i], kFilletPerModule, d.normal_module);
+  if (refused) refuse(d, edit);
+  else refused = refuse_proportions(d, edit, i);
+  if (refused) d.root_fillet_radius[i] = d.edit_old_value;
 }
 
 void protuberance_exit(DesignData& d, QLineEdit* edit, int i) {
@@ -325,12 +342,10 @@ MORVELL_GEAR_FIELD_EXIT(wheelproteditExit, protuberance_exit, wheelprotedit, 1)
 // Tooth proportions and their boxes
 // ---------------------------------------------------------------------------------------------
 
-void TMainForm::Tooth_propChange() {
-  DesignData& d = d_;
-  const int entry = Tooth_prop->currentIndex();
-  d.tooth_proportion_mode = entry;
+namespace {
 
-  // The standard rack starts from the current proportions of the design, whichever entry was chosen.
+// The basic rack of the design's current tooth proportions.
+void set_rack_from_proportions(DesignData& d) {
   const ld m = d.normal_module;
   for (int i = 0; i < 2; ++i) {
     const RackCoefficients rack = rack_coefficients(d, i);
@@ -339,6 +354,17 @@ void TMainForm::Tooth_propChange() {
     d.basic_rack.fillet_radius_coeff[i] = to_float(d.root_fillet_radius[i] / m);
   }
   d.basic_rack.pressure_angle = d.normal_pressure_angle;
+}
+
+}  // namespace
+
+void TMainForm::Tooth_propChange() {
+  DesignData& d = d_;
+  const int entry = Tooth_prop->currentIndex();
+  d.tooth_proportion_mode = entry;
+
+  // The standard rack starts from the current proportions of the design, whichever entry was chosen.
+  set_rack_from_proportions(d);
 
   const std::initializer_list<QLineEdit*> proportion_edits = {
       ha1rackedit,   ha2rackedit,      hf1rackedit,    hf2rackedit,      rho1rackedit,  rho2rackedit,
@@ -365,6 +391,7 @@ void TMainForm::Tooth_propChange() {
       enable_proportions(false);
       Pressureangleedit->setEnabled(false);
       show_standard_rack_dialog();
+      take_standard_rack();
       d.keep_pinion_wheel_same = 0;
       break;
     default:
@@ -376,6 +403,19 @@ void TMainForm::Tooth_propChange() {
 
 void TMainForm::show_standard_rack_dialog() {
   if (standardrackform) standardrackform->show_dialog();
+}
+
+// The rack chosen or entered becomes the design's tooth proportions only when it fits the design: its
+// values within the ranges of the values they set, and the proportions it gives a tooth with an active
+// profile. Otherwise the user is told why and the rack of the current proportions (set on choosing
+// Standard Rack) is kept, so that the design stays as it was.
+void TMainForm::take_standard_rack() {
+  DesignData& d = d_;
+  const std::string problem = rack_fit_problem(d);
+  if (problem.empty()) return;
+  set_rack_from_proportions(d);
+  warn(d, "The basic rack does not fit this design and was not taken:", problem,
+       "The tooth proportions have been kept");
 }
 
 void TMainForm::pinwheelcheckboxClick() {

@@ -138,6 +138,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     // The layout is as wide as the screen it is designed for: its frame must not take it beyond the edges.
     keep_on_screen(this);
     FormShow();
+    tell_of_missing_views();
   }
 }
 

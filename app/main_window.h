@@ -307,6 +307,9 @@ class TMainForm : public QMainWindow {
   QTextEdit* mainresults;  // holds 100 lines; reports write them by index
   QLabel* Image1;          // the 2D mesh plot
   TOpenGLPanel* OpenGLPanel1 = nullptr;  // the 3D view, laid over Image1 (none without OpenGL)
+  // What the first show says when the display offers no OpenGL (also the tooltip of "3D Plot").
+  static const char* const kNo3DViewText;
+  bool no_3d_view() const { return no_3d_view_; }
   QListWidget* ListBox1;
   QPushButton* Showplotbutton;
   QPushButton* Zoominbutton;
@@ -385,6 +388,8 @@ class TMainForm : public QMainWindow {
   void build_layout();
   void build_menus();
   void wire_views();  // creates the 3D view's panel and connects the picture controls
+  void tell_of_missing_views();  // on the first show: the views the display cannot show
+  bool no_3d_view_ = false;
   void set_picture_controls(bool picture);  // results pane or picture, with their buttons and menus
   void wire_menus();  // connects the menu commands and the load-case list, creates the export dialog
   // The window cannot be made smaller than its layout at the present scale, so that no control is cut
@@ -401,6 +406,7 @@ class TMainForm : public QMainWindow {
   void nominal_thickness_exit(QLineEdit* edit, int gear);
   void finished_thickness_exit(QLineEdit* edit, int gear);
   void show_standard_rack_dialog();
+  void take_standard_rack();
 
   DesignData& d_;
   int pane_layout_width_ = 0;  // the results pane's width as built, which the window scale starts from

@@ -126,8 +126,8 @@ TStandardrackform::TStandardrackform(DesignData& d, QWidget* parent) : QDialog(p
     value_edits_[i] = edit;
     // The edits come in pairs, one number line of a database record each: addendum, dedendum, fillet
     // radius, pressure angle.
-    forms::on_exit(edit, [this, edit = edit, field = field, also = also, row = i / 2] {
-      value_exit(edit, field, also, row);
+    forms::on_exit(edit, [this, edit = edit, field = field, also = also, row = i / 2, gear = i % 2] {
+      value_exit(edit, field, also, row, gear);
     });
   }
 
@@ -229,16 +229,22 @@ void TStandardrackform::Setrack_textboxes() {
   }
 }
 
-void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also, int row) {
+void TStandardrackform::value_exit(QLineEdit* edit, float* field, float* also, int row, int gear) {
   const FieldValue v = read_field(d_, edit);
   if (v.changed) {
-    // Coefficients and degrees, without conversion, within what the rack database stores: a pressure
-    // angle above 0 and below 90 degrees (it becomes the design's: outside, no tooth), coefficients
-    // within -100 to 100.
+    // Coefficients and degrees, without conversion, within the ranges of the values a rack sets: the
+    // database stores no other rack, and the main window takes no other proportions.
     if (const auto stored = finite_entry(d_, edit, v.value)) {
-      if (!rack_value_usable(row, *stored)) {
-        const std::string range = rack_value_range(row);
-        warn_field(d_, edit, "Value is out of range", (row == 3 ? "Must be " : "Can be ") + range, " ");
+      BasicRack trial = d_.basic_rack;
+      switch (row) {
+        case 0: trial.addendum_coeff[gear] = *stored; break;
+        case 1: trial.dedendum_coeff[gear] = *stored; break;
+        case 2: trial.fillet_radius_coeff[gear] = *stored; break;
+        default: trial.pressure_angle = *stored; break;
+      }
+      const std::string problem = rack_value_problem(trial, row, row == 3 ? 0 : gear);
+      if (!problem.empty()) {
+        warn_field(d_, edit, "Value is out of range", problem, " ");
       } else {
         *field = *stored;
         if (also) *also = *field;

@@ -79,7 +79,7 @@ class TStandardrackform : public QDialog {
   void Button3Click();
   void Button4Click();
   void Button5Click();
-  void value_exit(QLineEdit* edit, float* field, float* also, int row);
+  void value_exit(QLineEdit* edit, float* field, float* also, int row, int gear);
   void Setrack_textboxes();
   void readrackdatafromfile();
   void readrackdatafromfilepartial();

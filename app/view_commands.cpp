@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTextEdit>
@@ -32,10 +34,23 @@ namespace {
 int mouse_x(QEvent* e) { return static_cast<QMouseEvent*>(e)->position().toPoint().x(); }
 int mouse_y(QEvent* e) { return static_cast<QMouseEvent*>(e)->position().toPoint().y(); }
 
-// Qt's offscreen and minimal platforms draw into memory only and have no OpenGL widgets.
-bool opengl_available() {
+enum class OpenGL { Available, MemoryPlatform, Missing };
+
+// Qt's offscreen and minimal platforms draw into memory only and have no OpenGL widgets. A display
+// may offer no OpenGL either (an X server without GLX and EGL, a remote display, or Qt told so with
+// QT_XCB_GL_INTEGRATION=none): a window that holds an OpenGL panel cannot even be shown there, so a
+// context is made current on a small surface first.
+OpenGL opengl_on_display() {
   const QString platform = QGuiApplication::platformName();
-  return platform != "offscreen" && platform != "minimal";
+  if (platform == "offscreen" || platform == "minimal") return OpenGL::MemoryPlatform;
+  QOpenGLContext context;
+  if (!context.create()) return OpenGL::Missing;
+  QOffscreenSurface surface;
+  surface.setFormat(context.format());
+  surface.create();
+  if (!surface.isValid() || !context.makeCurrent(&surface)) return OpenGL::Missing;
+  context.doneCurrent();
+  return OpenGL::Available;
 }
 
 // From this many teeth drawn a paint of the 3D view takes long enough to show the wait cursor.
@@ -55,8 +70,14 @@ void TMainForm::wire_views() {
   });
   // The 3D view lies over the 2D image, hidden until "3D Plot". A platform without OpenGL (Qt's
   // offscreen platform) cannot even show a window that holds an OpenGL panel: there the window has none
-  // and the pictures are 2D only.
-  if (opengl_available()) {
+  // and the pictures are 2D only. On a display without OpenGL the user is told so, and "3D Plot" is off.
+  const OpenGL opengl = opengl_on_display();
+  if (opengl == OpenGL::Missing) {
+    no_3d_view_ = true;
+    plot3Dbutton->setEnabled(false);
+    plot3Dbutton->setToolTip(kNo3DViewText);
+  }
+  if (opengl == OpenGL::Available) {
     OpenGLPanel1 = new TOpenGLPanel(Image1->parentWidget());
     OpenGLPanel1->setObjectName("OpenGLPanel1");
     OpenGLPanel1->setGeometry(Image1->geometry());
@@ -100,6 +121,16 @@ void TMainForm::wire_views() {
   forms::on_triggered(ViewWheel1, [this] { ViewWheel1Click(); });
   forms::on_triggered(ViewMesh1, [this] { ViewMesh1Click(); });
   forms::on_triggered(ShowNominalProfile1, [this] { ShowNominalProfile1Click(); });
+}
+
+const char* const TMainForm::kNo3DViewText =
+    "This display offers no OpenGL: the 3D view cannot be shown. The 2D plot, the reports, the charts and "
+    "every other window work as usual.";
+
+void TMainForm::tell_of_missing_views() {
+  if (no_3d_view_)
+    forms::services().message(this, QGuiApplication::applicationDisplayName(), kNo3DViewText,
+                              forms::MessageIcon::Warning);
 }
 
 void TMainForm::mainform_meshplot_report() {

@@ -331,6 +331,12 @@ std::u16string GearSizeOutOfRangeMessage() {
 
 std::u16string HelpNotOpenedMessage(const std::u16string& path) { return u"帮助文件无法打开:\n" + path; }
 
+// The file is there, but nothing on the desktop opens it: xdg-open (package xdg-utils) is missing or
+// knows no program for text.
+std::u16string HelpWithoutViewerMessage(const std::u16string& path) {
+  return HelpNotOpenedMessage(path) + u"\n帮助文件存在, 但桌面没有能打开它的程序 (需要 xdg-utils 的 xdg-open)";
+}
+
 // Stands for the installation folder in Help's message when no folder was registered.
 const std::u16string kNoInstallFolder = u"(未注册安装文件夹)";
 
@@ -729,7 +735,8 @@ void GearDialog::OnHelp() {
   const std::string path = ToUtf8(help);
   struct stat st {};
   const bool readable = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
-  if (!readable || !Services().OpenWithShell(help)) Services().ShowMessage(HelpNotOpenedMessage(help));
+  if (!readable) Services().ShowMessage(HelpNotOpenedMessage(help));
+  else if (!Services().OpenWithShell(help)) Services().ShowMessage(HelpWithoutViewerMessage(help));
 }
 
 void GearDialog::keyPressEvent(QKeyEvent* event) {

@@ -24,6 +24,8 @@ void WriteGearSetting(std::u16string_view name, std::u16string_view text);
 std::u16string PressureAngleOutOfRangeMessage();  // the angle is not above 0 and below 90 degrees
 std::u16string GearSizeOutOfRangeMessage();       // a derived diameter, module or shift beyond a float
 std::u16string HelpNotOpenedMessage(const std::u16string& path);
+// Help's message when the text is there but the desktop has no program that shows it.
+std::u16string HelpWithoutViewerMessage(const std::u16string& path);
 
 class GearDialog : public QDialog {
   Q_OBJECT

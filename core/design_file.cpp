@@ -414,7 +414,7 @@ std::string range_problem(Check check, double v) {
     case Check::geometry_manager_mode:
       return v >= 0 && v <= 2 ? "" : "must be 0, 1 or 2";
     case Check::material_type:
-      return v >= 0 && v < kMaterialTypeCount ? "" : between(0, kMaterialTypeCount - 1);
+      return material_type_ok(int32_t(v)) ? "" : between(0, kMaterialTypeCount - 1);
     case Check::hardness_scale:
       return v >= 0 && v < kHardnessScaleCount ? "" : "must be 0, 1 or 2";
     case Check::non_negative:
@@ -706,6 +706,15 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     if (read_through(number) && !ok)
       return rejected(file_name, number, kFields[number - 1].label,
                       c.pitch_error_from_grade == 1 ? "must not be negative" : range_text(kPitchErrorRange, " um"));
+  }
+  // Each S-N curve given is a curve: its points above zero, at rising load cycles.
+  for (int g = 0; g < 2; ++g) {
+    const SnCurveProblem sn = sn_curve_problem(c, g, true);
+    if (sn.ok()) continue;
+    int number = 0;
+    for (int k = 0; k < kDesignFileFieldCount && !number; ++k)
+      if (kFields[k].real_ref && kFields[k].real_ref(c) == sn.value) number = k + 1;
+    if (number && read_through(number)) return rejected(file_name, number, kFields[number - 1].label, sn.text);
   }
   if (ended_at != 0) {
     result.note = named(file_name) + " ends before field " + std::to_string(ended_at) + ", " +

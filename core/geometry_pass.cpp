@@ -337,6 +337,22 @@ float default_min_form_to_sap(float normal_module) {
   return m <= 1.0L ? 0.125f : m <= 1.5L ? 0.18f : m <= 3.0L ? 0.25f : m <= 5.0L ? 0.375f : 0.5f;
 }
 
+GeometryConstraints default_constraints(float normal_module) {
+  GeometryConstraints c;
+  const float form_to_sap = default_min_form_to_sap(normal_module);
+  for (int g = 0; g < 2; ++g) {
+    c.min_tip_thickness_coeff[g] = 0.3f;
+    c.min_eap_thickness_coeff[g] = 0.3f;
+    c.min_form_to_sap[g] = form_to_sap;
+    c.min_base_to_form[g] = 0.125f;
+    c.min_bottom_clearance_coeff[g] = 0.25f;
+    c.max_tip_diameter[g] = 1e9f;
+    c.min_root_diameter[g] = 0.0f;
+    c.min_root_fillet_coeff[g] = 0.3f;
+  }
+  return c;
+}
+
 void finish_thicknesses_and_backlash(DesignData& d) {
   // The entered normal backlash is the total, centre-distance excess included; with the geometry manager
   // overridden the finished thicknesses are the inputs.
@@ -416,12 +432,8 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
   const ld alpha_t = rad(d.transverse_pressure_angle);
   const ld z1 = d.teeth[0], z2 = d.teeth[1];
 
-  // 4. Default form-to-SAP constraint from the module band.
-  if (d.constraints_use_defaults == 1) {
-    const float v = default_min_form_to_sap(d.normal_module);
-    d.min_form_to_sap[0] = v;
-    d.min_form_to_sap[1] = v;
-  }
+  // 4. The default constraints, the form-to-SAP distance from the module band, while they are in force.
+  if (d.constraints_use_defaults == 1) static_cast<GeometryConstraints&>(d) = default_constraints(d.normal_module);
 
   // 5. Common and bending face widths.
   face_widths(d);

@@ -7,10 +7,11 @@
 namespace morvell {
 
 struct DesignData;
+struct GeometryConstraints;
 
 // Runs the fourteen stages of the geometry pass over the design data: standard-rack proportions,
-// transverse pressure angle, geometry manager (which of module, centre distance or numbers of teeth follows), default
-// form-to-SAP constraint, face widths, diameters and working angles, finished thicknesses and backlash,
+// transverse pressure angle, geometry manager (which of module, centre distance or numbers of teeth
+// follows), default constraints, face widths, diameters and working angles, finished thicknesses and backlash,
 // form and EAP diameters, tooth-proportion limits, EAP and tip thicknesses, inspection dimensions,
 // contact ratios, accuracy-grade tolerances, mesh forces and the wheel's load cycles of its teeth.
 // Checks and reports nothing; allocates nothing.
@@ -53,9 +54,13 @@ float mate_tip_sap_roll_length(const DesignData& d, int gear);
 void start_contact_at_form_circles(DesignData& d, const float (&form_diameter)[2]);
 
 // Default least radial distance (mm) from the form circle to the start of active profile, by the band
-// of the normal module (mm): the geometry pass sets it while the constraints use their defaults, and the
-// constraints dialog shows it.
+// of the normal module (mm).
 float default_min_form_to_sap(float normal_module);
+
+// The constraints in force while "Use Default Values" is on: the whole default table, the form-to-SAP
+// distance by the module band. The geometry pass puts them into the design on every run while
+// `constraints_use_defaults` is 1, so that the constraints dialog only shows what the pass used.
+GeometryConstraints default_constraints(float normal_module);
 
 // Normal module m for which z1 and z2 with the shift sum run at the working centre distance a without
 // backlash. Angles in degrees, lengths in mm.

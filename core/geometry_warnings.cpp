@@ -6,6 +6,7 @@
 #include <string>
 
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "tooth_proportions.h"
 
@@ -39,6 +40,62 @@ ld finished_thickness_at(const DesignData& d, int i, ld D) {
 void set_addendum_from_tip(DesignData& d, int i) {
   const ld m = d.normal_module;
   d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * m / std::cos(deg_to_rad(d.helix_angle))) / 2);
+}
+
+// 0. Values whose range depends on another value, judged again after that value changed: a tip or
+// edge chamfer beyond its share of a smaller module or a narrower face, a constraint beyond its share of
+// a smaller module. Each goes back to its bound.
+std::string length_line(const DesignData& d, const char* what, float from, float to) {
+  const ld length = d.length_unit_factor;
+  return changed_line((std::string(what) + " has been changed from %6.3f to %6.3f ").c_str(), double(from / length),
+                      double(to / length));
+}
+
+bool check_tip_chamfer_bound(DesignData& d, int i) {
+  const float largest = largest_tip_chamfer(d.normal_module);
+  if (!(d.tip_chamfer[i] > largest)) return false;
+  const float old = d.tip_chamfer[i];
+  d.tip_chamfer[i] = largest;
+  d.eap_diameter[i] = float(ld(d.tip_diameter[i]) - 2 * ld(largest));
+  write_lines(d, std::string("Tip chamfer of ") + gear_word(i) + " is larger than 0.25 times the module",
+              length_line(d, "Tip chamfer", old, largest));
+  return true;
+}
+
+bool check_edge_chamfer_bound(DesignData& d, int i) {
+  const float largest = largest_edge_chamfer(d.normal_module, d.face_width[i]);
+  if (!(d.edge_chamfer[i] > largest)) return false;
+  const float old = d.edge_chamfer[i];
+  d.edge_chamfer[i] = largest;
+  write_lines(d, std::string("Edge chamfer of ") + gear_word(i) +
+                     " is larger than 0.25 times the module or 0.25 times its face width",
+              length_line(d, "Edge chamfer", old, largest));
+  return true;
+}
+
+bool check_constraint_bounds(DesignData& d, int i) {
+  struct Bound {
+    float* value;
+    long double share;
+    const char* name;
+    bool length;
+  };
+  const Bound bounds[3] = {
+      {&d.min_form_to_sap[i], kFormToSapPerModule, "Minimum form radius to SAP", true},
+      {&d.min_base_to_form[i], kBaseToFormPerModule, "Minimum base radius to form radius", true},
+      {&d.min_root_fillet_coeff[i], kRootFilletConstraintPerModule, "Minimum root fillet radius / module", false}};
+  for (const Bound& b : bounds) {
+    const float largest = module_share(b.share, d.normal_module);
+    if (!(*b.value > largest)) continue;
+    const float old = *b.value;
+    *b.value = largest;
+    write_lines(d, std::string(b.name) + " of " + gear_word(i) + " is larger than the module allows",
+                b.length ? length_line(d, b.name, old, largest)
+                         : changed_line((std::string(b.name) + " has been changed from %6.3f to %6.3f ").c_str(),
+                                        double(old), double(largest)));
+    return true;
+  }
+  return false;
 }
 
 // 1. Protuberance too small for the thinning of one flank.
@@ -213,6 +270,9 @@ int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
       if (show) show(kind, i);
     }
   };
+  run(GeometryWarning::tip_chamfer_too_large, check_tip_chamfer_bound);
+  run(GeometryWarning::edge_chamfer_too_large, check_edge_chamfer_bound);
+  run(GeometryWarning::constraint_too_large, check_constraint_bounds);
   run(GeometryWarning::protuberance_too_small, check_protuberance_for_thinning);
   run(GeometryWarning::zero_tip_width, check_tip_width);
   run(GeometryWarning::interference, check_bottom_clearance);

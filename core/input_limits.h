@@ -143,6 +143,25 @@ inline constexpr float module_share(long double share, float module) { return fl
 inline constexpr bool per_module_ok(float v, long double share, float module) {
   return v >= 0.0f && v <= module_share(share, module);
 }
+
+// Ranges that depend on another value of the design. The windows judge an entry by them, and the
+// geometry warnings judge the values again whenever what bounds them changes (a smaller module, a
+// narrower face), bring them back to their bound and say so.
+// An edge chamfer also takes at most this share of its gear's face width, so that half the face is left
+// between the chamfers at its two ends.
+inline constexpr long double kEdgeChamferPerFaceWidth = 0.25L;
+inline constexpr float largest_edge_chamfer(float module, float face_width) {
+  const float by_module = module_share(kChamferPerModule, module);
+  const float by_face = float(kEdgeChamferPerFaceWidth * (face_width > 0.0f ? face_width : 0.0f));
+  return by_module < by_face ? by_module : by_face;
+}
+inline constexpr float largest_tip_chamfer(float module) { return module_share(kChamferPerModule, module); }
+// The geometry constraints bounded by the module: the least radial distances from the form circle to
+// the start of active profile and from the base circle to the form circle (mm), each at most half the
+// module, and the least root fillet radius factor, at most the module's number of mm.
+inline constexpr long double kFormToSapPerModule = 0.5L;
+inline constexpr long double kBaseToFormPerModule = 0.5L;
+inline constexpr long double kRootFilletConstraintPerModule = 1.0L;
 // With the geometry manager active the backlash entered is worked out again from the teeth thinned for
 // it, which gives back an entry at a bound within float rounding: a backlash held so may pass the bounds
 // by this share of the largest.
@@ -153,6 +172,25 @@ inline constexpr bool held_backlash_ok(float v, float module) {
 }
 // The rack dedendum coefficient (h_f / m_n + x) the main window takes at most.
 inline constexpr float kLargestRackDedendum = 3.0f;
+
+// --- Basic rack (standard rack window and the rack database data.dat) ---
+// A basic rack sets the tooth proportions of both gears in Standard Rack mode, so each of its values is
+// judged by the range of the value it sets: the pressure angle by the normal pressure angle's, the
+// fillet radius coefficient by the root fillet's (0 to kFilletPerModule), the dedendum coefficient by
+// the main window's rack dedendum (at most kLargestRackDedendum). The addendum coefficient and the
+// lower side of the dedendum are bounded by the height of the rack tooth: addendum and dedendum together
+// above zero, or the root lies at or above the tip; where the tip stands against the form circle
+// depends on the design and is judged when the rack is taken into it. The protuberance (mm), kept with
+// a rack but not applied to the design, is never negative. Coefficients and protuberance stay within
+// kMaxRackValue, far beyond any rack, so that every length derived from them stays a number.
+inline constexpr float kMaxRackValue = 100.0f;
+inline constexpr bool rack_addendum_ok(float v) { return v >= -kMaxRackValue && v <= kMaxRackValue; }
+inline constexpr bool rack_dedendum_ok(float v) { return v >= -kMaxRackValue && v <= kLargestRackDedendum; }
+inline constexpr bool rack_fillet_ok(float v) { return v >= 0.0f && v <= float(kFilletPerModule); }
+inline constexpr bool rack_protuberance_ok(float v) { return v >= 0.0f && v <= kMaxRackValue; }
+inline constexpr bool rack_height_ok(float addendum, float dedendum) {
+  return static_cast<long double>(addendum) + dedendum > 0.0L;
+}
 
 // The axial offset of the wheel's face (mm) lies within this share of the common face width either way.
 inline constexpr long double kFaceOffsetShare = 0.99L;
@@ -189,8 +227,9 @@ struct ConstraintRange {
 };
 inline constexpr ConstraintRange kThicknessConstraint{0.75, 0.0};          // tip and EAP thickness / m_n
 inline constexpr ConstraintRange kClearanceConstraint{1.0, 0.0};           // bottom clearance / m_n
-inline constexpr ConstraintRange kRootFilletConstraint{0.0, 1.0};          // root fillet / m_n
-inline constexpr ConstraintRange kRadialDistanceConstraint{0.0, 0.5};      // form to SAP, base to form, mm
+inline constexpr ConstraintRange kRootFilletConstraint{0.0, double(kRootFilletConstraintPerModule)};  // / m_n
+inline constexpr ConstraintRange kRadialDistanceConstraint{0.0, double(kFormToSapPerModule)};  // form to SAP, mm
+static_assert(kFormToSapPerModule == kBaseToFormPerModule, "one range for both radial distances");
 inline constexpr ConstraintRange kDiameterConstraint{1e99, 0.0};           // tip and root diameters, mm
 inline constexpr double constraint_bound(const ConstraintRange& r, float module) {
   return r.upper + r.per_module * double(module);

@@ -4,6 +4,8 @@
 #include "hardness.h"
 #include "numeric.h"
 
+#include <cstdio>
+
 namespace morvell {
 
 namespace {
@@ -29,7 +31,7 @@ constexpr MaterialRow kMaterials[kMaterialTypeCount] = {
     {"Through and Case Hardening Steel, Nitrocarburized", 950, 380, 55, 207000, 680, 925, 0.3f},
 };
 
-bool known_type(int32_t material_type) { return material_type >= 0 && material_type < kMaterialTypeCount; }
+bool known_type(int32_t material_type) { return material_type_ok(material_type); }
 
 float scaled(double factor, float value) { return static_cast<float>(factor * static_cast<ld>(value)); }
 
@@ -42,44 +44,40 @@ struct SnPoints {
 };
 
 void estimate_sn_points(SnPoints p) {
+  using M = MaterialType;
   const float h = p.sigma_hlim, f = p.sigma_flim;
+  if (!material_type_ok(p.type)) return;  // a type outside the table: the curves stay
   // "Input" holds the stress numbers of "Steel" until they are entered, and its curves are estimated from
   // its stress numbers as those of "Steel" are; it allows no limited pitting.
-  if (p.type == 0) {
-    p.type = 1;
-    p.limited_pitting = 0;
-  }
+  const M type = rated_material(p.type);
+  const bool limited_pitting = allows_limited_pitting(p.type) && p.limited_pitting != 0;
 
-  // Contact: static point, endurance knee, unlimited life and the limited-pitting point.
-  switch (p.type) {
-    case 1: case 2: case 4: case 6: case 7: case 8:
-      if (p.limited_pitting != 0) {
-        p.h_static = scaled(1.6, h), p.n_h_static = 6e5f, p.n_h_lim = 1e9f;
-        p.h_pit = scaled(1.3, h), p.n_h_pit = 1e7f;
-      } else {
-        p.h_static = scaled(1.6, h), p.n_h_static = 1e5f, p.n_h_lim = 5e7f;
-        p.h_pit = h, p.n_h_pit = 5e7f;
-      }
-      break;
-    case 3: case 5: case 9: case 10:
-      p.h_static = scaled(1.3, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
-      p.h_pit = h, p.n_h_pit = 2e6f;
-      break;
-    case 11:
-      p.h_static = scaled(1.1, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
-      p.h_pit = h, p.n_h_pit = 2e6f;
-      break;
-    default:  // a type outside the table: the curves stay
-      return;
+  // Contact: static point, endurance knee, unlimited life and the limited-pitting point. The types that
+  // allow limited pitting have their knee at 5e7 cycles (1e9 with limited pitting), the others at 2e6.
+  if (allows_limited_pitting(int32_t(type))) {
+    if (limited_pitting) {
+      p.h_static = scaled(1.6, h), p.n_h_static = 6e5f, p.n_h_lim = 1e9f;
+      p.h_pit = scaled(1.3, h), p.n_h_pit = 1e7f;
+    } else {
+      p.h_static = scaled(1.6, h), p.n_h_static = 1e5f, p.n_h_lim = 5e7f;
+      p.h_pit = h, p.n_h_pit = 5e7f;
+    }
+  } else {
+    p.h_static = scaled(type == M::NitrocarburizedSteel ? 1.1 : 1.3, h), p.n_h_static = 1e5f, p.n_h_lim = 2e6f;
+    p.h_pit = h, p.n_h_pit = 2e6f;
   }
   p.h_inf = scaled(0.85, h), p.n_h_inf = 1e10f;
 
   // Bending: static point by type; knee at 3e6 cycles, unlimited life at 0.85 sigma_Flim.
-  switch (p.type) {
-    case 2: case 4: case 6: p.f_static = scaled(2.5, f), p.n_f_static = 1e4f; break;
-    case 7: case 8: p.f_static = scaled(2.5, f), p.n_f_static = 1e3f; break;
-    case 11: p.f_static = scaled(1.1, f), p.n_f_static = 1e3f; break;
-    default: p.f_static = scaled(1.6, f), p.n_f_static = 1e3f; break;  // 1 (and "Input"), 3, 5, 9, 10
+  switch (type) {
+    case M::ThroughHardenedSteel: case M::PearliticNodularCastIron: case M::BlackMalleableCastIron:
+      p.f_static = scaled(2.5, f), p.n_f_static = 1e4f;
+      break;
+    case M::CaseHardenedSteel: case M::FlameOrInductionHardenedSteel:
+      p.f_static = scaled(2.5, f), p.n_f_static = 1e3f;
+      break;
+    case M::NitrocarburizedSteel: p.f_static = scaled(1.1, f), p.n_f_static = 1e3f; break;
+    default: p.f_static = scaled(1.6, f), p.n_f_static = 1e3f; break;  // Steel (and "Input"), the rest
   }
   p.n_f_lim = 3e6f;
   p.f_inf = scaled(0.85, f), p.n_f_inf = 1e10f;
@@ -92,7 +90,7 @@ const char* material_type_name(int32_t material_type) {
 }
 
 const char* material_report_name(int32_t material_type) {
-  return material_type == 0 ? "Material Input" : material_type_name(material_type);
+  return material_type == int32_t(MaterialType::Input) ? "Material Input" : material_type_name(material_type);
 }
 
 void material_properties(float* sigma_hlim, float* sigma_flim, float* hardness, float* elastic_modulus,
@@ -159,11 +157,80 @@ void updateSNcurves(DesignData& d) {
   }
 }
 
-bool allows_limited_pitting(int32_t material_type) {
-  switch (material_type) {
-    case 1: case 2: case 4: case 6: case 7: case 8: return true;
-    default: return false;
+namespace {
+
+struct SnPoint {
+  const char* name;      // "contact static", as the design file names the point's values
+  const float* stress;   // nullptr: the knee, whose stress number is judged elsewhere
+  const float* cycles;
+};
+
+std::string sn_number(float v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", static_cast<double>(v));
+  return text;
+}
+
+// One curve, its points in the order of their load cycles; `at_most` marks the one point that may share
+// its cycles with the next (the limited pitting point, on the knee while limited pitting is off).
+SnCurveProblem curve_problem(const SnPoint* points, int count, int at_most, const char* gear, bool whole) {
+  auto named = [&](const SnPoint& p, bool stress) {
+    return std::string(p.name) + (stress ? " stress (" : " cycles (") + gear + ")";
+  };
+  bool any_given = false;
+  for (int k = 0; k < count; ++k)
+    for (const float* v : {points[k].stress, points[k].cycles})
+      if (v && *v != 0.0f) any_given = true;
+  for (int k = 0; k < count; ++k)
+    for (const float* v : {points[k].stress, points[k].cycles}) {
+      if (!v) continue;
+      const bool missing_allowed = !whole || !any_given;
+      if (*v == 0.0f && missing_allowed) continue;
+      if (!(*v > 0.0f))
+        return {named(points[k], v == points[k].stress) + " " + sn_number(*v) + " must be greater than 0", v};
+    }
+  // The given cycle counts rise from point to point.
+  const SnPoint* before = nullptr;
+  int before_index = -1;
+  for (int k = 0; k < count; ++k) {
+    const float n = *points[k].cycles;
+    if (n == 0.0f) continue;
+    if (before) {
+      const float m = *before->cycles;
+      const bool shared_allowed = before_index == at_most && k == at_most + 1;
+      if (shared_allowed ? !(m <= n) : !(m < n))
+        return {named(*before, false) + " " + sn_number(m) +
+                    (shared_allowed ? " must not exceed the " : " must be less than the ") + named(points[k], false) +
+                    " " + sn_number(n),
+                before->cycles};
+    }
+    before = &points[k];
+    before_index = k;
   }
+  return {};
+}
+
+}  // namespace
+
+SnCurveProblem sn_curve_problem(const DesignData& d, int gear, bool whole) {
+  const bool pinion = gear == 0;
+  const char* name = pinion ? "pinion" : "wheel";
+  const SnPoint contact[4] = {
+      {"contact static", pinion ? &d.sigma_h_static_pinion : &d.sigma_h_static_wheel,
+       pinion ? &d.nl_static_contact_pinion : &d.nl_static_contact_wheel},
+      {"limited pitting", pinion ? &d.sigma_h_pit_pinion : &d.sigma_h_pit_wheel,
+       pinion ? &d.nl_pit_contact_pinion : &d.nl_pit_contact_wheel},
+      {"contact endurance", nullptr, pinion ? &d.nl_lim_contact_pinion : &d.nl_lim_contact_wheel},
+      {"contact infinite-life", pinion ? &d.sigma_h_inf_pinion : &d.sigma_h_inf_wheel,
+       pinion ? &d.nl_inf_contact_pinion : &d.nl_inf_contact_wheel}};
+  const SnPoint bending[3] = {
+      {"bending static", &d.sigma_f_static[pinion ? 0 : 1],
+       pinion ? &d.nl_static_bending_pinion : &d.nl_static_bending_wheel},
+      {"bending endurance", nullptr, pinion ? &d.nl_lim_bending_pinion : &d.nl_lim_bending_wheel},
+      {"bending infinite-life", pinion ? &d.sigma_f_inf_pinion : &d.sigma_f_inf_wheel,
+       pinion ? &d.nl_inf_bending_pinion : &d.nl_inf_bending_wheel}};
+  if (SnCurveProblem p = curve_problem(contact, 4, 1, name, whole); !p.ok()) return p;
+  return curve_problem(bending, 3, -1, name, whole);
 }
 
 }  // namespace morvell

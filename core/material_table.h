@@ -3,17 +3,67 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace morvell {
 
 struct DesignData;
 
-// The material types 0..11 (type 0 "Input").
+// The material types, as the design data holds them (material_type) and the material lists number their
+// items. "Input" is a material whose values the user enters: the rules that depend on the material
+// rate it as Steel unless they say otherwise.
+enum class MaterialType : int32_t {
+  Input = 0,
+  Steel = 1,
+  ThroughHardenedSteel = 2,
+  GreyCastIron = 3,
+  PearliticNodularCastIron = 4,  // pearlitic, bainitic
+  FerriticNodularCastIron = 5,
+  BlackMalleableCastIron = 6,
+  CaseHardenedSteel = 7,
+  FlameOrInductionHardenedSteel = 8,
+  NitridedNitridingSteel = 9,
+  NitridedThroughOrCaseHardeningSteel = 10,
+  NitrocarburizedSteel = 11,
+};
 inline constexpr int32_t kMaterialTypeCount = 12;
+inline constexpr bool material_type_ok(int32_t type) { return type >= 0 && type < kMaterialTypeCount; }
 
-// Whether the material type allows limited flank pitting. The types that allow none: "Input", grey cast
-// iron, ferritic nodular cast iron and the nitrided and nitrocarburized steels.
-bool allows_limited_pitting(int32_t material_type);
+// The material a rule of the rating takes for a type: "Input" (and a type outside the list) as Steel.
+inline constexpr MaterialType rated_material(int32_t type) {
+  return type >= 1 && type < kMaterialTypeCount ? MaterialType(type) : MaterialType::Steel;
+}
+
+// Whether a gear of the type may be rated with limited flank pitting: the steels without a surface
+// treatment that ends its pitting resistance, and the cast irons that stand some pitting. "Input" does
+// not (its curves are estimated as Steel's without it).
+inline constexpr bool allows_limited_pitting(int32_t type) {
+  switch (type) {
+    case int32_t(MaterialType::Steel):
+    case int32_t(MaterialType::ThroughHardenedSteel):
+    case int32_t(MaterialType::PearliticNodularCastIron):
+    case int32_t(MaterialType::BlackMalleableCastIron):
+    case int32_t(MaterialType::CaseHardenedSteel):
+    case int32_t(MaterialType::FlameOrInductionHardenedSteel):
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The surface-hardened types: case, flame or induction hardened, nitrided and nitrocarburized steels.
+inline constexpr bool surface_hardened(MaterialType type) {
+  switch (type) {
+    case MaterialType::CaseHardenedSteel:
+    case MaterialType::FlameOrInductionHardenedSteel:
+    case MaterialType::NitridedNitridingSteel:
+    case MaterialType::NitridedThroughOrCaseHardeningSteel:
+    case MaterialType::NitrocarburizedSteel:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // The name of a material type as the material lists show it, the item index being the type ("Input",
 // "Steel", ..., "Through and Case Hardening Steel, Nitrocarburized"); "" for a type outside 0..11.
@@ -43,5 +93,22 @@ void updateSNcurves(DesignData& d);
 // One material for both gears, as the sizing takes it: the type's material values for each gear and its
 // S-N curves estimated from them (`sn_estimate` 1).
 void estimate_material(DesignData& d, int32_t material_type);
+
+// What keeps a gear's S-N curves from being a curve, or an empty problem. The points of a curve lie at
+// rising load cycles (contact: static, limited pitting, endurance knee, infinite life, the limited
+// pitting point at most at the knee, on it while limited pitting is off; bending: static, knee, infinite
+// life), and each of its stresses and cycle counts is greater than zero. The stress numbers sigma_Hlim
+// and sigma_Flim have their own ranges (input_limits.h) and are not judged here.
+//   whole: as the design file holds the curves, each of the two either complete or wholly 0 (not given,
+//          as a design begun without the default design file holds them);
+//   not whole: as the S-N window takes an entry, the values not given yet (0) passed over: the values
+//          given are greater than zero and their cycles rise.
+// `value`, when the curve has a problem, is the field the message names.
+struct SnCurveProblem {
+  std::string text;  // e.g. "contact static cycles (pinion) 1e+08 must be less than ... 5e+07"
+  const float* value = nullptr;
+  bool ok() const { return text.empty(); }
+};
+SnCurveProblem sn_curve_problem(const DesignData& d, int gear, bool whole);
 
 }  // namespace morvell

@@ -142,6 +142,9 @@ RackFileContents parse_rack_text(const std::string& text, int limit = -1) {
       else if (!parse_pair(number_line, r.values[row]) || !rack_value_usable(row, r.values[row][0]) ||
                !rack_value_usable(row, r.values[row][1]))
         contents.damaged_line = lines.line();
+      else if (row == 1 && !(rack_height_ok(r.values[0][0], r.values[1][0]) &&
+                             rack_height_ok(r.values[0][1], r.values[1][1])))
+        contents.damaged_line = lines.line();  // a rack tooth without height
     }
     if (contents.damaged_line) break;
     lines.read_line(r.end_line);  // a record cut off after its numbers still holds all its values
@@ -343,15 +346,38 @@ RackFileResult kept_locked(const RackFiles& files, const char* consequence) {
 
 }  // namespace
 
+namespace {
+
+bool in_rack_range(int row, float v) {
+  switch (row) {
+    case 0: return rack_addendum_ok(v);
+    case 1: return rack_dedendum_ok(v);
+    case 2: return rack_fillet_ok(v);
+    case 3: return pressure_angle_ok(v);
+    case 4: return rack_protuberance_ok(v);
+    default: return false;
+  }
+}
+
+float rack_value(const BasicRack& rack, int row, int gear) {
+  switch (row) {
+    case 0: return rack.addendum_coeff[gear];
+    case 1: return rack.dedendum_coeff[gear];
+    case 2: return rack.fillet_radius_coeff[gear];
+    case 3: return rack.pressure_angle;
+    default: return rack.protuberance[gear];
+  }
+}
+
+}  // namespace
+
 bool rack_value_usable(int row, float v) {
   if (!std::isfinite(v)) return false;
   char text[64];
   std::snprintf(text, sizeof text, "%f", static_cast<double>(v));
   const float written = std::strtof(text, nullptr);  // what a reader of the database will find
-  for (const float value : {v, written}) {
-    if (!(row == 3 ? file_pressure_angle_ok(value) : std::fabs(value) <= kMaxRackValue)) return false;
-  }
-  return true;
+  // A value and the value the database gives back: both in range, so that what is stored reads back.
+  return in_rack_range(row, v) && in_rack_range(row, written);
 }
 
 std::string rack_value_name(int row, int gear) {
@@ -362,8 +388,36 @@ std::string rack_value_name(int row, int gear) {
 }
 
 std::string rack_value_range(int row) {
-  if (row == 3) return "greater than 0 and less than 90 degrees";
-  return row == 4 ? "-100 to 100 mm" : "-100 to 100";
+  switch (row) {
+    case 0: return shown_number(-kMaxRackValue) + " to " + shown_number(kMaxRackValue);
+    case 1: return shown_number(-kMaxRackValue) + " to " + shown_number(kLargestRackDedendum);
+    case 2: return "0 to " + shown_number(float(kFilletPerModule));
+    case 3: return shown_number(kSmallestPressureAngle) + " to " + shown_number(kLargestPressureAngle) + " degrees";
+    case 4: return "0 to " + shown_number(kMaxRackValue) + " mm";
+    default: return {};
+  }
+}
+
+std::string rack_value_problem(const BasicRack& rack, int row, int gear) {
+  if (row < 0 || row > 4 || gear < 0 || gear > 1) return {};
+  const float v = rack_value(rack, row, gear);
+  if (!rack_value_usable(row, v))
+    return rack_value_name(row, gear) + " " + shown_number(v) + " is out of range (" + rack_value_range(row) + ")";
+  if ((row == 0 || row == 1) && !rack_height_ok(rack.addendum_coeff[gear], rack.dedendum_coeff[gear]))
+    return std::string("addendum and dedendum coefficients (") + (gear == 0 ? "pinion" : "wheel") + ") " +
+           shown_number(rack.addendum_coeff[gear]) + " and " + shown_number(rack.dedendum_coeff[gear]) +
+           ": together they must be greater than 0";
+  return {};
+}
+
+std::string rack_problem(const BasicRack& rack) {
+  // Each value in its range first, then the height of each rack tooth.
+  for (int row = 0; row < 5; ++row)
+    for (int gear = 0; gear < 2; ++gear)
+      if (!rack_value_usable(row, rack_value(rack, row, gear))) return rack_value_problem(rack, row, gear);
+  for (int gear = 0; gear < 2; ++gear)
+    if (std::string problem = rack_value_problem(rack, 1, gear); !problem.empty()) return problem;
+  return {};
 }
 
 RackFileResult read_rack_database(DesignData& d, std::vector<std::string>& names, const RackFiles& files,
@@ -405,14 +459,11 @@ RackFileResult append_rack(DesignData& d, const RackFiles& files) {
                               {rack.pressure_angle, rack.pressure_angle},
                               {rack.protuberance[0], rack.protuberance[1]}};
   // A rack the reader would refuse is not stored; the message names the value.
-  for (int row = 0; row < 5; ++row)
-    for (int g = 0; g < 2; ++g)
-      if (!rack_value_usable(row, values[row][g])) {
-        RackFileResult result;
-        result.problem = "The basic rack was not stored in " + files.data + ": " + rack_value_name(row, g) + " " +
-                         shown_number(values[row][g]) + " is out of range (" + rack_value_range(row) + ")";
-        return result;
-      }
+  if (const std::string problem = rack_problem(rack); !problem.empty()) {
+    RackFileResult result;
+    result.problem = "The basic rack was not stored in " + files.data + ": " + problem;
+    return result;
+  }
   const std::string name = name_for_file(text_of(d.file_line));
   if (const std::string problem = rack_name_problem(name, files); !problem.empty()) {
     RackFileResult result;

@@ -13,7 +13,8 @@
 // the last record read. A record is taken only when it is complete and usable: a number line that does
 // not hold exactly two finite numbers (and nothing else), a value rack_value_usable refuses, a name
 // line longer than 510 characters, or a file that ends inside a record, ends the reading there and is
-// reported at that line. Line ends may be CR LF, LF or a CR alone. Only a regular file of at most
+// reported at that line (a rack tooth without height at its dedendum line). Line ends may be CR LF,
+// LF or a CR alone. Only a regular file of at most
 // 4 MiB is read; a folder, pipe, device or longer file in its place is reported and gives no records.
 #pragma once
 
@@ -22,20 +23,24 @@
 #include <vector>
 
 #include "design_data.h"
+#include "input_limits.h"
 
 namespace morvell {
 
 // The values a rack record may hold, by number line (0 addendum, 1 dedendum, 2 fillet radius
-// coefficients, 3 pressure angle, 4 protuberance): the pressure angle becomes the design's normal
-// pressure angle, which lies between 0 and 90 degrees (exclusive); the coefficients are multiples of the
-// module and the protuberance is in mm, within +-kMaxRackValue, far beyond any rack, so that every
-// length derived from them stays a number. A value is judged as the database writes it, with six
-// decimals: a pressure angle of 1e-7 degrees, written as 0.000000, is refused. The name of a value
+// coefficients, 3 pressure angle, 4 protuberance): the ranges of the basic rack in input_limits.h, the
+// ranges of the main-window values a rack sets. A value is judged as the database writes it, with six
+// decimals: a pressure angle of 30.0000001 degrees, written as 30.000000, is taken. The name of a value
 // ("dedendum coefficient (wheel)") and its range as the messages give them.
-inline constexpr float kMaxRackValue = 100.0f;
 bool rack_value_usable(int row, float v);
 std::string rack_value_name(int row, int gear);
 std::string rack_value_range(int row);
+
+// Why a rack's value of `row` for gear `gear` cannot be kept ("dedendum coefficient (wheel) 3.5 is out
+// of range (-100 to 3)"), or empty: its own range, and for the addendum and dedendum the height of that
+// gear's rack tooth (their sum above zero, as the record holds them). A whole rack: its first problem.
+std::string rack_value_problem(const BasicRack& rack, int row, int gear);
+std::string rack_problem(const BasicRack& rack);
 
 struct RackFiles {
   std::string data = "data.dat";

@@ -4,6 +4,7 @@
 
 #include "design_data.h"
 #include "hardness.h"
+#include "material_table.h"
 #include "numeric.h"
 
 namespace morvell {
@@ -19,17 +20,18 @@ ld power(ld a, ld b) { return a > 0 ? std::exp2(b * std::log2(a)) : std::pow(a, 
 // Material groups
 // ---------------------------------------------------------------------------------------------
 
-// The material-dependent factors are chosen by the material type. Type 0 ("Input") has no row of its
-// own: it is rated as type 1 ("Steel"), as is any type outside the list.
-int32_t rated_material(int32_t type) { return (type >= 1 && type <= 11) ? type : 1; }
+// The material-dependent factors are chosen by the material type (rated_material: "Input", which has no
+// row of its own, as Steel).
+using M = MaterialType;
 
 // Running-in allowances: A structural and through-hardened steels and pearlitic nodular iron, B grey,
 // ferritic nodular and malleable cast iron, C surface-hardened steels.
 enum class RunningInGroup { A, B, C };
 RunningInGroup running_in_group(int32_t type) {
-  switch (rated_material(type)) {
-    case 3: case 5: case 6: return RunningInGroup::B;
-    case 7: case 8: case 9: case 10: case 11: return RunningInGroup::C;
+  const M m = rated_material(type);
+  if (surface_hardened(m)) return RunningInGroup::C;
+  switch (m) {
+    case M::GreyCastIron: case M::FerriticNodularCastIron: case M::BlackMalleableCastIron: return RunningInGroup::B;
     default: return RunningInGroup::A;
   }
 }
@@ -37,8 +39,9 @@ RunningInGroup running_in_group(int32_t type) {
 enum class StiffnessGroup { Steel, GreyCastIron, CastIron };
 StiffnessGroup stiffness_group(int32_t type) {
   switch (rated_material(type)) {
-    case 3: return StiffnessGroup::GreyCastIron;
-    case 4: case 5: case 6: return StiffnessGroup::CastIron;
+    case M::GreyCastIron: return StiffnessGroup::GreyCastIron;
+    case M::PearliticNodularCastIron: case M::FerriticNodularCastIron: case M::BlackMalleableCastIron:
+      return StiffnessGroup::CastIron;
     default: return StiffnessGroup::Steel;
   }
 }
@@ -47,11 +50,12 @@ StiffnessGroup stiffness_group(int32_t type) {
 // yield stress for grey cast iron and the tensile strength for the others.
 ld slip_layer_thickness(int32_t type, ld yield_stress, ld tensile_strength) {
   switch (rated_material(type)) {
-    case 1: return tensile_strength < 400 ? 0.0833 : 0.0445;
-    case 2: case 4: case 6: return tensile_strength < 600 ? 0.0281 : 0.0194;
-    case 3: return yield_stress < 300 ? 0.3124 : 0.3095;
-    case 5: return 0.3095;
-    case 7: case 8: return 0.0030;
+    case M::Steel: return tensile_strength < 400 ? 0.0833 : 0.0445;
+    case M::ThroughHardenedSteel: case M::PearliticNodularCastIron: case M::BlackMalleableCastIron:
+      return tensile_strength < 600 ? 0.0281 : 0.0194;
+    case M::GreyCastIron: return yield_stress < 300 ? 0.3124 : 0.3095;
+    case M::FerriticNodularCastIron: return 0.3095;
+    case M::CaseHardenedSteel: case M::FlameOrInductionHardenedSteel: return 0.0030;
     default: return 0.1005;  // nitrided and nitrocarburized steels
   }
 }
@@ -59,10 +63,12 @@ ld slip_layer_thickness(int32_t type, ld yield_stress, ld tensile_strength) {
 // Relative surface factor Y_RrelT from the fillet roughness R_z (µm).
 ld relative_surface_factor(int32_t type, ld rz) {
   switch (rated_material(type)) {
-    case 6: return 1.0;  // malleable cast iron: no roughness influence
-    case 2: case 4: case 7: case 8:
+    case M::BlackMalleableCastIron: return 1.0;  // no roughness influence
+    case M::ThroughHardenedSteel: case M::PearliticNodularCastIron: case M::CaseHardenedSteel:
+    case M::FlameOrInductionHardenedSteel:
       return rz < 1 ? 1.12 : 1.674 - 0.529 * power(rz + 1, 0.1);
-    case 3: case 5: case 9: case 10: case 11:
+    case M::GreyCastIron: case M::FerriticNodularCastIron: case M::NitridedNitridingSteel:
+    case M::NitridedThroughOrCaseHardeningSteel: case M::NitrocarburizedSteel:
       return rz < 1 ? 1.025 : 4.299 - 3.259 * power(rz + 1, 0.0058);
     default:  // structural steel
       return rz < 1 ? 1.07 : 5.306 - 4.203 * power(rz + 1, 0.01);
@@ -72,10 +78,10 @@ ld relative_surface_factor(int32_t type, ld rz) {
 // Size factor Y_X for tooth-root bending from the normal module (mm).
 ld bending_size_factor(int32_t type, ld mn) {
   if (mn <= 5) return 1.0;
-  switch (rated_material(type)) {
-    case 7: case 8: case 9: case 10: case 11:  // surface hardened
-      return mn >= 25 ? 0.8 : 1.05 - 0.01 * mn;
-    case 3: case 5:  // grey and ferritic nodular cast iron
+  const M m = rated_material(type);
+  if (surface_hardened(m)) return mn >= 25 ? 0.8 : 1.05 - 0.01 * mn;
+  switch (m) {
+    case M::GreyCastIron: case M::FerriticNodularCastIron:
       return mn >= 25 ? 0.7 : 1.075 - 0.015 * mn;
     default:
       return mn >= 30 ? 0.85 : 1.03 - 0.006 * mn;
@@ -114,8 +120,10 @@ ld brinell_hardness(float hardness, int32_t scale) {
 // HB 470. Every other wheel, and the pinion always, has Z_W = 1; so has a wheel of the "Input" material,
 // which may be no steel.
 ld work_hardening_of_wheel(int32_t pinion_type, int32_t wheel_type, ld pinion_hb, ld wheel_hb) {
-  const bool hard_pinion = pinion_type >= 7 && pinion_type <= 11;
-  const bool soft_steel_wheel = wheel_type == 1 || wheel_type == 2;
+  // Unlike the other rules, this one does not rate "Input" as Steel: an "Input" pinion is no hardened
+  // pinion and an "Input" wheel no soft steel, so neither earns the credit.
+  const bool hard_pinion = pinion_type != int32_t(M::Input) && surface_hardened(rated_material(pinion_type));
+  const bool soft_steel_wheel = wheel_type == int32_t(M::Steel) || wheel_type == int32_t(M::ThroughHardenedSteel);
   if (!hard_pinion || !soft_steel_wheel || !(wheel_hb < pinion_hb)) return 1.0L;
   if (wheel_hb < 130) return 1.2L;
   if (wheel_hb > 470) return 1.0L;

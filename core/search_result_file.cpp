@@ -11,6 +11,7 @@
 
 #include "design_file.h"
 #include "file_reading.h"
+#include "input_limits.h"
 
 namespace morvell {
 
@@ -171,14 +172,19 @@ bool design_point_usable(const DesignPointRecord& r) {
       if (!std::isfinite(v)) return false;
     return true;
   };
+  // Each value the record puts into the design is judged by the design file's range of that value, so
+  // that a record read is one a pick can take: a design that holds it can be saved. The wheel's shift is
+  // derived where the numbers of teeth follow the centre distance (pass 2, geometry-manager mode 2), and
+  // judged only where it is entered, as the design file judges it.
   return (r.search_pass == 1 || r.search_pass == 2) && file_teeth_ok(r.teeth[0]) && file_teeth_ok(r.teeth[1]) &&
          r.normal_module >= kMinFileModule && r.normal_module <= kMaxFileModule &&
          pressure_angle_ok(r.normal_pressure_angle) && helix_angle_ok(r.helix_angle) &&
          per_module_ok(r.root_fillet_radius[0], kFilletPerModule, r.normal_module) &&
          per_module_ok(r.root_fillet_radius[1], kFilletPerModule, r.normal_module) &&
-         finite({r.actual_ratio, r.profile_shift[0], r.profile_shift[1], r.profile_shift_sum, r.tip_diameter[0],
-                 r.tip_diameter[1], r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0],
-                 r.min_root_fillet_coeff[1]});
+         gear_shift_ok(r.profile_shift[0]) && (r.search_pass == 2 || gear_shift_ok(r.profile_shift[1])) &&
+         finite({r.actual_ratio, r.profile_shift[1], r.profile_shift_sum, r.tip_diameter[0], r.tip_diameter[1],
+                 r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]}) &&
+         r.min_root_fillet_coeff[0] >= 0.0f && r.min_root_fillet_coeff[1] >= 0.0f;
 }
 
 bool parse_design_point(std::string_view line, DesignPointRecord& out) {

@@ -129,9 +129,11 @@ class SearchResultWriter {
   std::vector<DesignPointRecord> listed_;
 };
 
-// Whether a record's design can be taken into the design data: a search pass of 1 or 2, numbers of
-// teeth, module, pressure angle, helix angle and fillet radii within the ranges of a design file, and
-// finite geometry (ratio, shifts, fillet radii, diameters, minimum fillet factors).
+// Whether a record's design can be taken into the design data: a search pass of 1 or 2, and every value
+// it puts there within the design file's range of that value (numbers of teeth, module, pressure angle,
+// helix angle, fillet radii, profile shifts of -2.5 to 2.5 (the wheel's only outside pass 2, where it is
+// derived), minimum fillet factors not negative), the rest finite (ratio, shift sum, diameters); the
+// reader takes no other record, as a pick takes none.
 // The rating results (fields 24 to 40) may be "nan" or "inf" as the search writes them.
 bool design_point_usable(const DesignPointRecord& r);
 

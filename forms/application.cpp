@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QWidget>
 
@@ -7,6 +8,7 @@
 #include <exception>
 
 #include "modal_services.h"
+#include "window_scale.h"
 
 namespace morvell::forms {
 
@@ -44,6 +46,13 @@ FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, 
 }
 
 bool FormsApplication::notify(QObject* receiver, QEvent* event) {
+  // Every dialog of Qt's making is fitted to its screen, also those that Qt opens by itself (the
+  // printer's properties and the output file's chooser inside the print dialog); the program's own
+  // windows size themselves by the window scale.
+  if (event->type() == QEvent::Polish && receiver->isWidgetType()) {
+    auto* w = static_cast<QWidget*>(receiver);
+    if (w->isWindow() && qobject_cast<QDialog*>(w) && made_by_qt(w)) fit_to_screen_when_shown(w);
+  }
   const bool input = is_user_input(event->type()) && receiver->isWidgetType();
   if (input) {
     if (input_depth == 0) begin_user_action();

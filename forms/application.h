@@ -3,7 +3,8 @@
 // It restores the C numeric locale right after Qt has applied the user's locale (design files and
 // preferences are read and written with C number formats), and it guards every event: an exception
 // that escapes a handler is shown in a message box with the application title as caption, and the
-// program goes on.
+// program goes on. Every dialog of Qt's own making is fitted to its screen when shown (window_scale.h),
+// also one that Qt opens by itself from inside another.
 //
 // It also counts user actions: every key or mouse input that reaches the program while no other input
 // is being handled starts a new action. Reports that are shown at most once per action use the count.

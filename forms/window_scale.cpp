@@ -1,14 +1,18 @@
 #include "window_scale.h"
 
+#include <QBoxLayout>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMetaObject>
 #include <QVariant>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "caption_fit.h"
 #include "field_events.h"
@@ -49,6 +53,46 @@ void keep_on_screen(QWidget* window) {
   if (x != frame.left() || y != frame.top()) window->move(x, y);
 }
 
+namespace {
+
+// What a dialog of Qt's own shows above and beside its buttons, put into a scroll area that takes its
+// place, the buttons (OK, Cancel, Save) staying in view; false when its layout is no box layout or this
+// was done before.
+bool scroll_contents(QWidget* window) {
+  constexpr const char* kScrolled = "screen_fit_scrolled";
+  auto* box = qobject_cast<QBoxLayout*>(window->layout());
+  if (!box || window->property(kScrolled).toBool()) return false;
+  window->setProperty(kScrolled, true);
+  auto* inner = new QWidget;
+  auto* inner_layout = new QBoxLayout(box->direction(), inner);
+  inner_layout->setContentsMargins(0, 0, 0, 0);
+  for (int i = 0; i < box->count();) {
+    QLayoutItem* item = box->itemAt(i);
+    if (qobject_cast<QDialogButtonBox*>(item->widget())) {
+      ++i;
+      continue;
+    }
+    box->takeAt(i);
+    if (QWidget* w = item->widget()) {
+      delete item;
+      inner_layout->addWidget(w);
+    } else if (QLayout* l = item->layout()) {
+      inner_layout->addLayout(l);
+    } else {
+      inner_layout->addItem(item);
+    }
+  }
+  auto* area = new QScrollArea(window);
+  area->setObjectName("screen_fit_scroll_area");
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setWidget(inner);
+  box->insertWidget(0, area, 1);
+  return true;
+}
+
+}  // namespace
+
 void fit_to_screen(QWidget* window) {
   const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
@@ -81,6 +125,14 @@ void fit_to_screen(QWidget* window) {
     window->setFont(font);
     smaller = true;
   }
+  // A dialog of Qt's own that does not fit even so (the printer properties' page setup) takes back its
+  // font and shows its contents in a scroll area above its buttons.
+  if (const QSize least = needed();
+      (least.width() > room.width() || least.height() > room.height()) && !fixed && made_by_qt(window) &&
+      scroll_contents(window)) {
+    window->setFont(made_with);
+    smaller = false;
+  }
   // A window whose size is fixed (a message box sizes itself so, as wide as the screen at the most but
   // without its frame) is narrowed to the room and takes the height it then needs.
   if (fixed && (smaller || window->width() > room.width() || window->height() > room.height())) {
@@ -91,6 +143,9 @@ void fit_to_screen(QWidget* window) {
 }
 
 void fit_to_screen_when_shown(QWidget* window) {
+  constexpr const char* kFitted = "screen_fit_when_shown";
+  if (window->property(kFitted).toBool()) return;
+  window->setProperty(kFitted, true);
   // After the window's own show handling, which sizes it (a message box fixes its size there).
   forms::on_event(window, QEvent::ShowToParent, [window](QEvent*) {
     fit_to_screen(window);
@@ -102,6 +157,12 @@ void fit_to_screen_when_shown(QWidget* window) {
       QMetaObject::invokeMethod(window, [window] { fit_to_screen(window); }, Qt::QueuedConnection);
     return false;
   });
+}
+
+bool made_by_qt(const QWidget* window) {
+  // Qt's own classes stand in no namespace and begin with Q; the program's windows stand in its own.
+  const char* name = window->metaObject()->className();
+  return name[0] == 'Q' && !std::strchr(name, ':');
 }
 
 void scale_window(QWidget* window, const DesignData& d) {

@@ -29,11 +29,17 @@ void keep_on_screen(QWidget* window);
 // A shown window of the system's making (a file, print or message dialog), which the window scale does
 // not size, fitted to its screen: while its layout needs more room than the part of the screen that
 // windows may take, it takes a smaller font (in quarter points, down to half the font it was made with);
-// a window of fixed size takes the size it then needs, at most as wide as that part; and keep_on_screen
-// makes it smaller where it is larger than that part and moves it into it.
+// a window of fixed size takes the size it then needs, at most as wide as that part; a dialog of Qt's
+// own that does not fit even with the smallest font keeps its font and shows its contents in a scroll
+// area above its buttons; and keep_on_screen makes it smaller where it is larger than that part and
+// moves it into it.
 void fit_to_screen(QWidget* window);
-// The same each time the window is shown, and after each time it lays itself out again while shown.
+// The same each time the window is shown, and after each time it lays itself out again while shown
+// (once set up, a second call adds nothing).
 void fit_to_screen_when_shown(QWidget* window);
+// Whether a window is one of Qt's own (a file, print, page setup or printer properties dialog that Qt
+// opens by itself, from inside the print dialog for instance) rather than one of the program's.
+bool made_by_qt(const QWidget* window);
 
 // Scales a window by trunc(form_scale_multiplier) / trunc(form_scale_divisor); a caption that the
 // scaled control cannot hold then takes a smaller font.

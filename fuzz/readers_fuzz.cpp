@@ -1,10 +1,12 @@
 // libFuzzer target for the basic-rack database and the search-result reader: any bytes must be read or
 // refused without a crash, a hang or a sanitizer report; a rack taken into a design must give a design
-// that saves after the refresh, and a search record's values must all be values a design file holds.
+// that saves after the refresh when it fits the design, and a search record's values must all be values
+// a design file holds.
 // The first byte chooses the reader, the rest is the file.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "design_file.h"
 #include "geometry_pass.h"
 #include "rack_database.h"
+#include "rack_fit.h"
 #include "search_result_file.h"
 #include "startup_values.h"
 
@@ -68,9 +71,15 @@ void fuzz_racks(const uint8_t* data, size_t size) {
   if (names.size() != size_t(d.list_counter)) std::abort();
   for (const std::string& name : names)
     if (name.size() > kFileLineSize - 1) std::abort();
-  if (!names.empty()) {  // the last rack as the standard rack of a design with its module fixed
-    d.tooth_proportion_mode = 1;
-    d.geometry_manager_mode = 0;
+  for (const float v : {d.basic_rack.addendum_coeff[0], d.basic_rack.dedendum_coeff[1],
+                        d.basic_rack.fillet_radius_coeff[0], d.basic_rack.pressure_angle, d.basic_rack.protuberance[1]})
+    if (!names.empty() && !std::isfinite(v)) std::abort();
+  if (!names.empty() && !rack_problem(d.basic_rack).empty()) std::abort();  // a rack read is in its ranges
+  // The last rack as the standard rack of a design with its module fixed, taken as the main window takes
+  // it: only when it fits the design.
+  d.tooth_proportion_mode = 1;
+  d.geometry_manager_mode = 0;
+  if (!names.empty() && rack_fit_problem(d).empty()) {
     d.second_geometry_pass = 0;
     calc_gear_geometry(d);
     if (!saves_after_refresh(d)) std::abort();

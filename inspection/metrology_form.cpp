@@ -150,6 +150,7 @@ Tmetrologyform::Tmetrologyform(DesignData& d, QWidget* parent) : QDialog(parent)
   const int buttons_y = kTop + 14 * kStep + 12;
   OKbutton = add_button(this, "OKbutton", "OK", kPinionX + 7, buttons_y, 75);
   cancelbutton = add_button(this, "cancelbutton", "Cancel", kWheelX + 7, buttons_y, 75);
+  make_cancel_button(cancelbutton);
   setFixedSize(kPlotX + 344 + 12, 304 + 257 + 12);
 
   forms::on_exit(measball1finedit, [this] { measball1fineditExit(); });
@@ -190,6 +191,7 @@ void Tmetrologyform::show_default_ball_state() {
 }
 
 void Tmetrologyform::FormShow() {
+  cancel_copy_.take(d_);
   d_.metrology_plot_plane = kMetrologyTransversePlane;
   Setmetrology_textboxes();
   OKbutton->setFocus(Qt::OtherFocusReason);
@@ -392,19 +394,11 @@ void Tmetrologyform::defaultteethcheckboxClick() {
 void Tmetrologyform::OKbuttonClick() { accept(); }
 
 void Tmetrologyform::cancelbuttonClick() {
-  cancelbutton->setFocus(Qt::OtherFocusReason);  // a field being edited is left before the restore
-  const float* backup = d_.metrology_backup;
-  d_.thickness_finished_transverse[0] = backup[0];
-  d_.thickness_finished_transverse[1] = backup[1];
-  d_.span_teeth[0] = to_int32_clamped(std::trunc(ld(backup[2])));
-  d_.span_teeth[1] = to_int32_clamped(std::trunc(ld(backup[3])));
-  d_.ball_diameter[0] = backup[4];
-  d_.ball_diameter[1] = backup[5];
-  std::memcpy(&d_.default_ball_diameter, &backup[8], sizeof(float));
-  std::memcpy(&d_.default_span_teeth, &backup[9], sizeof(float));
-  d_.backlash_normal = backup[6];
-  d_.backlash_distribution = backup[7];
+  abandon_pending_entry(d_);
+  cancelbutton->setFocus(Qt::OtherFocusReason);
   QDialog::reject();
+  // Last, after the closing pass: the design as shown, the boxes' flags and the backlash included.
+  cancel_copy_.restore(d_);
 }
 
 void Tmetrologyform::reject() { cancelbuttonClick(); }

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include "cancel_copy.h"
 #include "design_data.h"
 
 class QCheckBox;
@@ -127,6 +128,7 @@ class Tmetrologyform : public QDialog {
   void draw_plot(int gear, QLabel* image);
 
   DesignData& d_;
+  CancelCopy cancel_copy_;  // the design as the window was shown
 };
 
 // The program's instance.

@@ -465,9 +465,18 @@ void TTolerancesform::limit_exit(int k) {
           limit = d_.edit_old_value;
           transverse = old_transverse;
         };
-        if (!(ld(limit) >= 0.85L * nominal && ld(limit) <= 1.15L * nominal)) refuse_both("Value is out of range");
-        if (box.kind == Limit::ThicknessMax && ld(limit) > nominal)
-          refuse_both(format_line("Value must be less than nominal thickness %8.3f", double(nominal / ld(d_.length_unit_factor))));
+        if (!(ld(limit) >= 0.85L * nominal && ld(limit) <= 1.15L * nominal)) {
+          refuse_both("Value is out of range");
+        } else if (box.kind == Limit::ThicknessMax) {
+          // Judged, and told, as the field shows the thickness: normal or transverse, in the unit typed and
+          // with the decimals of the fields.
+          const bool shown_transverse = finthicknessComboBox->currentIndex() == 1;
+          const ld shown_nominal = (shown_transverse ? ld(d_.thickness_nominal_transverse[i]) : nominal) /
+                                   ld(d_.length_unit_factor);
+          if (ld(v.value) > shown_nominal)
+            refuse_both(std::string("Value must be less than nominal ") + (shown_transverse ? "transverse" : "normal") +
+                        " thickness " + format_length(d_, float(shown_nominal)));
+        }
         break;
       }
     }

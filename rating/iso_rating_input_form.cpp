@@ -475,7 +475,7 @@ void TISO_rating_input_form::Setrating_input_textboxes() {
 bool TISO_rating_input_form::store_checked(QLineEdit* edit, double entry, float& value, float factor,
                                            bool (*accepted)(float), const char* line2) {
   d_.edit_old_value = value;
-  value = stored_value(entry, factor);
+  value = stored_value_in_range(entry, factor, accepted);
   if (accepted(value)) return true;
   value = d_.edit_old_value;
   warn_field(d_, edit, "Value is out of range", line2, " ");
@@ -568,9 +568,13 @@ void TISO_rating_input_form::ISOgradewheeleditExit() { grade_exit(1, ISOgradewhe
 
 void TISO_rating_input_form::pitch_error_exit(int gear, QLineEdit* edit) {
   const FieldValue v = read_field(d_, edit);
-  if (v.changed)
-    store_checked(edit, v.value, d_.base_pitch_error[gear], d_.length_unit_factor, pitch_error_ok,
-                  format_line("Value can be 0 to %g", double(kLargestPitchError)).c_str());
+  if (v.changed) {
+    // The bound as the field shows lengths: um, or thou in English units.
+    const std::string range = "Value can be 0 to " +
+                              format_line("%g", double(ld(kLargestPitchError) / ld(d_.length_unit_factor))) + " " +
+                              pitchlabel->text().toStdString();
+    store_checked(edit, v.value, d_.base_pitch_error[gear], d_.length_unit_factor, pitch_error_ok, range.c_str());
+  }
   finish_field_exit(d_, [this] { refresh(); });
 }
 

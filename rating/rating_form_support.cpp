@@ -43,6 +43,27 @@ float stored_value(double entry, float factor) {
   return to_float(v);
 }
 
+float stored_value_in_range(double entry, float factor, bool (*accepted)(float)) {
+  const float value = stored_value(entry, factor);
+  if (accepted(value)) return value;
+  // Without a conversion the entry is the number typed; 0 stands for 0 in every unit.
+  if (factor == 1.0f || entry == 0.0) return std::numeric_limits<float>::quiet_NaN();
+  constexpr double kHalfSixthDecimal = 5e-7;
+  for (const double edge : {entry + kHalfSixthDecimal, entry - kHalfSixthDecimal}) {
+    float in = stored_value(edge, factor);
+    if (!accepted(in)) continue;
+    // The bound lies between the refused value and `in`: the accepted end of the bracket comes to it.
+    float out = value;
+    for (int step = 0; step < 200; ++step) {
+      const float mid = to_float((static_cast<ld>(in) + out) / 2);
+      if (mid == in || mid == out) break;
+      (accepted(mid) ? in : out) = mid;
+    }
+    return in;
+  }
+  return std::numeric_limits<float>::quiet_NaN();
+}
+
 void keep_load_case_count_valid(DesignData& d) {
   if (d.load_case_count > kLoadCasesUsable) d.load_case_count = kLoadCasesUsable;
   if (d.load_case_count < 1) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "design_data.h"
+#include "material_table.h"  // allows_limited_pitting
 
 class QCheckBox;
 class QLabel;
@@ -36,6 +37,14 @@ void bind_calculate_boxes(const std::vector<CalculatedQuantity>& group);
 // An entry beyond the largest float is infinite, and so refused by every range, as finite_entry
 // refuses it.
 float stored_value(double entry, float factor = 1.0f);
+
+// The stored value of an entry judged in the unit it is typed in: an entry is taken to six decimals, so
+// it stands for every number within half a unit of its sixth decimal. When its stored value lies outside
+// the range `accepted` but a number it stands for lies inside, the nearest such stored value (the bound,
+// as a 32-bit float) is returned: the lower bound of a range in um, typed in thou, is taken whatever the
+// rounding of the conversion. NaN when the entry lies outside the range (an entry without conversion,
+// or of 0, is judged as typed).
+float stored_value_in_range(double entry, float factor, bool (*accepted)(float));
 
 // A design whose table holds no case gets its current inputs as case 1; a count beyond the nine cases
 // the windows offer is cut to nine, so that every window that lists the cases finds from one to nine.

@@ -308,8 +308,23 @@ void TSNcurveForm::field_exit(QLineEdit* edit) {
         warn_field(d_, edit, "Value is out of range", " ", " ");
         break;
       }
+      // A point of a curve lies above zero stress and cycles (0 stands only for a curve not given).
+      if (!field.accepted && !(*stored > 0.0f)) {
+        warn_field(d_, edit, "Value is out of range", "Must be greater than 0", " ");
+        break;
+      }
+      const float before = *field.value;
       *field.value = *stored;
       if (field.runs_estimate) updateSNcurves(d_);
+      // The points of each curve stay above zero and at rising load cycles.
+      for (int g = 0; g < 2; ++g) {
+        const SnCurveProblem problem = sn_curve_problem(d_, g, false);
+        if (problem.ok()) continue;
+        *field.value = before;
+        if (field.runs_estimate) updateSNcurves(d_);
+        warn_field(d_, edit, "Value is out of range", problem.text, " ");
+        break;
+      }
     }
   }
   finish_field_exit(d_, [this] { Set_SN_input_textboxes(); });

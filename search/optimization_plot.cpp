@@ -390,10 +390,13 @@ void Toptimizationform::pick(bool plus_half, int px, int py) {
   // The design as the file lists it, whose circles the marks go round.
   auto listed = std::make_unique<DesignData>(d_);
 
-  // Evaluate the picked design once more with the centre distance held and its own ratio.
+  // Evaluate the picked design once more with the centre distance held, its own ratio and its own shifts
+  // as listed, whichever split gave them (the split of the candidate evaluated last would split the
+  // shift sum afresh).
   const float kept_ratio = d_.desired_ratio;
   d_.search_single_design = 1;
   d_.geometry_manager_mode = 1;
+  d_.shift_distribution_auto = 0;
   d_.desired_ratio = float(ld(d_.teeth[1]) * 1.0L / (ld(d_.teeth[0]) * 1.0L));
   search_design_space(d_);
   d_.search_single_design = 0;

@@ -1,5 +1,5 @@
 // The constraints dialog: limits of every row with the warning lines, defaults following the module,
-// Cancel, English units, and an entry committed by every way of closing.
+// Cancel putting back the switch and every value, English units, and an entry committed by OK.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstring>
+
 #include "constraints_form.h"
+#include "geometry_pass.h"
 #include "dialog_test_support.h"
 
 using namespace morvell;
@@ -68,11 +71,14 @@ TEST(ConstraintsForm, EveryRowAcceptsItsBoundsAndRestoresARefusedValue) {
   EXPECT_EQ(p.d->constraints_use_defaults, 0);
 }
 
-TEST(ConstraintsForm, DefaultsFollowTheModuleAndSurviveCancel) {
+TEST(ConstraintsForm, DefaultsFollowTheModuleAndCancelPutsBackTheSwitchAndEveryValue) {
   DialogDesign p;
   p.d->normal_module = 1;
   p.d->constraints_use_defaults = 1;
-  p.d->min_base_to_form[0] = 0.25f;  // the start-up's own value, replaced by the default table
+  p.d->min_base_to_form[0] = 0.25f;  // the start-up's own value: the pass puts in the default table
+  calc_gear_geometry(*p.d);
+  EXPECT_EQ(p.d->min_base_to_form[0], 0.125f);
+  const GeometryConstraints shown_with = *p.d;
   TConstraintsform form(*p.d);
   p.when_shown("Constraintsform", [&](QDialog&) {
     EXPECT_TRUE(form.defaultcheckbox->isChecked());
@@ -83,42 +89,41 @@ TEST(ConstraintsForm, DefaultsFollowTheModuleAndSurviveCancel) {
     EXPECT_EQ(form.pinbottomclearanceedit->text(), "0.250");
     EXPECT_EQ(form.pinmaxtipedit->text(), "1.000e+09");
     EXPECT_EQ(form.wheelminrootedit->text(), "0.000");
-    // Uncheck, change a value, check again: the defaults come back; Cancel keeps them in force.
+    // Uncheck, change a value, check again: the defaults come back.
     form.defaultcheckbox->setChecked(false);
     EXPECT_TRUE(form.pinEAPwidthedit->isEnabled());
     type_into(form.pinEAPwidthedit, "0.5", form.OKbutton);
     EXPECT_EQ(p.d->min_tip_thickness_coeff[0], 0.5f);
     form.defaultcheckbox->setChecked(true);
+    EXPECT_EQ(p.d->min_tip_thickness_coeff[0], 0.3f);
+    form.defaultcheckbox->setChecked(false);
     form.cancelbutton->click();
   });
   p.scripted.show_modal(form);
+  // Cancel: the switch is on again and every value is the one shown.
   EXPECT_EQ(p.d->constraints_use_defaults, 1);
-  EXPECT_EQ(p.d->min_tip_thickness_coeff[0], 0.3f);
-  EXPECT_EQ(p.d->min_base_to_form[0], 0.125f);
+  EXPECT_EQ(std::memcmp(static_cast<const GeometryConstraints*>(p.d.get()), &shown_with, sizeof shown_with), 0);
 
   // The form-to-SAP default follows a later module.
   p.d->normal_module = 1.2f;
   p.when_shown("Constraintsform", [&](QDialog&) { EXPECT_EQ(form.wheelformtoSAPedit->text(), "0.180"); });
   p.scripted.show_modal(form);
 
-  // Unchecking and Cancel: the values come back and the defaults are off.
-  p.d->min_bottom_clearance_coeff[1] = 0.4f;
-  p.when_shown("Constraintsform", [&](QDialog&) {
-    form.defaultcheckbox->setChecked(false);
-    type_into(form.wheelbottomclearanceedit, "0.6", form.OKbutton);
-    EXPECT_EQ(p.d->min_bottom_clearance_coeff[1], 0.6f);
-    form.cancelbutton->click();
-  });
+  // The user's own constraints, the defaults off: checking the box and Cancel gives them back.
   p.d->constraints_use_defaults = 0;
+  p.d->max_tip_diameter[1] = 80;
   p.d->min_bottom_clearance_coeff[1] = 0.4f;
   p.d->min_eap_thickness_coeff[1] = 0.44f;
   p.when_shown("Constraintsform", [&](QDialog&) {
     type_into(form.wheelbottomclearanceedit, "0.6", form.OKbutton);
-    type_into(form.wheeltipwidthedit, "0.5", form.OKbutton);
+    EXPECT_EQ(p.d->min_bottom_clearance_coeff[1], 0.6f);
+    form.defaultcheckbox->setChecked(true);
+    EXPECT_EQ(p.d->max_tip_diameter[1], 1e9f);
     form.cancelbutton->click();
   });
   p.scripted.show_modal(form);
   EXPECT_EQ(p.d->constraints_use_defaults, 0);
+  EXPECT_EQ(p.d->max_tip_diameter[1], 80.0f);
   EXPECT_EQ(p.d->min_bottom_clearance_coeff[1], 0.4f);
   EXPECT_EQ(p.d->min_eap_thickness_coeff[1], 0.44f);
 }

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <set>
@@ -22,6 +23,7 @@
 #include "finished_teeth.h"
 #include "geometry_pass.h"
 #include "main_window.h"
+#include "standard_rack_form.h"
 #include "modal_services.h"
 #include "numeric.h"
 #include "scripted_modal_services.h"
@@ -716,9 +718,44 @@ TEST_F(GeometryInputs, DiametersFilletsRackAndProtuberanceRefuseOutsideTheirLimi
     scripted.clear();
     const float before = c.stored();
     enter(c.edit, c.text);
-    EXPECT_EQ(warnings(), c.ok ? QStringList{} : QStringList{"Value is out of range| | "});
-    if (!c.ok) {
+    if (c.ok) {
+      EXPECT_EQ(warnings(), QStringList{});
+    } else {
+      // The rack rows say why when the tooth they give has no active profile.
+      ASSERT_EQ(warnings().size(), 1);
+      EXPECT_TRUE(warnings()[0].startsWith("Value is out of range|")) << warnings()[0].toStdString();
       EXPECT_FLOAT_EQ(c.stored(), before);
+    }
+  }
+}
+
+// The form circle moves with the rack dedendum and fillet: an entry is judged against the form circle it
+// gives, not the last pass's. A negative dedendum that lifts the form circle above the tip is refused
+// and says so; the design keeps an active profile.
+TEST_F(GeometryInputs, RackRowsAreJudgedOnTheGeometryTheyGive) {
+  fix_module();
+  struct Case {
+    QLineEdit* edit;
+    const char* text;
+    bool ok;
+  };
+  for (const Case& c : {Case{w->hf1rackedit, "-0.8", false}, Case{w->hf2rackedit, "-0.8", false},
+                        Case{w->hf1rackedit, "0.9", true}, Case{w->rho1rackedit, "0.2", true}}) {
+    SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.text);
+    scripted.clear();
+    const float dedendum[2] = {d->dedendum[0], d->dedendum[1]};
+    enter(c.edit, c.text);
+    if (c.ok) {
+      EXPECT_TRUE(warnings().isEmpty()) << warnings().join("; ").toStdString();
+    } else {
+      ASSERT_EQ(warnings().size(), 1);
+      EXPECT_TRUE(warnings()[0].contains("lies below the form circle of its flank")) << warnings()[0].toStdString();
+      EXPECT_EQ(d->dedendum[0], dedendum[0]);
+      EXPECT_EQ(d->dedendum[1], dedendum[1]);
+    }
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_GE(d->tip_diameter[i], d->rack_form_diameter[i]);
+      EXPECT_LT(d->root_diameter[i], d->tip_diameter[i]);
     }
   }
 }
@@ -739,6 +776,45 @@ TEST_F(GeometryInputs, RackDedendumOfThreeIsAcceptedAndSetsTheRoot) {
 // ---------------------------------------------------------------------------------------------
 // Tooth proportions
 // ---------------------------------------------------------------------------------------------
+
+// A rack chosen in the rack dialog is taken only when it fits the design; one that leaves no active
+// profile is told and the design keeps its proportions, Standard Rack mode or not.
+TEST_F(GeometryInputs, AStandardRackThatDoesNotFitIsToldAndNotTaken) {
+  TStandardrackform rack(*d);
+  standardrackform = &rack;
+  std::remove("data.dat");
+  struct Case {
+    float dedendum;
+    float pressure_angle;
+    bool taken;
+  };
+  for (const Case& c : {Case{-0.8f, 20.0f, false}, Case{1.25f, 35.0f, false}, Case{1.25f, 22.5f, true}}) {
+    SCOPED_TRACE(std::to_string(c.dedendum) + " " + std::to_string(c.pressure_angle));
+    choose(w->Tooth_prop, 0);
+    scripted.clear();
+    const float tip = d->tip_diameter[0], root = d->root_diameter[0];
+    scripted.modal_actions["Standardrackform"].push_back([&](QDialog&) {
+      d->basic_rack.dedendum_coeff[0] = c.dedendum;
+      d->basic_rack.pressure_angle = c.pressure_angle;
+      return int(QDialog::Accepted);
+    });
+    choose(w->Tooth_prop, 1);
+    QStringList told;
+    for (const auto& r : scripted.of(ScriptedModalServices::Kind::Modal))
+      if (r.text.startsWith("The basic rack does not fit this design")) told << r.text;
+    EXPECT_EQ(told.size(), c.taken ? 0 : 1) << told.join("; ").toStdString();
+    EXPECT_EQ(d->tooth_proportion_mode, 1);
+    if (c.taken) {
+      EXPECT_FLOAT_EQ(d->normal_pressure_angle, c.pressure_angle);
+    } else {
+      EXPECT_FLOAT_EQ(d->tip_diameter[0], tip);
+      EXPECT_FLOAT_EQ(d->root_diameter[0], root);
+    }
+    for (int i = 0; i < 2; ++i) EXPECT_GE(d->tip_diameter[i], d->rack_form_diameter[i]);
+    EXPECT_LE(d->protuberance[0], 0.1f * d->normal_module);
+  }
+  standardrackform = nullptr;
+}
 
 TEST_F(GeometryInputs, ToothProportionModesChangeWhichFieldsAreInputs) {
   const QList<QLineEdit*> proportions = {w->ha1rackedit,   w->ha2rackedit,     w->hf1rackedit,    w->hf2rackedit,

@@ -350,6 +350,8 @@ TEST(MinimizeCentreDistance, DomainErrorsAreToldOnceAfterTheSearch) {
   d.tooth_proportion_mode = 2;
   p.main->Tooth_prop->setCurrentIndex(2);
   d.normal_pressure_angle = 10;
+  d.constraints_use_defaults = 0;  // the constraints of the user's: the form well off the base circle
+  d.min_base_to_form[0] = d.min_base_to_form[1] = 0.25f;
   p.main->SetMain_textboxes();
   const DomainErrorReporter previous = set_domain_error_reporter(DomainErrorBox());
   std::size_t boxes_during = 0;

@@ -161,9 +161,9 @@ TEST(StandardRackForm, NewRackFromTheDesignIsSavedAndSelected) {
     EXPECT_EQ(p.d->protuberance[0], 0.0f);  // the design's protuberance is gone
     EXPECT_EQ(p.d->basic_rack.protuberance[1], 0.0f);
     EXPECT_EQ(p.d->basic_rack.pressure_angle, p.d->normal_pressure_angle);
-    // A value typed: stored without limits, the edit keeps the focus once.
-    type_into(p.form.hf2rackedit, "-1.5", p.form.rho1rackedit);
-    EXPECT_EQ(p.d->basic_rack.dedendum_coeff[1], -1.5f);
+    // A value typed within its range: stored, the edit keeps the focus once.
+    type_into(p.form.hf2rackedit, "1.5", p.form.rho1rackedit);
+    EXPECT_EQ(p.d->basic_rack.dedendum_coeff[1], 1.5f);
     EXPECT_EQ(p.form.focusWidget(), p.form.hf2rackedit);
     p.form.enternameedit->setText("Shop rack");
     p.form.Button4->click();
@@ -184,7 +184,7 @@ TEST(StandardRackForm, NewRackFromTheDesignIsSavedAndSelected) {
   const std::string bytes = file_bytes("data.dat");
   EXPECT_EQ(bytes.rfind("\r\n<r\r\nShop rack\r\n", 0), 0u);
   EXPECT_NE(bytes.find("r>\r\n<r\r\nSecond\r\n  1.100000 "), std::string::npos);
-  EXPECT_NE(bytes.find("  -1.500000\r\n"), std::string::npos);  // the wheel's dedendum
+  EXPECT_NE(bytes.find("   1.500000\r\n"), std::string::npos);  // the wheel's dedendum
   EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\nr>");
   EXPECT_EQ(p.d->basic_rack.addendum_coeff[0], 1.1f);
 }
@@ -296,8 +296,10 @@ TEST(StandardRackForm, ANameLongerThanItsLineIsRefusedNotCut) {
                         "than the 510 a name may take (a character beyond ASCII takes two to four)"});
 }
 
-// Text beyond the float range is refused, so no rack the database cannot read back is ever saved.
-TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndAnglesWithoutAToothAreRefused) {
+// Text beyond the float range is refused, and so is every value outside the range of the value it sets
+// in the main window, at each bound: no rack the database cannot read back, or the main window would
+// not take, is ever saved.
+TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndTheMainWindowsRangesAreRefused) {
   RackDialog p(kThreeRacks);
   p.answer("OKbutton");
   p.when_shown("Standardrackform", [&](QDialog&) {
@@ -312,36 +314,44 @@ TEST(StandardRackForm, EntriesBeyondTheFloatRangeAndAnglesWithoutAToothAreRefuse
         EXPECT_EQ(p.d->basic_rack.pressure_angle, before.pressure_angle);
       }
     }
-    // The rack's pressure angle becomes the design's: 0 and 90 degrees or more give no tooth.
-    for (const char* text : {"0", "-20", "90", "95"}) {
-      SCOPED_TRACE(std::string("pressure angle ") + text);
-      const float before = p.d->basic_rack.pressure_angle;
-      p.scripted.clear();
-      type_into(p.form.pressureangle2edit, text, p.form.hf1rackedit);
-      EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\nMust be greater than 0 and less than 90 degrees\n "});
-      EXPECT_EQ(p.d->basic_rack.pressure_angle, before);
-    }
-    // Coefficients as the database keeps them: -100 to 100; the bounds themselves are taken.
-    struct Coefficient {
+    const BasicRack& rack = p.d->basic_rack;
+    struct Case {
       QLineEdit* edit;
       const float* value;
+      const char* text;
+      const char* refusal;  // nullptr: taken
     };
-    const BasicRack& rack = p.d->basic_rack;
-    for (const Coefficient& c : {Coefficient{p.form.ha2rackedit, &rack.addendum_coeff[1]},
-                                 Coefficient{p.form.hf1rackedit, &rack.dedendum_coeff[0]},
-                                 Coefficient{p.form.rho2rackedit, &rack.fillet_radius_coeff[1]}}) {
-      for (const char* text : {"100.5", "-101", "3e5"}) {
-        SCOPED_TRACE(c.edit->objectName().toStdString() + " " + text);
-        const float before = *c.value;
-        p.scripted.clear();
-        type_into(c.edit, text, p.form.pressureangle1edit);
-        EXPECT_EQ(p.warnings(), QStringList{"Value is out of range\nCan be -100 to 100\n "});
-        EXPECT_EQ(*c.value, before);
-      }
+    const Case cases[] = {
+        {p.form.pressureangle2edit, &rack.pressure_angle, "9.99", "pressure angle 9.99 is out of range (10 to 30 degrees)"},
+        {p.form.pressureangle2edit, &rack.pressure_angle, "30.01", "pressure angle 30.01 is out of range (10 to 30 degrees)"},
+        {p.form.pressureangle2edit, &rack.pressure_angle, "35", "pressure angle 35 is out of range (10 to 30 degrees)"},
+        {p.form.pressureangle1edit, &rack.pressure_angle, "10", nullptr},
+        {p.form.pressureangle1edit, &rack.pressure_angle, "30", nullptr},
+        {p.form.rho2rackedit, &rack.fillet_radius_coeff[1], "-0.01",
+         "fillet radius coefficient (wheel) -0.01 is out of range (0 to 1)"},
+        {p.form.rho2rackedit, &rack.fillet_radius_coeff[1], "5", "fillet radius coefficient (wheel) 5 is out of range (0 to 1)"},
+        {p.form.rho2rackedit, &rack.fillet_radius_coeff[1], "1", nullptr},
+        {p.form.rho1rackedit, &rack.fillet_radius_coeff[0], "0", nullptr},
+        {p.form.hf1rackedit, &rack.dedendum_coeff[0], "3.01", "dedendum coefficient (pinion) 3.01 is out of range (-100 to 3)"},
+        {p.form.hf1rackedit, &rack.dedendum_coeff[0], "3", nullptr},
+        {p.form.ha2rackedit, &rack.addendum_coeff[1], "1.1", nullptr},
+        {p.form.hf2rackedit, &rack.dedendum_coeff[1], "-1.5",
+         "addendum and dedendum coefficients (wheel) 1.1 and -1.5: together they must be greater than 0"},
+        {p.form.ha2rackedit, &rack.addendum_coeff[1], "100.5", "addendum coefficient (wheel) 100.5 is out of range (-100 to 100)"},
+        {p.form.ha2rackedit, &rack.addendum_coeff[1], "100", nullptr},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.text);
+      const float before = *c.value;
       p.scripted.clear();
-      type_into(c.edit, "-100", p.form.pressureangle1edit);
-      EXPECT_TRUE(p.warnings().isEmpty());
-      EXPECT_EQ(*c.value, -100.0f);
+      type_into(c.edit, c.text, c.edit == p.form.ha1rackedit ? p.form.hf1rackedit : p.form.ha1rackedit);
+      if (c.refusal) {
+        EXPECT_EQ(p.warnings(), QStringList{QString("Value is out of range\n") + c.refusal + "\n "});
+        EXPECT_EQ(*c.value, before);
+      } else {
+        EXPECT_TRUE(p.warnings().isEmpty());
+        EXPECT_EQ(*c.value, std::strtof(c.text, nullptr));
+      }
     }
     p.scripted.clear();
     type_into(p.form.pressureangle1edit, "14.5", p.form.hf1rackedit);

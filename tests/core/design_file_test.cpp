@@ -179,19 +179,20 @@ TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
   pair(d.max_tip_diameter); pair(d.min_root_diameter);
   d.constraints_use_defaults = 1; n++;  // 53: a flag
   code(d.material_type[0], 7); code(d.limited_pitting[0], 1); code(d.sn_estimate[0], 0);
-  real(d.sigma_hlim[0]); real(d.nl_lim_contact_pinion); real(d.sigma_h_static_pinion);
+  // The knees' cycle counts lie between their neighbours' (a curve's cycles rise from point to point).
+  real(d.sigma_hlim[0]); fixed(d.nl_lim_contact_pinion, 63); real(d.sigma_h_static_pinion);
   real(d.nl_static_contact_pinion); real(d.sigma_h_pit_pinion); real(d.nl_pit_contact_pinion);
   real(d.sigma_h_inf_pinion); real(d.nl_inf_contact_pinion); real(d.sigma_flim[0]);
-  real(d.nl_lim_bending_pinion); real(d.sigma_f_static[0]); real(d.nl_static_bending_pinion);
+  fixed(d.nl_lim_bending_pinion, 69); real(d.sigma_f_static[0]); real(d.nl_static_bending_pinion);
   real(d.sigma_f_inf_pinion); real(d.nl_inf_bending_pinion); fixed(d.poisson_ratio[0], 0.25f);
   fixed(d.elastic_modulus[0], 210000.0f); fixed(d.yield_stress_pinion, 350.0f); fixed(d.tensile_stress_pinion, 740.0f);
   real(d.surface_hardness[0]); code(d.hardness_scale, 2); code(d.iso_grade[0], 11);
   real(d.base_pitch_error[0]); fixed(d.flank_roughness[0], 1.6f); fixed(d.fillet_roughness[0], 3.2f);
   code(d.material_type[1], 9); code(d.limited_pitting[1], 0); code(d.sn_estimate[1], 1);
-  real(d.sigma_hlim[1]); real(d.nl_lim_contact_wheel); real(d.sigma_h_static_wheel);
+  real(d.sigma_hlim[1]); fixed(d.nl_lim_contact_wheel, 90); real(d.sigma_h_static_wheel);
   real(d.nl_static_contact_wheel); real(d.sigma_h_pit_wheel); real(d.nl_pit_contact_wheel);
   real(d.sigma_h_inf_wheel); real(d.nl_inf_contact_wheel); real(d.sigma_flim[1]);
-  real(d.nl_lim_bending_wheel); real(d.sigma_f_static[1]); real(d.nl_static_bending_wheel);
+  fixed(d.nl_lim_bending_wheel, 96); real(d.sigma_f_static[1]); real(d.nl_static_bending_wheel);
   real(d.sigma_f_inf_wheel); real(d.nl_inf_bending_wheel); fixed(d.poisson_ratio[1], 0.3f);
   fixed(d.elastic_modulus[1], 206000.0f); fixed(d.yield_stress_wheel, 0.0f); fixed(d.tensile_stress_wheel, 1200.0f);
   real(d.surface_hardness[1]); code(d.iso_grade[1], 4); real(d.base_pitch_error[1]);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cstring>
+#include <random>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -393,6 +394,64 @@ TEST(GeometryPass, DefaultFormToSapByModuleBand) {
   d.min_form_to_sap[0] = 0.7f;
   calc_gear_geometry(d);
   EXPECT_FLOAT_EQ(d.min_form_to_sap[0], 0.7f);
+}
+
+// While the defaults are on, the pass works with the whole default table, whatever constraints the
+// design held before (the start-up's, a file's, a window's): the result is that of the same design
+// with the table typed in by hand, in every tooth-proportion mode; with the defaults off the design's
+// own constraints stay.
+TEST(GeometryPass, WithTheDefaultsOnThePassUsesTheWholeDefaultTable) {
+  std::mt19937 random(4801);
+  const auto uniform = [&](double lo, double hi) { return float(std::uniform_real_distribution<double>(lo, hi)(random)); };
+  for (int trial = 0; trial < 200; ++trial) {
+    DesignData d = startup_design();
+    d.geometry_manager_mode = 0;
+    d.normal_module = uniform(0.5, 8);
+    d.helix_angle = trial % 3 == 0 ? 0.0f : uniform(0, 30);
+    d.teeth[0] = 12 + int(random() % 30);
+    d.teeth[1] = d.teeth[0] + int(random() % 60);
+    d.tooth_proportion_mode = int32_t(random() % 3);
+    d.profile_shift[0] = uniform(-0.3, 0.6);
+    d.profile_shift[1] = uniform(-0.3, 0.3);
+    const float m = d.normal_module;
+    for (int g = 0; g < 2; ++g) {
+      d.addendum[g] = m;
+      d.dedendum[g] = 1.25f * m;
+      d.root_fillet_radius[g] = 0.3f * m;
+      d.min_tip_thickness_coeff[g] = uniform(0, 0.75);
+      d.min_eap_thickness_coeff[g] = uniform(0, 0.75);
+      d.min_form_to_sap[g] = uniform(0, 0.5 * m);
+      d.min_base_to_form[g] = uniform(0, 0.5 * m);
+      d.min_bottom_clearance_coeff[g] = uniform(0, 1);
+      d.max_tip_diameter[g] = uniform(0, 2) < 1 ? 1e9f : uniform(10, 500);
+      d.min_root_diameter[g] = uniform(0, 100);
+      d.min_root_fillet_coeff[g] = uniform(0, m);
+    }
+    SCOPED_TRACE("trial " + std::to_string(trial) + ", m " + std::to_string(m) + ", mode " +
+                 std::to_string(d.tooth_proportion_mode));
+    DesignData own = d;
+    own.constraints_use_defaults = 0;
+    DesignData by_hand = d;  // the table as the constraints window lists it
+    const float form_to_sap = m <= 1 ? 0.125f : m <= 1.5f ? 0.18f : m <= 3 ? 0.25f : m <= 5 ? 0.375f : 0.5f;
+    for (int g = 0; g < 2; ++g) {
+      by_hand.min_tip_thickness_coeff[g] = 0.3f;
+      by_hand.min_eap_thickness_coeff[g] = 0.3f;
+      by_hand.min_form_to_sap[g] = form_to_sap;
+      by_hand.min_base_to_form[g] = 0.125f;
+      by_hand.min_bottom_clearance_coeff[g] = 0.25f;
+      by_hand.max_tip_diameter[g] = 1e9f;
+      by_hand.min_root_diameter[g] = 0;
+      by_hand.min_root_fillet_coeff[g] = 0.3f;
+    }
+    d.constraints_use_defaults = 1;
+    by_hand.constraints_use_defaults = 1;
+    calc_gear_geometry(d);
+    calc_gear_geometry(by_hand);
+    EXPECT_EQ(std::memcmp(&d, &by_hand, sizeof d), 0);
+    const GeometryConstraints before = own;
+    calc_gear_geometry(own);
+    EXPECT_EQ(std::memcmp(static_cast<const GeometryConstraints*>(&own), &before, sizeof before), 0);
+  }
 }
 
 TEST(GeometryPass, FaceWidthOverlapCases) {
@@ -970,6 +1029,7 @@ TEST(GeometryPass, OverrideFreezesCalculatedToothProportions) {
     DesignData d = startup_design();
     d.tooth_proportion_mode = mode;
     d.second_geometry_pass = 1;  // no rack copy: only the limits differ
+    d.constraints_use_defaults = 0;  // the user's own limit
     d.max_tip_diameter[0] = 63.0f;  // below the entered 64.17: the limits lower the pinion tip
     DesignData frozen = d;
     frozen.geometry_manager_override = 1;

@@ -205,6 +205,38 @@ TEST(MaterialTable, NamesOfTheTypesInTheListsAndTheReports) {
   }
 }
 
+// Each named type is the list's item of its name, and limited flank pitting is allowed for the steels
+// and cast irons the S-N window offers it for, never for "Input".
+TEST(MaterialTable, NamedTypesAreTheListItemsOfTheirNames) {
+  using M = MaterialType;
+  struct Case {
+    M type;
+    const char* name;
+    bool limited_pitting;
+  };
+  const Case cases[] = {
+      {M::Input, "Input", false},
+      {M::Steel, "Steel", true},
+      {M::ThroughHardenedSteel, "Through Hardening Steel, Through Hardened", true},
+      {M::GreyCastIron, "Grey Cast Iron", false},
+      {M::PearliticNodularCastIron, "Nodular Cast Iron (pearlitic,bainitic)", true},
+      {M::FerriticNodularCastIron, "Nodular Cast Iron (ferritic)", false},
+      {M::BlackMalleableCastIron, "Black Malleable Cast Iron", true},
+      {M::CaseHardenedSteel, "Case Hardening Steel", true},
+      {M::FlameOrInductionHardenedSteel, "Flame or Induction Hardened Steel", true},
+      {M::NitridedNitridingSteel, "Nitriding Steel, Nitrided", false},
+      {M::NitridedThroughOrCaseHardeningSteel, "Through and Case Hardening Steel, Nitrided", false},
+      {M::NitrocarburizedSteel, "Through and Case Hardening Steel, Nitrocarburized", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(material_type_name(int32_t(c.type)), c.name);
+    EXPECT_EQ(allows_limited_pitting(int32_t(c.type)), c.limited_pitting) << c.name;
+  }
+  EXPECT_EQ(rated_material(int32_t(M::Input)), M::Steel);
+  EXPECT_EQ(rated_material(kMaterialTypeCount), M::Steel);
+  EXPECT_FALSE(allows_limited_pitting(kMaterialTypeCount));
+}
+
 TEST(MaterialTable, PropertiesOfOneGearOfTheDesign) {
   auto d = std::make_unique<DesignData>();
   d->material_type[0] = 3;

@@ -77,12 +77,12 @@ const char* const kFirstRecord =
 TEST_F(RackFixture, AppendCreatesTheFileAndEachRecordOpensWithALineEnd) {
   append("ISO 53 profile A", 1, 1.25f, 0.38f, 20, 0);
   EXPECT_EQ(file_bytes(files.data), kFirstRecord);  // empty line 1, no line end after "r>"
-  append("Fine pitch", 1.1f, 1.35f, -0.2f, 25, 0.01f);
+  append("Fine pitch", 1.1f, 1.35f, 0.2f, 25, 0.01f);
   EXPECT_EQ(file_bytes(files.data), std::string(kFirstRecord) +
                                         "\r\n<r\r\nFine pitch\r\n"
                                         "  1.100000   1.600000\r\n"
                                         "  1.350000   1.850000\r\n"
-                                        " -0.200000   0.300000\r\n"
+                                        "  0.200000   0.700000\r\n"
                                         " 25.000000  25.000000\r\n"
                                         "  0.010000   0.510000\r\n"
                                         "r>");
@@ -112,36 +112,36 @@ TEST_F(RackFixture, ARackTheReaderWouldRefuseIsNotStoredAndTheValueIsNamed) {
   const std::string refused = "The basic rack was not stored in " + files.data + ": ";
   set_rack(1, 1.25f, 0.38f, std::numeric_limits<float>::infinity(), 0);
   EXPECT_EQ(append_rack(*d, files).problem,
-            refused + "pressure angle inf is out of range (greater than 0 and less than 90 degrees)");
+            refused + "pressure angle inf is out of range (10 to 30 degrees)");
   set_rack(std::numeric_limits<float>::quiet_NaN(), 1.25f, 0.38f, 20, 0);
   EXPECT_EQ(append_rack(*d, files).problem, refused + "addendum coefficient (pinion) nan is out of range (-100 to 100)");
-  set_rack(1, 1.25f, 100.2f, 20, 0);  // the wheel's fillet radius coefficient is 100.7
-  EXPECT_EQ(append_rack(*d, files).problem,
-            refused + "fillet radius coefficient (pinion) 100.2 is out of range (-100 to 100)");
+  set_rack(1, 1.25f, 1.2f, 20, 0);  // the wheel's fillet radius coefficient is 1.7
+  EXPECT_EQ(append_rack(*d, files).problem, refused + "fillet radius coefficient (pinion) 1.2 is out of range (0 to 1)");
   set_rack(1, 1.25f, 0.38f, 20, -101);
-  EXPECT_EQ(append_rack(*d, files).problem, refused + "protuberance (pinion) -101 is out of range (-100 to 100 mm)");
+  EXPECT_EQ(append_rack(*d, files).problem, refused + "protuberance (pinion) -101 is out of range (0 to 100 mm)");
   EXPECT_EQ(file_bytes(files.data), before);
 }
 
-// A value is judged as the database writes it, with six decimals: a pressure angle that passes as a
-// number but is written as 0.000000 (or 90.000000) is refused, so that no rack is stored that the reader
-// would refuse, which would take it and every rack after it from the list.
-TEST_F(RackFixture, AValueIsJudgedAsItIsWritten) {
+// A value is judged as it is and as the database writes it, with six decimals: a fillet coefficient
+// just above 1 or just below 0 that is written as 1.000000 or -0.000000 is refused all the same, so that
+// what the database holds is what was judged; the bounds themselves are stored and read back.
+TEST_F(RackFixture, AValueIsJudgedAsItIsAndAsItIsWritten) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
   const std::string before = file_bytes(files.data);
-  for (const float angle : {4e-7f, 89.9999996f}) {
-    SCOPED_TRACE(angle);
-    EXPECT_FALSE(rack_value_usable(3, angle));
-    set_rack(1, 1.25f, 0.38f, angle, 0);
+  for (const float rho : {1.0000001f, -1e-7f}) {
+    SCOPED_TRACE(rho);
+    EXPECT_FALSE(rack_value_usable(2, rho));
+    set_rack(1, 1.25f, rho, 20, 0);
+    d->basic_rack.fillet_radius_coeff[1] = 0.5f;
     EXPECT_FALSE(append_rack(*d, files).ok());
   }
   EXPECT_EQ(file_bytes(files.data), before);
-  EXPECT_TRUE(rack_value_usable(3, 6e-7f));      // written as 0.000001
-  EXPECT_TRUE(rack_value_usable(2, 100.0000004f));  // written as 100.000000
-  EXPECT_FALSE(rack_value_usable(2, 100.000008f));
-  append("smallest angle", 1, 1.25f, 0.38f, 6e-7f, 0);
-  append("after it", 1, 1.25f, 0.38f, 20, 0);
-  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "smallest angle ", "after it "}));
+  for (const float angle : {10.0f, 30.0f}) {
+    append(angle == 10 ? "smallest angle" : "largest angle", 1, 1.25f, 0.38f, angle, 0);
+    EXPECT_EQ(d->basic_rack.pressure_angle, angle);
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"first ", "smallest angle ", "largest angle "}));
+  EXPECT_EQ(d->basic_rack.pressure_angle, 30.0f);
 }
 
 // Another copy of the program deletes a rack after the list was read: choosing or deleting by the
@@ -233,7 +233,7 @@ TEST_F(RackFixture, ANameLongerThanItsLineIsRefusedNotCut) {
     for (std::size_t i = 0; i < c.count; ++i) name += c.letter;
     SCOPED_TRACE(std::to_string(c.count) + " letters of " + std::to_string(c.bytes_per_letter) + " bytes");
     std::filesystem::remove(files.data);
-    set_rack(1, 1, 1, 20, 0);
+    set_rack(1, 1, 0.5f, 20, 0);
     copy_text(d->file_line, name);
     const RackFileResult r = append_rack(*d, files);
     const std::size_t bytes = c.count * c.bytes_per_letter;
@@ -252,7 +252,7 @@ TEST_F(RackFixture, ANameLongerThanItsLineIsRefusedNotCut) {
     }
   }
   std::filesystem::remove(files.data);
-  append("two\r\nlines", 1, 1, 1, 20, 0);
+  append("two\r\nlines", 1, 1, 0.5f, 20, 0);
   EXPECT_EQ(names(), std::vector<std::string>{"two  lines "});
 }
 
@@ -323,7 +323,7 @@ TEST_F(RackFixture, ReadingListsNamesWithABlankAndLeavesTheLastOrTheChosenRecord
   EXPECT_EQ(d->list_counter, 0);
   append("first", 1, 1.25f, 0.38f, 20, 0);
   append("second", 2, 2.25f, 0.3f, 22.5f, 0.1f);
-  append("third", 3, 3.25f, 0.25f, 25, 0.2f);
+  append("third", 3, 2.5f, 0.25f, 25, 0.2f);
   set_rack(9, 9, 9, 9, 9);
   EXPECT_EQ(names(), (std::vector<std::string>{"first ", "second ", "third "}));
   EXPECT_EQ(d->list_counter, 3);
@@ -373,20 +373,20 @@ TEST_F(RackFixture, ReadsByPositionWithEitherLineEndAndKeepsTheSecondPressureAng
 TEST_F(RackFixture, DeleteRewritesTheKeptRecordsAndLeavesTheOldDatabaseInTheScratchFile) {
   append("first", 1, 1.25f, 0.38f, 20, 0);
   append("second", 2, 2.25f, 0.3f, 22.5f, 0.1f);
-  append("third", 3, 3.25f, 0.25f, 25, 0.2f);
+  append("third", 3, 2.5f, 0.25f, 25, 0.2f);
   d->rack_selected = 1;
   ASSERT_TRUE(delete_rack(*d, files).ok());
   EXPECT_EQ(file_bytes(files.data),
             "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
             "20.000000 20.000000\r\n0.000000 0.500000\r\nr>"
-            "\r\n<r\r\nthird\r\n3.000000 3.500000\r\n3.250000 3.750000\r\n0.250000 0.750000\r\n"
+            "\r\n<r\r\nthird\r\n3.000000 3.500000\r\n2.500000 3.000000\r\n0.250000 0.750000\r\n"
             "25.000000 25.000000\r\n0.200000 0.700000\r\nr>");
   EXPECT_EQ(file_bytes(files.scratch),
             "\r\n<r\r\nfirst\r\n1.000000 1.500000\r\n1.250000 1.750000\r\n0.380000 0.880000\r\n"
             "20.000000 20.000000\r\n0.000000 0.500000\r\nr>\r\n"
             "<r\r\nsecond\r\n2.000000 2.500000\r\n2.250000 2.750000\r\n0.300000 0.800000\r\n"
             "22.500000 22.500000\r\n0.100000 0.600000\r\nr>\r\n"
-            "<r\r\nthird\r\n3.000000 3.500000\r\n3.250000 3.750000\r\n0.250000 0.750000\r\n"
+            "<r\r\nthird\r\n3.000000 3.500000\r\n2.500000 3.000000\r\n0.250000 0.750000\r\n"
             "25.000000 25.000000\r\n0.200000 0.700000\r\nr>");
   EXPECT_EQ(d->list_counter, 3);
   EXPECT_EQ(names(), (std::vector<std::string>{"first ", "third "}));
@@ -481,7 +481,7 @@ TEST_F(RackFixture, DamagedContentIsReportedAtItsLineAndNeverTakenIntoTheRack) {
       {"\n" + rec_a + "<r\nB\n1 1\n1 1\n1 1\n20 20\n0 -", 1, 16},
       {"\n<r\n" + std::string(511, 'n') + "\n1 1\n1 1\n1 1\n20 20\n0 0\nr>", 0, 3},  // a name too long
       {std::string("\n<r\nA\n1 1\n1 1\n1 1\n20 20\n0 \x00 0\nr>", 32), 0, 8},
-      {"\n<r\nA\n-0.5 0\n1 1\n0 -1\n0.5 89.5\n-100 100\nr>", 1, 0},  // negative and zero coefficients
+      {"\n<r\nA\n-0.5 0\n1 1\n0 1\n10 30\n0 100\nr>", 1, 0},  // negative and zero coefficients, the bounds
   };
   // Every numeric field with values no rack has: not a number, infinite, beyond the float range,
   // beyond the coefficient bound; the pressure angle also at 0, below 0 and at 90 degrees.
@@ -533,10 +533,10 @@ TEST_F(RackFixture, DamagedContentIsReportedAtItsLineAndNeverTakenIntoTheRack) {
 // extreme racks it accepts, used as the standard rack of a design with its module fixed, still give a
 // design that saves after the refresh's two geometry passes.
 TEST_F(RackFixture, EveryAcceptedRackGivesADesignThatSaves) {
-  for (const char* record : {"\n<r\nsteep\n1 1\n1.25 1.25\n0.38 0.38\n89.9 89.9\n0 0\nr>",
-                             "\n<r\nflat\n1 1\n1.25 1.25\n0.38 0.38\n0.01 0.01\n0 0\nr>",
-                             "\n<r\nlarge\n100 100\n100 100\n100 100\n45 45\n100 100\nr>",
-                             "\n<r\nnegative\n-100 -100\n-100 -100\n-100 -100\n20 20\n-100 -100\nr>"}) {
+  for (const char* record : {"\n<r\nsteep\n1 1\n1.25 1.25\n0.38 0.38\n30 30\n0 0\nr>",
+                             "\n<r\nflat\n1 1\n1.25 1.25\n0.38 0.38\n10 10\n0 0\nr>",
+                             "\n<r\nlarge\n100 100\n3 3\n1 1\n30 30\n100 100\nr>",
+                             "\n<r\nnegative\n-2.9 -2.9\n3 3\n0 0\n10 10\n0 0\nr>"}) {
     SCOPED_TRACE(record);
     write_bytes(files.data, record);
     auto design = std::make_unique<DesignData>();
@@ -626,6 +626,7 @@ TEST(RackDatabase, AppendToAFileThatCannotBeWrittenIsReported) {
   files.data = "no_such_folder/data.dat";
   copy_text(d->file_line, "x");
   d->basic_rack.pressure_angle = 20;
+  for (int g = 0; g < 2; ++g) d->basic_rack.addendum_coeff[g] = d->basic_rack.dedendum_coeff[g] = 1;
   EXPECT_EQ(append_rack(*d, files).problem,
             "Basic rack database no_such_folder/data.dat cannot be written (No such file or directory)");
 }

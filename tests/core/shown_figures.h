@@ -53,6 +53,11 @@ inline std::vector<ShownFigure> shown_figures(const DesignData& d) {
                   {"contact safety", d.contact_safety_factor}};
   for (const auto& g : per_gear)
     for (int i = 0; i < 2; ++i) f.push_back({std::string(g.what) + (i == 0 ? " pinion" : " wheel"), g.v[i]});
+  // A pair that is not rated shows no rating results (the fields may hold those of an earlier design).
+  f.push_back({"rated", float(d.rating_valid)});
+  if (d.rating_valid != 1)
+    for (ShownFigure& x : f)
+      if (x.name.find("safety") != std::string::npos) x.value = std::nanf("");
   return f;
 }
 

@@ -285,7 +285,7 @@ TEST(TolerancesForm, HiddenLimitBoxesWithTheirWarningLines) {
       if (c.box == 19) {
         ASSERT_EQ(p.warnings().size(), warnings + 1);
         EXPECT_EQ(p.warnings().back().toStdString(),
-                  format_line("Value must be less than nominal thickness %8.3f", double(nominal)) + "\n \n ");
+                  "Value must be less than nominal normal thickness " + format_length(d, float(nominal)) + "\n \n ");
         EXPECT_EQ(box->text().toFloat(), before);
         continue;
       }

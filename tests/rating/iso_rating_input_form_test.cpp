@@ -10,10 +10,12 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include "edit_fields.h"
 #include "hardness.h"
+#include "input_limits.h"
 #include "iso_rating_input_form.h"
 #include "load_case_form.h"
 #include "load_relations.h"
@@ -127,6 +129,42 @@ TEST(RatingInputDialog, LeavingARefusedFieldAgainStoresNothing) {
   EXPECT_EQ(d.edit_changed, 0);
 }
 
+// In English units a bound in um is judged and told in thou, the unit typed: an entry whose six
+// decimals stand for the bound is taken as the bound, one beyond it is refused, and the pitch error's
+// message gives its bound in thou.
+TEST(RatingInputDialog, BoundsAreJudgedAndToldInTheUnitTyped) {
+  Inputs in(2, 0);
+  DesignData& d = *in.d;
+  TISO_rating_input_form& w = *in.w;
+  in.choose(w.RaComboBox, 0, &TISO_rating_input_form::RaComboBoxChange);
+  struct Case {
+    const char* text;  // thou; the least roughness is 0.1 um = 0.0039370079 thou
+    bool taken;
+  };
+  for (const Case& c : {Case{"0.0039371", true}, Case{"0.003937", true},
+                        Case{"0.003936", false}, Case{"1.9685", true}, Case{"1.9686", false}}) {
+    SCOPED_TRACE(c.text);
+    d.flank_roughness[0] = 1.0f;
+    in.scripted.clear();
+    in.type(w.roughnesspinedit, c.text);
+    EXPECT_EQ(in.warnings().isEmpty(), c.taken);
+    if (c.taken) {
+      EXPECT_TRUE(roughness_ok(d.flank_roughness[0])) << d.flank_roughness[0];
+      EXPECT_NEAR(d.flank_roughness[0], std::strtod(c.text, nullptr) * 25.4, 2e-5);
+    } else {
+      EXPECT_EQ(d.flank_roughness[0], 1.0f);
+    }
+  }
+  w.pticherrorfromgradecheckbox->setChecked(false);
+  in.scripted.clear();
+  in.type(w.pitcherrorpinedit, "15.75");
+  EXPECT_EQ(in.warnings(), QStringList({"Value is out of range|Value can be 0 to 15.748 thou| "}));
+  in.scripted.clear();
+  in.type(w.pitcherrorpinedit, "15.748");
+  EXPECT_TRUE(in.warnings().isEmpty());
+  EXPECT_TRUE(pitch_error_ok(d.base_pitch_error[0]));
+}
+
 TEST(RatingInputDialog, PitchErrorsRoughnessAndHardnessInTheirScales) {
   Inputs in(1, 1);  // hardness in Brinell
   DesignData& d = *in.d;
@@ -146,7 +184,7 @@ TEST(RatingInputDialog, PitchErrorsRoughnessAndHardnessInTheirScales) {
   EXPECT_EQ(w.pitcherrorpinedit->text(), "400");
   in.type(w.pitcherrorpinedit, "400.1");
   EXPECT_EQ(d.base_pitch_error[0], 400.0f);
-  EXPECT_EQ(in.warnings(), QStringList({"Value is out of range|Value can be 0 to 400| "}));
+  EXPECT_EQ(in.warnings(), QStringList({"Value is out of range|Value can be 0 to 400 um| "}));
   in.type(w.pitcherrorpinedit, "7.25");
   EXPECT_EQ(w.pitcherrorpinedit->text(), "7.2");
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,8 +102,10 @@ TEST(SnCurveDataDialog, EveryFieldShowsAndStoresItsPointInTheUnitsChosen) {
     const float shown = f.stress ? float((long double)value_of(d, f) / (long double)d.stress_unit_factor) : value_of(d, f);
     EXPECT_EQ(e->text(), QString::fromStdString(format_number(shown, 3)));
     EXPECT_EQ(e->toolTip(), f.stress ? value_hint(shown) : cycles_hint(shown));
-    s.type(e, "12345");
-    EXPECT_EQ(value_of(d, f), f.stress ? float(12345.0 * double(0.006895f)) : 12345.0f);
+    // A stress of 12345 psi; cycles a little above their own, so that every curve keeps its order.
+    const QString text = f.stress ? QString("12345") : QString::number(double(value_of(d, f)) * 1.001, 'f', 0);
+    s.type(e, text);
+    EXPECT_EQ(value_of(d, f), f.stress ? float(12345.0 * double(0.006895f)) : float(text.toDouble()));
   }
   // The allowable stress numbers take the ranges of the rating input window, which the design file
   // keeps too (0 to 2000 MPa for contact, 0 to 800 MPa for bending, above zero): 300000 psi is 2068.5 MPa.
@@ -269,5 +273,48 @@ TEST(SnCurveDataDialog, EntriesBeyondTheFloatRangeAreRefused) {
     EXPECT_EQ(w.warnings(), QStringList{"Value is out of range| | "});
     EXPECT_EQ(w.d->sigma_h_static_pinion, before);
     EXPECT_EQ(w.field("sigmaHstat_pin_unfactorededit")->text(), shown);
+  }
+}
+
+// The points of a curve stay above zero and at rising load cycles: an entry that would break that is
+// refused with the reason, the point kept, and the curves stay ones the design file opens.
+TEST(SnCurveDataDialog, EntriesThatBreakACurveAreRefusedWithTheReason) {
+  SnData w;
+  w.d->sn_estimate[0] = w.d->sn_estimate[1] = 0;
+  w.w->SNentercheckbox->setChecked(false);
+  w.w->SNenterwheelcheckbox->setChecked(false);
+  struct Case {
+    const char* field;
+    const char* text;
+    const char* reason;  // nullptr: taken
+  };
+  const Case cases[] = {
+      {"NLstat_wheel_contedit", "1e8", "contact static cycles (wheel) 1e+08 must be less than the"},
+      {"NLstat_wheel_contedit", "4e7", nullptr},
+      {"NLlim_pin_bendedit", "0", "Must be greater than 0"},
+      {"NLlim_pin_bendedit", "-3e6", "Must be greater than 0"},
+      {"sigmaHstat_pin_unfactorededit", "-1", "Must be greater than 0"},
+      {"sigmaHstat_pin_unfactorededit", "0", "Must be greater than 0"},
+      {"NLinf_wheel_bendedit", "2e6", "bending endurance cycles (wheel) 3e+06 must be less than the"},
+      {"NLinf_wheel_bendedit", "2e10", nullptr},
+      {"NLlim_wheel_contedit", "1e5", "must be less than the"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " " + c.text);
+    auto before = std::make_unique<DesignData>(*w.d);
+    w.scripted.clear();
+    w.type(w.field(c.field), c.text);
+    if (c.reason) {
+      ASSERT_EQ(w.warnings().size(), 1);
+      EXPECT_TRUE(w.warnings()[0].contains(c.reason)) << w.warnings()[0].toStdString();
+      EXPECT_EQ(w.d->nl_static_contact_wheel, before->nl_static_contact_wheel);
+      EXPECT_EQ(w.d->nl_lim_bending_pinion, before->nl_lim_bending_pinion);
+      EXPECT_EQ(w.d->sigma_h_static_pinion, before->sigma_h_static_pinion);
+      EXPECT_EQ(w.d->nl_inf_bending_wheel, before->nl_inf_bending_wheel);
+      EXPECT_EQ(w.d->nl_lim_contact_wheel, before->nl_lim_contact_wheel);
+    } else {
+      EXPECT_TRUE(w.warnings().isEmpty());
+    }
+    for (int g = 0; g < 2; ++g) EXPECT_TRUE(sn_curve_problem(*w.d, g, true).ok()) << sn_curve_problem(*w.d, g, true).text;
   }
 }

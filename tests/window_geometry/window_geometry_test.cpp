@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWidget>
 
 #include <cmath>
@@ -415,8 +416,8 @@ TEST(WindowGeometry, PlotsArePaintedAtTheScreensPixels) {
 }
 
 // The system's dialogs that the program shows (the Open, Save As and export file dialogs, the print
-// dialog, message boxes with the program's longest texts) lie within the screen with every control they
-// hold, at every window-size step, over the shown main window.
+// dialog and the dialogs it opens itself, message boxes with the program's longest texts) lie within the
+// screen with every control they hold, at every window-size step, over the shown main window.
 TEST(WindowGeometry, SystemDialogsFitTheScreen) {
   for (int step : {0, -3}) {
     ShownProgram p(step);
@@ -433,6 +434,33 @@ TEST(WindowGeometry, SystemDialogsFitTheScreen) {
     check(*forms::make_file_dialog(&m, m.SaveDialog2, true), "profile export");
     QPrinter printer;
     check(*forms::make_print_dialog(&m, printer), "print");
+    // The dialogs Qt opens from inside the print dialog by itself: the printer's properties and the
+    // chooser of the output file behind its "...", with their OK, Cancel and Save.
+    {
+      const auto print = forms::make_print_dialog(&m, printer);
+      print->show();
+      QApplication::processEvents();
+      for (const char* button : {"properties", "fileBrowser"}) {
+        auto* b = print->findChild<QAbstractButton*>(button);
+        if (!b || !b->isEnabled()) {
+          ADD_FAILURE() << "the print dialog has no " << button << " button to press";
+          continue;
+        }
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+          for (int i = 0; i < 3; ++i) QApplication::processEvents();
+          QWidget* opened = QApplication::activeModalWidget();
+          if (opened && opened != print.get()) {
+            seen = true;
+            EXPECT_EQ(morvell::testing::geometry_faults(opened), QStringList()) << button;
+            if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->reject();
+          }
+        });
+        b->click();
+        EXPECT_TRUE(seen) << button << " opened no dialog";
+      }
+      print->hide();
+    }
     const QString path = QDir::current().absoluteFilePath(QString(200, QChar('g')) + ".mvl");
     for (const QString& text :
          {QStringLiteral("These settings will only take full effect on quality of graphics, text size and all windows "
