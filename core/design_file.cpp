@@ -522,6 +522,13 @@ DesignFileResult linked_range_problem(DesignData& c, const std::string& file_nam
   for (const Bounded& b : bounded)
     if (given(b.value) && !per_module_ok(*b.value, b.share, m))
       return refuse(b.value, "must lie between 0 and " + bound_text(double(b.share)) + per_module);
+  // An edge chamfer also leaves half its gear's face between the chamfers at the two ends.
+  for (int g = 0; g < 2; ++g)
+    if (given(&c.edge_chamfer[g]) && given(&c.face_width[g]) &&
+        !(c.edge_chamfer[g] <= largest_edge_chamfer(m, c.face_width[g])))
+      return refuse(&c.edge_chamfer[g], "must lie between 0 and " + bound_text(double(kChamferPerModule)) +
+                                            per_module + " and " + bound_text(double(kEdgeChamferPerFaceWidth)) +
+                                            " x the gear's face width");
 
   // The geometry constraints, as the constraints window bounds them.
   struct Constrained {
