@@ -502,10 +502,6 @@ DesignFileResult linked_range_problem(DesignData& c, const std::string& file_nam
   if ((mode == 1 || mode == 2) && given(&c.centre_distance) && !centre_distance_ok(c.centre_distance))
     return refuse(&c.centre_distance,
                   "must be greater than 0 and at most " + bound_text(kLargestCentreDistance) + " mm");
-  // One shift is entered; the other is entered too or takes the rest of an entered sum.
-  if (mode != 2 && given(&c.profile_shift[1]) && !shift_in_range(c.profile_shift[0]) &&
-      !shift_in_range(c.profile_shift[1]))
-    return refuse(&c.profile_shift[1], between(kSmallestShift, kLargestShift) + " where the pinion's does not");
 
   // Lengths bounded by the module.
   struct Bounded {
