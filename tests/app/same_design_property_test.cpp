@@ -26,6 +26,7 @@
 #include "design_file.h"
 #include "design_refresh.h"
 #include "field_events.h"
+#include "load_relations.h"
 #include "main_window.h"
 #include "optimization_form.h"
 #include "program.h"
@@ -157,7 +158,9 @@ TEST(SameDesignProperty, ASecondRefreshChangesNothingAndSaveAndOpenShowTheSameFi
     if (d.default_span_teeth == 0)
       for (int i = 0; i < 2; ++i) d.span_teeth[i] = whole(2, 4);
     d.face_width_offset = float(uniform(-2, 2));
+    // The gear the load is fixed for, chosen as the rating input window's OK stores it: with the load case.
     d.load_data_fixed_for = whole(1, 2);
+    store_inputs_into_case(d, d.current_load_case);
     for (int i = 0; i < 2; ++i) {
       if (whole(0, 1) == 1) w.enter(i == 0 ? m.pinchamedit : m.wheelchamedit, number(uniform(0, 0.2) * d.normal_module));
       if (whole(0, 1) == 1)
