@@ -9,6 +9,7 @@
 #include "field_events.h"
 #include "input_limits.h"
 #include "main_window.h"
+#include "measurement.h"
 #include "modal_services.h"
 #include "numeric.h"
 #include "window_scale.h"
@@ -115,11 +116,10 @@ void TChamferform::field_exit(int r, int g) {
     bool refused = false;
     if (r == kTipAngle) {
       // Not above 89 degrees, and not below the pressure angle at the outside diameter.
-      const ld tip_pressure_angle = rad_to_deg(checked_acos(ld(d_.base_diameter[g]) / ld(d_.tip_diameter[g])));
       if (value > kLargestChamferAngle) {
         warn_field(d_, e, "Value is out of range", " ", " ");
         refused = true;
-      } else if (value < tip_pressure_angle) {
+      } else if (value < tip_pressure_angle(d_, g)) {
         warn_field(d_, e, "Value must be greater than pressure", "angle at outside diameter ", " ");
         refused = true;
       }

@@ -10,7 +10,9 @@
 
 #include "dialog_controls.h"
 #include "edit_fields.h"
+#include "design_file.h"
 #include "field_events.h"
+#include "input_limits.h"
 #include "main_window.h"
 #include "modal_services.h"
 #include "geometry_pass.h"
@@ -32,30 +34,29 @@ struct Row {
   const char* metric_hint;  // nullptr: the caption has no hint
   const char* english_hint;
   bool length;          // shown in mm or inch
-  double upper;         // accepted up to upper + per_module x m_n
-  double per_module;
+  ConstraintRange range;
 };
 
 const Row kRowTable[TConstraintsform::kRows] = {
     {&GeometryConstraints::min_tip_thickness_coeff, "Minimum Tip Thickness / Module", "Minimum Tip Thickness * DP",
-     "Minimum Tip Thickness / Module", "Minimum Tip Thickness Multiplied by Diametral Pitch", false, 0.75, 0},
+     "Minimum Tip Thickness / Module", "Minimum Tip Thickness Multiplied by Diametral Pitch", false, kThicknessConstraint},
     {&GeometryConstraints::min_eap_thickness_coeff, "Minimum EAP Thickness / Module", "Minimum EAP Thickness * DP",
      "Minimum Chamfer Start Thickness / Module", "Minimum Chamfer Start Thickness Multiplied by Diametral Pitch",
-     false, 0.75, 0},
+     false, kThicknessConstraint},
     {&GeometryConstraints::min_form_to_sap, "Minimum Form Radius to SAP", "Minimum Form Radius to SAP", nullptr,
-     nullptr, true, 0, 0.5},
+     nullptr, true, kRadialDistanceConstraint},
     {&GeometryConstraints::min_base_to_form, "Minimum Base Radius to Form Radius",
-     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, 0, 0.5},
+     "Minimum Base Radius to Form Radius", nullptr, nullptr, true, kRadialDistanceConstraint},
     {&GeometryConstraints::min_bottom_clearance_coeff, "Minimum Bottom Clearance / Module",
      "Minimum Bottom Clearance * DP", "Minimum Bottom Clearance / Module",
-     "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, 1, 0},
+     "Minimum Bottom Clearance Multiplied by Diametral Pitch", false, kClearanceConstraint},
     {&GeometryConstraints::max_tip_diameter, "Maximum Tip Diameter", "Maximum Tip Diameter", nullptr, nullptr, true,
-     1e99, 0},
+     kDiameterConstraint},
     {&GeometryConstraints::min_root_diameter, "Minimum Root Diameter", "Minimum Root Diameter", nullptr, nullptr,
-     true, 1e99, 0},
+     true, kDiameterConstraint},
     {&GeometryConstraints::min_root_fillet_coeff, "Minimum Root Fillet Radius / Module",
      "Minimum Root Fillet Radius * DP", "Minimum Root Fillet Radius / Module",
-     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, 0, 1},
+     "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, kRootFilletConstraint},
 };
 
 constexpr int kMaxTipRow = 5;
@@ -183,8 +184,7 @@ void TConstraintsform::field_exit(int r, int g) {
     float& field = (d_.*row.field)[g];
     d_.edit_old_value = field;
     field = float(row.length ? v.value * double(d_.length_unit_factor) : v.value);
-    const double upper = row.upper + row.per_module * double(d_.normal_module);
-    if (!(double(field) >= 0 && double(field) <= upper)) {
+    if (!constraint_ok(field, row.range, d_.normal_module)) {
       warn_field(d_, e, "Value is out of range", " ", " ");
       field = d_.edit_old_value;
     } else if (r == kMaxTipRow && !max_tip_diameter_ok(field, d_.root_diameter[g], d_.form_diameter[g])) {
@@ -192,6 +192,10 @@ void TConstraintsform::field_exit(int r, int g) {
       field = d_.edit_old_value;
     } else if (r == kMinRootRow && !min_root_diameter_ok(field, d_.tip_diameter[g])) {
       warn_field(d_, e, "Minimum root diameter must be less than", "the tip diameter", " ");
+      field = d_.edit_old_value;
+    } else if (const std::string unsavable = unsavable_after_refresh(d_); !unsavable.empty()) {
+      // A constraint the geometry follows (Calculate) must leave a design that can be saved.
+      warn_field(d_, e, "Value is out of range", "The design could not be saved:", unsavable);
       field = d_.edit_old_value;
     }
   }

@@ -145,18 +145,28 @@ void TMainForm::CentredisteditExit() {
                                                        d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
                                                        d.teeth[0], d.teeth[1]);
     // A refused centre distance goes back to the zero-backlash one of the current pair.
-    auto refuse = [&](const char* line1) {
-      warn_field(d, Centredistedit, line1, " ");
+    auto refuse = [&](const char* line1, const std::string& line2 = " ") {
+      warn_field(d, Centredistedit, line1, line2);
       d.centre_distance = d.centre_distance_from_shifts;
     };
     const int mode = d.geometry_manager_mode;
-    if (mode == 1 && m_needed < kSmallestModule) refuse(kCentreMin);
-    if (mode == 2 && 2.0L * d.centre_distance / d.normal_module < kFewestTeeth * (ld(d.desired_ratio) + 1.0L))
-      refuse(kCentreMin);
     // No pair runs at a centre distance of zero or less, whichever quantity the geometry manager derives.
-    if (!(d.centre_distance > 0.0f)) refuse(kCentreMin);
-    if (d.centre_distance > kLargestCentreDistance) refuse(kCentreMax);
-    if (mode == 2 && m_needed > kLargestModuleOfFixedCentre) refuse(kCentreMax);
+    if (!(d.centre_distance > 0.0f)) {
+      refuse(kCentreMin);
+    } else if (d.centre_distance > kLargestCentreDistance) {
+      refuse(kCentreMax);
+    } else if (mode == 1 && !module_ok(m_needed)) {
+      // In mode 1 the module follows the centre distance: it must stay one the module field takes.
+      const bool small = !(m_needed >= kSmallestModule);
+      refuse(small ? kCentreMin : kCentreMax,
+             format_line("The module would be %.4g mm (%s %g mm)", double(m_needed), small ? "at least" : "at most",
+                         double(small ? kSmallestModule : kLargestModule)));
+    } else if (mode == 2 &&
+               2.0L * d.centre_distance / d.normal_module < kFewestTeeth * (ld(d.desired_ratio) + 1.0L)) {
+      refuse(kCentreMin);
+    } else if (mode == 2 && m_needed > kLargestModuleOfFixedCentre) {
+      refuse(kCentreMax);
+    }
   }
   finish_exit();
 }
@@ -231,11 +241,29 @@ void TMainForm::RatioeditExit() {
   DesignData& d = d_;
   const FieldValue v = read_field(d, Ratioedit);
   if (v.changed) {
+    d.edit_old_value = d.desired_ratio;
     d.desired_ratio = to_float(v.value);
     hold_ratio(d, Ratioedit);
     if (RatioCheckBox->isChecked() && d.geometry_manager_mode != 2) {
-      d.teeth[1] = nearest_count(static_cast<ld>(d.teeth[0]) * d.desired_ratio);
-      update_after_teeth(d, 1);
+      // The wheel follows the ratio: a ratio that would give it more teeth than a gear may have, or in
+      // mode 1 a module out of range, is refused.
+      const int32_t wheel = nearest_count(static_cast<ld>(d.teeth[0]) * d.desired_ratio);
+      const float m = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
+                                                  d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
+                                                  d.teeth[0], wheel);
+      std::string refusal;
+      if (!teeth_ok(wheel))
+        refusal = format_line("The wheel would have %d teeth (%d to %d)", int(wheel), int(kFewestTeeth), int(kMostTeeth));
+      else if (d.geometry_manager_mode == 1 && !module_ok(m))
+        refusal = format_line("The module would be %.4g mm (%g to %g mm)", double(m), double(kSmallestModule),
+                              double(kLargestModule));
+      if (refusal.empty()) {
+        d.teeth[1] = wheel;
+        update_after_teeth(d, 1);
+      } else {
+        warn_field(d, Ratioedit, kOutOfRange, refusal);
+        d.desired_ratio = d.edit_old_value;
+      }
     }
   }
   finish_exit();
@@ -281,12 +309,34 @@ void teeth_exit(DesignData& d, QLineEdit* edit, int i, bool centre_fixed, bool r
     }
   }
   update_after_teeth(d, i);
+  const int other = 1 - i;
+  const int32_t other_before = d.teeth[other];
   if (ratio_fixed && d.geometry_manager_mode != 2) {
-    const int other = 1 - i;
     // A pinion worked out from a small wheel and a large ratio is held at the fewest teeth a gear may
     // have: a pinion of no teeth would leave the pair without a geometry.
     d.teeth[other] = i == 0 ? nearest_count(static_cast<ld>(d.teeth[0]) * u)
                             : std::max<int32_t>(kFewestTeeth, nearest_count(d.teeth[1] / u));
+    update_after_teeth(d, other);
+  }
+  // The entry is refused when it would take the gear that follows it, or in mode 1 the module that
+  // follows the fixed centre distance, out of its range; the message names that value.
+  std::string refusal;
+  if (!teeth_ok(d.teeth[other])) {
+    refusal = format_line("The %s would have %d teeth (%d to %d)", other == 0 ? "pinion" : "wheel",
+                          int(d.teeth[other]), int(kFewestTeeth), int(kMostTeeth));
+  } else if (d.geometry_manager_mode == 1) {
+    const float m = module_from_centre_distance(d.profile_shift_sum, d.normal_pressure_angle,
+                                                d.transverse_pressure_angle, d.helix_angle, d.centre_distance,
+                                                d.teeth[0], d.teeth[1]);
+    if (!module_ok(m))
+      refusal = format_line("The module would be %.4g mm (%g to %g mm)", double(m), double(kSmallestModule),
+                            double(kLargestModule));
+  }
+  if (!refusal.empty()) {
+    warn_field(d, edit, kTeethOutOfRange, refusal);
+    d.teeth[i] = previous;
+    d.teeth[other] = other_before;
+    update_after_teeth(d, i);
     update_after_teeth(d, other);
   }
 }
@@ -318,12 +368,23 @@ void TMainForm::SigmaXeditExit() {
       warn_field(d, SigmaXedit, kOutOfRange, " ");
       d.profile_shift_sum = d.edit_old_value;
     }
+    float x1 = d.profile_shift[0];
     if (d.shift_distribution_auto == 1) {
       // The pinion takes the larger share, more so the larger the ratio.
       const ld ua = d.actual_ratio;
-      d.profile_shift[0] = to_float(d.profile_shift_sum / (1.0L + ua) + 0.3L * (1.0L - 1.0L / ua));
+      x1 = to_float(d.profile_shift_sum / (1.0L + ua) + 0.3L * (1.0L - 1.0L / ua));
     }
-    d.profile_shift[1] = to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]);
+    const float x2 = to_float(static_cast<ld>(d.profile_shift_sum) - x1);
+    // The wheel takes the rest of the sum: a sum is refused that would leave neither gear's shift in the
+    // range of an entered one (the pinion's being itself the rest of an earlier sum).
+    if (!gear_shift_ok(x2) || (!shift_in_range(x1) && !shift_in_range(x2))) {
+      warn_field(d, SigmaXedit, kOutOfRange,
+                 format_line("The wheel's shift would be %.4f with the pinion's %.4f", double(x2), double(x1)));
+      d.profile_shift_sum = d.edit_old_value;
+    } else {
+      d.profile_shift[0] = x1;
+      d.profile_shift[1] = x2;
+    }
     for (int i = 0; i < 2; ++i) {
       rebuild_tip_and_root(d, i, rack[i]);
       update_nominal_thickness(d, i);

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <unistd.h>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "design_file.h"
@@ -278,9 +279,12 @@ void TMainForm::SetMain_textboxes() {
     forms::services().message(this, QGuiApplication::applicationDisplayName(), "Start up directory not found",
                               forms::MessageIcon::None);
 
-  // One history record of this design.
-  d.history_mode = 1;
-  const DesignFileResult written = write_design_file(d);
+  // One history record of this design, written from a copy: the writer derives the ratios and the shift
+  // sum as a design file opened again has them, which must not change the design shown (a typed ratio
+  // would turn into the actual one behind its field, for the next entry of teeth to use).
+  const auto record = std::make_unique<DesignData>(d);
+  record->history_mode = 1;
+  const DesignFileResult written = write_design_file(*record);
   if (!written.ok() && !history_failure_reported_) {  // reported once, not on every edit
     history_failure_reported_ = true;
     forms::services().message(this, QGuiApplication::applicationDisplayName(),

@@ -24,6 +24,7 @@
 #include "input_limits.h"
 #include "load_relations.h"
 #include "material_table.h"
+#include "measurement.h"
 #include "numeric.h"
 #include "tolerances.h"
 
@@ -54,6 +55,7 @@ enum class Check {
   pressure_angle,
   length,
   positive_length,
+  face_width,
   teeth,
   accuracy_grade,
   geometry_manager_mode,
@@ -148,8 +150,8 @@ const Field kFields[kDesignFileFieldCount] = {
     MV_REAL_CHECK("normal pressure angle", d.normal_pressure_angle, Check::pressure_angle),
     MV_REAL_CHECK("helix angle", d.helix_angle, Check::helix_angle),
     MV_REAL_CHECK("centre distance", d.centre_distance, Check::positive_length),
-    MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::positive_length),
-    MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::positive_length),
+    MV_REAL_CHECK("face width (pinion)", d.face_width[0], Check::face_width),
+    MV_REAL_CHECK("face width (wheel)", d.face_width[1], Check::face_width),
     MV_PAIR(MV_CHAMFER, "edge chamfer", edge_chamfer),
     MV_PAIR(MV_EDGE_ANGLE, "edge chamfer angle", edge_chamfer_angle),
     MV_LENGTH("face width offset", d.face_width_offset),
@@ -237,7 +239,7 @@ void derive_ratios(DesignData& d) {
 
 int clamped_load_case_count(const DesignData& d) {
   if (d.load_case_count < 0) return 0;
-  return d.load_case_count > kLoadCaseTableSize ? kLoadCaseTableSize : d.load_case_count;
+  return d.load_case_count > kLoadCasesUsable ? kLoadCasesUsable : d.load_case_count;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -393,11 +395,13 @@ std::string range_text(const ValueRange& r, const char* unit = "") {
 std::string range_problem(Check check, double v) {
   switch (check) {
     case Check::module:
-      return v >= kMinFileModule && v <= kMaxFileModule ? "" : between(kMinFileModule, kMaxFileModule, " mm");
+      return module_ok(float(v)) ? "" : between(kSmallestModule, kLargestModule, " mm");
     case Check::helix_angle:
-      return file_helix_angle_ok(float(v)) ? "" : "must be at least 0 and less than 45 degrees";
+      return helix_angle_ok(float(v)) ? "" : "must be at least 0 and less than " + bound_text(kHelixAngleBound) + " degrees";
     case Check::pressure_angle:
-      return file_pressure_angle_ok(float(v)) ? "" : "must be greater than 0 and less than 90 degrees";
+      return pressure_angle_ok(float(v)) ? "" : between(kSmallestPressureAngle, kLargestPressureAngle, " degrees");
+    case Check::face_width:
+      return face_width_ok(float(v)) ? "" : "must be greater than 0 and at most " + bound_text(kLargestFaceWidth) + " mm";
     case Check::positive_length:
       if (!(v > 0.0)) return "must be greater than zero";
       return file_length_ok(float(v)) ? "" : between(0, kMaxFileLength, " mm");
@@ -463,6 +467,129 @@ std::string range_problem(Check check, double v) {
 std::string load_value_problem(int k, float v) {
   if (k == 3) return misalignment_ok(v) ? "" : range_text(kMisalignmentRange, " um");
   return not_given(v) || derived_load_ok(v) ? "" : "must not be negative";
+}
+
+// The number (1-based) of the fixed field that holds *value in c; 0 when none does.
+int field_number_of(DesignData& c, const void* value) {
+  for (int i = 0; i < kDesignFileFieldCount; ++i) {
+    const Field& f = kFields[i];
+    if ((f.real_ref && f.real_ref(c) == value) || (f.int_ref && f.int_ref(c) == value)) return i + 1;
+  }
+  return 0;
+}
+
+// The values whose range depends on another value of the file (the module, the modes, the numbers of
+// teeth, the material type, the hardness scale), checked as the windows that take them check them.
+// `read_through(n)` tells whether the file gave field n (a file that ends early keeps the earlier
+// design's values, which passed these checks).
+template <typename ReadThrough>
+DesignFileResult linked_range_problem(DesignData& c, const std::string& file_name, ReadThrough read_through) {
+  auto refuse = [&](const void* value, const std::string& what) {
+    const int number = field_number_of(c, value);
+    return rejected(file_name, number, kFields[number - 1].label, what);
+  };
+  auto given = [&](const void* value) { return read_through(field_number_of(c, value)); };
+  const bool manager_active = c.geometry_manager_override != 1;
+  const int32_t mode = manager_active ? c.geometry_manager_mode : 0;
+  const float m = c.normal_module;
+  const std::string per_module = " x the normal module";
+
+  // Entered unless the geometry manager derives them: the numbers of teeth (mode 2) and the centre
+  // distance (mode 0).
+  for (int g = 0; g < 2; ++g)
+    if (mode != 2 && given(&c.teeth[g]) && !teeth_ok(c.teeth[g]))
+      return refuse(&c.teeth[g], between(kFewestTeeth, kMostTeeth));
+  if ((mode == 1 || mode == 2) && given(&c.centre_distance) && !centre_distance_ok(c.centre_distance))
+    return refuse(&c.centre_distance,
+                  "must be greater than 0 and at most " + bound_text(kLargestCentreDistance) + " mm");
+
+  // Lengths bounded by the module.
+  struct Bounded {
+    float* value;
+    long double share;
+  };
+  const Bounded bounded[] = {
+      {&c.edge_chamfer[0], kChamferPerModule},      {&c.edge_chamfer[1], kChamferPerModule},
+      {&c.tip_chamfer[0], kChamferPerModule},       {&c.tip_chamfer[1], kChamferPerModule},
+      {&c.root_fillet_radius[0], kFilletPerModule}, {&c.root_fillet_radius[1], kFilletPerModule},
+  };
+  // (The protuberance is bounded by the module where it is entered; the refresh raises it past that
+  // bound to make room for a fillet the rack tip could not cut otherwise, and says so.)
+  for (const Bounded& b : bounded)
+    if (given(b.value) && !per_module_ok(*b.value, b.share, m))
+      return refuse(b.value, "must lie between 0 and " + bound_text(double(b.share)) + per_module);
+  // An edge chamfer also leaves half its gear's face between the chamfers at the two ends.
+  for (int g = 0; g < 2; ++g)
+    if (given(&c.edge_chamfer[g]) && given(&c.face_width[g]) &&
+        !(c.edge_chamfer[g] <= largest_edge_chamfer(m, c.face_width[g])))
+      return refuse(&c.edge_chamfer[g], "must lie between 0 and " + bound_text(double(kChamferPerModule)) +
+                                            per_module + " and " + bound_text(double(kEdgeChamferPerFaceWidth)) +
+                                            " x the gear's face width");
+
+  // The geometry constraints, as the constraints window bounds them.
+  struct Constrained {
+    float (&values)[2];
+    ConstraintRange range;
+  };
+  const Constrained constrained[] = {
+      {c.min_eap_thickness_coeff, kThicknessConstraint},  {c.min_tip_thickness_coeff, kThicknessConstraint},
+      {c.min_bottom_clearance_coeff, kClearanceConstraint}, {c.min_root_fillet_coeff, kRootFilletConstraint},
+      {c.min_form_to_sap, kRadialDistanceConstraint},     {c.min_base_to_form, kRadialDistanceConstraint},
+      {c.max_tip_diameter, kDiameterConstraint},          {c.min_root_diameter, kDiameterConstraint},
+  };
+  for (const Constrained& k : constrained) {
+    for (float& v : k.values) {
+      if (!given(&v) || constraint_ok(v, k.range, m)) continue;
+      if (k.range.per_module != 0) return refuse(&v, "must lie between 0 and " + bound_text(k.range.per_module) + per_module);
+      if (k.range.upper < 1e30) return refuse(&v, between(0, k.range.upper));
+      return refuse(&v, "must not be negative");
+    }
+  }
+
+  // Teeth spanned as entered (the default off): at least one and at most the gear's teeth.
+  if (c.default_span_teeth == 0)
+    for (int g = 0; g < 2; ++g)
+      if (given(&c.span_teeth[g]) && !(c.span_teeth[g] >= 1 && c.span_teeth[g] <= c.teeth[g]))
+        return refuse(&c.span_teeth[g], "must lie between 1 and the gear's number of teeth");
+
+  // The rating inputs of each gear: a hardness in its scale's range, limited pitting where the
+  // material allows it.
+  for (int g = 0; g < 2; ++g) {
+    const float h = c.surface_hardness[g];
+    if (given(&c.surface_hardness[g]) && given(&c.hardness_scale) && !not_given(h) &&
+        !stored_hardness_ok(h, c.hardness_scale)) {
+      const HardnessRange& r = kHeldHardnessRanges[c.hardness_scale];
+      return refuse(&c.surface_hardness[g], between(r.lowest, r.highest) + " in the design's hardness scale");
+    }
+    if (given(&c.limited_pitting[g]) && c.limited_pitting[g] == 1 && !allows_limited_pitting(c.material_type[g]))
+      return refuse(&c.limited_pitting[g], "must be 0: the gear's material type allows no limited pitting");
+  }
+  return {};
+}
+
+// The values whose range the windows take from the geometry (the common face width, the outside and
+// base diameters, the form and end of active profile), checked against `worked`, the design read into
+// c with its geometry worked out as the program does after opening it.
+DesignFileResult worked_range_problem(DesignData& c, const DesignData& worked, const std::string& file_name) {
+  auto refuse = [&](const void* value, const std::string& what) {
+    const int number = field_number_of(c, value);
+    return rejected(file_name, number, kFields[number - 1].label, what);
+  };
+  if (!face_offset_ok(c.face_width_offset, worked.active_face_width))
+    return refuse(&c.face_width_offset, "must lie within " + bound_text(double(kFaceOffsetShare)) +
+                                            " x the common face width either way");
+  for (int g = 0; g < 2; ++g) {
+    // (The angle shapes only a chamfer there is.)
+    if (c.tip_chamfer[g] > 0.0f && c.tip_chamfer_angle[g] < tip_pressure_angle(worked, g))
+      return refuse(&c.tip_chamfer_angle[g], "must not lie below the pressure angle at the outside diameter");
+    if (c.default_ball_diameter == 0 && !ball_fits(worked, g))
+      return refuse(&c.ball_diameter[g],
+                    "must touch the flank between the form circle and the end of the active profile, clear of the root");
+    if (c.default_span_teeth == 0 && !span_fits(worked, g))
+      return refuse(&c.span_teeth[g],
+                    "must give a span that touches the flank between the form circle and the end of the active profile");
+  }
+  return {};
 }
 
 }  // namespace
@@ -569,8 +696,11 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
                     between(kSmallestShift - kLargestShift, kLargestShift - kSmallestShift));
   // With the geometry manager active the backlash is entered; overridden, it follows from the finished
   // thicknesses.
-  if (read_through(kBacklashField) && c.geometry_manager_override != 1 && !(c.backlash_normal >= 0.0f))
-    return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label, "must not be negative");
+  if (read_through(kBacklashField) && c.geometry_manager_override != 1 &&
+      !held_backlash_ok(c.backlash_normal, c.normal_module))
+    return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label,
+                    "must lie between 0 and " + bound_text(double(kBacklashPerModule)) + " x the normal module");
+  if (const DesignFileResult r = linked_range_problem(c, file_name, read_through); !r.ok()) return r;
   // A base pitch error is entered unless it follows the accuracy grade.
   for (int g = 0; g < 2; ++g) {
     const int number = kBasePitchErrorField[g];
@@ -595,11 +725,12 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
                   kFieldsKeptNote;
   }
 
-  // Load cases: five values each, at most the table's ten; a record cut short by the end of the file
-  // is not taken, and neither are records beyond the tenth. Either is said in the note.
+  // Load cases: five values each, at most the nine the windows and the list keep; a record cut short
+  // by the end of the file is not taken, and neither are records beyond the ninth. Either is said in
+  // the note.
   if (ended_at == 0) {
     int count = 0;
-    while (count < kLoadCaseTableSize) {
+    while (count < kLoadCasesUsable) {
       float values[4] = {};
       int32_t fixed_for = 0;
       int read = 0;
@@ -642,12 +773,12 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
       ++count;
       c.load_case_count = count;
     }
-    if (count == kLoadCaseTableSize) {
+    if (count == kLoadCasesUsable) {
       const auto next = tokens.next(token);
       if (stream_failure(next)) return stream_failed(file_name, next);
       if (next != Tokenizer::Result::end)
-        result.note = named(file_name) + " holds more than " + std::to_string(kLoadCaseTableSize) +
-                      " load cases: only the first " + std::to_string(kLoadCaseTableSize) + " were read";
+        result.note = named(file_name) + " holds more than " + std::to_string(kLoadCasesUsable) +
+                      " load cases: only the first " + std::to_string(kLoadCasesUsable) + " were read";
     }
   }
 
@@ -673,6 +804,17 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     const DesignFileResult check = check_design_values(*worked);
     if (check.status == DesignFileStatus::cannot_read)
       return refused_whole(file_name, DesignFileStatus::cannot_read, "the design could not be checked");
+    if (!check.ok() && check.field == field_number_of(c, &c.normal_module) && c.geometry_manager_override != 1 &&
+        c.geometry_manager_mode == 1) {
+      // The module follows the centre distance: the value the window would have refused is the centre
+      // distance, with these numbers of teeth.
+      const int number = field_number_of(c, &c.centre_distance);
+      return rejected(file_name, number, kFields[number - 1].label,
+                      "gives a normal module of " + bound_text(worked->normal_module) +
+                          " mm with these numbers of teeth, which " + between(kSmallestModule, kLargestModule, " mm"));
+    }
+    if (check.ok())
+      if (const DesignFileResult r = worked_range_problem(c, *worked, file_name); !r.ok()) return r;
     if (!check.ok()) {
       DesignFileResult r = refused_whole(file_name, DesignFileStatus::malformed,
                                          "its geometry, worked out, gives a design that cannot be saved: " +
@@ -875,6 +1017,19 @@ DesignFileResult check_design_values(const DesignData& d) {
   DesignFileResult r = read_stream(*copy, file, "", WorkOut::no);
   std::fclose(file);
   return r;
+}
+
+std::string unsavable_after_refresh(const DesignData& d) {
+  auto copy = std::make_unique<DesignData>(d);
+  {
+    std::vector<std::string> reports;  // the refresh that shows the design reports them
+    const DomainErrorCollector quiet(reports);
+    refresh_design(*copy);
+  }
+  copy->history_mode = 0;
+  const std::string text = design_file_text(*copy);
+  const DesignFileResult check = check_design_text(*copy, text);
+  return check.ok() ? std::string() : check.detail;
 }
 
 DesignFileResult write_design_file(DesignData& d, WriteTarget target) {

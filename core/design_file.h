@@ -12,6 +12,7 @@
 
 #include "design_data.h"
 #include "file_writing.h"
+#include "input_limits.h"
 
 namespace morvell {
 
@@ -23,16 +24,15 @@ inline constexpr const char* kHistoryFileName = "mvl_hist.dat";
 inline constexpr const char* kOlderHistoryFileName = "mvl_hist_old.dat";
 inline constexpr std::size_t kMaxHistoryBytes = std::size_t(8) << 20;
 
-// The range of the normal module (mm) a design file may hold: the windows keep it between 0.5 and
-// 25.4 mm; far beyond that the geometry loses its meaning.
-inline constexpr float kMinFileModule = 0.1f;
-inline constexpr float kMaxFileModule = 100.0f;
+// The range of the normal module (mm) a design file and a search result may hold: the windows'
+// (input_limits.h).
+inline constexpr float kMinFileModule = kSmallestModule;
+inline constexpr float kMaxFileModule = kLargestModule;
 
-// The numbers of teeth a design file may hold (the windows take 6 to 999; a centre distance fixed
-// with the module derives far more), and the largest size of its centre distance, face widths and the
-// tooth's lengths (addenda, dedenda, fillet radii, chamfers, protuberances, face width
-// offset), in mm: the windows take a centre distance up to 5000 mm, and a tooth a thousand times
-// larger than the largest module only makes every refresh slow.
+// The numbers of teeth a design file may hold where the geometry manager derives them (a centre
+// distance fixed with the module; entered ones lie in the windows' range, input_limits.h), and the
+// largest size of its derived lengths (a centre distance that follows the teeth, addenda, dedenda), in
+// mm: a tooth a thousand times larger than the largest module only makes every refresh slow.
 inline constexpr int32_t kMaxFileTeeth = 100000;
 inline constexpr float kMaxFileLength = 1e6f;
 inline constexpr bool file_teeth_ok(int32_t z) { return z >= 1 && z <= kMaxFileTeeth; }
@@ -42,10 +42,10 @@ inline constexpr bool file_length_ok(float v) { return v >= -kMaxFileLength && v
 // an endless source such as /dev/zero cannot hold the program.
 inline constexpr std::size_t kMaxDesignFileBytes = std::size_t(1) << 20;
 
-// The angles (degrees) a design file may hold: a normal pressure angle of 0 or of 90 and more gives no
-// tooth; a helix angle from 0 to below 45.
+// The pressure angles (degrees) a rack record may hold: an angle of 0 or of 90 and more gives no tooth.
+// A design file and a search result hold the windows' range (input_limits.h).
 inline constexpr bool file_pressure_angle_ok(float a) { return a > 0.0f && a < 90.0f; }
-inline constexpr bool file_helix_angle_ok(float b) { return b >= 0.0f && b < 45.0f; }
+inline constexpr bool file_helix_angle_ok(float b) { return helix_angle_ok(b); }
 
 // How the note of a file that ends early names what its missing fields and load cases keep: the values
 // of the design held before the file was read.
@@ -83,14 +83,18 @@ struct DesignFileResult {
 // Reals may be written in either notation; only the finished thicknesses, which the geometry pass
 // recomputes, may be "nan" or "inf".
 // A file that ends early (at a line end) is read, leaves the later fields as they were and says so in
-// the result's note, as it does when it holds more than ten load cases (the first ten are read) or
-// ends inside a load case (not taken); a file without load cases keeps the table and says so too.
-// Refused as well are the values every window refuses and no derivation of the program gives (see
-// input_limits.h): a negative chamfer, protuberance or constraint, chamfer angles beyond 89 degrees, a
-// shift beyond -2.5 to 2.5 (the wheel's only where it is entered, not in mode 2), a negative backlash
-// where it is entered, the rating inputs outside the rating window's ranges, flags other than 0 and 1,
-// and load cases whose speed, torque or running time is negative, whose misalignment is outside 0 to
-// 1000 um or that are fixed for anything but 1 (pinion) or 2 (wheel); a rating input or load value of 0
+// the result's note, as it does when it holds more than the windows' kLoadCasesUsable load cases (the
+// first ones are read) or ends inside a load case (not taken); a file without load cases keeps the
+// table and says so too.
+// Refused as well is every value the window that takes it would refuse, in the mode the file holds, and
+// that no derivation of the program gives (the ranges of input_limits.h): the module, angles, face
+// widths, chamfers, fillets, protuberances, backlash and constraints in their ranges (those bounded by
+// the module by the module read), entered numbers of teeth and centre distance, shifts of which one
+// lies in the entered range, teeth spanned, hardness in its scale's range, limited pitting only on a
+// material that allows it, the rating inputs and load values in the rating window's ranges, flags 0 or
+// 1; and, on the geometry worked out, the face offset within its share of the common face width, tip
+// chamfer angles not below the pressure angle at the tip, and entered balls and spans that touch the
+// flank between the form circle and the end of the active profile. A rating input or load value of 0
 // is one not given (the start-up's value without the default design file). Afterwards at least
 // one load case exists, the ratios, shift sum, load cycles and power are rederived and
 // application_factor_enabled is 1.
@@ -138,6 +142,10 @@ std::string design_file_text(DesignData& d);
 // The text of a design file checked as the reader checks it, on a copy of d: ok when the design can
 // be read back from that text; otherwise the reader's result (field and detail).
 DesignFileResult check_design_text(const DesignData& d, const std::string& text);
+
+// Why the design, refreshed as the main window refreshes it, could not be saved (the saver's detail,
+// which names the field); empty when it can. Works on a copy: d stays as it is.
+std::string unsavable_after_refresh(const DesignData& d);
 
 // The values of the design checked as the reader checks each value it reads, without working out the
 // geometry: ok when every stored value is one a design file may hold.

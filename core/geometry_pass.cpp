@@ -464,7 +464,11 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
     d.rack_form_diameter[i] = rack_form_circle(d, i);
     d.eap_diameter[i] = to_float(static_cast<ld>(d.tip_diameter[i]) - 2.0L * d.tip_chamfer[i]);
   }
-  d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
+  // The shift sum as the shifts give it. A sum that already gives the wheel's shift stays as it is: the
+  // sum of two rounded shifts can differ from it in the last bit, and a split of the sum taken afresh
+  // from that would move the shifts at every pass of an unchanged design.
+  if (to_float(static_cast<ld>(d.profile_shift_sum) - d.profile_shift[0]) != d.profile_shift[1])
+    d.profile_shift_sum = to_float(static_cast<ld>(d.profile_shift[0]) + d.profile_shift[1]);
 
   // 9. Tooth-proportion limits: "Calculate" designs roots, fillets and tips from the constraints;
   // "Standard Rack" may lower the tips to the same limits.

@@ -78,18 +78,21 @@ bool check_constraint_bounds(DesignData& d, int i) {
       {&d.min_form_to_sap[i], kFormToSapPerModule, "Minimum form radius to SAP", true},
       {&d.min_base_to_form[i], kBaseToFormPerModule, "Minimum base radius to form radius", true},
       {&d.min_root_fillet_coeff[i], kRootFilletConstraintPerModule, "Minimum root fillet radius / module", false}};
+  // Every bound is brought back at once (the design then saves); the first is told.
+  bool changed = false;
   for (const Bound& b : bounds) {
     const float largest = module_share(b.share, d.normal_module);
     if (!(*b.value > largest)) continue;
     const float old = *b.value;
     *b.value = largest;
-    write_lines(d, std::string(b.name) + " of " + gear_word(i) + " is larger than the module allows",
-                b.length ? length_line(d, b.name, old, largest)
-                         : changed_line((std::string(b.name) + " has been changed from %6.3f to %6.3f ").c_str(),
-                                        double(old), double(largest)));
-    return true;
+    if (!changed)
+      write_lines(d, std::string(b.name) + " of " + gear_word(i) + " is larger than the module allows",
+                  b.length ? length_line(d, b.name, old, largest)
+                           : changed_line((std::string(b.name) + " has been changed from %6.3f to %6.3f ").c_str(),
+                                          double(old), double(largest)));
+    changed = true;
   }
-  return false;
+  return changed;
 }
 
 

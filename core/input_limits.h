@@ -162,6 +162,14 @@ inline constexpr float largest_tip_chamfer(float module) { return module_share(k
 inline constexpr long double kFormToSapPerModule = 0.5L;
 inline constexpr long double kBaseToFormPerModule = 0.5L;
 inline constexpr long double kRootFilletConstraintPerModule = 1.0L;
+// With the geometry manager active the backlash entered is worked out again from the teeth thinned for
+// it, which gives back an entry at a bound within float rounding: a backlash held so may pass the bounds
+// by this share of the largest.
+inline constexpr long double kHeldBacklashRounding = 1e-4L;
+inline constexpr bool held_backlash_ok(float v, float module) {
+  return v >= -module_share(kBacklashPerModule * kHeldBacklashRounding, module) &&
+         v <= module_share(kBacklashPerModule * (1.0L + kHeldBacklashRounding), module);
+}
 // The rack dedendum coefficient (h_f / m_n + x) the main window takes at most.
 inline constexpr float kLargestRackDedendum = 3.0f;
 
@@ -209,6 +217,25 @@ inline constexpr HardnessRange kHeldHardnessRanges[3] = {{8.0f, 70.9f}, {179.0f,
 inline constexpr bool stored_hardness_ok(float h, int32_t scale) {
   return scale >= 0 && scale < 3 && h >= kHeldHardnessRanges[scale].lowest &&
          h <= kHeldHardnessRanges[scale].highest;
+}
+
+// The geometry constraints: each from 0 up to `upper` + `per_module` x m_n, compared in double as
+// entered (the diameters are bounded only by what a number can hold).
+struct ConstraintRange {
+  double upper;
+  double per_module;
+};
+inline constexpr ConstraintRange kThicknessConstraint{0.75, 0.0};          // tip and EAP thickness / m_n
+inline constexpr ConstraintRange kClearanceConstraint{1.0, 0.0};           // bottom clearance / m_n
+inline constexpr ConstraintRange kRootFilletConstraint{0.0, double(kRootFilletConstraintPerModule)};  // / m_n
+inline constexpr ConstraintRange kRadialDistanceConstraint{0.0, double(kFormToSapPerModule)};  // form to SAP, mm
+static_assert(kFormToSapPerModule == kBaseToFormPerModule, "one range for both radial distances");
+inline constexpr ConstraintRange kDiameterConstraint{1e99, 0.0};           // tip and root diameters, mm
+inline constexpr double constraint_bound(const ConstraintRange& r, float module) {
+  return r.upper + r.per_module * double(module);
+}
+inline constexpr bool constraint_ok(float v, const ConstraintRange& r, float module) {
+  return double(v) >= 0 && double(v) <= constraint_bound(r, module);
 }
 
 // Load cases: the table holds kLoadCaseTableSize, the windows, the list and the design file at most

@@ -215,4 +215,20 @@ float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, fl
   return static_cast<float>(s_t);
 }
 
+bool ball_fits(const DesignData& d, int i) {
+  const ld contact = d.ball_contact_diameter_finished[i];
+  return contact >= ld(d.form_diameter[i]) &&
+         ld(d.ball_centre_diameter_finished[i]) - ld(d.ball_diameter[i]) >= ld(d.root_diameter[i]) &&
+         contact <= ld(d.eap_diameter[i]);
+}
+
+bool span_fits(const DesignData& d, int i) {
+  const ld contact = d.span_contact_diameter_finished[i];
+  return ld(d.form_diameter[i]) <= contact && contact <= ld(d.eap_diameter[i]);
+}
+
+long double tip_pressure_angle(const DesignData& d, int i) {
+  return rad_to_deg(checked_acos(ld(d.base_diameter[i]) / ld(d.tip_diameter[i])));
+}
+
 }  // namespace morvell

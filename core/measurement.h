@@ -43,4 +43,17 @@ int32_t default_span_teeth_count(float profile_shift, float virtual_teeth);
 float thickness_from_span(int32_t span_teeth, int32_t z, float normal_module, float helix_angle,
                           float pressure_angle, float span);
 
+// Whether the entered ball of gear i, as the design's finished measurement holds it, touches the flank
+// between the form circle and the end of the active profile and stays clear of the root circle: what
+// the measurement window takes.
+bool ball_fits(const DesignData& d, int i);
+
+// Whether the span of gear i, as the design's finished measurement holds it, touches the flank between
+// the form circle and the end of the active profile: what the measurement window takes.
+bool span_fits(const DesignData& d, int i);
+
+// The pressure angle (degrees) at the outside diameter of gear i, below which the chamfer window takes
+// no tip chamfer angle.
+long double tip_pressure_angle(const DesignData& d, int i);
+
 }  // namespace morvell

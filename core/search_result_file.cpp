@@ -178,8 +178,9 @@ bool design_point_usable(const DesignPointRecord& r) {
   // judged only where it is entered, as the design file judges it.
   return (r.search_pass == 1 || r.search_pass == 2) && file_teeth_ok(r.teeth[0]) && file_teeth_ok(r.teeth[1]) &&
          r.normal_module >= kMinFileModule && r.normal_module <= kMaxFileModule &&
-         file_pressure_angle_ok(r.normal_pressure_angle) && file_helix_angle_ok(r.helix_angle) &&
-         file_length_ok(r.root_fillet_radius[0]) && file_length_ok(r.root_fillet_radius[1]) &&
+         pressure_angle_ok(r.normal_pressure_angle) && helix_angle_ok(r.helix_angle) &&
+         per_module_ok(r.root_fillet_radius[0], kFilletPerModule, r.normal_module) &&
+         per_module_ok(r.root_fillet_radius[1], kFilletPerModule, r.normal_module) &&
          gear_shift_ok(r.profile_shift[0]) && (r.search_pass == 2 || gear_shift_ok(r.profile_shift[1])) &&
          finite({r.actual_ratio, r.profile_shift[1], r.profile_shift_sum, r.tip_diameter[0], r.tip_diameter[1],
                  r.root_diameter[0], r.root_diameter[1], r.min_root_fillet_coeff[0], r.min_root_fillet_coeff[1]}) &&

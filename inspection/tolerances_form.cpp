@@ -472,7 +472,8 @@ void TTolerancesform::limit_exit(int k) {
           const bool shown_transverse = finthicknessComboBox->currentIndex() == 1;
           const ld shown_nominal = (shown_transverse ? ld(d_.thickness_nominal_transverse[i]) : nominal) /
                                    ld(d_.length_unit_factor);
-          if (ld(v.value) > shown_nominal)
+          // An entry is taken to six decimals: one that stands for the nominal thickness is not above it.
+          if (ld(v.value) > shown_nominal + 5e-7L)
             refuse_both(std::string("Value must be less than nominal ") + (shown_transverse ? "transverse" : "normal") +
                         " thickness " + format_length(d_, float(shown_nominal)));
         }

@@ -16,7 +16,6 @@ class QLineEdit;
 
 namespace morvell {
 
-
 // Background of an edit that holds an input (clWindow) and of one that shows a derived quantity (clMenu).
 inline const QColor kWindowColour(255, 255, 255);
 inline const QColor kMenuColour(240, 240, 240);

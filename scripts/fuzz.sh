@@ -58,3 +58,18 @@ if [ -x build/test/tests/cad_addin/test_cad_addin ]; then
   fi
   echo "Tandrel outline property: ${MORVELL_TANDREL_PROPERTY_CASES:-1000} seeded gears"
 fi
+
+# The same design by any path (a second refresh changes nothing, saved and opened shows the same
+# figures) on more seeded start designs and entry sequences than the suite runs, the design search among
+# the entries.
+if [ -x build/test/tests/app/test_app ]; then
+  mkdir -p build/test/tests/app/work
+  if ! (cd build/test/tests/app/work &&
+        QT_QPA_PLATFORM=offscreen MORVELL_SAME_DESIGN_PROPERTY_CASES="${MORVELL_SAME_DESIGN_PROPERTY_CASES:-80}" \
+          ../test_app --gtest_filter='SameDesignProperty.*' --gtest_brief=1 >../same_design_property.log 2>&1); then
+    tail -40 build/test/tests/app/same_design_property.log
+    echo "same-design property failed (log: build/test/tests/app/same_design_property.log)"
+    exit 1
+  fi
+  echo "same-design property: ${MORVELL_SAME_DESIGN_PROPERTY_CASES:-80} seeded cases"
+fi

@@ -173,9 +173,12 @@ TEST(FirstShow, RefusedStartUpFileIsReportedAndNeverSavedOver) {
        "helix angle (field 4) \"27.8\" is cut off: the file ends inside it"},
       {"accuracy grade of 1000", with_field(77, "1000"), "accuracy grade (pinion) (field 77) must lie between 0 and 12"},
       {"geometry manager mode 7", with_field(110, "7"), "geometry manager mode (field 110) must be 0, 1 or 2"},
-      {"a centre distance that gives a module of 1800 mm", with_field(5, "50000.000000"),
-       "its geometry, worked out, gives a design that cannot be saved: normal module (field 2) must lie between "
-       "0.1 and 100 mm"},
+      {"a centre distance beyond the window's", with_field(5, "50000.000000"),
+       "centre distance (field 5) must be greater than 0 and at most 5000 mm"},
+      // 4000 mm where 70 mm hold the teeth at 2.25 mm: 4000 / 70 x 2.25 mm.
+      {"a centre distance that gives a module of 128.6 mm", with_field(5, "4000.000000"),
+       "centre distance (field 5) gives a normal module of 128.571 mm with these numbers of teeth, which must lie "
+       "between 0.5 and 25.4 mm"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

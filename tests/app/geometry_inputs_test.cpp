@@ -368,7 +368,10 @@ TEST_F(GeometryInputs, RefusedCentreDistanceBecomesTheZeroBacklashOne) {
   ASSERT_EQ(d->geometry_manager_mode, 1);
   struct Case { const char* text; const char* warning; };
   for (const Case& c : {Case{"5001", "Maximum value of centre distance has been exceeded| | "},
-                        Case{"5", "Minimum value of centre distance has been exceeded| | "},
+                        Case{"5", "Minimum value of centre distance has been exceeded|The module would be 0.1607 mm "
+                                  "(at least 0.5 mm)| "},
+                        Case{"800", "Maximum value of centre distance has been exceeded|The module would be 25.71 mm "
+                                    "(at most 25.4 mm)| "},
                         Case{"-70", "Minimum value of centre distance has been exceeded| | "},
                         Case{"1e999", "Maximum value of centre distance has been exceeded| | "}}) {
     SCOPED_TRACE(c.text);

@@ -394,3 +394,20 @@ TEST(Refresh, ShowsTheFiguresOfTheCoreRefresh) {
     EXPECT_EQ(d.rating_valid, core->rating_valid);
   }
 }
+
+// The history record a refresh writes leaves the design shown as it was: a typed ratio that the numbers
+// of teeth do not meet exactly (33/46 at 1.391) stays the ratio of the design and of its field, refresh
+// after refresh, for the next entry of teeth to use.
+TEST(Refresh, TheHistoryRecordLeavesATypedRatioAsItWas) {
+  Program p;
+  DesignData& d = p.design();
+  TMainForm& m = p.form();
+  d.teeth[0] = 33;
+  d.teeth[1] = 46;
+  d.desired_ratio = 1.391f;
+  for (int k = 0; k < 3; ++k) {
+    m.SetMain_textboxes();
+    EXPECT_EQ(d.desired_ratio, 1.391f) << k;
+    EXPECT_EQ(m.Ratioedit->text(), "1.391") << k;
+  }
+}

@@ -213,6 +213,7 @@ TEST(MinimizeCentreDistance, ChamferedPairLeftMeetsTheMinimaWhenRefreshed) {
     p.main->Tooth_prop->setCurrentIndex(2);
     d.teeth[0] = 22;
     d.teeth[1] = 93;
+    d.desired_ratio = float(93.0L / 22);  // the ratio of these teeth, which the minimization keeps
     d.normal_module = 1.5f;
     d.helix_angle = 10;
     d.torque = d.load_case_table[0].torque = 1566.8f;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -375,6 +378,51 @@ TEST(SearchRecords, ARecordIsUsableExactlyWhenTheDesignTakingItCanBeSaved) {
     usable += saves;
   }
   EXPECT_GT(usable, 20);
+}
+
+}  // namespace
+}  // namespace morvell
+
+namespace morvell {
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Files the fuzzing found
+// ---------------------------------------------------------------------------------------------
+
+// Every file the design-file fuzz target once failed on (kept under fuzz/seeds/found, which the fuzzing
+// script also starts from): opened or refused with a message; opened, it saves after the refresh of an
+// opened design and opens again as the same design.
+TEST(FuzzFoundFiles, EachOpensSavesAndReopensAlikeOrIsRefused) {
+  auto start = std::make_unique<DesignData>();
+  set_startup_values(*start);
+  start->load_case_count = 1;
+  start->load_case_table[0] = LoadCase{2500.0f, 200.0f, 66.666664f, 10.0f};
+  start->load_case_fixed_for[0] = 1;
+  int files = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(MORVELL_SOURCE_DIR) + "/fuzz/seeds/found")) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ++files;
+    auto d = std::make_unique<DesignData>(*start);
+    const DesignFileResult r = read_design_text(*d, bytes, "found.mvl");
+    if (!r.ok()) {
+      EXPECT_FALSE(r.message.empty());
+      EXPECT_EQ(design_file_text(*d), design_file_text(*start));
+      continue;
+    }
+    work_out_opened_design(*d);
+    rate_if_ratable(*d);
+    const std::string text = design_file_text(*d);
+    auto e = std::make_unique<DesignData>(*start);
+    const DesignFileResult opened = read_design_text(*e, text, "saved.mvl");
+    EXPECT_TRUE(opened.ok()) << opened.message;
+    EXPECT_EQ(opened.note, "");
+    EXPECT_EQ(design_file_text(*e), text);
+  }
+  EXPECT_GT(files, 0);
 }
 
 }  // namespace

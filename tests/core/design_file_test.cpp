@@ -12,7 +12,9 @@
 #include <fstream>
 #include <filesystem>
 #include <sys/stat.h>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -230,22 +232,43 @@ TEST(DesignFile, EveryStoredInputTravelsInItsOwnFieldAndRoundTrips) {
   EXPECT_EQ(lines[129], "1000.500000");
   EXPECT_EQ(lines[133], "2");
 
-  // Reading it into another design restores every stored input.
+  // Such a design is no gear pair the windows would take: the reader refuses it, naming a field.
   DesignData e;
   set_startup_values(e);
   copy_text(e.design_file_name, "roundtrip.mvl");
   write_bytes("roundtrip.mvl", text);
-  ASSERT_TRUE(read_design_file(e).ok());
-  EXPECT_EQ(design_file_text(e), text);
+  const DesignFileResult refused = read_design_file(e);
+  EXPECT_EQ(refused.status, DesignFileStatus::malformed);
+  EXPECT_GT(refused.field, 0);
+
+  // A pair the windows take, with the same flags, modes and load cases, is read back into another
+  // design whole: every stored input, the current load values of the last case, the ratios following
+  // the teeth.
+  auto pair_design = std::make_unique<DesignData>(shipped_design());
+  DesignData& p = *pair_design;
+  p.teeth[0] = 13;
+  p.teeth[1] = 14;
+  p.profile_shift[0] = 0.5f;
+  p.profile_shift[1] = -0.25f;
+  p.constraints_use_defaults = 1;
+  p.geometry_manager_mode = 2;
+  p.geometry_manager_override = 1;
+  p.load_case_count = 2;
+  std::copy(std::begin(d.load_case_table), std::end(d.load_case_table), std::begin(p.load_case_table));
+  std::copy(std::begin(d.load_case_fixed_for), std::end(d.load_case_fixed_for), std::begin(p.load_case_fixed_for));
+  work_out_opened_design(p);
+  const std::string pair_text = design_file_text(p);
+  write_bytes("roundtrip.mvl", pair_text);
+  ASSERT_TRUE(read_design_file(e).ok()) << read_design_file(e).message;
+  EXPECT_EQ(design_file_text(e), pair_text);
   EXPECT_EQ(e.load_case_count, 2);
   EXPECT_EQ(e.constraints_use_defaults, 1);
   EXPECT_EQ(e.geometry_manager_override, 1);
-  // The current load values are those of the last case; the ratios follow the teeth.
   EXPECT_EQ(e.speed, 3000.0f);
   EXPECT_EQ(e.load_data_fixed_for, 1);
   EXPECT_FLOAT_EQ(e.actual_ratio, 14.0f / 13.0f);
   EXPECT_EQ(e.desired_ratio, e.actual_ratio);
-  EXPECT_FLOAT_EQ(e.profile_shift_sum, 1.5f - 2.25f);
+  EXPECT_FLOAT_EQ(e.profile_shift_sum, p.profile_shift[0] + p.profile_shift[1]);
 }
 
 // Saving and opening moves no value: the design opened is the design saved, and refreshed and saved
@@ -332,7 +355,7 @@ TEST(DesignFile, FileEndingEarlyKeepsTheLaterFieldsAndSaysWhere) {
   write_bytes("short.mvl", first_twenty);
 
   DesignData d = shipped_design();
-  d.tip_chamfer[0] = 0.7f;  // field 21: after the end of the file
+  d.tip_chamfer[0] = 0.3f;  // field 21: after the end of the file
   d.load_case_count = 3;
   for (int k = 1; k < 3; ++k) {
     d.load_case_table[k] = d.load_case_table[0];
@@ -346,7 +369,7 @@ TEST(DesignFile, FileEndingEarlyKeepsTheLaterFieldsAndSaysWhere) {
   EXPECT_EQ(r.note, "Design file short.mvl ends before field 21, tip chamfer (pinion): that field, the fields "
                     "after it and the load cases keep the values of the design shown before");
   EXPECT_EQ(d.teeth[1], 60);
-  EXPECT_EQ(d.tip_chamfer[0], 0.7f);
+  EXPECT_EQ(d.tip_chamfer[0], 0.3f);
   EXPECT_EQ(d.load_case_count, 3);
   // The closing steps still run.
   EXPECT_FLOAT_EQ(d.desired_ratio, 3.0f);
@@ -417,30 +440,38 @@ TEST(DesignFile, MalformedFileIsRejectedAndLeavesTheDesignUnchanged) {
   // The shipped design holds its centre distance (70 mm) with the module following (mode 1).
   const Case cases[] = {
       {2, "2,25", "normal module (field 2) \"2,25\" is not a number"},
-      {2, "0", "normal module (field 2) must lie between 0.1 and 100 mm"},
+      {2, "0", "normal module (field 2) must lie between 0.5 and 25.4 mm"},
+      {2, "0.49", "normal module (field 2) must lie between 0.5 and 25.4 mm"},
+      {2, "25.41", "normal module (field 2) must lie between 0.5 and 25.4 mm"},
       {2, "1e-20", "normal module (field 2) must lie between"},
-      {3, "0", "normal pressure angle (field 3) must be greater than 0"},
+      {3, "0", "normal pressure angle (field 3) must lie between 10 and 30 degrees"},
+      {3, "9.99", "normal pressure angle (field 3) must lie between 10 and 30 degrees"},
+      {3, "30.01", "normal pressure angle (field 3) must lie between 10 and 30 degrees"},
       {4, "45", "helix angle (field 4) must be at least 0 and less than 45"},
       {4, "90", "helix angle (field 4) must be at least 0 and less than 45"},
       {5, "0", "centre distance (field 5) must be greater than zero"},
       {5, "-70", "centre distance (field 5) must be greater than zero"},
       {5, "1e30", "centre distance (field 5) must lie between 0 and 1000000 mm"},
+      {5, "5000.1", "centre distance (field 5) must be greater than 0 and at most 5000 mm"},  // entered
       {120, "1e999", "finished transverse tooth thickness (pinion) (field 120) \"1e999\" is out of range"},
-      {6, "-17.5", "face width (pinion) (field 6) must be greater than zero"},
+      {6, "-17.5", "face width (pinion) (field 6) must be greater than 0 and at most 1000 mm"},
       {7, "nan", "face width (wheel) (field 7) \"nan\" is out of range"},
-      {7, "2e6", "face width (wheel) (field 7) must lie between 0 and 1000000 mm"},
+      {7, "1000.01", "face width (wheel) (field 7) must be greater than 0 and at most 1000 mm"},
       {19, "1e7", "addendum (pinion) (field 19) must lie between -1000000 and 1000000 mm"},
       {28, "-3e6", "root fillet radius (wheel) (field 28) must lie between -1000000 and 1000000 mm"},
+      {28, "-1", "root fillet radius (wheel) (field 28) must lie between 0 and 1 x the normal module"},
       {13, "0", "number of teeth (pinion) (field 13) must lie between 1 and 100000"},
       {14, "-32", "number of teeth (wheel) (field 14) must lie between 1 and 100000"},
+      {13, "5", "number of teeth (pinion) (field 13) must lie between 6 and 999"},  // entered in mode 1
+      {14, "1000", "number of teeth (wheel) (field 14) must lie between 6 and 999"},
       {13, "2000000000", "number of teeth (pinion) (field 13) must lie between 1 and 100000"},
       {14, "99999999999", "number of teeth (wheel) (field 14) \"99999999999\" is not a whole number"},
       {14, "32.5", "(field 14) \"32.5\" is not a whole number"},
       {5, "1e999", "centre distance (field 5) \"1e999\" is out of range"},
       // Values in range whose geometry, worked out, leaves a stored value out of range: the module that
       // follows the centre distance.
-      {13, "100000", "cannot be saved: normal module (field 2) must lie between 0.1 and 100 mm", 2},
-      {5, "100000", "cannot be saved: normal module (field 2) must lie between 0.1 and 100 mm", 2},
+      // follows the centre distance (named, as the window that takes it names it).
+      {5, "4000", "centre distance (field 5) gives a normal module of", 5},
       {54, "12", "material type (pinion) (field 54) must lie between 0 and 11"},
       {58, "5e+07x", "contact endurance cycles (pinion) (field 58)"},
       {76, "3", "hardness scale (field 76) must be 0, 1 or 2"},
@@ -589,10 +620,13 @@ TEST(DesignFile, LoadCaseTableLimits) {
   copy_text(d.design_file_name, "many.mvl");
   const DesignFileResult many = read_design_file(d);
   ASSERT_TRUE(many.ok());
-  EXPECT_EQ(many.note, "Design file many.mvl holds more than 10 load cases: only the first 10 were read");
-  EXPECT_EQ(d.load_case_count, kLoadCaseTableSize);
-  EXPECT_EQ(d.load_case_table[9].speed, 1000.0f);
-  EXPECT_EQ(d.speed, 1000.0f);  // the last case read
+  // As many as the windows and the list keep: a tenth case is not opened to be lost at the next Save.
+  EXPECT_EQ(many.note, "Design file many.mvl holds more than 9 load cases: only the first 9 were read");
+  EXPECT_EQ(d.load_case_count, kLoadCasesUsable);
+  EXPECT_EQ(d.load_case_table[8].speed, 900.0f);
+  EXPECT_EQ(d.load_case_table[9].speed, 0.0f);
+  EXPECT_EQ(d.speed, 900.0f);  // the last case read, the one rated
+  EXPECT_EQ(lines_of(design_file_text(d)).size(), 129u + 5u * kLoadCasesUsable);
 
   // No load-case records: the table and the current values stay.
   std::string none = design_file_text(source);

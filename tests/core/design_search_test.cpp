@@ -652,12 +652,15 @@ TEST(SearchResultFile, UsableRecordsGiveDesignsThatSave) {
   };
   const Case cases[] = {
       {"sample", [](DesignPointRecord&) {}},
-      {"smallest module", [](DesignPointRecord& r) { r.normal_module = 0.1f; }},
-      {"largest module", [](DesignPointRecord& r) { r.normal_module = 100; }},
-      {"steep pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 89.5f; }},
-      {"flat pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 0.5f; }},
+      {"smallest module", [](DesignPointRecord& r) {
+         r.normal_module = 0.5f;
+         r.root_fillet_radius[0] = r.root_fillet_radius[1] = 0.19f;
+       }},
+      {"largest module", [](DesignPointRecord& r) { r.normal_module = 25.4f; }},
+      {"steep pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 30.0f; }},
+      {"flat pressure angle", [](DesignPointRecord& r) { r.normal_pressure_angle = 10.0f; }},
       {"helix angle near 45", [](DesignPointRecord& r) { r.helix_angle = 44.9f; }},
-      {"one tooth", [](DesignPointRecord& r) { r.teeth[0] = 1; }},
+      {"fewest teeth", [](DesignPointRecord& r) { r.teeth[0] = 6; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -61,14 +61,18 @@ inline std::vector<ShownFigure> shown_figures(const DesignData& d) {
   return f;
 }
 
-// Equal figures: the same float, or both not a number. `tolerance` is relative (0: bit for bit).
-inline ::testing::AssertionResult same_figures(const DesignData& a, const DesignData& b, double tolerance = 0) {
+// Equal figures: the same float, or both not a number. `tolerance` is relative to the figure or 1,
+// whichever is larger (0: bit for bit); the figures whose names begin with `coarse` (if given) are
+// compared with `coarse_tolerance` instead.
+inline ::testing::AssertionResult same_figures(const DesignData& a, const DesignData& b, double tolerance = 0,
+                                               const std::string& coarse = "", double coarse_tolerance = 0) {
   const std::vector<ShownFigure> fa = shown_figures(a), fb = shown_figures(b);
   std::string differ;
   for (std::size_t k = 0; k < fa.size(); ++k) {
     const float x = fa[k].value, y = fb[k].value;
+    const double t = !coarse.empty() && fa[k].name.rfind(coarse, 0) == 0 ? coarse_tolerance : tolerance;
     const bool same = x == y || (std::isnan(x) && std::isnan(y)) ||
-                      (tolerance > 0 && std::fabs(double(x) - y) <= tolerance * std::max(1.0, std::fabs(double(y))));
+                      (t > 0 && std::fabs(double(x) - y) <= t * std::max(1.0, std::fabs(double(y))));
     if (!same) differ += "\n  " + fa[k].name + ": " + std::to_string(x) + " vs " + std::to_string(y);
   }
   if (differ.empty()) return ::testing::AssertionSuccess();

@@ -298,6 +298,27 @@ TEST(TolerancesForm, HiddenLimitBoxesWithTheirWarningLines) {
     }
     EXPECT_NEAR(d.tol_normal_thickness_min[1], nominal * 0.9, 1e-5);
     EXPECT_NEAR(d.tol_transverse_thickness_min[1], nominal * 0.9 / std::cos(d.helix_angle * M_PI / 180), 1e-5);
+    // Shown transverse, the maximum is judged against the nominal transverse thickness and told so, with
+    // the decimals of the fields: the nominal as shown is taken, a little more is refused.
+    form.finthicknessComboBox->setCurrentIndex(1);
+    form.finthicknessComboBoxChange();
+    const float transverse = d.thickness_nominal_transverse[1];
+    for (const double entry : {double(transverse) + 0.01, double(transverse)}) {
+      SCOPED_TRACE(entry);
+      QLineEdit* box = form.limit_edit(19);
+      field_enter(d, box);
+      const int warnings = int(p.warnings().size());
+      box->setText(QString::number(entry, 'f', 6));
+      form.limit_exit(19);
+      if (entry > transverse) {
+        ASSERT_EQ(p.warnings().size(), warnings + 1);
+        EXPECT_EQ(p.warnings().back().toStdString(),
+                  "Value must be less than nominal transverse thickness " + format_length(d, transverse) + "\n \n ");
+      } else {
+        EXPECT_EQ(p.warnings().size(), warnings);
+        EXPECT_NEAR(d.tol_transverse_thickness_max[1], transverse, 1e-5);
+      }
+    }
     form.defaultcheckbox->setChecked(true);
   });
   p.scripted.show_modal(form);

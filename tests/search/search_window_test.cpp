@@ -925,7 +925,7 @@ TEST(SearchWindow, ASearchThatListsNoPairSaysSoAndOffersNothing) {
   win.w->Button2Click();
   EXPECT_EQ(win.d->search_results_ready, 0);
   EXPECT_EQ(win.warnings(), QStringList{"The search found no pair that the main window can take"});
-  EXPECT_TRUE(win.scripted.warnings()[0].contains("6 to 999 teeth a gear, a module of 0.1 to 100 mm"));
+  EXPECT_TRUE(win.scripted.warnings()[0].contains("6 to 999 teeth a gear, a module of 0.5 to 25.4 mm"));
 }
 
 TEST(SearchWindow, ASearchWhoseResultsCannotBeWrittenIsReportedAndOffersNothing) {
