@@ -579,9 +579,9 @@ DesignFileResult worked_range_problem(DesignData& c, const DesignData& worked, c
     return refuse(&c.face_width_offset, "must lie within " + bound_text(double(kFaceOffsetShare)) +
                                             " x the common face width either way");
   for (int g = 0; g < 2; ++g) {
-    // (The angle shapes only a chamfer there is.)
-    if (c.tip_chamfer[g] > 0.0f && c.tip_chamfer_angle[g] < tip_pressure_angle(worked, g))
-      return refuse(&c.tip_chamfer_angle[g], "must not lie below the pressure angle at the outside diameter");
+    // The tip chamfer angle is not judged against the pressure angle at the outside diameter here: that
+    // angle moves with every change of teeth, shift or tip after the chamfer was typed, and a design the
+    // windows reach that way must still save; the chamfer window judges the angle as it is typed.
     if (c.default_ball_diameter == 0 && !ball_fits(worked, g))
       return refuse(&c.ball_diameter[g],
                     "must touch the flank between the form circle and the end of the active profile, clear of the root");
