@@ -16,6 +16,7 @@
 #include "main_window.h"
 #include "modal_services.h"
 #include "geometry_pass.h"
+#include "input_limits.h"
 #include "numeric.h"
 #include "results_pane.h"
 #include "window_scale.h"
@@ -58,6 +59,7 @@ const Row kRowTable[TConstraintsform::kRows] = {
      "Minimum Root Fillet Radius Multiplied by Diametral Pitch", false, kRootFilletConstraint},
 };
 
+constexpr int kMaxTipRow = 5;
 constexpr int kMinRootRow = 6;
 
 }  // namespace
@@ -184,6 +186,12 @@ void TConstraintsform::field_exit(int r, int g) {
     field = float(row.length ? v.value * double(d_.length_unit_factor) : v.value);
     if (!constraint_ok(field, row.range, d_.normal_module)) {
       warn_field(d_, e, "Value is out of range", " ", " ");
+      field = d_.edit_old_value;
+    } else if (r == kMaxTipRow && !max_tip_diameter_ok(field, d_.root_diameter[g], d_.form_diameter[g])) {
+      warn_field(d_, e, "Maximum tip diameter must be greater than", "the root and form diameters", " ");
+      field = d_.edit_old_value;
+    } else if (r == kMinRootRow && !min_root_diameter_ok(field, d_.tip_diameter[g])) {
+      warn_field(d_, e, "Minimum root diameter must be less than", "the tip diameter", " ");
       field = d_.edit_old_value;
     } else if (const std::string unsavable = unsavable_after_refresh(d_); !unsavable.empty()) {
       // A constraint the geometry follows (Calculate) must leave a design that can be saved.

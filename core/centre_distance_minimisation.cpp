@@ -7,6 +7,7 @@
 #include "numeric.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "tooth_proportions.h"
 #include "trial_loops.h"
 
 namespace morvell {
@@ -36,7 +37,7 @@ struct Trial {
     geometry(d);
     set_face_widths(d);
     geometry(d);
-    if (d.transverse_contact_ratio < 1.0f) {
+    if (d.transverse_contact_ratio < 1.0f || tooth_proportions_kept(d)) {
       d.contact_safety_factor[0] = 0.0f;
       d.contact_safety_factor[1] = 0.0f;
       d.bending_safety_factor_pinion = 0.0f;

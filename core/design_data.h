@@ -560,6 +560,10 @@ struct DesignData : GeometryConstraints,
   uint8_t constraints_use_defaults{};
   uint8_t use_optimized_design{};
   uint8_t history_mode{};
+  // Per gear, 1 when the last tooth-proportion calculation or tip reduction of the geometry pass cut no
+  // sound tooth from the constraints and kept the gear's previous proportions; the geometry warnings
+  // say so.
+  uint8_t tooth_proportions_kept[2]{};
   int32_t history_record_number{};
   int32_t search_results_ready{};
   int32_t search_eval_count{};

@@ -579,9 +579,9 @@ DesignFileResult worked_range_problem(DesignData& c, const DesignData& worked, c
     return refuse(&c.face_width_offset, "must lie within " + bound_text(double(kFaceOffsetShare)) +
                                             " x the common face width either way");
   for (int g = 0; g < 2; ++g) {
-    // (The angle shapes only a chamfer there is.)
-    if (c.tip_chamfer[g] > 0.0f && c.tip_chamfer_angle[g] < tip_pressure_angle(worked, g))
-      return refuse(&c.tip_chamfer_angle[g], "must not lie below the pressure angle at the outside diameter");
+    // The tip chamfer angle is not judged against the pressure angle at the outside diameter here: that
+    // angle moves with every change of teeth, shift or tip after the chamfer was typed, and a design the
+    // windows reach that way must still save; the chamfer window judges the angle as it is typed.
     if (c.default_ball_diameter == 0 && !ball_fits(worked, g))
       return refuse(&c.ball_diameter[g],
                     "must touch the flank between the form circle and the end of the active profile, clear of the root");
@@ -695,11 +695,12 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     return rejected(file_name, kWheelShiftField, kFields[kWheelShiftField - 1].label,
                     between(kSmallestShift - kLargestShift, kLargestShift - kSmallestShift));
   // With the geometry manager active the backlash is entered; overridden, it follows from the finished
-  // thicknesses.
+  // thicknesses. Its bound of a share of the module is judged when it is typed: a later, smaller module
+  // leaves it above that share, and such a design must still save, so here only its lower bound holds.
   if (read_through(kBacklashField) && c.geometry_manager_override != 1 &&
-      !held_backlash_ok(c.backlash_normal, c.normal_module))
+      !(c.backlash_normal >= -module_share(kBacklashPerModule * kHeldBacklashRounding, c.normal_module)))
     return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label,
-                    "must lie between 0 and " + bound_text(double(kBacklashPerModule)) + " x the normal module");
+                    "must not lie below 0");
   if (const DesignFileResult r = linked_range_problem(c, file_name, read_through); !r.ok()) return r;
   // A base pitch error is entered unless it follows the accuracy grade.
   for (int g = 0; g < 2; ++g) {

@@ -16,6 +16,7 @@
 #include "ordered_workers.h"
 #include "rating.h"
 #include "rating_input.h"
+#include "tooth_proportions.h"
 
 namespace morvell {
 
@@ -175,7 +176,7 @@ class Evaluation {
       geometry_(d);
     }
 
-    const bool rated = reports.empty() && d.transverse_contact_ratio > 1.0f;
+    const bool rated = reports.empty() && d.transverse_contact_ratio > 1.0f && !tooth_proportions_kept(d);
     if (rated) rate_(d);
     if (!rated || !reports.empty()) {
       static_cast<RatingResults&>(d) = kNotRated;
@@ -186,11 +187,12 @@ class Evaluation {
 
   // Whether the main window can take the candidate's pair as it is listed: both gears of 6 to 999 teeth,
   // a design that a design file holds, and shifts that close the centre distance the search holds (a
-  // module whose teeth cannot fill it leaves the pair of another; the rest would go into the backlash).
+  // module whose teeth cannot fill it leaves the pair of another; the rest would go into the backlash),
+  // and teeth that the constraints cut soundly (otherwise the pass kept the proportions it had).
   static bool listable(const DesignData& d, const SearchGridPoint& g) {
     const DesignPointRecord r = design_point_of(d, g);
     const ld a = d.centre_distance;
-    return design_point_usable(r) && teeth_ok(r.teeth[0]) && teeth_ok(r.teeth[1]) &&
+    return !tooth_proportions_kept(d) && design_point_usable(r) && teeth_ok(r.teeth[0]) && teeth_ok(r.teeth[1]) &&
            std::fabs(ld(d.centre_distance_from_shifts) - a) <= kCentreDistanceClosed * a;
   }
 

@@ -342,6 +342,30 @@ void finish_thicknesses_and_backlash(DesignData& d) {
   if (!std::isfinite(d.backlash_normal)) d.backlash_normal = entered;
 }
 
+void eap_and_tip_thicknesses(DesignData& d, int i) {
+  const ld dr = d.reference_diameter[i];
+  const ld dna = d.eap_diameter[i];
+  // No involute exists below the base circle: an EAP there (a tip chamfer reaching below it) has no
+  // thickness, and the geometry warnings say so and take the chamfer back to the base circle.
+  d.eap_thickness_normal[i] = dna < d.base_diameter[i] ? nan_f() : to_float(finished_normal_thickness(d, i, dna));
+  // A chamfer cuts the tip wherever the tip circle lies, below the reference circle too: the tip
+  // thickness is where the chamfer line reaches the tip circle, never the thicker tooth at the chamfer's
+  // start.
+  if (d.tip_chamfer[i] == 0.0f) {
+    d.tip_chamfer_depth[i] = 0.0f;
+    d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
+  } else {
+    // The chamfer depth is measured to the unthinned flank: the nominal thickness goes in.
+    d.tip_thickness_normal[i] = tip_thickness_with_chamfer(
+        d.tip_diameter[i], d.tip_chamfer[i], d.eap_thickness_normal[i], d.tip_chamfer_angle[i], d.base_diameter[i],
+        d.reference_diameter[i], d.helix_angle, d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
+        &d.tip_chamfer_depth[i]);
+  }
+  d.tip_thickness_transverse[i] = to_float(
+      d.tip_thickness_normal[i] /
+      std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(rad(d.helix_angle)))));
+}
+
 static void run_geometry_pass(DesignData& d, bool inspection) {
   const bool overridden = d.geometry_manager_override == 1;
 
@@ -448,33 +472,13 @@ static void run_geometry_pass(DesignData& d, bool inspection) {
 
   // 9. Tooth-proportion limits: "Calculate" designs roots, fillets and tips from the constraints;
   // "Standard Rack" may lower the tips to the same limits.
+  d.tooth_proportions_kept[0] = d.tooth_proportions_kept[1] = 0;
   if (d.tooth_proportion_mode == 2 && !overridden) calc_tooth_proportions(d);
   if (d.tooth_proportion_mode == 1 && d.allow_tip_diameter_reduction == 1 && !overridden) limit_tip_diameters(d);
 
   // 10. Thickness at the EAP and at the outside diameter, virtual numbers of teeth.
   for (int i = 0; i < 2; ++i) {
-    const ld dr = d.reference_diameter[i];
-    const ld db = d.base_diameter[i];
-    const ld dna = d.eap_diameter[i];
-    const ld beta_na = std::atan((dna / dr) * std::tan(beta));
-    const ld alpha_na = checked_acos(db / dna);
-    const ld s = (d.thickness_finished_transverse[i] / dr + involute(alpha_t) - involute(alpha_na)) * dna;
-    d.eap_thickness_normal[i] = to_float(s * std::cos(beta_na));
-    // A chamfer cuts the tip wherever the tip circle lies, below the reference circle too: the tip
-    // thickness is where the chamfer line reaches the tip circle, never the thicker tooth at the
-    // chamfer's start.
-    if (d.tip_chamfer[i] == 0.0f) {
-      d.tip_chamfer_depth[i] = 0.0f;
-      d.tip_thickness_normal[i] = d.eap_thickness_normal[i];
-    } else {
-      // The chamfer depth is measured to the unthinned flank: the nominal thickness goes in.
-      d.tip_thickness_normal[i] = tip_thickness_with_chamfer(
-          d.tip_diameter[i], d.tip_chamfer[i], d.eap_thickness_normal[i], d.tip_chamfer_angle[i], d.base_diameter[i],
-          d.reference_diameter[i], d.helix_angle, d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
-          &d.tip_chamfer_depth[i]);
-    }
-    d.tip_thickness_transverse[i] = to_float(
-        d.tip_thickness_normal[i] / std::cos(std::atan((static_cast<ld>(d.tip_diameter[i]) / dr) * std::tan(beta))));
+    eap_and_tip_thicknesses(d, i);
     d.virtual_teeth[i] = to_float(d.teeth[i] / (cos_beta * cos_beta * cos_beta));
   }
 

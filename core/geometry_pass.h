@@ -47,6 +47,12 @@ float ball_reaching_the_flanks(DesignData& d, int gear, float ball);
 // from candidate to candidate.
 void finish_thicknesses_and_backlash(DesignData& d);
 
+// Stage 10 of the geometry pass for gear i (0 pinion, 1 wheel): the finished normal thickness at the EAP
+// diameter, and at the outside diameter under the tip chamfer with the chamfer's depth to the unthinned
+// flank. Not a number where the EAP lies below the base circle. The geometry warnings run it again for a
+// gear whose tip or chamfer they have corrected.
+void eap_and_tip_thicknesses(DesignData& d, int i);
+
 // Form circle of the rack's straight flank on gear i as the design data stand (its transverse pressure
 // angle, base diameter, dedendum and root fillet): for an undercut gear, whose rack flank would end below
 // the base circle, the circle where the generated fillet crosses the involute flank.

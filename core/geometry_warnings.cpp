@@ -31,15 +31,6 @@ std::string changed_line(const char* format, double from, double to) {
   return text;
 }
 
-// Normal thickness of the finished tooth of gear i at diameter D.
-ld finished_thickness_at(const DesignData& d, int i, ld D) {
-  const ld ref = d.reference_diameter[i];
-  const ld alpha_t = deg_to_rad(d.transverse_pressure_angle);
-  const ld alpha_D = checked_acos(ld(d.base_diameter[i]) / D);
-  const ld beta_D = std::atan(D / ref * std::tan(deg_to_rad(d.helix_angle)));
-  return D * std::cos(beta_D) * (ld(d.thickness_finished_transverse[i]) / ref + involute(alpha_t) - involute(alpha_D));
-}
-
 void set_addendum_from_tip(DesignData& d, int i) {
   const ld m = d.normal_module;
   d.addendum[i] = float((ld(d.tip_diameter[i]) - d.teeth[i] * m / std::cos(deg_to_rad(d.helix_angle))) / 2);
@@ -104,6 +95,16 @@ bool check_constraint_bounds(DesignData& d, int i) {
   return changed;
 }
 
+
+// 0. The tooth-proportion calculation (or the tip reduction) of the pass cut no sound tooth from the
+// constraints and kept the gear's last sound proportions: nothing to correct, but the user is told.
+bool check_kept_proportions(DesignData& d, int i) {
+  if (d.tooth_proportions_kept[i] == 0) return false;
+  write_lines(d, std::string("The constraints give the ") + gear_word(i) + " no sound tooth",
+              "Its last sound tooth proportions have been kept");
+  return true;
+}
+
 // 1. Protuberance too small for the thinning of one flank.
 bool check_protuberance_for_thinning(DesignData& d, int i) {
   const ld thinning = (ld(d.thickness_nominal_normal[i]) - d.thickness_finished_normal[i]) *
@@ -112,6 +113,92 @@ bool check_protuberance_for_thinning(DesignData& d, int i) {
   d.protuberance[i] = float(thinning + 0.0001L);
   write_lines(d, std::string("Protuberance of ") + gear_word(i) + " is too small for tooth thickness reduction",
               "Protuberance has been adjusted");
+  return true;
+}
+
+// Thickness at the outside diameter D + 2c of gear i under its chamfer c starting at diameter D; the
+// searches leave their last values in the design data as scratch values, as the pass would write them.
+float thickness_under_chamfer(DesignData& d, int i, float D) {
+  const float c = d.tip_chamfer[i];
+  const ld s = finished_normal_thickness(d, i, D);
+  d.eap_thickness_normal[i] = float(s);
+  d.tip_thickness_normal[i] =
+      tip_thickness_with_chamfer(float(ld(D) + 2 * ld(c)), c, float(s), d.tip_chamfer_angle[i], d.base_diameter[i],
+                                 d.reference_diameter[i], d.helix_angle, d.thickness_nominal_transverse[i],
+                                 d.transverse_pressure_angle, &d.tip_chamfer_depth[i]);
+  return d.tip_thickness_normal[i];
+}
+
+// A chamfered tooth that comes to a point below its outside diameter, its flanks or its chamfers meeting
+// there: the chamfer start goes to where the thickness under the chamfer reaches zero. It is sought from
+// the reference diameter up, and down to the base circle for a tooth pointed under its chamfer even
+// there. A chamfer so flat that its lines meet below the tip circle even from the base circle keeps its
+// start, and the tip goes down to where the two lines meet: the chamfer is what remains of it.
+bool lower_chamfered_tip(DesignData& d, int i) {
+  const float c = d.tip_chamfer[i];
+  const float before = d.tip_diameter[i];
+  const float old_chamfer = c;
+  float lo = d.reference_diameter[i], hi = float(2 * ld(d.reference_diameter[i]));
+  if (!(thickness_under_chamfer(d, i, lo) >= 0)) {
+    hi = lo;
+    lo = d.base_diameter[i];
+  }
+  if (thickness_under_chamfer(d, i, lo) >= 0) {
+    float D = lo;
+    for (int step = 0; step < kTipWidthSearchSteps && std::fabs(ld(hi) - lo) > 0.0001L; ++step) {
+      const float mid = float((ld(lo) + hi) / 2);
+      if (mid == lo || mid == hi) break;  // the bracket no longer narrows in single precision
+      D = mid;
+      if (thickness_under_chamfer(d, i, D) < 0) hi = D; else lo = D;
+    }
+    d.tip_diameter[i] = float(ld(D) + 2 * ld(c) - 0.001L);
+  } else {
+    // Where the chamfer line from its start crosses the tooth centre line.
+    const ld d_e = ld(d.tip_diameter[i]) - 2 * ld(c);
+    if (!(d_e >= d.base_diameter[i])) return false;  // no involute at its start: the chamfer check's case
+    const ld psi = ld(float(finished_normal_thickness(d, i, d_e))) / d_e;
+    const ld meeting = d_e * std::cos(psi) + d_e * std::sin(psi) / std::tan(deg_to_rad(d.tip_chamfer_angle[i]));
+    if (!(meeting < before)) return false;
+    d.tip_diameter[i] = float(meeting - 0.001L);
+    d.tip_chamfer[i] = std::fmax(0.0f, float((ld(d.tip_diameter[i]) - d_e) / 2));
+  }
+  // The tip never rises, and the corrected tooth keeps a top: where single precision leaves it pointed
+  // still, the tip goes down in steps of its resolution.
+  if (d.tip_diameter[i] > before) d.tip_diameter[i] = before;
+  d.eap_diameter[i] = float(ld(d.tip_diameter[i]) - 2 * ld(d.tip_chamfer[i]));
+  eap_and_tip_thicknesses(d, i);
+  for (int step = 0; step < kTipWidthSearchSteps && d.tip_thickness_normal[i] < 0; ++step) {
+    const float lower = std::fmin(float(ld(d.tip_diameter[i]) - 0.001L),
+                                  std::nextafter(d.tip_diameter[i], 0.0f));
+    d.tip_diameter[i] = lower;
+    d.eap_diameter[i] = float(ld(d.tip_diameter[i]) - 2 * ld(d.tip_chamfer[i]));
+    eap_and_tip_thicknesses(d, i);
+  }
+  set_addendum_from_tip(d, i);
+  const ld length = d.length_unit_factor;
+  write_lines(d, std::string("Tip width of ") + gear_word(i) + " tooth is zero",
+              d.tip_chamfer[i] == old_chamfer
+                  ? std::string(" ")
+                  : changed_line("Tip chamfer has been changed from %6.3f to %6.3f ", double(old_chamfer / length),
+                                 double(d.tip_chamfer[i] / length)));
+  return true;
+}
+
+// A tip chamfer starting below the base circle, where no involute exists (a tip typed low on a small
+// gear, or lowered for clearance): the chamfer goes back to start on the base circle.
+bool check_chamfer_start(DesignData& d, int i) {
+  const float c = d.tip_chamfer[i];
+  if (!(c > 0) || !(ld(d.tip_diameter[i]) - 2 * ld(c) < d.base_diameter[i])) return false;
+  float chamfer = std::fmax(0.0f, float((ld(d.tip_diameter[i]) - d.base_diameter[i]) / 2));
+  while (chamfer > 0 && float(ld(d.tip_diameter[i]) - 2 * ld(chamfer)) < d.base_diameter[i])
+    chamfer = std::nextafter(chamfer, 0.0f);
+  d.tip_chamfer[i] = chamfer;
+  d.eap_diameter[i] = float(ld(d.tip_diameter[i]) - 2 * ld(chamfer));
+  eap_and_tip_thicknesses(d, i);
+  const ld length = d.length_unit_factor;
+  write_lines(d, std::string("Tip chamfer of ") + gear_word(i) + " reaches below the base circle",
+              changed_line("Tip chamfer has been changed from %6.3f to %6.3f ", double(c / length),
+                           double(chamfer / length)));
   return true;
 }
 
@@ -129,28 +216,13 @@ bool check_tip_width(DesignData& d, int i) {
       const float mid = float((ld(lo) + hi) / 2);
       if (step > 0 && (mid == D || mid == lo || mid == hi)) break;
       D = mid;
-      thickness = float(finished_thickness_at(d, i, D));
+      thickness = float(finished_normal_thickness(d, i, D));
       d.eap_thickness_normal[i] = thickness;
       if (thickness < 0) hi = D; else lo = D;
     }
     d.tip_diameter[i] = float(ld(D) - 0.001L);
-  } else if (c != 0 && d.tip_thickness_normal[i] < 0 && d.tip_diameter[i] >= d.reference_diameter[i]) {
-    d.tip_thickness_normal[i] = -1;
-    float lo = float(ref), hi = float(2 * ref), D = lo;
-    for (int step = 0; step < kTipWidthSearchSteps && std::fabs(ld(hi) - lo) > 0.0001L; ++step) {
-      const float mid = float((ld(lo) + hi) / 2);
-      if (mid == lo || mid == hi) break;  // the bracket no longer narrows in single precision
-      D = mid;
-      const ld s = finished_thickness_at(d, i, D);
-      d.eap_thickness_normal[i] = float(s);
-      d.tip_thickness_normal[i] =
-          tip_thickness_with_chamfer(float(ld(D) + 2 * ld(c)), c, float(s), d.tip_chamfer_angle[i],
-                                     d.base_diameter[i], d.reference_diameter[i], d.helix_angle,
-                                     d.thickness_nominal_transverse[i], d.transverse_pressure_angle,
-                                     &d.tip_chamfer_depth[i]);
-      if (d.tip_thickness_normal[i] < 0) hi = D; else lo = D;
-    }
-    d.tip_diameter[i] = float(ld(D) + 2 * ld(c) - 0.001L);
+  } else if (c != 0 && d.tip_thickness_normal[i] < 0) {
+    return lower_chamfered_tip(d, i);
   } else {
     return false;
   }
@@ -344,9 +416,12 @@ int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show) {
   run(GeometryWarning::tip_chamfer_too_large, check_tip_chamfer_bound);
   run(GeometryWarning::edge_chamfer_too_large, check_edge_chamfer_bound);
   run(GeometryWarning::constraint_too_large, check_constraint_bounds);
+  run(GeometryWarning::proportions_kept, check_kept_proportions);
   run(GeometryWarning::protuberance_too_small, check_protuberance_for_thinning);
+  run(GeometryWarning::chamfer_below_base_circle, check_chamfer_start);
   run(GeometryWarning::zero_tip_width, check_tip_width);
   run(GeometryWarning::interference, check_bottom_clearance);
+  run(GeometryWarning::chamfer_below_base_circle, check_chamfer_start);  // a tip lowered for clearance
   run(GeometryWarning::fillet_too_large, check_fillet_for_rack);
   run(GeometryWarning::fillet_lowered, check_fillet_lowered_for_rack);
   // The typed balls and spans are judged on the geometry the corrections above leave, as the refresh's

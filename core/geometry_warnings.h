@@ -1,10 +1,12 @@
 // Geometry warnings and automatic corrections: between the two geometry passes of a refresh of the
-// main window, and of the working out of a design just opened, each gear is checked for a tip chamfer,
-// an edge chamfer or a constraint beyond the bound a smaller module or face width sets, a protuberance
-// too small for its thinning, a tooth that comes to a point below its outside diameter, a tip that
-// crosses the mating root circle, a root fillet too large for the generating rack, a typed ball or span
-// that does not fit the tooth and a mate's tip reaching below the form circle; and the pair for faces that
-// do not overlap. Each finding but the last two is corrected in the design data; the main window explains
+// main window, and of the working out of a design just opened, each gear is checked for tooth proportions
+// that the constraints could not cut soundly (kept by the pass), a tip chamfer, an edge chamfer or a
+// constraint beyond the bound a smaller module or face width sets, a protuberance too small for its
+// thinning, a tip chamfer that starts below the base circle, a tooth that comes to a point below its
+// outside diameter (its flanks or its chamfers meeting there), a tip that crosses the mating root circle,
+// a root fillet too large for the generating rack, a typed ball or span that does not fit the tooth and
+// a mate's tip reaching below the form circle; and the pair for faces that do not overlap. Each finding
+// but the kept proportions and the last two is corrected in the design data; the main window explains
 // each in the warning dialog.
 #pragma once
 
@@ -18,7 +20,9 @@ enum class GeometryWarning {
   tip_chamfer_too_large,   // lowered to its share of the module (input_limits.h)
   edge_chamfer_too_large,  // lowered to its share of the module or of the face width
   constraint_too_large,    // a constraint bounded by the module lowered to its share of it
+  proportions_kept,        // the constraints cut no sound tooth: the last sound proportions were kept
   protuberance_too_small,  // raised to the thinning of one flank
+  chamfer_below_base_circle,  // tip chamfer shortened to start on the base circle
   zero_tip_width,          // outside diameter lowered to just below the pointed (or chamfer-pointed) tip
   interference,            // outside diameter lowered to clear the mating root circle
   fillet_too_large,        // protuberance raised (up to 0.1 m_n) so that the rack tip fits within the rack tooth
@@ -39,7 +43,8 @@ enum class GeometryWarning {
 using GeometryWarningShow = std::function<void(GeometryWarning kind, int gear)>;
 
 // Runs the checks in order, each for the pinion and then the wheel (the faces once), on the geometry of
-// the first geometry pass. Every search is bounded, so a gear of any size ends. Returns the number of findings.
+// the first geometry pass; the chamfer start is checked again after the clearance check, which lowers
+// tips. Every search is bounded, so a gear of any size ends. Returns the number of findings.
 int check_geometry_warnings(DesignData& d, const GeometryWarningShow& show);
 
 // The balls and spans the user chose, of a design just worked out, changed so that they fit as the

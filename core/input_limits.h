@@ -241,4 +241,12 @@ inline constexpr bool constraint_ok(float v, const ConstraintRange& r, float mod
 // Load cases: the table holds kLoadCaseTableSize, the windows, the list and the design file at most
 // kLoadCasesUsable (design_data.h).
 
+// --- Constraints window ---
+// A maximum tip diameter must leave the gear a tooth: above its root circle and its form circle. A
+// minimum root diameter must lie below the gear's tip.
+inline constexpr bool max_tip_diameter_ok(float v, float root_diameter, float form_diameter) {
+  return v > root_diameter && v > form_diameter;
+}
+inline constexpr bool min_root_diameter_ok(float v, float tip_diameter) { return v < tip_diameter; }
+
 }  // namespace morvell

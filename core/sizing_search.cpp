@@ -9,6 +9,7 @@
 #include "rating.h"
 #include "rating_input.h"
 #include "trial_loops.h"
+#include "tooth_proportions.h"
 
 namespace morvell {
 
@@ -97,7 +98,7 @@ SizingResult run_sizing_search(DesignData& d, const SizingProgress& progress, co
     pass(t);
     set_face_widths(t);
     pass(t);
-    if (t.transverse_contact_ratio > 1.0f) {
+    if (t.transverse_contact_ratio > 1.0f && !tooth_proportions_kept(t)) {
       rate(t);
       return true;
     }

@@ -32,11 +32,10 @@ constexpr ld kDeterminantFloor = 0.0001L;
 struct Pair {
   ld m;
   ld cos_an, sin_an;
-  ld tan_at, sin_at, inv_at;
-  ld tan_beta;
+  ld tan_at, sin_at;
   ld a;
   ld a_sin_awt;  // a sin(alpha_wt): the length of the line of action between the base tangent points
-  ld d[2], d_b[2], x[2], s_ft[2];
+  ld d[2], d_b[2], x[2];
   int32_t z[2];
 };
 
@@ -49,15 +48,12 @@ Pair read_pair(const DesignData& dd) {
   const ld alpha_t = deg_to_rad(dd.transverse_pressure_angle);
   p.tan_at = std::tan(alpha_t);
   p.sin_at = std::sin(alpha_t);
-  p.inv_at = involute(alpha_t);
-  p.tan_beta = std::tan(deg_to_rad(dd.helix_angle));
   p.a = dd.centre_distance;
   p.a_sin_awt = p.a * std::sin(deg_to_rad(dd.working_transverse_pressure_angle));
   for (int i = 0; i < 2; ++i) {
     p.d[i] = dd.reference_diameter[i];
     p.d_b[i] = dd.base_diameter[i];
     p.x[i] = dd.profile_shift[i];
-    p.s_ft[i] = dd.thickness_finished_transverse[i];
     p.z[i] = dd.teeth[i];
   }
   return p;
@@ -68,12 +64,6 @@ ld cos_beta(const DesignData& dd) { return std::cos(deg_to_rad(dd.helix_angle));
 // Roll length of the involute of gear i at diameter D.
 ld roll_length(const Pair& p, int i, ld D) { return checked_sqrt(D * D / 4 - p.d_b[i] * p.d_b[i] / 4); }
 
-// Finished normal tooth thickness of gear i at diameter D.
-ld finished_normal_thickness(const Pair& p, int i, ld D) {
-  const ld beta_d = std::atan(D / p.d[i] * p.tan_beta);
-  const ld alpha_d = checked_acos(p.d_b[i] / D);
-  return std::cos(beta_d) * (p.s_ft[i] / p.d[i] + p.inv_at - involute(alpha_d)) * D;
-}
 
 // Diameter at which the straight flank of the generating rack, whose tip radius r_f cuts the root
 // diameter d_f, stops generating involute on gear i.
@@ -114,11 +104,11 @@ ld bisect_for_thickness(ld lo, ld hi, ld target, ld start, Thickness thickness, 
 
 // Diameter, in 0.1 mm steps up from the reference diameter, at which the finished tooth of gear n
 // comes to a point (thickness 0 or less). Bounded; stops too when the thickness is not a number.
-ld pointed_tip_diameter(const Pair& p, int n) {
+ld pointed_tip_diameter(const DesignData& dd, const Pair& p, int n) {
   ld D = p.d[n];
   for (int step = 0; step < kMaxPointedTipSteps; ++step) {
     D += kPointedTipStep;
-    if (!(finished_normal_thickness(p, n, D) > 0)) break;
+    if (!(finished_normal_thickness(dd, n, D) > 0)) break;
   }
   return D;
 }
@@ -142,29 +132,37 @@ void tip_limits(DesignData& dd, const Pair& p, int g, int n, Mode mode, ld (&lim
              2 * c_t;
 
   // Thickness at the EAP: searched between the reference diameter and twice it ("Calculate") or the
-  // pointed-tip diameter (tip reduction).
+  // pointed-tip diameter (tip reduction); the chamfer search below likewise.
   const ld eap_target = static_cast<ld>(dd.min_eap_thickness_coeff[n]) * m;
-  const ld top = mode == Mode::calculate ? 2 * p.d[n] : pointed_tip_diameter(p, n);
+  const ld top = mode == Mode::calculate ? 2 * p.d[n] : pointed_tip_diameter(dd, p, n);
   auto eap_thickness = [&](ld D) {
-    const ld t = finished_normal_thickness(p, n, D);
+    const ld t = finished_normal_thickness(dd, n, D);
     dd.eap_thickness_normal[n] = static_cast<float>(t);
     return t;
   };
   auto eap_met = [&](ld t) {
     return !(t < eap_target - kEapThicknessTolerance || t > eap_target + kEapThicknessTolerance);
   };
+  // Both thickness searches look from the reference diameter up; a tooth thinner than the target there
+  // already (a small gear, a large chamfer) has its limit below it, and is searched down to the base
+  // circle, where the involute begins. A target missed even there leaves the limit on the base circle,
+  // a tooth without an active flank, which the soundness check of the proportions refuses.
+  const ld bottom = p.d_b[n];
+  ld eap_lo = p.d[n], eap_hi = top;
+  if (eap_thickness(eap_lo) < eap_target) {
+    eap_hi = eap_lo;
+    eap_lo = bottom;
+  }
   dd.eap_thickness_normal[n] = -1;
-  limit[3] = bisect_for_thickness(p.d[n], top, eap_target, -1, eap_thickness, eap_met) + 2 * c_t;
+  limit[3] = bisect_for_thickness(eap_lo, eap_hi, eap_target, -1, eap_thickness, eap_met) + 2 * c_t;
 
   // Thickness at the tip under the chamfer, with the chamfer starting at the searched EAP diameter.
-  const bool chamfer_search =
-      c_t != 0 && (mode == Mode::reduce || dd.tip_diameter[n] >= dd.reference_diameter[n]);
-  if (chamfer_search) {
+  if (c_t != 0) {
     const ld tip_coeff = dd.min_tip_thickness_coeff[n];
     const ld tip_target = tip_coeff * m;
     ld s_a = -1;
     auto tip_thickness = [&](ld D) {
-      const ld t = finished_normal_thickness(p, n, D);
+      const ld t = finished_normal_thickness(dd, n, D);
       dd.eap_thickness_normal[n] = static_cast<float>(t);
       s_a = tip_thickness_with_chamfer(static_cast<float>(D + 2 * c_t), dd.tip_chamfer[n], static_cast<float>(t),
                                        dd.tip_chamfer_angle[n], dd.base_diameter[n], dd.reference_diameter[n],
@@ -173,15 +171,20 @@ void tip_limits(DesignData& dd, const Pair& p, int g, int n, Mode mode, ld (&lim
       dd.tip_thickness_normal[n] = static_cast<float>(s_a);
       return s_a;
     };
+    ld lo = p.d[n], hi = mode == Mode::calculate ? 2 * p.d[n] : top;
+    if (tip_thickness(lo) < tip_target) {
+      hi = lo;
+      lo = bottom;
+    }
     dd.tip_thickness_normal[n] = -1;
     ld D;
     if (mode == Mode::calculate) {
-      D = bisect<ld>(p.d[n], 2 * p.d[n], kChamferIntervalPerModule * m,
+      D = bisect<ld>(lo, hi, kChamferIntervalPerModule * m,
                      [&](ld mid) { return !(tip_thickness(mid) < tip_target); }, kMaxBisectionSteps);
       if (std::isnan(s_a)) D = nan_ld();
     } else {
       auto tip_met = [&](ld s) { return !(std::fabs(s / m - tip_coeff) > kTipThicknessPerModule * m); };
-      D = bisect_for_thickness(p.d[n], top, tip_target, -1, tip_thickness, tip_met);
+      D = bisect_for_thickness(lo, hi, tip_target, -1, tip_thickness, tip_met);
     }
     limit[3] = std::fmin(limit[3], D + 2 * c_t);  // a limit that is not a number takes no part
   }
@@ -301,6 +304,24 @@ void set_addenda(DesignData& dd, const Pair& p) {
     dd.addendum[i] = static_cast<float>((static_cast<ld>(dd.tip_diameter[i]) - reference_of(p, cb, i)) / 2);
 }
 
+// Tip reduction with roots and fillets as they stand: each tip lowered (never raised) to the least of
+// its five limits, then the protuberance limit and the addenda.
+void reduce_tips(DesignData& dd, const Pair& p) {
+  for (int n = 1; n >= 0; --n) {
+    const int g = 1 - n;
+    const float before = dd.tip_diameter[n];
+    ld limit[5];
+    tip_limits(dd, p, g, n, Mode::reduce, limit);
+    ld tip = before;
+    least_of(limit, tip);
+    if (tip > before) tip = before;  // a tip is only ever lowered
+    dd.tip_diameter[n] = static_cast<float>(tip);
+    dd.eap_diameter[n] = static_cast<float>(static_cast<ld>(dd.tip_diameter[n]) - 2 * static_cast<ld>(dd.tip_chamfer[n]));
+  }
+  protuberance_limit(dd, p);
+  set_addenda(dd, p);
+}
+
 // Gives both gears the same rack proportions: the smaller dedendum coefficient, the smaller fillet, tips
 // lowered to the limits, and (unless tips may only be reduced) the smaller addendum coefficient.
 void keep_pinion_wheel_alike(DesignData& dd, const Pair& p) {
@@ -325,7 +346,7 @@ void keep_pinion_wheel_alike(DesignData& dd, const Pair& p) {
     if (least_of(fillets, smaller) != 0) dd.root_fillet_radius[0] = dd.root_fillet_radius[1] = smaller;
   }
 
-  limit_tip_diameters(dd);
+  reduce_tips(dd, p);
 
   if (dd.allow_tip_diameter_reduction == 0) {
     // Addendum coefficients h_a / m - x; on a tie the wheel takes the pinion's.
@@ -343,10 +364,97 @@ void keep_pinion_wheel_alike(DesignData& dd, const Pair& p) {
   }
 }
 
+// The tooth proportions of both gears as the routines below write them, to be kept when the
+// constraints cut no sound tooth.
+struct Proportions {
+  float root[2], fillet[2], tip[2], eap[2], addendum[2], dedendum[2], rack_form[2], form[2], sap[2];
+};
+
+Proportions proportions_of(const DesignData& dd) {
+  Proportions k{};
+  for (int i = 0; i < 2; ++i) {
+    k.root[i] = dd.root_diameter[i];
+    k.fillet[i] = dd.root_fillet_radius[i];
+    k.tip[i] = dd.tip_diameter[i];
+    k.eap[i] = dd.eap_diameter[i];
+    k.addendum[i] = dd.addendum[i];
+    k.dedendum[i] = dd.dedendum[i];
+    k.rack_form[i] = dd.rack_form_diameter[i];
+    k.form[i] = dd.form_diameter[i];
+    k.sap[i] = dd.sap_diameter[i];
+  }
+  return k;
+}
+
+void restore_proportions(DesignData& dd, const Proportions& k) {
+  for (int i = 0; i < 2; ++i) {
+    dd.root_diameter[i] = k.root[i];
+    dd.root_fillet_radius[i] = k.fillet[i];
+    dd.tip_diameter[i] = k.tip[i];
+    dd.eap_diameter[i] = k.eap[i];
+    dd.addendum[i] = k.addendum[i];
+    dd.dedendum[i] = k.dedendum[i];
+    dd.rack_form_diameter[i] = k.rack_form[i];
+    dd.form_diameter[i] = k.form[i];
+    dd.sap_diameter[i] = k.sap[i];
+  }
+}
+
+// Whether gear i has a sound tooth: root circle below the form circle, the form circle at or below
+// the start of active profile, the SAP below the EAP and the EAP at or below the tip, with the mate's
+// tip reaching no further than the interference point (contact starts on the involute). The form
+// circle is that of the rack's straight flank (the base circle where the rack reaches below it), or
+// the protuberance cut's where it lies higher.
+bool sound_tooth(const DesignData& dd, const Pair& p, int i) {
+  const int j = 1 - i;
+  const ld d_f = dd.root_diameter[i];
+  const ld tip = dd.tip_diameter[i];
+  const ld eap = dd.eap_diameter[i];
+  const ld r_b = p.d_b[i] / 2;
+  const ld r = r_b * p.tan_at - ((p.d[i] - d_f) / 2 - (1 - p.sin_an) * static_cast<ld>(dd.root_fillet_radius[i])) / p.sin_at;
+  ld form = r > 0 ? 2 * std::sqrt(r * r + r_b * r_b) : 2 * r_b;
+  if (dd.protuberance[i] > 0 && dd.form_diameter[i] > form) form = dd.form_diameter[i];
+  const ld eap_j = dd.eap_diameter[j];
+  if (!(eap_j >= p.d_b[j]) || !(eap >= p.d_b[i])) return false;
+  const ld sap_roll = p.a_sin_awt - std::sqrt(eap_j * eap_j / 4 - p.d_b[j] * p.d_b[j] / 4);
+  const ld sap = 2 * std::sqrt(sap_roll * sap_roll + r_b * r_b);
+  // Diameters are held in single precision: a form circle the constraints put exactly at the SAP may
+  // come out a few units of the last place above it.
+  const ld slack = 1e-6L * tip;
+  return sap_roll >= 0 && d_f < form && form <= sap + slack && sap < eap && eap <= tip + slack &&
+         std::isfinite(static_cast<double>(tip)) && tip > 0;
+}
+
+// After a calculation or tip reduction: where either gear has no sound tooth, both keep the
+// proportions they had (the gears' proportions hang together), and the flags say which was unsound.
+void keep_sound_teeth(DesignData& dd, const Pair& p, const Proportions& before) {
+  bool sound[2];
+  for (int i = 0; i < 2; ++i) sound[i] = sound_tooth(dd, p, i);
+  if (sound[0] && sound[1]) return;
+  restore_proportions(dd, before);
+  for (int i = 0; i < 2; ++i) dd.tooth_proportions_kept[i] = sound[i] ? 0 : 1;
+}
+
 }  // namespace
 
 float det2(float a, float b, float c, float d) {
   return static_cast<float>(static_cast<ld>(a) * d - static_cast<ld>(b) * c);
+}
+
+bool tooth_proportions_kept(const DesignData& dd) {
+  return dd.tooth_proportions_kept[0] != 0 || dd.tooth_proportions_kept[1] != 0;
+}
+
+long double flank_normal_half_angle(long double D, long double h, long double d, long double d_b,
+                                    long double tan_beta) {
+  return std::cos(std::atan(D / d * tan_beta)) * (h - involute(checked_acos(d_b / D)));
+}
+
+long double finished_normal_thickness(const DesignData& dd, int i, long double D) {
+  const ld h = static_cast<ld>(dd.thickness_finished_transverse[i]) / dd.reference_diameter[i] +
+               involute(deg_to_rad(dd.transverse_pressure_angle));
+  return D * flank_normal_half_angle(D, h, dd.reference_diameter[i], dd.base_diameter[i],
+                                     std::tan(deg_to_rad(dd.helix_angle)));
 }
 
 float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float gamma_deg, float d_b_in, float d_in,
@@ -357,13 +465,7 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
   const ld d = d_in;
   const ld gamma = deg_to_rad(gamma_deg);
   const ld tan_beta = std::tan(deg_to_rad(beta_deg));
-
-  // Half-angle of a flank at diameter D (D >= d_b), as the normal thickness there over D: the
-  // transverse half-angle of the flank whose transverse half-angle plus involute is `h`, times the
-  // cosine of the helix angle at D.
-  auto flank_half_angle = [&](ld D, ld h) {
-    return std::cos(std::atan(D / d * tan_beta)) * (h - involute(checked_acos(d_b / D)));
-  };
+  auto flank_half_angle = [&](ld D, ld h) { return flank_normal_half_angle(D, h, d, d_b, tan_beta); };
 
   // The chamfer starts at E on the EAP circle; its line, inclined at gamma to the tooth centre line,
   // reaches the tip circle at the half-angle theta.
@@ -371,14 +473,27 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
   const ld psi_e = s_e / d_e;
   const ld e_x = d_e / 2 * std::sin(psi_e);
   const ld e_y = d_e / 2 * std::cos(psi_e);
-  ld theta = bisect<ld>(
-      0, psi_e, kChamferAngleTolerance,
-      [&](ld th) {
-        const ld t_x = d_a / 2 * std::sin(th);
-        const ld t_y = d_a / 2 * std::cos(th);
-        return !(std::atan((e_x - t_x) / (t_y - e_y)) < gamma);
-      },
-      kMaxBisectionSteps);
+  // Height at which the chamfer line crosses the tooth centre line.
+  const ld y = e_y + e_x / std::tan(gamma);
+  ld theta;
+  if (c_t != 0 && y < d_a / 2) {
+    // The chamfers of the two flanks meet below the tip circle: the tooth ends in a point there. The
+    // thickness is negative, the half-angle at which the extended chamfer line, past the centre line,
+    // reaches the tip circle, so that it falls on through zero as the point sinks below the tip.
+    const ld u_x = -std::sin(gamma), u_y = std::cos(gamma);
+    const ld along = e_x * u_x + e_y * u_y;
+    const ld t = -along + std::sqrt(along * along - d_e * d_e / 4 + d_a * d_a / 4);
+    theta = std::atan2(e_x + t * u_x, e_y + t * u_y);
+  } else {
+    theta = bisect<ld>(
+        0, psi_e, kChamferAngleTolerance,
+        [&](ld th) {
+          const ld t_x = d_a / 2 * std::sin(th);
+          const ld t_y = d_a / 2 * std::cos(th);
+          return !(std::atan((e_x - t_x) / (t_y - e_y)) < gamma);
+        },
+        kMaxBisectionSteps);
+  }
   // A chamfer line inclined less than the flank at the tip (an angle below the pressure angle there)
   // leaves the flank before the tip circle and cuts nothing of the tip: the tip is then the flank's
   // own, the finished flank through E. So is a tooth whose flanks meet below the tip circle.
@@ -391,23 +506,23 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
   if (chamfer_depth) {
     ld depth = 0;
     if (c_t != 0) {
-      // The extended chamfer line crosses the centre line at height y; find the diameter at which it
-      // meets the unthinned flank. The flank thinned for backlash starts the chamfer inside the unthinned
-      // one, so the meeting lies the lower the more the tooth is thinned: it is sought all the way down
-      // to the base circle, where the flank begins.
-      const ld y = e_y + e_x / std::tan(gamma);
+      // Find the diameter at which the extended chamfer line meets the unthinned flank. The flank thinned
+      // for backlash starts the chamfer inside the unthinned one, so the meeting lies the lower the more
+      // the tooth is thinned: it is sought all the way down to the base circle, where the flank begins.
       const ld unthinned = s_t / d + involute(deg_to_rad(alpha_t_deg));
-      ld D = d_e;  // a chamfer that starts at or below the base circle: its depth is the chamfer itself
-      if (d_e > d_b) {
-        D = bisect<ld>(
-            d_b, d_e, kChamferDepthTolerance,
-            [&](ld dia) {
-              const ld psi = flank_half_angle(dia, unthinned);
-              const ld l = checked_sqrt(dia * dia / 4 + y * y - dia * y * std::cos(psi));
-              const ld delta = checked_asin(dia / 2 / l * std::sin(psi));
-              return delta < gamma;
-            },
-            kMaxBisectionSteps);
+      auto below_meeting = [&](ld dia) {
+        const ld psi = flank_half_angle(dia, unthinned);
+        const ld l = checked_sqrt(dia * dia / 4 + y * y - dia * y * std::cos(psi));
+        const ld delta = checked_asin(dia / 2 / l * std::sin(psi));
+        return delta < gamma;
+      };
+      // A chamfer that starts at or below the base circle, or whose line meets the unthinned flank
+      // nowhere above the base circle (an angle below the flank's slope leaves the line inside the tooth
+      // all the way down, and so does a thinning too deep for it): the depth is the chamfer itself, and
+      // the unthinned outline keeps its involute up to where the chamfer starts.
+      ld D = d_e;
+      if (d_e > d_b && below_meeting(d_b)) {
+        D = bisect<ld>(d_b, d_e, kChamferDepthTolerance, below_meeting, kMaxBisectionSteps);
       }
       depth = (d_a - D) / 2;
     }
@@ -418,6 +533,7 @@ float tip_thickness_with_chamfer(float d_a_in, float c_t_in, float s_e, float ga
 
 ToothProportionKinds calc_tooth_proportions(DesignData& dd) {
   const Pair p = read_pair(dd);
+  const Proportions before = proportions_of(dd);
   ToothProportionKinds kinds;
 
   // Pinion root with the wheel's tip, then the wheel root with the pinion's tip; the limit kinds of one
@@ -447,24 +563,15 @@ ToothProportionKinds calc_tooth_proportions(DesignData& dd) {
     dd.dedendum[i] = static_cast<float>((reference_of(p, cb, i) - static_cast<ld>(dd.root_diameter[i])) / 2);
 
   if (dd.keep_pinion_wheel_same == 1) keep_pinion_wheel_alike(dd, p);
+  dd.tooth_proportions_kept[0] = dd.tooth_proportions_kept[1] = 0;
+  keep_sound_teeth(dd, p, before);
   return kinds;
 }
 
 void limit_tip_diameters(DesignData& dd) {
   const Pair p = read_pair(dd);
-  for (int n = 1; n >= 0; --n) {
-    const int g = 1 - n;
-    const float before = dd.tip_diameter[n];
-    ld limit[5];
-    tip_limits(dd, p, g, n, Mode::reduce, limit);
-    ld tip = before;
-    least_of(limit, tip);
-    if (tip > before) tip = before;  // a tip is only ever lowered
-    dd.tip_diameter[n] = static_cast<float>(tip);
-    dd.eap_diameter[n] = static_cast<float>(static_cast<ld>(dd.tip_diameter[n]) - 2 * static_cast<ld>(dd.tip_chamfer[n]));
-  }
-  protuberance_limit(dd, p);
-  set_addenda(dd, p);
+  dd.tooth_proportions_kept[0] = dd.tooth_proportions_kept[1] = 0;
+  reduce_tips(dd, p);
 }
 
 }  // namespace morvell

@@ -50,6 +50,23 @@ void limit_tip_diameters(DesignData& d);
 float tip_thickness_with_chamfer(float d_a, float c_t, float s_e, float gamma, float d_b, float d, float beta,
                                  float s_t, float alpha_t, float* chamfer_depth);
 
+// Whether the last geometry pass kept the previous proportions of either gear because the constraints
+// cut no sound tooth (tooth_proportions_kept). Such a design is not the one its inputs describe: a
+// search neither rates nor lists it.
+bool tooth_proportions_kept(const DesignData& d);
+
+// Normal half-angle of a flank at diameter D (the normal tooth thickness there over D): the transverse
+// half-angle of the involute whose transverse half-angle plus involute function is h, times the cosine of
+// the helix angle at D. A tooth of transverse thickness s at the reference diameter d has h = s / d +
+// inv(alpha_t). d_b is the base diameter, tan_beta the tangent of the helix angle at d. Not a number
+// below the base circle, where no involute exists.
+long double flank_normal_half_angle(long double D, long double h, long double d, long double d_b,
+                                    long double tan_beta);
+
+// Normal tooth thickness at diameter D of the finished tooth (thinned for backlash) of gear i (0 pinion,
+// 1 wheel): the one formula of the geometry pass, the tooth-proportion searches and the geometry warnings.
+long double finished_normal_thickness(const DesignData& d, int gear, long double D);
+
 // 2x2 determinant a d - b c.
 float det2(float a, float b, float c, float d);
 

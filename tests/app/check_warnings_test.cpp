@@ -71,13 +71,49 @@ DesignData clean_pair() {
   return d;
 }
 
-// Normal thickness of the finished tooth of gear i at diameter D, as the warnings compute it.
+// Normal thickness of the finished tooth of gear i at diameter D, of a helical tooth: the transverse
+// thickness of the involute carried to the normal section at D.
 ld finished_thickness(const DesignData& d, int i, ld D) {
   const ld ref = d.reference_diameter[i];
   const ld at = deg_to_rad(d.transverse_pressure_angle);
   const ld aD = std::acos(ld(d.base_diameter[i]) / D);
   const ld bD = std::atan(D / ref * std::tan(deg_to_rad(d.helix_angle)));
   return D * std::cos(bD) * (ld(d.thickness_finished_transverse[i]) / ref + involute(at) - involute(aD));
+}
+
+// Own model of a spur tooth under a tip chamfer, in the transverse plane: the involute of the base
+// circle by its roll angle, the chamfer line from the finished flank at the chamfer start at gamma to
+// the centre line. Gives the height at which the chamfer line crosses the centre line and the half-angle
+// at which it reaches the tip circle (negative past the centre line).
+struct SpurChamfer {
+  ld meeting_radius;
+  ld tip_half_angle;
+};
+
+SpurChamfer spur_chamfer(const DesignData& d, int i) {
+  const ld r = ld(d.reference_diameter[i]) / 2, r_b = ld(d.base_diameter[i]) / 2;
+  const ld r_a = ld(d.tip_diameter[i]) / 2, r_e = r_a - d.tip_chamfer[i];
+  auto unwound = [&](ld R) {
+    const ld e = std::sqrt(R * R / (r_b * r_b) - 1);
+    return e - std::atan(e);
+  };
+  const ld psi = ld(d.thickness_finished_transverse[i]) / (2 * r) + unwound(r) - unwound(r_e);
+  const ld ex = r_e * std::sin(psi), ey = r_e * std::cos(psi);
+  const ld g = deg_to_rad(ld(d.tip_chamfer_angle[i]));
+  const ld ux = -std::sin(g), uy = std::cos(g);
+  const ld b = ex * ux + ey * uy;
+  const ld t = -b + std::sqrt(b * b - (ex * ex + ey * ey) + r_a * r_a);
+  return {ey + ex * std::cos(g) / std::sin(g), std::atan2(ex + t * ux, ey + t * uy)};
+}
+
+// One refresh of the main window: geometry, the warnings' corrections, geometry again.
+std::vector<Finding> refresh(DesignData& d) {
+  d.second_geometry_pass = 0;
+  calc_gear_geometry(d);
+  const auto found = run_checks(d);
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+  return found;
 }
 
 // The start-up design after its first geometry pass.
@@ -284,7 +320,11 @@ TEST(GeometryWarnings, ChamferedToothGetsTheChamferStartWhereItsTipComesToAPoint
   DesignData d = startup_design();
   d.tip_chamfer[1] = 0.3f;
   d.tip_chamfer_angle[1] = 45;
-  d.tip_thickness_normal[1] = -0.02f;
+  d.tip_diameter[1] = d.reference_diameter[1] + 4.5f * d.normal_module;  // beyond the point
+  d.addendum[1] = 2.25f * d.normal_module;
+  d.second_geometry_pass = 1;
+  calc_gear_geometry(d);
+  ASSERT_LT(d.tip_thickness_normal[1], 0.0f);
   d.root_diameter[0] = 0;  // keeps the interference check out of it
   // The tip raised to its point reaches below the mate's form circle: that warning is another check's.
   const auto found = except_contact(run_checks(d));
@@ -302,15 +342,20 @@ TEST(GeometryWarnings, ChamferedToothGetsTheChamferStartWhereItsTipComesToAPoint
   EXPECT_NEAR(under, 0.0, 5e-4);
   EXPECT_EQ(d.addendum[1], float(addendum_of(d, 1)));
 
-  // An outside diameter below the reference diameter is not searched.
+  // An outside diameter below the reference diameter is searched too (down to the base circle): the
+  // tip goes down, never up.
   DesignData low = startup_design();
   low.tip_chamfer[1] = 0.3f;
-  low.tip_thickness_normal[1] = -0.02f;
+  low.tip_chamfer_angle[1] = 45;
   low.tip_diameter[1] = low.reference_diameter[1] - 1;
+  low.tip_thickness_normal[1] = -0.02f;
   low.root_diameter[0] = 0;  // keep the interference check out of it
   const float tip = low.tip_diameter[1];
-  EXPECT_TRUE(run_checks(low).empty());
-  EXPECT_EQ(low.tip_diameter[1], tip);
+  const auto low_found = run_checks(low);
+  ASSERT_EQ(low_found.size(), 1u);
+  EXPECT_EQ(low_found[0].kind, GeometryWarning::zero_tip_width);
+  EXPECT_LE(low.tip_diameter[1], tip);
+  EXPECT_GE(low.tip_thickness_normal[1], 0.0f);
 }
 
 TEST(GeometryWarnings, TipWidthSearchesEndForVeryLargeGears) {
@@ -382,4 +427,130 @@ TEST(GeometryWarnings, TypedBallTooSmallForTheFlanksIsEnlargedAlone) {
   d.default_ball_diameter = 1;
   d.ball_diameter[0] = 0.5f;
   EXPECT_TRUE(run_checks(d).empty());
+}
+
+namespace {
+
+// The start-up design made spur (so that a chamfer is one straight line in the transverse plane), its
+// proportions as entered.
+DesignData spur_startup_design() {
+  DesignData d = startup_design();
+  d.helix_angle = 0;
+  d.tooth_proportion_mode = 0;
+  d.second_geometry_pass = 0;
+  calc_gear_geometry(d);
+  return d;
+}
+
+}  // namespace
+
+// Chamfers whose lines meet on the centre line below the tip circle (the start-up pinion with a 0.5 mm
+// chamfer at 70 degrees, which the chamfer window accepts): the tooth ends where they meet, a pointed
+// tip that the warning lowers. After the refresh the chamfer lines meet at or above the tip circle (own
+// model), the tip thickness is not negative and the outline's tip corner stays on its side of the centre
+// line: no spike above the cut.
+TEST(GeometryWarnings, ChamfersMeetingBelowTheTipAreAPointedTip) {
+  struct Case { float chamfer, angle; float backlash; };
+  const Case cases[] = {{0.5f, 70, 0}, {0.5f, 70, 0.3f}, {0.55f, 75, 0.1f}, {0.55f, 89, 0}, {0.3f, 80, 0.2f}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.angle);
+    DesignData d = spur_startup_design();
+    d.backlash_normal = k.backlash;
+    d.tip_chamfer[0] = k.chamfer;
+    d.tip_chamfer_angle[0] = k.angle;
+    d.second_geometry_pass = 0;
+    calc_gear_geometry(d);
+    ASSERT_LT(spur_chamfer(d, 0).meeting_radius, ld(d.tip_diameter[0]) / 2);  // the fault's state
+    EXPECT_LT(d.tip_thickness_normal[0], 0.0f);
+    const float tip_before = d.tip_diameter[0];
+    const auto found = refresh(d);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].kind, GeometryWarning::zero_tip_width);
+    EXPECT_EQ(found[0].gear, 0);
+    EXPECT_LT(d.tip_diameter[0], tip_before);
+    EXPECT_GE(d.tip_thickness_normal[0], 0.0f);
+    if (d.tip_chamfer[0] > 0) {
+      const SpurChamfer own = spur_chamfer(d, 0);
+      EXPECT_GE(own.meeting_radius, ld(d.tip_diameter[0]) / 2 - 1e-6L);
+      EXPECT_GE(own.tip_half_angle, -1e-7L);
+      EXPECT_NEAR(d.tip_thickness_normal[0], double(ld(d.tip_diameter[0]) * own.tip_half_angle), 2e-4);
+    } else {
+      // A chamfer so flat that even from the base circle its lines meet below the tip: the tip goes
+      // down to where they meet, at or below the chamfer start, and nothing of the chamfer remains.
+      EXPECT_EQ(found[0].lines[1], "Tip chamfer has been changed from  0.550 to  0.000 ");
+    }
+    generate_gear_outline(d, 0);
+    EXPECT_GE(d.profile_points[224].x, 0.0f);
+    // A second refresh finds nothing left to correct.
+    EXPECT_TRUE(refresh(d).empty());
+  }
+}
+
+// The correction searches the finished tooth, the one thinned for the backlash: with 0.3 mm of backlash
+// a search of the nominal tooth would leave the finished one pointed. Worked out by the own model.
+TEST(GeometryWarnings, TipWidthCorrectionOfAThinnedTooth) {
+  for (const float backlash : {0.0f, 0.3f}) {
+    SCOPED_TRACE(backlash);
+    DesignData d = spur_startup_design();
+    d.backlash_normal = backlash;
+    d.tip_chamfer[1] = 0.3f;
+    d.tip_chamfer_angle[1] = 45;
+    // A wheel tip far beyond the point of its tooth, and a pinion root deep enough to clear it.
+    d.tip_diameter[1] = d.reference_diameter[1] + 4.5f * d.normal_module;
+    d.addendum[1] = 2.25f * d.normal_module;
+    d.dedendum[0] += 2 * d.normal_module;
+    d.second_geometry_pass = 0;
+    calc_gear_geometry(d);
+    ASSERT_LT(d.tip_thickness_normal[1], 0.0f);
+    if (backlash > 0) {
+      ASSERT_LT(d.thickness_finished_transverse[1], d.thickness_nominal_transverse[1] - 0.1f);
+    }
+    const auto found = refresh(d);
+    ASSERT_FALSE(found.empty());
+    const SpurChamfer own = spur_chamfer(d, 1);
+    const ld s = ld(d.tip_diameter[1]) * own.tip_half_angle;
+    EXPECT_GE(s, -1e-6L);
+    EXPECT_LT(s, 0.01L);  // lowered to just below the point, not further
+  }
+}
+
+// A chamfer starting below the base circle (a low tip typed on a small pinion): no thickness and no
+// outline point is NaN; the chamfer goes back to the base circle and the warning says so.
+TEST(GeometryWarnings, ChamferReachingBelowTheBaseCircle) {
+  DesignData d = spur_startup_design();
+  d.tip_diameter[0] = d.base_diameter[0] + 0.4f;
+  d.addendum[0] = (d.tip_diameter[0] - d.reference_diameter[0]) / 2;
+  d.tip_chamfer[0] = 0.5f;
+  d.tip_chamfer_angle[0] = 45;
+  const auto found = refresh(d);
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found[0].kind, GeometryWarning::chamfer_below_base_circle);
+  EXPECT_EQ(found[0].lines[0], "Tip chamfer of pinion reaches below the base circle");
+  EXPECT_EQ(found[0].lines[1], "Tip chamfer has been changed from  0.500 to  0.200 ");
+  EXPECT_GE(ld(d.tip_diameter[0]) - 2 * ld(d.tip_chamfer[0]), ld(d.base_diameter[0]));
+  EXPECT_TRUE(std::isfinite(d.eap_thickness_normal[0]));
+  EXPECT_TRUE(std::isfinite(d.tip_thickness_normal[0]));
+  for (const bool nominal : {false, true}) {
+    generate_gear_outline(d, 0, nominal);
+    for (int k = 0; k < 500; ++k) {
+      ASSERT_TRUE(std::isfinite(d.profile_points[k].x) && std::isfinite(d.profile_points[k].y)) << k;
+    }
+  }
+}
+
+// "Calculate" with a maximum tip diameter of 0 (what a box that holds no number gave): the pass keeps the
+// last sound tooth and the warning says so.
+TEST(GeometryWarnings, ConstraintsLeavingNoToothAreTold) {
+  DesignData d = startup_design();
+  d.tooth_proportion_mode = 2;
+  refresh(d);
+  const float tip = d.tip_diameter[0];
+  d.constraints_use_defaults = 0;
+  d.max_tip_diameter[0] = 0;
+  const auto found = refresh(d);
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found[0].kind, GeometryWarning::proportions_kept);
+  EXPECT_EQ(found[0].lines[0], "The constraints give the pinion no sound tooth");
+  EXPECT_EQ(d.tip_diameter[0], tip);
+  EXPECT_GT(d.tip_diameter[0], d.root_diameter[0]);
 }

@@ -36,14 +36,24 @@ TEST(ConstraintsForm, EveryRowAcceptsItsBoundsAndRestoresARefusedValue) {
     int row, gear;
     const char* text;
     bool accepted;
-    float stored;  // when accepted
+    float stored;                   // when accepted
+    const char* refusal = nullptr;  // when refused: the warning, nullptr for the range's
   };
+  const char* kBelowRoot = "Maximum tip diameter must be greater than\nthe root and form diameters\n ";
+  const char* kAboveTip = "Minimum root diameter must be less than\nthe tip diameter\n ";
   const Case cases[] = {
       {0, 0, "0.75", true, 0.75f},   {0, 1, "0.7501", false, 0},    {0, 0, "-0.01", false, 0},
       {1, 1, "0", true, 0},          {1, 0, "0.76", false, 0},      {2, 0, "1.125", true, 1.125f},
       {2, 1, "1.126", false, 0},     {3, 1, "1.125", true, 1.125f}, {3, 0, "-0.001", false, 0},
+      // A maximum tip at or below the gear's root or form circle, a minimum root at or above its tip,
+      // leave no tooth; a box that holds no number reads as 0.
+      {5, 0, "0", false, 0, kBelowRoot},
+      {5, 1, "x", false, 0, kBelowRoot},
+      {5, 0, "40", false, 0, kBelowRoot},
+      {6, 1, "12345.5", false, 0, kAboveTip},
+      {6, 1, "200", false, 0, kAboveTip},
       {4, 0, "1", true, 1},          {4, 1, "1.001", false, 0},     {5, 0, "1e30", true, 1e30f},
-      {5, 1, "-1", false, 0},        {5, 1, "1e40", false, 0},      {6, 1, "12345.5", true, 12345.5f},
+      {5, 1, "-1", false, 0},        {5, 1, "1e40", false, 0},      {6, 1, "50.5", true, 50.5f},
       {7, 0, "2.0", true, 2},        {7, 1, "2.25", true, 2.25f},   {7, 0, "2.3", false, 0},
       {6, 0, "12.34567", true, 12.346f},  // the pinion's minimum root diameter to three decimals
       {6, 1, "12.34567", true, 12.34567f},
@@ -59,7 +69,7 @@ TEST(ConstraintsForm, EveryRowAcceptsItsBoundsAndRestoresARefusedValue) {
       if (!c.accepted) { EXPECT_EQ(field, 0.123457f); }
       ASSERT_EQ(p.warnings().size(), warnings + (c.accepted ? 0 : 1)) << c.row << " " << c.text;
       if (!c.accepted) {
-        EXPECT_EQ(p.warnings().back(), "Value is out of range\n \n ");
+        EXPECT_EQ(p.warnings().back(), c.refusal ? c.refusal : "Value is out of range\n \n ") << c.text;
         EXPECT_EQ(form.focusWidget(), form.edit(c.row, c.gear));  // the edit has the focus again
       }
     }

@@ -152,8 +152,8 @@ TEST(InputRanges, WhatTheWindowTakesOpensAndSavesWhatItRefusesTheReaderRefuses) 
        [](const DesignData&) { return 999.0; }, 1},
       {"backlash, least", 1, 17, 0, &TMainForm::Backlashedit, &DesignData::backlash_normal, nullptr, 0, nullptr,
        [](const DesignData&) { return 0.0; }, -0.001},
-      {"backlash, largest", 1, 17, 0, &TMainForm::Backlashedit, &DesignData::backlash_normal, nullptr, 0, nullptr,
-       [=](const DesignData& d) { return 0.15 * module(d); }, 0.001},
+      // (The backlash's largest, a share of the module, is judged as typed only: a later, smaller module
+      // leaves a design above it that must still save and open.)
       {"tip chamfer, largest", 1, 21, 0, &TMainForm::pinchamedit, nullptr, &DesignData::tip_chamfer, 0, nullptr,
        [=](const DesignData& d) { return module(d) / 4; }, 0.001},
       {"fillet, least", 1, 28, 0, &TMainForm::Wheelfilletedit, nullptr, &DesignData::root_fillet_radius, 1, nullptr,

@@ -83,6 +83,14 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
     QApplication::setActiveWindow(p.main.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(p.main.get()));
     d.tooth_proportion_mode = c.proportion_mode;
+    // A standard basic rack for "Standard Rack" (the start-up holds none: no pressure angle, no
+    // addendum, whose teeth end on their root circles).
+    d.basic_rack.pressure_angle = 20;
+    for (int i = 0; i < 2; ++i) {
+      d.basic_rack.addendum_coeff[i] = 1;
+      d.basic_rack.dedendum_coeff[i] = 1.25f;
+      d.basic_rack.fillet_radius_coeff[i] = 0.38f;
+    }
     d.geometry_manager_override = c.override_flag;
     d.protuberance[1] = c.protuberance;
     d.tip_chamfer[0] = 0.15f;
@@ -93,11 +101,7 @@ TEST(MinimizeCentreDistance, RefusalsShowTheirWarningAndChangeNothingElse) {
     p.scripted.clear();
     p.main->Minimizecentredistance1Click();
     SCOPED_TRACE(c.warnings.join("|").toStdString());
-    // Standard Rack with the start-up file's empty rack cuts no sound teeth: the refresh after the
-    // cleared protuberance may also say that contact cannot start where the tips put it.
-    QStringList warnings = p.warnings();
-    warnings.removeIf([](const QString& w) { return w.startsWith("Tip of pinion reaches"); });
-    EXPECT_EQ(warnings, c.warnings);
+    EXPECT_EQ(p.warnings(), c.warnings);
     EXPECT_EQ(p.dialogs_shown(), 0);
     EXPECT_EQ(d.protuberance[1], 0.0f);
     EXPECT_EQ(d.tip_chamfer[0], 0.15f);
@@ -354,6 +358,12 @@ TEST(MinimizeCentreDistance, DomainErrorsAreToldOnceAfterTheSearch) {
   d.constraints_use_defaults = 0;  // the constraints of the user's: the form well off the base circle
   d.min_base_to_form[0] = d.min_base_to_form[1] = 0.25f;
   p.main->SetMain_textboxes();
+  // A wheel tip held just above its base circle under a chamfer: the trial pairs whose wheel EAP the
+  // chamfer puts below the base circle meet domain errors in the tooth proportions.
+  d.constraints_use_defaults = 0;
+  d.max_tip_diameter[1] = d.base_diameter[1] + 1;
+  d.tip_chamfer[1] = 0.3f;
+  d.tip_chamfer_angle[1] = 60;
   const DomainErrorReporter previous = set_domain_error_reporter(DomainErrorBox());
   std::size_t boxes_during = 0;
   QObject::connect(p.progress->ProgressBar1, &QProgressBar::valueChanged,
@@ -366,7 +376,9 @@ TEST(MinimizeCentreDistance, DomainErrorsAreToldOnceAfterTheSearch) {
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].startsWith("The centre distance minimization met ")) << messages[0].toStdString();
   EXPECT_TRUE(messages[0].endsWith("\nThe trial pairs concerned were not taken."));
-  EXPECT_TRUE(p.warnings().isEmpty());
+  // What the warning dialog shows afterwards is the outcome of the minimisation and of the design it
+  // left (whose constraints cut no sound tooth), never a domain error.
+  for (const QString& w : p.warnings()) EXPECT_FALSE(w.contains("DOMAIN")) << w.toStdString();
 }
 
 // The minimum safety factor dialog: texts and hints of the stored minima, focus on OK, and entries held

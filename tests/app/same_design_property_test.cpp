@@ -197,7 +197,7 @@ TEST(SameDesignProperty, ASecondRefreshChangesNothingAndSaveAndOpenShowTheSameFi
           auto saved = std::make_unique<DesignData>(d);
           saved->history_mode = 0;
           copy_text(saved->design_file_name, "earlier.mvl");
-          ASSERT_TRUE(write_design_file(*saved).ok());
+          { const auto written = write_design_file(*saved); ASSERT_TRUE(written.ok()) << written.message; }
           w.enter(m.Z1edit, std::to_string(whole(14, 40)));
           w.scripted.open_answers.push_back({true, "earlier.mvl"});
           m.Open1Click();
@@ -223,7 +223,7 @@ TEST(SameDesignProperty, ASecondRefreshChangesNothingAndSaveAndOpenShowTheSameFi
       auto saved = std::make_unique<DesignData>(d);
       saved->history_mode = 0;
       copy_text(saved->design_file_name, "property.mvl");
-      ASSERT_TRUE(write_design_file(*saved).ok());
+      { const auto written = write_design_file(*saved); ASSERT_TRUE(written.ok()) << written.message; }
       auto opened = std::make_unique<DesignData>(*start);
       copy_text(opened->design_file_name, "property.mvl");
       const DesignFileResult read = read_design_file(*opened);

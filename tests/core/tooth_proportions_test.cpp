@@ -11,6 +11,7 @@
 #include "geometry_pass.h"
 #include "numeric.h"
 #include "startup_values.h"
+#include "tooth_profile.h"
 
 using namespace morvell;
 
@@ -188,9 +189,10 @@ TEST(ToothProportions, ChamferSearchesAreBoundedAndStayAboveTheBaseCircle) {
   EXPECT_LE(depth, (53.6f - 46.98f) / 2 + 1e-4f);
 
   // A chamfer line that meets the unthinned flank nowhere above the base circle (its angle below the
-  // flank's inclination, a tooth thinned far): the depth reaches down to the base circle.
+  // flank's inclination, a tooth thinned far): the depth is the chamfer itself, so that the unthinned
+  // outline keeps its involute up to the chamfer start instead of a bevel down to the base circle.
   tip_thickness_with_chamfer(44, 0.3f, 0.3f, 25, 37.5877f, 40, 0, 3.14159f, 20, &depth);
-  EXPECT_NEAR(depth, (44 - 37.5877f) / 2, 1e-5);
+  EXPECT_EQ(depth, 0.3f);
   EXPECT_TRUE(rec.seen.empty());
 
   // Chamfer starting below the base circle: its depth is the chamfer itself.
@@ -409,35 +411,80 @@ TEST(ToothProportions, TipReductionOnlyLowersTips) {
   }
 }
 
-// A tip below the reference diameter skips the chamfer search of "Calculate" but not that of the tip
-// reduction (which stores the tip thickness as scratch value).
+// The chamfer searches run whatever the tip stands at when they start, below the reference diameter
+// too: "Calculate" gives the same proportions from a low tip as from a high one, and the tip reduction
+// stores the tip thickness as scratch value.
 TEST(ToothProportions, ChamferSearchOfALowTip) {
   auto d = make_pair(20, 40, 2, 20, 0, 0, 0);
   d->tip_chamfer[1] = 0.3f;
+  auto high = std::make_unique<DesignData>(*d);
   d->tip_diameter[1] = d->reference_diameter[1] - 1;
   d->tip_thickness_normal[1] = 123;
   auto reduced = std::make_unique<DesignData>(*d);
   calc_tooth_proportions(*d);
-  EXPECT_EQ(d->tip_thickness_normal[1], 123.0f);
+  calc_tooth_proportions(*high);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(d->tip_diameter[i], high->tip_diameter[i]);
+    EXPECT_EQ(d->root_diameter[i], high->root_diameter[i]);
+    EXPECT_EQ(d->root_fillet_radius[i], high->root_fillet_radius[i]);
+  }
   limit_tip_diameters(*reduced);
   EXPECT_NE(reduced->tip_thickness_normal[1], 123.0f);
 }
 
+// A small pinion under a large chamfer: the tip that keeps the least tip thickness lies below the
+// reference diameter, and "Calculate" finds it there (it searched only up from the reference diameter
+// and ended far below the least thickness). The thickness under the chamfer is worked out here from
+// the involute and the chamfer line.
+TEST(ToothProportions, CalculateFindsAChamferedTipBelowTheReferenceDiameter) {
+  auto d = make_pair(14, 40, 1, 20, 0, 0, 0);
+  for (int i = 0; i < 2; ++i) {
+    d->tip_chamfer[i] = 0.25f;
+    d->tip_chamfer_angle[i] = 60;
+    d->min_tip_thickness_coeff[i] = 0.6f;
+    d->min_form_to_sap[i] = 0;
+    d->min_base_to_form[i] = 0;
+  }
+  RecordingReporter rec;
+  calc_tooth_proportions(*d);
+  ASSERT_EQ(d->tooth_proportions_kept[0], 0);
+  const ld d_a = d->tip_diameter[0], c = d->tip_chamfer[0];
+  const ld d_e = d_a - 2 * c;
+  // Own model (spur): half-angle of the finished involute at the chamfer start, the chamfer line from
+  // there at 60 degrees to the centre line, its crossing with the tip circle.
+  const ld alpha_t = deg_to_rad(20.0L);
+  const ld psi = spur_flank_half_angle(d_e, d->base_diameter[0], d->reference_diameter[0],
+                                       d->thickness_finished_transverse[0], alpha_t);
+  const ld ex = d_e / 2 * std::sin(psi), ey = d_e / 2 * std::cos(psi);
+  const ld g = deg_to_rad(60.0L), ux = -std::sin(g), uy = std::cos(g);
+  const ld b = ex * ux + ey * uy;
+  const ld t = -b + std::sqrt(b * b - (ex * ex + ey * ey) + d_a * d_a / 4);
+  const ld tip_thickness = d_a * std::atan2(ex + t * ux, ey + t * uy);
+  EXPECT_LT(d_e, d->reference_diameter[0]);
+  EXPECT_NEAR(double(tip_thickness), 0.6, 2e-3);
+}
+
 TEST(ToothProportions, UnreachableTargetsAndNaNInputsEndWithDefinedResults) {
-  // Thickness targets above the tooth thickness at the reference circle: the searches run down to the
-  // reference diameter and stop there.
+  // Thickness targets above the tooth thickness everywhere on the involute: the searches run down to
+  // the base circle and stop there, which leaves no active flank; both routines keep the proportions
+  // they had and say so.
   auto d = make_pair(23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f);
   d->min_eap_thickness_coeff[0] = d->min_eap_thickness_coeff[1] = 5;
   d->tip_chamfer[1] = 0.4f;
   d->min_tip_thickness_coeff[1] = 7;
+  const auto before = std::make_unique<DesignData>(*d);
   auto reduced = std::make_unique<DesignData>(*d);
-  const ToothProportionKinds kinds = calc_tooth_proportions(*d);
-  EXPECT_EQ(kinds.tip[0], 4);
-  EXPECT_NEAR(d->tip_diameter[0], d->reference_diameter[0], 1e-3);
-  EXPECT_NEAR(d->eap_diameter[1], d->reference_diameter[1], 1e-3);
+  calc_tooth_proportions(*d);
   limit_tip_diameters(*reduced);
-  EXPECT_NEAR(reduced->tip_diameter[0], reduced->reference_diameter[0], 1e-3);
-  EXPECT_NEAR(reduced->eap_diameter[1], reduced->reference_diameter[1], 1e-3);
+  EXPECT_EQ(d->tooth_proportions_kept[0] + d->tooth_proportions_kept[1], 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(d->tip_diameter[i], before->tip_diameter[i]);
+    EXPECT_EQ(d->root_diameter[i], before->root_diameter[i]);
+    EXPECT_EQ(d->root_fillet_radius[i], before->root_fillet_radius[i]);
+    // The tip reduction ends too, and never raises a tip.
+    EXPECT_TRUE(std::isfinite(reduced->tip_diameter[i]));
+    EXPECT_LE(reduced->tip_diameter[i], before->tip_diameter[i]);
+  }
 
   // A thickness that is not a number takes no part: the other limits still hold the tip. A minimum root
   // that is not a number takes no part in the root.
@@ -574,5 +621,127 @@ TEST(ToothProportions, StandardRackTipsReducedOnlyWhenAllowed) {
       else EXPECT_NEAR(addendum_coeff, 1.6, 1e-5);
     }
     if (k.reduced) expect_constraints_met(*d, "standard rack");
+  }
+}
+
+// Chamfers whose lines meet on the tooth centre line below the tip circle: the tooth ends where they
+// meet, so its thickness at the tip circle is no longer 0 but negative, the half-angle at which the
+// extended line, past the centre line, reaches the tip circle (worked out here as the crossing of a
+// line and a circle); it falls through zero exactly where the meeting point passes the tip circle.
+TEST(ToothProportions, ChamfersMeetingBelowTheTipCircleGiveANegativeThickness) {
+  struct Case { float d_a, c_t, s_e, gamma; };
+  const Case cases[] = {
+      {64.17f, 0.5f, 1.2f, 70},   // the start-up pinion's size under a steep 0.5 mm chamfer
+      {64.17f, 0.5f, 0.8f, 50},
+      {44.0f, 0.25f, 2.0f, 89},   // a nearly flat chamfer cuts the tooth off at its start
+      {2004.5f, 0.5f, 1.0f, 75},  // large gear
+  };
+  const ld alpha_t = deg_to_rad(20.0L);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gamma);
+    RecordingReporter rec;
+    const ld d = c.d_a - 4, d_b = d * std::cos(alpha_t);
+    float depth = 0;
+    const ld s_a = tip_thickness_with_chamfer(c.d_a, c.c_t, c.s_e, c.gamma, float(d_b), float(d), 0, 3.2f, 20, &depth);
+    const ld g = deg_to_rad(ld(c.gamma));
+    const ld d_e = c.d_a - 2.0L * c.c_t;
+    const ld ex = d_e / 2 * std::sin(c.s_e / d_e), ey = d_e / 2 * std::cos(c.s_e / d_e);
+    const ld meeting = ey + ex * std::cos(g) / std::sin(g);
+    ASSERT_LT(meeting, c.d_a / 2.0L);
+    const ld ux = -std::sin(g), uy = std::cos(g);
+    const ld b = ex * ux + ey * uy;
+    const ld t = -b + std::sqrt(b * b - (ex * ex + ey * ey) + ld(c.d_a) * c.d_a / 4);
+    const ld expected = c.d_a * std::atan2(ex + t * ux, ey + t * uy);
+    EXPECT_LT(s_a, 0);
+    EXPECT_NEAR(double(s_a), double(expected), 1e-5 * c.d_a);
+    EXPECT_TRUE(rec.seen.empty());
+  }
+  // Continuity: the same chamfer on tips just below and above the meeting point.
+  const float d_e = 63.17f, s_e = 1.2f, gamma = 70;
+  const ld ex = d_e / 2.0L * std::sin(ld(s_e) / d_e), ey = d_e / 2.0L * std::cos(ld(s_e) / d_e);
+  const ld meeting = 2 * (ey + ex / std::tan(deg_to_rad(ld(gamma))));
+  for (const ld offset : {-1e-4L, 1e-4L}) {
+    const float d_a = float(meeting + offset);
+    const float s = tip_thickness_with_chamfer(d_a, float((ld(d_a) - d_e) / 2), s_e, gamma, 55, 60, 0, 3.2f, 20,
+                                               nullptr);
+    EXPECT_NEAR(s, 0.0, 1e-3);
+    EXPECT_EQ(s < 0, offset > 0);
+  }
+}
+
+// A chamfer angle below the flank's slope cuts nothing: the nominal outline then keeps its involute up to
+// the chamfer start, and with no backlash it is the finished outline, point for point.
+TEST(ToothProportions, AChamferThatCutsNothingLeavesTheNominalOutlineAlone) {
+  auto d = std::make_unique<DesignData>();
+  set_startup_values(*d);
+  d->tooth_proportion_mode = 0;
+  d->backlash_normal = 0;
+  d->tip_chamfer[0] = 0.4f;
+  d->tip_chamfer_angle[0] = 5;  // far below the pressure angle at the tip
+  d->second_geometry_pass = 0;
+  calc_gear_geometry(*d);
+  ASSERT_EQ(d->thickness_finished_transverse[0], d->thickness_nominal_transverse[0]);
+  EXPECT_EQ(d->tip_chamfer_depth[0], d->tip_chamfer[0]);
+  ToothProfile finished{}, nominal{};
+  generate_tooth_profile(finished_outline_input(*d, 0), nullptr, finished);
+  generate_tooth_profile(nominal_outline_input(*d, 0), nullptr, nominal);
+  for (int k = 0; k < 500; ++k) {
+    EXPECT_EQ(finished[k].x, nominal[k].x) << k;
+    EXPECT_EQ(finished[k].y, nominal[k].y) << k;
+  }
+}
+
+namespace {
+
+// Root < form <= SAP < EAP <= tip for gear i, worked out from the design's own fields.
+bool sound(const DesignData& d, int i) {
+  const Check c{d};
+  const ld sap = c.sap(i), form = c.rack_form(i);
+  return d.root_diameter[i] < form && form <= sap + 1e-3 && sap < d.eap_diameter[i] &&
+         d.eap_diameter[i] <= d.tip_diameter[i] + 1e-4;
+}
+
+}  // namespace
+
+// Constraints that the dialog's ranges take but that leave no tooth: "Calculate" keeps the proportions
+// it started from (the last sound tooth) and marks the gear, instead of cutting a tip of 0, a negative
+// tip or a form circle above the tip.
+TEST(ToothProportions, ConstraintsThatLeaveNoToothKeepTheLastSoundOne) {
+  struct Case { const char* name; float max_tip0, min_root1, fillet_coeff; };
+  const Case cases[] = {
+      {"pinion maximum tip 0", 0, 0, 0.3f},
+      {"wheel minimum root 200", 1e9f, 200, 0.3f},
+      {"minimum root fillet 0.9 m", 1e9f, 0, 0.9f},
+      {"minimum root fillet 1.0 m", 1e9f, 0, 1.0f},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    auto d = make_pair(23, 32, 2.25f, 20, 27.88f, 0.25f, -0.25f);
+    calc_tooth_proportions(*d);  // a sound start
+    ASSERT_TRUE(sound(*d, 0) && sound(*d, 1));
+    const auto before = std::make_unique<DesignData>(*d);
+    d->max_tip_diameter[0] = k.max_tip0;
+    d->min_root_diameter[1] = k.min_root1;
+    d->min_root_fillet_coeff[0] = d->min_root_fillet_coeff[1] = k.fillet_coeff;
+    RecordingReporter rec;
+    calc_tooth_proportions(*d);
+    const bool kept = d->tooth_proportions_kept[0] || d->tooth_proportions_kept[1];
+    for (int i = 0; i < 2; ++i) {
+      if (kept) {
+        EXPECT_EQ(d->tip_diameter[i], before->tip_diameter[i]);
+        EXPECT_EQ(d->root_diameter[i], before->root_diameter[i]);
+        EXPECT_EQ(d->root_fillet_radius[i], before->root_fillet_radius[i]);
+      }
+      EXPECT_TRUE(sound(*d, i)) << i;
+    }
+    if (k.max_tip0 == 0 || k.min_root1 == 200) {
+      EXPECT_TRUE(kept);
+    }
+    // Once the constraints leave a tooth again, the calculation takes them.
+    d->max_tip_diameter[0] = 1e9f;
+    d->min_root_diameter[1] = 0;
+    d->min_root_fillet_coeff[0] = d->min_root_fillet_coeff[1] = 0.3f;
+    calc_tooth_proportions(*d);
+    EXPECT_EQ(d->tooth_proportions_kept[0] + d->tooth_proportions_kept[1], 0);
   }
 }
