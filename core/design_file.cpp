@@ -695,12 +695,14 @@ DesignFileResult read_stream(DesignData& d, std::FILE* file, const std::string& 
     return rejected(file_name, kWheelShiftField, kFields[kWheelShiftField - 1].label,
                     between(kSmallestShift - kLargestShift, kLargestShift - kSmallestShift));
   // With the geometry manager active the backlash is entered; overridden, it follows from the finished
-  // thicknesses. Its bound of a share of the module is judged when it is typed: a later, smaller module
-  // leaves it above that share, and such a design must still save, so here only its lower bound holds.
+  // thicknesses. The window takes at most its share of the module as it is typed; a module made smaller
+  // afterwards leaves it above that share, and such a design still saves up to three times the share,
+  // which thins no tooth away.
   if (read_through(kBacklashField) && c.geometry_manager_override != 1 &&
-      !(c.backlash_normal >= -module_share(kBacklashPerModule * kHeldBacklashRounding, c.normal_module)))
+      !(c.backlash_normal >= -module_share(kBacklashPerModule * kHeldBacklashRounding, c.normal_module) &&
+        c.backlash_normal <= module_share(3.0L * kBacklashPerModule, c.normal_module)))
     return rejected(file_name, kBacklashField, kFields[kBacklashField - 1].label,
-                    "must not lie below 0");
+                    "must lie between 0 and " + bound_text(3.0 * double(kBacklashPerModule)) + " x the normal module");
   if (const DesignFileResult r = linked_range_problem(c, file_name, read_through); !r.ok()) return r;
   // A base pitch error is entered unless it follows the accuracy grade.
   for (int g = 0; g < 2; ++g) {
